@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the workstation's main job.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+BUILD_DIR="${DGAWS_BUILD_DIR:-build}"
+cmake -S . -B "$BUILD_DIR" -G Ninja -DDGAWS_TESTS=OFF >/dev/null
+cmake --build "$BUILD_DIR" --parallel
+CLI="$BUILD_DIR/dgaws-cli"
+"$CLI" --help
+echo
+echo "== the shipped default method =="
+"$CLI" info data/QLDefault.she

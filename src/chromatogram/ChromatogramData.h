@@ -1,0 +1,94 @@
+#pragma once
+
+#include "AnalysisMethod.h"
+#include "DisplayColors.h"
+#include "FormatVersion.h"
+#include "GroupResult.h"
+#include "OleDateTime.h"
+#include "PeakTable.h"
+#include "SignalBuffer.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace dgaws {
+
+// Evaluation results of gas conversion, diagnosis and production rates that are never
+// stored; reset together with the stored results.
+struct WorkingResults {
+    double gasVolumeOscillation = 0.0;  // Vg'
+    double oilVolumeOscillation = 0.0;  // Vl'
+    double gasVolumeVacuum = 0.0;       // Vg''
+    double oilVolumeVacuum = 0.0;       // Vl''
+    double volumeRatio = 0.0;
+    double ratioC2H2C2H4 = 0.0;
+    double ratioCH4H2 = 0.0;
+    double ratioC2H4C2H6 = 0.0;
+    // CH4, C2H2, C2H4, C2H6, H2, CO, CO2, total hydrocarbons; mL per day.
+    std::array<double, 8> gasRates{};
+
+    bool operator==(const WorkingResults&) const = default;
+};
+
+// One chromatogram: what a .chg file stores, plus the record's unstored working fields.
+struct ChromatogramData {
+    static constexpr int kGasCount = 9;
+
+    FormatVersion version;
+    AnalysisMethod method;
+    SignalBuffer signal;
+    SignalBuffer workSignal;  // not stored
+    PeakTable peaks;
+    DisplayColors colors;
+    float signalMax = 100000.0f;
+    float signalMin = -10000.0f;
+    int evaluated = 0;
+    OleDateTime injectionTime = OleDateTime::now();
+    int hasData = 0;
+    int pointsPerSecond = 20;
+    int sampleType = 0;  // 0 test sample, 1 standard sample
+    int reserved1 = 0;
+    int standardLevel = -1;
+    int standardRun = -1;
+    int editMode = 516;
+    double internalStdAmount = 1.0;
+    double sampleAmount = 100.0;
+    std::string methodName;
+    std::string calibrationName;
+    std::vector<GroupResult> groupResults;
+    int channel = 0;  // not stored
+    std::string linkedFile;
+    double totalHydrocarbons = 0.0;
+    int ratioCode1 = -1;
+    int ratioCode2 = -1;
+    int ratioCode3 = -1;
+    std::string conclusion;
+    std::string advice;
+    // Stored order: H2, CH4, C2H2, C2H4, C2H6, N2, O2, CO, CO2.
+    std::array<double, kGasCount> gasInOil{};
+    WorkingResults working;  // not stored
+    int diagnosisCode = -1;
+    int diagnosisCode2 = -1;
+    std::array<std::string, 5> extraTexts;  // stored from format 754 on
+
+    // Cleared before every diagnosis.
+    void resetResults();
+    // The reset for a new run: no data yet, extrema ready to be raised and lowered.
+    void resetForRun(int samples, int rate);
+
+    // index = truncation of pointsPerSecond x minutes x 60; a rate of 0 maps everything to 0.
+    int timeToIndex(double minutes) const;
+    double indexToTime(int index) const;
+    double duration() const { return indexToTime(signal.count()); }
+    double meanAbsoluteSignal() const;
+    double rmsSignal() const;
+    // First peak with startIndex < index < endIndex, or -1.
+    int findPeakAt(double minutes) const;
+    // The graph's label commands: 0x100 toggles the hide bit, any other value replaces.
+    void setPeakLabels(int value);
+    // Raises signalMax and lowers signalMin over all samples, starting from the given bounds.
+    void scanExtrema(float startMax, float startMin);
+};
+
+}  // namespace dgaws

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace dgaws {
+
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Largest file a reader will take into memory; far above any chromatogram or method.
+constexpr size_t kMaxReadableFile = size_t(1) << 30;
+
+// Whole file into memory; FileError when it cannot be opened, read, or is too large.
+std::string readWholeFile(const std::string& path, size_t maxBytes = kMaxReadableFile);
+
+// Writes a temporary file beside `path`, flushes it to disk, then renames it over `path`,
+// so the previous file survives any failure intact. FileError on failure, with the
+// temporary file removed.
+void writeFileAtomically(const std::string& path, const std::string& bytes);
+
+bool fileExists(const std::string& path);
+
+}  // namespace dgaws

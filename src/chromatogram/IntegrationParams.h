@@ -1,0 +1,32 @@
+#pragma once
+
+namespace dgaws {
+
+// Detection parameters of a method; their meanings belong to the peak engine.
+struct IntegrationParams {
+    double heightRatio = 100.0;
+    double riderRatio = 10.0;
+    double lockTime = 0.0;      // minutes
+    int judgeWidth = 16;
+    double minArea = 0.0;
+    double minHeight = 0.0;
+    double slope = 30.0;
+    int smoothWidth = 4;
+    double stopTime = 50.0;     // minutes
+    double timeDoubling = 10.0; // minutes
+    int peakWidth = 5;
+
+    bool operator==(const IntegrationParams&) const = default;
+};
+
+// One row of the time program (24 bytes stored).
+struct TimeEvent {
+    double time = 0.0;  // minutes
+    int peakWidth = 0;
+    double slope = 0.0;
+    int type = 0;       // 0..16
+
+    bool operator==(const TimeEvent&) const = default;
+};
+
+}  // namespace dgaws

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with warnings as errors, runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+BUILD_DIR="${DGAWS_BUILD_DIR:-build}"
+cmake -S . -B "$BUILD_DIR" -G Ninja -DDGAWS_WERROR=ON -DDGAWS_TESTS=ON
+cmake --build "$BUILD_DIR" --parallel
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 --parallel "$(nproc)"
