@@ -18,34 +18,27 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    std::string convert(std::string_view in, std::string_view replacement)
+    // Converts as much as possible; stops at the first byte it cannot convert and
+    // returns false, leaving `in` at that byte.
+    bool convert(std::string_view& in, std::string& out)
     {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        std::string out;
-        out.reserve(in.size() * 2 + 4);
         char* src = const_cast<char*>(in.data());
         size_t srcLeft = in.size();
         char buf[512];
+        bool ok = true;
         while (srcLeft > 0) {
             char* dst = buf;
             size_t dstLeft = sizeof buf;
             size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
             out.append(buf, static_cast<size_t>(dst - buf));
-            if (rc == static_cast<size_t>(-1)) {
-                if (errno == E2BIG)
-                    continue;
-                // EILSEQ or EINVAL (truncated sequence): skip one byte and mark it.
-                out.append(replacement);
-                ++src;
-                --srcLeft;
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+            if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+                ok = false;
+                break;
             }
         }
-        char* dst = buf;
-        size_t dstLeft = sizeof buf;
-        iconv(cd_, nullptr, nullptr, &dst, &dstLeft);
-        out.append(buf, static_cast<size_t>(dst - buf));
-        return out;
+        in = std::string_view(src, srcLeft);
+        return ok;
     }
 
 private:
@@ -60,22 +53,63 @@ bool isAscii(std::string_view s)
     return true;
 }
 
+size_t utf8SequenceLength(unsigned char lead)
+{
+    if (lead < 0x80)
+        return 1;
+    if ((lead & 0xE0) == 0xC0)
+        return 2;
+    if ((lead & 0xF0) == 0xE0)
+        return 3;
+    if ((lead & 0xF8) == 0xF0)
+        return 4;
+    return 1;
+}
+
 }  // namespace
 
 std::string utf8ToGbk(std::string_view utf8)
 {
     if (isAscii(utf8))
         return std::string(utf8);
-    thread_local Converter conv("GB18030", "UTF-8");
-    return conv.convert(utf8, "?");
+    thread_local Converter gbk("CP936", "UTF-8");
+    thread_local Converter wide("GB18030", "UTF-8");
+    std::string out;
+    out.reserve(utf8.size());
+    while (!utf8.empty()) {
+        if (gbk.convert(utf8, out))
+            break;
+        std::string_view one = utf8.substr(0, utf8SequenceLength(static_cast<unsigned char>(utf8[0])));
+        utf8.remove_prefix(one.size());
+        if (!wide.convert(one, out))
+            out.push_back('?');  // not even UTF-8: nothing sensible to store
+    }
+    return out;
 }
 
 std::string gbkToUtf8(std::string_view gbk)
 {
     if (isAscii(gbk))
         return std::string(gbk);
-    thread_local Converter conv("UTF-8", "GB18030");
-    return conv.convert(gbk, "\xEF\xBF\xBD");
+    thread_local Converter narrow("UTF-8", "CP936");
+    thread_local Converter wide("UTF-8", "GB18030");
+    std::string out;
+    out.reserve(gbk.size() * 3 / 2);
+    while (!gbk.empty()) {
+        if (narrow.convert(gbk, out))
+            break;
+        // A four-byte GB18030 sequence that one of our own writers produced.
+        std::string_view four = gbk.substr(0, 4);
+        std::string tail;
+        if (four.size() == 4 && wide.convert(four, tail) && four.empty()) {
+            out += tail;
+            gbk.remove_prefix(4);
+            continue;
+        }
+        out.append("\xEF\xBF\xBD");
+        gbk.remove_prefix(1);
+    }
+    return out;
 }
 
 }  // namespace dgaws

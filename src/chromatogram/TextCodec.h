@@ -5,9 +5,9 @@
 
 namespace dgaws {
 
-// Texts are UTF-8 in memory and GBK in every stored file. GB18030 is used on the wire
-// because it is byte-identical to GBK for every GBK character and can still carry the
-// rare character outside GBK instead of dropping it.
+// Texts are UTF-8 in memory and GBK (the Windows code page 936) in every stored file.
+// A character that GBK cannot hold is written in its GB18030 form rather than dropped;
+// readers of the old program show it as two unknown characters, ours read it back.
 std::string utf8ToGbk(std::string_view utf8);
 
 // Undecodable bytes (damaged or foreign files) become U+FFFD; decoding never fails.

@@ -1,0 +1,166 @@
+#include "chromatogram/Archive.h"
+#include "chromatogram/FormatVersion.h"
+#include "chromatogram/OleDateTime.h"
+#include "chromatogram/TextCodec.h"
+
+#include "ByteBuilder.h"
+
+#include <gtest/gtest.h>
+
+using namespace dgaws;
+using dgaws::test::ByteBuilder;
+
+namespace {
+
+std::string storeText(const std::string& s)
+{
+    Archive ar = Archive::forStoring();
+    std::string copy = s;
+    ar.ioText(copy);
+    return ar.takeBytes();
+}
+
+std::string loadText(std::string bytes)
+{
+    Archive ar = Archive::forLoading(std::move(bytes));
+    std::string s;
+    ar.ioText(s);
+    EXPECT_EQ(ar.remaining(), 0u);
+    return s;
+}
+
+}  // namespace
+
+TEST(TextPrefix, LengthsChooseOneThreeOrSevenBytePrefixes)
+{
+    struct Case {
+        size_t length;
+        std::string prefix;
+    };
+    const Case cases[] = {
+        {0, std::string("\x00", 1)},
+        {254, "\xFE"},
+        {255, std::string("\xFF\xFF\x00", 3)},
+        {65533, "\xFF\xFD\xFF"},
+        {65534, std::string("\xFF\xFF\xFF\xFE\xFF\x00\x00", 7)},
+        {70000, std::string("\xFF\xFF\xFF\x70\x11\x01\x00", 7)},
+    };
+    for (const Case& c : cases) {
+        const std::string s(c.length, 'x');
+        const std::string stored = storeText(s);
+        ASSERT_EQ(stored.size(), c.prefix.size() + c.length) << c.length;
+        EXPECT_EQ(stored.substr(0, c.prefix.size()), c.prefix) << c.length;
+        EXPECT_EQ(loadText(stored), s) << c.length;
+    }
+}
+
+TEST(TextPrefix, ImpossibleLengthIsAnErrorNotAnOverread)
+{
+    EXPECT_THROW(loadText(std::string("\x05" "abc", 4)), ArchiveError);
+    EXPECT_THROW(loadText(std::string("\xFF\x10\x27" "abc", 6)), ArchiveError);
+    EXPECT_THROW(loadText(std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7)), ArchiveError);
+    EXPECT_THROW(loadText(std::string("\xFF\x01", 2)), ArchiveError);  // prefix cut short
+    EXPECT_THROW(loadText(std::string()), ArchiveError);
+}
+
+TEST(TextCodec, ChineseTextsAreGbkOnDiskAndUtf8InMemory)
+{
+    EXPECT_EQ(utf8ToGbk("H2(氢气)"), "H2(\xC7\xE2\xC6\xF8)");
+    EXPECT_EQ(utf8ToGbk("谱图文件载入失败。"),
+              "\xC6\xD7\xCD\xBC\xCE\xC4\xBC\xFE\xD4\xD8\xC8\xEB\xCA\xA7\xB0\xDC\xA1\xA3");
+    EXPECT_EQ(utf8ToGbk("温度[℃]"), "\xCE\xC2\xB6\xC8[\xA1\xE6]");
+    const char* texts[] = {"独立峰(BB)", "溶剂峰(拖尾峰)(T)", "负  峰(N)", "CO2(二氧化碳)",
+                           "谱图文件%s保存失败,请检查保存路径是否存在。", "－AB通道默认方法",
+                           "出厂序号等同于取样日期+序号，格式如“2013062301”"};
+    for (const char* t : texts) {
+        const std::string stored = storeText(t);
+        EXPECT_EQ(loadText(stored), t);
+        EXPECT_EQ(stored.substr(1), utf8ToGbk(t));
+        EXPECT_LT(stored.size(), std::string(t).size() + 1) << "GBK is shorter than UTF-8";
+    }
+}
+
+TEST(TextCodec, CharactersOutsideGbkSurviveAndGarbageDecodesSafely)
+{
+    const std::string emoji = "样品😀";
+    EXPECT_EQ(gbkToUtf8(utf8ToGbk(emoji)), emoji);
+    EXPECT_EQ(gbkToUtf8("\x80"), "€");  // code page 936 has the euro at 0x80
+    // A lone lead byte and an invalid pair: replacement characters, never an exception.
+    EXPECT_EQ(gbkToUtf8("a\xC7"), "a\xEF\xBF\xBD");
+    EXPECT_EQ(gbkToUtf8("\xFF\xFF" "b"), "\xEF\xBF\xBD\xEF\xBF\xBD" "b");
+}
+
+TEST(FormatVersion, TagsReadAsTheirNumberOrTheirLeadingDigits)
+{
+    EXPECT_EQ(FormatVersion::numberFromTag("755"), 755);
+    EXPECT_EQ(FormatVersion::numberFromTag("600"), 600);
+    EXPECT_EQ(FormatVersion::numberFromTag("516"), 516);
+    EXPECT_EQ(FormatVersion::numberFromTag("abc"), 0);
+    EXPECT_EQ(FormatVersion::numberFromTag("7a5"), 7);
+    EXPECT_EQ(FormatVersion::numberFromTag("50"), 50);
+    EXPECT_EQ(FormatVersion().text(), "755");
+    EXPECT_EQ(FormatVersion(516).text(), "516");
+}
+
+TEST(ArchiveCounts, HostileCountsAreRefusedBeforeAnyAllocation)
+{
+    ByteBuilder b;
+    b.i32(0x7FFFFFFF).i32(1);
+    Archive ar = Archive::forLoading(b.bytes);
+    EXPECT_THROW(ar.ioCount(0, 8), ArchiveError);
+
+    Archive negative = Archive::forLoading(ByteBuilder().i32(-1).bytes);
+    EXPECT_THROW(negative.ioCount(0, 1), ArchiveError);
+
+    // Exactly as many entries as the rest can hold is fine.
+    ByteBuilder fits;
+    fits.i32(2).f64(1).f64(2);
+    Archive ok = Archive::forLoading(fits.bytes);
+    EXPECT_EQ(ok.ioCount(0, 8), 2);
+}
+
+TEST(ArchiveNumbers, LittleEndianWithoutPaddingAndTruncationDetected)
+{
+    Archive out = Archive::forStoring();
+    int32_t i = 0x01020304;
+    float f = 1.5f;
+    double d = -2.25;
+    OleDateTime t{OleDateTime::Invalid, 41448.5};
+    out.io(i);
+    out.io(f);
+    out.io(d);
+    out.io(t);
+    const std::string bytes = out.takeBytes();
+    ASSERT_EQ(bytes.size(), 4u + 4u + 8u + 4u + 8u);
+    EXPECT_EQ(bytes.substr(0, 4), "\x04\x03\x02\x01");
+
+    Archive in = Archive::forLoading(bytes);
+    int32_t i2;
+    float f2;
+    double d2;
+    OleDateTime t2;
+    in.io(i2);
+    in.io(f2);
+    in.io(d2);
+    in.io(t2);
+    EXPECT_EQ(i2, i);
+    EXPECT_EQ(f2, f);
+    EXPECT_EQ(d2, d);
+    EXPECT_EQ(t2, t);
+    EXPECT_THROW(in.io(i2), ArchiveError);
+}
+
+TEST(OleDateTime, DayCountsFromTheEndOf1899)
+{
+    EXPECT_DOUBLE_EQ(OleDateTime::fromCivil(1899, 12, 30).date, 0.0);
+    EXPECT_DOUBLE_EQ(OleDateTime::fromCivil(1900, 1, 1).date, 2.0);
+    EXPECT_DOUBLE_EQ(OleDateTime::fromCivil(2013, 6, 23, 12, 0, 0).date, 41448.5);
+    EXPECT_EQ(OleDateTime::fromCivil(2013, 6, 23, 8, 5, 9).format("%Y-%m-%d %H:%M:%S"),
+              "2013-06-23 08:05:09");
+    EXPECT_EQ(OleDateTime::fromCivil(1850, 3, 1, 23, 59, 59).format("%Y-%m-%d %H:%M:%S"),
+              "1850-03-01 23:59:59");
+    OleDateTime invalid{OleDateTime::Null, 41448.5};
+    EXPECT_EQ(invalid.format("%Y"), "");
+    OleDateTime absurd{OleDateTime::Valid, 1e300};
+    EXPECT_EQ(absurd.format("%Y"), "");
+}

@@ -1,0 +1,81 @@
+// Writes the seed corpus of the reader fuzzers: sound files of every layout the readers
+// know, and damaged variants of them (cut short, bytes flipped, counts and lengths made
+// absurd). The replay test runs the readers over all of them.
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+#include "chromatogram/MethodFile.h"
+
+#include "../tests/chromatogram/StoredFormats.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+
+using namespace dgaws;
+
+namespace {
+
+void put(const std::filesystem::path& dir, const std::string& name, const std::string& bytes)
+{
+    writeFileAtomically((dir / name).string(), bytes);
+}
+
+void damaged(const std::filesystem::path& dir, const std::string& stem, const std::string& good)
+{
+    std::mt19937 rng(12345);
+    put(dir, stem + ".good", good);
+    for (size_t cut : {good.size() / 2, good.size() - 1, size_t(5)})
+        put(dir, stem + ".cut" + std::to_string(cut), good.substr(0, cut));
+    for (int i = 0; i < 6; ++i) {
+        std::string bad = good;
+        for (int k = 0; k < 4; ++k)
+            bad[rng() % bad.size()] = static_cast<char>(rng());
+        put(dir, stem + ".flip" + std::to_string(i), bad);
+    }
+    for (size_t at : {size_t(7), good.size() / 3, good.size() / 2}) {
+        std::string bad = good;
+        for (size_t k = 0; k < 4 && at + k < bad.size(); ++k)
+            bad[at + k] = '\xFF';
+        put(dir, stem + ".ff" + std::to_string(at), bad);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FUZZ_CORPUS_DIR\n", argv[0]);
+        return 2;
+    }
+    const std::filesystem::path root = argv[1];
+    const auto chg = root / "chg";
+    const auto she = root / "she";
+    std::filesystem::create_directories(chg);
+    std::filesystem::create_directories(she);
+
+    ChromatogramData d;
+    d.method.name = "种子";
+    d.signal.assign({1.0f, 5.0f, 2.0f});
+    d.peaks.append(PeakRecord{});
+    d.peaks[0].componentName = "H2(氢气)";
+    d.groupResults.push_back(GroupResult{});
+    d.conclusion = "正常";
+    damaged(chg, "v755", storeChromatogram(d));
+    for (auto [tag, format] : {std::pair{"600", 600}, std::pair{"750", 750}, std::pair{"753", 753}})
+        damaged(chg, std::string("v") + tag, test::chromatogramImage(tag, format));
+    for (auto [tag, format] : {std::pair{"510", 510}, std::pair{"516", 516}})
+        damaged(chg, std::string("v") + tag, test::oldChromatogramImage(tag, format));
+
+    MethodLibraryEntry e;
+    e.method.name = "种子";
+    e.method.components.push_back(ComponentEntry{});
+    e.defaultComponents = e.method.components;
+    CalibrationCurve curve;
+    curve.components = e.method.components;
+    curve.levels[0].runs.push_back({"a.chg", {ComponentResponse{}}});
+    e.curves.push_back(curve);
+    damaged(she, "v755", storeMethodFile(e));
+    return 0;
+}
