@@ -1,0 +1,88 @@
+#pragma once
+
+#include "chromatogram/ChromatogramData.h"
+
+#include <functional>
+#include <string>
+
+namespace dgaws {
+
+// The document of one chromatogram window, without widgets: the record, its auxiliary
+// chromatograms, the live-run state, the title with its modified mark, and the file
+// operations with the texts the operator sees. Message boxes and log lines leave through
+// sinks, so the GUI, the command line and the tests each decide where they go.
+class CChrEDoc {
+public:
+    enum State { New = -1, ChannelA = 0, ChannelB = 1, FromFile = 3 };
+
+    using TextSink = std::function<void(const std::string&)>;
+
+    static constexpr const char* kUnknownFileName = "谱图文件名(未知)";
+    static constexpr const char* kCannotCloseWhileSampling = "正在采样，不能关闭。";
+    static constexpr const char* kSaveFailed = "谱图文件%s保存失败,请检查保存路径是否存在。";
+    static constexpr const char* kLoadFailed = "谱图文件载入失败。";
+    static constexpr const char* kOpenedLog = "用户打开了名为%s的文件";
+    static constexpr const char* kSavedLog = "用户保存了名为%s的文件";
+    static constexpr const char* kBinaryNoData = "该谱图没有数据，无法输出保存！";
+    static constexpr const char* kBinaryAcquiring = "采样还未停止，无法输出保存！";
+    static constexpr const char* kBinarySaveFailed = "V3.3格式保存谱图失败。";
+    static constexpr const char* kBinaryLoadFailed = "以V3.3格式读取谱图出现未知原因的错误。";
+    static constexpr const char* kBinaryOpenedLog = "用户打开了一张V3.0格式色谱谱图文件%s。";
+
+    ChromatogramData data;
+    ChromatogramData linkedData;
+    std::string baselineFile;
+    ChromatogramData baselineData;
+    int state = New;
+    int acquiredCount = 0;
+    int acquiring = 0;
+    int libraryCalibrationIndex = -1;
+    int libraryMethodIndex = -1;
+    std::string pathName;
+    std::string proposedName = kUnknownFileName;
+    std::string backgroundFile;
+    int32_t backgroundTraceColor = 0x808080;
+    int showBackground = 1;
+    ChromatogramData backgroundData;
+
+    void setMessageSink(TextSink sink) { showMessage_ = std::move(sink); }
+    void setLogSink(TextSink sink) { log_ = std::move(sink); }
+
+    // A new document saves into the current work directory.
+    void onNewDocument(const std::string& workDirectory);
+
+    // A modified document's title ends in exactly one "*"; an unmodified one has none.
+    void setTitle(const std::string& title);
+    const std::string& title() const { return title_; }
+    void setModifiedFlag(bool modified = true);
+    bool isModified() const { return modified_; }
+
+    // False (with the message shown) while a run is in progress.
+    bool canCloseFrame();
+
+    // Stores the record; a live channel's signal is first cut to the samples acquired.
+    // The previous file survives any failure; the document keeps its state on failure.
+    bool saveToFile(const std::string& path);
+    // Reads a .chg; on failure the document is left exactly as it was.
+    bool loadFromFile(const std::string& path);
+
+    // The binary sample file of the graph view's command and the application's loader.
+    bool saveBinary(const std::string& path);
+    bool loadBinary(const std::string& path);
+
+private:
+    void message(const std::string& text) const;
+    void log(const std::string& text) const;
+
+    std::string title_;
+    bool modified_ = false;
+    TextSink showMessage_;
+    TextSink log_;
+};
+
+// printf-style "%s" substitution for the operator texts (which hold exactly one "%s").
+std::string formatText(const char* pattern, const std::string& value);
+// The file name of a path, as the log lines show it.
+std::string fileNameOf(const std::string& path);
+
+}  // namespace dgaws

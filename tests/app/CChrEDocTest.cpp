@@ -1,0 +1,181 @@
+#include "app/CChrEDoc.h"
+
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+
+#include "../chromatogram/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+using namespace dgaws;
+using dgaws::test::TempDir;
+
+namespace {
+
+struct Recorder {
+    std::vector<std::string> messages;
+    std::vector<std::string> logs;
+
+    void attach(CChrEDoc& doc)
+    {
+        doc.setMessageSink([this](const std::string& m) { messages.push_back(m); });
+        doc.setLogSink([this](const std::string& l) { logs.push_back(l); });
+    }
+};
+
+ChromatogramData sampleRecord(int samples)
+{
+    ChromatogramData d;
+    d.hasData = 1;
+    d.pointsPerSecond = 10;
+    std::vector<float> v(static_cast<size_t>(samples));
+    for (int i = 0; i < samples; ++i)
+        v[static_cast<size_t>(i)] = static_cast<float>(i);
+    d.signal.assign(v);
+    return d;
+}
+
+}  // namespace
+
+TEST(DocumentTitle, StarFollowsTheModifiedFlagExactlyOnce)
+{
+    CChrEDoc doc;
+    doc.setTitle("A_001.chg");
+    EXPECT_EQ(doc.title(), "A_001.chg");
+    doc.setModifiedFlag(true);
+    EXPECT_EQ(doc.title(), "A_001.chg*");
+    doc.setModifiedFlag(true);
+    EXPECT_EQ(doc.title(), "A_001.chg*");
+    doc.setTitle("A_001.chg*");
+    EXPECT_EQ(doc.title(), "A_001.chg*");
+    doc.setModifiedFlag(false);
+    EXPECT_EQ(doc.title(), "A_001.chg");
+    doc.setTitle("B**");
+    EXPECT_EQ(doc.title(), "B*") << "clearing removes exactly one trailing star";
+    doc.setTitle("");
+    doc.setModifiedFlag(true);
+    EXPECT_EQ(doc.title(), "");
+}
+
+TEST(DocumentFiles, SaveThenLoadWithTheirLogLinesAndState)
+{
+    TempDir dir;
+    Recorder rec;
+    CChrEDoc doc;
+    rec.attach(doc);
+    doc.data = sampleRecord(30);
+    doc.data.method.deviceNo = "主变1";
+    doc.setTitle("新谱图");
+    doc.setModifiedFlag(true);
+    const std::string path = dir.path("样品.chg");
+    ASSERT_TRUE(doc.saveToFile(path));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.pathName, path);
+    ASSERT_EQ(rec.logs.size(), 1u);
+    EXPECT_EQ(rec.logs[0], "用户保存了名为样品.chg的文件");
+
+    CChrEDoc other;
+    rec.attach(other);
+    ASSERT_TRUE(other.loadFromFile(path));
+    EXPECT_EQ(other.state, CChrEDoc::FromFile);
+    EXPECT_EQ(other.pathName, path);
+    EXPECT_EQ(other.data.method.deviceNo, "主变1");
+    EXPECT_EQ(other.data.signal.count(), 30);
+    EXPECT_EQ(rec.logs.back(), "用户打开了名为样品.chg的文件");
+    EXPECT_TRUE(rec.messages.empty());
+}
+
+TEST(DocumentFiles, LiveChannelSignalIsCutToTheAcquiredSamples)
+{
+    TempDir dir;
+    CChrEDoc doc;
+    doc.state = CChrEDoc::ChannelB;
+    doc.data = sampleRecord(24000);
+    doc.acquiredCount = 1234;
+    ASSERT_TRUE(doc.saveToFile(dir.path("b.chg")));
+    EXPECT_EQ(readChromatogramFile(dir.path("b.chg")).signal.count(), 1234);
+
+    CChrEDoc fromFile;
+    fromFile.state = CChrEDoc::FromFile;
+    fromFile.data = sampleRecord(50);
+    fromFile.acquiredCount = 0;
+    ASSERT_TRUE(fromFile.saveToFile(dir.path("f.chg")));
+    EXPECT_EQ(readChromatogramFile(dir.path("f.chg")).signal.count(), 50);
+}
+
+TEST(DocumentFiles, FailuresShowTheirTextAndChangeNothing)
+{
+    TempDir dir;
+    Recorder rec;
+    CChrEDoc doc;
+    rec.attach(doc);
+    doc.data = sampleRecord(10);
+    doc.pathName = "/earlier.chg";
+    doc.setTitle("t");
+    doc.setModifiedFlag(true);
+    const std::string bad = dir.path("no/such/folder/x.chg");
+    EXPECT_FALSE(doc.saveToFile(bad));
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0], "谱图文件" + bad + "保存失败,请检查保存路径是否存在。");
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.pathName, "/earlier.chg");
+    EXPECT_TRUE(rec.logs.empty());
+
+    // A damaged file leaves the open document untouched.
+    const std::string good = dir.path("good.chg");
+    ASSERT_TRUE(doc.saveToFile(good));
+    std::string bytes = readWholeFile(good);
+    writeFileAtomically(dir.path("cut.chg"), bytes.substr(0, bytes.size() / 2));
+    doc.data.method.tester = "甲";
+    EXPECT_FALSE(doc.loadFromFile(dir.path("cut.chg")));
+    EXPECT_EQ(rec.messages.back(), "谱图文件载入失败。");
+    EXPECT_EQ(doc.data.method.tester, "甲");
+    EXPECT_EQ(doc.pathName, good);
+    EXPECT_FALSE(doc.loadFromFile(dir.path("missing.chg")));
+    EXPECT_EQ(rec.messages.back(), "谱图文件载入失败。");
+}
+
+TEST(DocumentClose, RefusedWhileSampling)
+{
+    Recorder rec;
+    CChrEDoc doc;
+    rec.attach(doc);
+    doc.acquiring = 1;
+    EXPECT_FALSE(doc.canCloseFrame());
+    EXPECT_EQ(rec.messages.at(0), "正在采样，不能关闭。");
+    doc.acquiring = 0;
+    EXPECT_TRUE(doc.canCloseFrame());
+}
+
+TEST(DocumentBinary, RefusalsAndTheLoadedRange)
+{
+    TempDir dir;
+    Recorder rec;
+    CChrEDoc doc;
+    rec.attach(doc);
+    EXPECT_FALSE(doc.saveBinary(dir.path("x.dat")));
+    EXPECT_EQ(rec.messages.back(), "该谱图没有数据，无法输出保存！");
+    doc.data = sampleRecord(1200);
+    doc.acquiring = 1;
+    EXPECT_FALSE(doc.saveBinary(dir.path("x.dat")));
+    EXPECT_EQ(rec.messages.back(), "采样还未停止，无法输出保存！");
+    doc.acquiring = 0;
+    ASSERT_TRUE(doc.saveBinary(dir.path("x.dat")));
+    EXPECT_FALSE(doc.saveBinary(dir.path("none/x.dat")));
+    EXPECT_EQ(rec.messages.back(), "V3.3格式保存谱图失败。");
+
+    CChrEDoc loaded;
+    rec.attach(loaded);
+    ASSERT_TRUE(loaded.loadBinary(dir.path("x.dat")));
+    EXPECT_EQ(loaded.state, CChrEDoc::FromFile);
+    EXPECT_EQ(loaded.data.signal.count(), 1200);
+    EXPECT_DOUBLE_EQ(loaded.data.method.timeEnd, 2.0);
+    EXPECT_FLOAT_EQ(static_cast<float>(loaded.data.method.levelMax), 1.199f);
+    EXPECT_EQ(rec.logs.back(), "用户打开了一张V3.0格式色谱谱图文件x.dat。");
+    EXPECT_FALSE(loaded.loadBinary(dir.path("none.dat")));
+    EXPECT_EQ(rec.messages.back(), "以V3.3格式读取谱图出现未知原因的错误。");
+}

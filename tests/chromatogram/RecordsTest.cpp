@@ -1,0 +1,186 @@
+#include "chromatogram/ChromatogramData.h"
+#include "chromatogram/PeakRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace dgaws;
+
+TEST(SignalBuffer, OutOfRangeReadsGiveMinusOneAndWritesAreIgnored)
+{
+    SignalBuffer s;
+    EXPECT_EQ(s.at(0), -1.0f);
+    s.resize(3);
+    s.set(2, 7.0f);
+    s.set(3, 9.0f);
+    s.set(-1, 9.0f);
+    EXPECT_EQ(s.at(2), 7.0f);
+    EXPECT_EQ(s.at(3), -1.0f);
+    EXPECT_EQ(s.at(-1), -1.0f);
+    EXPECT_EQ(s.byteSize(), 12u);
+    s.resize(5);
+    EXPECT_EQ(s.at(2), 7.0f) << "growing keeps the samples";
+    s.resize(0);
+    EXPECT_EQ(s.count(), 0);
+    EXPECT_FALSE(s.allocated());
+    EXPECT_EQ(s.at(0), -1.0f);
+}
+
+TEST(SignalBuffer, SubtractionNeedsEqualLengths)
+{
+    SignalBuffer a, b, c;
+    a.assign({5.0f, 1.0f, 3.0f});
+    b.assign({1.0f, 4.0f, 1.0f});
+    c.assign({1.0f});
+    float minimum = 0.0f;
+    EXPECT_FALSE(a.subtract(c, minimum));
+    EXPECT_EQ(a.at(0), 5.0f);
+    ASSERT_TRUE(a.subtract(b, minimum));
+    EXPECT_EQ(a.values(), (std::vector<float>{4.0f, -3.0f, 2.0f}));
+    EXPECT_EQ(minimum, -3.0f);
+}
+
+TEST(PeakTypes, FirstMatchingRuleGivesTheCodeAndItsName)
+{
+    using namespace PeakFlag;
+    EXPECT_EQ(peakTypeCode(0), 0);
+    EXPECT_EQ(peakTypeCode(EndsInValley), 4);
+    EXPECT_EQ(peakTypeCode(StartsInValley | EndsInValley), 5);
+    EXPECT_EQ(peakTypeCode(StartsInValley), 6);
+    EXPECT_EQ(peakTypeCode(TailingWithRidersBehind | Negative), 7);
+    EXPECT_EQ(peakTypeCode(TailingWithRidersBefore), 7);
+    EXPECT_EQ(peakTypeCode(Negative | RiderOnTail), 11);
+    EXPECT_EQ(peakTypeCode(RiderOnTail), 8);
+    EXPECT_EQ(peakTypeCode(RiderOnTail | EndsInValley), 9);
+    EXPECT_EQ(peakTypeCode(RiderOnFront | StartsInValley), 10);
+    EXPECT_EQ(peakTypeCode(FixedBaselineStart | FixedBaselineEnd), 0);
+    EXPECT_STREQ(peakTypeName(0), "独立峰(BB)");
+    EXPECT_STREQ(peakTypeName(1), "独立峰(BB)");
+    EXPECT_STREQ(peakTypeName(7), "溶剂峰(拖尾峰)(T)");
+    EXPECT_STREQ(peakTypeName(11), "负  峰(N)");
+    EXPECT_STREQ(peakTypeName(12), "");
+}
+
+TEST(ChromatogramTime, IndexTruncatesAndTimeDivides)
+{
+    ChromatogramData d;
+    d.pointsPerSecond = 10;
+    EXPECT_EQ(d.timeToIndex(0.05), 30);
+    EXPECT_EQ(d.timeToIndex(0.0999), 59);
+    EXPECT_EQ(d.timeToIndex(-0.0999), -59);
+    EXPECT_DOUBLE_EQ(d.indexToTime(600), 1.0);
+    d.signal.resize(1200);
+    EXPECT_DOUBLE_EQ(d.duration(), 2.0);
+    d.pointsPerSecond = 0;  // a damaged file: no division by zero, no garbage
+    EXPECT_EQ(d.indexToTime(600), 0.0);
+    EXPECT_EQ(d.timeToIndex(1e30), 0);
+    d.pointsPerSecond = 50;
+    EXPECT_EQ(d.timeToIndex(1e30), 2147483647);
+    EXPECT_EQ(d.timeToIndex(NAN), 0);
+}
+
+TEST(ChromatogramSignalFigures, MeanOfTruncatedMagnitudesAndRms)
+{
+    ChromatogramData d;
+    EXPECT_EQ(d.meanAbsoluteSignal(), 0.0);
+    EXPECT_EQ(d.rmsSignal(), 0.0);
+    d.signal.assign({1.9f, -2.9f, 0.5f, -0.5f});
+    EXPECT_DOUBLE_EQ(d.meanAbsoluteSignal(), 3.0 / 4.0);
+    d.signal.assign({3.0f, -4.0f});
+    EXPECT_DOUBLE_EQ(d.rmsSignal(), std::sqrt(12.5));
+}
+
+TEST(ChromatogramPeaks, FindPeakAtExcludesTheBoundsAndLabelsToggleOnlyTheHideBit)
+{
+    ChromatogramData d;
+    d.pointsPerSecond = 10;
+    PeakRecord a, b;
+    a.startIndex = 30;
+    a.endIndex = 60;
+    b.startIndex = 60;
+    b.endIndex = 90;
+    d.peaks.append(a);
+    d.peaks.append(b);
+    EXPECT_EQ(d.findPeakAt(0.05), -1);  // exactly at a's start
+    EXPECT_EQ(d.findPeakAt(0.06), 0);
+    EXPECT_EQ(d.findPeakAt(0.10), -1);  // a's end and b's start
+    EXPECT_EQ(d.findPeakAt(0.12), 1);
+    EXPECT_EQ(d.findPeakAt(0.15), -1);
+
+    d.peaks[0].displayFlags = 0x2 | PeakLabel::HideMarks;
+    d.setPeakLabels(PeakLabel::HideMarks);
+    EXPECT_EQ(d.peaks[0].displayFlags, 0x2);
+    EXPECT_EQ(d.peaks[1].displayFlags, 0x1 | PeakLabel::HideMarks);
+    d.setPeakLabels(PeakLabel::Area);
+    EXPECT_EQ(d.peaks[0].displayFlags, PeakLabel::Area);
+    EXPECT_EQ(d.peaks[1].displayFlags, PeakLabel::Area) << "a label value also clears the hide bit";
+}
+
+TEST(ChromatogramResults, ResetClearsDiagnosisAndKeepsTheChromatogram)
+{
+    ChromatogramData d;
+    d.signal.assign({1.0f});
+    d.totalHydrocarbons = 5;
+    d.gasInOil[3] = 2;
+    d.ratioCode2 = 1;
+    d.diagnosisCode = 4;
+    d.diagnosisCode2 = 2;
+    d.conclusion = "x";
+    d.advice = "y";
+    d.extraTexts[2] = "z";
+    d.working.gasRates[7] = 3;
+    d.resetResults();
+    EXPECT_EQ(d.totalHydrocarbons, 0.0);
+    EXPECT_EQ(d.gasInOil[3], 0.0);
+    EXPECT_EQ(d.ratioCode2, -1);
+    EXPECT_EQ(d.diagnosisCode, -1);
+    EXPECT_EQ(d.diagnosisCode2, -1);
+    EXPECT_TRUE(d.conclusion.empty() && d.advice.empty() && d.extraTexts[2].empty());
+    EXPECT_EQ(d.working.gasRates[7], 0.0);
+    EXPECT_EQ(d.signal.count(), 1);
+}
+
+TEST(PeakTable, ManualPeaksGoBeforeTheFirstPeakStartingAtOrAfterTheirEnd)
+{
+    PeakTable t;
+    for (int s : {10, 50, 90}) {
+        PeakRecord p;
+        p.startIndex = s;
+        p.endIndex = s + 20;
+        t.append(p);
+    }
+    PeakRecord m;
+    m.startIndex = 32;
+    m.endIndex = 50;
+    EXPECT_EQ(t.insertManual(m), 1);
+    PeakRecord last;
+    last.startIndex = 200;
+    last.endIndex = 220;
+    EXPECT_EQ(t.insertManual(last), 4);
+    EXPECT_EQ(t.size(), 5);
+}
+
+TEST(NewRecords, DefaultsAsTheOperatorExpects)
+{
+    const PeakRecord p;
+    EXPECT_EQ(p.componentIndex, -1);
+    EXPECT_EQ(p.displayFlags, 1);
+    const ChromatogramData d;
+    EXPECT_EQ(d.signalMax, 100000.0f);
+    EXPECT_EQ(d.signalMin, -10000.0f);
+    EXPECT_EQ(d.editMode, 516);
+    EXPECT_EQ(d.standardLevel, -1);
+    EXPECT_EQ(d.colors.peakMarkColor, 0xFF8080);
+    EXPECT_TRUE(d.injectionTime.isValid());
+    const AnalysisMethod m;
+    EXPECT_EQ(m.instrumentInfo.size(), 13u);
+    EXPECT_EQ(m.instrumentInfo[12].label, "温度[℃]");
+    EXPECT_EQ(m.instrumentInfo[12].labelEn, "Temer.[℃]");
+    EXPECT_EQ(m.integration.judgeWidth, 16);
+    EXPECT_EQ(m.integration.stopTime, 50.0);
+    EXPECT_EQ(m.option3, 2);
+    const ComponentEntry c;
+    EXPECT_EQ(c.formula, "未知");
+    EXPECT_EQ(c.concentrations.size(), 1u);
+}
