@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+
+namespace dgaws {
+
+enum class DetectorState { Baseline, Upslope, PastFrontInflection, Downslope, PastRearInflection };
+
+// Switches that time events set and clear.
+namespace EventBit {
+constexpr int ForbidIntegration = 1;
+constexpr int ForceIndependent = 2;
+constexpr int AutoTailing = 4;
+constexpr int HorizontalBaseline = 8;
+constexpr int AutoPeakWidth = 16;  // kept for the time program; nothing reads it
+}  // namespace EventBit
+
+// The event switches with the pending one-shot event and the horizontal level, which the
+// time program writes and the detector reads.
+struct DetectorEvents {
+    int bits = EventBit::AutoTailing;
+    int pending = 0;
+    float horizontalLevel = 0.0f;
+};
+
+// Points a live graph marks while a run is in progress.
+enum class DetectionMark { Start, Apex, Valley, End };
+using MarkObserver = std::function<void(DetectionMark, int index)>;
+
+// What the engine's Evaluate runs; steps go in this order.
+namespace EvaluateStep {
+constexpr int Regroup = 0x2;
+constexpr int GroupBaselines = 0x4;
+constexpr int Measures = 0x8;
+constexpr int Identify = 0x10;
+constexpr int Quantify = 0x20;
+constexpr int All = 0xFFFF;
+}  // namespace EvaluateStep
+
+}  // namespace dgaws
