@@ -87,3 +87,42 @@ inline TimeEvent timeEvent(double minutes, int type, int peakWidth = 4, double s
 }
 
 }  // namespace dgaws::test
+
+namespace dgaws::test {
+
+// A row as detection would leave it: values read from the signal, baseline from start to
+// end.
+inline PeakRecord rowOn(const std::vector<float>& s, int start, int apex, int end, int flags = 0,
+                        int pointsPerSecond = 20)
+{
+    PeakRecord p;
+    p.startIndex = p.baselineStartIndex = start;
+    p.apexIndex = apex;
+    p.endIndex = p.baselineEndIndex = end;
+    p.startValue = p.baselineStartValue = s[static_cast<size_t>(start)];
+    p.apexValue = s[static_cast<size_t>(apex)];
+    p.endValue = p.baselineEndValue = s[static_cast<size_t>(end)];
+    p.retentionTime = apex / static_cast<double>(pointsPerSecond) / 60.0;
+    p.typeFlags = flags;
+    return p;
+}
+
+inline ChromatogramData tableOn(const std::vector<float>& s, const std::vector<PeakRecord>& rows,
+                                IntegrationParams params = plainParams())
+{
+    ChromatogramData d = chromatogramOf(s, params);
+    for (const PeakRecord& p : rows)
+        d.peaks.append(p);
+    return d;
+}
+
+inline PeakTable evaluated(ChromatogramData& d, int mask = EvaluateStep::All,
+                           EngineSettings settings = {1, 0})
+{
+    PeakEngine e(d);
+    e.setSettings(settings);
+    e.Evaluate(mask);
+    return d.peaks;
+}
+
+}  // namespace dgaws::test
