@@ -3,23 +3,9 @@
 #include "chromatogram/Archive.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/TextFormat.h"
 
 namespace dgaws {
-
-std::string formatText(const char* pattern, const std::string& value)
-{
-    std::string out = pattern;
-    const auto at = out.find("%s");
-    if (at != std::string::npos)
-        out.replace(at, 2, value);
-    return out;
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 void CChrEDoc::message(const std::string& text) const
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chromatogram/ChromatogramData.h"
+#include "chromatogram/TextFormat.h"
 
 #include <functional>
 #include <string>
@@ -80,9 +81,5 @@ private:
     TextSink log_;
 };
 
-// printf-style "%s" substitution for the operator texts (which hold exactly one "%s").
-std::string formatText(const char* pattern, const std::string& value);
-// The file name of a path, as the log lines show it.
-std::string fileNameOf(const std::string& path);
 
 }  // namespace dgaws
