@@ -89,8 +89,18 @@ TEST(Detection, PeakOnTheTailOfAnotherNeedsThreeRisingBunches)
 TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
 {
     auto d = chromatogramOf(twoOverlappingPeaks(), plainParams());
-    const PeakTable t = detect(d);
+    PeakEngine e(d);
+    e.setSettings({1, 0});
+    std::vector<std::pair<DetectionMark, int>> marks;
+    e.setMarkObserver([&](DetectionMark m, int index) { marks.emplace_back(m, index); });
+    e.RunDetection();
+    const PeakTable& t = d.peaks;
     ASSERT_EQ(t.size(), 2);
+    using M = DetectionMark;
+    EXPECT_EQ(marks, (std::vector<std::pair<DetectionMark, int>>{
+                         {M::Start, t[0].startIndex}, {M::Apex, t[0].apexIndex},
+                         {M::Valley, t[1].startIndex}, {M::Apex, t[1].apexIndex},
+                         {M::End, t[1].endIndex}}));
     EXPECT_EQ(t[0].typeFlags, PeakFlag::EndsInValley);
     EXPECT_EQ(t[1].typeFlags, PeakFlag::StartsInValley);
     EXPECT_STREQ(peakTypeName(peakTypeCode(t[0].typeFlags)), "重叠首峰(BV)");

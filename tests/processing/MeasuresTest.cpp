@@ -227,14 +227,3 @@ TEST(Measures, ResolutionPairsEachPeakWithTheOneBefore)
     EXPECT_EQ(z[0].height, 0.0);
     expectFinite(z);
 }
-
-TEST(Measures, SummedSamplesWidenTheSignalExtrema)
-{
-    const auto s = gaussianSamples(400, 200, 700, 10);
-    auto d = tableOn(s, {rowOn(s, 150, 200, 250)});
-    d.signalMax = -2500000.0f;
-    d.signalMin = 2500000.0f;
-    evaluated(d, EvaluateStep::Measures);
-    EXPECT_EQ(d.signalMax, s[200]);
-    EXPECT_EQ(d.signalMin, s[151]);
-}

@@ -174,20 +174,3 @@ TEST(Robustness, DamagedStoredTableEvaluatesSoundly)
         EXPECT_TRUE(e.DeletePeak(0));
     }
 }
-
-TEST(Robustness, SamplesOutsideAPassAreIgnored)
-{
-    ChromatogramData d = chromatogramOf(peaks(), plainParams());
-    PeakEngine e(d);
-    for (int i = 0; i < 100; ++i)
-        e.FeedSample(1.0f);
-    EXPECT_EQ(e.sampleCount(), 0);
-    e.FinishPass();
-    EXPECT_TRUE(d.peaks.empty());
-
-    PeakEngine unbound;
-    unbound.RunDetection();
-    unbound.FeedSample(1.0f);
-    unbound.Evaluate(EvaluateStep::All);
-    EXPECT_EQ(unbound.sampleCount(), 0);
-}
