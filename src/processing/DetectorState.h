@@ -27,14 +27,4 @@ struct DetectorEvents {
 enum class DetectionMark { Start, Apex, Valley, End };
 using MarkObserver = std::function<void(DetectionMark, int index)>;
 
-// What the engine's Evaluate runs; steps go in this order.
-namespace EvaluateStep {
-constexpr int Regroup = 0x2;
-constexpr int GroupBaselines = 0x4;
-constexpr int Measures = 0x8;
-constexpr int Identify = 0x10;
-constexpr int Quantify = 0x20;
-constexpr int All = 0xFFFF;
-}  // namespace EvaluateStep
-
 }  // namespace dgaws

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace dgaws {
 
@@ -18,9 +19,14 @@ void ParameterSchedule::startPass(const IntegrationParams& params, bool programE
     rows_.reserve(program.size());
     for (const TimeEvent& e : program)
         rows_.push_back({e, clock.timeToIndex(e.time)});
+    // A damaged time without a value maps to sample 0, so it sorts first; without that the
+    // order would not be an ordering at all.
+    const auto key = [](const ScheduledEvent& e) {
+        return std::isnan(e.event.time) ? -std::numeric_limits<double>::infinity() : e.event.time;
+    };
     std::stable_sort(rows_.begin(), rows_.end(),
-                     [](const ScheduledEvent& a, const ScheduledEvent& b) {
-                         return a.event.time < b.event.time;
+                     [&key](const ScheduledEvent& a, const ScheduledEvent& b) {
+                         return key(a) < key(b);
                      });
     programActive_ = programEnabled && !rows_.empty();
     anyRowApplied_ = false;

@@ -4,6 +4,7 @@
 #include "DetectionRows.h"
 #include "DetectorState.h"
 #include "EngineSettings.h"
+#include "EvaluateStep.h"
 #include "ParameterSchedule.h"
 #include "PeakDetector.h"
 #include "PeakMeasures.h"
