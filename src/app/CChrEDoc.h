@@ -3,8 +3,11 @@
 #include "chromatogram/ChromatogramData.h"
 #include "chromatogram/FileNameProposal.h"
 #include "chromatogram/TextFormat.h"
+#include "processing/DisplayRange.h"
 #include "processing/PeakDetectionCommand.h"
+#include "processing/PeakEditor.h"
 #include "processing/PeakEngine.h"
+#include "processing/SignalCorrection.h"
 
 #include <functional>
 #include <string>
@@ -34,10 +37,15 @@ public:
     static constexpr const char* kBinarySaveFailed = "V3.3格式保存谱图失败。";
     static constexpr const char* kBinaryLoadFailed = "以V3.3格式读取谱图出现未知原因的错误。";
     static constexpr const char* kBinaryOpenedLog = "用户打开了一张V3.0格式色谱谱图文件%s。";
+    static constexpr const char* kBaselineTooShort = SignalCorrection::kBaselineTooShort;
 
     // The engine works on `data` and marks the document modified whenever it evaluates;
     // that binding is why a document is never copied.
     PeakEngine engine{data};
+    // The graph's peak editing and its undo stack; it acts on `selectedPeak`.
+    PeakEditor editor{engine, selectedPeak};
+    // The signal from before a baseline subtraction, while one is in effect.
+    SignalCorrection signalCorrection;
     ChromatogramData data;
     ChromatogramData linkedData;
     std::string baselineFile;
@@ -49,6 +57,8 @@ public:
     int libraryMethodIndex = -1;
     std::string pathName;
     std::string proposedName = kUnknownFileName;
+    // The peak the result table picked; the graph draws it in the selected-peak colour.
+    int selectedPeak = -1;
     std::string backgroundFile;
     int32_t backgroundTraceColor = 0x808080;
     int showBackground = 1;
@@ -95,6 +105,21 @@ public:
     bool canDetectPeaks() const { return PeakDetectionCommand::enabled(data, acquiring == 1); }
     PeakDetectionCommand::Outcome detectPeaks();
 
+    // The signal commands; none of them detects peaks again. Each is refused while a run is
+    // in progress, and each that changed the signal marks the document and redraws.
+    // "谱图平滑(&S)" with the width asked for in "谱图平滑参数".
+    bool smoothSignal(int width);
+    // "根据自身漂移扣除基线(&B)".
+    bool subtractOwnDrift();
+    // "根据基线谱图扣除基线(&G)": the path is kept and read into `baselineData`; a baseline
+    // shorter than the signal is refused with its message.
+    bool subtractBaselineChromatogram(const std::string& path);
+    // "恢复被扣除基线的谱图(&R)".
+    bool restoreSignal();
+    // "查看当前电压±20uv谱图检查噪音": the range around the newest sample (the newest
+    // acquired one during a run).
+    DisplayRange noiseCloseUp() const;
+
     // The binary sample file of the graph view's command and the application's loader.
     bool saveBinary(const std::string& path);
     bool loadBinary(const std::string& path);
@@ -102,6 +127,10 @@ public:
 private:
     void message(const std::string& text) const;
     void log(const std::string& text) const;
+    void redraw() const;
+    // A newly read chromatogram owns neither the backup nor the undo snapshots of the old.
+    void forgetEditing();
+    void signalChanged();
 
     std::string title_;
     bool modified_ = false;

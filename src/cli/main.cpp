@@ -1,7 +1,9 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
+#include "EditCommand.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
+#include "SignalCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +18,8 @@ int main(int argc, char** argv)
 
     dgaws::cli::addInfoCommand(app);
     dgaws::cli::addProcessCommand(app);
+    dgaws::cli::addEditCommand(app);
+    dgaws::cli::addSignalCommand(app);
 
     try {
         app.parse(argc, argv);
