@@ -282,9 +282,15 @@ int rateFromInterval(double seconds)
     return std::max(1, static_cast<int>(std::ceil(perSecond)));
 }
 
+// Whether the samples of a file with this interval already lie on the grid of `rate`.
+bool onGrid(double seconds, int rate)
+{
+    return std::fabs(static_cast<float>(1.0 / seconds) - rate) <= 1e-4 * rate;
+}
+
 // Retention times usable as a time axis: finite, never decreasing, spanning some time and
 // ending after the injection.
-bool usableTimes(const std::vector<float>& t)
+bool usableTimes(const std::vector<double>& t)
 {
     if (t.size() < 2)
         return false;
@@ -292,17 +298,16 @@ bool usableTimes(const std::vector<float>& t)
         if (!std::isfinite(t[i]) || (i > 0 && t[i] < t[i - 1]))
             return false;
     }
-    return t.back() > t.front() && t.back() > 0.0f;
+    return t.back() > t.front() && t.back() > 0.0;
 }
 
 // Linear interpolation of the samples, taken at the given times (seconds), on the grid
 // i / rate from the injection on; before the first time the first sample stands.
-std::vector<float> resample(const std::vector<float>& x, const std::vector<float>& t, int rate)
+std::vector<float> resample(const std::vector<float>& x, const std::vector<double>& t, int rate)
 {
-    const double last = t.back();
-    const double gridCount = std::floor(last * rate) + 1.0;
+    const double gridCount = std::floor(t.back() * rate) + 1.0;
     if (gridCount > kMaxImportedSamples)
-        throw InterchangeError("the retention times of the file span more samples than a "
+        throw InterchangeError("the time axis of the file spans more samples than a "
                                "chromatogram can hold");
     std::vector<float> out(static_cast<size_t>(gridCount));
     size_t j = 0;
@@ -319,6 +324,43 @@ std::vector<float> resample(const std::vector<float>& x, const std::vector<float
         out[i] = static_cast<float>(x[j] + f * (static_cast<double>(x[j + 1]) - x[j]));
     }
     return out;
+}
+
+// The rate of the record and its samples. The record can only hold a whole number of
+// points per second, and the rate is the file's rounded up; a file whose samples are not
+// on that grid (an interval of 0.4 s gives 3 points per second, a GC-MS scan every 1.093 s
+// gives 1) has its samples interpolated onto it, or its peak times would point at the
+// wrong samples. Files on the grid, which include all of ours, keep their samples as they
+// are.
+int timeAxis(std::vector<float>& samples, std::optional<double> interval,
+             const std::optional<std::vector<float>>& retention,
+             std::optional<double> runLength, int currentRate)
+{
+    const size_t n = samples.size();
+    if (!(interval && rateFromInterval(*interval) > 0) && retention) {
+        std::vector<double> times(retention->begin(), retention->end());
+        if (usableTimes(times)) {
+            const int rate = rateFromInterval((times.back() - times.front()) /
+                                              static_cast<double>(n - 1));
+            if (rate > 0) {
+                samples = resample(samples, times, rate);
+                return rate;
+            }
+        }
+    }
+    if (!(interval && rateFromInterval(*interval) > 0) && runLength)
+        interval = *runLength / static_cast<double>(n);
+    if (!interval || rateFromInterval(*interval) == 0)
+        return currentRate > 0 ? currentRate : kDefaultPointsPerSecond;
+    const int rate = rateFromInterval(*interval);
+    if (!onGrid(*interval, rate)) {
+        std::vector<double> times(n);
+        for (size_t i = 0; i < n; ++i)
+            times[i] = static_cast<double>(i) * *interval;
+        if (n >= 2)
+            samples = resample(samples, times, rate);
+    }
+    return rate;
 }
 
 void fillPeaks(ChromatogramData& d, const NcFile& file, const HeaderInfo& h)
@@ -390,21 +432,8 @@ ChromatogramData readCdf(const std::string& path, const HeaderInfo& h, int curre
     const auto runLength = readScalar(file, h, "actual_run_time_length");
     const auto interval = readScalar(file, h, "actual_sampling_interval");
 
-    int rate = interval ? rateFromInterval(*interval) : 0;
-    if (rate == 0) {
-        const auto times = readSeries(file, h, "raw_data_retention", n);
-        if (times && usableTimes(*times)) {
-            rate = rateFromInterval((static_cast<double>(times->back()) - times->front()) /
-                                    static_cast<double>(n - 1));
-            if (rate != 0)
-                *samples = resample(*samples, *times, rate);
-        }
-    }
-    if (rate == 0 && runLength)
-        rate = rateFromInterval(*runLength / static_cast<double>(n));
-    if (rate == 0)
-        rate = currentRate > 0 ? currentRate : kDefaultPointsPerSecond;
-    d.pointsPerSecond = rate;
+    const auto retention = readSeries(file, h, "raw_data_retention", n);
+    d.pointsPerSecond = timeAxis(*samples, interval, retention, runLength, currentRate);
 
     // The detector range becomes both the display range and the start of the extrema,
     // which the samples then widen.

@@ -26,11 +26,13 @@ void exportCdf(const ChromatogramData& data, const std::string& path,
 // netCDF library sees it, so a damaged or hostile file gives InterchangeError or FileError,
 // never a crash, a huge allocation or silently zeroed samples.
 //
-// The rate is 1 / `actual_sampling_interval` rounded up. A file without a usable interval
-// but with `raw_data_retention` times (non-uniform sampling) is resampled onto the grid of
-// the rate derived from the mean time step, so that its peak times and its signal agree;
-// a file with neither takes the rate from `actual_run_time_length`, and a file with no time
-// information at all keeps `currentRate`.
+// The rate is 1 / `actual_sampling_interval` rounded up. Without a usable interval it comes
+// from the mean step of the `raw_data_retention` times (non-uniform sampling), then from
+// `actual_run_time_length` / point count, and a file with no time information at all keeps
+// `currentRate`. A record holds whole points per second only, so the samples of a file that
+// are not on the grid of its rate (0.4 s, or irregular scans) are interpolated onto it; the
+// peak times of the file then point at the right samples. Files on the grid keep their
+// samples unchanged.
 ChromatogramData importCdf(const std::string& path,
                            int currentRate = kDefaultPointsPerSecond);
 
