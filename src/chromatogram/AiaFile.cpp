@@ -81,7 +81,8 @@ struct HeaderInfo {
             count *= len;
         }
         const uint64_t bytes = count * typeSize(v.type);
-        return v.begin <= fileSize && bytes <= fileSize - v.begin;
+        // A record variable without records may point past the end: nothing is there to read.
+        return bytes == 0 || (v.begin <= fileSize && bytes <= fileSize - v.begin);
     }
 };
 
@@ -218,6 +219,12 @@ HeaderInfo checkHeader(const std::string& bytes)
         v.begin = r.offset();
         info.vars[std::move(name)] = std::move(v);
     }
+    // A file cut short keeps a sound header; the library would read the missing values
+    // as fill values, so a chromatogram would silently end in zeros.
+    for (const auto& entry : info.vars)
+        if (!info.holdsData(entry.first))
+            throw InterchangeError("netCDF file is cut short: " + entry.first +
+                                   " lies beyond its end");
     return info;
 }
 
@@ -363,6 +370,24 @@ int timeAxis(std::vector<float>& samples, std::optional<double> interval,
     return rate;
 }
 
+// The sample index of a time in seconds: truncated, as timeToIndex does, except that a
+// time within float rounding of a sample is that sample. The file holds times as floats,
+// so the time of sample 7 at 20 points per second comes back as 0.34999999 s, which
+// truncation would turn into sample 6.
+int indexOfSeconds(const ChromatogramData& d, double seconds)
+{
+    const double x = d.pointsPerSecond * seconds;
+    const double nearest = std::nearbyint(x);
+    const double v = std::fabs(x - nearest) <= 1e-6 * std::max(1.0, std::fabs(x)) ? nearest : x;
+    if (!std::isfinite(v))
+        return 0;
+    if (v >= 2147483647.0)
+        return 2147483647;
+    if (v <= -2147483648.0)
+        return -2147483647 - 1;
+    return static_cast<int>(v);
+}
+
 void fillPeaks(ChromatogramData& d, const NcFile& file, const HeaderInfo& h)
 {
     const long m = dimensionSize(file, "peak_number");
@@ -379,7 +404,7 @@ void fillPeaks(ChromatogramData& d, const NcFile& file, const HeaderInfo& h)
         for (long i = 0; i < m; ++i)
             apply(d.peaks[static_cast<int>(i)], static_cast<double>((*values)[static_cast<size_t>(i)]));
     };
-    auto index = [&](double seconds) { return d.timeToIndex(seconds / 60.0); };
+    auto index = [&](double seconds) { return indexOfSeconds(d, seconds); };
     each("peak_retention_time", [&](PeakRecord& p, double v) {
         p.retentionTime = v / 60.0;
         p.apexIndex = index(v);
