@@ -88,10 +88,7 @@ struct HeaderInfo {
 
 class HeaderReader {
 public:
-    HeaderReader(const std::string& bytes, bool wideOffsets)
-        : b_(bytes), wide_(wideOffsets)
-    {
-    }
+    HeaderReader(const std::string& bytes, bool wideOffsets) : b_(bytes), wide_(wideOffsets) { }
 
     uint32_t u32()
     {
@@ -99,7 +96,7 @@ public:
         const auto* p = reinterpret_cast<const unsigned char*>(b_.data() + pos_);
         pos_ += 4;
         return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) |
-               uint32_t(p[3]);
+            uint32_t(p[3]);
     }
 
     uint64_t offset()
@@ -340,15 +337,15 @@ std::vector<float> resample(const std::vector<float>& x, const std::vector<doubl
 // wrong samples. Files on the grid, which include all of ours, keep their samples as they
 // are.
 int timeAxis(std::vector<float>& samples, std::optional<double> interval,
-             const std::optional<std::vector<float>>& retention,
-             std::optional<double> runLength, int currentRate)
+             const std::optional<std::vector<float>>& retention, std::optional<double> runLength,
+             int currentRate)
 {
     const size_t n = samples.size();
     if (!(interval && rateFromInterval(*interval) > 0) && retention) {
         std::vector<double> times(retention->begin(), retention->end());
         if (usableTimes(times)) {
-            const int rate = rateFromInterval((times.back() - times.front()) /
-                                              static_cast<double>(n - 1));
+            const int rate =
+                rateFromInterval((times.back() - times.front()) / static_cast<double>(n - 1));
             if (rate > 0) {
                 samples = resample(samples, times, rate);
                 return rate;
@@ -402,7 +399,8 @@ void fillPeaks(ChromatogramData& d, const NcFile& file, const HeaderInfo& h)
         if (!values)
             return;
         for (long i = 0; i < m; ++i)
-            apply(d.peaks[static_cast<int>(i)], static_cast<double>((*values)[static_cast<size_t>(i)]));
+            apply(d.peaks[static_cast<int>(i)],
+                  static_cast<double>((*values)[static_cast<size_t>(i)]));
     };
     auto index = [&](double seconds) { return indexOfSeconds(d, seconds); };
     each("peak_retention_time", [&](PeakRecord& p, double v) {
@@ -422,12 +420,10 @@ void fillPeaks(ChromatogramData& d, const NcFile& file, const HeaderInfo& h)
     });
     each("peak_height_percent", [&](PeakRecord& p, double v) { p.gasContent = v; });
     each("peak_asymmetry", [&](PeakRecord& p, double v) { p.tailingFactor = v; });
-    each("baseline_start_value", [&](PeakRecord& p, double v) {
-        p.baselineStartValue = static_cast<float>(v);
-    });
-    each("baseline_stop_value", [&](PeakRecord& p, double v) {
-        p.baselineEndValue = static_cast<float>(v);
-    });
+    each("baseline_start_value",
+         [&](PeakRecord& p, double v) { p.baselineStartValue = static_cast<float>(v); });
+    each("baseline_stop_value",
+         [&](PeakRecord& p, double v) { p.baselineEndValue = static_cast<float>(v); });
 }
 
 ChromatogramData readCdf(const std::string& path, const HeaderInfo& h, int currentRate)
@@ -435,8 +431,8 @@ ChromatogramData readCdf(const std::string& path, const HeaderInfo& h, int curre
     NcError quiet(NcError::silent_nonfatal);
     NcFile file(path.c_str(), NcFile::ReadOnly);
     if (!file.is_valid())
-        throw InterchangeError("cannot open " + path + " as netCDF: " +
-                               nc_strerror(quiet.get_err()));
+        throw InterchangeError("cannot open " + path +
+                               " as netCDF: " + nc_strerror(quiet.get_err()));
 
     const long n = dimensionSize(file, "point_number");
     if (n < 0 || file.get_var("ordinate_values") == nullptr)
@@ -544,8 +540,8 @@ void writeCdf(const ChromatogramData& d, const std::string& path, const std::str
     // A dimension of size 0 is the record dimension in netCDF; a chromatogram without peaks
     // therefore has an unlimited peak_number holding no records, which readers see as 0.
     static const std::pair<const char*, long> stringDims[] = {
-        {"_2_byte_string", 2},   {"_4_byte_string", 4},   {"_8_byte_string", 8},
-        {"_16_byte_string", 16}, {"_32_byte_string", 32}, {"_64_byte_string", 64},
+        {"_2_byte_string", 2},     {"_4_byte_string", 4},    {"_8_byte_string", 8},
+        {"_16_byte_string", 16},   {"_32_byte_string", 32},  {"_64_byte_string", 64},
         {"_128_byte_string", 128}, {"_255_byte_string", 255}};
     for (const auto& [name, size] : stringDims)
         check(file.add_dim(name, size) != nullptr, name);
@@ -593,19 +589,34 @@ void writeCdf(const ChromatogramData& d, const std::string& path, const std::str
     // Per-peak float variables in their order of definition, each with its value.
     using PeakValue = double (*)(const PeakRecord&, const ChromatogramData&);
     const std::pair<const char*, PeakValue> peakFloats[] = {
-        {"peak_retention_time", [](const PeakRecord& p, const ChromatogramData&) { return p.retentionTime * 60.0; }},
-        {"peak_start_time", [](const PeakRecord& p, const ChromatogramData& c) { return secondsOf(c, p.startIndex); }},
-        {"peak_end_time", [](const PeakRecord& p, const ChromatogramData& c) { return secondsOf(c, p.endIndex); }},
-        {"peak_width", [](const PeakRecord& p, const ChromatogramData&) { return p.halfWidth * 60.0; }},
+        {"peak_retention_time",
+         [](const PeakRecord& p, const ChromatogramData&) { return p.retentionTime * 60.0; }},
+        {"peak_start_time",
+         [](const PeakRecord& p, const ChromatogramData& c) { return secondsOf(c, p.startIndex); }},
+        {"peak_end_time",
+         [](const PeakRecord& p, const ChromatogramData& c) { return secondsOf(c, p.endIndex); }},
+        {"peak_width",
+         [](const PeakRecord& p, const ChromatogramData&) { return p.halfWidth * 60.0; }},
         {"peak_area", [](const PeakRecord& p, const ChromatogramData&) { return p.area; }},
-        {"peak_area_percent", [](const PeakRecord& p, const ChromatogramData&) { return p.areaPercent; }},
+        {"peak_area_percent",
+         [](const PeakRecord& p, const ChromatogramData&) { return p.areaPercent; }},
         {"peak_height", [](const PeakRecord& p, const ChromatogramData&) { return p.height; }},
-        {"peak_height_percent", [](const PeakRecord& p, const ChromatogramData&) { return p.areaPercent; }},
-        {"peak_asymmetry", [](const PeakRecord& p, const ChromatogramData&) { return p.tailingFactor; }},
-        {"baseline_start_time", [](const PeakRecord& p, const ChromatogramData& c) { return secondsOf(c, p.baselineStartIndex); }},
-        {"baseline_start_value", [](const PeakRecord& p, const ChromatogramData&) { return double(p.baselineStartValue); }},
-        {"baseline_stop_time", [](const PeakRecord& p, const ChromatogramData& c) { return secondsOf(c, p.baselineEndIndex); }},
-        {"baseline_stop_value", [](const PeakRecord& p, const ChromatogramData&) { return double(p.baselineEndValue); }},
+        {"peak_height_percent",
+         [](const PeakRecord& p, const ChromatogramData&) { return p.areaPercent; }},
+        {"peak_asymmetry",
+         [](const PeakRecord& p, const ChromatogramData&) { return p.tailingFactor; }},
+        {"baseline_start_time",
+         [](const PeakRecord& p, const ChromatogramData& c) {
+             return secondsOf(c, p.baselineStartIndex);
+         }},
+        {"baseline_start_value",
+         [](const PeakRecord& p, const ChromatogramData&) { return double(p.baselineStartValue); }},
+        {"baseline_stop_time",
+         [](const PeakRecord& p, const ChromatogramData& c) {
+             return secondsOf(c, p.baselineEndIndex);
+         }},
+        {"baseline_stop_value",
+         [](const PeakRecord& p, const ChromatogramData&) { return double(p.baselineEndValue); }},
     };
     for (const auto& [name, value] : peakFloats)
         check(file.add_var(name, ncFloat, peaks) != nullptr, name);
@@ -680,8 +691,7 @@ std::string directoryOf(const std::string& path)
 
 }  // namespace
 
-void exportCdf(const ChromatogramData& data, const std::string& path,
-               const std::string& sourceFile)
+void exportCdf(const ChromatogramData& data, const std::string& path, const std::string& sourceFile)
 {
     if (data.hasData == 0 || data.signal.count() == 0)
         throw InterchangeError(kExportNoData);

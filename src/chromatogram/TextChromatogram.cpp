@@ -34,7 +34,7 @@ bool isDigit(char c)
 // finite value.
 class NumberScanner {
 public:
-    explicit NumberScanner(std::string_view text) : s_(text) {}
+    explicit NumberScanner(std::string_view text) : s_(text) { }
 
     bool number(double& out)
     {
@@ -46,14 +46,13 @@ public:
             negative = s_[p] == '-';
             ++p;
         }
-        const bool startsNumber =
-            p < s_.size() &&
+        const bool startsNumber = p < s_.size() &&
             (isDigit(s_[p]) || (s_[p] == '.' && p + 1 < s_.size() && isDigit(s_[p + 1])));
         if (!startsNumber)
             return false;
         double v = 0.0;
-        const auto r = std::from_chars(s_.data() + p, s_.data() + s_.size(), v,
-                                       std::chars_format::general);
+        const auto r =
+            std::from_chars(s_.data() + p, s_.data() + s_.size(), v, std::chars_format::general);
         if (r.ec != std::errc() || !std::isfinite(v))
             return false;
         pos_ = static_cast<size_t>(r.ptr - s_.data());
@@ -91,8 +90,7 @@ private:
 // One pass over the text: calls sink(index, time, value) for every sample and returns how
 // many there were. Both passes of the reader run this same grammar, so the count of the
 // first always matches what the second stores.
-template <class Sink>
-int scanSamples(std::string_view text, TextLayout layout, Sink&& sink)
+template <class Sink> int scanSamples(std::string_view text, TextLayout layout, Sink&& sink)
 {
     NumberScanner in(text);
     int count = 0;

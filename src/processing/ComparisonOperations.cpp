@@ -17,8 +17,8 @@ long long shiftIndex(int pointsPerSecond, double minutes)
 
 // The result's samples from a rule for "a partner exists" and one for "stand-in".
 template <class Combine>
-std::vector<float> shifted(const std::vector<float>& a, const std::vector<float>& b,
-                           long long k, Combine combine)
+std::vector<float> shifted(const std::vector<float>& a, const std::vector<float>& b, long long k,
+                           Combine combine)
 {
     const size_t n = std::min(a.size(), b.size());
     std::vector<float> r(n);
@@ -55,8 +55,7 @@ bool validPeak(const ComparisonEntry& e)
 
 }  // namespace
 
-std::vector<float> shiftedSum(const std::vector<float>& a, const std::vector<float>& b,
-                              long long k)
+std::vector<float> shiftedSum(const std::vector<float>& a, const std::vector<float>& b, long long k)
 {
     return shifted(a, b, k, [](float x, float y) { return x + y; });
 }
@@ -315,7 +314,8 @@ std::string proposedResultPath(const std::string& sourcePath, const char* suffix
 {
     const auto slash = sourcePath.find_last_of('/');
     const auto dot = sourcePath.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? sourcePath.substr(0, dot) : sourcePath) + suffix;
 }
 

@@ -63,7 +63,10 @@ ChromatogramData exampleRecord(int samples = 1199, int rate = 20)
 // Reads an exported file back through the netCDF C library, independently of importCdf.
 class NcInspect {
 public:
-    explicit NcInspect(const std::string& path) { ok_ = nc_open(path.c_str(), NC_NOWRITE, &id_) == NC_NOERR; }
+    explicit NcInspect(const std::string& path)
+    {
+        ok_ = nc_open(path.c_str(), NC_NOWRITE, &id_) == NC_NOERR;
+    }
     ~NcInspect()
     {
         if (ok_)
@@ -193,7 +196,7 @@ struct Foreign {
     std::optional<std::vector<float>> retention;
     bool withOrdinate = true;
     bool ordinateAsDouble = false;
-    std::vector<float> peakTimes;     // peak_retention_time in seconds
+    std::vector<float> peakTimes;      // peak_retention_time in seconds
     bool peakAreaWrongLength = false;  // peak_area over point_number instead
 };
 
@@ -220,7 +223,8 @@ void writeForeign(const std::string& path, const Foreign& f)
     if (f.retention)
         nc_def_var(id, "raw_data_retention", NC_FLOAT, 1, &points, &vTimes);
     if (f.withOrdinate)
-        nc_def_var(id, "ordinate_values", f.ordinateAsDouble ? NC_DOUBLE : NC_FLOAT, 1, &points, &vOrd);
+        nc_def_var(id, "ordinate_values", f.ordinateAsDouble ? NC_DOUBLE : NC_FLOAT, 1, &points,
+                   &vOrd);
     if (peaks >= 0) {
         nc_def_var(id, "peak_retention_time", NC_FLOAT, 1, &peaks, &vRt);
         nc_def_var(id, "peak_area", NC_FLOAT, 1, f.peakAreaWrongLength ? &points : &peaks, &vArea);
@@ -240,7 +244,8 @@ void writeForeign(const std::string& path, const Foreign& f)
         nc_put_var_float(id, vOrd, f.samples.data());
     if (vRt >= 0) {
         nc_put_var_float(id, vRt, f.peakTimes.data());
-        std::vector<float> areas(f.peakAreaWrongLength ? f.samples.size() : f.peakTimes.size(), 77.0f);
+        std::vector<float> areas(f.peakAreaWrongLength ? f.samples.size() : f.peakTimes.size(),
+                                 77.0f);
         nc_put_var_float(id, vArea, areas.data());
     }
     ASSERT_EQ(nc_close(id), NC_NOERR);
@@ -280,27 +285,38 @@ TEST(CdfExport, DimensionsAttributesAndVariablesInTheirOrder)
     EXPECT_EQ(nc.format(), NC_FORMAT_CLASSIC);
 
     const std::vector<std::pair<std::string, size_t>> dims = {
-        {"_2_byte_string", 2}, {"_4_byte_string", 4}, {"_8_byte_string", 8},
-        {"_16_byte_string", 16}, {"_32_byte_string", 32}, {"_64_byte_string", 64},
+        {"_2_byte_string", 2},     {"_4_byte_string", 4},     {"_8_byte_string", 8},
+        {"_16_byte_string", 16},   {"_32_byte_string", 32},   {"_64_byte_string", 64},
         {"_128_byte_string", 128}, {"_255_byte_string", 255}, {"point_number", 1199},
-        {"peak_number", 9}, {"error_number", 1}};
+        {"peak_number", 9},        {"error_number", 1}};
     EXPECT_EQ(nc.dims(), dims);
 
-    const std::vector<std::string> globals = {
-        "dataset_completeness", "aia_template_revision", "netcdf_revision", "languages",
-        "injection_date_time_stamp", "experiment_title", "operator_name",
-        "separation_experiment_type", "source_file_reference", "sample_name", "sample_id",
-        "detector_unit", "detection_method_name", "detector_name", "retention_unit"};
+    const std::vector<std::string> globals = {"dataset_completeness",
+                                              "aia_template_revision",
+                                              "netcdf_revision",
+                                              "languages",
+                                              "injection_date_time_stamp",
+                                              "experiment_title",
+                                              "operator_name",
+                                              "separation_experiment_type",
+                                              "source_file_reference",
+                                              "sample_name",
+                                              "sample_id",
+                                              "detector_unit",
+                                              "detection_method_name",
+                                              "detector_name",
+                                              "retention_unit"};
     EXPECT_EQ(nc.attNames(), globals);
 
     const std::vector<std::string> peakFloats = {
-        "peak_retention_time", "peak_start_time", "peak_end_time", "peak_width", "peak_area",
-        "peak_area_percent", "peak_height", "peak_height_percent", "peak_asymmetry",
-        "baseline_start_time", "baseline_start_value", "baseline_stop_time",
+        "peak_retention_time", "peak_start_time",     "peak_end_time",        "peak_width",
+        "peak_area",           "peak_area_percent",   "peak_height",          "peak_height_percent",
+        "peak_asymmetry",      "baseline_start_time", "baseline_start_value", "baseline_stop_time",
         "baseline_stop_value"};
     std::vector<NcInspect::Var> expected;
-    for (const char* s : {"detector_maximum_value", "detector_minimum_value",
-                          "actual_run_time_length", "actual_delay_time", "actual_sampling_interval"})
+    for (const char* s :
+         {"detector_maximum_value", "detector_minimum_value", "actual_run_time_length",
+          "actual_delay_time", "actual_sampling_interval"})
         expected.push_back({s, NC_FLOAT, {}});
     expected.push_back({"ordinate_values", NC_FLOAT, {"point_number"}});
     for (const auto& s : peakFloats)
@@ -318,7 +334,8 @@ TEST(CdfExport, DimensionsAttributesAndVariablesInTheirOrder)
         EXPECT_EQ(vars[i].dims, expected[i].dims) << expected[i].name;
     }
     const int ord = nc.varId("ordinate_values");
-    EXPECT_EQ(nc.attNames(ord), (std::vector<std::string>{"uniform_sampling_flag", "autosampler_position"}));
+    EXPECT_EQ(nc.attNames(ord),
+              (std::vector<std::string>{"uniform_sampling_flag", "autosampler_position"}));
     EXPECT_EQ(nc.text("uniform_sampling_flag", ord), "Y");
     EXPECT_EQ(nc.text("autosampler_position", ord), "1.101");
 }
@@ -349,15 +366,16 @@ TEST(CdfExport, GlobalTextsAreTheRecordsInGbk)
 TEST(CdfExport, DetectionMethodNameByCalculationMethod)
 {
     TempDir dir;
-    const std::pair<int, const char*> cases[] = {{0, "面积归一法"}, {1, "校正归一法"}, {2, "内标法"},
-                                                 {3, "外标法"},     {4, "指数外标法"}, {5, "面积归一法"},
-                                                 {6, "面积归一法"}, {-1, "面积归一法"}};
+    const std::pair<int, const char*> cases[] = {
+        {0, "面积归一法"}, {1, "校正归一法"}, {2, "内标法"},     {3, "外标法"},
+        {4, "指数外标法"}, {5, "面积归一法"}, {6, "面积归一法"}, {-1, "面积归一法"}};
     for (const auto& [method, name] : cases) {
         ChromatogramData d = exampleRecord(20);
         d.peaks.clear();
         d.method.calcMethod = method;
         exportCdf(d, dir.path("m.cdf"), "");
-        EXPECT_EQ(NcInspect(dir.path("m.cdf")).text("detection_method_name"), utf8ToGbk(name)) << method;
+        EXPECT_EQ(NcInspect(dir.path("m.cdf")).text("detection_method_name"), utf8ToGbk(name))
+            << method;
     }
 }
 
@@ -477,8 +495,8 @@ TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
     EXPECT_DOUBLE_EQ(back.method.levelMax, 750.5);
     EXPECT_DOUBLE_EQ(back.method.levelMin, -120.25);
     // The detector range in mV starts the extrema, which the samples in uV then widen.
-    const auto [lo, hi] = std::minmax_element(original.signal.values().begin(),
-                                              original.signal.values().end());
+    const auto [lo, hi] =
+        std::minmax_element(original.signal.values().begin(), original.signal.values().end());
     EXPECT_FLOAT_EQ(back.signalMax, std::max(750.5f, *hi));
     EXPECT_FLOAT_EQ(back.signalMin, std::min(-120.25f, *lo));
 
@@ -499,7 +517,8 @@ TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
         EXPECT_FLOAT_EQ(b.apexValue, static_cast<float>(o.height)) << k;
         // The area percentages come back through the height percentage column.
         EXPECT_FLOAT_EQ(static_cast<float>(b.gasContent), static_cast<float>(o.areaPercent)) << k;
-        EXPECT_FLOAT_EQ(static_cast<float>(b.tailingFactor), static_cast<float>(o.tailingFactor)) << k;
+        EXPECT_FLOAT_EQ(static_cast<float>(b.tailingFactor), static_cast<float>(o.tailingFactor))
+            << k;
         EXPECT_EQ(b.baselineStartValue, o.baselineStartValue) << k;
         EXPECT_EQ(b.baselineEndValue, o.baselineEndValue) << k;
     }
@@ -664,8 +683,8 @@ TEST(CdfForeignFiles, PeakTablesLineUpWithTheSignal)
                 if (d.signal.at(i) > d.signal.at(top))
                     top = i;
             const double span = std::max(1, p.baselineEndIndex - p.baselineStartIndex);
-            const double base = p.baselineStartValue + (p.baselineEndValue - p.baselineStartValue) *
-                                                           (top - p.baselineStartIndex) / span;
+            const double base = p.baselineStartValue +
+                (p.baselineEndValue - p.baselineStartValue) * (top - p.baselineStartIndex) / span;
             errors.push_back(std::fabs(d.signal.at(top) - base - p.height) / p.height);
         }
         std::sort(errors.begin(), errors.end());
@@ -792,12 +811,13 @@ TEST(CdfImport, HeaderCountsBeyondTheFileAreRefusedBeforeTheLibrarySeesThem)
     EXPECT_THROW(importCdf(dir.path("dims.cdf")), InterchangeError);
     // A name longer than the C++ classes' buffers.
     putBytes(dir.path("name.cdf"),
-             head + be(0x0A) + be(1) + name(std::string(256, 'n')) + be(4) + be(0) + be(0) + be(0) + be(0));
+             head + be(0x0A) + be(1) + name(std::string(256, 'n')) + be(4) + be(0) + be(0) + be(0) +
+                 be(0));
     EXPECT_THROW(importCdf(dir.path("name.cdf")), InterchangeError);
     // A variable of a billion samples in a file of a few bytes (read back as zeros otherwise).
     const std::string dims = be(0x0A) + be(1) + name("point_number") + be(1u << 20);
-    const std::string var = name("ordinate_values") + be(1) + be(0) + be(0) + be(0) + be(5) +
-                            be(4u << 20) + be(0);
+    const std::string var =
+        name("ordinate_values") + be(1) + be(0) + be(0) + be(0) + be(5) + be(4u << 20) + be(0);
     std::string file = head + dims + be(0) + be(0) + be(0x0B) + be(1) + var;
     const uint32_t begin = static_cast<uint32_t>(file.size());
     file.replace(file.size() - 4, 4, be(begin));
@@ -809,8 +829,8 @@ TEST(CdfImport, HeaderCountsBeyondTheFileAreRefusedBeforeTheLibrarySeesThem)
         EXPECT_NE(std::string(e.what()).find("cut short"), std::string::npos) << e.what();
     }
     // A variable that refers to a dimension that does not exist.
-    const std::string lost = name("ordinate_values") + be(1) + be(7) + be(0) + be(0) + be(5) +
-                             be(4) + be(200);
+    const std::string lost =
+        name("ordinate_values") + be(1) + be(7) + be(0) + be(0) + be(5) + be(4) + be(200);
     putBytes(dir.path("lost.cdf"), head + dims + be(0) + be(0) + be(0x0B) + be(1) + lost);
     EXPECT_THROW(importCdf(dir.path("lost.cdf")), InterchangeError);
 }
