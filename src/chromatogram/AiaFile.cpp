@@ -653,8 +653,10 @@ void writeCdf(const ChromatogramData& d, const std::string& path, const std::str
         NcVar* v = file.get_var(name);
         check(v != nullptr && v->put(values.data(), m), name);
     };
-    for (const auto& [name, value] : peakFloats)
-        putFloats(name, [&](const PeakRecord& p) { return value(p, d); });
+    for (const auto& entry : peakFloats) {
+        const PeakValue value = entry.second;
+        putFloats(entry.first, [&](const PeakRecord& p) { return value(p, d); });
+    }
 
     if (m > 0) {
         std::vector<char> starts, stops;
