@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 using namespace dgaws;
@@ -256,9 +257,11 @@ std::string bytesOf(const std::string& path)
     return readWholeFile(path);
 }
 
+// Plain writes: the many damaged variants need no flush to disk.
 void putBytes(const std::string& path, const std::string& bytes)
 {
-    writeFileAtomically(path, bytes);
+    std::filesystem::remove(path);
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::vector<std::string> filesIn(const std::filesystem::path& dir)
