@@ -1,1 +1,31 @@
-int main() { return 0; }
+// dgaws-cli: the workstation's records and processing without a display. Each subcommand
+// lives in its own file and registers itself here.
+#include "InfoCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"Headless tool of the dgaws chromatography data workstation"};
+    app.name("dgaws-cli");
+    app.require_subcommand(1);
+
+    dgaws::cli::addInfoCommand(app);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::RuntimeError& e) {
+        // A command that has already reported its failure and chose the status.
+        return e.get_exit_code();
+    } catch (const CLI::ParseError& e) {
+        // Help prints and succeeds; every other parse failure is a usage error.
+        return app.exit(e) == 0 ? 0 : 2;
+    } catch (const std::exception& e) {
+        std::cerr << "dgaws-cli: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

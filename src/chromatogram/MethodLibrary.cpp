@@ -1,0 +1,425 @@
+#include "MethodLibrary.h"
+
+#include "FileIO.h"
+#include "TextFormat.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace dgaws {
+namespace {
+
+constexpr const char* kExtension = ".she";
+
+constexpr const char* kNameClash = "方法文件重名!覆盖原方法文件吗?";
+constexpr const char* kConfirmDelete = "您确定要删除该方法文件吗?";
+constexpr const char* kConfirmHide = "您确定要隐藏方法-%s吗?";
+constexpr const char* kNothingToHide = "您没有选中要隐藏的方案";
+constexpr const char* kNotInFolder = "您要载入的方法不在工作站的指定方法文件夹下，不能载入";
+constexpr const char* kInvalidName = "方法名不能为空，也不能含有字符\"/\"。";
+constexpr const char* kNotAMethodFile = "只能载入扩展名为.she的方法文件。";
+
+constexpr const char* kLogNew = "用户新建了一个名为%s的分析方法";
+constexpr const char* kLogEdit = "用户编辑了一个名为%s的分析方法";
+constexpr const char* kLogDelete = "用户删除了一个名为%s的分析方法";
+constexpr const char* kLogSave = "用户保存了一个名为%s的分析方法";
+
+std::string joinPath(const std::string& folder, const std::string& fileName)
+{
+    if (folder.empty())
+        return fileName;
+    if (folder.back() == '/')
+        return folder + fileName;
+    return folder + "/" + fileName;
+}
+
+// The name becomes a file name in the method folder, so it must not be able to leave it.
+bool usableAsFileName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+bool hasMethodExtension(const std::string& fileName)
+{
+    const std::string ext = kExtension;
+    return fileName.size() >= ext.size() &&
+           fileName.compare(fileName.size() - ext.size(), ext.size(), ext) == 0;
+}
+
+// Both sides resolved the same way, so "dir", "dir/" and a link to dir compare equal.
+std::optional<fs::path> resolvedFolder(const fs::path& folder)
+{
+    std::error_code ec;
+    fs::path p = fs::weakly_canonical(fs::absolute(folder, ec) / ".", ec);
+    if (ec)
+        return std::nullopt;
+    return p;
+}
+
+}  // namespace
+
+std::string libraryLabel(const MethodLibraryEntry& entry, const MethodDefaults& defaults)
+{
+    const AnalysisMethod& m = entry.method;
+    std::string label = m.name;
+    if (m.groupCalc != 0)
+        label += "-分组";
+    if (m.impurityCalc != 0)
+        label += "-杂质";
+    label += m.visible != 0 ? "-显示" : "-已隐藏";
+    // An unnamed entry can never have been made a default, even when a default is empty.
+    if (m.name.empty())
+        return label;
+    const bool a = m.name == defaults.ADefaultProg;
+    const bool b = m.name == defaults.BDefaultProg;
+    if (a && b)
+        label += "－AB通道默认方法";
+    else if (a)
+        label += "－A通道默认方法";
+    else if (b)
+        label += "－B通道默认方法";
+    return label;
+}
+
+LibraryResult makeDefaultMethod(MethodDefaults& defaults, const MethodLibraryEntry& entry,
+                                DefaultChannels channels)
+{
+    const std::string& name = entry.method.name;
+    if (name.empty())
+        return LibraryResult::refused(kNoNameForDefault);
+    if (channels != DefaultChannels::B)
+        defaults.ADefaultProg = name;
+    if (channels != DefaultChannels::A)
+        defaults.BDefaultProg = name;
+    return LibraryResult::success();
+}
+
+void copyMethod(const AnalysisMethod& from, AnalysisMethod& to)
+{
+    // Every member is held by value, so assignment duplicates the lists as well.
+    to = from;
+}
+
+void useLibraryMethod(ChromatogramData& data, const MethodLibraryEntry& entry)
+{
+    copyMethod(entry.method, data.method);
+    data.methodName = entry.method.name;
+}
+
+int applyMethodForCalculation(ChromatogramData& data, const MethodLibraryEntry& entry,
+                              std::optional<size_t> calibrationIndex)
+{
+    const AnalysisMethod& from = entry.method;
+    AnalysisMethod& to = data.method;
+    to.name = from.name;
+    to.quantOption1 = from.quantOption1;
+    to.quantOption2 = from.quantOption2;
+    to.calcMethod = from.calcMethod;
+    to.impurityCalc = from.impurityCalc;
+    to.groupCalc = from.groupCalc;
+    to.groups = from.groups;
+    to.ambientPressure = from.ambientPressure;
+    to.ambientTemperature = from.ambientTemperature;
+    to.gasVolume = from.gasVolume;
+    to.oilVolume = from.oilVolume;
+    to.oilValue1 = from.oilValue1;
+    to.oilValue2 = from.oilValue2;
+    to.deviceNo = from.deviceNo;
+    to.timeProgramEnabled = from.timeProgramEnabled;
+    to.timeProgram = from.timeProgram;
+    data.sampleType = 0;
+    data.methodName = from.name;
+
+    if (calibrationIndex && *calibrationIndex < entry.curves.size()) {
+        const CalibrationCurve& curve = entry.curves[*calibrationIndex];
+        data.calibrationName = curve.name;
+        to.components = curve.components;
+        return static_cast<int>(*calibrationIndex);
+    }
+    data.calibrationName.clear();
+    to.components = entry.defaultComponents;
+    return -1;
+}
+
+MethodLibrary::MethodLibrary(std::string folder, AskYesNo ask, LogSink log)
+    : folder_(std::move(folder)), ask_(std::move(ask)), log_(std::move(log))
+{
+}
+
+std::vector<LoadFailure> MethodLibrary::loadLibrary(const std::string& folder)
+{
+    folder_ = folder;
+    entries_.clear();
+    std::vector<LoadFailure> failures;
+
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+    if (ec) {
+        failures.push_back({folder, ec.message()});
+        return failures;
+    }
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : it) {
+        const std::string name = e.path().filename().string();
+        std::error_code typeError;
+        if (hasMethodExtension(name) && e.is_regular_file(typeError))
+            names.push_back(name);
+    }
+    // Directory order differs between file systems; the tree and the positions that
+    // documents keep must not.
+    std::sort(names.begin(), names.end());
+
+    for (const std::string& name : names) {
+        const std::string path = joinPath(folder, name);
+        try {
+            entries_.push_back(loadMethodFile(path));
+        } catch (const std::exception& e) {
+            failures.push_back({path, e.what()});
+        }
+    }
+    return failures;
+}
+
+int MethodLibrary::indexOf(const std::string& name) const
+{
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].method.name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int MethodLibrary::indexOfPath(const std::string& path) const
+{
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].path == path)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string MethodLibrary::pathFor(const std::string& name) const
+{
+    return joinPath(folder_, name + kExtension);
+}
+
+MethodChoice MethodLibrary::defaultChoice(const MethodDefaults& defaults, int channel) const
+{
+    MethodChoice choice;
+    if (channel != 0 && channel != 1)
+        return choice;
+    const std::string& method = channel == 0 ? defaults.ADefaultProg : defaults.BDefaultProg;
+    const std::string& curve = channel == 0 ? defaults.ADefaultCali : defaults.BDefaultCali;
+    if (method.empty())
+        return choice;
+    choice.libraryMethodIndex = indexOf(method);
+    if (choice.libraryMethodIndex < 0 || curve.empty())
+        return choice;
+    const auto& curves = entries_[static_cast<size_t>(choice.libraryMethodIndex)].curves;
+    for (size_t i = 0; i < curves.size(); ++i) {
+        if (curves[i].name == curve) {
+            choice.libraryCalibrationIndex = static_cast<int>(i);
+            break;
+        }
+    }
+    return choice;
+}
+
+MethodChoice MethodLibrary::applyForCalculation(ChromatogramData& data, size_t methodIndex,
+                                                std::optional<size_t> calibrationIndex) const
+{
+    const MethodLibraryEntry& entry = entries_.at(methodIndex);
+    return {static_cast<int>(methodIndex),
+            applyMethodForCalculation(data, entry, calibrationIndex)};
+}
+
+bool MethodLibrary::ask(const std::string& question) const
+{
+    // Without anyone to answer, nothing is overwritten or removed.
+    return ask_ ? ask_(question) : false;
+}
+
+void MethodLibrary::log(const std::string& line) const
+{
+    if (log_)
+        log_(line);
+}
+
+std::optional<std::string> MethodLibrary::save(const MethodLibraryEntry& entry) const
+{
+    try {
+        saveMethodFile(entry);
+    } catch (const std::exception& e) {
+        return "方法文件" + entry.path + "保存失败：" + e.what();
+    }
+    log(formatText(kLogSave, fileNameOf(entry.path)));
+    return std::nullopt;
+}
+
+size_t MethodLibrary::store(MethodLibraryEntry entry)
+{
+    const int same = indexOfPath(entry.path);
+    if (same >= 0) {
+        entries_[static_cast<size_t>(same)] = std::move(entry);
+        return static_cast<size_t>(same);
+    }
+    entries_.push_back(std::move(entry));
+    return entries_.size() - 1;
+}
+
+bool MethodLibrary::insideFolder(const std::string& path) const
+{
+    const auto parent = resolvedFolder(fs::path(path).parent_path());
+    const auto folder = resolvedFolder(folder_.empty() ? fs::path(".") : fs::path(folder_));
+    return parent && folder && *parent == *folder;
+}
+
+LibraryResult MethodLibrary::addNew(MethodLibraryEntry entry)
+{
+    const std::string name = entry.method.name;
+    if (!usableAsFileName(name))
+        return LibraryResult::refused(kInvalidName);
+    const std::string target = pathFor(name);
+    // A file of that name that is not in the library (it failed to load) would be lost
+    // just the same, so it is asked about too.
+    if ((indexOf(name) >= 0 || fileExists(target)) && !ask(kNameClash))
+        return LibraryResult::refused();
+    entry.path = target;
+    if (auto failure = save(entry))
+        return LibraryResult::failed(*failure);
+    store(std::move(entry));
+    log(formatText(kLogNew, name));
+    return LibraryResult::success();
+}
+
+LibraryResult MethodLibrary::edit(size_t index, MethodLibraryEntry edited)
+{
+    const MethodLibraryEntry& old = entries_.at(index);
+    const std::string name = edited.method.name;
+    if (!usableAsFileName(name))
+        return LibraryResult::refused(kInvalidName);
+    const std::string oldPath = old.path;
+    const bool renamed = name != old.method.name;
+    const std::string target = renamed || oldPath.empty() ? pathFor(name) : oldPath;
+
+    if (target != oldPath) {
+        bool clash = fileExists(target);
+        for (size_t i = 0; i < entries_.size() && !clash; ++i)
+            clash = i != index && entries_[i].method.name == name;
+        if (clash && !ask(kNameClash))
+            return LibraryResult::refused();
+    }
+
+    // The new file is complete before the old one goes: a failed save must leave the old
+    // method in place, and the old file must go once the new one exists, or the next start
+    // would load the method twice.
+    edited.path = target;
+    if (auto failure = save(edited))
+        return LibraryResult::failed(*failure);
+
+    std::string warning;
+    if (target != oldPath && !oldPath.empty()) {
+        std::error_code ec;
+        fs::remove(oldPath, ec);
+        if (ec)
+            warning = "原方法文件" + oldPath + "删除失败：" + ec.message();
+    }
+    entries_[index] = std::move(edited);
+    // The entry of a file that has just been overwritten is now this one.
+    for (size_t i = entries_.size(); i-- > 0;)
+        if (i != index && entries_[i].path == target)
+            entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+    log(formatText(kLogEdit, name));
+    return LibraryResult::success(warning);
+}
+
+LibraryResult MethodLibrary::remove(size_t index)
+{
+    const std::string path = entries_.at(index).path;
+    if (!ask(kConfirmDelete))
+        return LibraryResult::refused();
+    std::error_code ec;
+    fs::remove(path, ec);  // a file that is already gone is no failure
+    if (ec)
+        return LibraryResult::failed("方法文件" + path + "删除失败：" + ec.message());
+    const std::string name = entries_[index].method.name;
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    log(formatText(kLogDelete, name));
+    return LibraryResult::success();
+}
+
+LibraryResult MethodLibrary::hide(std::optional<size_t> index)
+{
+    if (!index || *index >= entries_.size())
+        return LibraryResult::refused(kNothingToHide);
+    MethodLibraryEntry hidden = entries_[*index];
+    if (!ask(formatText(kConfirmHide, hidden.method.name)))
+        return LibraryResult::refused();
+    hidden.method.visible = 0;
+    if (auto failure = save(hidden))
+        return LibraryResult::failed(*failure);
+    entries_[*index] = std::move(hidden);
+    return LibraryResult::success();
+}
+
+LibraryResult MethodLibrary::show(const std::string& pickedFile)
+{
+    const std::string fileName = fileNameOf(pickedFile);
+    if (!hasMethodExtension(fileName))
+        return LibraryResult::refused(kNotAMethodFile);
+    const std::string title = fs::path(fileName).stem().string();
+    const std::string target = joinPath(folder_, fileName);
+
+    if (!insideFolder(pickedFile)) {
+        std::string bytes;
+        MethodLibraryEntry loaded;
+        try {
+            bytes = readWholeFile(pickedFile);
+            loaded = loadMethodBytes(bytes, target);
+        } catch (const std::exception& e) {
+            return LibraryResult::failed("方法文件" + pickedFile + "载入失败：" + e.what());
+        }
+        // Decided before anything moves: a file that would not make a method of its title
+        // visible is refused, and it stays where it was.
+        bool named = loaded.method.name == title;
+        for (size_t i = 0; i < entries_.size() && !named; ++i)
+            named = entries_[i].method.name == title && entries_[i].path != target;
+        if (!named)
+            return LibraryResult::refused(kNotInFolder);
+        if (fileExists(target) && !ask(kNameClash))
+            return LibraryResult::refused();
+        // The copy in the folder is complete on disk before the picked file is removed.
+        try {
+            writeFileAtomically(target, bytes);
+        } catch (const std::exception& e) {
+            return LibraryResult::failed("方法文件" + target + "保存失败：" + e.what());
+        }
+        // The method is in the folder now; a source that cannot be removed (read-only
+        // media) merely stays where it was.
+        std::error_code ec;
+        fs::remove(pickedFile, ec);
+        store(std::move(loaded));
+    } else if (indexOfPath(target) < 0) {
+        // Put into the folder after start-up: the next start would load it anyway.
+        try {
+            store(loadMethodFile(target));
+        } catch (const std::exception& e) {
+            return LibraryResult::failed("方法文件" + target + "载入失败：" + e.what());
+        }
+    }
+
+    const int found = indexOf(title);
+    if (found < 0)
+        return LibraryResult::refused(kNotInFolder);
+    MethodLibraryEntry shown = entries_[static_cast<size_t>(found)];
+    shown.method.visible = 1;
+    if (auto failure = save(shown))
+        return LibraryResult::failed(*failure);
+    entries_[static_cast<size_t>(found)] = std::move(shown);
+    return LibraryResult::success();
+}
+
+}  // namespace dgaws

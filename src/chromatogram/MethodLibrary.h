@@ -1,0 +1,144 @@
+#pragma once
+
+#include "AnalysisMethod.h"
+#include "ChromatogramData.h"
+#include "MethodFile.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace dgaws {
+
+// Answers a Yes/No question put to the operator; true is Yes.
+using AskYesNo = std::function<bool(const std::string& question)>;
+// Receives one event-log line of an operator action.
+using LogSink = std::function<void(const std::string& line)>;
+
+// What a library command did, and the text the caller shows (empty when there is nothing
+// to show). Refused: the operator said No, or the command cannot apply; nothing changed.
+// Failed: reading or writing a file went wrong; the library and its files are as before.
+struct LibraryResult {
+    enum class Status { Ok, Refused, Failed };
+
+    Status status = Status::Ok;
+    std::string message;
+
+    bool ok() const { return status == Status::Ok; }
+    static LibraryResult success(std::string text = {}) { return {Status::Ok, std::move(text)}; }
+    static LibraryResult refused(std::string text = {})
+    {
+        return {Status::Refused, std::move(text)};
+    }
+    static LibraryResult failed(std::string text) { return {Status::Failed, std::move(text)}; }
+};
+
+// A method file the library could not take, and why.
+struct LoadFailure {
+    std::string path;
+    std::string reason;
+
+    bool operator==(const LoadFailure&) const = default;
+};
+
+// The default methods and calibrations of the two channels, as the settings keep them.
+struct MethodDefaults {
+    std::string ADefaultProg = "QLDefault";
+    std::string BDefaultProg = "QLDefault";
+    std::string ADefaultCali = "ADefaultCali";
+    std::string BDefaultCali = "BDefaultCali";
+};
+
+enum class DefaultChannels { A, B, AB };
+
+// Library and calibration positions a document records; -1 is none.
+struct MethodChoice {
+    int libraryMethodIndex = -1;
+    int libraryCalibrationIndex = -1;
+
+    bool operator==(const MethodChoice&) const = default;
+};
+
+inline constexpr const char* kNoNameForDefault = "－无方法名，无法设为默认！";
+
+// The text the method tree shows for an entry.
+std::string libraryLabel(const MethodLibraryEntry& entry, const MethodDefaults& defaults);
+
+// Makes the entry the default method of the given channels; refused with
+// kNoNameForDefault for an entry without a name.
+LibraryResult makeDefaultMethod(MethodDefaults& defaults, const MethodLibraryEntry& entry,
+                                DefaultChannels channels);
+
+void copyMethod(const AnalysisMethod& from, AnalysisMethod& to);
+
+// "使用该分析方法": the document's method copy becomes the whole library method.
+void useLibraryMethod(ChromatogramData& data, const MethodLibraryEntry& entry);
+
+// "选择分析方法计算谱图": replaces only the calculation settings of the document's method
+// copy, takes the component table from the chosen calibration (or the method's default table
+// when none is chosen or the index is not one of the method's calibrations) and returns the
+// calibration position to record, -1 for none. The caller then evaluates the peak table with
+// the full mask and refreshes its views; nothing here touches the peaks.
+int applyMethodForCalculation(ChromatogramData& data, const MethodLibraryEntry& entry,
+                              std::optional<size_t> calibrationIndex);
+
+// The ordered method entries of the method folder, with the commands of the method tree.
+// Every command that writes keeps the library and the files as they were when it fails.
+// Positions shift when an entry is removed; documents that keep a position must re-find it.
+class MethodLibrary {
+public:
+    MethodLibrary() = default;
+    explicit MethodLibrary(std::string folder, AskYesNo ask = {}, LogSink log = {});
+
+    void setAsk(AskYesNo ask) { ask_ = std::move(ask); }
+    void setLog(LogSink log) { log_ = std::move(log); }
+
+    // Replaces the entries by every "*.she" file of `folder`, sorted by file name. Files
+    // that cannot be read are left out and reported; the others load.
+    std::vector<LoadFailure> loadLibrary(const std::string& folder);
+
+    const std::string& folder() const { return folder_; }
+    const std::vector<MethodLibraryEntry>& entries() const { return entries_; }
+    size_t size() const { return entries_.size(); }
+    const MethodLibraryEntry& at(size_t index) const { return entries_.at(index); }
+    // Position of the first entry with that name, or -1.
+    int indexOf(const std::string& name) const;
+    // Where a method of that name is kept in the folder.
+    std::string pathFor(const std::string& name) const;
+
+    // The method and calibration a channel starts with (0 = A, 1 = B): the first entry with
+    // the default name and, in it, the first calibration with the default calibration name.
+    MethodChoice defaultChoice(const MethodDefaults& defaults, int channel) const;
+
+    // "选择分析方法计算谱图" by position; a method index outside the library changes nothing.
+    MethodChoice applyForCalculation(ChromatogramData& data, size_t methodIndex,
+                                     std::optional<size_t> calibrationIndex) const;
+
+    // The commands of the method tree. Indexes must be valid positions (std::out_of_range).
+    LibraryResult addNew(MethodLibraryEntry entry);
+    LibraryResult edit(size_t index, MethodLibraryEntry edited);
+    LibraryResult remove(size_t index);
+    LibraryResult hide(std::optional<size_t> index);
+    // Load (show) of a method file the operator picked.
+    LibraryResult show(const std::string& pickedFile);
+
+private:
+    bool ask(const std::string& question) const;
+    void log(const std::string& line) const;
+    // Writes the entry's file and logs the save; the failure text when it could not.
+    std::optional<std::string> save(const MethodLibraryEntry& entry) const;
+    // Puts the entry in place of the one kept in the same file, or appends it.
+    size_t store(MethodLibraryEntry entry);
+    int indexOfPath(const std::string& path) const;
+    bool insideFolder(const std::string& path) const;
+
+    std::string folder_;
+    std::vector<MethodLibraryEntry> entries_;
+    AskYesNo ask_;
+    LogSink log_;
+};
+
+}  // namespace dgaws

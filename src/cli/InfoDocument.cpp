@@ -1,0 +1,69 @@
+#include "InfoDocument.h"
+
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace dgaws::cli {
+namespace {
+
+std::string lowerExtension(const std::string& path)
+{
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+bool startsWithFormatTag(const std::string& bytes)
+{
+    return bytes.size() >= 3 && std::all_of(bytes.begin(), bytes.begin() + 3, [](char c) {
+               return c >= '0' && c <= '9';
+           });
+}
+
+}  // namespace
+
+const char* infoFileTypeTag(InfoFileType type)
+{
+    switch (type) {
+    case InfoFileType::Chromatogram:
+        return "chg";
+    case InfoFileType::Binary:
+        return "dat";
+    case InfoFileType::Method:
+        return "she";
+    }
+    return "";
+}
+
+InfoDocument loadInfoDocument(const std::string& path)
+{
+    InfoDocument doc;
+    doc.path = path;
+    const std::string ext = lowerExtension(path);
+    if (ext == ".chg") {
+        doc.type = InfoFileType::Chromatogram;
+        doc.record = readChromatogramFile(path);
+    } else if (ext == ".dat") {
+        doc.type = InfoFileType::Binary;
+        doc.record = readBinaryChromatogram(path);
+    } else if (ext == ".she") {
+        doc.type = InfoFileType::Method;
+        doc.record = loadMethodFile(path);
+    } else {
+        // Renamed or extensionless chromatograms are common on shared drives; the three
+        // tag digits every .chg starts with are the only sign there is.
+        std::string bytes = readWholeFile(path);
+        if (!startsWithFormatTag(bytes))
+            throw FileError("unknown file type (info reads .chg, .dat and .she files)");
+        doc.type = InfoFileType::Chromatogram;
+        doc.record = loadChromatogram(std::move(bytes));
+    }
+    return doc;
+}
+
+}  // namespace dgaws::cli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "chromatogram/ChromatogramData.h"
+#include "chromatogram/MethodFile.h"
+
+#include <string>
+#include <variant>
+
+namespace dgaws::cli {
+
+// How a file was read; chosen from its extension (and, for unknown ones, its first bytes).
+enum class InfoFileType { Chromatogram, Binary, Method };
+
+// The extension tag reported for a type: "chg", "dat" or "she".
+const char* infoFileTypeTag(InfoFileType type);
+
+// One file as `info` shows it: a chromatogram (from .chg or .dat) or a library method.
+struct InfoDocument {
+    std::string path;
+    InfoFileType type = InfoFileType::Chromatogram;
+    std::variant<ChromatogramData, MethodLibraryEntry> record;
+};
+
+// Throws FileError, ArchiveError or another std::exception whose text explains the
+// failure once the path is put in front of it.
+InfoDocument loadInfoDocument(const std::string& path);
+
+}  // namespace dgaws::cli

@@ -1,0 +1,348 @@
+#include "chromatogram/FileIO.h"
+#include "chromatogram/MethodLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace dgaws;
+using Status = LibraryResult::Status;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const std::string kClash = "方法文件重名!覆盖原方法文件吗?";
+
+struct TempFolder {
+    fs::path path = fs::temp_directory_path() /
+                    ("dgaws-methodlib-" + std::to_string(::getpid()) + "-" +
+                     std::to_string(std::random_device{}()));
+    TempFolder() { fs::create_directories(path); }
+    ~TempFolder() { fs::remove_all(path); }
+    std::string file(const std::string& name) const { return (path / name).string(); }
+};
+
+MethodLibraryEntry entryNamed(const std::string& name, int visible = 1)
+{
+    MethodLibraryEntry e;
+    e.method.name = name;
+    e.method.visible = visible;
+    e.method.tester = "tester of " + name;
+    e.defaultComponents.resize(1);
+    e.curves.resize(1);
+    e.curves[0].name = "ADefaultCali";
+    return e;
+}
+
+void writeMethod(const std::string& path, MethodLibraryEntry e)
+{
+    e.path = path;
+    saveMethodFile(e);
+}
+
+class MethodLibraryTest : public ::testing::Test {
+protected:
+    MethodLibraryTest()
+    {
+        library.setAsk([this](const std::string& q) {
+            questions.push_back(q);
+            return answer;
+        });
+        library.setLog([this](const std::string& line) { logLines.push_back(line); });
+    }
+    void load() { ASSERT_TRUE(library.loadLibrary(folder.path.string()).empty()); }
+    MethodLibraryEntry onDisk(const std::string& name) const
+    {
+        return loadMethodFile(folder.file(name + ".she"));
+    }
+
+    TempFolder folder;
+    MethodLibrary library;
+    bool answer = true;
+    Lines questions;
+    Lines logLines;
+};
+
+TEST_F(MethodLibraryTest, LoadsSheFilesByFileNameAndReportsTheUnreadable)
+{
+    writeMethod(folder.file("b.she"), entryNamed("Beta"));
+    writeMethod(folder.file("a.she"), entryNamed("Alpha"));
+    std::ofstream(folder.file("c.she")) << "755 damaged";
+    writeMethod(folder.file("notes.txt"), entryNamed("NotAMethodFile"));
+    fs::create_directory(folder.file("sub.she"));
+
+    auto failures = library.loadLibrary(folder.path.string() + "/");
+    ASSERT_EQ(library.size(), 2u);
+    EXPECT_EQ(library.at(0).method.name, "Alpha");
+    EXPECT_EQ(library.at(1).path, folder.file("b.she"));
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].path, folder.file("c.she"));
+
+    failures = library.loadLibrary(folder.file("missing"));
+    EXPECT_EQ(library.size(), 0u);
+    EXPECT_EQ(failures.size(), 1u);
+}
+
+TEST(MethodLabel, SuffixesAndDefaults)
+{
+    MethodDefaults d;  // QLDefault on both channels
+    MethodLibraryEntry e = entryNamed("QLDefault");
+    EXPECT_EQ(libraryLabel(e, d), "QLDefault-显示－AB通道默认方法");
+    e.method.groupCalc = e.method.impurityCalc = 1;
+    e.method.visible = 0;
+    d.BDefaultProg = "M";
+    EXPECT_EQ(libraryLabel(e, d), "QLDefault-分组-杂质-已隐藏－A通道默认方法");
+    ASSERT_TRUE(makeDefaultMethod(d, e, DefaultChannels::B).ok());
+    d.ADefaultProg = "M";
+    EXPECT_EQ(libraryLabel(e, d), "QLDefault-分组-杂质-已隐藏－B通道默认方法");
+
+    // An unnamed entry is never a default, not even of a channel whose default is empty.
+    d.ADefaultProg.clear();
+    const LibraryResult r = makeDefaultMethod(d, entryNamed(""), DefaultChannels::AB);
+    EXPECT_EQ(r.status, Status::Refused);
+    EXPECT_EQ(r.message, "－无方法名，无法设为默认！");
+    EXPECT_EQ(d.ADefaultProg, "");
+    EXPECT_EQ(libraryLabel(entryNamed(""), d), "-显示");
+}
+
+TEST_F(MethodLibraryTest, DefaultChoiceTakesTheFirstNamesakeAndItsCalibrationByName)
+{
+    MethodLibraryEntry a = entryNamed("QLDefault");
+    a.curves.resize(2);
+    a.curves[1].name = "BDefaultCali";
+    writeMethod(folder.file("a.she"), a);
+    writeMethod(folder.file("b.she"), entryNamed("QLDefault"));
+    load();
+    MethodDefaults d;
+    EXPECT_EQ(library.defaultChoice(d, 0), (MethodChoice{0, 0}));
+    EXPECT_EQ(library.defaultChoice(d, 1), (MethodChoice{0, 1}));
+    d.BDefaultCali = "missing";
+    d.ADefaultProg.clear();
+    EXPECT_EQ(library.defaultChoice(d, 1), (MethodChoice{0, -1}));
+    EXPECT_EQ(library.defaultChoice(d, 0), (MethodChoice{-1, -1}));
+}
+
+TEST_F(MethodLibraryTest, NewSavesAndLogsAndATakenNameAsksFirst)
+{
+    load();
+    ASSERT_TRUE(library.addNew(entryNamed("Oil")).ok());
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(library.at(0).path, folder.file("Oil.she"));
+    EXPECT_EQ(logLines, (Lines{"用户保存了一个名为Oil.she的分析方法", "用户新建了一个名为Oil的分析方法"}));
+
+    MethodLibraryEntry again = entryNamed("Oil");
+    again.method.tester = "someone else";
+    answer = false;
+    EXPECT_EQ(library.addNew(again).status, Status::Refused);
+    EXPECT_EQ(questions, Lines{kClash});
+    EXPECT_EQ(onDisk("Oil").method.tester, "tester of Oil");
+
+    answer = true;
+    ASSERT_TRUE(library.addNew(again).ok());
+    ASSERT_EQ(library.size(), 1u) << "an overwritten file keeps a single entry";
+    EXPECT_EQ(onDisk("Oil").method.tester, "someone else");
+
+    // A file that failed to load is asked about too.
+    std::ofstream(folder.file("Bad.she")) << "damaged";
+    answer = false;
+    EXPECT_EQ(library.addNew(entryNamed("Bad")).status, Status::Refused);
+    EXPECT_EQ(questions.size(), 3u);
+}
+
+TEST_F(MethodLibraryTest, NewRefusesUnusableNamesAndFailsWithoutAFolder)
+{
+    load();
+    for (const char* name : {"", "../escape", "a/b"})
+        EXPECT_EQ(library.addNew(entryNamed(name)).status, Status::Refused) << name;
+    EXPECT_FALSE(fs::exists(folder.path.parent_path() / "escape.she"));
+
+    fs::remove_all(folder.path);
+    const LibraryResult r = library.addNew(entryNamed("Oil"));
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_NE(r.message.find("Oil.she"), std::string::npos);
+    EXPECT_EQ(library.size(), 0u);
+    EXPECT_TRUE(logLines.empty());
+}
+
+TEST_F(MethodLibraryTest, EditWithANewNameLeavesOnlyTheNewFile)
+{
+    writeMethod(folder.file("A.she"), entryNamed("A"));
+    writeMethod(folder.file("B.she"), entryNamed("B"));
+    writeMethod(folder.file("C.she"), entryNamed("C"));
+    load();
+    MethodLibraryEntry edited = library.at(0);
+    edited.method.name = "New";
+    ASSERT_TRUE(library.edit(0, edited).ok());
+    EXPECT_FALSE(fs::exists(folder.file("A.she")));
+    EXPECT_EQ(library.at(0).path, folder.file("New.she"));
+    EXPECT_EQ(logLines, (Lines{"用户保存了一个名为New.she的分析方法", "用户编辑了一个名为New的分析方法"}));
+
+    // Onto another method's name: asked; Yes replaces it, and the next start sees each once.
+    edited = library.at(0);
+    edited.method.name = "B";
+    answer = false;
+    EXPECT_EQ(library.edit(0, edited).status, Status::Refused);
+    EXPECT_EQ(onDisk("B").method.tester, "tester of B");
+    answer = true;
+    ASSERT_TRUE(library.edit(0, edited).ok());
+    EXPECT_EQ(questions, (Lines{kClash, kClash}));
+    EXPECT_EQ(library.size(), 2u);
+    MethodLibrary next;
+    next.loadLibrary(folder.path.string());
+    ASSERT_EQ(next.size(), 2u);
+    EXPECT_EQ(next.at(0).method.tester, "tester of A");
+    EXPECT_EQ(next.at(1).method.name, "C");
+}
+
+TEST_F(MethodLibraryTest, EditWhoseSaveFailsKeepsTheOldFileAndEntry)
+{
+    writeMethod(folder.file("Old.she"), entryNamed("Old"));
+    load();
+    fs::create_directory(folder.file("New.she"));  // nothing can replace a folder
+    MethodLibraryEntry edited = library.at(0);
+    edited.method.name = "New";
+    EXPECT_EQ(library.edit(0, edited).status, Status::Failed);
+    EXPECT_TRUE(fs::is_regular_file(folder.file("Old.she")));
+    EXPECT_EQ(library.at(0).method.name, "Old");
+    EXPECT_TRUE(logLines.empty());
+}
+
+TEST_F(MethodLibraryTest, DeleteAndHideAskFirst)
+{
+    writeMethod(folder.file("A.she"), entryNamed("A"));
+    writeMethod(folder.file("Oil.she"), entryNamed("Oil"));
+    load();
+    answer = false;
+    EXPECT_EQ(library.remove(0).status, Status::Refused);
+    EXPECT_EQ(library.hide(1).status, Status::Refused);
+    EXPECT_EQ(questions, (Lines{"您确定要删除该方法文件吗?", "您确定要隐藏方法-Oil吗?"}));
+    EXPECT_EQ(library.hide(std::nullopt).message, "您没有选中要隐藏的方案");
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_TRUE(fs::exists(folder.file("A.she")));
+    EXPECT_EQ(onDisk("Oil").method.visible, 1);
+
+    answer = true;
+    ASSERT_TRUE(library.remove(0).ok());
+    ASSERT_TRUE(library.hide(0).ok());
+    EXPECT_FALSE(fs::exists(folder.file("A.she")));
+    EXPECT_EQ(logLines, (Lines{"用户删除了一个名为A的分析方法", "用户保存了一个名为Oil.she的分析方法"}));
+
+    // A hidden method keeps its file; only its label changes.
+    MethodLibrary next;
+    next.loadLibrary(folder.path.string());
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_EQ(libraryLabel(next.at(0), MethodDefaults{}), "Oil-已隐藏");
+    MethodLibraryEntry reloaded = next.at(0);
+    reloaded.path.clear();
+    EXPECT_EQ(reloaded, entryNamed("Oil", 0));
+}
+
+TEST_F(MethodLibraryTest, ShowMovesAFileFromElsewhereInWithoutLosingAnything)
+{
+    TempFolder elsewhere;
+    writeMethod(elsewhere.file("Picked.she"), entryNamed("Picked", 0));
+    writeMethod(elsewhere.file("Oil.she"), entryNamed("Oil"));
+    writeMethod(elsewhere.file("Title.she"), entryNamed("Inner name"));
+    std::ofstream(elsewhere.file("Bad.she")) << "755";
+    MethodLibraryEntry resident = entryNamed("Oil");
+    resident.method.tester = "resident";
+    writeMethod(folder.file("Oil.she"), resident);
+    load();
+
+    ASSERT_TRUE(library.show(elsewhere.file("Picked.she")).ok());
+    EXPECT_FALSE(fs::exists(elsewhere.file("Picked.she")));
+    EXPECT_EQ(library.at(1).path, folder.file("Picked.she"));
+    EXPECT_EQ(onDisk("Picked").method.visible, 1);
+
+    answer = false;
+    EXPECT_EQ(library.show(elsewhere.file("Oil.she")).status, Status::Refused);
+    EXPECT_EQ(questions, Lines{kClash});
+    EXPECT_EQ(onDisk("Oil").method.tester, "resident");
+    EXPECT_TRUE(fs::exists(elsewhere.file("Oil.she")));
+
+    const LibraryResult r = library.show(elsewhere.file("Title.she"));
+    EXPECT_EQ(r.message, "您要载入的方法不在工作站的指定方法文件夹下，不能载入");
+    EXPECT_EQ(library.show(elsewhere.file("Bad.she")).status, Status::Failed);
+    for (const char* name : {"Title.she", "Bad.she"}) {
+        EXPECT_TRUE(fs::exists(elsewhere.file(name)));
+        EXPECT_FALSE(fs::exists(folder.file(name)));
+    }
+    EXPECT_EQ(library.size(), 2u);
+
+    // One of the folder's own: made visible where it is, without a question.
+    answer = true;
+    ASSERT_TRUE(library.hide(1).ok());
+    questions.clear();
+    ASSERT_TRUE(library.show(folder.path.string() + "/./Picked.she").ok());
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(library.size(), 2u);
+    EXPECT_EQ(onDisk("Picked").method.visible, 1);
+}
+
+AnalysisMethod methodWithEverythingSet(int seed)
+{
+    AnalysisMethod m;
+    m.name = "method" + std::to_string(seed);
+    m.text4 = m.tester = m.serialNo = m.deviceNo = m.name;
+    m.quantOption1 = m.quantOption2 = m.calcMethod = m.impurityCalc = m.groupCalc = seed;
+    m.groups = {GroupDefinition{seed, "group", 1.0, 2.0}};
+    m.ambientPressure = m.ambientTemperature = m.gasVolume = m.oilVolume = seed;
+    m.oilValue1 = m.oilValue2 = m.integration.slope = m.timeEnd = seed;
+    m.oilOption1 = m.timeProgramEnabled = m.useManualEvents = seed;
+    m.timeProgram = {TimeEvent{1.0 * seed, seed, 2.0, 3}};
+    m.manualEvents.resize(static_cast<size_t>(seed));
+    m.components.resize(1);
+    m.components[0].name = m.name;
+    return m;
+}
+
+TEST_F(MethodLibraryTest, ApplyingForCalculationReplacesOnlyTheListedFields)
+{
+    MethodLibraryEntry e = entryNamed("x");
+    e.method = methodWithEverythingSet(2);
+    e.defaultComponents[0].name = "default table";
+    e.curves.resize(2);
+    e.curves[1].name = "second";
+    e.curves[1].components.resize(1);
+    e.curves[1].components[0].name = "curve table";
+    writeMethod(folder.file("A.she"), entryNamed("A"));
+    writeMethod(folder.file("B.she"), e);
+    load();
+
+    ChromatogramData data;
+    data.method = methodWithEverythingSet(1);
+    data.sampleType = 1;
+    AnalysisMethod expected = data.method;
+    EXPECT_EQ(library.applyForCalculation(data, 1, 1), (MethodChoice{1, 1}));
+
+    const AnalysisMethod& lib = e.method;
+    expected.name = lib.name;
+    expected.quantOption1 = expected.quantOption2 = expected.calcMethod = 2;
+    expected.impurityCalc = expected.groupCalc = expected.timeProgramEnabled = 2;
+    expected.groups = lib.groups;
+    expected.ambientPressure = expected.ambientTemperature = 2;
+    expected.gasVolume = expected.oilVolume = expected.oilValue1 = expected.oilValue2 = 2;
+    expected.deviceNo = lib.deviceNo;
+    expected.timeProgram = lib.timeProgram;
+    expected.components = e.curves[1].components;
+    EXPECT_EQ(data.method, expected);
+    EXPECT_EQ(data.sampleType, 0);
+    EXPECT_EQ(data.methodName, "method2");
+    EXPECT_EQ(data.calibrationName, "second");
+
+    for (const std::optional<size_t> none : {std::optional<size_t>{}, std::optional<size_t>{2}}) {
+        EXPECT_EQ(applyMethodForCalculation(data, e, none), -1);
+        EXPECT_EQ(data.calibrationName, "");
+        EXPECT_EQ(data.method.components, e.defaultComponents);
+    }
+
+    useLibraryMethod(data, library.at(0));
+    EXPECT_EQ(data.method, library.at(0).method);
+    EXPECT_EQ(data.methodName, "A");
+}
+
+}  // namespace

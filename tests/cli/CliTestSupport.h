@@ -1,0 +1,115 @@
+#pragma once
+
+#include "chromatogram/ChromatogramData.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace dgaws::cli::test {
+
+// A private folder per test, removed afterwards.
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "dgaws-cli-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    std::filesystem::path dir_;
+};
+
+// A finished, diagnosed chromatogram with Chinese texts in every kind of field.
+inline ChromatogramData sampleChromatogram()
+{
+    ChromatogramData d;
+    d.pointsPerSecond = 20;
+    std::vector<float> samples(1200);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<float>(i % 100) * 0.5f;
+    samples.front() = 0.1f;
+    samples[300] = 812.25f;
+    samples[600] = -42.5f;
+    samples.back() = 7.75f;
+    d.signal.assign(samples);
+    d.hasData = 1;
+    d.injectionTime = OleDateTime::fromCivil(2024, 5, 17, 9, 30, 15);
+    d.methodName = "QL方法";
+    d.calibrationName = "ADefaultCali";
+    d.method.name = "QL方法";
+    d.method.deviceNo = "1号主变";
+    d.method.sendingCompany = "东郊变电站";
+    d.method.calcMethod = 5;
+    d.method.colors.traceColor = 0x123456;
+
+    PeakRecord a;
+    a.number = 1;
+    a.apexIndex = 660;
+    a.retentionTime = 0.55;
+    a.startIndex = 640;
+    a.endIndex = 690;
+    a.typeFlags = PeakFlag::StartsInValley | PeakFlag::EndsInValley;
+    a.area = 1234.5;
+    a.height = 98.25;
+    a.gasContent = 12.5;
+    a.oilContent = 3.25;
+    a.componentIndex = 0;
+    a.componentName = "H2(氢气)";
+    PeakRecord b;
+    b.number = 2;
+    b.apexIndex = 900;
+    b.retentionTime = 0.75;
+    b.startIndex = 880;
+    b.endIndex = 930;
+    b.typeFlags = PeakFlag::Negative;
+    b.area = 56.0;
+    b.excluded = 1;
+    d.peaks.append(a);
+    d.peaks.append(b);
+
+    ComponentEntry c;
+    c.index = 0;
+    c.name = "H2(氢气)";
+    c.formula = "H2";
+    c.retentionTime = 0.55;
+    c.concentrations = {10.0, 20.0};
+    d.method.components.push_back(c);
+    ManualEvent ev;
+    ev.peak = a;
+    ev.kind = 3;
+    ev.time = 0.6;
+    d.method.manualEvents.push_back(ev);
+    d.method.timeProgram.push_back({1.5, 8, 12.0, 4});
+
+    GroupResult g;
+    g.groupNo = 1;
+    g.groupName = "烃类";
+    g.peakCount = 2;
+    g.totalArea = 1290.5;
+    d.groupResults.push_back(g);
+
+    d.gasInOil = {12.5, 30.0, 0.5, 20.0, 8.0, 40000.0, 3000.0, 250.0, 1800.0};
+    d.totalHydrocarbons = 58.5;
+    d.ratioCode1 = 0;
+    d.ratioCode2 = 0;
+    d.ratioCode3 = 1;
+    d.diagnosisCode = 0;
+    d.diagnosisCode2 = 0;
+    d.conclusion = "低温过热(低于150℃)";
+    d.advice = "绝缘导线过热，注意CO和CO2含量和CO2/CO的值";
+    d.extraTexts[2] = "复检";
+    d.linkedFile = "/数据/B_1号主变.chg";
+    return d;
+}
+
+}  // namespace dgaws::cli::test

@@ -1,0 +1,368 @@
+#include "cli/CliTestSupport.h"
+
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+#include "chromatogram/MethodFile.h"
+#include "cli/InfoCommand.h"
+#include "cli/TextTable.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+namespace dgaws::cli::test {
+namespace {
+
+using nlohmann::json;
+
+struct Output {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Output info(const std::string& path, bool asJson, bool samples = false)
+{
+    std::ostringstream out, err;
+    Output r;
+    r.status = runInfo({path, asJson, samples}, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+json infoJsonOf(const std::string& path, bool samples = false)
+{
+    const Output r = info(path, true, samples);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    return json::parse(r.out);
+}
+
+class InfoCommandTest : public TempDirTest {};
+
+TEST_F(InfoCommandTest, ChromatogramJsonCarriesTheStoredRecord)
+{
+    const std::string file = path("A_1号主变.chg");
+    writeChromatogramFile(file, sampleChromatogram());
+    const json j = infoJsonOf(file);
+
+    EXPECT_EQ(j["file"], file);
+    EXPECT_EQ(j["fileType"], "chg");
+    EXPECT_EQ(j["version"]["number"], 755);
+    EXPECT_EQ(j["pointsPerSecond"], 20);
+    EXPECT_DOUBLE_EQ(j["duration"].get<double>(), 1.0);
+    EXPECT_EQ(j["methodName"], "QL方法");
+    EXPECT_EQ(j["calibrationName"], "ADefaultCali");
+
+    const json& sig = j["signal"];
+    EXPECT_EQ(sig["count"], 1200);
+    EXPECT_FALSE(sig.contains("samples"));
+    EXPECT_EQ(sig["min"].get<double>(), -42.5);
+    EXPECT_EQ(sig["max"].get<double>(), 812.25);
+    EXPECT_EQ(sig["first"].get<double>(), 0.1);  // shortest form of 0.1f, not 0.10000000149
+    EXPECT_EQ(sig["last"].get<double>(), 7.75);
+
+    EXPECT_EQ(j["injectionTime"]["status"], 0);
+    EXPECT_EQ(j["injectionTime"]["text"], "2024-05-17 09:30:15");
+    EXPECT_DOUBLE_EQ(j["injectionTime"]["date"].get<double>(),
+                     OleDateTime::fromCivil(2024, 5, 17, 9, 30, 15).date);
+
+    ASSERT_EQ(j["peaks"].size(), 2u);
+    const json& p0 = j["peaks"][0];
+    EXPECT_EQ(p0["retentionTime"].get<double>(), 0.55);
+    EXPECT_EQ(p0["apexIndex"], 660);
+    EXPECT_EQ(p0["area"].get<double>(), 1234.5);
+    EXPECT_EQ(p0["componentName"], "H2(氢气)");
+    EXPECT_EQ(p0["typeFlags"], 3);
+    EXPECT_EQ(p0["typeCode"], 5);
+    EXPECT_EQ(p0["typeName"], "重叠峰(VV)");
+    EXPECT_EQ(j["peaks"][1]["typeCode"], 11);
+    EXPECT_EQ(j["peaks"][1]["typeName"], "负  峰(N)");
+    EXPECT_EQ(j["peaks"][1]["excluded"], 1);
+    EXPECT_FALSE(p0.contains("workValue"));  // never stored
+
+    ASSERT_EQ(j["groupResults"].size(), 1u);
+    EXPECT_EQ(j["groupResults"][0]["groupName"], "烃类");
+
+    // Diagnosis results, gasInOil in stored order.
+    ASSERT_EQ(j["gasInOil"].size(), 9u);
+    EXPECT_EQ(j["gasInOil"][0].get<double>(), 12.5);
+    EXPECT_EQ(j["totalHydrocarbons"].get<double>(), 58.5);
+    EXPECT_EQ(j["ratioCode3"], 1);
+    EXPECT_EQ(j["diagnosisCode"], 0);
+    EXPECT_EQ(j["diagnosisCode2"], 0);
+    EXPECT_EQ(j["conclusion"], "低温过热(低于150℃)");
+    EXPECT_EQ(j["advice"], "绝缘导线过热，注意CO和CO2含量和CO2/CO的值");
+    EXPECT_EQ(j["extraTexts"], json({"", "", "复检", "", ""}));
+    EXPECT_EQ(j["linkedFile"], "/数据/B_1号主变.chg");
+
+    // The embedded method, whole.
+    const json& m = j["method"];
+    EXPECT_EQ(m["name"], "QL方法");
+    EXPECT_EQ(m["deviceNo"], "1号主变");
+    EXPECT_EQ(m["sendingCompany"], "东郊变电站");
+    EXPECT_EQ(m["calcMethod"], 5);
+    EXPECT_EQ(m["instrumentInfo"].size(), 13u);
+    EXPECT_EQ(m["instrumentInfo"][0]["label"], "仪器型号");
+    EXPECT_EQ(m["integration"]["judgeWidth"], 16);
+    EXPECT_EQ(m["components"][0]["concentrations"], json({10.0, 20.0}));
+    EXPECT_EQ(m["manualEvents"][0]["kind"], 3);
+    EXPECT_EQ(m["manualEvents"][0]["peak"]["componentName"], "H2(氢气)");
+    EXPECT_EQ(m["timeProgram"][0]["type"], 4);
+    EXPECT_EQ(m["colors"]["traceColor"], 0x123456);
+}
+
+TEST_F(InfoCommandTest, SamplesAppearOnlyWhenAskedFor)
+{
+    const std::string file = path("run.chg");
+    const ChromatogramData d = sampleChromatogram();
+    writeChromatogramFile(file, d);
+    const json j = infoJsonOf(file, true);
+    const json& samples = j["signal"]["samples"];
+    ASSERT_EQ(samples.size(), static_cast<size_t>(d.signal.count()));
+    for (int i = 0; i < d.signal.count(); ++i)
+        ASSERT_EQ(static_cast<float>(samples[static_cast<size_t>(i)].get<double>()),
+                  d.signal.at(i))
+            << "sample " << i;
+    EXPECT_EQ(j["signal"]["max"].get<double>(), 812.25);
+}
+
+// A damaged file can hold NaN, infinities and invalid dates; the document must stay valid
+// JSON and the summary must not let a NaN sample poison the extrema.
+TEST_F(InfoCommandTest, NonFiniteValuesAndInvalidDatesStayValidJson)
+{
+    ChromatogramData d = sampleChromatogram();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    d.peaks[0].area = nan;
+    d.peaks[0].height = inf;
+    d.peaks[0].apexValue = std::numeric_limits<float>::quiet_NaN();
+    d.gasInOil[1] = -inf;
+    d.signal.set(0, std::numeric_limits<float>::quiet_NaN());
+    d.signal.set(5, std::numeric_limits<float>::infinity());
+    d.injectionTime.status = OleDateTime::Invalid;
+    d.method.testRecord.testTime.date = nan;
+    const std::string file = path("damaged.chg");
+    writeChromatogramFile(file, d);
+
+    const json j = infoJsonOf(file, true);
+    EXPECT_TRUE(j["peaks"][0]["area"].is_null());
+    EXPECT_TRUE(j["peaks"][0]["height"].is_null());
+    EXPECT_TRUE(j["peaks"][0]["apexValue"].is_null());
+    EXPECT_EQ(j["peaks"][0]["retentionTime"].get<double>(), 0.55);
+    EXPECT_TRUE(j["gasInOil"][1].is_null());
+    EXPECT_TRUE(j["signal"]["first"].is_null());
+    EXPECT_TRUE(j["signal"]["samples"][0].is_null());
+    EXPECT_TRUE(j["signal"]["samples"][5].is_null());
+    EXPECT_EQ(j["signal"]["min"].get<double>(), -42.5);
+    EXPECT_EQ(j["signal"]["max"].get<double>(), 812.25);
+    EXPECT_EQ(j["injectionTime"]["status"], 1);
+    EXPECT_TRUE(j["injectionTime"]["text"].is_null());
+    EXPECT_TRUE(j["method"]["testRecord"]["testTime"]["date"].is_null());
+    EXPECT_TRUE(j["method"]["testRecord"]["testTime"]["text"].is_null());
+}
+
+TEST_F(InfoCommandTest, MethodJsonCarriesCurvesLevelsRunsAndBothComponentLists)
+{
+    MethodLibraryEntry e;
+    e.path = path("Custom.SHE");  // extensions are matched without regard to case
+    e.method.name = "自定义";
+    e.method.visible = 0;
+    e.method.groups.push_back({2, "烃类", 0.6, 4.7});
+    CalibrationCurve c;
+    c.name = "曲线1";
+    c.calibrated = 1;
+    c.impurityFactor1 = 2.5;
+    c.baseComponentIndex = 1;
+    ComponentEntry h2;
+    h2.name = "H2(氢气)";
+    c.components = {h2, ComponentEntry{}};
+    StandardRun run;
+    run.path = "/标样/std1.chg";
+    run.responses = {{0.55, 1000.0, 50.0}, {0.65, 2000.0, 75.0}};
+    c.levels = {StandardLevel{{run}}, StandardLevel{}};
+    e.curves = {c};
+    e.defaultComponents = {h2};
+    saveMethodFile(e);
+
+    const json j = infoJsonOf(e.path);
+    EXPECT_EQ(j["fileType"], "she");
+    EXPECT_EQ(j["path"], e.path);
+    EXPECT_EQ(j["method"]["name"], "自定义");
+    EXPECT_EQ(j["method"]["visible"], 0);
+    EXPECT_EQ(j["method"]["groups"][0]["groupName"], "烃类");
+    ASSERT_EQ(j["curves"].size(), 1u);
+    const json& curve = j["curves"][0];
+    EXPECT_EQ(curve["name"], "曲线1");
+    EXPECT_EQ(curve["calibrated"], 1);
+    EXPECT_EQ(curve["impurityFactor1"].get<double>(), 2.5);
+    EXPECT_EQ(curve["baseComponentIndex"], 1);
+    EXPECT_EQ(curve["components"][0]["name"], "H2(氢气)");
+    EXPECT_EQ(curve["components"][1]["name"], "新组份");
+    ASSERT_EQ(curve["levels"].size(), 2u);
+    EXPECT_TRUE(curve["levels"][1]["runs"].empty());
+    const json& r = curve["levels"][0]["runs"][0];
+    EXPECT_EQ(r["path"], "/标样/std1.chg");
+    EXPECT_EQ(r["responses"][1]["area"].get<double>(), 2000.0);
+    EXPECT_EQ(r["responses"][1]["height"].get<double>(), 75.0);
+    ASSERT_EQ(j["defaultComponents"].size(), 1u);
+    EXPECT_EQ(j["defaultComponents"][0]["name"], "H2(氢气)");
+}
+
+TEST_F(InfoCommandTest, ShippedDefaultMethodHasTheNineGases)
+{
+    const json j = infoJsonOf(DGAWS_SOURCE_DIR "/data/QLDefault.she");
+    EXPECT_EQ(j["method"]["name"], "QLDefault");
+    const std::vector<std::string> gases = {"H2(氢气)", "CH4(甲烷)", "O2(氧气)",
+                                            "CO(一氧化碳)", "N2(氮气)", "CO2(二氧化碳)",
+                                            "C2H4(乙烯)", "C2H6(乙烷)", "C2H2(乙炔)"};
+    for (const char* list : {"components", "defaultComponents"}) {
+        const json& l = list == std::string("components") ? j["method"][list] : j[list];
+        ASSERT_EQ(l.size(), 9u) << list;
+        for (size_t i = 0; i < gases.size(); ++i)
+            EXPECT_EQ(l[i]["name"], gases[i]) << list << " " << i;
+    }
+
+    const Output text = info(DGAWS_SOURCE_DIR "/data/QLDefault.she", false);
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Components (9)"), std::string::npos);
+    EXPECT_NE(text.out.find("5 oscillation method"), std::string::npos);
+    for (const std::string& g : gases)
+        EXPECT_NE(text.out.find(g), std::string::npos) << g;
+}
+
+TEST_F(InfoCommandTest, FileTypeFollowsExtensionOrContent)
+{
+    const ChromatogramData d = sampleChromatogram();
+
+    // Binary samples: the rate is fixed by the format, not taken from anywhere else.
+    writeBinaryChromatogram(path("old.DAT"), d);
+    json j = infoJsonOf(path("old.DAT"));
+    EXPECT_EQ(j["fileType"], "dat");
+    EXPECT_EQ(j["pointsPerSecond"], 10);
+    EXPECT_EQ(j["signal"]["count"], 1200);
+    EXPECT_EQ(j["signalMax"].get<double>(), 812.25);
+    EXPECT_TRUE(j["peaks"].empty());
+
+    writeFileAtomically(path("empty.dat"), "");
+    j = infoJsonOf(path("empty.dat"));
+    EXPECT_EQ(j["signal"]["count"], 0);
+    EXPECT_TRUE(j["signal"]["min"].is_null());
+    EXPECT_TRUE(j["signal"]["last"].is_null());
+    EXPECT_EQ(j["hasData"], 1);
+
+    // A chromatogram under a foreign name is recognised by its leading tag digits.
+    writeFileAtomically(path("run.bak"), storeChromatogram(d));
+    j = infoJsonOf(path("run.bak"));
+    EXPECT_EQ(j["fileType"], "chg");
+    EXPECT_EQ(j["peaks"].size(), 2u);
+
+    writeFileAtomically(path("notes.txt"), "Time,Signal\n0,1\n");
+    const Output r = info(path("notes.txt"), true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("unknown file type"), std::string::npos) << r.err;
+}
+
+TEST_F(InfoCommandTest, UnreadableFilesGiveOneLineAndNoOutput)
+{
+    const std::string missing = path("missing.chg");
+    Output r = info(missing, true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(r.err.rfind("dgaws-cli: cannot read " + missing + ": ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+
+    // Cut inside the signal block: the reader must refuse rather than invent samples.
+    const std::string bytes = storeChromatogram(sampleChromatogram());
+    const std::string cut = path("cut.chg");
+    writeFileAtomically(cut, bytes.substr(0, bytes.size() / 2));
+    for (bool asJson : {true, false}) {
+        r = info(cut, asJson);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_EQ(r.err.rfind("dgaws-cli: cannot read " + cut + ": ", 0), 0u) << r.err;
+    }
+
+    writeFileAtomically(path("cut.she"), std::string("75"));
+    r = info(path("cut.she"), false);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cut.she"), std::string::npos);
+}
+
+// Terminal cells of well-formed UTF-8, counted independently of the code under test: in
+// these texts every character at U+2000 or above is a CJK character two cells wide.
+int cells(const std::string& s)
+{
+    int n = 0;
+    for (size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        n += b >= 0xE2 ? 2 : 1;  // a lead byte of 0xE2 or more starts U+2000 or above
+        i += len;
+    }
+    return n;
+}
+
+// Column of the first occurrence of `needle` in terminal cells, or -1.
+int columnOf(const std::string& line, const std::string& needle)
+{
+    const auto at = line.find(needle);
+    return at == std::string::npos ? -1 : cells(line.substr(0, at));
+}
+
+std::string lineWith(const std::string& text, const std::string& needle)
+{
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (line.find(needle) != std::string::npos)
+            return line;
+    return {};
+}
+
+TEST_F(InfoCommandTest, SummaryShowsRunFactsAndAlignsThePeakTable)
+{
+    const std::string file = path("run.chg");
+    writeChromatogramFile(file, sampleChromatogram());
+    const Output r = info(file, false);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string& s = r.out;
+    EXPECT_NE(lineWith(s, "File type:").find("format 755"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Method:").find("QL方法"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Rate:").find("20 points per second"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Samples:").find("1200"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Duration:").find("1.000 min"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Signal range:").find("-42.5 .. 812.25 uV"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Injection time:").find("2024-05-17 09:30:15"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Three-ratio code:").find("0,0,1"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Conclusion:").find("低温过热(低于150℃)"), std::string::npos);
+    EXPECT_NE(lineWith(s, "Extra text 3:").find("复检"), std::string::npos);
+
+    // The two type names differ in terminal width, so the component column only lines up
+    // when wide characters are counted as two cells.
+    const std::string header = lineWith(s, "Component");
+    const std::string first = lineWith(s, "重叠峰(VV)");
+    const std::string second = lineWith(s, "负  峰(N)");
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    EXPECT_EQ(columnOf(first, "H2(氢气)"), columnOf(header, "Component"));
+    EXPECT_EQ(columnOf(second, "(excluded)"), columnOf(header, "Component"));
+    EXPECT_EQ(columnOf(first, "0.550") + 5, columnOf(header, "RT/min") + 6);
+    EXPECT_EQ(columnOf(second, "0.750") + 5, columnOf(header, "RT/min") + 6);
+}
+
+TEST(DisplayWidth, CountsWideCharactersTwiceAndStrayBytesOnce)
+{
+    EXPECT_EQ(displayWidth("H2(氢气)"), 8);
+    EXPECT_EQ(displayWidth("负  峰(N)"), 9);
+    EXPECT_EQ(displayWidth("CO2（）"), 7);  // full-width parentheses
+    EXPECT_EQ(displayWidth("\xB8\xBA"), 2);  // GBK bytes that were never decoded
+    EXPECT_EQ(displayWidth("\xE6\xB0"), 2);  // a sequence cut short
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test
