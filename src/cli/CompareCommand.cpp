@@ -20,8 +20,9 @@ int runCompare(const CompareOptions& options, std::ostream& out, std::ostream& e
     const bool single = op == "derivative" || op == "invert";
     if ((single && n != 1) || (op == "subtract" && n != 2) || (!single && n < 2)) {
         err << "dgaws-cli: " << op << " takes "
-            << (single ? "one chromatogram" : op == "subtract" ? "two chromatograms"
-                                                              : "two or more chromatograms")
+            << (single                 ? "one chromatogram"
+                    : op == "subtract" ? "two chromatograms"
+                                       : "two or more chromatograms")
             << ", not " << n << '\n';
         return 2;
     }
@@ -79,8 +80,8 @@ int runCompare(const CompareOptions& options, std::ostream& out, std::ostream& e
         out << j.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
     } else {
         out << op << " of " << n << (n == 1 ? " chromatogram" : " chromatograms") << " -> "
-            << options.output << ": " << r.signal.count() << " samples at "
-            << r.pointsPerSecond << " points per second\n";
+            << options.output << ": " << r.signal.count() << " samples at " << r.pointsPerSecond
+            << " points per second\n";
     }
     out.flush();
     return 0;
