@@ -188,5 +188,6 @@ TEST(CdfNcdump, ExportedFileAsNetcdfReadsIt)
                            "}\n";
     expected.replace(expected.find("@METHOD@"), 8, utf8ToGbk("内标法"));
     EXPECT_EQ(run(std::string(DGAWS_NCDUMP) + " '" + dir.path("golden.cdf") + "'"), expected);
+    EXPECT_EQ(run(std::string(DGAWS_NCDUMP) + " -k '" + dir.path("golden.cdf") + "'"), "classic\n");
 #endif
 }
