@@ -104,6 +104,9 @@ public:
     // "峰检测(&D)".
     bool canDetectPeaks() const { return PeakDetectionCommand::enabled(data, acquiring == 1); }
     PeakDetectionCommand::Outcome detectPeaks();
+    // Detection again without the question and without an undo step, for commands that
+    // replace the whole signal (merging).
+    void reprocess();
 
     // The signal commands; none of them detects peaks again. Each is refused while a run is
     // in progress, and each that changed the signal marks the document and redraws.
@@ -124,9 +127,11 @@ public:
     bool saveBinary(const std::string& path);
     bool loadBinary(const std::string& path);
 
-private:
+    // Through the sinks: a text the operator must see, and an action for the event log.
     void message(const std::string& text) const;
     void log(const std::string& text) const;
+
+private:
     void redraw() const;
     // A newly read chromatogram owns neither the backup nor the undo snapshots of the old.
     void forgetEditing();
