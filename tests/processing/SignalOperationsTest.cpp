@@ -114,8 +114,9 @@ TEST(SignalCorrection, OwnDriftOfLonePeaksLeavesExactlyZeroBetweenThem)
     EXPECT_TRUE(c.baselineSubtracted());
     for (int i = 0; i < 2000; ++i) {
         const bool between = i <= 200 || (i >= 400 && i <= 600) || (i >= 800 && i <= 1000) || i >= 1200;
-        if (between)
+        if (between) {
             EXPECT_EQ(d.signal.at(i), 0.0f) << i;
+        }
     }
     for (const PeakRecord& p : d.peaks) {
         EXPECT_EQ(p.baselineStartValue, 0.0f);
