@@ -22,12 +22,13 @@ struct Output {
     std::string err;
 };
 
-// Two detected Gaussians on a drifting level with a ripple.
+// Two detected Gaussians on a level drifting too slowly to be taken for a peak, with a
+// ripple.
 ChromatogramData drifting()
 {
     std::vector<float> s(4000);
     for (int i = 0; i < 4000; ++i) {
-        double v = 100.0 + 0.2 * i + 2.0 * std::sin(i * 0.9);
+        double v = 100.0 + 0.05 * i + 2.0 * std::sin(i * 0.9);
         for (auto [c, h] : {std::pair{1000.0, 800.0}, {2500.0, 500.0}}) {
             const double x = (i - c) / 35.0;
             v += h * std::exp(-0.5 * x * x);
