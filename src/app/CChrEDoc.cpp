@@ -85,6 +85,14 @@ bool CChrEDoc::restoreSignal()
     return true;
 }
 
+bool CChrEDoc::requestBaselineZero()
+{
+    if (acquiring != 1)
+        return false;
+    zeroRequest = 1;
+    return true;
+}
+
 DisplayRange CChrEDoc::noiseCloseUp() const
 {
     const int newest = acquiring == 1 ? acquiredCount - 1 : data.signal.count() - 1;

@@ -63,6 +63,7 @@ public:
     int32_t backgroundTraceColor = 0x808080;
     int showBackground = 1;
     ChromatogramData backgroundData;
+    int zeroRequest = 0;       // "基线调零": zero at the next point
 
     CChrEDoc();
     CChrEDoc(const CChrEDoc&) = delete;
@@ -122,6 +123,9 @@ public:
     // "查看当前电压±20uv谱图检查噪音": the range around the newest sample (the newest
     // acquired one during a run).
     DisplayRange noiseCloseUp() const;
+    // "基线调零": the acquisition takes the next sample of the running channel as its zero
+    // and clears the request; false when no run is in progress.
+    bool requestBaselineZero();
 
     // The binary sample file of the graph view's command and the application's loader.
     bool saveBinary(const std::string& path);

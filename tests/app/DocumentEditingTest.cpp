@@ -124,3 +124,23 @@ TEST(DocumentEditing, SignalCommandsMarkTheDocumentAndRefuseWhatTheyCannotDo)
     EXPECT_FALSE(doc.restoreSignal());
     EXPECT_FALSE(doc.editor.Undo());
 }
+
+TEST(DocumentEditing, RunTimeAidsFollowTheNewestAcquiredSample)
+{
+    Watched w;
+    CChrEDoc& doc = w.doc;
+    EXPECT_FALSE(doc.requestBaselineZero()) << "only a running channel is zeroed";
+    EXPECT_EQ(doc.zeroRequest, 0);
+    EXPECT_DOUBLE_EQ(doc.noiseCloseUp().timeEnd, 2999 / 1200.0 + 5.0);
+
+    doc.acquiring = 1;
+    doc.acquiredCount = 1201;  // the rest of the buffer is not acquired yet
+    doc.data.signal.set(1200, 250.0f);
+    ASSERT_TRUE(doc.requestBaselineZero());
+    EXPECT_EQ(doc.zeroRequest, 1);
+    const DisplayRange r = doc.noiseCloseUp();
+    EXPECT_EQ(r.timeStart, 0.0);
+    EXPECT_DOUBLE_EQ(r.timeEnd, 6.0);
+    EXPECT_DOUBLE_EQ(r.levelMin, 0.24);
+    EXPECT_DOUBLE_EQ(r.levelMax, 0.26);
+}
