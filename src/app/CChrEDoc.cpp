@@ -82,6 +82,18 @@ bool CChrEDoc::saveToFile(const std::string& path)
     return true;
 }
 
+std::string CChrEDoc::proposeSavePath(const ProposalEnvironment& env)
+{
+    const int channel = state == ChannelA || state == ChannelB ? state : -1;
+    data.method.saveFolder = proposalFolder(data.method, data.sampleType, channel, env.now(),
+                                            env.workDirectory());
+    if (!pathName.empty())
+        return pathName;
+    if (data.method.autoName1 == 0 && data.method.autoName2 == 0)
+        return joinFolder(data.method.saveFolder, proposedName);
+    return proposeFileName(data.method, data.sampleType, channel, env).path;
+}
+
 bool CChrEDoc::loadFromFile(const std::string& path)
 {
     ChromatogramData loaded;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "chromatogram/ChromatogramData.h"
+#include "chromatogram/FileNameProposal.h"
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -45,6 +47,15 @@ public:
     int showBackground = 1;
     ChromatogramData backgroundData;
 
+    // Live run of a channel document; acquisition keeps these.
+    int attachedChannel = -1;  // collector channel, -1 when detached
+    int startWatch = 0;        // start-signal detection mode
+    int zeroRequest = 0;       // "基线调零": zero at the next point
+    int ignited = 0;           // the "已经点火成功" indicator
+    float lastValue = 0.0f;
+    std::array<float, 3> levellingHeld{};    // baseline-levelling windows 1..3
+    std::array<float, 3> levellingOffset{};
+
     void setMessageSink(TextSink sink) { showMessage_ = std::move(sink); }
     void setLogSink(TextSink sink) { log_ = std::move(sink); }
 
@@ -63,6 +74,10 @@ public:
     // Stores the record; a live channel's signal is first cut to the samples acquired.
     // The previous file survives any failure; the document keeps its state on failure.
     bool saveToFile(const std::string& path);
+    // The save flow's path: the method's folder (stored in its saveFolder), then the last
+    // path, or the run's proposed name when the method names files by neither automatic
+    // switch, or else the method's file-naming rule.
+    std::string proposeSavePath(const ProposalEnvironment& env);
     // Reads a .chg; on failure the document is left exactly as it was.
     bool loadFromFile(const std::string& path);
 
