@@ -158,11 +158,9 @@ void ChannelRuns::runStart(CChrEDoc& doc)
     if (detection_)
         detection_->beginRun(doc);
 
+    // A copy left by an earlier run that was never saved stays on disk for recovery.
     auto& writer = autosave_[static_cast<size_t>(c)];
-    if (!writer)
-        writer = std::make_unique<AutosaveWriter>(autosaveClock_);
-    else
-        writer->remove();  // an earlier run of this channel that was neither saved nor given up
+    writer = std::make_unique<AutosaveWriter>(autosaveClock_);
     if (!settings_.autosaveFolder.empty() &&
         !writer->begin(autosavePathFor(settings_.autosaveFolder, doc.proposedName), doc.data))
         message(formatText(kAutosaveFailed, writer->path()));
