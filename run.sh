@@ -4,8 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 BUILD_DIR="${DGAWS_BUILD_DIR:-build}"
-cmake -S . -B "$BUILD_DIR" -G Ninja -DDGAWS_TESTS=OFF >/dev/null
-cmake --build "$BUILD_DIR" --parallel
+cmake -S . -B "$BUILD_DIR" -G Ninja >/dev/null
+cmake --build "$BUILD_DIR" --parallel --target dgaws-cli default-method
 CLI="$BUILD_DIR/dgaws-cli"
 "$CLI" --help
 echo

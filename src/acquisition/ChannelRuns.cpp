@@ -311,7 +311,7 @@ void ChannelRuns::merge()
 bool ChannelRuns::save(CChrEDoc& doc)
 {
     const int c = channelOf(doc);
-    std::string path = doc.proposeSavePath(env_);
+    std::string path = doc.pathName.empty() ? doc.proposeSavePath(env_) : doc.pathName;
     if (!settings_.DirectSave) {
         std::optional<std::string> chosen;
         if (cb_.chooseSavePath)

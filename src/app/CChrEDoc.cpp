@@ -3,23 +3,11 @@
 #include "chromatogram/Archive.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/TextFormat.h"
+
+#include <filesystem>
 
 namespace dgaws {
-
-std::string formatText(const char* pattern, const std::string& value)
-{
-    std::string out = pattern;
-    const auto at = out.find("%s");
-    if (at != std::string::npos)
-        out.replace(at, 2, value);
-    return out;
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 void CChrEDoc::message(const std::string& text) const
 {
@@ -84,14 +72,31 @@ bool CChrEDoc::saveToFile(const std::string& path)
 
 std::string CChrEDoc::proposeSavePath(const ProposalEnvironment& env)
 {
-    const int channel = state == ChannelA || state == ChannelB ? state : -1;
-    data.method.saveFolder = proposalFolder(data.method, data.sampleType, channel, env.now(),
-                                            env.workDirectory());
-    if (!pathName.empty())
-        return pathName;
-    if (data.method.autoName1 == 0 && data.method.autoName2 == 0)
-        return joinFolder(data.method.saveFolder, proposedName);
-    return proposeFileName(data.method, data.sampleType, channel, env).path;
+    const int channel = (state == ChannelA || state == ChannelB) ? state : -1;
+    const AnalysisMethod& m = data.method;
+    data.method.saveFolder =
+        proposalFolder(m, data.sampleType, channel, env.now(), env.workDirectory());
+    if (m.autoName1 == 0 && m.autoName2 == 0) {
+        if (!proposedName.empty() && proposedName.front() == '/')
+            return proposedName;
+        std::string name = proposedName;
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".chg") != 0)
+            name += ".chg";
+        return joinFolder(data.method.saveFolder, name);
+    }
+    return proposeFileName(m, data.sampleType, channel, env).path;
+}
+
+bool CChrEDoc::save(const ProposalEnvironment& env)
+{
+    std::string path = pathName;
+    if (path.empty()) {
+        path = proposeSavePath(env);
+        // A date subfolder of today does not exist yet on the first save of the day.
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    }
+    return saveToFile(path);
 }
 
 bool CChrEDoc::loadFromFile(const std::string& path)

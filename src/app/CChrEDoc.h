@@ -2,6 +2,7 @@
 
 #include "chromatogram/ChromatogramData.h"
 #include "chromatogram/FileNameProposal.h"
+#include "chromatogram/TextFormat.h"
 
 #include <array>
 #include <functional>
@@ -74,10 +75,12 @@ public:
     // Stores the record; a live channel's signal is first cut to the samples acquired.
     // The previous file survives any failure; the document keeps its state on failure.
     bool saveToFile(const std::string& path);
-    // The save flow's path: the method's folder (stored in its saveFolder), then the last
-    // path, or the run's proposed name when the method names files by neither automatic
-    // switch, or else the method's file-naming rule.
+    // The Save command: the method's save folder is brought up to date, a document without
+    // a path gets the proposed one (its folder created), then saveToFile.
+    bool save(const ProposalEnvironment& env);
+    // The path the Save command would use for a document that has none yet.
     std::string proposeSavePath(const ProposalEnvironment& env);
+
     // Reads a .chg; on failure the document is left exactly as it was.
     bool loadFromFile(const std::string& path);
 
@@ -95,9 +98,5 @@ private:
     TextSink log_;
 };
 
-// printf-style "%s" substitution for the operator texts (which hold exactly one "%s").
-std::string formatText(const char* pattern, const std::string& value);
-// The file name of a path, as the log lines show it.
-std::string fileNameOf(const std::string& path);
 
 }  // namespace dgaws

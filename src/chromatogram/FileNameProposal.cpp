@@ -39,6 +39,18 @@ std::string sampleTypeFolder(int sampleType)
     }
 }
 
+// Operators type device and serial numbers freely; a "/" (or "..") in them must not move a
+// chromatogram into another folder, nor a NUL cut its name short.
+std::string safeNameText(std::string text)
+{
+    for (char& c : text)
+        if (c == '/' || c == '\\' || c == '\0')
+            c = '_';
+    if (text == "." || text == "..")
+        text = "_";
+    return text;
+}
+
 std::string subfolder(const AnalysisMethod& method, int sampleType, int channel,
                       const std::tm& now)
 {
@@ -49,9 +61,9 @@ std::string subfolder(const AnalysisMethod& method, int sampleType, int channel,
     case folder_layer::kDate: return dateFolder(layer.partText, now);
     case folder_layer::kChannel: return channel == 0 ? "A_" : channel == 1 ? "B_" : "";
     case folder_layer::kSampleType: return sampleTypeFolder(sampleType);
-    case folder_layer::kSerialNo: return method.serialNo;
-    case folder_layer::kText: return layer.partText;
-    case folder_layer::kDeviceNo: return method.deviceNo;
+    case folder_layer::kSerialNo: return safeNameText(method.serialNo);
+    case folder_layer::kText: return safeNameText(layer.partText);
+    case folder_layer::kDeviceNo: return safeNameText(method.deviceNo);
     default: return {};
     }
 }
@@ -171,16 +183,16 @@ std::string FileNameBuilder::build(const std::vector<NamePart>& parts, int seque
     for (const NamePart& part : parts) {
         const int kind = part.partType;
         if (kind == name_part::kText || kind == name_part::kText1 || kind == name_part::kText20)
-            name += part.partText;
+            name += safeNameText(part.partText);
         else if (kind >= name_part::kDeviceNo && kind <= name_part::kSampleText2)
-            name += pageText(kind);
+            name += safeNameText(pageText(kind));
         else if (kind >= name_part::kYear && kind <= name_part::kSecond)
             name += formatTime(now_, kTimeFormats[kind - name_part::kYear]);
         else if (kind == name_part::kSequence)
             name += sequenceText(sequence);
         else if (kind >= name_part::kIfTestSample && kind <= name_part::kIfBaseline) {
             if (sampleType_ == kind - name_part::kIfTestSample)
-                name += "(" + part.partText + ")";
+                name += "(" + safeNameText(part.partText) + ")";
         } else if (kind == name_part::kLetter)
             name += static_cast<char>('A' + std::clamp(letterIndex, 0, kLastLetterIndex));
     }
@@ -208,10 +220,12 @@ FileNameProposal FileNameBuilder::firstFree(
             return proposal;
         }
         previous = proposal.fileName;
-        // Once the letters are used up only the number rises; the letter stays at 'Z'.
+        // Once the letters are used up the number rises and the letters start again at 'A',
+        // so a free "002A" is never passed over for "002Z".
         if (hasLetter && letter < kLastLetterIndex) {
             ++letter;
         } else {
+            letter = 0;
             if (sequence == INT_MAX) {
                 proposal.free = false;
                 return proposal;

@@ -1,6 +1,7 @@
 #include "MethodLibrary.h"
 
 #include "FileIO.h"
+#include "TextFormat.h"
 
 #include <algorithm>
 #include <exception>
@@ -27,15 +28,6 @@ constexpr const char* kLogEdit = "用户编辑了一个名为%s的分析方法";
 constexpr const char* kLogDelete = "用户删除了一个名为%s的分析方法";
 constexpr const char* kLogSave = "用户保存了一个名为%s的分析方法";
 
-std::string fill(const char* pattern, const std::string& value)
-{
-    std::string text = pattern;
-    const auto at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, value);
-    return text;
-}
-
 std::string joinPath(const std::string& folder, const std::string& fileName)
 {
     if (folder.empty())
@@ -57,11 +49,6 @@ bool hasMethodExtension(const std::string& fileName)
     const std::string ext = kExtension;
     return fileName.size() >= ext.size() &&
            fileName.compare(fileName.size() - ext.size(), ext.size(), ext) == 0;
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    return fs::path(path).filename().string();
 }
 
 // Both sides resolved the same way, so "dir", "dir/" and a link to dir compare equal.
@@ -268,7 +255,7 @@ std::optional<std::string> MethodLibrary::save(const MethodLibraryEntry& entry) 
     } catch (const std::exception& e) {
         return "方法文件" + entry.path + "保存失败：" + e.what();
     }
-    log(fill(kLogSave, fileNameOf(entry.path)));
+    log(formatText(kLogSave, fileNameOf(entry.path)));
     return std::nullopt;
 }
 
@@ -304,7 +291,7 @@ LibraryResult MethodLibrary::addNew(MethodLibraryEntry entry)
     if (auto failure = save(entry))
         return LibraryResult::failed(*failure);
     store(std::move(entry));
-    log(fill(kLogNew, name));
+    log(formatText(kLogNew, name));
     return LibraryResult::success();
 }
 
@@ -345,7 +332,7 @@ LibraryResult MethodLibrary::edit(size_t index, MethodLibraryEntry edited)
     for (size_t i = entries_.size(); i-- > 0;)
         if (i != index && entries_[i].path == target)
             entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
-    log(fill(kLogEdit, name));
+    log(formatText(kLogEdit, name));
     return LibraryResult::success(warning);
 }
 
@@ -360,7 +347,7 @@ LibraryResult MethodLibrary::remove(size_t index)
         return LibraryResult::failed("方法文件" + path + "删除失败：" + ec.message());
     const std::string name = entries_[index].method.name;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-    log(fill(kLogDelete, name));
+    log(formatText(kLogDelete, name));
     return LibraryResult::success();
 }
 
@@ -369,7 +356,7 @@ LibraryResult MethodLibrary::hide(std::optional<size_t> index)
     if (!index || *index >= entries_.size())
         return LibraryResult::refused(kNothingToHide);
     MethodLibraryEntry hidden = entries_[*index];
-    if (!ask(fill(kConfirmHide, hidden.method.name)))
+    if (!ask(formatText(kConfirmHide, hidden.method.name)))
         return LibraryResult::refused();
     hidden.method.visible = 0;
     if (auto failure = save(hidden))

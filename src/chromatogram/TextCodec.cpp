@@ -1,5 +1,8 @@
 #include "TextCodec.h"
 
+#include "TextFormat.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -53,19 +56,6 @@ bool isAscii(std::string_view s)
     return true;
 }
 
-size_t utf8SequenceLength(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if ((lead & 0xE0) == 0xC0)
-        return 2;
-    if ((lead & 0xF0) == 0xE0)
-        return 3;
-    if ((lead & 0xF8) == 0xF0)
-        return 4;
-    return 1;
-}
-
 }  // namespace
 
 std::string utf8ToGbk(std::string_view utf8)
@@ -79,7 +69,7 @@ std::string utf8ToGbk(std::string_view utf8)
     while (!utf8.empty()) {
         if (gbk.convert(utf8, out))
             break;
-        std::string_view one = utf8.substr(0, utf8SequenceLength(static_cast<unsigned char>(utf8[0])));
+        std::string_view one = utf8.substr(0, std::max<size_t>(1, utf8SequenceLength(static_cast<unsigned char>(utf8[0]))));
         utf8.remove_prefix(one.size());
         if (!wide.convert(one, out))
             out.push_back('?');  // not even UTF-8: nothing sensible to store

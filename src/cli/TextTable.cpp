@@ -1,5 +1,7 @@
 #include "TextTable.h"
 
+#include "chromatogram/TextFormat.h"
+
 #include <algorithm>
 
 namespace dgaws::cli {
@@ -15,20 +17,6 @@ bool isWide(char32_t c)
            (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
-// Length of the UTF-8 sequence led by `lead`, 0 when it cannot lead one.
-int sequenceLength(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if ((lead & 0xE0) == 0xC0)
-        return 2;
-    if ((lead & 0xF0) == 0xE0)
-        return 3;
-    if ((lead & 0xF8) == 0xF0)
-        return 4;
-    return 0;
-}
-
 }  // namespace
 
 int displayWidth(std::string_view s)
@@ -37,7 +25,7 @@ int displayWidth(std::string_view s)
     size_t i = 0;
     while (i < s.size()) {
         const auto lead = static_cast<unsigned char>(s[i]);
-        const int n = sequenceLength(lead);
+        const int n = static_cast<int>(utf8SequenceLength(lead));
         bool valid = n > 0 && i + static_cast<size_t>(n) <= s.size();
         char32_t c = 0;
         if (valid) {

@@ -179,3 +179,53 @@ TEST(DocumentBinary, RefusalsAndTheLoadedRange)
     EXPECT_FALSE(loaded.loadBinary(dir.path("none.dat")));
     EXPECT_EQ(rec.messages.back(), "以V3.3格式读取谱图出现未知原因的错误。");
 }
+
+TEST(DocumentSave, ProposesAPathInTheMethodsFolderWhenThereIsNone)
+{
+    TempDir dir;
+    ProposalEnvironment env;
+    env.now = [] {
+        std::tm t{};
+        t.tm_year = 2026 - 1900;
+        t.tm_mon = 11;
+        t.tm_mday = 6;
+        t.tm_hour = 9;
+        t.tm_min = 5;
+        t.tm_sec = 7;
+        return t;
+    };
+    env.fileExists = [](const std::string& p) { return std::filesystem::exists(p); };
+    env.workDirectory = [&] { return dir.root().string(); };
+
+    CChrEDoc doc;
+    doc.state = CChrEDoc::ChannelA;
+    doc.data = sampleRecord(20);
+    doc.acquiredCount = 20;
+    doc.data.method.text4 = dir.path("runs");
+    doc.data.method.option2 = 1;
+    doc.data.method.listA = {{0, "%Y%m"}};
+    doc.data.method.deviceNo = "T1";
+    doc.data.method.autoName2 = 1;  // device number and sequence
+    ASSERT_TRUE(doc.save(env));
+    EXPECT_EQ(doc.pathName, dir.path("runs/2026年/12月/A_T1001.chg"));
+    EXPECT_EQ(doc.data.method.saveFolder, dir.path("runs/2026年/12月"));
+
+    CChrEDoc second;
+    second.state = CChrEDoc::ChannelA;
+    second.data = doc.data;
+    second.acquiredCount = 20;
+    ASSERT_TRUE(second.save(env));
+    EXPECT_EQ(second.pathName, dir.path("runs/2026年/12月/A_T1002.chg")) << "the next free number";
+
+    // Both automatic switches off: the document's own proposed name, in the save folder.
+    CChrEDoc named;
+    named.data = sampleRecord(5);
+    named.data.method.autoName2 = 0;
+    named.data.method.autoName1 = 0;
+    named.data.method.option2 = 0;
+    named.data.method.text4 = dir.root().string();
+    EXPECT_EQ(named.proposeSavePath(env), dir.path("谱图文件名(未知).chg"));
+    named.proposedName = "B_20261206.chg";
+    ASSERT_TRUE(named.save(env));
+    EXPECT_EQ(named.pathName, dir.path("B_20261206.chg"));
+}

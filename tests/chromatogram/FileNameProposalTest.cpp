@@ -158,8 +158,9 @@ TEST(ProposalSearch, LettersRunUpToZThenTheNumberRises)
         world.existing.insert("/f/001" + std::string(1, c) + ".chg");
     FileNameBuilder b(namingMethod(), 0, at(2024, 1, 1), {});
     const Parts parts = {{name_part::kSequence, ""}, {name_part::kLetter, ""}};
-    EXPECT_EQ(b.firstFree(parts, "/f", 1, world.exists()).fileName, "002Z.chg");
-    EXPECT_EQ(b.firstFree(parts, "/f", 2, world.exists()).fileName, "002A.chg");
+    EXPECT_EQ(b.firstFree(parts, "/f", 1, world.exists()).fileName, "002A.chg");
+    world.existing.insert("/f/002A.chg");
+    EXPECT_EQ(b.firstFree(parts, "/f", 2, world.exists()).fileName, "002B.chg");
 }
 
 TEST(ProposalSearch, EndsWhenABuildRepeatsThePreviousName)
@@ -199,3 +200,17 @@ TEST(ProposalSearch, FirstFreeNameInARealDateFolder)
 }
 
 }  // namespace
+
+TEST(ProposalSafety, TypedTextsNeverLeaveTheSaveFolder)
+{
+    FakeWorld world;
+    AnalysisMethod m = namingMethod();
+    m.deviceNo = "../../etc/主变";
+    m.autoName2 = 1;
+    m.listA = {{folder_layer::kDeviceNo, ""}};
+    const FileNameProposal p = proposeFileName(m, 0, kA, world.env());
+    EXPECT_EQ(p.saveFolder, "/data/.._.._etc_主变");
+    EXPECT_EQ(p.fileName, "A_.._.._etc_主变001.chg");
+    m.listA = {{folder_layer::kText, ".."}};
+    EXPECT_EQ(proposeFileName(m, 0, kA, world.env()).saveFolder, "/data/_");
+}
