@@ -3,6 +3,7 @@
 #include "chromatogram/Archive.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/TextFormat.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -163,6 +164,35 @@ ChromatogramData recoverAutosave(const std::string& path)
     d.hasData = d.signal.count() > 0 ? 1 : 0;
     d.scanExtrema(-2000000.0f, 2000000.0f);
     return d;
+}
+
+void RecoveredRun::discard() const
+{
+    ::unlink(copyPath.c_str());
+}
+
+std::vector<RecoveredRun> recoverUnfinishedRuns(
+    const std::string& folder, const std::function<bool(const std::string&)>& ask,
+    const std::function<void(const std::string&, const std::string&)>& unreadable)
+{
+    std::vector<RecoveredRun> runs;
+    for (const std::string& path : findAutosaves(folder)) {
+        RecoveredRun r;
+        r.copyPath = path;
+        try {
+            r.data = recoverAutosave(path);
+        } catch (const std::exception& e) {
+            if (unreadable)
+                unreadable(path, e.what());
+            continue;
+        }
+        const std::string name = std::filesystem::path(path).filename().string();
+        if (ask && ask(formatText(kRecoverQuestion, name)))
+            runs.push_back(std::move(r));
+        else
+            r.discard();
+    }
+    return runs;
 }
 
 std::string autosavePathFor(const std::string& folder, const std::string& fileName)

@@ -67,6 +67,22 @@ std::vector<std::string> findAutosaves(const std::string& folder);
 // when the file is not a safety copy.
 ChromatogramData recoverAutosave(const std::string& path);
 
+// An unfinished run the operator chose to get back. Its copy stays on disk until
+// `discard` is called, which the caller does once the chromatogram has been saved.
+struct RecoveredRun {
+    std::string copyPath;
+    ChromatogramData data;
+
+    void discard() const;
+};
+
+// What the start-up does with the copies of a folder: for each one the operator is asked
+// (kRecoverQuestion with its file name); Yes gives it back as a chromatogram, No deletes
+// the copy. A copy that cannot be read is left where it is and reported.
+std::vector<RecoveredRun> recoverUnfinishedRuns(
+    const std::string& folder, const std::function<bool(const std::string&)>& ask,
+    const std::function<void(const std::string& path, const std::string& why)>& unreadable = {});
+
 // A path in `folder` for a run whose file will be called `fileName`, not yet taken.
 std::string autosavePathFor(const std::string& folder, const std::string& fileName);
 

@@ -97,6 +97,37 @@ TEST(Autosave, AFolderThatCannotBeMadeIsReportedNotFatal)
     EXPECT_FALSE(w.append(1.0f));
 }
 
+TEST(Autosave, AtTheNextStartTheOperatorChoosesForEachCopy)
+{
+    TempDir dir;
+    const std::string folder = dir.path(kAutosaveFolderName);
+    for (const char* name : {"A_1.chg", "B_1.chg"}) {
+        AutosaveWriter w;
+        ASSERT_TRUE(w.begin(autosavePathFor(folder, name), runStartRecord()));
+        w.append(name[0] == 'A' ? 1.0f : 2.0f);
+    }
+    writeFileAtomically(folder + "/broken" + kAutosaveExtension, "not a copy");
+    std::vector<std::string> asked, broken;
+    const auto runs = recoverUnfinishedRuns(
+        folder,
+        [&](const std::string& q) {
+            asked.push_back(q);
+            return q.find("A_1") != std::string::npos;
+        },
+        [&](const std::string& p, const std::string&) { broken.push_back(p); });
+    EXPECT_EQ(asked, (std::vector<std::string>{
+                         "发现未正常结束的采样数据A_1.dgauto，是否恢复为谱图？",
+                         "发现未正常结束的采样数据B_1.dgauto，是否恢复为谱图？"}));
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].data.signal.values(), std::vector<float>{1.0f});
+    EXPECT_EQ(broken, (std::vector<std::string>{folder + "/broken.dgauto"}));
+    // The declined copy is gone; the taken one stays until its chromatogram is saved.
+    EXPECT_EQ(findAutosaves(folder),
+              (std::vector<std::string>{runs[0].copyPath, folder + "/broken.dgauto"}));
+    runs[0].discard();
+    EXPECT_EQ(findAutosaves(folder), (std::vector<std::string>{folder + "/broken.dgauto"}));
+}
+
 TEST(DemonstrationData, TheShippedFileIsTheGeneratorsOutput)
 {
     TempDir dir;
