@@ -249,6 +249,11 @@ void ChannelRuns::stop(CChrEDoc& doc)
     const int c = channelOf(doc);
     if (doc.acquiring == 0 || (c != 0 && c != 1))
         return;
+    // Watching for the start signal is not a run: there is nothing to keep.
+    if (doc.startWatch) {
+        cancel(doc);
+        return;
+    }
     endRun(doc);
     CChrEDoc* other = slots_[static_cast<size_t>(1 - c)];
     const bool otherStopped = settings_.AllStop && other && other->acquiring;

@@ -380,12 +380,18 @@ TEST(ChannelRuns, StartSignalDetectionStartsARunOnARiseAboveTheHeight)
     EXPECT_TRUE(b.questions.empty());
     EXPECT_EQ(b.autosaves().size(), 1u);
 
-    // Cancelling a watch asks nothing either.
+    // Cancelling or stopping a watch asks nothing and saves nothing.
     b.runs->cancel(b.doc(0));
     ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
     b.answer = false;
     EXPECT_TRUE(b.runs->cancel(b.doc(0)));
     EXPECT_EQ(b.doc(0).acquiring, 0);
+    ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
+    b.point(0, 1000.0f);
+    b.runs->stop(b.doc(0));
+    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_EQ(b.questions.size(), 1u);  // the earlier run's cancel only
+    EXPECT_TRUE(b.saved.empty());
 }
 
 }  // namespace
