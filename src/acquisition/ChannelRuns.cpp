@@ -108,7 +108,8 @@ bool ChannelRuns::canRun(const CChrEDoc& doc) const
 
 bool ChannelRuns::canWatchStart(const CChrEDoc& doc) const
 {
-    return canRun(doc) && doc.startWatch == 0;
+    // Without the engine's start detector a watch could never end by itself.
+    return detection_ != nullptr && canRun(doc) && doc.startWatch == 0;
 }
 
 void ChannelRuns::resetForRun(CChrEDoc& doc)

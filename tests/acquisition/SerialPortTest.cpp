@@ -146,4 +146,42 @@ TEST_F(SerialPortTest, ARunFromTheWireIsSavedSampleForSample)
     EXPECT_TRUE(b.autosaves().empty());
 }
 
+// The instrument's start key, held for many frames, opens both channel windows and starts
+// both runs once, with the frame that carries it.
+TEST_F(SerialPortTest, TheStartSignalOnTheWireStartsBothChannelsOnce)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    RunsBench b(0.5);  // 600 points
+    CollectorLink link(b.settings, *b.runs);
+    link.newCollector();
+    ASSERT_TRUE(link.OpenCollectorPort(pty.path()));
+    std::vector<uint8_t> bytes{0xE0};
+    std::vector<float> va, vb;
+    for (int i = 0; i < 700; ++i) {
+        const bool key = i < 40 || (i > 300 && i < 320);  // pressed again during the run
+        const int32_t ma = 7000 + 3 * i, mb = 9000 - 2 * i;
+        for (const auto& f : {frame(0, ma, false, false, key), frame(1, mb)})
+            bytes.insert(bytes.end(), f.begin(), f.end());
+        va.push_back(expectedMicrovolts(ma, false, false));
+        vb.push_back(expectedMicrovolts(mb, false, false));
+    }
+    std::thread writer([&] { pty.write(bytes); });
+    const bool saved = pumpUntil([&] { return b.saved.size() == 2; });
+    writer.join();
+    ASSERT_TRUE(saved);
+    ASSERT_NE(b.docs[0], nullptr);
+    ASSERT_NE(b.docs[1], nullptr);
+    // Frame 7 of A carries the start; B's next point is its first.
+    auto points = [](const std::vector<float>& v) {
+        std::vector<float> out;
+        for (size_t k = 6; k < 606; ++k)
+            out.push_back((v[k - 3] + v[k - 4] + v[k - 5]) * 0.33333334f);
+        return out;
+    };
+    for (const auto& [channel, path] : b.saved)
+        EXPECT_EQ(readChromatogramFile(path).signal.values(), points(channel == 0 ? va : vb))
+            << path;
+}
+
 }  // namespace
