@@ -2,6 +2,7 @@
 // lives in its own file and registers itself here.
 #include "AcquireCommand.h"
 #include "InfoCommand.h"
+#include "ProcessCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     dgaws::cli::addInfoCommand(app);
+    dgaws::cli::addProcessCommand(app);
     dgaws::cli::addAcquireCommand(app);
     dgaws::cli::addDemoCommand(app);
     dgaws::cli::addRecoverCommand(app);
