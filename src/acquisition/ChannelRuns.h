@@ -4,6 +4,7 @@
 #include "Autosave.h"
 #include "BaselineLevelling.h"
 #include "CCollector.h"
+#include "EngineDetection.h"
 #include "LiveDetection.h"
 #include "chromatogram/FileNameProposal.h"
 
@@ -66,6 +67,7 @@ public:
 
     void setCollector(CCollector* collector) { collector_ = collector; }
     CCollector* collector() const { return collector_; }
+    // The documents' own engines unless replaced; nullptr records without detecting.
     void setDetection(LiveDetection* detection) { detection_ = detection; }
     void setProposalEnvironment(ProposalEnvironment env) { env_ = std::move(env); }
     void setAutosaveClock(AutosaveWriter::Clock clock) { autosaveClock_ = std::move(clock); }
@@ -122,7 +124,8 @@ private:
     const MethodLibrary* library_;
     RunCallbacks cb_;
     CCollector* collector_ = nullptr;
-    LiveDetection* detection_ = nullptr;
+    EngineDetection engineDetection_;
+    LiveDetection* detection_ = &engineDetection_;
     ProposalEnvironment env_;
     AutosaveWriter::Clock autosaveClock_;
     std::array<CChrEDoc*, 2> slots_{};

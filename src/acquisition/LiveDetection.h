@@ -13,8 +13,8 @@ struct StartRise {
 };
 
 // What a run asks of the document's peak engine while samples arrive. The run operations
-// call it at fixed points; the engine adapter answers. Without one, runs record and save
-// their samples but detect nothing.
+// call it at fixed points; EngineDetection answers with the document's engine, and tests
+// can put a detector of their own in its place.
 class LiveDetection {
 public:
     virtual ~LiveDetection() = default;

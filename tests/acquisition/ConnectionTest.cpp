@@ -34,7 +34,7 @@ public:
         : thread_([this, &pty] {
               while (!stop_) {
                   pty.write({0xE0});
-                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
               }
           })
     {
@@ -66,6 +66,8 @@ TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
 {
     PtyPair silent, collector;
     ASSERT_TRUE(silent.ok() && collector.ok());
+    // A confirmation window of 25 ms: long enough for a loaded machine to see the byte.
+    bench.settings.searchWaitScale = 0.05;
     ReadyBytes announcing(collector);
     PortSearch search(*link);
     search.setEnumerator([&] {
@@ -103,8 +105,8 @@ TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
                         "已经打开端口号ttyUSB3，发送色谱仪确认命令...",
                         "确认端口号ttyUSB3连接了色谱仪!"}));
     // Both channel windows are opened after the search (OpenChannelA/B).
-    EXPECT_NE(bench.docs[0], nullptr);
-    EXPECT_NE(bench.docs[1], nullptr);
+    ASSERT_NE(bench.docs[0], nullptr);
+    ASSERT_NE(bench.docs[1], nullptr);
     EXPECT_EQ(bench.doc(0).attachedChannel, 0);
 }
 

@@ -140,6 +140,27 @@ TEST_F(AcquireCommandTest, DemoJoinsTheChannelsByDefault)
     EXPECT_NE(text.find("300 points at 20 per second"), std::string::npos) << text;
 }
 
+TEST_F(AcquireCommandTest, DemoFindsTheNineGasesWhileTheRunIsGoing)
+{
+    std::ostringstream out, err;
+    DemoOptions o;
+    o.outDir = path("full");
+    o.speed = 100000;
+    o.merge = false;
+    o.json = true;
+    ASSERT_EQ(runDemo(o, out, err), 0) << err.str();
+    const auto j = nlohmann::json::parse(out.str());
+    ASSERT_EQ(j["runs"].size(), 2u);
+    const double times[] = {0.55, 0.65, 0.95, 1.10, 1.45, 2.10, 3.05, 3.65, 4.60};
+    for (const auto& run : j["runs"]) {
+        const ChromatogramData d = readChromatogramFile(run["file"].get<std::string>());
+        ASSERT_EQ(d.peaks.size(), 9) << run["file"];
+        for (int i = 0; i < 9; ++i)
+            EXPECT_NEAR(d.peaks[i].retentionTime, times[i], 0.02) << i;
+        EXPECT_GT(d.peaks[4].area, d.peaks[0].area);  // N2 is the big one
+    }
+}
+
 TEST_F(AcquireCommandTest, AcquireWithoutAPortOrCollectorFails)
 {
     std::ostringstream out, err;
