@@ -394,4 +394,30 @@ TEST(ChannelRuns, StartSignalDetectionStartsARunOnARiseAboveTheHeight)
     EXPECT_TRUE(b.saved.empty());
 }
 
+TEST(ChannelRuns, TheEnginesStartDetectorEndsAWatchOnADipAndRise)
+{
+    RunsBench b(5.0);
+    b.settings.AllStart = 0;
+    b.openBoth();
+    ASSERT_TRUE(b.runs->watchStart(b.doc(0)));  // the documents' own engines
+    std::vector<float> watch(60, 1000.0f);
+    for (int i = 1; i <= 20; ++i)
+        watch.push_back(1000.0f - 50.0f * i);  // the injection's dip
+    watch.insert(watch.end(), 15, 0.0f);
+    for (int i = 1; i <= 40; ++i)
+        watch.push_back(50.0f * i);  // back up, well past where it started
+    watch.insert(watch.end(), 60, 2000.0f);
+    int fed = 0;
+    for (float v : watch) {
+        b.point(0, v);
+        ++fed;
+        if (b.doc(0).startWatch == 0)
+            break;
+    }
+    EXPECT_EQ(b.doc(0).startWatch, 0) << "no start after " << fed << " points";
+    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_LT(fed, static_cast<int>(watch.size()));
+    EXPECT_EQ(b.doc(0).acquiredCount, 0);
+}
+
 }  // namespace
