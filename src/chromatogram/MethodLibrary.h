@@ -104,6 +104,14 @@ public:
     const std::vector<MethodLibraryEntry>& entries() const { return entries_; }
     size_t size() const { return entries_.size(); }
     const MethodLibraryEntry& at(size_t index) const { return entries_.at(index); }
+    // An entry to change in place, for the calibration commands that write its file
+    // themselves; null for a position outside the library.
+    MethodLibraryEntry* entryAt(int index)
+    {
+        return index >= 0 && static_cast<size_t>(index) < entries_.size()
+                   ? &entries_[static_cast<size_t>(index)]
+                   : nullptr;
+    }
     // Position of the first entry with that name, or -1.
     int indexOf(const std::string& name) const;
     // Where a method of that name is kept in the folder.
