@@ -176,8 +176,12 @@ LineFit FitGeneralLine(std::span<const double> x, std::span<const double> y)
     LineFit fit;
     if (n < 2 || !allFinite(x) || !allFinite(y))
         return fit;
-    // Sums about the means: the same Sxx, Sxy, Syy as the raw-sum formulas, but standards
-    // whose x all agree give exactly 0 instead of a rounding residue that fakes a slope.
+    // Standards whose x all agree define no slope; the sums below would leave a rounding
+    // residue that fakes one.
+    if (std::all_of(x.begin(), x.end(), [&](double v) { return v == x[0]; }))
+        return fit;
+    // Sums about the means: the same Sxx, Sxy, Syy as the raw-sum formulas, with less
+    // cancellation.
     const double mx = meanOf(x);
     const double my = meanOf(y);
     double sxy = 0.0, sxx = 0.0, syy = 0.0;

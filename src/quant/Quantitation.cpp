@@ -178,8 +178,6 @@ private:
                 numerator += memberResponses(c);
                 denominator += memberResponses(k);
             }
-            if (denominator == 0.0)
-                continue;
             p.gasContent =
                 scaledAmount(ApplyCurve(comp, settings_.axis, numerator / denominator), data_);
         }
@@ -253,7 +251,6 @@ void groupResultsByTimeWindows(ChromatogramData& data, const std::vector<bool>& 
             if (!placed && t < rows[r].windowStart) {
                 rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(r), singlePeakRow(p));
                 placed = true;
-                ++r;  // the row that was here has moved one on and starts after the peak
                 continue;
             }
             if (rows[r].windowStart <= t && t <= rows[r].windowEnd) {
