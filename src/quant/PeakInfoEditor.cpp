@@ -127,7 +127,8 @@ std::string PeakInfoEditor::choose(int choice, double retentionTime)
         selected_ = -1;
         return {};
     }
-    for (int i = 0; i < choice && i < unknown; ++i) {
+    // "未知组份" is no entry of the table and has no place in its order.
+    for (int i = 0; i < choice && choice < unknown; ++i) {
         if (retentionTime < t[static_cast<size_t>(i)].retentionTime) {
             selected_ = -1;
             return kOutOfOrder;
