@@ -1,5 +1,6 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
+#include "CalibrationCommand.h"
 #include "InfoCommand.h"
 
 #include <CLI/CLI.hpp>
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     dgaws::cli::addInfoCommand(app);
+    dgaws::cli::addCalibrationCommand(app);
 
     try {
         app.parse(argc, argv);
