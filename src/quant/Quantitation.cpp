@@ -1,6 +1,7 @@
 #include "Quantitation.h"
 
 #include "CalibrationFit.h"
+#include "Identification.h"
 
 #include <cmath>
 #include <cstddef>
@@ -14,24 +15,22 @@ double finiteOrZero(double v)
     return std::isfinite(v) ? v : 0.0;
 }
 
+// Measures of a damaged file can be NaN; one such peak must not poison a stored total.
+void addPeak(GroupResult& row, const PeakRecord& p)
+{
+    ++row.peakCount;
+    row.totalArea += finiteOrZero(p.area);
+    row.totalHeight += finiteOrZero(p.height);
+    row.totalContent += p.gasContent;
+}
+
 GroupResult singlePeakRow(const PeakRecord& p)
 {
     GroupResult row;
     row.groupName = p.componentName;
     row.windowStart = row.windowEnd = p.retentionTime;
-    row.peakCount = 1;
-    row.totalArea = p.area;
-    row.totalHeight = p.height;
-    row.totalContent = p.gasContent;
+    addPeak(row, p);
     return row;
-}
-
-void addPeak(GroupResult& row, const PeakRecord& p)
-{
-    ++row.peakCount;
-    row.totalArea += p.area;
-    row.totalHeight += p.height;
-    row.totalContent += p.gasContent;
 }
 
 // Everything one quantitation pass reads, gathered once.
@@ -40,7 +39,7 @@ public:
     QuantPass(ChromatogramData& data, const CalibrationCurve* linked)
         : data_(data),
           linked_(linked),
-          table_(linked != nullptr ? linked->components : data.method.components),
+          table_(componentTableFor(data, linked)),
           settings_(FitSettings::of(data.method)),
           impurity_(data.method.impurityCalc != 0)
     {
