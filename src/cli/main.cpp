@@ -2,6 +2,7 @@
 // lives in its own file and registers itself here.
 #include "CalibrationCommand.h"
 #include "InfoCommand.h"
+#include "ProcessCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
 
     dgaws::cli::addInfoCommand(app);
     dgaws::cli::addCalibrationCommand(app);
+    dgaws::cli::addProcessCommand(app);
 
     try {
         app.parse(argc, argv);
