@@ -11,14 +11,6 @@
 #include <utility>
 
 namespace dgaws {
-namespace {
-
-bool isDraft(const std::string& path)
-{
-    return path.empty() || path.find(kAutoSaveMark) != std::string::npos;
-}
-
-}  // namespace
 
 bool samePath(const std::string& a, const std::string& b)
 {
@@ -34,6 +26,29 @@ bool samePath(const std::string& a, const std::string& b)
     return true;
 }
 
+namespace {
+
+bool isDraft(const std::string& path)
+{
+    return path.empty() || path.find(kAutoSaveMark) != std::string::npos;
+}
+
+bool hasRunToReplace(const CalibrationCurve& curve, int level, int runIndex,
+                     const std::string& pathName)
+{
+    if (runIndex < 0 || level >= static_cast<int>(curve.levels.size()))
+        return false;
+    const auto& runs = curve.levels[static_cast<size_t>(level)].runs;
+    if (runIndex < static_cast<int>(runs.size()))
+        return samePath(runs[static_cast<size_t>(runIndex)].path, pathName);
+    for (const StandardRun& r : runs)
+        if (samePath(r.path, pathName))
+            return true;
+    return false;
+}
+
+}  // namespace
+
 StoreResult StoreStandardRun(ChromatogramData& data, const std::string& pathName,
                              MethodLibraryEntry* method, int curveIndex, int runIndex,
                              const MethodSaver& save)
@@ -41,6 +56,13 @@ StoreResult StoreStandardRun(ChromatogramData& data, const std::string& pathName
     StoreResult result;
     if (data.standardLevel < 0 || method == nullptr || curveIndex < 0 ||
         curveIndex >= static_cast<int>(method->curves.size()))
+        return result;
+
+    // Evaluation calls this after every change of a standard's peaks, live runs included;
+    // nothing is copied until it is clear that something will be stored.
+    if (runIndex == -1 ? isDraft(pathName)
+                       : !hasRunToReplace(method->curves[static_cast<size_t>(curveIndex)],
+                                          data.standardLevel, runIndex, pathName))
         return result;
 
     MethodLibraryEntry changed = *method;
