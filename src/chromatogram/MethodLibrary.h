@@ -125,6 +125,11 @@ public:
     MethodChoice applyForCalculation(ChromatogramData& data, size_t methodIndex,
                                      std::optional<size_t> calibrationIndex) const;
 
+    // Takes an entry already read from its file, without writing anything, for tools that
+    // work with one method file rather than a folder; it replaces the entry kept in the
+    // same file. Returns its position.
+    size_t adopt(MethodLibraryEntry entry) { return store(std::move(entry)); }
+
     // The commands of the method tree. Indexes must be valid positions (std::out_of_range).
     LibraryResult addNew(MethodLibraryEntry entry);
     LibraryResult edit(size_t index, MethodLibraryEntry edited);
