@@ -48,9 +48,6 @@ TEST_F(PeakInfoTest, OpeningShowsTheComponentOrANewEntry)
     EXPECT_FALSE(stale.identified());
     EXPECT_EQ(stale.shownComponentNumber(), 0);
     EXPECT_EQ(stale.shownTimeWindow(), 0.05);
-
-    d.peaks[2].excluded = 1;
-    EXPECT_EQ(PeakInfoEditor(context(), 2).fields().areaPercent, "(Unused Peak)");
     EXPECT_FALSE(PeakInfoEditor(context(), 9).validPeak());
 }
 
