@@ -7,14 +7,11 @@
 #include "cli/CalibrationCommand.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <sstream>
 
 namespace dgaws::cli::test {
 namespace {
-
-using nlohmann::json;
 
 struct Output {
     int status = -1;
@@ -68,15 +65,6 @@ protected:
         return path(name);
     }
 
-    Output show(bool asJson)
-    {
-        std::ostringstream out, err;
-        Output r;
-        r.status = runCalibrationShow({path("DGA.she"), asJson}, out, err);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
-    }
     Output add(const std::string& curve, int level, std::vector<std::string> files,
                bool asJson = false)
     {
@@ -89,32 +77,6 @@ protected:
         return r;
     }
 };
-
-TEST_F(CalibrationCommandTest, AddWritesOnlyItsCurveAndShowListsEveryCurve)
-{
-    Output r = add("A通道", 1, {standard("s1a.chg", 1), standard("s1b.chg", 1)});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Added 2 runs to level 1"), std::string::npos) << r.out;
-    r = add("A通道", 2, {standard("s2.chg", 2)}, true);
-    ASSERT_EQ(r.status, 0) << r.err;
-    // Through the origin: areas 400 and 800 at 100 and 200, 30 and 60 at 10 and 20.
-    const json curve = json::parse(r.out);
-    EXPECT_DOUBLE_EQ(curve["components"][0]["factor1"].get<double>(), 4.0);
-    EXPECT_DOUBLE_EQ(curve["components"][1]["factor1"].get<double>(), 3.0);
-
-    const MethodLibraryEntry stored = loadMethodFile(path("DGA.she"));
-    EXPECT_EQ(stored.curves[0].levels[0].runs.size(), 2u);
-    EXPECT_EQ(stored.curves[0].levels[1].runs.at(0).responses.at(1).area, 60);
-    EXPECT_TRUE(stored.curves[1].levels[0].runs.empty());
-
-    const json shown = json::parse(show(true).out);
-    EXPECT_EQ(shown["name"], "DGA");
-    EXPECT_EQ(shown["curves"].size(), 2u);
-    const Output text = show(false);
-    for (const char* expected : {"Curve 1: A通道", "浓度2", "过原点的直线", "Curve 2: B通道",
-                                 "(no components)"})
-        EXPECT_NE(text.out.find(expected), std::string::npos) << expected << "\n" << text.out;
-}
 
 TEST_F(CalibrationCommandTest, NothingIsWrittenWhenAnyInputIsWrong)
 {
