@@ -89,6 +89,18 @@ PeakInfoContext CChrEDoc::peakInfoContext()
     return ctx;
 }
 
+void CChrEDoc::finishPeakInfo(const PeakInfoResult& result)
+{
+    if (!result.message.empty())
+        message(result.message);
+    if (!result.saveError.empty())
+        message(result.saveError);
+    if (result.evaluateMask != 0)
+        engine.Evaluate(result.evaluateMask);
+    if (redrawViews_)
+        redrawViews_();
+}
+
 PeakDetectionCommand::Outcome CChrEDoc::detectPeaks()
 {
     PeakDetectionCommand::Hooks hooks;

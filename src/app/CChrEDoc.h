@@ -120,8 +120,10 @@ public:
     // The nine dissolved gases for the diagnosis (after its reset of the results); the
     // linked chromatogram is read into `linkedData`.
     DgaCollection collectDgaValues();
-    // Where the peak information dialog of this document writes.
+    // Where the peak information dialog of this document writes, and what follows its OK:
+    // the texts are shown, then the document is evaluated as the dialog asked.
     PeakInfoContext peakInfoContext();
+    void finishPeakInfo(const PeakInfoResult& result);
 
     // The binary sample file of the graph view's command and the application's loader.
     bool saveBinary(const std::string& path);

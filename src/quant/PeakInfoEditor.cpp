@@ -223,10 +223,10 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
     int position = peak().componentIndex;
     if (!identified()) {
         if (name == kUnknownChoice)
-            return {kNotInTable, 0, false, {}};
+            return {kNotInTable, 0, {}};
         position = componentNamed(table(), name);
         if (position < 0)
-            return {kTickAddNew, 0, false, {}};
+            return {kTickAddNew, 0, {}};
         mutablePeak().componentIndex = position;
         mutablePeak().componentName = table()[static_cast<size_t>(position)].name;
     }
@@ -286,7 +286,8 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
     }
     mutablePeak().componentIndex = position;
     mutablePeak().componentName = componentName;
-    result.redraw = true;
+    // Contents follow the new assignment; identification must not run, or it would undo it.
+    result.evaluateMask = kQuantifyOnly;
     return result;
 }
 

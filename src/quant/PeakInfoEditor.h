@@ -37,13 +37,12 @@ struct PeakInfoContext {
     MethodSaver save = saveMethodFile;
 };
 
-// What the caller does after OK: show `message`, evaluate with `evaluateMask` (0: none) or
-// only redraw. `saveError` tells that the library method could not be written; the library
-// entry is then as it was.
+// What the caller does after OK: show `message`, then evaluate with `evaluateMask` (0: the
+// dialog changed nothing). `saveError` tells that the library method could not be written;
+// the library entry is then as it was.
 struct PeakInfoResult {
     std::string message;
     int evaluateMask = 0;
-    bool redraw = false;
     std::string saveError;
 };
 

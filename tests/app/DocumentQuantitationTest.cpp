@@ -160,4 +160,25 @@ TEST_F(DocumentQuantitationTest, WithoutALibraryTheOwnTableIsUsed)
     EXPECT_NEAR(alone.data.peaks[0].gasContent, 200.0 / 3.0, 0.1);
 }
 
+TEST_F(DocumentQuantitationTest, AHandMadeAssignmentIsQuantifiedAndSurvivesTheEvaluation)
+{
+    CChrEDoc alone;
+    loadSignal(alone, 800, 400);
+    alone.data.method.calcMethod = 3;
+    alone.data.method.quantOption2 = 1;  // amount = area x factor1
+    alone.data.method.components = {gas(GasSet::H2, 1.0, 0)};
+    alone.data.method.components[0].factor1 = 0.5;
+    alone.detectPeaks();
+    ASSERT_EQ(alone.data.peaks[0].componentName, GasSet::H2);
+    ASSERT_EQ(alone.data.peaks[1].componentName, "");
+
+    PeakInfoEditor editor(alone.peakInfoContext(), 1);  // the unidentified peak at 2.0
+    RetentionTimePrompt keep{0, 0};
+    alone.finishPeakInfo(editor.accept(std::string(GasSet::H2), 2.0, 0.1, keep, {}, {}));
+    EXPECT_EQ(alone.data.peaks[0].componentName, "");
+    EXPECT_EQ(alone.data.peaks[0].gasContent, 0.0);
+    EXPECT_EQ(alone.data.peaks[1].componentName, GasSet::H2);
+    EXPECT_DOUBLE_EQ(alone.data.peaks[1].gasContent, alone.data.peaks[1].area * 0.5);
+}
+
 }  // namespace
