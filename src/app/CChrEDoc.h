@@ -98,6 +98,9 @@ public:
     // "峰检测(&D)".
     bool canDetectPeaks() const { return PeakDetectionCommand::enabled(data, acquiring == 1); }
     PeakDetectionCommand::Outcome detectPeaks();
+    // Detection again without the question and without an undo step, for commands that
+    // replace the whole signal (merging).
+    void reprocess();
 
     // The application's method library, which `libraryMethodIndex` and
     // `libraryCalibrationIndex` point into. Without one the document identifies and
@@ -129,12 +132,14 @@ public:
     bool saveBinary(const std::string& path);
     bool loadBinary(const std::string& path);
 
+    // Through the sinks: a text the operator must see, and an action for the event log.
+    void message(const std::string& text) const;
+    void log(const std::string& text) const;
+
 private:
     // The evaluation's quantitation step: a test sample is quantified, a standard's run is
     // stored in its curve.
     void quantitationStep();
-    void message(const std::string& text) const;
-    void log(const std::string& text) const;
 
     std::string title_;
     bool modified_ = false;

@@ -1,6 +1,8 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
 #include "CalibrationCommand.h"
+#include "CompareCommand.h"
+#include "ConvertCommand.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
 
@@ -18,6 +20,8 @@ int main(int argc, char** argv)
     dgaws::cli::addInfoCommand(app);
     dgaws::cli::addCalibrationCommand(app);
     dgaws::cli::addProcessCommand(app);
+    dgaws::cli::addConvertCommand(app);
+    dgaws::cli::addCompareCommand(app);
 
     try {
         app.parse(argc, argv);
