@@ -1,6 +1,9 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
 #include "AcquireCommand.h"
+#include "CalibrationCommand.h"
+#include "CompareCommand.h"
+#include "ConvertCommand.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
 
@@ -16,7 +19,10 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     dgaws::cli::addInfoCommand(app);
+    dgaws::cli::addCalibrationCommand(app);
     dgaws::cli::addProcessCommand(app);
+    dgaws::cli::addConvertCommand(app);
+    dgaws::cli::addCompareCommand(app);
     dgaws::cli::addAcquireCommand(app);
     dgaws::cli::addDemoCommand(app);
     dgaws::cli::addRecoverCommand(app);
