@@ -2,13 +2,18 @@
 
 #include "chromatogram/ChromatogramData.h"
 #include "chromatogram/FileNameProposal.h"
+#include "chromatogram/MethodLibrary.h"
 #include "chromatogram/TextFormat.h"
+#include "dga/DgaValues.h"
 #include "processing/DisplayRange.h"
 #include "processing/PeakDetectionCommand.h"
 #include "processing/PeakEditor.h"
 #include "processing/PeakEngine.h"
 #include "processing/SignalCorrection.h"
+#include "quant/PeakInfoEditor.h"
+#include "quant/StandardChromatogram.h"
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -63,7 +68,15 @@ public:
     int32_t backgroundTraceColor = 0x808080;
     int showBackground = 1;
     ChromatogramData backgroundData;
+
+    // Live run of a channel document; acquisition keeps these.
+    int attachedChannel = -1;  // collector channel, -1 when detached
+    int startWatch = 0;        // start-signal detection mode
     int zeroRequest = 0;       // "基线调零": zero at the next point
+    int ignited = 0;           // the "已经点火成功" indicator
+    float lastValue = 0.0f;
+    std::array<float, 3> levellingHeld{};    // baseline-levelling windows 1..3
+    std::array<float, 3> levellingOffset{};
 
     CChrEDoc();
     CChrEDoc(const CChrEDoc&) = delete;
@@ -109,6 +122,32 @@ public:
     // replace the whole signal (merging).
     void reprocess();
 
+    // The application's method library, which `libraryMethodIndex` and
+    // `libraryCalibrationIndex` point into. Without one the document identifies and
+    // quantifies with its own component table, and a standard has no curve to enter.
+    void setMethodLibrary(MethodLibrary* library) { library_ = library; }
+    MethodLibrary* methodLibrary() const { return library_; }
+    // The library curve the document is linked to, or null.
+    const CalibrationCurve* calibrationCurve() const;
+    // Writes a library method back to its file (saveMethodFile unless replaced).
+    void setMethodSaver(MethodSaver saver) { saveMethod_ = std::move(saver); }
+
+    // Quantitation as the sample information dialog's OK runs it, whatever the sample type.
+    void quantify();
+    // "添加标样谱图到校正表(&A)": the two choosers are the dialogs; the document is
+    // reprocessed without quantitation, its run stored and the document saved.
+    StandardAddStatus addStandardChromatogram(
+        std::function<std::optional<MethodChoice>(const MethodChoice&)> chooseMethod,
+        std::function<std::optional<int>(int levelCount, int preset)> chooseLevel,
+        const ProposalEnvironment& env);
+    // The nine dissolved gases for the diagnosis (after its reset of the results); the
+    // linked chromatogram is read into `linkedData`.
+    DgaCollection collectDgaValues();
+    // Where the peak information dialog of this document writes, and what follows its OK:
+    // the texts are shown, then the document is evaluated as the dialog asked.
+    PeakInfoContext peakInfoContext();
+    void finishPeakInfo(const PeakInfoResult& result);
+
     // The signal commands; none of them detects peaks again. Each is refused while a run is
     // in progress, and each that changed the signal marks the document and redraws.
     // "谱图平滑(&S)" with the width asked for in "谱图平滑参数".
@@ -135,11 +174,16 @@ public:
     void message(const std::string& text) const;
     void log(const std::string& text) const;
 
+    // A chromatogram read into the document or started by a run owns neither the signal
+    // backup nor the undo snapshots of the one before it.
+    void forgetEditing();
+
 private:
     void redraw() const;
-    // A newly read chromatogram owns neither the backup nor the undo snapshots of the old.
-    void forgetEditing();
     void signalChanged();
+    // The evaluation's quantitation step: a test sample is quantified, a standard's run is
+    // stored in its curve.
+    void quantitationStep();
 
     std::string title_;
     bool modified_ = false;
@@ -149,6 +193,8 @@ private:
     std::function<void()> pushUndo_;
     std::function<void()> replayManualEvents_;
     std::function<void()> redrawViews_;
+    MethodLibrary* library_ = nullptr;
+    MethodSaver saveMethod_ = saveMethodFile;
 };
 
 }  // namespace dgaws

@@ -1,5 +1,7 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
+#include "AcquireCommand.h"
+#include "CalibrationCommand.h"
 #include "CompareCommand.h"
 #include "ConvertCommand.h"
 #include "EditCommand.h"
@@ -19,9 +21,13 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     dgaws::cli::addInfoCommand(app);
+    dgaws::cli::addCalibrationCommand(app);
     dgaws::cli::addProcessCommand(app);
     dgaws::cli::addConvertCommand(app);
     dgaws::cli::addCompareCommand(app);
+    dgaws::cli::addAcquireCommand(app);
+    dgaws::cli::addDemoCommand(app);
+    dgaws::cli::addRecoverCommand(app);
     dgaws::cli::addEditCommand(app);
     dgaws::cli::addSignalCommand(app);
 
