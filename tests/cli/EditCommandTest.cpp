@@ -1,4 +1,5 @@
 #include "cli/CliTestSupport.h"
+#include "cli/ToolRunner.h"
 
 #include "app/CChrEDoc.h"
 #include "chromatogram/ChromatogramFile.h"
@@ -10,11 +11,8 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace dgaws::cli::test {
 namespace {
@@ -171,35 +169,21 @@ TEST_F(EditCommandTest, ProcessReplaysTheEditsWhenTheMethodAsks)
 // The built tool: repeated options keep the order in which they were typed.
 TEST_F(EditCommandTest, TheToolKeepsTheOrderOfRepeatedOptions)
 {
-    const std::string errFile = path("stderr.txt");
-    const auto tool = [&](const std::string& args, std::string& out) {
-        const std::string cmd = std::string(DGAWS_BINARY_DIR "/dgaws-cli edit ") + input_ + " " +
-                                args + " 2>" + errFile;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p)
-            return -1;
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        const int st = ::pclose(p);
-        return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    };
-    std::string out;
-    ASSERT_EQ(tool("--negative 1 --vertical-cut 1,2.5 --negative 1 --json", out), 0);
-    const json j = json::parse(out);
+    const std::string edit = "edit " + shellQuoted(input_) + " ";
+    const ToolResult r = runTool(edit + "--negative 1 --vertical-cut 1,2.5 --negative 1 --json",
+                                 path("stderr.txt"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
     std::vector<int> k;
     for (const json& e : j["manualEvents"])
         k.push_back(e["kind"]);
     EXPECT_EQ(k, (std::vector<int>{Kind::NegativePeak, Kind::VerticalCut, Kind::VerticalCut,
                                    Kind::VerticalCut, Kind::NegativePeak}));
 
-    out.clear();
-    EXPECT_EQ(tool("--negative 1 --undo --undo -o " + path("B.chg"), out), 1);
-    std::ifstream err(errFile);
-    std::stringstream said;
-    said << err.rdbuf();
-    EXPECT_EQ(said.str(), "dgaws-cli: --undo: there is nothing to undo\n");
+    const ToolResult undone = runTool(edit + "--negative 1 --undo --undo -o " + shellQuoted(path("B.chg")),
+                                      path("stderr.txt"));
+    EXPECT_EQ(undone.status, 1);
+    EXPECT_EQ(undone.err, "dgaws-cli: --undo: there is nothing to undo\n");
     EXPECT_FALSE(std::filesystem::exists(path("B.chg")));
 }
 
