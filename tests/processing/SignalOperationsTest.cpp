@@ -190,20 +190,3 @@ TEST(SignalCorrection, BaselineChromatogramMustBeAtLeastAsLong)
     EXPECT_EQ(p.baselineEndValue, q.baselineEndValue - 200.0f);
     EXPECT_FLOAT_EQ(d.signalMin, *std::min_element(d.signal.values().begin(), d.signal.values().end()));
 }
-
-TEST(DisplayRange, NoiseCloseUpAroundTheNewestSample)
-{
-    std::vector<float> s(10000, 0.0f);
-    s[8400] = 500.0f;
-    s[600] = -20.0f;
-    const ChromatogramData d = chromatogramOf(s, plainParams());
-    const DisplayRange r = DisplayRange::noiseCloseUp(d, 8400);  // 7 minutes at 20 a second
-    EXPECT_DOUBLE_EQ(r.timeStart, 2.0);
-    EXPECT_DOUBLE_EQ(r.timeEnd, 12.0);
-    EXPECT_DOUBLE_EQ(r.levelMin, 0.49);
-    EXPECT_DOUBLE_EQ(r.levelMax, 0.51);
-    const DisplayRange early = DisplayRange::noiseCloseUp(d, 600);
-    EXPECT_EQ(early.timeStart, 0.0) << "never before the start";
-    EXPECT_DOUBLE_EQ(early.timeEnd, 5.5);
-    EXPECT_DOUBLE_EQ(early.levelMin, -0.03);
-}
