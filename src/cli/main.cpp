@@ -1,5 +1,7 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
+#include "DbSubcommand.h"
+#include "DiagnoseSubcommand.h"
 #include "InfoCommand.h"
 
 #include <CLI/CLI.hpp>
@@ -14,6 +16,8 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     dgaws::cli::addInfoCommand(app);
+    dgaws::cli::addDiagnoseCommand(app, nullptr);
+    dgaws::cli::addDbCommand(app);
 
     try {
         app.parse(argc, argv);

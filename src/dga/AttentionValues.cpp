@@ -26,20 +26,20 @@ void compareAttentionValues(ChromatogramData& data)
         data.advice = kContentsNormal;
 }
 
-void CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
+bool CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
                           const DiagnosisEnvironment& env)
 {
     if (!env.collect)
         throw std::logic_error("the diagnosis has no collection step");
     data.resetResults();
     env.collect(data, linkedData);
-    if (env.outGasRateUsed) {
-        // A refused or failed rate computation has told the operator; the contents still
-        // deserve their comparison.
-        if (ComputeGasProductionRates(data, linkedData, env))
-            CollectGasRates(data, linkedData);
-    }
+    // A refused or failed rate computation has told the operator; the contents still
+    // deserve their comparison.
+    const bool rates = env.outGasRateUsed && ComputeGasProductionRates(data, linkedData, env);
+    if (rates)
+        CollectGasRates(data, linkedData);
     compareAttentionValues(data);
+    return rates;
 }
 
 }  // namespace dgaws

@@ -27,7 +27,8 @@ void compareAttentionValues(ChromatogramData& data);
 
 // The whole check: reset the results, collect the gases, compute the production rates
 // when the environment says OutGasRateUsed, then compare with the attention values.
-void CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
+// Returns whether production rates were computed.
+bool CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
                           const DiagnosisEnvironment& env);
 
 }  // namespace dgaws

@@ -52,7 +52,7 @@ TestRecord makeTestRecord(const ChromatogramData& data)
 std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& linkedData,
                                       const DiagnosisEnvironment& env, const SaveTestStep& save)
 {
-    CheckAttentionValues(data, linkedData, env);
+    const bool rates = CheckAttentionValues(data, linkedData, env);
     if (save) {
         const TestSaveResult saved =
             save(data.method.sendingCompany, data.method.deviceNo, makeTestRecord(data));
@@ -61,7 +61,9 @@ std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& 
         // A database that refused the row has said so; the diagnosis itself stands and is
         // still shown.
     }
-    return diagnosisView(data);
+    DiagnosisView view = diagnosisView(data);
+    view.ratesComputed = rates;
+    return view;
 }
 
 DiagnosisView JudgeFromDialog(ChromatogramData& data)

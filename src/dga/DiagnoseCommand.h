@@ -22,6 +22,9 @@ struct DiagnosisView {
     std::string conclusion;
     std::string advice;
     int diagnosisCode = -1;
+    // Set by Diagnose: the production rates of this diagnosis are in the working results
+    // (for reports; the dialog itself does not show them).
+    bool ratesComputed = false;
 
     // "三比值判定" is offered only once an attention value was exceeded.
     bool judgementOffered() const { return diagnosisCode != -1; }
