@@ -1,0 +1,92 @@
+// The built tool's diagnose and db commands as a user runs them: statuses and streams.
+#include "cli/CliTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace dgaws::cli::test {
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class CliDiagnosisBinaryTest : public TempDirTest {
+protected:
+    // Runs the tool with its data root in this test's folder.
+    ToolRun tool(const std::string& args) const
+    {
+        const std::string errFile = path("stderr.txt");
+        const std::string cmd = "DGAWS_HOME=" + quoted(path("home")) + " " +
+                                quoted(DGAWS_BINARY_DIR "/dgaws-cli") + " " + args + " 2>" +
+                                quoted(errFile);
+        ToolRun r;
+        FILE* p = ::popen(cmd.c_str(), "r");
+        if (p == nullptr) {
+            ADD_FAILURE() << "popen failed for " << cmd;
+            return r;
+        }
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+            r.out.append(buf, n);
+        const int st = ::pclose(p);
+        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        std::ifstream in(errFile);
+        std::ostringstream err;
+        err << in.rdbuf();
+        r.err = err.str();
+        return r;
+    }
+};
+
+TEST_F(CliDiagnosisBinaryTest, TypedContentsGiveOneJsonDocument)
+{
+    const ToolRun r = tool("diagnose --gas H2=200 --gas CH4=10 --gas C2H4=20 --gas C2H6=10 --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["ratioCodes"], "0,1,1");
+    EXPECT_EQ(j["diagnosisCode"], -2);
+    EXPECT_EQ(j["conclusion"], "含量超过注意值");
+
+    const ToolRun text = tool("diagnose --gas H2=1");
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("注意值: 含量无异常"), std::string::npos) << text.out;
+}
+
+TEST_F(CliDiagnosisBinaryTest, StatusesOfTheDatabaseCommands)
+{
+    ToolRun r = tool("db company add " + quoted("O'Brien"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "您已经成功添加了'送样公司'。\n");
+    r = tool("db company add " + quoted("O'Brien"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "dgaws-cli: 存在同名'送样公司'!\n");
+    r = tool("db tests --company " + quoted("O'Brien") + " --device x --range fortnight");
+    EXPECT_EQ(r.status, 2);
+    for (const char* usage : {"db", "db company", "db device add x", "db tests --company c",
+                              "diagnose", "diagnose --gas"}) {
+        r = tool(usage);
+        EXPECT_EQ(r.status, 2) << usage;
+        EXPECT_TRUE(r.out.empty()) << usage;
+    }
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test
