@@ -4,6 +4,7 @@
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
 #include "chromatogram/MethodFile.h"
+#include "dga/RateRecord.h"
 
 #include "../tests/chromatogram/StoredFormats.h"
 
@@ -77,5 +78,18 @@ int main(int argc, char** argv)
     curve.levels[0].runs.push_back({"a.chg", {ComponentResponse{}}});
     e.curves.push_back(curve);
     damaged(she, "v755", storeMethodFile(e));
+
+    const auto lcd = root / "lcd";
+    std::filesystem::create_directories(lcd);
+    RateRecord r;
+    r.testTime = OleDateTime::fromCivil(2023, 6, 23, 14, 5, 9);
+    r.text1 = "/数据/A_20230623_01.chg";
+    r.text2 = "/数据/B_20230623_01.chg";
+    for (int i = 0; i < 7; ++i)
+        r.values[i] = 1.5 * (i + 1);
+    damaged(lcd, "rate", storeRateRecord(r));
+    r.text1 = std::string(300, 'a');  // the wide length prefix
+    r.text2.clear();
+    damaged(lcd, "long", storeRateRecord(r));
     return 0;
 }
