@@ -4,6 +4,7 @@
 #include "TextTable.h"
 
 #include "app/DataRoot.h"
+#include "app/DocumentDiagnosis.h"
 #include "app/SystemSettings.h"
 #include "app/TestRecordDatabase.h"
 #include "chromatogram/ChromatogramFile.h"
@@ -87,15 +88,6 @@ const char* saveResultName(TestSaveResult r)
     case TestSaveResult::Failed: return "failed";
     }
     return "failed";
-}
-
-// A relative linked path names a file beside the chromatogram that links to it.
-std::string besideOwnFile(const std::string& ownPath, const std::string& linked)
-{
-    const std::filesystem::path p(linked);
-    if (p.is_absolute() || ownPath.empty())
-        return linked;
-    return (std::filesystem::path(ownPath).parent_path() / p).string();
 }
 
 struct Outcome {
@@ -266,7 +258,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
         const std::string own = options.file;
         env.collect = [&collect, own](ChromatogramData& d, ChromatogramData& l) { collect(d, l, own); };
         env.readLinked = [own](const std::string& linked) {
-            return readChromatogramFile(besideOwnFile(own, linked));
+            return readChromatogramFile(linkedPathBeside(own, linked));
         };
     }
 

@@ -55,8 +55,7 @@ using SaveTestStep = std::function<TestSaveResult(
 // The command "诊断并查看诊断报告" without its dialog: checks the attention values, saves
 // the test through `save` (skipped when unset), and returns what the dialog shows. None
 // when the company or the device is unknown: nothing was saved or shown, although the
-// results are already recomputed. The caller marks the document modified whenever results
-// were recomputed.
+// results are already recomputed. Given a view, the caller marks the document modified.
 std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& linkedData,
                                       const DiagnosisEnvironment& env, const SaveTestStep& save);
 
