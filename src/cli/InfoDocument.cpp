@@ -2,6 +2,7 @@
 
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "dga/RateRecord.h"
 
 #include <algorithm>
 #include <cctype>
@@ -36,6 +37,8 @@ const char* infoFileTypeTag(InfoFileType type)
         return "dat";
     case InfoFileType::Method:
         return "she";
+    case InfoFileType::RateRecord:
+        return "lcd";
     }
     return "";
 }
@@ -54,12 +57,15 @@ InfoDocument loadInfoDocument(const std::string& path)
     } else if (ext == ".she") {
         doc.type = InfoFileType::Method;
         doc.record = loadMethodFile(path);
+    } else if (ext == ".lcd") {
+        doc.type = InfoFileType::RateRecord;
+        doc.record = readRateRecordFile(path);
     } else {
         // Renamed or extensionless chromatograms are common on shared drives; the three
         // tag digits every .chg starts with are the only sign there is.
         std::string bytes = readWholeFile(path);
         if (!startsWithFormatTag(bytes))
-            throw FileError("unknown file type (info reads .chg, .dat and .she files)");
+            throw FileError("unknown file type (info reads .chg, .dat, .she and .lcd files)");
         doc.type = InfoFileType::Chromatogram;
         doc.record = loadChromatogram(std::move(bytes));
     }

@@ -18,6 +18,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
@@ -39,6 +40,11 @@ inline void ensureQtApplication()
 }
 
 enum class Engine { SQLite, PostgreSQL };
+
+inline void PrintTo(Engine e, std::ostream* os)
+{
+    *os << (e == Engine::SQLite ? "SQLite" : "PostgreSQL");
+}
 
 inline std::string engineName(const ::testing::TestParamInfo<Engine>& info)
 {
