@@ -131,10 +131,3 @@ TEST_F(CheckAttentionValuesTest, RefusedDayQuestionStillCompares)
     EXPECT_EQ(data.working.gasRates[rate::H2], 0.0);
     EXPECT_EQ(data.conclusion, "含量超过注意值");
 }
-
-TEST_F(CheckAttentionValuesTest, WithoutACollectionStepNothingIsDiagnosed)
-{
-    env.collect = nullptr;
-    EXPECT_THROW(CheckAttentionValues(data, linked, env), std::logic_error);
-    EXPECT_EQ(data.conclusion, "电弧放电") << "refused before the reset";
-}

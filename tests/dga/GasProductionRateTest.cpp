@@ -119,14 +119,6 @@ TEST_F(RatesTest, PreviousTestLaterAndNoMeansNoRateAtAll)
     EXPECT_EQ(data.working.gasRates[rate::CO2], 0.0);
 }
 
-TEST_F(RatesTest, WithoutAnAnswererTheQuestionIsRefused)
-{
-    data.method.testRecord.testTime = data.injectionTime;
-    env.ask = nullptr;
-    EXPECT_FALSE(ComputeGasProductionRates(data, linked, env));
-    EXPECT_EQ(messages, std::vector<std::string>{"产气率计算失败!"});
-}
-
 TEST_F(RatesTest, LinkedChromatogramIsReadAfreshAndItsPeaksWinTheCollection)
 {
     test::TempDir dir;
