@@ -3,6 +3,7 @@
 #include "DbSubcommand.h"
 #include "DiagnoseSubcommand.h"
 #include "InfoCommand.h"
+#include "ProcessCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     dgaws::cli::addInfoCommand(app);
+    dgaws::cli::addProcessCommand(app);
     dgaws::cli::addDiagnoseCommand(app, nullptr);
     dgaws::cli::addDbCommand(app);
 
