@@ -8,7 +8,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libqt6sql6-sqlite libqt6sql6-psql libqt6svg6
   postgresql
-  libnetcdf-cxx-legacy-dev libnetcdf-dev
+  libnetcdf-cxx-legacy-dev libnetcdf-dev netcdf-bin
   nlohmann-json3-dev libcli11-dev
   libzip-dev libpugixml-dev libxlsxwriter-dev
   fonts-noto-cjk xvfb xauth socat

@@ -1,7 +1,10 @@
 #include "InfoDocument.h"
 
+#include "ChromatogramKinds.h"
+
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/Interchange.h"
 #include "dga/RateRecord.h"
 
 #include <algorithm>
@@ -37,6 +40,14 @@ const char* infoFileTypeTag(InfoFileType type)
         return "dat";
     case InfoFileType::Method:
         return "she";
+    case InfoFileType::Cdf:
+        return "cdf";
+    case InfoFileType::PlainText:
+        return "txt";
+    case InfoFileType::StandardText:
+        return "std";
+    case InfoFileType::Csv:
+        return "csv";
     case InfoFileType::RateRecord:
         return "lcd";
     }
@@ -60,12 +71,22 @@ InfoDocument loadInfoDocument(const std::string& path)
     } else if (ext == ".lcd") {
         doc.type = InfoFileType::RateRecord;
         doc.record = readRateRecordFile(path);
+    } else if (const auto kind = kindOfFile(path);
+               kind && *kind != ChromatogramKind::Chg && *kind != ChromatogramKind::Dat) {
+        // Interchange files: AIA netCDF and the text layouts, at the default rate where the
+        // file carries none.
+        doc.type = *kind == ChromatogramKind::Cdf   ? InfoFileType::Cdf
+                   : *kind == ChromatogramKind::Txt ? InfoFileType::PlainText
+                   : *kind == ChromatogramKind::Std ? InfoFileType::StandardText
+                                                    : InfoFileType::Csv;
+        doc.record = readChromatogramOfKind(path, *kind, kDefaultPointsPerSecond);
     } else {
         // Renamed or extensionless chromatograms are common on shared drives; the three
         // tag digits every .chg starts with are the only sign there is.
         std::string bytes = readWholeFile(path);
         if (!startsWithFormatTag(bytes))
-            throw FileError("unknown file type (info reads .chg, .dat, .she and .lcd files)");
+            throw FileError("unknown file type (info reads .chg, .dat, .she, .cdf, .txt, .std, "
+                            ".csv and .lcd files)");
         doc.type = InfoFileType::Chromatogram;
         doc.record = loadChromatogram(std::move(bytes));
     }

@@ -9,9 +9,18 @@
 namespace dgaws::cli {
 
 // How a file was read; chosen from its extension (and, for unknown ones, its first bytes).
-enum class InfoFileType { Chromatogram, Binary, Method, RateRecord };
+enum class InfoFileType {
+    Chromatogram,
+    Binary,
+    Method,
+    Cdf,
+    PlainText,
+    StandardText,
+    Csv,
+    RateRecord
+};
 
-// The extension tag reported for a type: "chg", "dat", "she" or "lcd".
+// The tag reported for a type: "chg", "dat", "she", "cdf", "txt", "std", "csv" or "lcd".
 const char* infoFileTypeTag(InfoFileType type);
 
 // One file as `info` shows it: a chromatogram (from .chg or .dat), a library method, or

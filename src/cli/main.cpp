@@ -1,5 +1,7 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
+#include "CompareCommand.h"
+#include "ConvertCommand.h"
 #include "DbSubcommand.h"
 #include "DiagnoseSubcommand.h"
 #include "InfoCommand.h"
@@ -18,6 +20,8 @@ int main(int argc, char** argv)
 
     dgaws::cli::addInfoCommand(app);
     dgaws::cli::addProcessCommand(app);
+    dgaws::cli::addConvertCommand(app);
+    dgaws::cli::addCompareCommand(app);
     dgaws::cli::addDiagnoseCommand(app, nullptr);
     dgaws::cli::addDbCommand(app);
 
