@@ -1,6 +1,7 @@
 #include "DocumentDiagnosis.h"
 
 #include "chromatogram/ChromatogramFile.h"
+#include "dga/DgaValues.h"
 
 #include <filesystem>
 
@@ -17,6 +18,12 @@ std::string linkedPathBeside(const std::string& ownPath, const std::string& link
 std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironment env,
                                               TestRecordDatabase* db)
 {
+    if (!env.collect) {
+        const std::string own = doc.pathName;
+        env.collect = [own](ChromatogramData& data, ChromatogramData& linked) {
+            CollectDgaValues(data, linked, own);
+        };
+    }
     if (!env.readLinked) {
         const std::string own = doc.pathName;
         env.readLinked = [own](const std::string& linked) {

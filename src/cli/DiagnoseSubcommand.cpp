@@ -8,6 +8,7 @@
 #include "app/SystemSettings.h"
 #include "app/TestRecordDatabase.h"
 #include "chromatogram/ChromatogramFile.h"
+#include "dga/DgaValues.h"
 #include "dga/DiagnoseCommand.h"
 #include "dga/GasProductionRate.h"
 #include "dga/RateRecord.h"
@@ -103,7 +104,7 @@ Json gasesJson(const ChromatogramData& d)
 {
     Json j = Json::object();
     for (size_t g = 0; g < gas::Count; ++g)
-        j[gas::kComponentNames[g]] = jsonNumber(d.gasInOil[g]);
+        j[std::string(gas::kComponentNames[g])] = jsonNumber(d.gasInOil[g]);
     return j;
 }
 
@@ -111,7 +112,7 @@ Json ratesJson(const WorkingResults& w)
 {
     Json j = Json::object();
     for (size_t r = 0; r < rate::Count; ++r)
-        j[gas::kComponentNames[rate::kGasOf[r]]] = jsonNumber(w.gasRates[r]);
+        j[std::string(gas::kComponentNames[rate::kGasOf[r]])] = jsonNumber(w.gasRates[r]);
     j["totalHydrocarbons"] = jsonNumber(w.gasRates[rate::TotalHydrocarbons]);
     return j;
 }
@@ -161,7 +162,7 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
     gases.addColumn("组份", TextTable::Align::Left);
     gases.addColumn("油中含量");
     for (size_t g = 0; g < gas::Count; ++g)
-        gases.addRow({gas::kComponentNames[g], fixed(d.gasInOil[g], 4)});
+        gases.addRow({std::string(gas::kComponentNames[g]), fixed(d.gasInOil[g], 4)});
     gases.print(out);
     out << "总烃含量: " << r.view.totalHydrocarbons
         << (d.totalHydrocarbons == 0.0 ? "" : " uL/L") << "\n";
@@ -183,7 +184,8 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
         rates.addColumn("组份", TextTable::Align::Left);
         rates.addColumn("产气率");
         for (size_t i = 0; i < rate::Count; ++i)
-            rates.addRow({gas::kComponentNames[rate::kGasOf[i]], fixed(d.working.gasRates[i], 4)});
+            rates.addRow({std::string(gas::kComponentNames[rate::kGasOf[i]]),
+                          fixed(d.working.gasRates[i], 4)});
         rates.addRow({"总烃", fixed(d.working.gasRates[rate::TotalHydrocarbons], 4)});
         rates.print(out);
     }
@@ -234,10 +236,6 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
                 typed[gas::CH4] + typed[gas::C2H6] + typed[gas::C2H4] + typed[gas::C2H2];
         };
     } else {
-        if (!collect) {
-            say("this build cannot collect the gases of a chromatogram; use --gas");
-            return 1;
-        }
         try {
             data = readChromatogramFile(options.file);
         } catch (const std::exception& e) {
@@ -256,7 +254,12 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
         }
         env.outGasRateUsed = readSystemInt(settingsFilePath(root), "OutGasRateUsed", 1) != 0;
         const std::string own = options.file;
-        env.collect = [&collect, own](ChromatogramData& d, ChromatogramData& l) { collect(d, l, own); };
+        env.collect = [&collect, own](ChromatogramData& d, ChromatogramData& l) {
+            if (collect)
+                collect(d, l, own);
+            else
+                CollectDgaValues(d, l, own);
+        };
         env.readLinked = [own](const std::string& linked) {
             return readChromatogramFile(linkedPathBeside(own, linked));
         };
@@ -310,7 +313,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
     return r.saved && *r.saved == TestSaveResult::Failed ? 1 : 0;
 }
 
-void addDiagnoseCommand(CLI::App& app, CollectFromPeaks collect)
+void addDiagnoseCommand(CLI::App& app)
 {
     auto options = std::make_shared<DiagnoseOptions>();
     CLI::App* cmd = app.add_subcommand(
@@ -332,8 +335,8 @@ void addDiagnoseCommand(CLI::App& app, CollectFromPeaks collect)
                     "Keep this test as the previous one of the next diagnosis (.lcd)");
     cmd->add_option("--home", options->home, "Data root (default: DGAWS_HOME or ~/dgaws)");
     cmd->add_flag("--json", options->json, "One JSON document");
-    cmd->callback([options, collect] {
-        const int status = runDiagnose(*options, collect, std::cout, std::cerr);
+    cmd->callback([options] {
+        const int status = runDiagnose(*options, nullptr, std::cout, std::cerr);
         if (status != 0)
             throw CLI::RuntimeError(status);
     });

@@ -28,7 +28,7 @@ struct DiagnoseOptions {
 };
 
 // Fills gasInOil and totalHydrocarbons of a chromatogram read from `ownPath` from its
-// peaks and those of its linked chromatogram.
+// peaks and those of its linked chromatogram; unset, CollectDgaValues does.
 using CollectFromPeaks = std::function<void(ChromatogramData& data, ChromatogramData& linkedData,
                                             const std::string& ownPath)>;
 
@@ -42,6 +42,6 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
 
 // `diagnose FILE.chg [--linked B.chg] [--previous P.lcd] [--force-one-day] [--save-db]
 // [--record-lcd OUT.lcd] [--home DIR] [--json]` and `diagnose --gas H2=V ... [--json]`.
-void addDiagnoseCommand(CLI::App& app, CollectFromPeaks collect);
+void addDiagnoseCommand(CLI::App& app);
 
 }  // namespace dgaws::cli

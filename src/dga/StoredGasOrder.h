@@ -1,7 +1,10 @@
 #pragma once
 
+#include "quant/GasSet.h"
+
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace dgaws {
 
@@ -9,10 +12,9 @@ namespace dgaws {
 namespace gas {
 enum Slot : size_t { H2 = 0, CH4, C2H2, C2H4, C2H6, N2, O2, CO, CO2, Count };
 
-// A peak counts as a gas only when its component name equals one of these byte for byte.
-inline constexpr std::array<const char*, Count> kComponentNames = {
-    "H2(氢气)",      "CH4(甲烷)",  "C2H2(乙炔)",  "C2H4(乙烯)",    "C2H6(乙烷)",
-    "N2(氮气)",      "O2(氧气)",   "CO(一氧化碳)", "CO2(二氧化碳)"};
+inline constexpr std::array<std::string_view, Count> kComponentNames = {
+    GasSet::H2, GasSet::CH4, GasSet::C2H2, GasSet::C2H4, GasSet::C2H6,
+    GasSet::N2, GasSet::O2,  GasSet::CO,   GasSet::CO2};
 }  // namespace gas
 
 // Slots of the production rates and of the previous test's seven contents: the order of

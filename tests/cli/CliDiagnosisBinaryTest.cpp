@@ -1,6 +1,8 @@
 // The built tool's diagnose and db commands as a user runs them: statuses and streams.
 #include "cli/CliTestSupport.h"
 
+#include "chromatogram/ChromatogramFile.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -73,6 +75,39 @@ TEST_F(CliDiagnosisBinaryTest, StatusesAndStreams)
         EXPECT_EQ(r.status, 2) << usage;
         EXPECT_TRUE(r.out.empty()) << usage;
     }
+}
+
+// The tool's own collection: gases from the peaks of the test and of its linked
+// chromatogram, found beside it under a relative name.
+TEST_F(CliDiagnosisBinaryTest, ChromatogramGasesComeFromBothChannels)
+{
+    const auto peak = [](const char* name, double oil) {
+        PeakRecord p;
+        p.componentName = name;
+        p.oilContent = oil;
+        return p;
+    };
+    ChromatogramData a;
+    a.peaks.append(peak("H2(氢气)", 200.0));
+    a.peaks.append(peak("CO(一氧化碳)", 300.0));
+    a.linkedFile = "B.chg";
+    ChromatogramData b;
+    b.peaks.append(peak("CH4(甲烷)", 80.0));
+    b.peaks.append(peak("C2H2(乙炔)", 40.0));
+    b.peaks.append(peak("C2H4(乙烯)", 10.0));
+    b.peaks.append(peak("C2H6(乙烷)", 5.0));
+    writeChromatogramFile(path("A.chg"), a);
+    writeChromatogramFile(path("B.chg"), b);
+
+    const ToolRun r = tool("diagnose " + quoted(path("A.chg")) + " --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["gasInOil"]["H2(氢气)"], 200.0);
+    EXPECT_EQ(j["gasInOil"]["CO(一氧化碳)"], 300.0);
+    EXPECT_EQ(j["gasInOil"]["C2H2(乙炔)"], 40.0);
+    EXPECT_EQ(j["totalHydrocarbons"], 135.0);
+    EXPECT_EQ(j["ratioCodes"], "2,0,1");
+    EXPECT_EQ(j["conclusion"], "低能放电");
 }
 
 }  // namespace
