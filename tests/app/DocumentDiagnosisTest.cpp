@@ -29,10 +29,10 @@ protected:
         doc.data.method.testRecord.testTime = OleDateTime::fromCivil(2024, 4, 1, 9, 0, 0);
         doc.data.method.oilValue1 = 20.0;
         doc.data.method.oilValue2 = 0.88;
-        env.collect = [](ChromatogramData& d, ChromatogramData&) {
-            d.gasInOil[gas::H2] = 300.0;
-            d.gasInOil[gas::C2H4] = 8.0;
-        };
+        PeakRecord h2;
+        h2.componentName = "H2(氢气)";
+        h2.oilContent = 300.0;
+        doc.data.peaks.append(h2);
         env.showMessage = [this](const std::string& m) { shown.push_back(m); };
     }
 
@@ -56,6 +56,8 @@ TEST_P(DocumentDiagnosisTest, SavesMarksModifiedAndReadsTheLinkedFileBesideTheDo
 
     const auto view = diagnoseDocument(doc, env, &db);
     ASSERT_TRUE(view.has_value());
+    EXPECT_EQ(doc.data.gasInOil[gas::H2], 300.0) << "gases of both chromatograms";
+    EXPECT_EQ(doc.data.gasInOil[gas::C2H4], 8.0);
     EXPECT_TRUE(doc.isModified());
     EXPECT_TRUE(view->ratesComputed);
     EXPECT_EQ(doc.linkedData.peaks.size(), 1);
