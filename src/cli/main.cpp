@@ -4,6 +4,8 @@
 #include "CalibrationCommand.h"
 #include "CompareCommand.h"
 #include "ConvertCommand.h"
+#include "DbSubcommand.h"
+#include "DiagnoseSubcommand.h"
 #include "EditCommand.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
@@ -28,6 +30,8 @@ int main(int argc, char** argv)
     dgaws::cli::addAcquireCommand(app);
     dgaws::cli::addDemoCommand(app);
     dgaws::cli::addRecoverCommand(app);
+    dgaws::cli::addDiagnoseCommand(app);
+    dgaws::cli::addDbCommand(app);
     dgaws::cli::addEditCommand(app);
     dgaws::cli::addSignalCommand(app);
 
