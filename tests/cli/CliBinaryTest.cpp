@@ -1,5 +1,6 @@
 // The built tool, run as a user runs it: exit statuses, what lands on stdout and on stderr.
 #include "cli/CliTestSupport.h"
+#include "cli/ToolRunner.h"
 
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
@@ -17,44 +18,13 @@
 namespace dgaws::cli::test {
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using ToolRun = ToolResult;
 
 class CliBinaryTest : public TempDirTest {
 protected:
     ToolRun tool(const std::string& args) const
     {
-        const std::string errFile = path("stderr.txt");
-        const std::string cmd =
-            quoted(DGAWS_BINARY_DIR "/dgaws-cli") + " " + args + " 2>" + quoted(errFile);
-        ToolRun r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (p == nullptr) {
-            ADD_FAILURE() << "popen failed for " << cmd;
-            return r;
-        }
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            r.out.append(buf, n);
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        std::ifstream in(errFile);
-        std::ostringstream err;
-        err << in.rdbuf();
-        r.err = err.str();
-        return r;
+        return runTool(args, path("stderr.txt"));
     }
 };
 
@@ -62,7 +32,7 @@ TEST_F(CliBinaryTest, InfoJsonOfAWrittenChromatogram)
 {
     const std::string file = path("A_1号主变.chg");
     writeChromatogramFile(file, sampleChromatogram());
-    const ToolRun r = tool("info " + quoted(file) + " --json");
+    const ToolRun r = tool("info " + shellQuoted(file) + " --json");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
     const auto j = nlohmann::json::parse(r.out);  // exactly one document, nothing around it
@@ -71,7 +41,7 @@ TEST_F(CliBinaryTest, InfoJsonOfAWrittenChromatogram)
     EXPECT_EQ(j["conclusion"], "低温过热(低于150℃)");
     EXPECT_FALSE(j["signal"].contains("samples"));
 
-    const ToolRun withSamples = tool("info --json --samples " + quoted(file));
+    const ToolRun withSamples = tool("info --json --samples " + shellQuoted(file));
     ASSERT_EQ(withSamples.status, 0) << withSamples.err;
     EXPECT_EQ(nlohmann::json::parse(withSamples.out)["signal"]["samples"].size(), 1200u);
 }
@@ -91,7 +61,7 @@ TEST_F(CliBinaryTest, ProcessPrintsTheResultTableOfAWrittenChromatogram)
     const std::string out = path("A_out.chg");
     writeChromatogramFile(file, d);
 
-    const ToolRun r = tool("process " + quoted(file) + " -o " + quoted(out));
+    const ToolRun r = tool("process " + shellQuoted(file) + " -o " + shellQuoted(out));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_NE(r.out.find("理论塔板数"), std::string::npos) << r.out;
@@ -99,12 +69,12 @@ TEST_F(CliBinaryTest, ProcessPrintsTheResultTableOfAWrittenChromatogram)
     EXPECT_NE(r.out.find("合计"), std::string::npos) << r.out;
     EXPECT_EQ(readChromatogramFile(out).peaks.size(), 1);
 
-    const ToolRun j = tool("process --json " + quoted(file));
+    const ToolRun j = tool("process --json " + shellQuoted(file));
     ASSERT_EQ(j.status, 0) << j.err;
     EXPECT_NEAR(nlohmann::json::parse(j.out)["peaks"][0]["retentionTime"].get<double>(),
                 1500.0 / 20 / 60, 0.005);
 
-    EXPECT_EQ(tool("process " + quoted(file) + " --points-per-second 0").status, 2);
+    EXPECT_EQ(tool("process " + shellQuoted(file) + " --points-per-second 0").status, 2);
 }
 
 TEST_F(CliBinaryTest, UnreadableFilesExitWithStatusOneAndAMessage)
@@ -116,7 +86,7 @@ TEST_F(CliBinaryTest, UnreadableFilesExitWithStatusOneAndAMessage)
 
     for (const std::string& file : {cut, missing}) {
         for (const char* mode : {"", " --json"}) {
-            const ToolRun r = tool("info " + quoted(file) + mode);
+            const ToolRun r = tool("info " + shellQuoted(file) + mode);
             EXPECT_EQ(r.status, 1) << file << mode;
             EXPECT_TRUE(r.out.empty()) << r.out;
             EXPECT_EQ(r.err.rfind("dgaws-cli: cannot read " + file + ": ", 0), 0u) << r.err;
@@ -132,7 +102,7 @@ TEST_F(CliBinaryTest, UsageErrorsExitWithStatusTwoAndHelpListsCommands)
     EXPECT_NE(help.out.find("info"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("Subcommands"), std::string::npos) << help.out;
 
-    const std::string she = quoted(DGAWS_SOURCE_DIR "/data/QLDefault.she");
+    const std::string she = shellQuoted(DGAWS_SOURCE_DIR "/data/QLDefault.she");
     for (const std::string& args :
          {std::string(""), std::string("info"), std::string("frobnicate"),
           "info " + she + " --samples", "info " + she + " --bogus"}) {

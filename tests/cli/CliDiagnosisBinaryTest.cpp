@@ -1,5 +1,6 @@
 // The built tool's diagnose and db commands as a user runs them: statuses and streams.
 #include "cli/CliTestSupport.h"
+#include "cli/ToolRunner.h"
 
 #include "chromatogram/ChromatogramFile.h"
 
@@ -14,46 +15,14 @@
 namespace dgaws::cli::test {
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using ToolRun = ToolResult;
 
 class CliDiagnosisBinaryTest : public TempDirTest {
 protected:
     // Runs the tool with its data root in this test's folder.
     ToolRun tool(const std::string& args) const
     {
-        const std::string errFile = path("stderr.txt");
-        const std::string cmd = "DGAWS_HOME=" + quoted(path("home")) + " " +
-                                quoted(DGAWS_BINARY_DIR "/dgaws-cli") + " " + args + " 2>" +
-                                quoted(errFile);
-        ToolRun r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (p == nullptr) {
-            ADD_FAILURE() << "popen failed for " << cmd;
-            return r;
-        }
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            r.out.append(buf, n);
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        std::ifstream in(errFile);
-        std::ostringstream err;
-        err << in.rdbuf();
-        r.err = err.str();
-        return r;
+        return runTool(args, path("stderr.txt"), path("home"));
     }
 };
 
@@ -64,9 +33,9 @@ TEST_F(CliDiagnosisBinaryTest, StatusesAndStreams)
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_EQ(nlohmann::json::parse(r.out)["ratioCodes"], "0,1,1");
 
-    r = tool("db company add " + quoted("O'Brien"));
+    r = tool("db company add " + shellQuoted("O'Brien"));
     EXPECT_EQ(r.status, 0) << r.err;
-    r = tool("db company add " + quoted("O'Brien"));
+    r = tool("db company add " + shellQuoted("O'Brien"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "dgaws-cli: 存在同名'送样公司'!\n");
     for (const char* usage : {"db", "db company", "db device add x", "diagnose", "diagnose --gas",
@@ -99,7 +68,7 @@ TEST_F(CliDiagnosisBinaryTest, ChromatogramGasesComeFromBothChannels)
     writeChromatogramFile(path("A.chg"), a);
     writeChromatogramFile(path("B.chg"), b);
 
-    const ToolRun r = tool("diagnose " + quoted(path("A.chg")) + " --json");
+    const ToolRun r = tool("diagnose " + shellQuoted(path("A.chg")) + " --json");
     ASSERT_EQ(r.status, 0) << r.err;
     const auto j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j["gasInOil"]["H2(氢气)"], 200.0);

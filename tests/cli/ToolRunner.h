@@ -25,11 +25,14 @@ inline std::string shellQuoted(const std::string& s)
     return q + "'";
 }
 
-// `args` are passed to the shell as they are; stderr goes through `errFile`.
-inline ToolResult runTool(const std::string& args, const std::string& errFile)
+// `args` are passed to the shell as they are; stderr goes through `errFile`. A non-empty
+// `home` becomes the tool's DGAWS_HOME.
+inline ToolResult runTool(const std::string& args, const std::string& errFile,
+                          const std::string& home = {})
 {
-    const std::string cmd =
-        shellQuoted(DGAWS_BINARY_DIR "/dgaws-cli") + " " + args + " 2>" + shellQuoted(errFile);
+    const std::string env = home.empty() ? "" : "DGAWS_HOME=" + shellQuoted(home) + " ";
+    const std::string cmd = env + shellQuoted(DGAWS_BINARY_DIR "/dgaws-cli") + " " + args +
+                            " 2>" + shellQuoted(errFile);
     ToolResult r;
     FILE* p = ::popen(cmd.c_str(), "r");
     if (p == nullptr) {
