@@ -42,6 +42,8 @@ public:
     int libraryMethodIndex = -1;
     std::string pathName;
     std::string proposedName = kUnknownFileName;
+    // The peak the result table picked; the graph draws it in the selected-peak colour.
+    int selectedPeak = -1;
     std::string backgroundFile;
     int32_t backgroundTraceColor = 0x808080;
     int showBackground = 1;
