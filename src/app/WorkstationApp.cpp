@@ -36,7 +36,7 @@ std::string WorkstationApp::logName(const QDateTime& time, bool rotated)
            ".DB";
 }
 
-void WorkstationApp::startUp()
+void WorkstationApp::startUp(const std::string& shippedFolder)
 {
     makeFolderChain(root_.root());
     settings_ = SystemSettings::defaults(root_, logName(clock_()));
@@ -47,6 +47,9 @@ void WorkstationApp::startUp()
         settings_.SchemePath = root_.defaultSchemePath();
     makeFolderChain(settings_.ProjectPath);
     makeFolderChain(settings_.SchemePath);
+    DataRoot::installShippedData(shippedFolder, settings_.SchemePath,
+                                 settings_.SimDataPath.empty() ? root_.defaultSimDataPath()
+                                                               : settings_.SimDataPath);
     openLog();
     settings_.normalizeCardType();
     library_.loadLibrary(settings_.SchemePath);

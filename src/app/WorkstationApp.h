@@ -52,8 +52,9 @@ public:
 
     // The settings load of the start-up: every key over the defaults, the data and method
     // folders created level by level, the event log opened with "系统启动", the card type
-    // made one of the known two, the method library read.
-    void startUp();
+    // made one of the known two, the method library read. The shipped default method and
+    // demonstration data are copied from `shippedFolder` where they are missing.
+    void startUp(const std::string& shippedFolder = {});
     // The exit: "系统退出", the log completed, the settings saved.
     void exit();
     // Writes every key; the log name moves on to a new file once the log holds more than
