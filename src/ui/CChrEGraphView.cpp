@@ -316,9 +316,7 @@ void CChrEGraphView::resetRange()
         return;
     const AnalysisMethod& m = doc_->data.method;
     settingRange_ = true;
-    double end = m.timeEnd > m.timeStart ? m.timeEnd : m.timeStart + 1.0;
-    end = std::max(end, minutesOf(shown_));
-    xAxis->setRange(m.timeStart, end);
+    xAxis->setRange(m.timeStart, m.timeEnd > m.timeStart ? m.timeEnd : m.timeStart + 1.0);
     yAxis->setRange(m.levelMin, m.levelMax > m.levelMin ? m.levelMax : m.levelMin + 1.0);
     settingRange_ = false;
     scheduleFrame();
