@@ -53,6 +53,7 @@ CResultListView::CResultListView(QWidget* parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     verticalHeader()->setVisible(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 

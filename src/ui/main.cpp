@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 
 #include <string>
 #include <vector>
@@ -54,6 +55,10 @@ int main(int argc, char** argv)
     CMainFrame frame(app);
     QObject::connect(&instance, &SingleInstance::activationRequested, &frame,
                      &CMainFrame::bringToFront);
+    // Without a window manager (a bare X server) maximising does nothing; the frame then
+    // takes the screen itself.
+    if (const QScreen* screen = frame.screen())
+        frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
 
     // Chromatogram files named on the command line open as documents.
