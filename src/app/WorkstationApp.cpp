@@ -23,7 +23,8 @@ void makeFolderChain(const std::string& path)
 WorkstationApp::WorkstationApp(DataRoot root, Clock clock)
     : root_(std::move(root)),
       clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); })),
-      store_(root_.settingsFile())
+      store_(root_.settingsFile()),
+      recent_(root_.settingsFile())
 {
     settings_ = SystemSettings::defaults(root_, logName(clock_()));
 }
@@ -41,6 +42,7 @@ void WorkstationApp::startUp(const std::string& shippedFolder)
     makeFolderChain(root_.root());
     settings_ = SystemSettings::defaults(root_, logName(clock_()));
     store_.load(settings_);
+    recent_.load();
     if (settings_.ProjectPath.empty())
         settings_.ProjectPath = root_.defaultProjectPath();
     if (settings_.SchemePath.empty())
@@ -84,6 +86,7 @@ bool WorkstationApp::saveSettings()
     stored.LogDirPath = root_.logFolder();
     if (log_.count() > kLogRotation)
         stored.CurLogName = logName(clock_(), true);
+    recent_.save();
     return store_.save(stored);
 }
 

@@ -2,6 +2,7 @@
 
 #include "CLogManage.h"
 #include "DataRoot.h"
+#include "RecentFiles.h"
 #include "SettingsStore.h"
 #include "SystemSettings.h"
 
@@ -68,6 +69,7 @@ public:
     MethodLibrary& library() { return library_; }
     const MethodLibrary& library() const { return library_; }
     MethodDefaults methodDefaults() const;
+    RecentFiles& recentFiles() { return recent_; }
 
     // One operator action, with the current time.
     void log(const std::string& text);
@@ -110,6 +112,7 @@ private:
     SystemSettings settings_;
     CLogManage log_;
     MethodLibrary library_;
+    RecentFiles recent_;
     std::array<CChrEDoc*, kSlots> slots_{};
 };
 

@@ -111,13 +111,13 @@ void CMainFrame::connectCommands()
     FrameActions& a = actions_;
     connect(a.open, &QAction::triggered, this, &CMainFrame::onOpen);
     connect(a.save, &QAction::triggered, this, [this] {
-        if (CChildFrame* f = activeFrame())
-            commands_->save(*f);
+        if (CChildFrame* f = activeFrame(); f && commands_->save(*f))
+            remember(f->document().pathName);
         updateCommandStates();
     });
     connect(a.saveAs, &QAction::triggered, this, [this] {
-        if (CChildFrame* f = activeFrame())
-            commands_->saveAs(*f);
+        if (CChildFrame* f = activeFrame(); f && commands_->saveAs(*f))
+            remember(f->document().pathName);
         updateCommandStates();
     });
     connect(a.close, &QAction::triggered, this, [this] {
@@ -165,6 +165,29 @@ void CMainFrame::connectCommands()
     connect(a.tile, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
     for (QMenu* menu : {a.fileMenu, a.processMenu})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    recentSeparator_ = a.fileMenu->insertSeparator(a.exit);
+    connect(a.fileMenu, &QMenu::aboutToShow, this, &CMainFrame::rebuildRecentFiles);
+    rebuildRecentFiles();
+}
+
+void CMainFrame::rebuildRecentFiles()
+{
+    qDeleteAll(recentActions_);
+    recentActions_.clear();
+    const auto& files = app_.recentFiles().files();
+    for (size_t i = 0; i < files.size(); ++i) {
+        const QString path = qs(files[i]);
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this);
+        connect(action, &QAction::triggered, this, [this, path] { openChosen(path); });
+        actions_.fileMenu->insertAction(recentSeparator_, action);
+        recentActions_ << action;
+    }
+}
+
+void CMainFrame::remember(const std::string& path)
+{
+    app_.recentFiles().add(path);
+    rebuildRecentFiles();
 }
 
 std::unique_ptr<CChrEDoc> CMainFrame::newDocument()
@@ -235,8 +258,11 @@ CChildFrame* CMainFrame::openDocument(const QString& path)
             return f;
         }
     auto doc = newDocument();
-    if (!doc->loadFromFile(ss(wanted)))
+    if (!doc->loadFromFile(ss(wanted))) {
+        app_.recentFiles().remove(ss(wanted));
         return nullptr;
+    }
+    remember(ss(wanted));
     doc->setTitle(ss(QFileInfo(wanted).fileName()));
     CChrEDoc* raw = doc.get();
     CChildFrame* frame = addFrame(std::move(doc));

@@ -79,6 +79,8 @@ private:
     void onPassword();
     void onViewLog();
     void setLabels(int value);
+    void rebuildRecentFiles();
+    void remember(const std::string& path);
     std::unique_ptr<CChrEDoc> newDocument();
 
     WorkstationApp& app_;
@@ -94,6 +96,8 @@ private:
     CResultListView* resultList_ = nullptr;
     DocumentCommands* commands_;
     QList<QMdiSubWindow*> order_;
+    QList<QAction*> recentActions_;
+    QAction* recentSeparator_ = nullptr;
     bool exiting_ = false;
 };
 

@@ -165,3 +165,21 @@ TEST(DataRootTest, ShippedFilesAreInstalledOnlyWhereMissing)
     EXPECT_EQ(content, "mine") << "the operator's method is never replaced";
     EXPECT_TRUE(std::filesystem::exists(dir.path("demo/sub/QLCHGDATA.DMD")));
 }
+
+TEST(RecentFilesTest, FiveNewestFirstWithoutRepeats)
+{
+    TempDir dir;
+    RecentFiles recent(dir.path("s.ini"));
+    for (int i = 1; i <= 7; ++i)
+        recent.add("/f" + std::to_string(i) + ".chg");
+    recent.add("/f4.chg");
+    recent.save();
+    RecentFiles again(dir.path("s.ini"));
+    again.load();
+    EXPECT_EQ(again.files(), (std::vector<std::string>{"/f4.chg", "/f7.chg", "/f6.chg", "/f5.chg", "/f3.chg"}));
+    again.remove("/f7.chg");
+    again.save();
+    RecentFiles third(dir.path("s.ini"));
+    third.load();
+    EXPECT_EQ(third.files().size(), 4u) << "a removed entry leaves no stale key behind";
+}

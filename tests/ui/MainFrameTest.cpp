@@ -139,6 +139,7 @@ private slots:
         f.prompts.files = {chg};
         f.frame->actions().open->trigger();
         QCOMPARE(f.frame->frames().size(), 1);
+        QCOMPARE(f.app->recentFiles().files(), std::vector<std::string>{ss(chg)});
 
         // A damaged file leaves no window behind.
         const QString bad = qs(f.app->settings().ProjectPath + "/bad.chg");
