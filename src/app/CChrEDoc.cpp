@@ -9,6 +9,22 @@
 
 namespace dgaws {
 
+CChrEDoc::CChrEDoc()
+{
+    engine.setProcessedHandler([this] { setModifiedFlag(true); });
+}
+
+PeakDetectionCommand::Outcome CChrEDoc::detectPeaks()
+{
+    PeakDetectionCommand::Hooks hooks;
+    hooks.askOkCancel = ask_;
+    hooks.pushUndo = pushUndo_;
+    hooks.replayManualEvents = replayManualEvents_;
+    hooks.markModified = [this] { setModifiedFlag(true); };
+    hooks.redrawViews = redrawViews_;
+    return PeakDetectionCommand::run(engine, acquiring == 1, hooks);
+}
+
 void CChrEDoc::message(const std::string& text) const
 {
     if (showMessage_)

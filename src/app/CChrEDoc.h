@@ -3,6 +3,8 @@
 #include "chromatogram/ChromatogramData.h"
 #include "chromatogram/FileNameProposal.h"
 #include "chromatogram/TextFormat.h"
+#include "processing/PeakDetectionCommand.h"
+#include "processing/PeakEngine.h"
 
 #include <functional>
 #include <string>
@@ -18,6 +20,8 @@ public:
     enum State { New = -1, ChannelA = 0, ChannelB = 1, FromFile = 3 };
 
     using TextSink = std::function<void(const std::string&)>;
+    // An OK/Cancel question; true for OK.
+    using Question = std::function<bool(const std::string&)>;
 
     static constexpr const char* kUnknownFileName = "谱图文件名(未知)";
     static constexpr const char* kCannotCloseWhileSampling = "正在采样，不能关闭。";
@@ -31,6 +35,9 @@ public:
     static constexpr const char* kBinaryLoadFailed = "以V3.3格式读取谱图出现未知原因的错误。";
     static constexpr const char* kBinaryOpenedLog = "用户打开了一张V3.0格式色谱谱图文件%s。";
 
+    // The engine works on `data` and marks the document modified whenever it evaluates;
+    // that binding is why a document is never copied.
+    PeakEngine engine{data};
     ChromatogramData data;
     ChromatogramData linkedData;
     std::string baselineFile;
@@ -49,8 +56,18 @@ public:
     int showBackground = 1;
     ChromatogramData backgroundData;
 
+    CChrEDoc();
+    CChrEDoc(const CChrEDoc&) = delete;
+    CChrEDoc& operator=(const CChrEDoc&) = delete;
+
     void setMessageSink(TextSink sink) { showMessage_ = std::move(sink); }
     void setLogSink(TextSink sink) { log_ = std::move(sink); }
+    void setQuestionSink(Question ask) { ask_ = std::move(ask); }
+    // Filled by the peak-editing layer: the undo snapshot taken before a re-detection and
+    // the replay of the method's manual event table after it.
+    void setUndoSnapshotHook(std::function<void()> hook) { pushUndo_ = std::move(hook); }
+    void setManualEventReplayHook(std::function<void()> hook) { replayManualEvents_ = std::move(hook); }
+    void setRedrawHook(std::function<void()> hook) { redrawViews_ = std::move(hook); }
 
     // A new document saves into the current work directory.
     void onNewDocument(const std::string& workDirectory);
@@ -76,6 +93,10 @@ public:
     // Reads a .chg; on failure the document is left exactly as it was.
     bool loadFromFile(const std::string& path);
 
+    // "峰检测(&D)".
+    bool canDetectPeaks() const { return PeakDetectionCommand::enabled(data, acquiring == 1); }
+    PeakDetectionCommand::Outcome detectPeaks();
+
     // The binary sample file of the graph view's command and the application's loader.
     bool saveBinary(const std::string& path);
     bool loadBinary(const std::string& path);
@@ -88,7 +109,10 @@ private:
     bool modified_ = false;
     TextSink showMessage_;
     TextSink log_;
+    Question ask_;
+    std::function<void()> pushUndo_;
+    std::function<void()> replayManualEvents_;
+    std::function<void()> redrawViews_;
 };
-
 
 }  // namespace dgaws

@@ -1,6 +1,7 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
 #include "InfoCommand.h"
+#include "ProcessCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     dgaws::cli::addInfoCommand(app);
+    dgaws::cli::addProcessCommand(app);
 
     try {
         app.parse(argc, argv);

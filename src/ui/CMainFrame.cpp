@@ -129,6 +129,14 @@ void CMainFrame::connectCommands()
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.openChannelA, &QAction::triggered, this, [this] { openChannel(0); });
     connect(a.openChannelB, &QAction::triggered, this, [this] { openChannel(1); });
+    connect(a.detectPeaks, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame()) {
+            f->document().detectPeaks();
+            f->peaksChanged();
+            f->updateTitle();
+        }
+        updateCommandStates();
+    });
     connect(a.colors, &QAction::triggered, this, [this] {
         if (CChildFrame* f = activeFrame())
             commands_->editColors(*f);
@@ -195,7 +203,14 @@ std::unique_ptr<CChrEDoc> CMainFrame::newDocument()
     auto doc = std::make_unique<CChrEDoc>();
     app_.adoptDocument(*doc);
     doc->setMessageSink([this](const std::string& text) { prompts_->message(qs(text)); });
+    doc->setQuestionSink([this](const std::string& text) { return prompts_->askOkCancel(qs(text)); });
+    applyEngineSettings(*doc);
     return doc;
+}
+
+void CMainFrame::applyEngineSettings(CChrEDoc& doc) const
+{
+    doc.engine.setSettings({app_.settings().CacuFrequence, app_.settings().AutoDelUnusedPeak});
 }
 
 CChildFrame* CMainFrame::addFrame(std::unique_ptr<CChrEDoc> doc)
@@ -205,6 +220,7 @@ CChildFrame* CMainFrame::addFrame(std::unique_ptr<CChrEDoc> doc)
     frame->results()->setPrompts(prompts_);
     frame->results()->setSpreadsheetFolder(qs(app_.root().root() + "/临时"));
     frame->setCloseGuard([this](CChildFrame& f) { return exiting_ || commands_->mayClose(f); });
+    raw->setRedrawHook([frame] { frame->refreshViews(); });
     QMdiSubWindow* sub = mdi_->addSubWindow(frame);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->resize(900, 600);
@@ -340,6 +356,8 @@ void CMainFrame::onSystemOptions()
     app_.acceptSettings(sheet.edited(),
                         [this](const std::string& q) { return prompts_->askYesNo(qs(q)); });
     tree_->setRoot(qs(app_.settings().ProjectPath));
+    for (CChildFrame* f : frames())
+        applyEngineSettings(f->document());
 }
 
 void CMainFrame::onPassword()
@@ -422,6 +440,7 @@ void CMainFrame::updateCommandStates()
     CChildFrame* f = activeFrame();
     const bool any = f != nullptr;
     actions_.save->setEnabled(any && DocumentCommands::canSave(f->document()));
+    actions_.detectPeaks->setEnabled(any && f->document().canDetectPeaks());
     for (QAction* a : {actions_.saveAs, actions_.close, actions_.saveBinary, actions_.colors,
                        actions_.sampleInfo, actions_.background, actions_.resetRange})
         a->setEnabled(any);

@@ -82,6 +82,8 @@ private:
     void rebuildRecentFiles();
     void remember(const std::string& path);
     std::unique_ptr<CChrEDoc> newDocument();
+    // The settings that change what a document's engine produces.
+    void applyEngineSettings(CChrEDoc& doc) const;
 
     WorkstationApp& app_;
     std::unique_ptr<OperatorPrompts> ownPrompts_;

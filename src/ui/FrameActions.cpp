@@ -50,6 +50,7 @@ void FrameActions::create(QObject* owner)
     openChannelA = make(owner, "打开通道A(&A)", QKeySequence(Qt::Key_A));
     openChannelB = make(owner, "打开通道B(&B)", QKeySequence(Qt::Key_B));
 
+    detectPeaks = make(owner, "峰检测(&D)");
     colors = make(owner, "改变谱图的颜色(&M)...");
     sampleInfo = make(owner, "查看样品信息", {}, "查看样品信息\n查看样品信息");
     background = make(owner, "背景图谱选择(&B)");
@@ -91,6 +92,8 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     acquisitionMenu->addActions({openChannelA, openChannelB});
 
     processMenu = bar->addMenu(QStringLiteral("谱图处理(&P)"));
+    processMenu->addAction(detectPeaks);
+    processMenu->addSeparator();
     processMenu->addActions({colors, sampleInfo, background, resetRange});
     processMenu->addSeparator();
     processMenu->addActions(labels);
@@ -109,7 +112,7 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     peakBar = frame->addToolBar(QStringLiteral("峰处理工具栏"));
     peakBar->setObjectName(QStringLiteral("peakBar"));
     peakBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    peakBar->addActions({sampleInfo, colors, background, resetRange});
+    peakBar->addActions({detectPeaks, sampleInfo, colors, background, resetRange});
     peakBar->addSeparator();
     peakBar->addActions(labels);
 

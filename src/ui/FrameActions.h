@@ -24,6 +24,7 @@ struct FrameActions {
     QAction* openChannelA = nullptr;
     QAction* openChannelB = nullptr;
 
+    QAction* detectPeaks = nullptr;
     QAction* colors = nullptr;
     QAction* sampleInfo = nullptr;
     QAction* background = nullptr;

@@ -53,6 +53,13 @@ OperatorPrompts::Answer DialogPrompts::askYesNoCancel(const QString& text)
     }
 }
 
+bool DialogPrompts::askOkCancel(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, applicationTitle(), text,
+                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    return box.exec() == QMessageBox::Ok;
+}
+
 std::optional<QString> DialogPrompts::openFile(const QString& caption, const QString& folder,
                                                const QStringList& filters)
 {

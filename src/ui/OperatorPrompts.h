@@ -21,6 +21,8 @@ public:
     virtual void message(const QString& text, Icon icon = Icon::Warning) = 0;
     virtual bool askYesNo(const QString& text, Icon icon = Icon::Question) = 0;
     virtual Answer askYesNoCancel(const QString& text) = 0;
+    // True for OK.
+    virtual bool askOkCancel(const QString& text) = 0;
     // File dialogs; nothing on cancel.
     virtual std::optional<QString> openFile(const QString& caption, const QString& folder,
                                             const QStringList& filters) = 0;
@@ -37,6 +39,7 @@ public:
     void message(const QString& text, Icon icon) override;
     bool askYesNo(const QString& text, Icon icon) override;
     Answer askYesNoCancel(const QString& text) override;
+    bool askOkCancel(const QString& text) override;
     std::optional<QString> openFile(const QString& caption, const QString& folder,
                                     const QStringList& filters) override;
     std::optional<QString> saveFile(const QString& caption, const QString& proposed,

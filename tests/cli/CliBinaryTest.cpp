@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -73,6 +74,37 @@ TEST_F(CliBinaryTest, InfoJsonOfAWrittenChromatogram)
     const ToolRun withSamples = tool("info --json --samples " + quoted(file));
     ASSERT_EQ(withSamples.status, 0) << withSamples.err;
     EXPECT_EQ(nlohmann::json::parse(withSamples.out)["signal"]["samples"].size(), 1200u);
+}
+
+TEST_F(CliBinaryTest, ProcessPrintsTheResultTableOfAWrittenChromatogram)
+{
+    ChromatogramData d = sampleChromatogram();
+    std::vector<float> samples(3000, 50.0f);
+    for (int i = 0; i < 3000; ++i) {
+        const double x = (i - 1500) / 30.0;
+        samples[static_cast<size_t>(i)] += static_cast<float>(600.0 * std::exp(-0.5 * x * x));
+    }
+    d.signal.assign(samples);
+    d.peaks.clear();
+    d.method.integration = IntegrationParams{};
+    const std::string file = path("A_1号主变.chg");
+    const std::string out = path("A_out.chg");
+    writeChromatogramFile(file, d);
+
+    const ToolRun r = tool("process " + quoted(file) + " -o " + quoted(out));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    EXPECT_NE(r.out.find("理论塔板数"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("独立峰(BB)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("合计"), std::string::npos) << r.out;
+    EXPECT_EQ(readChromatogramFile(out).peaks.size(), 1);
+
+    const ToolRun j = tool("process --json " + quoted(file));
+    ASSERT_EQ(j.status, 0) << j.err;
+    EXPECT_NEAR(nlohmann::json::parse(j.out)["peaks"][0]["retentionTime"].get<double>(),
+                1500.0 / 20 / 60, 0.005);
+
+    EXPECT_EQ(tool("process " + quoted(file) + " --points-per-second 0").status, 2);
 }
 
 TEST_F(CliBinaryTest, UnreadableFilesExitWithStatusOneAndAMessage)

@@ -4,9 +4,11 @@
 #include "ui/CChrEGraphView.h"
 #include "ui/CColorSelectDlg.h"
 #include "ui/CFileTreeView.h"
+#include "ui/CResultListView.h"
 #include "ui/CSampleInfoDlg.h"
 #include "ui/DocumentCommands.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
@@ -178,6 +180,42 @@ private slots:
         f.frame->actions().background->trigger();
         QCOMPARE(qs(w->document().backgroundFile), bg);
         QCOMPARE(w->graph()->backgroundSamples(), reference.signal.count());
+    }
+
+    void peakDetectionFindsThePeaksAndAsksBeforeDoingItAgain()
+    {
+        UiFixture f;
+        ChromatogramData data = sample::makeSampleChromatogram();
+        const int library = f.app->library().indexOf("QLDefault");
+        QVERIFY(library >= 0);
+        data.method.integration = f.app->library().at(static_cast<size_t>(library)).method.integration;
+        data.peaks.clear();
+        data.evaluated = 0;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_d.chg", data));
+        QCOMPARE(w->results()->rowCount(), 1);
+        f.frame->updateCommandStates();
+        QVERIFY(f.frame->actions().detectPeaks->isEnabled());
+        QCOMPARE(f.frame->actions().detectPeaks->text(), QString::fromUtf8("峰检测(&D)"));
+
+        f.frame->actions().detectPeaks->trigger();
+        QVERIFY(f.prompts.questions.isEmpty());
+        const int found = w->document().data.peaks.size();
+        QVERIFY2(found >= 5, qPrintable(QString::number(found)));
+        QCOMPARE(w->results()->rowCount(), found + 1);
+        QVERIFY(w->document().isModified());
+        bool nitrogen = false;
+        for (const PeakRecord& p : w->document().data.peaks)
+            nitrogen = nitrogen || std::abs(p.retentionTime - 1.9) < 0.02;
+        QVERIFY(nitrogen);
+
+        w->document().data.peaks.removeAt(0);
+        f.frame->actions().detectPeaks->trigger();  // unscripted: Cancel
+        QCOMPARE(f.prompts.questions, QStringList{QString::fromUtf8("该谱图色谱峰已经检测过，重新检测吗？")});
+        QCOMPARE(w->document().data.peaks.size(), found - 1);
+
+        w->document().acquiring = 1;
+        f.frame->updateCommandStates();
+        QVERIFY(!f.frame->actions().detectPeaks->isEnabled());
     }
 
     void binaryFilesRefuseAnEmptyChromatogram()

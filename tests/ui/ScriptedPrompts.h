@@ -43,6 +43,7 @@ public:
         yesNoCancel.pop_front();
         return a;
     }
+    bool askOkCancel(const QString& text) override { return askYesNo(text, Icon::Question); }
     std::optional<QString> openFile(const QString& caption, const QString&,
                                     const QStringList& filters) override
     {

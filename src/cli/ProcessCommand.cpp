@@ -1,0 +1,226 @@
+#include "ProcessCommand.h"
+
+#include "InfoDocument.h"
+#include "TextTable.h"
+
+#include "app/CChrEDoc.h"
+#include "chromatogram/ChromatogramFile.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+namespace dgaws::cli {
+namespace {
+
+std::string printed(const char* format, double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, v);
+    return buf;
+}
+
+// Excluded peaks are not listed, and never counted in the totals.
+std::vector<int> shownRows(const PeakTable& peaks)
+{
+    std::vector<int> rows;
+    for (int i = 0; i < peaks.size(); ++i)
+        if (!peaks[i].excluded)
+            rows.push_back(i);
+    return rows;
+}
+
+struct Totals {
+    double height = 0.0;
+    double area = 0.0;
+    double areaPercent = 0.0;
+    double gasContent = 0.0;
+    double oilContent = 0.0;
+};
+
+Totals totalsOf(const PeakTable& peaks)
+{
+    Totals t;
+    for (const PeakRecord& p : peaks) {
+        if (p.excluded)
+            continue;
+        t.height += p.height;
+        t.area += p.area;
+        t.areaPercent += p.areaPercent;
+        t.gasContent += p.gasContent;
+        t.oilContent += p.oilContent;
+    }
+    return t;
+}
+
+}  // namespace
+
+void applyMethod(ChromatogramData& data, const MethodLibraryEntry& entry)
+{
+    const AnalysisMethod own = data.method;
+    data.method = entry.method;
+    AnalysisMethod& m = data.method;
+    m.deviceNo = own.deviceNo;
+    m.tester = own.tester;
+    m.serialNo = own.serialNo;
+    m.sendingCompany = own.sendingCompany;
+    m.sampleText1 = own.sampleText1;
+    m.sampleText2 = own.sampleText2;
+    m.ambientPressure = own.ambientPressure;
+    m.ambientTemperature = own.ambientTemperature;
+    m.gasVolume = own.gasVolume;
+    m.oilVolume = own.oilVolume;
+    data.methodName = entry.method.name;
+}
+
+Json resultJson(const ChromatogramData& data)
+{
+    Json peaks = Json::array();
+    int row = 0;
+    for (int i : shownRows(data.peaks)) {
+        Json p = Json::object();
+        p["row"] = ++row;
+        p.update(toJson(data.peaks[i]));
+        peaks.push_back(std::move(p));
+    }
+    const Totals t = totalsOf(data.peaks);
+    Json j = Json::object();
+    j["pointsPerSecond"] = data.pointsPerSecond;
+    j["methodName"] = data.methodName;
+    j["peaks"] = std::move(peaks);
+    j["totals"] = {{"height", jsonNumber(t.height)},
+                   {"area", jsonNumber(t.area)},
+                   {"areaPercent", jsonNumber(t.areaPercent)},
+                   {"gasContent", jsonNumber(t.gasContent)},
+                   {"oilContent", jsonNumber(t.oilContent)}};
+    return j;
+}
+
+void printResultTable(std::ostream& out, const ChromatogramData& data)
+{
+    using Align = TextTable::Align;
+    TextTable t;
+    t.addColumn("行号");
+    t.addColumn("峰号");
+    t.addColumn("组份名", Align::Left);
+    t.addColumn("保留时间");
+    t.addColumn("峰高");
+    t.addColumn("峰面积(uv*s)");
+    t.addColumn("面积百分比%");
+    t.addColumn("气相中含量");
+    t.addColumn("油中含量");
+    t.addColumn("峰标志", Align::Left);
+    t.addColumn("半峰宽(分)");
+    t.addColumn("分离度");
+    t.addColumn("拖尾因子");
+    t.addColumn("理论塔板数");
+    int row = 0;
+    for (int i : shownRows(data.peaks)) {
+        const PeakRecord& p = data.peaks[i];
+        t.addRow({std::to_string(++row), std::to_string(p.number), p.componentName,
+                  printed("%1.3lf", p.retentionTime), printed("%1.1lf", p.height),
+                  printed("%1.1lf", p.area), printed("%1.4lf", p.areaPercent),
+                  printed("%1.4lf", p.gasContent), printed("%1.4lf", p.oilContent),
+                  peakTypeName(peakTypeCode(p.typeFlags)), printed("%1.3lf", p.halfWidth),
+                  printed("%1.3lf", p.resolution), printed("%1.3lf", p.tailingFactor),
+                  printed("%1.0lf", p.plates)});
+    }
+    const Totals s = totalsOf(data.peaks);
+    t.addRow({"合计", "", "", "", printed("%lf", s.height), printed("%lf", s.area),
+              printed("%lf", s.areaPercent), printed("%lf", s.gasContent),
+              printed("%lf", s.oilContent)});
+    t.print(out);
+}
+
+int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& err)
+{
+    CChrEDoc doc;
+    try {
+        InfoDocument file = loadInfoDocument(options.path);
+        auto* data = std::get_if<ChromatogramData>(&file.record);
+        if (!data)
+            throw std::runtime_error("not a chromatogram (process reads .chg and .dat files)");
+        doc.data = std::move(*data);
+        if (options.pointsPerSecond > 0)
+            doc.data.pointsPerSecond = options.pointsPerSecond;
+    } catch (const std::exception& e) {
+        err << "dgaws-cli: cannot read " << options.path << ": " << e.what() << '\n';
+        return 1;
+    }
+    if (!options.methodPath.empty()) {
+        try {
+            applyMethod(doc.data, loadMethodFile(options.methodPath));
+        } catch (const std::exception& e) {
+            err << "dgaws-cli: cannot read " << options.methodPath << ": " << e.what() << '\n';
+            return 1;
+        }
+    }
+    doc.state = CChrEDoc::FromFile;
+    doc.data.hasData = 1;
+    doc.engine.setSettings({options.cacuFrequence, options.keepExcluded ? 0 : 1});
+    // Asked for on the command line: a processed chromatogram is detected again.
+    doc.setQuestionSink([](const std::string&) { return true; });
+    doc.detectPeaks();
+
+    if (!options.outputPath.empty()) {
+        try {
+            writeChromatogramFile(options.outputPath, doc.data);
+        } catch (const std::exception& e) {
+            err << "dgaws-cli: cannot write " << options.outputPath << ": " << e.what() << '\n';
+            return 1;
+        }
+    }
+
+    std::ostringstream text;
+    if (options.json) {
+        Json j = Json::object();
+        j["file"] = options.path;
+        j.update(resultJson(doc.data));
+        if (!options.outputPath.empty())
+            j["output"] = options.outputPath;
+        text << j.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+    } else {
+        text << options.path << '\n'
+             << "  Rate: " << doc.data.pointsPerSecond << " points per second, "
+             << doc.data.signal.count() << " samples\n"
+             << "  Peaks: " << doc.data.peaks.size() << '\n';
+        printResultTable(text, doc.data);
+        if (!options.outputPath.empty())
+            text << "  Written to " << options.outputPath << '\n';
+    }
+    out << text.str();
+    out.flush();
+    return 0;
+}
+
+void addProcessCommand(CLI::App& app)
+{
+    auto options = std::make_shared<ProcessOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "process", "Detect and evaluate the peaks of a chromatogram (.chg) or sample file (.dat)");
+    cmd->add_option("FILE", options->path, "Chromatogram or binary sample file")->required();
+    cmd->add_option("--method", options->methodPath,
+                    "Analysis method (.she) to process with; the sample information stays")
+        ->check(CLI::ExistingFile);
+    cmd->add_option("--points-per-second", options->pointsPerSecond,
+                    "Sampling rate of the file (a .dat stores none and is taken at 20)")
+        ->check(CLI::Range(1, 1000000));
+    cmd->add_option("-o,--output", options->outputPath, "Write the processed chromatogram (.chg)");
+    cmd->add_flag("--json", options->json, "One JSON document keyed by the records' field names");
+    cmd->add_option("--cacu-frequence", options->cacuFrequence,
+                    "The CacuFrequence setting: 0, 1 or 2 for area divisors 10, 20, 50")
+        ->default_val(1);
+    cmd->add_flag("--keep-excluded", options->keepExcluded,
+                  "Keep the peaks the measures exclude (setting AutoDelUnusedPeak off)");
+    cmd->callback([options] {
+        const int status = runProcess(*options, std::cout, std::cerr);
+        if (status != 0)
+            throw CLI::RuntimeError(status);
+    });
+}
+
+}  // namespace dgaws::cli

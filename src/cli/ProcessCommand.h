@@ -1,0 +1,43 @@
+#pragma once
+
+#include "RecordJson.h"
+
+#include "chromatogram/ChromatogramData.h"
+#include "chromatogram/MethodFile.h"
+
+#include <iosfwd>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace dgaws::cli {
+
+struct ProcessOptions {
+    std::string path;
+    std::string methodPath;    // empty: the chromatogram's own method
+    int pointsPerSecond = 0;   // 0: the file's own rate (20 for a .dat, which stores none)
+    std::string outputPath;    // empty: nothing written
+    bool json = false;
+    // The settings CacuFrequence and AutoDelUnusedPeak.
+    int cacuFrequence = 1;
+    bool keepExcluded = false;
+};
+
+// Puts a library method's analysis into a chromatogram; the sample information the
+// chromatogram carries in its method (device, tester, oil test values) stays its own.
+void applyMethod(ChromatogramData& data, const MethodLibraryEntry& entry);
+
+// The result table as JSON: the shown rows with their row numbers and the totals row.
+Json resultJson(const ChromatogramData& data);
+// The result table as text, with its columns and the totals row "合计".
+void printResultTable(std::ostream& out, const ChromatogramData& data);
+
+// The whole command without the parser. Returns 0, or 1 with one line on `err`.
+int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& err);
+
+// Registers `process FILE [--method M.she] [--points-per-second N] [-o OUT.chg] [--json]`.
+void addProcessCommand(CLI::App& app);
+
+}  // namespace dgaws::cli

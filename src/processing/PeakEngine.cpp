@@ -1,0 +1,349 @@
+#include "PeakEngine.h"
+
+#include "PeakGrouping.h"
+#include "TimeEventType.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace dgaws {
+
+PeakDetector::Context PeakEngine::context()
+{
+    return {signal_, rows_, params_, data_->pointsPerSecond, events_, schedule_, stream_,
+            observer_};
+}
+
+void PeakEngine::RunDetection()
+{
+    if (!data_)
+        return;
+    ResetPass();
+    const int count = data_->signal.count();
+    for (int i = 0; i < count; ++i)
+        FeedSample(data_->signal.data()[i]);
+    FinishPass();
+    Evaluate(EvaluateStep::All);
+    if (settings_.autoDelUnusedPeak != 0)
+        deleteExcludedPeaks();
+}
+
+// Every index and minute of a pass uses the chromatogram's own rate: a chromatogram
+// recorded at 10 or 50 points per second keeps its retention times.
+void PeakEngine::ResetPass()
+{
+    if (!data_)
+        return;
+    params_ = data_->method.integration;
+    data_->peaks.clear();
+    data_->evaluated = 0;
+    rows_.table.clear();
+    rows_.touch();
+    n_ = 0;
+    schedule_.startPass(params_, data_->method.timeProgramEnabled != 0,
+                        data_->method.timeProgram, *data_);
+    events_ = DetectorEvents{};
+    integrationOn_ = false;
+    stream_.startPass(params_.smoothWidth, params_.judgeWidth);
+    detector_.startPass();
+    manual_ = PeakRecord{};
+    excluded_.clear();
+    passOpen_ = true;
+    unpublished_ = true;
+    publishedValid_ = false;
+    measures_.setStableLimit(-1);
+    signal_.bind(&data_->signal);
+    signal_.setLimit(0);
+}
+
+void PeakEngine::ResetDetector()
+{
+    detector_.reset();
+    stream_.resetDetector(params_.smoothWidth, params_.judgeWidth);
+    // Left on, so that the switch-off runs again at every sample while integration must
+    // stay off and no bunch can build up.
+    integrationOn_ = true;
+}
+
+void PeakEngine::FeedSample(float raw)
+{
+    if (!data_ || !passOpen_ || n_ == INT_MAX)
+        return;
+    const float sample = SignalView::finite(raw);
+    signal_.bind(&data_->signal);
+    signal_.setLimit(static_cast<int64_t>(n_) + 1);
+    PeakDetector::Context c = context();
+
+    if (const ScheduledEvent* row = schedule_.advance(n_))
+        applyTimeEvent(*row);
+    if (schedule_.beforeLock() || (events_.bits & EventBit::ForbidIntegration)) {
+        if (integrationOn_) {
+            detector_.switchOff(c, n_);
+            ResetDetector();
+        }
+    } else {
+        integrationOn_ = true;
+    }
+
+    ++n_;
+    if (n_ == 1)
+        events_.horizontalLevel = sample;
+    if (!integrationOn_)
+        return;
+    if (stream_.add(sample, n_, schedule_.bunchSize(), schedule_.bunchSize(),
+                    schedule_.threshold(), schedule_.centreOffset()))
+        detector_.onBunch(c);
+    stream_.endSample();
+    detector_.riderTangent(c, n_);
+}
+
+void PeakEngine::FinishPass()
+{
+    if (!data_ || !passOpen_)
+        return;
+    signal_.bind(&data_->signal);
+    signal_.setLimit(n_);
+    PeakDetector::Context c = context();
+    detector_.finish(c, n_);
+    rows_.touch();
+    passOpen_ = false;
+    unpublished_ = true;
+    publishedValid_ = false;
+    measures_.setStableLimit(-1);
+}
+
+void PeakEngine::applyTimeEvent(const ScheduledEvent& row)
+{
+    namespace T = TimeEventType;
+    const int type = row.event.type;
+    switch (type) {
+    case T::None:
+        events_.pending = 0;
+        break;
+    case T::BaselineNow:
+    case T::BaselineAtNextValley:
+    case T::NextPeakRides:
+    case T::NextPeakNegative:
+        events_.pending = type;
+        break;
+    case T::ForceIndependentOn: events_.bits |= EventBit::ForceIndependent; break;
+    case T::ForceIndependentOff: events_.bits &= ~EventBit::ForceIndependent; break;
+    case T::AutoTailingOn: events_.bits |= EventBit::AutoTailing; break;
+    case T::AutoTailingOff: events_.bits &= ~EventBit::AutoTailing; break;
+    case T::HorizontalBaselineOn:
+        events_.bits |= EventBit::HorizontalBaseline;
+        if (!stream_.history().empty())
+            events_.horizontalLevel = signal_(stream_.history().newest().centre);
+        break;
+    case T::HorizontalBaselineOff: events_.bits &= ~EventBit::HorizontalBaseline; break;
+    case T::AutoPeakWidthOn: events_.bits |= EventBit::AutoPeakWidth; break;
+    case T::AutoPeakWidthOff: events_.bits &= ~EventBit::AutoPeakWidth; break;
+    case T::IntegrationOn: events_.bits &= ~EventBit::ForbidIntegration; break;
+    case T::IntegrationOff: events_.bits |= EventBit::ForbidIntegration; break;
+    case T::ManualStart:
+        if (row.index == n_)
+            manualStart();
+        break;
+    case T::ManualEnd:
+        if (row.index == n_)
+            manualEnd();
+        break;
+    default:
+        break;  // an unknown type only changes the width and the threshold
+    }
+}
+
+void PeakEngine::manualStart()
+{
+    manual_.startIndex = manual_.baselineStartIndex = n_;
+    manual_.startValue = manual_.baselineStartValue = signal_(n_);
+    manual_.detectTag = 1;
+    manual_.typeFlags = 0;
+}
+
+void PeakEngine::manualEnd()
+{
+    manual_.endIndex = manual_.baselineEndIndex = n_;
+    manual_.endValue = manual_.baselineEndValue = signal_(n_);
+    // The first strict maximum after the start; the start itself when nothing exceeds it.
+    int apex = manual_.startIndex;
+    float best = manual_.startValue;
+    for (int64_t j = std::max<int64_t>(static_cast<int64_t>(manual_.startIndex) + 1, 0); j < n_;
+         ++j) {
+        const float v = signal_(j);
+        if (v > best) {
+            best = v;
+            apex = static_cast<int>(j);
+        }
+    }
+    manual_.apexIndex = apex;
+    manual_.retentionTime = minutesOf(apex, data_->pointsPerSecond);
+    manual_.apexValue = signal_(apex);
+    DeletePeaksCrossing(manual_.baselineStartIndex, manual_.baselineEndIndex);
+    InsertPeak(manual_);
+}
+
+void PeakEngine::InsertPeak(const PeakRecord& peak)
+{
+    if (!data_)
+        return;
+    const int at = rows().insertManual(peak);
+    if (ownsRows()) {
+        detector_.rowInserted(at);
+        rows_.touch();
+    }
+    Evaluate(EvaluateStep::All);
+}
+
+bool PeakEngine::DeletePeak(int row)
+{
+    if (!data_ || row < 0 || row >= rows().size())
+        return false;
+    rows().removeAt(row);
+    if (ownsRows()) {
+        detector_.rowRemoved(row);
+        rows_.touch();
+    }
+    Evaluate(EvaluateStep::All);
+    return true;
+}
+
+void PeakEngine::DeletePeaksCrossing(int start, int end)
+{
+    if (!data_)
+        return;
+    PeakTable& t = rows();
+    const auto inside = [start, end](int i) { return start < i && i < end; };
+    for (int i = t.size() - 1; i >= 0; --i) {
+        if (!inside(t[i].baselineStartIndex) && !inside(t[i].baselineEndIndex))
+            continue;
+        t.removeAt(i);
+        if (ownsRows()) {
+            detector_.rowRemoved(i);
+            rows_.touch();
+        }
+    }
+}
+
+// The excluded list changes with every deletion's evaluation, so it is copied first.
+void PeakEngine::deleteExcludedPeaks()
+{
+    const std::vector<double> times = excluded_;
+    for (double minutes : times) {
+        const int index = data_->timeToIndex(minutes);
+        const PeakTable& t = rows();
+        int row = -1;
+        for (int i = 0; i < t.size(); ++i) {
+            if (t[i].startIndex <= index && index <= t[i].endIndex) {
+                row = i;
+                break;
+            }
+        }
+        if (row < 0)
+            continue;
+        PeakGrouping::detach(rows(), row);
+        DeletePeak(row);
+    }
+}
+
+void PeakEngine::Evaluate(int mask)
+{
+    if (!data_)
+        return;
+    const int steps =
+        mask & (EvaluateStep::Regroup | EvaluateStep::GroupBaselines | EvaluateStep::Measures);
+    if (steps != 0) {
+        if (ownsRows()) {
+            publish(steps);
+        } else {
+            measures_.setStableLimit(-1);
+            runSteps(data_->peaks, steps, SignalView(data_->signal));
+        }
+    }
+    if ((mask & EvaluateStep::Identify) && identify_)
+        identify_(*data_);
+    if ((mask & EvaluateStep::Quantify) && quantify_)
+        quantify_(*data_);
+    if (mask != 0) {
+        data_->evaluated = 1;
+        if (processed_)
+            processed_();
+    }
+}
+
+// The chromatogram's table is the pass's rows, evaluated. While the pass runs, an
+// evaluation of the same rows under the same settings is skipped: it would give the same
+// table again, and live that happens at almost every sample.
+void PeakEngine::publish(int steps)
+{
+    const IntegrationParams& ip = data_->method.integration;
+    const PublishedKey key{rows_.generation, steps, areaDivisor(settings_.cacuFrequence),
+                           ip.minArea, ip.minHeight, data_->pointsPerSecond};
+    if (passOpen_ && publishedValid_ && !publishedVolatile_ && key == published_)
+        return;
+
+    data_->peaks.records() = rows_.table.records();
+    SignalView view(data_->signal);
+    if (passOpen_) {
+        view.setLimit(n_);
+        measures_.setStableLimit(n_);
+    } else {
+        measures_.setStableLimit(-1);
+    }
+    runSteps(data_->peaks, steps, view);
+
+    published_ = key;
+    publishedValid_ = passOpen_;
+    // A row reaching the newest sample read what the next sample may still change.
+    publishedVolatile_ = false;
+    for (const PeakRecord& p : data_->peaks)
+        if (std::max({p.startIndex, p.apexIndex, p.endIndex, p.baselineEndIndex}) >= n_)
+            publishedVolatile_ = true;
+    if (!passOpen_)
+        unpublished_ = false;
+}
+
+void PeakEngine::runSteps(PeakTable& table, int steps, const SignalView& signal)
+{
+    if (steps & EvaluateStep::Regroup)
+        PeakGrouping::regroup(table);
+    if (steps & EvaluateStep::GroupBaselines)
+        PeakGrouping::drawGroupBaselines(table, signal);
+    if (steps & EvaluateStep::Measures) {
+        const IntegrationParams& ip = data_->method.integration;
+        const MeasureInputs in{signal, ip.minArea, ip.minHeight,
+                               areaDivisor(settings_.cacuFrequence), data_->pointsPerSecond};
+        measures_.run(table, in, data_->signalMax, data_->signalMin, excluded_);
+    }
+}
+
+void PeakEngine::StartSignalWatch()
+{
+    if (!data_)
+        return;
+    params_ = data_->method.integration;
+    n_ = 0;
+    schedule_.startPass(params_, false, {}, *data_);
+    stream_.startPass(params_.smoothWidth, params_.judgeWidth);
+    startSignal_.reset();
+    signal_.bind(&data_->signal);
+    signal_.setLimit(0);
+}
+
+void PeakEngine::FeedStartSignal(float raw)
+{
+    if (!data_ || n_ == INT_MAX)
+        return;
+    const float sample = SignalView::finite(raw);
+    signal_.bind(&data_->signal);
+    signal_.setLimit(static_cast<int64_t>(n_) + 1);
+    ++n_;
+    // A bunch every three smoothed samples, whatever the bunch size divides by.
+    if (stream_.add(sample, n_, 3.0, schedule_.bunchSize(), schedule_.threshold(),
+                    schedule_.centreOffset()))
+        startSignal_.onBunch(stream_, schedule_, signal_, params_.peakWidth,
+                             data_->pointsPerSecond);
+    stream_.endSample();
+}
+
+}  // namespace dgaws

@@ -1,0 +1,80 @@
+#include "app/CChrEDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace dgaws;
+
+namespace {
+
+void loadTwoPeaks(CChrEDoc& doc)
+{
+    std::vector<float> s(3000, 40.0f);
+    for (int i = 0; i < 3000; ++i)
+        for (double c : {800.0, 2000.0}) {
+            const double x = (i - c) / 30.0;
+            s[static_cast<size_t>(i)] += static_cast<float>(700.0 * std::exp(-0.5 * x * x));
+        }
+    doc.data.signal.assign(s);
+    doc.data.hasData = 1;
+    doc.state = CChrEDoc::FromFile;
+}
+
+}  // namespace
+
+TEST(DocumentDetection, DetectingMarksTheDocumentAndAsksBeforeDetectingAgain)
+{
+    CChrEDoc doc;
+    loadTwoPeaks(doc);
+    doc.setTitle("A_1.chg");
+    std::vector<std::string> asked;
+    bool answer = false;
+    doc.setQuestionSink([&](const std::string& q) {
+        asked.push_back(q);
+        return answer;
+    });
+    int undo = 0, replay = 0;
+    doc.setUndoSnapshotHook([&] { ++undo; });
+    doc.setManualEventReplayHook([&] { ++replay; });
+
+    ASSERT_TRUE(doc.canDetectPeaks());
+    EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    EXPECT_EQ(doc.data.peaks.size(), 2);
+    EXPECT_EQ(doc.data.evaluated, 1);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.title(), "A_1.chg*");
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(undo, 1);
+    EXPECT_EQ(replay, 0) << "the method does not ask for its manual events";
+
+    doc.setModifiedFlag(false);
+    EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Cancelled);
+    EXPECT_EQ(asked, std::vector<std::string>{"该谱图色谱峰已经检测过，重新检测吗？"});
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(undo, 1);
+
+    answer = true;
+    doc.data.method.useManualEvents = 1;
+    EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    EXPECT_EQ(replay, 1);
+
+    doc.acquiring = 1;
+    EXPECT_FALSE(doc.canDetectPeaks());
+    EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Unavailable);
+}
+
+TEST(DocumentDetection, EngineWorksOnTheDocumentsOwnRecordAfterALoad)
+{
+    CChrEDoc doc;
+    loadTwoPeaks(doc);
+    ChromatogramData replacement = doc.data;
+    replacement.pointsPerSecond = 10;
+    doc.data = replacement;
+    EXPECT_EQ(doc.engine.chromatogram(), &doc.data);
+    doc.detectPeaks();
+    ASSERT_EQ(doc.data.peaks.size(), 2);
+    EXPECT_NEAR(doc.data.peaks[0].retentionTime, 800.0 / 10 / 60, 0.01);
+}

@@ -1,0 +1,251 @@
+#include "cli/CliTestSupport.h"
+
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/MethodFile.h"
+#include "cli/ProcessCommand.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace dgaws::cli::test {
+namespace {
+
+using nlohmann::json;
+
+struct Output {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Output process(ProcessOptions options)
+{
+    std::ostringstream out, err;
+    Output r;
+    r.status = runProcess(options, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+// Three Gaussians (sample, height, deviation) on a level of 100 uV.
+std::vector<float> threePeaks(int samples = 6000)
+{
+    std::vector<float> s(static_cast<size_t>(samples), 100.0f);
+    const double peaks[3][3] = {{1200, 900, 30}, {2400, 500, 40}, {4200, 300, 50}};
+    for (int i = 0; i < samples; ++i)
+        for (const auto& p : peaks) {
+            const double x = (i - p[0]) / p[2];
+            s[static_cast<size_t>(i)] += static_cast<float>(p[1] * std::exp(-0.5 * x * x));
+        }
+    return s;
+}
+
+ChromatogramData unprocessed(int rate = 20)
+{
+    ChromatogramData d = sampleChromatogram();
+    d.signal.assign(threePeaks());
+    d.pointsPerSecond = rate;
+    d.peaks.clear();
+    d.evaluated = 0;
+    d.method.integration = IntegrationParams{};
+    d.method.manualEvents.clear();
+    d.method.timeProgram.clear();
+    return d;
+}
+
+std::string fixed(const char* format, double v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, v);
+    return buf;
+}
+
+class ProcessCommandTest : public TempDirTest {};
+
+TEST_F(ProcessCommandTest, JsonListsTheDetectedPeaksAndTheirTotals)
+{
+    const std::string file = path("A.chg");
+    writeChromatogramFile(file, unprocessed());
+    ProcessOptions o;
+    o.path = file;
+    o.json = true;
+    const Output r = process(o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j["file"], file);
+    EXPECT_EQ(j["pointsPerSecond"], 20);
+    ASSERT_EQ(j["peaks"].size(), 3u);
+    const double apexes[] = {1200, 2400, 4200};
+    double area = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        const json& p = j["peaks"][static_cast<size_t>(i)];
+        EXPECT_EQ(p["row"], i + 1);
+        EXPECT_EQ(p["number"], i + 1);
+        EXPECT_NEAR(p["retentionTime"].get<double>(), apexes[i] / 20 / 60, 0.01);
+        EXPECT_EQ(p["typeName"], "独立峰(BB)");
+        area += p["area"].get<double>();
+    }
+    EXPECT_DOUBLE_EQ(j["totals"]["area"].get<double>(), area);
+    EXPECT_NEAR(j["totals"]["areaPercent"].get<double>(), 100.0, 1e-9);
+    // 900 x 30 x sqrt(2 pi) / 20 for the first.
+    EXPECT_NEAR(j["peaks"][0]["area"].get<double>(), 3383.8, 3383.8 * 0.01);
+}
+
+TEST_F(ProcessCommandTest, TextShowsTheResultTableColumnsAndTheTotalsRow)
+{
+    const std::string file = path("A.chg");
+    writeChromatogramFile(file, unprocessed());
+    ProcessOptions o;
+    o.path = file;
+    const Output r = process(o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* header : {"行号", "峰号", "组份名", "保留时间", "峰高", "峰面积(uv*s)",
+                               "面积百分比%", "气相中含量", "油中含量", "峰标志", "半峰宽(分)",
+                               "分离度", "拖尾因子", "理论塔板数"})
+        EXPECT_NE(r.out.find(header), std::string::npos) << header;
+
+    o.json = true;
+    const json j = json::parse(process(o).out);
+    const std::string totals = r.out.substr(r.out.find("合计"));
+    EXPECT_NE(totals.find(fixed("%lf", j["totals"]["area"].get<double>())), std::string::npos)
+        << totals;
+    EXPECT_NE(totals.find(fixed("%lf", j["totals"]["height"].get<double>())), std::string::npos);
+    EXPECT_NE(r.out.find(fixed("%1.3lf", j["peaks"][1]["retentionTime"].get<double>())),
+              std::string::npos);
+    EXPECT_NE(r.out.find(fixed("%1.0lf", j["peaks"][2]["plates"].get<double>())), std::string::npos);
+}
+
+TEST_F(ProcessCommandTest, OutputFileHoldsTheProcessedChromatogram)
+{
+    const std::string file = path("A.chg");
+    const std::string result = path("out.chg");
+    writeChromatogramFile(file, unprocessed());
+    ProcessOptions o;
+    o.path = file;
+    o.outputPath = result;
+    const Output r = process(o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const ChromatogramData written = readChromatogramFile(result);
+    EXPECT_EQ(written.peaks.size(), 3);
+    EXPECT_EQ(written.evaluated, 1);
+    EXPECT_EQ(written.method.deviceNo, "1号主变");
+    EXPECT_EQ(written.signal, readChromatogramFile(file).signal);
+}
+
+TEST_F(ProcessCommandTest, SampleFileIsTakenAtTheGivenRateWithTheMethodsParameters)
+{
+    const std::string dat = path("A.dat");
+    writeBinaryChromatogram(dat, unprocessed());
+
+    // A method that locks out the first peak.
+    MethodLibraryEntry entry;
+    entry.method.name = "锁定方法";
+    entry.method.integration.lockTime = 0.5;
+    entry.path = path("lock.she");
+    saveMethodFile(entry);
+
+    ProcessOptions o;
+    o.path = dat;
+    o.json = true;
+    o.pointsPerSecond = 50;
+    const json at50 = json::parse(process(o).out);
+    EXPECT_EQ(at50["pointsPerSecond"], 50);
+    ASSERT_EQ(at50["peaks"].size(), 3u);
+    EXPECT_NEAR(at50["peaks"][0]["retentionTime"].get<double>(), 1200.0 / 50 / 60, 0.004);
+
+    o.methodPath = entry.path;
+    const Output r = process(o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json locked = json::parse(r.out);
+    EXPECT_EQ(locked["methodName"], "锁定方法");
+    ASSERT_EQ(locked["peaks"].size(), 2u) << "lock time 0.5 min is sample 1500 at 50 per second";
+    EXPECT_NEAR(locked["peaks"][0]["retentionTime"].get<double>(), 2400.0 / 50 / 60, 0.004);
+}
+
+TEST_F(ProcessCommandTest, SettingsChangeDivisorAndDeletion)
+{
+    ChromatogramData d = unprocessed();
+    const std::string file = path("A.chg");
+    writeChromatogramFile(file, d);
+    ProcessOptions o;
+    o.path = file;
+    o.json = true;
+    const json twenty = json::parse(process(o).out);
+    o.cacuFrequence = 0;
+    const json ten = json::parse(process(o).out);
+    EXPECT_DOUBLE_EQ(ten["peaks"][0]["area"].get<double>(),
+                     2.0 * twenty["peaks"][0]["area"].get<double>());
+
+    // The smallest peak below the minimum height: deleted by default, kept (and not
+    // listed) with --keep-excluded.
+    d.method.integration.minHeight = 400.0;
+    writeChromatogramFile(file, d);
+    o.cacuFrequence = 1;
+    o.outputPath = path("kept.chg");
+    EXPECT_EQ(json::parse(process(o).out)["peaks"].size(), 2u);
+    EXPECT_EQ(readChromatogramFile(o.outputPath).peaks.size(), 2);
+    o.keepExcluded = true;
+    EXPECT_EQ(json::parse(process(o).out)["peaks"].size(), 2u);
+    const ChromatogramData kept = readChromatogramFile(o.outputPath);
+    ASSERT_EQ(kept.peaks.size(), 3);
+    EXPECT_EQ(kept.peaks[2].excluded, 1);
+}
+
+TEST_F(ProcessCommandTest, FailuresPrintOneLineAndNothingElse)
+{
+    const std::string file = path("A.chg");
+    writeChromatogramFile(file, unprocessed());
+    MethodLibraryEntry entry;
+    entry.path = path("m.she");
+    saveMethodFile(entry);
+
+    const auto fails = [](const ProcessOptions& o, const std::string& prefix) {
+        const Output r = process(o);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_EQ(r.err.rfind(prefix, 0), 0u) << r.err;
+    };
+    ProcessOptions missing;
+    missing.path = path("none.chg");
+    fails(missing, "dgaws-cli: cannot read " + missing.path + ": ");
+    ProcessOptions method;
+    method.path = entry.path;
+    fails(method, "dgaws-cli: cannot read " + entry.path + ": not a chromatogram");
+    ProcessOptions badMethod;
+    badMethod.path = file;
+    badMethod.methodPath = file;
+    fails(badMethod, "dgaws-cli: cannot read " + file + ": ");
+    ProcessOptions unwritable;
+    unwritable.path = file;
+    unwritable.outputPath = path("no/such/folder/out.chg");
+    fails(unwritable, "dgaws-cli: cannot write " + unwritable.outputPath + ": ");
+}
+
+TEST(ApplyMethod, KeepsTheChromatogramsSampleInformation)
+{
+    ChromatogramData d = sampleChromatogram();
+    d.method.oilVolume = 40.0;
+    MethodLibraryEntry entry;
+    entry.method.name = "新方法";
+    entry.method.deviceNo = "other";
+    entry.method.integration.slope = 77.0;
+    entry.method.useManualEvents = 1;
+    applyMethod(d, entry);
+    EXPECT_EQ(d.method.integration.slope, 77.0);
+    EXPECT_EQ(d.method.useManualEvents, 1);
+    EXPECT_EQ(d.method.name, "新方法");
+    EXPECT_EQ(d.methodName, "新方法");
+    EXPECT_EQ(d.method.deviceNo, "1号主变");
+    EXPECT_EQ(d.method.sendingCompany, "东郊变电站");
+    EXPECT_EQ(d.method.oilVolume, 40.0);
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test

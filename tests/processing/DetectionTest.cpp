@@ -1,0 +1,239 @@
+#include "EngineTestSupport.h"
+
+#include "processing/TimeEventType.h"
+
+#include <gtest/gtest.h>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+// One bunch per sample over a two-sample average, threshold 1.0 per bunch: a ramp of m
+// steps of +4 gives m + 1 rising bunches.
+ChromatogramData rampChromatogram(const RampSignal& r)
+{
+    return chromatogramOf(r.values(), plainParams(1, 10.0, 2));
+}
+
+std::vector<float> twoOverlappingPeaks(int samples = 600)
+{
+    return SyntheticSignal(samples).gaussian(150, 500, 15).gaussian(220, 300, 15).floats();
+}
+
+}  // namespace
+
+TEST(Detection, SignalThatNeverRisesByTheThresholdHasNoPeaks)
+{
+    auto flat = chromatogramOf(SyntheticSignal(2000, 250.0f).floats(), plainParams());
+    EXPECT_TRUE(detect(flat).empty());
+
+    // 0.2 per sample is 0.8 per bunch of four, below the threshold of 1.0.
+    auto drifting = chromatogramOf(SyntheticSignal(2000).drift(0.2).floats(), plainParams());
+    EXPECT_TRUE(detect(drifting).empty());
+
+    auto quiet = chromatogramOf(SyntheticSignal(2000, 100.0f).noise(0.1).floats(), plainParams());
+    EXPECT_TRUE(detect(quiet).empty());
+}
+
+TEST(Detection, FirstPeakNeedsFiveRisingBunches)
+{
+    const auto triangle = [](int steps) {
+        return RampSignal().hold(20).ramp(steps, 4.0f).ramp(steps * 3, -4.0f / 3).hold(30);
+    };
+    auto four = rampChromatogram(triangle(3));
+    EXPECT_TRUE(detect(four).empty()) << "four rising bunches start nothing";
+
+    auto five = rampChromatogram(triangle(4));
+    const PeakTable t = detect(five);
+    ASSERT_EQ(t.size(), 1);
+    // The start walks back over the rising bunches to the last flat one.
+    EXPECT_EQ(t[0].startIndex, 19);
+    EXPECT_EQ(t[0].typeFlags, 0);
+    EXPECT_STREQ(peakTypeName(peakTypeCode(t[0].typeFlags)), "独立峰(BB)");
+}
+
+TEST(Detection, PeakOnTheTailOfAnotherNeedsThreeRisingBunches)
+{
+    // A peak bent over at both ends, a falling tail, a short rise of `steps`, more tail.
+    const auto blipOnTail = [](int steps) {
+        return RampSignal()
+            .hold(20)
+            .ramp(6, 4)
+            .ramp(2, 3)
+            .ramp(2, 2)
+            .ramp(2, 1)
+            .ramp(2, -1)
+            .ramp(2, -2)
+            .ramp(2, -3)
+            .ramp(4, -4)
+            .ramp(2, -3)
+            .ramp(2, -2)
+            .ramp(6, -1.5f)
+            .ramp(steps, 4)
+            .ramp(20, -1.5f)
+            .ramp(2, -1)
+            .hold(30);
+    };
+    auto two = rampChromatogram(blipOnTail(1));
+    EXPECT_EQ(detect(two).size(), 1) << "two rising bunches on a tail are no valley";
+
+    auto three = rampChromatogram(blipOnTail(2));
+    const PeakTable t = detect(three);
+    ASSERT_EQ(t.size(), 2);
+    EXPECT_EQ(t[0].typeFlags, PeakFlag::EndsInValley);
+    EXPECT_EQ(t[1].typeFlags, PeakFlag::StartsInValley);
+    EXPECT_EQ(t[0].endIndex, t[1].startIndex);
+}
+
+TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
+{
+    auto d = chromatogramOf(twoOverlappingPeaks(), plainParams());
+    PeakEngine e(d);
+    e.setSettings({1, 0});
+    std::vector<std::pair<DetectionMark, int>> marks;
+    e.setMarkObserver([&](DetectionMark m, int index) { marks.emplace_back(m, index); });
+    e.RunDetection();
+    const PeakTable& t = d.peaks;
+    ASSERT_EQ(t.size(), 2);
+    using M = DetectionMark;
+    EXPECT_EQ(marks, (std::vector<std::pair<DetectionMark, int>>{
+                         {M::Start, t[0].startIndex}, {M::Apex, t[0].apexIndex},
+                         {M::Valley, t[1].startIndex}, {M::Apex, t[1].apexIndex},
+                         {M::End, t[1].endIndex}}));
+    EXPECT_EQ(t[0].typeFlags, PeakFlag::EndsInValley);
+    EXPECT_EQ(t[1].typeFlags, PeakFlag::StartsInValley);
+    EXPECT_STREQ(peakTypeName(peakTypeCode(t[0].typeFlags)), "重叠首峰(BV)");
+    EXPECT_STREQ(peakTypeName(peakTypeCode(t[1].typeFlags)), "重叠尾峰(VB)");
+    EXPECT_EQ(t[0].detectTag, 2);
+    EXPECT_EQ(t[1].detectTag, 0);
+    // The valley is a drop under the common baseline, not a baseline point.
+    EXPECT_EQ(t[0].endIndex, t[1].startIndex);
+    EXPECT_EQ(t[0].baselineEndIndex, t[1].baselineStartIndex);
+    EXPECT_EQ(t[0].baselineEndValue, t[1].baselineStartValue);
+    EXPECT_LT(t[0].baselineEndValue, t[0].endValue);
+    EXPECT_GT(t[0].apexIndex, 140);
+    EXPECT_LT(t[0].apexIndex, 160);
+    EXPECT_GT(t[1].apexIndex, 210);
+    EXPECT_LT(t[1].apexIndex, 230);
+
+    auto three = chromatogramOf(
+        SyntheticSignal(800).gaussian(150, 500, 15).gaussian(220, 400, 15).gaussian(290, 300, 15).floats(),
+        plainParams());
+    const PeakTable t3 = detect(three);
+    ASSERT_EQ(t3.size(), 3);
+    EXPECT_STREQ(peakTypeName(peakTypeCode(t3[1].typeFlags)), "重叠峰(VV)");
+    EXPECT_EQ(t3[0].detectTag, 3);
+}
+
+TEST(Detection, ForcedIndependentPeaksEndAndStartAtTheValleyWithoutValleyBits)
+{
+    auto d = chromatogramOf(twoOverlappingPeaks(), plainParams());
+    d.method.timeProgramEnabled = 1;
+    d.method.timeProgram = {timeEvent(0.0, TimeEventType::ForceIndependentOn)};
+    const PeakTable forced = detect(d);
+
+    // Once a row has been applied, the bunch size chosen at a peak start lasts; the same
+    // program without the switch detects on the same bunches.
+    auto plain = chromatogramOf(twoOverlappingPeaks(), plainParams());
+    plain.method.timeProgramEnabled = 1;
+    plain.method.timeProgram = {timeEvent(0.0, TimeEventType::ForceIndependentOff)};
+    const PeakTable joined = detect(plain);
+    ASSERT_EQ(joined.size(), 2);
+    ASSERT_EQ(joined[0].typeFlags, PeakFlag::EndsInValley);
+
+    ASSERT_EQ(forced.size(), 2);
+    EXPECT_EQ(forced[0].typeFlags, 0);
+    EXPECT_EQ(forced[1].typeFlags, 0);
+    EXPECT_EQ(forced[0].endIndex, joined[0].endIndex) << "ends at the same valley";
+    EXPECT_EQ(forced[1].startIndex, forced[0].endIndex);
+    for (const PeakRecord& p : forced) {
+        EXPECT_EQ(p.detectTag, 1);
+        EXPECT_EQ(p.baselineStartValue, p.startValue);
+        EXPECT_EQ(p.baselineEndValue, p.endValue);
+    }
+}
+
+TEST(Detection, BaselineAtNextValleyActsOnceOnly)
+{
+    auto d = chromatogramOf(SyntheticSignal(900)
+                                .gaussian(150, 500, 15)
+                                .gaussian(220, 400, 15)
+                                .gaussian(290, 300, 15)
+                                .floats(),
+                            plainParams());
+    d.method.timeProgramEnabled = 1;
+    d.method.timeProgram = {timeEvent(0.0, TimeEventType::BaselineAtNextValley)};
+    const PeakTable t = detect(d);
+    ASSERT_EQ(t.size(), 3);
+    EXPECT_EQ(t[0].typeFlags, 0) << "the first valley became a baseline point";
+    EXPECT_EQ(t[1].typeFlags, PeakFlag::EndsInValley) << "the second is a valley again";
+    EXPECT_EQ(t[2].typeFlags, PeakFlag::StartsInValley);
+}
+
+TEST(Detection, NextPeakRidesSuppressesStartsUntilCleared)
+{
+    const auto signal = SyntheticSignal(2400).gaussian(400, 500, 15).gaussian(1600, 500, 15).floats();
+    auto d = chromatogramOf(signal, plainParams());
+    d.method.timeProgramEnabled = 1;
+    d.method.timeProgram = {timeEvent(0.0, TimeEventType::NextPeakRides),
+                            timeEvent(1.0, TimeEventType::None)};  // sample 1200
+    const PeakTable t = detect(d);
+    ASSERT_EQ(t.size(), 1);
+    EXPECT_GT(t[0].apexIndex, 1500);
+}
+
+TEST(Detection, PeakStillRisingWhenTheDataEndIsDropped)
+{
+    auto cut = chromatogramOf(SyntheticSignal(140).gaussian(150, 500, 15).floats(), plainParams());
+    EXPECT_TRUE(detect(cut).empty());
+
+    // Past its rear inflection, a peak is kept when the table already has a row; it ends
+    // at the last bunch.
+    const int samples = 440;
+    auto tail = chromatogramOf(
+        SyntheticSignal(samples).gaussian(150, 500, 15).gaussian(400, 500, 15).floats(),
+        plainParams());
+    const PeakTable t = detect(tail);
+    ASSERT_EQ(t.size(), 2);
+    EXPECT_LT(t[1].endIndex, samples);
+    EXPECT_GE(t[1].endIndex, samples - 8);
+    EXPECT_EQ(t[1].typeFlags, 0);
+
+    auto alone = chromatogramOf(SyntheticSignal(190).gaussian(150, 500, 15).floats(), plainParams());
+    EXPECT_TRUE(detect(alone).empty()) << "with an empty table the open peak is dropped";
+}
+
+TEST(Detection, SplitBelowTheGroupLineMakesTwoIndependentPeaks)
+{
+    // A sharp dip at the valley takes the signal below the line from the first start to
+    // the second end.
+    auto d = chromatogramOf(SyntheticSignal(600)
+                                .gaussian(150, 500, 15)
+                                .gaussian(220, 300, 15)
+                                .gaussian(186, -100, 4)
+                                .floats(),
+                            plainParams());
+    const PeakTable t = detect(d);
+    ASSERT_EQ(t.size(), 2);
+    EXPECT_EQ(t[0].typeFlags, 0);
+    EXPECT_EQ(t[1].typeFlags, 0);
+    EXPECT_EQ(t[0].detectTag, 1);
+    EXPECT_EQ(t[1].detectTag, 1);
+    EXPECT_EQ(t[0].baselineEndValue, d.signal.at(t[0].baselineEndIndex));
+    EXPECT_EQ(t[1].baselineStartValue, d.signal.at(t[1].baselineStartIndex));
+    EXPECT_STREQ(peakTypeName(peakTypeCode(t[1].typeFlags)), "独立峰(BB)");
+}
+
+TEST(Detection, RetentionTimesFollowTheChromatogramsOwnRate)
+{
+    for (int rate : {10, 20, 50}) {
+        auto d = chromatogramOf(SyntheticSignal(600).gaussian(300, 500, 15).floats(), plainParams(),
+                                rate);
+        const PeakTable t = detect(d);
+        ASSERT_EQ(t.size(), 1) << rate;
+        EXPECT_EQ(d.pointsPerSecond, rate);
+        EXPECT_DOUBLE_EQ(t[0].retentionTime, t[0].apexIndex / static_cast<double>(rate) / 60.0);
+        EXPECT_NEAR(t[0].halfWidth, 2.3548 * 15 / rate / 60.0, 1.5 / rate / 60.0);
+    }
+}

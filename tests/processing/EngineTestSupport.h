@@ -1,0 +1,128 @@
+#pragma once
+
+#include "processing/PeakEngine.h"
+
+#include "SyntheticSignal.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <vector>
+
+namespace dgaws::test {
+
+// A signal made of straight segments: each adds `count` samples changing by `step`.
+class RampSignal {
+public:
+    explicit RampSignal(float start = 0.0f) : level_(start) {}
+
+    RampSignal& hold(int count) { return ramp(count, 0.0f); }
+    RampSignal& ramp(int count, float step)
+    {
+        for (int i = 0; i < count; ++i) {
+            level_ += step;
+            values_.push_back(level_);
+        }
+        return *this;
+    }
+    const std::vector<float>& values() const { return values_; }
+
+private:
+    float level_;
+    std::vector<float> values_;
+};
+
+// A stored pass: detection, evaluation and, by default, no deletion of excluded peaks.
+inline PeakTable detect(ChromatogramData& data, EngineSettings settings = {1, 0})
+{
+    PeakEngine engine(data);
+    engine.setSettings(settings);
+    engine.RunDetection();
+    return data.peaks;
+}
+
+// A run as acquisition drives it: the signal sized for the run, every sample written and
+// fed, the table evaluated after each; at the end the signal is cut to what was acquired.
+inline PeakTable detectLive(const std::vector<float>& samples, const AnalysisMethod& method,
+                            int pointsPerSecond, int runSamples, EngineSettings settings = {1, 0})
+{
+    ChromatogramData live;
+    live.method = method;
+    live.resetForRun(runSamples, pointsPerSecond);
+    PeakEngine engine(live);
+    engine.setSettings(settings);
+    engine.ResetPass();
+    for (size_t i = 0; i < samples.size(); ++i) {
+        live.signal.set(static_cast<int>(i), samples[i]);
+        engine.FeedSample(samples[i]);
+        engine.Evaluate(EvaluateStep::All);
+    }
+    live.signal.resize(static_cast<int>(samples.size()));
+    engine.FinishPass();
+    engine.Evaluate(EvaluateStep::All);
+    return live.peaks;
+}
+
+inline void expectFinite(const PeakTable& table)
+{
+    for (const PeakRecord& p : table) {
+        for (double v : {p.retentionTime, p.area, p.height, p.areaPercent, p.halfWidth,
+                         p.tailingFactor, p.plates, p.resolution})
+            EXPECT_TRUE(std::isfinite(v)) << "peak " << p.number;
+        for (float v : {p.startValue, p.apexValue, p.endValue, p.baselineStartValue,
+                        p.baselineEndValue})
+            EXPECT_TRUE(std::isfinite(v)) << "peak " << p.number;
+    }
+}
+
+inline TimeEvent timeEvent(double minutes, int type, int peakWidth = 4, double slope = 10.0)
+{
+    TimeEvent e;
+    e.time = minutes;
+    e.type = type;
+    e.peakWidth = peakWidth;
+    e.slope = slope;
+    return e;
+}
+
+}  // namespace dgaws::test
+
+namespace dgaws::test {
+
+// A row as detection would leave it: values read from the signal, baseline from start to
+// end.
+inline PeakRecord rowOn(const std::vector<float>& s, int start, int apex, int end, int flags = 0,
+                        int pointsPerSecond = 20)
+{
+    PeakRecord p;
+    p.startIndex = p.baselineStartIndex = start;
+    p.apexIndex = apex;
+    p.endIndex = p.baselineEndIndex = end;
+    p.startValue = p.baselineStartValue = s[static_cast<size_t>(start)];
+    p.apexValue = s[static_cast<size_t>(apex)];
+    p.endValue = p.baselineEndValue = s[static_cast<size_t>(end)];
+    p.retentionTime = apex / static_cast<double>(pointsPerSecond) / 60.0;
+    p.typeFlags = flags;
+    return p;
+}
+
+inline ChromatogramData tableOn(const std::vector<float>& s, const std::vector<PeakRecord>& rows,
+                                IntegrationParams params = plainParams())
+{
+    ChromatogramData d = chromatogramOf(s, params);
+    for (const PeakRecord& p : rows)
+        d.peaks.append(p);
+    return d;
+}
+
+inline PeakTable evaluated(ChromatogramData& d, int mask = EvaluateStep::All,
+                           EngineSettings settings = {1, 0})
+{
+    PeakEngine e(d);
+    e.setSettings(settings);
+    e.Evaluate(mask);
+    return d.peaks;
+}
+
+}  // namespace dgaws::test
