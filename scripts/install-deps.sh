@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libqt6sql6-sqlite libqt6svg6
-  libnetcdf-cxx-legacy-dev libnetcdf-dev
+  libnetcdf-cxx-legacy-dev libnetcdf-dev netcdf-bin
   nlohmann-json3-dev libcli11-dev
   libzip-dev libpugixml-dev libxlsxwriter-dev
   libqcustomplot-dev libqcustomplot2.1-qt6

@@ -1,9 +1,11 @@
 // Writes the seed corpus of the reader fuzzers: sound files of every layout the readers
 // know, and damaged variants of them (cut short, bytes flipped, counts and lengths made
 // absurd). The replay test runs the readers over all of them.
+#include "chromatogram/AiaFile.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
 #include "chromatogram/MethodFile.h"
+#include "chromatogram/TextChromatogram.h"
 
 #include "../tests/chromatogram/StoredFormats.h"
 
@@ -77,5 +79,47 @@ int main(int argc, char** argv)
     curve.levels[0].runs.push_back({"a.chg", {ComponentResponse{}}});
     e.curves.push_back(curve);
     damaged(she, "v755", storeMethodFile(e));
+
+    // Text chromatograms: each layout as written, and what people make of them.
+    const auto text = root / "text";
+    std::filesystem::create_directories(text);
+    ChromatogramData t;
+    t.signal.assign({1.5f, 2.0f, -3.25f, 1e6f, 0.0f, 7.0f});
+    t.pointsPerSecond = 10;
+    t.hasData = 1;
+    put(text, "plain.txt", formatTextChromatogram(t, TextLayout::Plain));
+    put(text, "standard.txt", formatTextChromatogram(t, TextLayout::Standard));
+    put(text, "comma.csv", formatTextChromatogram(t, TextLayout::CommaSeparated));
+    put(text, "header.csv", "time,value\r\n0.0,1.0\r\n0.1,2.0\r\n");
+    put(text, "spaces.csv", "0, 1\r\n0.0005 ,2\n\t.001,+3e2\n");
+    put(text, "numbers.txt", "+4 .5 -.5 5. 1.5.25 7x 1e39 1e-400 nan inf 0x1p3 - 9");
+    put(text, "one-pair.txt", "0.5 42\n");
+    put(text, "backwards.txt", "1 1\n0.5 2\n0.25 3\n");
+
+    // AIA files as exported, cut short and damaged.
+    const auto cdf = root / "cdf";
+    std::filesystem::create_directories(cdf);
+    ChromatogramData a;
+    a.signal.assign({1.0f, 4.0f, 9.0f, 16.0f, 9.0f, 4.0f, 1.0f, 0.5f});
+    a.pointsPerSecond = 20;
+    a.hasData = 1;
+    a.injectionTime = OleDateTime::fromCivil(2024, 3, 5, 14, 7, 9);
+    PeakRecord p;
+    p.startIndex = 1;
+    p.apexIndex = 3;
+    p.endIndex = 5;
+    p.retentionTime = 3 / 20.0 / 60.0;
+    p.area = 30.0;
+    p.typeFlags = 0x2;
+    a.peaks.append(p);
+    const std::string scratch = (cdf / "scratch.tmp").string();
+    exportCdf(a, scratch, "seed.chg");
+    const std::string good = readWholeFile(scratch);
+    std::filesystem::remove(scratch);
+    damaged(cdf, "export", good);
+    a.peaks.clear();
+    exportCdf(a, scratch, "");
+    put(cdf, "nopeaks.good", readWholeFile(scratch));
+    std::filesystem::remove(scratch);
     return 0;
 }

@@ -1,7 +1,10 @@
 #include "InfoDocument.h"
 
+#include "ChromatogramKinds.h"
+
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/Interchange.h"
 
 #include <algorithm>
 #include <cctype>
@@ -36,6 +39,14 @@ const char* infoFileTypeTag(InfoFileType type)
         return "dat";
     case InfoFileType::Method:
         return "she";
+    case InfoFileType::Cdf:
+        return "cdf";
+    case InfoFileType::PlainText:
+        return "txt";
+    case InfoFileType::StandardText:
+        return "std";
+    case InfoFileType::Csv:
+        return "csv";
     }
     return "";
 }
@@ -54,12 +65,22 @@ InfoDocument loadInfoDocument(const std::string& path)
     } else if (ext == ".she") {
         doc.type = InfoFileType::Method;
         doc.record = loadMethodFile(path);
+    } else if (const auto kind = kindOfFile(path);
+               kind && *kind != ChromatogramKind::Chg && *kind != ChromatogramKind::Dat) {
+        // Interchange files: AIA netCDF and the text layouts, at the default rate where the
+        // file carries none.
+        doc.type = *kind == ChromatogramKind::Cdf   ? InfoFileType::Cdf
+                   : *kind == ChromatogramKind::Txt ? InfoFileType::PlainText
+                   : *kind == ChromatogramKind::Std ? InfoFileType::StandardText
+                                                    : InfoFileType::Csv;
+        doc.record = readChromatogramOfKind(path, *kind, kDefaultPointsPerSecond);
     } else {
         // Renamed or extensionless chromatograms are common on shared drives; the three
         // tag digits every .chg starts with are the only sign there is.
         std::string bytes = readWholeFile(path);
         if (!startsWithFormatTag(bytes))
-            throw FileError("unknown file type (info reads .chg, .dat and .she files)");
+            throw FileError("unknown file type (info reads .chg, .dat, .she, .cdf, .txt, .std "
+                            "and .csv files)");
         doc.type = InfoFileType::Chromatogram;
         doc.record = loadChromatogram(std::move(bytes));
     }

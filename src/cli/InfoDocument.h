@@ -9,9 +9,9 @@
 namespace dgaws::cli {
 
 // How a file was read; chosen from its extension (and, for unknown ones, its first bytes).
-enum class InfoFileType { Chromatogram, Binary, Method };
+enum class InfoFileType { Chromatogram, Binary, Method, Cdf, PlainText, StandardText, Csv };
 
-// The extension tag reported for a type: "chg", "dat" or "she".
+// The tag reported for a type: "chg", "dat", "she", "cdf", "txt", "std" or "csv".
 const char* infoFileTypeTag(InfoFileType type);
 
 // One file as `info` shows it: a chromatogram (from .chg or .dat) or a library method.

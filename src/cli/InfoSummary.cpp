@@ -159,10 +159,26 @@ void printDiagnosis(std::ostream& out, const ChromatogramData& d)
 void printChromatogram(std::ostream& out, const InfoDocument& doc, const ChromatogramData& d)
 {
     const AnalysisMethod& m = d.method;
-    if (doc.type == InfoFileType::Binary)
+    switch (doc.type) {
+    case InfoFileType::Binary:
         field(out, "File type", "binary samples (.dat)");
-    else
+        break;
+    case InfoFileType::Cdf:
+        field(out, "File type", "AIA netCDF chromatogram (.cdf)");
+        break;
+    case InfoFileType::PlainText:
+        field(out, "File type", "plain text chromatogram (.txt)");
+        break;
+    case InfoFileType::StandardText:
+        field(out, "File type", "standard text chromatogram (.txt)");
+        break;
+    case InfoFileType::Csv:
+        field(out, "File type", "comma-separated chromatogram (.csv)");
+        break;
+    default:
         field(out, "File type", "chromatogram (.chg), format " + d.version.text());
+        break;
+    }
     field(out, "Method", orNone(d.methodName.empty() ? m.name : d.methodName));
     field(out, "Calibration", orNone(d.calibrationName));
     field(out, "Calculation", calcMethodName(m.calcMethod));
@@ -184,7 +200,8 @@ void printChromatogram(std::ostream& out, const InfoDocument& doc, const Chromat
     field(out, "Linked file", orNone(d.linkedFile));
     printPeaks(out, d.peaks);
     printGroupResults(out, d.groupResults);
-    if (doc.type != InfoFileType::Binary)
+    // Only a .chg carries the diagnosis.
+    if (doc.type == InfoFileType::Chromatogram)
         printDiagnosis(out, d);
 }
 

@@ -1,5 +1,7 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
+#include "CompareCommand.h"
+#include "ConvertCommand.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
 
@@ -16,6 +18,8 @@ int main(int argc, char** argv)
 
     dgaws::cli::addInfoCommand(app);
     dgaws::cli::addProcessCommand(app);
+    dgaws::cli::addConvertCommand(app);
+    dgaws::cli::addCompareCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -261,8 +261,8 @@ TEST_F(InfoCommandTest, FileTypeFollowsExtensionOrContent)
     EXPECT_EQ(j["fileType"], "chg");
     EXPECT_EQ(j["peaks"].size(), 2u);
 
-    writeFileAtomically(path("notes.txt"), "Time,Signal\n0,1\n");
-    const Output r = info(path("notes.txt"), true);
+    writeFileAtomically(path("notes.md"), "Time,Signal\n0,1\n");
+    const Output r = info(path("notes.md"), true);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
     EXPECT_NE(r.err.find("unknown file type"), std::string::npos) << r.err;

@@ -1,0 +1,710 @@
+#include "chromatogram/AiaFile.h"
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+#include "chromatogram/TextCodec.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <netcdf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+const std::string kForeign = DGAWS_TESTDATA_DIR "/aia/";
+
+// A few hundred samples at 20 points per second with one peak of every type code.
+ChromatogramData exampleRecord(int samples = 1199, int rate = 20)
+{
+    ChromatogramData d;
+    std::vector<float> s(static_cast<size_t>(samples));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<float>(100.0 * std::sin(static_cast<double>(i) / 37.0) + 0.25 * i);
+    d.signal.assign(std::move(s));
+    d.pointsPerSecond = rate;
+    d.hasData = 1;
+    d.method.levelMax = 750.5;
+    d.method.levelMin = -120.25;
+    d.method.deviceNo = "1号主变";
+    d.method.tester = "张工";
+    d.method.serialNo = "2013062301";
+    d.method.calcMethod = 3;
+    d.injectionTime = OleDateTime::fromCivil(2024, 3, 5, 14, 7, 9);
+    const int flags[] = {0x0, 0x2, 0x3, 0x1, 0x10, 0x20, 0x21, 0x80, 0x100};
+    for (int k = 0; k < 9; ++k) {
+        PeakRecord p;
+        p.startIndex = 7 + 100 * k;
+        p.apexIndex = p.startIndex + 13;
+        p.endIndex = p.startIndex + 41;
+        p.baselineStartIndex = p.startIndex - 3;
+        p.baselineEndIndex = p.endIndex + 5;
+        p.retentionTime = p.apexIndex / 20.0 / 60.0;
+        p.halfWidth = 0.0125 + 0.001 * k;
+        p.area = k == 8 ? -2500.0 : 1000.0 + 10.5 * k;
+        p.areaPercent = 11.0 + k;
+        p.height = 300.0 + k;
+        p.apexValue = 310.0f;
+        p.tailingFactor = 1.05 + 0.01 * k;
+        p.baselineStartValue = 2.5f + k;
+        p.baselineEndValue = 3.5f + k;
+        p.typeFlags = flags[k];
+        d.peaks.append(p);
+    }
+    return d;
+}
+
+// Reads an exported file back through the netCDF C library, independently of importCdf.
+class NcInspect {
+public:
+    explicit NcInspect(const std::string& path)
+    {
+        ok_ = nc_open(path.c_str(), NC_NOWRITE, &id_) == NC_NOERR;
+    }
+    ~NcInspect()
+    {
+        if (ok_)
+            nc_close(id_);
+    }
+    bool ok() const { return ok_; }
+    std::vector<std::pair<std::string, size_t>> dims() const
+    {
+        int n = 0;
+        nc_inq_ndims(id_, &n);
+        std::vector<std::pair<std::string, size_t>> out;
+        for (int i = 0; i < n; ++i) {
+            char name[NC_MAX_NAME + 1];
+            size_t len = 0;
+            nc_inq_dim(id_, i, name, &len);
+            out.emplace_back(name, len);
+        }
+        return out;
+    }
+    std::string text(const char* att, int var = NC_GLOBAL) const
+    {
+        size_t len = 0;
+        nc_type type = 0;
+        if (nc_inq_att(id_, var, att, &type, &len) != NC_NOERR || type != NC_CHAR)
+            return "<missing>";
+        std::string s(len, '\0');
+        nc_get_att_text(id_, var, att, s.data());
+        return s;
+    }
+    int varId(const char* name) const
+    {
+        int v = -1;
+        nc_inq_varid(id_, name, &v);
+        return v;
+    }
+    std::vector<float> floats(const char* name) const
+    {
+        const int v = varId(name);
+        int nd = 0;
+        int dimids[NC_MAX_VAR_DIMS];
+        nc_inq_var(id_, v, nullptr, nullptr, &nd, dimids, nullptr);
+        size_t count = 1;
+        for (int k = 0; k < nd; ++k) {
+            size_t len = 0;
+            nc_inq_dimlen(id_, dimids[k], &len);
+            count *= len;
+        }
+        std::vector<float> out(count);
+        if (count > 0) {
+            EXPECT_EQ(nc_get_var_float(id_, v, out.data()), NC_NOERR) << name;
+        }
+        return out;
+    }
+    std::string chars(const char* name) const
+    {
+        const std::vector<float> shape = floats("peak_area");  // one per peak
+        std::string s(shape.size() * 2, '\0');
+        if (!s.empty())
+            nc_get_var_text(id_, varId(name), s.data());
+        return s;
+    }
+    std::vector<short> shorts(const char* name) const
+    {
+        std::vector<short> out(floats("peak_area").size());
+        if (!out.empty())
+            nc_get_var_short(id_, varId(name), out.data());
+        return out;
+    }
+
+private:
+    int id_ = -1;
+    bool ok_ = false;
+};
+
+// A file as other systems write them, built with the netCDF C library.
+struct Foreign {
+    std::vector<float> samples{10.0f, 20.0f, 40.0f, 80.0f};
+    std::optional<float> interval;
+    std::optional<float> runLength;
+    std::optional<std::vector<float>> retention;
+    bool withOrdinate = true;
+    bool ordinateAsDouble = false;
+    std::vector<float> peakTimes;      // peak_retention_time in seconds
+    bool peakAreaWrongLength = false;  // peak_area over point_number instead
+};
+
+void writeForeign(const std::string& path, const Foreign& f)
+{
+    int id = 0;
+    ASSERT_EQ(nc_create(path.c_str(), NC_CLOBBER, &id), NC_NOERR);
+    int points = 0, peaks = -1, strings = 0;
+    nc_def_dim(id, "_2_byte_string", 2, &strings);
+    nc_def_dim(id, "point_number", f.samples.size(), &points);
+    if (!f.peakTimes.empty())
+        nc_def_dim(id, "peak_number", f.peakTimes.size(), &peaks);
+    auto scalar = [&](const char* name, const std::optional<float>& v) {
+        int var = -1;
+        if (v)
+            nc_def_var(id, name, NC_FLOAT, 0, nullptr, &var);
+        return var;
+    };
+    const int vInterval = scalar("actual_sampling_interval", f.interval);
+    const int vRun = scalar("actual_run_time_length", f.runLength);
+    int vTimes = -1, vOrd = -1, vRt = -1, vArea = -1;
+    if (f.retention)
+        nc_def_var(id, "raw_data_retention", NC_FLOAT, 1, &points, &vTimes);
+    if (f.withOrdinate)
+        nc_def_var(id, "ordinate_values", f.ordinateAsDouble ? NC_DOUBLE : NC_FLOAT, 1, &points,
+                   &vOrd);
+    if (peaks >= 0) {
+        nc_def_var(id, "peak_retention_time", NC_FLOAT, 1, &peaks, &vRt);
+        nc_def_var(id, "peak_area", NC_FLOAT, 1, f.peakAreaWrongLength ? &points : &peaks, &vArea);
+    }
+    ASSERT_EQ(nc_enddef(id), NC_NOERR);
+    auto put = [&](int var, const std::optional<float>& v) {
+        if (var >= 0)
+            nc_put_var_float(id, var, &*v);
+    };
+    put(vInterval, f.interval);
+    put(vRun, f.runLength);
+    if (vTimes >= 0)
+        nc_put_var_float(id, vTimes, f.retention->data());
+    if (vOrd >= 0)
+        nc_put_var_float(id, vOrd, f.samples.data());
+    if (vRt >= 0) {
+        nc_put_var_float(id, vRt, f.peakTimes.data());
+        std::vector<float> areas(f.peakAreaWrongLength ? f.samples.size() : f.peakTimes.size(),
+                                 77.0f);
+        nc_put_var_float(id, vArea, areas.data());
+    }
+    ASSERT_EQ(nc_close(id), NC_NOERR);
+}
+
+std::string bytesOf(const std::string& path)
+{
+    return readWholeFile(path);
+}
+
+// Plain writes: the many damaged variants need no flush to disk.
+void putBytes(const std::string& path, const std::string& bytes)
+{
+    std::filesystem::remove(path);
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> filesIn(const std::filesystem::path& dir)
+{
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Export
+
+// The order of dimensions, attributes and variables is checked with ncdump; here the values.
+TEST(CdfExport, TextsAreTheRecordsInGbk)
+{
+    TempDir dir;
+    exportCdf(exampleRecord(20), dir.path("a.cdf"), "/data/运行7.chg");
+    NcInspect nc(dir.path("a.cdf"));
+    EXPECT_EQ(nc.text("injection_date_time_stamp"), "20240305140709+0800");
+    EXPECT_EQ(nc.text("experiment_title"), utf8ToGbk("1号主变"));
+    EXPECT_EQ(nc.text("sample_name"), utf8ToGbk("1号主变"));
+    EXPECT_EQ(nc.text("operator_name"), utf8ToGbk("张工"));
+    EXPECT_EQ(nc.text("detector_name"), utf8ToGbk("张工"));
+    EXPECT_EQ(nc.text("sample_id"), "2013062301");
+    EXPECT_EQ(nc.text("source_file_reference"), utf8ToGbk("/data/运行7.chg"));
+
+    const std::pair<int, const char*> methods[] = {
+        {0, "面积归一法"}, {1, "校正归一法"}, {2, "内标法"},     {3, "外标法"},
+        {4, "指数外标法"}, {5, "面积归一法"}, {6, "面积归一法"}, {-1, "面积归一法"}};
+    for (const auto& [method, name] : methods) {
+        ChromatogramData d = exampleRecord(20);
+        d.method.calcMethod = method;
+        exportCdf(d, dir.path("m.cdf"), "");
+        EXPECT_EQ(NcInspect(dir.path("m.cdf")).text("detection_method_name"), utf8ToGbk(name))
+            << method;
+    }
+}
+
+TEST(CdfExport, ValuesOfTheExample)
+{
+    TempDir dir;
+    const std::string path = dir.path("a.cdf");
+    const ChromatogramData d = exampleRecord();
+    exportCdf(d, path, "");
+    NcInspect nc(path);
+    // 1199 samples at 20 points per second: 59 whole seconds, 0.05 s apart.
+    EXPECT_EQ(nc.floats("actual_run_time_length"), std::vector<float>{59.0f});
+    EXPECT_EQ(nc.floats("actual_sampling_interval"), std::vector<float>{0.05f});
+    EXPECT_EQ(nc.floats("actual_delay_time"), std::vector<float>{0.0f});
+    EXPECT_EQ(nc.floats("detector_maximum_value"), std::vector<float>{750500.0f});
+    EXPECT_EQ(nc.floats("detector_minimum_value"), std::vector<float>{-120250.0f});
+    EXPECT_EQ(nc.floats("ordinate_values"), d.signal.values());
+
+    const auto start = nc.floats("peak_start_time");
+    const auto rt = nc.floats("peak_retention_time");
+    const auto width = nc.floats("peak_width");
+    const auto area = nc.floats("peak_area");
+    const auto percent = nc.floats("peak_area_percent");
+    const auto heightPercent = nc.floats("peak_height_percent");
+    const auto root = nc.floats("peak_area_square_root");
+    const auto migration = nc.floats("migration_time");
+    const auto bStop = nc.floats("baseline_stop_time");
+    const auto bStopValue = nc.floats("baseline_stop_value");
+    ASSERT_EQ(start.size(), 9u);
+    for (int k = 0; k < 9; ++k) {
+        const PeakRecord& p = d.peaks[k];
+        EXPECT_FLOAT_EQ(start[k], static_cast<float>(p.startIndex / 20.0)) << k;
+        EXPECT_FLOAT_EQ(rt[k], static_cast<float>(p.retentionTime * 60.0)) << k;
+        EXPECT_FLOAT_EQ(migration[k], rt[k]) << k;
+        EXPECT_FLOAT_EQ(width[k], static_cast<float>(p.halfWidth * 60.0)) << k;
+        EXPECT_FLOAT_EQ(area[k], static_cast<float>(p.area)) << k;
+        EXPECT_FLOAT_EQ(percent[k], static_cast<float>(p.areaPercent)) << k;
+        // The height percentage column carries the area percentages.
+        EXPECT_FLOAT_EQ(heightPercent[k], static_cast<float>(p.areaPercent)) << k;
+        EXPECT_FLOAT_EQ(root[k], static_cast<float>(std::sqrt(std::fabs(p.area)))) << k;
+        EXPECT_FLOAT_EQ(bStop[k], static_cast<float>(p.baselineEndIndex / 20.0)) << k;
+        EXPECT_FLOAT_EQ(bStopValue[k], p.baselineEndValue) << k;
+    }
+    // Type codes 0, 4, 5, 6, 7, 8, 9, 10, 11 in the peak order of the example.
+    EXPECT_EQ(nc.chars("peak_start_detection_code"), "B V V V B B V V B ");
+    EXPECT_EQ(nc.chars("peak_stop_detection_code"), "B V V B B V V V B ");
+    EXPECT_EQ(nc.shorts("manually_reintegrated_peaks"), std::vector<short>(9, 0));
+}
+
+TEST(CdfExport, ChromatogramWithoutPeaks)
+{
+    TempDir dir;
+    ChromatogramData d = exampleRecord(300);
+    d.peaks.clear();
+    exportCdf(d, dir.path("p.cdf"), "");
+    NcInspect nc(dir.path("p.cdf"));
+    const auto dims = nc.dims();
+    const auto peakDim = std::find_if(dims.begin(), dims.end(),
+                                      [](const auto& x) { return x.first == "peak_number"; });
+    ASSERT_NE(peakDim, dims.end());
+    EXPECT_EQ(peakDim->second, 0u);
+    EXPECT_TRUE(nc.floats("peak_area").empty());
+    EXPECT_TRUE(nc.floats("peak_retention_time").empty());
+    EXPECT_EQ(nc.floats("ordinate_values").size(), 300u);
+    EXPECT_EQ(importCdf(dir.path("p.cdf")).peaks.size(), 0);
+}
+
+TEST(CdfExport, RefusesEmptyChromatogramsAndNeverLeavesPartialFiles)
+{
+    TempDir dir;
+    const std::string path = dir.path("keep.cdf");
+    putBytes(path, "previous contents");
+
+    ChromatogramData empty;
+    empty.hasData = 1;
+    try {
+        exportCdf(empty, path, "");
+        FAIL() << "an empty chromatogram was exported";
+    } catch (const InterchangeError& e) {
+        EXPECT_STREQ(e.what(), kExportNoData);
+    }
+    ChromatogramData notAcquired = exampleRecord(10);
+    notAcquired.hasData = 0;
+    EXPECT_THROW(exportCdf(notAcquired, path, ""), InterchangeError);
+    ChromatogramData noRate = exampleRecord(10);
+    noRate.pointsPerSecond = 0;
+    EXPECT_THROW(exportCdf(noRate, path, ""), InterchangeError);
+    EXPECT_EQ(bytesOf(path), "previous contents");
+
+    EXPECT_THROW(exportCdf(exampleRecord(10), dir.path("missing/x.cdf"), ""), FileError);
+
+    // A larger previous file is replaced as a whole, and no scratch file stays behind.
+    putBytes(path, std::string(200000, 'x'));
+    exportCdf(exampleRecord(10), path, "");
+    EXPECT_EQ(bytesOf(path).compare(0, 4, std::string("CDF\x01", 4)), 0);
+    EXPECT_LT(bytesOf(path).size(), 200000u);
+    EXPECT_EQ(filesIn(dir.root()), std::vector<std::string>{"keep.cdf"});
+}
+
+// ---------------------------------------------------------------------------------------
+// Import of our own files
+
+TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
+{
+    TempDir dir;
+    ChromatogramData original = exampleRecord();
+    writeChromatogramFile(dir.path("a.chg"), original);
+    const ChromatogramData stored = readChromatogramFile(dir.path("a.chg"));
+    exportCdf(stored, dir.path("a.cdf"), dir.path("a.chg"));
+    writeChromatogramFile(dir.path("b.chg"), importCdf(dir.path("a.cdf")));
+    const ChromatogramData back = readChromatogramFile(dir.path("b.chg"));
+
+    EXPECT_EQ(back.signal, original.signal);
+    EXPECT_EQ(back.pointsPerSecond, 20);
+    EXPECT_EQ(back.hasData, 1);
+    EXPECT_DOUBLE_EQ(back.method.timeEnd, 59.0 / 60.0);
+    EXPECT_DOUBLE_EQ(back.method.levelMax, 750.5);
+    EXPECT_DOUBLE_EQ(back.method.levelMin, -120.25);
+    // The detector range in mV starts the extrema, which the samples in uV then widen.
+    const auto [lo, hi] =
+        std::minmax_element(original.signal.values().begin(), original.signal.values().end());
+    EXPECT_FLOAT_EQ(back.signalMax, std::max(750.5f, *hi));
+    EXPECT_FLOAT_EQ(back.signalMin, std::min(-120.25f, *lo));
+
+    ASSERT_EQ(back.peaks.size(), original.peaks.size());
+    for (int k = 0; k < original.peaks.size(); ++k) {
+        const PeakRecord& o = original.peaks[k];
+        const PeakRecord& b = back.peaks[k];
+        EXPECT_EQ(b.startIndex, o.startIndex) << k;
+        EXPECT_EQ(b.apexIndex, o.apexIndex) << k;
+        EXPECT_EQ(b.endIndex, o.endIndex) << k;
+        EXPECT_EQ(b.baselineStartIndex, o.baselineStartIndex) << k;
+        EXPECT_EQ(b.baselineEndIndex, o.baselineEndIndex) << k;
+        EXPECT_NEAR(b.retentionTime, o.retentionTime, 1e-6) << k;
+        EXPECT_NEAR(b.halfWidth, o.halfWidth, 1e-7) << k;
+        EXPECT_FLOAT_EQ(static_cast<float>(b.area), static_cast<float>(o.area)) << k;
+        EXPECT_FLOAT_EQ(static_cast<float>(b.areaPercent), static_cast<float>(o.areaPercent)) << k;
+        EXPECT_FLOAT_EQ(static_cast<float>(b.height), static_cast<float>(o.height)) << k;
+        EXPECT_FLOAT_EQ(b.apexValue, static_cast<float>(o.height)) << k;
+        // The area percentages come back through the height percentage column.
+        EXPECT_FLOAT_EQ(static_cast<float>(b.gasContent), static_cast<float>(o.areaPercent)) << k;
+        EXPECT_FLOAT_EQ(static_cast<float>(b.tailingFactor), static_cast<float>(o.tailingFactor))
+            << k;
+        EXPECT_EQ(b.baselineStartValue, o.baselineStartValue) << k;
+        EXPECT_EQ(b.baselineEndValue, o.baselineEndValue) << k;
+    }
+}
+
+TEST(CdfRoundTrip, EveryRateOfTheCollectorComesBackWhole)
+{
+    TempDir dir;
+    for (int rate : {1, 3, 7, 10, 20, 25, 50, 100}) {
+        ChromatogramData d = exampleRecord(400, rate);
+        exportCdf(d, dir.path("r.cdf"), "");
+        const ChromatogramData back = importCdf(dir.path("r.cdf"));
+        EXPECT_EQ(back.pointsPerSecond, rate);
+        // On the grid: the samples are kept, not interpolated.
+        EXPECT_EQ(back.signal, d.signal) << rate;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Rates of files from elsewhere
+
+TEST(CdfImport, IntervalOfThreeHundredthsGivesThirtyFourPointsPerSecond)
+{
+    TempDir dir;
+    Foreign f;
+    f.interval = 0.03f;
+    f.samples.assign(100, 5.0f);
+    writeForeign(dir.path("f.cdf"), f);
+    const ChromatogramData d = importCdf(dir.path("f.cdf"));
+    EXPECT_EQ(d.pointsPerSecond, 34);
+    // 99 steps of 0.03 s are 2.97 s: 101 samples at 34 per second.
+    EXPECT_EQ(d.signal.count(), 101);
+    EXPECT_EQ(d.signal.at(100), 5.0f);
+}
+
+TEST(CdfImport, SamplesOffTheGridAreInterpolatedOntoIt)
+{
+    TempDir dir;
+    Foreign f;
+    f.interval = 0.4f;  // 2.5 per second, held as 3
+    f.samples = {0.0f, 4.0f, 8.0f, 12.0f, 16.0f, 20.0f};
+    writeForeign(dir.path("f.cdf"), f);
+    const ChromatogramData d = importCdf(dir.path("f.cdf"));
+    ASSERT_EQ(d.pointsPerSecond, 3);
+    // A ramp of 10 per second stays a ramp of 10 per second: sample i at i/3 s.
+    ASSERT_EQ(d.signal.count(), 7);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_NEAR(d.signal.at(i), 10.0 * i / 3.0, 1e-4) << i;
+}
+
+TEST(CdfImport, RateWithoutAnInterval)
+{
+    TempDir dir;
+    Foreign f;
+    f.samples = {1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
+
+    // Retention times 0.25 s apart: 4 per second, on the grid.
+    f.retention = std::vector<float>{0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
+    writeForeign(dir.path("a.cdf"), f);
+    ChromatogramData d = importCdf(dir.path("a.cdf"));
+    EXPECT_EQ(d.pointsPerSecond, 4);
+    EXPECT_EQ(d.signal.values(), f.samples);
+
+    // Only a run length: 5 samples in 0.5 s.
+    f.retention.reset();
+    f.runLength = 0.5f;
+    writeForeign(dir.path("b.cdf"), f);
+    d = importCdf(dir.path("b.cdf"));
+    EXPECT_EQ(d.pointsPerSecond, 10);
+    EXPECT_DOUBLE_EQ(d.method.timeEnd, 0.5 / 60.0);
+
+    // No time information at all: the current rate.
+    f.runLength.reset();
+    writeForeign(dir.path("c.cdf"), f);
+    EXPECT_EQ(importCdf(dir.path("c.cdf"), 50).pointsPerSecond, 50);
+    EXPECT_EQ(importCdf(dir.path("c.cdf")).pointsPerSecond, kDefaultPointsPerSecond);
+    EXPECT_EQ(importCdf(dir.path("c.cdf"), 0).pointsPerSecond, kDefaultPointsPerSecond);
+
+    // Unusable figures fall through to the next source and never give 0 or infinity.
+    for (float bad : {0.0f, -0.05f, 1e-9f, std::nanf(""), INFINITY}) {
+        f.interval = bad;
+        f.retention = std::vector<float>{0.0f, 0.5f, 1.0f, 1.0f, 0.2f};  // goes backwards
+        f.runLength = -3.0f;
+        writeForeign(dir.path("d.cdf"), f);
+        d = importCdf(dir.path("d.cdf"), 10);
+        EXPECT_EQ(d.pointsPerSecond, 10) << bad;
+        EXPECT_EQ(d.signal.values(), f.samples) << bad;
+    }
+    // A very slow sampling still gives one point per second.
+    f.interval = 30.0f;
+    f.retention.reset();
+    writeForeign(dir.path("e.cdf"), f);
+    d = importCdf(dir.path("e.cdf"));
+    EXPECT_EQ(d.pointsPerSecond, 1);
+    EXPECT_EQ(d.signal.count(), 121);  // 4 steps of 30 s at 1 per second
+}
+
+TEST(CdfImport, MissingDetectorRangeTakesTheSampleExtrema)
+{
+    TempDir dir;
+    Foreign f;
+    f.interval = 0.1f;
+    f.samples = {-3000.0f, 5.0f, 9000.0f};
+    writeForeign(dir.path("f.cdf"), f);
+    const ChromatogramData d = importCdf(dir.path("f.cdf"));
+    EXPECT_EQ(d.signalMax, 9000.0f);
+    EXPECT_EQ(d.signalMin, -3000.0f);
+    EXPECT_DOUBLE_EQ(d.method.levelMax, 9.0);
+    EXPECT_DOUBLE_EQ(d.method.levelMin, -3.0);
+    EXPECT_DOUBLE_EQ(d.method.timeEnd, d.duration());
+}
+
+// ---------------------------------------------------------------------------------------
+// The real files of other systems
+
+TEST(CdfForeignFiles, UniformFileAtFourTenthsOfASecond)
+{
+    const ChromatogramData d = importCdf(kForeign + "agilent-hplc.cdf");
+    EXPECT_EQ(d.pointsPerSecond, 3);
+    EXPECT_EQ(d.hasData, 1);
+    // 4651 samples 0.4 s apart span 1860 s: 5581 samples at 3 per second.
+    EXPECT_EQ(d.signal.count(), 5581);
+    EXPECT_NEAR(d.signal.at(0), -0.0758842, 1e-7);
+    EXPECT_DOUBLE_EQ(d.method.timeEnd, 31.0);
+    EXPECT_NEAR(d.method.levelMax, 0.130926, 1e-6);
+    EXPECT_NEAR(d.method.levelMin, -0.000175884, 1e-9);
+    ASSERT_EQ(d.peaks.size(), 8);
+    EXPECT_NEAR(d.peaks[0].retentionTime, 196.065 / 60.0, 1e-4);
+    EXPECT_NEAR(d.peaks[0].gasContent, 29.7635, 1e-3);
+    EXPECT_NEAR(d.peaks[0].area, 556.765, 1e-3);
+}
+
+TEST(CdfForeignFiles, NonUniformFilesAreResampledAtTheirRate)
+{
+    for (const char* name : {"agilent-hplc2.cdf", "agilent-gcms-tic.cdf"}) {
+        SCOPED_TRACE(name);
+        const ChromatogramData d = importCdf(kForeign + name);
+        // Scans 1.093 s apart: 0.91 per second, held as 1; the last scan is at 1800.9 s.
+        EXPECT_EQ(d.pointsPerSecond, 1);
+        EXPECT_EQ(d.signal.count(), 1801);
+        EXPECT_NEAR(d.method.timeEnd, 1797.54 / 60.0, 1e-4);
+        EXPECT_TRUE(std::all_of(d.signal.values().begin(), d.signal.values().end(),
+                                [](float v) { return std::isfinite(v); }));
+    }
+}
+
+// The point of the resampling: the peak table of the file describes the signal we hold. At
+// each peak, the highest sample between its start and end stands above the baseline by
+// about the height the other system measured.
+TEST(CdfForeignFiles, PeakTablesLineUpWithTheSignal)
+{
+    for (const char* name : {"agilent-hplc.cdf", "agilent-hplc2.cdf", "agilent-gcms-tic.cdf"}) {
+        SCOPED_TRACE(name);
+        const ChromatogramData d = importCdf(kForeign + name);
+        ASSERT_GT(d.peaks.size(), 0);
+        std::vector<double> errors;
+        for (const PeakRecord& p : d.peaks) {
+            ASSERT_GE(p.startIndex, 0);
+            ASSERT_LT(p.endIndex, d.signal.count());
+            int top = p.startIndex;
+            for (int i = p.startIndex; i <= p.endIndex; ++i)
+                if (d.signal.at(i) > d.signal.at(top))
+                    top = i;
+            const double span = std::max(1, p.baselineEndIndex - p.baselineStartIndex);
+            const double base = p.baselineStartValue +
+                (p.baselineEndValue - p.baselineStartValue) * (top - p.baselineStartIndex) / span;
+            errors.push_back(std::fabs(d.signal.at(top) - base - p.height) / p.height);
+        }
+        std::sort(errors.begin(), errors.end());
+        EXPECT_LT(errors[errors.size() / 2], 0.1);
+    }
+}
+
+TEST(CdfForeignFiles, ReexportOfAForeignFileReadsBackTheSame)
+{
+    TempDir dir;
+    const ChromatogramData d = importCdf(kForeign + "agilent-gcms-tic.cdf");
+    exportCdf(d, dir.path("again.cdf"), kForeign + "agilent-gcms-tic.cdf");
+    const ChromatogramData back = importCdf(dir.path("again.cdf"));
+    EXPECT_EQ(back.signal, d.signal);
+    EXPECT_EQ(back.pointsPerSecond, d.pointsPerSecond);
+    ASSERT_EQ(back.peaks.size(), d.peaks.size());
+    for (int k = 0; k < d.peaks.size(); ++k)
+        EXPECT_EQ(back.peaks[k].apexIndex, d.peaks[k].apexIndex) << k;
+}
+
+// ---------------------------------------------------------------------------------------
+// Files that are not what they should be
+
+TEST(CdfImport, FileWithoutChromatogramIsRefusedClearly)
+{
+    TempDir dir;
+    Foreign f;
+    f.withOrdinate = false;
+    f.interval = 0.1f;
+    writeForeign(dir.path("nochrom.cdf"), f);
+    try {
+        importCdf(dir.path("nochrom.cdf"));
+        FAIL() << "imported a file without samples";
+    } catch (const InterchangeError& e) {
+        EXPECT_NE(std::string(e.what()).find("no chromatogram"), std::string::npos) << e.what();
+    }
+    // An ANDI-MS style file: netCDF, but none of the chromatogram's names.
+    int id = 0;
+    ASSERT_EQ(nc_create(dir.path("ms.cdf").c_str(), NC_CLOBBER, &id), NC_NOERR);
+    int scan = 0, var = 0;
+    nc_def_dim(id, "scan_number", 3, &scan);
+    nc_def_var(id, "total_intensity", NC_DOUBLE, 1, &scan, &var);
+    nc_enddef(id);
+    const double tic[] = {1, 2, 3};
+    nc_put_var_double(id, var, tic);
+    nc_close(id);
+    EXPECT_THROW(importCdf(dir.path("ms.cdf")), InterchangeError);
+}
+
+TEST(CdfImport, VariablesOfAnotherShapeOrTypeAreNotTrusted)
+{
+    TempDir dir;
+    Foreign f;
+    f.interval = 0.1f;
+    f.ordinateAsDouble = true;  // converted by the library, still a chromatogram
+    f.peakTimes = {0.2f, 0.3f};
+    f.peakAreaWrongLength = true;
+    writeForeign(dir.path("f.cdf"), f);
+    const ChromatogramData d = importCdf(dir.path("f.cdf"));
+    EXPECT_EQ(d.signal.values(), f.samples);
+    ASSERT_EQ(d.peaks.size(), 2);
+    EXPECT_EQ(d.peaks[1].apexIndex, 3);
+    EXPECT_EQ(d.peaks[1].area, 0.0);  // peak_area is over the wrong dimension: ignored
+
+    // Samples as text are no samples.
+    int id = 0;
+    ASSERT_EQ(nc_create(dir.path("chars.cdf").c_str(), NC_CLOBBER, &id), NC_NOERR);
+    int points = 0, var = 0;
+    nc_def_dim(id, "point_number", 4, &points);
+    nc_def_var(id, "ordinate_values", NC_CHAR, 1, &points, &var);
+    nc_enddef(id);
+    nc_put_var_text(id, var, "abcd");
+    nc_close(id);
+    EXPECT_THROW(importCdf(dir.path("chars.cdf")), InterchangeError);
+}
+
+TEST(CdfImport, DamagedAndHostileFilesGiveErrorsNotCrashes)
+{
+    TempDir dir;
+    exportCdf(exampleRecord(), dir.path("good.cdf"), "");
+    const std::string good = bytesOf(dir.path("good.cdf"));
+    const std::string bad = dir.path("bad.cdf");
+
+    // Cut short anywhere: in the header, between variables, inside the samples, in the peaks
+    // (the last two bytes of the file are the padding of the last variable).
+    for (size_t cut : {size_t(0), size_t(3), size_t(4), size_t(9), size_t(100), size_t(700),
+                       good.size() / 3, good.size() / 2, good.size() - 40, good.size() - 4}) {
+        putBytes(bad, good.substr(0, cut));
+        EXPECT_THROW(importCdf(bad), InterchangeError) << "cut at " << cut;
+    }
+    // Bytes changed anywhere: an error or a record, never a crash.
+    for (size_t at = 0; at < good.size(); at += 37) {
+        std::string flipped = good;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0x5A);
+        putBytes(bad, flipped);
+        try {
+            const ChromatogramData d = importCdf(bad);
+            EXPECT_GT(d.pointsPerSecond, 0);
+            EXPECT_LE(d.pointsPerSecond, kMaxImportedRate);
+        } catch (const InterchangeError&) {
+        }
+    }
+    putBytes(bad, "1.5 2.5 3.5 this is a text chromatogram\n");
+    EXPECT_THROW(importCdf(bad), InterchangeError);
+    putBytes(bad, std::string("\x89HDF\r\n\x1a\n", 8) + std::string(600, '\0'));
+    EXPECT_THROW(importCdf(bad), InterchangeError);
+    EXPECT_THROW(importCdf(dir.path("absent.cdf")), FileError);
+    EXPECT_THROW(importCdf(dir.root().string()), FileError);
+}
+
+TEST(CdfImport, HeaderCountsBeyondTheFileAreRefusedBeforeTheLibrarySeesThem)
+{
+    TempDir dir;
+    auto be = [](uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
+                           static_cast<char>(v >> 8), static_cast<char>(v)};
+    };
+    auto name = [&](const std::string& s) {
+        return be(static_cast<uint32_t>(s.size())) + s + std::string((4 - s.size() % 4) % 4, '\0');
+    };
+    const std::string head = std::string("CDF\x01", 4) + be(0);
+    // Two billion dimensions (the library would try to hold them all).
+    putBytes(dir.path("dims.cdf"), head + be(0x0A) + be(0x7FFFFFFF) + std::string(64, '\0'));
+    EXPECT_THROW(importCdf(dir.path("dims.cdf")), InterchangeError);
+    // A name longer than the C++ classes' buffers.
+    putBytes(dir.path("name.cdf"),
+             head + be(0x0A) + be(1) + name(std::string(256, 'n')) + be(4) + be(0) + be(0) + be(0) +
+                 be(0));
+    EXPECT_THROW(importCdf(dir.path("name.cdf")), InterchangeError);
+    // A variable of a billion samples in a file of a few bytes (read back as zeros otherwise).
+    const std::string dims = be(0x0A) + be(1) + name("point_number") + be(1u << 20);
+    const std::string var =
+        name("ordinate_values") + be(1) + be(0) + be(0) + be(0) + be(5) + be(4u << 20) + be(0);
+    std::string file = head + dims + be(0) + be(0) + be(0x0B) + be(1) + var;
+    const uint32_t begin = static_cast<uint32_t>(file.size());
+    file.replace(file.size() - 4, 4, be(begin));
+    putBytes(dir.path("short.cdf"), file + std::string(64, '\0'));
+    try {
+        importCdf(dir.path("short.cdf"));
+        FAIL() << "a variable beyond the end of the file was read";
+    } catch (const InterchangeError& e) {
+        EXPECT_NE(std::string(e.what()).find("cut short"), std::string::npos) << e.what();
+    }
+    // A variable that refers to a dimension that does not exist.
+    const std::string lost =
+        name("ordinate_values") + be(1) + be(7) + be(0) + be(0) + be(5) + be(4) + be(200);
+    putBytes(dir.path("lost.cdf"), head + dims + be(0) + be(0) + be(0x0B) + be(1) + lost);
+    EXPECT_THROW(importCdf(dir.path("lost.cdf")), InterchangeError);
+}

@@ -1,0 +1,296 @@
+#include "chromatogram/TextChromatogram.h"
+#include "chromatogram/ChromatogramMerge.h"
+#include "chromatogram/FileIO.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+ChromatogramData withSamples(std::vector<float> samples, int rate = 10)
+{
+    ChromatogramData d;
+    d.signal.assign(std::move(samples));
+    d.pointsPerSecond = rate;
+    d.hasData = 1;
+    return d;
+}
+
+ChromatogramData parse(std::string_view text, TextLayout layout, int currentRate = 20)
+{
+    return parseTextChromatogram(text, layout, currentRate);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// The bytes of the three layouts
+
+TEST(TextFormats, PlainLayoutBytes)
+{
+    EXPECT_EQ(formatTextChromatogram(withSamples({1.5f, 2.0f}), TextLayout::Plain),
+              "1.500000 2.000000 ");
+    EXPECT_EQ(formatTextChromatogram(withSamples({-0.25f, 123456.0f, 1e-7f}), TextLayout::Plain),
+              "-0.250000 123456.000000 0.000000 ");
+}
+
+TEST(TextFormats, StandardLayoutBytes)
+{
+    const std::string text =
+        formatTextChromatogram(withSamples({1.5f, 2.0f, -3.0f}, 10), TextLayout::Standard);
+    EXPECT_EQ(text, "0.0000000 1.500000\n0.0016667 2.000000\n0.0033333 -3.000000\n");
+}
+
+TEST(TextFormats, CommaSeparatedLayoutBytes)
+{
+    const std::string text =
+        formatTextChromatogram(withSamples({1.5f, 2.0f, -3.0f}, 10), TextLayout::CommaSeparated);
+    EXPECT_EQ(text, "0.000000,1.500000\n\t0.001667,2.000000\n\t0.003333,-3.000000\n\t");
+    // Every line after the first begins with the tab written after the previous line feed,
+    // and the text ends in one.
+    size_t feeds = 0;
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+        ASSERT_LT(at + 1, text.size());
+        EXPECT_EQ(text[at + 1], '\t');
+        ++feeds;
+    }
+    EXPECT_EQ(feeds, 3u);
+}
+
+// A GUI process runs in the user's locale, where printf writes decimal commas. When the
+// machine has no such locale installed, one is compiled into the test's folder.
+TEST(TextFormats, NumbersDoNotFollowTheProcessLocale)
+{
+    TempDir dir;
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    auto tryLocale = [] { return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr; };
+    bool switched = tryLocale();
+    if (!switched && std::filesystem::exists("/usr/share/i18n/locales/de_DE")) {
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + dir.path("de_DE.UTF-8") +
+                                    "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0) {
+            ::setenv("LOCPATH", dir.root().c_str(), 1);
+            switched = tryLocale();
+        }
+    }
+    char printed[32] = "";
+    std::snprintf(printed, sizeof printed, "%f", 1.5);
+    const std::string text =
+        formatTextChromatogram(withSamples({1.5f, 2.0f}, 10), TextLayout::CommaSeparated);
+    const ChromatogramData back = parse("0.5 1.25\n0.6 2.5\n", TextLayout::Standard);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    ::unsetenv("LOCPATH");
+    if (!switched)
+        GTEST_SKIP() << "no locale with a decimal comma can be had on this machine";
+    ASSERT_STREQ(printed, "1,500000");  // the premise: printf would write a comma here
+    EXPECT_EQ(text, "0.000000,1.500000\n\t0.001667,2.000000\n\t");
+    EXPECT_EQ(back.signal.values(), (std::vector<float>{1.25f, 2.5f}));
+}
+
+// ---------------------------------------------------------------------------------------
+// Round trips through files
+
+TEST(TextFiles, EveryLayoutRoundTripsItsSamplesAndRate)
+{
+    TempDir dir;
+    std::vector<float> samples;
+    for (int i = 0; i < 500; ++i)
+        samples.push_back(static_cast<float>(std::round(1e4 * std::sin(i / 9.0)) / 8.0));
+    for (int rate : {10, 20, 50}) {
+        const ChromatogramData d = withSamples(samples, rate);
+        for (TextLayout layout :
+             {TextLayout::Plain, TextLayout::Standard, TextLayout::CommaSeparated}) {
+            SCOPED_TRACE(testing::Message() << "rate " << rate << " layout " << int(layout));
+            const std::string path = dir.path("t.txt");
+            saveText(d, path, layout);
+            EXPECT_EQ(readWholeFile(path), formatTextChromatogram(d, layout));
+            const ChromatogramData back = loadText(path, layout, 7);
+            EXPECT_EQ(back.signal.values(), samples);
+            // The plain layout carries no times: it keeps the current rate.
+            EXPECT_EQ(back.pointsPerSecond, layout == TextLayout::Plain ? 7 : rate);
+            EXPECT_EQ(back.hasData, 1);
+            EXPECT_EQ(back.signalMax, *std::max_element(samples.begin(), samples.end()));
+            EXPECT_EQ(back.signalMin, *std::min_element(samples.begin(), samples.end()));
+            EXPECT_DOUBLE_EQ(back.method.timeEnd, back.duration());
+            EXPECT_DOUBLE_EQ(back.method.levelMax, back.signalMax * 0.001);
+        }
+    }
+}
+
+TEST(TextFiles, SaveRefusesAnEmptyChromatogramAndKeepsThePreviousFile)
+{
+    TempDir dir;
+    const std::string path = dir.path("keep.txt");
+    writeFileAtomically(path, "1 2 3 ");
+    ChromatogramData empty;
+    empty.hasData = 1;
+    try {
+        saveText(empty, path, TextLayout::Plain);
+        FAIL();
+    } catch (const InterchangeError& e) {
+        EXPECT_STREQ(e.what(), kExportNoData);
+    }
+    ChromatogramData notAcquired = withSamples({1.0f});
+    notAcquired.hasData = 0;
+    EXPECT_THROW(saveText(notAcquired, path, TextLayout::Standard), InterchangeError);
+    EXPECT_EQ(readWholeFile(path), "1 2 3 ");
+    EXPECT_THROW(saveText(withSamples({1.0f}), dir.path("no/such/dir.txt"), TextLayout::Plain),
+                 FileError);
+    EXPECT_THROW(loadText(dir.path("absent.txt"), TextLayout::Plain), FileError);
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading what people and other programs write
+
+TEST(TextReading, EmptyAndBlankTextsGiveAnEmptyRecord)
+{
+    for (TextLayout layout : {TextLayout::Plain, TextLayout::Standard, TextLayout::CommaSeparated})
+        for (std::string_view text : {"", " \n\t\r\n ", "\n\n"}) {
+            const ChromatogramData d = parse(text, layout, 20);
+            EXPECT_EQ(d.signal.count(), 0);
+            EXPECT_FALSE(d.signal.allocated());
+            EXPECT_EQ(d.hasData, 0);
+            EXPECT_EQ(d.pointsPerSecond, 20);
+        }
+}
+
+TEST(TextReading, ReadingStopsAtTheFirstTextThatIsNotANumber)
+{
+    EXPECT_EQ(parse("1 2.5 -3e2 abc 4 5", TextLayout::Plain).signal.values(),
+              (std::vector<float>{1.0f, 2.5f, -300.0f}));
+    // As "%lf" reads: "7x" gives 7 and then stops at "x"; "1.5.25" is 1.5 and .25.
+    EXPECT_EQ(parse("7x 8", TextLayout::Plain).signal.values(), std::vector<float>{7.0f});
+    EXPECT_EQ(parse("1.5.25", TextLayout::Plain).signal.values(),
+              (std::vector<float>{1.5f, 0.25f}));
+    EXPECT_EQ(parse("+4 .5 -.5 5.", TextLayout::Plain).signal.values(),
+              (std::vector<float>{4.0f, 0.5f, -0.5f, 5.0f}));
+    // Values that no sample can hold end the reading like any other non-number.
+    EXPECT_EQ(parse("1 nan 2", TextLayout::Plain).signal.count(), 1);
+    EXPECT_EQ(parse("1 inf 2", TextLayout::Plain).signal.count(), 1);
+    EXPECT_EQ(parse("1 1e39 2", TextLayout::Plain).signal.count(), 1);
+    EXPECT_EQ(parse("1 1e999 2", TextLayout::Plain).signal.count(), 1);
+    EXPECT_EQ(parse("1 - 2", TextLayout::Plain).signal.count(), 1);
+    EXPECT_EQ(parse(std::string_view("1 2\0 3", 6), TextLayout::Plain).signal.count(), 2);
+
+    // Pairs: a pair missing its value, or a header line, ends the reading.
+    EXPECT_EQ(parse("0 1\n0.1 2\n0.2\n", TextLayout::Standard).signal.values(),
+              (std::vector<float>{1.0f, 2.0f}));
+    EXPECT_EQ(parse("time value\n0 1\n", TextLayout::Standard).signal.count(), 0);
+    EXPECT_EQ(parse("0,1\n\t0.1,2\n\t0.2;3\n\t", TextLayout::CommaSeparated).signal.count(), 2);
+    // "%lf,%lf": the comma follows the time directly; white space after it is allowed, and
+    // line ends of other systems are white space too.
+    EXPECT_EQ(parse("0, 1\r\n0.1,\t2\r\n", TextLayout::CommaSeparated).signal.count(), 2);
+    EXPECT_EQ(parse("0 ,1\n", TextLayout::CommaSeparated).signal.count(), 0);
+    EXPECT_EQ(parse("time,value\n0,1\n", TextLayout::CommaSeparated).signal.count(), 0);
+}
+
+TEST(TextReading, RateFromTheFirstTwoTimes)
+{
+    // A standard file written at 10 points per second.
+    EXPECT_EQ(
+        parse("0.0000000 1\n0.0016667 2\n0.0033333 3\n", TextLayout::Standard).pointsPerSecond, 10);
+    // 0.03 s apart: 33.3 per second, rounded up.
+    EXPECT_EQ(parse("0 1\n0.0005 2\n", TextLayout::Standard).pointsPerSecond, 34);
+    // Only the first two times count, whatever follows.
+    EXPECT_EQ(parse("1 1\n1.01 2\n5 3\n", TextLayout::Standard).pointsPerSecond, 2);
+    EXPECT_EQ(parse("0,1\n\t0.000833,2\n\t", TextLayout::CommaSeparated).pointsPerSecond, 20);
+    EXPECT_EQ(parse("0,1\n\t0.000333,2\n\t", TextLayout::CommaSeparated).pointsPerSecond, 50);
+    // One minute apart: much slower than a point per second, still one.
+    EXPECT_EQ(parse("0 1\n1 2\n", TextLayout::Standard).pointsPerSecond, 1);
+}
+
+TEST(TextReading, FilesGivingNoTimeStepKeepTheCurrentRate)
+{
+    for (TextLayout layout : {TextLayout::Standard, TextLayout::CommaSeparated}) {
+        const char* one = layout == TextLayout::Standard ? "0.5 42\n" : "0.5,42\n\t";
+        const ChromatogramData single = parse(one, layout, 50);
+        EXPECT_EQ(single.signal.values(), std::vector<float>{42.0f});
+        EXPECT_EQ(single.hasData, 1);
+        EXPECT_EQ(single.pointsPerSecond, 50);
+    }
+    // Times that stand still, run backwards or are absurdly close give no rate either.
+    EXPECT_EQ(parse("0 1\n0 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
+    EXPECT_EQ(parse("1 1\n0.5 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
+    EXPECT_EQ(parse("0 1\n1e-12 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
+    // A step of ages is merely slow.
+    EXPECT_EQ(parse("0 1\n1e300 2\n", TextLayout::Standard, 10).pointsPerSecond, 1);
+    EXPECT_EQ(parse("1 2", TextLayout::Plain, 0).pointsPerSecond, kDefaultPointsPerSecond);
+}
+
+TEST(TextReading, RateRule)
+{
+    EXPECT_EQ(rateFromTimeStep(1.0 / 600.0), 10);
+    EXPECT_EQ(rateFromTimeStep(0.0016667), 10);
+    EXPECT_EQ(rateFromTimeStep(0.0008333), 20);  // 20.0008: a printing error, not 21
+    EXPECT_EQ(rateFromTimeStep(0.000333), 50);   // 50.05
+    EXPECT_EQ(rateFromTimeStep(0.0005), 34);     // 33.3
+    EXPECT_EQ(rateFromTimeStep(1.0 / 60.0 / 10.5), 11);
+    EXPECT_EQ(rateFromTimeStep(2.0), 1);
+    EXPECT_EQ(rateFromTimeStep(0.0), 0);
+    EXPECT_EQ(rateFromTimeStep(-0.001), 0);
+    EXPECT_EQ(rateFromTimeStep(NAN), 0);
+    EXPECT_EQ(rateFromTimeStep(1.0 / 60.0 / 5000.0), 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Merging two chromatograms
+
+TEST(ChromatogramMerging, SecondPartContinuesFromTheJunction)
+{
+    SignalBuffer p, q;
+    p.assign({1.0f, 2.0f, 5.0f});
+    q.assign({100.0f, 101.0f, 97.0f, 110.0f});
+    // Q[0] is dropped; Q[1..] are raised by P[2] - Q[0] = -95.
+    EXPECT_EQ(mergeSignals(p, q), (std::vector<float>{1.0f, 2.0f, 5.0f, 6.0f, 2.0f, 15.0f}));
+    EXPECT_EQ(mergeSignals(q, p),
+              (std::vector<float>{100.0f, 101.0f, 97.0f, 110.0f, 111.0f, 114.0f}));
+
+    SignalBuffer single, empty;
+    single.assign({7.0f});
+    EXPECT_EQ(mergeSignals(p, single), p.values());
+    EXPECT_EQ(mergeSignals(single, q), (std::vector<float>{7.0f, 8.0f, 4.0f, 17.0f}));
+    // Without a junction the other part is the result as it is.
+    EXPECT_EQ(mergeSignals(p, empty), p.values());
+    EXPECT_EQ(mergeSignals(empty, q), q.values());
+}
+
+TEST(ChromatogramMerging, OrderExtremaAndWhatIsNotTakenOver)
+{
+    ChromatogramData open = withSamples({10.0f, 20.0f, 30.0f});
+    open.signalMax = 100000.0f;
+    open.signalMin = -10000.0f;
+    open.method.deviceNo = "open";
+    ChromatogramData chosen = withSamples({0.0f, -50.0f, 5.0f});
+    chosen.peaks.append(PeakRecord{});
+    chosen.method.deviceNo = "chosen";
+
+    ChromatogramData after = open;
+    EXPECT_EQ(mergeChromatograms(after, chosen, false), 5);
+    EXPECT_EQ(after.signal.values(), (std::vector<float>{10.0f, 20.0f, 30.0f, -20.0f, 35.0f}));
+    EXPECT_EQ(after.signalMax, 35.0f);
+    EXPECT_EQ(after.signalMin, -20.0f);
+    EXPECT_EQ(after.peaks.size(), 0);
+    EXPECT_EQ(after.method.deviceNo, "open");
+
+    ChromatogramData before = open;
+    EXPECT_EQ(mergeChromatograms(before, chosen, true), 5);
+    EXPECT_EQ(before.signal.values(), (std::vector<float>{0.0f, -50.0f, 5.0f, 15.0f, 25.0f}));
+    EXPECT_EQ(before.signalMax, 25.0f);
+    EXPECT_EQ(before.signalMin, -50.0f);
+
+    ChromatogramData nothing;
+    const ChromatogramData untouched = nothing;
+    EXPECT_EQ(mergeChromatograms(nothing, ChromatogramData{}, false), 0);
+    EXPECT_EQ(nothing.signalMax, untouched.signalMax);
+    EXPECT_EQ(nothing.signalMin, untouched.signalMin);
+}

@@ -1,0 +1,246 @@
+#include "cli/CliTestSupport.h"
+
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+#include "chromatogram/Interchange.h"
+#include "cli/CompareCommand.h"
+#include "cli/ConvertCommand.h"
+#include "cli/InfoCommand.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+#include <sys/wait.h>
+
+namespace dgaws::cli::test {
+namespace {
+
+using nlohmann::json;
+
+struct Output {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Output convert(const ConvertOptions& o)
+{
+    std::ostringstream out, err;
+    Output r;
+    r.status = runConvert(o, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+Output compare(const CompareOptions& o)
+{
+    std::ostringstream out, err;
+    Output r;
+    r.status = runCompare(o, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+class ConvertCommandTest : public TempDirTest {
+protected:
+    // Writes the sample chromatogram as a .chg and returns its path.
+    std::string source()
+    {
+        const std::string p = path("run.chg");
+        writeChromatogramFile(p, sampleChromatogram());
+        return p;
+    }
+};
+
+}  // namespace
+
+TEST_F(ConvertCommandTest, EveryKindRoundTripsThroughChg)
+{
+    const std::string chg = source();
+    const ChromatogramData original = readChromatogramFile(chg);
+    for (const char* ext : {"dat", "cdf", "txt", "std", "csv"}) {
+        SCOPED_TRACE(ext);
+        const std::string mid = path(std::string("mid.") + ext);
+        Output r = convert({chg, mid, "", "", 7, false});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(r.err.empty());
+        r = convert({mid, path("back.chg"), ext, "", 7, false});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const ChromatogramData back = readChromatogramFile(path("back.chg"));
+        EXPECT_EQ(back.signal, original.signal);
+        EXPECT_EQ(back.hasData, 1);
+        // A rate comes back from the kinds that carry one; plain text takes --rate and the
+        // old binary files are always 10 per second.
+        const std::string e = ext;
+        EXPECT_EQ(back.pointsPerSecond, e == "txt" ? 7 : e == "dat" ? 10 : 20);
+        EXPECT_EQ(back.peaks.size(), e == "cdf" ? original.peaks.size() : 0);
+    }
+}
+
+TEST_F(ConvertCommandTest, KindsFromExtensionContentOrOptions)
+{
+    const std::string chg = source();
+    ASSERT_EQ(convert({chg, path("std.txt"), "", "std", 20, false}).status, 0);
+    ASSERT_EQ(convert({chg, path("plain.txt"), "", "", 20, false}).status, 0);
+    EXPECT_EQ(readWholeFile(path("plain.txt")).find('\n'), std::string::npos);
+    EXPECT_NE(readWholeFile(path("std.txt")).find('\n'), std::string::npos);
+
+    // A .txt with line breaks is read as standard text, one without as plain text.
+    Output r = convert({path("std.txt"), path("a.chg"), "", "", 7, true});
+    ASSERT_EQ(r.status, 0) << r.err;
+    json j = json::parse(r.out);
+    EXPECT_EQ(j["from"], "std");
+    EXPECT_EQ(j["pointsPerSecond"], 20);
+    EXPECT_EQ(j["sampleCount"], 1200);
+    r = convert({path("plain.txt"), path("a.chg"), "", "", 7, true});
+    j = json::parse(r.out);
+    EXPECT_EQ(j["from"], "txt");
+    EXPECT_EQ(j["pointsPerSecond"], 7);
+    // --from wins over the content: the standard file read as plain numbers.
+    r = convert({path("std.txt"), path("a.chg"), "txt", "", 7, true});
+    EXPECT_EQ(json::parse(r.out)["sampleCount"], 2400);
+
+    // Upper-case extensions, and names whose extension says nothing.
+    ASSERT_EQ(convert({chg, path("UP.CSV"), "", "", 20, false}).status, 0);
+    EXPECT_EQ(readWholeFile(path("UP.CSV")).substr(0, 9), "0.000000,");
+    r = convert({chg, path("out.xyz"), "", "", 20, false});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--to"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(path("out.xyz")));
+    r = convert({path("noext"), path("x.chg"), "", "", 20, false});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--from"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(ConvertCommandTest, FailuresLeaveTheOutputAsItWas)
+{
+    const std::string chg = source();
+    writeFileAtomically(path("keep.cdf"), "previous");
+    writeFileAtomically(path("empty.txt"), "");
+
+    Output r = convert({path("missing.chg"), path("keep.cdf"), "", "", 20, false});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("dgaws-cli: cannot read " + path("missing.chg") + ": ", 0), 0u) << r.err;
+
+    // An empty chromatogram has nothing to export.
+    r = convert({path("empty.txt"), path("keep.cdf"), "", "", 20, false});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(kExportNoData), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(readWholeFile(path("keep.cdf")), "previous");
+
+    writeFileAtomically(path("broken.cdf"), "CDF\x01 not really");
+    r = convert({path("broken.cdf"), path("x.chg"), "", "", 20, false});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fileExists(path("x.chg")));
+
+    r = convert({chg, path("no/dir/x.csv"), "", "", 20, false});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("dgaws-cli: cannot write " + path("no/dir/x.csv") + ": ", 0), 0u);
+}
+
+TEST_F(ConvertCommandTest, InfoReadsTheInterchangeKinds)
+{
+    const std::string chg = source();
+    for (const char* name : {"r.cdf", "r.csv", "r.txt"})
+        ASSERT_EQ(convert({chg, path(name), "", "", 20, false}).status, 0);
+    ASSERT_EQ(convert({chg, path("s.txt"), "", "std", 20, false}).status, 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"r.cdf", "cdf"}, {"r.csv", "csv"}, {"r.txt", "txt"}, {"s.txt", "std"}};
+    for (const auto& [name, tag] : cases) {
+        std::ostringstream out, err;
+        ASSERT_EQ(runInfo({path(name), true, false}, out, err), 0) << name << err.str();
+        const json j = json::parse(out.str());
+        EXPECT_EQ(j["fileType"], tag);
+        EXPECT_EQ(j["signal"]["count"], 1200);
+        EXPECT_EQ(j["pointsPerSecond"], 20) << name;  // plain text: the default rate
+        EXPECT_EQ(j["peaks"].size(), std::string(tag) == "cdf" ? 2u : 0u);
+    }
+    std::ostringstream out, err;
+    ASSERT_EQ(runInfo({DGAWS_TESTDATA_DIR "/aia/agilent-gcms-tic.cdf", false, false}, out, err), 0)
+        << err.str();
+    EXPECT_NE(out.str().find("AIA netCDF"), std::string::npos);
+    EXPECT_NE(out.str().find("Peaks (43)"), std::string::npos) << out.str();
+}
+
+TEST_F(ConvertCommandTest, CompareWritesTheCombinedChromatogram)
+{
+    ChromatogramData a;
+    a.signal.assign({1, 2, 3, 4});
+    a.pointsPerSecond = 10;
+    a.hasData = 1;
+    ChromatogramData b = a;
+    b.signal.assign({10, 20, 30, 40, 50});
+    writeChromatogramFile(path("a.chg"), a);
+    writeChromatogramFile(path("b.chg"), b);
+    const std::vector<std::string> ab{path("a.chg"), path("b.chg")};
+
+    auto samplesOf = [&](const std::string& file) {
+        return readChromatogramFile(file).signal.values();
+    };
+    ASSERT_EQ(compare({"sum", ab, path("sum.chg"), {}, false}).status, 0);
+    EXPECT_EQ(samplesOf(path("sum.chg")), (std::vector<float>{11, 22, 33, 44}));
+    ASSERT_EQ(compare({"average", ab, path("avg.chg"), {}, false}).status, 0);
+    EXPECT_EQ(samplesOf(path("avg.chg")), (std::vector<float>{5.5f, 11, 16.5f, 22}));
+    // b one sample (0.1 s) to the right: a's first sample stands in for b's start.
+    const Output s = compare({"subtract", ab, path("sub.chg"), {0.0, 0.1 / 60.0 + 1e-9}, true});
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(samplesOf(path("sub.chg")), (std::vector<float>{-9, -8, -17, -26}));
+    const json j = json::parse(s.out);
+    EXPECT_EQ(j["sampleCount"], 4);
+    EXPECT_EQ(j["signalMax"].get<double>(), -8.0);
+    ASSERT_EQ(compare({"derivative", {path("a.chg")}, path("d.chg"), {}, false}).status, 0);
+    EXPECT_EQ(samplesOf(path("d.chg")), (std::vector<float>{10, 10, 10, 10}));
+    ASSERT_EQ(compare({"invert", {path("b.chg")}, path("i.chg"), {}, false}).status, 0);
+    EXPECT_EQ(samplesOf(path("i.chg")), (std::vector<float>{-10, -20, -30, -40, -50}));
+    EXPECT_EQ(samplesOf(path("a.chg")), (std::vector<float>{1, 2, 3, 4}));  // sources untouched
+
+    EXPECT_EQ(compare({"sum", {path("a.chg")}, path("x.chg"), {}, false}).status, 2);
+    EXPECT_EQ(compare({"invert", ab, path("x.chg"), {}, false}).status, 2);
+    EXPECT_EQ(compare({"subtract", {ab[0], ab[1], ab[0]}, path("x.chg"), {}, false}).status, 2);
+    EXPECT_EQ(compare({"sum", ab, path("x.chg"), {0.5}, false}).status, 2);
+    const Output missing = compare({"sum", {ab[0], path("none.chg")}, path("x.chg"), {}, false});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("none.chg"), std::string::npos);
+    EXPECT_FALSE(fileExists(path("x.chg")));
+}
+
+TEST_F(ConvertCommandTest, TheToolRunsBothCommands)
+{
+    const std::string chg = source();
+    auto run = [&](const std::string& args) {
+        const std::string cmd =
+            std::string("'" DGAWS_BINARY_DIR "/dgaws-cli' ") + args + " 2>/dev/null";
+        FILE* p = ::popen(cmd.c_str(), "r");
+        std::string out;
+        char buf[4096];
+        size_t n;
+        while (p && (n = std::fread(buf, 1, sizeof buf, p)) > 0)
+            out.append(buf, n);
+        const int st = p ? ::pclose(p) : -1;
+        return std::make_pair(WIFEXITED(st) ? WEXITSTATUS(st) : -1, out);
+    };
+    auto [status, out] = run("convert '" + chg + "' '" + path("t.csv") + "' --json");
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(json::parse(out)["to"], "csv");
+    std::tie(status, out) = run("convert '" + chg + "' '" + path("t.cdf") + "' --to bogus");
+    EXPECT_EQ(status, 2);
+    EXPECT_TRUE(out.empty());
+    std::tie(status, out) = run("convert '" + chg + "' '" + path("t.chg") + "' --rate 0");
+    EXPECT_EQ(status, 2);
+    std::tie(status, out) =
+        run("compare invert '" + path("t.csv") + "' -o '" + path("inv.chg") + "'");
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(readChromatogramFile(path("inv.chg")).signal.at(300), -812.25f);
+    std::tie(status, out) = run("compare frobnicate '" + chg + "' -o '" + path("x.chg") + "'");
+    EXPECT_EQ(status, 2);
+    std::tie(status, out) = run("--help");
+    EXPECT_NE(out.find("convert"), std::string::npos);
+    EXPECT_NE(out.find("compare"), std::string::npos);
+}
+
+}  // namespace dgaws::cli::test
