@@ -11,8 +11,8 @@ namespace dgaws {
 class DataRoot {
 public:
     static constexpr const char* kEnvironmentVariable = "DGAWS_HOME";
-    // The folder name the default paths have always carried.
-    static constexpr const char* kDefaultFolderName = "VeltraGW-5800变压器油专用";
+    // The data root in the user's home folder when nothing else is chosen.
+    static constexpr const char* kDefaultFolderName = "dgaws";
 
     explicit DataRoot(std::string root);
 

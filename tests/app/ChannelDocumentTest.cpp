@@ -140,7 +140,7 @@ TEST(DataRootTest, HomeOptionWinsOverTheEnvironmentWhichWinsOverTheHomeFolder)
     EXPECT_EQ(DataRoot::resolve().root(), "/tmp/from-env");
     unsetenv("DGAWS_HOME");
     const std::string home = std::getenv("HOME");
-    EXPECT_EQ(DataRoot::resolve().root(), home + "/VeltraGW-5800变压器油专用");
+    EXPECT_EQ(DataRoot::resolve().root(), home + "/dgaws");
     if (saved)
         setenv("DGAWS_HOME", keep.c_str(), 1);
     EXPECT_EQ(DataRoot::homeOption({"dgaws", "--home", "/x"}), "/x");
