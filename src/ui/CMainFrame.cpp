@@ -78,9 +78,13 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
 
 CMainFrame::~CMainFrame()
 {
-    // Windows go first, while the application still knows them.
-    for (QMdiSubWindow* sub : mdi_->subWindowList())
+    // Windows go first, while the application still knows them; their documents leave
+    // the application's slots with them.
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (auto* frame = qobject_cast<CChildFrame*>(sub->widget()))
+            app_.documentDestroyed(&frame->document());
         delete sub;
+    }
 }
 
 void CMainFrame::createDocks()

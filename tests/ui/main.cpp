@@ -12,6 +12,7 @@ int runDocumentCommandTests(int argc, char** argv);
 int runResultTableTests(int argc, char** argv);
 int runGraphViewTests(int argc, char** argv);
 int runSettingsDialogTests(int argc, char** argv);
+int runConnectionWidgetTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
         {"ResultTable", runResultTableTests},
         {"GraphView", runGraphViewTests},
         {"SettingsDialogs", runSettingsDialogTests},
+        {"ConnectionWidgets", runConnectionWidgetTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
