@@ -25,6 +25,15 @@ PeakDetectionCommand::Outcome CChrEDoc::detectPeaks()
     return PeakDetectionCommand::run(engine, acquiring == 1, hooks);
 }
 
+void CChrEDoc::reprocess()
+{
+    PeakDetectionCommand::Hooks hooks;
+    hooks.replayManualEvents = replayManualEvents_;
+    hooks.markModified = [this] { setModifiedFlag(true); };
+    hooks.redrawViews = redrawViews_;
+    PeakDetectionCommand::run(engine, acquiring == 1, hooks);
+}
+
 void CChrEDoc::message(const std::string& text) const
 {
     if (showMessage_)

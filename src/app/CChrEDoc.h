@@ -96,14 +96,19 @@ public:
     // "峰检测(&D)".
     bool canDetectPeaks() const { return PeakDetectionCommand::enabled(data, acquiring == 1); }
     PeakDetectionCommand::Outcome detectPeaks();
+    // Detection again without the question and without an undo step, for commands that
+    // replace the whole signal (merging).
+    void reprocess();
 
     // The binary sample file of the graph view's command and the application's loader.
     bool saveBinary(const std::string& path);
     bool loadBinary(const std::string& path);
 
-private:
+    // Through the sinks: a text the operator must see, and an action for the event log.
     void message(const std::string& text) const;
     void log(const std::string& text) const;
+
+private:
 
     std::string title_;
     bool modified_ = false;
