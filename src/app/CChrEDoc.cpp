@@ -4,6 +4,9 @@
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
 #include "chromatogram/TextFormat.h"
+#include "dga/OilContents.h"
+#include "processing/EvaluateStep.h"
+#include "quant/Identification.h"
 
 #include <filesystem>
 
@@ -12,6 +15,90 @@ namespace dgaws {
 CChrEDoc::CChrEDoc()
 {
     engine.setProcessedHandler([this] { setModifiedFlag(true); });
+    engine.setIdentificationStep([this](ChromatogramData& d) { Identify(d, calibrationCurve()); });
+    engine.setQuantitationStep([this](ChromatogramData&) { quantitationStep(); });
+}
+
+const CalibrationCurve* CChrEDoc::calibrationCurve() const
+{
+    if (library_ == nullptr)
+        return nullptr;
+    return linkedCurve(*library_, libraryMethodIndex, libraryCalibrationIndex);
+}
+
+void CChrEDoc::quantitationStep()
+{
+    if (data.sampleType == 0) {
+        QuantifyWithOilContents(data, calibrationCurve());
+        return;
+    }
+    if (data.sampleType != 1 || library_ == nullptr)
+        return;
+    const StoreResult stored =
+        StoreStandardRun(data, pathName, library_->entryAt(libraryMethodIndex),
+                         libraryCalibrationIndex, data.standardRun, saveMethod_);
+    if (stored.status == StoreResult::Status::SaveFailed)
+        message(stored.message);
+}
+
+void CChrEDoc::quantify()
+{
+    QuantifyWithOilContents(data, calibrationCurve());
+    setModifiedFlag(true);
+}
+
+StandardAddStatus CChrEDoc::addStandardChromatogram(
+    std::function<std::optional<MethodChoice>(const MethodChoice&)> chooseMethod,
+    std::function<std::optional<int>(int, int)> chooseLevel, const ProposalEnvironment& env)
+{
+    if (library_ == nullptr)
+        return StandardAddStatus::Cancelled;
+    StandardChromatogramSteps steps;
+    steps.chooseMethod = std::move(chooseMethod);
+    steps.chooseLevel = std::move(chooseLevel);
+    steps.reprocessWithoutQuantitation = [this] {
+        engine.Evaluate(EvaluateStep::All & ~EvaluateStep::Quantify);
+    };
+    steps.saveDocument = [this, &env] { return save(env); };
+    steps.showMessage = [this](const std::string& text) { message(text); };
+    steps.saveMethod = saveMethod_;
+    return AddStandardChromatogram({data, libraryMethodIndex, libraryCalibrationIndex, pathName},
+                                   *library_, steps);
+}
+
+DgaCollection CChrEDoc::collectDgaValues()
+{
+    return CollectDgaValues(data, linkedData, pathName);
+}
+
+PeakInfoContext CChrEDoc::peakInfoContext()
+{
+    PeakInfoContext ctx;
+    ctx.data = &data;
+    ctx.save = saveMethod_;
+    if (library_ == nullptr)
+        return ctx;
+    // A document whose method was copied whole has no recorded position; its method is
+    // then found by name.
+    int index = libraryMethodIndex;
+    if (library_->entryAt(index) == nullptr)
+        index = library_->indexOf(data.methodName);
+    ctx.libraryMethod = library_->entryAt(index);
+    if (index == libraryMethodIndex)
+        ctx.curveIndex = libraryCalibrationIndex;
+    return ctx;
+}
+
+void CChrEDoc::finishPeakInfo(const PeakInfoResult& result)
+{
+    if (!result.message.empty())
+        message(result.message);
+    if (!result.saveError.empty())
+        message(result.saveError);
+    if (result.evaluateMask != 0)
+        engine.Evaluate(result.evaluateMask);
+    if (redrawViews_)
+        redrawViews_();
 }
 
 PeakDetectionCommand::Outcome CChrEDoc::detectPeaks()

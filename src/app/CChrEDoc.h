@@ -2,9 +2,13 @@
 
 #include "chromatogram/ChromatogramData.h"
 #include "chromatogram/FileNameProposal.h"
+#include "chromatogram/MethodLibrary.h"
 #include "chromatogram/TextFormat.h"
+#include "dga/DgaValues.h"
 #include "processing/PeakDetectionCommand.h"
 #include "processing/PeakEngine.h"
+#include "quant/PeakInfoEditor.h"
+#include "quant/StandardChromatogram.h"
 
 #include <functional>
 #include <string>
@@ -100,6 +104,32 @@ public:
     // replace the whole signal (merging).
     void reprocess();
 
+    // The application's method library, which `libraryMethodIndex` and
+    // `libraryCalibrationIndex` point into. Without one the document identifies and
+    // quantifies with its own component table, and a standard has no curve to enter.
+    void setMethodLibrary(MethodLibrary* library) { library_ = library; }
+    MethodLibrary* methodLibrary() const { return library_; }
+    // The library curve the document is linked to, or null.
+    const CalibrationCurve* calibrationCurve() const;
+    // Writes a library method back to its file (saveMethodFile unless replaced).
+    void setMethodSaver(MethodSaver saver) { saveMethod_ = std::move(saver); }
+
+    // Quantitation as the sample information dialog's OK runs it, whatever the sample type.
+    void quantify();
+    // "添加标样谱图到校正表(&A)": the two choosers are the dialogs; the document is
+    // reprocessed without quantitation, its run stored and the document saved.
+    StandardAddStatus addStandardChromatogram(
+        std::function<std::optional<MethodChoice>(const MethodChoice&)> chooseMethod,
+        std::function<std::optional<int>(int levelCount, int preset)> chooseLevel,
+        const ProposalEnvironment& env);
+    // The nine dissolved gases for the diagnosis (after its reset of the results); the
+    // linked chromatogram is read into `linkedData`.
+    DgaCollection collectDgaValues();
+    // Where the peak information dialog of this document writes, and what follows its OK:
+    // the texts are shown, then the document is evaluated as the dialog asked.
+    PeakInfoContext peakInfoContext();
+    void finishPeakInfo(const PeakInfoResult& result);
+
     // The binary sample file of the graph view's command and the application's loader.
     bool saveBinary(const std::string& path);
     bool loadBinary(const std::string& path);
@@ -109,6 +139,9 @@ public:
     void log(const std::string& text) const;
 
 private:
+    // The evaluation's quantitation step: a test sample is quantified, a standard's run is
+    // stored in its curve.
+    void quantitationStep();
 
     std::string title_;
     bool modified_ = false;
@@ -118,6 +151,8 @@ private:
     std::function<void()> pushUndo_;
     std::function<void()> replayManualEvents_;
     std::function<void()> redrawViews_;
+    MethodLibrary* library_ = nullptr;
+    MethodSaver saveMethod_ = saveMethodFile;
 };
 
 }  // namespace dgaws

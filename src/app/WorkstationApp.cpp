@@ -157,6 +157,7 @@ void WorkstationApp::documentDestroyed(const CChrEDoc* doc)
 void WorkstationApp::adoptDocument(CChrEDoc& doc)
 {
     doc.setLogSink([this](const std::string& line) { log(line); });
+    doc.setMethodLibrary(&library_);
     doc.onNewDocument(settings_.ProjectPath);
 }
 

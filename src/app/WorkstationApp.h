@@ -96,8 +96,8 @@ public:
     // Steps 2 to 4 of opening a channel for a fresh document: its log line, its channel
     // and title, the remembered condition list, the default method and calibration.
     void prepareChannelDocument(CChrEDoc& doc, int channel);
-    // A document the program made: log lines go to the event log, new ones save into the
-    // data folder.
+    // A document the program made: log lines go to the event log, it identifies and
+    // quantifies with the library's methods, new ones save into the data folder.
     void adoptDocument(CChrEDoc& doc);
 
     // The file-name proposal reading this application's clock and data folder.

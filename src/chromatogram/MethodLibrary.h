@@ -104,6 +104,14 @@ public:
     const std::vector<MethodLibraryEntry>& entries() const { return entries_; }
     size_t size() const { return entries_.size(); }
     const MethodLibraryEntry& at(size_t index) const { return entries_.at(index); }
+    // An entry to change in place, for the calibration commands that write its file
+    // themselves; null for a position outside the library.
+    MethodLibraryEntry* entryAt(int index)
+    {
+        return index >= 0 && static_cast<size_t>(index) < entries_.size()
+                   ? &entries_[static_cast<size_t>(index)]
+                   : nullptr;
+    }
     // Position of the first entry with that name, or -1.
     int indexOf(const std::string& name) const;
     // Where a method of that name is kept in the folder.
@@ -116,6 +124,11 @@ public:
     // "选择分析方法计算谱图" by position; a method index outside the library changes nothing.
     MethodChoice applyForCalculation(ChromatogramData& data, size_t methodIndex,
                                      std::optional<size_t> calibrationIndex) const;
+
+    // Takes an entry already read from its file, without writing anything, for tools that
+    // work with one method file rather than a folder; it replaces the entry kept in the
+    // same file. Returns its position.
+    size_t adopt(MethodLibraryEntry entry) { return store(std::move(entry)); }
 
     // The commands of the method tree. Indexes must be valid positions (std::out_of_range).
     LibraryResult addNew(MethodLibraryEntry entry);

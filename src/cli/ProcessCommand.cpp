@@ -1,6 +1,7 @@
 #include "ProcessCommand.h"
 
 #include "InfoDocument.h"
+#include "InfoSummary.h"
 #include "TextTable.h"
 
 #include "app/CChrEDoc.h"
@@ -97,7 +98,31 @@ Json resultJson(const ChromatogramData& data)
                    {"areaPercent", jsonNumber(t.areaPercent)},
                    {"gasContent", jsonNumber(t.gasContent)},
                    {"oilContent", jsonNumber(t.oilContent)}};
+    j["calibrationName"] = data.calibrationName;
+    j["calcMethod"] = data.method.calcMethod;
+    j["sampleType"] = data.sampleType;
+    j["groupResults"] = toJsonArray(data.groupResults);
     return j;
+}
+
+void printGroupResults(std::ostream& out, const ChromatogramData& data)
+{
+    if (data.groupResults.empty())
+        return;
+    using Align = TextTable::Align;
+    TextTable t;
+    t.addColumn("组号");
+    t.addColumn("组名", Align::Left);
+    t.addColumn("峰个数");
+    t.addColumn("总峰高");
+    t.addColumn("总面积");
+    t.addColumn("总含量");
+    for (const GroupResult& g : data.groupResults)
+        t.addRow({std::to_string(g.groupNo), g.groupName, std::to_string(g.peakCount),
+                  printed("%1.1lf", g.totalHeight), printed("%1.1lf", g.totalArea),
+                  printed("%1.4lf", g.totalContent)});
+    out << "  Group results:\n";
+    t.print(out);
 }
 
 void printResultTable(std::ostream& out, const ChromatogramData& data)
@@ -138,6 +163,8 @@ void printResultTable(std::ostream& out, const ChromatogramData& data)
 
 int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& err)
 {
+    // The document keeps a pointer to the library; it must not outlive it.
+    MethodLibrary library;
     CChrEDoc doc;
     try {
         InfoDocument file = loadInfoDocument(options.path);
@@ -152,12 +179,33 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
         return 1;
     }
     if (!options.methodPath.empty()) {
+        MethodLibraryEntry entry;
         try {
-            applyMethod(doc.data, loadMethodFile(options.methodPath));
+            entry = loadMethodFile(options.methodPath);
         } catch (const std::exception& e) {
             err << "dgaws-cli: cannot read " << options.methodPath << ": " << e.what() << '\n';
             return 1;
         }
+        applyMethod(doc.data, entry);
+        int curve = -1;
+        if (!options.calibration.empty()) {
+            for (size_t i = 0; i < entry.curves.size() && curve < 0; ++i)
+                if (entry.curves[i].name == options.calibration)
+                    curve = static_cast<int>(i);
+            if (curve < 0) {
+                err << "dgaws-cli: method " << options.methodPath << " has no curve named \""
+                    << options.calibration << "\"\n";
+                return 1;
+            }
+            // As the method chooser does: the document keeps a copy of its curve's table.
+            doc.data.calibrationName = entry.curves[static_cast<size_t>(curve)].name;
+            doc.data.method.components = entry.curves[static_cast<size_t>(curve)].components;
+        }
+        // Linked but without a path: a standard's run is entered with `calibration add`,
+        // never as a side effect of processing.
+        doc.libraryMethodIndex = static_cast<int>(library.adopt(std::move(entry)));
+        doc.libraryCalibrationIndex = curve;
+        doc.setMethodLibrary(&library);
     }
     doc.state = CChrEDoc::FromFile;
     doc.data.hasData = 1;
@@ -187,8 +235,13 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
         text << options.path << '\n'
              << "  Rate: " << doc.data.pointsPerSecond << " points per second, "
              << doc.data.signal.count() << " samples\n"
+             << "  Calculation: " << calcMethodName(doc.data.method.calcMethod)
+             << (doc.data.calibrationName.empty() ? ""
+                                                  : ", curve " + doc.data.calibrationName)
+             << (doc.data.sampleType == 1 ? " (standard sample: not quantified)" : "") << '\n'
              << "  Peaks: " << doc.data.peaks.size() << '\n';
         printResultTable(text, doc.data);
+        printGroupResults(text, doc.data);
         if (!options.outputPath.empty())
             text << "  Written to " << options.outputPath << '\n';
     }
@@ -203,9 +256,13 @@ void addProcessCommand(CLI::App& app)
     CLI::App* cmd = app.add_subcommand(
         "process", "Detect and evaluate the peaks of a chromatogram (.chg) or sample file (.dat)");
     cmd->add_option("FILE", options->path, "Chromatogram or binary sample file")->required();
-    cmd->add_option("--method", options->methodPath,
-                    "Analysis method (.she) to process with; the sample information stays")
-        ->check(CLI::ExistingFile);
+    CLI::Option* method =
+        cmd->add_option("--method", options->methodPath,
+                        "Analysis method (.she) to process with; the sample information stays")
+            ->check(CLI::ExistingFile);
+    cmd->add_option("--calibration", options->calibration,
+                    "Calibration curve of the method to identify and quantify with")
+        ->needs(method);
     cmd->add_option("--points-per-second", options->pointsPerSecond,
                     "Sampling rate of the file (a .dat stores none and is taken at 20)")
         ->check(CLI::Range(1, 1000000));

@@ -17,6 +17,7 @@ namespace dgaws::cli {
 struct ProcessOptions {
     std::string path;
     std::string methodPath;    // empty: the chromatogram's own method
+    std::string calibration;   // a curve of that method to identify and quantify with
     int pointsPerSecond = 0;   // 0: the file's own rate (20 for a .dat, which stores none)
     std::string outputPath;    // empty: nothing written
     bool json = false;
@@ -29,15 +30,20 @@ struct ProcessOptions {
 // chromatogram carries in its method (device, tester, oil test values) stays its own.
 void applyMethod(ChromatogramData& data, const MethodLibraryEntry& entry);
 
-// The result table as JSON: the shown rows with their row numbers and the totals row.
+// The result table as JSON: the shown rows with their row numbers and the totals row,
+// then the calculation and the group results.
 Json resultJson(const ChromatogramData& data);
 // The result table as text, with its columns and the totals row "合计".
 void printResultTable(std::ostream& out, const ChromatogramData& data);
+// The group results as text ("组号", "组名", "峰个数", "总峰高", "总面积", "总含量");
+// nothing when there are none.
+void printGroupResults(std::ostream& out, const ChromatogramData& data);
 
 // The whole command without the parser. Returns 0, or 1 with one line on `err`.
 int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& err);
 
-// Registers `process FILE [--method M.she] [--points-per-second N] [-o OUT.chg] [--json]`.
+// Registers `process FILE [--method M.she [--calibration NAME]] [--points-per-second N]
+// [-o OUT.chg] [--json]`.
 void addProcessCommand(CLI::App& app);
 
 }  // namespace dgaws::cli

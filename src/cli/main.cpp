@@ -1,5 +1,6 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
+#include "CalibrationCommand.h"
 #include "CompareCommand.h"
 #include "ConvertCommand.h"
 #include "InfoCommand.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
 
     dgaws::cli::addInfoCommand(app);
+    dgaws::cli::addCalibrationCommand(app);
     dgaws::cli::addProcessCommand(app);
     dgaws::cli::addConvertCommand(app);
     dgaws::cli::addCompareCommand(app);

@@ -113,6 +113,8 @@ bool DocumentCommands::editSampleInfo(CChildFrame& frame)
     if (dialog.exec() != QDialog::Accepted)
         return false;
     dialog.writeBack(frame.document());
+    // The amounts and the sample type change the contents.
+    frame.document().quantify();
     frame.refreshViews();
     return true;
 }

@@ -1,0 +1,60 @@
+#include "DgaValues.h"
+
+#include "quant/GasSet.h"
+
+#include "chromatogram/ChromatogramFile.h"
+
+#include <exception>
+#include <filesystem>
+
+namespace dgaws {
+
+const std::array<std::string_view, ChromatogramData::kGasCount> kGasInOilOrder = {
+    GasSet::H2, GasSet::CH4, GasSet::C2H2, GasSet::C2H4, GasSet::C2H6,
+    GasSet::N2, GasSet::O2,  GasSet::CO,   GasSet::CO2,
+};
+
+int gasInOilSlot(std::string_view componentName)
+{
+    for (size_t i = 0; i < kGasInOilOrder.size(); ++i)
+        if (kGasInOilOrder[i] == componentName)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void collectGasInOil(const PeakTable& peaks,
+                     std::array<double, ChromatogramData::kGasCount>& gasInOil)
+{
+    for (const PeakRecord& p : peaks) {
+        const int slot = gasInOilSlot(p.componentName);
+        if (slot >= 0)
+            gasInOil[static_cast<size_t>(slot)] = p.oilContent;
+    }
+}
+
+DgaCollection CollectDgaValues(ChromatogramData& data, ChromatogramData& linkedData,
+                               const std::string& ownPath)
+{
+    DgaCollection result;
+    collectGasInOil(data.peaks, data.gasInOil);
+
+    if (!data.linkedFile.empty()) {
+        std::filesystem::path linked(data.linkedFile);
+        if (linked.is_relative() && !ownPath.empty())
+            linked = std::filesystem::path(ownPath).parent_path() / linked;
+        try {
+            ChromatogramData read = readChromatogramFile(linked.string());
+            linkedData = std::move(read);
+            collectGasInOil(linkedData.peaks, data.gasInOil);
+            result.linkedRead = true;
+        } catch (const std::exception& e) {
+            result.linkedError = e.what();
+        }
+    }
+
+    const auto& g = data.gasInOil;
+    data.totalHydrocarbons = g[1] + g[2] + g[3] + g[4];
+    return result;
+}
+
+}  // namespace dgaws

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "chromatogram/ChromatogramData.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace dgaws {
+
+// The gases in the order `gasInOil` stores them.
+extern const std::array<std::string_view, ChromatogramData::kGasCount> kGasInOilOrder;
+
+// Slot of a component name in `gasInOil`, or -1 for a name that is none of the nine gases.
+int gasInOilSlot(std::string_view componentName);
+
+struct DgaCollection {
+    bool linkedRead = false;  // the linked chromatogram was read and its values taken
+    std::string linkedError;  // why it could not be read; empty when there was none to read
+};
+
+// Fills `gasInOil` and `totalHydrocarbons` from the oil contents of the chromatogram's
+// peaks, then from those of the linked chromatogram named by `linkedFile`, which is read
+// into `linkedData` and whose values win. A relative `linkedFile` is taken from the folder
+// of `ownPath`. When the linked file cannot be read, `linkedData` is left as it was and the
+// values of the own chromatogram stand. Gases found in neither keep what they held (the
+// diagnosis resets them first).
+DgaCollection CollectDgaValues(ChromatogramData& data, ChromatogramData& linkedData,
+                               const std::string& ownPath = {});
+
+// Copies the oil contents of the nine gases of one chromatogram's peaks into `gasInOil`;
+// a later peak of the same gas wins.
+void collectGasInOil(const PeakTable& peaks, std::array<double, ChromatogramData::kGasCount>& gasInOil);
+
+}  // namespace dgaws

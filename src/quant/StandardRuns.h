@@ -1,0 +1,60 @@
+#pragma once
+
+#include "QuantSettings.h"
+
+#include "chromatogram/CalibrationCurve.h"
+#include "chromatogram/ChromatogramData.h"
+#include "chromatogram/MethodFile.h"
+#include "chromatogram/MethodLibrary.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dgaws {
+
+// Writes a library method back to its file; throws on failure. saveMethodFile by default.
+using MethodSaver = std::function<void(const MethodLibraryEntry&)>;
+
+// Chromatograms written by the automatic save are drafts; they never enter a curve.
+inline constexpr const char* kAutoSaveMark = "自动保存";
+
+struct StoreResult {
+    enum class Status {
+        NotStored,   // no level, no curve, a draft path, or no run of that path to replace
+        Appended,    // a new run at (level, run)
+        Replaced,    // every run of the document's path at that level was replaced
+        SaveFailed,  // the method file could not be written; the library entry is unchanged
+    };
+    Status status = Status::NotStored;
+    int level = -1;
+    int run = -1;         // the appended run
+    std::string message;  // the failure text for SaveFailed
+
+    bool stored() const { return status == Status::Appended || status == Status::Replaced; }
+};
+
+// Records the responses of a standard chromatogram in the curve at `curveIndex` of the library
+// method, at the level in `data.standardLevel`, refits the curve with the method's settings and
+// writes the method file. `runIndex` -1 appends (not for an empty path or a draft); a run
+// index past the level's runs replaces every run of the same path (letter case ignored);
+// any other index replaces that run when its path is the same. An appended run's index is
+// recorded in `data.standardRun`. Peaks name their components by position in the curve.
+StoreResult StoreStandardRun(ChromatogramData& data, const std::string& pathName,
+                             MethodLibraryEntry* method, int curveIndex, int runIndex,
+                             const MethodSaver& save = saveMethodFile);
+
+// Paths compare without letter case, as the file systems the runs were recorded on do.
+bool samePath(const std::string& a, const std::string& b);
+
+// "加入标样数据": each chromatogram file is read, its peaks that are not excluded are
+// matched to the curve's components by their windows, and the run is appended to `level`;
+// then the curve is refitted. Files that cannot be read are skipped and reported.
+struct AddedRuns {
+    int added = 0;
+    std::vector<LoadFailure> failures;
+};
+AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
+                           const std::vector<std::string>& files, const FitSettings& settings);
+
+}  // namespace dgaws

@@ -1,0 +1,184 @@
+// The document's evaluation with identification and quantitation wired in, and the
+// standard entry from a document.
+#include "app/CChrEDoc.h"
+
+#include "chromatogram/MethodFile.h"
+#include "chromatogram/TempDir.h"
+#include "quant/GasSet.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace dgaws;
+
+namespace {
+
+// Gaussians of equal shape at 1.0 and 2.0 minutes (20 points per second), heights given.
+void loadSignal(CChrEDoc& doc, double h2Height, double ch4Height)
+{
+    std::vector<float> s(3600, 40.0f);
+    for (int i = 0; i < 3600; ++i)
+        for (const auto& [centre, height] : {std::pair{1200.0, h2Height}, {2400.0, ch4Height}}) {
+            const double x = (i - centre) / 30.0;
+            s[static_cast<size_t>(i)] += static_cast<float>(height * std::exp(-0.5 * x * x));
+        }
+    doc.data.signal.assign(s);
+    doc.data.hasData = 1;
+    doc.data.pointsPerSecond = 20;
+    doc.state = CChrEDoc::FromFile;
+}
+
+ComponentEntry gas(std::string_view name, double minutes, int index)
+{
+    ComponentEntry c;
+    c.index = index;
+    c.name = std::string(name);
+    c.retentionTime = minutes;
+    c.timeWindow = 0.1;
+    c.concentrations = {100, 200};
+    return c;
+}
+
+class DocumentQuantitationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MethodLibraryEntry m;
+        m.method.name = "DGA";
+        m.method.calcMethod = 5;  // oscillation: external standard, then oil contents
+        CalibrationCurve curve;
+        curve.name = "A";
+        curve.components = {gas(GasSet::H2, 1.0, 0), gas(GasSet::CH4, 2.0, 1)};
+        curve.levels.assign(2, StandardLevel{});
+        m.curves = {curve};
+        ASSERT_TRUE(library.addNew(m).ok());
+        doc.setMethodLibrary(&library);
+        doc.setMessageSink([this](const std::string& t) { messages.push_back(t); });
+        doc.setQuestionSink([](const std::string&) { return true; });
+    }
+
+    // Enters a standard chromatogram at `level` as the operator does from its window.
+    void enterStandard(int level, double scale)
+    {
+        CChrEDoc standard;
+        standard.setMethodLibrary(&library);
+        standard.setMessageSink([this](const std::string& t) { messages.push_back(t); });
+        loadSignal(standard, 800 * scale, 400 * scale);
+        standard.detectPeaks();
+        standard.pathName = dir.path("std" + std::to_string(level) + ".chg");
+        const auto status = standard.addStandardChromatogram(
+            [](const MethodChoice&) { return MethodChoice{0, 0}; },
+            [level](int, int) { return std::optional<int>(level); },
+            systemProposalEnvironment());
+        ASSERT_EQ(status, StandardAddStatus::Added);
+        EXPECT_EQ(standard.data.standardRun, 0);
+    }
+
+    test::TempDir dir;
+    MethodLibrary library{dir.root().string()};
+    CChrEDoc doc;
+    std::vector<std::string> messages;
+};
+
+TEST_F(DocumentQuantitationTest, StandardsAtTwoLevelsThenASampleQuantifiedWithTheCurve)
+{
+    enterStandard(0, 1.0);
+    enterStandard(1, 2.0);
+    const CalibrationCurve& curve = library.at(0).curves[0];
+    ASSERT_EQ(curve.levels[1].runs.size(), 1u);
+    EXPECT_GT(curve.components[0].factor1, 0.0);
+    EXPECT_NEAR(curve.components[0].correlation, 1.0, 1e-6);
+    EXPECT_EQ(loadMethodFile(library.at(0).path).curves[0], curve);
+
+    // The sample: 1.5 times the first standard, so 150 and 150 uL/L in the gas.
+    loadSignal(doc, 1200, 600);
+    doc.libraryMethodIndex = 0;
+    doc.libraryCalibrationIndex = 0;
+    doc.data.method.calcMethod = 5;
+    doc.data.method.ambientPressure = 101.3;
+    doc.data.method.ambientTemperature = 50;
+    doc.data.method.gasVolume = 5;
+    doc.data.method.oilVolume = 40;
+    doc.detectPeaks();
+    ASSERT_EQ(doc.data.peaks.size(), 2);
+    EXPECT_EQ(doc.data.peaks[0].componentName, GasSet::H2);
+    EXPECT_NEAR(doc.data.peaks[0].gasContent, 150.0, 0.5);
+    EXPECT_NEAR(doc.data.peaks[1].gasContent, 150.0, 0.5);
+    EXPECT_NEAR(doc.data.peaks[0].oilContent,
+                (0.125 + 0.06) * doc.data.peaks[0].gasContent * 0.929, 1e-9);
+
+    doc.linkedData.peaks.clear();
+    doc.collectDgaValues();
+    EXPECT_EQ(doc.data.gasInOil[0], doc.data.peaks[0].oilContent);
+    EXPECT_EQ(doc.data.totalHydrocarbons, doc.data.peaks[1].oilContent);
+    EXPECT_TRUE(messages.size() == 2 && messages[0] == "谱图已经成功添加到校正表!")
+        << messages.size();
+}
+
+TEST_F(DocumentQuantitationTest, ReprocessingAStandardReplacesItsRunAndRefits)
+{
+    enterStandard(0, 1.0);
+    enterStandard(1, 2.0);
+    const double before = library.at(0).curves[0].components[0].factor1;
+
+    CChrEDoc standard;
+    standard.setMethodLibrary(&library);
+    standard.setQuestionSink([](const std::string&) { return true; });
+    loadSignal(standard, 1600, 800);  // the level-1 standard, integrated anew at twice
+    standard.pathName = dir.path("STD0.chg");  // the same file, as a case-blind disk names it
+    standard.data.sampleType = 1;
+    standard.data.standardLevel = 0;
+    standard.data.standardRun = 0;
+    standard.libraryMethodIndex = 0;
+    standard.libraryCalibrationIndex = 0;
+    standard.detectPeaks();
+
+    const CalibrationCurve& curve = library.at(0).curves[0];
+    ASSERT_EQ(curve.levels[0].runs.size(), 1u);
+    EXPECT_EQ(curve.levels[0].runs[0].path, dir.path("STD0.chg"));
+    EXPECT_NEAR(curve.levels[0].runs[0].responses[0].area,
+                curve.levels[1].runs[0].responses[0].area, 1e-6);
+    EXPECT_NE(curve.components[0].factor1, before);
+    for (const PeakRecord& p : standard.data.peaks)
+        EXPECT_EQ(p.gasContent, 0.0) << "a standard is not quantified";
+}
+
+TEST_F(DocumentQuantitationTest, WithoutALibraryTheOwnTableIsUsed)
+{
+    CChrEDoc alone;
+    loadSignal(alone, 800, 400);
+    alone.data.method.calcMethod = 0;
+    alone.data.method.components = {gas(GasSet::CH4, 2.0, 0)};
+    alone.detectPeaks();
+    ASSERT_EQ(alone.data.peaks.size(), 2);
+    EXPECT_EQ(alone.data.peaks[0].componentName, "");
+    EXPECT_EQ(alone.data.peaks[1].componentName, GasSet::CH4);
+    EXPECT_NEAR(alone.data.peaks[0].gasContent + alone.data.peaks[1].gasContent, 100.0, 1e-9);
+    EXPECT_NEAR(alone.data.peaks[0].gasContent, 200.0 / 3.0, 0.1);
+}
+
+TEST_F(DocumentQuantitationTest, AHandMadeAssignmentIsQuantifiedAndSurvivesTheEvaluation)
+{
+    CChrEDoc alone;
+    loadSignal(alone, 800, 400);
+    alone.data.method.calcMethod = 3;
+    alone.data.method.quantOption2 = 1;  // amount = area x factor1
+    alone.data.method.components = {gas(GasSet::H2, 1.0, 0)};
+    alone.data.method.components[0].factor1 = 0.5;
+    alone.detectPeaks();
+    ASSERT_EQ(alone.data.peaks[0].componentName, GasSet::H2);
+    ASSERT_EQ(alone.data.peaks[1].componentName, "");
+
+    PeakInfoEditor editor(alone.peakInfoContext(), 1);  // the unidentified peak at 2.0
+    RetentionTimePrompt keep{0, 0};
+    alone.finishPeakInfo(editor.accept(std::string(GasSet::H2), 2.0, 0.1, keep, {}, {}));
+    EXPECT_EQ(alone.data.peaks[0].componentName, "");
+    EXPECT_EQ(alone.data.peaks[0].gasContent, 0.0);
+    EXPECT_EQ(alone.data.peaks[1].componentName, GasSet::H2);
+    EXPECT_DOUBLE_EQ(alone.data.peaks[1].gasContent, alone.data.peaks[1].area * 0.5);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// `calibration show` and `calibration add`, run in-process.
+#include "cli/CliTestSupport.h"
+
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+#include "chromatogram/MethodFile.h"
+#include "cli/CalibrationCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace dgaws::cli::test {
+namespace {
+
+struct Output {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+ComponentEntry gas(const std::string& name, double minutes, std::vector<double> conc)
+{
+    ComponentEntry c;
+    c.name = name;
+    c.retentionTime = minutes;
+    c.concentrations = std::move(conc);
+    return c;
+}
+
+class CalibrationCommandTest : public TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        MethodLibraryEntry m;
+        m.path = path("DGA.she");
+        m.method.name = "DGA";
+        m.method.calcMethod = 3;
+        CalibrationCurve c;
+        c.name = "A通道";
+        c.components = {gas("H2(氢气)", 0.5, {100, 200}), gas("CH4(甲烷)", 1.0, {10, 20})};
+        c.components[0].index = 0;
+        c.components[1].index = 1;
+        c.levels.assign(2, StandardLevel{});
+        CalibrationCurve other;
+        other.name = "B通道";
+        m.curves = {c, other};
+        saveMethodFile(m);
+    }
+
+    // A standard with peaks in both windows, areas scaled by `level`.
+    std::string standard(const std::string& name, double level)
+    {
+        ChromatogramData d;
+        PeakRecord h2;
+        h2.retentionTime = 0.51;
+        h2.area = 400 * level;
+        PeakRecord ch4;
+        ch4.retentionTime = 0.99;
+        ch4.area = 30 * level;
+        d.peaks.append(h2);
+        d.peaks.append(ch4);
+        writeChromatogramFile(path(name), d);
+        return path(name);
+    }
+
+    Output add(const std::string& curve, int level, std::vector<std::string> files,
+               bool asJson = false)
+    {
+        std::ostringstream out, err;
+        Output r;
+        r.status = runCalibrationAdd({path("DGA.she"), curve, level, std::move(files), asJson},
+                                     out, err);
+        r.out = out.str();
+        r.err = err.str();
+        return r;
+    }
+};
+
+TEST_F(CalibrationCommandTest, NothingIsWrittenWhenAnyInputIsWrong)
+{
+    const std::string before = readWholeFile(path("DGA.she"));
+    writeFileAtomically(path("broken.chg"), "755 and nothing else");
+
+    Output r = add("A通道", 1, {standard("ok.chg", 1), path("broken.chg")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("cannot read " + path("broken.chg")), std::string::npos) << r.err;
+
+    r = add("C通道", 1, {standard("ok.chg", 1)});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no curve named \"C通道\""), std::string::npos) << r.err;
+
+    for (int level : {0, 3}) {
+        r = add("A通道", level, {standard("ok.chg", 1)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("(1..2)"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(readWholeFile(path("DGA.she")), before);
+
+    std::ostringstream out, err;
+    EXPECT_EQ(runCalibrationShow({path("missing.she"), false}, out, err), 1);
+    EXPECT_EQ(out.str(), "");
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test

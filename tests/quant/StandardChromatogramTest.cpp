@@ -1,0 +1,144 @@
+// Entering a chromatogram as a standard: the checks, their texts and the stored run.
+#include "quant/QuantFixtures.h"
+
+#include "quant/StandardChromatogram.h"
+
+#include "chromatogram/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace dgaws::test {
+namespace {
+
+class AddStandardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MethodLibraryEntry m;
+        m.method.name = "DGA";
+        m.method.calcMethod = 3;
+        m.method.quantOption1 = 1;
+        m.method.groups = {{1, "烃类", 1.0, 2.0}};
+        CalibrationCurve curve;
+        curve.name = "曲线A";
+        curve.components = numbered({component("a", 1.0, {10, 20})});
+        curve.levels.assign(2, StandardLevel{});
+        m.curves = {curve};
+        ASSERT_TRUE(library.addNew(m).ok());
+
+        data.peaks.append(identifiedPeak(1.0, 50, 0, "a", 25));
+        steps.chooseMethod = [this](const MethodChoice& preset) {
+            presetSeen = preset;
+            return choice;
+        };
+        steps.chooseLevel = [this](int levels, int preset) -> std::optional<int> {
+            levelsOffered = levels;
+            levelPreset = preset;
+            return level;
+        };
+        steps.reprocessWithoutQuantitation = [this] { ++reprocessed; };
+        steps.saveDocument = [this] {
+            savedWith.push_back(data.standardRun);
+            if (path.empty())
+                path = dir.path("Std.chg");
+            return true;
+        };
+        steps.showMessage = [this](const std::string& text) { messages.push_back(text); };
+    }
+    StandardAddStatus add()
+    {
+        return AddStandardChromatogram({data, methodIndex, curveIndex, path}, library, steps);
+    }
+
+    TempDir dir;
+    MethodLibrary library{dir.root().string()};
+    ChromatogramData data;
+    int methodIndex = -1;
+    int curveIndex = -1;
+    std::string path;
+    StandardChromatogramSteps steps;
+    std::optional<MethodChoice> choice = MethodChoice{0, 0};
+    std::optional<int> level = 1;
+    MethodChoice presetSeen;
+    int levelsOffered = 0, levelPreset = -2, reprocessed = 0;
+    std::vector<int> savedWith;
+    std::vector<std::string> messages;
+};
+
+TEST_F(AddStandardTest, TheRunIsStoredAtTheChosenLevelAndTheDocumentSaved)
+{
+    data.standardLevel = 0;
+    ASSERT_EQ(add(), StandardAddStatus::Added);
+    EXPECT_EQ(levelsOffered, 2);
+    EXPECT_EQ(levelPreset, 0);
+    EXPECT_EQ(reprocessed, 1);
+    EXPECT_EQ(messages, (std::vector<std::string>{"谱图已经成功添加到校正表!"}));
+    EXPECT_EQ(data.sampleType, 1);
+    EXPECT_EQ(data.standardLevel, 1);
+    EXPECT_EQ(data.method.calcMethod, 3);
+    EXPECT_EQ(data.method.quantOption1, 1);
+    EXPECT_EQ(data.method.groups.size(), 1u);
+    EXPECT_EQ(data.methodName, "DGA");
+    EXPECT_EQ(data.calibrationName, "曲线A");
+    EXPECT_EQ(methodIndex, 0);
+    EXPECT_EQ(curveIndex, 0);
+
+    // Saved for a path before the run was stored, and again to keep the run's index.
+    EXPECT_EQ(savedWith, (std::vector<int>{-1, 0}));
+    const auto& runs = library.at(0).curves[0].levels[1].runs;
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].path, dir.path("Std.chg"));
+    EXPECT_EQ(runs[0].responses[0].height, 25);
+    EXPECT_EQ(loadMethodFile(library.at(0).path).curves[0].levels[1].runs, runs);
+}
+
+TEST_F(AddStandardTest, RefusalsStopWithTheirTexts)
+{
+    choice.reset();
+    EXPECT_EQ(add(), StandardAddStatus::Cancelled);
+    EXPECT_EQ(presetSeen, (MethodChoice{-1, -1}));
+    EXPECT_TRUE(messages.empty());
+
+    choice = MethodChoice{3, 0};
+    EXPECT_EQ(add(), StandardAddStatus::Refused);
+    EXPECT_EQ(messages.back(), "没有选择方法。");
+
+    data.method.components = numbered({component("own", 1.0)});
+    data.calibrationName = "old";
+    choice = MethodChoice{0, -1};
+    EXPECT_EQ(add(), StandardAddStatus::Refused);
+    EXPECT_EQ(messages.back(), "没有校正曲线，无法设置标样。");
+    EXPECT_TRUE(data.method.components.empty());
+    EXPECT_EQ(data.calibrationName, "");
+    EXPECT_EQ(curveIndex, -1);
+    EXPECT_EQ(data.sampleType, 1);
+
+    MethodLibraryEntry m = library.at(0);
+    m.curves[0].components.clear();
+    library.entryAt(0)->curves = m.curves;
+    choice = MethodChoice{0, 0};
+    EXPECT_EQ(add(), StandardAddStatus::Refused);
+    EXPECT_EQ(messages.back(), "该方法(校正曲线)没有设置组份表，请先设置组份表!");
+
+    library.entryAt(0)->curves[0].components = numbered({component("a", 1.0, {})});
+    EXPECT_EQ(add(), StandardAddStatus::Refused);
+    EXPECT_EQ(messages.back(), "该方法(校正曲线)没有设置标样浓度，请先设置标样浓度!");
+    EXPECT_EQ(reprocessed, 0);
+}
+
+TEST_F(AddStandardTest, ADraftIsSavedButNotEntered)
+{
+    path = dir.path("自动保存/Std.chg");
+    level = 0;
+    EXPECT_EQ(add(), StandardAddStatus::NotStored);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(savedWith.size(), 1u);
+    EXPECT_TRUE(library.at(0).curves[0].levels[0].runs.empty());
+
+    level.reset();  // cancelled level choice: nothing more happens
+    EXPECT_EQ(add(), StandardAddStatus::Cancelled);
+    EXPECT_EQ(savedWith.size(), 1u);
+}
+
+}  // namespace
+}  // namespace dgaws::test
