@@ -45,6 +45,55 @@ void damaged(const std::filesystem::path& dir, const std::string& stem, const st
 
 }  // namespace
 
+// Collector byte streams: the ready byte and frames of both channels, a range switch, the
+// start bit raised and dropped, and the line's dirt (ignored bytes, data with no header,
+// cut-off frames, ready bytes inside frames). The first byte picks the fuzzer's settings.
+std::string frameBytes(int channel, int magnitude, bool coarse, bool negative, bool start)
+{
+    const char h = static_cast<char>(0x80 | (channel == 1 ? 0x10 : 0) | (start ? 0x08 : 0) |
+                                     (coarse ? 0x04 : 0) | (negative ? 0x01 : 0));
+    return {h, static_cast<char>((magnitude >> 14) & 0x7F),
+            static_cast<char>((magnitude >> 7) & 0x7F), static_cast<char>(magnitude & 0x7F)};
+}
+
+void serialSeeds(const std::filesystem::path& dir)
+{
+    std::string clean = "\x01\xE0";
+    for (int i = 0; i < 40; ++i)
+        clean += frameBytes(i % 2, 1000 + 97 * i, false, false, false);
+    put(dir, "clean", clean);
+
+    std::string ranges = "\x02\xE0";
+    for (int i = 0; i < 30; ++i)
+        ranges += frameBytes(0, i < 12 ? 1600 : 100 + i, i >= 12, i % 9 == 4, false);
+    put(dir, "range-switch", ranges);
+
+    std::string start = "\x00\xE0";
+    for (int i = 0; i < 30; ++i)
+        start += frameBytes(1, 5000, false, true, i < 3 || (i > 15 && i < 25));
+    put(dir, "start-bit", start);
+
+    std::mt19937 rng(777);
+    std::string dirty = "\x07";
+    for (int i = 0; i < 60; ++i) {
+        const std::string f = frameBytes(static_cast<int>(rng() % 2),
+                                         static_cast<int>(rng() % 2097152), rng() % 5 == 0,
+                                         rng() % 3 == 0, rng() % 17 == 0);
+        switch (rng() % 6) {
+        case 0: dirty += "\x12\x7F"; break;
+        case 1: dirty += "\xC4\xDF"; break;
+        case 2: dirty += f.substr(0, 2); break;
+        case 3: dirty += f.substr(0, 3) + "\xE9" + f.substr(3); continue;
+        default: break;
+        }
+        dirty += f;
+        if (i == 20)
+            dirty += "\xE0";
+    }
+    put(dir, "dirty", dirty);
+    put(dir, "no-ready", clean.substr(0, 1) + clean.substr(2));
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -56,6 +105,8 @@ int main(int argc, char** argv)
     const auto she = root / "she";
     std::filesystem::create_directories(chg);
     std::filesystem::create_directories(she);
+    std::filesystem::create_directories(root / "serial");
+    serialSeeds(root / "serial");
 
     ChromatogramData d;
     d.method.name = "种子";

@@ -10,6 +10,7 @@
 #include "quant/PeakInfoEditor.h"
 #include "quant/StandardChromatogram.h"
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -59,6 +60,15 @@ public:
     int32_t backgroundTraceColor = 0x808080;
     int showBackground = 1;
     ChromatogramData backgroundData;
+
+    // Live run of a channel document; acquisition keeps these.
+    int attachedChannel = -1;  // collector channel, -1 when detached
+    int startWatch = 0;        // start-signal detection mode
+    int zeroRequest = 0;       // "基线调零": zero at the next point
+    int ignited = 0;           // the "已经点火成功" indicator
+    float lastValue = 0.0f;
+    std::array<float, 3> levellingHeld{};    // baseline-levelling windows 1..3
+    std::array<float, 3> levellingOffset{};
 
     CChrEDoc();
     CChrEDoc(const CChrEDoc&) = delete;

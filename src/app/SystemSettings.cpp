@@ -63,14 +63,8 @@ std::vector<SystemSettings::Field> SystemSettings::fields()
     f.push_back({"MergeAB", &MergeAB});
     f.push_back({"CardType", &CardType});
     f.push_back({"CacuFrequence", &CacuFrequence});
-    auto windows = [&f](const char* stem, std::array<std::string, 3>& a) {
-        for (int k = 0; k < 3; ++k)
-            f.push_back({stem + std::to_string(k + 1), &a[static_cast<size_t>(k)]});
-    };
-    windows("StartA", StartA);
-    windows("StopA", StopA);
-    windows("StartB", StartB);
-    windows("StopB", StopB);
+    for (const auto& [key, value] : levellingTimes())
+        f.push_back({key, value});
     f.push_back({"XiangBie", &XiangBie});
     f.push_back({"AutoStartHeight", &AutoStartHeight});
     f.push_back({"AutoStartDelay", &AutoStartDelay});
@@ -116,11 +110,18 @@ bool SystemSettings::autoStartHeightUsual(const std::string& text)
     return mv >= 0.2 && mv <= 1.0;
 }
 
+std::vector<std::pair<std::string, std::string*>> SystemSettings::levellingTimes()
+{
+    return {{"StartA1", &StartA1}, {"StartA2", &StartA2}, {"StartA3", &StartA3},
+            {"StopA1", &StopA1},   {"StopA2", &StopA2},   {"StopA3", &StopA3},
+            {"StartB1", &StartB1}, {"StartB2", &StartB2}, {"StartB3", &StartB3},
+            {"StopB1", &StopB1},   {"StopB2", &StopB2},   {"StopB3", &StopB3}};
+}
+
 void SystemSettings::formatLevellingTimes()
 {
-    for (auto* times : {&StartA, &StopA, &StartB, &StopB})
-        for (auto& t : *times)
-            t = formatMinutes(leadingNumber(t));
+    for (const auto& [key, value] : levellingTimes())
+        *value = formatMinutes(leadingNumber(*value));
 }
 
 }  // namespace dgaws

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "acquisition/AcquisitionSettings.h"
+
 #include <array>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -10,15 +13,14 @@ namespace dgaws {
 class DataRoot;
 
 // The section "System" of the settings, one member per key under the key's own name, with
-// the key's default. Read once at start-up, written back as a whole.
-struct SystemSettings {
+// the key's default. Read once at start-up, written back as a whole. The keys acquisition
+// reads are those of AcquisitionSettings, so the run operations work on this very object.
+struct SystemSettings : AcquisitionSettings {
     static constexpr int kRememberedTexts = 10;
 
     std::array<std::string, kRememberedTexts> Sender;
     std::array<std::string, kRememberedTexts> Dept;
     std::array<std::string, kRememberedTexts> Detector;
-    int ComPort = 1;
-    int UseDefaultCom = 0;
     int ViewTree = 1;
     int ViewResult = 0;
     std::string ProjectPath;
@@ -27,7 +29,6 @@ struct SystemSettings {
     std::string BDefaultProg = "QLDefault";
     std::string ADefaultCali = "ADefaultCali";
     std::string BDefaultCali = "BDefaultCali";
-    std::string SimDataPath;
     // The program that shows text output; xdg-open hands it to the desktop's text editor.
     std::string WordPadPath = "xdg-open";
     std::string LogDirPath;  // written only
@@ -35,27 +36,13 @@ struct SystemSettings {
     std::string DefaultDevice;
     int ShowWaitDlg = 0;
     int PlayConnSound = 0;
-    int OpenChannelA = 1;
-    int OpenChannelB = 1;
-    int AllStart = 1;
-    int AllStop = 0;
-    int ConvertA = 0;
-    int ConvertB = 0;
-    int AutoBase = 0;
-    int StopWarning = 1;
     int AutoDelUnusedPeak = 1;
-    int DirectSave = 0;
     int ShowUpdateRTimeDlg = 1;
     int LastUpdateRTime = 1;
     int LineInPic = 0;
     int OutGasRateUsed = 1;
-    int Merge = 1;
-    int MergeAB = 0;
-    int CardType = 0;
     int CacuFrequence = 1;
-    std::array<std::string, 3> StartA, StopA, StartB, StopB;  // keys StartA1 .. StopB3
     std::string XiangBie;
-    std::string AutoStartHeight = "0.2";
     std::string AutoStartDelay = "2";
     std::string Password;
 
@@ -73,8 +60,6 @@ struct SystemSettings {
 
     // A card type other than the two known ones counts as 0; false when it was replaced.
     bool normalizeCardType();
-    // Points per second of a live run: 20 for card type 0, 10 for card type 1.
-    int pointsPerSecond() const { return CardType == 1 ? 10 : 20; }
     // The point rate chosen on the card page, which divides peak areas: 10, 20 or 50.
     int areaDivisor() const;
 
@@ -82,6 +67,8 @@ struct SystemSettings {
     double autoStartHeightMillivolts() const;
     // The rise experience says works: 0.2 to 1.0 mV inclusive.
     static bool autoStartHeightUsual(const std::string& text);
+    // The twelve baseline-levelling times under their keys, StartA1 .. StopB3.
+    std::vector<std::pair<std::string, std::string*>> levellingTimes();
     // The baseline-levelling times as the settings sheet writes them, "%1.3f".
     void formatLevellingTimes();
 };

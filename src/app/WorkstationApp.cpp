@@ -54,6 +54,8 @@ void WorkstationApp::startUp(const std::string& shippedFolder)
                                                                : settings_.SimDataPath);
     openLog();
     settings_.normalizeCardType();
+    settings_.pointsPerSecond = AcquisitionSettings::rateForCardType(settings_.CardType);
+    settings_.autosaveFolder = root_.root() + "/" + kAutosaveFolder;
     library_.loadLibrary(settings_.SchemePath);
 }
 
@@ -168,7 +170,7 @@ void WorkstationApp::prepareChannelDocument(CChrEDoc& doc, int channel)
     doc.setTitle(std::string("通道") + (channel == 0 ? "A" : "B"));
     doc.state = channel == 0 ? CChrEDoc::ChannelA : CChrEDoc::ChannelB;
     doc.data.channel = channel;
-    doc.data.pointsPerSecond = settings_.pointsPerSecond();
+    doc.data.pointsPerSecond = settings_.pointsPerSecond;
 
     const MethodChoice choice = library_.defaultChoice(methodDefaults(), channel);
     doc.libraryMethodIndex = choice.libraryMethodIndex;

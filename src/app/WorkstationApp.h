@@ -42,6 +42,8 @@ public:
     // A log with more entries than this is continued in a new file at the next start.
     static constexpr int kLogRotation = 500;
     static constexpr int kSlots = 3;  // channel A, channel B, the third document
+    // The safety copies of runs in progress, under the data root.
+    static constexpr const char* kAutosaveFolder = "自动保存";
 
     explicit WorkstationApp(DataRoot root, Clock clock = {});
     ~WorkstationApp();

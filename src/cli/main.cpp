@@ -1,5 +1,6 @@
 // dgaws-cli: the workstation's records and processing without a display. Each subcommand
 // lives in its own file and registers itself here.
+#include "AcquireCommand.h"
 #include "CalibrationCommand.h"
 #include "CompareCommand.h"
 #include "ConvertCommand.h"
@@ -22,6 +23,9 @@ int main(int argc, char** argv)
     dgaws::cli::addProcessCommand(app);
     dgaws::cli::addConvertCommand(app);
     dgaws::cli::addCompareCommand(app);
+    dgaws::cli::addAcquireCommand(app);
+    dgaws::cli::addDemoCommand(app);
+    dgaws::cli::addRecoverCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -11,7 +11,9 @@
 #include "DocumentCommands.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
+#include "RunController.h"
 
+#include "acquisition/Autosave.h"
 #include "app/CChrEDoc.h"
 #include "app/CloseRules.h"
 #include "app/WorkstationApp.h"
@@ -37,7 +39,8 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
       mdi_(new QMdiArea(this)),
       tabs_(new QTabBar(this)),
       status_(new CProgStatusBar(this)),
-      commands_(new DocumentCommands(app, *prompts_, this))
+      commands_(new DocumentCommands(app, *prompts_, this)),
+      runs_(new RunController(*this, app, *prompts_))
 {
     setWindowTitle(qs(app_.mainFrameTitle()));
     resize(1280, 860);
@@ -73,6 +76,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
             mdi_->setActiveSubWindow(order_[index]);
     });
     connect(commands_, &DocumentCommands::filesChanged, tree_, &CFileTreeView::refresh);
+    connect(runs_, &RunController::stateChanged, this, &CMainFrame::updateCommandStates);
     updateCommandStates();
 }
 
@@ -141,6 +145,26 @@ void CMainFrame::connectCommands()
         }
         updateCommandStates();
     });
+    auto onChannel = [this](QAction* action, auto command) {
+        connect(action, &QAction::triggered, this, [this, command] {
+            if (CChrEDoc* doc = activeChannelDocument())
+                command(*doc);
+            updateCommandStates();
+        });
+    };
+    onChannel(a.run, [this](CChrEDoc& d) { runs_->run(d); });
+    onChannel(a.stop, [this](CChrEDoc& d) {
+        if (runs_->canStop(d))
+            runs_->stop(d);
+    });
+    onChannel(a.cancel, [this](CChrEDoc& d) {
+        if (d.acquiring)
+            runs_->cancel(d);
+    });
+    onChannel(a.watchStart, [this](CChrEDoc& d) { runs_->watchStart(d); });
+    onChannel(a.zero, [this](CChrEDoc& d) { runs_->zero(d); });
+    connect(a.connectCollector, &QAction::triggered, this, [this] { runs_->connectCollector(); });
+    connect(a.simulate, &QAction::triggered, this, [this] { runs_->startSimulation(); });
     connect(a.colors, &QAction::triggered, this, [this] {
         if (CChildFrame* f = activeFrame())
             commands_->editColors(*f);
@@ -231,6 +255,8 @@ CChildFrame* CMainFrame::addFrame(std::unique_ptr<CChrEDoc> doc)
     order_ << sub;
     connect(frame, &CChildFrame::titleChanged, this, [this] { refreshTabs(); });
     connect(frame, &CChildFrame::closing, this, [this, sub, raw] {
+        // The live channel's document leaves the runs and the collector before it goes.
+        runs_->release(*raw);
         app_.documentDestroyed(raw);
         order_.removeAll(sub);
         if (resultList_) {
@@ -263,6 +289,7 @@ CChildFrame* CMainFrame::openChannel(int channel)
     auto doc = newDocument();
     app_.prepareChannelDocument(*doc, channel);
     app_.setSlot(channel, doc.get());
+    runs_->adopt(*doc, channel);
     CChildFrame* frame = addFrame(std::move(doc));
     frame->refreshViews();
     return frame;
@@ -439,10 +466,58 @@ void CMainFrame::refreshTabs()
         tabs_->setCurrentIndex(static_cast<int>(order_.indexOf(active)));
 }
 
+CChrEDoc* CMainFrame::activeChannelDocument() const
+{
+    CChildFrame* f = activeFrame();
+    if (!f)
+        return nullptr;
+    CChrEDoc& doc = f->document();
+    return doc.state == CChrEDoc::ChannelA || doc.state == CChrEDoc::ChannelB ? &doc : nullptr;
+}
+
+void CMainFrame::startUpConnection(bool simulate)
+{
+    recoverUnfinishedRuns();
+    if (simulate)
+        runs_->startSimulation();
+    else
+        runs_->connectCollector();
+}
+
+void CMainFrame::recoverUnfinishedRuns()
+{
+    const auto recovered = dgaws::recoverUnfinishedRuns(
+        app_.settings().autosaveFolder,
+        [this](const std::string& q) { return prompts_->askYesNo(qs(q)); },
+        [this](const std::string& path, const std::string& why) {
+            prompts_->message(qs(path + ": " + why));
+        });
+    for (const RecoveredRun& run : recovered) {
+        auto doc = newDocument();
+        doc->data = run.data;
+        doc->data.hasData = 1;
+        doc->setTitle(ss(QFileInfo(qs(run.copyPath)).completeBaseName()));
+        doc->setModifiedFlag(true);
+        CChildFrame* frame = addFrame(std::move(doc));
+        frame->refreshViews();
+        // The copy stays until its chromatogram is in a file of its own.
+        connect(commands_, &DocumentCommands::filesChanged, frame, [frame, run] {
+            if (!frame->document().pathName.empty() && !frame->document().isModified())
+                run.discard();
+        });
+    }
+}
+
 void CMainFrame::updateCommandStates()
 {
     CChildFrame* f = activeFrame();
     const bool any = f != nullptr;
+    CChrEDoc* live = activeChannelDocument();
+    actions_.run->setEnabled(live && runs_->canRun(*live));
+    actions_.stop->setEnabled(live && runs_->canStop(*live));
+    actions_.cancel->setEnabled(live && live->acquiring == 1);
+    actions_.watchStart->setEnabled(live && runs_->canWatchStart(*live));
+    actions_.zero->setEnabled(live && live->acquiring == 1 && live->startWatch == 0);
     actions_.save->setEnabled(any && DocumentCommands::canSave(f->document()));
     actions_.detectPeaks->setEnabled(any && f->document().canDetectPeaks());
     for (QAction* a : {actions_.saveAs, actions_.close, actions_.saveBinary, actions_.colors,
@@ -468,6 +543,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         }
     }
     exiting_ = true;
+    runs_->shutdown();
     app_.exit();
     event->accept();
 }

@@ -20,6 +20,7 @@ class CProgStatusBar;
 class CResultListView;
 class DocumentCommands;
 class OperatorPrompts;
+class RunController;
 class WorkstationApp;
 
 // The main window: the multiple-document area with the tab bar of open windows, the menus
@@ -44,6 +45,11 @@ public:
     QTabBar* channelTabs() const { return tabs_; }
     QMdiArea* mdiArea() const { return mdi_; }
     DocumentCommands& documentCommands() { return *commands_; }
+    RunController& runController() { return *runs_; }
+
+    // The start-up's last steps once the window shows: unfinished runs offered back, then
+    // the connection (the wizard, or the simulated connection when asked for).
+    void startUpConnection(bool simulate);
 
     // "打开通道A" / "打开通道B": the channel's window, created with its default method and
     // calibration when it does not exist yet.
@@ -76,6 +82,9 @@ private:
     void onLoadBinary();
     void onSaveBinary();
     void onSystemOptions();
+    void recoverUnfinishedRuns();
+    // The active window's document, when it is a live channel's.
+    CChrEDoc* activeChannelDocument() const;
     void onPassword();
     void onViewLog();
     void setLabels(int value);
@@ -97,6 +106,7 @@ private:
     QDockWidget* resultDock_ = nullptr;
     CResultListView* resultList_ = nullptr;
     DocumentCommands* commands_;
+    RunController* runs_;
     QList<QMdiSubWindow*> order_;
     QList<QAction*> recentActions_;
     QAction* recentSeparator_ = nullptr;

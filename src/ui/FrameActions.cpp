@@ -49,6 +49,14 @@ void FrameActions::create(QObject* owner)
 
     openChannelA = make(owner, "打开通道A(&A)", QKeySequence(Qt::Key_A));
     openChannelB = make(owner, "打开通道B(&B)", QKeySequence(Qt::Key_B));
+    run = make(owner, "运行(&I)", QKeySequence(Qt::Key_Space));
+    stop = make(owner, "停止(&S)", QKeySequence(Qt::Key_Return));
+    stop->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    cancel = make(owner, "取消(&C)", QKeySequence(Qt::Key_Escape));
+    watchStart = make(owner, "检测启动特征信号");
+    zero = make(owner, "基线调零");
+    connectCollector = make(owner, "连接采集器(&M)");
+    simulate = make(owner, "模拟连接(&S)");
 
     detectPeaks = make(owner, "峰检测(&D)");
     colors = make(owner, "改变谱图的颜色(&M)...");
@@ -89,7 +97,11 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     viewMenu->addActions({viewStandardBar, viewPeakBar, viewStatusBar, viewTree, viewResult});
 
     acquisitionMenu = bar->addMenu(QStringLiteral("采集(&A)"));
+    acquisitionMenu->addActions({connectCollector, simulate});
+    acquisitionMenu->addSeparator();
     acquisitionMenu->addActions({openChannelA, openChannelB});
+    acquisitionMenu->addSeparator();
+    acquisitionMenu->addActions({run, stop, cancel, watchStart, zero});
 
     processMenu = bar->addMenu(QStringLiteral("谱图处理(&P)"));
     processMenu->addAction(detectPeaks);
@@ -108,6 +120,8 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     standardBar->setObjectName(QStringLiteral("standardBar"));
     standardBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     standardBar->addActions({open, save, openChannelA, openChannelB});
+    standardBar->addSeparator();
+    standardBar->addActions({run, stop, cancel, watchStart, zero});
 
     peakBar = frame->addToolBar(QStringLiteral("峰处理工具栏"));
     peakBar->setObjectName(QStringLiteral("peakBar"));

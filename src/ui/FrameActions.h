@@ -23,6 +23,13 @@ struct FrameActions {
 
     QAction* openChannelA = nullptr;
     QAction* openChannelB = nullptr;
+    QAction* run = nullptr;
+    QAction* stop = nullptr;
+    QAction* cancel = nullptr;
+    QAction* watchStart = nullptr;
+    QAction* zero = nullptr;
+    QAction* connectCollector = nullptr;
+    QAction* simulate = nullptr;
 
     QAction* detectPeaks = nullptr;
     QAction* colors = nullptr;

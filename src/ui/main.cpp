@@ -1,5 +1,7 @@
 // dgaws: the chromatography workstation window.
+#include "CChildFrame.h"
 #include "CMainFrame.h"
+#include "RunController.h"
 #include "QtText.h"
 
 #include "app/DataRoot.h"
@@ -10,6 +12,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <string>
 #include <vector>
@@ -61,16 +66,32 @@ int main(int argc, char** argv)
         frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
 
-    // Chromatogram files named on the command line open as documents.
+    // Options: --home DIR, --simulate (the simulated connection instead of the wizard),
+    // --speed N (demonstration values per tick), --run (channel A opened and its run started
+    // once connected). Other arguments are chromatogram files to open.
+    bool simulate = false, run = false;
+    double speed = 1.0;
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        if (a == "--home") {
+        if ((a == "--home" || a == "--speed") && i + 1 < arguments.size()) {
+            if (a == "--speed")
+                speed = std::max(1.0, QString::fromStdString(arguments[i + 1]).toDouble());
             ++i;
-            continue;
+        } else if (a == "--simulate") {
+            simulate = true;
+        } else if (a == "--run") {
+            run = simulate = true;
+        } else if (a.rfind("--", 0) != 0) {
+            frame.openChosen(qs(a));
         }
-        if (a.rfind("--", 0) == 0)
-            continue;
-        frame.openChosen(qs(a));
     }
+    frame.runController().setSimulationSpeed(speed);
+    // The connection comes once the window is up, as the wizard belongs over it.
+    QTimer::singleShot(0, &frame, [&frame, simulate, run] {
+        frame.startUpConnection(simulate);
+        if (run)
+            if (CChildFrame* a = frame.openChannel(0))
+                frame.runController().run(a->document());
+    });
     return QApplication::exec();
 }

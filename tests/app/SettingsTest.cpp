@@ -68,7 +68,9 @@ TEST(Settings, FirstStartTakesEveryDefaultCreatesTheFoldersAndNamesTheLogByTheSt
     Fixture f;
     auto app = f.start();
     const SystemSettings& s = app->settings();
-    EXPECT_EQ(s.ComPort, 1);
+    EXPECT_EQ(s.ComPort, "/dev/ttyS0");
+    EXPECT_EQ(s.pointsPerSecond, 20);
+    EXPECT_EQ(s.autosaveFolder, f.dir.path("home") + "/自动保存");
     EXPECT_EQ(s.ViewTree, 1);
     EXPECT_EQ(s.ViewResult, 0);
     EXPECT_EQ(s.ADefaultProg, "QLDefault");
@@ -143,16 +145,16 @@ TEST(Settings, StoredValuesThatCannotBeUsedFallBack)
         QSettings ini = f.ini();
         ini.beginGroup("System");
         ini.setValue("CardType", 7);
-        ini.setValue("ComPort", "abc");
+        ini.setValue("ViewTree", "abc");
         ini.setValue("ProjectPath", "");
         ini.setValue("SchemePath", QString::fromStdString(f.dir.path("my methods/2024")));
         ini.setValue("AllStop", " 1 ");
     }
     auto app = f.start();
     EXPECT_EQ(app->settings().CardType, 0);
-    EXPECT_EQ(app->settings().pointsPerSecond(), 20);
+    EXPECT_EQ(app->settings().pointsPerSecond, 20);
     EXPECT_EQ(app->mainFrameTitle(), WorkstationApp::kTitleCard0);
-    EXPECT_EQ(app->settings().ComPort, 1) << "a number key with text keeps its default";
+    EXPECT_EQ(app->settings().ViewTree, 1) << "a number key with text keeps its default";
     EXPECT_EQ(app->settings().AllStop, 1);
     EXPECT_EQ(app->settings().ProjectPath, f.root.defaultProjectPath());
     EXPECT_TRUE(std::filesystem::is_directory(f.dir.path("my methods/2024")))
@@ -170,7 +172,7 @@ TEST(Settings, CardTypeOneChangesTitleAndRate)
     }
     auto app = f.start();
     EXPECT_EQ(app->mainFrameTitle(), "VeltraGW-5800变压器油专用版V3.0 _ 采集卡型号:DX4410");
-    EXPECT_EQ(app->settings().pointsPerSecond(), 10);
+    EXPECT_EQ(app->settings().pointsPerSecond, 10);
 }
 
 TEST(SettingsSheet, StartRiseOutsideTheUsualRangeIsKeptOnlyWhenConfirmed)
@@ -208,13 +210,13 @@ TEST(SettingsSheet, LevellingTimesAreStoredWithThreeDecimals)
     Fixture f;
     auto app = f.start();
     SystemSettings edited = app->settings();
-    edited.StartA[0] = "1";
-    edited.StopA[0] = "2.25";
-    edited.StartB[2] = "0.12345";
+    edited.StartA1 = "1";
+    edited.StopA1 = "2.25";
+    edited.StartB3 = "0.12345";
     app->acceptSettings(edited, {});
-    EXPECT_EQ(app->settings().StartA[0], "1.000");
-    EXPECT_EQ(app->settings().StopA[0], "2.250");
-    EXPECT_EQ(app->settings().StartB[2], "0.123");
+    EXPECT_EQ(app->settings().StartA1, "1.000");
+    EXPECT_EQ(app->settings().StopA1, "2.250");
+    EXPECT_EQ(app->settings().StartB3, "0.123");
     EXPECT_EQ(f.ini().value("System/StopA1").toString(), "2.250");
 }
 

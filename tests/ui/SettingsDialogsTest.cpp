@@ -28,7 +28,7 @@ private slots:
         s.CardType = 1;
         s.CacuFrequence = 2;
         s.MergeAB = 1;
-        s.StopB[2] = "3.500";
+        s.StopB3 = "3.500";
         CSysSetPropertySheet sheet(s);
         QCOMPARE(sheet.windowTitle(), QString::fromUtf8("系统设置"));
         QCOMPARE(sheet.tabs()->count(), 4);
@@ -62,7 +62,7 @@ private slots:
         static_cast<CSysSet_FileSetDlg*>(sheet.page(3))->mergeDirection()->button(0)->setChecked(true);
         const SystemSettings e = sheet.edited();
         QCOMPARE(e.ConvertB, 1);
-        QCOMPARE(e.StartA[0], std::string("1.5"));
+        QCOMPARE(e.StartA1, std::string("1.5"));
         QCOMPARE(e.CardType, 0);
         QCOMPARE(e.CacuFrequence, 0);
         QCOMPARE(e.MergeAB, 0);

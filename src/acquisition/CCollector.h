@@ -1,0 +1,150 @@
+#pragma once
+
+#include "AcquisitionSettings.h"
+#include "CollectorFrame.h"
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace dgaws {
+
+class CChrEDoc;
+
+// A manual-reset event: the port search waits on it while the parser sets it.
+class ConfirmEvent {
+public:
+    void set();
+    void reset();
+    bool isSet() const;
+    // True when the event is (or becomes) set within the timeout.
+    bool waitFor(std::chrono::milliseconds timeout) const;
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::condition_variable cv_;
+    bool set_ = false;
+};
+
+// What the collector asks of the documents' side: the channel windows, the run start, the
+// operator's texts. The run operations implement it; tests record it.
+class CollectorHost {
+public:
+    virtual ~CollectorHost() = default;
+    // The first ready byte of this collector has arrived.
+    virtual void collectorConfirmed() {}
+    // "打开通道A" / "打开通道B": create and attach the channel's document, or activate it.
+    virtual void openChannel(int channel) = 0;
+    // The document's method is one of the library's.
+    virtual bool hasValidMethod(const CChrEDoc& doc) const = 0;
+    virtual void runStart(CChrEDoc& doc) = 0;
+    // A start signal met a channel without method; the host shows it once per program run.
+    virtual void noMethodAtStart(int channel) = 0;
+    // The ignition indicator of the document changed; other views redraw.
+    virtual void ignitionChanged(CChrEDoc& doc) = 0;
+    // One point for a running document.
+    virtual void append(CChrEDoc& doc, float value) = 0;
+};
+
+// The link to the collector card: bytes in, microvolt points out. Parsing has no I/O of
+// its own: the port (or a test, or a fuzzer) pushes bytes and calls parse(); the points go
+// to the channels' documents through the host. Everything runs on one thread, except the
+// confirm event, which other threads may wait on.
+class CCollector {
+public:
+    static constexpr int kChannels = 2;
+    static constexpr int kHistory = 7;
+    static constexpr float kIgnitionThreshold = 2000.0f;  // microvolts
+    static constexpr int kIgnitionSamples = 20;
+
+    CCollector(const AcquisitionSettings& settings, CollectorHost* host);
+
+    // Port side.
+    void push(uint8_t byte) { rxQueue_.push(byte); }
+    // Parses every queued byte, in order.
+    void parse();
+    // push() and parse() for each byte, as the port hands them over.
+    void receive(const uint8_t* bytes, size_t count);
+
+    // Simulated connection: the values of the demonstration file, played one per tick.
+    bool loadDemoData(const std::string& path);
+    void setDemoValues(std::vector<float> values);
+    const std::vector<float>& demoValues() const { return demoValues_; }
+    int demoIndex() const { return demoIndex_; }
+    // One demonstration value into channel A and (with two channels) B, then any queued
+    // bytes. The frame decoding, decimation and confirmation are bypassed.
+    void simulationTick();
+
+    // The channel sample operation: polarity, ignition, start trigger, zeroing, append.
+    void channelSample(int channel, float value, bool trigger);
+
+    // Channel slots.
+    bool attach(CChrEDoc& doc, int channel);
+    void detach(CChrEDoc& doc);
+    CChrEDoc* document(int channel) const { return document_.at(channel); }
+
+    bool running(int channel) const { return running_.at(channel) != 0; }
+    // A run begins: points flow to the document, and counting (which zeroing at run start
+    // looks at) begins anew.
+    void startRunning(int channel)
+    {
+        running_.at(channel) = 1;
+        runPointCount_.at(channel) = 0;
+    }
+    // A run that was going on with another collector goes on here.
+    void resumeRunning(int channel, int points)
+    {
+        running_.at(channel) = 1;
+        runPointCount_.at(channel) = points;
+    }
+    // The run ends or is cancelled: no more points, and no zero offset carried over.
+    void stopRunning(int channel)
+    {
+        running_.at(channel) = 0;
+        zeroActive_.at(channel) = 0;
+    }
+    bool zeroActive(int channel) const { return zeroActive_.at(channel) != 0; }
+    int runPointCount(int channel) const { return runPointCount_.at(channel); }
+
+    bool confirmed() const { return confirmed_ != 0; }
+    ConfirmEvent& confirmEvent() { return confirmEvent_; }
+    size_t queued() const { return rxQueue_.size(); }
+
+    // Back to the state after construction: queue emptied, channels as new, demonstration
+    // data released. Attached documents stay attached.
+    void reset();
+
+private:
+    void parseByte(uint8_t b);
+    void processFrame();
+    void startChannel(int channel);
+
+    const AcquisitionSettings& settings_;
+    CollectorHost* host_;
+
+    int demoIndex_ = 0;
+    std::vector<float> demoValues_;
+    std::array<int, kChannels> runPointCount_{};
+    std::array<float, kChannels> zeroOffset_{};
+    std::array<int, kChannels> startLatch_{};
+    std::array<int, kChannels> startAcknowledged_{1, 1};
+    std::array<CChrEDoc*, kChannels> document_{};
+    std::array<int, kChannels> running_{};
+    int confirmed_ = 0;
+    ByteRing rxQueue_;
+    ConfirmEvent confirmEvent_;
+    std::array<uint8_t, 4> frame_{};
+    int frameIndex_ = 0;
+    std::array<std::array<float, kHistory>, kChannels> history_{};
+    std::array<int, kChannels> decimationCounter_{};
+    std::array<int, kChannels> rangeState_{-1, -1};
+    std::array<int, kChannels> ignitionCounter_{};
+    std::array<int, kChannels> rangeRepairCounter_{-1, -1};
+    std::array<int, kChannels> zeroActive_{};
+};
+
+}  // namespace dgaws

@@ -1,0 +1,116 @@
+#include "CCommPort.h"
+
+#include <QByteArray>
+
+namespace dgaws {
+
+CCommPort::CCommPort(QObject* parent) : QObject(parent) {}
+
+CCommPort::~CCommPort()
+{
+    Close();
+}
+
+std::string CCommPort::failureText(const std::string& call, const std::string& systemText,
+                                   const std::string& port)
+{
+    // Ports are device paths here; the path stands where the port number stood.
+    std::string out = kFailureText;
+    out.replace(out.find("%s"), 2, call);
+    out.replace(out.find("%s"), 2, systemText);
+    out.replace(out.find("%d"), 2, port);
+    return out;
+}
+
+void CCommPort::report(const std::string& call, const QString& systemText)
+{
+    if (errorSink_)
+        errorSink_(failureText(call, systemText.toStdString(), path_));
+}
+
+bool CCommPort::Open(ByteSink owner, const std::string& devicePath, int baud, char parity,
+                     int dataBits, int stopBits)
+{
+    Close();
+    auto port = std::make_unique<QSerialPort>();
+    port->setPortName(QString::fromStdString(devicePath));
+    if (!port->open(QIODevice::ReadOnly))
+        return false;
+    path_ = devicePath;
+    owner_ = std::move(owner);
+    readErrorReported_ = false;
+
+    QSerialPort::Parity p = QSerialPort::NoParity;
+    switch (parity) {
+    case 'E': case 'e': p = QSerialPort::EvenParity; break;
+    case 'O': case 'o': p = QSerialPort::OddParity; break;
+    case 'M': case 'm': p = QSerialPort::MarkParity; break;
+    case 'S': case 's': p = QSerialPort::SpaceParity; break;
+    default: break;
+    }
+    // Each step only after the previous one worked; the first failure is reported and the
+    // port stays open, as a port that opened counts as opened.
+    if (!port->setBaudRate(baud))
+        report("setBaudRate()", port->errorString());
+    else if (!port->setDataBits(static_cast<QSerialPort::DataBits>(dataBits)))
+        report("setDataBits()", port->errorString());
+    else if (!port->setParity(p))
+        report("setParity()", port->errorString());
+    else if (!port->setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop))
+        report("setStopBits()", port->errorString());
+    else if (!port->setFlowControl(QSerialPort::NoFlowControl))
+        report("setFlowControl()", port->errorString());
+    // RTS up, as the card's host always raised it; a pseudo-terminal has no such line.
+    port->setRequestToSend(true);
+    port->clear(QSerialPort::AllDirections);
+    port->clearError();
+
+    connect(port.get(), &QSerialPort::readyRead, this, &CCommPort::onReadyRead);
+    connect(port.get(), &QSerialPort::errorOccurred, this, &CCommPort::onError);
+    port_ = std::move(port);
+    ++generation_;
+    return true;
+}
+
+void CCommPort::Close()
+{
+    ++generation_;
+    if (!port_)
+        return;
+    port_->disconnect(this);
+    port_->close();
+    // Deleted later: Close may be called from inside a delivery that the port is running.
+    port_.release()->deleteLater();
+    owner_ = nullptr;
+}
+
+bool CCommPort::isOpen() const
+{
+    return port_ && port_->isOpen();
+}
+
+void CCommPort::onReadyRead()
+{
+    if (!port_)
+        return;
+    const uint64_t generation = generation_;
+    const QByteArray bytes = port_->readAll();
+    // Copy: the owner may close or reopen the port while a byte is being handled.
+    ByteSink owner = owner_;
+    for (char c : bytes) {
+        if (generation != generation_ || !owner)
+            return;
+        owner(static_cast<uint8_t>(c));
+    }
+}
+
+void CCommPort::onError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || !port_ || readErrorReported_)
+        return;
+    // A pulled plug keeps failing; one report is enough until the port is opened again.
+    readErrorReported_ = true;
+    report("read()", port_->errorString());
+}
+
+}  // namespace dgaws

@@ -1,0 +1,426 @@
+#include "ChannelRuns.h"
+
+#include "app/CChrEDoc.h"
+#include "chromatogram/MethodLibrary.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+
+namespace dgaws {
+namespace {
+
+std::string formatNumber(const char* pattern, double value)
+{
+    char buf[128];
+    std::snprintf(buf, sizeof buf, pattern, value);
+    return buf;
+}
+
+}  // namespace
+
+ChannelRuns::ChannelRuns(const AcquisitionSettings& settings, const MethodLibrary* library,
+                         RunCallbacks callbacks)
+    : settings_(settings),
+      library_(library),
+      cb_(std::move(callbacks)),
+      env_(systemProposalEnvironment())
+{
+}
+
+ChannelRuns::~ChannelRuns() = default;
+
+std::string ChannelRuns::timeText(double minutes)
+{
+    return formatNumber(kTimeText, minutes);
+}
+
+std::string ChannelRuns::voltageText(float microvolts)
+{
+    return formatNumber(kVoltageText, microvolts * 0.001);
+}
+
+void ChannelRuns::message(const std::string& text) const
+{
+    if (cb_.message)
+        cb_.message(text);
+}
+
+bool ChannelRuns::ask(const std::string& text) const
+{
+    return cb_.ask ? cb_.ask(text) : false;
+}
+
+void ChannelRuns::changed(CChrEDoc& doc) const
+{
+    if (cb_.changed)
+        cb_.changed(doc);
+}
+
+int ChannelRuns::channelOf(const CChrEDoc& doc) const
+{
+    for (int c = 0; c < 2; ++c)
+        if (slots_[static_cast<size_t>(c)] == &doc)
+            return c;
+    return doc.attachedChannel;
+}
+
+void ChannelRuns::adoptChannelDocument(CChrEDoc& doc, int channel)
+{
+    const auto ci = static_cast<size_t>(channel);
+    slots_.at(ci) = &doc;
+    doc.state = channel;
+    doc.data.channel = channel;
+    if (collector_ && doc.attachedChannel < 0)
+        collector_->attach(doc, channel);
+}
+
+void ChannelRuns::releaseChannelDocument(CChrEDoc& doc)
+{
+    for (auto& s : slots_)
+        if (s == &doc)
+            s = nullptr;
+    if (collector_)
+        collector_->detach(doc);
+}
+
+CChrEDoc* ChannelRuns::ensureChannel(int channel)
+{
+    const auto ci = static_cast<size_t>(channel);
+    if (slots_[ci] == nullptr && cb_.openChannel) {
+        if (CChrEDoc* doc = cb_.openChannel(channel))
+            adoptChannelDocument(*doc, channel);
+    }
+    return slots_[ci];
+}
+
+bool ChannelRuns::hasValidMethod(const CChrEDoc& doc) const
+{
+    return library_ != nullptr && doc.libraryMethodIndex >= 0 &&
+           static_cast<size_t>(doc.libraryMethodIndex) < library_->size();
+}
+
+bool ChannelRuns::canRun(const CChrEDoc& doc) const
+{
+    return collector_ != nullptr && doc.attachedChannel >= 0 && doc.acquiring == 0;
+}
+
+bool ChannelRuns::canWatchStart(const CChrEDoc& doc) const
+{
+    // Without the engine's start detector a watch could never end by itself.
+    return detection_ != nullptr && canRun(doc) && doc.startWatch == 0;
+}
+
+void ChannelRuns::resetForRun(CChrEDoc& doc)
+{
+    const int rate = settings_.pointsPerSecond;
+    ChromatogramData& d = doc.data;
+    const double samples = rate * d.method.integration.stopTime * 60.0;
+    d.resetForRun(samples > 0 && samples < 2147483647.0 ? static_cast<int>(samples) : 0, rate);
+    d.signalMin = 2000000.0f;
+    d.signalMax = -2000000.0f;
+    d.peaks.clear();
+    d.groupResults.clear();
+    d.resetResults();
+    d.injectionTime = OleDateTime::now();
+    doc.acquiredCount = 0;
+    doc.levellingHeld = {};
+    doc.levellingOffset = {};
+    doc.pathName.clear();
+    const int c = channelOf(doc);
+    if (c == 0 || c == 1)
+        levelling_[static_cast<size_t>(c)] =
+            BaselineLevelling::fromSettings(settings_, c, rate);
+}
+
+void ChannelRuns::runStart(CChrEDoc& doc)
+{
+    const int c = channelOf(doc);
+    if (c != 0 && c != 1)
+        return;
+    if (hasValidMethod(doc)) {
+        const MethodLibraryEntry& entry =
+            library_->at(static_cast<size_t>(doc.libraryMethodIndex));
+        doc.data.methodName = entry.method.name;
+        const int cal = doc.libraryCalibrationIndex;
+        doc.data.calibrationName =
+            cal >= 0 && static_cast<size_t>(cal) < entry.curves.size()
+                ? entry.curves[static_cast<size_t>(cal)].name
+                : std::string();
+    }
+    doc.startWatch = 0;
+    doc.acquiring = 1;
+    if (collector_)
+        collector_->startRunning(c);
+    resetForRun(doc);
+    // The name carries the injection time, so it is taken now, not when the run ends.
+    doc.proposedName = proposeFileName(doc.data.method, doc.data.sampleType, c, env_).fileName;
+    if (detection_)
+        detection_->beginRun(doc);
+
+    // A copy left by an earlier run that was never saved stays on disk for recovery.
+    auto& writer = autosave_[static_cast<size_t>(c)];
+    writer = std::make_unique<AutosaveWriter>(autosaveClock_);
+    if (!settings_.autosaveFolder.empty() &&
+        !writer->begin(autosavePathFor(settings_.autosaveFolder, doc.proposedName), doc.data))
+        message(formatText(kAutosaveFailed, writer->path()));
+    changed(doc);
+}
+
+bool ChannelRuns::run(CChrEDoc& doc)
+{
+    const int c = channelOf(doc);
+    if (!canRun(doc) || (c != 0 && c != 1))
+        return false;
+    if (!hasValidMethod(doc)) {
+        message(kNoMethod);
+        return false;
+    }
+    CChrEDoc* other = nullptr;
+    if (settings_.AllStart) {
+        other = ensureChannel(1 - c);
+        if (other && !hasValidMethod(*other)) {
+            message(c == 0 ? kNoMethodB : kNoMethodA);
+            return false;
+        }
+    }
+    runStart(doc);
+    if (other && other->acquiring == 0)
+        runStart(*other);
+    return true;
+}
+
+bool ChannelRuns::watchStart(CChrEDoc& doc)
+{
+    const int c = channelOf(doc);
+    if (!canWatchStart(doc) || (c != 0 && c != 1))
+        return false;
+    resetForRun(doc);
+    doc.acquiring = 1;
+    doc.startWatch = 1;
+    if (collector_)
+        collector_->startRunning(c);
+    if (detection_)
+        detection_->beginStartWatch(doc);
+    changed(doc);
+    return true;
+}
+
+bool ChannelRuns::cancel(CChrEDoc& doc)
+{
+    const int c = channelOf(doc);
+    if (doc.acquiring == 0 || (c != 0 && c != 1))
+        return false;
+    if (doc.startWatch) {
+        doc.startWatch = 0;
+    } else {
+        if (!ask(kCancelQuestion))
+            return false;
+        // The operator gave the run up knowing it is not saved; its safety copy goes too.
+        if (auto& writer = autosave_[static_cast<size_t>(c)])
+            writer->remove();
+    }
+    if (collector_)
+        collector_->stopRunning(c);
+    doc.acquiring = 0;
+    changed(doc);
+    return true;
+}
+
+void ChannelRuns::endRun(CChrEDoc& doc)
+{
+    const int c = channelOf(doc);
+    if (collector_ && (c == 0 || c == 1))
+        collector_->stopRunning(c);
+    doc.acquiring = 0;
+    doc.startWatch = 0;
+    doc.data.signal.resize(doc.acquiredCount);
+    doc.data.hasData = doc.acquiredCount > 0 ? 1 : 0;
+    doc.setModifiedFlag(true);
+    if (c == 0 || c == 1)
+        if (auto& writer = autosave_[static_cast<size_t>(c)])
+            writer->close();
+    if (detection_)
+        detection_->finishRun(doc);
+}
+
+void ChannelRuns::stop(CChrEDoc& doc)
+{
+    const int c = channelOf(doc);
+    if (doc.acquiring == 0 || (c != 0 && c != 1))
+        return;
+    // Watching for the start signal is not a run: there is nothing to keep.
+    if (doc.startWatch) {
+        cancel(doc);
+        return;
+    }
+    endRun(doc);
+    CChrEDoc* other = slots_[static_cast<size_t>(1 - c)];
+    const bool otherStopped = settings_.AllStop && other && other->acquiring;
+    if (otherStopped)
+        endRun(*other);
+    if (settings_.StopWarning == 0 && cb_.beep)
+        cb_.beep();
+
+    CChrEDoc* mergedInto = nullptr;
+    if (settings_.Merge && slots_[0] && slots_[1] && !slots_[0]->acquiring &&
+        !slots_[1]->acquiring && slots_[0]->acquiredCount > 0 && slots_[1]->acquiredCount > 0) {
+        merge();
+        mergedInto = slots_[settings_.MergeAB ? 1 : 0];
+    }
+
+    save(doc);
+    if (otherStopped)
+        save(*other);
+    // The joined chromatogram replaces what that channel saved when its own run ended.
+    if (mergedInto && mergedInto != &doc && !(otherStopped && mergedInto == other))
+        save(*mergedInto);
+
+    finishStandard(doc);
+    if (otherStopped)
+        finishStandard(*other);
+}
+
+void ChannelRuns::finishStandard(CChrEDoc& doc)
+{
+    if (doc.data.sampleType == 1 && cb_.storeStandard)
+        cb_.storeStandard(doc);
+    if (detection_)
+        detection_->evaluate(doc);
+    changed(doc);
+}
+
+void ChannelRuns::merge()
+{
+    CChrEDoc& keep = *slots_[settings_.MergeAB ? 1 : 0];
+    const CChrEDoc& add = *slots_[settings_.MergeAB ? 0 : 1];
+    std::vector<float> joined = keep.data.signal.values();
+    joined.resize(static_cast<size_t>(keep.acquiredCount));
+    const auto& tail = add.data.signal.values();
+    const size_t n = std::min(tail.size(), static_cast<size_t>(add.acquiredCount));
+    // The appended part continues from the last point of the first, so the join has no step.
+    const float shift = joined.back() - tail.front();
+    joined.reserve(joined.size() + n - 1);
+    for (size_t i = 1; i < n; ++i)
+        joined.push_back(tail[i] + shift);
+    keep.data.signal.assign(std::move(joined));
+    keep.acquiredCount = keep.data.signal.count();
+    keep.data.scanExtrema(-std::numeric_limits<float>::max(),
+                          std::numeric_limits<float>::max());
+    keep.data.method.timeEnd = keep.data.duration();
+    keep.setModifiedFlag(true);
+    if (detection_)
+        detection_->redetect(keep);
+}
+
+bool ChannelRuns::save(CChrEDoc& doc)
+{
+    const int c = channelOf(doc);
+    std::string path = doc.pathName.empty() ? doc.proposeSavePath(env_) : doc.pathName;
+    if (!settings_.DirectSave) {
+        std::optional<std::string> chosen;
+        if (cb_.chooseSavePath)
+            chosen = cb_.chooseSavePath(path);
+        if (!chosen) {
+            // As a cancelled save dialog: nothing written, and the safety copy stays.
+            doc.pathName.clear();
+            if (cb_.runSaved)
+                cb_.runSaved(doc, {});
+            return false;
+        }
+        path = *chosen;
+    }
+    std::error_code ec;
+    const auto folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ec);
+    const bool ok = doc.saveToFile(path);
+    if (ok && (c == 0 || c == 1))
+        if (auto& writer = autosave_[static_cast<size_t>(c)])
+            writer->remove();
+    if (cb_.runSaved)
+        cb_.runSaved(doc, ok ? path : std::string());
+    return ok;
+}
+
+void ChannelRuns::collectorConfirmed()
+{
+    if (onConfirmed)
+        onConfirmed();
+}
+
+void ChannelRuns::openChannel(int channel)
+{
+    ensureChannel(channel);
+}
+
+void ChannelRuns::noMethodAtStart(int channel)
+{
+    auto& warned = warnedNoMethod_.at(static_cast<size_t>(channel));
+    if (warned)
+        return;
+    warned = true;
+    message(channel == 0 ? kNoMethodAtStartA : kNoMethodAtStartB);
+}
+
+void ChannelRuns::ignitionChanged(CChrEDoc& doc)
+{
+    changed(doc);
+}
+
+void ChannelRuns::append(CChrEDoc& doc, float value)
+{
+    if (doc.acquiring == 0)
+        return;
+    const int c = channelOf(doc);
+    ChromatogramData& d = doc.data;
+    if (doc.acquiredCount >= d.signal.count())
+        d.signal.grow();
+    float v = value;
+    if (!doc.startWatch && (c == 0 || c == 1))
+        v = levelling_[static_cast<size_t>(c)].apply(doc.acquiredCount + 1, v,
+                                                     doc.levellingHeld, doc.levellingOffset);
+    if (v > d.signalMax)
+        d.signalMax = v;
+    if (v < d.signalMin)
+        d.signalMin = v;
+    d.signal.set(doc.acquiredCount, v);
+    ++doc.acquiredCount;
+    doc.lastValue = v;
+    doc.setModifiedFlag(true);
+    if (!doc.startWatch && (c == 0 || c == 1))
+        if (auto& writer = autosave_[static_cast<size_t>(c)]; writer && writer->isOpen())
+            if (!writer->append(v))
+                message(formatText(kAutosaveFailed, writer->path()));
+    if (cb_.pointAdded)
+        cb_.pointAdded(doc, v);
+    if (cb_.status)
+        cb_.status(doc, timeText(d.indexToTime(doc.acquiredCount)), voltageText(v));
+
+    if (doc.startWatch) {
+        if (!detection_)
+            return;
+        const std::optional<StartRise> rise = detection_->feedStartWatch(doc, v);
+        if (!rise)
+            return;
+        const double height = std::fabs(static_cast<double>(rise->endValue) - rise->startValue);
+        if (height < settings_.autoStartHeightMicrovolts()) {
+            detection_->rejectRise(doc);
+            return;
+        }
+        cancel(doc);
+        run(doc);
+        return;
+    }
+    if (detection_) {
+        const int before = d.peaks.size();
+        detection_->feed(doc, v);
+        if (d.peaks.size() != before)
+            changed(doc);
+    }
+    if (d.indexToTime(doc.acquiredCount) >= d.method.integration.stopTime)
+        stop(doc);
+}
+
+}  // namespace dgaws

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "AcquisitionSettings.h"
+#include "Autosave.h"
+#include "BaselineLevelling.h"
+#include "CCollector.h"
+#include "EngineDetection.h"
+#include "LiveDetection.h"
+#include "chromatogram/FileNameProposal.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace dgaws {
+
+class CChrEDoc;
+class MethodLibrary;
+
+// The operator's side of a run, without widgets: what the GUI, the command line and the
+// tests each connect to. Every member may be left empty.
+struct RunCallbacks {
+    // "打开通道A" / "打开通道B": the channel's document, created when missing (nullptr when it
+    // cannot be). The runs adopt it into the channel slot and attach it to the collector.
+    std::function<CChrEDoc*(int channel)> openChannel;
+    std::function<void(const std::string&)> message;
+    // Yes/No; true is Yes. Unanswered questions count as No.
+    std::function<bool(const std::string&)> ask;
+    // The save dialog when a run is not saved directly: the proposed path in, the chosen
+    // path out, nothing on cancel.
+    std::function<std::optional<std::string>(const std::string& proposed)> chooseSavePath;
+    // 1000 Hz for a second at the end of a run.
+    std::function<void()> beep;
+    // A finished standard sample goes into its calibration.
+    std::function<void(CChrEDoc&)> storeStandard;
+    // Each appended point, for the graph.
+    std::function<void(CChrEDoc&, float value)> pointAdded;
+    // The status bar's two texts of the latest point.
+    std::function<void(CChrEDoc&, const std::string& timeText, const std::string& voltageText)>
+        status;
+    // A document's run state, peaks or ignition indicator changed: views, tabs, result list.
+    std::function<void(CChrEDoc&)> changed;
+    // A run ended and its file was written (or not: empty path).
+    std::function<void(CChrEDoc&, const std::string& savedPath)> runSaved;
+};
+
+// Run, run start, stop, cancel and start-signal detection of the two channel documents,
+// and the document append that every acquired point goes through.
+class ChannelRuns : public CollectorHost {
+public:
+    static constexpr const char* kNoMethod = "请先在左侧方法文件树视图里选择一个分析方法!";
+    static constexpr const char* kNoMethodB = "请先在B通道左侧方法文件树视图里选择一个分析方法!";
+    static constexpr const char* kNoMethodA = "请先在A通道左侧方法文件树视图里选择一个分析方法!";
+    static constexpr const char* kNoMethodAtStartA =
+        "A通道没有选择分析方法，必须选中分析方法后，才会启动采样!";
+    static constexpr const char* kNoMethodAtStartB =
+        "B通道没有选择分析方法，必须选中分析方法后，才会启动采样!";
+    static constexpr const char* kCancelQuestion = "取消采样，谱图将不保存！";
+    static constexpr const char* kTimeText = "采集时间：%1.3f分";
+    static constexpr const char* kVoltageText = "当前电压：%1.3fmV";
+
+    ChannelRuns(const AcquisitionSettings& settings, const MethodLibrary* library,
+                RunCallbacks callbacks = {});
+    ~ChannelRuns() override;
+
+    void setCollector(CCollector* collector) { collector_ = collector; }
+    CCollector* collector() const { return collector_; }
+    // The documents' own engines unless replaced; nullptr records without detecting.
+    void setDetection(LiveDetection* detection) { detection_ = detection; }
+    void setProposalEnvironment(ProposalEnvironment env) { env_ = std::move(env); }
+    void setAutosaveClock(AutosaveWriter::Clock clock) { autosaveClock_ = std::move(clock); }
+
+    // The channel slot of a live document: state, channel and collector attachment.
+    void adoptChannelDocument(CChrEDoc& doc, int channel);
+    // The document's window closes: out of its slot and off the collector.
+    void releaseChannelDocument(CChrEDoc& doc);
+    CChrEDoc* channelDocument(int channel) const { return slots_.at(channel); }
+
+    // Command states.
+    bool canRun(const CChrEDoc& doc) const;
+    bool canWatchStart(const CChrEDoc& doc) const;
+
+    // The commands. False when refused (the text has been shown) or declined.
+    bool run(CChrEDoc& doc);
+    bool watchStart(CChrEDoc& doc);
+    bool cancel(CChrEDoc& doc);
+    void stop(CChrEDoc& doc);
+
+    // CollectorHost
+    void collectorConfirmed() override;
+    void openChannel(int channel) override;
+    bool hasValidMethod(const CChrEDoc& doc) const override;
+    void runStart(CChrEDoc& doc) override;
+    void noMethodAtStart(int channel) override;
+    void ignitionChanged(CChrEDoc& doc) override;
+    void append(CChrEDoc& doc, float value) override;
+
+    // Called with the collector's first ready byte.
+    std::function<void()> onConfirmed;
+
+    // The two status texts for a point count and a value.
+    static std::string timeText(double minutes);
+    static std::string voltageText(float microvolts);
+
+private:
+    void resetForRun(CChrEDoc& doc);
+    // Step 1 of a stop for one document: no more points, signal cut, engine finished.
+    void endRun(CChrEDoc& doc);
+    void merge();
+    // Saves under the automatic name (directly or through the dialog); the safety copy goes
+    // once the file is written.
+    bool save(CChrEDoc& doc);
+    void finishStandard(CChrEDoc& doc);
+
+    void message(const std::string& text) const;
+    bool ask(const std::string& text) const;
+    void changed(CChrEDoc& doc) const;
+    int channelOf(const CChrEDoc& doc) const;
+    CChrEDoc* ensureChannel(int channel);
+
+    const AcquisitionSettings& settings_;
+    const MethodLibrary* library_;
+    RunCallbacks cb_;
+    CCollector* collector_ = nullptr;
+    EngineDetection engineDetection_;
+    LiveDetection* detection_ = &engineDetection_;
+    ProposalEnvironment env_;
+    AutosaveWriter::Clock autosaveClock_;
+    std::array<CChrEDoc*, 2> slots_{};
+    std::array<BaselineLevelling, 2> levelling_{};
+    std::array<std::unique_ptr<AutosaveWriter>, 2> autosave_;
+    std::array<bool, 2> warnedNoMethod_{};
+};
+
+}  // namespace dgaws

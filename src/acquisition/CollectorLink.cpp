@@ -1,0 +1,191 @@
+#include "CollectorLink.h"
+
+#include "app/CChrEDoc.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dgaws {
+
+std::string substituteText(const char* pattern, const std::string& value)
+{
+    std::string out = pattern;
+    auto at = out.find("%d");
+    if (at == std::string::npos)
+        at = out.find("%s");
+    if (at != std::string::npos)
+        out.replace(at, 2, value);
+    return out;
+}
+
+CollectorLink::CollectorLink(AcquisitionSettings& settings, ChannelRuns& runs, QObject* parent)
+    : QObject(parent), settings_(settings), runs_(runs)
+{
+    runs_.onConfirmed = [this] { onConfirmed(); };
+    port_.setErrorSink([this](const std::string& text) {
+        emit portError(QString::fromStdString(text));
+    });
+    tick_.setTimerType(Qt::PreciseTimer);
+    connect(&tick_, &QTimer::timeout, this, &CollectorLink::onTick);
+}
+
+CollectorLink::~CollectorLink()
+{
+    tick_.stop();
+    if (portOpen_)
+        port_.Close();
+    runs_.onConfirmed = nullptr;
+    if (runs_.collector() == collector_.get())
+        runs_.setCollector(nullptr);
+}
+
+CCollector& CollectorLink::newCollector()
+{
+    auto fresh = std::make_unique<CCollector>(settings_, &runs_);
+    for (int c = 0; c < 2; ++c) {
+        CChrEDoc* doc = runs_.channelDocument(c);
+        if (!doc)
+            continue;
+        if (collector_)
+            collector_->detach(*doc);
+        fresh->attach(*doc, c);
+        // A run in progress goes on with the new collector.
+        if (doc->acquiring)
+            fresh->resumeRunning(c, doc->acquiredCount);
+    }
+    collector_ = std::move(fresh);
+    runs_.setCollector(collector_.get());
+    return *collector_;
+}
+
+bool CollectorLink::OpenCollectorPort(const std::string& devicePath)
+{
+    if (!collector_)
+        newCollector();
+    const bool ok = port_.Open([this](uint8_t b) { onByte(b); }, devicePath, 9600, 'N', 8, 1);
+    portOpen_ = ok;
+    if (ok) {
+        connectedPort_ = devicePath;
+        // A real collector from now on: demonstration values must not mix into its points.
+        stopSimulation();
+    }
+    return ok;
+}
+
+void CollectorLink::CloseCollectorPort()
+{
+    port_.Close();
+    portOpen_ = false;
+}
+
+void CollectorLink::onByte(uint8_t byte)
+{
+    // Only the connected port feeds the collector.
+    if (!collector_ || connectedPort_.empty() || port_.devicePath() != connectedPort_)
+        return;
+    collector_->push(byte);
+    collector_->parse();
+}
+
+void CollectorLink::onConfirmed()
+{
+    emit confirmed();
+    if (!startupWaitPending_)
+        return;
+    startupWaitPending_ = false;
+    const int ms = std::max(0, static_cast<int>(std::lround(1000 * settings_.searchWaitScale)));
+    QTimer::singleShot(ms, this, [this] { emit connectionWaitOver(); });
+}
+
+bool CollectorLink::openPortWithText(const std::string& devicePath)
+{
+    const bool ok = OpenCollectorPort(devicePath);
+    if (!ok)
+        simulationMode_ = true;
+    emit waitText(QString::fromStdString(
+        substituteText(ok ? kPortOpened : kPortOpenFailed, devicePath)));
+    return ok;
+}
+
+bool CollectorLink::connectManually(const AskYesNo& ask, const ChoosePort& choose)
+{
+    newCollector();
+    if (settings_.UseDefaultCom && !settings_.ComPort.empty() && ask &&
+        ask(substituteText(kDefaultPortQuestion, settings_.ComPort)))
+        return openPortWithText(settings_.ComPort);
+    std::optional<PortChoice> choice;
+    if (choose)
+        choice = choose(enumeratePorts());
+    if (!choice) {
+        simulationMode_ = true;
+        return false;
+    }
+    settings_.ComPort = choice->devicePath;
+    settings_.UseDefaultCom = choice->remember ? 1 : 0;
+    if (choice->devicePath.empty()) {
+        simulationMode_ = true;
+        emit waitText(QString::fromStdString(substituteText(kPortOpenFailed, "")));
+        return false;
+    }
+    return openPortWithText(choice->devicePath);
+}
+
+std::string CollectorLink::demoDataPath() const
+{
+    return settings_.SimDataPath.empty() ? fallbackDemoPath_ : settings_.SimDataPath;
+}
+
+bool CollectorLink::startSimulation(SimulationEntry entry)
+{
+    if (!collector_)
+        newCollector();
+    if (!collector_->loadDemoData(demoDataPath())) {
+        emit message(QString::fromUtf8(entry == SimulationEntry::DialogButton ? kNoDemoFile
+                                                                               : kNoDemoData));
+        emit openSettingsRequested();
+        return false;
+    }
+    simulationMode_ = true;
+    tick_.start(settings_.pointsPerSecond == 0 ? 2 * tickInterval_ : tickInterval_);
+    if (entry == SimulationEntry::DialogButton) {
+        emit message(QString::fromUtf8(kSimulationStartedShort));
+        emit statusText(QString::fromUtf8(kSimulationSending));
+    } else {
+        emit message(QString::fromUtf8(kSimulationStarted));
+    }
+    return true;
+}
+
+void CollectorLink::setSimulationSpeed(double speed)
+{
+    // Up to 50 times real time by a shorter period, beyond that by several values per tick.
+    const double s = std::max(1.0, speed);
+    const int interval = std::max(1, static_cast<int>(std::lround(kTickMilliseconds / s)));
+    ticksPerTimeout_ = std::max(1, static_cast<int>(std::lround(s * interval / kTickMilliseconds)));
+    tickInterval_ = interval;
+    if (tick_.isActive())
+        tick_.setInterval(interval);
+}
+
+void CollectorLink::stopSimulation()
+{
+    tick_.stop();
+    simulationMode_ = false;
+}
+
+void CollectorLink::onTick()
+{
+    for (int i = 0; i < ticksPerTimeout_ && simulationMode_ && collector_; ++i)
+        collector_->simulationTick();
+}
+
+void CollectorLink::shutdown()
+{
+    if (simulationMode_ && collector_)
+        collector_->reset();
+    stopSimulation();
+    if (portOpen_)
+        CloseCollectorPort();
+}
+
+}  // namespace dgaws

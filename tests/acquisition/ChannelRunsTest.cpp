@@ -1,0 +1,423 @@
+// Run, stop, cancel and start-signal detection of the channel documents, the document
+// append with its baseline-levelling windows, merging and saving.
+#include "acquisition/RunsTestSupport.h"
+
+#include "chromatogram/ChromatogramFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+std::vector<float> savedSamples(const std::string& path)
+{
+    return readChromatogramFile(path).signal.values();
+}
+
+TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
+{
+    RunsBench b(0.5);  // 600 points at 20 per second
+    b.openBoth();
+    b.settings.AllStart = 0;
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    EXPECT_EQ(b.doc(0).proposedName, "A_20240517093015.chg");
+    EXPECT_EQ(b.doc(0).data.signal.count(), 600);  // sized for the run
+    EXPECT_EQ(b.doc(0).data.methodName, "QL");
+    EXPECT_EQ(b.doc(0).data.calibrationName, "");
+    EXPECT_EQ(b.doc(1).acquiring, 0);
+    ASSERT_EQ(b.autosaves().size(), 1u);
+
+    std::vector<float> fed;
+    for (int i = 0; i < 650; ++i) {
+        fed.push_back(static_cast<float>(i) * 1.5f - 30.0f);
+        b.point(0, fed.back());
+    }
+    fed.resize(600);
+    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.collector->running(0));
+    const std::string expected = b.dir.path("data") + "/A_20240517093015.chg";
+    ASSERT_EQ(b.saved.size(), 1u);
+    EXPECT_EQ(b.saved[0].second, expected);
+    EXPECT_EQ(b.doc(0).pathName, expected);
+    EXPECT_EQ(savedSamples(expected), fed);
+    const ChromatogramData d = readChromatogramFile(expected);
+    EXPECT_EQ(d.hasData, 1);
+    EXPECT_EQ(d.pointsPerSecond, 20);
+    EXPECT_FLOAT_EQ(d.signalMin, -30.0f);
+    EXPECT_FLOAT_EQ(d.signalMax, 599 * 1.5f - 30.0f);
+    // A finished and saved run leaves no safety copy behind.
+    EXPECT_TRUE(b.autosaves().empty());
+    EXPECT_TRUE(b.messages.empty());
+}
+
+TEST(ChannelRuns, TheStatusTextsOfAPoint)
+{
+    EXPECT_EQ(ChannelRuns::timeText(1.5), "采集时间：1.500分");
+    EXPECT_EQ(ChannelRuns::voltageText(-2500.0f), "当前电压：-2.500mV");
+    RunsBench b;
+    b.openBoth();
+    std::vector<std::string> texts;
+    RunCallbacks cb;
+    b.runs->run(b.doc(0));
+    // 20 points are one second, 1/60 of a minute.
+    for (int i = 0; i < 20; ++i)
+        b.point(0, 1234.0f);
+    EXPECT_EQ(ChannelRuns::timeText(b.doc(0).data.indexToTime(b.doc(0).acquiredCount)),
+              "采集时间：0.017分");
+}
+
+TEST(ChannelRuns, RunRefusesWithoutMethodsAndStartsBothWithAllStart)
+{
+    RunsBench b;
+    b.openBoth();
+    b.doc(0).libraryMethodIndex = -1;
+    EXPECT_FALSE(b.runs->run(b.doc(0)));
+    EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethod);
+    b.doc(0).libraryMethodIndex = 0;
+    b.doc(1).libraryMethodIndex = 5;  // beyond the library
+    EXPECT_FALSE(b.runs->run(b.doc(0)));
+    EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethodB);
+    EXPECT_FALSE(b.runs->run(b.doc(1)));
+    EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethod);
+    EXPECT_EQ(b.doc(0).acquiring, 0);
+
+    b.doc(1).libraryMethodIndex = 0;
+    ASSERT_TRUE(b.runs->run(b.doc(1)));
+    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_EQ(b.doc(1).acquiring, 1);
+    EXPECT_TRUE(b.collector->running(0));
+    EXPECT_TRUE(b.collector->running(1));
+    EXPECT_FALSE(b.runs->canRun(b.doc(0)));
+}
+
+TEST(ChannelRuns, AllStartOpensTheOtherChannelsWindow)
+{
+    RunsBench b;
+    b.runs->adoptChannelDocument(*b.openDoc(0), 0);
+    ASSERT_EQ(b.docs[1], nullptr);
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    ASSERT_NE(b.docs[1], nullptr);
+    EXPECT_EQ(b.runs->channelDocument(1), b.docs[1].get());
+    EXPECT_EQ(b.doc(1).attachedChannel, 1);
+    EXPECT_EQ(b.doc(1).acquiring, 1);
+}
+
+TEST(ChannelRuns, AStartWithoutMethodIsReportedOncePerChannel)
+{
+    RunsBench b;
+    b.openBoth();
+    b.doc(0).libraryMethodIndex = -1;
+    b.doc(1).libraryMethodIndex = -1;
+    b.collector->channelSample(0, 1.0f, true);
+    b.collector->channelSample(0, 1.0f, true);
+    b.collector->channelSample(1, 1.0f, true);
+    EXPECT_EQ(b.messages, (std::vector<std::string>{ChannelRuns::kNoMethodAtStartA,
+                                                    ChannelRuns::kNoMethodAtStartB}));
+    EXPECT_EQ(b.doc(0).acquiring, 0);
+}
+
+TEST(ChannelRuns, TheStartSignalStartsBothChannelsOnce)
+{
+    RunsBench b;
+    b.openBoth();
+    b.collector->channelSample(1, 5.0f, true);
+    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_EQ(b.doc(1).acquiring, 1);
+    EXPECT_EQ(b.doc(1).acquiredCount, 1);  // the triggering point is the run's first
+    EXPECT_EQ(b.doc(0).acquiredCount, 0);
+    b.point(0, 7.0f);
+    // A start while running does not restart the run.
+    b.collector->channelSample(0, 8.0f, true);
+    EXPECT_EQ(b.doc(0).acquiredCount, 2);
+}
+
+TEST(ChannelRuns, ABaselineLevellingWindowHoldsThenTakesOffTheStep)
+{
+    RunsBench b(3.0);
+    b.settings.AllStart = 0;
+    b.settings.StartA1 = "1.000";
+    b.settings.StopA1 = "2.000";
+    b.settings.StartB1 = "0.5";  // another channel's window does not act on A
+    b.settings.StopB1 = "2.5";
+    b.openBoth();
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    auto raw = [](int p) {  // 1-based position; a valve step of 500 inside the window
+        return static_cast<float>(p) * 0.5f + (p >= 1500 ? 500.0f : 0.0f);
+    };
+    for (int p = 1; p <= 3600; ++p)
+        b.point(0, raw(p));
+    ASSERT_EQ(b.saved.size(), 1u);
+    const std::vector<float> s = savedSamples(b.saved[0].second);
+    ASSERT_EQ(s.size(), 3600u);
+    const float held = raw(1200);
+    const float step = raw(2400) - held;
+    for (int p = 1; p <= 3600; ++p) {
+        const float expected = p < 1200 ? raw(p) : p < 2400 ? held : raw(p) - step;
+        ASSERT_EQ(s[static_cast<size_t>(p - 1)], expected) << "point " << p;
+    }
+}
+
+TEST(ChannelRuns, LevellingWindowsActOnlyWhenStartedAndOrdered)
+{
+    AcquisitionSettings s;
+    s.StartA1 = "0";
+    s.StopA1 = "1";
+    s.StartA2 = "2";
+    s.StopA2 = "1";
+    s.StartA3 = "abc";
+    s.StopA3 = "3";
+    const BaselineLevelling l = BaselineLevelling::fromSettings(s, 0, 20);
+    EXPECT_FALSE(l.active[0]);
+    EXPECT_FALSE(l.active[1]);
+    EXPECT_FALSE(l.active[2]);
+    // Windows see the value after the offsets of the windows before them.
+    s.StartA1 = "0.05";  // points 60..119
+    s.StopA1 = "0.1";
+    s.StartA2 = "0.075";  // points 90..149
+    s.StopA2 = "0.125";
+    const BaselineLevelling two = BaselineLevelling::fromSettings(s, 0, 20);
+    std::array<float, 3> held{}, offset{};
+    std::vector<float> out;
+    for (int p = 1; p <= 200; ++p)
+        out.push_back(two.apply(p, static_cast<float>(p), held, offset));
+    EXPECT_EQ(out[58], 59.0f);
+    EXPECT_EQ(out[59], 60.0f);
+    EXPECT_EQ(out[89], 60.0f);   // window 2 holds what window 1 let through
+    EXPECT_EQ(out[118], 60.0f);
+    EXPECT_EQ(out[119], 60.0f);  // window 1 ends: its step of 60 is taken off
+    EXPECT_EQ(out[148], 60.0f);
+    EXPECT_EQ(out[149], 60.0f);  // window 2 ends: its own step of 30 is taken off too
+    EXPECT_EQ(out[199], 110.0f);
+}
+
+TEST(ChannelRuns, AllStopEndsAndSavesBothChannels)
+{
+    RunsBench b(1.0);
+    b.settings.AllStop = 1;
+    b.settings.StopWarning = 0;
+    b.openBoth();
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    for (int i = 0; i < 100; ++i) {
+        b.point(0, 1.0f);
+        b.point(1, 2.0f);
+    }
+    b.runs->stop(b.doc(1));
+    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_EQ(b.beeps, 1);
+    ASSERT_EQ(b.saved.size(), 2u);
+    EXPECT_EQ(savedSamples(b.saved[0].second), std::vector<float>(100, 2.0f));
+    EXPECT_EQ(savedSamples(b.saved[1].second), std::vector<float>(100, 1.0f));
+    EXPECT_TRUE(b.autosaves().empty());
+}
+
+class Merging : public ::testing::TestWithParam<int> {};
+
+TEST_P(Merging, TheTwoChannelsJoinWithoutAStep)
+{
+    RunsBench b(1.0);
+    b.settings.Merge = 1;
+    b.settings.MergeAB = GetParam();
+    b.openBoth();
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    std::vector<float> a, bb;
+    for (int i = 0; i < 50; ++i) {
+        a.push_back(100.0f + i);
+        bb.push_back(-20.0f + 2.0f * i);
+        b.point(0, a.back());
+        b.point(1, bb.back());
+    }
+    for (int i = 50; i < 80; ++i) {
+        bb.push_back(-20.0f + 2.0f * i);
+        b.point(1, bb.back());
+    }
+    b.runs->stop(b.doc(0));  // B still running: no merge yet
+    EXPECT_EQ(b.doc(0).data.signal.count(), 50);
+    b.runs->stop(b.doc(1));
+
+    const std::vector<float>& first = GetParam() == 0 ? a : bb;
+    const std::vector<float>& added = GetParam() == 0 ? bb : a;
+    std::vector<float> joined = first;
+    for (size_t i = 1; i < added.size(); ++i)
+        joined.push_back(added[i] + (first.back() - added.front()));
+    CChrEDoc& keep = b.doc(GetParam());
+    EXPECT_EQ(keep.data.signal.values(), joined);
+    EXPECT_EQ(keep.data.signal.count(), 50 + 80 - 1);
+    EXPECT_FLOAT_EQ(keep.data.method.timeEnd, keep.data.duration());
+    // The joined chromatogram is what that channel's file holds now; the other is its own.
+    EXPECT_EQ(savedSamples(keep.pathName), joined);
+    EXPECT_EQ(savedSamples(b.doc(1 - GetParam()).pathName), added);
+}
+
+INSTANTIATE_TEST_SUITE_P(BIntoAAndAIntoB, Merging, ::testing::Values(0, 1));
+
+TEST(ChannelRuns, CancelAsksAndThenKeepsNothing)
+{
+    RunsBench b;
+    b.settings.AllStart = 0;
+    b.openBoth();
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    for (int i = 0; i < 30; ++i)
+        b.point(0, 3.0f);
+    b.answer = false;
+    EXPECT_FALSE(b.runs->cancel(b.doc(0)));
+    EXPECT_EQ(b.questions, (std::vector<std::string>{ChannelRuns::kCancelQuestion}));
+    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_EQ(b.autosaves().size(), 1u);
+    b.answer = true;
+    EXPECT_TRUE(b.runs->cancel(b.doc(0)));
+    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.collector->running(0));
+    b.point(0, 3.0f);
+    EXPECT_EQ(b.doc(0).acquiredCount, 30);
+    EXPECT_TRUE(b.saved.empty());
+    EXPECT_TRUE(b.autosaves().empty());
+}
+
+TEST(ChannelRuns, ACancelledSaveDialogKeepsTheSafetyCopy)
+{
+    RunsBench b(0.05);  // 60 points
+    b.settings.DirectSave = 0;
+    b.settings.AllStart = 0;
+    b.openBoth();
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    for (int i = 0; i < 60; ++i)
+        b.point(0, static_cast<float>(i));
+    ASSERT_EQ(b.proposedPaths.size(), 1u);
+    EXPECT_EQ(b.proposedPaths[0], b.dir.path("data") + "/A_20240517093015.chg");
+    EXPECT_EQ(b.doc(0).pathName, "");
+    const auto copies = b.autosaves();
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_NE(copies[0].find("自动保存"), std::string::npos);
+    const ChromatogramData recovered = recoverAutosave(copies[0]);
+    EXPECT_EQ(recovered.signal.count(), 60);
+    EXPECT_EQ(recovered.signal.at(59), 59.0f);
+
+    // Choosing a path in the dialog saves there, and then the copy goes.
+    b.dialogChoice = b.dir.path("elsewhere/mine.chg");
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    for (int i = 0; i < 60; ++i)
+        b.point(0, 1.0f);
+    EXPECT_EQ(savedSamples(*b.dialogChoice), std::vector<float>(60, 1.0f));
+    EXPECT_EQ(b.autosaves(), copies) << "only the unsaved run's copy remains";
+}
+
+TEST(ChannelRuns, AStandardSampleGoesIntoItsCalibrationAtTheEnd)
+{
+    RunsBench b(0.05);
+    b.settings.AllStart = 0;
+    b.openBoth();
+    b.doc(0).data.sampleType = 1;
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    for (int i = 0; i < 60; ++i)
+        b.point(0, 1.0f);
+    EXPECT_EQ(b.standards, 1);
+}
+
+// Stands in for the peak engine's start-signal detector: reports a rise of the given height
+// once the watched signal has climbed by it.
+class RiseDetector : public LiveDetection {
+public:
+    std::vector<float> fed;
+    int rejected = 0;
+    int begun = 0;
+    int runsBegun = 0;
+    std::optional<float> base;
+
+    void beginRun(CChrEDoc&) override { ++runsBegun; }
+    void feed(CChrEDoc&, float) override {}
+    void finishRun(CChrEDoc&) override {}
+    void redetect(CChrEDoc&) override {}
+    void evaluate(CChrEDoc&) override {}
+    void beginStartWatch(CChrEDoc&) override
+    {
+        ++begun;
+        base.reset();
+    }
+    std::optional<StartRise> feedStartWatch(CChrEDoc&, float v) override
+    {
+        fed.push_back(v);
+        if (!base)
+            base = v;
+        if (v != *base)
+            return StartRise{*base, v};
+        return std::nullopt;
+    }
+    void rejectRise(CChrEDoc&) override
+    {
+        ++rejected;
+        base.reset();
+    }
+};
+
+TEST(ChannelRuns, StartSignalDetectionStartsARunOnARiseAboveTheHeight)
+{
+    RunsBench b(5.0);
+    b.settings.AllStart = 0;
+    b.settings.AutoStartHeight = "0.2";  // 200 uV
+    RiseDetector detector;
+    b.runs->setDetection(&detector);
+    b.openBoth();
+    b.doc(0).data.method.integration.stopTime = 0.001;  // room for 1 point: the watch grows it
+    ASSERT_TRUE(b.runs->canWatchStart(b.doc(0)));
+    ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
+    EXPECT_FALSE(b.runs->canWatchStart(b.doc(0)));
+    EXPECT_EQ(b.doc(0).startWatch, 1);
+    EXPECT_TRUE(b.autosaves().empty());  // watching is not a run yet
+    for (int i = 0; i < 40; ++i)
+        b.point(0, 1000.0f);
+    EXPECT_EQ(b.doc(0).acquiredCount, 40);  // the stop time does not end a watch
+    b.point(0, 1150.0f);                    // 150 uV: too small
+    EXPECT_EQ(detector.rejected, 1);
+    EXPECT_EQ(b.doc(0).startWatch, 1);
+    b.point(0, 1000.0f);
+    b.point(0, 1200.0f);  // exactly the height: the run starts at once, without a question
+    EXPECT_EQ(b.doc(0).startWatch, 0);
+    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_EQ(b.doc(0).acquiredCount, 0);
+    EXPECT_EQ(detector.runsBegun, 1);
+    EXPECT_TRUE(b.questions.empty());
+    EXPECT_EQ(b.autosaves().size(), 1u);
+
+    // Cancelling or stopping a watch asks nothing and saves nothing.
+    b.runs->cancel(b.doc(0));
+    ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
+    b.answer = false;
+    EXPECT_TRUE(b.runs->cancel(b.doc(0)));
+    EXPECT_EQ(b.doc(0).acquiring, 0);
+    ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
+    b.point(0, 1000.0f);
+    b.runs->stop(b.doc(0));
+    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_EQ(b.questions.size(), 1u);  // the earlier run's cancel only
+    EXPECT_TRUE(b.saved.empty());
+}
+
+TEST(ChannelRuns, TheEnginesStartDetectorEndsAWatchOnADipAndRise)
+{
+    RunsBench b(5.0);
+    b.settings.AllStart = 0;
+    b.openBoth();
+    ASSERT_TRUE(b.runs->watchStart(b.doc(0)));  // the documents' own engines
+    std::vector<float> watch(60, 1000.0f);
+    for (int i = 1; i <= 20; ++i)
+        watch.push_back(1000.0f - 50.0f * i);  // the injection's dip
+    watch.insert(watch.end(), 15, 0.0f);
+    for (int i = 1; i <= 40; ++i)
+        watch.push_back(50.0f * i);  // back up, well past where it started
+    watch.insert(watch.end(), 60, 2000.0f);
+    int fed = 0;
+    for (float v : watch) {
+        b.point(0, v);
+        ++fed;
+        if (b.doc(0).startWatch == 0)
+            break;
+    }
+    EXPECT_EQ(b.doc(0).startWatch, 0) << "no start after " << fed << " points";
+    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_LT(fed, static_cast<int>(watch.size()));
+    EXPECT_EQ(b.doc(0).acquiredCount, 0);
+}
+
+}  // namespace

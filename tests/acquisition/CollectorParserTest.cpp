@@ -1,0 +1,286 @@
+// The collector's byte stream: frames, the ready byte, warm-up and decimation, range repair,
+// the start bit, damaged input and the receive ring.
+#include "acquisition/CollectorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+constexpr float kThird = 0.33333334f;
+
+// Points the card gives from a run of frame values (one range, 20 points per second): the
+// mean of the values three to five frames back, from the seventh frame on.
+std::vector<float> meansOf(const std::vector<float>& v)
+{
+    std::vector<float> out;
+    for (size_t k = 6; k < v.size(); ++k)
+        out.push_back((v[k - 3] + v[k - 4] + v[k - 5]) * kThird);
+    return out;
+}
+
+TEST(CollectorFrame, DecodesTheTwoExampleFrames)
+{
+    const CollectorFrame b = decodeFrame({0x90, 0x00, 0x00, 0x01});
+    EXPECT_EQ(b.channel, 1);
+    EXPECT_FALSE(b.coarse);
+    EXPECT_FALSE(b.negative);
+    EXPECT_FALSE(b.startSignal);
+    EXPECT_EQ(b.magnitude, 1);
+    EXPECT_NEAR(b.microvolts, 0.0745058432, 1e-10);
+
+    const CollectorFrame a = decodeFrame({0x85, 0x7F, 0x7F, 0x7F});
+    EXPECT_EQ(a.channel, 0);
+    EXPECT_TRUE(a.coarse);
+    EXPECT_TRUE(a.negative);
+    EXPECT_EQ(a.magnitude, 2097151);
+    EXPECT_NEAR(a.microvolts, -2.5e6, 2.0);  // -2.5 V
+}
+
+TEST(CollectorFrame, OnlyBitsZeroOneSelectChannelB)
+{
+    for (uint8_t h : {0x80, 0xA0, 0xB0, 0x8F, 0xAF, 0xBF})
+        EXPECT_EQ(decodeFrame({h, 0, 0, 0}).channel, 0) << int(h);
+    for (uint8_t h : {0x90, 0x91, 0x9C, 0x9F})
+        EXPECT_EQ(decodeFrame({h, 0, 0, 0}).channel, 1) << int(h);
+    // The groups of seven bits come most significant first.
+    EXPECT_EQ(decodeFrame({0x80, 0x01, 0x02, 0x03}).magnitude, 16384 + 256 + 3);
+    EXPECT_EQ(decodeFrame({0x80, 0x01, 0x02, 0x03}).microvolts,
+              expectedMicrovolts(16384 + 256 + 3, false, false));
+}
+
+TEST(CollectorParser, FramesGiveNoPointBeforeTheFirstReadyByte)
+{
+    CollectorBench bench(false);
+    bench.host.runBoth();
+    std::vector<float> values;
+    for (int i = 0; i < 20; ++i) {
+        feed(*bench.collector, frame(0, 1000 + i * 10));
+        values.push_back(expectedMicrovolts(1000 + i * 10, false, false));
+    }
+    EXPECT_TRUE(bench.host.points.empty());
+    EXPECT_FALSE(bench.collector->confirmed());
+    EXPECT_FALSE(bench.collector->confirmEvent().isSet());
+
+    // A ready byte in the middle of a frame confirms without breaking the frame.
+    const auto f = frame(0, 5000);
+    feed(*bench.collector, std::vector<uint8_t>{f[0], f[1], 0xF3, f[2], f[3]});
+    values.push_back(expectedMicrovolts(5000, false, false));
+    EXPECT_TRUE(bench.collector->confirmed());
+    EXPECT_TRUE(bench.collector->confirmEvent().isSet());
+    EXPECT_EQ(bench.host.confirmations, 1);
+    ASSERT_EQ(bench.host.values(0).size(), 1u);
+    EXPECT_EQ(bench.host.values(0)[0], meansOf(values).back());
+
+    // Later ready bytes change nothing.
+    const uint8_t ready = 0xFF;
+    bench.collector->receive(&ready, 1);
+    EXPECT_EQ(bench.host.confirmations, 1);
+}
+
+class Decimation : public ::testing::TestWithParam<int> {};
+
+TEST_P(Decimation, SixFramesWarmUpThenEveryFrameOrEverySecond)
+{
+    CollectorBench bench;
+    bench.settings.pointsPerSecond = GetParam();
+    bench.host.runBoth();
+    std::vector<float> a;
+    for (int i = 0; i < 30; ++i) {
+        feed(*bench.collector, frame(0, 200 * i + 7));
+        a.push_back(expectedMicrovolts(200 * i + 7, false, false));
+        // Channel B frames in between must not move channel A's counters.
+        feed(*bench.collector, frame(1, 3));
+    }
+    const std::vector<float> all = meansOf(a);  // one per frame from the 7th
+    std::vector<float> expected;
+    const size_t step = GetParam() == 10 ? 2 : 1;
+    for (size_t k = 0; k < all.size(); k += step)
+        expected.push_back(all[k]);
+    EXPECT_EQ(bench.host.values(0), expected);
+    EXPECT_EQ(bench.host.values(1).size(), expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(PointsPerSecond, Decimation, ::testing::Values(10, 20, 50));
+
+TEST(CollectorParser, RangeSwitchIsRepairedByAStraightLine)
+{
+    CollectorBench bench;
+    bench.host.runBoth();
+    auto& c = *bench.collector;
+    // 1600 fine counts are 119.2 uV; the first three coarse frames are the card settling.
+    const int32_t fine = 1600;
+    const std::vector<int32_t> coarse = {500, 20, 300, 110, 111, 112, 113, 114, 115, 116};
+    for (int i = 0; i < 10; ++i)
+        feed(c, frame(0, fine));
+    for (int32_t m : coarse)
+        feed(c, frame(0, m, true));
+
+    const float before = expectedMicrovolts(fine, false, false);
+    const float after = expectedMicrovolts(110, true, false);
+    const float d = (after - before) * 0.25f;
+    const float r3 = after - d, r2 = r3 - d, r1 = r2 - d;
+    std::vector<float> repaired(10, before);
+    repaired.insert(repaired.end(), {r1, r2, r3});
+    for (size_t i = 3; i < coarse.size(); ++i)
+        repaired.push_back(expectedMicrovolts(coarse[i], true, false));
+    EXPECT_EQ(bench.host.values(0), meansOf(repaired));
+
+    // No point of the switch shows the settling values.
+    for (float v : bench.host.values(0)) {
+        EXPECT_GE(v, std::min(before, after) - 0.01f);
+        EXPECT_LE(v, expectedMicrovolts(116, true, false) + 0.01f);
+    }
+    EXPECT_NEAR(r2 - r1, r3 - r2, 1e-3);
+    EXPECT_NEAR(r1 - before, after - r3, 1e-3);
+}
+
+TEST(CollectorParser, TheFirstFramesRangeIsNoSwitch)
+{
+    CollectorBench bench;
+    bench.host.runBoth();
+    std::vector<float> v;
+    for (int32_t m : {900, 30, 700, 10, 500, 20, 300, 40, 100}) {
+        feed(*bench.collector, frame(1, m, true));
+        v.push_back(expectedMicrovolts(m, true, false));
+    }
+    EXPECT_EQ(bench.host.values(1), meansOf(v));
+}
+
+TEST(CollectorParser, StartBitHeldForManyFramesStartsOnce)
+{
+    CollectorBench bench;
+    bench.host.validMethod = false;  // each start then reports itself
+    auto& c = *bench.collector;
+    for (int i = 0; i < 60; ++i)
+        feed(c, frame(0, 100, false, false, true));
+    // The start opened both windows (AllStart) and asked for both channels once.
+    EXPECT_EQ(bench.host.noMethod, (std::vector<int>{0, 1}));
+    EXPECT_NE(bench.host.docs[0], nullptr);
+    EXPECT_NE(bench.host.docs[1], nullptr);
+
+    for (int i = 0; i < 10; ++i)
+        feed(c, frame(0, 100));
+    EXPECT_EQ(bench.host.noMethod.size(), 2u);
+    for (int i = 0; i < 10; ++i)
+        feed(c, frame(0, 100, false, false, true));
+    EXPECT_EQ(bench.host.noMethod, (std::vector<int>{0, 1, 0, 1}));
+}
+
+TEST(CollectorParser, AStartSeenDuringWarmUpStartsWithTheFirstPoint)
+{
+    CollectorBench bench;
+    bench.settings.AllStart = 0;
+    auto& c = *bench.collector;
+    feed(c, frame(0, 100, false, false, true));
+    feed(c, frame(0, 100, false, false, true));
+    for (int i = 0; i < 4; ++i)
+        feed(c, frame(0, 100));
+    EXPECT_TRUE(bench.host.runStarts.empty());
+    feed(c, frame(0, 100));  // the 7th frame, the first point: it carries the start
+    EXPECT_EQ(bench.host.runStarts, (std::vector<int>{0}));
+    EXPECT_EQ(bench.host.values(0).size(), 1u);
+    EXPECT_EQ(bench.host.docs[1], nullptr);
+}
+
+TEST(CollectorParser, DamagedInputLosesOnlyTheDamagedFrames)
+{
+    std::vector<uint8_t> clean, damaged;
+    auto add = [](std::vector<uint8_t>& to, const std::array<uint8_t, 4>& f) {
+        to.insert(to.end(), f.begin(), f.end());
+    };
+    for (int i = 0; i < 40; ++i) {
+        const auto f = frame(i % 3 == 0 ? 1 : 0, 1000 + 37 * i, i % 11 == 5, i % 7 == 1);
+        add(clean, f);
+        switch (i % 5) {
+        case 0: damaged.insert(damaged.end(), {0x05, 0x7F}); break;  // data with no header
+        case 1: damaged.insert(damaged.end(), {0xC0, 0xDF, 0xD3}); break;  // ignored bytes
+        case 2: damaged.insert(damaged.end(), {0x84, 0x01, 0x02}); break;  // cut-off frame
+        case 3: damaged.push_back(0xE7); break;  // ready byte between frames
+        default: break;
+        }
+        add(damaged, f);
+    }
+    CollectorBench a, b;
+    a.host.runBoth();
+    b.host.runBoth();
+    feed(*a.collector, clean);
+    feed(*b.collector, damaged);
+    ASSERT_FALSE(a.host.points.empty());
+    EXPECT_EQ(a.host.values(0), b.host.values(0));
+    EXPECT_EQ(a.host.values(1), b.host.values(1));
+}
+
+TEST(CollectorParser, SplitsOfTheStreamGiveTheSamePoints)
+{
+    std::vector<uint8_t> bytes{0xE0};
+    for (int i = 0; i < 300; ++i) {
+        const auto f = frame(i % 2, (i * 7919) % 2097152, i % 13 == 0, i % 5 == 0, i % 50 < 3);
+        bytes.insert(bytes.end(), f.begin(), f.end());
+        if (i % 17 == 0)
+            bytes.push_back(0xC5);
+    }
+    auto run = [&](size_t chunk) {
+        CollectorBench bench(false);
+        bench.host.runBoth();
+        for (size_t at = 0; at < bytes.size(); at += chunk) {
+            const size_t n = std::min(chunk, bytes.size() - at);
+            for (size_t i = 0; i < n; ++i)
+                bench.collector->push(bytes[at + i]);
+            bench.collector->parse();
+        }
+        return bench.host.points;
+    };
+    const auto whole = run(bytes.size());
+    ASSERT_EQ(whole.size(), 2u * (150 - 6));
+    for (size_t chunk : {1u, 3u, 4u, 7u, 64u}) {
+        const auto split = run(chunk);
+        ASSERT_EQ(split.size(), whole.size()) << chunk;
+        for (size_t i = 0; i < whole.size(); ++i) {
+            EXPECT_EQ(split[i].channel, whole[i].channel);
+            EXPECT_EQ(split[i].value, whole[i].value);
+        }
+    }
+}
+
+TEST(CollectorParser, AFullRingLosesItsUnreadBytesButNotTheAcquiredPoints)
+{
+    CollectorBench bench;
+    bench.host.runBoth();
+    auto& c = *bench.collector;
+    for (int i = 0; i < 10; ++i)
+        feed(c, frame(0, 4000 + i));
+    const auto acquired = bench.host.values(0);
+    ASSERT_EQ(acquired.size(), 4u);
+
+    for (size_t i = 0; i < ByteRing::kSize - 1; ++i)
+        c.push(frame(0, 9)[i % 4]);
+    EXPECT_EQ(c.queued(), ByteRing::kSize - 1);
+    c.push(0x80);  // the write meets the read index: everything unread is gone
+    EXPECT_EQ(c.queued(), 0u);
+    c.parse();
+    EXPECT_EQ(bench.host.values(0), acquired);
+
+    // The stream goes on normally after the loss.
+    feed(c, frame(0, 4100));
+    EXPECT_EQ(bench.host.values(0).size(), 5u);
+}
+
+TEST(CollectorParser, TheOtherCardTypeGivesNothing)
+{
+    CollectorBench bench(false);
+    bench.settings.CardType = 1;
+    bench.host.runBoth();
+    const uint8_t ready = 0xE0;
+    bench.collector->receive(&ready, 1);
+    for (int i = 0; i < 20; ++i)
+        feed(*bench.collector, frame(0, 100));
+    EXPECT_FALSE(bench.collector->confirmed());
+    EXPECT_TRUE(bench.host.points.empty());
+}
+
+}  // namespace

@@ -1,0 +1,305 @@
+// Finding and connecting the collector: the automatic search over ports, the manual
+// connection, the port list's names, and the simulated connection.
+#include "acquisition/CollectorLink.h"
+#include "acquisition/CollectorTestSupport.h"
+#include "acquisition/PortSearch.h"
+#include "acquisition/PtyPair.h"
+#include "acquisition/RunsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+PortEntry entryFor(const PtyPair& pty, const std::string& name)
+{
+    PortEntry e;
+    e.devicePath = pty.path();
+    e.portName = name;
+    completePortEntry(e);
+    return e;
+}
+
+// Plays a collector that announces itself: a ready byte every few milliseconds.
+class ReadyBytes {
+public:
+    explicit ReadyBytes(const PtyPair& pty)
+        : thread_([this, &pty] {
+              while (!stop_) {
+                  pty.write({0xE0});
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              }
+          })
+    {
+    }
+    ~ReadyBytes()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureApp();
+        bench.settings.searchWaitScale = 0.001;
+        link = std::make_unique<CollectorLink>(bench.settings, *bench.runs);
+    }
+    RunsBench bench;
+    std::unique_ptr<CollectorLink> link;
+};
+
+TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
+{
+    PtyPair silent, collector;
+    ASSERT_TRUE(silent.ok() && collector.ok());
+    // A confirmation window of 25 ms: long enough for a loaded machine to see the byte.
+    bench.settings.searchWaitScale = 0.05;
+    ReadyBytes announcing(collector);
+    PortSearch search(*link);
+    search.setEnumerator([&] {
+        return std::vector<PortEntry>{entryFor(silent, "ttyS7"), entryFor(collector, "ttyUSB3")};
+    });
+    std::vector<std::string> asked;
+    search.setAsk([&](const std::string& q) {
+        asked.push_back(q);
+        return false;
+    });
+    std::vector<std::string> texts;
+    QObject::connect(&search, &PortSearch::progress,
+                     [&](const QString& t) { texts.push_back(t.toStdString()); });
+    std::vector<bool> finished;
+    QObject::connect(&search, &PortSearch::finished, [&](bool found) { finished.push_back(found); });
+    search.start();
+    ASSERT_TRUE(pumpUntil([&] { return finished.size() == 1; }));
+    EXPECT_TRUE(finished[0]);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(link->portOpen());
+    EXPECT_EQ(link->connectedPort(), collector.path());
+    EXPECT_FALSE(link->simulationMode());
+
+    ASSERT_GE(texts.size(), 40u);
+    EXPECT_EQ(texts[0], PortSearch::kWaiting);
+    EXPECT_EQ(texts[1], PortSearch::kNotice);
+    EXPECT_EQ(texts[2], "采集器预热中，需要时间30秒...");
+    EXPECT_EQ(texts[31], "采集器预热中，需要时间1秒...");
+    const std::vector<std::string> rest(texts.begin() + 32, texts.end());
+    EXPECT_EQ(rest, (std::vector<std::string>{
+                        "搜索到端口号ttyS7", "正在打开端口号ttyS7，用于确认是否连接色谱仪",
+                        "已经打开端口号ttyS7，发送色谱仪确认命令...",
+                        "无法确认端口号ttyS7连接了色谱仪，开始搜索下一端口。",
+                        "搜索到端口号ttyUSB3", "正在打开端口号ttyUSB3，用于确认是否连接色谱仪",
+                        "已经打开端口号ttyUSB3，发送色谱仪确认命令...",
+                        "确认端口号ttyUSB3连接了色谱仪!"}));
+    // Both channel windows are opened after the search (OpenChannelA/B).
+    ASSERT_NE(bench.docs[0], nullptr);
+    ASSERT_NE(bench.docs[1], nullptr);
+    EXPECT_EQ(bench.doc(0).attachedChannel, 0);
+}
+
+TEST_F(ConnectionTest, AFailedSearchOffersTheSimulatedConnection)
+{
+    PtyPair a, b;
+    ASSERT_TRUE(a.ok() && b.ok());
+    PortSearch search(*link);
+    search.setEnumerator([&] {
+        return std::vector<PortEntry>{entryFor(a, "ttyS0"), entryFor(b, "ttyS1")};
+    });
+    std::vector<std::string> asked;
+    search.setAsk([&](const std::string& q) {
+        asked.push_back(q);
+        return false;
+    });
+    std::vector<std::string> texts;
+    QObject::connect(&search, &PortSearch::progress,
+                     [&](const QString& t) { texts.push_back(t.toStdString()); });
+    std::vector<bool> finished;
+    QObject::connect(&search, &PortSearch::finished, [&](bool found) { finished.push_back(found); });
+    search.start();
+    ASSERT_TRUE(pumpUntil([&] { return finished.size() == 1; }));
+    EXPECT_FALSE(finished[0]);
+    EXPECT_EQ(texts.back(), "无法确认端口号ttyS1连接了色谱仪，色谱端口搜索失败。");
+    EXPECT_FALSE(link->portOpen());
+    EXPECT_TRUE(link->connectedPort().empty());
+    EXPECT_EQ(asked, (std::vector<std::string>{PortSearch::kSimulationQuestion}));
+    EXPECT_FALSE(link->simulationMode());
+}
+
+TEST_F(ConnectionTest, AnErrorWhileListingPortsEndsTheSearchWithItsText)
+{
+    PortSearch search(*link);
+    search.setEnumerator([]() -> std::vector<PortEntry> { throw std::runtime_error("busy"); });
+    int asked = 0;
+    search.setAsk([&](const std::string&) {
+        ++asked;
+        return false;
+    });
+    std::vector<std::string> texts;
+    QObject::connect(&search, &PortSearch::progress,
+                     [&](const QString& t) { texts.push_back(t.toStdString()); });
+    std::vector<bool> finished;
+    QObject::connect(&search, &PortSearch::finished, [&](bool found) { finished.push_back(found); });
+    search.start();
+    ASSERT_TRUE(pumpUntil([&] { return finished.size() == 1; }));
+    EXPECT_EQ(texts.back(), PortSearch::kDeviceError);
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(ConnectionTest, TheDefaultPortIsUsedAfterOneQuestion)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    bench.settings.UseDefaultCom = 1;
+    bench.settings.ComPort = pty.path();
+    std::vector<std::string> asked;
+    int listed = 0;
+    std::vector<std::string> texts;
+    QObject::connect(link.get(), &CollectorLink::waitText,
+                     [&](const QString& t) { texts.push_back(t.toStdString()); });
+    EXPECT_TRUE(link->connectManually(
+        [&](const std::string& q) {
+            asked.push_back(q);
+            return true;
+        },
+        [&](const std::vector<PortEntry>&) {
+            ++listed;
+            return std::nullopt;
+        }));
+    EXPECT_EQ(asked, (std::vector<std::string>{"软件配置了默认连接[通讯口" + pty.path() +
+                                               "],是否要采用"}));
+    EXPECT_EQ(listed, 0);
+    EXPECT_TRUE(link->portOpen());
+    EXPECT_EQ(texts, (std::vector<std::string>{"已经打开[串口" + pty.path() + "],正在等待校验数据..."}));
+
+    // The wait window may close one second (scaled) after the first ready byte.
+    int over = 0;
+    QObject::connect(link.get(), &CollectorLink::connectionWaitOver, [&] { ++over; });
+    pty.write({0xE5});
+    EXPECT_TRUE(pumpUntil([&] { return over == 1; }));
+}
+
+TEST_F(ConnectionTest, APickedPortIsRememberedAndAFailedOneLeadsToSimulation)
+{
+    std::vector<std::string> texts;
+    QObject::connect(link.get(), &CollectorLink::waitText,
+                     [&](const QString& t) { texts.push_back(t.toStdString()); });
+    EXPECT_FALSE(link->connectManually([](const std::string&) { return false; },
+                                       [](const std::vector<PortEntry>&) {
+                                           return CollectorLink::PortChoice{"/dev/dgaws-none", true};
+                                       }));
+    EXPECT_EQ(bench.settings.ComPort, "/dev/dgaws-none");
+    EXPECT_EQ(bench.settings.UseDefaultCom, 1);
+    EXPECT_TRUE(link->simulationMode());
+    EXPECT_EQ(texts.back(), "[串口/dev/dgaws-none]打开失败,请重新选择端口或检查当前端口是否被占用");
+
+    link->setSimulationMode(false);
+    EXPECT_FALSE(link->connectManually(nullptr, [](const std::vector<PortEntry>&) {
+        return std::optional<CollectorLink::PortChoice>{};
+    }));
+    EXPECT_TRUE(link->simulationMode());  // the dialog was cancelled
+}
+
+TEST(PortNames, TheNumberOfAFriendlyName)
+{
+    EXPECT_EQ(portNumberFromFriendlyName("Communications Port (COM3)"), 3);
+    EXPECT_EQ(portNumberFromFriendlyName("USB-SERIAL CH340 (COM12)"), 12);
+    EXPECT_EQ(portNumberFromFriendlyName("USB Serial (COM1"), 1);
+    EXPECT_EQ(portNumberFromFriendlyName("FT232R USB UART (ttyUSB0)"), 0);
+    EXPECT_EQ(portNameFromFriendlyName("USB-SERIAL CH340 (COM12)"), "COM12");
+    EXPECT_EQ(portNameFromFriendlyName("FT232R USB UART (ttyUSB0)"), "ttyUSB0");
+
+    PortEntry e;
+    e.portName = "ttyS0";
+    completePortEntry(e);
+    EXPECT_EQ(e.friendlyName, "ttyS0");
+    EXPECT_EQ(e.description, "ttyS0");
+    PortEntry f;
+    f.friendlyName = "FT232R USB UART (ttyUSB0)";
+    completePortEntry(f);
+    EXPECT_EQ(f.description, "FT232R USB UART");
+}
+
+void writeFloats(const std::string& path, const std::vector<float>& v, size_t extraBytes = 0)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(v.data()),
+              static_cast<std::streamsize>(v.size() * sizeof(float)));
+    for (size_t i = 0; i < extraBytes; ++i)
+        out.put('\x7f');
+}
+
+TEST_F(ConnectionTest, TheDemonstrationDataPlaysIntoBothChannelsAndStartsAgain)
+{
+    std::vector<float> values;
+    for (int i = 0; i < 1000; ++i)
+        values.push_back(static_cast<float>(i) * 0.25f + 3.0f);
+    const std::string file = bench.dir.path("QLCHGDATA.DMD");
+    writeFloats(file, values, 3);  // 4003 bytes: the 3 left over are ignored
+    bench.settings.SimDataPath = file;
+    bench.settings.AllStart = 1;
+    bench.stopTime = 100.0;
+    link->newCollector();
+    bench.openBoth();
+    for (int c = 0; c < 2; ++c)
+        bench.doc(c).data.method.integration.stopTime = 100.0;
+    std::vector<std::string> messages;
+    QObject::connect(link.get(), &CollectorLink::message,
+                     [&](const QString& t) { messages.push_back(t.toStdString()); });
+    link->setSimulationSpeed(1000.0);
+    ASSERT_TRUE(link->startSimulation());
+    EXPECT_TRUE(link->simulationMode());
+    EXPECT_EQ(messages, (std::vector<std::string>{CollectorLink::kSimulationStarted}));
+    ASSERT_TRUE(bench.runs->run(bench.doc(0)));
+    ASSERT_TRUE(pumpUntil([&] { return bench.doc(1).acquiredCount >= 1200; }));
+    link->stopSimulation();
+    for (int c = 0; c < 2; ++c) {
+        const SignalBuffer& s = bench.doc(c).data.signal;
+        for (int i = 0; i < 1200; ++i)
+            ASSERT_EQ(s.at(i), values[static_cast<size_t>(i % 1000)]) << c << " " << i;
+    }
+    EXPECT_EQ(bench.doc(0).acquiredCount, bench.doc(1).acquiredCount);
+}
+
+TEST_F(ConnectionTest, AMissingDemonstrationFileIsReportedAndNothingPlays)
+{
+    bench.settings.SimDataPath = bench.dir.path("nothing-here.DMD");
+    std::vector<std::string> messages;
+    QObject::connect(link.get(), &CollectorLink::message,
+                     [&](const QString& t) { messages.push_back(t.toStdString()); });
+    int settingsAsked = 0;
+    QObject::connect(link.get(), &CollectorLink::openSettingsRequested, [&] { ++settingsAsked; });
+    EXPECT_FALSE(link->startSimulation());
+    EXPECT_FALSE(link->startSimulation(CollectorLink::SimulationEntry::DialogButton));
+    EXPECT_EQ(messages, (std::vector<std::string>{CollectorLink::kNoDemoData,
+                                                  CollectorLink::kNoDemoFile}));
+    EXPECT_EQ(settingsAsked, 2);
+    EXPECT_FALSE(link->simulationMode());
+}
+
+TEST(SimulatedConnection, AnEmptyFilePlaysMinusOne)
+{
+    CollectorBench bench;
+    bench.host.runBoth();
+    TempDir dir;
+    writeFloats(dir.path("empty.DMD"), {});
+    ASSERT_TRUE(bench.collector->loadDemoData(dir.path("empty.DMD")));
+    bench.collector->simulationTick();
+    EXPECT_EQ(bench.host.values(0), (std::vector<float>{-1.0f}));
+    EXPECT_EQ(bench.host.values(1), (std::vector<float>{-1.0f}));
+    EXPECT_FALSE(bench.collector->loadDemoData(dir.path("absent.DMD")));
+}
+
+}  // namespace
