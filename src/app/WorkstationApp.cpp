@@ -49,9 +49,8 @@ void WorkstationApp::startUp(const std::string& shippedFolder)
         settings_.SchemePath = root_.defaultSchemePath();
     makeFolderChain(settings_.ProjectPath);
     makeFolderChain(settings_.SchemePath);
-    DataRoot::installShippedData(shippedFolder, settings_.SchemePath,
-                                 settings_.SimDataPath.empty() ? root_.defaultSimDataPath()
-                                                               : settings_.SimDataPath);
+    // Only the default places are filled: a path the operator chose is never written to.
+    DataRoot::installShippedData(shippedFolder, settings_.SchemePath, root_.defaultSimDataPath());
     openLog();
     settings_.normalizeCardType();
     settings_.pointsPerSecond = AcquisitionSettings::rateForCardType(settings_.CardType);
@@ -180,12 +179,10 @@ void WorkstationApp::prepareChannelDocument(CChrEDoc& doc, int channel)
             library_.at(static_cast<size_t>(choice.libraryMethodIndex));
         useLibraryMethod(doc.data, entry);
         doc.data.method.saveFolder = settings_.ProjectPath;
-        if (choice.libraryCalibrationIndex >= 0) {
-            const CalibrationCurve& curve =
-                entry.curves[static_cast<size_t>(choice.libraryCalibrationIndex)];
-            doc.data.calibrationName = curve.name;
-            doc.data.method.components = curve.components;
-        }
+        // Identification and quantitation read the library's curve through these.
+        if (choice.libraryCalibrationIndex >= 0)
+            doc.data.calibrationName =
+                entry.curves[static_cast<size_t>(choice.libraryCalibrationIndex)].name;
     }
 
     // The remembered conditions are the instrument conditions of the sample information,

@@ -18,7 +18,9 @@ public:
     QStringList questions;
     std::deque<bool> yesNo;
     std::deque<Answer> yesNoCancel;
-    // The files the dialogs return in turn; an empty text cancels that dialog.
+    // The files the dialogs return in turn; an empty text cancels that dialog and
+    // kTakeProposal accepts the name the save dialog proposes.
+    static constexpr const char* kTakeProposal = "=proposal";
     QStringList files;
     QString lastSaveProposal;
     QStringList lastFilters;
@@ -57,7 +59,10 @@ public:
         lastCaption = caption;
         lastSaveProposal = proposed;
         lastFilters = filters;
-        return nextFile();
+        auto f = nextFile();
+        if (f && *f == QLatin1String(kTakeProposal))
+            return proposed;
+        return f;
     }
 
 private:

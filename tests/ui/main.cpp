@@ -13,6 +13,7 @@ int runResultTableTests(int argc, char** argv);
 int runGraphViewTests(int argc, char** argv);
 int runSettingsDialogTests(int argc, char** argv);
 int runConnectionWidgetTests(int argc, char** argv);
+int runRunTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
         {"GraphView", runGraphViewTests},
         {"SettingsDialogs", runSettingsDialogTests},
         {"ConnectionWidgets", runConnectionWidgetTests},
+        {"Run", runRunTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
