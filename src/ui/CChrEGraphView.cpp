@@ -60,6 +60,7 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
     bold.setBold(true);
     ignition_->setFont(bold);
     ignition_->setVisible(false);
+    setAuxiliaryLines(false);
 
     connect(xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
         if (!settingRange_)
@@ -331,6 +332,15 @@ void CChrEGraphView::setIgnition(bool lit)
 }
 
 bool CChrEGraphView::ignitionShown() const { return ignition_->visible(); }
+
+void CChrEGraphView::setAuxiliaryLines(bool on)
+{
+    xAxis->grid()->setVisible(on);
+    yAxis->grid()->setVisible(on);
+    scheduleFrame();
+}
+
+bool CChrEGraphView::auxiliaryLines() const { return xAxis->grid()->visible(); }
 
 int CChrEGraphView::traceSamples() const { return trace_->dataCount(); }
 int CChrEGraphView::backgroundSamples() const { return background_->dataCount(); }

@@ -35,6 +35,9 @@ public:
     // Back to the method's display range.
     void resetRange();
     void setIgnition(bool lit);
+    // The auxiliary lines (the grid) of the setting LineInPic.
+    void setAuxiliaryLines(bool on);
+    bool auxiliaryLines() const;
     bool ignitionShown() const;
 
     // What is drawn, for the window's tests and the benchmark.

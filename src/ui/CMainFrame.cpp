@@ -249,6 +249,7 @@ CChildFrame* CMainFrame::addFrame(std::unique_ptr<CChrEDoc> doc)
     frame->results()->setSpreadsheetFolder(qs(app_.root().root() + "/临时"));
     frame->setCloseGuard([this](CChildFrame& f) { return exiting_ || commands_->mayClose(f); });
     raw->setRedrawHook([frame] { frame->refreshViews(); });
+    frame->graph()->setAuxiliaryLines(app_.settings().LineInPic != 0);
     QMdiSubWindow* sub = mdi_->addSubWindow(frame);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->resize(900, 600);
@@ -387,8 +388,10 @@ void CMainFrame::onSystemOptions()
     app_.acceptSettings(sheet.edited(),
                         [this](const std::string& q) { return prompts_->askYesNo(qs(q)); });
     tree_->setRoot(qs(app_.settings().ProjectPath));
-    for (CChildFrame* f : frames())
+    for (CChildFrame* f : frames()) {
         applyEngineSettings(f->document());
+        f->graph()->setAuxiliaryLines(app_.settings().LineInPic != 0);
+    }
 }
 
 void CMainFrame::onPassword()

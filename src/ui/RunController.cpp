@@ -35,8 +35,12 @@ RunController::RunController(CMainFrame& frame, WorkstationApp& app, OperatorPro
 
     connect(link_.get(), &CollectorLink::waitText, this, &RunController::showWait);
     connect(link_.get(), &CollectorLink::connectionWaitOver, this, &RunController::endWait);
-    connect(link_.get(), &CollectorLink::message, this,
-            [this](const QString& text) { prompts_.message(text, OperatorPrompts::Icon::Information); });
+    connect(link_.get(), &CollectorLink::message, this, [this](const QString& text) {
+        if (unattended_)
+            frame_.progressBar()->setPaneText(CProgStatusBar::Text, text);
+        else
+            prompts_.message(text, OperatorPrompts::Icon::Information);
+    });
     connect(link_.get(), &CollectorLink::statusText, this, [this](const QString& text) {
         frame_.progressBar()->setPaneText(CProgStatusBar::Simulation, text);
     });

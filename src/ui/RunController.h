@@ -55,6 +55,9 @@ public:
     bool startSimulation(CollectorLink::SimulationEntry entry = CollectorLink::SimulationEntry::Menu);
     // Demonstration values per tick of the simulated connection (1 is real time).
     void setSimulationSpeed(double speed) { link_->setSimulationSpeed(speed); }
+    // An unattended demonstration: the connection's notices go to the status bar instead of
+    // a box that nobody would close.
+    void setUnattended(bool on) { unattended_ = on; }
 
     // The exit: the simulated connection ends and the collector is reset.
     void shutdown();
@@ -77,6 +80,7 @@ private:
     std::unique_ptr<CollectorLink> link_;
     std::unique_ptr<PortSearch> search_;
     std::unique_ptr<CWaitWindow> wait_;
+    bool unattended_ = false;
 };
 
 }  // namespace dgaws

@@ -67,8 +67,9 @@ int main(int argc, char** argv)
     frame.showMaximized();
 
     // Options: --home DIR, --simulate (the simulated connection instead of the wizard),
-    // --speed N (demonstration values per tick), --run (channel A opened and its run started
-    // once connected). Other arguments are chromatogram files to open.
+    // --speed N (demonstration values per tick), --run (an unattended demonstration: the
+    // simulated connection, channel A opened and its run started). Other arguments are
+    // chromatogram files to open.
     bool simulate = false, run = false;
     double speed = 1.0;
     for (size_t i = 1; i < arguments.size(); ++i) {
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
         }
     }
     frame.runController().setSimulationSpeed(speed);
+    frame.runController().setUnattended(run);
     // The connection comes once the window is up, as the wizard belongs over it.
     QTimer::singleShot(0, &frame, [&frame, simulate, run] {
         frame.startUpConnection(simulate);

@@ -1,5 +1,6 @@
 #include "UiFixture.h"
 
+#include "ui/CChrEGraphView.h"
 #include "ui/CLogViewDlg.h"
 #include "ui/CPasswordDlg.h"
 #include "ui/CSysSetPages.h"
@@ -73,7 +74,10 @@ private slots:
     void systemOptionsAsksAboutAnUnusualStartRiseAndSaves()
     {
         UiFixture f;
+        CChildFrame* w = f.frame->openChannel(0);
+        QVERIFY(!w->graph()->auxiliaryLines());
         whenDialogShows([](QDialog& d) {
+            d.findChild<QCheckBox*>("LineInPic")->setChecked(true);
             d.findChild<QLineEdit*>("AutoStartHeight")->setText(QStringLiteral("1.2"));
             d.findChild<QLineEdit*>("StopA2")->setText(QStringLiteral("4"));
             d.accept();
@@ -85,6 +89,7 @@ private slots:
         QSettings ini(qs(f.root.settingsFile()), QSettings::IniFormat);
         QCOMPARE(ini.value("System/AutoStartHeight").toString(), QStringLiteral("0.2"));
         QCOMPARE(ini.value("System/StopA2").toString(), QStringLiteral("4.000"));
+        QVERIFY2(w->graph()->auxiliaryLines(), "open graphs follow the auxiliary-line setting");
     }
 
     void thePasswordDialogStaysOpenUntilTheChangeSucceeds()
