@@ -7,4 +7,6 @@ BUILD_DIR="${DGAWS_BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DDGAWS_WERROR=ON -DDGAWS_TESTS=ON
 cmake --build "$BUILD_DIR" --parallel
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 --parallel "$(nproc)"
+# The database tests run on SQLite and on a PostgreSQL server started for this run alone.
+./scripts/with-postgres.sh \
+  ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 --parallel "$(nproc)"

@@ -6,7 +6,8 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6sql6-sqlite libqt6svg6
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6sql6-sqlite libqt6sql6-psql libqt6svg6
+  postgresql
   libnetcdf-cxx-legacy-dev libnetcdf-dev netcdf-bin
   nlohmann-json3-dev libcli11-dev
   libzip-dev libpugixml-dev libxlsxwriter-dev

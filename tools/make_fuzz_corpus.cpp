@@ -6,6 +6,7 @@
 #include "chromatogram/FileIO.h"
 #include "chromatogram/MethodFile.h"
 #include "chromatogram/TextChromatogram.h"
+#include "dga/RateRecord.h"
 
 #include "../tests/chromatogram/StoredFormats.h"
 
@@ -172,5 +173,18 @@ int main(int argc, char** argv)
     exportCdf(a, scratch, "");
     put(cdf, "nopeaks.good", readWholeFile(scratch));
     std::filesystem::remove(scratch);
+
+    const auto lcd = root / "lcd";
+    std::filesystem::create_directories(lcd);
+    RateRecord r;
+    r.testTime = OleDateTime::fromCivil(2023, 6, 23, 14, 5, 9);
+    r.text1 = "/数据/A_20230623_01.chg";
+    r.text2 = "/数据/B_20230623_01.chg";
+    for (int i = 0; i < 7; ++i)
+        r.values[i] = 1.5 * (i + 1);
+    damaged(lcd, "rate", storeRateRecord(r));
+    r.text1 = std::string(300, 'a');  // the wide length prefix
+    r.text2.clear();
+    damaged(lcd, "long", storeRateRecord(r));
     return 0;
 }

@@ -41,7 +41,7 @@ std::string DataRoot::path(const std::string& name) const
     return (fs::path(root_) / name).string();
 }
 
-std::string DataRoot::settingsFile() const { return path("dgaws.ini"); }
+std::string DataRoot::settingsFile() const { return settingsFilePath(root_); }
 std::string DataRoot::logFolder() const { return path("QLLog"); }
 std::string DataRoot::databaseFile() const { return path("toqlsh.db"); }
 std::string DataRoot::defaultProjectPath() const { return path("Data"); }
@@ -68,6 +68,16 @@ std::vector<std::string> DataRoot::installShippedData(const std::string& shipped
         install(shipped / "QLDefault.she", fs::path(schemePath) / "QLDefault.she");
     install(shipped / "QLCHGDATA.DMD", fs::path(simDataPath));
     return copied;
+}
+
+std::string dataRoot(const std::string& explicitHome)
+{
+    return DataRoot::resolve(explicitHome).root();
+}
+
+std::string settingsFilePath(const std::string& root)
+{
+    return (fs::path(root) / "dgaws.ini").string();
 }
 
 }  // namespace dgaws

@@ -43,4 +43,10 @@ private:
     std::string root_;
 };
 
+// The root of DataRoot::resolve, for tools that need no more than the folder.
+std::string dataRoot(const std::string& explicitHome = {});
+
+// The settings file in a data root: INI format, the keys in group "System".
+std::string settingsFilePath(const std::string& root);
+
 }  // namespace dgaws

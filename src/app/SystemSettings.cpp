@@ -2,8 +2,12 @@
 
 #include "DataRoot.h"
 
+#include <QSettings>
+#include <QString>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace dgaws {
 
@@ -85,6 +89,17 @@ int SystemSettings::areaDivisor() const
     if (CacuFrequence == 0)
         return 10;
     return CacuFrequence == 1 ? 20 : 50;
+}
+
+int readSystemInt(const std::string& settingsFile, const char* key, int fallback)
+{
+    if (!std::filesystem::exists(settingsFile))
+        return fallback;
+    QSettings ini(QString::fromStdString(settingsFile), QSettings::IniFormat);
+    ini.beginGroup(QStringLiteral("System"));
+    bool ok = false;
+    const int v = ini.value(QString::fromLatin1(key), fallback).toInt(&ok);
+    return ok ? v : fallback;
 }
 
 double leadingNumber(const std::string& text)

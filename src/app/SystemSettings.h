@@ -73,6 +73,11 @@ struct SystemSettings : AcquisitionSettings {
     void formatLevellingTimes();
 };
 
+// One integer of the settings file's group "System", or `fallback` when the file or the
+// key is missing or the value is not a number. For headless tools that need a single
+// setting without the application object.
+int readSystemInt(const std::string& settingsFile, const char* key, int fallback);
+
 // A decimal number at the start of a text, 0 when there is none.
 double leadingNumber(const std::string& text);
 // printf's "%1.3f".

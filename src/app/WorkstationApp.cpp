@@ -74,11 +74,28 @@ std::string WorkstationApp::logPath() const
     return settings_.LogDirPath + "/" + settings_.CurLogName;
 }
 
+bool WorkstationApp::connectDatabase(const std::function<void(const std::string&)>& show)
+{
+    database_.setMessageSink(show);
+    DatabaseSettings where;
+    try {
+        where = DatabaseSettings::fromSettingsFile(root_.settingsFile(), root_.root());
+    } catch (const std::exception& e) {
+        // A configuration the driver cannot use fails like a connection that cannot open.
+        if (show)
+            show(std::string(e.what()) + TestRecordDatabase::kConnectFailed);
+        return false;
+    }
+    return database_.open(where);
+}
+
 void WorkstationApp::exit()
 {
     log(kExitLog);
     log_.SaveLog();
     saveSettings();
+    if (database_.isOpen())
+        database_.close();
 }
 
 bool WorkstationApp::saveSettings()

@@ -5,6 +5,7 @@
 #include "RecentFiles.h"
 #include "SettingsStore.h"
 #include "SystemSettings.h"
+#include "TestRecordDatabase.h"
 
 #include "chromatogram/FileNameProposal.h"
 #include "chromatogram/MethodLibrary.h"
@@ -58,7 +59,14 @@ public:
     // made one of the known two, the method library read. The shipped default method and
     // demonstration data are copied from `shippedFolder` where they are missing.
     void startUp(const std::string& shippedFolder = {});
-    // The exit: "系统退出", the log completed, the settings saved.
+    // The test-record database named by the settings (SQLite in the data root unless a
+    // server is configured). On failure the reason and "-数据库连接出现问题，无法正常连接
+    // 数据库!" go to `show` (which also gets the database's later messages) and the program
+    // goes on without it.
+    bool connectDatabase(const std::function<void(const std::string&)>& show);
+    TestRecordDatabase& database() { return database_; }
+
+    // The exit: "系统退出", the log completed, the settings saved, the database closed.
     void exit();
     // Writes every key; the log name moves on to a new file once the log holds more than
     // kLogRotation entries.
@@ -115,6 +123,7 @@ private:
     CLogManage log_;
     MethodLibrary library_;
     RecentFiles recent_;
+    TestRecordDatabase database_;
     std::array<CChrEDoc*, kSlots> slots_{};
 };
 

@@ -19,6 +19,8 @@ Json infoJson(const InfoDocument& doc, bool includeSamples)
         j.update(toJson(*d, includeSamples));
     else if (const auto* e = std::get_if<MethodLibraryEntry>(&doc.record))
         j.update(toJson(*e));
+    else if (const auto* t = std::get_if<TestRecordBlock>(&doc.record))
+        j.update(toJson(*t));
     return j;
 }
 

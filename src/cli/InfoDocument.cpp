@@ -5,6 +5,7 @@
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
 #include "chromatogram/Interchange.h"
+#include "dga/RateRecord.h"
 
 #include <algorithm>
 #include <cctype>
@@ -47,6 +48,8 @@ const char* infoFileTypeTag(InfoFileType type)
         return "std";
     case InfoFileType::Csv:
         return "csv";
+    case InfoFileType::RateRecord:
+        return "lcd";
     }
     return "";
 }
@@ -65,6 +68,9 @@ InfoDocument loadInfoDocument(const std::string& path)
     } else if (ext == ".she") {
         doc.type = InfoFileType::Method;
         doc.record = loadMethodFile(path);
+    } else if (ext == ".lcd") {
+        doc.type = InfoFileType::RateRecord;
+        doc.record = readRateRecordFile(path);
     } else if (const auto kind = kindOfFile(path);
                kind && *kind != ChromatogramKind::Chg && *kind != ChromatogramKind::Dat) {
         // Interchange files: AIA netCDF and the text layouts, at the default rate where the
@@ -79,8 +85,8 @@ InfoDocument loadInfoDocument(const std::string& path)
         // tag digits every .chg starts with are the only sign there is.
         std::string bytes = readWholeFile(path);
         if (!startsWithFormatTag(bytes))
-            throw FileError("unknown file type (info reads .chg, .dat, .she, .cdf, .txt, .std "
-                            "and .csv files)");
+            throw FileError("unknown file type (info reads .chg, .dat, .she, .cdf, .txt, .std, "
+                            ".csv and .lcd files)");
         doc.type = InfoFileType::Chromatogram;
         doc.record = loadChromatogram(std::move(bytes));
     }

@@ -9,16 +9,26 @@
 namespace dgaws::cli {
 
 // How a file was read; chosen from its extension (and, for unknown ones, its first bytes).
-enum class InfoFileType { Chromatogram, Binary, Method, Cdf, PlainText, StandardText, Csv };
+enum class InfoFileType {
+    Chromatogram,
+    Binary,
+    Method,
+    Cdf,
+    PlainText,
+    StandardText,
+    Csv,
+    RateRecord
+};
 
-// The tag reported for a type: "chg", "dat", "she", "cdf", "txt", "std" or "csv".
+// The tag reported for a type: "chg", "dat", "she", "cdf", "txt", "std", "csv" or "lcd".
 const char* infoFileTypeTag(InfoFileType type);
 
-// One file as `info` shows it: a chromatogram (from .chg or .dat) or a library method.
+// One file as `info` shows it: a chromatogram (from .chg or .dat), a library method, or
+// the previous test kept for the gas production rates (.lcd).
 struct InfoDocument {
     std::string path;
     InfoFileType type = InfoFileType::Chromatogram;
-    std::variant<ChromatogramData, MethodLibraryEntry> record;
+    std::variant<ChromatogramData, MethodLibraryEntry, TestRecordBlock> record;
 };
 
 // Throws FileError, ArchiveError or another std::exception whose text explains the

@@ -318,6 +318,17 @@ std::string calcMethodName(int calcMethod)
     return std::to_string(calcMethod) + " (unknown)";
 }
 
+void printRateRecord(std::ostream& out, const TestRecordBlock& t)
+{
+    field(out, "Previous test", dateText(t.testTime));
+    field(out, "Chromatogram 1", orNone(t.text1));
+    field(out, "Chromatogram 2", orNone(t.text2));
+    static const char* const gases[] = {"CH4(甲烷)", "C2H2(乙炔)", "C2H4(乙烯)", "C2H6(乙烷)",
+                                        "H2(氢气)",  "CO(一氧化碳)", "CO2(二氧化碳)"};
+    for (size_t i = 0; i < std::size(gases); ++i)
+        field(out, gases[i], fixed(t.values[i], 4) + " uL/L");
+}
+
 void printInfoSummary(std::ostream& out, const InfoDocument& doc)
 {
     out << doc.path << '\n';
@@ -325,6 +336,8 @@ void printInfoSummary(std::ostream& out, const InfoDocument& doc)
         printChromatogram(out, doc, *d);
     else if (const auto* e = std::get_if<MethodLibraryEntry>(&doc.record))
         printMethod(out, *e);
+    else if (const auto* t = std::get_if<TestRecordBlock>(&doc.record))
+        printRateRecord(out, *t);
 }
 
 }  // namespace dgaws::cli

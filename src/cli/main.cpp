@@ -4,6 +4,8 @@
 #include "CalibrationCommand.h"
 #include "CompareCommand.h"
 #include "ConvertCommand.h"
+#include "DbSubcommand.h"
+#include "DiagnoseSubcommand.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
 
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
     dgaws::cli::addAcquireCommand(app);
     dgaws::cli::addDemoCommand(app);
     dgaws::cli::addRecoverCommand(app);
+    dgaws::cli::addDiagnoseCommand(app);
+    dgaws::cli::addDbCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
@@ -56,6 +57,10 @@ int main(int argc, char** argv)
 
     WorkstationApp app(root);
     app.startUp(shippedDataFolder());
+    // The database comes before the main window, so its failure has no window to sit on.
+    app.connectDatabase([](const std::string& text) {
+        QMessageBox::warning(nullptr, QApplication::applicationDisplayName(), qs(text));
+    });
 
     CMainFrame frame(app);
     QObject::connect(&instance, &SingleInstance::activationRequested, &frame,

@@ -257,3 +257,33 @@ TEST(EventLogRotation, MoreThanFiveHundredEntriesStartANewFileAtTheNextStart)
     ASSERT_EQ(app->eventLog().count(), 1);
     EXPECT_EQ(app->eventLog().entries()[0].text, "系统启动");
 }
+
+TEST(Database, ConnectsInTheDataRootAndClosesAtExit)
+{
+    Fixture f;
+    auto app = f.start();
+    std::vector<std::string> shown;
+    EXPECT_TRUE(app->connectDatabase([&](const std::string& t) { shown.push_back(t); }));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(std::filesystem::is_regular_file(f.root.databaseFile()));
+    app->exit();
+    EXPECT_FALSE(app->database().isOpen());
+}
+
+TEST(Database, AConfigurationThatCannotWorkIsReportedAndStartUpGoesOn)
+{
+    Fixture f;
+    {
+        QSettings ini = f.ini();
+        ini.setValue("System/DbDriver", "QNOSUCH");
+    }
+    auto app = f.start();
+    std::vector<std::string> shown;
+    EXPECT_FALSE(app->connectDatabase([&](const std::string& t) { shown.push_back(t); }));
+    ASSERT_EQ(shown.size(), 1u);
+    const std::string tail = "-数据库连接出现问题，无法正常连接数据库!";
+    EXPECT_EQ(shown[0].substr(shown[0].size() - tail.size()), tail);
+    EXPECT_FALSE(app->database().isOpen());
+    app->exit();  // and the exit does not trip over the missing connection
+    EXPECT_EQ(app->eventLog().entries().back().text, "系统退出");
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "DiagnosisEnvironment.h"
+
+#include "chromatogram/ChromatogramData.h"
+
+namespace dgaws {
+
+// Attention values in uL/L.
+inline constexpr double kHydrogenAttention = 150.0;
+inline constexpr double kAcetyleneAttention = 5.0;
+inline constexpr double kTotalHydrocarbonAttention = 150.0;
+
+inline constexpr const char* kContentsNormal = "含量无异常";
+inline constexpr const char* kAttentionExceeded = "含量超过注意值";
+inline constexpr const char* kHydrogenExceeded = "氢气含量超过了150uL/L，请注意\r\n";
+inline constexpr const char* kAcetyleneExceeded = "乙炔含量超过了5uL/L，请注意\r\n";
+inline constexpr const char* kTotalHydrocarbonsExceeded = "总烃含量超过了150uL/L，请注意\r\n";
+
+// diagnosisCode once an attention value is exceeded; the judgement is offered from it.
+inline constexpr int kAttentionExceededCode = -2;
+
+// Compares hydrogen, acetylene and total hydrocarbons with their attention values and
+// writes conclusion, advice and diagnosisCode. Hydrogen and total hydrocarbons exceed at
+// their attention value, acetylene only above it.
+void compareAttentionValues(ChromatogramData& data);
+
+// The whole check: reset the results, collect the gases, compute the production rates
+// when the environment says OutGasRateUsed, then compare with the attention values.
+// Returns whether production rates were computed.
+bool CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
+                          const DiagnosisEnvironment& env);
+
+}  // namespace dgaws

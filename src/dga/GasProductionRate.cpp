@@ -1,0 +1,123 @@
+#include "GasProductionRate.h"
+
+#include "StoredGasOrder.h"
+
+#include "chromatogram/ChromatogramFile.h"
+
+#include <cstring>
+#include <ctime>
+
+namespace dgaws {
+namespace {
+
+// The seven gases of the rates, as rate slots.
+std::optional<rate::Slot> rateSlotOf(const std::string& componentName)
+{
+    for (size_t r = 0; r < rate::Count; ++r)
+        if (componentName == gas::kComponentNames[rate::kGasOf[r]])
+            return static_cast<rate::Slot>(r);
+    return std::nullopt;
+}
+
+std::optional<long long> localCalendarSeconds(const OleDateTime& t)
+{
+    std::tm tm{};
+    if (!t.toTm(tm))
+        return std::nullopt;
+    tm.tm_isdst = -1;  // the calendar decides whether summer time applied then
+    return static_cast<long long>(std::mktime(&tm));
+}
+
+void recomputeTotalRate(WorkingResults& w)
+{
+    w.gasRates[rate::TotalHydrocarbons] =
+        w.gasRates[rate::CH4] + w.gasRates[rate::C2H6] + w.gasRates[rate::C2H4] +
+        w.gasRates[rate::C2H2];
+}
+
+void ratesOfPeaks(ChromatogramData& chromatogram, const TestRecordBlock& previous, long long days,
+                  double oilMass, double density)
+{
+    for (int i = 0; i < chromatogram.peaks.size(); ++i) {
+        PeakRecord& p = chromatogram.peaks[i];
+        const auto slot = rateSlotOf(p.componentName);
+        if (!slot)
+            continue;
+        p.workValue =
+            gasProductionRate(p.oilContent, previous.values[*slot], days, oilMass, density);
+        chromatogram.working.gasRates[*slot] = p.workValue;
+    }
+    recomputeTotalRate(chromatogram.working);
+}
+
+void collectPeakRates(WorkingResults& into, const ChromatogramData& chromatogram)
+{
+    for (int i = 0; i < chromatogram.peaks.size(); ++i) {
+        const PeakRecord& p = chromatogram.peaks[i];
+        if (const auto slot = rateSlotOf(p.componentName))
+            into.gasRates[*slot] = p.workValue;
+    }
+}
+
+}  // namespace
+
+std::optional<long long> wholeDaysBetween(const OleDateTime& previous, const OleDateTime& injection)
+{
+    const auto from = localCalendarSeconds(previous);
+    const auto to = localCalendarSeconds(injection);
+    if (!from || !to)
+        return std::nullopt;
+    return (*to - *from) / 86400;  // integer division cuts towards zero
+}
+
+double gasProductionRate(double current, double previous, long long days, double oilMassT,
+                         double densityTPerM3)
+{
+    return (current - previous) / static_cast<double>(days) * (oilMassT / densityTPerM3);
+}
+
+bool ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
+                               const DiagnosisEnvironment& env)
+{
+    const TestRecordBlock previous = data.method.testRecord;
+    const double oilMass = data.method.oilValue1;
+    const double density = data.method.oilValue2;
+
+    const auto days = wholeDaysBetween(previous.testTime, data.injectionTime);
+    if (!days) {
+        // A date without a calendar form cannot be counted in days at all.
+        env.message(kRateComputationFailed);
+        return false;
+    }
+    long long d = *days;
+    if (d <= 0) {
+        if (!env.askYesNo(kLessThanADayQuestion)) {
+            env.message(kRateComputationFailed);
+            return false;
+        }
+        d = 1;
+    }
+
+    ratesOfPeaks(data, previous, d, oilMass, density);
+    if (!data.linkedFile.empty()) {
+        try {
+            linkedData = env.readLinked ? env.readLinked(data.linkedFile)
+                                        : readChromatogramFile(data.linkedFile);
+            ratesOfPeaks(linkedData, previous, d, oilMass, density);
+        } catch (const std::exception&) {
+            // The rates of the own chromatogram stand; peaks of a chromatogram that could
+            // not be read must not lend it rates of another one.
+            linkedData = ChromatogramData{};
+        }
+    }
+    return true;
+}
+
+void CollectGasRates(ChromatogramData& data, const ChromatogramData& linkedData)
+{
+    collectPeakRates(data.working, data);
+    collectPeakRates(data.working, linkedData);
+    recomputeTotalRate(data.working);
+}
+
+}  // namespace dgaws

@@ -1,0 +1,84 @@
+#include "DatabaseFixture.h"
+
+#include "app/DocumentDiagnosis.h"
+#include "chromatogram/ChromatogramFile.h"
+#include "dga/StoredGasOrder.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+using namespace dgaws;
+using dgaws::test::Engine;
+
+namespace {
+
+class DocumentDiagnosisTest : public dgaws::test::DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (IsSkipped())
+            return;
+        doc.pathName = dir.path("A.chg");
+        doc.data.method.sendingCompany = "东郊变电站";
+        doc.data.method.deviceNo = "1号主变";
+        doc.data.injectionTime = OleDateTime::fromCivil(2024, 4, 11, 9, 0, 0);
+        doc.data.method.testRecord.testTime = OleDateTime::fromCivil(2024, 4, 1, 9, 0, 0);
+        doc.data.method.oilValue1 = 20.0;
+        doc.data.method.oilValue2 = 0.88;
+        PeakRecord h2;
+        h2.componentName = "H2(氢气)";
+        h2.oilContent = 300.0;
+        doc.data.peaks.append(h2);
+        env.showMessage = [this](const std::string& m) { shown.push_back(m); };
+    }
+
+    CChrEDoc doc;
+    DiagnosisEnvironment env;
+    std::vector<std::string> shown;
+};
+
+}  // namespace
+
+TEST_P(DocumentDiagnosisTest, SavesMarksModifiedAndReadsTheLinkedFileBesideTheDocument)
+{
+    ChromatogramData other;
+    PeakRecord p;
+    p.componentName = "C2H4(乙烯)";
+    p.oilContent = 8.0;
+    other.peaks.append(p);
+    writeChromatogramFile(dir.path("B.chg"), other);
+    doc.data.linkedFile = "B.chg";
+    const auto [company, device] = companyWithDevice("东郊变电站", "1号主变");
+
+    const auto view = diagnoseDocument(doc, env, &db);
+    ASSERT_TRUE(view.has_value());
+    EXPECT_EQ(doc.data.gasInOil[gas::H2], 300.0) << "gases of both chromatograms";
+    EXPECT_EQ(doc.data.gasInOil[gas::C2H4], 8.0);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(view->ratesComputed);
+    EXPECT_EQ(doc.linkedData.peaks.size(), 1);
+    EXPECT_NEAR(doc.data.working.gasRates[rate::C2H4], 0.8 * 20.0 / 0.88, 1e-9);
+    const auto rows = db.queryTests(company, device, TestRange::All, std::time(nullptr));
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), 1u);
+    EXPECT_EQ(rows->front().injectTime, "2024/04/11 09:00:00");
+    EXPECT_EQ(rows->front().status, 1);
+}
+
+TEST_P(DocumentDiagnosisTest, UnknownDeviceLeavesTheDocumentUnmodified)
+{
+    companyWithDevice("东郊变电站", "2号主变");
+    takeMessages();
+    EXPECT_FALSE(diagnoseDocument(doc, env, &db).has_value());
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{
+                                  "不存在对应的设备名，结果无法保存到数据库，请重新输入公司名和设备名，再点诊断。"});
+    EXPECT_EQ(rowCount("ReportInfo"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, DocumentDiagnosisTest,
+                         ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);

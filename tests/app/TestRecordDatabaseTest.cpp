@@ -1,0 +1,442 @@
+#include "DatabaseFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace dgaws;
+using dgaws::test::DatabaseTest;
+using dgaws::test::Engine;
+
+namespace {
+
+TestRecord testAt(const std::string& shownTime, double h2, int status = -1)
+{
+    TestRecord r;
+    r.batchNo = "2024051701";
+    r.injectTime = shownTime;
+    r.values = {h2, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 14.0};
+    r.status = status;
+    return r;
+}
+
+std::time_t localTime(int y, int mo, int d, int h, int mi, int s)
+{
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = mo - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_min = mi;
+    tm.tm_sec = s;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+std::vector<std::string> timesOf(const std::optional<std::vector<TestRecord>>& rows)
+{
+    std::vector<std::string> t;
+    if (rows)
+        for (const TestRecord& r : *rows)
+            t.push_back(r.injectTime);
+    return t;
+}
+
+}  // namespace
+
+using Companies = DatabaseTest;
+
+TEST_P(Companies, AddRenameDeleteWithTheirRulesAndTexts)
+{
+    EXPECT_TRUE(db.addCompany("东郊变电站"));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"您已经成功添加了'送样公司'。"});
+    EXPECT_FALSE(db.addCompany("东郊变电站"));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"存在同名'送样公司'!"});
+    EXPECT_TRUE(db.addCompany("西郊变电站"));
+    takeMessages();
+    EXPECT_EQ(rowCount("CompanyInfo"), 2);
+
+    const int east = db.companyId("东郊变电站");
+    const int west = db.companyId("西郊变电站");
+    ASSERT_GE(east, 0);
+    ASSERT_GE(west, 0);
+    EXPECT_NE(east, west);
+    EXPECT_EQ(db.companyId("东郊"), -1);
+
+    EXPECT_FALSE(db.renameCompany(west, "东郊变电站")) << "two companies of one name could never be found";
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"存在同名'送样公司'!"});
+    EXPECT_TRUE(db.renameCompany(west, "西郊站"));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"您已经更新了一个'送样公司'。"});
+    EXPECT_EQ(db.companyName(west), "西郊站");
+    EXPECT_EQ(db.companyId("西郊站"), west);
+    EXPECT_FALSE(db.renameCompany(-1, "x"));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"请先选中要修改的公司名!"});
+
+    db.addDevice("1号主变", east);
+    takeMessages();
+    EXPECT_FALSE(db.deleteCompany(east));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"有关联设备，不能删除公司名!"});
+    EXPECT_EQ(rowCount("CompanyInfo"), 2);
+    EXPECT_TRUE(db.deleteDevice(db.deviceId("1号主变", east)));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"您已经删除了设备。"});
+    EXPECT_TRUE(db.deleteCompany(east));
+    EXPECT_EQ(db.companyId("东郊变电站"), -1);
+    EXPECT_EQ(db.companyName(east), "未知设备");
+    EXPECT_FALSE(db.deleteCompany(-1));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"请先选择一家要删除的送样公司!"});
+
+    const auto list = db.companies();
+    ASSERT_TRUE(list.has_value());
+    EXPECT_EQ(*list, (std::vector<TestRecordDatabase::Company>{{west, "西郊站"}}));
+
+    EXPECT_FALSE(db.addCompany(""));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"名称不能为空!"});
+}
+
+using Devices = DatabaseTest;
+
+TEST_P(Devices, BelongToOneCompanyAndAreFoundOnlyThere)
+{
+    db.addCompany("甲公司");
+    db.addCompany("乙公司");
+    const int a = db.companyId("甲公司");
+    const int b = db.companyId("乙公司");
+    takeMessages();
+
+    EXPECT_TRUE(db.addDevice("1号主变", a));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"您已经成功添加了设备。"});
+    EXPECT_TRUE(db.addDevice("1号主变", b)) << "the same name in another company is another device";
+    EXPECT_FALSE(db.addDevice("1号主变", a));
+    EXPECT_EQ(takeMessages().back(), "该送样公司已有同名设备!");
+    EXPECT_FALSE(db.addDevice("2号主变", 999999)) << "no such company";
+    EXPECT_EQ(rowCount("DeviceInfo"), 2);
+    takeMessages();
+
+    const int inA = db.deviceId("1号主变", a);
+    const int inB = db.deviceId("1号主变", b);
+    ASSERT_GE(inA, 0);
+    ASSERT_GE(inB, 0);
+    EXPECT_NE(inA, inB);
+    EXPECT_EQ(db.deviceId("2号主变", a), -1);
+    EXPECT_EQ(db.deviceName(inA), "1号主变");
+
+    EXPECT_TRUE(db.modifyDevice(inA, "3号主变", b));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"您已经更新了一个'设备信息'。"});
+    EXPECT_EQ(db.deviceId("3号主变", a), -1);
+    EXPECT_EQ(db.deviceId("3号主变", b), inA);
+    EXPECT_FALSE(db.modifyDevice(inA, "1号主变", b));
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"该送样公司已有同名设备!"});
+    const auto ofB = db.devices(b);
+    ASSERT_TRUE(ofB.has_value());
+    EXPECT_EQ(ofB->size(), 2u);
+    EXPECT_TRUE(db.devices(a)->empty());
+
+    EXPECT_FALSE(db.modifyDevice(-1, "x", a));
+    EXPECT_FALSE(db.deleteDevice(-1));
+    EXPECT_EQ(takeMessages(), (std::vector<std::string>{"请先选中要修改的设备名!", "请先选择一个要删除的设备!"}));
+    EXPECT_TRUE(db.deleteDevice(inA));
+    EXPECT_EQ(db.deviceName(inA), "未知设备");
+}
+
+using HostileNames = DatabaseTest;
+
+TEST_P(HostileNames, AreStoredAndFoundLikeAnyOtherName)
+{
+    const std::vector<std::string> names = {
+        "O'Brien",
+        "x'; drop table ReportInfo; --",
+        "a\" OR \"1\"=\"1",
+        "100% ? $1 :name \\ '' ;",
+        "'); DELETE FROM CompanyInfo; --",
+    };
+    for (size_t n = 0; n < names.size(); ++n) {
+        const std::string& name = names[n];
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(db.addCompany(name)) << lastMessage();
+        const int id = db.companyId(name);
+        ASSERT_GE(id, 0);
+        EXPECT_EQ(db.companyName(id), name);
+        ASSERT_TRUE(db.addDevice(name, id)) << lastMessage();
+        const int device = db.deviceId(name, id);
+        ASSERT_GE(device, 0);
+        EXPECT_EQ(db.deviceName(device), name);
+
+        TestRecord r = testAt("2024/05/17 09:30:1" + std::to_string(n), 12.5);
+        r.batchNo = name;
+        ASSERT_EQ(db.saveTest(name, name, r), TestSaveResult::Inserted) << lastMessage();
+        const auto rows = db.queryTests(id, device, TestRange::All, std::time(nullptr));
+        ASSERT_TRUE(rows.has_value());
+        ASSERT_EQ(rows->size(), 1u);
+        EXPECT_EQ(rows->front().batchNo, name);
+        r = testAt("2024/05/17 09:31:00", 1.0);
+        EXPECT_EQ(db.saveTest(name + "'", name, r), TestSaveResult::CompanyNotFound);
+        EXPECT_EQ(db.deviceId(name + "' OR '1'='1", id), -1);
+    }
+    EXPECT_EQ(rowCount("CompanyInfo"), static_cast<long long>(names.size()));
+    EXPECT_EQ(rowCount("DeviceInfo"), static_cast<long long>(names.size()));
+    EXPECT_EQ(rowCount("ReportInfo"), static_cast<long long>(names.size()));
+}
+
+using SavingTests = DatabaseTest;
+
+TEST_P(SavingTests, InsertThenReplaceTheSingleRowOfThatTime)
+{
+    const auto [company, device] = companyWithDevice("东郊变电站", "1号主变");
+    const auto [company2, device2] = companyWithDevice("西郊变电站", "2号主变");
+    takeMessages();
+
+    EXPECT_EQ(db.saveTest("东郊变电站", "1号主变", testAt("2024/05/17 09:30:15", 12.345, -2)),
+              TestSaveResult::Inserted);
+    EXPECT_TRUE(takeMessages().empty());
+    EXPECT_EQ(db.saveTest("东郊变电站", "1号主变", testAt("2024/05/17 09:30:16", 1.0)),
+              TestSaveResult::Inserted);
+    EXPECT_EQ(rowCount("ReportInfo"), 2);
+
+    // The same injection time again, now for another device and with other values.
+    TestRecord again = testAt("2024/05/17 09:30:15", 99.994, 3);
+    again.batchNo = "2024051702";
+    EXPECT_EQ(db.saveTest("西郊变电站", "2号主变", again), TestSaveResult::Replaced);
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{"已经重新已经更新了一行'数据库信息'。"});
+    EXPECT_EQ(rowCount("ReportInfo"), 2);
+
+    const auto moved = db.queryTests(company2, device2, TestRange::All, std::time(nullptr));
+    ASSERT_TRUE(moved.has_value());
+    ASSERT_EQ(moved->size(), 1u);
+    const TestRecord& row = moved->front();
+    EXPECT_EQ(row.injectTime, "2024/05/17 09:30:15") << "the time itself is kept";
+    EXPECT_EQ(row.batchNo, "2024051702");
+    EXPECT_EQ(row.companyId, company2);
+    EXPECT_EQ(row.deviceId, device2);
+    EXPECT_DOUBLE_EQ(row.values[TestRecord::H2], 99.99) << "two decimals are kept";
+    EXPECT_DOUBLE_EQ(row.values[TestRecord::AllC], 14.0);
+    EXPECT_EQ(row.status, 0) << "only an exceeded attention value is abnormal";
+    EXPECT_EQ(timesOf(db.queryTests(company, device, TestRange::All, std::time(nullptr))),
+              std::vector<std::string>{"2024/05/17 09:30:16"});
+
+    // Stored as a fixed-width text that orders as the times do, on every engine.
+    EXPECT_EQ(rawRows("SELECT InjectTime FROM ReportInfo ORDER BY InjectTime"),
+              (std::vector<std::string>{"2024-05-17 09:30:15", "2024-05-17 09:30:16"}));
+    EXPECT_EQ(rawRows("SELECT Broken FROM ReportInfo WHERE InjectTime = '2024-05-17 09:30:16'"),
+              std::vector<std::string>{"0"});
+}
+
+TEST_P(SavingTests, AbnormalFlagAndColumnOrder)
+{
+    const auto [company, device] = companyWithDevice("甲", "乙");
+    TestRecord r = testAt("2023/01/02 03:04:05", 151.0, -2);
+    r.values = {1.111, 2.225, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0};
+    ASSERT_EQ(db.saveTest("甲", "乙", r), TestSaveResult::Inserted);
+    EXPECT_EQ(rawRows("SELECT Broken FROM ReportInfo"), std::vector<std::string>{"1"});
+    EXPECT_EQ(rawRows("SELECT C2H6 FROM ReportInfo"), std::vector<std::string>{"3"});
+    EXPECT_EQ(rawRows("SELECT N2 FROM ReportInfo"), std::vector<std::string>{"9"});
+    const auto rows = db.queryTests(company, device, TestRange::All, std::time(nullptr));
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), 1u);
+    EXPECT_EQ(rows->front().status, 1);
+    EXPECT_DOUBLE_EQ(rows->front().values[0], 1.11);
+    EXPECT_EQ(testRowTexts(1, rows->front(), "甲", "乙"),
+              (std::vector<std::string>{"1", "2023/01/02 03:04:05", "1.11", "2.23", "3.00", "4.00",
+                                        "5.00", "6.00", "7.00", "8.00", "9.00", "10.00", "是",
+                                        "甲", "乙", "2024051701"}));
+}
+
+TEST_P(SavingTests, TwoRowsOfOneTimeAreLeftAlone)
+{
+    const auto [company, device] = companyWithDevice("甲", "乙");
+    for (int i = 0; i < 2; ++i)
+        rawRows("INSERT INTO ReportInfo (CompanyID, DeviceID, BatchNo, InjectTime, H2, CH4, C2H6, "
+                "C2H4, C2H2, CO, CO2, O2, N2, AllC, Broken) VALUES (" +
+                std::to_string(company) + ", " + std::to_string(device) +
+                ", 'old', '2024-01-01 08:00:00', 1, 1, 1, 1, 1, 1, 1, 1, 1, 4, 0)");
+    takeMessages();
+    EXPECT_EQ(db.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 50.0)),
+              TestSaveResult::NothingWritten);
+    EXPECT_TRUE(takeMessages().empty());
+    EXPECT_EQ(rawRows("SELECT BatchNo FROM ReportInfo"), (std::vector<std::string>{"old", "old"}));
+}
+
+TEST_P(SavingTests, UnknownCompanyOrForeignDeviceSavesNothing)
+{
+    companyWithDevice("甲", "甲的设备");
+    companyWithDevice("乙", "乙的设备");
+    takeMessages();
+    EXPECT_EQ(db.saveTest("丙", "甲的设备", testAt("2024/01/01 08:00:00", 1.0)),
+              TestSaveResult::CompanyNotFound);
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{
+                                  "不存在对应的送样公司，结果无法保存到数据库，请重新输入公司名和设备名，再点诊断。"});
+    EXPECT_EQ(db.saveTest("甲", "乙的设备", testAt("2024/01/01 08:00:00", 1.0)),
+              TestSaveResult::DeviceNotFound);
+    EXPECT_EQ(takeMessages(), std::vector<std::string>{
+                                  "不存在对应的设备名，结果无法保存到数据库，请重新输入公司名和设备名，再点诊断。"});
+    EXPECT_EQ(rowCount("ReportInfo"), 0);
+}
+
+TEST_P(SavingTests, UnusableValuesAreRefusedWithTheWriteText)
+{
+    companyWithDevice("甲", "乙");
+    takeMessages();
+    for (const std::string bad : {"", "2024/1/1 8:00:00", "2024/13/01 08:00:00", "2024-01-01 08:00:00"}) {
+        EXPECT_EQ(db.saveTest("甲", "乙", testAt(bad, 1.0)), TestSaveResult::Failed) << bad;
+        ASSERT_FALSE(messages.empty());
+        EXPECT_TRUE(lastMessage().ends_with("-数据库ReportInfo表插入数据出现问题!"));
+    }
+    TestRecord nan = testAt("2024/01/01 08:00:00", std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(db.saveTest("甲", "乙", nan), TestSaveResult::Failed);
+    EXPECT_EQ(rowCount("ReportInfo"), 0);
+}
+
+using QueryingTests = DatabaseTest;
+
+TEST_P(QueryingTests, RangesAreStrictlyBetweenTheirInstantsNewestFirst)
+{
+    // Ranges are counted in local time; a zone without summer time keeps the bounds whole.
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    const auto [company, device] = companyWithDevice("甲", "乙");
+    const auto [other, otherDevice] = companyWithDevice("丙", "丁");
+    const std::vector<std::string> times = {
+        "2024/03/08 00:00:30",  // exactly seven days before now: outside
+        "2024/03/08 00:00:31",  // inside the week
+        "2024/03/15 00:00:29",  // inside
+        "2024/03/15 00:00:30",  // now itself: outside
+        "2024/03/15 00:00:31",  // after now: only in "all"
+        "2024/02/14 00:00:30",  // exactly thirty days before
+        "2024/02/14 00:00:31",
+        "2023/03/16 00:00:30",  // exactly 365 days before (2024 is a leap year)
+        "2023/03/16 00:00:31",
+        "2019/12/31 23:59:59",
+    };
+    for (const std::string& t : times)
+        ASSERT_EQ(db.saveTest("甲", "乙", testAt(t, 1.0)), TestSaveResult::Inserted) << t;
+    ASSERT_EQ(db.saveTest("丙", "丁", testAt("2024/03/10 12:00:00", 1.0)), TestSaveResult::Inserted);
+
+    const std::time_t now = localTime(2024, 3, 15, 0, 0, 30);
+    EXPECT_EQ(timesOf(db.queryTests(company, device, TestRange::Week, now)),
+              (std::vector<std::string>{"2024/03/15 00:00:29", "2024/03/08 00:00:31"}));
+    EXPECT_EQ(timesOf(db.queryTests(company, device, TestRange::Month, now)),
+              (std::vector<std::string>{"2024/03/15 00:00:29", "2024/03/08 00:00:31",
+                                        "2024/03/08 00:00:30", "2024/02/14 00:00:31"}));
+    EXPECT_EQ(timesOf(db.queryTests(company, device, TestRange::Year, now)),
+              (std::vector<std::string>{"2024/03/15 00:00:29", "2024/03/08 00:00:31",
+                                        "2024/03/08 00:00:30", "2024/02/14 00:00:31",
+                                        "2024/02/14 00:00:30", "2023/03/16 00:00:31"}));
+    const auto all = timesOf(db.queryTests(company, device, TestRange::All, now));
+    ASSERT_EQ(all.size(), times.size());
+    EXPECT_EQ(all.front(), "2024/03/15 00:00:31");
+    EXPECT_EQ(all.back(), "2019/12/31 23:59:59");
+    EXPECT_TRUE(std::is_sorted(all.rbegin(), all.rend()));
+    EXPECT_EQ(timesOf(db.queryTests(other, otherDevice, TestRange::All, now)),
+              std::vector<std::string>{"2024/03/10 12:00:00"});
+    EXPECT_TRUE(db.queryTests(company, otherDevice, TestRange::All, now)->empty());
+}
+
+using Connection = DatabaseTest;
+
+TEST_P(Connection, SchemaIsCreatedOnceAndKeptAcrossOpens)
+{
+    companyWithDevice("甲", "乙");
+    ASSERT_EQ(db.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 1.0)), TestSaveResult::Inserted);
+    ASSERT_TRUE(db.close());
+    EXPECT_FALSE(db.close());
+    EXPECT_EQ(db.errorText(), "Connectin is not available!");
+    EXPECT_EQ(db.companyId("甲"), -1) << "nothing answers without a connection";
+
+    TestRecordDatabase again;
+    ASSERT_TRUE(again.open(settings));
+    const int c = again.companyId("甲");
+    ASSERT_GE(c, 0);
+    EXPECT_EQ(again.queryTests(c, again.deviceId("乙", c), TestRange::All, std::time(nullptr))->size(), 1u);
+    // An id is never handed out twice, so a new device cannot inherit an old one's tests.
+    const int old = again.deviceId("乙", c);
+    again.deleteDevice(old);
+    again.addDevice("乙", c);
+    EXPECT_NE(again.deviceId("乙", c), old);
+}
+
+TEST_P(Connection, FailureToConnectIsReportedAndNothingElseHappens)
+{
+    DatabaseSettings bad = settings;
+    if (GetParam() == Engine::SQLite)
+        bad.sqliteFile = "/proc/no-such-place/toqlsh.db";
+    else
+        bad.databaseName = "no_such_database_here";
+    TestRecordDatabase other;
+    std::vector<std::string> shown;
+    other.setMessageSink([&shown](const std::string& m) { shown.push_back(m); });
+    EXPECT_FALSE(other.open(bad));
+    EXPECT_EQ(other.errorText(), "There is an error when open the connection!");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].ends_with("-数据库连接出现问题，无法正常连接数据库!")) << shown[0];
+    EXPECT_GT(shown[0].size(), std::string("-数据库连接出现问题，无法正常连接数据库!").size())
+        << "the driver's own description comes first";
+    EXPECT_EQ(other.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 1.0)),
+              TestSaveResult::CompanyNotFound);
+}
+
+// Two programs saving into one database at once: every test arrives exactly once.
+using Concurrency = DatabaseTest;
+
+TEST_P(Concurrency, TwoProcessesSavingAtOnceLoseNothing)
+{
+    const auto [company, device] = companyWithDevice("甲", "乙");
+    db.close();
+    constexpr int kEach = 60;
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    pid_t children[2];
+    for (int k = 0; k < 2; ++k) {
+        children[k] = ::fork();
+        ASSERT_GE(children[k], 0);
+        if (children[k] == 0) {
+            ::close(go[1]);
+            char c;
+            if (::read(go[0], &c, 1) != 0)  // wait until the parent lets both go
+                ::_exit(3);
+            TestRecordDatabase mine;
+            if (!mine.open(settings))
+                ::_exit(2);
+            bool ok = true;
+            for (int i = 0; i < kEach && ok; ++i) {
+                // Own minutes, and a shared minute both write: one row each in the end.
+                char own[32], shared[32];
+                std::snprintf(own, sizeof own, "2024/06/%02d 10:%02d:%02d", k + 1, i / 60, i % 60);
+                std::snprintf(shared, sizeof shared, "2024/07/01 11:%02d:%02d", i / 60, i % 60);
+                const auto a = mine.saveTest("甲", "乙", testAt(own, i));
+                const auto b = mine.saveTest("甲", "乙", testAt(shared, k));
+                ok = a == TestSaveResult::Inserted &&
+                     (b == TestSaveResult::Inserted || b == TestSaveResult::Replaced);
+            }
+            mine.close();
+            ::_exit(ok ? 0 : 1);
+        }
+    }
+    ::close(go[0]);
+    ::close(go[1]);  // both children start now
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    EXPECT_EQ(rowCount("ReportInfo"), 3 * kEach);
+    EXPECT_EQ(rawRows("SELECT COUNT(DISTINCT InjectTime) FROM ReportInfo"),
+              std::vector<std::string>{std::to_string(3 * kEach)});
+    ASSERT_TRUE(db.open(settings));
+    EXPECT_EQ(db.queryTests(company, device, TestRange::All, std::time(nullptr))->size(),
+              static_cast<size_t>(3 * kEach));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, Companies, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
+INSTANTIATE_TEST_SUITE_P(BothEngines, Devices, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
+INSTANTIATE_TEST_SUITE_P(BothEngines, HostileNames, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
+INSTANTIATE_TEST_SUITE_P(BothEngines, SavingTests, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
+INSTANTIATE_TEST_SUITE_P(BothEngines, QueryingTests, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
+INSTANTIATE_TEST_SUITE_P(BothEngines, Connection, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);
+INSTANTIATE_TEST_SUITE_P(BothEngines, Concurrency, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), test::engineName);

@@ -1,0 +1,144 @@
+#include "cli/CliTestSupport.h"
+
+#include "chromatogram/FileIO.h"
+#include "cli/DbSubcommand.h"
+#include "cli/QtRuntime.h"
+#include "app/DatabaseSettings.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace dgaws::cli::test {
+namespace {
+
+using nlohmann::json;
+using O = DbRequest::Object;
+using A = DbRequest::Action;
+
+struct Output {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class DbCliTest : public TempDirTest {
+protected:
+    Output db(O object, A action, const std::string& name = {}, const std::string& second = {},
+              const std::string& company = {})
+    {
+        DbRequest r;
+        r.object = object;
+        r.action = action;
+        r.name = name;
+        r.newName = second;
+        r.company = company;
+        r.home = path("home");
+        r.json = json_;
+        std::ostringstream out, err;
+        Output o;
+        o.status = runDb(r, out, err);
+        o.out = out.str();
+        o.err = err.str();
+        return o;
+    }
+    Output tests(const std::string& company, const std::string& device, const std::string& range,
+                 std::time_t now)
+    {
+        DbRequest r;
+        r.object = O::Tests;
+        r.company = company;
+        r.device = device;
+        r.range = range;
+        r.home = path("home");
+        r.json = true;
+        r.now = now;
+        std::ostringstream out, err;
+        Output o;
+        o.status = runDb(r, out, err);
+        o.out = out.str();
+        o.err = err.str();
+        return o;
+    }
+
+    bool json_ = false;
+};
+
+TEST_F(DbCliTest, MaintenanceMessagesGoToStdoutAndRefusalsToStderr)
+{
+    const std::string hostile = "x'; drop table ReportInfo; --";
+    Output r = db(O::Company, A::Add, hostile);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "您已经成功添加了'送样公司'。\n");
+    EXPECT_TRUE(std::filesystem::exists(path("home/toqlsh.db")));
+    r = db(O::Company, A::Add, hostile);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(r.err, "dgaws-cli: 存在同名'送样公司'!\n");
+
+    EXPECT_EQ(db(O::Device, A::Add, "1号主变", {}, hostile).status, 0);
+    r = db(O::Device, A::Add, "2号主变", {}, "nobody");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no sending company named \"nobody\""), std::string::npos);
+    EXPECT_EQ(db(O::Company, A::Delete, hostile).err, "dgaws-cli: 有关联设备，不能删除公司名!\n");
+    // Names the database does not know map to "nothing selected".
+    EXPECT_EQ(db(O::Device, A::Rename, "9号主变", "4号主变", hostile).err,
+              "dgaws-cli: 请先选中要修改的设备名!\n");
+    EXPECT_EQ(db(O::Device, A::Rename, "1号主变", "3号主变", hostile).out,
+              "您已经更新了一个'设备信息'。\n");
+
+    json_ = true;
+    r = db(O::Device, A::List, {}, {}, hostile);
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(json::parse(r.out)[0]["Device"], "3号主变");
+}
+
+// The settings file names a PostgreSQL server: the command works on it as on the file.
+TEST_F(DbCliTest, SettingsNameAPostgreSqlServer)
+{
+    const char* server = std::getenv("DGAWS_TEST_POSTGRES");
+    if (server == nullptr || *server == '\0')
+        GTEST_SKIP() << "DGAWS_TEST_POSTGRES is not set (test.sh starts a server)";
+    const auto settings = DatabaseSettings::fromConnectionText(server, path("home"));
+    const std::string name = "dgaws_cli_" + std::to_string(::getpid());
+    const auto admin = [&](const std::string& sql) {
+        ensureQtRuntime();
+        QSqlDatabase a = QSqlDatabase::addDatabase("QPSQL", "cli-admin");
+        a.setHostName(QString::fromStdString(settings.host));
+        a.setPort(settings.port);
+        a.setUserName(QString::fromStdString(settings.user));
+        a.setDatabaseName("postgres");
+        ASSERT_TRUE(a.open()) << a.lastError().text().toStdString();
+        QSqlQuery q(a);
+        ASSERT_TRUE(q.exec(QString::fromStdString(sql))) << q.lastError().text().toStdString();
+        q.finish();
+        a.close();
+    };
+    admin("CREATE DATABASE " + name);
+    QSqlDatabase::removeDatabase("cli-admin");
+    std::filesystem::create_directories(path("home"));
+    writeFileAtomically(path("home/dgaws.ini"),
+                        "[System]\nDbDriver=QPSQL\nDbHost=" + settings.host +
+                            "\nDbPort=" + std::to_string(settings.port) + "\nDbName=" + name +
+                            "\nDbUser=" + settings.user + "\n");
+    EXPECT_EQ(db(O::Company, A::Add, "O'Brien").status, 0);
+    json_ = true;
+    const Output r = db(O::Company, A::List);
+    EXPECT_EQ(json::parse(r.out)[0]["Company"], "O'Brien");
+    EXPECT_FALSE(std::filesystem::exists(path("home/toqlsh.db")));
+    admin("DROP DATABASE " + name + " WITH (FORCE)");
+    QSqlDatabase::removeDatabase("cli-admin");
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test

@@ -1,0 +1,287 @@
+#include "cli/CliTestSupport.h"
+
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+#include "cli/DbSubcommand.h"
+#include "cli/DiagnoseSubcommand.h"
+#include "dga/RateRecord.h"
+#include "dga/StoredGasOrder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <sstream>
+
+namespace dgaws::cli::test {
+namespace {
+
+using nlohmann::json;
+
+struct Output {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+PeakRecord gasPeak(const std::string& name, double oil)
+{
+    PeakRecord p;
+    p.componentName = name;
+    p.oilContent = oil;
+    return p;
+}
+
+class DiagnoseCliTest : public TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        options.home = path("home");
+        // Stands in for the gas collection: fixed contents, and a note of the path it got.
+        collect = [this](ChromatogramData& d, ChromatogramData&, const std::string& own) {
+            collectedFrom.push_back(own);
+            d.gasInOil = contents;
+            d.totalHydrocarbons = contents[gas::CH4] + contents[gas::C2H2] +
+                                  contents[gas::C2H4] + contents[gas::C2H6];
+        };
+    }
+
+    Output run()
+    {
+        std::ostringstream out, err;
+        Output r;
+        r.status = runDiagnose(options, collect, out, err);
+        r.out = out.str();
+        r.err = err.str();
+        return r;
+    }
+    json runJson()
+    {
+        options.json = true;
+        const Output r = run();
+        EXPECT_EQ(r.status, 0) << r.err;
+        lastErr = r.err;
+        return r.status == 0 ? json::parse(r.out) : json();
+    }
+
+    // A test chromatogram of 2023-01-11 08:00 with an H2 peak of 40 uL/L, ten days after
+    // its previous test, in equipment of 20 t of oil at 0.88 t/m3.
+    std::string writeTest(const std::string& name)
+    {
+        ChromatogramData d;
+        d.injectionTime = OleDateTime::fromCivil(2023, 1, 11, 8, 0, 0);
+        d.method.sendingCompany = "东郊变电站";
+        d.method.deviceNo = "1号主变";
+        d.method.serialNo = "2023011101";
+        d.method.oilValue1 = 20.0;
+        d.method.oilValue2 = 0.88;
+        d.method.testRecord.testTime = OleDateTime::fromCivil(2023, 1, 1, 8, 0, 0);
+        d.peaks.append(gasPeak("H2(氢气)", 40.0));
+        const std::string file = path(name);
+        writeChromatogramFile(file, d);
+        return file;
+    }
+    std::string writePrevious(const OleDateTime& when, double h2)
+    {
+        RateRecord r;
+        r.testTime = when;
+        r.values[rate::H2] = h2;
+        const std::string file = path("previous.lcd");
+        EXPECT_EQ(SaveRateRecord(r, file), 1);
+        return file;
+    }
+    int db(DbRequest::Object object, DbRequest::Action action, const std::string& name,
+           const std::string& company = {})
+    {
+        DbRequest r;
+        r.object = object;
+        r.action = action;
+        r.name = name;
+        r.company = company;
+        r.home = options.home;
+        std::ostringstream out, err;
+        return runDb(r, out, err);
+    }
+
+    DiagnoseOptions options;
+    CollectFromPeaks collect;
+    std::array<double, 9> contents{};
+    std::vector<std::string> collectedFrom;
+    std::string lastErr;
+};
+
+TEST_F(DiagnoseCliTest, TypedContentsAreJudgedOnceAnAttentionValueIsExceeded)
+{
+    options.gases = {"H2=160", "CH4=80", "C2H2(乙炔)=40", "C2H4=10", "C2H6=5"};
+    const json j = runJson();
+    EXPECT_EQ(j["file"], nullptr);
+    EXPECT_EQ(j["gasInOil"]["H2(氢气)"], 160.0);
+    EXPECT_EQ(j["gasInOil"]["CO2(二氧化碳)"], 0.0);
+    EXPECT_EQ(j["totalHydrocarbons"], 135.0);
+    EXPECT_EQ(j["attention"]["exceeded"], true);
+    EXPECT_EQ(j["attention"]["advice"],
+              "氢气含量超过了150uL/L，请注意\r\n乙炔含量超过了5uL/L，请注意\r\n");
+    EXPECT_EQ(j["judged"], true);
+    EXPECT_EQ(j["ratioCodes"], "2,0,1");
+    EXPECT_EQ(j["conclusion"], "低能放电");
+    EXPECT_EQ(j["diagnosisCode"], 5);
+    EXPECT_EQ(j["ratios"]["C2H2/C2H4"], 4.0);
+    EXPECT_EQ(j["gasRates"], nullptr);
+    EXPECT_FALSE(j.contains("database"));
+    EXPECT_TRUE(collectedFrom.empty());
+
+    options.gases = {"H2=1"};
+    const json normal = runJson();
+    EXPECT_EQ(normal["attention"]["conclusion"], "含量无异常");
+    EXPECT_EQ(normal["judged"], false);
+    EXPECT_EQ(normal["ratioCodes"], "");
+    EXPECT_EQ(normal["totalHydrocarbonsText"], "未能正常获取，请检查含量是否正确");
+    EXPECT_EQ(normal["ratios"]["CH4/H2"], nullptr);
+}
+
+TEST_F(DiagnoseCliTest, OptionsThatDoNotFitAreUsageErrors)
+{
+    const std::vector<std::vector<std::string>> badGases = {
+        {"H2"}, {"H3=1"}, {"H2=1", "H2(氢气)=2"}, {"H2=-1"}, {"H2=1e999"}, {"H2=1x"}};
+    for (const auto& g : badGases) {
+        options.gases = g;
+        const Output r = run();
+        EXPECT_EQ(r.status, 2) << g[0];
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_NE(r.err.find("--gas"), std::string::npos) << r.err;
+    }
+    options.gases = {};
+    EXPECT_EQ(run().status, 2) << "neither a file nor contents";
+    options.gases = {"H2=1"};
+    options.file = writeTest("A.chg");
+    EXPECT_EQ(run().status, 2) << "both";
+    options.file.clear();
+    options.saveDb = true;
+    EXPECT_EQ(run().status, 2) << "typed contents name no company or device";
+}
+
+TEST_F(DiagnoseCliTest, ChromatogramRatesAgainstThePreviousTestAndTheLinkedOne)
+{
+    options.file = writeTest("A.chg");
+    options.previous = writePrevious(OleDateTime::fromCivil(2023, 1, 1, 8, 0, 0), 10.0);
+    // The linked chromatogram lies beside the test under a relative name.
+    ChromatogramData other;
+    other.peaks.append(gasPeak("C2H4(乙烯)", 11.0));
+    writeChromatogramFile(path("B.chg"), other);
+    options.linked = "B.chg";
+    contents[gas::H2] = 40.0;
+
+    const json j = runJson();
+    EXPECT_EQ(collectedFrom, std::vector<std::string>{options.file});
+    EXPECT_NEAR(j["gasRates"]["H2(氢气)"].get<double>(), 68.1818, 1e-4);
+    EXPECT_NEAR(j["gasRates"]["C2H4(乙烯)"].get<double>(), 1.1 * 20.0 / 0.88, 1e-9);
+    EXPECT_NEAR(j["gasRates"]["totalHydrocarbons"].get<double>(), 1.1 * 20.0 / 0.88, 1e-9);
+    EXPECT_EQ(j["gasRates"]["CO(一氧化碳)"], 0.0);
+
+    // The chromatogram's own previous test (ten days back, all 0) when none is given.
+    options.previous.clear();
+    const json own = runJson();
+    EXPECT_NEAR(own["gasRates"]["H2(氢气)"].get<double>(), 4.0 * 20.0 / 0.88, 1e-9);
+
+    // OutGasRateUsed off: no rates at all.
+    std::filesystem::create_directories(options.home);
+    writeFileAtomically(path("home/dgaws.ini"), "[System]\nOutGasRateUsed=0\n");
+    EXPECT_EQ(runJson()["gasRates"], nullptr);
+}
+
+TEST_F(DiagnoseCliTest, LessThanADayIsAnsweredByTheFlag)
+{
+    options.file = writeTest("A.chg");
+    options.previous = writePrevious(OleDateTime::fromCivil(2023, 1, 11, 20, 0, 0), 10.0);
+    contents[gas::H2] = 40.0;
+
+    const json refused = runJson();
+    EXPECT_EQ(refused["gasRates"], nullptr);
+    EXPECT_NE(lastErr.find("需要强制转化为1计算吗? 否"), std::string::npos) << lastErr;
+    EXPECT_NE(lastErr.find("产气率计算失败!"), std::string::npos) << lastErr;
+
+    options.forceOneDay = true;
+    const json forced = runJson();
+    EXPECT_NEAR(forced["gasRates"]["H2(氢气)"].get<double>(), 30.0 * 20.0 / 0.88, 1e-9);
+    EXPECT_EQ(lastErr.find("产气率计算失败!"), std::string::npos);
+}
+
+TEST_F(DiagnoseCliTest, SavingIntoTheDatabaseByTheChromatogramsCompanyAndDevice)
+{
+    options.file = writeTest("A.chg");
+    contents[gas::H2] = 200.0;
+    options.saveDb = true;
+    options.json = true;
+
+    const Output unknown = run();
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(unknown.out.empty()) << "nothing is shown without the company";
+    EXPECT_NE(unknown.err.find("不存在对应的送样公司"), std::string::npos);
+
+    ASSERT_EQ(db(DbRequest::Object::Company, DbRequest::Action::Add, "东郊变电站"), 0);
+    const Output noDevice = run();
+    EXPECT_EQ(noDevice.status, 1);
+    EXPECT_NE(noDevice.err.find("不存在对应的设备名"), std::string::npos);
+
+    ASSERT_EQ(db(DbRequest::Object::Device, DbRequest::Action::Add, "1号主变", "东郊变电站"), 0);
+    EXPECT_EQ(runJson()["database"], "inserted");
+    EXPECT_EQ(runJson()["database"], "replaced");
+    EXPECT_NE(lastErr.find("已经重新已经更新了一行'数据库信息'。"), std::string::npos);
+
+    DbRequest q;
+    q.object = DbRequest::Object::Tests;
+    q.company = "东郊变电站";
+    q.device = "1号主变";
+    q.home = options.home;
+    q.json = true;
+    std::ostringstream out, err;
+    ASSERT_EQ(runDb(q, out, err), 0) << err.str();
+    const json rows = json::parse(out.str())["tests"];
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["InjectTime"], "2023/01/11 08:00:00");
+    EXPECT_EQ(rows[0]["BatchNo"], "2023011101");
+    EXPECT_EQ(rows[0]["H2"], 200.0);
+    EXPECT_EQ(rows[0]["Broken"], 1);
+}
+
+TEST_F(DiagnoseCliTest, RecordingTheTestForTheNextDiagnosis)
+{
+    options.file = writeTest("A.chg");
+    options.linked = "/data/B.chg";
+    contents = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    options.recordLcd = path("next.lcd");
+    runJson();
+    EXPECT_NE(lastErr.find("记录成功！"), std::string::npos);
+    const RateRecord r = readRateRecordFile(options.recordLcd);
+    EXPECT_EQ(r.testTime, OleDateTime::fromCivil(2023, 1, 11, 8, 0, 0));
+    EXPECT_EQ(r.text1, std::filesystem::absolute(options.file).string());
+    EXPECT_EQ(r.text2, "/data/B.chg");
+    EXPECT_EQ(r.values[rate::CH4], 2.0);
+    EXPECT_EQ(r.values[rate::H2], 1.0);
+    EXPECT_EQ(r.values[rate::CO2], 9.0);
+
+    options.recordLcd = path("no/folder/next.lcd");
+    const Output failed = run();
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("保存绝对产气率计算数据文件失败。"), std::string::npos);
+}
+
+TEST_F(DiagnoseCliTest, UnreadableInputsFailWithTheirReason)
+{
+    options.file = path("missing.chg");
+    Output r = run();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot read"), std::string::npos);
+
+    options.file = writeTest("A.chg");
+    writeFileAtomically(path("bad.lcd"), "short");
+    options.previous = path("bad.lcd");
+    r = run();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("载入绝对产气率计算数据文件失败。"), std::string::npos) << r.err;
+    EXPECT_TRUE(collectedFrom.empty()) << "nothing is diagnosed";
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test

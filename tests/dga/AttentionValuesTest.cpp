@@ -1,0 +1,133 @@
+#include "dga/AttentionValues.h"
+#include "dga/StoredGasOrder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace dgaws;
+
+namespace {
+
+ChromatogramData contents(double h2, double c2h2, double total)
+{
+    ChromatogramData d;
+    d.gasInOil[gas::H2] = h2;
+    d.gasInOil[gas::C2H2] = c2h2;
+    d.totalHydrocarbons = total;
+    return d;
+}
+
+}  // namespace
+
+TEST(AttentionValues, EachLimitAtItsBound)
+{
+    ChromatogramData h2 = contents(150.0, 0.0, 0.0);
+    compareAttentionValues(h2);
+    EXPECT_EQ(h2.diagnosisCode, -2) << "hydrogen exactly 150 exceeds";
+    EXPECT_EQ(h2.conclusion, "含量超过注意值");
+    EXPECT_EQ(h2.advice, "氢气含量超过了150uL/L，请注意\r\n");
+
+    ChromatogramData h2Below = contents(149.999, 0.0, 0.0);
+    compareAttentionValues(h2Below);
+    EXPECT_EQ(h2Below.diagnosisCode, -1);
+
+    ChromatogramData c2h2 = contents(0.0, 5.0, 0.0);
+    compareAttentionValues(c2h2);
+    EXPECT_EQ(c2h2.diagnosisCode, -1) << "acetylene exactly 5 does not exceed";
+    EXPECT_EQ(c2h2.conclusion, "含量无异常");
+    EXPECT_EQ(c2h2.advice, "含量无异常");
+
+    ChromatogramData c2h2Above = contents(0.0, 5.001, 0.0);
+    compareAttentionValues(c2h2Above);
+    EXPECT_EQ(c2h2Above.diagnosisCode, -2);
+    EXPECT_EQ(c2h2Above.advice, "乙炔含量超过了5uL/L，请注意\r\n");
+
+    ChromatogramData total = contents(0.0, 0.0, 150.0);
+    compareAttentionValues(total);
+    EXPECT_EQ(total.diagnosisCode, -2);
+    EXPECT_EQ(total.advice, "总烃含量超过了150uL/L，请注意\r\n");
+}
+
+TEST(AttentionValues, AllThreeInTheirOrderEachWithCrLf)
+{
+    ChromatogramData d = contents(400.0, 9.0, 200.0);
+    compareAttentionValues(d);
+    EXPECT_EQ(d.conclusion, "含量超过注意值");
+    EXPECT_EQ(d.advice,
+              "氢气含量超过了150uL/L，请注意\r\n"
+              "乙炔含量超过了5uL/L，请注意\r\n"
+              "总烃含量超过了150uL/L，请注意\r\n");
+}
+
+class CheckAttentionValuesTest : public ::testing::Test {
+protected:
+    // A chromatogram left from an earlier diagnosis, with one hydrogen peak.
+    void SetUp() override
+    {
+        data.conclusion = "电弧放电";
+        data.advice = "旧的";
+        data.diagnosisCode = 7;
+        data.diagnosisCode2 = 4;
+        data.ratioCode1 = 1;
+        data.gasInOil.fill(99.0);
+        data.working.gasRates.fill(5.0);
+        data.injectionTime = OleDateTime::fromCivil(2024, 3, 11, 10, 0, 0);
+        data.method.testRecord.testTime = OleDateTime::fromCivil(2024, 3, 1, 10, 0, 0);
+        data.method.oilValue1 = 20.0;
+        data.method.oilValue2 = 0.88;
+        PeakRecord h2;
+        h2.componentName = "H2(氢气)";
+        h2.oilContent = 160.0;
+        data.peaks.append(h2);
+
+        env.collect = [this](ChromatogramData& d, ChromatogramData&) {
+            seenAtCollect.push_back(d.conclusion + "|" + std::to_string(d.gasInOil[gas::H2]) +
+                                    "|" + std::to_string(d.diagnosisCode));
+            d.gasInOil[gas::H2] = d.peaks[0].oilContent;
+        };
+        env.showMessage = [this](const std::string& m) { messages.push_back(m); };
+    }
+
+    ChromatogramData data;
+    ChromatogramData linked;
+    DiagnosisEnvironment env;
+    std::vector<std::string> seenAtCollect;
+    std::vector<std::string> messages;
+};
+
+TEST_F(CheckAttentionValuesTest, ResetsThenCollectsThenCompares)
+{
+    env.outGasRateUsed = false;
+    CheckAttentionValues(data, linked, env);
+    ASSERT_EQ(seenAtCollect.size(), 1u);
+    EXPECT_EQ(seenAtCollect[0], "|0.000000|-1") << "collection sees the reset results";
+    EXPECT_EQ(data.diagnosisCode, -2);
+    EXPECT_EQ(data.diagnosisCode2, -1);
+    EXPECT_EQ(data.ratioCode1, -1);
+    EXPECT_EQ(data.gasInOil[gas::CH4], 0.0) << "a gas no chromatogram holds reads 0";
+    EXPECT_EQ(data.advice, "氢气含量超过了150uL/L，请注意\r\n");
+    for (double r : data.working.gasRates)
+        EXPECT_EQ(r, 0.0) << "rates stay at their reset without OutGasRateUsed";
+}
+
+TEST_F(CheckAttentionValuesTest, RatesWhenOutGasRateUsed)
+{
+    env.outGasRateUsed = true;
+    CheckAttentionValues(data, linked, env);
+    // 160 uL/L over 10 days from a previous 0, times 20 t / 0.88 t/m3.
+    EXPECT_NEAR(data.working.gasRates[rate::H2], 16.0 * 20.0 / 0.88, 1e-9);
+    EXPECT_EQ(data.working.gasRates[rate::CH4], 0.0);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CheckAttentionValuesTest, RefusedDayQuestionStillCompares)
+{
+    data.method.testRecord.testTime = OleDateTime::fromCivil(2024, 3, 11, 9, 0, 0);
+    env.ask = [](const std::string&) { return false; };
+    CheckAttentionValues(data, linked, env);
+    EXPECT_EQ(messages, std::vector<std::string>{"产气率计算失败!"});
+    EXPECT_EQ(data.working.gasRates[rate::H2], 0.0);
+    EXPECT_EQ(data.conclusion, "含量超过注意值");
+}
