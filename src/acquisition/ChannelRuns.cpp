@@ -125,6 +125,7 @@ void ChannelRuns::resetForRun(CChrEDoc& doc)
     d.resetResults();
     d.injectionTime = OleDateTime::now();
     doc.acquiredCount = 0;
+    doc.forgetEditing();
     doc.levellingHeld = {};
     doc.levellingOffset = {};
     doc.pathName.clear();

@@ -6,6 +6,7 @@
 #include "chromatogram/TextFormat.h"
 #include "dga/OilContents.h"
 #include "processing/EvaluateStep.h"
+#include "processing/SignalSmoothing.h"
 #include "quant/Identification.h"
 
 #include <filesystem>
@@ -15,8 +16,92 @@ namespace dgaws {
 CChrEDoc::CChrEDoc()
 {
     engine.setProcessedHandler([this] { setModifiedFlag(true); });
+    editor.setRunningQuery([this] { return acquiring == 1; });
+    editor.setRedrawHandler([this] { redraw(); });
+    pushUndo_ = [this] { editor.PushUndo(); };
+    replayManualEvents_ = [this] { editor.ReplayManualEvents(); };
     engine.setIdentificationStep([this](ChromatogramData& d) { Identify(d, calibrationCurve()); });
     engine.setQuantitationStep([this](ChromatogramData&) { quantitationStep(); });
+}
+
+void CChrEDoc::redraw() const
+{
+    if (redrawViews_)
+        redrawViews_();
+}
+
+void CChrEDoc::forgetEditing()
+{
+    signalCorrection.forget();
+    editor.forgetUndo();
+    selectedPeak = -1;
+}
+
+void CChrEDoc::signalChanged()
+{
+    setModifiedFlag(true);
+    redraw();
+}
+
+bool CChrEDoc::smoothSignal(int width)
+{
+    if (acquiring == 1 || !SignalSmoothing::smooth(data, width))
+        return false;
+    signalChanged();
+    return true;
+}
+
+bool CChrEDoc::subtractOwnDrift()
+{
+    if (acquiring == 1)
+        return false;
+    if (signalCorrection.subtractOwnDrift(data) != SignalCorrection::Result::Subtracted)
+        return false;
+    signalChanged();
+    return true;
+}
+
+bool CChrEDoc::subtractBaselineChromatogram(const std::string& path)
+{
+    if (acquiring == 1)
+        return false;
+    baselineFile = path;
+    try {
+        baselineData = readChromatogramFile(path);
+    } catch (const std::exception&) {
+        message(kLoadFailed);
+        return false;
+    }
+    if (signalCorrection.subtractBaseline(data, baselineData.signal) ==
+        SignalCorrection::Result::BaselineTooShort) {
+        message(kBaselineTooShort);
+        return false;
+    }
+    signalChanged();
+    return true;
+}
+
+bool CChrEDoc::restoreSignal()
+{
+    if (acquiring == 1 ||
+        signalCorrection.restore(data) != SignalCorrection::Result::Restored)
+        return false;
+    signalChanged();
+    return true;
+}
+
+bool CChrEDoc::requestBaselineZero()
+{
+    if (acquiring != 1)
+        return false;
+    zeroRequest = 1;
+    return true;
+}
+
+DisplayRange CChrEDoc::noiseCloseUp() const
+{
+    const int newest = acquiring == 1 ? acquiredCount - 1 : data.signal.count() - 1;
+    return DisplayRange::noiseCloseUp(data, newest);
 }
 
 const CalibrationCurve* CChrEDoc::calibrationCurve() const
@@ -221,6 +306,7 @@ bool CChrEDoc::loadFromFile(const std::string& path)
         return false;
     }
     data = std::move(loaded);
+    forgetEditing();
     log(formatText(kOpenedLog, fileNameOf(path)));
     state = FromFile;
     setModifiedFlag(false);
@@ -268,6 +354,7 @@ bool CChrEDoc::loadBinary(const std::string& path)
     data.method.timeStart = 0.0;
     data.method.levelMin = levelMin;
     data.method.levelMax = levelMax;
+    forgetEditing();
     state = FromFile;
     log(formatText(kBinaryOpenedLog, fileNameOf(path)));
     return true;

@@ -5,8 +5,11 @@
 #include "chromatogram/MethodLibrary.h"
 #include "chromatogram/TextFormat.h"
 #include "dga/DgaValues.h"
+#include "processing/DisplayRange.h"
 #include "processing/PeakDetectionCommand.h"
+#include "processing/PeakEditor.h"
 #include "processing/PeakEngine.h"
+#include "processing/SignalCorrection.h"
 #include "quant/PeakInfoEditor.h"
 #include "quant/StandardChromatogram.h"
 
@@ -39,10 +42,15 @@ public:
     static constexpr const char* kBinarySaveFailed = "V3.3格式保存谱图失败。";
     static constexpr const char* kBinaryLoadFailed = "以V3.3格式读取谱图出现未知原因的错误。";
     static constexpr const char* kBinaryOpenedLog = "用户打开了一张V3.0格式色谱谱图文件%s。";
+    static constexpr const char* kBaselineTooShort = SignalCorrection::kBaselineTooShort;
 
     // The engine works on `data` and marks the document modified whenever it evaluates;
     // that binding is why a document is never copied.
     PeakEngine engine{data};
+    // The graph's peak editing and its undo stack; it acts on `selectedPeak`.
+    PeakEditor editor{engine, selectedPeak};
+    // The signal from before a baseline subtraction, while one is in effect.
+    SignalCorrection signalCorrection;
     ChromatogramData data;
     ChromatogramData linkedData;
     std::string baselineFile;
@@ -140,6 +148,24 @@ public:
     PeakInfoContext peakInfoContext();
     void finishPeakInfo(const PeakInfoResult& result);
 
+    // The signal commands; none of them detects peaks again. Each is refused while a run is
+    // in progress, and each that changed the signal marks the document and redraws.
+    // "谱图平滑(&S)" with the width asked for in "谱图平滑参数".
+    bool smoothSignal(int width);
+    // "根据自身漂移扣除基线(&B)".
+    bool subtractOwnDrift();
+    // "根据基线谱图扣除基线(&G)": the path is kept and read into `baselineData`; a baseline
+    // shorter than the signal is refused with its message.
+    bool subtractBaselineChromatogram(const std::string& path);
+    // "恢复被扣除基线的谱图(&R)".
+    bool restoreSignal();
+    // "查看当前电压±20uv谱图检查噪音": the range around the newest sample (the newest
+    // acquired one during a run).
+    DisplayRange noiseCloseUp() const;
+    // "基线调零": the acquisition takes the next sample of the running channel as its zero
+    // and clears the request; false when no run is in progress.
+    bool requestBaselineZero();
+
     // The binary sample file of the graph view's command and the application's loader.
     bool saveBinary(const std::string& path);
     bool loadBinary(const std::string& path);
@@ -148,7 +174,13 @@ public:
     void message(const std::string& text) const;
     void log(const std::string& text) const;
 
+    // A chromatogram read into the document or started by a run owns neither the signal
+    // backup nor the undo snapshots of the one before it.
+    void forgetEditing();
+
 private:
+    void redraw() const;
+    void signalChanged();
     // The evaluation's quantitation step: a test sample is quantified, a standard's run is
     // stored in its curve.
     void quantitationStep();

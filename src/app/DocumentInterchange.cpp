@@ -53,6 +53,7 @@ bool importWith(CChrEDoc& doc, const std::string& logPattern, const std::string&
     const double timeEnd = loaded.method.timeEnd, levelMin = loaded.method.levelMin,
                  levelMax = loaded.method.levelMax;
     doc.data = std::move(loaded);
+    doc.forgetEditing();
     doc.data.method = method;
     doc.data.method.timeEnd = timeEnd;
     doc.data.method.levelMin = levelMin;

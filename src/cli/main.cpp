@@ -6,8 +6,10 @@
 #include "ConvertCommand.h"
 #include "DbSubcommand.h"
 #include "DiagnoseSubcommand.h"
+#include "EditCommand.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
+#include "SignalCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -30,6 +32,8 @@ int main(int argc, char** argv)
     dgaws::cli::addRecoverCommand(app);
     dgaws::cli::addDiagnoseCommand(app);
     dgaws::cli::addDbCommand(app);
+    dgaws::cli::addEditCommand(app);
+    dgaws::cli::addSignalCommand(app);
 
     try {
         app.parse(argc, argv);

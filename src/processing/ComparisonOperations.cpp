@@ -1,5 +1,7 @@
 #include "ComparisonOperations.h"
 
+#include "SignalSmoothing.h"
+
 #include "chromatogram/ChromatogramFile.h"
 
 #include <algorithm>
@@ -167,23 +169,8 @@ ChromatogramData inverted(const ChromatogramData& source)
 
 std::vector<float> movingAverage(const std::vector<float>& x, int width)
 {
-    const size_t n = x.size();
-    if (width <= 1 || n == 0)
-        return x;
-    const size_t w = std::min(static_cast<size_t>(width), n);
-    if (w <= 1)
-        return x;
-    const size_t half = w / 2;
     std::vector<float> y = x;
-    double sum = 0.0;
-    for (size_t i = 0; i < w; ++i)
-        sum += x[i];
-    for (size_t i = w; i < n; ++i) {
-        y[i - half] = static_cast<float>(sum / static_cast<double>(w));
-        sum += static_cast<double>(x[i]) - x[i - w];
-    }
-    for (size_t i = n - half; i < n; ++i)
-        y[i] = static_cast<float>(sum / static_cast<double>(w));
+    SignalSmoothing::smooth(y, width);
     return y;
 }
 

@@ -75,8 +75,8 @@ ChromatogramData inverted(const ChromatogramData& source);
 
 // Moving average over `width` samples, each mean placed at the middle of its window; the
 // first width - width/2 samples stay and the last width/2 take the mean of the last window.
-// A width above the sample count is cut to the count. Values as a vector so the signal
-// operations of a single chromatogram can share it.
+// A width above the sample count is cut to the count. The single chromatogram's smoothing
+// command computes it (SignalSmoothing).
 std::vector<float> movingAverage(const std::vector<float>& x, int width);
 // The smoothing command of the window: nothing for a width of 1 or less or an empty signal.
 std::optional<ChromatogramData> smoothed(const ChromatogramData& source, int width);

@@ -1,0 +1,315 @@
+#include "PeakEditor.h"
+
+#include "BaselineCuts.h"
+#include "BoundaryMoves.h"
+#include "EditLimits.h"
+#include "ManualEventKind.h"
+#include "ManualEventReplay.h"
+#include "PeakGrouping.h"
+#include "PeakSeparation.h"
+#include "TailingCuts.h"
+
+namespace dgaws {
+
+int PeakEditor::selectAt(int sample)
+{
+    int found = -1;
+    if (const ChromatogramData* d = data()) {
+        for (int i = 0; i < d->peaks.size(); ++i) {
+            if (d->peaks[i].startIndex <= sample && sample <= d->peaks[i].endIndex) {
+                found = i;
+                break;
+            }
+        }
+    }
+    select(found);
+    return found;
+}
+
+// A pass still open owns the rows it is building; an edit would be overwritten by them.
+bool PeakEditor::canEdit() const
+{
+    return data() && !(running_ && running_()) && !engine_.passOpen();
+}
+
+bool PeakEditor::canAddPeak() const { return canEdit() && data()->hasData == 1; }
+
+bool PeakEditor::canEditSelected() const { return canEdit() && validRow(selection()); }
+
+bool PeakEditor::validRow(int row) const
+{
+    return data() && row >= 0 && row < data()->peaks.size();
+}
+
+bool PeakEditor::onSignal(int sample) const
+{
+    return data() && sample >= 0 && sample < data()->signal.count();
+}
+
+UndoSnapshot PeakEditor::current() const
+{
+    return {data()->peaks, DisplayRange::of(data()->method)};
+}
+
+void PeakEditor::PushUndo()
+{
+    if (!canEdit() || data()->hasData != 1)
+        return;
+    undo_.push(current());
+}
+
+// The snapshot was an evaluated table; evaluating it again gives the same rows and brings
+// what is derived from them (contents, group totals) back in line.
+void PeakEditor::restore(const UndoSnapshot& snapshot)
+{
+    data()->peaks = snapshot.peaks;
+    snapshot.range.applyTo(data()->method);
+    engine_.Evaluate(EvaluateStep::All);
+    if (!validRow(selection()))
+        select(-1);
+    redraw();
+}
+
+bool PeakEditor::Undo()
+{
+    if (!canEdit())
+        return false;
+    const auto snapshot = undo_.undo(current());
+    if (!snapshot)
+        return false;
+    restore(*snapshot);
+    return true;
+}
+
+bool PeakEditor::Redo()
+{
+    if (!canEdit())
+        return false;
+    const auto snapshot = undo_.redo();
+    if (!snapshot)
+        return false;
+    restore(*snapshot);
+    return true;
+}
+
+void PeakEditor::redraw() const
+{
+    if (redraw_)
+        redraw_();
+}
+
+void PeakEditor::record(int row, int kind, double time)
+{
+    ManualEvent e;
+    e.peak = data()->peaks[row];
+    e.kind = kind;
+    e.time = time;
+    data()->method.manualEvents.push_back(std::move(e));
+}
+
+void PeakEditor::finish(const RangeEdit::EventRows& rows, int movedSample)
+{
+    engine_.Evaluate(EvaluateStep::All);
+    for (const RangeEdit::EventRow& r : rows) {
+        const double time = movedSample >= 0 ? minutesOf(movedSample, data()->pointsPerSecond)
+                                             : data()->peaks[r.row].retentionTime;
+        record(r.row, r.kind, time);
+    }
+    redraw();
+}
+
+EditStatus PeakEditor::addPeak(const AddPeakClicks& clicks)
+{
+    if (!canAddPeak())
+        return EditStatus::Unavailable;
+    const PeakTable& t = data()->peaks;
+    const int n = data()->signal.count();
+    // The table may have changed since the clicks were checked.
+    for (EditStatus s : {AddPeakClicks::checkStart(t, n, clicks.start()),
+                         AddPeakClicks::checkApex(t, n, clicks.start(), clicks.apex()),
+                         AddPeakClicks::checkEnd(t, n, clicks.apex(), clicks.end())})
+        if (s != EditStatus::Done)
+            return s;
+
+    const SignalView y(data()->signal);
+    PeakRecord p;
+    p.startIndex = p.baselineStartIndex = clicks.start();
+    p.startValue = p.baselineStartValue = y(clicks.start());
+    p.apexIndex = clicks.apex();
+    p.retentionTime = minutesOf(clicks.apex(), data()->pointsPerSecond);
+    p.apexValue = y(clicks.apex());
+    p.endIndex = p.baselineEndIndex = clicks.end();
+    p.endValue = p.baselineEndValue = y(clicks.end());
+    p.detectTag = 1;
+
+    PushUndo();
+    int row = 0;
+    while (row < t.size() && t[row].startIndex < p.endIndex)
+        ++row;
+    engine_.InsertPeak(p);
+    record(row, ManualEventKind::AddPeak, data()->peaks[row].retentionTime);
+    redraw();
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::deletePeak(int row)
+{
+    if (!canEdit())
+        return EditStatus::Unavailable;
+    if (!validRow(row))
+        return EditStatus::NoSuchPeak;
+    PushUndo();
+    select(row);
+    PeakGrouping::detach(data()->peaks, row);
+    record(row, ManualEventKind::DeletePeak, data()->peaks[row].retentionTime);
+    engine_.DeletePeak(row);
+    select(-1);
+    redraw();
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::moveStart(int row, int sample)
+{
+    if (!canEdit())
+        return EditStatus::Unavailable;
+    if (!validRow(row))
+        return EditStatus::NoSuchPeak;
+    if (!EditLimits::start(data()->peaks, row, data()->signal.count()).contains(sample))
+        return EditStatus::OutsideLimits;
+    PushUndo();
+    finish(BoundaryMoves::start(data()->peaks, row, sample, SignalView(data()->signal)), sample);
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::moveApex(int row, int sample)
+{
+    if (!canEdit())
+        return EditStatus::Unavailable;
+    if (!validRow(row))
+        return EditStatus::NoSuchPeak;
+    if (!EditLimits::apex(data()->peaks, row, data()->signal.count()).contains(sample))
+        return EditStatus::OutsideLimits;
+    PushUndo();
+    finish(BoundaryMoves::apex(data()->peaks, row, sample, SignalView(data()->signal),
+                               data()->pointsPerSecond),
+           sample);
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::moveEnd(int row, int sample)
+{
+    if (!canEdit())
+        return EditStatus::Unavailable;
+    if (!validRow(row))
+        return EditStatus::NoSuchPeak;
+    if (!EditLimits::end(data()->peaks, row, data()->signal.count()).contains(sample))
+        return EditStatus::OutsideLimits;
+    PushUndo();
+    finish(BoundaryMoves::end(data()->peaks, row, sample, SignalView(data()->signal)), sample);
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::checkRange(int row, int sample) const
+{
+    if (!canEdit())
+        return EditStatus::Unavailable;
+    if (!validRow(row))
+        return EditStatus::NoSuchPeak;
+    if (!onSignal(sample))
+        return EditStatus::OutsideSignal;
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::verticalCut(int row, int sample)
+{
+    if (const EditStatus s = checkRange(row, sample); s != EditStatus::Done)
+        return s;
+    PushUndo();
+    PeakTable& t = data()->peaks;
+    finish(BaselineCuts::vertical(t, RangeEdit::behind(t, row, sample), SignalView(data()->signal)));
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::slantCut(int row, int sample)
+{
+    if (const EditStatus s = checkRange(row, sample); s != EditStatus::Done)
+        return s;
+    PushUndo();
+    PeakTable& t = data()->peaks;
+    finish(BaselineCuts::slant(t, RangeEdit::behind(t, row, sample), SignalView(data()->signal)));
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::horizontalBaseline(int row, int sample)
+{
+    if (const EditStatus s = checkRange(row, sample); s != EditStatus::Done)
+        return s;
+    PushUndo();
+    PeakTable& t = data()->peaks;
+    finish(BaselineCuts::horizontal(t, RangeEdit::behind(t, row, sample)));
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::tailingBehind(int row, int sample)
+{
+    if (const EditStatus s = checkRange(row, sample); s != EditStatus::Done)
+        return s;
+    PeakTable& t = data()->peaks;
+    const RangeEdit::Rows range = RangeEdit::behind(t, row, sample);
+    if (range.last <= range.first)
+        return EditStatus::NoRiders;
+    PushUndo();
+    finish(TailingCuts::behind(t, range, sample, SignalView(data()->signal)));
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::tailingBefore(int row, int sample)
+{
+    if (const EditStatus s = checkRange(row, sample); s != EditStatus::Done)
+        return s;
+    PeakTable& t = data()->peaks;
+    const RangeEdit::Rows range = RangeEdit::before(t, row, sample);
+    if (range.last <= range.first)
+        return EditStatus::NoRiders;
+    PushUndo();
+    finish(TailingCuts::before(t, range, sample, SignalView(data()->signal)));
+    return EditStatus::Done;
+}
+
+// Toggling off leaves no type bits at all, whatever the peak carried before it was made
+// negative; only making a peak negative is recorded.
+EditStatus PeakEditor::toggleNegative(int row)
+{
+    if (!canEdit())
+        return EditStatus::Unavailable;
+    if (!validRow(row))
+        return EditStatus::NoSuchPeak;
+    PushUndo();
+    PeakRecord& p = data()->peaks[row];
+    const bool makeNegative = p.typeFlags != PeakFlag::Negative;
+    p.typeFlags = makeNegative ? PeakFlag::Negative : 0;
+    RangeEdit::EventRows rows;
+    if (makeNegative)
+        rows.push_back({row, ManualEventKind::NegativePeak});
+    finish(rows);
+    return EditStatus::Done;
+}
+
+EditStatus PeakEditor::separateAllPeaks()
+{
+    if (!canEdit())
+        return EditStatus::Unavailable;
+    PushUndo();
+    PeakSeparation::separate(data()->peaks, SignalView(data()->signal));
+    finish({});
+    return EditStatus::Done;
+}
+
+int PeakEditor::ReplayManualEvents()
+{
+    const int acted = dgaws::ReplayManualEvents(engine_);
+    select(-1);
+    return acted;
+}
+
+}  // namespace dgaws

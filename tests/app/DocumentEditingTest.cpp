@@ -1,0 +1,146 @@
+#include "app/CChrEDoc.h"
+
+#include "chromatogram/ChromatogramFile.h"
+
+#include "../chromatogram/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace dgaws;
+using dgaws::test::TempDir;
+
+namespace {
+
+// Two Gaussians on a level of 40 and, at 1400, a bump too low to be detected.
+std::vector<float> twoPeaksAndABump()
+{
+    std::vector<float> s(3000, 40.0f);
+    for (int i = 0; i < 3000; ++i)
+        for (auto [c, h] : {std::pair{800.0, 700.0}, {2000.0, 700.0}, {1400.0, 3.0}}) {
+            const double x = (i - c) / 30.0;
+            s[static_cast<size_t>(i)] += static_cast<float>(h * std::exp(-0.5 * x * x));
+        }
+    return s;
+}
+
+struct Watched {
+    CChrEDoc doc;
+    std::vector<std::string> messages;
+    int redraws = 0;
+
+    Watched()
+    {
+        doc.data.signal.assign(twoPeaksAndABump());
+        doc.data.hasData = 1;
+        doc.state = CChrEDoc::FromFile;
+        doc.setQuestionSink([](const std::string&) { return true; });
+        doc.setMessageSink([this](const std::string& m) { messages.push_back(m); });
+        doc.setRedrawHook([this] { ++redraws; });
+    }
+};
+
+}  // namespace
+
+TEST(DocumentEditing, DetectionReplaysTheDocumentsOwnEdits)
+{
+    Watched w;
+    CChrEDoc& doc = w.doc;
+    ASSERT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    ASSERT_EQ(doc.data.peaks.size(), 2);
+
+    AddPeakClicks clicks;
+    for (int sample : {1340, 1400, 1460})
+        ASSERT_EQ(clicks.click(doc.data.peaks, doc.data.signal.count(), sample), EditStatus::Done);
+    const int before = w.redraws;
+    ASSERT_EQ(doc.editor.addPeak(clicks), EditStatus::Done);
+    EXPECT_EQ(w.redraws, before + 1);
+    doc.selectedPeak = doc.editor.selectAt(2000);
+    ASSERT_EQ(doc.selectedPeak, 2);
+    const PeakTable edited = doc.data.peaks;
+
+    doc.data.method.useManualEvents = 1;
+    ASSERT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    EXPECT_EQ(doc.data.peaks, edited);
+    EXPECT_EQ(doc.selectedPeak, -1) << "the replay clears the selection";
+
+    doc.data.method.useManualEvents = 0;
+    ASSERT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    EXPECT_EQ(doc.data.peaks.size(), 2);
+    ASSERT_TRUE(doc.editor.Undo()) << "each detection is an undo step";
+    EXPECT_EQ(doc.data.peaks, edited);
+
+    doc.acquiring = 1;
+    EXPECT_EQ(doc.editor.deletePeak(0), EditStatus::Unavailable);
+    EXPECT_FALSE(doc.editor.Redo());
+}
+
+TEST(DocumentEditing, SignalCommandsMarkTheDocumentAndRefuseWhatTheyCannotDo)
+{
+    TempDir dir;
+    Watched w;
+    CChrEDoc& doc = w.doc;
+    ASSERT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    const std::vector<float> original = doc.data.signal.values();
+
+    ChromatogramData shorter;
+    shorter.signal.assign(std::vector<float>(2999, 40.0f));
+    writeChromatogramFile(dir.path("short.chg"), shorter);
+    doc.setModifiedFlag(false);
+    EXPECT_FALSE(doc.subtractBaselineChromatogram(dir.path("short.chg")));
+    EXPECT_EQ(w.messages, std::vector<std::string>{"基线谱图长度小与当前谱图，不能处理。"});
+    EXPECT_EQ(doc.baselineFile, dir.path("short.chg")) << "the path is kept for the next time";
+    EXPECT_EQ(doc.data.signal.values(), original);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_FALSE(doc.subtractBaselineChromatogram(dir.path("missing.chg")));
+    EXPECT_EQ(w.messages.back(), "谱图文件载入失败。");
+
+    ChromatogramData level;
+    level.signal.assign(std::vector<float>(3000, 40.0f));
+    writeChromatogramFile(dir.path("level.chg"), level);
+    const int redraws = w.redraws;
+    ASSERT_TRUE(doc.subtractBaselineChromatogram(dir.path("level.chg")));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(w.redraws, redraws + 1);
+    EXPECT_EQ(doc.data.signal.at(0), 0.0f);
+    ASSERT_TRUE(doc.restoreSignal());
+    EXPECT_EQ(doc.data.signal.values(), original);
+    EXPECT_FALSE(doc.restoreSignal());
+
+    doc.acquiring = 1;
+    EXPECT_FALSE(doc.smoothSignal(4));
+    EXPECT_FALSE(doc.subtractOwnDrift());
+    doc.acquiring = 0;
+    ASSERT_TRUE(doc.smoothSignal(4));
+    EXPECT_NE(doc.data.signal.values(), original);
+
+    // A chromatogram read into the document does not inherit the backup of the old one.
+    ASSERT_TRUE(doc.subtractOwnDrift());
+    writeChromatogramFile(dir.path("other.chg"), level);
+    ASSERT_TRUE(doc.loadFromFile(dir.path("other.chg")));
+    EXPECT_FALSE(doc.restoreSignal());
+    EXPECT_FALSE(doc.editor.Undo());
+}
+
+TEST(DocumentEditing, RunTimeAidsFollowTheNewestAcquiredSample)
+{
+    Watched w;
+    CChrEDoc& doc = w.doc;
+    EXPECT_FALSE(doc.requestBaselineZero()) << "only a running channel is zeroed";
+    EXPECT_EQ(doc.zeroRequest, 0);
+    EXPECT_DOUBLE_EQ(doc.noiseCloseUp().timeEnd, 2999 / 1200.0 + 5.0);
+
+    doc.acquiring = 1;
+    doc.acquiredCount = 1201;  // the rest of the buffer is not acquired yet
+    doc.data.signal.set(1200, 250.0f);
+    ASSERT_TRUE(doc.requestBaselineZero());
+    EXPECT_EQ(doc.zeroRequest, 1);
+    const DisplayRange r = doc.noiseCloseUp();
+    EXPECT_EQ(r.timeStart, 0.0);
+    EXPECT_DOUBLE_EQ(r.timeEnd, 6.0);
+    EXPECT_DOUBLE_EQ(r.levelMin, 0.24);
+    EXPECT_DOUBLE_EQ(r.levelMax, 0.26);
+}

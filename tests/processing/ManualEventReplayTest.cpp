@@ -1,0 +1,186 @@
+#include "EditTestSupport.h"
+
+#include "processing/ManualEventKind.h"
+#include "processing/ManualEventReplay.h"
+#include "processing/ManualEventTable.h"
+#include "processing/PeakDetectionCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace dgaws;
+using namespace dgaws::test;
+using namespace dgaws::PeakFlag;
+namespace Kind = dgaws::ManualEventKind;
+
+namespace {
+
+// Lone peaks at 400, 800, 1400 and 2400, a pair run together at 1800 and 1880, and at
+// 1100 a bump too low for the detector, which only the operator adds.
+std::vector<float> detectable()
+{
+    return bumps({{400, 800, 60}, {800, 600, 60}, {1100, 4, 60}, {1400, 500, 60},
+                  {1800, 700, 60}, {1880, 500, 60}, {2400, 300, 60}},
+                 3000);
+}
+
+// A stored chromatogram, the detection command and the editor, wired as the document
+// wires them.
+struct Redetection {
+    ChromatogramData data = chromatogramOf(detectable(), plainParams());
+    PeakEngine engine{data};
+    PeakEditor editor{engine};
+    PeakDetectionCommand::Hooks hooks;
+
+    Redetection()
+    {
+        engine.setSettings({1, 0});
+        hooks.askOkCancel = [](const std::string&) { return true; };
+        hooks.pushUndo = [this] { editor.PushUndo(); };
+        hooks.replayManualEvents = [this] { editor.ReplayManualEvents(); };
+    }
+    void detect() { ASSERT_EQ(PeakDetectionCommand::run(engine, false, hooks), PeakDetectionCommand::Outcome::Detected); }
+    // The row whose apex lies nearest the sample.
+    int near(int sample) const
+    {
+        int best = -1;
+        for (int i = 0; i < data.peaks.size(); ++i)
+            if (best < 0 || std::abs(data.peaks[i].apexIndex - sample) <
+                                std::abs(data.peaks[best].apexIndex - sample))
+                best = i;
+        return best;
+    }
+};
+
+// The group count means something only on a group's first row; the last row of a group
+// keeps whatever it held before, which depends on the order the rows were put together.
+PeakTable groupCountsOnHeads(PeakTable t)
+{
+    for (int i = 1; i < t.size(); ++i)
+        if (t[i - 1].typeFlags & (EndsInValley | FixedBaselineEnd))
+            t[i].detectTag = 0;
+    return t;
+}
+
+}  // namespace
+
+TEST(ManualEventReplay, RedetectionReproducesEveryAddedPeakAndMovedBoundary)
+{
+    Redetection r;
+    r.detect();
+    const PeakTable detected = r.data.peaks;
+    ASSERT_EQ(detected.size(), 6);
+    const int pair = r.near(1880);
+    ASSERT_EQ(r.data.peaks[pair].typeFlags & StartsInValley, StartsInValley);
+
+    AddPeakClicks clicks;
+    for (int sample : {1050, 1100, 1150})
+        ASSERT_EQ(clicks.click(r.data.peaks, r.data.signal.count(), sample), EditStatus::Done);
+    ASSERT_EQ(r.editor.addPeak(clicks), EditStatus::Done);
+    ASSERT_EQ(r.editor.moveEnd(r.near(400), r.data.peaks[r.near(400)].endIndex + 15), EditStatus::Done);
+    ASSERT_EQ(r.editor.moveStart(r.near(1880), r.data.peaks[r.near(1880)].startIndex + 6),
+              EditStatus::Done);
+    ASSERT_EQ(r.editor.moveApex(r.near(1400), r.data.peaks[r.near(1400)].apexIndex + 3),
+              EditStatus::Done);
+    ASSERT_EQ(r.editor.deletePeak(r.near(800)), EditStatus::Done);
+    ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
+    const PeakTable edited = r.data.peaks;
+    const std::vector<ManualEvent> events = r.data.method.manualEvents;
+    ASSERT_EQ(events.size(), 7u);
+
+    r.detect();
+    EXPECT_EQ(r.data.peaks, detected) << "the table is not replayed unless the method asks";
+
+    r.data.method.useManualEvents = 1;
+    r.editor.select(2);
+    r.detect();
+    EXPECT_EQ(groupCountsOnHeads(r.data.peaks), groupCountsOnHeads(edited));
+    EXPECT_EQ(r.data.method.manualEvents, events) << "replaying leaves the table as it was";
+    EXPECT_EQ(r.editor.selection(), -1);
+
+    // The detection itself is one undo step.
+    ASSERT_TRUE(r.editor.Undo());
+    EXPECT_EQ(r.data.peaks, detected);
+}
+
+TEST(ManualEventReplay, BaselineCutsAreOverwrittenInPlace)
+{
+    Redetection r;
+    r.detect();
+    ASSERT_EQ(r.editor.verticalCut(r.near(400), 900), EditStatus::Done);
+    ASSERT_EQ(r.editor.slantCut(r.near(1800), 2000), EditStatus::Done);
+    ASSERT_EQ(r.editor.horizontalBaseline(r.near(2400), 2500), EditStatus::Done);
+    const PeakTable edited = r.data.peaks;
+    EXPECT_EQ(peakTypeName(peakTypeCode(edited[0].typeFlags)), std::string("重叠首峰(BV)"));
+
+    r.data.method.useManualEvents = 1;
+    r.detect();
+    EXPECT_EQ(groupCountsOnHeads(r.data.peaks), groupCountsOnHeads(edited));
+}
+
+TEST(ManualEventReplay, EventsWithoutATargetInsertOrDoNothing)
+{
+    const auto s = fourApart();
+    EditBench b(s, {});
+    auto event = [&](int kind, int start, int apex, int end) {
+        ManualEvent e;
+        e.peak = rowOn(s, start, apex, end);
+        e.kind = kind;
+        e.time = apex / 1200.0;
+        return e;
+    };
+    b.data.method.manualEvents = {event(Kind::MoveStart, 200, 300, 400),
+                                  event(Kind::DeletePeak, 600, 700, 800),
+                                  event(Kind::VerticalCut, 600, 700, 800),
+                                  event(Kind::Undefined, 600, 700, 800),
+                                  event(Kind::AddPeak, 1000, 1100, 1200),
+                                  event(42, 1400, 1500, 1600)};
+    const std::vector<ManualEvent> table = b.data.method.manualEvents;
+
+    EXPECT_EQ(ReplayManualEvents(b.engine), 2);
+    ASSERT_EQ(b.peaks().size(), 2);
+    EXPECT_EQ(b.peaks()[0].apexIndex, 300);
+    EXPECT_EQ(b.peaks()[1].apexIndex, 1100);
+    EXPECT_GT(b.peaks()[1].area, 0.0) << "inserted peaks are evaluated";
+    EXPECT_EQ(b.data.method.manualEvents, table);
+
+    // Replayed once more, each finds its own peak and replaces it by the same record.
+    const PeakTable once = b.peaks();
+    EXPECT_EQ(ReplayManualEvents(b.engine), 2);
+    EXPECT_EQ(b.peaks(), once);
+}
+
+TEST(ManualEventTable, WorksOnACopyUntilCommitted)
+{
+    const auto s = groupOfThree();
+    EditBench b(s, groupOfThreeRows(s));
+    ASSERT_EQ(b.editor.toggleNegative(3), EditStatus::Done);
+    ASSERT_EQ(b.editor.moveApex(0, 301), EditStatus::Done);
+    ASSERT_EQ(b.editor.deletePeak(1), EditStatus::Done);
+
+    ManualEventTable t(b.data.method);
+    ASSERT_EQ(t.size(), 3);
+    const ManualEventTable::RowText first = t.rowText(0);
+    EXPECT_EQ(first.number, "1");
+    EXPECT_EQ(first.time, "0.917");
+    EXPECT_EQ(first.event, "将负峰纳入计算范围");
+    EXPECT_EQ(t.rowText(1).event, "移动峰顶点");
+    EXPECT_EQ(t.rowText(2).time, "0.317");
+    EXPECT_EQ(t.rowText(3).number, "") << "no such row";
+
+    EXPECT_FALSE(t.deleteRow(3));
+    ASSERT_TRUE(t.deleteRow(1));
+    EXPECT_EQ(t.rowText(1).event, "删除峰");
+    EXPECT_EQ(b.data.method.manualEvents.size(), 3u) << "closing without OK keeps the method's rows";
+    t.commitTo(b.data.method);
+    EXPECT_EQ(b.data.method.manualEvents.size(), 2u);
+
+    ManualEventTable cleared(b.data.method);
+    cleared.clear();
+    EXPECT_EQ(cleared.size(), 0);
+    cleared.commitTo(b.data.method);
+    EXPECT_TRUE(b.data.method.manualEvents.empty());
+    EXPECT_STREQ(Kind::text(11), "系统未定义的操作");
+    EXPECT_STREQ(Kind::text(-1), "系统未定义的操作");
+}

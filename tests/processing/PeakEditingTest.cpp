@@ -1,0 +1,409 @@
+#include "EditTestSupport.h"
+
+#include "processing/ManualEventKind.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace dgaws;
+using namespace dgaws::test;
+using namespace dgaws::PeakFlag;
+namespace Kind = dgaws::ManualEventKind;
+
+namespace {
+
+double minutes(int sample) { return sample / 20.0 / 60.0; }
+
+// The area the measures give a baseline from (b0, v0) to (b1, v1), divisor 20: the sample
+// after b0 counts twice.
+double rawArea(const std::vector<float>& s, int b0, int b1, double v0, double v1)
+{
+    double sum = s[static_cast<size_t>(b0) + 1];
+    for (int k = b0 + 1; k < b1; ++k)
+        sum += s[static_cast<size_t>(k)];
+    return (sum - (b1 - b0) * (v0 + v1) * 0.5) / 20.0;
+}
+
+// A solvent peak at 300 with a slow exponential tail, and two small peaks on the tail at
+// 500 and 650; detection would have made them one group.
+std::vector<float> tailWithRiders()
+{
+    std::vector<float> s = bumps({{500, 300, 30}, {650, 200, 30}});
+    const std::vector<float> front = bumps({{300, 4000, 60}});
+    for (int i = 0; i < 2000; ++i) {
+        const double tail = i < 300 ? front[static_cast<size_t>(i)] - 100.0
+                                    : 4000.0 * std::exp(-(i - 300) / 150.0);
+        s[static_cast<size_t>(i)] += static_cast<float>(tail);
+    }
+    return s;
+}
+std::vector<PeakRecord> tailRows(const std::vector<float>& s)
+{
+    return {rowOn(s, 240, 300, 470, EndsInValley), rowOn(s, 470, 500, 560, StartsInValley | EndsInValley),
+            rowOn(s, 560, 650, 700, StartsInValley)};
+}
+
+}  // namespace
+
+TEST(PeakEditing, NegativeToggledTwiceIsAPlainPeakAgain)
+{
+    const auto s = groupOfThree();
+    EditBench b(s, groupOfThreeRows(s));
+    ASSERT_EQ(b.peaks()[1].typeFlags, StartsInValley | EndsInValley);
+
+    ASSERT_EQ(b.editor.toggleNegative(1), EditStatus::Done);
+    EXPECT_EQ(b.peaks()[1].typeFlags, Negative);
+    EXPECT_EQ(b.type(1), "负  峰(N)");
+    EXPECT_LT(b.peaks()[1].area, 0.0) << "a negative peak's area changes sign";
+    ASSERT_EQ(b.kinds(), std::vector<int>{Kind::NegativePeak});
+    EXPECT_DOUBLE_EQ(b.events()[0].time, minutes(380));
+    EXPECT_EQ(b.events()[0].peak.typeFlags, Negative);
+
+    ASSERT_EQ(b.editor.toggleNegative(1), EditStatus::Done);
+    EXPECT_EQ(b.peaks()[1].typeFlags, 0) << "not the valley bits it had before";
+    EXPECT_EQ(b.type(1), "独立峰(BB)");
+    EXPECT_GT(b.peaks()[1].area, 0.0);
+    EXPECT_EQ(b.events().size(), 1u) << "turning it back is not recorded";
+}
+
+TEST(PeakEditing, DeletingTheHeadOfAGroupOfThreeLeavesAGroupOfTwo)
+{
+    const auto s = groupOfThree();
+    EditBench b(s, groupOfThreeRows(s));
+    b.editor.select(0);
+    ASSERT_EQ(b.editor.deletePeak(0), EditStatus::Done);
+
+    ASSERT_EQ(b.peaks().size(), 3);
+    EXPECT_EQ(b.peaks()[0].apexIndex, 380);
+    EXPECT_EQ(b.peaks()[0].detectTag, 2);
+    EXPECT_EQ(b.type(0), "重叠首峰(BV)");
+    EXPECT_EQ(b.type(1), "重叠尾峰(VB)");
+    EXPECT_EQ(b.peaks()[0].baselineStartIndex, 340);
+    EXPECT_EQ(b.peaks()[0].number, 1);
+    EXPECT_EQ(b.editor.selection(), -1);
+
+    ASSERT_EQ(b.kinds(), std::vector<int>{Kind::DeletePeak});
+    const ManualEvent& e = b.events()[0];
+    EXPECT_EQ(e.peak.apexIndex, 300);
+    EXPECT_EQ(e.peak.typeFlags, 0) << "recorded as detached from its group";
+    EXPECT_DOUBLE_EQ(e.time, minutes(300));
+}
+
+TEST(PeakEditing, VerticalCutOfLonePeaksMakesOneGroupCutByPerpendiculars)
+{
+    const auto s = fourApart();
+    EditBench b(s, fourApartRows(s));
+    double areaBefore = 0.0;
+    for (int i = 0; i < 3; ++i)
+        areaBefore += b.peaks()[i].area;
+
+    // The click lies after the third apex and before the fourth.
+    ASSERT_EQ(b.editor.verticalCut(0, 1300), EditStatus::Done);
+    EXPECT_EQ(b.type(0), "重叠首峰(BV)");
+    EXPECT_EQ(b.type(1), "重叠峰(VV)");
+    EXPECT_EQ(b.type(2), "重叠尾峰(VB)");
+    EXPECT_EQ(b.type(3), "独立峰(BB)");
+    EXPECT_EQ(b.peaks()[0].detectTag, 3);
+    EXPECT_EQ(b.peaks()[0].endIndex, 600) << "ends where the next peak starts";
+    EXPECT_EQ(b.peaks()[1].baselineStartIndex, 600);
+    EXPECT_EQ(b.peaks()[1].endIndex, 1000);
+    EXPECT_EQ(b.peaks()[2].endIndex, 1200);
+    double areaAfter = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(b.peaks()[i].baselineStartValue, 100.0f);
+        EXPECT_EQ(b.peaks()[i].baselineEndValue, 100.0f);
+        areaAfter += b.peaks()[i].area;
+    }
+    EXPECT_NEAR(areaAfter, areaBefore, 1e-9) << "the gaps between them lie on the baseline";
+
+    ASSERT_EQ(b.kinds(), std::vector<int>(4, Kind::VerticalCut));
+    const int apexes[] = {1500, 300, 700, 1100};  // the peak after the range first
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(b.events()[i].peak.apexIndex, apexes[i]);
+        EXPECT_DOUBLE_EQ(b.events()[i].time, minutes(apexes[i]));
+    }
+    EXPECT_EQ(b.events()[1].peak.endIndex, 600) << "recorded as evaluated after the cut";
+}
+
+TEST(PeakEditing, SlantCutGivesEachPeakItsOwnStraightBaseline)
+{
+    const auto s = groupOfThree();
+    {
+        EditBench b(s, groupOfThreeRows(s));
+        const double middleArea = b.peaks()[1].area;
+        // From the middle peak: the click before the third apex leaves the range at one peak.
+        ASSERT_EQ(b.editor.slantCut(1, 440), EditStatus::Done);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(b.type(i), "独立峰(BB)") << i;
+        const PeakRecord& m = b.peaks()[1];
+        EXPECT_EQ(m.baselineStartIndex, 340);
+        EXPECT_EQ(m.baselineStartValue, s[340]);
+        EXPECT_EQ(m.baselineEndIndex, 420);
+        EXPECT_EQ(m.baselineEndValue, s[420]);
+        EXPECT_LT(m.area, middleArea) << "its baseline now runs through the valleys";
+        ASSERT_EQ(b.kinds(), std::vector<int>(3, Kind::SlantCut));
+        EXPECT_EQ(b.events()[0].peak.apexIndex, 300) << "the peak before the range";
+        EXPECT_EQ(b.events()[1].peak.apexIndex, 460) << "the peak after it";
+        EXPECT_EQ(b.events()[2].peak.apexIndex, 380);
+    }
+    {
+        EditBench b(s, groupOfThreeRows(s));
+        ASSERT_EQ(b.editor.slantCut(0, 500), EditStatus::Done);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(b.peaks()[i].typeFlags, 0) << i;
+            EXPECT_EQ(b.peaks()[i].detectTag, 1) << i;
+        }
+        EXPECT_EQ(b.kinds().size(), 4u) << "the three and the peak after them";
+    }
+}
+
+TEST(PeakEditing, HorizontalBaselineHoldsTheSelectedStartLevel)
+{
+    const auto s = bumps({{300, 800}, {700, 600}, {1100, 400}, {1500, 300}}, 2000, 0.05);
+    EditBench b(s, fourApartRows(s));
+    ASSERT_EQ(b.peaks()[0].baselineStartValue, 110.0f);
+
+    ASSERT_EQ(b.editor.horizontalBaseline(0, 800), EditStatus::Done);
+    for (int i = 0; i < 2; ++i) {
+        const PeakRecord& p = b.peaks()[i];
+        EXPECT_EQ(p.typeFlags, FixedBaselineStart | FixedBaselineEnd) << i;
+        EXPECT_EQ(p.baselineStartValue, 110.0f) << i;
+        EXPECT_EQ(p.baselineEndValue, 110.0f) << i;
+    }
+    // Heights from the level, not from the drifting signal under each peak.
+    EXPECT_NEAR(b.peaks()[0].height, (100.0 + 15.0 + 800.0) - 110.0, 1e-3);
+    EXPECT_NEAR(b.peaks()[1].height, (100.0 + 35.0 + 600.0) - 110.0, 1e-3);
+    EXPECT_GE(b.peaks()[0].detectTag, 2) << "the fixed ends keep the range one group";
+    EXPECT_EQ(b.kinds(), std::vector<int>(2, Kind::HorizontalBaseline));
+}
+
+TEST(PeakEditing, TailingPeakCarriesItsRidersBehind)
+{
+    const auto s = tailWithRiders();
+    EditBench b(s, tailRows(s));
+    EXPECT_EQ(b.editor.tailingBehind(0, 480), EditStatus::NoRiders);
+
+    ASSERT_EQ(b.editor.tailingBehind(0, 800), EditStatus::Done);
+    EXPECT_EQ(b.type(0), "溶剂峰(拖尾峰)(T)");
+    EXPECT_EQ(b.type(1), "尾上峰(OT)");
+    EXPECT_EQ(b.type(2), "尾上峰(OT)");
+    const PeakRecord& t = b.peaks()[0];
+    EXPECT_EQ(t.endIndex, 470) << "its own end stays where the first rider starts";
+    EXPECT_EQ(t.baselineEndIndex, 800) << "the click lies beyond the last rider's end";
+    EXPECT_EQ(t.baselineEndValue, s[800]);
+    EXPECT_NEAR(t.area,
+                rawArea(s, 240, 800, t.baselineStartValue, t.baselineEndValue) -
+                    b.peaks()[1].area - b.peaks()[2].area,
+                1e-3);
+    EXPECT_EQ(b.kinds(), (std::vector<int>{Kind::RiderBehind, Kind::RiderBehind, Kind::TailingPeak}));
+    EXPECT_EQ(b.events()[2].peak.typeFlags & TailingWithRidersBehind, TailingWithRidersBehind);
+
+    // Its end may not come back over a rider; beyond them only its baseline end moves.
+    const PeakTable before = b.peaks();
+    EXPECT_EQ(b.editor.moveEnd(0, 650), EditStatus::OutsideLimits);
+    EXPECT_EQ(b.peaks(), before);
+    ASSERT_EQ(b.editor.moveEnd(0, 900), EditStatus::Done);
+    EXPECT_EQ(b.peaks()[0].baselineEndIndex, 900);
+    EXPECT_EQ(b.peaks()[0].endIndex, 470);
+}
+
+TEST(PeakEditing, TailingPeakCarriesItsRidersBefore)
+{
+    // The same chromatogram mirrored: the solvent peak at 1699 rises slowly from the left.
+    auto s = tailWithRiders();
+    std::reverse(s.begin(), s.end());
+    EditBench b(s, {rowOn(s, 1299, 1349, 1439, EndsInValley),
+                    rowOn(s, 1439, 1499, 1529, StartsInValley | EndsInValley),
+                    rowOn(s, 1529, 1699, 1759, StartsInValley)});
+    EXPECT_EQ(b.editor.tailingBefore(2, 1600), EditStatus::NoRiders);
+
+    ASSERT_EQ(b.editor.tailingBefore(2, 1199), EditStatus::Done);
+    EXPECT_EQ(b.type(0), "尾前峰(BF)");
+    EXPECT_EQ(b.type(1), "尾前峰(BF)");
+    EXPECT_EQ(b.type(2), "溶剂峰(拖尾峰)(T)");
+    const PeakRecord& t = b.peaks()[2];
+    EXPECT_EQ(t.startIndex, 1529);
+    EXPECT_EQ(t.baselineStartIndex, 1199);
+    EXPECT_EQ(t.startValue, s[1199]);
+    EXPECT_NEAR(t.area,
+                rawArea(s, 1199, 1759, t.baselineStartValue, t.baselineEndValue) -
+                    b.peaks()[0].area - b.peaks()[1].area,
+                1e-3);
+    EXPECT_EQ(b.kinds(), std::vector<int>(3, Kind::TailingPeak));
+
+    // A vertical cut over them takes the tail roles away again.
+    ASSERT_EQ(b.editor.verticalCut(0, 1800), EditStatus::Done);
+    EXPECT_EQ(b.type(0), "重叠首峰(BV)");
+    EXPECT_EQ(b.type(2), "重叠尾峰(VB)");
+    EXPECT_EQ(b.peaks()[2].startIndex, b.peaks()[1].endIndex);
+}
+
+TEST(PeakEditing, AddedPeakGoesInOrderAndIsRecordedEvaluated)
+{
+    const auto s = fourApart();
+    auto rows = fourApartRows(s);
+    rows.erase(rows.begin() + 1);
+    EditBench b(s, rows);
+    AddPeakClicks clicks;
+    for (int sample : {600, 700, 800})
+        ASSERT_EQ(clicks.click(b.peaks(), 2000, sample), EditStatus::Done);
+    ASSERT_TRUE(clicks.complete());
+
+    ASSERT_EQ(b.editor.addPeak(clicks), EditStatus::Done);
+    ASSERT_EQ(b.peaks().size(), 4);
+    const PeakRecord& p = b.peaks()[1];
+    EXPECT_EQ(p.startIndex, 600);
+    EXPECT_EQ(p.apexIndex, 700);
+    EXPECT_EQ(p.endIndex, 800);
+    EXPECT_EQ(p.apexValue, s[700]);
+    EXPECT_EQ(p.number, 2);
+    EXPECT_NEAR(p.area, 600.0 * 50.0 / 20.0, 0.01) << "a raised cosine holds height x half width";
+    ASSERT_EQ(b.kinds(), std::vector<int>{Kind::AddPeak});
+    EXPECT_DOUBLE_EQ(b.events()[0].time, minutes(700));
+    EXPECT_EQ(b.events()[0].peak, p);
+}
+
+TEST(PeakEditing, MovedBoundariesTakeTheirValleyNeighbourAlong)
+{
+    const auto s = groupOfThree();
+    EditBench b(s, groupOfThreeRows(s));
+
+    ASSERT_EQ(b.editor.moveStart(1, 350), EditStatus::Done);
+    EXPECT_EQ(b.peaks()[1].startIndex, 350);
+    EXPECT_EQ(b.peaks()[1].startValue, s[350]);
+    EXPECT_EQ(b.peaks()[0].endIndex, 350);
+    EXPECT_EQ(b.peaks()[0].baselineEndIndex, 350);
+    EXPECT_EQ(b.peaks()[0].endValue, s[350]);
+    EXPECT_EQ(b.peaks()[0].detectTag, 3);
+    ASSERT_EQ(b.kinds(), (std::vector<int>{Kind::MoveStart, Kind::MoveEnd}));
+    EXPECT_EQ(b.events()[0].peak.apexIndex, 380);
+    EXPECT_EQ(b.events()[1].peak.apexIndex, 300);
+    EXPECT_DOUBLE_EQ(b.events()[1].time, minutes(350)) << "the new time, for both rows";
+
+    ASSERT_EQ(b.editor.moveEnd(1, 430), EditStatus::Done);
+    EXPECT_EQ(b.peaks()[2].startIndex, 430);
+    EXPECT_EQ(b.peaks()[2].baselineStartIndex, 430);
+    EXPECT_EQ(b.events().back().kind, Kind::MoveStart);
+    EXPECT_EQ(b.events().back().peak.apexIndex, 460);
+
+    ASSERT_EQ(b.editor.moveApex(3, 1105), EditStatus::Done);
+    EXPECT_EQ(b.peaks()[3].apexValue, s[1105]);
+    EXPECT_DOUBLE_EQ(b.peaks()[3].retentionTime, minutes(1105));
+    EXPECT_EQ(b.events().back().kind, Kind::MoveApex);
+
+    // The limits are inclusive: up to the next peak's baseline start, down to sample 0.
+    ASSERT_EQ(b.editor.moveEnd(2, 1000), EditStatus::Done);
+    EXPECT_EQ(b.peaks()[2].endIndex, 1000);
+    EXPECT_EQ(b.peaks()[3].startIndex, 1000) << "not in a valley: the next peak stays";
+    ASSERT_EQ(b.editor.moveStart(0, 0), EditStatus::Done);
+    EXPECT_EQ(b.events().size(), 7u);
+}
+
+TEST(PeakEditing, ClicksThatBreakALimitChangeNothing)
+{
+    const auto s = groupOfThree();
+    EditBench b(s, groupOfThreeRows(s));
+    const PeakTable before = b.peaks();
+    PeakEditor& e = b.editor;
+
+    AddPeakClicks clicks;
+    EXPECT_EQ(clicks.click(b.peaks(), 2000, 300), EditStatus::InsidePeak);
+    EXPECT_EQ(clicks.click(b.peaks(), 2000, -1), EditStatus::OutsideSignal);
+    EXPECT_EQ(clicks.next(), AddPeakClicks::Next::Start) << "the mode waits for a start";
+    ASSERT_EQ(clicks.click(b.peaks(), 2000, 600), EditStatus::Done);
+    EXPECT_EQ(clicks.click(b.peaks(), 2000, 600), EditStatus::NotAfterStart);
+    EXPECT_EQ(clicks.click(b.peaks(), 2000, 1100), EditStatus::PeakBetween);
+    ASSERT_EQ(clicks.click(b.peaks(), 2000, 700), EditStatus::Done);
+    EXPECT_EQ(clicks.click(b.peaks(), 2000, 650), EditStatus::NotAfterApex);
+    EXPECT_EQ(clicks.click(b.peaks(), 2000, 1150), EditStatus::PeakBetween);
+    EXPECT_EQ(clicks.click(b.peaks(), 2000, 2000), EditStatus::OutsideSignal);
+    EXPECT_EQ(clicks.next(), AddPeakClicks::Next::End);
+    AddPeakClicks atBoundary;
+    ASSERT_EQ(atBoundary.click(b.peaks(), 2000, 340), EditStatus::Done) << "a shared sample";
+    EXPECT_EQ(atBoundary.click(b.peaks(), 2000, 360), EditStatus::PeakBetween);
+
+    EXPECT_EQ(e.addPeak(AddPeakClicks{}), EditStatus::NotAfterStart) << "clicks not complete";
+    EXPECT_EQ(e.moveStart(1, 299), EditStatus::OutsideLimits) << "before the previous apex";
+    EXPECT_EQ(e.moveStart(1, 381), EditStatus::OutsideLimits) << "after its own apex";
+    EXPECT_EQ(e.moveStart(3, 519), EditStatus::OutsideLimits) << "before the baseline end";
+    EXPECT_EQ(e.moveEnd(0, 381), EditStatus::OutsideLimits) << "after the next apex";
+    EXPECT_EQ(e.moveEnd(0, 299), EditStatus::OutsideLimits) << "before its own apex";
+    EXPECT_EQ(e.moveEnd(2, 1001), EditStatus::OutsideLimits) << "after the next baseline start";
+    EXPECT_EQ(e.moveEnd(3, 2000), EditStatus::OutsideLimits) << "beyond the signal";
+    EXPECT_EQ(e.moveApex(3, 999), EditStatus::OutsideLimits);
+    EXPECT_EQ(e.moveApex(3, 1201), EditStatus::OutsideLimits);
+    EXPECT_EQ(e.deletePeak(4), EditStatus::NoSuchPeak);
+    EXPECT_EQ(e.toggleNegative(-1), EditStatus::NoSuchPeak);
+    EXPECT_EQ(e.verticalCut(7, 100), EditStatus::NoSuchPeak);
+    EXPECT_EQ(e.verticalCut(0, 2000), EditStatus::OutsideSignal);
+    EXPECT_EQ(e.tailingBehind(3, 1900), EditStatus::NoRiders);
+
+    EXPECT_EQ(b.peaks(), before);
+    EXPECT_TRUE(b.events().empty());
+    EXPECT_EQ(e.undoStack().size(), 0);
+}
+
+TEST(PeakEditing, UndoRightAfterAnEditAndRedo)
+{
+    const auto s = fourApart();
+    EditBench b(s, fourApartRows(s));
+    PeakEditor& e = b.editor;
+    const PeakTable t0 = b.peaks();
+    b.data.method.timeEnd = 7.0;
+    ASSERT_EQ(e.verticalCut(0, 1300), EditStatus::Done);
+    const PeakTable t1 = b.peaks();
+    b.data.method.timeEnd = 9.0;  // zoomed after the edit
+
+    ASSERT_TRUE(e.Undo());
+    EXPECT_EQ(b.peaks(), t0);
+    EXPECT_EQ(b.data.method.timeEnd, 7.0) << "the display range comes back with the table";
+    ASSERT_TRUE(e.Redo());
+    EXPECT_EQ(b.peaks(), t1);
+    EXPECT_EQ(b.data.method.timeEnd, 9.0);
+    EXPECT_FALSE(e.Redo());
+
+    ASSERT_EQ(e.deletePeak(3), EditStatus::Done);
+    const PeakTable t2 = b.peaks();
+    ASSERT_TRUE(e.Undo());
+    EXPECT_EQ(b.peaks(), t1);
+    ASSERT_TRUE(e.Undo());
+    EXPECT_EQ(b.peaks(), t0);
+    EXPECT_FALSE(e.Undo());
+    ASSERT_TRUE(e.Redo());
+    EXPECT_EQ(b.peaks(), t1);
+    ASSERT_TRUE(e.Redo());
+    EXPECT_EQ(b.peaks(), t2);
+    EXPECT_FALSE(e.Redo());
+
+    // A new edit after an undo drops what could have been redone.
+    ASSERT_TRUE(e.Undo());
+    ASSERT_EQ(e.toggleNegative(0), EditStatus::Done);
+    EXPECT_FALSE(e.Redo());
+    ASSERT_TRUE(e.Undo());
+    EXPECT_EQ(b.peaks(), t1);
+}
+
+TEST(PeakEditing, NothingIsEditedOrSnapshottedWhileARunIsInProgress)
+{
+    const auto s = fourApart();
+    EditBench b(s, fourApartRows(s));
+    ASSERT_EQ(b.editor.toggleNegative(0), EditStatus::Done);
+    const PeakTable before = b.peaks();
+    bool running = true;
+    b.editor.setRunningQuery([&] { return running; });
+
+    EXPECT_EQ(b.editor.verticalCut(0, 1300), EditStatus::Unavailable);
+    EXPECT_EQ(b.editor.separateAllPeaks(), EditStatus::Unavailable);
+    EXPECT_FALSE(b.editor.Undo());
+    b.editor.PushUndo();
+    EXPECT_EQ(b.editor.undoStack().size(), 1);
+    EXPECT_EQ(b.peaks(), before);
+
+    running = false;
+    b.data.hasData = 0;  // an incomplete chromatogram takes no snapshot and no new peak
+    b.editor.PushUndo();
+    EXPECT_EQ(b.editor.undoStack().size(), 1);
+    EXPECT_FALSE(b.editor.canAddPeak());
+}
