@@ -162,7 +162,7 @@ bool RunController::watchStart(CChrEDoc& doc)
     return watching;
 }
 
-void RunController::zero(CChrEDoc& doc) { doc.zeroRequest = 1; }
+void RunController::zero(CChrEDoc& doc) { doc.requestBaselineZero(); }
 
 void RunController::connectCollector()
 {

@@ -158,6 +158,25 @@ private slots:
         QVERIFY(f.frame->fileTree()->files().isEmpty());
     }
 
+    void zeroingMakesTheNextPointTheBaseline()
+    {
+        SimulatedRun f(5.0);
+        f.frame->updateCommandStates();
+        QVERIFY(!f.frame->actions().zero->isEnabled());
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > 20, 5000);
+        f.frame->updateCommandStates();
+        QVERIFY(f.frame->actions().zero->isEnabled());
+        const int before = f.doc().acquiredCount;
+        f.frame->actions().zero->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > before + 5, 5000);
+        QCOMPARE(f.doc().zeroRequest, 0);
+        QVERIFY(f.doc().data.signal.at(before - 1) != 0.0f);
+        QCOMPARE(f.doc().data.signal.at(before), 0.0f);
+        f.prompts.yesNo = {true};
+        QTest::keyClick(f.frame.get(), Qt::Key_Escape);
+    }
+
     void aChannelWithoutMethodCannotRun()
     {
         SimulatedRun f(20.0);
