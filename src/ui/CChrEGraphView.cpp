@@ -208,7 +208,10 @@ void CChrEGraphView::rebuildBands()
     clearItems(bands_);
     if (!doc_)
         return;
-    for (const ComponentEntry& component : doc_->data.method.components) {
+    // The windows identification uses: the linked calibration's, else the method's own.
+    const CalibrationCurve* curve = doc_->calibrationCurve();
+    const auto& components = curve ? curve->components : doc_->data.method.components;
+    for (const ComponentEntry& component : components) {
         const double w = std::fabs(component.timeWindow);
         auto* band = new QCPItemRect(this);
         band->setLayer(QStringLiteral("grid"));

@@ -102,6 +102,7 @@ private slots:
             for (const ComponentEntry& c : curve->components)
                 named += list.item(r, 2)->text() == qs(c.name);
         QVERIFY2(named >= static_cast<int>(curve->components.size()), qPrintable(QString::number(named)));
+        QCOMPARE(f.a->graph()->bandCount(), static_cast<int>(curve->components.size()));
         list.selectAllRows();
         list.copySelection();
         const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
