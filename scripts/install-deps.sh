@@ -11,7 +11,8 @@ PACKAGES=(
   libnetcdf-cxx-legacy-dev libnetcdf-dev netcdf-bin
   nlohmann-json3-dev libcli11-dev
   libzip-dev libpugixml-dev libxlsxwriter-dev
-  fonts-noto-cjk xvfb xauth socat
+  libqcustomplot-dev libqcustomplot2.1-qt6
+  fonts-noto-cjk xvfb xauth x11-utils imagemagick socat
 )
 
 missing=()

@@ -1,0 +1,137 @@
+// The redraw cost of the chromatogram graph while a run appends points: a 60-minute run at
+// 50 points per second (180000 points), with the whole run in view (the worst case, every
+// point on screen) and a frame every 100 ms, i.e. 5 new points per frame. A frame costs an
+// append of those points and one full replot; the window keeps up while a frame stays well
+// under the frame interval.
+#include "app/CChrEDoc.h"
+#include "ui/CChrEGraphView.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace dgaws;
+
+namespace {
+
+constexpr int kRate = 50;
+constexpr double kMinutes = 60.0;
+constexpr int kSamples = static_cast<int>(kRate * kMinutes * 60);
+constexpr int kPointsPerFrame = kRate * CChrEGraphView::kFrameIntervalMs / 1000;
+
+float sampleAt(int i)
+{
+    const double t = i / double(kRate) / 60.0;
+    double v = 3000.0 + 500.0 * std::sin(i * 0.37);
+    for (int p = 0; p < 40; ++p) {
+        const double dt = (t - (0.7 + p * 1.45)) * 60.0 / 4.0;
+        v += 200000.0 * std::exp(-0.5 * dt * dt);
+    }
+    return static_cast<float>(v);
+}
+
+// A channel document in the middle of a long run, and its graph at a usual window size.
+struct LiveRun {
+    CChrEDoc doc;
+    std::unique_ptr<CChrEGraphView> view;
+
+    explicit LiveRun(int acquired, int peaks)
+    {
+        doc.state = CChrEDoc::ChannelA;
+        doc.data.pointsPerSecond = kRate;
+        doc.data.method.timeEnd = kMinutes;
+        doc.data.method.levelMax = 300.0;
+        doc.data.resetForRun(kSamples, kRate);
+        for (int i = 0; i < kSamples; ++i)
+            doc.data.signal.set(i, sampleAt(i));
+        for (int p = 0; p < peaks; ++p) {
+            PeakRecord r;
+            r.number = p + 1;
+            r.apexIndex = doc.data.timeToIndex(0.7 + p * 1.45);
+            r.startIndex = r.baselineStartIndex = r.apexIndex - 10 * kRate;
+            r.endIndex = r.baselineEndIndex = r.apexIndex + 10 * kRate;
+            r.apexValue = doc.data.signal.at(r.apexIndex);
+            r.retentionTime = doc.data.indexToTime(r.apexIndex);
+            r.componentName = "CH4(甲烷)";
+            r.displayFlags = PeakLabel::ComponentName;
+            doc.data.peaks.append(r);
+        }
+        doc.acquiring = 1;
+        doc.acquiredCount = acquired;
+        view = std::make_unique<CChrEGraphView>();
+        view->resize(1280, 600);
+        view->setDocument(&doc);
+    }
+};
+
+void BM_FrameDuringRun(benchmark::State& state)
+{
+    const int start = static_cast<int>(kSamples * state.range(0) / 100) - 50 * kPointsPerFrame;
+    LiveRun run(start, static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        if (run.doc.acquiredCount + kPointsPerFrame > kSamples) {
+            state.PauseTiming();
+            run.doc.acquiredCount = start;
+            run.view->rebuild();
+            state.ResumeTiming();
+        }
+        run.doc.acquiredCount += kPointsPerFrame;
+        run.view->appendAcquired();
+        run.view->drawFrame();
+    }
+    state.counters["points"] = run.view->traceSamples();
+    state.SetLabel("ms per frame, 100 ms frame interval");
+}
+// Run filled to 10 %, 50 % and 100 % of its 60 minutes; without and with 40 labelled peaks.
+BENCHMARK(BM_FrameDuringRun)
+    ->Args({10, 0})
+    ->Args({50, 0})
+    ->Args({100, 0})
+    ->Args({100, 40})
+    ->Unit(benchmark::kMillisecond);
+
+// What acquisition itself pays per point: the append, without drawing.
+void BM_AppendPoint(benchmark::State& state)
+{
+    LiveRun run(0, 0);
+    for (auto _ : state) {
+        if (run.doc.acquiredCount >= kSamples) {
+            state.PauseTiming();
+            run.doc.acquiredCount = 0;
+            run.view->rebuild();
+            state.ResumeTiming();
+        }
+        ++run.doc.acquiredCount;
+        run.view->appendAcquired();
+    }
+}
+BENCHMARK(BM_AppendPoint)->Unit(benchmark::kMicrosecond);
+
+// A whole redraw after a change of the peak table, at the end of the run.
+void BM_PeakRefresh(benchmark::State& state)
+{
+    LiveRun run(kSamples, 40);
+    for (auto _ : state) {
+        run.view->refreshPeaks();
+        run.view->drawFrame();
+    }
+}
+BENCHMARK(BM_PeakRefresh)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

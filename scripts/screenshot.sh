@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs the workstation window under a virtual X server with a fresh data root, plays a run
+# of both channels on the simulated connection (fast), waits until both are saved, and takes
+# a screenshot of the whole screen for a reviewer.
+#   scripts/screenshot.sh [OUT.png]      (default: build/screenshot.png)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR="${DGAWS_BUILD_DIR:-build}"
+OUT="$(realpath -m "${1:-$BUILD_DIR/screenshot.png}")"
+
+if [ -z "${DGAWS_SCREENSHOT_INNER:-}" ]; then
+  cmake -S . -B "$BUILD_DIR" -G Ninja >/dev/null
+  cmake --build "$BUILD_DIR" --parallel 2 --target dgaws default-method demo-data
+  exec env DGAWS_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1600x1000x24" "$0" "$OUT"
+fi
+
+HOME_DIR="$(mktemp -d)"
+PID=""
+cleanup() {
+  if [ -n "$PID" ]; then kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; fi
+  rm -rf "$HOME_DIR"
+}
+trap cleanup EXIT
+# Runs are saved without the file dialog and the channels stay apart, so nothing waits for
+# an answer and each channel keeps its own chromatogram.
+cat > "$HOME_DIR/dgaws.ini" <<'INI'
+[System]
+DirectSave=1
+Merge=0
+INI
+"$BUILD_DIR/dgaws" --home "$HOME_DIR" --run --speed 60 &
+PID=$!
+
+# Both channels' files appear when their runs have ended and been saved.
+for _ in $(seq 1 600); do
+  if [ "$(find "$HOME_DIR/Data" -name '*.chg' 2>/dev/null | wc -l)" -ge 2 ]; then break; fi
+  kill -0 "$PID" || { echo "dgaws ended early" >&2; exit 1; }
+  sleep 0.1
+done
+[ "$(find "$HOME_DIR/Data" -name '*.chg' | wc -l)" -ge 2 ] || { echo "no saved run" >&2; exit 1; }
+# One more frame interval for the last redraw, then the picture.
+sleep 1
+import -window root "$OUT"
+echo "$OUT"

@@ -1,0 +1,27 @@
+#include "CloseRules.h"
+
+#include "CChrEDoc.h"
+#include "WorkstationApp.h"
+
+namespace dgaws {
+
+bool channelSampling(const WorkstationApp& app)
+{
+    for (int channel : {0, 1})
+        if (const CChrEDoc* doc = app.slot(channel); doc && doc->acquiring == 1)
+            return true;
+    return false;
+}
+
+CloseDecision decideDocumentClose(const CChrEDoc& doc, const WorkstationApp& app)
+{
+    const bool live = doc.state == CChrEDoc::ChannelA || doc.state == CChrEDoc::ChannelB;
+    if (live)
+        return channelSampling(app) || doc.acquiring == 1 ? CloseDecision::Refuse
+                                                          : CloseDecision::Close;
+    if (doc.acquiring == 1)
+        return CloseDecision::Refuse;
+    return doc.isModified() ? CloseDecision::AskToSave : CloseDecision::Close;
+}
+
+}  // namespace dgaws

@@ -1,0 +1,76 @@
+#include "CChildFrame.h"
+
+#include "CChrEGraphView.h"
+#include "CResultListView.h"
+#include "QtText.h"
+
+#include "app/CChrEDoc.h"
+
+#include <QCloseEvent>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace dgaws {
+
+CChildFrame::CChildFrame(std::unique_ptr<CChrEDoc> doc, QWidget* parent)
+    : QWidget(parent),
+      doc_(std::move(doc)),
+      splitter_(new QSplitter(Qt::Vertical, this)),
+      graph_(new CChrEGraphView(splitter_)),
+      results_(new CResultListView(splitter_))
+{
+    splitter_->addWidget(graph_);
+    splitter_->addWidget(results_);
+    splitter_->setStretchFactor(0, 3);
+    splitter_->setStretchFactor(1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter_);
+
+    graph_->setDocument(doc_.get());
+    results_->setDocument(doc_.get());
+    connect(results_, &CResultListView::peakSelected, graph_, [this] { graph_->refreshPeaks(); });
+    connect(graph_, &CChrEGraphView::peakClicked, this, [this](int peak) {
+        doc_->selectedPeak = peak;
+        graph_->refreshPeaks();
+    });
+    updateTitle();
+}
+
+CChildFrame::~CChildFrame() = default;
+
+void CChildFrame::refreshViews()
+{
+    graph_->rebuild();
+    results_->refreshResults();
+    updateTitle();
+}
+
+void CChildFrame::pointsAdded() { graph_->appendAcquired(); }
+
+void CChildFrame::peaksChanged()
+{
+    graph_->refreshPeaks();
+    results_->refreshResults();
+}
+
+void CChildFrame::updateTitle()
+{
+    const QString title = qs(doc_->title());
+    if (windowTitle() == title)
+        return;
+    setWindowTitle(title);
+    emit titleChanged(this);
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    if (closeGuard_ && !closeGuard_(*this)) {
+        event->ignore();
+        return;
+    }
+    emit closing(this);
+    event->accept();
+}
+
+}  // namespace dgaws

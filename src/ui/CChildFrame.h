@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QSplitter;
+
+namespace dgaws {
+
+class CChrEDoc;
+class CChrEGraphView;
+class CResultListView;
+
+// One chromatogram window: it owns its document (a document lives as long as its window)
+// and shows it in the graph with the result table below.
+class CChildFrame : public QWidget {
+    Q_OBJECT
+public:
+    // Asked before the window closes; false keeps it open.
+    using CloseGuard = std::function<bool(CChildFrame&)>;
+
+    explicit CChildFrame(std::unique_ptr<CChrEDoc> doc, QWidget* parent = nullptr);
+    ~CChildFrame() override;
+
+    CChrEDoc& document() { return *doc_; }
+    const CChrEDoc& document() const { return *doc_; }
+    CChrEGraphView* graph() const { return graph_; }
+    CResultListView* results() const { return results_; }
+
+    void setCloseGuard(CloseGuard guard) { closeGuard_ = std::move(guard); }
+
+    // Everything drawn again from the document.
+    void refreshViews();
+    // Points acquired since the last call, for the graph.
+    void pointsAdded();
+    // The peak table changed: marks, labels and the result table.
+    void peaksChanged();
+    // The window title follows the document's title and its "*".
+    void updateTitle();
+
+signals:
+    void titleChanged(CChildFrame* frame);
+    // The window is going away; its document with it.
+    void closing(CChildFrame* frame);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::unique_ptr<CChrEDoc> doc_;
+    QSplitter* splitter_;
+    CChrEGraphView* graph_;
+    CResultListView* results_;
+    CloseGuard closeGuard_;
+};
+
+}  // namespace dgaws

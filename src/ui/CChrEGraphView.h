@@ -1,0 +1,96 @@
+#pragma once
+
+#include <qcustomplot.h>
+
+#include <QTimer>
+
+#include <vector>
+
+namespace dgaws {
+
+class CChrEDoc;
+
+// The chromatogram graph of a window: the trace in minutes and mV with the method's display
+// range and colours, the background chromatogram, baselines, peak marks and labels, the
+// selected peak, the components' time-window bands and the ignition indicator. During a run
+// points join the trace as they arrive and the graph redraws at a steady frame rate, so
+// drawing never holds up acquisition however fast the points come.
+class CChrEGraphView : public QCustomPlot {
+    Q_OBJECT
+public:
+    static constexpr int kFrameIntervalMs = 100;
+    static constexpr const char* kIgnitionText = "已经点火成功";
+
+    explicit CChrEGraphView(QWidget* parent = nullptr);
+
+    void setDocument(const CChrEDoc* doc);
+    const CChrEDoc* document() const { return doc_; }
+
+    // Everything again from the document, and the method's range.
+    void rebuild();
+    // The samples acquired since the last call join the trace; drawn with the next frame.
+    void appendAcquired();
+    // Peaks, baselines, labels and the selected peak from the document's table.
+    void refreshPeaks();
+    // Back to the method's display range.
+    void resetRange();
+    void setIgnition(bool lit);
+    // The auxiliary lines (the grid) of the setting LineInPic.
+    void setAuxiliaryLines(bool on);
+    bool auxiliaryLines() const;
+    bool ignitionShown() const;
+
+    // What is drawn, for the window's tests and the benchmark.
+    int traceSamples() const;
+    int backgroundSamples() const;
+    int selectedSamples() const;
+    int baselineCount() const { return static_cast<int>(baselines_.size()); }
+    int labelCount() const { return static_cast<int>(labels_.size()); }
+    int markCount() const;
+    int bandCount() const { return static_cast<int>(bands_.size()); }
+    QStringList labelTexts() const;
+    bool framePending() const { return framePending_; }
+    // Draws a pending frame now, as the frame timer would.
+    void drawFrame();
+
+    // The samples of a document that hold data: the acquired ones during a run.
+    static int validSamples(const CChrEDoc& doc);
+    // The label of a peak for the low byte of its display flags; one line per chosen item.
+    static QString peakLabel(const CChrEDoc& doc, int peakIndex);
+
+signals:
+    // A click on the graph inside a peak (its table position).
+    void peakClicked(int peakIndex);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void applyColors();
+    void rebuildBackground();
+    void rebuildBands();
+    void clearItems(std::vector<QCPAbstractItem*>& items);
+    void scheduleFrame();
+    void followRun(double minutes);
+    double minutesOf(int index) const;
+
+    const CChrEDoc* doc_ = nullptr;
+    QCPGraph* background_ = nullptr;
+    QCPGraph* trace_ = nullptr;
+    QCPGraph* selected_ = nullptr;
+    QCPGraph* marks_ = nullptr;
+    QCPItemText* ignition_ = nullptr;
+    std::vector<QCPAbstractItem*> baselines_;
+    std::vector<QCPAbstractItem*> labels_;
+    std::vector<QCPAbstractItem*> bands_;
+    int shown_ = 0;
+    bool framePending_ = false;
+    bool userRange_ = false;
+    bool settingRange_ = false;
+    QPoint pressPos_;
+    QTimer frameTimer_;
+};
+
+}  // namespace dgaws

@@ -1,0 +1,554 @@
+#include "CMainFrame.h"
+
+#include "CChildFrame.h"
+#include "CChrEGraphView.h"
+#include "CFileTreeView.h"
+#include "CLogViewDlg.h"
+#include "CPasswordDlg.h"
+#include "CProgStatusBar.h"
+#include "CResultListView.h"
+#include "CSysSetPropertySheet.h"
+#include "DocumentCommands.h"
+#include "OperatorPrompts.h"
+#include "QtText.h"
+#include "RunController.h"
+
+#include "acquisition/Autosave.h"
+#include "app/CChrEDoc.h"
+#include "app/CloseRules.h"
+#include "app/WorkstationApp.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTabBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace dgaws {
+
+CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* parent)
+    : QMainWindow(parent),
+      app_(app),
+      ownPrompts_(prompts ? nullptr : std::make_unique<DialogPrompts>(this)),
+      prompts_(prompts ? prompts : ownPrompts_.get()),
+      mdi_(new QMdiArea(this)),
+      tabs_(new QTabBar(this)),
+      status_(new CProgStatusBar(this)),
+      commands_(new DocumentCommands(app, *prompts_, this)),
+      runs_(new RunController(*this, app, *prompts_))
+{
+    setWindowTitle(qs(app_.mainFrameTitle()));
+    resize(1280, 860);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    tabs_->setExpanding(false);
+    tabs_->setDocumentMode(true);
+    layout->addWidget(tabs_);
+    layout->addWidget(mdi_);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(central);
+    setStatusBar(status_);
+
+    actions_.create(this);
+    actions_.buildMenusAndBars(this);
+    createDocks();
+    connectCommands();
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (sub)
+            tabs_->setCurrentIndex(static_cast<int>(order_.indexOf(sub)));
+        if (resultList_) {
+            CChildFrame* frame = activeFrame();
+            resultList_->setDocument(frame ? &frame->document() : nullptr);
+        }
+        updateCommandStates();
+    });
+    connect(tabs_, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0 && index < order_.size())
+            mdi_->setActiveSubWindow(order_[index]);
+    });
+    connect(commands_, &DocumentCommands::filesChanged, tree_, &CFileTreeView::refresh);
+    connect(runs_, &RunController::stateChanged, this, &CMainFrame::updateCommandStates);
+    updateCommandStates();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Windows go first, while the application still knows them; their documents leave
+    // the application's slots with them.
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (auto* frame = qobject_cast<CChildFrame*>(sub->widget()))
+            app_.documentDestroyed(&frame->document());
+        delete sub;
+    }
+}
+
+void CMainFrame::createDocks()
+{
+    tree_ = new CFileTreeView(this);
+    tree_->setRoot(qs(app_.settings().ProjectPath));
+    connect(tree_, &CFileTreeView::openRequested, this, &CMainFrame::openChosen);
+    treeDock_ = new QDockWidget(QStringLiteral("方法文件树"), this);
+    treeDock_->setObjectName(QStringLiteral("treeDock"));
+    treeDock_->setWidget(tree_);
+    addDockWidget(Qt::LeftDockWidgetArea, treeDock_);
+    treeDock_->setVisible(app_.settings().ViewTree != 0);
+    actions_.viewTree->setChecked(app_.settings().ViewTree != 0);
+
+    resultList_ = new CResultListView(this);
+    resultList_->setPrompts(prompts_);
+    resultList_->setSpreadsheetFolder(qs(app_.root().root() + "/临时"));
+    resultDock_ = new QDockWidget(QStringLiteral("结果列表"), this);
+    resultDock_->setObjectName(QStringLiteral("resultDock"));
+    resultDock_->setWidget(resultList_);
+    addDockWidget(Qt::BottomDockWidgetArea, resultDock_);
+    resultDock_->setVisible(app_.settings().ViewResult != 0);
+    actions_.viewResult->setChecked(app_.settings().ViewResult != 0);
+}
+
+void CMainFrame::connectCommands()
+{
+    FrameActions& a = actions_;
+    connect(a.open, &QAction::triggered, this, &CMainFrame::onOpen);
+    connect(a.save, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame(); f && commands_->save(*f))
+            remember(f->document().pathName);
+        updateCommandStates();
+    });
+    connect(a.saveAs, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame(); f && commands_->saveAs(*f))
+            remember(f->document().pathName);
+        updateCommandStates();
+    });
+    connect(a.close, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow* sub = mdi_->activeSubWindow())
+            sub->close();
+    });
+    connect(a.loadBinary, &QAction::triggered, this, &CMainFrame::onLoadBinary);
+    connect(a.saveBinary, &QAction::triggered, this, &CMainFrame::onSaveBinary);
+    connect(a.exit, &QAction::triggered, this, &QWidget::close);
+    connect(a.openChannelA, &QAction::triggered, this, [this] { openChannel(0); });
+    connect(a.openChannelB, &QAction::triggered, this, [this] { openChannel(1); });
+    connect(a.detectPeaks, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame()) {
+            f->document().detectPeaks();
+            f->peaksChanged();
+            f->updateTitle();
+        }
+        updateCommandStates();
+    });
+    auto onChannel = [this](QAction* action, auto command) {
+        connect(action, &QAction::triggered, this, [this, command] {
+            if (CChrEDoc* doc = activeChannelDocument())
+                command(*doc);
+            updateCommandStates();
+        });
+    };
+    onChannel(a.run, [this](CChrEDoc& d) { runs_->run(d); });
+    onChannel(a.stop, [this](CChrEDoc& d) {
+        if (runs_->canStop(d))
+            runs_->stop(d);
+    });
+    onChannel(a.cancel, [this](CChrEDoc& d) {
+        if (d.acquiring)
+            runs_->cancel(d);
+    });
+    onChannel(a.watchStart, [this](CChrEDoc& d) { runs_->watchStart(d); });
+    onChannel(a.zero, [this](CChrEDoc& d) { runs_->zero(d); });
+    connect(a.connectCollector, &QAction::triggered, this, [this] { runs_->connectCollector(); });
+    connect(a.simulate, &QAction::triggered, this, [this] { runs_->startSimulation(); });
+    connect(a.colors, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            commands_->editColors(*f);
+    });
+    connect(a.sampleInfo, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            commands_->editSampleInfo(*f);
+    });
+    connect(a.background, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            commands_->chooseBackground(*f);
+    });
+    connect(a.resetRange, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            f->graph()->resetRange();
+    });
+    for (int i = 0; i < a.labels.size(); ++i) {
+        const int value = FrameActions::kLabelValues[i];
+        connect(a.labels[i], &QAction::triggered, this, [this, value] { setLabels(value); });
+    }
+    connect(a.systemOptions, &QAction::triggered, this, &CMainFrame::onSystemOptions);
+    connect(a.password, &QAction::triggered, this, &CMainFrame::onPassword);
+    connect(a.viewLog, &QAction::triggered, this, &CMainFrame::onViewLog);
+    connect(a.viewStatusBar, &QAction::toggled, status_, &QWidget::setVisible);
+    connect(a.viewTree, &QAction::toggled, this, [this](bool on) {
+        treeDock_->setVisible(on);
+        app_.settings().ViewTree = on ? 1 : 0;
+    });
+    connect(a.viewResult, &QAction::toggled, this, [this](bool on) {
+        resultDock_->setVisible(on);
+        app_.settings().ViewResult = on ? 1 : 0;
+    });
+    connect(a.cascade, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    connect(a.tile, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    for (QMenu* menu : {a.fileMenu, a.processMenu})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    recentSeparator_ = a.fileMenu->insertSeparator(a.exit);
+    connect(a.fileMenu, &QMenu::aboutToShow, this, &CMainFrame::rebuildRecentFiles);
+    rebuildRecentFiles();
+}
+
+void CMainFrame::rebuildRecentFiles()
+{
+    qDeleteAll(recentActions_);
+    recentActions_.clear();
+    const auto& files = app_.recentFiles().files();
+    for (size_t i = 0; i < files.size(); ++i) {
+        const QString path = qs(files[i]);
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this);
+        connect(action, &QAction::triggered, this, [this, path] { openChosen(path); });
+        actions_.fileMenu->insertAction(recentSeparator_, action);
+        recentActions_ << action;
+    }
+}
+
+void CMainFrame::remember(const std::string& path)
+{
+    app_.recentFiles().add(path);
+    rebuildRecentFiles();
+}
+
+std::unique_ptr<CChrEDoc> CMainFrame::newDocument()
+{
+    auto doc = std::make_unique<CChrEDoc>();
+    app_.adoptDocument(*doc);
+    doc->setMessageSink([this](const std::string& text) { prompts_->message(qs(text)); });
+    doc->setQuestionSink([this](const std::string& text) { return prompts_->askOkCancel(qs(text)); });
+    applyEngineSettings(*doc);
+    return doc;
+}
+
+void CMainFrame::applyEngineSettings(CChrEDoc& doc) const
+{
+    doc.engine.setSettings({app_.settings().CacuFrequence, app_.settings().AutoDelUnusedPeak});
+}
+
+CChildFrame* CMainFrame::addFrame(std::unique_ptr<CChrEDoc> doc)
+{
+    CChrEDoc* raw = doc.get();
+    auto* frame = new CChildFrame(std::move(doc));
+    frame->results()->setPrompts(prompts_);
+    frame->results()->setSpreadsheetFolder(qs(app_.root().root() + "/临时"));
+    frame->setCloseGuard([this](CChildFrame& f) { return exiting_ || commands_->mayClose(f); });
+    raw->setRedrawHook([frame] { frame->refreshViews(); });
+    frame->graph()->setAuxiliaryLines(app_.settings().LineInPic != 0);
+    QMdiSubWindow* sub = mdi_->addSubWindow(frame);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->resize(900, 600);
+    order_ << sub;
+    connect(frame, &CChildFrame::titleChanged, this, [this] { refreshTabs(); });
+    connect(frame, &CChildFrame::closing, this, [this, sub, raw] {
+        // The live channel's document leaves the runs and the collector before it goes.
+        runs_->release(*raw);
+        app_.documentDestroyed(raw);
+        order_.removeAll(sub);
+        if (resultList_) {
+            CChildFrame* active = activeFrame();
+            resultList_->setDocument(active && &active->document() != raw ? &active->document()
+                                                                          : nullptr);
+        }
+        refreshTabs();
+        tree_->refresh();
+    });
+    connect(frame->results(), &CResultListView::peakSelected, this, [this, frame] {
+        if (resultList_ && activeFrame() == frame)
+            resultList_->refreshResults();
+    });
+    sub->showMaximized();
+    refreshTabs();
+    updateCommandStates();
+    return frame;
+}
+
+CChildFrame* CMainFrame::openChannel(int channel)
+{
+    if (channel != 0 && channel != 1)
+        return nullptr;
+    if (CChildFrame* existing = frameOf(app_.slot(channel))) {
+        activate(existing);
+        refreshTabs();
+        return existing;
+    }
+    auto doc = newDocument();
+    app_.prepareChannelDocument(*doc, channel);
+    app_.setSlot(channel, doc.get());
+    runs_->adopt(*doc, channel);
+    CChildFrame* frame = addFrame(std::move(doc));
+    frame->refreshViews();
+    return frame;
+}
+
+CChildFrame* CMainFrame::openDocument(const QString& path)
+{
+    const QString wanted = QFileInfo(path).absoluteFilePath();
+    for (CChildFrame* f : frames())
+        if (!f->document().pathName.empty() &&
+            QFileInfo(qs(f->document().pathName)).absoluteFilePath() == wanted) {
+            activate(f);
+            return f;
+        }
+    auto doc = newDocument();
+    if (!doc->loadFromFile(ss(wanted))) {
+        app_.recentFiles().remove(ss(wanted));
+        return nullptr;
+    }
+    remember(ss(wanted));
+    doc->setTitle(ss(QFileInfo(wanted).fileName()));
+    CChrEDoc* raw = doc.get();
+    CChildFrame* frame = addFrame(std::move(doc));
+    app_.setSlot(2, raw);
+    frame->refreshViews();
+    return frame;
+}
+
+CChildFrame* CMainFrame::openChosen(const QString& path)
+{
+    if (!path.contains(QStringLiteral(".chg"))) {
+        prompts_->message(QString::fromUtf8(kOpenOnlyChg));
+        return nullptr;
+    }
+    return openDocument(path);
+}
+
+void CMainFrame::onOpen()
+{
+    const auto chosen = prompts_->openFile(QStringLiteral("打开"), qs(app_.settings().ProjectPath),
+                                           nameFiltersFromStored(DocumentCommands::kChromatogramFilter));
+    if (chosen)
+        openChosen(*chosen);
+}
+
+void CMainFrame::onLoadBinary()
+{
+    const auto chosen = prompts_->openFile(QStringLiteral("载入二进制谱图文件"),
+                                           qs(app_.settings().ProjectPath),
+                                           nameFiltersFromStored("色谱谱图文件V3.0格式(*.dat)|*.dat||"));
+    if (!chosen)
+        return;
+    auto doc = newDocument();
+    if (!doc->loadBinary(ss(*chosen)))
+        return;
+    doc->setTitle(ss(QFileInfo(*chosen).fileName()));
+    addFrame(std::move(doc))->refreshViews();
+}
+
+void CMainFrame::onSaveBinary()
+{
+    CChildFrame* f = activeFrame();
+    if (!f)
+        return;
+    CChrEDoc& doc = f->document();
+    // The refusals come before the dialog.
+    if (doc.data.hasData == 0 || doc.data.signal.count() == 0 || doc.acquiring == 1) {
+        doc.saveBinary({});
+        return;
+    }
+    const QString proposed = QFileInfo(qs(doc.pathName.empty() ? doc.title() : doc.pathName))
+                                 .completeBaseName() + QStringLiteral(".dat");
+    const auto chosen = prompts_->saveFile(QStringLiteral("保存为二进制谱图文件"),
+                                           qs(app_.settings().ProjectPath) + QLatin1Char('/') + proposed,
+                                           nameFiltersFromStored("色谱谱图文件V3.0格式(*.dat)|*.dat||"),
+                                           QStringLiteral("dat"));
+    if (chosen && doc.saveBinary(ss(*chosen)))
+        tree_->refresh();
+}
+
+void CMainFrame::setLabels(int value)
+{
+    CChildFrame* f = activeFrame();
+    if (!f)
+        return;
+    f->document().data.setPeakLabels(value);
+    f->peaksChanged();
+}
+
+void CMainFrame::onSystemOptions()
+{
+    CSysSetPropertySheet sheet(app_.settings(), this);
+    if (sheet.exec() != QDialog::Accepted)
+        return;
+    app_.acceptSettings(sheet.edited(),
+                        [this](const std::string& q) { return prompts_->askYesNo(qs(q)); });
+    tree_->setRoot(qs(app_.settings().ProjectPath));
+    for (CChildFrame* f : frames()) {
+        applyEngineSettings(f->document());
+        f->graph()->setAuxiliaryLines(app_.settings().LineInPic != 0);
+    }
+}
+
+void CMainFrame::onPassword()
+{
+    CPasswordDlg dialog(
+        [this](const std::string& o, const std::string& n, const std::string& c) {
+            return app_.changePassword(o, n, c);
+        },
+        [this](const QString& text) { prompts_->message(text, OperatorPrompts::Icon::Information); },
+        this);
+    dialog.exec();
+}
+
+void CMainFrame::onViewLog()
+{
+    CLogViewDlg dialog(app_.eventLog().copy(), this);
+    dialog.exec();
+}
+
+QList<CChildFrame*> CMainFrame::frames() const
+{
+    QList<CChildFrame*> out;
+    for (QMdiSubWindow* sub : order_)
+        if (auto* f = qobject_cast<CChildFrame*>(sub->widget()))
+            out << f;
+    return out;
+}
+
+CChildFrame* CMainFrame::activeFrame() const
+{
+    QMdiSubWindow* sub = mdi_->activeSubWindow();
+    if (!sub && !order_.isEmpty())
+        sub = mdi_->currentSubWindow();
+    return sub ? qobject_cast<CChildFrame*>(sub->widget()) : nullptr;
+}
+
+CChildFrame* CMainFrame::frameOf(const CChrEDoc* doc) const
+{
+    if (!doc)
+        return nullptr;
+    for (CChildFrame* f : frames())
+        if (&f->document() == doc)
+            return f;
+    return nullptr;
+}
+
+void CMainFrame::activate(CChildFrame* frame)
+{
+    for (QMdiSubWindow* sub : order_)
+        if (sub->widget() == frame)
+            mdi_->setActiveSubWindow(sub);
+}
+
+void CMainFrame::bringToFront()
+{
+    if (isMinimized())
+        showMaximized();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::refreshTabs()
+{
+    const QSignalBlocker block(tabs_);
+    while (tabs_->count() > order_.size())
+        tabs_->removeTab(tabs_->count() - 1);
+    for (int i = 0; i < order_.size(); ++i) {
+        const QString title = order_[i]->widget()->windowTitle();
+        if (i < tabs_->count())
+            tabs_->setTabText(i, title);
+        else
+            tabs_->addTab(title);
+    }
+    if (QMdiSubWindow* active = mdi_->activeSubWindow())
+        tabs_->setCurrentIndex(static_cast<int>(order_.indexOf(active)));
+}
+
+CChrEDoc* CMainFrame::activeChannelDocument() const
+{
+    CChildFrame* f = activeFrame();
+    if (!f)
+        return nullptr;
+    CChrEDoc& doc = f->document();
+    return doc.state == CChrEDoc::ChannelA || doc.state == CChrEDoc::ChannelB ? &doc : nullptr;
+}
+
+void CMainFrame::startUpConnection(bool simulate)
+{
+    recoverUnfinishedRuns();
+    if (simulate)
+        runs_->startSimulation();
+    else
+        runs_->connectCollector();
+}
+
+void CMainFrame::recoverUnfinishedRuns()
+{
+    const auto recovered = dgaws::recoverUnfinishedRuns(
+        app_.settings().autosaveFolder,
+        [this](const std::string& q) { return prompts_->askYesNo(qs(q)); },
+        [this](const std::string& path, const std::string& why) {
+            prompts_->message(qs(path + ": " + why));
+        });
+    for (const RecoveredRun& run : recovered) {
+        auto doc = newDocument();
+        doc->data = run.data;
+        doc->data.hasData = 1;
+        doc->setTitle(ss(QFileInfo(qs(run.copyPath)).completeBaseName()));
+        doc->setModifiedFlag(true);
+        CChildFrame* frame = addFrame(std::move(doc));
+        frame->refreshViews();
+        // The copy stays until its chromatogram is in a file of its own.
+        connect(commands_, &DocumentCommands::filesChanged, frame, [frame, run] {
+            if (!frame->document().pathName.empty() && !frame->document().isModified())
+                run.discard();
+        });
+    }
+}
+
+void CMainFrame::updateCommandStates()
+{
+    CChildFrame* f = activeFrame();
+    const bool any = f != nullptr;
+    CChrEDoc* live = activeChannelDocument();
+    actions_.run->setEnabled(live && runs_->canRun(*live));
+    actions_.stop->setEnabled(live && runs_->canStop(*live));
+    actions_.cancel->setEnabled(live && live->acquiring == 1);
+    actions_.watchStart->setEnabled(live && runs_->canWatchStart(*live));
+    actions_.zero->setEnabled(live && live->acquiring == 1 && live->startWatch == 0);
+    actions_.save->setEnabled(any && DocumentCommands::canSave(f->document()));
+    actions_.detectPeaks->setEnabled(any && f->document().canDetectPeaks());
+    for (QAction* a : {actions_.saveAs, actions_.close, actions_.saveBinary, actions_.colors,
+                       actions_.sampleInfo, actions_.background, actions_.resetRange})
+        a->setEnabled(any);
+    for (QAction* a : actions_.labels)
+        a->setEnabled(any);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (channelSampling(app_)) {
+        prompts_->message(qs(CChrEDoc::kCannotCloseWhileSampling), OperatorPrompts::Icon::Exclamation);
+        event->ignore();
+        return;
+    }
+    // Each window has its say (a changed file asks to be saved); one that stays open keeps
+    // the program running.
+    for (QMdiSubWindow* sub : QList<QMdiSubWindow*>(order_)) {
+        if (!sub->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    exiting_ = true;
+    runs_->shutdown();
+    app_.exit();
+    event->accept();
+}
+
+}  // namespace dgaws

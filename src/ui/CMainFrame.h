@@ -1,0 +1,116 @@
+#pragma once
+
+#include "FrameActions.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QDockWidget;
+class QMdiArea;
+class QMdiSubWindow;
+class QTabBar;
+
+namespace dgaws {
+
+class CChildFrame;
+class CChrEDoc;
+class CFileTreeView;
+class CProgStatusBar;
+class CResultListView;
+class DocumentCommands;
+class OperatorPrompts;
+class RunController;
+class WorkstationApp;
+
+// The main window: the multiple-document area with the tab bar of open windows, the menus
+// and both toolbars, the status bar, the file tree and the result list; the application
+// commands, and the close rules of the whole program.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kOpenOnlyChg =
+        "打开功能只支持CHG格式谱图文件，其他格式请到数据服务中心打开";
+
+    // `prompts` answers the modal questions; the frame's own message boxes when null.
+    explicit CMainFrame(WorkstationApp& app, OperatorPrompts* prompts = nullptr,
+                        QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    WorkstationApp& app() { return app_; }
+    OperatorPrompts& prompts() { return *prompts_; }
+    const FrameActions& actions() const { return actions_; }
+    CProgStatusBar* progressBar() const { return status_; }
+    CFileTreeView* fileTree() const { return tree_; }
+    QTabBar* channelTabs() const { return tabs_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    DocumentCommands& documentCommands() { return *commands_; }
+    RunController& runController() { return *runs_; }
+
+    // The start-up's last steps once the window shows: unfinished runs offered back, then
+    // the connection (the wizard, or the simulated connection when asked for).
+    void startUpConnection(bool simulate);
+
+    // "打开通道A" / "打开通道B": the channel's window, created with its default method and
+    // calibration when it does not exist yet.
+    CChildFrame* openChannel(int channel);
+    // A chromatogram file in a window of its own (or the window that has it already).
+    CChildFrame* openDocument(const QString& path);
+    // The "打开(&O)..." command with a chosen path: only .chg files open.
+    CChildFrame* openChosen(const QString& path);
+
+    QList<CChildFrame*> frames() const;
+    CChildFrame* activeFrame() const;
+    CChildFrame* frameOf(const CChrEDoc* doc) const;
+    void activate(CChildFrame* frame);
+    // A second start asked this window to come forward.
+    void bringToFront();
+
+    // Command states follow the active window.
+    void updateCommandStates();
+    // The tabs of the open windows, in the order they were opened.
+    void refreshTabs();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CChildFrame* addFrame(std::unique_ptr<CChrEDoc> doc);
+    void connectCommands();
+    void createDocks();
+    void onOpen();
+    void onLoadBinary();
+    void onSaveBinary();
+    void onSystemOptions();
+    void recoverUnfinishedRuns();
+    // The active window's document, when it is a live channel's.
+    CChrEDoc* activeChannelDocument() const;
+    void onPassword();
+    void onViewLog();
+    void setLabels(int value);
+    void rebuildRecentFiles();
+    void remember(const std::string& path);
+    std::unique_ptr<CChrEDoc> newDocument();
+    // The settings that change what a document's engine produces.
+    void applyEngineSettings(CChrEDoc& doc) const;
+
+    WorkstationApp& app_;
+    std::unique_ptr<OperatorPrompts> ownPrompts_;
+    OperatorPrompts* prompts_;
+    FrameActions actions_;
+    QMdiArea* mdi_;
+    QTabBar* tabs_;
+    CProgStatusBar* status_;
+    CFileTreeView* tree_ = nullptr;
+    QDockWidget* treeDock_ = nullptr;
+    QDockWidget* resultDock_ = nullptr;
+    CResultListView* resultList_ = nullptr;
+    DocumentCommands* commands_;
+    RunController* runs_;
+    QList<QMdiSubWindow*> order_;
+    QList<QAction*> recentActions_;
+    QAction* recentSeparator_ = nullptr;
+    bool exiting_ = false;
+};
+
+}  // namespace dgaws

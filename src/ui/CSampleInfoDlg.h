@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace dgaws {
+
+class CChrEDoc;
+
+// "查看谱图的进样信息": the sample and injection information of a chromatogram.
+class CSampleInfoDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* kCaption = "查看谱图的进样信息";
+    static constexpr const char* kSerialNote =
+        "出厂序号等同于取样日期+序号，格式如“2013062301”，“2013062302”，共8个字符，同时作为报告编号的一部分。";
+    static constexpr const char* kOtherChannelButton = "自动获取另一通道文件";
+
+    explicit CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent = nullptr);
+
+    // The edited values into the document (on OK).
+    void writeBack(CChrEDoc& doc) const;
+
+    QLineEdit* deviceNo() const { return deviceNo_; }
+    QLineEdit* serialNo() const { return serialNo_; }
+    QLineEdit* linkedFile() const { return linkedFile_; }
+    QLineEdit* injectionTime() const { return injectionTime_; }
+    QComboBox* sampleType() const { return sampleType_; }
+    QSpinBox* standardNumber() const { return standardNumber_; }
+    QDoubleSpinBox* sampleAmount() const { return sampleAmount_; }
+    QPushButton* otherChannelButton() const { return otherChannel_; }
+
+private:
+    void browseLinked();
+
+    QString pathName_;
+    QLineEdit* injectionTime_;
+    QLineEdit* deviceNo_;
+    QLineEdit* serialNo_;
+    QLineEdit* sendingCompany_;
+    QLineEdit* tester_;
+    QComboBox* calcMethod_;
+    QComboBox* sampleType_;
+    QSpinBox* standardNumber_;
+    QDoubleSpinBox* internalStd_;
+    QDoubleSpinBox* sampleAmount_;
+    QDoubleSpinBox* pressure_;
+    QDoubleSpinBox* temperature_;
+    QDoubleSpinBox* gasVolume_;
+    QDoubleSpinBox* oilVolume_;
+    QLineEdit* linkedFile_;
+    QPushButton* otherChannel_;
+};
+
+}  // namespace dgaws

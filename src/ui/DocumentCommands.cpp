@@ -1,0 +1,153 @@
+#include "DocumentCommands.h"
+
+#include "CBackgroundDlg.h"
+#include "CChildFrame.h"
+#include "CColorSelectDlg.h"
+#include "CSampleInfoDlg.h"
+#include "OperatorPrompts.h"
+#include "QtText.h"
+
+#include "app/CChrEDoc.h"
+#include "app/CloseRules.h"
+#include "app/WorkstationApp.h"
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/TextFormat.h"
+
+#include <QFileInfo>
+
+namespace dgaws {
+
+DocumentCommands::DocumentCommands(WorkstationApp& app, OperatorPrompts& prompts,
+                                   QWidget* dialogParent)
+    : QObject(dialogParent), app_(app), prompts_(prompts), dialogParent_(dialogParent)
+{
+}
+
+bool DocumentCommands::canSave(const CChrEDoc& doc)
+{
+    return doc.acquiring == 0 && doc.data.hasData == 1;
+}
+
+bool DocumentCommands::save(CChildFrame& frame)
+{
+    CChrEDoc& doc = frame.document();
+    if (!canSave(doc))
+        return false;
+    const bool ok = doc.save(app_.proposalEnvironment(
+        [this](const std::string& q) { return prompts_.askYesNo(qs(q)); }));
+    frame.updateTitle();
+    emit filesChanged();
+    return ok;
+}
+
+bool DocumentCommands::saveAs(CChildFrame& frame)
+{
+    CChrEDoc& doc = frame.document();
+    const std::string proposed = doc.pathName.empty()
+                                     ? doc.proposeSavePath(app_.proposalEnvironment(
+                                           [this](const std::string& q) { return prompts_.askYesNo(qs(q)); }))
+                                     : doc.pathName;
+    const auto chosen = prompts_.saveFile(qs(kSaveCaption), qs(proposed),
+                                          nameFiltersFromStored(kChromatogramFilter),
+                                          QStringLiteral("chg"));
+    if (!chosen) {
+        doc.pathName.clear();
+        return false;
+    }
+    const bool ok = doc.saveToFile(ss(*chosen));
+    frame.updateTitle();
+    emit filesChanged();
+    return ok;
+}
+
+bool DocumentCommands::mayClose(CChildFrame& frame)
+{
+    CChrEDoc& doc = frame.document();
+    bool close = false;
+    switch (decideDocumentClose(doc, app_)) {
+    case CloseDecision::Refuse:
+        prompts_.message(qs(CChrEDoc::kCannotCloseWhileSampling), OperatorPrompts::Icon::Exclamation);
+        break;
+    case CloseDecision::Close:
+        close = true;
+        break;
+    case CloseDecision::AskToSave: {
+        const QString name = doc.pathName.empty() ? qs(doc.title()) : QFileInfo(qs(doc.pathName)).fileName();
+        switch (prompts_.askYesNoCancel(qs(formatText(kAskToSave, ss(name))))) {
+        case OperatorPrompts::Answer::Yes:
+            close = doc.pathName.empty() ? saveAs(frame) : save(frame);
+            break;
+        case OperatorPrompts::Answer::No:
+            close = true;
+            break;
+        case OperatorPrompts::Answer::Cancel:
+            break;
+        }
+        break;
+    }
+    }
+    emit filesChanged();
+    return close;
+}
+
+bool DocumentCommands::editColors(CChildFrame& frame)
+{
+    CColorSelectDlg dialog(frame.document().data.method.colors, dialogParent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    applyColors(frame, dialog.colors());
+    return true;
+}
+
+void DocumentCommands::applyColors(CChildFrame& frame, const DisplayColors& colors)
+{
+    CChrEDoc& doc = frame.document();
+    doc.data.method.colors = colors;
+    doc.setModifiedFlag(true);
+    frame.refreshViews();
+}
+
+bool DocumentCommands::editSampleInfo(CChildFrame& frame)
+{
+    CSampleInfoDlg dialog(frame.document(), dialogParent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    dialog.writeBack(frame.document());
+    // The amounts and the sample type change the contents.
+    frame.document().quantify();
+    frame.refreshViews();
+    return true;
+}
+
+bool DocumentCommands::chooseBackground(CChildFrame& frame)
+{
+    CBackgroundDlg dialog(frame.document(), dialogParent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    applyBackground(frame, dialog.file(), dialog.showBackground(), dialog.traceColor());
+    return true;
+}
+
+void DocumentCommands::applyBackground(CChildFrame& frame, const QString& file, bool show,
+                                       int32_t traceColor)
+{
+    CChrEDoc& doc = frame.document();
+    doc.backgroundFile = ss(file);
+    doc.showBackground = show ? 1 : 0;
+    doc.backgroundTraceColor = traceColor;
+    doc.backgroundData = ChromatogramData{};
+    if (!file.isEmpty()) {
+        try {
+            doc.backgroundData = readChromatogramFile(doc.backgroundFile);
+        } catch (const std::exception&) {
+            doc.backgroundData = ChromatogramData{};
+            prompts_.message(qs(CChrEDoc::kLoadFailed));
+        }
+    }
+    doc.backgroundData.colors.traceColor = traceColor;
+    frame.refreshViews();
+    doc.setModifiedFlag(false);
+    frame.updateTitle();
+}
+
+}  // namespace dgaws

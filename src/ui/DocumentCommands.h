@@ -1,0 +1,57 @@
+#pragma once
+
+#include "chromatogram/DisplayColors.h"
+
+#include <QObject>
+#include <QString>
+
+namespace dgaws {
+
+class CChildFrame;
+class CChrEDoc;
+class OperatorPrompts;
+class WorkstationApp;
+
+// The commands of a chromatogram document: save, save as, close, colours, sample
+// information, background. The document does the work; these add the dialogs and keep the
+// window and the file tree in step.
+class DocumentCommands : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kSaveCaption = "保存谱图文件";
+    static constexpr const char* kChromatogramFilter =
+        "VeltraGW-5800变压器油专用版谱图文件(*.chg;*.dat)|*.chg;*.dat|所有文件(*.*)|*.*|";
+    // The document framework's question before a changed document closes.
+    static constexpr const char* kAskToSave = "是否保存对%s的更改？";
+
+    DocumentCommands(WorkstationApp& app, OperatorPrompts& prompts, QWidget* dialogParent);
+
+    static bool canSave(const CChrEDoc& doc);
+
+    // The Save command: the proposed path for a document without one, then the file.
+    bool save(CChildFrame& frame);
+    // The Save-as command: the proposal in the save dialog; cancel empties the path.
+    bool saveAs(CChildFrame& frame);
+    // The close rules; true when the window may close.
+    bool mayClose(CChildFrame& frame);
+
+    // The dialogs; each returns true when the operator confirmed.
+    bool editColors(CChildFrame& frame);
+    bool editSampleInfo(CChildFrame& frame);
+    bool chooseBackground(CChildFrame& frame);
+
+    // What the dialogs' OK does.
+    void applyColors(CChildFrame& frame, const DisplayColors& colors);
+    void applyBackground(CChildFrame& frame, const QString& file, bool show, int32_t traceColor);
+
+signals:
+    // A file was written or a window closed: the file tree shows the data folder afresh.
+    void filesChanged();
+
+private:
+    WorkstationApp& app_;
+    OperatorPrompts& prompts_;
+    QWidget* dialogParent_;
+};
+
+}  // namespace dgaws

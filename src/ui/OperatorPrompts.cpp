@@ -1,0 +1,90 @@
+#include "OperatorPrompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace dgaws {
+
+namespace {
+
+QMessageBox::Icon boxIcon(OperatorPrompts::Icon icon)
+{
+    switch (icon) {
+    case OperatorPrompts::Icon::Information:
+        return QMessageBox::Information;
+    case OperatorPrompts::Icon::Question:
+        return QMessageBox::Question;
+    case OperatorPrompts::Icon::Warning:
+    case OperatorPrompts::Icon::Exclamation:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+
+QString applicationTitle() { return QApplication::applicationDisplayName(); }
+
+}  // namespace
+
+void DialogPrompts::message(const QString& text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), applicationTitle(), text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool DialogPrompts::askYesNo(const QString& text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), applicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+OperatorPrompts::Answer DialogPrompts::askYesNoCancel(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+bool DialogPrompts::askOkCancel(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, applicationTitle(), text,
+                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    return box.exec() == QMessageBox::Ok;
+}
+
+std::optional<QString> DialogPrompts::openFile(const QString& caption, const QString& folder,
+                                               const QStringList& filters)
+{
+    QFileDialog dialog(parent_, caption, folder);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+std::optional<QString> DialogPrompts::saveFile(const QString& caption, const QString& proposed,
+                                               const QStringList& filters,
+                                               const QString& defaultSuffix)
+{
+    QFileDialog dialog(parent_, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace dgaws

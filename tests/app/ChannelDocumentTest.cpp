@@ -1,0 +1,185 @@
+#include "app/CChrEDoc.h"
+#include "app/WorkstationApp.h"
+
+#include "chromatogram/MethodFile.h"
+
+#include "../chromatogram/TempDir.h"
+
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+using namespace dgaws;
+using dgaws::test::TempDir;
+
+namespace {
+
+void writeMethod(const std::string& folder, const std::string& name,
+                 std::vector<std::string> curveNames)
+{
+    MethodLibraryEntry e;
+    e.method.name = name;
+    e.method.timeEnd = 7.5;
+    e.method.deviceNo = "dev-" + name;
+    for (const auto& c : curveNames) {
+        CalibrationCurve curve;
+        curve.name = c;
+        ComponentEntry h2;
+        h2.name = "H2(氢气)";
+        h2.retentionTime = 0.8;
+        curve.components.push_back(h2);
+        e.curves.push_back(curve);
+    }
+    e.path = folder + "/" + name + ".she";
+    saveMethodFile(e);
+}
+
+struct Fixture {
+    TempDir dir;
+    DataRoot root{dir.path("home")};
+    std::unique_ptr<WorkstationApp> app;
+
+    explicit Fixture(std::function<void(QSettings&)> prepare = {})
+    {
+        std::filesystem::create_directories(root.defaultSchemePath());
+        writeMethod(root.defaultSchemePath(), "Other", {"ADefaultCali"});
+        writeMethod(root.defaultSchemePath(), "QLDefault", {"X", "ADefaultCali", "ADefaultCali"});
+        if (prepare) {
+            QSettings ini(QString::fromStdString(root.settingsFile()), QSettings::IniFormat);
+            prepare(ini);
+        }
+        app = std::make_unique<WorkstationApp>(root);
+        app->startUp();
+    }
+};
+
+}  // namespace
+
+TEST(OpenChannel, TheDefaultMethodAndCalibrationAreFoundByName)
+{
+    Fixture f;
+    CChrEDoc doc;
+    f.app->prepareChannelDocument(doc, 0);
+    EXPECT_EQ(doc.title(), "通道A");
+    EXPECT_EQ(doc.state, CChrEDoc::ChannelA);
+    EXPECT_EQ(doc.data.channel, 0);
+    EXPECT_EQ(doc.data.pointsPerSecond, 20);
+    ASSERT_EQ(doc.libraryMethodIndex, f.app->library().indexOf("QLDefault"));
+    EXPECT_EQ(doc.libraryCalibrationIndex, 1) << "the first calibration with the name";
+    EXPECT_EQ(doc.data.methodName, "QLDefault");
+    EXPECT_EQ(doc.data.method.deviceNo, "dev-QLDefault");
+    EXPECT_EQ(doc.data.method.timeEnd, 7.5);
+    EXPECT_EQ(doc.data.calibrationName, "ADefaultCali");
+    EXPECT_EQ(doc.calibrationCurve(), &f.app->library().at(1).curves[1])
+        << "the document reads its curve from the library";
+    EXPECT_EQ(doc.data.method.saveFolder, f.app->settings().ProjectPath);
+    EXPECT_EQ(f.app->eventLog().entries().back().text, "系统启动了A通道");
+}
+
+TEST(OpenChannel, NamesThatAreEmptyOrUnknownLeaveTheIndexesUnset)
+{
+    Fixture f([](QSettings& ini) {
+        ini.setValue("System/ADefaultProg", "");
+        ini.setValue("System/BDefaultCali", "missing");
+    });
+    CChrEDoc a;
+    f.app->prepareChannelDocument(a, 0);
+    EXPECT_EQ(a.libraryMethodIndex, -1);
+    EXPECT_EQ(a.libraryCalibrationIndex, -1);
+    EXPECT_TRUE(a.data.methodName.empty());
+
+    CChrEDoc b;
+    f.app->prepareChannelDocument(b, 1);
+    EXPECT_EQ(b.title(), "通道B");
+    EXPECT_EQ(b.libraryMethodIndex, f.app->library().indexOf("QLDefault"));
+    EXPECT_EQ(b.libraryCalibrationIndex, -1);
+    EXPECT_EQ(f.app->eventLog().entries().back().text, "系统启动了B通道");
+}
+
+TEST(OpenChannel, TheRememberedConditionsFillTheSampleInformation)
+{
+    Fixture f([](QSettings& ini) {
+        ini.setValue("ConditionB/CondNumbB", 2);
+        ini.setValue("ConditionB/CondItemB0", "柱温 60℃");
+        ini.setValue("ConditionB/CondItemB1", "载气 N2");
+    });
+    CChrEDoc b;
+    f.app->prepareChannelDocument(b, 1);
+    ASSERT_GE(b.data.method.instrumentInfo.size(), 2u);
+    EXPECT_EQ(b.data.method.instrumentInfo[0].value, "柱温 60℃");
+    EXPECT_EQ(b.data.method.instrumentInfo[1].value, "载气 N2");
+    CChrEDoc a;
+    f.app->prepareChannelDocument(a, 0);
+    EXPECT_NE(a.data.method.instrumentInfo[0].value, "柱温 60℃") << "channel A has its own list";
+}
+
+TEST(DocumentSlots, ADestroyedDocumentLeavesEverySlotThatPointedAtIt)
+{
+    Fixture f;
+    CChrEDoc a, b;
+    f.app->setSlot(0, &a);
+    f.app->setSlot(1, &b);
+    f.app->setSlot(2, &a);
+    f.app->documentDestroyed(&a);
+    EXPECT_EQ(f.app->slot(0), nullptr);
+    EXPECT_EQ(f.app->slot(1), &b);
+    EXPECT_EQ(f.app->slot(2), nullptr);
+    EXPECT_EQ(f.app->slot(7), nullptr);
+}
+
+TEST(DataRootTest, HomeOptionWinsOverTheEnvironmentWhichWinsOverTheHomeFolder)
+{
+    const char* saved = std::getenv("DGAWS_HOME");
+    const std::string keep = saved ? saved : "";
+    setenv("DGAWS_HOME", "/tmp/from-env", 1);
+    EXPECT_EQ(DataRoot::resolve("/tmp/from-option/").root(), "/tmp/from-option");
+    EXPECT_EQ(DataRoot::resolve().root(), "/tmp/from-env");
+    unsetenv("DGAWS_HOME");
+    const std::string home = std::getenv("HOME");
+    EXPECT_EQ(DataRoot::resolve().root(), home + "/dgaws");
+    if (saved)
+        setenv("DGAWS_HOME", keep.c_str(), 1);
+    EXPECT_EQ(DataRoot::homeOption({"dgaws", "--home", "/x"}), "/x");
+    EXPECT_EQ(DataRoot::homeOption({"dgaws", "--home=/y", "a.chg"}), "/y");
+    EXPECT_EQ(DataRoot::homeOption({"dgaws", "a.chg"}), "");
+}
+
+TEST(DataRootTest, ShippedFilesAreInstalledOnlyWhereMissing)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.path("shipped"));
+    std::ofstream(dir.path("shipped/QLDefault.she")) << "method";
+    std::ofstream(dir.path("shipped/QLCHGDATA.DMD")) << "demo";
+    std::filesystem::create_directories(dir.path("methods"));
+    std::ofstream(dir.path("methods/QLDefault.she")) << "mine";
+    const auto copied = DataRoot::installShippedData(dir.path("shipped"), dir.path("methods"),
+                                                     dir.path("demo/sub/QLCHGDATA.DMD"));
+    ASSERT_EQ(copied.size(), 1u);
+    std::ifstream mine(dir.path("methods/QLDefault.she"));
+    std::string content;
+    mine >> content;
+    EXPECT_EQ(content, "mine") << "the operator's method is never replaced";
+    EXPECT_TRUE(std::filesystem::exists(dir.path("demo/sub/QLCHGDATA.DMD")));
+}
+
+TEST(RecentFilesTest, FiveNewestFirstWithoutRepeats)
+{
+    TempDir dir;
+    RecentFiles recent(dir.path("s.ini"));
+    for (int i = 1; i <= 7; ++i)
+        recent.add("/f" + std::to_string(i) + ".chg");
+    recent.add("/f4.chg");
+    recent.save();
+    RecentFiles again(dir.path("s.ini"));
+    again.load();
+    EXPECT_EQ(again.files(), (std::vector<std::string>{"/f4.chg", "/f7.chg", "/f6.chg", "/f5.chg", "/f3.chg"}));
+    again.remove("/f7.chg");
+    again.save();
+    RecentFiles third(dir.path("s.ini"));
+    third.load();
+    EXPECT_EQ(third.files().size(), 4u) << "a removed entry leaves no stale key behind";
+}

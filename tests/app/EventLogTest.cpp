@@ -1,0 +1,120 @@
+#include "app/CLogManage.h"
+
+#include "../chromatogram/TempDir.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace dgaws;
+using dgaws::test::TempDir;
+
+namespace {
+
+const QDateTime kTime(QDate(2024, 1, 2), QTime(3, 4, 5));
+
+CLog readBack(const std::string& path)
+{
+    CLogManage other(path);
+    EXPECT_TRUE(other.LoadLog());
+    return other.copy();
+}
+
+}  // namespace
+
+TEST(EventLog, EachEntryIsOnDiskAsSoonAsItIsAdded)
+{
+    TempDir dir;
+    const std::string path = dir.path("QLLog/QL1.DB");
+    CLogManage log(path);
+    ASSERT_TRUE(log.LoadLog());
+    EXPECT_EQ(log.count(), 0);
+    ASSERT_TRUE(log.AddToLog(kTime, "系统启动"));
+    ASSERT_TRUE(log.AddToLog(kTime.addSecs(1), "用户打开了名为A.chg的文件"));
+    // No SaveLog: a crash here must not lose what was logged.
+    const CLog seen = readBack(path);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].text, "系统启动");
+    EXPECT_EQ(seen[0].time, kTime);
+    EXPECT_EQ(seen[1].text, "用户打开了名为A.chg的文件");
+}
+
+TEST(EventLog, ReopenedLogKeepsOrderAndWholeSeconds)
+{
+    TempDir dir;
+    const std::string path = dir.path("QL.DB");
+    {
+        CLogManage log(path);
+        log.LoadLog();
+        for (int i = 0; i < 20; ++i)  // equal times must still keep their order
+            log.AddToLog(kTime.addMSecs(i * 100), "e" + std::to_string(i));
+        EXPECT_TRUE(log.SaveLog());
+    }
+    CLogManage log(path);
+    ASSERT_TRUE(log.LoadLog());
+    ASSERT_EQ(log.count(), 20);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(log.entries()[static_cast<size_t>(i)].text, "e" + std::to_string(i));
+        EXPECT_EQ(log.entries()[static_cast<size_t>(i)].time.time().msec(), 0);
+    }
+    log.AddToLog(kTime, "after save");
+    EXPECT_EQ(readBack(path).back().text, "after save") << "adding after SaveLog reopens the file";
+}
+
+TEST(EventLog, TheFileRefusesToChangeOrLoseEntries)
+{
+    TempDir dir;
+    const std::string path = dir.path("QL.DB");
+    CLogManage log(path);
+    log.LoadLog();
+    log.AddToLog(kTime, "kept");
+    log.SaveLog();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tamper");
+        db.setDatabaseName(QString::fromStdString(path));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        EXPECT_FALSE(q.exec("DELETE FROM entries"));
+        EXPECT_FALSE(q.exec("UPDATE entries SET text = 'changed'"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("tamper");
+    ASSERT_EQ(readBack(path).size(), 1u);
+    EXPECT_EQ(readBack(path)[0].text, "kept");
+}
+
+TEST(EventLog, EntriesThatCouldNotBeWrittenFollowOnceTheFolderIsUsable)
+{
+    TempDir dir;
+    // A file where the log folder should be: nothing can be created below it.
+    std::ofstream(dir.path("QLLog")) << "x";
+    const std::string path = dir.path("QLLog/QL.DB");
+    CLogManage log(path);
+    EXPECT_FALSE(log.LoadLog());
+    EXPECT_FALSE(log.AddToLog(kTime, "one"));
+    EXPECT_FALSE(log.AddToLog(kTime, "two"));
+    EXPECT_EQ(log.count(), 2) << "the entries stay in memory";
+    EXPECT_EQ(log.unwritten(), 2);
+
+    std::filesystem::remove(dir.path("QLLog"));
+    EXPECT_TRUE(log.SaveLog());
+    EXPECT_EQ(log.unwritten(), 0);
+    const CLog seen = readBack(path);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].text, "two");
+}
+
+TEST(EventLog, AFileThatIsNoLogIsNotTakenForOne)
+{
+    TempDir dir;
+    const std::string path = dir.path("QL.DB");
+    std::ofstream(path) << std::string(4096, 'z');
+    CLogManage log(path);
+    EXPECT_FALSE(log.LoadLog());
+    EXPECT_EQ(log.count(), 0);
+    EXPECT_FALSE(log.lastError().isEmpty());
+}

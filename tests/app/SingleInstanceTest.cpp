@@ -1,0 +1,98 @@
+#include "app/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+using namespace dgaws;
+
+namespace {
+
+QString uniqueRoot(const char* tag)
+{
+    return QStringLiteral("/tmp/dgaws-single-%1-%2-%3")
+        .arg(QString::fromLatin1(tag))
+        .arg(QCoreApplication::applicationPid())
+        .arg(QDateTime::currentMSecsSinceEpoch());
+}
+
+// Asks from another thread (as a second process would) while this one serves.
+bool activateFromAnotherThread(const SingleInstance& second)
+{
+    std::atomic<bool> done{false};
+    bool answered = false;
+    std::thread t([&] {
+        answered = second.activateRunning(3000);
+        done = true;
+    });
+    QDeadlineTimer deadline(5000);
+    while (!done && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    t.join();
+    QCoreApplication::processEvents();
+    return answered;
+}
+
+}  // namespace
+
+TEST(SingleInstance, ASecondInstanceOfTheSameRootActivatesTheFirst)
+{
+    const QString root = uniqueRoot("same");
+    SingleInstance first(root);
+    ASSERT_TRUE(first.claim());
+    int requests = 0;
+    QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++requests; });
+
+    SingleInstance second(root);
+    EXPECT_FALSE(second.claim());
+    EXPECT_TRUE(activateFromAnotherThread(second));
+    EXPECT_EQ(requests, 1);
+}
+
+TEST(SingleInstance, OtherDataRootsRunSideBySide)
+{
+    SingleInstance a(uniqueRoot("a"));
+    SingleInstance b(uniqueRoot("b"));
+    EXPECT_NE(a.name(), b.name());
+    EXPECT_TRUE(a.claim());
+    EXPECT_TRUE(b.claim());
+}
+
+TEST(SingleInstance, NothingToActivateWhenNoInstanceRuns)
+{
+    SingleInstance lone(uniqueRoot("lone"));
+    EXPECT_FALSE(lone.activateRunning(200));
+}
+
+TEST(SingleInstance, TheSocketOfAnInstanceThatIsGoneIsTakenOver)
+{
+    const QString root = uniqueRoot("stale");
+    {
+        SingleInstance first(root);
+        ASSERT_TRUE(first.claim());
+    }
+    // A crashed instance leaves its socket file behind, bound to nobody.
+    const QByteArray file =
+        (QDir::tempPath() + "/" + SingleInstance::serverName(root)).toLocal8Bit();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, file.constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFileInfo::exists(QString::fromLocal8Bit(file)));
+    SingleInstance next(root);
+    EXPECT_TRUE(next.claim());
+}

@@ -1,0 +1,165 @@
+#include "UiFixture.h"
+
+#include "ui/CChrEGraphView.h"
+#include "ui/CResultListView.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QTest>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+void clickRow(CResultListView& list, int row)
+{
+    const QRect cell = list.visualRect(list.model()->index(row, 1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+QStringList lines(const QString& text)
+{
+    QStringList l = text.split(QLatin1Char('\n'));
+    if (!l.isEmpty() && l.last().isEmpty())
+        l.removeLast();
+    return l;
+}
+
+}  // namespace
+
+class ResultTableTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rowsShowThePeaksAndTheTotals()
+    {
+        UiFixture f;
+        ChromatogramData data = sample::makeSampleChromatogram();
+        data.peaks[3].excluded = 1;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_r.chg", data));
+        CResultListView& list = *w->results();
+        QCOMPARE(list.columnCount(), 10);
+        QCOMPARE(list.horizontalHeaderItem(5)->text(), QString::fromUtf8("峰面积(uv*s)"));
+        QCOMPARE(list.columnWidth(7), 120);
+        QCOMPARE(list.rowCount(), 9);  // eight peaks and the totals
+        QCOMPARE(list.item(2, 2)->text(), QString::fromUtf8("N2(氮气)"));
+        QCOMPARE(list.item(3, 1)->text(), QStringLiteral("5"));
+        QCOMPARE(list.item(8, 0)->text(), QString::fromUtf8("合计"));
+        const QString totals = list.item(8, 6)->text();
+
+        list.toggleAllPeaks();
+        QCOMPARE(list.rowCount(), 10);
+        QCOMPARE(list.item(9, 6)->text(), totals);
+        QVERIFY(list.contextActions()[6]->isChecked());
+
+        list.toggleEfficiency();
+        QCOMPARE(list.columnCount(), 14);
+        QCOMPARE(list.horizontalHeaderItem(13)->text(), QString::fromUtf8("理论塔板数"));
+        QVERIFY(list.horizontalHeader()->stretchLastSection());
+    }
+
+    void aClickedRowSelectsItsPeakInTheGraph()
+    {
+        UiFixture f;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_s.chg"));
+        CResultListView& list = *w->results();
+        clickRow(list, 4);
+        QCOMPARE(w->document().selectedPeak, 4);
+        QVERIFY(w->graph()->selectedSamples() > 0);
+        const int selected = w->graph()->selectedSamples();
+        const PeakRecord& p = w->document().data.peaks[4];
+        QCOMPARE(selected, p.endIndex - p.startIndex + 1);
+
+        clickRow(list, list.rowCount() - 1);  // the totals row
+        QCOMPARE(w->document().selectedPeak, 4);
+        QCOMPARE(list.selectionModel()->selectedRows().size(), 1);
+    }
+
+    void copyPutsTheHeaderAndTheRowsInSelectionOrderOnTheClipboard()
+    {
+        UiFixture f;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_t.chg"));
+        CResultListView& list = *w->results();
+        clickRow(list, 2);
+        const QRect r0 = list.visualRect(list.model()->index(0, 1));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, r0.center());
+        list.copySelection();
+        const QStringList l = lines(QApplication::clipboard()->text());
+        QCOMPARE(l.size(), 3);
+        QCOMPARE(l[0], QString::fromUtf8("行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%\t气相中含量\t油中含量\t峰标志\t"));
+        QVERIFY(l[1].startsWith(QString::fromUtf8("3\t3\tN2(氮气)\t1.900\t")));
+        QVERIFY(l[2].startsWith(QStringLiteral("1\t1\t")));
+        for (const QString& line : l)
+            QCOMPARE(line.count(QLatin1Char('\t')), 10);
+        QVERIFY2(list.selectionOrder().empty(), "the selection list is emptied");
+
+        list.toggleEfficiency();
+        list.selectAllRows();
+        list.copySelection();
+        const QStringList all = lines(QApplication::clipboard()->text());
+        QCOMPARE(all.size(), 11);
+        for (const QString& line : all)
+            QCOMPARE(line.count(QLatin1Char('\t')), 14);
+        QVERIFY(all.last().startsWith(QString::fromUtf8("合计\t")));
+
+        list.clearSelectedRows();
+        list.copySelection();
+        QCOMPARE(lines(QApplication::clipboard()->text()).size(), 1);
+    }
+
+    void groupResultsReplaceThePeakRows()
+    {
+        UiFixture f;
+        ChromatogramData data = sample::makeSampleChromatogram();
+        GroupResult g;
+        g.groupNo = 1;
+        g.groupName = "烃类";
+        g.peakCount = 4;
+        g.totalContent = 12.5;
+        data.groupResults.push_back(g);
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_g.chg", data));
+        CResultListView& list = *w->results();
+        list.toggleGroups();
+        QCOMPARE(list.rowCount(), 1);
+        QCOMPARE(list.item(0, 1)->text(), QString::fromUtf8("烃类"));
+        QCOMPARE(list.item(0, 7)->text(), QStringLiteral("12.5000"));
+        list.toggleGroups();
+        QCOMPARE(list.rowCount(), 10);
+    }
+
+    void refreshFollowsTheDocument()
+    {
+        UiFixture f;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_u.chg"));
+        w->document().data.peaks.removeAt(0);
+        QCOMPARE(w->results()->rowCount(), 10);
+        w->results()->contextActions()[0]->trigger();  // "手动刷新结果(&R)"
+        QCOMPARE(w->results()->rowCount(), 9);
+        QCOMPARE(w->results()->contextActions()[0]->text(), QString::fromUtf8("手动刷新结果(&R)"));
+    }
+
+    void theSpreadsheetFileHoldsTheTable()
+    {
+        UiFixture f;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_v.chg"));
+        // No desktop here to open it with: the file is written, the failure is reported.
+        const bool opened = w->results()->openSpreadsheet();
+        const QString csv = qs(f.root.root() + "/临时/结果表.csv");
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(QString::fromUtf8(bytes).contains(QString::fromUtf8("行号,峰号,组份名")));
+        if (!opened)
+            QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("无法启动Excel服务器!"));
+    }
+};
+
+int runResultTableTests(int argc, char** argv)
+{
+    ResultTableTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "ResultTableTest.moc"

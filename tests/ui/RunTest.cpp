@@ -1,0 +1,209 @@
+#include "UiFixture.h"
+
+#include "ui/CChrEGraphView.h"
+#include "ui/CFileTreeView.h"
+#include "ui/CProgStatusBar.h"
+#include "ui/CResultListView.h"
+#include "ui/RunController.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSettings>
+#include <QTest>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+// One channel, no joining of the channels, the save dialog after a run.
+void singleChannel(const DataRoot& root)
+{
+    QSettings ini(qs(root.settingsFile()), QSettings::IniFormat);
+    ini.setValue("System/AllStart", 0);
+    ini.setValue("System/AllStop", 0);
+    ini.setValue("System/Merge", 0);
+}
+
+// The window on the simulated connection, played fast, with channel A open.
+struct SimulatedRun : UiFixture {
+    CChildFrame* a = nullptr;
+
+    explicit SimulatedRun(double speed = 200.0) : UiFixture(singleChannel)
+    {
+        frame->runController().setSimulationSpeed(speed);
+        QVERIFY(frame->runController().startSimulation());
+        QTest::keyClick(frame.get(), Qt::Key_A);
+        a = frame->frames().value(0);
+    }
+
+    CChrEDoc& doc() { return a->document(); }
+};
+
+QMdiSubWindow* subWindowOf(CMainFrame& frame, CChildFrame* child)
+{
+    for (QMdiSubWindow* s : frame.mdiArea()->subWindowList())
+        if (s->widget() == child)
+            return s;
+    return nullptr;
+}
+
+}  // namespace
+
+class RunTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aRunIsDrawnLiveStopsAtItsTimeAndIsSavedUnderItsProposedName()
+    {
+        SimulatedRun f;
+        QVERIFY(f.a);
+        QCOMPARE(f.prompts.messages,
+                 QStringList{QString::fromUtf8("模拟连接已经建立，您可以采样体验了(如果通道已打开，需要关闭后重新打开才能采样)!")});
+        QCOMPARE(f.doc().attachedChannel, 0);
+        f.frame->updateCommandStates();
+        QVERIFY(f.frame->actions().run->isEnabled());
+        QVERIFY(!f.frame->actions().stop->isEnabled());
+
+        f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QCOMPARE(f.doc().acquiring, 1);
+        QVERIFY(f.frame->actions().stop->isEnabled());
+        QVERIFY(!f.frame->actions().save->isEnabled());
+
+        // Points reach the graph while the run goes on, and the status bar follows them.
+        QTRY_VERIFY_WITH_TIMEOUT(f.a->graph()->traceSamples() > 400, 5000);
+        QVERIFY(f.doc().acquiring == 1);
+        QVERIFY(f.frame->progressBar()->paneText(CProgStatusBar::Time).startsWith(QString::fromUtf8("采集时间：")));
+        QVERIFY(f.frame->progressBar()->paneText(CProgStatusBar::Voltage).startsWith(QString::fromUtf8("当前电压：")));
+
+        // The method's six minutes end the run; the file goes where the proposal said.
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiring == 0, 20000);
+        const QString saved = qs(f.doc().pathName);
+        QCOMPARE(saved, f.prompts.lastSaveProposal);
+        QCOMPARE(f.prompts.lastCaption, QString::fromUtf8("保存谱图文件"));
+        QVERIFY(QFileInfo(saved).fileName().startsWith(QStringLiteral("A_")));
+        const ChromatogramData stored = readChromatogramFile(ss(saved));
+        QCOMPARE(stored.signal.count(), 6 * 60 * 20);
+        QVERIFY2(stored.peaks.size() >= 5, qPrintable(QString::number(stored.peaks.size())));
+        QCOMPARE(f.a->graph()->traceSamples(), stored.signal.count());
+        QVERIFY(f.frame->fileTree()->files().contains(QDir(qs(f.app->settings().ProjectPath)).relativeFilePath(saved)));
+
+        // The result table shows the peaks with their contents, and copies them.
+        CResultListView& list = *f.a->results();
+        QCOMPARE(list.rowCount(), stored.peaks.size() + 1);
+        // Channel A identifies the gases of its calibration, ADefaultCali of the method.
+        const CalibrationCurve* curve = f.doc().calibrationCurve();
+        QVERIFY(curve);
+        QCOMPARE(qs(curve->name), QStringLiteral("ADefaultCali"));
+        int named = 0;
+        for (int r = 0; r + 1 < list.rowCount(); ++r)
+            for (const ComponentEntry& c : curve->components)
+                named += list.item(r, 2)->text() == qs(c.name);
+        QVERIFY2(named >= static_cast<int>(curve->components.size()), qPrintable(QString::number(named)));
+        QCOMPARE(f.a->graph()->bandCount(), static_cast<int>(curve->components.size()));
+        list.selectAllRows();
+        list.copySelection();
+        const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), list.rowCount() + 1);
+        QCOMPARE(lines.first(), QString::fromUtf8("行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%\t气相中含量\t油中含量\t峰标志\t"));
+        QVERIFY(lines.last().startsWith(QString::fromUtf8("合计\t")));
+    }
+
+    void nothingClosesWhileTheRunGoesOnAndStopKeepsWhatWasAcquired()
+    {
+        SimulatedRun f(20.0);
+        f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > 100, 5000);
+
+        QVERIFY(!f.frame->close());
+        QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("正在采样，不能关闭。"));
+        QVERIFY(!subWindowOf(*f.frame, f.a)->close());
+        QCOMPARE(f.frame->frames().size(), 1);
+        QCOMPARE(f.doc().acquiring, 1);
+
+        QTest::keyClick(f.frame.get(), Qt::Key_Return);
+        QCOMPARE(f.doc().acquiring, 0);
+        const int acquired = f.doc().acquiredCount;
+        QVERIFY(acquired < 6 * 60 * 20);
+        QCOMPARE(readChromatogramFile(f.doc().pathName).signal.count(), acquired);
+
+        QVERIFY(f.frame->close());
+        const QStringList log = [&] {
+            QStringList l;
+            for (const auto& r : f.app->eventLog().entries())
+                l << qs(r.text);
+            return l;
+        }();
+        QVERIFY(log.contains(QString::fromUtf8("系统启动了A通道")));
+        QVERIFY(log.contains(QString::fromUtf8("用户保存了名为%1的文件").arg(QFileInfo(qs(f.doc().pathName)).fileName())) ||
+                log.contains(QString::fromUtf8("系统退出")));
+        QCOMPARE(log.last(), QString::fromUtf8("系统退出"));
+    }
+
+    void cancelAsksAndSavesNothing()
+    {
+        SimulatedRun f(20.0);
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > 50, 5000);
+        f.prompts.yesNo = {false};
+        QTest::keyClick(f.frame.get(), Qt::Key_Escape);
+        QCOMPARE(f.prompts.questions.last(), QString::fromUtf8("取消采样，谱图将不保存！"));
+        QCOMPARE(f.doc().acquiring, 1);
+        f.prompts.yesNo = {true};
+        QTest::keyClick(f.frame.get(), Qt::Key_Escape);
+        QCOMPARE(f.doc().acquiring, 0);
+        QVERIFY(f.doc().pathName.empty());
+        QVERIFY(f.frame->fileTree()->files().isEmpty());
+    }
+
+    void zeroingMakesTheNextPointTheBaseline()
+    {
+        SimulatedRun f(5.0);
+        f.frame->updateCommandStates();
+        QVERIFY(!f.frame->actions().zero->isEnabled());
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > 20, 5000);
+        f.frame->updateCommandStates();
+        QVERIFY(f.frame->actions().zero->isEnabled());
+        const int before = f.doc().acquiredCount;
+        f.frame->actions().zero->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > before + 5, 5000);
+        QCOMPARE(f.doc().zeroRequest, 0);
+        QVERIFY(f.doc().data.signal.at(before - 1) != 0.0f);
+        QCOMPARE(f.doc().data.signal.at(before), 0.0f);
+        f.prompts.yesNo = {true};
+        QTest::keyClick(f.frame.get(), Qt::Key_Escape);
+    }
+
+    void aChannelWithoutMethodCannotRun()
+    {
+        SimulatedRun f(20.0);
+        f.doc().libraryMethodIndex = -1;
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("请先在左侧方法文件树视图里选择一个分析方法!"));
+        QCOMPARE(f.doc().acquiring, 0);
+    }
+
+    void aMissingDemonstrationFileIsReported()
+    {
+        UiFixture f([](const DataRoot& root) {
+            QSettings(qs(root.settingsFile()), QSettings::IniFormat)
+                .setValue("System/SimDataPath", "/no/such/QLCHGDATA.DMD");
+        });
+        whenDialogShows([](QDialog& d) { d.reject(); });  // the settings sheet comes up
+        QVERIFY(!f.frame->runController().startSimulation());
+        QCOMPARE(f.prompts.messages.last(),
+                 QString::fromUtf8("没有找到模拟连接数据文件QLCHGDATA.DMD,请到系统选项里重新确认路径"));
+    }
+};
+
+int runRunTests(int argc, char** argv)
+{
+    RunTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "RunTest.moc"

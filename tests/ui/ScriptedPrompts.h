@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ui/OperatorPrompts.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+namespace dgaws::test {
+
+// Answers the window's questions from a script and keeps everything it was told. An
+// unscripted question is answered No (Cancel) and an unscripted file dialog is cancelled,
+// so a test never hangs on a box nobody will close.
+class ScriptedPrompts : public OperatorPrompts {
+public:
+    QStringList messages;
+    QStringList questions;
+    std::deque<bool> yesNo;
+    std::deque<Answer> yesNoCancel;
+    // The files the dialogs return in turn; an empty text cancels that dialog and
+    // kTakeProposal accepts the name the save dialog proposes.
+    static constexpr const char* kTakeProposal = "=proposal";
+    QStringList files;
+    QString lastSaveProposal;
+    QStringList lastFilters;
+    QString lastCaption;
+
+    void message(const QString& text, Icon) override { messages << text; }
+    bool askYesNo(const QString& text, Icon) override
+    {
+        questions << text;
+        if (yesNo.empty())
+            return false;
+        const bool a = yesNo.front();
+        yesNo.pop_front();
+        return a;
+    }
+    Answer askYesNoCancel(const QString& text) override
+    {
+        questions << text;
+        if (yesNoCancel.empty())
+            return Answer::Cancel;
+        const Answer a = yesNoCancel.front();
+        yesNoCancel.pop_front();
+        return a;
+    }
+    bool askOkCancel(const QString& text) override { return askYesNo(text, Icon::Question); }
+    std::optional<QString> openFile(const QString& caption, const QString&,
+                                    const QStringList& filters) override
+    {
+        lastCaption = caption;
+        lastFilters = filters;
+        return nextFile();
+    }
+    std::optional<QString> saveFile(const QString& caption, const QString& proposed,
+                                    const QStringList& filters, const QString&) override
+    {
+        lastCaption = caption;
+        lastSaveProposal = proposed;
+        lastFilters = filters;
+        auto f = nextFile();
+        if (f && *f == QLatin1String(kTakeProposal))
+            return proposed;
+        return f;
+    }
+
+private:
+    std::optional<QString> nextFile()
+    {
+        const QString f = files.isEmpty() ? QString() : files.takeFirst();
+        if (f.isEmpty())
+            return std::nullopt;
+        return f;
+    }
+};
+
+}  // namespace dgaws::test

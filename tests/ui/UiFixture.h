@@ -1,0 +1,73 @@
+#pragma once
+
+#include "ScriptedPrompts.h"
+#include "SampleChromatogram.h"
+
+#include "app/CChrEDoc.h"
+#include "app/WorkstationApp.h"
+#include "chromatogram/ChromatogramFile.h"
+#include "ui/CChildFrame.h"
+#include "ui/CMainFrame.h"
+#include "ui/QtText.h"
+
+#include "../chromatogram/TempDir.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace dgaws::test {
+
+// A window over a fresh data root and an empty settings file, with scripted prompts.
+struct UiFixture {
+    TempDir dir;
+    DataRoot root{dir.path("home")};
+    ScriptedPrompts prompts;
+    std::unique_ptr<WorkstationApp> app;
+    std::unique_ptr<CMainFrame> frame;
+    bool active = false;
+
+    explicit UiFixture(const std::function<void(const DataRoot&)>& beforeStart = {})
+    {
+        if (beforeStart)
+            beforeStart(root);
+        app = std::make_unique<WorkstationApp>(root);
+        app->startUp(DGAWS_BINARY_DIR "/data");
+        frame = std::make_unique<CMainFrame>(*app, &prompts);
+        frame->show();
+        // Keys reach the frame's shortcuts only while it is the active window.
+        frame->activateWindow();
+        active = QTest::qWaitForWindowActive(frame.get());
+    }
+
+    // A sample chromatogram written into the data folder.
+    QString writeSample(const std::string& name, const ChromatogramData& data = sample::makeSampleChromatogram())
+    {
+        const std::string path = app->settings().ProjectPath + "/" + name;
+        writeChromatogramFile(path, data);
+        return QString::fromStdString(path);
+    }
+};
+
+// Runs `onDialog` on the next modal dialog as soon as it is shown (then the dialog ends as
+// `onDialog` leaves it); the caller then opens the dialog.
+inline void whenDialogShows(std::function<void(QDialog&)> onDialog)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, onDialog] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            onDialog(*dialog);
+        }
+    });
+    poll->start();
+}
+
+}  // namespace dgaws::test
