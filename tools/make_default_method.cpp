@@ -1,9 +1,12 @@
 // Writes the default method QLDefault.she that ships in data/: the nine dissolved gases at
 // the retention times of the usual two-channel set-up (thermal conductivity on channel A
 // for H2, O2 and N2; flame ionisation with methaniser on channel B for the carbon gases),
-// with one calibration table per channel.
+// with one calibration table per channel, fitted to the demonstration data's standard gas.
+#include "DemoGases.h"
+
 #include "chromatogram/FileIO.h"
 #include "chromatogram/MethodFile.h"
+#include "quant/CalibrationFit.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,30 +16,13 @@ using namespace dgaws;
 
 namespace {
 
-struct Gas {
-    const char* name;
-    const char* formula;
-    double retentionTime;
-    double standardConcentration;  // uL/L in the usual standard gas
-    char channel;
-};
-
-const Gas kGases[] = {
-    {"H2(氢气)", "H2", 0.55, 500.0, 'A'},
-    {"CH4(甲烷)", "CH4", 0.65, 100.0, 'B'},
-    {"O2(氧气)", "O2", 0.95, 10000.0, 'A'},
-    {"CO(一氧化碳)", "CO", 1.10, 500.0, 'B'},
-    {"N2(氮气)", "N2", 1.45, 50000.0, 'A'},
-    {"CO2(二氧化碳)", "CO2", 2.10, 2000.0, 'B'},
-    {"C2H4(乙烯)", "C2H4", 3.05, 100.0, 'B'},
-    {"C2H6(乙烷)", "C2H6", 3.65, 100.0, 'B'},
-    {"C2H2(乙炔)", "C2H2", 4.60, 50.0, 'B'},
-};
+using demo::DemoGas;
+using demo::kGases;
 
 std::vector<ComponentEntry> components(char channel)
 {
     std::vector<ComponentEntry> list;
-    for (const Gas& g : kGases) {
+    for (const DemoGas& g : kGases) {
         if (channel != '*' && g.channel != channel)
             continue;
         ComponentEntry c;
@@ -51,11 +37,22 @@ std::vector<ComponentEntry> components(char channel)
     return list;
 }
 
-CalibrationCurve curve(const char* name, char channel)
+// Factory factors: one standard run at the single level, the standard gas as the
+// demonstration data plays it, fitted by the method's own settings. An operator's first
+// calibration replaces it; until then every run shows contents of the right size.
+CalibrationCurve curve(const char* name, char channel, const AnalysisMethod& method)
 {
     CalibrationCurve c;
     c.name = name;
     c.components = components(channel);
+    StandardRun run;
+    run.path = "QLCHGDATA.DMD";
+    for (const DemoGas& g : kGases)
+        if (g.channel == channel)
+            run.responses.push_back({g.retentionTime, demo::peakArea(g), g.height});
+    c.levels = {StandardLevel{{run}}};
+    FitCorrectionFactors(c, FitSettings::of(method));
+    c.calibrated = calibratedFlag(c);
     return c;
 }
 
@@ -84,7 +81,7 @@ int main(int argc, char** argv)
     m.instrumentInfo[7].value = "TCD/FID";
     m.components = components('*');
     e.defaultComponents = m.components;
-    e.curves = {curve("ADefaultCali", 'A'), curve("BDefaultCali", 'B')};
+    e.curves = {curve("ADefaultCali", 'A', m), curve("BDefaultCali", 'B', m)};
     try {
         saveMethodFile(e);
     } catch (const std::exception& ex) {

@@ -3,6 +3,8 @@
 // both channels. The nine gases of the default method elute at its retention times on a
 // flame-lit detector baseline with drift, a slow wander, white noise and the dip of the
 // valve switch. Every value comes from a fixed seed, so the file is the same on every build.
+#include "DemoGases.h"
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +15,9 @@
 
 namespace {
 
+using dgaws::demo::DemoGas;
+using dgaws::demo::kGases;
+
 static_assert(std::endian::native == std::endian::little,
               "the file holds little-endian floats and is written as memory holds them");
 
@@ -20,28 +25,7 @@ constexpr int kRate = 20;
 constexpr double kMinutes = 7.0;
 constexpr double kPi = 3.14159265358979323846;
 
-struct Peak {
-    double retentionTime;  // minutes
-    double height;         // microvolts
-    double sigma;          // minutes, front half
-    double tailing;        // rear half width over front half width
-};
-
-// Same retention times as the default method; widths grow with retention as on a packed
-// column, and the later peaks tail a little more.
-const Peak kPeaks[] = {
-    {0.55, 35000.0, 0.012, 1.3},   // H2
-    {0.65, 60000.0, 0.013, 1.3},   // CH4
-    {0.95, 180000.0, 0.018, 1.4},  // O2
-    {1.10, 28000.0, 0.020, 1.4},   // CO
-    {1.45, 420000.0, 0.026, 1.5},  // N2
-    {2.10, 90000.0, 0.032, 1.5},   // CO2
-    {3.05, 52000.0, 0.040, 1.6},   // C2H4
-    {3.65, 46000.0, 0.045, 1.6},   // C2H6
-    {4.60, 18000.0, 0.052, 1.7},   // C2H2
-};
-
-double peakAt(const Peak& p, double t)
+double peakAt(const DemoGas& p, double t)
 {
     const double w = t < p.retentionTime ? p.sigma : p.sigma * p.tailing;
     const double z = (t - p.retentionTime) / w;
@@ -89,7 +73,7 @@ int main(int argc, char** argv)
         double v = 2400.0 + 60.0 * t + 15.0 * std::sin(2.0 * kPi * t / 3.1);
         const double dip = (t - 1.80) / 0.02;
         v -= 800.0 * std::exp(-0.5 * dip * dip);
-        for (const Peak& p : kPeaks)
+        for (const DemoGas& p : kGases)
             v += peakAt(p, t);
         v += 4.0 * noise.next();
         values[static_cast<size_t>(i)] = static_cast<float>(v);

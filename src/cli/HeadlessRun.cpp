@@ -129,6 +129,8 @@ CChrEDoc* HeadlessRun::openChannel(int channel)
     const MethodLibraryEntry& entry = library_.at(static_cast<size_t>(methodIndex_));
     useLibraryMethod(doc.data, entry);
     doc.libraryMethodIndex = methodIndex_;
+    // Identification and quantitation read the channel's curve through the library.
+    doc.setMethodLibrary(&library_);
     const std::string curve = channel == 0 ? "ADefaultCali" : "BDefaultCali";
     for (size_t i = 0; i < entry.curves.size(); ++i)
         if (entry.curves[i].name == curve)

@@ -145,6 +145,19 @@ void CResultListView::fillPeakRows()
             cell->setText(qs(cells[static_cast<size_t>(c)]));
         }
     }
+    widenToContents();
+}
+
+// The stored widths suit the old 9-point font; a number or name that does not fit is
+// widened to show whole. Columns never narrow, so the table stays still during a run.
+void CResultListView::widenToContents()
+{
+    const int last = columnCount() - 1;
+    for (int c = 0; c < last; ++c) {
+        const int wanted = std::max(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c));
+        if (wanted > columnWidth(c))
+            setColumnWidth(c, wanted);
+    }
 }
 
 void CResultListView::fillGroupRows()
@@ -167,6 +180,7 @@ void CResultListView::fillGroupRows()
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r)
         for (int c = 0; c < columnCount(); ++c)
             setItem(r, c, new QTableWidgetItem(qs(rows_[static_cast<size_t>(r)].cells[static_cast<size_t>(c)])));
+    widenToContents();
 }
 
 void CResultListView::trackSelection()

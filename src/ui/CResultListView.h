@@ -61,6 +61,7 @@ private:
     void rebuildColumns();
     void fillPeakRows();
     void fillGroupRows();
+    void widenToContents();
     void onCellClicked(int row);
     void trackSelection();
     QAction* addCommand(const char* text, std::function<void()> command, bool checkable = false);
