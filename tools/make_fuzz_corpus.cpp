@@ -110,6 +110,8 @@ int main(int argc, char** argv)
     serialSeeds(root / "serial");
 
     ChromatogramData d;
+    // A fixed instant: regenerating the corpus must not change files nobody changed.
+    d.injectionTime = OleDateTime::fromCivil(2024, 3, 5, 9, 30, 0);
     d.method.name = "种子";
     d.signal.assign({1.0f, 5.0f, 2.0f});
     d.peaks.append(PeakRecord{});
