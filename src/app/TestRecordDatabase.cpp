@@ -363,87 +363,110 @@ Lookup onlyRow(QSqlQuery& query, QVariant& value)
 
 }  // namespace
 
+bool TestRecordDatabase::requireOpen(const char* failureText)
+{
+    if (isOpen())
+        return true;
+    errorText_ = kNotConnected;
+    report(kNotConnected, failureText);
+    return false;
+}
+
+bool TestRecordDatabase::execute(QSqlQuery& query, const char* sql,
+                                 std::initializer_list<QVariant> values, const char* failureText)
+{
+    if (run(query, sql, values))
+        return true;
+    report(descriptionOf(query.lastError()), failureText);
+    return false;
+}
+
+std::optional<QVariant> TestRecordDatabase::lookupOne(const char* sql,
+                                                      std::initializer_list<QVariant> values,
+                                                      const char* failureText)
+{
+    QSqlQuery query(impl().db());
+    QVariant value;
+    Lookup found = Lookup::Failed;
+    if (run(query, sql, values))
+        found = onlyRow(query, value);
+    if (found == Lookup::Failed)
+        report(descriptionOf(query.lastError()), failureText);
+    if (found != Lookup::One)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<long long> TestRecordDatabase::countOf(const char* sql,
+                                                     std::initializer_list<QVariant> values,
+                                                     const char* failureText)
+{
+    QSqlQuery query(impl().db());
+    if (!run(query, sql, values) || !query.next()) {
+        report(descriptionOf(query.lastError()), failureText);
+        return std::nullopt;
+    }
+    return query.value(0).toLongLong();
+}
+
+bool TestRecordDatabase::changeOneRow(const char* sql, std::initializer_list<QVariant> values,
+                                      const char* failureText, const char* noRowText)
+{
+    QSqlQuery query(impl().db());
+    if (!execute(query, sql, values, failureText))
+        return false;
+    // The row the operator chose has gone since the list was shown.
+    if (query.numRowsAffected() < 1) {
+        report({}, noRowText);
+        return false;
+    }
+    return true;
+}
+
 int TestRecordDatabase::companyId(const std::string& name)
 {
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kCompanyLookupFailed);
+    if (!requireOpen(kCompanyLookupFailed))
         return -1;
-    }
-    QSqlQuery query(impl().db());
-    QVariant id;
-    Lookup found = Lookup::Failed;
-    if (run(query, "SELECT CompanyID FROM CompanyInfo WHERE Company = ?", {q(name)}))
-        found = onlyRow(query, id);
-    if (found == Lookup::Failed)
-        report(descriptionOf(query.lastError()), kCompanyLookupFailed);
-    return found == Lookup::One ? id.toInt() : -1;
+    const auto id = lookupOne("SELECT CompanyID FROM CompanyInfo WHERE Company = ?", {q(name)},
+                              kCompanyLookupFailed);
+    return id ? id->toInt() : -1;
 }
 
 std::string TestRecordDatabase::companyName(int id)
 {
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kCompanyByIdFailed);
+    if (!requireOpen(kCompanyByIdFailed))
         return kUnknownName;
-    }
-    QSqlQuery query(impl().db());
-    QVariant name;
-    Lookup found = Lookup::Failed;
-    if (run(query, "SELECT Company FROM CompanyInfo WHERE CompanyID = ?", {id}))
-        found = onlyRow(query, name);
-    if (found == Lookup::Failed)
-        report(descriptionOf(query.lastError()), kCompanyByIdFailed);
-    return found == Lookup::One ? name.toString().toStdString() : std::string(kUnknownName);
+    const auto name = lookupOne("SELECT Company FROM CompanyInfo WHERE CompanyID = ?", {id},
+                                kCompanyByIdFailed);
+    return name ? name->toString().toStdString() : std::string(kUnknownName);
 }
 
 int TestRecordDatabase::deviceId(const std::string& name, int company)
 {
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kDeviceSearchFailed);
+    if (!requireOpen(kDeviceSearchFailed))
         return -1;
-    }
-    QSqlQuery query(impl().db());
-    QVariant id;
-    Lookup found = Lookup::Failed;
-    if (run(query, "SELECT DeviceID FROM DeviceInfo WHERE Device = ? AND CompanyID = ?",
-            {q(name), company}))
-        found = onlyRow(query, id);
-    if (found == Lookup::Failed)
-        report(descriptionOf(query.lastError()), kDeviceSearchFailed);
-    return found == Lookup::One ? id.toInt() : -1;
+    const auto id = lookupOne("SELECT DeviceID FROM DeviceInfo WHERE Device = ? AND CompanyID = ?",
+                              {q(name), company}, kDeviceSearchFailed);
+    return id ? id->toInt() : -1;
 }
 
 std::string TestRecordDatabase::deviceName(int id)
 {
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kDeviceSearchFailed);
+    if (!requireOpen(kDeviceSearchFailed))
         return kUnknownName;
-    }
-    QSqlQuery query(impl().db());
-    QVariant name;
-    Lookup found = Lookup::Failed;
-    if (run(query, "SELECT Device FROM DeviceInfo WHERE DeviceID = ?", {id}))
-        found = onlyRow(query, name);
-    if (found == Lookup::Failed)
-        report(descriptionOf(query.lastError()), kDeviceSearchFailed);
-    return found == Lookup::One ? name.toString().toStdString() : std::string(kUnknownName);
+    const auto name = lookupOne("SELECT Device FROM DeviceInfo WHERE DeviceID = ?", {id},
+                                kDeviceSearchFailed);
+    return name ? name->toString().toStdString() : std::string(kUnknownName);
 }
 
 std::optional<std::vector<TestRecordDatabase::Company>> TestRecordDatabase::companies()
 {
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kCompanyListFailed);
+    if (!requireOpen(kCompanyListFailed))
         return std::nullopt;
-    }
     QSqlQuery query(impl().db());
-    if (!run(query, "SELECT CompanyID, Company FROM CompanyInfo ORDER BY CompanyID")) {
-        report(descriptionOf(query.lastError()), kCompanyListFailed);
+    if (!execute(query, "SELECT CompanyID, Company FROM CompanyInfo ORDER BY CompanyID", {},
+                 kCompanyListFailed))
         return std::nullopt;
-    }
     std::vector<Company> list;
     while (query.next())
         list.push_back({query.value(0).toInt(), query.value(1).toString().toStdString()});
@@ -456,19 +479,14 @@ std::optional<std::vector<TestRecordDatabase::Company>> TestRecordDatabase::comp
 
 std::optional<std::vector<TestRecordDatabase::Device>> TestRecordDatabase::devices(int company)
 {
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kDeviceListFailed);
+    if (!requireOpen(kDeviceListFailed))
         return std::nullopt;
-    }
     QSqlQuery query(impl().db());
-    if (!run(query,
-             "SELECT DeviceID, Device, CompanyID FROM DeviceInfo WHERE CompanyID = ? "
-             "ORDER BY DeviceID",
-             {company})) {
-        report(descriptionOf(query.lastError()), kDeviceListFailed);
+    if (!execute(query,
+                 "SELECT DeviceID, Device, CompanyID FROM DeviceInfo WHERE CompanyID = ? "
+                 "ORDER BY DeviceID",
+                 {company}, kDeviceListFailed))
         return std::nullopt;
-    }
     std::vector<Device> list;
     while (query.next())
         list.push_back({query.value(0).toInt(), query.value(1).toString().toStdString(),
@@ -488,26 +506,21 @@ bool TestRecordDatabase::addCompany(const std::string& name)
         report({}, kEmptyName);
         return false;
     }
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kCompanySearchFailed);
+    if (!requireOpen(kCompanySearchFailed))
         return false;
-    }
-    QSqlQuery query(impl().db());
-    if (!run(query, "SELECT COUNT(*) FROM CompanyInfo WHERE Company = ?", {q(name)}) ||
-        !query.next()) {
-        report(descriptionOf(query.lastError()), kCompanySearchFailed);
+    const auto same = countOf("SELECT COUNT(*) FROM CompanyInfo WHERE Company = ?", {q(name)},
+                              kCompanySearchFailed);
+    if (!same)
         return false;
-    }
-    if (query.value(0).toLongLong() > 0) {
+    if (*same > 0) {
         report({}, kCompanyExists);
         return false;
     }
     // A name added elsewhere since the check is refused by the table's unique key.
-    if (!run(query, "INSERT INTO CompanyInfo (Company) VALUES (?)", {q(name)})) {
-        report(descriptionOf(query.lastError()), kCompanyInsertFailed);
+    QSqlQuery query(impl().db());
+    if (!execute(query, "INSERT INTO CompanyInfo (Company) VALUES (?)", {q(name)},
+                 kCompanyInsertFailed))
         return false;
-    }
     report({}, kCompanyAdded);
     return true;
 }
@@ -522,30 +535,20 @@ bool TestRecordDatabase::renameCompany(int id, const std::string& newName)
         report({}, kEmptyName);
         return false;
     }
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kCompanyUpdateFailed);
+    if (!requireOpen(kCompanyUpdateFailed))
         return false;
-    }
-    QSqlQuery query(impl().db());
-    if (!run(query, "SELECT COUNT(*) FROM CompanyInfo WHERE Company = ? AND CompanyID <> ?",
-             {q(newName), id}) ||
-        !query.next()) {
-        report(descriptionOf(query.lastError()), kCompanySearchFailed);
+    const auto same =
+        countOf("SELECT COUNT(*) FROM CompanyInfo WHERE Company = ? AND CompanyID <> ?",
+                {q(newName), id}, kCompanySearchFailed);
+    if (!same)
         return false;
-    }
-    if (query.value(0).toLongLong() > 0) {
+    if (*same > 0) {
         report({}, kCompanyExists);
         return false;
     }
-    if (!run(query, "UPDATE CompanyInfo SET Company = ? WHERE CompanyID = ?", {q(newName), id})) {
-        report(descriptionOf(query.lastError()), kCompanyUpdateFailed);
+    if (!changeOneRow("UPDATE CompanyInfo SET Company = ? WHERE CompanyID = ?", {q(newName), id},
+                      kCompanyUpdateFailed, kSelectCompanyToRename))
         return false;
-    }
-    if (query.numRowsAffected() < 1) {
-        report({}, kSelectCompanyToRename);
-        return false;
-    }
     report({}, kCompanyRenamed);
     return true;
 }
@@ -556,32 +559,20 @@ bool TestRecordDatabase::deleteCompany(int id)
         report({}, kSelectCompanyToDelete);
         return false;
     }
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kDeviceListFailed);
+    if (!requireOpen(kDeviceListFailed))
         return false;
-    }
-    QSqlQuery query(impl().db());
-    if (!run(query, "SELECT COUNT(*) FROM DeviceInfo WHERE CompanyID = ?", {id}) ||
-        !query.next()) {
-        report(descriptionOf(query.lastError()), kDeviceListFailed);
+    const auto devices =
+        countOf("SELECT COUNT(*) FROM DeviceInfo WHERE CompanyID = ?", {id}, kDeviceListFailed);
+    if (!devices)
         return false;
-    }
-    if (query.value(0).toLongLong() > 0) {
+    if (*devices > 0) {
         report({}, kCompanyHasDevices);
         return false;
     }
     // By key, not by name: the company the operator chose and no other. A device added
     // elsewhere since the check makes the foreign key refuse the deletion.
-    if (!run(query, "DELETE FROM CompanyInfo WHERE CompanyID = ?", {id})) {
-        report(descriptionOf(query.lastError()), kCompanyDeleteFailed);
-        return false;
-    }
-    if (query.numRowsAffected() < 1) {
-        report({}, kSelectCompanyToDelete);
-        return false;
-    }
-    return true;
+    return changeOneRow("DELETE FROM CompanyInfo WHERE CompanyID = ?", {id}, kCompanyDeleteFailed,
+                        kSelectCompanyToDelete);
 }
 
 bool TestRecordDatabase::addDevice(const std::string& name, int company)
@@ -590,21 +581,16 @@ bool TestRecordDatabase::addDevice(const std::string& name, int company)
         report({}, kEmptyName);
         return false;
     }
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kDeviceInsertFailed);
+    if (!requireOpen(kDeviceInsertFailed))
         return false;
-    }
     if (const int existing = deviceId(name, company); existing >= 0) {
         report({}, kDeviceExists);
         return false;
     }
     QSqlQuery query(impl().db());
-    if (!run(query, "INSERT INTO DeviceInfo (Device, CompanyID) VALUES (?, ?)",
-             {q(name), company})) {
-        report(descriptionOf(query.lastError()), kDeviceInsertFailed);
+    if (!execute(query, "INSERT INTO DeviceInfo (Device, CompanyID) VALUES (?, ?)",
+                 {q(name), company}, kDeviceInsertFailed))
         return false;
-    }
     report({}, kDeviceAdded);
     return true;
 }
@@ -619,25 +605,15 @@ bool TestRecordDatabase::modifyDevice(int id, const std::string& name, int compa
         report({}, kEmptyName);
         return false;
     }
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kDeviceUpdateFailed);
+    if (!requireOpen(kDeviceUpdateFailed))
         return false;
-    }
     if (const int existing = deviceId(name, company); existing >= 0 && existing != id) {
         report({}, kDeviceExists);
         return false;
     }
-    QSqlQuery query(impl().db());
-    if (!run(query, "UPDATE DeviceInfo SET Device = ?, CompanyID = ? WHERE DeviceID = ?",
-             {q(name), company, id})) {
-        report(descriptionOf(query.lastError()), kDeviceUpdateFailed);
+    if (!changeOneRow("UPDATE DeviceInfo SET Device = ?, CompanyID = ? WHERE DeviceID = ?",
+                      {q(name), company, id}, kDeviceUpdateFailed, kSelectDeviceToModify))
         return false;
-    }
-    if (query.numRowsAffected() < 1) {
-        report({}, kSelectDeviceToModify);
-        return false;
-    }
     report({}, kDeviceModified);
     return true;
 }
@@ -648,20 +624,11 @@ bool TestRecordDatabase::deleteDevice(int id)
         report({}, kSelectDeviceToDelete);
         return false;
     }
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kDeviceDeleteFailed);
+    if (!requireOpen(kDeviceDeleteFailed))
         return false;
-    }
-    QSqlQuery query(impl().db());
-    if (!run(query, "DELETE FROM DeviceInfo WHERE DeviceID = ?", {id})) {
-        report(descriptionOf(query.lastError()), kDeviceDeleteFailed);
+    if (!changeOneRow("DELETE FROM DeviceInfo WHERE DeviceID = ?", {id}, kDeviceDeleteFailed,
+                      kSelectDeviceToDelete))
         return false;
-    }
-    if (query.numRowsAffected() < 1) {
-        report({}, kSelectDeviceToDelete);
-        return false;
-    }
     report({}, kDeviceDeleted);
     return true;
 }
@@ -746,11 +713,8 @@ std::optional<std::vector<TestRecord>> TestRecordDatabase::queryTests(int compan
                                                                       TestRange range,
                                                                       std::time_t now)
 {
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        report(kNotConnected, kReportQueryFailed);
+    if (!requireOpen(kReportQueryFailed))
         return std::nullopt;
-    }
     QSqlQuery query(impl().db());
     const std::string select = std::string("SELECT ") + kReportColumns +
                                " FROM ReportInfo WHERE CompanyID = ? AND DeviceID = ?";

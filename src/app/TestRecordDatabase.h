@@ -5,11 +5,16 @@
 #include "dga/DiagnoseCommand.h"
 #include "dga/TestRecord.h"
 
+#include <QVariant>
+
 #include <ctime>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
+
+class QSqlQuery;
 
 namespace dgaws {
 
@@ -117,6 +122,20 @@ private:
     // Shows `description` followed by `text`: a driver error and the operation's words, or
     // (with an empty description) one of the operator messages.
     void report(const std::string& description, const char* text);
+    // The connection is open; otherwise the not-connected report under the operation's text.
+    bool requireOpen(const char* failureText);
+    // Runs a statement with its values bound in order; a failure is reported under the text.
+    bool execute(QSqlQuery& query, const char* sql, std::initializer_list<QVariant> values,
+                 const char* failureText);
+    // Column 0 of the only row; nothing for no row, several rows or a (reported) failure.
+    std::optional<QVariant> lookupOne(const char* sql, std::initializer_list<QVariant> values,
+                                      const char* failureText);
+    // The single number a COUNT statement answers; nothing after a (reported) failure.
+    std::optional<long long> countOf(const char* sql, std::initializer_list<QVariant> values,
+                                     const char* failureText);
+    // An update or deletion that must reach one row; none reached reports `noRowText`.
+    bool changeOneRow(const char* sql, std::initializer_list<QVariant> values,
+                      const char* failureText, const char* noRowText);
     Impl& impl() const;
     // Closes and forgets the connection, whatever state it is in.
     void release();
