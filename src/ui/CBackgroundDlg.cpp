@@ -1,5 +1,6 @@
 #include "CBackgroundDlg.h"
 
+#include "DialogButtons.h"
 #include "QtText.h"
 
 #include "app/CChrEDoc.h"
@@ -49,9 +50,7 @@ CBackgroundDlg::CBackgroundDlg(const CChrEDoc& doc, QWidget* parent)
     form->addRow(QStringLiteral("背景图谱文件"), fileRow);
     form->addRow(QString(), show_);
     form->addRow(QStringLiteral("背景图谱颜色"), colorButton_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

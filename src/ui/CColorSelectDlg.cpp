@@ -1,5 +1,6 @@
 #include "CColorSelectDlg.h"
 
+#include "DialogButtons.h"
 #include "QtText.h"
 
 #include <QColorDialog>
@@ -37,9 +38,7 @@ CColorSelectDlg::CColorSelectDlg(const DisplayColors& colors, QWidget* parent)
         form->addRow(QString::fromUtf8(kLabels[i]), b);
         paintButton(i);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -1,5 +1,6 @@
 #include "CPasswordDlg.h"
 
+#include "DialogButtons.h"
 #include "QtText.h"
 
 #include "app/WorkstationApp.h"
@@ -26,9 +27,7 @@ CPasswordDlg::CPasswordDlg(Change change, Show show, QWidget* parent)
     form->addRow(QStringLiteral("原密码:"), old_);
     form->addRow(QStringLiteral("新密码:"), new_);
     form->addRow(QStringLiteral("确认新密码:"), confirm_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -1,5 +1,6 @@
 #include "CPortChoiceDlg.h"
 
+#include "DialogButtons.h"
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -28,9 +29,7 @@ CPortChoiceDlg::CPortChoiceDlg(const QStringList& friendlyNames, const QStringLi
     chosenRow->addWidget(chosenName_, 1);
     auto* note = new QLabel(QStringLiteral("端口按设备路径打开，例如 /dev/ttyUSB0；USB 转串口设备拔插后名称可能改变。"), this);
     note->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addLayout(chosenRow);

@@ -1,5 +1,6 @@
 #include "CSampleInfoDlg.h"
 
+#include "DialogButtons.h"
 #include "QtText.h"
 
 #include "app/CChrEDoc.h"
@@ -99,9 +100,7 @@ CSampleInfoDlg::CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent)
     form->addRow(QStringLiteral("关联文件"), linkedRow);
     form->addRow(QString(), otherChannel_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -1,5 +1,6 @@
 #include "CSysSetPropertySheet.h"
 
+#include "DialogButtons.h"
 #include "CSysSetPages.h"
 
 #include <QDialogButtonBox>
@@ -19,9 +20,7 @@ CSysSetPropertySheet::CSysSetPropertySheet(const SystemSettings& settings, QWidg
         pages_[i]->load(settings);
         tabs_->addTab(pages_[i], QString::fromUtf8(titles[i]));
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons);
