@@ -20,8 +20,9 @@ echo "== the shipped default method =="
 "$CLI" info data/QLDefault.she
 
 # Without a display there is no workstation window to show: a whole run on the simulated
-# connection instead, played fast, saved into a scratch folder.
+# connection instead, played fast, saved into a scratch folder. The channels stay apart, so
+# each shows the gases of its own detector with their contents.
 DEMO_OUT="$(mktemp -d "${TMPDIR:-/tmp}/dgaws-demo-XXXXXX")"
 echo
 echo "== demonstration run on the simulated connection (files in $DEMO_OUT) =="
-"$CLI" demo --speed 200 --out "$DEMO_OUT"
+"$CLI" demo --speed 200 --no-merge --out "$DEMO_OUT"
