@@ -6,6 +6,7 @@
 
 #include "app/DataRoot.h"
 #include "app/SingleInstance.h"
+#include "app/WindowOptions.h"
 #include "app/WorkstationApp.h"
 
 #include <QApplication>
@@ -15,8 +16,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
-
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -39,14 +39,19 @@ std::string shippedDataFolder()
 
 int main(int argc, char** argv)
 {
+    const WindowOptions options = WindowOptions::parse(std::vector<std::string>(argv, argv + argc));
+    if (options.help || !options.error.empty()) {
+        if (!options.error.empty())
+            std::cerr << "dgaws: " << options.error << '\n';
+        (options.help ? std::cout : std::cerr) << WindowOptions::usage();
+        return options.help ? 0 : 2;
+    }
+
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dgaws"));
     QApplication::setApplicationDisplayName(QString::fromUtf8("VeltraGW-5800变压器油专用版V3.0"));
 
-    std::vector<std::string> arguments;
-    for (const QString& a : QCoreApplication::arguments())
-        arguments.push_back(ss(a));
-    const DataRoot root = DataRoot::resolve(DataRoot::homeOption(arguments));
+    const DataRoot root = DataRoot::resolve(options.home);
 
     // A second start of the same data root brings the running window forward and ends.
     SingleInstance instance(qs(root.root()));
@@ -71,32 +76,14 @@ int main(int argc, char** argv)
         frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
 
-    // Options: --home DIR, --simulate (the simulated connection instead of the wizard),
-    // --speed N (demonstration values per tick), --run (an unattended demonstration: the
-    // simulated connection, channel A opened and its run started). Other arguments are
-    // chromatogram files to open.
-    bool simulate = false, run = false;
-    double speed = 1.0;
-    for (size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        if ((a == "--home" || a == "--speed") && i + 1 < arguments.size()) {
-            if (a == "--speed")
-                speed = std::max(1.0, QString::fromStdString(arguments[i + 1]).toDouble());
-            ++i;
-        } else if (a == "--simulate") {
-            simulate = true;
-        } else if (a == "--run") {
-            run = simulate = true;
-        } else if (a.rfind("--", 0) != 0) {
-            frame.openChosen(qs(a));
-        }
-    }
-    frame.runController().setSimulationSpeed(speed);
-    frame.runController().setUnattended(run);
+    for (const std::string& file : options.files)
+        frame.openChosen(qs(file));
+    frame.runController().setSimulationSpeed(options.speed);
+    frame.runController().setUnattended(options.run);
     // The connection comes once the window is up, as the wizard belongs over it.
-    QTimer::singleShot(0, &frame, [&frame, simulate, run] {
-        frame.startUpConnection(simulate);
-        if (run)
+    QTimer::singleShot(0, &frame, [&frame, &options] {
+        frame.startUpConnection(options.simulate);
+        if (options.run)
             if (CChildFrame* a = frame.openChannel(0))
                 frame.runController().run(a->document());
     });
