@@ -36,14 +36,15 @@ void CFileTreeView::setRoot(const QString& folder)
 void CFileTreeView::refresh()
 {
     const QSignalBlocker block(this);
-    clear();
+    delete top_;
+    top_ = nullptr;
     if (root_.isEmpty())
         return;
-    auto* top = new QTreeWidgetItem(this, {QDir(root_).dirName()});
-    top->setData(0, kPathRole, root_);
-    top->setToolTip(0, root_);
-    fill(top, root_, 0);
-    top->setExpanded(true);
+    top_ = new QTreeWidgetItem(this, {QDir(root_).dirName()});
+    top_->setData(0, kPathRole, root_);
+    top_->setToolTip(0, root_);
+    fill(top_, root_, 0);
+    top_->setExpanded(true);
 }
 
 void CFileTreeView::fill(QTreeWidgetItem* parent, const QString& folder, int depth)
