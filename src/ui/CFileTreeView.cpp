@@ -20,8 +20,11 @@ CFileTreeView::CFileTreeView(QWidget* parent) : QTreeWidget(parent)
         if (QFileInfo(path).isFile())
             emit openRequested(path);
     });
-    connect(this, &QTreeWidget::itemExpanded, this,
-            [this](QTreeWidgetItem* item) { expanded_.insert(item->data(0, kPathRole).toString()); });
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        // Items of other nodes (the methods) have no path and are not this view's to keep.
+        if (const QString path = item->data(0, kPathRole).toString(); !path.isEmpty())
+            expanded_.insert(path);
+    });
     connect(this, &QTreeWidget::itemCollapsed, this,
             [this](QTreeWidgetItem* item) { expanded_.remove(item->data(0, kPathRole).toString()); });
 }
