@@ -161,6 +161,7 @@ std::vector<LoadFailure> MethodLibrary::loadLibrary(const std::string& folder)
     fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
     if (ec) {
         failures.push_back({folder, ec.message()});
+        notifyChanged();
         return failures;
     }
     std::vector<std::string> names;
@@ -182,6 +183,7 @@ std::vector<LoadFailure> MethodLibrary::loadLibrary(const std::string& folder)
             failures.push_back({path, e.what()});
         }
     }
+    notifyChanged();
     return failures;
 }
 
@@ -242,6 +244,12 @@ bool MethodLibrary::ask(const std::string& question) const
     return ask_ ? ask_(question) : false;
 }
 
+void MethodLibrary::notifyChanged() const
+{
+    if (changed_)
+        changed_();
+}
+
 void MethodLibrary::log(const std::string& line) const
 {
     if (log_)
@@ -264,9 +272,11 @@ size_t MethodLibrary::store(MethodLibraryEntry entry)
     const int same = indexOfPath(entry.path);
     if (same >= 0) {
         entries_[static_cast<size_t>(same)] = std::move(entry);
+        notifyChanged();
         return static_cast<size_t>(same);
     }
     entries_.push_back(std::move(entry));
+    notifyChanged();
     return entries_.size() - 1;
 }
 
@@ -332,6 +342,7 @@ LibraryResult MethodLibrary::edit(size_t index, MethodLibraryEntry edited)
     for (size_t i = entries_.size(); i-- > 0;)
         if (i != index && entries_[i].path == target)
             entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+    notifyChanged();
     log(formatText(kLogEdit, name));
     return LibraryResult::success(warning);
 }
@@ -347,6 +358,7 @@ LibraryResult MethodLibrary::remove(size_t index)
         return LibraryResult::failed("方法文件" + path + "删除失败：" + ec.message());
     const std::string name = entries_[index].method.name;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    notifyChanged();
     log(formatText(kLogDelete, name));
     return LibraryResult::success();
 }
@@ -362,6 +374,7 @@ LibraryResult MethodLibrary::hide(std::optional<size_t> index)
     if (auto failure = save(hidden))
         return LibraryResult::failed(*failure);
     entries_[*index] = std::move(hidden);
+    notifyChanged();
     return LibraryResult::success();
 }
 
@@ -419,6 +432,7 @@ LibraryResult MethodLibrary::show(const std::string& pickedFile)
     if (auto failure = save(shown))
         return LibraryResult::failed(*failure);
     entries_[static_cast<size_t>(found)] = std::move(shown);
+    notifyChanged();
     return LibraryResult::success();
 }
 

@@ -95,6 +95,11 @@ public:
 
     void setAsk(AskYesNo ask) { ask_ = std::move(ask); }
     void setLog(LogSink log) { log_ = std::move(log); }
+    // Told after every change of the entries, so that a view of the library can follow;
+    // one observer at a time, an empty function removes it.
+    void setChangeObserver(std::function<void()> observer) { changed_ = std::move(observer); }
+    // For callers that changed an entry in place through entryAt.
+    void notifyChanged() const;
 
     // Replaces the entries by every "*.she" file of `folder`, sorted by file name. Files
     // that cannot be read are left out and reported; the others load.
@@ -152,6 +157,7 @@ private:
     std::vector<MethodLibraryEntry> entries_;
     AskYesNo ask_;
     LogSink log_;
+    std::function<void()> changed_;
 };
 
 }  // namespace dgaws

@@ -20,8 +20,11 @@ CFileTreeView::CFileTreeView(QWidget* parent) : QTreeWidget(parent)
         if (QFileInfo(path).isFile())
             emit openRequested(path);
     });
-    connect(this, &QTreeWidget::itemExpanded, this,
-            [this](QTreeWidgetItem* item) { expanded_.insert(item->data(0, kPathRole).toString()); });
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        // Items of other nodes (the methods) have no path and are not this view's to keep.
+        if (const QString path = item->data(0, kPathRole).toString(); !path.isEmpty())
+            expanded_.insert(path);
+    });
     connect(this, &QTreeWidget::itemCollapsed, this,
             [this](QTreeWidgetItem* item) { expanded_.remove(item->data(0, kPathRole).toString()); });
 }
@@ -36,14 +39,15 @@ void CFileTreeView::setRoot(const QString& folder)
 void CFileTreeView::refresh()
 {
     const QSignalBlocker block(this);
-    clear();
+    delete top_;
+    top_ = nullptr;
     if (root_.isEmpty())
         return;
-    auto* top = new QTreeWidgetItem(this, {QDir(root_).dirName()});
-    top->setData(0, kPathRole, root_);
-    top->setToolTip(0, root_);
-    fill(top, root_, 0);
-    top->setExpanded(true);
+    top_ = new QTreeWidgetItem(this, {QDir(root_).dirName()});
+    top_->setData(0, kPathRole, root_);
+    top_->setToolTip(0, root_);
+    fill(top_, root_, 0);
+    top_->setExpanded(true);
 }
 
 void CFileTreeView::fill(QTreeWidgetItem* parent, const QString& folder, int depth)

@@ -6,7 +6,8 @@
 namespace dgaws {
 
 // The chromatogram files under the data folder, as a tree of folders. Rebuilt on request
-// (after saves and closes), keeping the folders the operator has opened.
+// (after saves and closes), keeping the folders the operator has opened. The data folder is
+// one top-level node; other nodes of the tree (the method library) are left alone.
 class CFileTreeView : public QTreeWidget {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ private:
     void fill(QTreeWidgetItem* parent, const QString& folder, int depth);
 
     QString root_;
+    QTreeWidgetItem* top_ = nullptr;
     QSet<QString> expanded_;
 };
 

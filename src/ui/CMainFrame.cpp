@@ -9,6 +9,7 @@
 #include "CResultListView.h"
 #include "CSysSetPropertySheet.h"
 #include "DocumentCommands.h"
+#include "MethodTreeNode.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
 #include "RunController.h"
@@ -16,6 +17,7 @@
 #include "acquisition/Autosave.h"
 #include "app/CChrEDoc.h"
 #include "app/CloseRules.h"
+#include "app/MethodSelection.h"
 #include "app/WorkstationApp.h"
 
 #include <QAction>
@@ -76,6 +78,10 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
             mdi_->setActiveSubWindow(order_[index]);
     });
     connect(commands_, &DocumentCommands::filesChanged, tree_, &CFileTreeView::refresh);
+    connect(commands_, &DocumentCommands::resultsChanged, this, [this](CChildFrame* f) {
+        if (resultList_ && f == activeFrame())
+            resultList_->refreshResults();
+    });
     connect(runs_, &RunController::stateChanged, this, &CMainFrame::updateCommandStates);
     updateCommandStates();
 }
@@ -96,6 +102,12 @@ void CMainFrame::createDocks()
     tree_ = new CFileTreeView(this);
     tree_->setRoot(qs(app_.settings().ProjectPath));
     connect(tree_, &CFileTreeView::openRequested, this, &CMainFrame::openChosen);
+    methods_ = new MethodTreeNode(tree_, app_.library(), [this] { return app_.methodDefaults(); });
+    connect(methods_, &MethodTreeNode::methodActivated, this, [this](const MethodChoice& choice) {
+        if (CChildFrame* f = activeFrame())
+            commands_->useMethod(*f, choice);
+        updateCommandStates();
+    });
     treeDock_ = new QDockWidget(QStringLiteral("方法文件树"), this);
     treeDock_->setObjectName(QStringLiteral("treeDock"));
     treeDock_->setWidget(tree_);
@@ -165,6 +177,11 @@ void CMainFrame::connectCommands()
     onChannel(a.zero, [this](CChrEDoc& d) { runs_->zero(d); });
     connect(a.connectCollector, &QAction::triggered, this, [this] { runs_->connectCollector(); });
     connect(a.simulate, &QAction::triggered, this, [this] { runs_->startSimulation(); });
+    connect(a.chooseMethod, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            commands_->chooseMethod(*f);
+        updateCommandStates();
+    });
     connect(a.colors, &QAction::triggered, this, [this] {
         if (CChildFrame* f = activeFrame())
             commands_->editColors(*f);
@@ -388,6 +405,8 @@ void CMainFrame::onSystemOptions()
     app_.acceptSettings(sheet.edited(),
                         [this](const std::string& q) { return prompts_->askYesNo(qs(q)); });
     tree_->setRoot(qs(app_.settings().ProjectPath));
+    // The default methods may have changed, and with them the labels.
+    methods_->refresh();
     for (CChildFrame* f : frames()) {
         applyEngineSettings(f->document());
         f->graph()->setAuxiliaryLines(app_.settings().LineInPic != 0);
@@ -523,6 +542,7 @@ void CMainFrame::updateCommandStates()
     actions_.zero->setEnabled(live && live->acquiring == 1 && live->startWatch == 0);
     actions_.save->setEnabled(any && DocumentCommands::canSave(f->document()));
     actions_.detectPeaks->setEnabled(any && f->document().canDetectPeaks());
+    actions_.chooseMethod->setEnabled(any && MethodSelection::canChoose(f->document()));
     for (QAction* a : {actions_.saveAs, actions_.close, actions_.saveBinary, actions_.colors,
                        actions_.sampleInfo, actions_.background, actions_.resetRange})
         a->setEnabled(any);

@@ -19,12 +19,13 @@ class CFileTreeView;
 class CProgStatusBar;
 class CResultListView;
 class DocumentCommands;
+class MethodTreeNode;
 class OperatorPrompts;
 class RunController;
 class WorkstationApp;
 
 // The main window: the multiple-document area with the tab bar of open windows, the menus
-// and both toolbars, the status bar, the file tree and the result list; the application
+// and both toolbars, the status bar, the method and file tree and the result list; the application
 // commands, and the close rules of the whole program.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -42,6 +43,7 @@ public:
     const FrameActions& actions() const { return actions_; }
     CProgStatusBar* progressBar() const { return status_; }
     CFileTreeView* fileTree() const { return tree_; }
+    MethodTreeNode* methodTree() const { return methods_; }
     QTabBar* channelTabs() const { return tabs_; }
     QMdiArea* mdiArea() const { return mdi_; }
     DocumentCommands& documentCommands() { return *commands_; }
@@ -102,6 +104,7 @@ private:
     QTabBar* tabs_;
     CProgStatusBar* status_;
     CFileTreeView* tree_ = nullptr;
+    MethodTreeNode* methods_ = nullptr;
     QDockWidget* treeDock_ = nullptr;
     QDockWidget* resultDock_ = nullptr;
     CResultListView* resultList_ = nullptr;

@@ -3,12 +3,15 @@
 #include "CBackgroundDlg.h"
 #include "CChildFrame.h"
 #include "CColorSelectDlg.h"
+#include "CChrEGraphView.h"
+#include "CMethodChoiceDlg.h"
 #include "CSampleInfoDlg.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
 
 #include "app/CChrEDoc.h"
 #include "app/CloseRules.h"
+#include "app/MethodSelection.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/TextFormat.h"
@@ -148,6 +151,43 @@ void DocumentCommands::applyBackground(CChildFrame& frame, const QString& file, 
     frame.refreshViews();
     doc.setModifiedFlag(false);
     frame.updateTitle();
+}
+
+bool DocumentCommands::useMethod(CChildFrame& frame, const MethodChoice& choice)
+{
+    CChrEDoc& doc = frame.document();
+    if (!MethodSelection::valid(doc, choice))
+        return false;
+    const std::string& name =
+        doc.methodLibrary()->at(static_cast<size_t>(choice.libraryMethodIndex)).method.name;
+    if (!prompts_.confirm(qs(MethodSelection::kUseCaption),
+                          qs(formatText(MethodSelection::kUseQuestion, name))))
+        return false;
+    MethodSelection::use(doc, choice);
+    frame.refreshViews();
+    frame.graph()->setFocus();
+    emit resultsChanged(&frame);
+    return true;
+}
+
+bool DocumentCommands::chooseMethod(CChildFrame& frame)
+{
+    CChrEDoc& doc = frame.document();
+    if (!MethodSelection::canChoose(doc) || doc.methodLibrary() == nullptr)
+        return false;
+    CMethodChoiceDlg dialog(*doc.methodLibrary(), MethodSelection::preset(doc), dialogParent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    return applyMethodChoice(frame, dialog.choice());
+}
+
+bool DocumentCommands::applyMethodChoice(CChildFrame& frame, const MethodChoice& choice)
+{
+    if (!MethodSelection::choose(frame.document(), choice))
+        return false;
+    frame.refreshViews();
+    emit resultsChanged(&frame);
+    return true;
 }
 
 }  // namespace dgaws

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chromatogram/DisplayColors.h"
+#include "chromatogram/MethodLibrary.h"
 
 #include <QObject>
 #include <QString>
@@ -13,7 +14,7 @@ class OperatorPrompts;
 class WorkstationApp;
 
 // The commands of a chromatogram document: save, save as, close, colours, sample
-// information, background. The document does the work; these add the dialogs and keep the
+// information, background, the method and curve from the library. The document does the work; these add the dialogs and keep the
 // window and the file tree in step.
 class DocumentCommands : public QObject {
     Q_OBJECT
@@ -40,13 +41,22 @@ public:
     bool editSampleInfo(CChildFrame& frame);
     bool chooseBackground(CChildFrame& frame);
 
+    // A method (or one of its curves) activated in the method tree: after the operator's
+    // confirmation the document uses the whole method. True when it did.
+    bool useMethod(CChildFrame& frame, const MethodChoice& choice);
+    // "选择分析方法计算谱图(&S)" with its dialog.
+    bool chooseMethod(CChildFrame& frame);
+
     // What the dialogs' OK does.
     void applyColors(CChildFrame& frame, const DisplayColors& colors);
     void applyBackground(CChildFrame& frame, const QString& file, bool show, int32_t traceColor);
+    bool applyMethodChoice(CChildFrame& frame, const MethodChoice& choice);
 
 signals:
     // A file was written or a window closed: the file tree shows the data folder afresh.
     void filesChanged();
+    // The document's results were computed again: the result list shows them afresh.
+    void resultsChanged(dgaws::CChildFrame* frame);
 
 private:
     WorkstationApp& app_;

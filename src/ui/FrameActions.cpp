@@ -59,6 +59,7 @@ void FrameActions::create(QObject* owner)
     simulate = make(owner, "模拟连接(&S)");
 
     detectPeaks = make(owner, "峰检测(&D)");
+    chooseMethod = make(owner, "选择分析方法计算谱图(&S)");
     colors = make(owner, "改变谱图的颜色(&M)...");
     sampleInfo = make(owner, "查看样品信息", {}, "查看样品信息\n查看样品信息");
     background = make(owner, "背景图谱选择(&B)");
@@ -104,7 +105,7 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     acquisitionMenu->addActions({run, stop, cancel, watchStart, zero});
 
     processMenu = bar->addMenu(QStringLiteral("谱图处理(&P)"));
-    processMenu->addAction(detectPeaks);
+    processMenu->addActions({detectPeaks, chooseMethod});
     processMenu->addSeparator();
     processMenu->addActions({colors, sampleInfo, background, resetRange});
     processMenu->addSeparator();
@@ -126,7 +127,7 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     peakBar = frame->addToolBar(QStringLiteral("峰处理工具栏"));
     peakBar->setObjectName(QStringLiteral("peakBar"));
     peakBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    peakBar->addActions({detectPeaks, sampleInfo, colors, background, resetRange});
+    peakBar->addActions({detectPeaks, chooseMethod, sampleInfo, colors, background, resetRange});
     peakBar->addSeparator();
     peakBar->addActions(labels);
 

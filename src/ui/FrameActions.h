@@ -32,6 +32,7 @@ struct FrameActions {
     QAction* simulate = nullptr;
 
     QAction* detectPeaks = nullptr;
+    QAction* chooseMethod = nullptr;
     QAction* colors = nullptr;
     QAction* sampleInfo = nullptr;
     QAction* background = nullptr;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace dgaws {
 
@@ -58,6 +59,16 @@ bool DialogPrompts::askOkCancel(const QString& text)
     QMessageBox box(QMessageBox::Question, applicationTitle(), text,
                     QMessageBox::Ok | QMessageBox::Cancel, parent_);
     return box.exec() == QMessageBox::Ok;
+}
+
+bool DialogPrompts::confirm(const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent_);
+    QPushButton* ok = box.addButton(QStringLiteral("确认(&O)"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("取消(&C)"), QMessageBox::RejectRole);
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok;
 }
 
 std::optional<QString> DialogPrompts::openFile(const QString& caption, const QString& folder,

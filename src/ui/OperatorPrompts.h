@@ -23,6 +23,13 @@ public:
     virtual Answer askYesNoCancel(const QString& text) = 0;
     // True for OK.
     virtual bool askOkCancel(const QString& text) = 0;
+    // A confirmation box with a caption of its own and the buttons "确认(&O)" and "取消(&C)";
+    // true for 确认. Answered like an OK/Cancel question unless a prompter shows it itself.
+    virtual bool confirm(const QString& caption, const QString& text)
+    {
+        static_cast<void>(caption);
+        return askOkCancel(text);
+    }
     // File dialogs; nothing on cancel.
     virtual std::optional<QString> openFile(const QString& caption, const QString& folder,
                                             const QStringList& filters) = 0;
@@ -40,6 +47,7 @@ public:
     bool askYesNo(const QString& text, Icon icon) override;
     Answer askYesNoCancel(const QString& text) override;
     bool askOkCancel(const QString& text) override;
+    bool confirm(const QString& caption, const QString& text) override;
     std::optional<QString> openFile(const QString& caption, const QString& folder,
                                     const QStringList& filters) override;
     std::optional<QString> saveFile(const QString& caption, const QString& proposed,

@@ -14,6 +14,7 @@ int runGraphViewTests(int argc, char** argv);
 int runSettingsDialogTests(int argc, char** argv);
 int runConnectionWidgetTests(int argc, char** argv);
 int runRunTests(int argc, char** argv);
+int runMethodChoiceTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
         {"SettingsDialogs", runSettingsDialogTests},
         {"ConnectionWidgets", runConnectionWidgetTests},
         {"Run", runRunTests},
+        {"MethodChoice", runMethodChoiceTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
