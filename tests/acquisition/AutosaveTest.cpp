@@ -139,26 +139,4 @@ TEST(DemonstrationData, TheShippedFileIsTheGeneratorsOutput)
     EXPECT_EQ(readWholeFile(made), shipped);
 }
 
-TEST(DemonstrationData, ItLooksLikeARunOfTheNineGases)
-{
-    const std::string bytes = readWholeFile(DGAWS_SOURCE_DIR "/data/QLCHGDATA.DMD");
-    ASSERT_EQ(bytes.size() % 4, 0u);
-    std::vector<float> v(bytes.size() / 4);
-    std::memcpy(v.data(), bytes.data(), bytes.size());
-    ASSERT_EQ(v.size(), 8400u);  // seven minutes at 20 points per second
-    auto at = [&](double minutes) { return v[static_cast<size_t>(minutes * 1200.0)]; };
-    // Each gas of the default method is a maximum well above its surroundings.
-    for (double t : {0.55, 0.65, 0.95, 1.10, 1.45, 2.10, 3.05, 3.65, 4.60}) {
-        float top = 0.0f;
-        for (int d = -12; d <= 12; ++d)
-            top = std::max(top, v[static_cast<size_t>(static_cast<int>(t * 1200.0) + d)]);
-        EXPECT_GT(top, at(t - 0.2) + 5000.0f) << t;
-        EXPECT_GT(top, at(t + 0.2) + 5000.0f) << t;
-    }
-    // Between the peaks: the lit detector's baseline, drifting up, never flat.
-    EXPECT_GT(at(6.0), 2000.0f);
-    EXPECT_GT(at(6.5), at(5.2));
-    EXPECT_NE(v[8000], v[8001]);
-}
-
 }  // namespace

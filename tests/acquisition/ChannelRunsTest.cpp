@@ -56,16 +56,6 @@ TEST(ChannelRuns, TheStatusTextsOfAPoint)
 {
     EXPECT_EQ(ChannelRuns::timeText(1.5), "采集时间：1.500分");
     EXPECT_EQ(ChannelRuns::voltageText(-2500.0f), "当前电压：-2.500mV");
-    RunsBench b;
-    b.openBoth();
-    std::vector<std::string> texts;
-    RunCallbacks cb;
-    b.runs->run(b.doc(0));
-    // 20 points are one second, 1/60 of a minute.
-    for (int i = 0; i < 20; ++i)
-        b.point(0, 1234.0f);
-    EXPECT_EQ(ChannelRuns::timeText(b.doc(0).data.indexToTime(b.doc(0).acquiredCount)),
-              "采集时间：0.017分");
 }
 
 TEST(ChannelRuns, RunRefusesWithoutMethodsAndStartsBothWithAllStart)

@@ -11,17 +11,7 @@ using namespace dgaws::test;
 
 namespace {
 
-constexpr float kThird = 0.33333334f;
-
-// Points the card gives from a run of frame values (one range, 20 points per second): the
-// mean of the values three to five frames back, from the seventh frame on.
-std::vector<float> meansOf(const std::vector<float>& v)
-{
-    std::vector<float> out;
-    for (size_t k = 6; k < v.size(); ++k)
-        out.push_back((v[k - 3] + v[k - 4] + v[k - 5]) * kThird);
-    return out;
-}
+std::vector<float> meansOf(const std::vector<float>& v) { return cardPoints(v); }
 
 TEST(CollectorFrame, DecodesTheTwoExampleFrames)
 {

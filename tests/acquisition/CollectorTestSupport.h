@@ -3,6 +3,7 @@
 #include "acquisition/CCollector.h"
 #include "app/CChrEDoc.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -34,6 +35,16 @@ inline float expectedMicrovolts(int32_t magnitude, bool coarse, bool negative)
     const double factor = coarse ? 1.192093463942 : 0.074505841496;
     const double v = static_cast<double>(magnitude) * factor;
     return static_cast<float>(negative ? -v : v);
+}
+
+// Points the card gives from a run of frame values of one range (20 points per second):
+// the mean of the values three to five frames back, from the seventh frame on, up to `end`.
+inline std::vector<float> cardPoints(const std::vector<float>& v, size_t end = SIZE_MAX)
+{
+    std::vector<float> out;
+    for (size_t k = 6; k < std::min(end, v.size()); ++k)
+        out.push_back((v[k - 3] + v[k - 4] + v[k - 5]) * 0.33333334f);
+    return out;
 }
 
 inline void feed(CCollector& c, const std::array<uint8_t, 4>& f)

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 using namespace dgaws;
@@ -58,8 +59,30 @@ protected:
         bench.settings.searchWaitScale = 0.001;
         link = std::make_unique<CollectorLink>(bench.settings, *bench.runs);
     }
+
+    // Runs an automatic search over the listed ports to its end, answering No to every
+    // question; returns whether it found the collector.
+    bool search(std::function<std::vector<PortEntry>()> enumerate)
+    {
+        PortSearch s(*link);
+        s.setEnumerator(std::move(enumerate));
+        s.setAsk([&](const std::string& q) {
+            asked.push_back(q);
+            return false;
+        });
+        QObject::connect(&s, &PortSearch::progress,
+                         [&](const QString& t) { texts.push_back(t.toStdString()); });
+        std::vector<bool> finished;
+        QObject::connect(&s, &PortSearch::finished, [&](bool found) { finished.push_back(found); });
+        s.start();
+        EXPECT_TRUE(pumpUntil([&] { return finished.size() == 1; }));
+        return !finished.empty() && finished[0];
+    }
+
     RunsBench bench;
     std::unique_ptr<CollectorLink> link;
+    std::vector<std::string> asked;
+    std::vector<std::string> texts;
 };
 
 TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
@@ -69,23 +92,9 @@ TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
     // A confirmation window of 25 ms: long enough for a loaded machine to see the byte.
     bench.settings.searchWaitScale = 0.05;
     ReadyBytes announcing(collector);
-    PortSearch search(*link);
-    search.setEnumerator([&] {
+    EXPECT_TRUE(search([&] {
         return std::vector<PortEntry>{entryFor(silent, "ttyS7"), entryFor(collector, "ttyUSB3")};
-    });
-    std::vector<std::string> asked;
-    search.setAsk([&](const std::string& q) {
-        asked.push_back(q);
-        return false;
-    });
-    std::vector<std::string> texts;
-    QObject::connect(&search, &PortSearch::progress,
-                     [&](const QString& t) { texts.push_back(t.toStdString()); });
-    std::vector<bool> finished;
-    QObject::connect(&search, &PortSearch::finished, [&](bool found) { finished.push_back(found); });
-    search.start();
-    ASSERT_TRUE(pumpUntil([&] { return finished.size() == 1; }));
-    EXPECT_TRUE(finished[0]);
+    }));
     EXPECT_TRUE(asked.empty());
     EXPECT_TRUE(link->portOpen());
     EXPECT_EQ(link->connectedPort(), collector.path());
@@ -114,23 +123,9 @@ TEST_F(ConnectionTest, AFailedSearchOffersTheSimulatedConnection)
 {
     PtyPair a, b;
     ASSERT_TRUE(a.ok() && b.ok());
-    PortSearch search(*link);
-    search.setEnumerator([&] {
+    EXPECT_FALSE(search([&] {
         return std::vector<PortEntry>{entryFor(a, "ttyS0"), entryFor(b, "ttyS1")};
-    });
-    std::vector<std::string> asked;
-    search.setAsk([&](const std::string& q) {
-        asked.push_back(q);
-        return false;
-    });
-    std::vector<std::string> texts;
-    QObject::connect(&search, &PortSearch::progress,
-                     [&](const QString& t) { texts.push_back(t.toStdString()); });
-    std::vector<bool> finished;
-    QObject::connect(&search, &PortSearch::finished, [&](bool found) { finished.push_back(found); });
-    search.start();
-    ASSERT_TRUE(pumpUntil([&] { return finished.size() == 1; }));
-    EXPECT_FALSE(finished[0]);
+    }));
     EXPECT_EQ(texts.back(), "无法确认端口号ttyS1连接了色谱仪，色谱端口搜索失败。");
     EXPECT_FALSE(link->portOpen());
     EXPECT_TRUE(link->connectedPort().empty());
@@ -140,22 +135,9 @@ TEST_F(ConnectionTest, AFailedSearchOffersTheSimulatedConnection)
 
 TEST_F(ConnectionTest, AnErrorWhileListingPortsEndsTheSearchWithItsText)
 {
-    PortSearch search(*link);
-    search.setEnumerator([]() -> std::vector<PortEntry> { throw std::runtime_error("busy"); });
-    int asked = 0;
-    search.setAsk([&](const std::string&) {
-        ++asked;
-        return false;
-    });
-    std::vector<std::string> texts;
-    QObject::connect(&search, &PortSearch::progress,
-                     [&](const QString& t) { texts.push_back(t.toStdString()); });
-    std::vector<bool> finished;
-    QObject::connect(&search, &PortSearch::finished, [&](bool found) { finished.push_back(found); });
-    search.start();
-    ASSERT_TRUE(pumpUntil([&] { return finished.size() == 1; }));
+    EXPECT_FALSE(search([]() -> std::vector<PortEntry> { throw std::runtime_error("busy"); }));
     EXPECT_EQ(texts.back(), PortSearch::kDeviceError);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(asked.size(), 1u);
 }
 
 TEST_F(ConnectionTest, TheDefaultPortIsUsedAfterOneQuestion)
@@ -164,9 +146,7 @@ TEST_F(ConnectionTest, TheDefaultPortIsUsedAfterOneQuestion)
     ASSERT_TRUE(pty.ok());
     bench.settings.UseDefaultCom = 1;
     bench.settings.ComPort = pty.path();
-    std::vector<std::string> asked;
     int listed = 0;
-    std::vector<std::string> texts;
     QObject::connect(link.get(), &CollectorLink::waitText,
                      [&](const QString& t) { texts.push_back(t.toStdString()); });
     EXPECT_TRUE(link->connectManually(
@@ -193,7 +173,6 @@ TEST_F(ConnectionTest, TheDefaultPortIsUsedAfterOneQuestion)
 
 TEST_F(ConnectionTest, APickedPortIsRememberedAndAFailedOneLeadsToSimulation)
 {
-    std::vector<std::string> texts;
     QObject::connect(link.get(), &CollectorLink::waitText,
                      [&](const QString& t) { texts.push_back(t.toStdString()); });
     EXPECT_FALSE(link->connectManually([](const std::string&) { return false; },

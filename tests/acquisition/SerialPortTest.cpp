@@ -132,15 +132,9 @@ TEST_F(SerialPortTest, ARunFromTheWireIsSavedSampleForSample)
     ASSERT_TRUE(ended);
     ASSERT_EQ(b.saved.size(), 2u);
 
-    auto expected = [](const std::vector<float>& v) {
-        std::vector<float> out;
-        for (size_t k = 6; k < v.size(); ++k)
-            out.push_back((v[k - 3] + v[k - 4] + v[k - 5]) * 0.33333334f);
-        return out;
-    };
     for (const auto& [channel, path] : b.saved) {
         const ChromatogramData d = readChromatogramFile(path);
-        EXPECT_EQ(d.signal.values(), expected(channel == 0 ? va : vb)) << path;
+        EXPECT_EQ(d.signal.values(), cardPoints(channel == 0 ? va : vb)) << path;
         EXPECT_EQ(d.pointsPerSecond, 20);
     }
     EXPECT_TRUE(b.autosaves().empty());
@@ -173,14 +167,8 @@ TEST_F(SerialPortTest, TheStartSignalOnTheWireStartsBothChannelsOnce)
     ASSERT_NE(b.docs[0], nullptr);
     ASSERT_NE(b.docs[1], nullptr);
     // Frame 7 of A carries the start; B's next point is its first.
-    auto points = [](const std::vector<float>& v) {
-        std::vector<float> out;
-        for (size_t k = 6; k < 606; ++k)
-            out.push_back((v[k - 3] + v[k - 4] + v[k - 5]) * 0.33333334f);
-        return out;
-    };
     for (const auto& [channel, path] : b.saved)
-        EXPECT_EQ(readChromatogramFile(path).signal.values(), points(channel == 0 ? va : vb))
+        EXPECT_EQ(readChromatogramFile(path).signal.values(), cardPoints(channel == 0 ? va : vb, 606))
             << path;
 }
 

@@ -109,13 +109,3 @@ TEST(ResultRows, CopiedTextHasTheFixedHeaderAndTheRowsInSelectionOrder)
         EXPECT_EQ(l[3].substr(0, 7), "合计\t");
     }
 }
-
-TEST(ResultRows, HeadersAndWidthsMatchTheColumnCount)
-{
-    EXPECT_EQ(ResultRows::headers(false).size(), 10u);
-    EXPECT_EQ(ResultRows::headers(true).size(), 14u);
-    EXPECT_EQ(ResultRows::headers(false)[5], "峰面积(uv*s)");
-    EXPECT_EQ(ResultRows::widths(true).size(), 14u);
-    EXPECT_EQ(ResultRows::widths(false).back(), 0) << "the last column takes the rest";
-    EXPECT_EQ(ResultRows::widths(true)[9], 50) << "with efficiency columns 峰标志 has its width";
-}

@@ -1,12 +1,12 @@
 #include "chromatogram/FileIO.h"
 #include "chromatogram/MethodLibrary.h"
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace dgaws;
@@ -17,13 +17,11 @@ namespace {
 
 const std::string kClash = "方法文件重名!覆盖原方法文件吗?";
 
+// The library's folder.
 struct TempFolder {
-    fs::path path = fs::temp_directory_path() /
-                    ("dgaws-methodlib-" + std::to_string(::getpid()) + "-" +
-                     std::to_string(std::random_device{}()));
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
+    test::TempDir dir;
+    const std::filesystem::path& path = dir.root();
+    std::string file(const std::string& name) const { return dir.path(name); }
 };
 
 MethodLibraryEntry entryNamed(const std::string& name, int visible = 1)

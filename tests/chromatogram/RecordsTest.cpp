@@ -160,27 +160,3 @@ TEST(PeakTable, ManualPeaksGoBeforeTheFirstPeakStartingAtOrAfterTheirEnd)
     EXPECT_EQ(t.insertManual(last), 4);
     EXPECT_EQ(t.size(), 5);
 }
-
-TEST(NewRecords, DefaultsAsTheOperatorExpects)
-{
-    const PeakRecord p;
-    EXPECT_EQ(p.componentIndex, -1);
-    EXPECT_EQ(p.displayFlags, 1);
-    const ChromatogramData d;
-    EXPECT_EQ(d.signalMax, 100000.0f);
-    EXPECT_EQ(d.signalMin, -10000.0f);
-    EXPECT_EQ(d.editMode, 516);
-    EXPECT_EQ(d.standardLevel, -1);
-    EXPECT_EQ(d.colors.peakMarkColor, 0xFF8080);
-    EXPECT_TRUE(d.injectionTime.isValid());
-    const AnalysisMethod m;
-    EXPECT_EQ(m.instrumentInfo.size(), 13u);
-    EXPECT_EQ(m.instrumentInfo[12].label, "温度[℃]");
-    EXPECT_EQ(m.instrumentInfo[12].labelEn, "Temer.[℃]");
-    EXPECT_EQ(m.integration.judgeWidth, 16);
-    EXPECT_EQ(m.integration.stopTime, 50.0);
-    EXPECT_EQ(m.option3, 2);
-    const ComponentEntry c;
-    EXPECT_EQ(c.formula, "未知");
-    EXPECT_EQ(c.concentrations.size(), 1u);
-}

@@ -13,12 +13,6 @@
 namespace dgaws::cli::test {
 namespace {
 
-struct Output {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 ComponentEntry gas(const std::string& name, double minutes, std::vector<double> conc)
 {
     ComponentEntry c;
@@ -68,13 +62,9 @@ protected:
     Output add(const std::string& curve, int level, std::vector<std::string> files,
                bool asJson = false)
     {
-        std::ostringstream out, err;
-        Output r;
-        r.status = runCalibrationAdd({path("DGA.she"), curve, level, std::move(files), asJson},
-                                     out, err);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
+        return captured([&](std::ostream& out, std::ostream& err) {
+            return runCalibrationAdd({path("DGA.she"), curve, level, files, asJson}, out, err);
+        });
     }
 };
 

@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace dgaws::cli::test {
 
@@ -28,6 +34,37 @@ protected:
 
     std::filesystem::path dir_;
 };
+
+// What an in-process command returned and printed.
+struct Output {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+template <class Run>
+Output captured(Run run)
+{
+    std::ostringstream out, err;
+    Output r;
+    r.status = run(out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+// Gaussians {centre sample, height, deviation} on a flat level.
+inline std::vector<float> gaussians(int samples, std::vector<std::array<double, 3>> peaks,
+                                    float level = 100.0f)
+{
+    std::vector<float> s(static_cast<size_t>(samples), level);
+    for (int i = 0; i < samples; ++i)
+        for (const auto& p : peaks) {
+            const double x = (i - p[0]) / p[2];
+            s[static_cast<size_t>(i)] += static_cast<float>(p[1] * std::exp(-0.5 * x * x));
+        }
+    return s;
+}
 
 // A finished, diagnosed chromatogram with Chinese texts in every kind of field.
 inline ChromatogramData sampleChromatogram()

@@ -11,37 +11,20 @@
 #include <nlohmann/json.hpp>
 
 #include <sstream>
-#include <sys/wait.h>
 
 namespace dgaws::cli::test {
 namespace {
 
 using nlohmann::json;
 
-struct Output {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 Output convert(const ConvertOptions& o)
 {
-    std::ostringstream out, err;
-    Output r;
-    r.status = runConvert(o, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return captured([&](std::ostream& out, std::ostream& err) { return runConvert(o, out, err); });
 }
 
 Output compare(const CompareOptions& o)
 {
-    std::ostringstream out, err;
-    Output r;
-    r.status = runCompare(o, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return captured([&](std::ostream& out, std::ostream& err) { return runCompare(o, out, err); });
 }
 
 class ConvertCommandTest : public TempDirTest {
@@ -160,11 +143,6 @@ TEST_F(ConvertCommandTest, InfoReadsTheInterchangeKinds)
         EXPECT_EQ(j["pointsPerSecond"], 20) << name;  // plain text: the default rate
         EXPECT_EQ(j["peaks"].size(), std::string(tag) == "cdf" ? 2u : 0u);
     }
-    std::ostringstream out, err;
-    ASSERT_EQ(runInfo({DGAWS_TESTDATA_DIR "/aia/agilent-gcms-tic.cdf", false, false}, out, err), 0)
-        << err.str();
-    EXPECT_NE(out.str().find("AIA netCDF"), std::string::npos);
-    EXPECT_NE(out.str().find("Peaks (43)"), std::string::npos) << out.str();
 }
 
 TEST_F(ConvertCommandTest, CompareWritesTheCombinedChromatogram)
@@ -182,21 +160,14 @@ TEST_F(ConvertCommandTest, CompareWritesTheCombinedChromatogram)
     auto samplesOf = [&](const std::string& file) {
         return readChromatogramFile(file).signal.values();
     };
-    ASSERT_EQ(compare({"sum", ab, path("sum.chg"), {}, false}).status, 0);
-    EXPECT_EQ(samplesOf(path("sum.chg")), (std::vector<float>{11, 22, 33, 44}));
+    // The operations themselves are the processing layer's; here their options.
     ASSERT_EQ(compare({"average", ab, path("avg.chg"), {}, false}).status, 0);
     EXPECT_EQ(samplesOf(path("avg.chg")), (std::vector<float>{5.5f, 11, 16.5f, 22}));
     // b one sample (0.1 s) to the right: a's first sample stands in for b's start.
     const Output s = compare({"subtract", ab, path("sub.chg"), {0.0, 0.1 / 60.0 + 1e-9}, true});
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_EQ(samplesOf(path("sub.chg")), (std::vector<float>{-9, -8, -17, -26}));
-    const json j = json::parse(s.out);
-    EXPECT_EQ(j["sampleCount"], 4);
-    EXPECT_EQ(j["signalMax"].get<double>(), -8.0);
-    ASSERT_EQ(compare({"derivative", {path("a.chg")}, path("d.chg"), {}, false}).status, 0);
-    EXPECT_EQ(samplesOf(path("d.chg")), (std::vector<float>{10, 10, 10, 10}));
-    ASSERT_EQ(compare({"invert", {path("b.chg")}, path("i.chg"), {}, false}).status, 0);
-    EXPECT_EQ(samplesOf(path("i.chg")), (std::vector<float>{-10, -20, -30, -40, -50}));
+    EXPECT_EQ(json::parse(s.out)["signalMax"].get<double>(), -8.0);
     EXPECT_EQ(samplesOf(path("a.chg")), (std::vector<float>{1, 2, 3, 4}));  // sources untouched
 
     EXPECT_EQ(compare({"sum", {path("a.chg")}, path("x.chg"), {}, false}).status, 2);
@@ -207,40 +178,6 @@ TEST_F(ConvertCommandTest, CompareWritesTheCombinedChromatogram)
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("none.chg"), std::string::npos);
     EXPECT_FALSE(fileExists(path("x.chg")));
-}
-
-TEST_F(ConvertCommandTest, TheToolRunsBothCommands)
-{
-    const std::string chg = source();
-    auto run = [&](const std::string& args) {
-        const std::string cmd =
-            std::string("'" DGAWS_BINARY_DIR "/dgaws-cli' ") + args + " 2>/dev/null";
-        FILE* p = ::popen(cmd.c_str(), "r");
-        std::string out;
-        char buf[4096];
-        size_t n;
-        while (p && (n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        const int st = p ? ::pclose(p) : -1;
-        return std::make_pair(WIFEXITED(st) ? WEXITSTATUS(st) : -1, out);
-    };
-    auto [status, out] = run("convert '" + chg + "' '" + path("t.csv") + "' --json");
-    ASSERT_EQ(status, 0);
-    EXPECT_EQ(json::parse(out)["to"], "csv");
-    std::tie(status, out) = run("convert '" + chg + "' '" + path("t.cdf") + "' --to bogus");
-    EXPECT_EQ(status, 2);
-    EXPECT_TRUE(out.empty());
-    std::tie(status, out) = run("convert '" + chg + "' '" + path("t.chg") + "' --rate 0");
-    EXPECT_EQ(status, 2);
-    std::tie(status, out) =
-        run("compare invert '" + path("t.csv") + "' -o '" + path("inv.chg") + "'");
-    ASSERT_EQ(status, 0);
-    EXPECT_EQ(readChromatogramFile(path("inv.chg")).signal.at(300), -812.25f);
-    std::tie(status, out) = run("compare frobnicate '" + chg + "' -o '" + path("x.chg") + "'");
-    EXPECT_EQ(status, 2);
-    std::tie(status, out) = run("--help");
-    EXPECT_NE(out.find("convert"), std::string::npos);
-    EXPECT_NE(out.find("compare"), std::string::npos);
 }
 
 }  // namespace dgaws::cli::test

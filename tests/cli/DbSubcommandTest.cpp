@@ -26,12 +26,6 @@ using nlohmann::json;
 using O = DbRequest::Object;
 using A = DbRequest::Action;
 
-struct Output {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 class DbCliTest : public TempDirTest {
 protected:
     Output db(O object, A action, const std::string& name = {}, const std::string& second = {},
@@ -45,35 +39,13 @@ protected:
         r.company = company;
         r.home = path("home");
         r.json = json_;
-        std::ostringstream out, err;
-        Output o;
-        o.status = runDb(r, out, err);
-        o.out = out.str();
-        o.err = err.str();
-        return o;
+        return captured([&](std::ostream& out, std::ostream& err) { return runDb(r, out, err); });
     }
-    Output tests(const std::string& company, const std::string& device, const std::string& range,
-                 std::time_t now)
-    {
-        DbRequest r;
-        r.object = O::Tests;
-        r.company = company;
-        r.device = device;
-        r.range = range;
-        r.home = path("home");
-        r.json = true;
-        r.now = now;
-        std::ostringstream out, err;
-        Output o;
-        o.status = runDb(r, out, err);
-        o.out = out.str();
-        o.err = err.str();
-        return o;
-    }
-
     bool json_ = false;
 };
 
+// The rules and their texts are the database layer's; here the streams they go to and the
+// names the command turns into the rows the layer works on.
 TEST_F(DbCliTest, MaintenanceMessagesGoToStdoutAndRefusalsToStderr)
 {
     const std::string hostile = "x'; drop table ReportInfo; --";
@@ -90,12 +62,10 @@ TEST_F(DbCliTest, MaintenanceMessagesGoToStdoutAndRefusalsToStderr)
     r = db(O::Device, A::Add, "2号主变", {}, "nobody");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no sending company named \"nobody\""), std::string::npos);
-    EXPECT_EQ(db(O::Company, A::Delete, hostile).err, "dgaws-cli: 有关联设备，不能删除公司名!\n");
     // Names the database does not know map to "nothing selected".
     EXPECT_EQ(db(O::Device, A::Rename, "9号主变", "4号主变", hostile).err,
               "dgaws-cli: 请先选中要修改的设备名!\n");
-    EXPECT_EQ(db(O::Device, A::Rename, "1号主变", "3号主变", hostile).out,
-              "您已经更新了一个'设备信息'。\n");
+    EXPECT_EQ(db(O::Device, A::Rename, "1号主变", "3号主变", hostile).status, 0);
 
     json_ = true;
     r = db(O::Device, A::List, {}, {}, hostile);

@@ -20,24 +20,12 @@ namespace {
 using nlohmann::json;
 namespace Kind = dgaws::ManualEventKind;
 
-struct Output {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 // Gaussians at 1.0, 2.0 and 3.5 minutes and, at 2.75 minutes, one too low to be detected.
 ChromatogramData detected()
 {
-    std::vector<float> s(6000, 100.0f);
-    const double peaks[4][3] = {{1200, 900, 30}, {2400, 500, 40}, {3300, 5, 40}, {4200, 300, 50}};
-    for (int i = 0; i < 6000; ++i)
-        for (const auto& p : peaks) {
-            const double x = (i - p[0]) / p[2];
-            s[static_cast<size_t>(i)] += static_cast<float>(p[1] * std::exp(-0.5 * x * x));
-        }
     CChrEDoc doc;
-    doc.data.signal.assign(s);
+    doc.data.signal.assign(
+        gaussians(6000, {{1200, 900, 30}, {2400, 500, 40}, {3300, 5, 40}, {4200, 300, 50}}));
     doc.data.hasData = 1;
     doc.detectPeaks();
     return doc.data;
@@ -59,12 +47,7 @@ protected:
         o.steps = std::move(steps);
         o.outputPath = output;
         o.json = asJson;
-        std::ostringstream out, err;
-        Output r;
-        r.status = runEdit(o, out, err);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
+        return captured([&](std::ostream& out, std::ostream& err) { return runEdit(o, out, err); });
     }
 
     static std::vector<int> kinds(const ChromatogramData& d)

@@ -5,6 +5,7 @@
 #include "chromatogram/MethodFile.h"
 #include "cli/InfoCommand.h"
 #include "cli/TextTable.h"
+#include "dga/RateRecord.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -18,20 +19,11 @@ namespace {
 
 using nlohmann::json;
 
-struct Output {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 Output info(const std::string& path, bool asJson, bool samples = false)
 {
-    std::ostringstream out, err;
-    Output r;
-    r.status = runInfo({path, asJson, samples}, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return captured([&](std::ostream& out, std::ostream& err) {
+        return runInfo({path, asJson, samples}, out, err);
+    });
 }
 
 json infoJsonOf(const std::string& path, bool samples = false)
@@ -44,91 +36,41 @@ json infoJsonOf(const std::string& path, bool samples = false)
 
 class InfoCommandTest : public TempDirTest {};
 
+// One field of each kind and nesting; the record's own round trip is the file layer's.
 TEST_F(InfoCommandTest, ChromatogramJsonCarriesTheStoredRecord)
 {
     const std::string file = path("A_1号主变.chg");
     writeChromatogramFile(file, sampleChromatogram());
     const json j = infoJsonOf(file);
 
-    EXPECT_EQ(j["file"], file);
     EXPECT_EQ(j["fileType"], "chg");
     EXPECT_EQ(j["version"]["number"], 755);
-    EXPECT_EQ(j["pointsPerSecond"], 20);
     EXPECT_DOUBLE_EQ(j["duration"].get<double>(), 1.0);
-    EXPECT_EQ(j["methodName"], "QL方法");
-    EXPECT_EQ(j["calibrationName"], "ADefaultCali");
-
     const json& sig = j["signal"];
     EXPECT_EQ(sig["count"], 1200);
     EXPECT_FALSE(sig.contains("samples"));
     EXPECT_EQ(sig["min"].get<double>(), -42.5);
     EXPECT_EQ(sig["max"].get<double>(), 812.25);
     EXPECT_EQ(sig["first"].get<double>(), 0.1);  // shortest form of 0.1f, not 0.10000000149
-    EXPECT_EQ(sig["last"].get<double>(), 7.75);
-
-    EXPECT_EQ(j["injectionTime"]["status"], 0);
     EXPECT_EQ(j["injectionTime"]["text"], "2024-05-17 09:30:15");
-    EXPECT_DOUBLE_EQ(j["injectionTime"]["date"].get<double>(),
-                     OleDateTime::fromCivil(2024, 5, 17, 9, 30, 15).date);
 
     ASSERT_EQ(j["peaks"].size(), 2u);
     const json& p0 = j["peaks"][0];
-    EXPECT_EQ(p0["retentionTime"].get<double>(), 0.55);
-    EXPECT_EQ(p0["apexIndex"], 660);
-    EXPECT_EQ(p0["area"].get<double>(), 1234.5);
     EXPECT_EQ(p0["componentName"], "H2(氢气)");
-    EXPECT_EQ(p0["typeFlags"], 3);
     EXPECT_EQ(p0["typeCode"], 5);
     EXPECT_EQ(p0["typeName"], "重叠峰(VV)");
-    EXPECT_EQ(j["peaks"][1]["typeCode"], 11);
-    EXPECT_EQ(j["peaks"][1]["typeName"], "负  峰(N)");
     EXPECT_EQ(j["peaks"][1]["excluded"], 1);
     EXPECT_FALSE(p0.contains("workValue"));  // never stored
 
-    ASSERT_EQ(j["groupResults"].size(), 1u);
     EXPECT_EQ(j["groupResults"][0]["groupName"], "烃类");
-
-    // Diagnosis results, gasInOil in stored order.
     ASSERT_EQ(j["gasInOil"].size(), 9u);
     EXPECT_EQ(j["gasInOil"][0].get<double>(), 12.5);
-    EXPECT_EQ(j["totalHydrocarbons"].get<double>(), 58.5);
-    EXPECT_EQ(j["ratioCode3"], 1);
-    EXPECT_EQ(j["diagnosisCode"], 0);
-    EXPECT_EQ(j["diagnosisCode2"], 0);
     EXPECT_EQ(j["conclusion"], "低温过热(低于150℃)");
-    EXPECT_EQ(j["advice"], "绝缘导线过热，注意CO和CO2含量和CO2/CO的值");
     EXPECT_EQ(j["extraTexts"], json({"", "", "复检", "", ""}));
-    EXPECT_EQ(j["linkedFile"], "/数据/B_1号主变.chg");
-
-    // The embedded method, whole.
-    const json& m = j["method"];
-    EXPECT_EQ(m["name"], "QL方法");
-    EXPECT_EQ(m["deviceNo"], "1号主变");
-    EXPECT_EQ(m["sendingCompany"], "东郊变电站");
-    EXPECT_EQ(m["calcMethod"], 5);
-    EXPECT_EQ(m["instrumentInfo"].size(), 13u);
-    EXPECT_EQ(m["instrumentInfo"][0]["label"], "仪器型号");
-    EXPECT_EQ(m["integration"]["judgeWidth"], 16);
-    EXPECT_EQ(m["components"][0]["concentrations"], json({10.0, 20.0}));
-    EXPECT_EQ(m["manualEvents"][0]["kind"], 3);
-    EXPECT_EQ(m["manualEvents"][0]["peak"]["componentName"], "H2(氢气)");
-    EXPECT_EQ(m["timeProgram"][0]["type"], 4);
-    EXPECT_EQ(m["colors"]["traceColor"], 0x123456);
-}
-
-TEST_F(InfoCommandTest, SamplesAppearOnlyWhenAskedFor)
-{
-    const std::string file = path("run.chg");
-    const ChromatogramData d = sampleChromatogram();
-    writeChromatogramFile(file, d);
-    const json j = infoJsonOf(file, true);
-    const json& samples = j["signal"]["samples"];
-    ASSERT_EQ(samples.size(), static_cast<size_t>(d.signal.count()));
-    for (int i = 0; i < d.signal.count(); ++i)
-        ASSERT_EQ(static_cast<float>(samples[static_cast<size_t>(i)].get<double>()),
-                  d.signal.at(i))
-            << "sample " << i;
-    EXPECT_EQ(j["signal"]["max"].get<double>(), 812.25);
+    EXPECT_EQ(j["method"]["instrumentInfo"].size(), 13u);
+    EXPECT_EQ(j["method"]["components"][0]["concentrations"], json({10.0, 20.0}));
+    EXPECT_EQ(j["method"]["manualEvents"][0]["peak"]["componentName"], "H2(氢气)");
+    EXPECT_EQ(j["method"]["timeProgram"][0]["type"], 4);
 }
 
 // A damaged file can hold NaN, infinities and invalid dates; the document must stay valid
@@ -191,48 +133,34 @@ TEST_F(InfoCommandTest, MethodJsonCarriesCurvesLevelsRunsAndBothComponentLists)
 
     const json j = infoJsonOf(e.path);
     EXPECT_EQ(j["fileType"], "she");
-    EXPECT_EQ(j["path"], e.path);
-    EXPECT_EQ(j["method"]["name"], "自定义");
     EXPECT_EQ(j["method"]["visible"], 0);
-    EXPECT_EQ(j["method"]["groups"][0]["groupName"], "烃类");
     ASSERT_EQ(j["curves"].size(), 1u);
     const json& curve = j["curves"][0];
-    EXPECT_EQ(curve["name"], "曲线1");
-    EXPECT_EQ(curve["calibrated"], 1);
-    EXPECT_EQ(curve["impurityFactor1"].get<double>(), 2.5);
     EXPECT_EQ(curve["baseComponentIndex"], 1);
-    EXPECT_EQ(curve["components"][0]["name"], "H2(氢气)");
     EXPECT_EQ(curve["components"][1]["name"], "新组份");
     ASSERT_EQ(curve["levels"].size(), 2u);
     EXPECT_TRUE(curve["levels"][1]["runs"].empty());
     const json& r = curve["levels"][0]["runs"][0];
     EXPECT_EQ(r["path"], "/标样/std1.chg");
-    EXPECT_EQ(r["responses"][1]["area"].get<double>(), 2000.0);
     EXPECT_EQ(r["responses"][1]["height"].get<double>(), 75.0);
-    ASSERT_EQ(j["defaultComponents"].size(), 1u);
     EXPECT_EQ(j["defaultComponents"][0]["name"], "H2(氢气)");
 }
 
-TEST_F(InfoCommandTest, ShippedDefaultMethodHasTheNineGases)
+TEST_F(InfoCommandTest, PreviousTestRecord)
 {
-    const json j = infoJsonOf(DGAWS_SOURCE_DIR "/data/QLDefault.she");
-    EXPECT_EQ(j["method"]["name"], "QLDefault");
-    const std::vector<std::string> gases = {"H2(氢气)", "CH4(甲烷)", "O2(氧气)",
-                                            "CO(一氧化碳)", "N2(氮气)", "CO2(二氧化碳)",
-                                            "C2H4(乙烯)", "C2H6(乙烷)", "C2H2(乙炔)"};
-    for (const char* list : {"components", "defaultComponents"}) {
-        const json& l = list == std::string("components") ? j["method"][list] : j[list];
-        ASSERT_EQ(l.size(), 9u) << list;
-        for (size_t i = 0; i < gases.size(); ++i)
-            EXPECT_EQ(l[i]["name"], gases[i]) << list << " " << i;
-    }
-
-    const Output text = info(DGAWS_SOURCE_DIR "/data/QLDefault.she", false);
-    ASSERT_EQ(text.status, 0) << text.err;
-    EXPECT_NE(text.out.find("Components (9)"), std::string::npos);
-    EXPECT_NE(text.out.find("5 oscillation method"), std::string::npos);
-    for (const std::string& g : gases)
-        EXPECT_NE(text.out.find(g), std::string::npos) << g;
+    RateRecord rec;
+    rec.testTime = OleDateTime::fromCivil(2023, 6, 23, 14, 5, 9);
+    rec.text1 = "/数据/A.chg";
+    for (int i = 0; i < 7; ++i)
+        rec.values[i] = i + 0.5;
+    const std::string file = path("上次.lcd");
+    ASSERT_EQ(SaveRateRecord(rec, file), 1);
+    const json j = infoJsonOf(file);
+    EXPECT_EQ(j["testTime"]["text"], "2023-06-23 14:05:09");
+    EXPECT_EQ(j["values"][4], 4.5);
+    EXPECT_NE(info(file, false).out.find("4.5000 uL/L"), std::string::npos);
+    writeFileAtomically(path("bad.lcd"), std::string("\x01\x00", 2));
+    EXPECT_EQ(info(path("bad.lcd"), true).status, 1);
 }
 
 TEST_F(InfoCommandTest, FileTypeFollowsExtensionOrContent)
@@ -266,32 +194,6 @@ TEST_F(InfoCommandTest, FileTypeFollowsExtensionOrContent)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
     EXPECT_NE(r.err.find("unknown file type"), std::string::npos) << r.err;
-}
-
-TEST_F(InfoCommandTest, UnreadableFilesGiveOneLineAndNoOutput)
-{
-    const std::string missing = path("missing.chg");
-    Output r = info(missing, true);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_EQ(r.err.rfind("dgaws-cli: cannot read " + missing + ": ", 0), 0u) << r.err;
-    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-
-    // Cut inside the signal block: the reader must refuse rather than invent samples.
-    const std::string bytes = storeChromatogram(sampleChromatogram());
-    const std::string cut = path("cut.chg");
-    writeFileAtomically(cut, bytes.substr(0, bytes.size() / 2));
-    for (bool asJson : {true, false}) {
-        r = info(cut, asJson);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.out.empty()) << r.out;
-        EXPECT_EQ(r.err.rfind("dgaws-cli: cannot read " + cut + ": ", 0), 0u) << r.err;
-    }
-
-    writeFileAtomically(path("cut.she"), std::string("75"));
-    r = info(path("cut.she"), false);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("cut.she"), std::string::npos);
 }
 
 // Terminal cells of well-formed UTF-8, counted independently of the code under test: in
@@ -331,15 +233,8 @@ TEST_F(InfoCommandTest, SummaryShowsRunFactsAndAlignsThePeakTable)
     const Output r = info(file, false);
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string& s = r.out;
-    EXPECT_NE(lineWith(s, "File type:").find("format 755"), std::string::npos);
-    EXPECT_NE(lineWith(s, "Method:").find("QL方法"), std::string::npos);
-    EXPECT_NE(lineWith(s, "Rate:").find("20 points per second"), std::string::npos);
-    EXPECT_NE(lineWith(s, "Samples:").find("1200"), std::string::npos);
-    EXPECT_NE(lineWith(s, "Duration:").find("1.000 min"), std::string::npos);
     EXPECT_NE(lineWith(s, "Signal range:").find("-42.5 .. 812.25 uV"), std::string::npos);
-    EXPECT_NE(lineWith(s, "Injection time:").find("2024-05-17 09:30:15"), std::string::npos);
     EXPECT_NE(lineWith(s, "Three-ratio code:").find("0,0,1"), std::string::npos);
-    EXPECT_NE(lineWith(s, "Conclusion:").find("低温过热(低于150℃)"), std::string::npos);
     EXPECT_NE(lineWith(s, "Extra text 3:").find("复检"), std::string::npos);
 
     // The two type names differ in terminal width, so the component column only lines up

@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 namespace dgaws::cli::test {
@@ -17,39 +16,15 @@ namespace {
 
 using nlohmann::json;
 
-struct Output {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 Output process(ProcessOptions options)
 {
-    std::ostringstream out, err;
-    Output r;
-    r.status = runProcess(options, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
-
-// Three Gaussians (sample, height, deviation) on a level of 100 uV.
-std::vector<float> threePeaks(int samples = 6000)
-{
-    std::vector<float> s(static_cast<size_t>(samples), 100.0f);
-    const double peaks[3][3] = {{1200, 900, 30}, {2400, 500, 40}, {4200, 300, 50}};
-    for (int i = 0; i < samples; ++i)
-        for (const auto& p : peaks) {
-            const double x = (i - p[0]) / p[2];
-            s[static_cast<size_t>(i)] += static_cast<float>(p[1] * std::exp(-0.5 * x * x));
-        }
-    return s;
+    return captured([&](std::ostream& out, std::ostream& err) { return runProcess(options, out, err); });
 }
 
 ChromatogramData unprocessed(int rate = 20)
 {
     ChromatogramData d = sampleChromatogram();
-    d.signal.assign(threePeaks());
+    d.signal.assign(gaussians(6000, {{1200, 900, 30}, {2400, 500, 40}, {4200, 300, 50}}));
     d.pointsPerSecond = rate;
     d.peaks.clear();
     d.evaluated = 0;
@@ -68,7 +43,7 @@ std::string fixed(const char* format, double v)
 
 class ProcessCommandTest : public TempDirTest {};
 
-TEST_F(ProcessCommandTest, JsonListsTheDetectedPeaksAndTheirTotals)
+TEST_F(ProcessCommandTest, JsonAndTextShowTheSameResults)
 {
     const std::string file = path("A.chg");
     writeChromatogramFile(file, unprocessed());
@@ -79,64 +54,27 @@ TEST_F(ProcessCommandTest, JsonListsTheDetectedPeaksAndTheirTotals)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty());
     const json j = json::parse(r.out);
-    EXPECT_EQ(j["file"], file);
-    EXPECT_EQ(j["pointsPerSecond"], 20);
     ASSERT_EQ(j["peaks"].size(), 3u);
     const double apexes[] = {1200, 2400, 4200};
     double area = 0.0;
     for (int i = 0; i < 3; ++i) {
         const json& p = j["peaks"][static_cast<size_t>(i)];
         EXPECT_EQ(p["row"], i + 1);
-        EXPECT_EQ(p["number"], i + 1);
         EXPECT_NEAR(p["retentionTime"].get<double>(), apexes[i] / 20 / 60, 0.01);
-        EXPECT_EQ(p["typeName"], "独立峰(BB)");
         area += p["area"].get<double>();
     }
     EXPECT_DOUBLE_EQ(j["totals"]["area"].get<double>(), area);
     EXPECT_NEAR(j["totals"]["areaPercent"].get<double>(), 100.0, 1e-9);
     // 900 x 30 x sqrt(2 pi) / 20 for the first.
     EXPECT_NEAR(j["peaks"][0]["area"].get<double>(), 3383.8, 3383.8 * 0.01);
-}
 
-TEST_F(ProcessCommandTest, TextShowsTheResultTableColumnsAndTheTotalsRow)
-{
-    const std::string file = path("A.chg");
-    writeChromatogramFile(file, unprocessed());
-    ProcessOptions o;
-    o.path = file;
-    const Output r = process(o);
-    ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* header : {"行号", "峰号", "组份名", "保留时间", "峰高", "峰面积(uv*s)",
-                               "面积百分比%", "气相中含量", "油中含量", "峰标志", "半峰宽(分)",
-                               "分离度", "拖尾因子", "理论塔板数"})
-        EXPECT_NE(r.out.find(header), std::string::npos) << header;
-
-    o.json = true;
-    const json j = json::parse(process(o).out);
-    const std::string totals = r.out.substr(r.out.find("合计"));
-    EXPECT_NE(totals.find(fixed("%lf", j["totals"]["area"].get<double>())), std::string::npos)
-        << totals;
-    EXPECT_NE(totals.find(fixed("%lf", j["totals"]["height"].get<double>())), std::string::npos);
-    EXPECT_NE(r.out.find(fixed("%1.3lf", j["peaks"][1]["retentionTime"].get<double>())),
+    o.json = false;
+    const std::string text = process(o).out;
+    const std::string totals = text.substr(text.find("合计"));
+    EXPECT_NE(totals.find(fixed("%lf", area)), std::string::npos) << totals;
+    EXPECT_NE(text.find(fixed("%1.3lf", j["peaks"][1]["retentionTime"].get<double>())),
               std::string::npos);
-    EXPECT_NE(r.out.find(fixed("%1.0lf", j["peaks"][2]["plates"].get<double>())), std::string::npos);
-}
-
-TEST_F(ProcessCommandTest, OutputFileHoldsTheProcessedChromatogram)
-{
-    const std::string file = path("A.chg");
-    const std::string result = path("out.chg");
-    writeChromatogramFile(file, unprocessed());
-    ProcessOptions o;
-    o.path = file;
-    o.outputPath = result;
-    const Output r = process(o);
-    ASSERT_EQ(r.status, 0) << r.err;
-    const ChromatogramData written = readChromatogramFile(result);
-    EXPECT_EQ(written.peaks.size(), 3);
-    EXPECT_EQ(written.evaluated, 1);
-    EXPECT_EQ(written.method.deviceNo, "1号主变");
-    EXPECT_EQ(written.signal, readChromatogramFile(file).signal);
+    EXPECT_NE(text.find(fixed("%1.0lf", j["peaks"][2]["plates"].get<double>())), std::string::npos);
 }
 
 TEST_F(ProcessCommandTest, SampleFileIsTakenAtTheGivenRateWithTheMethodsParameters)

@@ -16,12 +16,6 @@ namespace {
 
 using nlohmann::json;
 
-struct Output {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 // Two detected Gaussians on a level drifting too slowly to be taken for a peak, with a
 // ripple.
 ChromatogramData drifting()
@@ -59,12 +53,7 @@ protected:
         o.operations = std::move(operations);
         o.outputPath = output;
         o.json = true;
-        std::ostringstream out, err;
-        Output r;
-        r.status = runSignal(o, out, err);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
+        return captured([&](std::ostream& out, std::ostream& err) { return runSignal(o, out, err); });
     }
 
     std::string input_;

@@ -21,44 +21,30 @@ ChromatogramData contents(double h2, double c2h2, double total)
 
 }  // namespace
 
-TEST(AttentionValues, EachLimitAtItsBound)
+// Hydrogen and the total exceed at their bound, acetylene only above it; the GUI shows
+// these texts as they are, each line ended by CR LF, in this order.
+TEST(AttentionValues, EachLimitAtItsBoundAndTheTextsInTheirOrder)
 {
-    ChromatogramData h2 = contents(150.0, 0.0, 0.0);
-    compareAttentionValues(h2);
-    EXPECT_EQ(h2.diagnosisCode, -2) << "hydrogen exactly 150 exceeds";
-    EXPECT_EQ(h2.conclusion, "含量超过注意值");
-    EXPECT_EQ(h2.advice, "氢气含量超过了150uL/L，请注意\r\n");
-
-    ChromatogramData h2Below = contents(149.999, 0.0, 0.0);
-    compareAttentionValues(h2Below);
-    EXPECT_EQ(h2Below.diagnosisCode, -1);
-
-    ChromatogramData c2h2 = contents(0.0, 5.0, 0.0);
-    compareAttentionValues(c2h2);
-    EXPECT_EQ(c2h2.diagnosisCode, -1) << "acetylene exactly 5 does not exceed";
-    EXPECT_EQ(c2h2.conclusion, "含量无异常");
-    EXPECT_EQ(c2h2.advice, "含量无异常");
-
-    ChromatogramData c2h2Above = contents(0.0, 5.001, 0.0);
-    compareAttentionValues(c2h2Above);
-    EXPECT_EQ(c2h2Above.diagnosisCode, -2);
-    EXPECT_EQ(c2h2Above.advice, "乙炔含量超过了5uL/L，请注意\r\n");
-
-    ChromatogramData total = contents(0.0, 0.0, 150.0);
-    compareAttentionValues(total);
-    EXPECT_EQ(total.diagnosisCode, -2);
-    EXPECT_EQ(total.advice, "总烃含量超过了150uL/L，请注意\r\n");
-}
-
-TEST(AttentionValues, AllThreeInTheirOrderEachWithCrLf)
-{
-    ChromatogramData d = contents(400.0, 9.0, 200.0);
-    compareAttentionValues(d);
-    EXPECT_EQ(d.conclusion, "含量超过注意值");
-    EXPECT_EQ(d.advice,
-              "氢气含量超过了150uL/L，请注意\r\n"
-              "乙炔含量超过了5uL/L，请注意\r\n"
-              "总烃含量超过了150uL/L，请注意\r\n");
+    const std::string h2 = "氢气含量超过了150uL/L，请注意\r\n";
+    const std::string c2h2 = "乙炔含量超过了5uL/L，请注意\r\n";
+    const std::string total = "总烃含量超过了150uL/L，请注意\r\n";
+    struct Case {
+        double h2, c2h2, total;
+        std::string advice;
+    };
+    const Case cases[] = {
+        {150.0, 0.0, 0.0, h2},       {149.999, 0.0, 0.0, "含量无异常"},
+        {0.0, 5.0, 0.0, "含量无异常"}, {0.0, 5.001, 0.0, c2h2},
+        {0.0, 0.0, 150.0, total},    {400.0, 9.0, 200.0, h2 + c2h2 + total},
+    };
+    for (const Case& c : cases) {
+        ChromatogramData d = contents(c.h2, c.c2h2, c.total);
+        compareAttentionValues(d);
+        const bool exceeded = c.advice != "含量无异常";
+        EXPECT_EQ(d.diagnosisCode, exceeded ? -2 : -1) << c.h2 << " " << c.c2h2 << " " << c.total;
+        EXPECT_EQ(d.conclusion, exceeded ? "含量超过注意值" : "含量无异常");
+        EXPECT_EQ(d.advice, c.advice);
+    }
 }
 
 class CheckAttentionValuesTest : public ::testing::Test {
