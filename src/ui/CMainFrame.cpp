@@ -190,6 +190,11 @@ void CMainFrame::connectCommands()
         if (CChildFrame* f = activeFrame())
             commands_->editSampleInfo(*f);
     });
+    connect(a.diagnose, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            commands_->diagnose(*f);
+        updateCommandStates();
+    });
     connect(a.background, &QAction::triggered, this, [this] {
         if (CChildFrame* f = activeFrame())
             commands_->chooseBackground(*f);
@@ -543,6 +548,7 @@ void CMainFrame::updateCommandStates()
     actions_.save->setEnabled(any && DocumentCommands::canSave(f->document()));
     actions_.detectPeaks->setEnabled(any && f->document().canDetectPeaks());
     actions_.chooseMethod->setEnabled(any && MethodSelection::canChoose(f->document()));
+    actions_.diagnose->setEnabled(any && DocumentCommands::canDiagnose(f->document()));
     for (QAction* a : {actions_.saveAs, actions_.close, actions_.saveBinary, actions_.colors,
                        actions_.sampleInfo, actions_.background, actions_.resetRange})
         a->setEnabled(any);

@@ -3,6 +3,7 @@
 #include "CBackgroundDlg.h"
 #include "CChildFrame.h"
 #include "CColorSelectDlg.h"
+#include "CDiagnosisDlg.h"
 #include "CChrEGraphView.h"
 #include "CMethodChoiceDlg.h"
 #include "CSampleInfoDlg.h"
@@ -11,6 +12,7 @@
 
 #include "app/CChrEDoc.h"
 #include "app/CloseRules.h"
+#include "app/DocumentDiagnosis.h"
 #include "app/MethodSelection.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
@@ -119,6 +121,39 @@ bool DocumentCommands::editSampleInfo(CChildFrame& frame)
     // The amounts and the sample type change the contents.
     frame.document().quantify();
     frame.refreshViews();
+    return true;
+}
+
+bool DocumentCommands::canDiagnose(const CChrEDoc& doc) { return doc.acquiring == 0; }
+
+bool DocumentCommands::diagnose(CChildFrame& frame)
+{
+    CChrEDoc& doc = frame.document();
+    if (!canDiagnose(doc)) {
+        prompts_.message(qs(kCannotDiagnoseWhileSampling), OperatorPrompts::Icon::Exclamation);
+        return false;
+    }
+    DiagnosisEnvironment env;
+    env.outGasRateUsed = app_.settings().OutGasRateUsed != 0;
+    env.ask = [this](const std::string& question) {
+        return prompts_.askYesNo(qs(question), OperatorPrompts::Icon::Question);
+    };
+    env.showMessage = [this](const std::string& text) {
+        prompts_.message(qs(text), OperatorPrompts::Icon::Exclamation);
+    };
+    const auto view = diagnoseDocument(doc, env, &app_.database());
+    // The results were recomputed even when nothing could be saved.
+    frame.refreshViews();
+    emit resultsChanged(&frame);
+    if (!view)
+        return false;
+    frame.updateTitle();
+    CDiagnosisDlg dialog(doc, *view, prompts_, dialogParent_);
+    dialog.exec();
+    if (dialog.changedDocument()) {
+        frame.refreshViews();
+        frame.updateTitle();
+    }
     return true;
 }
 

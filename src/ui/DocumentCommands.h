@@ -24,6 +24,8 @@ public:
         "VeltraGW-5800变压器油专用版谱图文件(*.chg;*.dat)|*.chg;*.dat|所有文件(*.*)|*.*|";
     // The document framework's question before a changed document closes.
     static constexpr const char* kAskToSave = "是否保存对%s的更改？";
+    // A running chromatogram is still growing; its contents are not yet a test.
+    static constexpr const char* kCannotDiagnoseWhileSampling = "正在采样，不能诊断。";
 
     DocumentCommands(WorkstationApp& app, OperatorPrompts& prompts, QWidget* dialogParent);
 
@@ -40,6 +42,12 @@ public:
     bool editColors(CChildFrame& frame);
     bool editSampleInfo(CChildFrame& frame);
     bool chooseBackground(CChildFrame& frame);
+
+    // "诊断并查看诊断报告": diagnoses the document, saves the test into the application's
+    // test-record database and shows the diagnosis dialog; every question goes to the
+    // prompts. False when refused (a run is going) or the company or device is unknown.
+    static bool canDiagnose(const CChrEDoc& doc);
+    bool diagnose(CChildFrame& frame);
 
     // A method (or one of its curves) activated in the method tree: after the operator's
     // confirmation the document uses the whole method. True when it did.

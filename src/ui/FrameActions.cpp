@@ -64,6 +64,7 @@ void FrameActions::create(QObject* owner)
     sampleInfo = make(owner, "查看样品信息", {}, "查看样品信息\n查看样品信息");
     background = make(owner, "背景图谱选择(&B)");
     resetRange = make(owner, "恢复显示范围(&R)");
+    diagnose = make(owner, "诊断并查看诊断报告");
     const char* labelTexts[] = {"标注保留时间", "标注峰号",   "标注组份名", "标注峰高",
                                 "标注峰面积",   "标注峰类型", "标注百分含量", "隐藏峰标志"};
     labels.clear();
@@ -106,6 +107,7 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
 
     processMenu = bar->addMenu(QStringLiteral("谱图处理(&P)"));
     processMenu->addActions({detectPeaks, chooseMethod});
+    processMenu->addAction(diagnose);
     processMenu->addSeparator();
     processMenu->addActions({colors, sampleInfo, background, resetRange});
     processMenu->addSeparator();

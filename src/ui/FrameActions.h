@@ -37,6 +37,7 @@ struct FrameActions {
     QAction* sampleInfo = nullptr;
     QAction* background = nullptr;
     QAction* resetRange = nullptr;
+    QAction* diagnose = nullptr;
     QList<QAction*> labels;  // the label commands, in display-flag order, hide last
 
     QAction* systemOptions = nullptr;

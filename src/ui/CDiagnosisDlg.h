@@ -1,0 +1,65 @@
+#pragma once
+
+#include "dga/DiagnoseCommand.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace dgaws {
+
+class CChrEDoc;
+class OperatorPrompts;
+
+// The diagnosis dialog: the gas contents in oil of the diagnosed document (with the gas
+// production rates when the diagnosis computed them), the total hydrocarbons, and the
+// attention status that the three-ratio judgement may replace by a fault type.
+class CDiagnosisDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* kCaption = "诊断报告";
+    static constexpr const char* kJudgeButton = "三比值判定";
+    static constexpr const char* kRecordButton = "记录产气数据";
+    static constexpr const char* kCloseButton = "关闭(C)";
+    static constexpr const char* kRecordCaption = "记录产气数据";
+
+    // `doc` is the document the view was made from; the judgement and the record of the
+    // gas production data change it.
+    CDiagnosisDlg(CChrEDoc& doc, const DiagnosisView& view, OperatorPrompts& prompts,
+                  QWidget* parent = nullptr);
+
+    // Whether the judgement or the record changed the document since the dialog opened.
+    bool changedDocument() const { return changed_; }
+
+    QTableWidget* gasTable() const { return gases_; }
+    QLineEdit* totalHydrocarbons() const { return total_; }
+    QLineEdit* ratioCodes() const { return codes_; }
+    QLineEdit* conclusion() const { return conclusion_; }
+    QPlainTextEdit* advice() const { return advice_; }
+    QPushButton* judgeButton() const { return judge_; }
+    QPushButton* recordButton() const { return record_; }
+
+    void judge();
+    void recordGasProductionData();
+
+private:
+    void showView(const DiagnosisView& view);
+    void fillGases(bool withRates);
+
+    CChrEDoc& doc_;
+    OperatorPrompts& prompts_;
+    bool changed_ = false;
+    QTableWidget* gases_;
+    QLineEdit* total_;
+    QLineEdit* codes_;
+    QLineEdit* conclusion_;
+    QPlainTextEdit* advice_;
+    QPushButton* judge_;
+    QPushButton* record_;
+};
+
+}  // namespace dgaws

@@ -1,0 +1,178 @@
+#include "UiFixture.h"
+
+#include "../../tools/DemoGases.h"
+
+#include "dga/GasProductionRate.h"
+#include "dga/StoredGasOrder.h"
+#include "ui/CDiagnosisDlg.h"
+#include "ui/DocumentCommands.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <cmath>
+#include <ctime>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+const char* const kCompany = "东郊变电站";
+const char* const kDevice = "1号主变";
+
+// The demonstration's standard gas played on both channels.
+ChromatogramData demoGasChromatogram()
+{
+    ChromatogramData d;
+    d.pointsPerSecond = 20;
+    d.hasData = 1;
+    std::vector<float> v(20 * 60 * 6);
+    for (size_t i = 0; i < v.size(); ++i) {
+        const double t = static_cast<double>(i) / 20.0 / 60.0;
+        double s = 1000.0;
+        for (const demo::DemoGas& g : demo::kGases) {
+            const double z =
+                (t - g.retentionTime) / (t < g.retentionTime ? g.sigma : g.sigma * g.tailing);
+            s += g.height * std::exp(-0.5 * z * z);
+        }
+        v[i] = static_cast<float>(s);
+    }
+    d.signal.assign(v);
+    d.scanExtrema(-2000000.0f, 2000000.0f);
+    return d;
+}
+
+// Channel B's gases quantified with B's curve, linked to channel A's file (hydrogen with
+// A's curve) beside it, for a device the database knows when `knownDevice`.
+CChildFrame* diagnosableDocument(UiFixture& f, bool knownDevice)
+{
+    f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
+    if (knownDevice) {
+        TestRecordDatabase& db = f.app->database();
+        db.addCompany(kCompany);
+        db.addDevice(kDevice, db.companyId(kCompany));
+        f.prompts.messages.clear();
+    }
+    CChildFrame* w = f.frame->openDocument(f.writeSample("gasesB.chg", demoGasChromatogram()));
+    CChrEDoc& doc = w->document();
+    doc.detectPeaks();
+    DocumentCommands& commands = f.frame->documentCommands();
+    commands.applyMethodChoice(*w, {0, 0});
+    writeChromatogramFile(f.app->settings().ProjectPath + "/gasesA.chg", doc.data);
+    commands.applyMethodChoice(*w, {0, 1});
+    doc.data.linkedFile = "gasesA.chg";
+    doc.data.method.sendingCompany = kCompany;
+    doc.data.method.deviceNo = kDevice;
+    doc.data.method.oilValue1 = 20.0;
+    doc.data.method.oilValue2 = 0.88;
+    // The previous test on the same day: the rates need the operator's word.
+    doc.data.method.testRecord.testTime = doc.data.injectionTime;
+    doc.setModifiedFlag(false);
+    f.frame->updateCommandStates();
+    return w;
+}
+
+}  // namespace
+
+class DiagnosisTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theCommandShowsAttentionJudgesAndSavesOneRecord()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, true);
+        CChrEDoc& doc = w->document();
+        QVERIFY(f.frame->actions().diagnose->isEnabled());
+        f.prompts.yesNo = {true};  // count the part of a day as one day
+
+        QString total, codesBefore, adviceBefore, codesAfter, conclusionAfter, rateHeader;
+        bool offered = false;
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<CDiagnosisDlg&>(d);
+            total = dialog.totalHydrocarbons()->text();
+            codesBefore = dialog.ratioCodes()->text();
+            adviceBefore = dialog.advice()->toPlainText();
+            offered = dialog.judgeButton()->isEnabled();
+            rateHeader = dialog.gasTable()->horizontalHeaderItem(2)
+                             ? dialog.gasTable()->horizontalHeaderItem(2)->text()
+                             : QString();
+            dialog.judgeButton()->click();
+            codesAfter = dialog.ratioCodes()->text();
+            conclusionAfter = dialog.conclusion()->text();
+            dialog.reject();
+        });
+        f.frame->actions().diagnose->trigger();
+
+        QCOMPARE(f.prompts.questions, QStringList{qs(kLessThanADayQuestion)});
+        const auto& g = doc.data.gasInOil;
+        QVERIFY2(g[gas::H2] > 150.0 && g[gas::C2H2] > 5.0, "the demonstration exceeds both");
+        QCOMPARE(total, QString::number(doc.data.totalHydrocarbons, 'f', 4));
+        QVERIFY(codesBefore.isEmpty());
+        QVERIFY(adviceBefore.contains(QString::fromUtf8("氢气含量超过了150uL/L，请注意")));
+        QVERIFY(adviceBefore.contains(QString::fromUtf8("乙炔含量超过了5uL/L，请注意")));
+        QVERIFY(offered);
+        QCOMPARE(rateHeader, QString::fromUtf8("脱气率"));
+        QCOMPARE(codesAfter, QStringLiteral("%1,%2,%3")
+                                 .arg(doc.data.ratioCode1)
+                                 .arg(doc.data.ratioCode2)
+                                 .arg(doc.data.ratioCode3));
+        QCOMPARE(codesAfter, QStringLiteral("1,0,0"));
+        QCOMPARE(conclusionAfter, QString::fromUtf8("低能放电"));
+        QCOMPARE(qs(doc.data.conclusion), conclusionAfter);
+        QVERIFY(doc.isModified());
+
+        TestRecordDatabase& db = f.app->database();
+        const int company = db.companyId(kCompany);
+        const auto rows =
+            db.queryTests(company, db.deviceId(kDevice, company), TestRange::All, std::time(nullptr));
+        QVERIFY(rows.has_value());
+        QCOMPARE(rows->size(), size_t{1});
+        QCOMPARE(rows->front().status, 1);  // saved before the judgement: the attention state
+        QVERIFY(std::abs(rows->front().values[TestRecord::H2] - g[gas::H2]) < 0.01);
+        QVERIFY(std::abs(rows->front().values[TestRecord::C2H2] - g[gas::C2H2]) < 0.01);
+    }
+
+    void theCommandIsRefusedWhileRunningAndWithoutAKnownDevice()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, false);
+        CChrEDoc& doc = w->document();
+        bool dialogShown = false;
+        QTimer guard;  // closes a dialog that must not come, and dies with the test
+        connect(&guard, &QTimer::timeout, [&dialogShown] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialogShown = true;
+                d->reject();
+            }
+        });
+        guard.start(5);
+
+        doc.acquiring = 1;
+        f.frame->updateCommandStates();
+        QVERIFY(!f.frame->actions().diagnose->isEnabled());
+        QVERIFY(!f.frame->documentCommands().diagnose(*w));
+        QCOMPARE(f.prompts.messages,
+                 QStringList{qs(DocumentCommands::kCannotDiagnoseWhileSampling)});
+        QCOMPARE(doc.data.diagnosisCode, -1);
+
+        doc.acquiring = 0;
+        f.prompts.messages.clear();
+        QVERIFY(!f.frame->documentCommands().diagnose(*w));
+        QVERIFY(f.prompts.messages.contains(qs(TestRecordDatabase::kNoSuchCompany)));
+        QVERIFY(!dialogShown);
+        QVERIFY(!doc.isModified());
+    }
+};
+
+int runDiagnosisTests(int argc, char** argv)
+{
+    DiagnosisTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "DiagnosisTest.moc"
