@@ -70,6 +70,7 @@ CChildFrame* diagnosableDocument(UiFixture& f, bool knownDevice)
     doc.data.method.deviceNo = kDevice;
     doc.data.method.oilValue1 = 20.0;
     doc.data.method.oilValue2 = 0.88;
+    doc.data.injectionTime = OleDateTime::fromCivil(2024, 4, 11, 9, 0, 0);
     // The previous test on the same day: the rates need the operator's word.
     doc.data.method.testRecord.testTime = doc.data.injectionTime;
     doc.setModifiedFlag(false);
