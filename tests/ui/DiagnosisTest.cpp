@@ -1,7 +1,5 @@
 #include "UiFixture.h"
 
-#include "../../tools/DemoGases.h"
-
 #include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
 #include "ui/CDiagnosisDlg.h"
@@ -25,28 +23,6 @@ namespace {
 const char* const kCompany = "东郊变电站";
 const char* const kDevice = "1号主变";
 
-// The demonstration's standard gas played on both channels.
-ChromatogramData demoGasChromatogram()
-{
-    ChromatogramData d;
-    d.pointsPerSecond = 20;
-    d.hasData = 1;
-    std::vector<float> v(20 * 60 * 6);
-    for (size_t i = 0; i < v.size(); ++i) {
-        const double t = static_cast<double>(i) / 20.0 / 60.0;
-        double s = 1000.0;
-        for (const demo::DemoGas& g : demo::kGases) {
-            const double z =
-                (t - g.retentionTime) / (t < g.retentionTime ? g.sigma : g.sigma * g.tailing);
-            s += g.height * std::exp(-0.5 * z * z);
-        }
-        v[i] = static_cast<float>(s);
-    }
-    d.signal.assign(v);
-    d.scanExtrema(-2000000.0f, 2000000.0f);
-    return d;
-}
-
 // Channel B's gases quantified with B's curve, linked to channel A's file (hydrogen with
 // A's curve) beside it, for a device the database knows when `knownDevice`.
 CChildFrame* diagnosableDocument(UiFixture& f, bool knownDevice)
@@ -58,7 +34,7 @@ CChildFrame* diagnosableDocument(UiFixture& f, bool knownDevice)
         db.addDevice(kDevice, db.companyId(kCompany));
         f.prompts.messages.clear();
     }
-    CChildFrame* w = f.frame->openDocument(f.writeSample("gasesB.chg", demoGasChromatogram()));
+    CChildFrame* w = f.frame->openDocument(f.writeSample("gasesB.chg", sample::demoGasChromatogram()));
     CChrEDoc& doc = w->document();
     doc.detectPeaks();
     DocumentCommands& commands = f.frame->documentCommands();

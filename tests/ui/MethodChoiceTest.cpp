@@ -1,7 +1,5 @@
 #include "UiFixture.h"
 
-#include "../../tools/DemoGases.h"
-
 #include "app/MethodSelection.h"
 #include "ui/CFileTreeView.h"
 #include "ui/CMethodChoiceDlg.h"
@@ -38,28 +36,6 @@ void activate(CMainFrame& frame, const QString& text)
     const QPoint at = tree->visualItemRect(item).center();
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
-}
-
-// The nine gases where the default method expects them, shaped as the demonstration's
-// standard gas, so each shipped curve quantifies its own channel's gases to the standard.
-ChromatogramData demoGasChromatogram()
-{
-    ChromatogramData d;
-    d.pointsPerSecond = 20;
-    d.hasData = 1;
-    std::vector<float> v(20 * 60 * 6);
-    for (size_t i = 0; i < v.size(); ++i) {
-        const double t = static_cast<double>(i) / 20.0 / 60.0;
-        double s = 1000.0;
-        for (const demo::DemoGas& g : demo::kGases) {
-            const double z = (t - g.retentionTime) / (t < g.retentionTime ? g.sigma : g.sigma * g.tailing);
-            s += g.height * std::exp(-0.5 * z * z);
-        }
-        v[i] = static_cast<float>(s);
-    }
-    d.signal.assign(v);
-    d.scanExtrema(-2000000.0f, 2000000.0f);
-    return d;
 }
 
 double contentNear(const CChrEDoc& doc, double minutes)
@@ -163,7 +139,7 @@ private slots:
     void choosingAMethodAndCurveQuantifiesWithThatCurve()
     {
         UiFixture f;
-        CChildFrame* w = f.frame->openDocument(f.writeSample("gases.chg", demoGasChromatogram()));
+        CChildFrame* w = f.frame->openDocument(f.writeSample("gases.chg", sample::demoGasChromatogram()));
         QVERIFY(w);
         CChrEDoc& doc = w->document();
         doc.data.sampleType = 2;
