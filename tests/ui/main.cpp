@@ -15,6 +15,7 @@ int runSettingsDialogTests(int argc, char** argv);
 int runConnectionWidgetTests(int argc, char** argv);
 int runRunTests(int argc, char** argv);
 int runMethodChoiceTests(int argc, char** argv);
+int runPeakEditTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
         {"ConnectionWidgets", runConnectionWidgetTests},
         {"Run", runRunTests},
         {"MethodChoice", runMethodChoiceTests},
+        {"PeakEdit", runPeakEditTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
