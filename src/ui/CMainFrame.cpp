@@ -84,6 +84,12 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
             resultList_->refreshResults();
     });
     connect(runs_, &RunController::stateChanged, this, &CMainFrame::updateCommandStates);
+    // The peak commands act on the selected peak, whichever list picked it.
+    connect(resultList_, &CResultListView::peakSelected, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            f->graph()->refreshPeaks();
+        updateCommandStates();
+    });
     updateCommandStates();
 }
 
