@@ -66,6 +66,10 @@ void CChildFrame::keepingRange(Edit edit)
     const QCPRange x = graph_->xAxis->range();
     const QCPRange y = graph_->yAxis->range();
     edit();
+    // Only a redraw that moved the range is undone; setting it marks the range as the
+    // operator's, which would stop a run's graph following its newest point.
+    if (graph_->xAxis->range() == x && graph_->yAxis->range() == y)
+        return;
     graph_->xAxis->setRange(x);
     graph_->yAxis->setRange(y);
     graph_->replot(QCustomPlot::rpQueuedReplot);
