@@ -88,6 +88,14 @@ void CChildFrame::chooseEditMode(PeakEditSession::Mode mode)
     editingDone();
 }
 
+void CChildFrame::endImpossibleMode()
+{
+    if (editing_->active() && !editing_->available(editing_->mode())) {
+        editing_->end();
+        graph_->setEditing(false);
+    }
+}
+
 void CChildFrame::editClick(int sample)
 {
     keepingRange([&] { editing_->click(sample); });

@@ -38,6 +38,9 @@ public:
     PeakEditSession& editing() { return *editing_; }
     const PeakEditSession& editing() const { return *editing_; }
     void chooseEditMode(PeakEditSession::Mode mode);
+    // Ends a mode the document no longer allows (a run started, the selection went), so
+    // the left button is the graph's again.
+    void endImpossibleMode();
     void editClick(int sample);
     void toggleNegative();
     void undoEdit();

@@ -80,12 +80,12 @@ void PeakEditActions::create(QMainWindow* frame, QAction* before, ActiveFrame ac
 
 void PeakEditActions::update(CChildFrame* frame)
 {
+    if (frame)
+        frame->endImpossibleMode();
     const PeakEditSession* s = frame ? &frame->editing() : nullptr;
     for (const auto& [action, mode] : modes_) {
-        // The active mode stays enabled so that choosing it again ends it.
-        const bool current = s && s->mode() == mode;
-        action->setEnabled(current || (s && s->available(mode)));
-        action->setChecked(current);
+        action->setEnabled(s && s->available(mode));
+        action->setChecked(s && s->mode() == mode);
     }
     negative->setEnabled(s && s->canToggleNegative());
     undo->setEnabled(s && s->canUndo());

@@ -115,6 +115,15 @@ TEST(PeakEditSession, SelectedPeakCommandsNeedASelectionAndAModeEndsWhenChosenAg
     f.session.choose(Mode::MoveApex);
     EXPECT_FALSE(f.session.active());
 
+    // A drag that breaks the limits is ignored and the mode waits for another.
+    const int apex = f.doc.data.peaks[0].apexIndex;
+    f.session.choose(Mode::MoveEnd);
+    EXPECT_EQ(f.session.click(apex - 5), Click::Refused);
+    EXPECT_EQ(f.session.refusal(), EditStatus::OutsideLimits);
+    EXPECT_EQ(f.session.click(apex + 60), Click::Edited);
+    EXPECT_EQ(f.doc.data.peaks[0].endIndex, apex + 60);
+    EXPECT_EQ(f.doc.data.method.manualEvents.back().kind, ManualEventKind::MoveEnd);
+
     f.doc.acquiring = 1;
     EXPECT_FALSE(f.session.available(Mode::AddPeak));
     EXPECT_FALSE(f.session.available(Mode::MoveApex));

@@ -58,6 +58,19 @@ private slots:
         QVERIFY(!a.slantCut->isChecked());
         QVERIFY(!w->graph()->editing());
 
+        // A drag in a move mode takes the point to the release, and zooms nothing.
+        CChrEGraphView& g = *w->graph();
+        const QCPRange range = g.xAxis->range();
+        a.moveApex->trigger();
+        const int y = static_cast<int>(g.yAxis->coordToPixel(100.0));
+        const int from = static_cast<int>(g.xAxis->coordToPixel(1.9));
+        const int to = static_cast<int>(g.xAxis->coordToPixel(1.93));
+        QTest::mousePress(&g, Qt::LeftButton, {}, QPoint(from, y));
+        QTest::mouseRelease(&g, Qt::LeftButton, {}, QPoint(to, y));
+        QCOMPARE(w->document().data.peaks[2].apexIndex, g.sampleAtPixel(to));
+        QVERIFY(!a.moveApex->isChecked());
+        QCOMPARE(g.xAxis->range(), range);
+
         QStringList menus;
         for (QAction* m : f.frame->menuBar()->actions())
             menus << m->text();
