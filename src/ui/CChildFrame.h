@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/PeakEditSession.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -31,6 +33,19 @@ public:
 
     void setCloseGuard(CloseGuard guard) { closeGuard_ = std::move(guard); }
 
+    // The graph's peak editing: the active mode and the immediate commands. Each edit
+    // keeps the part of the graph the operator zoomed to.
+    PeakEditSession& editing() { return *editing_; }
+    const PeakEditSession& editing() const { return *editing_; }
+    void chooseEditMode(PeakEditSession::Mode mode);
+    // Ends a mode the document no longer allows (a run started, the selection went), so
+    // the left button is the graph's again.
+    void endImpossibleMode();
+    void editClick(int sample);
+    void toggleNegative();
+    void undoEdit();
+    void redoEdit();
+
     // Everything drawn again from the document.
     void refreshViews();
     // Points acquired since the last call, for the graph.
@@ -42,6 +57,8 @@ public:
 
 signals:
     void titleChanged(CChildFrame* frame);
+    // The editing mode, the selection or the undo steps changed: the commands' states.
+    void editingChanged(CChildFrame* frame);
     // The window is going away; its document with it.
     void closing(CChildFrame* frame);
 
@@ -54,6 +71,12 @@ private:
     CChrEGraphView* graph_;
     CResultListView* results_;
     CloseGuard closeGuard_;
+    std::unique_ptr<PeakEditSession> editing_;
+
+    // Runs an edit whose redraw would bring the method's range back.
+    template <typename Edit>
+    void keepingRange(Edit edit);
+    void editingDone();
 };
 
 }  // namespace dgaws

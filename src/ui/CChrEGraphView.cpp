@@ -3,6 +3,7 @@
 #include "QtText.h"
 
 #include "app/CChrEDoc.h"
+#include "app/PeakEditSession.h"
 #include "chromatogram/PeakRecord.h"
 
 #include <algorithm>
@@ -61,6 +62,10 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
     ignition_->setFont(bold);
     ignition_->setVisible(false);
     setAuxiliaryLines(false);
+
+    dragLine_ = new QCPItemStraightLine(this);
+    dragLine_->setPen(QPen(Qt::red, 1.0, Qt::DashLine));
+    dragLine_->setVisible(false);
 
     connect(xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
         if (!settingRange_)
@@ -358,16 +363,68 @@ QStringList CChrEGraphView::labelTexts() const
     return texts;
 }
 
+void CChrEGraphView::setEditing(bool on)
+{
+    editing_ = on;
+    setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+    if (!on && dragLine_->visible()) {
+        dragLine_->setVisible(false);
+        scheduleFrame();
+    }
+}
+
+int CChrEGraphView::sampleAtPixel(double x) const
+{
+    return doc_ ? PeakEditSession::sampleAt(doc_->data, xAxis->pixelToCoord(x)) : 0;
+}
+
 void CChrEGraphView::mousePressEvent(QMouseEvent* event)
 {
     pressPos_ = event->pos();
+    if (editing_) {
+        // Handing the press to the plot would start its drag or zoom rectangle.
+        if (event->button() == Qt::LeftButton) {
+            const double x = xAxis->pixelToCoord(event->pos().x());
+            dragLine_->point1->setCoords(x, 0.0);
+            dragLine_->point2->setCoords(x, 1.0);
+            dragLine_->setVisible(true);
+            replot(QCustomPlot::rpQueuedReplot);
+        }
+        event->accept();
+        return;
+    }
     // Shift drags the graph; a plain drag draws the rubber band that zooms.
     setSelectionRectMode(event->modifiers() & Qt::ShiftModifier ? QCP::srmNone : QCP::srmZoom);
     QCustomPlot::mousePressEvent(event);
 }
 
+void CChrEGraphView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (editing_) {
+        if (dragLine_->visible()) {
+            const double x = xAxis->pixelToCoord(event->pos().x());
+            dragLine_->point1->setCoords(x, 0.0);
+            dragLine_->point2->setCoords(x, 1.0);
+            replot(QCustomPlot::rpQueuedReplot);
+        }
+        event->accept();
+        return;
+    }
+    QCustomPlot::mouseMoveEvent(event);
+}
+
 void CChrEGraphView::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (editing_) {
+        event->accept();
+        if (dragLine_->visible()) {
+            dragLine_->setVisible(false);
+            replot(QCustomPlot::rpQueuedReplot);
+        }
+        if (event->button() == Qt::LeftButton && doc_ && axisRect()->rect().contains(event->pos()))
+            emit editClicked(sampleAtPixel(event->pos().x()));
+        return;
+    }
     const bool click = (event->pos() - pressPos_).manhattanLength() < 3;
     QCustomPlot::mouseReleaseEvent(event);
     if (click && event->button() == Qt::LeftButton && doc_ &&
@@ -380,6 +437,11 @@ void CChrEGraphView::mouseReleaseEvent(QMouseEvent* event)
 
 void CChrEGraphView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    if (editing_) {
+        // The second press of a quick pair is a click of the mode, not a range reset.
+        mousePressEvent(event);
+        return;
+    }
     QCustomPlot::mouseDoubleClickEvent(event);
     resetRange();
 }

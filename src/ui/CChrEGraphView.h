@@ -53,6 +53,13 @@ public:
     // Draws a pending frame now, as the frame timer would.
     void drawFrame();
 
+    // While an editing mode is active the left button's clicks and drags belong to it: the
+    // graph neither pans nor zooms on them and reports the sample under the release.
+    void setEditing(bool on);
+    bool editing() const { return editing_; }
+    // The sample nearest to a pixel column of the plot.
+    int sampleAtPixel(double x) const;
+
     // The samples of a document that hold data: the acquired ones during a run.
     static int validSamples(const CChrEDoc& doc);
     // The label of a peak for the low byte of its display flags; one line per chosen item.
@@ -61,11 +68,14 @@ public:
 signals:
     // A click on the graph inside a peak (its table position).
     void peakClicked(int peakIndex);
+    // A click, or the end of a drag, in an editing mode (the sample under the release).
+    void editClicked(int sample);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void applyColors();
@@ -90,6 +100,9 @@ private:
     bool userRange_ = false;
     bool settingRange_ = false;
     QPoint pressPos_;
+    bool editing_ = false;
+    // Follows the mouse during an editing drag, so the operator sees where the point goes.
+    QCPItemStraightLine* dragLine_ = nullptr;
     QTimer frameTimer_;
 };
 

@@ -62,6 +62,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
 
     actions_.create(this);
     actions_.buildMenusAndBars(this);
+    peakEdit_.create(this, actions_.systemMenu->menuAction(), [this] { return activeFrame(); });
     createDocks();
     connectCommands();
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
@@ -83,6 +84,12 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
             resultList_->refreshResults();
     });
     connect(runs_, &RunController::stateChanged, this, &CMainFrame::updateCommandStates);
+    // The peak commands act on the selected peak, whichever list picked it.
+    connect(resultList_, &CResultListView::peakSelected, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            f->graph()->refreshPeaks();
+        updateCommandStates();
+    });
     updateCommandStates();
 }
 
@@ -271,6 +278,14 @@ CChildFrame* CMainFrame::addFrame(std::unique_ptr<CChrEDoc> doc)
     frame->results()->setSpreadsheetFolder(qs(app_.root().root() + "/临时"));
     frame->setCloseGuard([this](CChildFrame& f) { return exiting_ || commands_->mayClose(f); });
     raw->setRedrawHook([frame] { frame->refreshViews(); });
+    frame->editing().setQuestion([this](const std::string& q) {
+        return prompts_->askOkCancelTitled(qs(PeakEditor::kAskInsertPeakTitle), qs(q));
+    });
+    connect(frame, &CChildFrame::editingChanged, this, [this](CChildFrame* f) {
+        if (resultList_ && f == activeFrame())
+            resultList_->refreshResults();
+        updateCommandStates();
+    });
     frame->graph()->setAuxiliaryLines(app_.settings().LineInPic != 0);
     QMdiSubWindow* sub = mdi_->addSubWindow(frame);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -554,6 +569,7 @@ void CMainFrame::updateCommandStates()
         a->setEnabled(any);
     for (QAction* a : actions_.labels)
         a->setEnabled(any);
+    peakEdit_.update(f);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrameActions.h"
+#include "PeakEditActions.h"
 
 #include <QMainWindow>
 
@@ -41,6 +42,7 @@ public:
     WorkstationApp& app() { return app_; }
     OperatorPrompts& prompts() { return *prompts_; }
     const FrameActions& actions() const { return actions_; }
+    const PeakEditActions& peakEditActions() const { return peakEdit_; }
     CProgStatusBar* progressBar() const { return status_; }
     CFileTreeView* fileTree() const { return tree_; }
     MethodTreeNode* methodTree() const { return methods_; }
@@ -100,6 +102,7 @@ private:
     std::unique_ptr<OperatorPrompts> ownPrompts_;
     OperatorPrompts* prompts_;
     FrameActions actions_;
+    PeakEditActions peakEdit_;
     QMdiArea* mdi_;
     QTabBar* tabs_;
     CProgStatusBar* status_;

@@ -61,6 +61,13 @@ bool DialogPrompts::askOkCancel(const QString& text)
     return box.exec() == QMessageBox::Ok;
 }
 
+bool DialogPrompts::askOkCancelTitled(const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent_);
+    return box.exec() == QMessageBox::Ok;
+}
+
 bool DialogPrompts::confirm(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent_);

@@ -30,6 +30,12 @@ public:
         static_cast<void>(caption);
         return askOkCancel(text);
     }
+    // An OK/Cancel question under a caption of its own; true for OK.
+    virtual bool askOkCancelTitled(const QString& caption, const QString& text)
+    {
+        static_cast<void>(caption);
+        return askOkCancel(text);
+    }
     // File dialogs; nothing on cancel.
     virtual std::optional<QString> openFile(const QString& caption, const QString& folder,
                                             const QStringList& filters) = 0;
@@ -48,6 +54,7 @@ public:
     Answer askYesNoCancel(const QString& text) override;
     bool askOkCancel(const QString& text) override;
     bool confirm(const QString& caption, const QString& text) override;
+    bool askOkCancelTitled(const QString& caption, const QString& text) override;
     std::optional<QString> openFile(const QString& caption, const QString& folder,
                                     const QStringList& filters) override;
     std::optional<QString> saveFile(const QString& caption, const QString& proposed,

@@ -16,6 +16,7 @@ int runConnectionWidgetTests(int argc, char** argv);
 int runRunTests(int argc, char** argv);
 int runMethodChoiceTests(int argc, char** argv);
 int runDiagnosisTests(int argc, char** argv);
+int runPeakEditTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
         {"Run", runRunTests},
         {"MethodChoice", runMethodChoiceTests},
         {"Diagnosis", runDiagnosisTests},
+        {"PeakEdit", runPeakEditTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
