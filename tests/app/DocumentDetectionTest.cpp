@@ -1,3 +1,5 @@
+#include "TwoPeakDocument.h"
+
 #include "app/CChrEDoc.h"
 
 #include <gtest/gtest.h>
@@ -10,18 +12,7 @@ using namespace dgaws;
 
 namespace {
 
-void loadTwoPeaks(CChrEDoc& doc)
-{
-    std::vector<float> s(3000, 40.0f);
-    for (int i = 0; i < 3000; ++i)
-        for (double c : {800.0, 2000.0}) {
-            const double x = (i - c) / 30.0;
-            s[static_cast<size_t>(i)] += static_cast<float>(700.0 * std::exp(-0.5 * x * x));
-        }
-    doc.data.signal.assign(s);
-    doc.data.hasData = 1;
-    doc.state = CChrEDoc::FromFile;
-}
+using test::loadTwoPeaks;
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "app/PeakEditSession.h"
 
+#include "TwoPeakDocument.h"
+
 #include "app/CChrEDoc.h"
 #include "processing/ManualEventKind.h"
 
@@ -24,15 +26,7 @@ struct Finished {
 
     Finished()
     {
-        std::vector<float> s(3000, 40.0f);
-        for (int i = 0; i < 3000; ++i)
-            for (double c : {800.0, 2000.0}) {
-                const double x = (i - c) / 30.0;
-                s[static_cast<size_t>(i)] += static_cast<float>(700.0 * std::exp(-0.5 * x * x));
-            }
-        doc.data.signal.assign(s);
-        doc.data.hasData = 1;
-        doc.state = CChrEDoc::FromFile;
+        test::loadTwoPeaks(doc);
         doc.setQuestionSink([](const std::string&) { return true; });
         session.setQuestion([this](const std::string& q) {
             questions.push_back(q);
