@@ -66,6 +66,8 @@ void PeakEditActions::create(QMainWindow* frame, QAction* before, ActiveFrame ac
     else
         frame->menuBar()->addMenu(menu);
 
+    // A row of its own: beside the other two bars it would fall behind their overflow arrow.
+    frame->addToolBarBreak();
     bar = frame->addToolBar(QStringLiteral("峰编辑工具栏"));
     bar->setObjectName(QStringLiteral("peakEditBar"));
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
