@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chromatogram/CivilTime.h"
 #include "acquisition/CCollector.h"
 #include "acquisition/ChannelRuns.h"
 #include "app/CChrEDoc.h"
@@ -76,16 +77,7 @@ struct RunsBench {
         cb.runSaved = [this](CChrEDoc& d, const std::string& p) { saved.emplace_back(d.state, p); };
         runs = std::make_unique<ChannelRuns>(settings, &library, std::move(cb));
         ProposalEnvironment env;
-        env.now = [] {
-            std::tm t{};
-            t.tm_year = 2024 - 1900;
-            t.tm_mon = 4;
-            t.tm_mday = 17;
-            t.tm_hour = 9;
-            t.tm_min = 30;
-            t.tm_sec = 15;
-            return t;
-        };
+        env.now = [] { return test::civilTime(2024, 5, 17, 9, 30, 15); };
         env.fileExists = [](const std::string& p) { return std::filesystem::exists(p); };
         env.ask = [](const std::string&) { return false; };
         const std::string root = dir.path("data");

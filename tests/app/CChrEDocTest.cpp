@@ -1,3 +1,4 @@
+#include "chromatogram/CivilTime.h"
 #include "app/CChrEDoc.h"
 
 #include "chromatogram/ChromatogramFile.h"
@@ -184,16 +185,7 @@ TEST(DocumentSave, ProposesAPathInTheMethodsFolderWhenThereIsNone)
 {
     TempDir dir;
     ProposalEnvironment env;
-    env.now = [] {
-        std::tm t{};
-        t.tm_year = 2026 - 1900;
-        t.tm_mon = 11;
-        t.tm_mday = 6;
-        t.tm_hour = 9;
-        t.tm_min = 5;
-        t.tm_sec = 7;
-        return t;
-    };
+    env.now = [] { return test::civilTime(2026, 12, 6, 9, 5, 7); };
     env.fileExists = [](const std::string& p) { return std::filesystem::exists(p); };
     env.workDirectory = [&] { return dir.root().string(); };
 

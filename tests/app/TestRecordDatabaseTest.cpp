@@ -1,3 +1,4 @@
+#include "chromatogram/CivilTime.h"
 #include "DatabaseFixture.h"
 
 #include <gtest/gtest.h>
@@ -30,14 +31,7 @@ TestRecord testAt(const std::string& shownTime, double h2, int status = -1)
 
 std::time_t localTime(int y, int mo, int d, int h, int mi, int s)
 {
-    std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
-    tm.tm_isdst = -1;
+    std::tm tm = test::civilTime(y, mo, d, h, mi, s);
     return std::mktime(&tm);
 }
 

@@ -1,3 +1,4 @@
+#include "chromatogram/CivilTime.h"
 #include "chromatogram/FileNameProposal.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,7 @@ namespace {
 constexpr int kA = 0, kB = 1, kNoChannel = 3;
 const std::string kThousand = "目前该路径下的文件数量已经到一千个了，建议您修改文件夹存放，同意选是";
 
-std::tm at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
-{
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return t;
-}
+using test::civilTime;
 
 // A fixed clock, a set of existing paths and scripted answers.
 struct FakeWorld {
@@ -38,7 +29,7 @@ struct FakeWorld {
 
     ProposalEnvironment env()
     {
-        return {[] { return at(2024, 3, 5, 14, 7, 9); },
+        return {[] { return civilTime(2024, 3, 5, 14, 7, 9); },
                 [this](const std::string& p) {
                     ++checks;
                     return existing.count(p) > 0;
@@ -70,20 +61,20 @@ std::string folderFor(int kind, const std::string& text, int sampleType = 0, int
 {
     AnalysisMethod m = namingMethod();
     m.listA = {{kind, text}, {folder_layer::kText, "only the first layer counts"}};
-    return proposalFolder(m, sampleType, channel, at(2024, 3, 5), "/work/dir");
+    return proposalFolder(m, sampleType, channel, civilTime(2024, 3, 5), "/work/dir");
 }
 
 TEST(ProposalFolder, BaseFolderSwitchAndEveryLayerKind)
 {
     AnalysisMethod m = namingMethod();
     m.listA = {{folder_layer::kText, "甲醇"}};
-    EXPECT_EQ(proposalFolder(m, 0, kA, at(2024, 3, 5), "/w"), "/data/甲醇");
+    EXPECT_EQ(proposalFolder(m, 0, kA, civilTime(2024, 3, 5), "/w"), "/data/甲醇");
     m.text4 = "/data/";
-    EXPECT_EQ(proposalFolder(m, 0, kA, at(2024, 3, 5), "/w"), "/data/甲醇");
+    EXPECT_EQ(proposalFolder(m, 0, kA, civilTime(2024, 3, 5), "/w"), "/data/甲醇");
     m.text4.clear();
-    EXPECT_EQ(proposalFolder(m, 0, kA, at(2024, 3, 5), "/w"), "/w/甲醇");
+    EXPECT_EQ(proposalFolder(m, 0, kA, civilTime(2024, 3, 5), "/w"), "/w/甲醇");
     m.option2 = 0;
-    EXPECT_EQ(proposalFolder(m, 0, kA, at(2024, 3, 5), "/w"), "/w");
+    EXPECT_EQ(proposalFolder(m, 0, kA, civilTime(2024, 3, 5), "/w"), "/w");
 
     EXPECT_EQ(folderFor(folder_layer::kDate, "%Y"), "/data/2024年");
     EXPECT_EQ(folderFor(folder_layer::kDate, "%Y%m"), "/data/2024年/03月");
@@ -120,13 +111,13 @@ TEST(ProposalName, EachNamingModeAndChannel)
 
 TEST(ProposalName, EveryPartKindAndTheSequencePadding)
 {
-    FileNameBuilder b(namingMethod(), 1, at(2009, 1, 2, 3, 4, 5), {});
+    FileNameBuilder b(namingMethod(), 1, civilTime(2009, 1, 2, 3, 4, 5), {});
     const Parts all = {{0, "x"}, {1, "y"}, {20, "z"}, {2, ""},  {3, ""},  {4, ""},
                        {5, ""},  {6, ""},  {7, ""},   {8, ""},  {9, ""},  {10, ""},
                        {11, ""}, {12, ""}, {13, ""},  {15, "test"}, {16, "std"}, {17, "base"},
                        {19, "?"}, {-1, "?"}};
     EXPECT_EQ(b.build(all, 1, 0), "xyzT12024030501GridLis1s220090102030405(std).chg");
-    EXPECT_EQ(FileNameBuilder(namingMethod(), 2, at(2009, 1, 2), {}).build(all, 1, 0),
+    EXPECT_EQ(FileNameBuilder(namingMethod(), 2, civilTime(2009, 1, 2), {}).build(all, 1, 0),
               "xyzT12024030501GridLis1s220090102000000(base).chg");
 
     const Parts seq = {{name_part::kSequence, ""}};
@@ -143,7 +134,7 @@ TEST(ProposalThousand, AskedOncePerSearchAndYesLeavesTheNumberOut)
         FakeWorld world;
         world.answer = yes;
         world.existing = {"/f/A.chg", "/f/1000A.chg"};
-        FileNameBuilder b(namingMethod(), 0, at(2024, 1, 1), world.env().ask);
+        FileNameBuilder b(namingMethod(), 0, civilTime(2024, 1, 1), world.env().ask);
         const FileNameProposal p = b.firstFree(
             {{name_part::kSequence, ""}, {name_part::kLetter, ""}}, "/f", 1000, world.exists());
         EXPECT_EQ(p.fileName, yes ? "B.chg" : "1000B.chg");
@@ -156,7 +147,7 @@ TEST(ProposalSearch, LettersRunUpToZThenTheNumberRises)
     FakeWorld world;
     for (char c = 'A'; c <= 'Z'; ++c)
         world.existing.insert("/f/001" + std::string(1, c) + ".chg");
-    FileNameBuilder b(namingMethod(), 0, at(2024, 1, 1), {});
+    FileNameBuilder b(namingMethod(), 0, civilTime(2024, 1, 1), {});
     const Parts parts = {{name_part::kSequence, ""}, {name_part::kLetter, ""}};
     EXPECT_EQ(b.firstFree(parts, "/f", 1, world.exists()).fileName, "002A.chg");
     world.existing.insert("/f/002A.chg");
@@ -189,7 +180,7 @@ TEST(ProposalSearch, FirstFreeNameInARealDateFolder)
     m.listA = {{folder_layer::kDate, "%Y%m"}};
     m.autoName2 = 1;
     ProposalEnvironment env = systemProposalEnvironment();
-    env.now = [] { return at(2024, 3, 31, 23, 59, 59); };
+    env.now = [] { return civilTime(2024, 3, 31, 23, 59, 59); };
 
     const FileNameProposal p = proposeFileName(m, 0, kB, env);
     fs::remove_all(base);
