@@ -1,10 +1,15 @@
 #include "CCommPort.h"
 
+#include "QtSerialPortIo.h"
+
 #include <QByteArray>
 
 namespace dgaws {
 
-CCommPort::CCommPort(QObject* parent) : QObject(parent) {}
+CCommPort::CCommPort(QObject* parent)
+    : QObject(parent), portFactory_([] { return std::make_unique<QtSerialPortIo>(); })
+{
+}
 
 CCommPort::~CCommPort()
 {
@@ -32,9 +37,8 @@ bool CCommPort::Open(ByteSink owner, const std::string& devicePath, int baud, ch
                      int dataBits, int stopBits)
 {
     Close();
-    auto port = std::make_unique<QSerialPort>();
-    port->setPortName(QString::fromStdString(devicePath));
-    if (!port->open(QIODevice::ReadOnly))
+    std::unique_ptr<SerialPortIo> port = portFactory_();
+    if (!port->openReadOnly(devicePath))
         return false;
     path_ = devicePath;
     owner_ = std::move(owner);
@@ -62,11 +66,11 @@ bool CCommPort::Open(ByteSink owner, const std::string& devicePath, int baud, ch
         report("setFlowControl()", port->errorString());
     // RTS up, as the card's host always raised it; a pseudo-terminal has no such line.
     port->setRequestToSend(true);
-    port->clear(QSerialPort::AllDirections);
+    port->clear();
     port->clearError();
 
-    connect(port.get(), &QSerialPort::readyRead, this, &CCommPort::onReadyRead);
-    connect(port.get(), &QSerialPort::errorOccurred, this, &CCommPort::onError);
+    connect(port.get(), &SerialPortIo::readyRead, this, &CCommPort::onReadyRead);
+    connect(port.get(), &SerialPortIo::errorOccurred, this, &CCommPort::onError);
     port_ = std::move(port);
     ++generation_;
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SerialPortIo.h"
+
 #include <QObject>
 #include <QSerialPort>
 
@@ -20,6 +22,8 @@ class CCommPort : public QObject {
 public:
     using ByteSink = std::function<void(uint8_t byte)>;
     using ErrorSink = std::function<void(const std::string& text)>;
+    // Makes the device object for each Open; a real serial port unless told otherwise.
+    using PortFactory = std::function<std::unique_ptr<SerialPortIo>()>;
 
     static constexpr const char* kFailureText =
         "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n";
@@ -28,6 +32,7 @@ public:
     ~CCommPort() override;
 
     void setErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
+    void setPortFactory(PortFactory factory) { portFactory_ = std::move(factory); }
 
     // Opens the device at the given line settings (parity as 'N', 'E', 'O', 'M' or 'S') and
     // starts handing bytes to `owner`. True when the device was opened, even if a setting
@@ -49,7 +54,8 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void report(const std::string& call, const QString& systemText);
 
-    std::unique_ptr<QSerialPort> port_;
+    PortFactory portFactory_;
+    std::unique_ptr<SerialPortIo> port_;
     ByteSink owner_;
     ErrorSink errorSink_;
     std::string path_;

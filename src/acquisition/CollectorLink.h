@@ -65,6 +65,7 @@ public:
     bool portOpen() const { return portOpen_; }
     const std::string& connectedPort() const { return connectedPort_; }
     void clearConnectedPort() { connectedPort_.clear(); }
+    CCommPort& port() { return port_; }
 
     // The manual connection: the default port after one question, or the operator's pick.
     // The outcome text goes out through waitText().

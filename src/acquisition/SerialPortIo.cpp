@@ -1,0 +1,7 @@
+#include "SerialPortIo.h"
+
+namespace dgaws {
+
+SerialPortIo::~SerialPortIo() = default;
+
+}  // namespace dgaws

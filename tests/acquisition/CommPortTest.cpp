@@ -1,0 +1,176 @@
+// The serial port on a scripted device: the line settings, delivery in order, and the
+// failure paths a real device seldom shows on demand (a refused open, a setter failing, a
+// read error that keeps coming).
+#include "acquisition/CCommPort.h"
+#include "acquisition/CollectorLink.h"
+#include "acquisition/PtyPair.h"
+#include "acquisition/RunsTestSupport.h"
+#include "acquisition/ScriptedSerialPort.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <gtest/gtest.h>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+const std::string kDevice = "/dev/ttyUSB0";
+
+class CommPortTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureApp();
+        ports.install(port);
+        port.setErrorSink([this](const std::string& text) { reports.push_back(text); });
+    }
+    CCommPort::ByteSink collect()
+    {
+        return [this](uint8_t b) { got.push_back(b); };
+    }
+
+    ScriptedPorts ports;  // outlives the port that uses it
+    CCommPort port;
+    std::vector<std::string> reports;
+    std::vector<uint8_t> got;
+};
+
+TEST_F(CommPortTest, TheLineIsSetAsAskedAndEveryByteArrivesOnceInOrder)
+{
+    ASSERT_TRUE(port.Open(collect(), kDevice, 4800, 'e', 7, 2));
+    ScriptedSerialPort& dev = *ports.last();
+    EXPECT_EQ(dev.devicePath, kDevice);
+    EXPECT_EQ(dev.baud, 4800);
+    EXPECT_EQ(dev.dataBits, QSerialPort::Data7);
+    EXPECT_EQ(dev.parity, QSerialPort::EvenParity);
+    EXPECT_EQ(dev.stopBits, QSerialPort::TwoStop);
+    EXPECT_EQ(dev.flowControl, QSerialPort::NoFlowControl);
+    EXPECT_TRUE(dev.requestToSend);
+
+    dev.feed({0x80, 0x00});
+    dev.feed({});
+    dev.feed({0xFF, 0x7F, 0xE0});
+    EXPECT_EQ(got, (std::vector<uint8_t>{0x80, 0x00, 0xFF, 0x7F, 0xE0}));
+    EXPECT_TRUE(reports.empty());
+}
+
+// A busy or absent device: the port says nothing, the link tells the operator and falls back
+// to the simulated connection; the next pick opens at the collector's line.
+TEST_F(CommPortTest, ARefusedOpenIsToldOnlyByTheLink)
+{
+    RunsBench bench;
+    CollectorLink link(bench.settings, *bench.runs);
+    ScriptedPorts linkPorts;
+    linkPorts.install(link.port());
+    std::vector<std::string> texts, portErrors;
+    QObject::connect(&link, &CollectorLink::waitText,
+                     [&](const QString& t) { texts.push_back(t.toStdString()); });
+    QObject::connect(&link, &CollectorLink::portError,
+                     [&](const QString& t) { portErrors.push_back(t.toStdString()); });
+    const auto pick = [](const std::vector<PortEntry>&) {
+        return CollectorLink::PortChoice{kDevice, false};
+    };
+
+    linkPorts.next.refuseOpen = true;
+    EXPECT_FALSE(link.connectManually(nullptr, pick));
+    EXPECT_FALSE(link.portOpen());
+    EXPECT_TRUE(link.simulationMode());
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "[串口/dev/ttyUSB0]打开失败,请重新选择端口或检查当前端口是否被占用"}));
+
+    linkPorts.next.refuseOpen = false;
+    EXPECT_TRUE(link.connectManually(nullptr, pick));
+    EXPECT_TRUE(link.portOpen());
+    EXPECT_EQ(texts.back(), "已经打开[串口/dev/ttyUSB0],正在等待校验数据...");
+    const ScriptedSerialPort& dev = *linkPorts.last();
+    EXPECT_EQ(dev.baud, 9600);
+    EXPECT_EQ(dev.parity, QSerialPort::NoParity);
+    EXPECT_EQ(dev.dataBits, QSerialPort::Data8);
+    EXPECT_EQ(dev.stopBits, QSerialPort::OneStop);
+    EXPECT_TRUE(portErrors.empty());
+}
+
+// The first setter that fails is reported once, naming it; the rest are skipped and the
+// port still counts as open and still delivers.
+TEST_F(CommPortTest, EachFailingSetterIsReportedOnceAndThePortStaysOpen)
+{
+    const std::vector<std::string> setters{"setBaudRate()", "setDataBits()", "setParity()",
+                                           "setStopBits()", "setFlowControl()"};
+    for (size_t i = 0; i < setters.size(); ++i) {
+        SCOPED_TRACE(setters[i]);
+        reports.clear();
+        got.clear();
+        ports.next.failingSetter = setters[i];
+        ASSERT_TRUE(port.Open(collect(), kDevice));
+        EXPECT_TRUE(port.isOpen());
+        EXPECT_EQ(reports, (std::vector<std::string>{
+                               "WARNING:  " + setters[i] +
+                               " Failed with the following error: \n"
+                               "Inappropriate ioctl for device\nPort: /dev/ttyUSB0\n"}));
+        ScriptedSerialPort& dev = *ports.last();
+        EXPECT_EQ(dev.attempted, std::vector<std::string>(setters.begin(),
+                                                          setters.begin() + i + 1));
+        EXPECT_TRUE(dev.requestToSend);
+        dev.feed({0x41});
+        EXPECT_EQ(got, std::vector<uint8_t>{0x41});
+    }
+}
+
+// A pulled plug fails on every read: one report per open, none from a port already closed.
+TEST_F(CommPortTest, AReadErrorIsReportedOncePerOpen)
+{
+    const std::string readFailure =
+        "WARNING:  read() Failed with the following error: \nInput/output error\n"
+        "Port: /dev/ttyUSB0\n";
+    ASSERT_TRUE(port.Open(collect(), kDevice));
+    QPointer<ScriptedSerialPort> first = ports.last();
+    first->failRead();
+    first->failRead();
+    EXPECT_EQ(reports, std::vector<std::string>{readFailure});
+
+    port.Close();
+    ASSERT_TRUE(port.Open(collect(), kDevice));
+    ASSERT_FALSE(first.isNull());  // deleted later, so it can still fail after the close
+    first->failRead();
+    EXPECT_EQ(reports.size(), 1u);
+    ports.last()->failRead();
+    ports.last()->failRead();
+    EXPECT_EQ(reports, (std::vector<std::string>{readFailure, readFailure}));
+}
+
+// Closing from inside a delivery, as a stop does, and opening again at once: the rest of the
+// burst reaches nobody and the new port starts clean.
+TEST_F(CommPortTest, ACloseInsideABurstDropsTheRestAndAReopenStartsClean)
+{
+    std::vector<uint8_t> after;
+    ASSERT_TRUE(port.Open(
+        [&](uint8_t b) {
+            got.push_back(b);
+            if (got.size() == 3) {
+                port.Close();
+                port.Open([&](uint8_t c) { after.push_back(c); }, kDevice);
+            }
+        },
+        kDevice));
+    QPointer<ScriptedSerialPort> first = ports.last();
+    first->feed({1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(got, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(after.empty());
+    EXPECT_FALSE(first->isOpen());
+
+    ASSERT_EQ(ports.made.size(), 2u);
+    ports.last()->feed({7, 8});
+    EXPECT_EQ(after, (std::vector<uint8_t>{7, 8}));
+    EXPECT_TRUE(port.isOpen());
+
+    // The closed device is freed once the delivery has unwound.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    port.Close();
+    EXPECT_FALSE(port.isOpen());
+}
+
+}  // namespace
