@@ -123,6 +123,8 @@ void ChannelRuns::resetForRun(CChrEDoc& doc)
     d.peaks.clear();
     d.groupResults.clear();
     d.resetResults();
+    // A new run holds no place in a standard's curve until it is saved and entered.
+    d.standardRun = -1;
     d.injectionTime = OleDateTime::now();
     doc.acquiredCount = 0;
     doc.forgetEditing();
@@ -285,8 +287,6 @@ void ChannelRuns::stop(CChrEDoc& doc)
 
 void ChannelRuns::finishStandard(CChrEDoc& doc)
 {
-    if (doc.data.sampleType == 1 && cb_.storeStandard)
-        cb_.storeStandard(doc);
     if (detection_)
         detection_->evaluate(doc);
     changed(doc);

@@ -33,8 +33,6 @@ struct RunCallbacks {
     std::function<std::optional<std::string>(const std::string& proposed)> chooseSavePath;
     // 1000 Hz for a second at the end of a run.
     std::function<void()> beep;
-    // A finished standard sample goes into its calibration.
-    std::function<void(CChrEDoc&)> storeStandard;
     // Each appended point, for the graph.
     std::function<void(CChrEDoc&, float value)> pointAdded;
     // The status bar's two texts of the latest point.
