@@ -110,7 +110,11 @@ private:
     // Saves under the automatic name (directly or through the dialog); the safety copy goes
     // once the file is written.
     bool save(CChrEDoc& doc);
-    void finishStandard(CChrEDoc& doc);
+    // After the save: the evaluation, whose quantitation step enters a standard's run in
+    // its curve, and the views.
+    void finishSaved(CChrEDoc& doc);
+    // A run that waited for the other channel's to join it is saved as it is.
+    void saveAwaitingJoin(int channel);
 
     void message(const std::string& text) const;
     bool ask(const std::string& text) const;
@@ -130,6 +134,9 @@ private:
     std::array<BaselineLevelling, 2> levelling_{};
     std::array<std::unique_ptr<AutosaveWriter>, 2> autosave_;
     std::array<bool, 2> warnedNoMethod_{};
+    // Channels whose run has ended but is saved only once the other channel's run ends and
+    // the two are joined.
+    std::array<bool, 2> awaitingJoin_{};
 };
 
 }  // namespace dgaws

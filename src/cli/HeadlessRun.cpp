@@ -59,7 +59,7 @@ HeadlessRun::HeadlessRun(HeadlessOptions options, std::ostream& err)
         r.channel = doc.state;
         r.path = path;
         r.data = doc.data;
-        // A merged channel is saved a second time; the last save is what its file holds.
+        // One entry per channel: the latest save is what its file holds.
         for (auto& existing : results_)
             if (existing.channel == r.channel) {
                 existing = std::move(r);

@@ -227,6 +227,10 @@ TEST_P(Merging, TheTwoChannelsJoinWithoutAStep)
     b.runs->stop(b.doc(0));  // B still running: no merge yet
     EXPECT_EQ(b.doc(0).data.signal.count(), 50);
     b.runs->stop(b.doc(1));
+    // One save per run and channel, in the order the runs ended.
+    ASSERT_EQ(b.saved.size(), 2u);
+    EXPECT_EQ(b.saved[0].first, 0);
+    EXPECT_EQ(b.saved[1].first, 1);
 
     const std::vector<float>& first = GetParam() == 0 ? a : bb;
     const std::vector<float>& added = GetParam() == 0 ? bb : a;
