@@ -300,6 +300,21 @@ void ChannelRuns::stop(CChrEDoc& doc)
         finishSaved(*d);
 }
 
+void ChannelRuns::stopAllUnattended()
+{
+    const bool before = saveWithoutDialog_;
+    saveWithoutDialog_ = true;
+    for (CChrEDoc* doc : slots_) {
+        if (doc == nullptr || doc->acquiring == 0)
+            continue;
+        if (doc->startWatch)
+            cancel(*doc);
+        else
+            stop(*doc);
+    }
+    saveWithoutDialog_ = before;
+}
+
 void ChannelRuns::saveAwaitingJoin(int channel)
 {
     const auto ci = static_cast<size_t>(channel);
@@ -346,7 +361,7 @@ bool ChannelRuns::save(CChrEDoc& doc)
 {
     const int c = channelOf(doc);
     std::string path = doc.pathName.empty() ? doc.proposeSavePath(env_) : doc.pathName;
-    if (!settings_.DirectSave) {
+    if (!settings_.DirectSave && !saveWithoutDialog_) {
         std::optional<std::string> chosen;
         if (cb_.chooseSavePath)
             chosen = cb_.chooseSavePath(path);

@@ -85,6 +85,10 @@ public:
     bool watchStart(CChrEDoc& doc);
     bool cancel(CChrEDoc& doc);
     void stop(CChrEDoc& doc);
+    // Every channel ends now as its stop ends it (a watch for the start signal is dropped),
+    // saved under its automatic name without the dialog: the program is going away and
+    // nobody may be there to answer it.
+    void stopAllUnattended();
 
     // CollectorHost
     void collectorConfirmed() override;
@@ -137,6 +141,7 @@ private:
     // Channels whose run has ended but is saved only once the other channel's run ends and
     // the two are joined.
     std::array<bool, 2> awaitingJoin_{};
+    bool saveWithoutDialog_ = false;
 };
 
 }  // namespace dgaws

@@ -151,10 +151,11 @@ void HeadlessRun::openChannels()
             runs_->adoptChannelDocument(*doc, c);
 }
 
-bool HeadlessRun::waitForConfirm(std::chrono::steady_clock::time_point deadline)
+bool HeadlessRun::waitForConfirm(std::chrono::steady_clock::time_point deadline,
+                                 const std::function<bool()>& interrupted)
 {
     while (!(link_->collector() && link_->collector()->confirmed())) {
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (std::chrono::steady_clock::now() >= deadline || (interrupted && interrupted()))
             return false;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
