@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <vector>
 
 namespace dgaws {
 namespace {
@@ -70,6 +71,7 @@ void ChannelRuns::adoptChannelDocument(CChrEDoc& doc, int channel)
 {
     const auto ci = static_cast<size_t>(channel);
     slots_.at(ci) = &doc;
+    awaitingJoin_.at(ci) = false;
     doc.state = channel;
     doc.data.channel = channel;
     if (collector_ && doc.attachedChannel < 0)
@@ -78,9 +80,11 @@ void ChannelRuns::adoptChannelDocument(CChrEDoc& doc, int channel)
 
 void ChannelRuns::releaseChannelDocument(CChrEDoc& doc)
 {
-    for (auto& s : slots_)
-        if (s == &doc)
-            s = nullptr;
+    for (size_t c = 0; c < slots_.size(); ++c)
+        if (slots_[c] == &doc) {
+            slots_[c] = nullptr;
+            awaitingJoin_[c] = false;
+        }
     if (collector_)
         collector_->detach(doc);
 }
@@ -123,6 +127,8 @@ void ChannelRuns::resetForRun(CChrEDoc& doc)
     d.peaks.clear();
     d.groupResults.clear();
     d.resetResults();
+    // A new run holds no place in a standard's curve until it is saved and entered.
+    d.standardRun = -1;
     d.injectionTime = OleDateTime::now();
     doc.acquiredCount = 0;
     doc.forgetEditing();
@@ -140,6 +146,7 @@ void ChannelRuns::runStart(CChrEDoc& doc)
     const int c = channelOf(doc);
     if (c != 0 && c != 1)
         return;
+    saveAwaitingJoin(c);
     if (hasValidMethod(doc)) {
         const MethodLibraryEntry& entry =
             library_->at(static_cast<size_t>(doc.libraryMethodIndex));
@@ -197,6 +204,7 @@ bool ChannelRuns::watchStart(CChrEDoc& doc)
     const int c = channelOf(doc);
     if (!canWatchStart(doc) || (c != 0 && c != 1))
         return false;
+    saveAwaitingJoin(c);
     resetForRun(doc);
     doc.acquiring = 1;
     doc.startWatch = 1;
@@ -226,6 +234,8 @@ bool ChannelRuns::cancel(CChrEDoc& doc)
         collector_->stopRunning(c);
     doc.acquiring = 0;
     changed(doc);
+    // Nothing is left to join the other channel's ended run with.
+    saveAwaitingJoin(1 - c);
     return true;
 }
 
@@ -264,29 +274,61 @@ void ChannelRuns::stop(CChrEDoc& doc)
     if (settings_.StopWarning == 0 && cb_.beep)
         cb_.beep();
 
-    CChrEDoc* mergedInto = nullptr;
-    if (settings_.Merge && slots_[0] && slots_[1] && !slots_[0]->acquiring &&
-        !slots_[1]->acquiring && slots_[0]->acquiredCount > 0 && slots_[1]->acquiredCount > 0) {
-        merge();
-        mergedInto = slots_[settings_.MergeAB ? 1 : 0];
+    // With joining on, a run that ends while the other channel still records waits for it:
+    // its file then holds the joined chromatogram, and each channel's file is written once.
+    if (settings_.Merge && other && other->acquiring && !other->startWatch) {
+        awaitingJoin_[static_cast<size_t>(c)] = true;
+        changed(doc);
+        return;
     }
 
-    save(doc);
-    if (otherStopped)
-        save(*other);
-    // The joined chromatogram replaces what that channel saved when its own run ended.
-    if (mergedInto && mergedInto != &doc && !(otherStopped && mergedInto == other))
-        save(*mergedInto);
+    if (settings_.Merge && slots_[0] && slots_[1] && !slots_[0]->acquiring &&
+        !slots_[1]->acquiring && slots_[0]->acquiredCount > 0 && slots_[1]->acquiredCount > 0)
+        merge();
 
-    finishStandard(doc);
+    // Saved in the order the runs ended.
+    std::vector<CChrEDoc*> ended;
+    if (awaitingJoin_[static_cast<size_t>(1 - c)] && other)
+        ended.push_back(other);
+    ended.push_back(&doc);
     if (otherStopped)
-        finishStandard(*other);
+        ended.push_back(other);
+    awaitingJoin_ = {};
+    for (CChrEDoc* d : ended)
+        save(*d);
+    for (CChrEDoc* d : ended)
+        finishSaved(*d);
 }
 
-void ChannelRuns::finishStandard(CChrEDoc& doc)
+void ChannelRuns::stopAllUnattended()
 {
-    if (doc.data.sampleType == 1 && cb_.storeStandard)
-        cb_.storeStandard(doc);
+    const bool before = saveWithoutDialog_;
+    saveWithoutDialog_ = true;
+    for (CChrEDoc* doc : slots_) {
+        if (doc == nullptr || doc->acquiring == 0)
+            continue;
+        if (doc->startWatch)
+            cancel(*doc);
+        else
+            stop(*doc);
+    }
+    saveWithoutDialog_ = before;
+}
+
+void ChannelRuns::saveAwaitingJoin(int channel)
+{
+    const auto ci = static_cast<size_t>(channel);
+    if (!awaitingJoin_.at(ci))
+        return;
+    awaitingJoin_[ci] = false;
+    if (CChrEDoc* doc = slots_[ci]) {
+        save(*doc);
+        finishSaved(*doc);
+    }
+}
+
+void ChannelRuns::finishSaved(CChrEDoc& doc)
+{
     if (detection_)
         detection_->evaluate(doc);
     changed(doc);
@@ -319,7 +361,7 @@ bool ChannelRuns::save(CChrEDoc& doc)
 {
     const int c = channelOf(doc);
     std::string path = doc.pathName.empty() ? doc.proposeSavePath(env_) : doc.pathName;
-    if (!settings_.DirectSave) {
+    if (!settings_.DirectSave && !saveWithoutDialog_) {
         std::optional<std::string> chosen;
         if (cb_.chooseSavePath)
             chosen = cb_.chooseSavePath(path);

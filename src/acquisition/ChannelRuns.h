@@ -33,8 +33,6 @@ struct RunCallbacks {
     std::function<std::optional<std::string>(const std::string& proposed)> chooseSavePath;
     // 1000 Hz for a second at the end of a run.
     std::function<void()> beep;
-    // A finished standard sample goes into its calibration.
-    std::function<void(CChrEDoc&)> storeStandard;
     // Each appended point, for the graph.
     std::function<void(CChrEDoc&, float value)> pointAdded;
     // The status bar's two texts of the latest point.
@@ -87,6 +85,10 @@ public:
     bool watchStart(CChrEDoc& doc);
     bool cancel(CChrEDoc& doc);
     void stop(CChrEDoc& doc);
+    // Every channel ends now as its stop ends it (a watch for the start signal is dropped),
+    // saved under its automatic name without the dialog: the program is going away and
+    // nobody may be there to answer it.
+    void stopAllUnattended();
 
     // CollectorHost
     void collectorConfirmed() override;
@@ -112,7 +114,11 @@ private:
     // Saves under the automatic name (directly or through the dialog); the safety copy goes
     // once the file is written.
     bool save(CChrEDoc& doc);
-    void finishStandard(CChrEDoc& doc);
+    // After the save: the evaluation, whose quantitation step enters a standard's run in
+    // its curve, and the views.
+    void finishSaved(CChrEDoc& doc);
+    // A run that waited for the other channel's to join it is saved as it is.
+    void saveAwaitingJoin(int channel);
 
     void message(const std::string& text) const;
     bool ask(const std::string& text) const;
@@ -132,6 +138,10 @@ private:
     std::array<BaselineLevelling, 2> levelling_{};
     std::array<std::unique_ptr<AutosaveWriter>, 2> autosave_;
     std::array<bool, 2> warnedNoMethod_{};
+    // Channels whose run has ended but is saved only once the other channel's run ends and
+    // the two are joined.
+    std::array<bool, 2> awaitingJoin_{};
+    bool saveWithoutDialog_ = false;
 };
 
 }  // namespace dgaws

@@ -119,9 +119,15 @@ void CChrEDoc::quantitationStep()
     }
     if (data.sampleType != 1 || library_ == nullptr)
         return;
+    // A standard without a place of its own (a new run, or a file saved before its run was
+    // entered) takes the place of its file's runs when the curve has them.
+    int run = data.standardRun;
+    if (run < 0)
+        if (const CalibrationCurve* curve = calibrationCurve())
+            run = runIndexForFile(*curve, data.standardLevel, pathName);
     const StoreResult stored =
         StoreStandardRun(data, pathName, library_->entryAt(libraryMethodIndex),
-                         libraryCalibrationIndex, data.standardRun, saveMethod_);
+                         libraryCalibrationIndex, run, saveMethod_);
     if (stored.status == StoreResult::Status::SaveFailed)
         message(stored.message);
 }

@@ -2,6 +2,7 @@
 
 #include "RecordJson.h"
 #include "acquisition/Autosave.h"
+#include "app/TerminationSignals.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
 
@@ -9,7 +10,6 @@
 
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -17,40 +17,6 @@
 
 namespace dgaws::cli {
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void onInterrupt(int)
-{
-    g_interrupted = 1;
-}
-
-// Ctrl-C or a terminate request ends the run the way the stop command does: saved.
-class InterruptGuard {
-public:
-    InterruptGuard()
-    {
-        g_interrupted = 0;
-        previousInt_ = std::signal(SIGINT, onInterrupt);
-        previousTerm_ = std::signal(SIGTERM, onInterrupt);
-    }
-    ~InterruptGuard()
-    {
-        std::signal(SIGINT, previousInt_);
-        std::signal(SIGTERM, previousTerm_);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    void (*previousInt_)(int);
-    void (*previousTerm_)(int);
-};
-
-bool interrupted()
-{
-    return g_interrupted != 0;
-}
 
 const char* channelName(int channel)
 {
@@ -80,9 +46,13 @@ std::chrono::steady_clock::time_point farFuture()
     return std::chrono::steady_clock::now() + std::chrono::hours(24 * 365);
 }
 
-int finish(HeadlessRun& run, std::ostream& out, bool json)
+// Ctrl-C or a terminate request ends the runs the way the stop command does: saved. The
+// exit status then tells the signal, whatever was saved.
+int finish(HeadlessRun& run, std::ostream& out, bool json, const TerminationSignals& termination)
 {
     printRunResults(out, run.results(), json);
+    if (termination.first() != 0)
+        return TerminationSignals::exitStatus(termination.first());
     bool allSaved = !run.results().empty();
     for (const auto& r : run.results())
         allSaved = allSaved && !r.path.empty();
@@ -148,7 +118,8 @@ int runAcquire(const AcquireOptions& options, std::ostream& out, std::ostream& e
         err << "dgaws-cli: cannot open port " << options.port << '\n';
         return 1;
     }
-    InterruptGuard guard;
+    TerminationSignals termination;
+    auto interrupted = [&termination] { return termination.first() != 0; };
     if (options.waitStart) {
         // The instrument's start signal starts the run inside the collector.
         auto anyRunning = [&run] {
@@ -161,13 +132,17 @@ int runAcquire(const AcquireOptions& options, std::ostream& out, std::ostream& e
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         if (!anyRunning()) {
             err << "dgaws-cli: interrupted before the start signal\n";
-            return 1;
+            return TerminationSignals::exitStatus(termination.first());
         }
     } else {
         const auto deadline = std::chrono::steady_clock::now() +
                               std::chrono::milliseconds(
                                   static_cast<long long>(options.confirmSeconds * 1000.0));
-        if (!run.waitForConfirm(deadline)) {
+        if (!run.waitForConfirm(deadline, interrupted)) {
+            if (interrupted()) {
+                err << "dgaws-cli: interrupted before the collector answered\n";
+                return TerminationSignals::exitStatus(termination.first());
+            }
             err << "dgaws-cli: no collector answered on " << options.port << '\n';
             return 1;
         }
@@ -177,7 +152,7 @@ int runAcquire(const AcquireOptions& options, std::ostream& out, std::ostream& e
     }
     run.waitForRuns(farFuture(), interrupted);
     run.link().shutdown();
-    return finish(run, out, options.json);
+    return finish(run, out, options.json, termination);
 }
 
 int runDemo(const DemoOptions& options, std::ostream& out, std::ostream& err)
@@ -200,10 +175,10 @@ int runDemo(const DemoOptions& options, std::ostream& out, std::ostream& err)
     CChrEDoc* a = run.document(0);
     if (a == nullptr || !run.runs().run(*a))
         return 1;
-    InterruptGuard guard;
-    run.waitForRuns(farFuture(), interrupted);
+    TerminationSignals termination;
+    run.waitForRuns(farFuture(), [&termination] { return termination.first() != 0; });
     run.link().shutdown();
-    return finish(run, out, options.json);
+    return finish(run, out, options.json, termination);
 }
 
 int runRecover(const RecoverOptions& options, std::ostream& out, std::ostream& err)

@@ -59,7 +59,7 @@ HeadlessRun::HeadlessRun(HeadlessOptions options, std::ostream& err)
         r.channel = doc.state;
         r.path = path;
         r.data = doc.data;
-        // A merged channel is saved a second time; the last save is what its file holds.
+        // One entry per channel: the latest save is what its file holds.
         for (auto& existing : results_)
             if (existing.channel == r.channel) {
                 existing = std::move(r);
@@ -151,10 +151,11 @@ void HeadlessRun::openChannels()
             runs_->adoptChannelDocument(*doc, c);
 }
 
-bool HeadlessRun::waitForConfirm(std::chrono::steady_clock::time_point deadline)
+bool HeadlessRun::waitForConfirm(std::chrono::steady_clock::time_point deadline,
+                                 const std::function<bool()>& interrupted)
 {
     while (!(link_->collector() && link_->collector()->confirmed())) {
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (std::chrono::steady_clock::now() >= deadline || (interrupted && interrupted()))
             return false;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }

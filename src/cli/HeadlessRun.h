@@ -58,8 +58,10 @@ public:
     // saved) at once.
     bool waitForRuns(std::chrono::steady_clock::time_point deadline,
                      const std::function<bool()>& interrupted = {});
-    // Runs the event loop until the collector is confirmed or `deadline` passes.
-    bool waitForConfirm(std::chrono::steady_clock::time_point deadline);
+    // Runs the event loop until the collector is confirmed, `deadline` passes or
+    // `interrupted` turns true (false for both).
+    bool waitForConfirm(std::chrono::steady_clock::time_point deadline,
+                        const std::function<bool()>& interrupted = {});
     // Stops every running channel now (a signal to end): what was acquired is saved.
     void stopAll();
 

@@ -26,6 +26,17 @@ bool samePath(const std::string& a, const std::string& b)
     return true;
 }
 
+int runIndexForFile(const CalibrationCurve& curve, int level, const std::string& pathName)
+{
+    if (level < 0 || level >= static_cast<int>(curve.levels.size()))
+        return -1;
+    const auto& runs = curve.levels[static_cast<size_t>(level)].runs;
+    for (const StandardRun& r : runs)
+        if (samePath(r.path, pathName))
+            return static_cast<int>(runs.size());
+    return -1;
+}
+
 namespace {
 
 bool isDraft(const std::string& path)

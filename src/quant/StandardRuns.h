@@ -47,6 +47,11 @@ StoreResult StoreStandardRun(ChromatogramData& data, const std::string& pathName
 // Paths compare without letter case, as the file systems the runs were recorded on do.
 bool samePath(const std::string& a, const std::string& b);
 
+// The run index for a standard that holds no place in its curve yet (`standardRun` -1):
+// -1, which appends, unless the level already has runs of the same file; then an index past
+// the level's runs, which replaces them. So one file is never entered twice.
+int runIndexForFile(const CalibrationCurve& curve, int level, const std::string& pathName);
+
 // "加入标样数据": each chromatogram file is read, its peaks that are not excluded are
 // matched to the curve's components by their windows, and the run is appended to `level`;
 // then the curve is refitted. Files that cannot be read are skipped and reported.

@@ -21,6 +21,7 @@
 #include "app/WorkstationApp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -574,6 +575,10 @@ void CMainFrame::updateCommandStates()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (exiting_) {
+        event->accept();
+        return;
+    }
     if (channelSampling(app_)) {
         prompts_->message(qs(CChrEDoc::kCannotCloseWhileSampling), OperatorPrompts::Icon::Exclamation);
         event->ignore();
@@ -587,10 +592,35 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             return;
         }
     }
+    finishExit();
+    event->accept();
+}
+
+void CMainFrame::finishExit()
+{
+    if (exiting_)
+        return;
     exiting_ = true;
     runs_->shutdown();
     app_.exit();
-    event->accept();
+}
+
+void CMainFrame::endFromOutside(int exitStatus)
+{
+    if (!exiting_) {
+        runs_->stopAllUnattended();
+        finishExit();
+    }
+    // Every event loop ends, a modal dialog's too; the windows go with the frame.
+    QApplication::exit(exitStatus);
+}
+
+void CMainFrame::commitSession()
+{
+    if (exiting_)
+        return;
+    runs_->stopAllUnattended();
+    app_.saveSettings();
 }
 
 }  // namespace dgaws

@@ -75,6 +75,18 @@ public:
     // The tabs of the open windows, in the order they were opened.
     void refreshTabs();
 
+    // An end asked for from outside the window (a signal): the runs going on end and are
+    // saved without a dialog, the exit sequence runs, and the program leaves its event loop
+    // with `exitStatus`; nothing is asked.
+    void endFromOutside(int exitStatus);
+    // The desktop session is ending: the runs going on end and are saved without a dialog,
+    // so that neither a refusal to close nor a dialog holds the session up, and the settings
+    // are saved. The exit sequence follows when the application quits.
+    void commitSession();
+    // The exit sequence, once: the collector shut down, "系统退出" logged, the log and the
+    // settings saved, the database closed. Windows that close after it ask nothing.
+    void finishExit();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -164,6 +164,12 @@ bool RunController::watchStart(CChrEDoc& doc)
 
 void RunController::zero(CChrEDoc& doc) { doc.requestBaselineZero(); }
 
+void RunController::stopAllUnattended()
+{
+    runs_->stopAllUnattended();
+    emit stateChanged();
+}
+
 void RunController::connectCollector()
 {
     link_->newCollector();

@@ -46,6 +46,8 @@ public:
     bool watchStart(CChrEDoc& doc);
     // "基线调零": the next point of the run becomes its zero.
     void zero(CChrEDoc& doc);
+    // The program is going away: every run ends and is saved without the dialog.
+    void stopAllUnattended();
 
     // "连接采集器(&M)" and the start-up connection: a new collector, then the wizard.
     void connectCollector();

@@ -6,6 +6,7 @@
 
 #include "app/DataRoot.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "app/WindowOptions.h"
 #include "app/WorkstationApp.h"
 
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSessionManager>
 #include <QTimer>
 
 #include <iostream>
@@ -75,6 +77,18 @@ int main(int argc, char** argv)
     if (const QScreen* screen = frame.screen())
         frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
+
+    // Ctrl-C or a terminate request ends the window through its exit sequence, without
+    // questions; the exit status tells the signal.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &frame, [&frame](int number) {
+        frame.endFromOutside(TerminationSignals::exitStatus(number));
+    });
+    // The end of the desktop session: the runs are saved while the session manager waits,
+    // and the exit sequence runs when the application quits, whichever way it does.
+    QObject::connect(&qtApp, &QGuiApplication::commitDataRequest, &frame,
+                     [&frame](QSessionManager&) { frame.commitSession(); });
+    QObject::connect(&qtApp, &QCoreApplication::aboutToQuit, &frame, [&frame] { frame.finishExit(); });
 
     for (const std::string& file : options.files)
         frame.openChosen(qs(file));

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace dgaws;
 using namespace dgaws::test;
 
@@ -225,6 +227,10 @@ TEST_P(Merging, TheTwoChannelsJoinWithoutAStep)
     b.runs->stop(b.doc(0));  // B still running: no merge yet
     EXPECT_EQ(b.doc(0).data.signal.count(), 50);
     b.runs->stop(b.doc(1));
+    // One save per run and channel, in the order the runs ended.
+    ASSERT_EQ(b.saved.size(), 2u);
+    EXPECT_EQ(b.saved[0].first, 0);
+    EXPECT_EQ(b.saved[1].first, 1);
 
     const std::vector<float>& first = GetParam() == 0 ? a : bb;
     const std::vector<float>& added = GetParam() == 0 ? bb : a;
@@ -293,16 +299,69 @@ TEST(ChannelRuns, ACancelledSaveDialogKeepsTheSafetyCopy)
     EXPECT_EQ(b.autosaves(), copies) << "only the unsaved run's copy remains";
 }
 
-TEST(ChannelRuns, AStandardSampleGoesIntoItsCalibrationAtTheEnd)
+// Every run of a standard in one channel window enters its curve; a run saved over the file
+// of an earlier one takes that one's place.
+TEST(ChannelRuns, EachStandardRunEntersItsCurveOnce)
 {
-    RunsBench b(0.05);
+    RunsBench b(0.5);  // 600 points
     b.settings.AllStart = 0;
+    b.settings.DirectSave = 0;
     b.openBoth();
-    b.doc(0).data.sampleType = 1;
-    ASSERT_TRUE(b.runs->run(b.doc(0)));
-    for (int i = 0; i < 60; ++i)
-        b.point(0, 1.0f);
-    EXPECT_EQ(b.standards, 1);
+    MethodLibraryEntry& method = *b.library.entryAt(0);
+    ComponentEntry gas;
+    gas.index = 0;
+    gas.name = "H2";
+    gas.retentionTime = 0.25;
+    gas.timeWindow = 0.1;
+    gas.concentrations = {100.0};
+    method.curves[0].components = {gas};
+    CChrEDoc& a = b.doc(0);
+    a.setMethodLibrary(&b.library);
+    a.libraryCalibrationIndex = 0;
+    a.data.sampleType = 1;
+    a.data.standardLevel = 0;
+
+    // One Gaussian peak at 0.25 minutes of the given height, saved where the dialog says.
+    auto record = [&](const std::string& file, double height) {
+        b.dialogChoice = b.dir.path(file);
+        ASSERT_TRUE(b.runs->run(a));
+        for (int i = 0; i < 600; ++i) {
+            const double x = (i - 300) / 20.0;
+            b.point(0, static_cast<float>(40.0 + height * std::exp(-0.5 * x * x)));
+        }
+        ASSERT_EQ(a.acquiring, 0);
+        ASSERT_EQ(a.pathName, *b.dialogChoice);
+    };
+    auto stored = [&] {
+        std::vector<std::pair<std::string, double>> runs;
+        for (const StandardRun& r : b.library.at(0).curves[0].levels.at(0).runs)
+            runs.emplace_back(std::filesystem::path(r.path).filename().string(),
+                              r.responses.at(0).area);
+        return runs;
+    };
+
+    record("s1.chg", 1000.0);
+    record("s2.chg", 2000.0);
+    record("s3.chg", 3000.0);
+    const auto three = stored();
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_EQ(three[0].first, "s1.chg");
+    EXPECT_EQ(three[1].first, "s2.chg");
+    EXPECT_EQ(three[2].first, "s3.chg");
+    EXPECT_GT(three[0].second, 0.0);
+    EXPECT_NEAR(three[1].second, 2.0 * three[0].second, 0.05 * three[0].second);
+    EXPECT_NEAR(three[2].second, 3.0 * three[0].second, 0.05 * three[0].second);
+
+    record("s1.chg", 4000.0);
+    const auto four = stored();
+    ASSERT_EQ(four.size(), 3u);
+    EXPECT_EQ(four[0].first, "s1.chg");
+    EXPECT_NEAR(four[0].second, 4.0 * three[0].second, 0.05 * three[0].second);
+    EXPECT_EQ(four[2], three[2]);
+    // What the curve holds is in the method file too.
+    MethodLibrary reread;
+    reread.loadLibrary(b.dir.path("methods"));
+    EXPECT_EQ(reread.at(0).curves[0], b.library.at(0).curves[0]);
 }
 
 // Stands in for the peak engine's start-signal detector: reports a rise of the given height

@@ -46,7 +46,6 @@ struct RunsBench {
     std::vector<std::string> proposedPaths;
     std::optional<std::string> dialogChoice;  // nothing: the dialog is cancelled
     std::vector<std::pair<int, std::string>> saved;
-    int standards = 0;
     int beeps = 0;
     std::unique_ptr<ChannelRuns> runs;
     std::unique_ptr<CCollector> collector;
@@ -73,7 +72,6 @@ struct RunsBench {
             return dialogChoice;
         };
         cb.beep = [this] { ++beeps; };
-        cb.storeStandard = [this](CChrEDoc&) { ++standards; };
         cb.runSaved = [this](CChrEDoc& d, const std::string& p) { saved.emplace_back(d.state, p); };
         runs = std::make_unique<ChannelRuns>(settings, &library, std::move(cb));
         ProposalEnvironment env;

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <pty.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -72,6 +73,19 @@ public:
         reaped_ = true;
         return WIFEXITED(st) ? WEXITSTATUS(st) : -WTERMSIG(st);
     }
+    // The same within `timeout`; nothing when the tool is still running then.
+    std::optional<int> waitWithin(std::chrono::seconds timeout)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        int st = 0;
+        while (::waitpid(pid_, &st, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return std::nullopt;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        reaped_ = true;
+        return WIFEXITED(st) ? WEXITSTATUS(st) : -WTERMSIG(st);
+    }
     void kill(int sig) { ::kill(pid_, sig); }
 
 private:
@@ -99,6 +113,67 @@ bool waitFor(F done, std::chrono::seconds timeout = std::chrono::seconds(30))
     }
     return true;
 }
+
+// The collector's end of a pseudo-terminal pair: the tool opens the other end as its port.
+class PtyCollector {
+public:
+    PtyCollector()
+    {
+        char name[256] = {};
+        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+            return;
+        name_ = name;
+        termios t{};
+        ::tcgetattr(slave_, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(slave_, TCSANOW, &t);
+        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    }
+    ~PtyCollector()
+    {
+        stopStream();
+        ::close(master_);
+        ::close(slave_);
+    }
+    const std::string& port() const { return name_; }
+
+    void write(const std::vector<uint8_t>& bytes)
+    {
+        size_t done = 0;
+        while (done < bytes.size() && !stop_) {
+            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (n > 0)
+                done += static_cast<size_t>(n);
+            else if (errno == EAGAIN || errno == EINTR)
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            else
+                return;
+        }
+    }
+    // Channel A frames of the given magnitudes, sent from a thread of their own.
+    void streamChannelA(const std::vector<int32_t>& magnitudes)
+    {
+        std::vector<uint8_t> bytes;
+        for (const int32_t m : magnitudes)
+            bytes.insert(bytes.end(), {0x80, static_cast<uint8_t>((m >> 14) & 0x7F),
+                                       static_cast<uint8_t>((m >> 7) & 0x7F),
+                                       static_cast<uint8_t>(m & 0x7F)});
+        writer_ = std::thread([this, bytes] { write(bytes); });
+    }
+    void stopStream()
+    {
+        stop_ = true;
+        if (writer_.joinable())
+            writer_.join();
+    }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string name_;
+    std::atomic<bool> stop_{false};
+    std::thread writer_;
+};
 
 class AcquireCommandTest : public TempDirTest {};
 
@@ -181,50 +256,28 @@ TEST_F(AcquireCommandTest, AcquireWithoutAPortOrCollectorFails)
 
 TEST_F(AcquireCommandTest, AKilledAcquisitionIsRecoveredWithEveryPointItHadWritten)
 {
-    int master = -1, slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    termios t{};
-    ::tcgetattr(slave, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(slave, TCSANOW, &t);
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    std::atomic<bool> stopWriting{false};
-    auto write = [&](const std::vector<uint8_t>& bytes) {
-        size_t done = 0;
-        while (done < bytes.size() && !stopWriting) {
-            const ssize_t n = ::write(master, bytes.data() + done, bytes.size() - done);
-            if (n > 0)
-                done += static_cast<size_t>(n);
-            else if (errno == EAGAIN || errno == EINTR)
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            else
-                return;
-        }
-    };
-
+    PtyCollector collector;
+    ASSERT_FALSE(collector.port().empty());
     const std::string out = path("run");
     const std::string copies = out + "/自动保存";
-    ToolProcess tool({"acquire", "--port", name, "--channel", "A", "--minutes", "10", "--out", out},
+    ToolProcess tool({"acquire", "--port", collector.port(), "--channel", "A", "--minutes", "10",
+                      "--out", out},
                      path("out.txt"), path("err.txt"));
     ASSERT_TRUE(tool.started());
     // The collector announces itself until the run has begun.
     ASSERT_TRUE(waitFor([&] {
-        write({0xE0});
+        collector.write({0xE0});
         return !findAutosaves(copies).empty();
     })) << slurp(path("err.txt"));
     const std::string copy = findAutosaves(copies).front();
 
     std::vector<float> values;
-    std::vector<uint8_t> bytes;
+    std::vector<int32_t> magnitudes;
     for (int i = 0; i < 20000; ++i) {
-        const int32_t m = 50000 + (i * 131) % 9000;
-        values.push_back(static_cast<float>(m * 0.074505841496));
-        bytes.insert(bytes.end(), {0x80, static_cast<uint8_t>((m >> 14) & 0x7F),
-                                   static_cast<uint8_t>((m >> 7) & 0x7F),
-                                   static_cast<uint8_t>(m & 0x7F)});
+        magnitudes.push_back(50000 + (i * 131) % 9000);
+        values.push_back(static_cast<float>(magnitudes.back() * 0.074505841496));
     }
-    std::thread writer([&] { write(bytes); });
+    collector.streamChannelA(magnitudes);
     int seen = 0;
     const bool enough = waitFor([&] {
         try {
@@ -235,10 +288,7 @@ TEST_F(AcquireCommandTest, AKilledAcquisitionIsRecoveredWithEveryPointItHadWritt
     });
     tool.kill(SIGKILL);
     EXPECT_EQ(tool.wait(), -SIGKILL);
-    stopWriting = true;
-    writer.join();
-    ::close(master);
-    ::close(slave);
+    collector.stopStream();
     ASSERT_TRUE(enough) << slurp(path("err.txt"));
 
     const ChromatogramData recovered = recoverAutosave(copy);
@@ -263,6 +313,49 @@ TEST_F(AcquireCommandTest, AKilledAcquisitionIsRecoveredWithEveryPointItHadWritt
     EXPECT_EQ(std::filesystem::path(chg).parent_path(), std::filesystem::path(out));
     EXPECT_EQ(readChromatogramFile(chg).signal.values(), recovered.signal.values());
     EXPECT_TRUE(findAutosaves(copies).empty());
+}
+
+// Ctrl-C or a terminate request ends the run as the stop command does: what was recorded
+// is saved, and the exit status tells which signal it was.
+TEST_F(AcquireCommandTest, ASignalSavesWhatWasRecordedAndExitsWithItsStatus)
+{
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        PtyCollector collector;
+        ASSERT_FALSE(collector.port().empty());
+        const std::string out = path("run" + std::to_string(signal));
+        const std::string copies = out + "/自动保存";
+        ToolProcess tool({"acquire", "--port", collector.port(), "--channel", "A", "--minutes",
+                          "10", "--out", out, "--json"},
+                         path("out.txt"), path("err.txt"));
+        ASSERT_TRUE(tool.started());
+        ASSERT_TRUE(waitFor([&] {
+            collector.write({0xE0});
+            return !findAutosaves(copies).empty();
+        })) << slurp(path("err.txt"));
+        const std::string copy = findAutosaves(copies).front();
+        collector.streamChannelA(std::vector<int32_t>(20000, 40000));
+        int seen = 0;
+        ASSERT_TRUE(waitFor([&] {
+            try {
+                seen = recoverAutosave(copy).signal.count();
+            } catch (const std::exception&) {
+            }
+            return seen >= 200;
+        })) << slurp(path("err.txt"));
+
+        tool.kill(signal);
+        EXPECT_EQ(tool.waitWithin(std::chrono::seconds(30)), 128 + signal)
+            << slurp(path("err.txt"));
+        collector.stopStream();
+        const auto j = nlohmann::json::parse(slurp(path("out.txt")));
+        ASSERT_EQ(j["runs"].size(), 1u) << j.dump();
+        const ChromatogramData saved = readChromatogramFile(j["runs"][0]["file"].get<std::string>());
+        EXPECT_GE(saved.signal.count(), seen);
+        const float v = static_cast<float>(40000 * 0.074505841496);
+        EXPECT_EQ(saved.signal.at(seen - 1), (v + v + v) * 0.33333334f);
+        EXPECT_TRUE(findAutosaves(copies).empty());
+    }
 }
 
 }  // namespace

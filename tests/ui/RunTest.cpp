@@ -6,12 +6,21 @@
 #include "ui/CResultListView.h"
 #include "ui/RunController.h"
 
+#include "acquisition/Autosave.h"
+#include "app/CLogManage.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <vector>
 
 using namespace dgaws;
 using namespace dgaws::test;
@@ -41,6 +50,20 @@ struct SimulatedRun : UiFixture {
 
     CChrEDoc& doc() { return a->document(); }
 };
+
+// The points in the safety copy of the channel whose run name starts with `prefix`.
+int recoveredCount(const std::string& folder, const char* prefix)
+{
+    for (const std::string& copy : findAutosaves(folder))
+        if (std::filesystem::path(copy).filename().string().rfind(prefix, 0) == 0) {
+            try {
+                return recoverAutosave(copy).signal.count();
+            } catch (const std::exception&) {
+                return 0;
+            }
+        }
+    return 0;
+}
 
 QMdiSubWindow* subWindowOf(CMainFrame& frame, CChildFrame* child)
 {
@@ -185,6 +208,52 @@ private slots:
         QTest::keyClick(f.frame.get(), Qt::Key_Space);
         QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("请先在左侧方法文件树视图里选择一个分析方法!"));
         QCOMPARE(f.doc().acquiring, 0);
+    }
+
+    // Ctrl-C, a terminate request: the window ends through its exit sequence, and the run
+    // that was going on is stopped and saved without a question.
+    void aSignalEndsTheWindowThroughItsExitSequence()
+    {
+        for (const int signal : {SIGTERM, SIGINT}) {
+            TempDir dir;
+            const DataRoot root(dir.path("home"));
+            QProcess window;
+            window.setProcessChannelMode(QProcess::ForwardedChannels);
+            window.start(QStringLiteral(DGAWS_BINARY_DIR "/dgaws"),
+                         {QStringLiteral("--home"), qs(root.root()), QStringLiteral("--run"),
+                          QStringLiteral("--speed"), QStringLiteral("10")});
+            QVERIFY(window.waitForStarted());
+            const std::string copies = root.root() + "/" + WorkstationApp::kAutosaveFolder;
+            // Both channels run (they start together by default); wait for points in A's copy.
+            QTRY_VERIFY_WITH_TIMEOUT(findAutosaves(copies).size() == 2, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(recoveredCount(copies, "A_") > 100, 20000);
+
+            ::kill(static_cast<pid_t>(window.processId()), signal);
+            QVERIFY(window.waitForFinished(30000));
+            QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(window.exitCode(), 128 + signal);
+
+            QVERIFY(findAutosaves(copies).empty());
+            std::vector<std::filesystem::path> saved;
+            for (const auto& e : std::filesystem::recursive_directory_iterator(root.defaultProjectPath()))
+                if (e.path().extension() == ".chg")
+                    saved.push_back(e.path());
+            std::sort(saved.begin(), saved.end(), [](const auto& x, const auto& y) {
+                return x.filename() < y.filename();
+            });
+            QCOMPARE(saved.size(), size_t{2});
+            QVERIFY(saved[0].filename().string().rfind("A_", 0) == 0);
+            QVERIFY(saved[1].filename().string().rfind("B_", 0) == 0);
+            QVERIFY(readChromatogramFile(saved[0].string()).signal.count() > 100);
+
+            const QSettings ini(qs(root.settingsFile()), QSettings::IniFormat);
+            const QString logName = ini.value(QStringLiteral("System/CurLogName")).toString();
+            QVERIFY(!logName.isEmpty());
+            CLogManage log(root.logFolder() + "/" + ss(logName));
+            QVERIFY(log.LoadLog());
+            QVERIFY(!log.entries().empty());
+            QCOMPARE(qs(log.entries().back().text), QString::fromUtf8("系统退出"));
+        }
     }
 
     void aMissingDemonstrationFileIsReported()
