@@ -111,6 +111,27 @@ const CalibrationCurve* CChrEDoc::calibrationCurve() const
     return linkedCurve(*library_, libraryMethodIndex, libraryCalibrationIndex);
 }
 
+bool CChrEDoc::takeLibraryMethod(MethodChoice choice, MethodTake take)
+{
+    if (library_ == nullptr)
+        return false;
+    const MethodChoice given = library_->give(data, choice, take);
+    if (given.libraryMethodIndex < 0)
+        return false;
+    libraryMethodIndex = given.libraryMethodIndex;
+    libraryCalibrationIndex = given.libraryCalibrationIndex;
+    return true;
+}
+
+void CChrEDoc::linkToLibrary()
+{
+    libraryMethodIndex = -1;
+    libraryCalibrationIndex = -1;
+    if (library_ != nullptr)
+        takeLibraryMethod(library_->choiceNamed(data.methodName, data.calibrationName),
+                          MethodTake::Link);
+}
+
 void CChrEDoc::quantitationStep()
 {
     if (data.sampleType == 0) {
@@ -313,6 +334,7 @@ bool CChrEDoc::loadFromFile(const std::string& path)
     }
     data = std::move(loaded);
     forgetEditing();
+    linkToLibrary();
     log(formatText(kOpenedLog, fileNameOf(path)));
     state = FromFile;
     setModifiedFlag(false);

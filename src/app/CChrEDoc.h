@@ -112,7 +112,8 @@ public:
     // The path the Save command would use for a document that has none yet.
     std::string proposeSavePath(const ProposalEnvironment& env);
 
-    // Reads a .chg; on failure the document is left exactly as it was.
+    // Reads a .chg and links it to the library; on failure the document is left exactly as
+    // it was.
     bool loadFromFile(const std::string& path);
 
     // "峰检测(&D)".
@@ -129,6 +130,14 @@ public:
     MethodLibrary* methodLibrary() const { return library_; }
     // The library curve the document is linked to, or null.
     const CalibrationCurve* calibrationCurve() const;
+    // Gives the document the library method and curve of `choice` (MethodLibrary::give)
+    // and records their positions. Every way a document comes to a library method goes
+    // through here: a channel opened, a file opened, a method chosen or applied. False, with
+    // nothing changed, without a library or when the method is not one of it.
+    bool takeLibraryMethod(MethodChoice choice, MethodTake take);
+    // A chromatogram read from a file is linked to the library method and curve it names
+    // when the library has them; otherwise it works with its own table.
+    void linkToLibrary();
     // Writes a library method back to its file (saveMethodFile unless replaced).
     void setMethodSaver(MethodSaver saver) { saveMethod_ = std::move(saver); }
 

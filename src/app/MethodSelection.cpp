@@ -4,8 +4,6 @@
 
 #include "processing/EvaluateStep.h"
 
-#include <optional>
-
 namespace dgaws {
 
 namespace {
@@ -39,20 +37,8 @@ bool MethodSelection::valid(const CChrEDoc& doc, const MethodChoice& choice)
 
 bool MethodSelection::use(CChrEDoc& doc, const MethodChoice& choice)
 {
-    if (!valid(doc, choice))
+    if (!valid(doc, choice) || !doc.takeLibraryMethod(choice, MethodTake::Whole))
         return false;
-    const MethodLibraryEntry& entry =
-        doc.methodLibrary()->at(static_cast<size_t>(choice.libraryMethodIndex));
-    useLibraryMethod(doc.data, entry);
-    doc.libraryMethodIndex = choice.libraryMethodIndex;
-    doc.libraryCalibrationIndex = choice.libraryCalibrationIndex;
-    if (choice.libraryCalibrationIndex >= 0) {
-        const CalibrationCurve& curve = entry.curves[static_cast<size_t>(choice.libraryCalibrationIndex)];
-        doc.data.calibrationName = curve.name;
-        doc.data.method.components = curve.components;
-    } else {
-        doc.data.calibrationName.clear();
-    }
     reevaluate(doc);
     return true;
 }
@@ -71,15 +57,9 @@ MethodChoice MethodSelection::preset(const CChrEDoc& doc)
 
 bool MethodSelection::choose(CChrEDoc& doc, const MethodChoice& choice)
 {
-    if (!canChoose(doc) || !valid(doc, choice))
+    if (!canChoose(doc) || !valid(doc, choice) ||
+        !doc.takeLibraryMethod(choice, MethodTake::Calculation))
         return false;
-    std::optional<size_t> curve;
-    if (choice.libraryCalibrationIndex >= 0)
-        curve = static_cast<size_t>(choice.libraryCalibrationIndex);
-    const MethodChoice applied = doc.methodLibrary()->applyForCalculation(
-        doc.data, static_cast<size_t>(choice.libraryMethodIndex), curve);
-    doc.libraryMethodIndex = applied.libraryMethodIndex;
-    doc.libraryCalibrationIndex = applied.libraryCalibrationIndex;
     reevaluate(doc);
     return true;
 }

@@ -189,18 +189,8 @@ void WorkstationApp::prepareChannelDocument(CChrEDoc& doc, int channel)
     doc.data.pointsPerSecond = settings_.pointsPerSecond;
 
     const MethodChoice choice = library_.defaultChoice(methodDefaults(), channel);
-    doc.libraryMethodIndex = choice.libraryMethodIndex;
-    doc.libraryCalibrationIndex = choice.libraryCalibrationIndex;
-    if (choice.libraryMethodIndex >= 0) {
-        const MethodLibraryEntry& entry =
-            library_.at(static_cast<size_t>(choice.libraryMethodIndex));
-        useLibraryMethod(doc.data, entry);
+    if (doc.takeLibraryMethod(choice, MethodTake::Whole))
         doc.data.method.saveFolder = settings_.ProjectPath;
-        // Identification and quantitation read the library's curve through these.
-        if (choice.libraryCalibrationIndex >= 0)
-            doc.data.calibrationName =
-                entry.curves[static_cast<size_t>(choice.libraryCalibrationIndex)].name;
-    }
 
     // The remembered conditions are the instrument conditions of the sample information,
     // in order, over whatever the method brought; more conditions than rows add rows.

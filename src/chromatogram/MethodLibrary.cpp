@@ -105,47 +105,6 @@ void copyMethod(const AnalysisMethod& from, AnalysisMethod& to)
     to = from;
 }
 
-void useLibraryMethod(ChromatogramData& data, const MethodLibraryEntry& entry)
-{
-    copyMethod(entry.method, data.method);
-    data.methodName = entry.method.name;
-}
-
-int applyMethodForCalculation(ChromatogramData& data, const MethodLibraryEntry& entry,
-                              std::optional<size_t> calibrationIndex)
-{
-    const AnalysisMethod& from = entry.method;
-    AnalysisMethod& to = data.method;
-    to.name = from.name;
-    to.quantOption1 = from.quantOption1;
-    to.quantOption2 = from.quantOption2;
-    to.calcMethod = from.calcMethod;
-    to.impurityCalc = from.impurityCalc;
-    to.groupCalc = from.groupCalc;
-    to.groups = from.groups;
-    to.ambientPressure = from.ambientPressure;
-    to.ambientTemperature = from.ambientTemperature;
-    to.gasVolume = from.gasVolume;
-    to.oilVolume = from.oilVolume;
-    to.oilValue1 = from.oilValue1;
-    to.oilValue2 = from.oilValue2;
-    to.deviceNo = from.deviceNo;
-    to.timeProgramEnabled = from.timeProgramEnabled;
-    to.timeProgram = from.timeProgram;
-    data.sampleType = 0;
-    data.methodName = from.name;
-
-    if (calibrationIndex && *calibrationIndex < entry.curves.size()) {
-        const CalibrationCurve& curve = entry.curves[*calibrationIndex];
-        data.calibrationName = curve.name;
-        to.components = curve.components;
-        return static_cast<int>(*calibrationIndex);
-    }
-    data.calibrationName.clear();
-    to.components = entry.defaultComponents;
-    return -1;
-}
-
 MethodLibrary::MethodLibrary(std::string folder, AskYesNo ask, LogSink log)
     : folder_(std::move(folder)), ask_(std::move(ask)), log_(std::move(log))
 {
@@ -208,34 +167,98 @@ std::string MethodLibrary::pathFor(const std::string& name) const
     return joinPath(folder_, name + kExtension);
 }
 
-MethodChoice MethodLibrary::defaultChoice(const MethodDefaults& defaults, int channel) const
+int MethodLibrary::curveIndexOf(int methodIndex, const std::string& curve) const
 {
-    MethodChoice choice;
-    if (channel != 0 && channel != 1)
-        return choice;
-    const std::string& method = channel == 0 ? defaults.ADefaultProg : defaults.BDefaultProg;
-    const std::string& curve = channel == 0 ? defaults.ADefaultCali : defaults.BDefaultCali;
-    if (method.empty())
-        return choice;
-    choice.libraryMethodIndex = indexOf(method);
-    if (choice.libraryMethodIndex < 0 || curve.empty())
-        return choice;
-    const auto& curves = entries_[static_cast<size_t>(choice.libraryMethodIndex)].curves;
-    for (size_t i = 0; i < curves.size(); ++i) {
-        if (curves[i].name == curve) {
-            choice.libraryCalibrationIndex = static_cast<int>(i);
-            break;
-        }
-    }
-    return choice;
+    if (curve.empty() || methodIndex < 0 || static_cast<size_t>(methodIndex) >= entries_.size())
+        return -1;
+    const auto& curves = entries_[static_cast<size_t>(methodIndex)].curves;
+    for (size_t i = 0; i < curves.size(); ++i)
+        if (curves[i].name == curve)
+            return static_cast<int>(i);
+    return -1;
 }
 
-MethodChoice MethodLibrary::applyForCalculation(ChromatogramData& data, size_t methodIndex,
-                                                std::optional<size_t> calibrationIndex) const
+MethodChoice MethodLibrary::choiceNamed(const std::string& method, const std::string& curve) const
 {
-    const MethodLibraryEntry& entry = entries_.at(methodIndex);
-    return {static_cast<int>(methodIndex),
-            applyMethodForCalculation(data, entry, calibrationIndex)};
+    if (method.empty())
+        return {};
+    const int index = indexOf(method);
+    return {index, curveIndexOf(index, curve)};
+}
+
+MethodChoice MethodLibrary::defaultChoice(const MethodDefaults& defaults, int channel) const
+{
+    if (channel != 0 && channel != 1)
+        return {};
+    return channel == 0 ? choiceNamed(defaults.ADefaultProg, defaults.ADefaultCali)
+                        : choiceNamed(defaults.BDefaultProg, defaults.BDefaultCali);
+}
+
+MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice,
+                                 MethodTake take) const
+{
+    const int index = choice.libraryMethodIndex;
+    if (index < 0 || static_cast<size_t>(index) >= entries_.size())
+        return {};
+    const MethodLibraryEntry& entry = entries_[static_cast<size_t>(index)];
+    const int curveIndex = choice.libraryCalibrationIndex;
+    const CalibrationCurve* curve =
+        curveIndex >= 0 && static_cast<size_t>(curveIndex) < entry.curves.size()
+            ? &entry.curves[static_cast<size_t>(curveIndex)]
+            : nullptr;
+    const AnalysisMethod& from = entry.method;
+    AnalysisMethod& to = data.method;
+    switch (take) {
+    case MethodTake::Whole:
+        copyMethod(from, to);
+        break;
+    case MethodTake::Analysis: {
+        const AnalysisMethod own = to;
+        copyMethod(from, to);
+        to.deviceNo = own.deviceNo;
+        to.tester = own.tester;
+        to.serialNo = own.serialNo;
+        to.sendingCompany = own.sendingCompany;
+        to.sampleText1 = own.sampleText1;
+        to.sampleText2 = own.sampleText2;
+        to.ambientPressure = own.ambientPressure;
+        to.ambientTemperature = own.ambientTemperature;
+        to.gasVolume = own.gasVolume;
+        to.oilVolume = own.oilVolume;
+        break;
+    }
+    case MethodTake::Calculation:
+        to.name = from.name;
+        to.quantOption1 = from.quantOption1;
+        to.quantOption2 = from.quantOption2;
+        to.calcMethod = from.calcMethod;
+        to.impurityCalc = from.impurityCalc;
+        to.groupCalc = from.groupCalc;
+        to.groups = from.groups;
+        to.ambientPressure = from.ambientPressure;
+        to.ambientTemperature = from.ambientTemperature;
+        to.gasVolume = from.gasVolume;
+        to.oilVolume = from.oilVolume;
+        to.oilValue1 = from.oilValue1;
+        to.oilValue2 = from.oilValue2;
+        to.deviceNo = from.deviceNo;
+        to.timeProgramEnabled = from.timeProgramEnabled;
+        to.timeProgram = from.timeProgram;
+        to.components = entry.defaultComponents;
+        data.sampleType = 0;
+        break;
+    case MethodTake::Link:
+        break;
+    }
+    if (take != MethodTake::Link) {
+        data.methodName = from.name;
+        data.calibrationName.clear();
+    }
+    if (curve != nullptr) {
+        data.calibrationName = curve->name;
+        to.components = curve->components;
+    }
+    return {index, curve != nullptr ? curveIndex : -1};
 }
 
 bool MethodLibrary::ask(const std::string& question) const

@@ -74,16 +74,20 @@ LibraryResult makeDefaultMethod(MethodDefaults& defaults, const MethodLibraryEnt
 
 void copyMethod(const AnalysisMethod& from, AnalysisMethod& to);
 
-// "使用该分析方法": the document's method copy becomes the whole library method.
-void useLibraryMethod(ChromatogramData& data, const MethodLibraryEntry& entry);
-
-// "选择分析方法计算谱图": replaces only the calculation settings of the document's method
-// copy, takes the component table from the chosen calibration (or the method's default table
-// when none is chosen or the index is not one of the method's calibrations) and returns the
-// calibration position to record, -1 for none. The caller then evaluates the peak table with
-// the full mask and refreshes its views; nothing here touches the peaks.
-int applyMethodForCalculation(ChromatogramData& data, const MethodLibraryEntry& entry,
-                              std::optional<size_t> calibrationIndex);
+// How much of a library method a chromatogram takes when it is given one.
+enum class MethodTake {
+    // The method as it is: a channel opened, "使用该分析方法".
+    Whole,
+    // All but the sample information the chromatogram carries: device, tester, serial
+    // number, company, sample texts and the oil-test values.
+    Analysis,
+    // Only the calculation settings, and the chromatogram becomes a test sample:
+    // "选择分析方法计算谱图".
+    Calculation,
+    // Nothing: a chromatogram read from a file keeps the method it was run with and is only
+    // linked to the library again.
+    Link,
+};
 
 // The ordered method entries of the method folder, with the commands of the method tree.
 // Every command that writes keeps the library and the files as they were when it fails.
@@ -122,13 +126,24 @@ public:
     // Where a method of that name is kept in the folder.
     std::string pathFor(const std::string& name) const;
 
-    // The method and calibration a channel starts with (0 = A, 1 = B): the first entry with
-    // the default name and, in it, the first calibration with the default calibration name.
+    // Position of the first curve with that name in the entry at `methodIndex`; -1 when
+    // there is none, for an empty name, or for a position outside the library.
+    int curveIndexOf(int methodIndex, const std::string& curve) const;
+    // The first entry with the method name and, in it, the first curve with the curve name;
+    // -1 where there is none. An empty name names nothing.
+    MethodChoice choiceNamed(const std::string& method, const std::string& curve) const;
+    // The method and calibration a channel starts with (0 = A, 1 = B).
     MethodChoice defaultChoice(const MethodDefaults& defaults, int channel) const;
 
-    // "选择分析方法计算谱图" by position; a method index outside the library changes nothing.
-    MethodChoice applyForCalculation(ChromatogramData& data, size_t methodIndex,
-                                     std::optional<size_t> calibrationIndex) const;
+    // Gives a chromatogram the method at `choice` and its curve, taking as much of the
+    // method as `take` says. Whenever a curve is given, the chromatogram's component table
+    // becomes a copy of the curve's, since that is the table its peaks are identified and
+    // quantified with, and a file must hold it to be read the same way later. Without a
+    // curve the table is the method's own: the library method's for a whole copy, its
+    // default table for the calculation settings, and the chromatogram's for a link.
+    // Returns the positions to record: none, with nothing changed, when the method is not
+    // in the library; curve -1 when the index is not one of the method's curves.
+    MethodChoice give(ChromatogramData& data, MethodChoice choice, MethodTake take) const;
 
     // Takes an entry already read from its file, without writing anything, for tools that
     // work with one method file rather than a folder; it replaces the entry kept in the

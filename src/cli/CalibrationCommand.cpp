@@ -197,8 +197,9 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
         return fail(err, "level " + std::to_string(options.level) + " is not a level of curve \"" +
                              options.curve + "\" (1.." + std::to_string(levels) + ")");
 
+    // A file given again (after it changed) replaces its run rather than counting twice.
     const AddedRuns added = addStandardFiles(*curve, options.level - 1, options.files,
-                                             FitSettings::of(entry.method));
+                                             FitSettings::of(entry.method), true);
     if (!added.failures.empty()) {
         for (const LoadFailure& f : added.failures)
             err << "dgaws-cli: cannot read " << f.path << ": " << f.reason << '\n';
@@ -214,8 +215,11 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
     if (options.json) {
         out << dumpJson(toJson(*curve));
     } else {
-        out << "Added " << added.added << " run" << (added.added == 1 ? "" : "s")
-            << " to level " << options.level << " of curve " << curve->name << ".\n";
+        out << "Added " << added.added << " run" << (added.added == 1 ? "" : "s");
+        if (added.replaced > 0)
+            out << " and replaced " << added.replaced << " run"
+                << (added.replaced == 1 ? "" : "s");
+        out << " at level " << options.level << " of curve " << curve->name << ".\n";
         printCurve(out, *curve, static_cast<size_t>(curve - entry.curves.data()));
     }
     out.flush();

@@ -1,9 +1,12 @@
 #include "DocumentFiles.h"
 
+#include "app/DataRoot.h"
+#include "app/SettingsStore.h"
 #include "chromatogram/ChromatogramFile.h"
 
 #include <climits>
 #include <cmath>
+#include <filesystem>
 #include <ostream>
 
 namespace dgaws::cli {
@@ -17,8 +20,20 @@ bool openChromatogram(CChrEDoc& doc, const std::string& path, std::ostream& err)
         return false;
     }
     doc.state = CChrEDoc::FromFile;
-    doc.pathName = path;
+    // A standard's run in a curve is known by the file's full path.
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    doc.pathName = ec ? path : full.lexically_normal().string();
+    doc.linkToLibrary();
     return true;
+}
+
+std::string methodFolderOf(const std::string& home)
+{
+    const DataRoot root = DataRoot::resolve(home);
+    SystemSettings settings = SystemSettings::defaults(root, {});
+    SettingsStore(root.settingsFile()).load(settings);
+    return settings.SchemePath.empty() ? root.defaultSchemePath() : settings.SchemePath;
 }
 
 bool writeChromatogram(const CChrEDoc& doc, const std::string& path, std::ostream& err)

@@ -256,7 +256,12 @@ void printManualEvents(std::ostream& out, const AnalysisMethod& method)
 
 int runEdit(const EditOptions& options, std::ostream& out, std::ostream& err)
 {
+    // The document keeps a pointer to the library; it must not outlive it.
+    MethodLibrary library;
+    if (!options.methodFolder.empty())
+        library.loadLibrary(options.methodFolder);
     CChrEDoc doc;
+    doc.setMethodLibrary(&library);
     if (!openChromatogram(doc, options.path, err))
         return 1;
     doc.engine.setSettings({options.cacuFrequence, 0});
@@ -315,7 +320,12 @@ void addEditCommand(CLI::App& app)
     cmd->add_option("--cacu-frequence", options->cacuFrequence,
                     "The CacuFrequence setting: 0, 1 or 2 for area divisors 10, 20, 50")
         ->default_val(1);
-    cmd->callback([options, cmd] {
+    auto home = std::make_shared<std::string>();
+    cmd->add_option("--home", *home,
+                    "Data root whose method library the chromatogram is linked to "
+                    "(default: DGAWS_HOME or ~/dgaws)");
+    cmd->callback([options, cmd, home] {
+        options->methodFolder = methodFolderOf(*home);
         // Each occurrence of an edit option, in the order typed.
         std::map<const CLI::Option*, size_t> used;
         options->steps.clear();

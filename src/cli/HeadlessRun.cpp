@@ -126,17 +126,12 @@ CChrEDoc* HeadlessRun::openChannel(int channel)
     CChrEDoc& doc = *slot;
     doc.onNewDocument(options_.outDir);
     doc.setTitle(channel == 0 ? "通道A" : "通道B");
-    const MethodLibraryEntry& entry = library_.at(static_cast<size_t>(methodIndex_));
-    useLibraryMethod(doc.data, entry);
-    doc.libraryMethodIndex = methodIndex_;
     // Identification and quantitation read the channel's curve through the library.
     doc.setMethodLibrary(&library_);
-    const std::string curve = channel == 0 ? "ADefaultCali" : "BDefaultCali";
-    for (size_t i = 0; i < entry.curves.size(); ++i)
-        if (entry.curves[i].name == curve)
-            doc.libraryCalibrationIndex = static_cast<int>(i);
-    if (doc.libraryCalibrationIndex >= 0)
-        doc.data.calibrationName = curve;
+    const MethodDefaults defaults;
+    const std::string& curve = channel == 0 ? defaults.ADefaultCali : defaults.BDefaultCali;
+    doc.takeLibraryMethod({methodIndex_, library_.curveIndexOf(methodIndex_, curve)},
+                          MethodTake::Whole);
     // Files go where the command was told, whatever folder the method names.
     doc.data.method.text4 = options_.outDir;
     if (options_.minutes)

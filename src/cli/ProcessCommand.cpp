@@ -1,5 +1,6 @@
 #include "ProcessCommand.h"
 
+#include "DocumentFiles.h"
 #include "InfoDocument.h"
 #include "InfoSummary.h"
 #include "TextTable.h"
@@ -59,24 +60,6 @@ Totals totalsOf(const PeakTable& peaks)
 }
 
 }  // namespace
-
-void applyMethod(ChromatogramData& data, const MethodLibraryEntry& entry)
-{
-    const AnalysisMethod own = data.method;
-    data.method = entry.method;
-    AnalysisMethod& m = data.method;
-    m.deviceNo = own.deviceNo;
-    m.tester = own.tester;
-    m.serialNo = own.serialNo;
-    m.sendingCompany = own.sendingCompany;
-    m.sampleText1 = own.sampleText1;
-    m.sampleText2 = own.sampleText2;
-    m.ambientPressure = own.ambientPressure;
-    m.ambientTemperature = own.ambientTemperature;
-    m.gasVolume = own.gasVolume;
-    m.oilVolume = own.oilVolume;
-    data.methodName = entry.method.name;
-}
 
 Json resultJson(const ChromatogramData& data)
 {
@@ -165,7 +148,10 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
 {
     // The document keeps a pointer to the library; it must not outlive it.
     MethodLibrary library;
+    if (!options.methodFolder.empty())
+        library.loadLibrary(options.methodFolder);
     CChrEDoc doc;
+    doc.setMethodLibrary(&library);
     try {
         InfoDocument file = loadInfoDocument(options.path);
         auto* data = std::get_if<ChromatogramData>(&file.record);
@@ -178,7 +164,11 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
         err << "dgaws-cli: cannot read " << options.path << ": " << e.what() << '\n';
         return 1;
     }
-    if (!options.methodPath.empty()) {
+    // Linked but without a path: a standard's run is entered with `calibration add`, never
+    // as a side effect of processing.
+    if (options.methodPath.empty()) {
+        doc.linkToLibrary();
+    } else {
         MethodLibraryEntry entry;
         try {
             entry = loadMethodFile(options.methodPath);
@@ -186,26 +176,15 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
             err << "dgaws-cli: cannot read " << options.methodPath << ": " << e.what() << '\n';
             return 1;
         }
-        applyMethod(doc.data, entry);
-        int curve = -1;
-        if (!options.calibration.empty()) {
-            for (size_t i = 0; i < entry.curves.size() && curve < 0; ++i)
-                if (entry.curves[i].name == options.calibration)
-                    curve = static_cast<int>(i);
-            if (curve < 0) {
-                err << "dgaws-cli: method " << options.methodPath << " has no curve named \""
-                    << options.calibration << "\"\n";
-                return 1;
-            }
-            // As the method chooser does: the document keeps a copy of its curve's table.
-            doc.data.calibrationName = entry.curves[static_cast<size_t>(curve)].name;
-            doc.data.method.components = entry.curves[static_cast<size_t>(curve)].components;
+        const int method = static_cast<int>(library.adopt(std::move(entry)));
+        const int curve = library.curveIndexOf(method, options.calibration);
+        if (!options.calibration.empty() && curve < 0) {
+            err << "dgaws-cli: method " << options.methodPath << " has no curve named \""
+                << options.calibration << "\"\n";
+            return 1;
         }
-        // Linked but without a path: a standard's run is entered with `calibration add`,
-        // never as a side effect of processing.
-        doc.libraryMethodIndex = static_cast<int>(library.adopt(std::move(entry)));
-        doc.libraryCalibrationIndex = curve;
-        doc.setMethodLibrary(&library);
+        // The sample information stays the chromatogram's own.
+        doc.takeLibraryMethod({method, curve}, MethodTake::Analysis);
     }
     doc.state = CChrEDoc::FromFile;
     doc.data.hasData = 1;
@@ -273,7 +252,12 @@ void addProcessCommand(CLI::App& app)
         ->default_val(1);
     cmd->add_flag("--keep-excluded", options->keepExcluded,
                   "Keep the peaks the measures exclude (setting AutoDelUnusedPeak off)");
-    cmd->callback([options] {
+    auto home = std::make_shared<std::string>();
+    cmd->add_option("--home", *home,
+                    "Data root whose method library the chromatogram is linked to "
+                    "(default: DGAWS_HOME or ~/dgaws)");
+    cmd->callback([options, home] {
+        options->methodFolder = methodFolderOf(*home);
         const int status = runProcess(*options, std::cout, std::cerr);
         if (status != 0)
             throw CLI::RuntimeError(status);

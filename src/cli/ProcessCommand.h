@@ -18,6 +18,7 @@ struct ProcessOptions {
     std::string path;
     std::string methodPath;    // empty: the chromatogram's own method
     std::string calibration;   // a curve of that method to identify and quantify with
+    std::string methodFolder;  // the library a chromatogram is linked to; empty: none
     int pointsPerSecond = 0;   // 0: the file's own rate (20 for a .dat, which stores none)
     std::string outputPath;    // empty: nothing written
     bool json = false;
@@ -25,10 +26,6 @@ struct ProcessOptions {
     int cacuFrequence = 1;
     bool keepExcluded = false;
 };
-
-// Puts a library method's analysis into a chromatogram; the sample information the
-// chromatogram carries in its method (device, tester, oil test values) stays its own.
-void applyMethod(ChromatogramData& data, const MethodLibraryEntry& entry);
 
 // The result table as JSON: the shown rows with their row numbers and the totals row,
 // then the calculation and the group results.
@@ -43,7 +40,7 @@ void printGroupResults(std::ostream& out, const ChromatogramData& data);
 int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& err);
 
 // Registers `process FILE [--method M.she [--calibration NAME]] [--points-per-second N]
-// [-o OUT.chg] [--json]`.
+// [-o OUT.chg] [--home DIR] [--json]`.
 void addProcessCommand(CLI::App& app);
 
 }  // namespace dgaws::cli

@@ -92,7 +92,12 @@ int runSignal(const SignalOptions& options, std::ostream& out, std::ostream& err
         err << "dgaws-cli: " << problem << '\n';
         return 1;
     }
+    // The document keeps a pointer to the library; it must not outlive it.
+    MethodLibrary library;
+    if (!options.methodFolder.empty())
+        library.loadLibrary(options.methodFolder);
     CChrEDoc doc;
+    doc.setMethodLibrary(&library);
     if (!openChromatogram(doc, options.path, err))
         return 1;
     doc.engine.setSettings({options.cacuFrequence, 0});
@@ -159,7 +164,12 @@ void addSignalCommand(CLI::App& app)
     cmd->add_option("--cacu-frequence", options->cacuFrequence,
                     "The CacuFrequence setting: 0, 1 or 2 for area divisors 10, 20, 50")
         ->default_val(1);
-    cmd->callback([options] {
+    auto home = std::make_shared<std::string>();
+    cmd->add_option("--home", *home,
+                    "Data root whose method library the chromatogram is linked to "
+                    "(default: DGAWS_HOME or ~/dgaws)");
+    cmd->callback([options, home] {
+        options->methodFolder = methodFolderOf(*home);
         const int status = runSignal(*options, std::cout, std::cerr);
         if (status != 0)
             throw CLI::RuntimeError(status);

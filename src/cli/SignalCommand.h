@@ -18,6 +18,7 @@ struct SignalOptions {
     std::string outputPath;  // empty: nothing written
     bool json = false;
     int cacuFrequence = 1;
+    std::string methodFolder;  // the library the chromatogram is linked to; empty: none
 };
 
 // Applies the signal operations in order through the document's own commands. An

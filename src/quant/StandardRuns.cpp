@@ -6,8 +6,10 @@
 
 #include "chromatogram/ChromatogramFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <exception>
+#include <filesystem>
 #include <utility>
 
 namespace dgaws {
@@ -121,11 +123,13 @@ StoreResult StoreStandardRun(ChromatogramData& data, const std::string& pathName
 }
 
 AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
-                           const std::vector<std::string>& files, const FitSettings& settings)
+                           const std::vector<std::string>& files, const FitSettings& settings,
+                           bool replaceSameFile)
 {
     AddedRuns added;
     if (level < 0 || level >= static_cast<int>(curve.levels.size()))
         return added;
+    std::vector<StandardRun>& runs = curve.levels[static_cast<size_t>(level)].runs;
     for (const std::string& file : files) {
         ChromatogramData standard;
         try {
@@ -134,10 +138,22 @@ AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
             added.failures.push_back({file, e.what()});
             continue;
         }
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(file, ec);
         Identify(standard.peaks, curve.components);
-        curve.levels[static_cast<size_t>(level)].runs.push_back(standardRunFromPeaks(
-            file, standard.peaks, static_cast<int>(curve.components.size())));
-        ++added.added;
+        StandardRun run = standardRunFromPeaks(ec ? file : full.lexically_normal().string(),
+                                               standard.peaks,
+                                               static_cast<int>(curve.components.size()));
+        const auto sameFile = [&run](const StandardRun& r) { return samePath(r.path, run.path); };
+        const auto same =
+            replaceSameFile ? std::find_if(runs.begin(), runs.end(), sameFile) : runs.end();
+        if (same != runs.end()) {
+            *same = std::move(run);
+            ++added.replaced;
+        } else {
+            runs.push_back(std::move(run));
+            ++added.added;
+        }
     }
     FitCorrectionFactors(curve, settings);
     return added;

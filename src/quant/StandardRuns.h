@@ -53,13 +53,18 @@ bool samePath(const std::string& a, const std::string& b);
 int runIndexForFile(const CalibrationCurve& curve, int level, const std::string& pathName);
 
 // "加入标样数据": each chromatogram file is read, its peaks that are not excluded are
-// matched to the curve's components by their windows, and the run is appended to `level`;
-// then the curve is refitted. Files that cannot be read are skipped and reported.
+// matched to the curve's components by their windows, and the run is appended to `level`
+// under the file's full path, however it was typed, so that the reprocessing of that
+// standard finds its run; then the curve is refitted. With `replaceSameFile` a run of the
+// same file at that level is replaced in place rather than counted twice. Files that
+// cannot be read are skipped and reported.
 struct AddedRuns {
     int added = 0;
+    int replaced = 0;
     std::vector<LoadFailure> failures;
 };
 AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
-                           const std::vector<std::string>& files, const FitSettings& settings);
+                           const std::vector<std::string>& files, const FitSettings& settings,
+                           bool replaceSameFile = false);
 
 }  // namespace dgaws

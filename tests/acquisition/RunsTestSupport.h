@@ -90,8 +90,8 @@ struct RunsBench {
         auto& d = docs.at(static_cast<size_t>(c));
         if (!d) {
             d = std::make_unique<CChrEDoc>();
-            useLibraryMethod(d->data, library.at(0));
-            d->libraryMethodIndex = 0;
+            d->setMethodLibrary(&library);
+            d->takeLibraryMethod({0, -1}, MethodTake::Whole);
         }
         return d.get();
     }

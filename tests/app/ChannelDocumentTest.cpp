@@ -76,6 +76,8 @@ TEST(OpenChannel, TheDefaultMethodAndCalibrationAreFoundByName)
     EXPECT_EQ(doc.data.calibrationName, "ADefaultCali");
     EXPECT_EQ(doc.calibrationCurve(), &f.app->library().at(1).curves[1])
         << "the document reads its curve from the library";
+    EXPECT_EQ(doc.data.method.components, f.app->library().at(1).curves[1].components)
+        << "a file saved from the channel holds the table it was identified with";
     EXPECT_EQ(doc.data.method.saveFolder, f.app->settings().ProjectPath);
     EXPECT_EQ(f.app->eventLog().entries().back().text, "系统启动了A通道");
 }

@@ -146,6 +146,35 @@ TEST_F(DocumentQuantitationTest, ReprocessingAStandardReplacesItsRunAndRefits)
         EXPECT_EQ(p.gasContent, 0.0) << "a standard is not quantified";
 }
 
+// A chromatogram opened from its file is linked again to the method and curve it names, so
+// detecting it anew identifies and quantifies it as before, whatever table the file holds.
+TEST_F(DocumentQuantitationTest, AnOpenedChromatogramDetectedAgainKeepsItsIdentification)
+{
+    enterStandard(0, 1.0);
+    enterStandard(1, 2.0);
+    loadSignal(doc, 1200, 600);
+    doc.libraryMethodIndex = 0;
+    doc.libraryCalibrationIndex = 0;
+    doc.data.methodName = "DGA";
+    doc.data.calibrationName = "A";
+    doc.data.method.calcMethod = 5;
+    doc.data.method.components = {gas(GasSet::O2, 1.0, 0)};
+    doc.detectPeaks();
+    ASSERT_TRUE(doc.saveToFile(dir.path("sample.chg")));
+
+    CChrEDoc opened;
+    opened.setMethodLibrary(&library);
+    opened.setQuestionSink([](const std::string&) { return true; });
+    ASSERT_TRUE(opened.loadFromFile(dir.path("sample.chg")));
+    opened.detectPeaks();
+    ASSERT_EQ(opened.data.peaks.size(), 2);
+    EXPECT_EQ(opened.data.peaks[0].componentName, GasSet::H2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(opened.data.peaks[i].componentName, doc.data.peaks[i].componentName) << i;
+        EXPECT_DOUBLE_EQ(opened.data.peaks[i].gasContent, doc.data.peaks[i].gasContent) << i;
+    }
+}
+
 TEST_F(DocumentQuantitationTest, WithoutALibraryTheOwnTableIsUsed)
 {
     CChrEDoc alone;

@@ -298,7 +298,7 @@ AnalysisMethod methodWithEverythingSet(int seed)
     return m;
 }
 
-TEST_F(MethodLibraryTest, ApplyingForCalculationReplacesOnlyTheListedFields)
+TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
 {
     MethodLibraryEntry e = entryNamed("x");
     e.method = methodWithEverythingSet(2);
@@ -311,12 +311,12 @@ TEST_F(MethodLibraryTest, ApplyingForCalculationReplacesOnlyTheListedFields)
     writeMethod(folder.file("B.she"), e);
     load();
 
+    // The calculation settings only: the listed fields, and the chromatogram is a test sample.
     ChromatogramData data;
     data.method = methodWithEverythingSet(1);
     data.sampleType = 1;
     AnalysisMethod expected = data.method;
-    EXPECT_EQ(library.applyForCalculation(data, 1, 1), (MethodChoice{1, 1}));
-
+    EXPECT_EQ(library.give(data, {1, 1}, MethodTake::Calculation), (MethodChoice{1, 1}));
     const AnalysisMethod& lib = e.method;
     expected.name = lib.name;
     expected.quantOption1 = expected.quantOption2 = expected.calcMethod = 2;
@@ -331,16 +331,37 @@ TEST_F(MethodLibraryTest, ApplyingForCalculationReplacesOnlyTheListedFields)
     EXPECT_EQ(data.sampleType, 0);
     EXPECT_EQ(data.methodName, "method2");
     EXPECT_EQ(data.calibrationName, "second");
-
-    for (const std::optional<size_t> none : {std::optional<size_t>{}, std::optional<size_t>{2}}) {
-        EXPECT_EQ(applyMethodForCalculation(data, e, none), -1);
+    for (const int none : {-1, 2}) {
+        EXPECT_EQ(library.give(data, {1, none}, MethodTake::Calculation), (MethodChoice{1, -1}));
         EXPECT_EQ(data.calibrationName, "");
         EXPECT_EQ(data.method.components, e.defaultComponents);
     }
 
-    useLibraryMethod(data, library.at(0));
+    // The whole method, with or without the sample information the chromatogram carries.
+    data.method = methodWithEverythingSet(1);
+    EXPECT_EQ(library.give(data, {1, 1}, MethodTake::Analysis), (MethodChoice{1, 1}));
+    EXPECT_EQ(data.method.integration.slope, 2.0);
+    EXPECT_EQ(data.method.tester, "method1");
+    EXPECT_EQ(data.method.oilVolume, 1.0);
+    EXPECT_EQ(data.method.components, e.curves[1].components);
+    EXPECT_EQ(library.give(data, {1, 1}, MethodTake::Whole), (MethodChoice{1, 1}));
+    expected = lib;
+    expected.components = e.curves[1].components;
+    EXPECT_EQ(data.method, expected);
+    EXPECT_EQ(library.give(data, {0, -1}, MethodTake::Whole), (MethodChoice{0, -1}));
     EXPECT_EQ(data.method, library.at(0).method);
     EXPECT_EQ(data.methodName, "A");
+
+    // A link changes no more than the table, and only to a curve that is there.
+    data.method = methodWithEverythingSet(3);
+    data.calibrationName = "gone";
+    EXPECT_EQ(library.choiceNamed("method2", "second"), (MethodChoice{1, 1}));
+    EXPECT_EQ(library.give(data, library.choiceNamed("method2", "gone"), MethodTake::Link),
+              (MethodChoice{1, -1}));
+    EXPECT_EQ(data.method, methodWithEverythingSet(3));
+    EXPECT_EQ(data.calibrationName, "gone");
+    EXPECT_EQ(library.give(data, {2, 0}, MethodTake::Whole), MethodChoice{});
+    EXPECT_EQ(data.method, methodWithEverythingSet(3));
 }
 
 }  // namespace

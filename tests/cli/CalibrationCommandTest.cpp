@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace dgaws::cli::test {
@@ -92,6 +93,29 @@ TEST_F(CalibrationCommandTest, NothingIsWrittenWhenAnyInputIsWrong)
     std::ostringstream out, err;
     EXPECT_EQ(runCalibrationShow({path("missing.she"), false}, out, err), 1);
     EXPECT_EQ(out.str(), "");
+}
+
+// A run is kept under the file's full path however it was typed, so adding the same file
+// again, by another spelling, replaces its run instead of counting it twice.
+TEST_F(CalibrationCommandTest, AddingTheSameFileAgainReplacesItsRun)
+{
+    standard("std.chg", 1);
+    std::filesystem::create_directories(path("sub"));
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    const Output first = add("A通道", 1, {"std.chg"});
+    standard("std.chg", 2);
+    const Output second = add("A通道", 1, {"./sub/../std.chg"});
+    std::filesystem::current_path(cwd);
+    ASSERT_EQ(first.status, 0) << first.err;
+    ASSERT_EQ(second.status, 0) << second.err;
+    Output third = add("A通道", 1, {path("std.chg")});
+    ASSERT_EQ(third.status, 0) << third.err;
+
+    const auto runs = loadMethodFile(path("DGA.she")).curves[0].levels[0].runs;
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].path, path("std.chg"));
+    EXPECT_EQ(runs[0].responses[0].area, 800.0) << "the file as it is now";
 }
 
 }  // namespace
