@@ -150,6 +150,9 @@ void Archive::writeRaw(const void* data, size_t n)
 void Archive::readRaw(void* data, size_t n)
 {
     require(n, "raw data");
+    // An empty signal reads into an empty vector, whose data() may be null: memcpy forbids it.
+    if (n == 0)
+        return;
     std::memcpy(data, buf_.data() + pos_, n);
     pos_ += n;
 }
