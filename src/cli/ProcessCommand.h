@@ -18,7 +18,7 @@ struct ProcessOptions {
     std::string path;
     std::string methodPath;    // empty: the chromatogram's own method
     std::string calibration;   // a curve of that method to identify and quantify with
-    int pointsPerSecond = 0;   // 0: the file's own rate (20 for a .dat, which stores none)
+    int pointsPerSecond = 0;   // 0: the file's own rate (10 for a .dat, which stores none)
     std::string outputPath;    // empty: nothing written
     bool json = false;
     // The settings CacuFrequence and AutoDelUnusedPeak.
