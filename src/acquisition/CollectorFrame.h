@@ -34,8 +34,8 @@ struct CollectorFrame {
 CollectorFrame decodeFrame(const std::array<uint8_t, 4>& bytes);
 
 // The received bytes not yet parsed. Writing the byte that would make the write index meet
-// the read index leaves the ring looking empty: everything unread is lost, as on the card's
-// original host. Parsing after every byte keeps the ring at most one byte deep.
+// the read index leaves the ring looking empty: everything unread is lost. Parsing after
+// every byte keeps the ring at most one byte deep, so that never happens in practice.
 class ByteRing {
 public:
     static constexpr size_t kSize = 4096;

@@ -361,11 +361,11 @@ bool CChrEDoc::saveBinary(const std::string& path)
     return true;
 }
 
-bool CChrEDoc::loadBinary(const std::string& path)
+bool CChrEDoc::loadBinary(const std::string& path, int pointsPerSecond)
 {
     ChromatogramData loaded;
     try {
-        loaded = readBinaryChromatogram(path);
+        loaded = readBinaryChromatogram(path, pointsPerSecond);
     } catch (const std::exception&) {
         message(kBinaryLoadFailed);
         return false;

@@ -177,7 +177,8 @@ public:
 
     // The binary sample file of the graph view's command and the application's loader.
     bool saveBinary(const std::string& path);
-    bool loadBinary(const std::string& path);
+    // A binary file keeps no rate: `pointsPerSecond` is the one it was taken at, 0 unknown.
+    bool loadBinary(const std::string& path, int pointsPerSecond = 0);
 
     // Through the sinks: a text the operator must see, and an action for the event log.
     void message(const std::string& text) const;

@@ -20,8 +20,8 @@ bool exportCdf(CChrEDoc& doc, const std::string& path);
 bool saveText(CChrEDoc& doc, const std::string& path, TextLayout layout);
 
 // Into a new document: state 3, the log line with the file name. A file that cannot be
-// read leaves the document empty; `error` (when given) receives the reason, which the
-// old program kept to itself and an operator is better off seeing.
+// read leaves the document empty; `error` (when given) receives the reason, which an
+// operator is better off seeing than a bare failure.
 bool importCdf(CChrEDoc& doc, const std::string& path, int currentRate,
                std::string* error = nullptr);
 bool loadText(CChrEDoc& doc, const std::string& path, TextLayout layout, int currentRate,

@@ -66,7 +66,7 @@ public:
     static constexpr const char* kNoSuchDevice =
         "不存在对应的设备名，结果无法保存到数据库，请重新输入公司名和设备名，再点诊断。";
     static constexpr const char* kTestReplaced = "已经重新已经更新了一行'数据库信息'。";
-    // Refusals the old program did not make; names must stay unambiguous for lookups.
+    // Names must stay unambiguous for lookups: an empty or repeated one is refused.
     static constexpr const char* kEmptyName = "名称不能为空!";
     static constexpr const char* kDeviceExists = "该送样公司已有同名设备!";
 

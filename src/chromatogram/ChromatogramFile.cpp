@@ -185,7 +185,7 @@ void writeBinaryChromatogram(const std::string& path, const ChromatogramData& da
                                           data.signal.byteSize()));
 }
 
-ChromatogramData readBinaryChromatogram(const std::string& path)
+ChromatogramData readBinaryChromatogram(const std::string& path, int pointsPerSecond)
 {
     const std::string bytes = readWholeFile(path);
     struct stat st {};
@@ -201,9 +201,10 @@ ChromatogramData readBinaryChromatogram(const std::string& path)
     // Linux keeps no creation time for most file systems; the last change is the nearest.
     d.injectionTime = OleDateTime::fromTimeT(st.st_mtime);
     d.hasData = 1;
-    // The old binary files were always recorded at 10 points per second (600 per minute).
-    d.pointsPerSecond = 10;
-    d.method.timeEnd = d.signal.count() / 600.0;
+    // Whoever knows how the samples were taken says so; otherwise they are taken at the
+    // collector's slowest rate.
+    d.pointsPerSecond = pointsPerSecond > 0 ? pointsPerSecond : kBinaryPointsPerSecond;
+    d.method.timeEnd = d.signal.count() / (d.pointsPerSecond * 60.0);
     d.method.timeStart = 0.0;
     d.method.levelMin = d.signalMin * 0.001;
     d.method.levelMax = d.signalMax * 0.001;

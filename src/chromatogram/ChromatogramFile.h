@@ -20,9 +20,13 @@ ChromatogramData loadChromatogram(std::string bytes);
 ChromatogramData readChromatogramFile(const std::string& path);
 void writeChromatogramFile(const std::string& path, const ChromatogramData& data);
 
-// The binary sample file: consecutive floats, nothing else.
+// The binary sample file: consecutive floats, nothing else; it keeps no rate.
 void writeBinaryChromatogram(const std::string& path, const ChromatogramData& data);
-// Fills signal, extrema, injection time (the file's time), hasData and the display range.
-ChromatogramData readBinaryChromatogram(const std::string& path);
+// The rate a binary file is read at when nobody says otherwise.
+inline constexpr int kBinaryPointsPerSecond = 10;
+// Fills signal, extrema, injection time (the file's time), hasData, the rate and the display
+// range. The samples are taken at `pointsPerSecond`, or kBinaryPointsPerSecond when it is
+// not positive (the rate is not known).
+ChromatogramData readBinaryChromatogram(const std::string& path, int pointsPerSecond = 0);
 
 }  // namespace dgaws

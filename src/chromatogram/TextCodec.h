@@ -7,7 +7,7 @@ namespace dgaws {
 
 // Texts are UTF-8 in memory and GBK (the Windows code page 936) in every stored file.
 // A character that GBK cannot hold is written in its GB18030 form rather than dropped;
-// readers of the old program show it as two unknown characters, ours read it back.
+// a reader that knows only GBK shows it as two unknown characters, ours reads it back.
 std::string utf8ToGbk(std::string_view utf8);
 
 // Undecodable bytes (damaged or foreign files) become U+FFFD; decoding never fails.

@@ -93,7 +93,7 @@ ChromatogramData readChromatogramOfKind(const std::string& path, ChromatogramKin
     case ChromatogramKind::Chg:
         return readChromatogramFile(path);
     case ChromatogramKind::Dat:
-        return readBinaryChromatogram(path);
+        return readBinaryChromatogram(path, currentRate);
     case ChromatogramKind::Cdf:
         return importCdf(path, currentRate);
     default:

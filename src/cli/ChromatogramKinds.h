@@ -21,7 +21,8 @@ std::optional<ChromatogramKind> kindOfFile(const std::string& path);
 // The kind a new file gets from its extension (".txt" is plain text, ".std" standard).
 std::optional<ChromatogramKind> kindForNewFile(const std::string& path);
 
-// Reads a chromatogram of the kind; `currentRate` is the rate of kinds that carry none.
+// Reads a chromatogram of the kind; `currentRate` is the rate of kinds that carry none, and
+// when it is not positive each such kind takes its own default (.dat 10, the others 20).
 // Throws FileError, ArchiveError or InterchangeError.
 ChromatogramData readChromatogramOfKind(const std::string& path, ChromatogramKind kind,
                                         int currentRate);

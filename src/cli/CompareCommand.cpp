@@ -37,8 +37,7 @@ int runCompare(const CompareOptions& options, std::ostream& out, std::ostream& e
         ComparisonEntry e;
         try {
             const auto kind = kindOfFile(path);
-            e.data = readChromatogramOfKind(path, kind.value_or(ChromatogramKind::Chg),
-                                            kDefaultPointsPerSecond);
+            e.data = readChromatogramOfKind(path, kind.value_or(ChromatogramKind::Chg), 0);
         } catch (const std::exception& ex) {
             err << "dgaws-cli: cannot read " << path << ": " << ex.what() << '\n';
             return 1;

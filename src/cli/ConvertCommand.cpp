@@ -61,6 +61,10 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         return 1;
     }
 
+    if (*to == ChromatogramKind::Dat)
+        err << "dgaws-cli: " << options.output << " keeps no rate; read it back with "
+            << "--points-per-second " << data.pointsPerSecond << '\n';
+
     const int peaks = carriesPeaks(*from) && carriesPeaks(*to) ? data.peaks.size() : 0;
     if (options.json) {
         Json j = Json::object();
@@ -94,8 +98,8 @@ void addConvertCommand(CLI::App& app)
         ->check(CLI::IsMember(kinds));
     cmd->add_option("--to", options->to, "Kind of OUT (default: its extension)")
         ->check(CLI::IsMember(kinds));
-    cmd->add_option("--rate", options->rate,
-                    "Points per second of an input that carries no rate (plain text)")
+    cmd->add_option("--rate,--points-per-second", options->rate,
+                    "Points per second of an input that carries no rate (.dat, plain text)")
         ->check(CLI::Range(1, kMaxImportedRate));
     cmd->add_flag("--json", options->json, "Print what was converted as one JSON document");
     cmd->callback([options] {

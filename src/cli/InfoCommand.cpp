@@ -2,6 +2,8 @@
 
 #include "InfoSummary.h"
 
+#include "chromatogram/Interchange.h"
+
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -30,7 +32,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err)
     // document on stdout for a script to choke on.
     std::string text;
     try {
-        const InfoDocument doc = loadInfoDocument(options.path);
+        const InfoDocument doc = loadInfoDocument(options.path, options.pointsPerSecond);
         if (options.json) {
             // Format tags are copied raw from the file; stray bytes there must not cost the
             // whole document.
@@ -61,6 +63,9 @@ void addInfoCommand(CLI::App& app)
                                       "One JSON document keyed by the records' field names");
     cmd->add_flag("--samples", options->samples, "Include every signal sample in the JSON")
         ->needs(json);
+    cmd->add_option("--points-per-second", options->pointsPerSecond,
+                    "Sampling rate of a file that keeps none (a .dat is otherwise taken at 10)")
+        ->check(CLI::Range(1, kMaxImportedRate));
     cmd->callback([options] {
         const int status = runInfo(*options, std::cout, std::cerr);
         if (status != 0)

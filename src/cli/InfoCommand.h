@@ -19,13 +19,14 @@ struct InfoOptions {
     std::string path;
     bool json = false;
     bool samples = false;
+    int pointsPerSecond = 0;  // rate of a file that keeps none (.dat, plain text); 0: unknown
 };
 
 // The whole command without the parser, so tests can drive it in-process. Returns the
 // exit status: 0, or 1 with one line "dgaws-cli: cannot read FILE: reason" on `err`.
 int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err);
 
-// Registers `info FILE [--json] [--samples]` on the tool's parser.
+// Registers `info FILE [--json] [--samples] [--points-per-second N]` on the tool's parser.
 void addInfoCommand(CLI::App& app);
 
 }  // namespace dgaws::cli

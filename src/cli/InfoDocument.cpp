@@ -54,7 +54,7 @@ const char* infoFileTypeTag(InfoFileType type)
     return "";
 }
 
-InfoDocument loadInfoDocument(const std::string& path)
+InfoDocument loadInfoDocument(const std::string& path, int pointsPerSecond)
 {
     InfoDocument doc;
     doc.path = path;
@@ -64,7 +64,7 @@ InfoDocument loadInfoDocument(const std::string& path)
         doc.record = readChromatogramFile(path);
     } else if (ext == ".dat") {
         doc.type = InfoFileType::Binary;
-        doc.record = readBinaryChromatogram(path);
+        doc.record = readBinaryChromatogram(path, pointsPerSecond);
     } else if (ext == ".she") {
         doc.type = InfoFileType::Method;
         doc.record = loadMethodFile(path);
@@ -73,13 +73,13 @@ InfoDocument loadInfoDocument(const std::string& path)
         doc.record = readRateRecordFile(path);
     } else if (const auto kind = kindOfFile(path);
                kind && *kind != ChromatogramKind::Chg && *kind != ChromatogramKind::Dat) {
-        // Interchange files: AIA netCDF and the text layouts, at the default rate where the
-        // file carries none.
+        // Interchange files: AIA netCDF and the text layouts, at the given or else the
+        // default rate where the file carries none.
         doc.type = *kind == ChromatogramKind::Cdf   ? InfoFileType::Cdf
                    : *kind == ChromatogramKind::Txt ? InfoFileType::PlainText
                    : *kind == ChromatogramKind::Std ? InfoFileType::StandardText
                                                     : InfoFileType::Csv;
-        doc.record = readChromatogramOfKind(path, *kind, kDefaultPointsPerSecond);
+        doc.record = readChromatogramOfKind(path, *kind, pointsPerSecond);
     } else {
         // Renamed or extensionless chromatograms are common on shared drives; the three
         // tag digits every .chg starts with are the only sign there is.

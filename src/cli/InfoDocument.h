@@ -31,8 +31,9 @@ struct InfoDocument {
     std::variant<ChromatogramData, MethodLibraryEntry, TestRecordBlock> record;
 };
 
-// Throws FileError, ArchiveError or another std::exception whose text explains the
-// failure once the path is put in front of it.
-InfoDocument loadInfoDocument(const std::string& path);
+// `pointsPerSecond` is the rate of a file that keeps none (.dat, plain text); 0 when it is
+// not known. Throws FileError, ArchiveError or another std::exception whose text explains
+// the failure once the path is put in front of it.
+InfoDocument loadInfoDocument(const std::string& path, int pointsPerSecond = 0);
 
 }  // namespace dgaws::cli

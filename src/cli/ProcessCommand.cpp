@@ -153,7 +153,7 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
     CChrEDoc doc;
     doc.setMethodLibrary(&library);
     try {
-        InfoDocument file = loadInfoDocument(options.path);
+        InfoDocument file = loadInfoDocument(options.path, options.pointsPerSecond);
         auto* data = std::get_if<ChromatogramData>(&file.record);
         if (!data)
             throw std::runtime_error("not a chromatogram (process reads .chg and .dat files)");
@@ -243,7 +243,7 @@ void addProcessCommand(CLI::App& app)
                     "Calibration curve of the method to identify and quantify with")
         ->needs(method);
     cmd->add_option("--points-per-second", options->pointsPerSecond,
-                    "Sampling rate of the file (a .dat stores none and is taken at 20)")
+                    "Sampling rate of the file (a .dat stores none and is otherwise taken at 10)")
         ->check(CLI::Range(1, 1000000));
     cmd->add_option("-o,--output", options->outputPath, "Write the processed chromatogram (.chg)");
     cmd->add_flag("--json", options->json, "One JSON document keyed by the records' field names");

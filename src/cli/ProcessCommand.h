@@ -19,7 +19,7 @@ struct ProcessOptions {
     std::string methodPath;    // empty: the chromatogram's own method
     std::string calibration;   // a curve of that method to identify and quantify with
     std::string methodFolder;  // the library a chromatogram is linked to; empty: none
-    int pointsPerSecond = 0;   // 0: the file's own rate (20 for a .dat, which stores none)
+    int pointsPerSecond = 0;   // 0: the file's own rate (10 for a .dat, which stores none)
     std::string outputPath;    // empty: nothing written
     bool json = false;
     // The settings CacuFrequence and AutoDelUnusedPeak.

@@ -19,6 +19,8 @@
 #include "app/CloseRules.h"
 #include "app/MethodSelection.h"
 #include "app/WorkstationApp.h"
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/Interchange.h"
 
 #include <QAction>
 #include <QApplication>
@@ -381,8 +383,14 @@ void CMainFrame::onLoadBinary()
                                            nameFiltersFromStored("色谱谱图文件V3.0格式(*.dat)|*.dat||"));
     if (!chosen)
         return;
+    // The file keeps only the samples; the operator knows the rate they were taken at.
+    const auto rate = prompts_->askInteger(QStringLiteral("载入二进制谱图文件"),
+                                           QString::fromUtf8(kAskBinaryRate),
+                                           kBinaryPointsPerSecond, 1, kMaxImportedRate);
+    if (!rate)
+        return;
     auto doc = newDocument();
-    if (!doc->loadBinary(ss(*chosen)))
+    if (!doc->loadBinary(ss(*chosen), *rate))
         return;
     doc->setTitle(ss(QFileInfo(*chosen).fileName()));
     addFrame(std::move(doc))->refreshViews();

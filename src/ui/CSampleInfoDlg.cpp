@@ -56,7 +56,11 @@ CSampleInfoDlg::CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent)
     calcMethod_->setCurrentIndex(std::clamp(m.calcMethod, 0, 6));
     sampleType_ = new QComboBox(this);
     sampleType_->addItems({QStringLiteral("检测样品"), QStringLiteral("标准样品")});
-    sampleType_->setCurrentIndex(d.sampleType == 1 ? 1 : 0);
+    // A blank baseline or another kind of sample keeps its own entry, so that OK does not
+    // turn it into a test sample.
+    if (d.sampleType != 0 && d.sampleType != 1)
+        sampleType_->addItem(d.sampleType == 2 ? QStringLiteral("基线") : QStringLiteral("其他样品"));
+    sampleType_->setCurrentIndex(d.sampleType == 0 || d.sampleType == 1 ? d.sampleType : 2);
     standardNumber_ = new QSpinBox(this);
     standardNumber_->setRange(0, 99);
     standardNumber_->setValue(d.standardLevel + 1);
@@ -104,6 +108,16 @@ CSampleInfoDlg::CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    shown_ = current();
+}
+
+CSampleInfoDlg::Values CSampleInfoDlg::current() const
+{
+    return {deviceNo_->text(),        serialNo_->text(),          sendingCompany_->text(),
+            tester_->text(),          linkedFile_->text(),        calcMethod_->currentIndex(),
+            sampleType_->currentIndex(), standardNumber_->value(), internalStd_->value(),
+            sampleAmount_->value(),   pressure_->value(),         temperature_->value(),
+            gasVolume_->value(),      oilVolume_->value()};
 }
 
 void CSampleInfoDlg::browseLinked()
@@ -118,22 +132,35 @@ void CSampleInfoDlg::browseLinked()
 
 void CSampleInfoDlg::writeBack(CChrEDoc& doc) const
 {
+    // Only what the operator changed is taken: a widget cannot hold every stored value
+    // exactly (rounded decimals, clamped ranges, a sample type it does not offer), and
+    // looking at a record must not alter it.
+    const Values now = current();
+    const auto take = [](auto& field, const auto& edited, const auto& shown, auto convert) {
+        if (edited != shown)
+            field = convert(edited);
+    };
+    const auto text = [](const QString& t) { return ss(t); };
+    const auto same = [](auto v) { return v; };
     ChromatogramData& d = doc.data;
     AnalysisMethod& m = d.method;
-    m.deviceNo = ss(deviceNo_->text());
-    m.serialNo = ss(serialNo_->text());
-    m.sendingCompany = ss(sendingCompany_->text());
-    m.tester = ss(tester_->text());
-    m.calcMethod = calcMethod_->currentIndex();
-    d.sampleType = sampleType_->currentIndex();
-    d.standardLevel = standardNumber_->value() - 1;
-    d.internalStdAmount = internalStd_->value();
-    d.sampleAmount = sampleAmount_->value();
-    m.ambientPressure = pressure_->value();
-    m.ambientTemperature = temperature_->value();
-    m.gasVolume = gasVolume_->value();
-    m.oilVolume = oilVolume_->value();
-    d.linkedFile = ss(linkedFile_->text());
+    take(m.deviceNo, now.deviceNo, shown_.deviceNo, text);
+    take(m.serialNo, now.serialNo, shown_.serialNo, text);
+    take(m.sendingCompany, now.sendingCompany, shown_.sendingCompany, text);
+    take(m.tester, now.tester, shown_.tester, text);
+    take(d.linkedFile, now.linkedFile, shown_.linkedFile, text);
+    take(m.calcMethod, now.calcMethod, shown_.calcMethod, same);
+    // The extra entry of a sample type the list does not offer stands for the stored value.
+    if (now.sampleType != shown_.sampleType && now.sampleType <= 1)
+        d.sampleType = now.sampleType;
+    take(d.standardLevel, now.standardNumber, shown_.standardNumber,
+         [](int shownNumber) { return shownNumber - 1; });
+    take(d.internalStdAmount, now.internalStd, shown_.internalStd, same);
+    take(d.sampleAmount, now.sampleAmount, shown_.sampleAmount, same);
+    take(m.ambientPressure, now.pressure, shown_.pressure, same);
+    take(m.ambientTemperature, now.temperature, shown_.temperature, same);
+    take(m.gasVolume, now.gasVolume, shown_.gasVolume, same);
+    take(m.oilVolume, now.oilVolume, shown_.oilVolume, same);
 }
 
 }  // namespace dgaws

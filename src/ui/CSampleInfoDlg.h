@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -24,7 +25,7 @@ public:
 
     explicit CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent = nullptr);
 
-    // The edited values into the document (on OK).
+    // The values the operator changed into the document (on OK); the others stay as stored.
     void writeBack(CChrEDoc& doc) const;
 
     QLineEdit* deviceNo() const { return deviceNo_; }
@@ -37,7 +38,17 @@ public:
     QPushButton* otherChannelButton() const { return otherChannel_; }
 
 private:
+    // What the widgets hold; compared with what they showed first, it tells which values
+    // the operator changed.
+    struct Values {
+        QString deviceNo, serialNo, sendingCompany, tester, linkedFile;
+        int calcMethod, sampleType, standardNumber;
+        double internalStd, sampleAmount, pressure, temperature, gasVolume, oilVolume;
+    };
+    Values current() const;
     void browseLinked();
+
+    Values shown_;
 
     QString pathName_;
     QLineEdit* injectionTime_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -103,6 +104,16 @@ std::optional<QString> DialogPrompts::saveFile(const QString& caption, const QSt
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front();
+}
+
+std::optional<int> DialogPrompts::askInteger(const QString& caption, const QString& label,
+                                             int value, int min, int max)
+{
+    bool ok = false;
+    const int chosen = QInputDialog::getInt(parent_, caption, label, value, min, max, 1, &ok);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
 }
 
 }  // namespace dgaws

@@ -42,6 +42,9 @@ public:
     virtual std::optional<QString> saveFile(const QString& caption, const QString& proposed,
                                             const QStringList& filters,
                                             const QString& defaultSuffix) = 0;
+    // A whole number between `min` and `max`, offered at `value`; nothing on cancel.
+    virtual std::optional<int> askInteger(const QString& caption, const QString& label, int value,
+                                          int min, int max) = 0;
 };
 
 // The real boxes, parented to a window.
@@ -60,6 +63,8 @@ public:
     std::optional<QString> saveFile(const QString& caption, const QString& proposed,
                                     const QStringList& filters,
                                     const QString& defaultSuffix) override;
+    std::optional<int> askInteger(const QString& caption, const QString& label, int value, int min,
+                                  int max) override;
 
 private:
     QWidget* parent_;

@@ -510,7 +510,7 @@ TEST(CdfImport, MissingDetectorRangeTakesTheSampleExtrema)
 
 TEST(CdfForeignFiles, UniformFileAtFourTenthsOfASecond)
 {
-    const ChromatogramData d = importCdf(kForeign + "agilent-hplc.cdf");
+    const ChromatogramData d = importCdf(kForeign + "uniform-0.4s.cdf");
     EXPECT_EQ(d.pointsPerSecond, 3);
     EXPECT_EQ(d.hasData, 1);
     // 4651 samples 0.4 s apart span 1860 s: 5581 samples at 3 per second.
@@ -527,7 +527,7 @@ TEST(CdfForeignFiles, UniformFileAtFourTenthsOfASecond)
 
 TEST(CdfForeignFiles, NonUniformFilesAreResampledAtTheirRate)
 {
-    for (const char* name : {"agilent-hplc2.cdf", "agilent-gcms-tic.cdf"}) {
+    for (const char* name : {"scans-1.cdf", "scans-2.cdf"}) {
         SCOPED_TRACE(name);
         const ChromatogramData d = importCdf(kForeign + name);
         // Scans 1.093 s apart: 0.91 per second, held as 1; the last scan is at 1800.9 s.
@@ -544,7 +544,7 @@ TEST(CdfForeignFiles, NonUniformFilesAreResampledAtTheirRate)
 // about the height the other system measured.
 TEST(CdfForeignFiles, PeakTablesLineUpWithTheSignal)
 {
-    for (const char* name : {"agilent-hplc.cdf", "agilent-hplc2.cdf", "agilent-gcms-tic.cdf"}) {
+    for (const char* name : {"uniform-0.4s.cdf", "scans-1.cdf", "scans-2.cdf"}) {
         SCOPED_TRACE(name);
         const ChromatogramData d = importCdf(kForeign + name);
         ASSERT_GT(d.peaks.size(), 0);
@@ -569,8 +569,8 @@ TEST(CdfForeignFiles, PeakTablesLineUpWithTheSignal)
 TEST(CdfForeignFiles, ReexportOfAForeignFileReadsBackTheSame)
 {
     TempDir dir;
-    const ChromatogramData d = importCdf(kForeign + "agilent-gcms-tic.cdf");
-    exportCdf(d, dir.path("again.cdf"), kForeign + "agilent-gcms-tic.cdf");
+    const ChromatogramData d = importCdf(kForeign + "scans-2.cdf");
+    exportCdf(d, dir.path("again.cdf"), kForeign + "scans-2.cdf");
     const ChromatogramData back = importCdf(dir.path("again.cdf"));
     EXPECT_EQ(back.signal, d.signal);
     EXPECT_EQ(back.pointsPerSecond, d.pointsPerSecond);

@@ -47,18 +47,20 @@ TEST_F(ConvertCommandTest, EveryKindRoundTripsThroughChg)
     for (const char* ext : {"dat", "cdf", "txt", "std", "csv"}) {
         SCOPED_TRACE(ext);
         const std::string mid = path(std::string("mid.") + ext);
+        const std::string e = ext;
         Output r = convert({chg, mid, "", "", 7, false});
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_TRUE(r.err.empty());
+        // A .dat keeps no rate: the command says which one to give back.
+        EXPECT_EQ(r.err, e == "dat" ? "dgaws-cli: " + mid +
+                                          " keeps no rate; read it back with --points-per-second 20\n"
+                                    : "");
         r = convert({mid, path("back.chg"), ext, "", 7, false});
         ASSERT_EQ(r.status, 0) << r.err;
         const ChromatogramData back = readChromatogramFile(path("back.chg"));
         EXPECT_EQ(back.signal, original.signal);
         EXPECT_EQ(back.hasData, 1);
-        // A rate comes back from the kinds that carry one; plain text takes --rate and the
-        // old binary files are always 10 per second.
-        const std::string e = ext;
-        EXPECT_EQ(back.pointsPerSecond, e == "txt" ? 7 : e == "dat" ? 10 : 20);
+        // A rate comes back from the kinds that carry one; the others take the one given.
+        EXPECT_EQ(back.pointsPerSecond, e == "txt" || e == "dat" ? 7 : 20);
         EXPECT_EQ(back.peaks.size(), e == "cdf" ? original.peaks.size() : 0);
     }
 }
@@ -142,6 +144,19 @@ TEST_F(ConvertCommandTest, InfoReadsTheInterchangeKinds)
         EXPECT_EQ(j["signal"]["count"], 1200);
         EXPECT_EQ(j["pointsPerSecond"], 20) << name;  // plain text: the default rate
         EXPECT_EQ(j["peaks"].size(), std::string(tag) == "cdf" ? 2u : 0u);
+    }
+}
+
+TEST_F(ConvertCommandTest, InfoOfADatTakesTheRateWhenGivenAndTenOtherwise)
+{
+    ASSERT_EQ(convert({source(), path("b.dat"), "", "", 0, false}).status, 0);
+    for (const int given : {0, 20}) {
+        std::ostringstream out, err;
+        ASSERT_EQ(runInfo({path("b.dat"), true, false, given}, out, err), 0) << err.str();
+        const json j = json::parse(out.str());
+        EXPECT_EQ(j["pointsPerSecond"], given ? 20 : 10);
+        // 1200 samples: a minute at 20 per second, two at 10.
+        EXPECT_EQ(j["method"]["timeEnd"], given ? 1.0 : 2.0);
     }
 }
 

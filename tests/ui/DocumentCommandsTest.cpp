@@ -150,6 +150,33 @@ private slots:
         QCOMPARE(qs(doc.data.linkedFile), qs(f.app->settings().ProjectPath + "/B_/B_20240305-01.chg"));
     }
 
+    void sampleInformationConfirmedUnchangedLeavesTheRecordAsItWas()
+    {
+        UiFixture f;
+        ChromatogramData data = sample::makeSampleChromatogram();
+        // Values the widgets cannot show exactly, and a sample type the list does not offer.
+        data.sampleType = 2;
+        data.standardLevel = 150;
+        data.sampleAmount = 0.123456789;
+        data.internalStdAmount = -1e12;
+        data.method.calcMethod = 9;
+        data.method.ambientPressure = 101.325;
+        data.method.gasVolume = 1.23456;
+        data.method.oilVolume = 40.0005;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_b.chg", data));
+        w->document().quantify();
+        const std::string before = storeChromatogram(w->document().data);
+        QString shownType;
+        whenDialogShows([&shownType](QDialog& d) {
+            shownType = static_cast<CSampleInfoDlg&>(d).sampleType()->currentText();
+            d.accept();
+        });
+        f.frame->actions().sampleInfo->trigger();
+        QCOMPARE(shownType, QStringLiteral("基线"));
+        QCOMPARE(w->document().data.sampleType, 2);
+        QVERIFY(storeChromatogram(w->document().data) == before);
+    }
+
     void theBackgroundIsReadDrawnAndLeavesTheDocumentUnchanged()
     {
         UiFixture f;

@@ -152,6 +152,27 @@ private slots:
         QCOMPARE(f.frame->frames().size(), 1);
     }
 
+    void aBinaryChromatogramOpensAtTheRateTheOperatorGives()
+    {
+        UiFixture f;
+        const QString dat = qs(f.app->settings().ProjectPath + "/run.dat");
+        writeBinaryChromatogram(ss(dat), sample::makeSampleChromatogram());
+
+        // Cancelling the rate opens nothing.
+        f.prompts.files = {dat};
+        f.frame->actions().loadBinary->trigger();
+        QCOMPARE(f.prompts.offeredIntegers, QList<int>{10});
+        QCOMPARE(f.frame->frames().size(), 0);
+
+        f.prompts.files = {dat};
+        f.prompts.integers = {20};
+        f.frame->actions().loadBinary->trigger();
+        QCOMPARE(f.frame->frames().size(), 1);
+        const ChromatogramData& d = f.frame->frames().front()->document().data;
+        QCOMPARE(d.pointsPerSecond, 20);
+        QCOMPARE(d.method.timeEnd, 10.0);  // 12000 samples at 20 per second
+    }
+
     void nothingClosesWhileAChannelSamples()
     {
         UiFixture f;

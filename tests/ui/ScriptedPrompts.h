@@ -2,6 +2,7 @@
 
 #include "ui/OperatorPrompts.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <deque>
@@ -22,6 +23,9 @@ public:
     // kTakeProposal accepts the name the save dialog proposes.
     static constexpr const char* kTakeProposal = "=proposal";
     QStringList files;
+    // Answers to the number questions in turn (nothing cancels), and the values offered.
+    std::deque<std::optional<int>> integers;
+    QList<int> offeredIntegers;
     QString lastSaveProposal;
     QStringList lastFilters;
     QString lastCaption;
@@ -63,6 +67,18 @@ public:
         if (f && *f == QLatin1String(kTakeProposal))
             return proposed;
         return f;
+    }
+
+    std::optional<int> askInteger(const QString&, const QString& label, int value, int,
+                                  int) override
+    {
+        questions << label;
+        offeredIntegers << value;
+        if (integers.empty())
+            return std::nullopt;
+        const std::optional<int> a = integers.front();
+        integers.pop_front();
+        return a;
     }
 
 private:
