@@ -21,7 +21,7 @@ std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironmen
     if (!env.collect) {
         const std::string own = doc.pathName;
         env.collect = [own](ChromatogramData& data, ChromatogramData& linked) {
-            CollectDgaValues(data, linked, own);
+            return CollectDgaValues(data, linked, own);
         };
     }
     if (!env.readLinked) {

@@ -33,6 +33,10 @@ namespace {
 constexpr const char* kFormulas[gas::Count] = {"H2", "CH4", "C2H2", "C2H4", "C2H6",
                                                "N2", "O2",  "CO",   "CO2"};
 
+// Why a diagnosis has no rates when it never tried to compute them.
+constexpr const char* kNoPeaksToRate = "输入的含量没有谱图，不计算产气率";
+constexpr const char* kRatesNotUsed = "未计算产气率：诊断时未使用绝对产气速率 (OutGasRateUsed=0)";
+
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -97,6 +101,7 @@ struct Outcome {
     DiagnosisView view;       // and after the judgement
     bool judged = false;
     bool ratesComputed = false;
+    std::string ratesNotComputed;  // why the rates asked for are missing, in words
     std::optional<TestSaveResult> saved;
 };
 
@@ -147,6 +152,10 @@ Json outcomeJson(const DiagnoseOptions& o, const Outcome& r)
     j["conclusion"] = d.conclusion;
     j["advice"] = d.advice;
     j["gasRates"] = r.ratesComputed ? ratesJson(d.working) : Json(nullptr);
+    if (!r.ratesComputed)
+        j["gasRatesReason"] = !r.ratesNotComputed.empty() ? r.ratesNotComputed
+                              : o.file.empty()            ? kNoPeaksToRate
+                                                          : kRatesNotUsed;
     if (r.saved)
         j["database"] = saveResultName(*r.saved);
     return j;
@@ -188,6 +197,8 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
                           fixed(d.working.gasRates[i], 4)});
         rates.addRow({"总烃", fixed(d.working.gasRates[rate::TotalHydrocarbons], 4)});
         rates.print(out);
+    } else if (!r.ratesNotComputed.empty()) {
+        out << "绝对产气率: " << r.ratesNotComputed << "\n";
     }
     if (r.saved)
         out << "数据库: " << saveResultName(*r.saved) << "\n";
@@ -234,6 +245,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
             d.gasInOil = typed;
             d.totalHydrocarbons =
                 typed[gas::CH4] + typed[gas::C2H6] + typed[gas::C2H4] + typed[gas::C2H2];
+            return DgaCollection{};
         };
     } else {
         try {
@@ -242,8 +254,10 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
             say("cannot read " + options.file + ": " + e.what());
             return 1;
         }
+        // A path typed on the command line is the shell's, taken from the working
+        // directory; only a linkedFile stored in the chromatogram lies beside it.
         if (!options.linked.empty())
-            data.linkedFile = options.linked;
+            data.linkedFile = std::filesystem::absolute(options.linked).string();
         if (!options.previous.empty()) {
             try {
                 data.method.testRecord = readRateRecordFile(options.previous);
@@ -255,10 +269,10 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
         env.outGasRateUsed = readSystemInt(settingsFilePath(root), "OutGasRateUsed", 1) != 0;
         const std::string own = options.file;
         env.collect = [&collect, own](ChromatogramData& d, ChromatogramData& l) {
-            if (collect)
-                collect(d, l, own);
-            else
-                CollectDgaValues(d, l, own);
+            if (!collect)
+                return CollectDgaValues(d, l, own);
+            collect(d, l, own);
+            return DgaCollection{};
         };
         env.readLinked = [own](const std::string& linked) {
             return readChromatogramFile(linkedPathBeside(own, linked));
@@ -290,6 +304,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
         return 1;
     r.attention = r.view = *view;
     r.ratesComputed = view->ratesComputed;
+    r.ratesNotComputed = view->ratesNotComputed;
     if (r.view.judgementOffered()) {
         r.view = JudgeFromDialog(data);
         r.judged = true;

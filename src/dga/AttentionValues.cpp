@@ -26,20 +26,35 @@ void compareAttentionValues(ChromatogramData& data)
         data.advice = kContentsNormal;
 }
 
-bool CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
-                          const DiagnosisEnvironment& env)
+std::string linkedFileUnreadable(const std::string& path, const std::string& reason)
+{
+    return "无法读取关联文件 " + path + "：" + reason + "；诊断未完成，结果未保存。";
+}
+
+AttentionCheck CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
+                                    const DiagnosisEnvironment& env)
 {
     if (!env.collect)
         throw std::logic_error("the diagnosis has no collection step");
+    AttentionCheck check;
     data.resetResults();
-    env.collect(data, linkedData);
-    // A refused or failed rate computation has told the operator; the contents still
-    // deserve their comparison.
-    const bool rates = env.outGasRateUsed && ComputeGasProductionRates(data, linkedData, env);
-    if (rates)
-        CollectGasRates(data, linkedData);
+    const DgaCollection collected = env.collect(data, linkedData);
+    // Half a test judged as a whole one would read the other channel's gases as 0.
+    if (!collected.linkedError.empty()) {
+        check.linkedError = linkedFileUnreadable(collected.linkedPath, collected.linkedError);
+        return check;
+    }
+    if (env.outGasRateUsed) {
+        // A refused or impossible rate computation leaves the rates at their reset; the
+        // contents still deserve their comparison.
+        const RateOutcome rates = ComputeGasProductionRates(data, linkedData, env);
+        check.ratesComputed = rates.computed;
+        check.ratesNotComputed = rates.whyNot;
+        if (rates.computed)
+            CollectGasRates(data, linkedData);
+    }
     compareAttentionValues(data);
-    return rates;
+    return check;
 }
 
 }  // namespace dgaws

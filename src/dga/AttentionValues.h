@@ -4,6 +4,8 @@
 
 #include "chromatogram/ChromatogramData.h"
 
+#include <string>
+
 namespace dgaws {
 
 // Attention values in uL/L.
@@ -25,10 +27,22 @@ inline constexpr int kAttentionExceededCode = -2;
 // their attention value, acetylene only above it.
 void compareAttentionValues(ChromatogramData& data);
 
+// How a check went, besides what it wrote into the chromatogram.
+struct AttentionCheck {
+    // The linked chromatogram could not be read: the message naming it and the reason. The
+    // check stopped after the collection, which left the own chromatogram's contents.
+    std::string linkedError;
+    bool ratesComputed = false;
+    // Why the rates that OutGasRateUsed asks for were not computed, in words.
+    std::string ratesNotComputed;
+};
+
+// The message of a linked chromatogram that cannot be read, naming it and the reason.
+std::string linkedFileUnreadable(const std::string& path, const std::string& reason);
+
 // The whole check: reset the results, collect the gases, compute the production rates
 // when the environment says OutGasRateUsed, then compare with the attention values.
-// Returns whether production rates were computed.
-bool CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
-                          const DiagnosisEnvironment& env);
+AttentionCheck CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
+                                    const DiagnosisEnvironment& env);
 
 }  // namespace dgaws

@@ -42,6 +42,7 @@ DgaCollection CollectDgaValues(ChromatogramData& data, ChromatogramData& linkedD
         std::filesystem::path linked(data.linkedFile);
         if (linked.is_relative() && !ownPath.empty())
             linked = std::filesystem::path(ownPath).parent_path() / linked;
+        result.linkedPath = linked.string();
         try {
             ChromatogramData read = readChromatogramFile(linked.string());
             linkedData = std::move(read);

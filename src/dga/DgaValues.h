@@ -16,6 +16,7 @@ int gasInOilSlot(std::string_view componentName);
 
 struct DgaCollection {
     bool linkedRead = false;  // the linked chromatogram was read and its values taken
+    std::string linkedPath;   // where the linked chromatogram was looked for
     std::string linkedError;  // why it could not be read; empty when there was none to read
 };
 

@@ -52,7 +52,11 @@ TestRecord makeTestRecord(const ChromatogramData& data)
 std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& linkedData,
                                       const DiagnosisEnvironment& env, const SaveTestStep& save)
 {
-    const bool rates = CheckAttentionValues(data, linkedData, env);
+    const AttentionCheck check = CheckAttentionValues(data, linkedData, env);
+    if (!check.linkedError.empty()) {
+        env.message(check.linkedError);
+        return std::nullopt;
+    }
     if (save) {
         const TestSaveResult saved =
             save(data.method.sendingCompany, data.method.deviceNo, makeTestRecord(data));
@@ -62,7 +66,8 @@ std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& 
         // still shown.
     }
     DiagnosisView view = diagnosisView(data);
-    view.ratesComputed = rates;
+    view.ratesComputed = check.ratesComputed;
+    view.ratesNotComputed = check.ratesNotComputed;
     return view;
 }
 

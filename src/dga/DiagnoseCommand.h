@@ -22,9 +22,10 @@ struct DiagnosisView {
     std::string conclusion;
     std::string advice;
     int diagnosisCode = -1;
-    // Set by Diagnose: the production rates of this diagnosis are in the working results
-    // (for reports; the dialog itself does not show them).
+    // Set by Diagnose: the production rates of this diagnosis are in the working results.
     bool ratesComputed = false;
+    // Set by Diagnose: why the rates that OutGasRateUsed asks for are missing, in words.
+    std::string ratesNotComputed;
 
     // "三比值判定" is offered only once an attention value was exceeded.
     bool judgementOffered() const { return diagnosisCode != -1; }
@@ -54,8 +55,9 @@ using SaveTestStep = std::function<TestSaveResult(
 
 // The command "诊断并查看诊断报告" without its dialog: checks the attention values, saves
 // the test through `save` (skipped when unset), and returns what the dialog shows. None
-// when the company or the device is unknown: nothing was saved or shown, although the
-// results are already recomputed. Given a view, the caller marks the document modified.
+// when the linked chromatogram cannot be read (which is shown) or the company or the device
+// is unknown: nothing was saved or shown, although the results are already recomputed.
+// Given a view, the caller marks the document modified.
 std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& linkedData,
                                       const DiagnosisEnvironment& env, const SaveTestStep& save);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DgaValues.h"
+
 #include "chromatogram/ChromatogramData.h"
 
 #include <functional>
@@ -12,7 +14,7 @@ namespace dgaws {
 struct DiagnosisEnvironment {
     // Fills gasInOil and totalHydrocarbons of `data` from its peaks and those of the linked
     // chromatogram (read into `linkedData`); runs right after the results are reset.
-    std::function<void(ChromatogramData& data, ChromatogramData& linkedData)> collect;
+    std::function<DgaCollection(ChromatogramData& data, ChromatogramData& linkedData)> collect;
     // The setting OutGasRateUsed.
     bool outGasRateUsed = true;
     // A Yes/No question; true is Yes. Without an answerer every question is answered No.

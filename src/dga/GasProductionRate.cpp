@@ -4,8 +4,10 @@
 
 #include "chromatogram/ChromatogramFile.h"
 
+#include <cmath>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 namespace dgaws {
 namespace {
@@ -59,7 +61,33 @@ void collectPeakRates(WorkingResults& into, const ChromatogramData& chromatogram
     }
 }
 
+// Whether the record holds a test at all: one never taken keeps the calendar's zero date,
+// which would count some 46 000 days.
+bool hasPreviousTest(const TestRecordBlock& previous)
+{
+    return previous.testTime.isValid() && previous.testTime.date != 0.0;
+}
+
 }  // namespace
+
+std::string missingRateInputs(const ChromatogramData& data)
+{
+    // A mass or density of 0 would make every rate 0/0; a negative one is no quantity of
+    // oil either.
+    const auto absent = [](double v) { return !(std::isfinite(v) && v > 0.0); };
+    std::string missing;
+    const auto lack = [&missing](const char* what) {
+        missing += missing.empty() ? kRatesLack : "、";
+        missing += what;
+    };
+    if (!hasPreviousTest(data.method.testRecord))
+        lack(kPreviousTestName);
+    if (absent(data.method.oilValue1))
+        lack(kOilMassName);
+    if (absent(data.method.oilValue2))
+        lack(kOilDensityName);
+    return missing;
+}
 
 std::optional<long long> wholeDaysBetween(const OleDateTime& previous, const OleDateTime& injection)
 {
@@ -76,24 +104,26 @@ double gasProductionRate(double current, double previous, long long days, double
     return (current - previous) / static_cast<double>(days) * (oilMassT / densityTPerM3);
 }
 
-bool ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
-                               const DiagnosisEnvironment& env)
+RateOutcome ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
+                                      const DiagnosisEnvironment& env)
 {
     const TestRecordBlock previous = data.method.testRecord;
     const double oilMass = data.method.oilValue1;
     const double density = data.method.oilValue2;
 
+    if (std::string missing = missingRateInputs(data); !missing.empty())
+        return {false, std::move(missing)};
     const auto days = wholeDaysBetween(previous.testTime, data.injectionTime);
     if (!days) {
         // A date without a calendar form cannot be counted in days at all.
         env.message(kRateComputationFailed);
-        return false;
+        return {false, kRateComputationFailed};
     }
     long long d = *days;
     if (d <= 0) {
         if (!env.askYesNo(kLessThanADayQuestion)) {
             env.message(kRateComputationFailed);
-            return false;
+            return {false, kRateComputationFailed};
         }
         d = 1;
     }
@@ -110,7 +140,7 @@ bool ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedD
             linkedData = ChromatogramData{};
         }
     }
-    return true;
+    return {true, {}};
 }
 
 void CollectGasRates(ChromatogramData& data, const ChromatogramData& linkedData)

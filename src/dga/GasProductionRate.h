@@ -5,12 +5,23 @@
 #include "chromatogram/ChromatogramData.h"
 
 #include <optional>
+#include <string>
 
 namespace dgaws {
 
 inline constexpr const char* kLessThanADayQuestion =
     "绝对产气率计算的数据是以日为单位，您两次的实验数据还未达到一天的时间间隔，需要强制转化为1计算吗?";
 inline constexpr const char* kRateComputationFailed = "产气率计算失败!";
+// What a rate needs, as the operator reads it when one is missing.
+inline constexpr const char* kRatesLack = "未计算产气率：缺少";
+inline constexpr const char* kPreviousTestName = "上次实验数据";
+inline constexpr const char* kOilMassName = "设备总油量";
+inline constexpr const char* kOilDensityName = "油的密度";
+
+// What the rates of `data` need and its method copy lacks (the previous test, the oil mass
+// or the density of the equipment), in words, e.g. "未计算产气率：缺少设备总油量、油的密度";
+// empty when nothing is missing.
+std::string missingRateInputs(const ChromatogramData& data);
 
 // Whole days from `previous` to `injection`: both taken as local calendar times to the
 // second, the difference in seconds divided by 86400 and cut towards zero. None when either
@@ -26,11 +37,16 @@ double gasProductionRate(double current, double previous, long long days, double
 // `linkedData` when linkedFile names one) against the previous test held in the method's
 // testRecord, with the equipment's oil mass and density of the method. Each peak of one of
 // the seven gases gets its rate in workValue, each chromatogram's working results the rate
-// per gas and of the total hydrocarbons. With less than a day between the tests the
+// per gas and of the total hydrocarbons. Without a previous test, an oil mass or a density
+// nothing is written and nothing asked. With less than a day between the tests the
 // environment is asked whether to count one day; refused, it shows the failure and nothing
-// is written. Returns whether the rates were computed.
-bool ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
-                               const DiagnosisEnvironment& env);
+// is written.
+struct RateOutcome {
+    bool computed = false;
+    std::string whyNot;  // in words, when not computed
+};
+RateOutcome ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
+                                      const DiagnosisEnvironment& env);
 
 // Copies the per-peak rates of `data` and then of `linkedData` into `data`'s working rates
 // (a later peak of the same gas wins) and recomputes the total hydrocarbon rate.

@@ -62,7 +62,9 @@ CDiagnosisDlg::CDiagnosisDlg(CChrEDoc& doc, const DiagnosisView& view, OperatorP
     gases_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gases_->verticalHeader()->hide();
     gases_->horizontalHeader()->setStretchLastSection(true);
-    fillGases(view.ratesComputed);
+    fillGases(view);
+    auto* rateNote = new QLabel(qs(view.ratesNotComputed), this);
+    rateNote->setVisible(!view.ratesNotComputed.empty());
 
     total_ = readOnlyField(this);
     codes_ = readOnlyField(this);
@@ -93,15 +95,18 @@ CDiagnosisDlg::CDiagnosisDlg(CChrEDoc& doc, const DiagnosisView& view, OperatorP
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(gases_);
+    layout->addWidget(rateNote);
     layout->addLayout(form);
     layout->addWidget(buttons);
 
     showView(view);
 }
 
-void CDiagnosisDlg::fillGases(bool withRates)
+void CDiagnosisDlg::fillGases(const DiagnosisView& view)
 {
     const ChromatogramData& d = doc_.data;
+    // Rates asked for but not computed keep their column, empty, beside the reason.
+    const bool withRates = view.ratesComputed || !view.ratesNotComputed.empty();
     QStringList header{QStringLiteral("组份名"), QStringLiteral("油中含量")};
     if (withRates)
         header << QStringLiteral("脱气率");
@@ -117,7 +122,9 @@ void CDiagnosisDlg::fillGases(bool withRates)
         // N2 and O2 have no production rate.
         const auto r = rateSlotOf(g);
         gases_->setItem(row, 2,
-                        new QTableWidgetItem(r ? fixed4(d.working.gasRates[*r]) : QString()));
+                        new QTableWidgetItem(r && view.ratesComputed
+                                                 ? fixed4(d.working.gasRates[*r])
+                                                 : QString()));
     }
     gases_->resizeColumnsToContents();
 }

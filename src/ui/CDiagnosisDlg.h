@@ -16,8 +16,9 @@ class CChrEDoc;
 class OperatorPrompts;
 
 // The diagnosis dialog: the gas contents in oil of the diagnosed document (with the gas
-// production rates when the diagnosis computed them), the total hydrocarbons, and the
-// attention status that the three-ratio judgement may replace by a fault type.
+// production rates when the diagnosis computed them, or empty rates and why when it could
+// not), the total hydrocarbons, and the attention status that the three-ratio judgement
+// may replace by a fault type.
 class CDiagnosisDlg : public QDialog {
     Q_OBJECT
 public:
@@ -48,7 +49,7 @@ public:
 
 private:
     void showView(const DiagnosisView& view);
-    void fillGases(bool withRates);
+    void fillGases(const DiagnosisView& view);
 
     CChrEDoc& doc_;
     OperatorPrompts& prompts_;

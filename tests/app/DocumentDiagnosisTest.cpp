@@ -69,6 +69,20 @@ TEST_P(DocumentDiagnosisTest, SavesMarksModifiedAndReadsTheLinkedFileBesideTheDo
     EXPECT_EQ(rows->front().status, 1);
 }
 
+TEST_P(DocumentDiagnosisTest, UnreadableLinkedFileIsReportedAndNothingIsSaved)
+{
+    doc.data.linkedFile = "B.chg";
+    companyWithDevice("东郊变电站", "1号主变");
+
+    EXPECT_FALSE(diagnoseDocument(doc, env, &db).has_value());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("关联文件 " + dir.path("B.chg")), std::string::npos) << shown[0];
+    EXPECT_NE(shown[0].find("No such file or directory"), std::string::npos) << shown[0];
+    EXPECT_EQ(doc.data.gasInOil[gas::H2], 300.0) << "the own chromatogram's contents stand";
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(rowCount("ReportInfo"), 0);
+}
+
 TEST_P(DocumentDiagnosisTest, UnknownDeviceLeavesTheDocumentUnmodified)
 {
     companyWithDevice("东郊变电站", "2号主变");

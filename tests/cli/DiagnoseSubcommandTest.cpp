@@ -151,11 +151,10 @@ TEST_F(DiagnoseCliTest, ChromatogramRatesAgainstThePreviousTestAndTheLinkedOne)
 {
     options.file = writeTest("A.chg");
     options.previous = writePrevious(OleDateTime::fromCivil(2023, 1, 1, 8, 0, 0), 10.0);
-    // The linked chromatogram lies beside the test under a relative name.
     ChromatogramData other;
     other.peaks.append(gasPeak("C2H4(乙烯)", 11.0));
     writeChromatogramFile(path("B.chg"), other);
-    options.linked = "B.chg";
+    options.linked = path("B.chg");
     contents[gas::H2] = 40.0;
 
     const json j = runJson();
@@ -261,6 +260,85 @@ TEST_F(DiagnoseCliTest, UnreadableInputsFailWithTheirReason)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("载入绝对产气率计算数据文件失败。"), std::string::npos) << r.err;
     EXPECT_TRUE(collectedFrom.empty()) << "nothing is diagnosed";
+}
+
+TEST_F(DiagnoseCliTest, RelativeLinkedPathIsTakenFromTheWorkingDirectory)
+{
+    std::filesystem::create_directories(path("a"));
+    std::filesystem::create_directories(path("b"));
+    options.file = writeTest("a/A.chg");
+    ChromatogramData other;
+    other.peaks.append(gasPeak("C2H4(乙烯)", 11.0));
+    writeChromatogramFile(path("b/B.chg"), other);
+    collect = nullptr;  // the tool's own collection reads the linked file
+
+    options.linked = path("b/B.chg");
+    const json absolute = runJson();
+    struct BackTo {
+        std::filesystem::path dir = std::filesystem::current_path();
+        ~BackTo() { std::filesystem::current_path(dir); }
+    } backTo;
+    std::filesystem::current_path(dir_);
+    options.linked = "b/B.chg";
+    const json relative = runJson();
+    EXPECT_EQ(relative["gasInOil"]["C2H4(乙烯)"], 11.0);
+    EXPECT_EQ(relative, absolute);
+}
+
+TEST_F(DiagnoseCliTest, UnreadableLinkedFileIsAnErrorAndNothingIsSaved)
+{
+    options.file = writeTest("A.chg");
+    ASSERT_EQ(db(DbRequest::Object::Company, DbRequest::Action::Add, "东郊变电站"), 0);
+    ASSERT_EQ(db(DbRequest::Object::Device, DbRequest::Action::Add, "1号主变", "东郊变电站"), 0);
+    collect = nullptr;
+    options.linked = path("missing.chg");
+    options.saveDb = true;
+
+    const Output r = run();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_NE(r.err.find("关联文件 " + options.linked), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
+
+    DbRequest q;
+    q.object = DbRequest::Object::Tests;
+    q.company = "东郊变电站";
+    q.device = "1号主变";
+    q.home = options.home;
+    q.json = true;
+    const Output listed = captured([&](std::ostream& out, std::ostream& err) { return runDb(q, out, err); });
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_TRUE(json::parse(listed.out)["tests"].empty());
+}
+
+// As the shipped method leaves a chromatogram: no oil mass or density of the equipment and
+// no previous test (its date at the zero of the calendar).
+TEST_F(DiagnoseCliTest, RatesNeedAPreviousTestAndTheOilMassAndDensity)
+{
+    ChromatogramData d;
+    d.injectionTime = OleDateTime::fromCivil(2023, 1, 11, 8, 0, 0);
+    d.peaks.append(gasPeak("H2(氢气)", 40.0));
+    options.file = path("A.chg");
+    writeChromatogramFile(options.file, d);
+
+    json j = runJson();
+    EXPECT_EQ(j["gasRates"], nullptr);
+    EXPECT_EQ(j["gasRatesReason"], "未计算产气率：缺少上次实验数据、设备总油量、油的密度");
+
+    d.method.oilValue1 = 20.0;
+    d.method.oilValue2 = 0.88;
+    writeChromatogramFile(options.file, d);
+    options.json = false;
+    Output r = run();
+    EXPECT_NE(r.out.find("绝对产气率: 未计算产气率：缺少上次实验数据\n"), std::string::npos) << r.out;
+
+    d.method.oilValue2 = 0.0;
+    d.method.testRecord.testTime = OleDateTime::fromCivil(2023, 1, 1, 8, 0, 0);
+    writeChromatogramFile(options.file, d);
+    r = run();
+    EXPECT_NE(r.out.find("绝对产气率: 未计算产气率：缺少油的密度\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("nan"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("inf"), std::string::npos) << r.out;
 }
 
 }  // namespace

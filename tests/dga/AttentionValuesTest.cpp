@@ -72,6 +72,7 @@ protected:
             seenAtCollect.push_back(d.conclusion + "|" + std::to_string(d.gasInOil[gas::H2]) +
                                     "|" + std::to_string(d.diagnosisCode));
             d.gasInOil[gas::H2] = d.peaks[0].oilContent;
+            return DgaCollection{};
         };
         env.showMessage = [this](const std::string& m) { messages.push_back(m); };
     }

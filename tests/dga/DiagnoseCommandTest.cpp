@@ -23,6 +23,7 @@ protected:
             d.gasInOil = typed;
             d.totalHydrocarbons = typed[gas::CH4] + typed[gas::C2H2] + typed[gas::C2H4] +
                                   typed[gas::C2H6];
+            return DgaCollection{};
         };
         save = [this](const std::string& company, const std::string& device, TestRecord r) {
             calls.push_back(company + "/" + device);

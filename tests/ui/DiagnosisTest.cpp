@@ -6,6 +6,7 @@
 #include "ui/DocumentCommands.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -116,6 +117,31 @@ private slots:
         QCOMPARE(rows->front().status, 1);  // saved before the judgement: the attention state
         QVERIFY(std::abs(rows->front().values[TestRecord::H2] - g[gas::H2]) < 0.01);
         QVERIFY(std::abs(rows->front().values[TestRecord::C2H2] - g[gas::C2H2]) < 0.01);
+    }
+
+    void ratesWithoutTheOilDensityStayEmptyAndSayWhy()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, true);
+        w->document().data.method.oilValue2 = 0.0;
+        QStringList rateCells;
+        QString note;
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<CDiagnosisDlg&>(d);
+            for (int row = 0; row < dialog.gasTable()->rowCount(); ++row) {
+                const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2);
+                rateCells << (cell ? cell->text() : QString());
+            }
+            for (const QLabel* label : dialog.findChildren<QLabel*>())
+                if (label->text().contains(QString::fromUtf8("油的密度")))
+                    note = label->text();
+            dialog.reject();
+        });
+        f.frame->actions().diagnose->trigger();
+
+        QVERIFY(f.prompts.questions.isEmpty());
+        QCOMPARE(rateCells.join(QString()), QString());
+        QCOMPARE(note, QString::fromUtf8("未计算产气率：缺少油的密度"));
     }
 
     void theCommandIsRefusedWhileRunningAndWithoutAKnownDevice()
