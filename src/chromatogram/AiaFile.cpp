@@ -683,14 +683,6 @@ void writeCdf(const ChromatogramData& d, const std::string& path, const std::str
     check(file.close(), "cannot complete the file");
 }
 
-std::string directoryOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 void exportCdf(const ChromatogramData& data, const std::string& path, const std::string& sourceFile)

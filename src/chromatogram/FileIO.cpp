@@ -36,6 +36,8 @@ private:
     int fd_;
 };
 
+}  // namespace
+
 std::string directoryOf(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
@@ -43,8 +45,6 @@ std::string directoryOf(const std::string& path)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
-
-}  // namespace
 
 std::string readWholeFile(const std::string& path, size_t maxBytes)
 {

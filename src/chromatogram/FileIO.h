@@ -23,4 +23,8 @@ void writeFileAtomically(const std::string& path, const std::string& bytes);
 
 bool fileExists(const std::string& path);
 
+// The folder a path names its file in: "." for a bare name, "/" for a file at the root.
+// Temporary files go there, so that renaming them over the path stays on one file system.
+std::string directoryOf(const std::string& path);
+
 }  // namespace dgaws
