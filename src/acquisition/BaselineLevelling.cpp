@@ -1,16 +1,13 @@
 #include "BaselineLevelling.h"
 
-#include <cmath>
+#include "chromatogram/SampleIndex.h"
 
 namespace dgaws {
 namespace {
 
 int positionOf(int rate, double minutes)
 {
-    const double p = rate * minutes * 60.0;
-    if (!std::isfinite(p) || p >= 2147483647.0 || p <= -2147483648.0)
-        return 0;
-    return static_cast<int>(p);
+    return sampleIndex(rate, minutes, SampleRounding::TowardZero);
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 
 #include "CChrEDoc.h"
 
+#include "chromatogram/SampleIndex.h"
+
 #include <algorithm>
-#include <cmath>
 
 namespace dgaws {
 
@@ -12,10 +13,8 @@ int PeakEditSession::sampleAt(const ChromatogramData& data, double minutes)
     const int count = data.signal.count();
     if (count <= 0)
         return 0;
-    const double exact = minutes * 60.0 * data.pointsPerSecond;
-    if (!std::isfinite(exact))
-        return exact > 0 ? count - 1 : 0;
-    return static_cast<int>(std::clamp(std::round(exact), 0.0, double(count - 1)));
+    return std::clamp(sampleIndex(data.pointsPerSecond, minutes, SampleRounding::Nearest), 0,
+                      count - 1);
 }
 
 bool PeakEditSession::available(Mode mode) const

@@ -1,6 +1,7 @@
 #include "AiaFile.h"
 
 #include "FileIO.h"
+#include "SampleIndex.h"
 #include "TextCodec.h"
 
 #include <netcdfcpp.h>
@@ -367,22 +368,10 @@ int timeAxis(std::vector<float>& samples, std::optional<double> interval,
     return rate;
 }
 
-// The sample index of a time in seconds: truncated, as timeToIndex does, except that a
-// time within float rounding of a sample is that sample. The file holds times as floats,
-// so the time of sample 7 at 20 points per second comes back as 0.34999999 s, which
-// truncation would turn into sample 6.
+// The file holds its times as float seconds.
 int indexOfSeconds(const ChromatogramData& d, double seconds)
 {
-    const double x = d.pointsPerSecond * seconds;
-    const double nearest = std::nearbyint(x);
-    const double v = std::fabs(x - nearest) <= 1e-6 * std::max(1.0, std::fabs(x)) ? nearest : x;
-    if (!std::isfinite(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(v);
+    return sampleIndex(d.pointsPerSecond, seconds / 60.0, SampleRounding::TowardZeroOfFloat);
 }
 
 void fillPeaks(ChromatogramData& d, const NcFile& file, const HeaderInfo& h)

@@ -1,5 +1,7 @@
 #include "ChromatogramData.h"
 
+#include "SampleIndex.h"
+
 #include <cmath>
 
 namespace dgaws {
@@ -28,14 +30,7 @@ void ChromatogramData::resetForRun(int samples, int rate)
 
 int ChromatogramData::timeToIndex(double minutes) const
 {
-    const double v = pointsPerSecond * minutes * 60.0;
-    if (!std::isfinite(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(v);
+    return sampleIndex(pointsPerSecond, minutes, SampleRounding::TowardZero);
 }
 
 double ChromatogramData::indexToTime(int index) const

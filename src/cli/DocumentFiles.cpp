@@ -4,8 +4,6 @@
 #include "app/SettingsStore.h"
 #include "chromatogram/ChromatogramFile.h"
 
-#include <climits>
-#include <cmath>
 #include <filesystem>
 #include <ostream>
 
@@ -45,16 +43,6 @@ bool writeChromatogram(const CChrEDoc& doc, const std::string& path, std::ostrea
         return false;
     }
     return true;
-}
-
-int nearestSample(const ChromatogramData& data, double minutes)
-{
-    const double v = std::round(static_cast<double>(data.pointsPerSecond) * minutes * 60.0);
-    if (!std::isfinite(v) || v <= INT_MIN)
-        return INT_MIN;
-    if (v >= INT_MAX)
-        return INT_MAX;
-    return static_cast<int>(v);
 }
 
 }  // namespace dgaws::cli

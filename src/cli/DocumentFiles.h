@@ -18,8 +18,4 @@ std::string methodFolderOf(const std::string& home);
 // Writes the document's chromatogram; false with one line on `err`.
 bool writeChromatogram(const CChrEDoc& doc, const std::string& path, std::ostream& err);
 
-// Minutes as the nearest sample of the chromatogram, so that a time typed with a few
-// decimals lands on the sample it names rather than on the one before it.
-int nearestSample(const ChromatogramData& data, double minutes);
-
 }  // namespace dgaws::cli

@@ -4,6 +4,7 @@
 #include "ProcessCommand.h"
 #include "RecordJson.h"
 
+#include "chromatogram/SampleIndex.h"
 #include "processing/EditLimits.h"
 #include "processing/ManualEventKind.h"
 #include "processing/ManualEventTable.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -50,14 +52,22 @@ struct StepFailure {
     std::string reason;
 };
 
-std::optional<double> number(const std::string& text)
+// A time in minutes; "nan" and "inf" name no sample.
+std::optional<double> typedTime(const std::string& text)
 {
     double v = 0.0;
     const char* end = text.data() + text.size();
     const auto r = std::from_chars(text.data(), end, v);
-    if (r.ec != std::errc{} || r.ptr != end)
+    if (r.ec != std::errc{} || r.ptr != end || !std::isfinite(v))
         return std::nullopt;
     return v;
+}
+
+// A time typed with a few decimals lands on the sample it names rather than on the one
+// before it.
+int nearestSample(const ChromatogramData& data, double minutes)
+{
+    return sampleIndex(data.pointsPerSecond, minutes, SampleRounding::Nearest);
 }
 
 std::optional<int> integer(const std::string& text)
@@ -167,7 +177,7 @@ private:
     {
         const std::vector<std::string> f = fields(value);
         const std::optional<int> n = f.size() == 2 ? integer(f[0]) : std::nullopt;
-        const std::optional<double> t = f.size() == 2 ? number(f[1]) : std::nullopt;
+        const std::optional<double> t = f.size() == 2 ? typedTime(f[1]) : std::nullopt;
         if (!n || !t)
             return StepFailure{"expected N,TIME (a peak number and minutes)"};
         const int row = *n - 1;
@@ -208,7 +218,7 @@ private:
         const std::vector<std::string> f = fields(value);
         std::vector<int> samples;
         for (const std::string& field : f)
-            if (const std::optional<double> t = number(field))
+            if (const std::optional<double> t = typedTime(field))
                 samples.push_back(nearestSample(doc_.data, *t));
         if (f.size() != 3 || samples.size() != 3)
             return StepFailure{"expected START,APEX,END in minutes"};

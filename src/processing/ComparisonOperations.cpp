@@ -3,6 +3,7 @@
 #include "SignalSmoothing.h"
 
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/SampleIndex.h"
 
 #include <algorithm>
 
@@ -12,9 +13,7 @@ namespace {
 // Sample shift of a time shift at the result's rate.
 long long shiftIndex(int pointsPerSecond, double minutes)
 {
-    ChromatogramData scale;
-    scale.pointsPerSecond = pointsPerSecond;
-    return scale.timeToIndex(minutes);
+    return sampleIndex(pointsPerSecond, minutes, SampleRounding::TowardZero);
 }
 
 // The result's samples from a rule for "a partner exists" and one for "stand-in".
