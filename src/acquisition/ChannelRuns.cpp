@@ -378,7 +378,7 @@ bool ChannelRuns::save(CChrEDoc& doc)
     const auto folder = std::filesystem::path(path).parent_path();
     if (!folder.empty())
         std::filesystem::create_directories(folder, ec);
-    const bool ok = doc.saveToFile(path);
+    const bool ok = doc.saveToFile(path).has_value();
     if (ok && (c == 0 || c == 1))
         if (auto& writer = autosave_[static_cast<size_t>(c)])
             writer->remove();

@@ -68,8 +68,8 @@ bool CChrEDoc::subtractBaselineChromatogram(const std::string& path)
     baselineFile = path;
     try {
         baselineData = readChromatogramFile(path);
-    } catch (const std::exception&) {
-        message(kLoadFailed);
+    } catch (const std::exception& e) {
+        message(withReason(kLoadFailed, e.what()));
         return false;
     }
     if (signalCorrection.subtractBaseline(data, baselineData.signal) ==
@@ -171,7 +171,7 @@ StandardAddStatus CChrEDoc::addStandardChromatogram(
     steps.reprocessWithoutQuantitation = [this] {
         engine.Evaluate(EvaluateStep::All & ~EvaluateStep::Quantify);
     };
-    steps.saveDocument = [this, &env] { return save(env); };
+    steps.saveDocument = [this, &env] { return save(env).has_value(); };
     steps.showMessage = [this](const std::string& text) { message(text); };
     steps.saveMethod = saveMethod_;
     return AddStandardChromatogram({data, libraryMethodIndex, libraryCalibrationIndex, pathName},
@@ -278,20 +278,25 @@ bool CChrEDoc::canCloseFrame()
     return true;
 }
 
-bool CChrEDoc::saveToFile(const std::string& path)
+Result<void> CChrEDoc::fail(std::string text) const
+{
+    message(text);
+    return Failure{std::move(text)};
+}
+
+Result<void> CChrEDoc::saveToFile(const std::string& path)
 {
     if ((state == ChannelA || state == ChannelB) && acquiredCount < data.signal.count())
         data.signal.resize(acquiredCount);
     try {
         writeChromatogramFile(path, data);
-    } catch (const std::exception&) {
-        message(formatText(kSaveFailed, path));
-        return false;
+    } catch (const std::exception& e) {
+        return fail(withReason(formatText(kSaveFailed, path), e.what()));
     }
     log(formatText(kSavedLog, fileNameOf(path)));
     setModifiedFlag(false);
     pathName = path;
-    return true;
+    return {};
 }
 
 std::string CChrEDoc::proposeSavePath(const ProposalEnvironment& env)
@@ -311,7 +316,7 @@ std::string CChrEDoc::proposeSavePath(const ProposalEnvironment& env)
     return proposeFileName(m, data.sampleType, channel, env).path;
 }
 
-bool CChrEDoc::save(const ProposalEnvironment& env)
+Result<void> CChrEDoc::save(const ProposalEnvironment& env)
 {
     std::string path = pathName;
     if (path.empty()) {
@@ -323,14 +328,13 @@ bool CChrEDoc::save(const ProposalEnvironment& env)
     return saveToFile(path);
 }
 
-bool CChrEDoc::loadFromFile(const std::string& path)
+Result<void> CChrEDoc::loadFromFile(const std::string& path)
 {
     ChromatogramData loaded;
     try {
         loaded = readChromatogramFile(path);
-    } catch (const std::exception&) {
-        message(kLoadFailed);
-        return false;
+    } catch (const std::exception& e) {
+        return fail(withReason(kLoadFailed, e.what()));
     }
     data = std::move(loaded);
     forgetEditing();
@@ -339,36 +343,30 @@ bool CChrEDoc::loadFromFile(const std::string& path)
     state = FromFile;
     setModifiedFlag(false);
     pathName = path;
-    return true;
+    return {};
 }
 
-bool CChrEDoc::saveBinary(const std::string& path)
+Result<void> CChrEDoc::saveBinary(const std::string& path)
 {
-    if (data.hasData == 0 || data.signal.count() == 0) {
-        message(kBinaryNoData);
-        return false;
-    }
-    if (acquiring == 1) {
-        message(kBinaryAcquiring);
-        return false;
-    }
+    if (data.hasData == 0 || data.signal.count() == 0)
+        return fail(kBinaryNoData);
+    if (acquiring == 1)
+        return fail(kBinaryAcquiring);
     try {
         writeBinaryChromatogram(path, data);
-    } catch (const std::exception&) {
-        message(kBinarySaveFailed);
-        return false;
+    } catch (const std::exception& e) {
+        return fail(withReason(kBinarySaveFailed, e.what()));
     }
-    return true;
+    return {};
 }
 
-bool CChrEDoc::loadBinary(const std::string& path, int pointsPerSecond)
+Result<void> CChrEDoc::loadBinary(const std::string& path, int pointsPerSecond)
 {
     ChromatogramData loaded;
     try {
         loaded = readBinaryChromatogram(path, pointsPerSecond);
-    } catch (const std::exception&) {
-        message(kBinaryLoadFailed);
-        return false;
+    } catch (const std::exception& e) {
+        return fail(withReason(kBinaryLoadFailed, e.what()));
     }
     // Only the samples and what derives from them come from the file; the document's
     // method otherwise stays as it was.
@@ -385,7 +383,7 @@ bool CChrEDoc::loadBinary(const std::string& path, int pointsPerSecond)
     forgetEditing();
     state = FromFile;
     log(formatText(kBinaryOpenedLog, fileNameOf(path)));
-    return true;
+    return {};
 }
 
 }  // namespace dgaws

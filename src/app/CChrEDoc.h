@@ -13,6 +13,8 @@
 #include "quant/PeakInfoEditor.h"
 #include "quant/StandardChromatogram.h"
 
+#include "Result.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -22,7 +24,8 @@ namespace dgaws {
 // The document of one chromatogram window, without widgets: the record, its auxiliary
 // chromatograms, the live-run state, the title with its modified mark, and the file
 // operations with the texts the operator sees. Message boxes and log lines leave through
-// sinks, so the GUI, the command line and the tests each decide where they go.
+// sinks, so the GUI, the command line and the tests each decide where they go. A file
+// operation that fails shows its text with the reason below it and returns the same text.
 class CChrEDoc {
 public:
     enum State { New = -1, ChannelA = 0, ChannelB = 1, FromFile = 3 };
@@ -105,16 +108,16 @@ public:
 
     // Stores the record; a live channel's signal is first cut to the samples acquired.
     // The previous file survives any failure; the document keeps its state on failure.
-    bool saveToFile(const std::string& path);
+    Result<void> saveToFile(const std::string& path);
     // The Save command: the method's save folder is brought up to date, a document without
     // a path gets the proposed one (its folder created), then saveToFile.
-    bool save(const ProposalEnvironment& env);
+    Result<void> save(const ProposalEnvironment& env);
     // The path the Save command would use for a document that has none yet.
     std::string proposeSavePath(const ProposalEnvironment& env);
 
     // Reads a .chg and links it to the library; on failure the document is left exactly as
     // it was.
-    bool loadFromFile(const std::string& path);
+    Result<void> loadFromFile(const std::string& path);
 
     // "峰检测(&D)".
     bool canDetectPeaks() const { return PeakDetectionCommand::enabled(data, acquiring == 1); }
@@ -176,13 +179,15 @@ public:
     bool requestBaselineZero();
 
     // The binary sample file of the graph view's command and the application's loader.
-    bool saveBinary(const std::string& path);
+    Result<void> saveBinary(const std::string& path);
     // A binary file keeps no rate: `pointsPerSecond` is the one it was taken at, 0 unknown.
-    bool loadBinary(const std::string& path, int pointsPerSecond = 0);
+    Result<void> loadBinary(const std::string& path, int pointsPerSecond = 0);
 
     // Through the sinks: a text the operator must see, and an action for the event log.
     void message(const std::string& text) const;
     void log(const std::string& text) const;
+    // A failure of a document operation: shown, and returned to the caller.
+    Result<void> fail(std::string text) const;
 
     // A chromatogram read into the document or started by a run owns neither the signal
     // backup nor the undo snapshots of the one before it.

@@ -8,44 +8,30 @@
 namespace dgaws::document_interchange {
 namespace {
 
-bool exportAllowed(const CChrEDoc& doc)
-{
-    if (doc.data.hasData == 0 || doc.data.signal.count() == 0) {
-        doc.message(kExportNoData);
-        return false;
-    }
-    if (doc.acquiring == 1) {
-        doc.message(kExportAcquiring);
-        return false;
-    }
-    return true;
-}
-
 template <class Write>
-bool exportWith(CChrEDoc& doc, Write&& write)
+Result<void> exportWith(CChrEDoc& doc, Write&& write)
 {
-    if (!exportAllowed(doc))
-        return false;
+    if (doc.data.hasData == 0 || doc.data.signal.count() == 0)
+        return doc.fail(kExportNoData);
+    if (doc.acquiring == 1)
+        return doc.fail(kExportAcquiring);
     try {
         write();
-    } catch (const std::exception&) {
-        doc.message(kExportFailed);
-        return false;
+    } catch (const std::exception& e) {
+        return doc.fail(withReason(kExportFailed, e.what()));
     }
-    return true;
+    return {};
 }
 
 template <class Read>
-bool importWith(CChrEDoc& doc, const std::string& logPattern, const std::string& path,
-                std::string* error, Read&& read)
+Result<void> importWith(CChrEDoc& doc, const std::string& logPattern, const std::string& path,
+                        Read&& read)
 {
     ChromatogramData loaded;
     try {
         loaded = read();
     } catch (const std::exception& e) {
-        if (error)
-            *error = e.what();
-        return false;
+        return Failure{e.what()};
     }
     // A file brings only its samples (and peaks for AIA); the new document's method,
     // with the display range the file gave, stays.
@@ -60,49 +46,47 @@ bool importWith(CChrEDoc& doc, const std::string& logPattern, const std::string&
     doc.data.method.levelMax = levelMax;
     doc.state = CChrEDoc::FromFile;
     doc.log(formatText(logPattern.c_str(), fileNameOf(path)));
-    return true;
+    return {};
 }
 
 }  // namespace
 
-bool exportCdf(CChrEDoc& doc, const std::string& path)
+Result<void> exportCdf(CChrEDoc& doc, const std::string& path)
 {
     return exportWith(doc, [&] { dgaws::exportCdf(doc.data, path, doc.pathName); });
 }
 
-bool saveText(CChrEDoc& doc, const std::string& path, TextLayout layout)
+Result<void> saveText(CChrEDoc& doc, const std::string& path, TextLayout layout)
 {
     return exportWith(doc, [&] { dgaws::saveText(doc.data, path, layout); });
 }
 
-bool importCdf(CChrEDoc& doc, const std::string& path, int currentRate, std::string* error)
+Result<void> importCdf(CChrEDoc& doc, const std::string& path, int currentRate)
 {
-    return importWith(doc, kCdfOpenedLog, path, error,
+    return importWith(doc, kCdfOpenedLog, path,
                       [&] { return dgaws::importCdf(path, currentRate); });
 }
 
-bool loadText(CChrEDoc& doc, const std::string& path, TextLayout layout, int currentRate,
-              std::string* error)
+Result<void> loadText(CChrEDoc& doc, const std::string& path, TextLayout layout, int currentRate)
 {
-    return importWith(doc, textOpenedLog(layout), path, error,
+    return importWith(doc, textOpenedLog(layout), path,
                       [&] { return dgaws::loadText(path, layout, currentRate); });
 }
 
-bool mergeWith(CChrEDoc& doc, const std::string& chosenPath, bool chosenFirst)
+Result<void> mergeWith(CChrEDoc& doc, const std::string& chosenPath, bool chosenFirst)
 {
     ChromatogramData chosen;
     try {
         chosen = readChromatogramFile(chosenPath);
-    } catch (const std::exception&) {
-        doc.message(CChrEDoc::kLoadFailed);
-        return false;
+    } catch (const std::exception& e) {
+        return doc.fail(withReason(CChrEDoc::kLoadFailed, e.what()));
     }
     doc.acquiredCount = mergeChromatograms(doc.data, chosen, chosenFirst);
     if (doc.acquiring != 1 && doc.data.hasData == 1)
         doc.reprocess();
     else
         doc.setModifiedFlag(true);
-    return true;
+    return {};
 }
 
 }  // namespace dgaws::document_interchange

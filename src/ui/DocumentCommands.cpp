@@ -38,8 +38,9 @@ bool DocumentCommands::save(CChildFrame& frame)
     CChrEDoc& doc = frame.document();
     if (!canSave(doc))
         return false;
-    const bool ok = doc.save(app_.proposalEnvironment(
-        [this](const std::string& q) { return prompts_.askYesNo(qs(q)); }));
+    const ProposalEnvironment env = app_.proposalEnvironment(
+        [this](const std::string& q) { return prompts_.askYesNo(qs(q)); });
+    const bool ok = doc.save(env).has_value();
     frame.updateTitle();
     emit filesChanged();
     return ok;
@@ -59,7 +60,7 @@ bool DocumentCommands::saveAs(CChildFrame& frame)
         doc.pathName.clear();
         return false;
     }
-    const bool ok = doc.saveToFile(ss(*chosen));
+    const bool ok = doc.saveToFile(ss(*chosen)).has_value();
     frame.updateTitle();
     emit filesChanged();
     return ok;
@@ -177,9 +178,9 @@ void DocumentCommands::applyBackground(CChildFrame& frame, const QString& file, 
     if (!file.isEmpty()) {
         try {
             doc.backgroundData = readChromatogramFile(doc.backgroundFile);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
             doc.backgroundData = ChromatogramData{};
-            prompts_.message(qs(CChrEDoc::kLoadFailed));
+            prompts_.message(qs(withReason(CChrEDoc::kLoadFailed, e.what())));
         }
     }
     doc.backgroundData.colors.traceColor = traceColor;

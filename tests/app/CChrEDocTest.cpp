@@ -108,7 +108,18 @@ TEST(DocumentFiles, LiveChannelSignalIsCutToTheAcquiredSamples)
     EXPECT_EQ(readChromatogramFile(dir.path("f.chg")).signal.count(), 50);
 }
 
-TEST(DocumentFiles, FailuresShowTheirTextAndChangeNothing)
+// The operator reads the operation's own text, then why it failed; the caller gets the same.
+void expectShownWithReason(const Result<void>& r, const Recorder& rec, const std::string& text,
+                           const std::string& reason)
+{
+    ASSERT_FALSE(r);
+    ASSERT_FALSE(rec.messages.empty());
+    EXPECT_EQ(rec.messages.back(), r.error());
+    EXPECT_TRUE(r.error().starts_with(text + "\n")) << r.error();
+    EXPECT_NE(r.error().find(reason, text.size()), std::string::npos) << r.error();
+}
+
+TEST(DocumentFiles, FailuresShowTheirTextAndReasonAndChangeNothing)
 {
     TempDir dir;
     Recorder rec;
@@ -119,9 +130,10 @@ TEST(DocumentFiles, FailuresShowTheirTextAndChangeNothing)
     doc.setTitle("t");
     doc.setModifiedFlag(true);
     const std::string bad = dir.path("no/such/folder/x.chg");
-    EXPECT_FALSE(doc.saveToFile(bad));
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0], "谱图文件" + bad + "保存失败,请检查保存路径是否存在。");
+    expectShownWithReason(doc.saveToFile(bad), rec,
+                          "谱图文件" + bad + "保存失败,请检查保存路径是否存在。",
+                          "No such file or directory");
+    EXPECT_EQ(rec.messages.size(), 1u);
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.pathName, "/earlier.chg");
     EXPECT_TRUE(rec.logs.empty());
@@ -132,12 +144,12 @@ TEST(DocumentFiles, FailuresShowTheirTextAndChangeNothing)
     std::string bytes = readWholeFile(good);
     writeFileAtomically(dir.path("cut.chg"), bytes.substr(0, bytes.size() / 2));
     doc.data.method.tester = "甲";
-    EXPECT_FALSE(doc.loadFromFile(dir.path("cut.chg")));
-    EXPECT_EQ(rec.messages.back(), "谱图文件载入失败。");
+    expectShownWithReason(doc.loadFromFile(dir.path("cut.chg")), rec, "谱图文件载入失败。",
+                          "unexpected end of file");
     EXPECT_EQ(doc.data.method.tester, "甲");
     EXPECT_EQ(doc.pathName, good);
-    EXPECT_FALSE(doc.loadFromFile(dir.path("missing.chg")));
-    EXPECT_EQ(rec.messages.back(), "谱图文件载入失败。");
+    expectShownWithReason(doc.loadFromFile(dir.path("missing.chg")), rec, "谱图文件载入失败。",
+                          "missing.chg");
 }
 
 TEST(DocumentClose, RefusedWhileSampling)
@@ -166,8 +178,8 @@ TEST(DocumentBinary, RefusalsAndTheLoadedRange)
     EXPECT_EQ(rec.messages.back(), "采样还未停止，无法输出保存！");
     doc.acquiring = 0;
     ASSERT_TRUE(doc.saveBinary(dir.path("x.dat")));
-    EXPECT_FALSE(doc.saveBinary(dir.path("none/x.dat")));
-    EXPECT_EQ(rec.messages.back(), "V3.3格式保存谱图失败。");
+    expectShownWithReason(doc.saveBinary(dir.path("none/x.dat")), rec, "V3.3格式保存谱图失败。",
+                          "No such file or directory");
 
     CChrEDoc loaded;
     rec.attach(loaded);
@@ -177,8 +189,8 @@ TEST(DocumentBinary, RefusalsAndTheLoadedRange)
     EXPECT_DOUBLE_EQ(loaded.data.method.timeEnd, 2.0);
     EXPECT_FLOAT_EQ(static_cast<float>(loaded.data.method.levelMax), 1.199f);
     EXPECT_EQ(rec.logs.back(), "用户打开了一张V3.0格式色谱谱图文件x.dat。");
-    EXPECT_FALSE(loaded.loadBinary(dir.path("none.dat")));
-    EXPECT_EQ(rec.messages.back(), "以V3.3格式读取谱图出现未知原因的错误。");
+    expectShownWithReason(loaded.loadBinary(dir.path("none.dat")), rec,
+                          "以V3.3格式读取谱图出现未知原因的错误。", "none.dat");
 }
 
 TEST(DocumentSave, ProposesAPathInTheMethodsFolderWhenThereIsNone)

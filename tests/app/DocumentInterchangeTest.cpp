@@ -54,10 +54,13 @@ TEST(DocumentExport, RefusalsAndFailureTextsForBothFormats)
     EXPECT_FALSE(di::saveText(doc, dir.path("a.txt"), TextLayout::Standard));
     EXPECT_EQ(sinks.messages.back(), "采样还未停止，无法输出保存！");
     doc.acquiring = 0;
-    EXPECT_FALSE(di::exportCdf(doc, dir.path("missing/a.cdf")));
-    EXPECT_EQ(sinks.messages.back(), "输出谱图文件失败!");
-    EXPECT_FALSE(di::saveText(doc, dir.path("missing/a.csv"), TextLayout::CommaSeparated));
-    EXPECT_EQ(sinks.messages.back(), "输出谱图文件失败!");
+    // A file that cannot be written: the text, then the reason.
+    const auto cdf = di::exportCdf(doc, dir.path("missing/a.cdf"));
+    EXPECT_EQ(sinks.messages.back(), cdf.error());
+    EXPECT_TRUE(cdf.error().starts_with("输出谱图文件失败!\n")) << cdf.error();
+    const auto csv = di::saveText(doc, dir.path("missing/a.csv"), TextLayout::CommaSeparated);
+    EXPECT_EQ(sinks.messages.back(), csv.error());
+    EXPECT_TRUE(csv.error().starts_with("输出谱图文件失败!\n")) << csv.error();
     const size_t shown = sinks.messages.size();
     EXPECT_TRUE(di::exportCdf(doc, dir.path("a.cdf")));
     EXPECT_TRUE(di::saveText(doc, dir.path("a.csv"), TextLayout::CommaSeparated));
@@ -90,9 +93,9 @@ TEST(DocumentImport, NewDocumentsFromFilesWithTheirLogLines)
     EXPECT_EQ(sinks.logs.back(), "用户打开了一张标准色谱谱图文本文件run.std。");
 
     CChrEDoc broken;
-    std::string why;
-    EXPECT_FALSE(di::importCdf(broken, dir.path("run.std"), 20, &why));
-    EXPECT_FALSE(why.empty());
+    const auto imported = di::importCdf(broken, dir.path("run.std"), 20);
+    EXPECT_FALSE(imported);
+    EXPECT_FALSE(imported.error().empty());
     EXPECT_EQ(broken.state, CChrEDoc::New);
     EXPECT_EQ(broken.data.signal.count(), 0);
 }
@@ -121,6 +124,6 @@ TEST(DocumentMerge, JoinsWithoutAStepAndDetectsAgain)
     EXPECT_TRUE(doc.isModified());
 
     EXPECT_FALSE(di::mergeWith(doc, dir.path("none.chg"), true));
-    EXPECT_EQ(sinks.messages.back(), "谱图文件载入失败。");
+    EXPECT_TRUE(sinks.messages.back().starts_with("谱图文件载入失败。\n"));
     EXPECT_EQ(doc.data.signal.count(), 2399);
 }

@@ -91,8 +91,8 @@ private slots:
         CChildFrame* w = finishedChannel(f);
         f.prompts.files = {QStringLiteral("/proc/no/such/folder/x.chg")};
         f.frame->actions().saveAs->trigger();
-        QCOMPARE(f.prompts.messages.last(),
-                 QString::fromUtf8("谱图文件/proc/no/such/folder/x.chg保存失败,请检查保存路径是否存在。"));
+        QVERIFY(f.prompts.messages.last().startsWith(QString::fromUtf8(
+            "谱图文件/proc/no/such/folder/x.chg保存失败,请检查保存路径是否存在。\n")));
         QVERIFY(w->document().isModified());
         QVERIFY(w->document().pathName.empty());
     }
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(w->graph()->backgroundSamples(), 0);
 
         f.frame->documentCommands().applyBackground(*w, QStringLiteral("/no/such.chg"), true, 0x808080);
-        QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("谱图文件载入失败。"));
+        QVERIFY(f.prompts.messages.last().startsWith(QString::fromUtf8("谱图文件载入失败。\n")));
         QCOMPARE(w->graph()->backgroundSamples(), 0);
 
         whenDialogShows([bg](QDialog& d) {
