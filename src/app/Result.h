@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,9 +36,21 @@ public:
 
     bool has_value() const { return value_.has_value(); }
     explicit operator bool() const { return has_value(); }
+    // The value; a failure asked for one throws with its text.
+    T& value()
+    {
+        if (!value_)
+            throw std::logic_error(error_);
+        return *value_;
+    }
+    const T& value() const
+    {
+        if (!value_)
+            throw std::logic_error(error_);
+        return *value_;
+    }
+    T value_or(T fallback) const { return value_ ? *value_ : std::move(fallback); }
     // Only on success.
-    T& value() { return *value_; }
-    const T& value() const { return *value_; }
     T& operator*() { return *value_; }
     const T& operator*() const { return *value_; }
     T* operator->() { return &*value_; }

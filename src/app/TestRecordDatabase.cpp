@@ -251,10 +251,18 @@ TestRecordDatabase::Impl& TestRecordDatabase::impl() const
     return *impl_;
 }
 
-void TestRecordDatabase::report(const std::string& description, const char* text)
+Failure TestRecordDatabase::fail(const std::string& description, const char* text)
+{
+    std::string shown = description + text;
+    if (showMessage_)
+        showMessage_(shown);
+    return Failure{std::move(shown)};
+}
+
+void TestRecordDatabase::tell(const char* text)
 {
     if (showMessage_)
-        showMessage_(description + text);
+        showMessage_(text);
 }
 
 bool TestRecordDatabase::isOpen() const
@@ -262,7 +270,7 @@ bool TestRecordDatabase::isOpen() const
     return impl_ != nullptr && impl_->db().isOpen();
 }
 
-bool TestRecordDatabase::open(const DatabaseSettings& settings)
+Result<void> TestRecordDatabase::open(const DatabaseSettings& settings)
 {
     release();
     settings_ = settings;
@@ -288,11 +296,10 @@ bool TestRecordDatabase::open(const DatabaseSettings& settings)
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
     }
 
-    const auto openFailed = [this](const std::string& description) {
-        errorText_ = kOpenError;
-        report(description, kConnectFailed);
+    const auto openFailed = [this](const std::string& description) -> Result<void> {
+        const Failure failure = fail(description, kConnectFailed);
         QSqlDatabase::database(impl_->connection, false).close();
-        return false;
+        return failure;
     };
     if (!db.isValid())
         return openFailed(descriptionOf(db.lastError()));
@@ -322,26 +329,21 @@ bool TestRecordDatabase::open(const DatabaseSettings& settings)
         impl_->rollback();
         return openFailed(description);
     }
-    errorText_.clear();
-    return true;
+    return {};
 }
 
-bool TestRecordDatabase::close()
+Result<void> TestRecordDatabase::close()
 {
-    if (!isOpen()) {
-        errorText_ = kNotConnected;
-        return false;
-    }
+    if (!isOpen())
+        return Failure{kNotConnected};
     {
         QSqlDatabase db = impl_->db();
         db.close();
-        if (db.isOpen()) {
-            errorText_ = kCloseFailed;
-            return false;
-        }
+        if (db.isOpen())
+            return Failure{kCloseFailed};
     }
     release();
-    return true;
+    return {};
 }
 
 // ---- lookups -------------------------------------------------------------------------
@@ -363,27 +365,24 @@ Lookup onlyRow(QSqlQuery& query, QVariant& value)
 
 }  // namespace
 
-bool TestRecordDatabase::requireOpen(const char* failureText)
+Result<void> TestRecordDatabase::requireOpen(const char* failureText)
 {
     if (isOpen())
-        return true;
-    errorText_ = kNotConnected;
-    report(kNotConnected, failureText);
-    return false;
+        return {};
+    return fail(kNotConnected, failureText);
 }
 
-bool TestRecordDatabase::execute(QSqlQuery& query, const char* sql,
-                                 std::initializer_list<QVariant> values, const char* failureText)
+Result<void> TestRecordDatabase::execute(QSqlQuery& query, const char* sql,
+                                         std::initializer_list<QVariant> values,
+                                         const char* failureText)
 {
     if (run(query, sql, values))
-        return true;
-    report(descriptionOf(query.lastError()), failureText);
-    return false;
+        return {};
+    return fail(descriptionOf(query.lastError()), failureText);
 }
 
-std::optional<QVariant> TestRecordDatabase::lookupOne(const char* sql,
-                                                      std::initializer_list<QVariant> values,
-                                                      const char* failureText)
+Result<std::optional<QVariant>> TestRecordDatabase::lookupOne(
+    const char* sql, std::initializer_list<QVariant> values, const char* failureText)
 {
     QSqlQuery query(impl().db());
     QVariant value;
@@ -391,246 +390,233 @@ std::optional<QVariant> TestRecordDatabase::lookupOne(const char* sql,
     if (run(query, sql, values))
         found = onlyRow(query, value);
     if (found == Lookup::Failed)
-        report(descriptionOf(query.lastError()), failureText);
-    if (found != Lookup::One)
-        return std::nullopt;
-    return value;
+        return fail(descriptionOf(query.lastError()), failureText);
+    return found == Lookup::One ? std::optional<QVariant>(value) : std::optional<QVariant>();
 }
 
-std::optional<long long> TestRecordDatabase::countOf(const char* sql,
-                                                     std::initializer_list<QVariant> values,
-                                                     const char* failureText)
+Result<long long> TestRecordDatabase::countOf(const char* sql,
+                                              std::initializer_list<QVariant> values,
+                                              const char* failureText)
 {
     QSqlQuery query(impl().db());
-    if (!run(query, sql, values) || !query.next()) {
-        report(descriptionOf(query.lastError()), failureText);
-        return std::nullopt;
-    }
+    if (!run(query, sql, values) || !query.next())
+        return fail(descriptionOf(query.lastError()), failureText);
     return query.value(0).toLongLong();
 }
 
-bool TestRecordDatabase::changeOneRow(const char* sql, std::initializer_list<QVariant> values,
-                                      const char* failureText, const char* noRowText)
+Result<void> TestRecordDatabase::changeOneRow(const char* sql,
+                                              std::initializer_list<QVariant> values,
+                                              const char* failureText, const char* noRowText)
 {
     QSqlQuery query(impl().db());
-    if (!execute(query, sql, values, failureText))
-        return false;
+    if (auto done = execute(query, sql, values, failureText); !done)
+        return done;
     // The row the operator chose has gone since the list was shown.
-    if (query.numRowsAffected() < 1) {
-        report({}, noRowText);
-        return false;
-    }
-    return true;
+    if (query.numRowsAffected() < 1)
+        return fail({}, noRowText);
+    return {};
 }
 
-int TestRecordDatabase::companyId(const std::string& name)
+Result<int> TestRecordDatabase::companyId(const std::string& name)
 {
-    if (!requireOpen(kCompanyLookupFailed))
-        return -1;
+    if (auto open = requireOpen(kCompanyLookupFailed); !open)
+        return Failure{open.error()};
     const auto id = lookupOne("SELECT CompanyID FROM CompanyInfo WHERE Company = ?", {q(name)},
                               kCompanyLookupFailed);
-    return id ? id->toInt() : -1;
+    if (!id)
+        return Failure{id.error()};
+    return *id ? (*id)->toInt() : -1;
 }
 
-std::string TestRecordDatabase::companyName(int id)
+Result<std::string> TestRecordDatabase::companyName(int id)
 {
-    if (!requireOpen(kCompanyByIdFailed))
-        return kUnknownName;
+    if (auto open = requireOpen(kCompanyByIdFailed); !open)
+        return Failure{open.error()};
     const auto name = lookupOne("SELECT Company FROM CompanyInfo WHERE CompanyID = ?", {id},
                                 kCompanyByIdFailed);
-    return name ? name->toString().toStdString() : std::string(kUnknownName);
+    if (!name)
+        return Failure{name.error()};
+    return *name ? (*name)->toString().toStdString() : std::string(kUnknownName);
 }
 
-int TestRecordDatabase::deviceId(const std::string& name, int company)
+Result<int> TestRecordDatabase::deviceId(const std::string& name, int company)
 {
-    if (!requireOpen(kDeviceSearchFailed))
-        return -1;
+    if (auto open = requireOpen(kDeviceSearchFailed); !open)
+        return Failure{open.error()};
     const auto id = lookupOne("SELECT DeviceID FROM DeviceInfo WHERE Device = ? AND CompanyID = ?",
                               {q(name), company}, kDeviceSearchFailed);
-    return id ? id->toInt() : -1;
+    if (!id)
+        return Failure{id.error()};
+    return *id ? (*id)->toInt() : -1;
 }
 
-std::string TestRecordDatabase::deviceName(int id)
+Result<std::string> TestRecordDatabase::deviceName(int id)
 {
-    if (!requireOpen(kDeviceSearchFailed))
-        return kUnknownName;
+    if (auto open = requireOpen(kDeviceSearchFailed); !open)
+        return Failure{open.error()};
     const auto name = lookupOne("SELECT Device FROM DeviceInfo WHERE DeviceID = ?", {id},
                                 kDeviceSearchFailed);
-    return name ? name->toString().toStdString() : std::string(kUnknownName);
+    if (!name)
+        return Failure{name.error()};
+    return *name ? (*name)->toString().toStdString() : std::string(kUnknownName);
 }
 
-std::optional<std::vector<TestRecordDatabase::Company>> TestRecordDatabase::companies()
+Result<std::vector<TestRecordDatabase::Company>> TestRecordDatabase::companies()
 {
-    if (!requireOpen(kCompanyListFailed))
-        return std::nullopt;
+    if (auto open = requireOpen(kCompanyListFailed); !open)
+        return Failure{open.error()};
     QSqlQuery query(impl().db());
-    if (!execute(query, "SELECT CompanyID, Company FROM CompanyInfo ORDER BY CompanyID", {},
-                 kCompanyListFailed))
-        return std::nullopt;
+    if (auto done = execute(query, "SELECT CompanyID, Company FROM CompanyInfo ORDER BY CompanyID",
+                            {}, kCompanyListFailed);
+        !done)
+        return Failure{done.error()};
     std::vector<Company> list;
     while (query.next())
         list.push_back({query.value(0).toInt(), query.value(1).toString().toStdString()});
-    if (query.lastError().isValid()) {
-        report(descriptionOf(query.lastError()), kCompanyListFailed);
-        return std::nullopt;
-    }
+    if (query.lastError().isValid())
+        return fail(descriptionOf(query.lastError()), kCompanyListFailed);
     return list;
 }
 
-std::optional<std::vector<TestRecordDatabase::Device>> TestRecordDatabase::devices(int company)
+Result<std::vector<TestRecordDatabase::Device>> TestRecordDatabase::devices(int company)
 {
-    if (!requireOpen(kDeviceListFailed))
-        return std::nullopt;
+    if (auto open = requireOpen(kDeviceListFailed); !open)
+        return Failure{open.error()};
     QSqlQuery query(impl().db());
-    if (!execute(query,
-                 "SELECT DeviceID, Device, CompanyID FROM DeviceInfo WHERE CompanyID = ? "
-                 "ORDER BY DeviceID",
-                 {company}, kDeviceListFailed))
-        return std::nullopt;
+    if (auto done = execute(query,
+                            "SELECT DeviceID, Device, CompanyID FROM DeviceInfo WHERE CompanyID = ? "
+                            "ORDER BY DeviceID",
+                            {company}, kDeviceListFailed);
+        !done)
+        return Failure{done.error()};
     std::vector<Device> list;
     while (query.next())
         list.push_back({query.value(0).toInt(), query.value(1).toString().toStdString(),
                         query.value(2).toInt()});
-    if (query.lastError().isValid()) {
-        report(descriptionOf(query.lastError()), kDeviceListFailed);
-        return std::nullopt;
-    }
+    if (query.lastError().isValid())
+        return fail(descriptionOf(query.lastError()), kDeviceListFailed);
     return list;
 }
 
 // ---- maintenance ---------------------------------------------------------------------
 
-bool TestRecordDatabase::addCompany(const std::string& name)
+Result<void> TestRecordDatabase::addCompany(const std::string& name)
 {
-    if (name.empty()) {
-        report({}, kEmptyName);
-        return false;
-    }
-    if (!requireOpen(kCompanySearchFailed))
-        return false;
+    if (name.empty())
+        return fail({}, kEmptyName);
+    if (auto open = requireOpen(kCompanySearchFailed); !open)
+        return open;
     const auto same = countOf("SELECT COUNT(*) FROM CompanyInfo WHERE Company = ?", {q(name)},
                               kCompanySearchFailed);
     if (!same)
-        return false;
-    if (*same > 0) {
-        report({}, kCompanyExists);
-        return false;
-    }
+        return Failure{same.error()};
+    if (*same > 0)
+        return fail({}, kCompanyExists);
     // A name added elsewhere since the check is refused by the table's unique key.
     QSqlQuery query(impl().db());
-    if (!execute(query, "INSERT INTO CompanyInfo (Company) VALUES (?)", {q(name)},
-                 kCompanyInsertFailed))
-        return false;
-    report({}, kCompanyAdded);
-    return true;
+    if (auto done = execute(query, "INSERT INTO CompanyInfo (Company) VALUES (?)", {q(name)},
+                            kCompanyInsertFailed);
+        !done)
+        return done;
+    tell(kCompanyAdded);
+    return {};
 }
 
-bool TestRecordDatabase::renameCompany(int id, const std::string& newName)
+Result<void> TestRecordDatabase::renameCompany(int id, const std::string& newName)
 {
-    if (id < 0) {
-        report({}, kSelectCompanyToRename);
-        return false;
-    }
-    if (newName.empty()) {
-        report({}, kEmptyName);
-        return false;
-    }
-    if (!requireOpen(kCompanyUpdateFailed))
-        return false;
+    if (id < 0)
+        return fail({}, kSelectCompanyToRename);
+    if (newName.empty())
+        return fail({}, kEmptyName);
+    if (auto open = requireOpen(kCompanyUpdateFailed); !open)
+        return open;
     const auto same =
         countOf("SELECT COUNT(*) FROM CompanyInfo WHERE Company = ? AND CompanyID <> ?",
                 {q(newName), id}, kCompanySearchFailed);
     if (!same)
-        return false;
-    if (*same > 0) {
-        report({}, kCompanyExists);
-        return false;
-    }
-    if (!changeOneRow("UPDATE CompanyInfo SET Company = ? WHERE CompanyID = ?", {q(newName), id},
-                      kCompanyUpdateFailed, kSelectCompanyToRename))
-        return false;
-    report({}, kCompanyRenamed);
-    return true;
+        return Failure{same.error()};
+    if (*same > 0)
+        return fail({}, kCompanyExists);
+    if (auto done = changeOneRow("UPDATE CompanyInfo SET Company = ? WHERE CompanyID = ?",
+                                 {q(newName), id}, kCompanyUpdateFailed, kSelectCompanyToRename);
+        !done)
+        return done;
+    tell(kCompanyRenamed);
+    return {};
 }
 
-bool TestRecordDatabase::deleteCompany(int id)
+Result<void> TestRecordDatabase::deleteCompany(int id)
 {
-    if (id < 0) {
-        report({}, kSelectCompanyToDelete);
-        return false;
-    }
-    if (!requireOpen(kDeviceListFailed))
-        return false;
+    if (id < 0)
+        return fail({}, kSelectCompanyToDelete);
+    if (auto open = requireOpen(kDeviceListFailed); !open)
+        return open;
     const auto devices =
         countOf("SELECT COUNT(*) FROM DeviceInfo WHERE CompanyID = ?", {id}, kDeviceListFailed);
     if (!devices)
-        return false;
-    if (*devices > 0) {
-        report({}, kCompanyHasDevices);
-        return false;
-    }
+        return Failure{devices.error()};
+    if (*devices > 0)
+        return fail({}, kCompanyHasDevices);
     // By key, not by name: the company the operator chose and no other. A device added
     // elsewhere since the check makes the foreign key refuse the deletion.
     return changeOneRow("DELETE FROM CompanyInfo WHERE CompanyID = ?", {id}, kCompanyDeleteFailed,
                         kSelectCompanyToDelete);
 }
 
-bool TestRecordDatabase::addDevice(const std::string& name, int company)
+Result<void> TestRecordDatabase::addDevice(const std::string& name, int company)
 {
-    if (name.empty()) {
-        report({}, kEmptyName);
-        return false;
-    }
-    if (!requireOpen(kDeviceInsertFailed))
-        return false;
-    if (const int existing = deviceId(name, company); existing >= 0) {
-        report({}, kDeviceExists);
-        return false;
-    }
+    if (name.empty())
+        return fail({}, kEmptyName);
+    if (auto open = requireOpen(kDeviceInsertFailed); !open)
+        return open;
+    const auto existing = deviceId(name, company);
+    if (!existing)
+        return Failure{existing.error()};
+    if (*existing >= 0)
+        return fail({}, kDeviceExists);
     QSqlQuery query(impl().db());
-    if (!execute(query, "INSERT INTO DeviceInfo (Device, CompanyID) VALUES (?, ?)",
-                 {q(name), company}, kDeviceInsertFailed))
-        return false;
-    report({}, kDeviceAdded);
-    return true;
+    if (auto done = execute(query, "INSERT INTO DeviceInfo (Device, CompanyID) VALUES (?, ?)",
+                            {q(name), company}, kDeviceInsertFailed);
+        !done)
+        return done;
+    tell(kDeviceAdded);
+    return {};
 }
 
-bool TestRecordDatabase::modifyDevice(int id, const std::string& name, int company)
+Result<void> TestRecordDatabase::modifyDevice(int id, const std::string& name, int company)
 {
-    if (id < 0) {
-        report({}, kSelectDeviceToModify);
-        return false;
-    }
-    if (name.empty()) {
-        report({}, kEmptyName);
-        return false;
-    }
-    if (!requireOpen(kDeviceUpdateFailed))
-        return false;
-    if (const int existing = deviceId(name, company); existing >= 0 && existing != id) {
-        report({}, kDeviceExists);
-        return false;
-    }
-    if (!changeOneRow("UPDATE DeviceInfo SET Device = ?, CompanyID = ? WHERE DeviceID = ?",
-                      {q(name), company, id}, kDeviceUpdateFailed, kSelectDeviceToModify))
-        return false;
-    report({}, kDeviceModified);
-    return true;
+    if (id < 0)
+        return fail({}, kSelectDeviceToModify);
+    if (name.empty())
+        return fail({}, kEmptyName);
+    if (auto open = requireOpen(kDeviceUpdateFailed); !open)
+        return open;
+    const auto existing = deviceId(name, company);
+    if (!existing)
+        return Failure{existing.error()};
+    if (*existing >= 0 && *existing != id)
+        return fail({}, kDeviceExists);
+    if (auto done = changeOneRow("UPDATE DeviceInfo SET Device = ?, CompanyID = ? WHERE DeviceID = ?",
+                                 {q(name), company, id}, kDeviceUpdateFailed,
+                                 kSelectDeviceToModify);
+        !done)
+        return done;
+    tell(kDeviceModified);
+    return {};
 }
 
-bool TestRecordDatabase::deleteDevice(int id)
+Result<void> TestRecordDatabase::deleteDevice(int id)
 {
-    if (id < 0) {
-        report({}, kSelectDeviceToDelete);
-        return false;
-    }
-    if (!requireOpen(kDeviceDeleteFailed))
-        return false;
-    if (!changeOneRow("DELETE FROM DeviceInfo WHERE DeviceID = ?", {id}, kDeviceDeleteFailed,
-                      kSelectDeviceToDelete))
-        return false;
-    report({}, kDeviceDeleted);
-    return true;
+    if (id < 0)
+        return fail({}, kSelectDeviceToDelete);
+    if (auto open = requireOpen(kDeviceDeleteFailed); !open)
+        return open;
+    if (auto done = changeOneRow("DELETE FROM DeviceInfo WHERE DeviceID = ?", {id},
+                                 kDeviceDeleteFailed, kSelectDeviceToDelete);
+        !done)
+        return done;
+    tell(kDeviceDeleted);
+    return {};
 }
 
 // ---- tests ---------------------------------------------------------------------------
@@ -638,24 +624,26 @@ bool TestRecordDatabase::deleteDevice(int id)
 TestSaveResult TestRecordDatabase::saveTest(const std::string& company, const std::string& device,
                                             TestRecord record)
 {
-    record.companyId = companyId(company);
+    // A lookup the database failed has been shown; as the operator sees it, the name was
+    // not found either.
+    record.companyId = companyId(company).value_or(-1);
     if (record.companyId < 0) {
-        report({}, kNoSuchCompany);
+        tell(kNoSuchCompany);
         return TestSaveResult::CompanyNotFound;
     }
-    record.deviceId = deviceId(device, record.companyId);
+    record.deviceId = deviceId(device, record.companyId).value_or(-1);
     if (record.deviceId < 0) {
-        report({}, kNoSuchDevice);
+        tell(kNoSuchDevice);
         return TestSaveResult::DeviceNotFound;
     }
     const auto time = storedInjectTime(record.injectTime);
     if (!time) {
-        report("invalid injection time \"" + record.injectTime + "\"", kReportWriteFailed);
+        fail("invalid injection time \"" + record.injectTime + "\"", kReportWriteFailed);
         return TestSaveResult::Failed;
     }
     for (double v : record.values)
         if (!std::isfinite(v)) {
-            report("a content is not a finite number", kReportWriteFailed);
+            fail("a content is not a finite number", kReportWriteFailed);
             return TestSaveResult::Failed;
         }
 
@@ -669,7 +657,7 @@ TestSaveResult TestRecordDatabase::saveTest(const std::string& company, const st
         const std::string description = descriptionOf(query.lastError());
         query.finish();
         impl().rollback();
-        report(description, text);
+        fail(description, text);
         return TestSaveResult::Failed;
     };
     if (!impl().beginExclusive(query, "ReportInfo"))
@@ -705,16 +693,15 @@ TestSaveResult TestRecordDatabase::saveTest(const std::string& company, const st
     if (!impl().commit(query))
         return failed(kReportWriteFailed);
     if (result == TestSaveResult::Replaced)
-        report({}, kTestReplaced);
+        tell(kTestReplaced);
     return result;
 }
 
-std::optional<std::vector<TestRecord>> TestRecordDatabase::queryTests(int company, int device,
-                                                                      TestRange range,
-                                                                      std::time_t now)
+Result<std::vector<TestRecord>> TestRecordDatabase::queryTests(int company, int device,
+                                                               TestRange range, std::time_t now)
 {
-    if (!requireOpen(kReportQueryFailed))
-        return std::nullopt;
+    if (auto open = requireOpen(kReportQueryFailed); !open)
+        return Failure{open.error()};
     QSqlQuery query(impl().db());
     const std::string select = std::string("SELECT ") + kReportColumns +
                                " FROM ReportInfo WHERE CompanyID = ? AND DeviceID = ?";
@@ -728,10 +715,8 @@ std::optional<std::vector<TestRecord>> TestRecordDatabase::queryTests(int compan
                  (select + " AND InjectTime > ? AND InjectTime < ? ORDER BY InjectTime DESC").c_str(),
                  {company, device, q(from), q(to)});
     }
-    if (!ok) {
-        report(descriptionOf(query.lastError()), kReportQueryFailed);
-        return std::nullopt;
-    }
+    if (!ok)
+        return fail(descriptionOf(query.lastError()), kReportQueryFailed);
     std::vector<TestRecord> rows;
     while (query.next()) {
         TestRecord r;
@@ -744,10 +729,8 @@ std::optional<std::vector<TestRecord>> TestRecordDatabase::queryTests(int compan
         r.status = query.value(14).toInt();
         rows.push_back(std::move(r));
     }
-    if (query.lastError().isValid()) {
-        report(descriptionOf(query.lastError()), kReportQueryFailed);
-        return std::nullopt;
-    }
+    if (query.lastError().isValid())
+        return fail(descriptionOf(query.lastError()), kReportQueryFailed);
     return rows;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DatabaseSettings.h"
+#include "Result.h"
 
 #include "dga/DiagnoseCommand.h"
 #include "dga/TestRecord.h"
@@ -26,8 +27,10 @@ const char* rangeText(TestRange range);
 // The test-record database: sending companies, their devices, and one row per oil test.
 // One connection per object, opened once and used for every operation in turn. Every
 // value goes into its statement as a bound parameter, so no name can change a statement.
-// Failures are shown through the message sink as the driver's description followed by
-// the operation's text, and the operation reports failure; nothing is left half written.
+// A failure is shown through the message sink as the driver's description followed by the
+// operation's text (or as a refusal's text), and the operation answers with a Result that
+// holds the same text; nothing is left half written. Confirmations of a change go through
+// the sink alone.
 class TestRecordDatabase {
 public:
     using MessageSink = std::function<void(const std::string&)>;
@@ -46,7 +49,6 @@ public:
 
     static constexpr const char* kUnknownName = "未知设备";
     static constexpr const char* kConnectFailed = "-数据库连接出现问题，无法正常连接数据库!";
-    static constexpr const char* kOpenError = "There is an error when open the connection!";
     static constexpr const char* kNotConnected = "Connectin is not available!";
     static constexpr const char* kCloseFailed = "Failed to close the connection!";
 
@@ -77,71 +79,73 @@ public:
 
     void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
 
-    // Connects and creates the three tables when missing. On failure shows the driver's
-    // description followed by kConnectFailed and keeps kOpenError as errorText().
-    bool open(const DatabaseSettings& settings);
+    // Connects and creates the three tables when missing; a failure is the driver's
+    // description followed by kConnectFailed.
+    Result<void> open(const DatabaseSettings& settings);
     bool isOpen() const;
-    // False with errorText() kNotConnected when nothing is open.
-    bool close();
-    const std::string& errorText() const { return errorText_; }
+    // Fails, without showing, with kNotConnected when nothing is open.
+    Result<void> close();
     const DatabaseSettings& settings() const { return settings_; }
 
     // Lookups: -1 (or kUnknownName) unless exactly one row matches.
-    int companyId(const std::string& name);
-    std::string companyName(int id);
-    int deviceId(const std::string& name, int companyId);
-    std::string deviceName(int id);
-    // None when the database failed (and said so).
-    std::optional<std::vector<Company>> companies();
-    std::optional<std::vector<Device>> devices(int companyId);
+    Result<int> companyId(const std::string& name);
+    Result<std::string> companyName(int id);
+    Result<int> deviceId(const std::string& name, int companyId);
+    Result<std::string> deviceName(int id);
+    Result<std::vector<Company>> companies();
+    Result<std::vector<Device>> devices(int companyId);
 
     // Maintenance of the device library; -1 stands for "nothing selected".
-    bool addCompany(const std::string& name);
-    bool renameCompany(int id, const std::string& newName);
-    bool deleteCompany(int id);
-    bool addDevice(const std::string& name, int companyId);
-    bool modifyDevice(int id, const std::string& name, int companyId);
-    bool deleteDevice(int id);
+    Result<void> addCompany(const std::string& name);
+    Result<void> renameCompany(int id, const std::string& newName);
+    Result<void> deleteCompany(int id);
+    Result<void> addDevice(const std::string& name, int companyId);
+    Result<void> modifyDevice(int id, const std::string& name, int companyId);
+    Result<void> deleteDevice(int id);
 
     // Saves a diagnosed test: looks the company and its device up by name, then inserts the
     // row, or rewrites the single row of the same injection time (keeping that time), or
     // writes nothing when two or more rows hold it. Lookup and write are one transaction
     // that excludes other writers, so concurrent saves never lose or duplicate a row.
-    // Contents are kept to two decimals.
+    // Contents are kept to two decimals. Every outcome but Inserted and NothingWritten has
+    // been shown through the sink.
     TestSaveResult saveTest(const std::string& company, const std::string& device,
                             TestRecord record);
 
     // Tests of one device, newest first: all, or those strictly between now less the
     // range and now (local time).
-    std::optional<std::vector<TestRecord>> queryTests(int companyId, int deviceId,
-                                                      TestRange range, std::time_t now);
+    Result<std::vector<TestRecord>> queryTests(int companyId, int deviceId, TestRange range,
+                                               std::time_t now);
 
 private:
     struct Impl;
 
-    // Shows `description` followed by `text`: a driver error and the operation's words, or
-    // (with an empty description) one of the operator messages.
-    void report(const std::string& description, const char* text);
-    // The connection is open; otherwise the not-connected report under the operation's text.
-    bool requireOpen(const char* failureText);
-    // Runs a statement with its values bound in order; a failure is reported under the text.
-    bool execute(QSqlQuery& query, const char* sql, std::initializer_list<QVariant> values,
-                 const char* failureText);
-    // Column 0 of the only row; nothing for no row, several rows or a (reported) failure.
-    std::optional<QVariant> lookupOne(const char* sql, std::initializer_list<QVariant> values,
-                                      const char* failureText);
-    // The single number a COUNT statement answers; nothing after a (reported) failure.
-    std::optional<long long> countOf(const char* sql, std::initializer_list<QVariant> values,
-                                     const char* failureText);
-    // An update or deletion that must reach one row; none reached reports `noRowText`.
-    bool changeOneRow(const char* sql, std::initializer_list<QVariant> values,
-                      const char* failureText, const char* noRowText);
+    // Shows `description` followed by `text` and returns it: a driver error and the
+    // operation's words, or (with an empty description) a refusal.
+    Failure fail(const std::string& description, const char* text);
+    // Shows a text the operation's answer does not carry: a confirmation, or why a test
+    // was not saved.
+    void tell(const char* text);
+    // The connection is open; otherwise the not-connected failure under the operation's text.
+    Result<void> requireOpen(const char* failureText);
+    // Runs a statement with its values bound in order; a failure is under the text.
+    Result<void> execute(QSqlQuery& query, const char* sql,
+                         std::initializer_list<QVariant> values, const char* failureText);
+    // Column 0 of the only row; nothing for no row or several rows.
+    Result<std::optional<QVariant>> lookupOne(const char* sql,
+                                              std::initializer_list<QVariant> values,
+                                              const char* failureText);
+    // The single number a COUNT statement answers.
+    Result<long long> countOf(const char* sql, std::initializer_list<QVariant> values,
+                              const char* failureText);
+    // An update or deletion that must reach one row; none reached fails with `noRowText`.
+    Result<void> changeOneRow(const char* sql, std::initializer_list<QVariant> values,
+                              const char* failureText, const char* noRowText);
     Impl& impl() const;
     // Closes and forgets the connection, whatever state it is in.
     void release();
 
     DatabaseSettings settings_;
-    std::string errorText_;
     MessageSink showMessage_;
     Impl* impl_ = nullptr;
 };

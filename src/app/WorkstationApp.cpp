@@ -74,7 +74,7 @@ std::string WorkstationApp::logPath() const
     return settings_.LogDirPath + "/" + settings_.CurLogName;
 }
 
-bool WorkstationApp::connectDatabase(const std::function<void(const std::string&)>& show)
+Result<void> WorkstationApp::connectDatabase(const std::function<void(const std::string&)>& show)
 {
     database_.setMessageSink(show);
     DatabaseSettings where;
@@ -82,9 +82,10 @@ bool WorkstationApp::connectDatabase(const std::function<void(const std::string&
         where = DatabaseSettings::fromSettingsFile(root_.settingsFile(), root_.root());
     } catch (const std::exception& e) {
         // A configuration the driver cannot use fails like a connection that cannot open.
+        std::string text = std::string(e.what()) + TestRecordDatabase::kConnectFailed;
         if (show)
-            show(std::string(e.what()) + TestRecordDatabase::kConnectFailed);
-        return false;
+            show(text);
+        return Failure{std::move(text)};
     }
     return database_.open(where);
 }

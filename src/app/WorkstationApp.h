@@ -63,7 +63,7 @@ public:
     // server is configured). On failure the reason and "-数据库连接出现问题，无法正常连接
     // 数据库!" go to `show` (which also gets the database's later messages) and the program
     // goes on without it.
-    bool connectDatabase(const std::function<void(const std::string&)>& show);
+    Result<void> connectDatabase(const std::function<void(const std::string&)>& show);
     TestRecordDatabase& database() { return database_; }
 
     // The exit: "系统退出", the log completed, the settings saved, the database closed.

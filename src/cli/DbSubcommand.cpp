@@ -94,9 +94,9 @@ private:
     }
 
     // A maintenance step: its messages on stdout when it worked, on stderr when refused.
-    int done(bool ok)
+    int done(const Result<void>& step)
     {
-        if (!ok)
+        if (!step)
             return failed();
         if (req_.json) {
             Json j = {{"operation", std::string(objectName(req_.object)) + " " + actionName(req_.action)},
@@ -118,7 +118,8 @@ private:
 
     std::optional<int> companyNamed(const std::string& name)
     {
-        const int id = db_.companyId(name);
+        // A lookup the database failed has said why among the messages.
+        const int id = db_.companyId(name).value_or(-1);
         if (id < 0) {
             for (const std::string& m : messages_)
                 refuse(m);
@@ -133,8 +134,9 @@ private:
         switch (req_.action) {
         case DbRequest::Action::Add: return done(db_.addCompany(req_.name));
         case DbRequest::Action::Rename:
-            return done(db_.renameCompany(db_.companyId(req_.name), req_.newName));
-        case DbRequest::Action::Delete: return done(db_.deleteCompany(db_.companyId(req_.name)));
+            return done(db_.renameCompany(db_.companyId(req_.name).value_or(-1), req_.newName));
+        case DbRequest::Action::Delete:
+            return done(db_.deleteCompany(db_.companyId(req_.name).value_or(-1)));
         case DbRequest::Action::List: break;
         }
         const auto list = db_.companies();
@@ -169,10 +171,11 @@ private:
             std::optional<int> target = owner;
             if (!req_.toCompany.empty() && !(target = companyNamed(req_.toCompany)))
                 return 1;
-            return done(db_.modifyDevice(db_.deviceId(req_.name, *owner), req_.newName, *target));
+            return done(db_.modifyDevice(db_.deviceId(req_.name, *owner).value_or(-1),
+                                         req_.newName, *target));
         }
         case DbRequest::Action::Delete:
-            return done(db_.deleteDevice(db_.deviceId(req_.name, *owner)));
+            return done(db_.deleteDevice(db_.deviceId(req_.name, *owner).value_or(-1)));
         case DbRequest::Action::List: break;
         }
         const auto list = db_.devices(*owner);
@@ -201,7 +204,7 @@ private:
         const auto owner = companyNamed(req_.company);
         if (!owner)
             return 1;
-        const int device = db_.deviceId(req_.device, *owner);
+        const int device = db_.deviceId(req_.device, *owner).value_or(-1);
         if (device < 0) {
             for (const std::string& m : messages_)
                 refuse(m);
@@ -235,9 +238,10 @@ private:
         for (const char* column : kTestRowColumns)
             t.addColumn(column, TextTable::Align::Left);
         int number = 0;
+        const std::string unknown = TestRecordDatabase::kUnknownName;
         for (const TestRecord& r : *rows)
-            t.addRow(testRowTexts(++number, r, db_.companyName(r.companyId),
-                                  db_.deviceName(r.deviceId)));
+            t.addRow(testRowTexts(++number, r, db_.companyName(r.companyId).value_or(unknown),
+                                  db_.deviceName(r.deviceId).value_or(unknown)));
         std::ostringstream text;
         text << rangeText(range) << ": " << rows->size() << "\n";
         t.print(text);

@@ -125,9 +125,9 @@ protected:
     std::pair<int, int> companyWithDevice(const std::string& company, const std::string& device)
     {
         db.addCompany(company);
-        const int c = db.companyId(company);
+        const int c = db.companyId(company).value();
         db.addDevice(device, c);
-        return {c, db.deviceId(device, c)};
+        return {c, db.deviceId(device, c).value()};
     }
 
     TempDir dir;

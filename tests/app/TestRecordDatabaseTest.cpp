@@ -35,7 +35,7 @@ std::time_t localTime(int y, int mo, int d, int h, int mi, int s)
     return std::mktime(&tm);
 }
 
-std::vector<std::string> timesOf(const std::optional<std::vector<TestRecord>>& rows)
+std::vector<std::string> timesOf(const Result<std::vector<TestRecord>>& rows)
 {
     std::vector<std::string> t;
     if (rows)
@@ -58,19 +58,19 @@ TEST_P(Companies, AddRenameDeleteWithTheirRulesAndTexts)
     takeMessages();
     EXPECT_EQ(rowCount("CompanyInfo"), 2);
 
-    const int east = db.companyId("东郊变电站");
-    const int west = db.companyId("西郊变电站");
+    const int east = db.companyId("东郊变电站").value();
+    const int west = db.companyId("西郊变电站").value();
     ASSERT_GE(east, 0);
     ASSERT_GE(west, 0);
     EXPECT_NE(east, west);
-    EXPECT_EQ(db.companyId("东郊"), -1);
+    EXPECT_EQ(db.companyId("东郊").value(), -1);
 
     EXPECT_FALSE(db.renameCompany(west, "东郊变电站")) << "two companies of one name could never be found";
     EXPECT_EQ(takeMessages(), std::vector<std::string>{"存在同名'送样公司'!"});
     EXPECT_TRUE(db.renameCompany(west, "西郊站"));
     EXPECT_EQ(takeMessages(), std::vector<std::string>{"您已经更新了一个'送样公司'。"});
-    EXPECT_EQ(db.companyName(west), "西郊站");
-    EXPECT_EQ(db.companyId("西郊站"), west);
+    EXPECT_EQ(db.companyName(west).value(), "西郊站");
+    EXPECT_EQ(db.companyId("西郊站").value(), west);
     EXPECT_FALSE(db.renameCompany(-1, "x"));
     EXPECT_EQ(takeMessages(), std::vector<std::string>{"请先选中要修改的公司名!"});
 
@@ -79,11 +79,11 @@ TEST_P(Companies, AddRenameDeleteWithTheirRulesAndTexts)
     EXPECT_FALSE(db.deleteCompany(east));
     EXPECT_EQ(takeMessages(), std::vector<std::string>{"有关联设备，不能删除公司名!"});
     EXPECT_EQ(rowCount("CompanyInfo"), 2);
-    EXPECT_TRUE(db.deleteDevice(db.deviceId("1号主变", east)));
+    EXPECT_TRUE(db.deleteDevice(db.deviceId("1号主变", east).value()));
     EXPECT_EQ(takeMessages(), std::vector<std::string>{"您已经删除了设备。"});
     EXPECT_TRUE(db.deleteCompany(east));
-    EXPECT_EQ(db.companyId("东郊变电站"), -1);
-    EXPECT_EQ(db.companyName(east), "未知设备");
+    EXPECT_EQ(db.companyId("东郊变电站").value(), -1);
+    EXPECT_EQ(db.companyName(east).value(), "未知设备");
     EXPECT_FALSE(db.deleteCompany(-1));
     EXPECT_EQ(takeMessages(), std::vector<std::string>{"请先选择一家要删除的送样公司!"});
 
@@ -101,8 +101,8 @@ TEST_P(Devices, BelongToOneCompanyAndAreFoundOnlyThere)
 {
     db.addCompany("甲公司");
     db.addCompany("乙公司");
-    const int a = db.companyId("甲公司");
-    const int b = db.companyId("乙公司");
+    const int a = db.companyId("甲公司").value();
+    const int b = db.companyId("乙公司").value();
     takeMessages();
 
     EXPECT_TRUE(db.addDevice("1号主变", a));
@@ -114,18 +114,18 @@ TEST_P(Devices, BelongToOneCompanyAndAreFoundOnlyThere)
     EXPECT_EQ(rowCount("DeviceInfo"), 2);
     takeMessages();
 
-    const int inA = db.deviceId("1号主变", a);
-    const int inB = db.deviceId("1号主变", b);
+    const int inA = db.deviceId("1号主变", a).value();
+    const int inB = db.deviceId("1号主变", b).value();
     ASSERT_GE(inA, 0);
     ASSERT_GE(inB, 0);
     EXPECT_NE(inA, inB);
-    EXPECT_EQ(db.deviceId("2号主变", a), -1);
-    EXPECT_EQ(db.deviceName(inA), "1号主变");
+    EXPECT_EQ(db.deviceId("2号主变", a).value(), -1);
+    EXPECT_EQ(db.deviceName(inA).value(), "1号主变");
 
     EXPECT_TRUE(db.modifyDevice(inA, "3号主变", b));
     EXPECT_EQ(takeMessages(), std::vector<std::string>{"您已经更新了一个'设备信息'。"});
-    EXPECT_EQ(db.deviceId("3号主变", a), -1);
-    EXPECT_EQ(db.deviceId("3号主变", b), inA);
+    EXPECT_EQ(db.deviceId("3号主变", a).value(), -1);
+    EXPECT_EQ(db.deviceId("3号主变", b).value(), inA);
     EXPECT_FALSE(db.modifyDevice(inA, "1号主变", b));
     EXPECT_EQ(takeMessages(), std::vector<std::string>{"该送样公司已有同名设备!"});
     const auto ofB = db.devices(b);
@@ -137,7 +137,7 @@ TEST_P(Devices, BelongToOneCompanyAndAreFoundOnlyThere)
     EXPECT_FALSE(db.deleteDevice(-1));
     EXPECT_EQ(takeMessages(), (std::vector<std::string>{"请先选中要修改的设备名!", "请先选择一个要删除的设备!"}));
     EXPECT_TRUE(db.deleteDevice(inA));
-    EXPECT_EQ(db.deviceName(inA), "未知设备");
+    EXPECT_EQ(db.deviceName(inA).value(), "未知设备");
 }
 
 using HostileNames = DatabaseTest;
@@ -155,13 +155,13 @@ TEST_P(HostileNames, AreStoredAndFoundLikeAnyOtherName)
         const std::string& name = names[n];
         SCOPED_TRACE(name);
         ASSERT_TRUE(db.addCompany(name)) << lastMessage();
-        const int id = db.companyId(name);
+        const int id = db.companyId(name).value();
         ASSERT_GE(id, 0);
-        EXPECT_EQ(db.companyName(id), name);
+        EXPECT_EQ(db.companyName(id).value(), name);
         ASSERT_TRUE(db.addDevice(name, id)) << lastMessage();
-        const int device = db.deviceId(name, id);
+        const int device = db.deviceId(name, id).value();
         ASSERT_GE(device, 0);
-        EXPECT_EQ(db.deviceName(device), name);
+        EXPECT_EQ(db.deviceName(device).value(), name);
 
         TestRecord r = testAt("2024/05/17 09:30:1" + std::to_string(n), 12.5);
         r.batchNo = name;
@@ -172,7 +172,7 @@ TEST_P(HostileNames, AreStoredAndFoundLikeAnyOtherName)
         EXPECT_EQ(rows->front().batchNo, name);
         r = testAt("2024/05/17 09:31:00", 1.0);
         EXPECT_EQ(db.saveTest(name + "'", name, r), TestSaveResult::CompanyNotFound);
-        EXPECT_EQ(db.deviceId(name + "' OR '1'='1", id), -1);
+        EXPECT_EQ(db.deviceId(name + "' OR '1'='1", id).value(), -1);
     }
     EXPECT_EQ(rowCount("CompanyInfo"), static_cast<long long>(names.size()));
     EXPECT_EQ(rowCount("DeviceInfo"), static_cast<long long>(names.size()));
@@ -339,20 +339,19 @@ TEST_P(Connection, SchemaIsCreatedOnceAndKeptAcrossOpens)
     companyWithDevice("甲", "乙");
     ASSERT_EQ(db.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 1.0)), TestSaveResult::Inserted);
     ASSERT_TRUE(db.close());
-    EXPECT_FALSE(db.close());
-    EXPECT_EQ(db.errorText(), "Connectin is not available!");
-    EXPECT_EQ(db.companyId("甲"), -1) << "nothing answers without a connection";
+    EXPECT_EQ(db.close().error(), "Connectin is not available!");
+    EXPECT_FALSE(db.companyId("甲")) << "nothing answers without a connection";
 
     TestRecordDatabase again;
     ASSERT_TRUE(again.open(settings));
-    const int c = again.companyId("甲");
+    const int c = again.companyId("甲").value();
     ASSERT_GE(c, 0);
-    EXPECT_EQ(again.queryTests(c, again.deviceId("乙", c), TestRange::All, std::time(nullptr))->size(), 1u);
+    EXPECT_EQ(again.queryTests(c, again.deviceId("乙", c).value(), TestRange::All, std::time(nullptr))->size(), 1u);
     // An id is never handed out twice, so a new device cannot inherit an old one's tests.
-    const int old = again.deviceId("乙", c);
+    const int old = again.deviceId("乙", c).value();
     again.deleteDevice(old);
     again.addDevice("乙", c);
-    EXPECT_NE(again.deviceId("乙", c), old);
+    EXPECT_NE(again.deviceId("乙", c).value(), old);
 }
 
 TEST_P(Connection, FailureToConnectIsReportedAndNothingElseHappens)
@@ -365,9 +364,10 @@ TEST_P(Connection, FailureToConnectIsReportedAndNothingElseHappens)
     TestRecordDatabase other;
     std::vector<std::string> shown;
     other.setMessageSink([&shown](const std::string& m) { shown.push_back(m); });
-    EXPECT_FALSE(other.open(bad));
-    EXPECT_EQ(other.errorText(), "There is an error when open the connection!");
+    const auto opened = other.open(bad);
+    EXPECT_FALSE(opened);
     ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(opened.error(), shown[0]);
     EXPECT_TRUE(shown[0].ends_with("-数据库连接出现问题，无法正常连接数据库!")) << shown[0];
     EXPECT_GT(shown[0].size(), std::string("-数据库连接出现问题，无法正常连接数据库!").size())
         << "the driver's own description comes first";

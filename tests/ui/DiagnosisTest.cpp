@@ -32,7 +32,7 @@ CChildFrame* diagnosableDocument(UiFixture& f, bool knownDevice)
     if (knownDevice) {
         TestRecordDatabase& db = f.app->database();
         db.addCompany(kCompany);
-        db.addDevice(kDevice, db.companyId(kCompany));
+        db.addDevice(kDevice, db.companyId(kCompany).value());
         f.prompts.messages.clear();
     }
     CChildFrame* w = f.frame->openDocument(f.writeSample("gasesB.chg", sample::demoGasChromatogram()));
@@ -109,9 +109,9 @@ private slots:
         QVERIFY(doc.isModified());
 
         TestRecordDatabase& db = f.app->database();
-        const int company = db.companyId(kCompany);
+        const int company = db.companyId(kCompany).value();
         const auto rows =
-            db.queryTests(company, db.deviceId(kDevice, company), TestRange::All, std::time(nullptr));
+            db.queryTests(company, db.deviceId(kDevice, company).value(), TestRange::All, std::time(nullptr));
         QVERIFY(rows.has_value());
         QCOMPARE(rows->size(), size_t{1});
         QCOMPARE(rows->front().status, 1);  // saved before the judgement: the attention state
