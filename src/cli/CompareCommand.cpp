@@ -50,18 +50,23 @@ int runCompare(const CompareOptions& options, std::ostream& out, std::ostream& e
     }
     set.current = 0;
 
-    std::optional<ChromatogramData> result;
-    if (op == "sum" || op == "average")
-        result = comparison::sumOfChecked(set.entries, op == "average");
-    else if (op == "subtract")
-        result = comparison::differenceOfChecked(set.entries, {});
-    else if (op == "derivative")
-        result = comparison::firstDerivative(set.entries[0].data);
-    else
-        result = comparison::inverted(set.entries[0].data);
+    ChromatogramData result;
+    try {
+        if (op == "sum" || op == "average")
+            result = comparison::sumOfChecked(set.entries, op == "average");
+        else if (op == "subtract")
+            result = comparison::differenceOfChecked(set.entries, {});
+        else if (op == "derivative")
+            result = comparison::firstDerivative(set.entries[0].data);
+        else
+            result = comparison::inverted(set.entries[0].data);
+    } catch (const comparison::ComparisonError& ex) {
+        err << "dgaws-cli: " << op << ": " << ex.what() << '\n';
+        return 1;
+    }
 
     try {
-        comparison::appendResult(set, options.output, std::move(*result));
+        comparison::appendResult(set, options.output, std::move(result));
     } catch (const std::exception& ex) {
         err << "dgaws-cli: cannot write " << options.output << ": " << ex.what() << '\n';
         return 1;

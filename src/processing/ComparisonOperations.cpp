@@ -88,12 +88,22 @@ std::vector<int> checkedEntries(const std::vector<ComparisonEntry>& entries)
     return out;
 }
 
-std::optional<ChromatogramData> sumOfChecked(const std::vector<ComparisonEntry>& entries,
-                                             bool average)
+namespace {
+
+std::vector<int> twoOrMoreChecked(const std::vector<ComparisonEntry>& entries)
 {
-    const std::vector<int> idx = checkedEntries(entries);
+    std::vector<int> idx = checkedEntries(entries);
     if (idx.size() < 2)
-        return std::nullopt;
+        throw ComparisonError("two checked chromatograms are needed, not " +
+                              std::to_string(idx.size()));
+    return idx;
+}
+
+}  // namespace
+
+ChromatogramData sumOfChecked(const std::vector<ComparisonEntry>& entries, bool average)
+{
+    const std::vector<int> idx = twoOrMoreChecked(entries);
     const ComparisonEntry& first = entries[static_cast<size_t>(idx[0])];
     const int rate = first.data.pointsPerSecond;
     std::vector<float> r = first.data.signal.values();
@@ -114,12 +124,10 @@ std::optional<ChromatogramData> sumOfChecked(const std::vector<ComparisonEntry>&
     return d;
 }
 
-std::optional<ChromatogramData> differenceOfChecked(const std::vector<ComparisonEntry>& entries,
-                                                    const DifferenceOptions& options)
+ChromatogramData differenceOfChecked(const std::vector<ComparisonEntry>& entries,
+                                     const DifferenceOptions& options)
 {
-    const std::vector<int> idx = checkedEntries(entries);
-    if (idx.size() < 2)
-        return std::nullopt;
+    const std::vector<int> idx = twoOrMoreChecked(entries);
     const ComparisonEntry& first = entries[static_cast<size_t>(idx[0])];
     const ComparisonEntry& second = entries[static_cast<size_t>(idx[1])];
     const int rate = first.data.pointsPerSecond;

@@ -22,7 +22,8 @@ inline constexpr const char* kDeleteQuestion = "删除谱图文件:\n\n%s";
 inline constexpr const char* kDerivativeSuffix = "(导数).chg";
 inline constexpr const char* kInversionSuffix = "(翻转).chg";
 
-// A request the data cannot satisfy (a subtraction range outside the chromatograms).
+// A request the data cannot satisfy (fewer than two checked chromatograms to combine, a
+// subtraction range outside the chromatograms), with the reason.
 class ComparisonError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -44,12 +45,12 @@ ChromatogramData resultRecord(std::vector<float> samples, int pointsPerSecond);
 // Indexes of the checked entries, in list order.
 std::vector<int> checkedEntries(const std::vector<ComparisonEntry>& entries);
 
-// Sum (or average) of the checked entries; nothing with fewer than two. The second entry is
-// shifted by its time shift less the first's; every further entry likewise by its own
-// shift less the first's, so all of them are placed relative to the first entry, whose time
-// axis the sum keeps, and the result does not depend on where the first entry was drawn.
-std::optional<ChromatogramData> sumOfChecked(const std::vector<ComparisonEntry>& entries,
-                                             bool average);
+// Sum (or average) of the checked entries; ComparisonError with fewer than two, which the
+// window's command checks first, since it then does nothing. The second entry is shifted
+// by its time shift less the first's; every further entry likewise by its own shift less
+// the first's, so all of them are placed relative to the first entry, whose time axis the
+// sum keeps, and the result does not depend on where the first entry was drawn.
+ChromatogramData sumOfChecked(const std::vector<ComparisonEntry>& entries, bool average);
 
 struct DifferenceOptions {
     bool partial = false;    // "使用部分相减"
@@ -61,12 +62,12 @@ struct DifferenceOptions {
     double offsetTime = 0.0;
 };
 
-// First checked entry less the second; nothing with fewer than two. A whole subtraction
-// shifts the second by the difference of the time shifts. A partial one takes end - start
-// samples, a[s + j] - b[o + j]; a range that is empty or reaches outside either
-// chromatogram is refused with ComparisonError.
-std::optional<ChromatogramData> differenceOfChecked(const std::vector<ComparisonEntry>& entries,
-                                                    const DifferenceOptions& options);
+// First checked entry less the second; ComparisonError with fewer than two, as for the sum.
+// A whole subtraction shifts the second by the difference of the time shifts. A partial one
+// takes end - start samples, a[s + j] - b[o + j]; a range that is empty or reaches outside
+// either chromatogram is refused with ComparisonError.
+ChromatogramData differenceOfChecked(const std::vector<ComparisonEntry>& entries,
+                                     const DifferenceOptions& options);
 
 // (x[i+1] - x[i]) x pointsPerSecond, the last sample repeating the one before; a single
 // sample gives 0 and an empty signal an empty result.
