@@ -35,6 +35,7 @@ float sampleAt(int i)
 
 // A channel document in the middle of a long run, and its graph at a usual window size.
 struct LiveRun {
+    ChannelRun run;
     CChrEDoc doc;
     std::unique_ptr<CChrEGraphView> view;
 
@@ -59,7 +60,8 @@ struct LiveRun {
             r.displayFlags = PeakLabel::ComponentName;
             doc.data.peaks.append(r);
         }
-        doc.acquiring = 1;
+        run.acquiring = true;
+        doc.attachRun(&run);
         doc.acquiredCount = acquired;
         view = std::make_unique<CChrEGraphView>();
         view->resize(1280, 600);

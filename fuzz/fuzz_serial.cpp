@@ -2,7 +2,6 @@
 // hands bytes over, in chunks of seven, and whole. Points must never depend on how the
 // stream was cut, and every point must be a value the card can send.
 #include "acquisition/CCollector.h"
-#include "app/CChrEDoc.h"
 
 #include <cmath>
 #include <cstdint>
@@ -22,19 +21,18 @@ struct Point {
 class Host : public CollectorHost {
 public:
     CCollector* collector = nullptr;
-    CChrEDoc docs[2];
     std::vector<Point> points;
 
     void openChannel(int) override {}
-    bool hasValidMethod(const CChrEDoc&) const override { return true; }
-    void runStart(CChrEDoc& doc) override
+    bool hasValidMethod(int) const override { return true; }
+    void runStart(int channel) override
     {
-        doc.acquiring = 1;
-        collector->startRunning(doc.attachedChannel);
+        collector->run(channel).acquiring = true;
+        collector->startRunning(channel);
     }
     void noMethodAtStart(int) override {}
-    void ignitionChanged(CChrEDoc&) override {}
-    void append(CChrEDoc& doc, float v) override { points.push_back({doc.attachedChannel, v}); }
+    void ignitionChanged(int) override {}
+    void append(int channel, float v) override { points.push_back({channel, v}); }
 };
 
 std::vector<Point> parse(const AcquisitionSettings& settings, const uint8_t* data, size_t size,
@@ -44,8 +42,8 @@ std::vector<Point> parse(const AcquisitionSettings& settings, const uint8_t* dat
     CCollector c(settings, &host);
     host.collector = &c;
     for (int ch = 0; ch < 2; ++ch) {
-        c.attach(host.docs[ch], ch);
-        host.runStart(host.docs[ch]);
+        c.attach(ch);
+        host.runStart(ch);
     }
     for (size_t at = 0; at < size; at += chunk) {
         const size_t n = chunk < size - at ? chunk : size - at;

@@ -26,8 +26,7 @@ BaselineLevelling BaselineLevelling::fromSettings(const AcquisitionSettings& set
     return l;
 }
 
-float BaselineLevelling::apply(int position, float value, std::array<float, 3>& held,
-                               std::array<float, 3>& offset) const
+float BaselineLevelling::apply(int position, float value)
 {
     float v = value;
     for (size_t k = 0; k < 3; ++k) {

@@ -1,6 +1,5 @@
 #include "CCollector.h"
 
-#include "app/CChrEDoc.h"
 #include "chromatogram/FileIO.h"
 
 #include <cstring>
@@ -101,9 +100,9 @@ void CCollector::processFrame()
         }
         if (startAcknowledged_[ci] == 0)
             trigger = true;
-        if (host_ && document_[ci] == nullptr) {
+        if (host_ && !attached_[ci]) {
             host_->openChannel(c);
-            if (settings_.AllStart && document_[1 - ci] == nullptr)
+            if (settings_.AllStart && !attached_[1 - ci])
                 host_->openChannel(1 - c);
         }
     } else {
@@ -148,14 +147,13 @@ void CCollector::processFrame()
 void CCollector::startChannel(int channel)
 {
     const auto ci = static_cast<size_t>(channel);
-    if (document_[ci] == nullptr)
+    if (!attached_[ci])
         host_->openChannel(channel);
-    CChrEDoc* doc = document_[ci];
-    if (doc == nullptr)
+    if (!attached_[ci])
         return;
-    if (host_->hasValidMethod(*doc)) {
-        if (doc->acquiring == 0)
-            host_->runStart(*doc);
+    if (host_->hasValidMethod(channel)) {
+        if (!runs_[ci].acquiring)
+            host_->runStart(channel);
     } else {
         host_->noMethodAtStart(channel);
     }
@@ -170,24 +168,24 @@ void CCollector::channelSample(int channel, float value, bool trigger)
     if ((channel == 0 ? settings_.ConvertA : settings_.ConvertB) != 0)
         v = v * -1.0f;
 
-    CChrEDoc* doc = document_[ci];
+    ChannelRun& run = runs_[ci];
     if (v > kIgnitionThreshold) {
         ++ignitionCounter_[ci];
-        if (ignitionCounter_[ci] >= kIgnitionSamples && doc && doc->ignited == 0) {
-            doc->ignited = 1;
+        if (ignitionCounter_[ci] >= kIgnitionSamples && attached_[ci] && !run.ignited) {
+            run.ignited = true;
             if (host_)
-                host_->ignitionChanged(*doc);
+                host_->ignitionChanged(channel);
         }
     } else {
         ignitionCounter_[ci] = 0;
-        if (doc && doc->ignited != 0) {
-            doc->ignited = 0;
+        if (attached_[ci] && run.ignited) {
+            run.ignited = false;
             if (host_)
-                host_->ignitionChanged(*doc);
+                host_->ignitionChanged(channel);
         }
     }
 
-    if (trigger && doc) {
+    if (trigger && attached_[ci]) {
         running_[ci] = 1;
         if (host_) {
             const int other = 1 - channel;
@@ -201,38 +199,37 @@ void CCollector::channelSample(int channel, float value, bool trigger)
         runPointCount_[ci] = 0;
         return;
     }
-    doc = document_[ci];
+    // The host may have attached the channel while starting it.
+    const bool attached = attached_[ci];
     if (settings_.AutoBase && runPointCount_[ci] == 0) {
         zeroOffset_[ci] = v;
         zeroActive_[ci] = 1;
     }
-    if (doc && doc->zeroRequest) {
+    if (attached && run.zeroRequest) {
         zeroOffset_[ci] = v;
         zeroActive_[ci] = 1;
-        doc->zeroRequest = 0;
+        run.zeroRequest = false;
     }
     ++runPointCount_[ci];
     if (zeroActive_[ci])
         v = v - zeroOffset_[ci];
-    if (doc && host_)
-        host_->append(*doc, v);
+    if (attached && host_)
+        host_->append(channel, v);
 }
 
-bool CCollector::attach(CChrEDoc& doc, int channel)
+bool CCollector::attach(int channel)
 {
-    if (channel < 0 || channel >= kChannels || document_[static_cast<size_t>(channel)])
+    if (channel < 0 || channel >= kChannels || attached_[static_cast<size_t>(channel)])
         return false;
-    document_[static_cast<size_t>(channel)] = &doc;
-    doc.attachedChannel = channel;
+    attached_[static_cast<size_t>(channel)] = true;
+    runs_[static_cast<size_t>(channel)] = {};
     return true;
 }
 
-void CCollector::detach(CChrEDoc& doc)
+void CCollector::detach(int channel)
 {
-    for (auto& d : document_)
-        if (d == &doc)
-            d = nullptr;
-    doc.attachedChannel = -1;
+    if (channel >= 0 && channel < kChannels)
+        attached_[static_cast<size_t>(channel)] = false;
 }
 
 bool CCollector::loadDemoData(const std::string& path)

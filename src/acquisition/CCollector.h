@@ -1,19 +1,21 @@
 #pragma once
 
 #include "AcquisitionSettings.h"
+#include "ChannelRun.h"
 #include "CollectorFrame.h"
 
 #include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace dgaws {
 
-class CChrEDoc;
+class CCollector;
 
 // A manual-reset event: the port search waits on it while the parser sets it.
 class ConfirmEvent {
@@ -30,30 +32,50 @@ private:
     bool set_ = false;
 };
 
-// What the collector asks of the documents' side: the channel windows, the run start, the
-// operator's texts. The run operations implement it; tests record it.
+// What the collector asks of the side that keeps the channels' documents: the channel
+// windows, the run start, the operator's texts, the points. It speaks of channel numbers
+// only; the run operations implement it, tests record it.
 class CollectorHost {
 public:
     virtual ~CollectorHost() = default;
     // The first ready byte of this collector has arrived.
     virtual void collectorConfirmed() {}
-    // "打开通道A" / "打开通道B": create and attach the channel's document, or activate it.
+    // "打开通道A" / "打开通道B": create the channel's document and attach it to the channel,
+    // or activate it.
     virtual void openChannel(int channel) = 0;
-    // The document's method is one of the library's.
-    virtual bool hasValidMethod(const CChrEDoc& doc) const = 0;
-    virtual void runStart(CChrEDoc& doc) = 0;
+    // The channel's document has one of the library's methods.
+    virtual bool hasValidMethod(int channel) const = 0;
+    virtual void runStart(int channel) = 0;
     // A start signal met a channel without method; the host shows it once per program run.
     virtual void noMethodAtStart(int channel) = 0;
-    // The ignition indicator of the document changed; other views redraw.
-    virtual void ignitionChanged(CChrEDoc& doc) = 0;
-    // One point for a running document.
-    virtual void append(CChrEDoc& doc, float value) = 0;
+    // The channel's ignition indicator changed; views redraw.
+    virtual void ignitionChanged(int channel) = 0;
+    // One point for a running channel.
+    virtual void append(int channel, float value) = 0;
+};
+
+// The collector's host as the collector link drives it: each new collector is handed to
+// it, and the collector's first ready byte reaches the link through it.
+class RunHost : public CollectorHost {
+public:
+    // The collector that points come from now on (nullptr: it is going away). The channels
+    // open on the one before move over to it, a run in progress with them.
+    virtual void setCollector(CCollector* collector) = 0;
+    virtual CCollector* collector() const = 0;
+
+    void collectorConfirmed() override
+    {
+        if (onConfirmed)
+            onConfirmed();
+    }
+    // Called with the collector's first ready byte.
+    std::function<void()> onConfirmed;
 };
 
 // The link to the collector card: bytes in, microvolt points out. Parsing has no I/O of
 // its own: the port (or a test, or a fuzzer) pushes bytes and calls parse(); the points go
-// to the channels' documents through the host. Everything runs on one thread, except the
-// confirm event, which other threads may wait on.
+// to the host by channel number, the way a driver hands packets to its session. Everything
+// runs on one thread, except the confirm event, which other threads may wait on.
 class CCollector {
 public:
     static constexpr int kChannels = 2;
@@ -82,13 +104,16 @@ public:
     // The channel sample operation: polarity, ignition, start trigger, zeroing, append.
     void channelSample(int channel, float value, bool trigger);
 
-    // Channel slots.
-    bool attach(CChrEDoc& doc, int channel);
-    void detach(CChrEDoc& doc);
-    CChrEDoc* document(int channel) const { return document_.at(channel); }
+    // A channel is attached while a document takes its points. Attaching starts the
+    // channel's run state afresh; false when the channel is taken or out of range.
+    bool attach(int channel);
+    void detach(int channel);
+    bool attached(int channel) const { return attached_.at(static_cast<size_t>(channel)); }
+    ChannelRun& run(int channel) { return runs_.at(static_cast<size_t>(channel)); }
+    const ChannelRun& run(int channel) const { return runs_.at(static_cast<size_t>(channel)); }
 
     bool running(int channel) const { return running_.at(channel) != 0; }
-    // A run begins: points flow to the document, and counting (which zeroing at run start
+    // A run begins: points flow to the host, and counting (which zeroing at run start
     // looks at) begins anew.
     void startRunning(int channel)
     {
@@ -115,7 +140,7 @@ public:
     size_t queued() const { return rxQueue_.size(); }
 
     // Back to the state after construction: queue emptied, channels as new, demonstration
-    // data released. Attached documents stay attached.
+    // data released. Attached channels stay attached, with their runs.
     void reset();
 
 private:
@@ -132,7 +157,8 @@ private:
     std::array<float, kChannels> zeroOffset_{};
     std::array<int, kChannels> startLatch_{};
     std::array<int, kChannels> startAcknowledged_{1, 1};
-    std::array<CChrEDoc*, kChannels> document_{};
+    std::array<bool, kChannels> attached_{};
+    std::array<ChannelRun, kChannels> runs_{};
     std::array<int, kChannels> running_{};
     int confirmed_ = 0;
     ByteRing rxQueue_;

@@ -1,7 +1,5 @@
 #include "CollectorLink.h"
 
-#include "app/CChrEDoc.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -18,10 +16,10 @@ std::string substituteText(const char* pattern, const std::string& value)
     return out;
 }
 
-CollectorLink::CollectorLink(AcquisitionSettings& settings, ChannelRuns& runs, QObject* parent)
-    : QObject(parent), settings_(settings), runs_(runs)
+CollectorLink::CollectorLink(AcquisitionSettings& settings, RunHost& host, QObject* parent)
+    : QObject(parent), settings_(settings), host_(host)
 {
-    runs_.onConfirmed = [this] { onConfirmed(); };
+    host_.onConfirmed = [this] { onConfirmed(); };
     port_.setErrorSink([this](const std::string& text) {
         emit portError(QString::fromStdString(text));
     });
@@ -34,27 +32,18 @@ CollectorLink::~CollectorLink()
     tick_.stop();
     if (portOpen_)
         port_.Close();
-    runs_.onConfirmed = nullptr;
-    if (runs_.collector() == collector_.get())
-        runs_.setCollector(nullptr);
+    host_.onConfirmed = nullptr;
+    if (collector_ && host_.collector() == collector_.get())
+        host_.setCollector(nullptr);
 }
 
 CCollector& CollectorLink::newCollector()
 {
-    auto fresh = std::make_unique<CCollector>(settings_, &runs_);
-    for (int c = 0; c < 2; ++c) {
-        CChrEDoc* doc = runs_.channelDocument(c);
-        if (!doc)
-            continue;
-        if (collector_)
-            collector_->detach(*doc);
-        fresh->attach(*doc, c);
-        // A run in progress goes on with the new collector.
-        if (doc->acquiring)
-            fresh->resumeRunning(c, doc->acquiredCount);
-    }
+    auto fresh = std::make_unique<CCollector>(settings_, &host_);
+    // The host moves the channels over while the old collector, which holds their runs,
+    // still exists.
+    host_.setCollector(fresh.get());
     collector_ = std::move(fresh);
-    runs_.setCollector(collector_.get());
     return *collector_;
 }
 

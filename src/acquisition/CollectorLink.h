@@ -3,7 +3,6 @@
 #include "AcquisitionSettings.h"
 #include "CCollector.h"
 #include "CCommPort.h"
-#include "ChannelRuns.h"
 #include "PortDiscovery.h"
 
 #include <QObject>
@@ -50,13 +49,12 @@ public:
     using AskYesNo = std::function<bool(const std::string&)>;
     using ChoosePort = std::function<std::optional<PortChoice>(const std::vector<PortEntry>&)>;
 
-    CollectorLink(AcquisitionSettings& settings, ChannelRuns& runs, QObject* parent = nullptr);
+    CollectorLink(AcquisitionSettings& settings, RunHost& host, QObject* parent = nullptr);
     ~CollectorLink() override;
 
     AcquisitionSettings& settings() { return settings_; }
-    ChannelRuns& runs() { return runs_; }
     CCollector* collector() const { return collector_.get(); }
-    // A new collector (the connect command): the channel documents move over to it.
+    // A new collector (the connect command): the open channels move over to it.
     CCollector& newCollector();
 
     // The port, opened at the collector's line settings. Bytes from it go to the collector.
@@ -84,7 +82,7 @@ public:
     std::string demoDataPath() const;
 
     // The channel window of an automatic search's success.
-    void requestOpenChannel(int channel) { runs_.openChannel(channel); }
+    void requestOpenChannel(int channel) { host_.openChannel(channel); }
     // Exit: in simulation mode the collector is reset and the tick stops.
     void shutdown();
 
@@ -111,7 +109,7 @@ private:
     bool openPortWithText(const std::string& devicePath);
 
     AcquisitionSettings& settings_;
-    ChannelRuns& runs_;
+    RunHost& host_;
     std::unique_ptr<CCollector> collector_;
     CCommPort port_;
     bool portOpen_ = false;

@@ -16,7 +16,7 @@ namespace dgaws {
 CChrEDoc::CChrEDoc()
 {
     engine.setProcessedHandler([this] { setModifiedFlag(true); });
-    editor.setRunningQuery([this] { return acquiring == 1; });
+    editor.setRunningQuery([this] { return acquiring(); });
     editor.setRedrawHandler([this] { redraw(); });
     pushUndo_ = [this] { editor.PushUndo(); };
     replayManualEvents_ = [this] { editor.ReplayManualEvents(); };
@@ -45,7 +45,7 @@ void CChrEDoc::signalChanged()
 
 bool CChrEDoc::smoothSignal(int width)
 {
-    if (acquiring == 1 || !SignalSmoothing::smooth(data, width))
+    if (acquiring() || !SignalSmoothing::smooth(data, width))
         return false;
     signalChanged();
     return true;
@@ -53,7 +53,7 @@ bool CChrEDoc::smoothSignal(int width)
 
 bool CChrEDoc::subtractOwnDrift()
 {
-    if (acquiring == 1)
+    if (acquiring())
         return false;
     if (signalCorrection.subtractOwnDrift(data) != SignalCorrection::Result::Subtracted)
         return false;
@@ -63,7 +63,7 @@ bool CChrEDoc::subtractOwnDrift()
 
 bool CChrEDoc::subtractBaselineChromatogram(const std::string& path)
 {
-    if (acquiring == 1)
+    if (acquiring())
         return false;
     baselineFile = path;
     try {
@@ -83,7 +83,7 @@ bool CChrEDoc::subtractBaselineChromatogram(const std::string& path)
 
 bool CChrEDoc::restoreSignal()
 {
-    if (acquiring == 1 ||
+    if (acquiring() ||
         signalCorrection.restore(data) != SignalCorrection::Result::Restored)
         return false;
     signalChanged();
@@ -92,15 +92,15 @@ bool CChrEDoc::restoreSignal()
 
 bool CChrEDoc::requestBaselineZero()
 {
-    if (acquiring != 1)
+    if (!acquiring())
         return false;
-    zeroRequest = 1;
+    run_->zeroRequest = true;
     return true;
 }
 
 DisplayRange CChrEDoc::noiseCloseUp() const
 {
-    const int newest = acquiring == 1 ? acquiredCount - 1 : data.signal.count() - 1;
+    const int newest = acquiring() ? acquiredCount - 1 : data.signal.count() - 1;
     return DisplayRange::noiseCloseUp(data, newest);
 }
 
@@ -221,7 +221,7 @@ PeakDetectionCommand::Outcome CChrEDoc::detectPeaks()
     hooks.replayManualEvents = replayManualEvents_;
     hooks.markModified = [this] { setModifiedFlag(true); };
     hooks.redrawViews = redrawViews_;
-    return PeakDetectionCommand::run(engine, acquiring == 1, hooks);
+    return PeakDetectionCommand::run(engine, acquiring(), hooks);
 }
 
 void CChrEDoc::reprocess()
@@ -230,7 +230,7 @@ void CChrEDoc::reprocess()
     hooks.replayManualEvents = replayManualEvents_;
     hooks.markModified = [this] { setModifiedFlag(true); };
     hooks.redrawViews = redrawViews_;
-    PeakDetectionCommand::run(engine, acquiring == 1, hooks);
+    PeakDetectionCommand::run(engine, acquiring(), hooks);
 }
 
 void CChrEDoc::message(const std::string& text) const
@@ -271,7 +271,7 @@ void CChrEDoc::setModifiedFlag(bool modified)
 
 bool CChrEDoc::canCloseFrame()
 {
-    if (acquiring == 1) {
+    if (acquiring()) {
         message(kCannotCloseWhileSampling);
         return false;
     }
@@ -350,7 +350,7 @@ Result<void> CChrEDoc::saveBinary(const std::string& path)
 {
     if (data.hasData == 0 || data.signal.count() == 0)
         return fail(kBinaryNoData);
-    if (acquiring == 1)
+    if (acquiring())
         return fail(kBinaryAcquiring);
     try {
         writeBinaryChromatogram(path, data);

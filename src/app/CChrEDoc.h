@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisition/ChannelRun.h"
 #include "chromatogram/ChromatogramData.h"
 #include "chromatogram/FileNameProposal.h"
 #include "chromatogram/MethodLibrary.h"
@@ -15,15 +16,14 @@
 
 #include "Result.h"
 
-#include <array>
 #include <functional>
 #include <string>
 
 namespace dgaws {
 
 // The document of one chromatogram window, without widgets: the record, its auxiliary
-// chromatograms, the live-run state, the title with its modified mark, and the file
-// operations with the texts the operator sees. Message boxes and log lines leave through
+// chromatograms, a view of its channel's live run, the title with its modified mark, and the
+// file operations with the texts the operator sees. Message boxes and log lines leave through
 // sinks, so the GUI, the command line and the tests each decide where they go. A file
 // operation that fails shows its text with the reason below it and returns the same text.
 class CChrEDoc {
@@ -59,8 +59,8 @@ public:
     std::string baselineFile;
     ChromatogramData baselineData;
     int state = New;
+    // The samples of `data.signal` a run has filled; a live channel's buffer is longer.
     int acquiredCount = 0;
-    int acquiring = 0;
     int libraryCalibrationIndex = -1;
     int libraryMethodIndex = -1;
     std::string pathName;
@@ -71,15 +71,6 @@ public:
     int32_t backgroundTraceColor = 0x808080;
     int showBackground = 1;
     ChromatogramData backgroundData;
-
-    // Live run of a channel document; acquisition keeps these.
-    int attachedChannel = -1;  // collector channel, -1 when detached
-    int startWatch = 0;        // start-signal detection mode
-    int zeroRequest = 0;       // "基线调零": zero at the next point
-    int ignited = 0;           // the "已经点火成功" indicator
-    float lastValue = 0.0f;
-    std::array<float, 3> levellingHeld{};    // baseline-levelling windows 1..3
-    std::array<float, 3> levellingOffset{};
 
     CChrEDoc();
     CChrEDoc(const CChrEDoc&) = delete;
@@ -93,6 +84,16 @@ public:
     void setUndoSnapshotHook(std::function<void()> hook) { pushUndo_ = std::move(hook); }
     void setManualEventReplayHook(std::function<void()> hook) { replayManualEvents_ = std::move(hook); }
     void setRedrawHook(std::function<void()> hook) { redrawViews_ = std::move(hook); }
+
+    // The live run of the collector channel this document shows, held by the collector;
+    // the run operations attach it while the document has a channel slot and a collector.
+    // A document without one is not acquiring.
+    void attachRun(ChannelRun* run) { run_ = run; }
+    ChannelRun* channelRun() const { return run_; }
+    bool acquiring() const { return run_ != nullptr && run_->acquiring; }
+    // Watching for the start signal (which counts as acquiring).
+    bool watchingStart() const { return run_ != nullptr && run_->startWatch; }
+    bool ignited() const { return run_ != nullptr && run_->ignited; }
 
     // A new document saves into the current work directory.
     void onNewDocument(const std::string& workDirectory);
@@ -120,7 +121,7 @@ public:
     Result<void> loadFromFile(const std::string& path);
 
     // "峰检测(&D)".
-    bool canDetectPeaks() const { return PeakDetectionCommand::enabled(data, acquiring == 1); }
+    bool canDetectPeaks() const { return PeakDetectionCommand::enabled(data, acquiring()); }
     PeakDetectionCommand::Outcome detectPeaks();
     // Detection again without the question and without an undo step, for commands that
     // replace the whole signal (merging).
@@ -210,6 +211,7 @@ private:
     std::function<void()> redrawViews_;
     MethodLibrary* library_ = nullptr;
     MethodSaver saveMethod_ = saveMethodFile;
+    ChannelRun* run_ = nullptr;
 };
 
 }  // namespace dgaws

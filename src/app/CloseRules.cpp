@@ -8,7 +8,7 @@ namespace dgaws {
 bool channelSampling(const WorkstationApp& app)
 {
     for (int channel : {0, 1})
-        if (const CChrEDoc* doc = app.slot(channel); doc && doc->acquiring == 1)
+        if (const CChrEDoc* doc = app.slot(channel); doc && doc->acquiring())
             return true;
     return false;
 }
@@ -17,9 +17,9 @@ CloseDecision decideDocumentClose(const CChrEDoc& doc, const WorkstationApp& app
 {
     const bool live = doc.state == CChrEDoc::ChannelA || doc.state == CChrEDoc::ChannelB;
     if (live)
-        return channelSampling(app) || doc.acquiring == 1 ? CloseDecision::Refuse
+        return channelSampling(app) || doc.acquiring() ? CloseDecision::Refuse
                                                           : CloseDecision::Close;
-    if (doc.acquiring == 1)
+    if (doc.acquiring())
         return CloseDecision::Refuse;
     return doc.isModified() ? CloseDecision::AskToSave : CloseDecision::Close;
 }

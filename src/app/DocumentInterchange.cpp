@@ -13,7 +13,7 @@ Result<void> exportWith(CChrEDoc& doc, Write&& write)
 {
     if (doc.data.hasData == 0 || doc.data.signal.count() == 0)
         return doc.fail(kExportNoData);
-    if (doc.acquiring == 1)
+    if (doc.acquiring())
         return doc.fail(kExportAcquiring);
     try {
         write();
@@ -82,7 +82,7 @@ Result<void> mergeWith(CChrEDoc& doc, const std::string& chosenPath, bool chosen
         return doc.fail(withReason(CChrEDoc::kLoadFailed, e.what()));
     }
     doc.acquiredCount = mergeChromatograms(doc.data, chosen, chosenFirst);
-    if (doc.acquiring != 1 && doc.data.hasData == 1)
+    if (!doc.acquiring() && doc.data.hasData == 1)
         doc.reprocess();
     else
         doc.setModifiedFlag(true);

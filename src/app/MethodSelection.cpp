@@ -43,7 +43,7 @@ bool MethodSelection::use(CChrEDoc& doc, const MethodChoice& choice)
     return true;
 }
 
-bool MethodSelection::canChoose(const CChrEDoc& doc) { return doc.acquiring == 0; }
+bool MethodSelection::canChoose(const CChrEDoc& doc) { return !doc.acquiring(); }
 
 MethodChoice MethodSelection::preset(const CChrEDoc& doc)
 {

@@ -124,7 +124,7 @@ int runAcquire(const AcquireOptions& options, std::ostream& out, std::ostream& e
         // The instrument's start signal starts the run inside the collector.
         auto anyRunning = [&run] {
             for (int c = 0; c < 2; ++c)
-                if (run.document(c) && run.document(c)->acquiring)
+                if (run.document(c) && run.document(c)->acquiring())
                     return true;
             return false;
         };

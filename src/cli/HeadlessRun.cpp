@@ -162,7 +162,7 @@ bool HeadlessRun::waitForRuns(std::chrono::steady_clock::time_point deadline,
 {
     auto busy = [this] {
         for (auto& d : docs_)
-            if (d && d->acquiring)
+            if (d && d->acquiring())
                 return true;
         return false;
     };
@@ -181,8 +181,8 @@ bool HeadlessRun::waitForRuns(std::chrono::steady_clock::time_point deadline,
 void HeadlessRun::stopAll()
 {
     for (auto& d : docs_)
-        if (d && d->acquiring) {
-            if (d->startWatch)
+        if (d && d->acquiring()) {
+            if (d->watchingStart())
                 runs_->cancel(*d);
             else
                 runs_->stop(*d);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "acquisition/AcquisitionSettings.h"
-#include "acquisition/ChannelRuns.h"
 #include "acquisition/CollectorLink.h"
 #include "app/CChrEDoc.h"
+#include "app/ChannelRuns.h"
 #include "chromatogram/MethodLibrary.h"
 
 #include <array>

@@ -86,7 +86,7 @@ int CChrEGraphView::validSamples(const CChrEDoc& doc)
     // A run's signal is sized for the whole run time at its start; only the acquired part
     // holds data until the stop cuts it.
     const int count = doc.data.signal.count();
-    return doc.acquiring == 1 ? std::clamp(doc.acquiredCount, 0, count) : count;
+    return doc.acquiring() ? std::clamp(doc.acquiredCount, 0, count) : count;
 }
 
 double CChrEGraphView::minutesOf(int index) const

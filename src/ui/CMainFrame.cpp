@@ -99,10 +99,12 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
 CMainFrame::~CMainFrame()
 {
     // Windows go first, while the application still knows them; their documents leave
-    // the application's slots with them.
+    // the application's slots, the runs and the collector with them.
     for (QMdiSubWindow* sub : mdi_->subWindowList()) {
-        if (auto* frame = qobject_cast<CChildFrame*>(sub->widget()))
+        if (auto* frame = qobject_cast<CChildFrame*>(sub->widget())) {
+            runs_->release(frame->document());
             app_.documentDestroyed(&frame->document());
+        }
         delete sub;
     }
 }
@@ -180,7 +182,7 @@ void CMainFrame::connectCommands()
             runs_->stop(d);
     });
     onChannel(a.cancel, [this](CChrEDoc& d) {
-        if (d.acquiring)
+        if (d.acquiring())
             runs_->cancel(d);
     });
     onChannel(a.watchStart, [this](CChrEDoc& d) { runs_->watchStart(d); });
@@ -403,7 +405,7 @@ void CMainFrame::onSaveBinary()
         return;
     CChrEDoc& doc = f->document();
     // The refusals come before the dialog.
-    if (doc.data.hasData == 0 || doc.data.signal.count() == 0 || doc.acquiring == 1) {
+    if (doc.data.hasData == 0 || doc.data.signal.count() == 0 || doc.acquiring()) {
         doc.saveBinary({});
         return;
     }
@@ -566,9 +568,9 @@ void CMainFrame::updateCommandStates()
     CChrEDoc* live = activeChannelDocument();
     actions_.run->setEnabled(live && runs_->canRun(*live));
     actions_.stop->setEnabled(live && runs_->canStop(*live));
-    actions_.cancel->setEnabled(live && live->acquiring == 1);
+    actions_.cancel->setEnabled(live && live->acquiring());
     actions_.watchStart->setEnabled(live && runs_->canWatchStart(*live));
-    actions_.zero->setEnabled(live && live->acquiring == 1 && live->startWatch == 0);
+    actions_.zero->setEnabled(live && live->acquiring() && !live->watchingStart());
     actions_.save->setEnabled(any && DocumentCommands::canSave(f->document()));
     actions_.detectPeaks->setEnabled(any && f->document().canDetectPeaks());
     actions_.chooseMethod->setEnabled(any && MethodSelection::canChoose(f->document()));

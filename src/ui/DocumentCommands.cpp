@@ -30,7 +30,7 @@ DocumentCommands::DocumentCommands(WorkstationApp& app, OperatorPrompts& prompts
 
 bool DocumentCommands::canSave(const CChrEDoc& doc)
 {
-    return doc.acquiring == 0 && doc.data.hasData == 1;
+    return !doc.acquiring() && doc.data.hasData == 1;
 }
 
 bool DocumentCommands::save(CChildFrame& frame)
@@ -125,7 +125,7 @@ bool DocumentCommands::editSampleInfo(CChildFrame& frame)
     return true;
 }
 
-bool DocumentCommands::canDiagnose(const CChrEDoc& doc) { return doc.acquiring == 0; }
+bool DocumentCommands::canDiagnose(const CChrEDoc& doc) { return !doc.acquiring(); }
 
 bool DocumentCommands::diagnose(CChildFrame& frame)
 {

@@ -93,13 +93,13 @@ RunCallbacks RunController::callbacks()
     };
     cb.changed = [this](CChrEDoc& doc) {
         if (CChildFrame* f = frameOf(doc)) {
-            if (doc.acquiring == 1 && doc.acquiredCount == 0) {
+            if (doc.acquiring() && doc.acquiredCount == 0) {
                 f->refreshViews();  // a run begins: new signal, the method's range
             } else {
                 f->pointsAdded();
                 f->peaksChanged();
             }
-            f->graph()->setIgnition(doc.ignited != 0);
+            f->graph()->setIgnition(doc.ignited());
             f->updateTitle();
         }
         frame_.refreshTabs();
@@ -128,7 +128,7 @@ bool RunController::canRun(const CChrEDoc& doc) const { return runs_->canRun(doc
 
 bool RunController::canStop(const CChrEDoc& doc) const
 {
-    return doc.acquiring == 1 && doc.startWatch == 0;
+    return doc.acquiring() && !doc.watchingStart();
 }
 
 bool RunController::canWatchStart(const CChrEDoc& doc) const { return runs_->canWatchStart(doc); }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "acquisition/ChannelRuns.h"
 #include "acquisition/CollectorLink.h"
-#include "acquisition/EngineDetection.h"
 #include "acquisition/PortSearch.h"
+#include "app/ChannelRuns.h"
+#include "app/EngineDetection.h"
 
 #include <QObject>
 

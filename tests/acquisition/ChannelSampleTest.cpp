@@ -12,32 +12,32 @@ TEST(ChannelSample, IgnitionLightsAtTheTwentiethSampleAboveTheThreshold)
 {
     CollectorBench bench;
     bench.host.openChannel(0);
-    CChrEDoc& doc = *bench.host.docs[0];
     auto& c = *bench.collector;
+    const ChannelRun& run = c.run(0);
     for (int i = 0; i < 19; ++i)
         c.channelSample(0, 2000.5f, false);
-    EXPECT_EQ(doc.ignited, 0);
+    EXPECT_FALSE(run.ignited);
     EXPECT_EQ(bench.host.ignitionChanges, 0);
     c.channelSample(0, 2000.5f, false);
-    EXPECT_EQ(doc.ignited, 1);
+    EXPECT_TRUE(run.ignited);
     EXPECT_EQ(bench.host.ignitionChanges, 1);
     for (int i = 0; i < 50; ++i)
         c.channelSample(0, 9000.0f, false);
     EXPECT_EQ(bench.host.ignitionChanges, 1);
 
     c.channelSample(0, 2000.0f, false);  // at the threshold counts as out
-    EXPECT_EQ(doc.ignited, 0);
+    EXPECT_FALSE(run.ignited);
     EXPECT_EQ(bench.host.ignitionChanges, 2);
     // The count starts again from nothing.
     for (int i = 0; i < 19; ++i)
         c.channelSample(0, 5000.0f, false);
-    EXPECT_EQ(doc.ignited, 0);
+    EXPECT_FALSE(run.ignited);
     // Channel B has its own count.
     bench.host.openChannel(1);
     for (int i = 0; i < 20; ++i)
         c.channelSample(1, 5000.0f, false);
-    EXPECT_EQ(bench.host.docs[1]->ignited, 1);
-    EXPECT_EQ(doc.ignited, 0);
+    EXPECT_TRUE(c.run(1).ignited);
+    EXPECT_FALSE(run.ignited);
 }
 
 TEST(ChannelSample, AnInvertedChannelFlipsItsSign)
@@ -65,7 +65,7 @@ TEST(ChannelSample, AutoBaseMakesTheFirstPointOfEachRunZero)
     // A new run takes a new zero.
     c.stopRunning(0);
     c.channelSample(0, 500.0f, false);  // not running: dropped
-    bench.host.runStart(*bench.host.docs[0]);
+    bench.host.runStart(0);
     c.channelSample(0, 40.0f, false);
     c.channelSample(0, 45.0f, false);
     EXPECT_EQ(bench.host.values(0), (std::vector<float>{0.0f, 50.0f, -10.0f, 0.0f, 5.0f}));
@@ -76,12 +76,12 @@ TEST(ChannelSample, AZeroRequestZeroesFromTheNextPointOn)
     CollectorBench bench;
     bench.host.runBoth();
     auto& c = *bench.collector;
-    CChrEDoc& doc = *bench.host.docs[1];
+    ChannelRun& run = c.run(1);
     c.channelSample(1, 300.0f, false);
-    doc.zeroRequest = 1;
+    run.zeroRequest = true;
     c.channelSample(1, 320.0f, false);
     c.channelSample(1, 330.0f, false);
-    EXPECT_EQ(doc.zeroRequest, 0);
+    EXPECT_FALSE(run.zeroRequest);
     EXPECT_TRUE(c.zeroActive(1));
     EXPECT_EQ(bench.host.values(1), (std::vector<float>{300.0f, 0.0f, 10.0f}));
     c.stopRunning(1);

@@ -150,8 +150,8 @@ TEST(CollectorParser, StartBitHeldForManyFramesStartsOnce)
         feed(c, frame(0, 100, false, false, true));
     // The start opened both windows (AllStart) and asked for both channels once.
     EXPECT_EQ(bench.host.noMethod, (std::vector<int>{0, 1}));
-    EXPECT_NE(bench.host.docs[0], nullptr);
-    EXPECT_NE(bench.host.docs[1], nullptr);
+    EXPECT_TRUE(c.attached(0));
+    EXPECT_TRUE(c.attached(1));
 
     for (int i = 0; i < 10; ++i)
         feed(c, frame(0, 100));
@@ -174,7 +174,7 @@ TEST(CollectorParser, AStartSeenDuringWarmUpStartsWithTheFirstPoint)
     feed(c, frame(0, 100));  // the 7th frame, the first point: it carries the start
     EXPECT_EQ(bench.host.runStarts, (std::vector<int>{0}));
     EXPECT_EQ(bench.host.values(0).size(), 1u);
-    EXPECT_EQ(bench.host.docs[1], nullptr);
+    EXPECT_FALSE(c.attached(1));
 }
 
 TEST(CollectorParser, DamagedInputLosesOnlyTheDamagedFrames)

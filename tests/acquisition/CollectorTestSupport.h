@@ -1,7 +1,6 @@
 #pragma once
 
 #include "acquisition/CCollector.h"
-#include "app/CChrEDoc.h"
 
 #include <algorithm>
 #include <array>
@@ -57,17 +56,16 @@ inline void feed(CCollector& c, const std::vector<uint8_t>& bytes)
     c.receive(bytes.data(), bytes.size());
 }
 
-// A stand-in for the document side: channel documents on request, runs that start at once,
+// A stand-in for the document side: channels attached on request, runs that start at once,
 // every delivered point recorded.
-class RecordingHost : public CollectorHost {
+class RecordingHost : public RunHost {
 public:
     struct Point {
         int channel;
         float value;
     };
 
-    CCollector* collector = nullptr;
-    std::array<std::unique_ptr<CChrEDoc>, 2> docs;
+    CCollector* current = nullptr;
     bool validMethod = true;
     std::vector<Point> points;
     std::vector<int> opened;
@@ -81,7 +79,7 @@ public:
     {
         for (int c = 0; c < 2; ++c) {
             openChannel(c);
-            runStart(*docs[static_cast<size_t>(c)]);
+            runStart(c);
         }
     }
     std::vector<float> values(int channel) const
@@ -93,29 +91,29 @@ public:
         return v;
     }
 
-    void collectorConfirmed() override { ++confirmations; }
+    void setCollector(CCollector* c) override { current = c; }
+    CCollector* collector() const override { return current; }
+    void collectorConfirmed() override
+    {
+        ++confirmations;
+        RunHost::collectorConfirmed();
+    }
     void openChannel(int channel) override
     {
         opened.push_back(channel);
-        auto& d = docs[static_cast<size_t>(channel)];
-        if (!d) {
-            d = std::make_unique<CChrEDoc>();
-            collector->attach(*d, channel);
-        }
+        if (!current->attached(channel))
+            current->attach(channel);
     }
-    bool hasValidMethod(const CChrEDoc&) const override { return validMethod; }
-    void runStart(CChrEDoc& doc) override
+    bool hasValidMethod(int) const override { return validMethod; }
+    void runStart(int channel) override
     {
-        runStarts.push_back(doc.attachedChannel);
-        doc.acquiring = 1;
-        collector->startRunning(doc.attachedChannel);
+        runStarts.push_back(channel);
+        current->run(channel).acquiring = true;
+        current->startRunning(channel);
     }
     void noMethodAtStart(int channel) override { noMethod.push_back(channel); }
-    void ignitionChanged(CChrEDoc&) override { ++ignitionChanges; }
-    void append(CChrEDoc& doc, float value) override
-    {
-        points.push_back({doc.attachedChannel, value});
-    }
+    void ignitionChanged(int) override { ++ignitionChanges; }
+    void append(int channel, float value) override { points.push_back({channel, value}); }
 };
 
 // A collector with its recording host, confirmed or not.
@@ -127,12 +125,18 @@ struct CollectorBench {
     explicit CollectorBench(bool confirm = true)
     {
         collector = std::make_unique<CCollector>(settings, &host);
-        host.collector = collector.get();
+        host.setCollector(collector.get());
         if (confirm) {
             const uint8_t ready = 0xE0;
             collector->receive(&ready, 1);
         }
     }
+};
+
+// The settings and a recording host for a collector link.
+struct LinkBench {
+    AcquisitionSettings settings;
+    RecordingHost host;
 };
 
 }  // namespace dgaws::test

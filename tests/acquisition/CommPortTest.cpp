@@ -3,8 +3,8 @@
 // read error that keeps coming).
 #include "acquisition/CCommPort.h"
 #include "acquisition/CollectorLink.h"
+#include "acquisition/CollectorTestSupport.h"
 #include "acquisition/PtyPair.h"
-#include "acquisition/RunsTestSupport.h"
 #include "acquisition/ScriptedSerialPort.h"
 
 #include <QCoreApplication>
@@ -61,8 +61,8 @@ TEST_F(CommPortTest, TheLineIsSetAsAskedAndEveryByteArrivesOnceInOrder)
 // to the simulated connection; the next pick opens at the collector's line.
 TEST_F(CommPortTest, ARefusedOpenIsToldOnlyByTheLink)
 {
-    RunsBench bench;
-    CollectorLink link(bench.settings, *bench.runs);
+    LinkBench bench;
+    CollectorLink link(bench.settings, bench.host);
     ScriptedPorts linkPorts;
     linkPorts.install(link.port());
     std::vector<std::string> texts, portErrors;

@@ -4,7 +4,8 @@
 #include "acquisition/CollectorTestSupport.h"
 #include "acquisition/PortSearch.h"
 #include "acquisition/PtyPair.h"
-#include "acquisition/RunsTestSupport.h"
+
+#include "../chromatogram/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +58,7 @@ protected:
     {
         ensureApp();
         bench.settings.searchWaitScale = 0.001;
-        link = std::make_unique<CollectorLink>(bench.settings, *bench.runs);
+        link = std::make_unique<CollectorLink>(bench.settings, bench.host);
     }
 
     // Runs an automatic search over the listed ports to its end, answering No to every
@@ -79,7 +80,7 @@ protected:
         return !finished.empty() && finished[0];
     }
 
-    RunsBench bench;
+    LinkBench bench;
     std::unique_ptr<CollectorLink> link;
     std::vector<std::string> asked;
     std::vector<std::string> texts;
@@ -114,9 +115,8 @@ TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
                         "已经打开端口号ttyUSB3，发送色谱仪确认命令...",
                         "确认端口号ttyUSB3连接了色谱仪!"}));
     // Both channel windows are opened after the search (OpenChannelA/B).
-    ASSERT_NE(bench.docs[0], nullptr);
-    ASSERT_NE(bench.docs[1], nullptr);
-    EXPECT_EQ(bench.doc(0).attachedChannel, 0);
+    EXPECT_EQ(bench.host.opened, (std::vector<int>{0, 1}));
+    EXPECT_TRUE(link->collector()->attached(0));
 }
 
 TEST_F(ConnectionTest, AFailedSearchOffersTheSimulatedConnection)
@@ -225,15 +225,11 @@ TEST_F(ConnectionTest, TheDemonstrationDataPlaysIntoBothChannelsAndStartsAgain)
     std::vector<float> values;
     for (int i = 0; i < 1000; ++i)
         values.push_back(static_cast<float>(i) * 0.25f + 3.0f);
-    const std::string file = bench.dir.path("QLCHGDATA.DMD");
+    TempDir dir;
+    const std::string file = dir.path("QLCHGDATA.DMD");
     writeFloats(file, values, 3);  // 4003 bytes: the 3 left over are ignored
     bench.settings.SimDataPath = file;
-    bench.settings.AllStart = 1;
-    bench.stopTime = 100.0;
     link->newCollector();
-    bench.openBoth();
-    for (int c = 0; c < 2; ++c)
-        bench.doc(c).data.method.integration.stopTime = 100.0;
     std::vector<std::string> messages;
     QObject::connect(link.get(), &CollectorLink::message,
                      [&](const QString& t) { messages.push_back(t.toStdString()); });
@@ -241,20 +237,22 @@ TEST_F(ConnectionTest, TheDemonstrationDataPlaysIntoBothChannelsAndStartsAgain)
     ASSERT_TRUE(link->startSimulation());
     EXPECT_TRUE(link->simulationMode());
     EXPECT_EQ(messages, (std::vector<std::string>{CollectorLink::kSimulationStarted}));
-    ASSERT_TRUE(bench.runs->run(bench.doc(0)));
-    ASSERT_TRUE(pumpUntil([&] { return bench.doc(1).acquiredCount >= 1200; }));
+    bench.host.runBoth();
+    ASSERT_TRUE(pumpUntil([&] { return bench.host.values(1).size() >= 1200; }));
     link->stopSimulation();
     for (int c = 0; c < 2; ++c) {
-        const SignalBuffer& s = bench.doc(c).data.signal;
-        for (int i = 0; i < 1200; ++i)
-            ASSERT_EQ(s.at(i), values[static_cast<size_t>(i % 1000)]) << c << " " << i;
+        const std::vector<float> got = bench.host.values(c);
+        ASSERT_GE(got.size(), 1200u);
+        for (size_t i = 0; i < 1200; ++i)
+            ASSERT_EQ(got[i], values[i % 1000]) << c << " " << i;
     }
-    EXPECT_EQ(bench.doc(0).acquiredCount, bench.doc(1).acquiredCount);
+    EXPECT_EQ(bench.host.values(0).size(), bench.host.values(1).size());
 }
 
 TEST_F(ConnectionTest, AMissingDemonstrationFileIsReportedAndNothingPlays)
 {
-    bench.settings.SimDataPath = bench.dir.path("nothing-here.DMD");
+    TempDir dir;
+    bench.settings.SimDataPath = dir.path("nothing-here.DMD");
     std::vector<std::string> messages;
     QObject::connect(link.get(), &CollectorLink::message,
                      [&](const QString& t) { messages.push_back(t.toStdString()); });

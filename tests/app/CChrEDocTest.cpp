@@ -157,10 +157,11 @@ TEST(DocumentClose, RefusedWhileSampling)
     Recorder rec;
     CChrEDoc doc;
     rec.attach(doc);
-    doc.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    doc.attachRun(&running);
     EXPECT_FALSE(doc.canCloseFrame());
     EXPECT_EQ(rec.messages.at(0), "正在采样，不能关闭。");
-    doc.acquiring = 0;
+    running.acquiring = false;
     EXPECT_TRUE(doc.canCloseFrame());
 }
 
@@ -173,10 +174,11 @@ TEST(DocumentBinary, RefusalsAndTheLoadedRange)
     EXPECT_FALSE(doc.saveBinary(dir.path("x.dat")));
     EXPECT_EQ(rec.messages.back(), "该谱图没有数据，无法输出保存！");
     doc.data = sampleRecord(1200);
-    doc.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    doc.attachRun(&running);
     EXPECT_FALSE(doc.saveBinary(dir.path("x.dat")));
     EXPECT_EQ(rec.messages.back(), "采样还未停止，无法输出保存！");
-    doc.acquiring = 0;
+    running.acquiring = false;
     ASSERT_TRUE(doc.saveBinary(dir.path("x.dat")));
     expectShownWithReason(doc.saveBinary(dir.path("none/x.dat")), rec, "V3.3格式保存谱图失败。",
                           "No such file or directory");

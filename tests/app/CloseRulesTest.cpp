@@ -30,14 +30,15 @@ TEST(CloseRules, LiveWindowsCloseWithoutAskingUnlessAChannelSamples)
     Channels c;
     c.b.setModifiedFlag(true);
     EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::Close) << "a changed live window does not ask";
-    c.a.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    c.a.attachRun(&running);
     EXPECT_TRUE(channelSampling(c.app));
     EXPECT_EQ(decideDocumentClose(c.a, c.app), CloseDecision::Refuse);
     EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::Refuse)
         << "channel B waits while channel A samples";
     EXPECT_EQ(decideDocumentClose(c.file, c.app), CloseDecision::Close)
         << "a file's window is not held by a run";
-    c.a.acquiring = 0;
+    running.acquiring = false;
     EXPECT_FALSE(channelSampling(c.app));
 }
 
@@ -56,11 +57,12 @@ TEST(CloseRules, OnlyTheChannelSlotsCount)
 {
     Channels c;
     CChrEDoc third;
-    third.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    third.attachRun(&running);
     c.app.setSlot(2, &third);
     EXPECT_FALSE(channelSampling(c.app));
     c.app.documentDestroyed(&c.a);
-    c.a.acquiring = 1;
+    c.a.attachRun(&running);
     EXPECT_FALSE(channelSampling(c.app)) << "a document out of its slot holds nothing";
 }
 

@@ -38,7 +38,8 @@ TEST(DocumentDetection, DetectingMarksTheDocumentThroughItsHooks)
     EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
     EXPECT_EQ(replay, 1);
 
-    doc.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    doc.attachRun(&running);
     EXPECT_FALSE(doc.canDetectPeaks());
     EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Unavailable);
 }

@@ -73,7 +73,8 @@ TEST(DocumentEditing, DetectionReplaysTheDocumentsOwnEdits)
     ASSERT_TRUE(doc.editor.Undo()) << "each detection is an undo step";
     EXPECT_EQ(doc.data.peaks, edited);
 
-    doc.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    doc.attachRun(&running);
     EXPECT_EQ(doc.editor.deletePeak(0), EditStatus::Unavailable);
     EXPECT_FALSE(doc.editor.Redo());
 }
@@ -110,10 +111,11 @@ TEST(DocumentEditing, SignalCommandsMarkTheDocumentAndRefuseWhatTheyCannotDo)
     EXPECT_EQ(doc.data.signal.values(), original);
     EXPECT_FALSE(doc.restoreSignal());
 
-    doc.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    doc.attachRun(&running);
     EXPECT_FALSE(doc.smoothSignal(4));
     EXPECT_FALSE(doc.subtractOwnDrift());
-    doc.acquiring = 0;
+    running.acquiring = false;
     ASSERT_TRUE(doc.smoothSignal(4));
     EXPECT_NE(doc.data.signal.values(), original);
 
@@ -129,15 +131,17 @@ TEST(DocumentEditing, RunTimeAidsFollowTheNewestAcquiredSample)
 {
     Watched w;
     CChrEDoc& doc = w.doc;
+    ChannelRun running;
+    doc.attachRun(&running);
     EXPECT_FALSE(doc.requestBaselineZero()) << "only a running channel is zeroed";
-    EXPECT_EQ(doc.zeroRequest, 0);
+    EXPECT_FALSE(running.zeroRequest);
     EXPECT_DOUBLE_EQ(doc.noiseCloseUp().timeEnd, 2999 / 1200.0 + 5.0);
 
-    doc.acquiring = 1;
+    running.acquiring = true;
     doc.acquiredCount = 1201;  // the rest of the buffer is not acquired yet
     doc.data.signal.set(1200, 250.0f);
     ASSERT_TRUE(doc.requestBaselineZero());
-    EXPECT_EQ(doc.zeroRequest, 1);
+    EXPECT_TRUE(running.zeroRequest);
     const DisplayRange r = doc.noiseCloseUp();
     EXPECT_EQ(r.timeStart, 0.0);
     EXPECT_DOUBLE_EQ(r.timeEnd, 6.0);

@@ -50,10 +50,11 @@ TEST(DocumentExport, RefusalsAndFailureTextsForBothFormats)
     EXPECT_FALSE(di::exportCdf(doc, dir.path("a.cdf")));
     EXPECT_EQ(sinks.messages.back(), "该谱图没有数据，无法输出保存！");
     fillWithPeaks(doc.data, 1200);
-    doc.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    doc.attachRun(&running);
     EXPECT_FALSE(di::saveText(doc, dir.path("a.txt"), TextLayout::Standard));
     EXPECT_EQ(sinks.messages.back(), "采样还未停止，无法输出保存！");
-    doc.acquiring = 0;
+    running.acquiring = false;
     // A file that cannot be written: the text, then the reason.
     const auto cdf = di::exportCdf(doc, dir.path("missing/a.cdf"));
     EXPECT_EQ(sinks.messages.back(), cdf.error());

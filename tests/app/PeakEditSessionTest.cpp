@@ -113,7 +113,8 @@ TEST(PeakEditSession, AModeEndsWhenChosenAgainAndARefusedMoveKeepsIt)
     EXPECT_EQ(f.doc.data.peaks[0].endIndex, apex + 60);
     EXPECT_EQ(f.doc.data.method.manualEvents.back().kind, ManualEventKind::MoveEnd);
 
-    f.doc.acquiring = 1;
+    ChannelRun running{.acquiring = true};
+    f.doc.attachRun(&running);
     EXPECT_FALSE(f.session.available(Mode::AddPeak));
     EXPECT_FALSE(f.session.available(Mode::MoveApex));
 }

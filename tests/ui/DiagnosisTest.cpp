@@ -159,7 +159,8 @@ private slots:
         });
         guard.start(5);
 
-        doc.acquiring = 1;
+        ChannelRun running{.acquiring = true};
+        doc.attachRun(&running);
         f.frame->updateCommandStates();
         QVERIFY(!f.frame->actions().diagnose->isEnabled());
         QVERIFY(!f.frame->documentCommands().diagnose(*w));
@@ -167,7 +168,7 @@ private slots:
                  QStringList{qs(DocumentCommands::kCannotDiagnoseWhileSampling)});
         QCOMPARE(doc.data.diagnosisCode, -1);
 
-        doc.acquiring = 0;
+        doc.attachRun(nullptr);
         f.prompts.messages.clear();
         QVERIFY(!f.frame->documentCommands().diagnose(*w));
         QVERIFY(f.prompts.messages.contains(qs(TestRecordDatabase::kNoSuchCompany)));

@@ -46,10 +46,11 @@ private slots:
     {
         UiFixture f;
         CChildFrame* w = finishedChannel(f);
-        w->document().acquiring = 1;
+        ChannelRun running{.acquiring = true};
+        w->document().attachRun(&running);
         f.frame->updateCommandStates();
         QVERIFY2(!f.frame->actions().save->isEnabled(), "no save while sampling");
-        w->document().acquiring = 0;
+        w->document().attachRun(nullptr);
         f.frame->updateCommandStates();
         QVERIFY(f.frame->actions().save->isEnabled());
 
@@ -240,9 +241,11 @@ private slots:
         QCOMPARE(f.prompts.questions, QStringList{QString::fromUtf8("该谱图色谱峰已经检测过，重新检测吗？")});
         QCOMPARE(w->document().data.peaks.size(), found - 1);
 
-        w->document().acquiring = 1;
+        ChannelRun running{.acquiring = true};
+        w->document().attachRun(&running);
         f.frame->updateCommandStates();
         QVERIFY(!f.frame->actions().detectPeaks->isEnabled());
+        w->document().attachRun(nullptr);
     }
 
     void binaryFilesRefuseAnEmptyChromatogram()

@@ -64,13 +64,14 @@ private slots:
 
     void pointsOfARunJoinTheTraceAndAreDrawnAtTheFrameRate()
     {
+        ChannelRun running{.acquiring = true};  // outlives the window that shows it
         UiFixture f;
         CChildFrame* w = f.frame->openChannel(0);
         CChrEDoc& doc = w->document();
         CChrEGraphView& g = *w->graph();
         // A run sizes its signal for the whole run time and fills it point by point.
         doc.data.resetForRun(20 * 60 * 10, 20);
-        doc.acquiring = 1;
+        doc.attachRun(&running);
         doc.acquiredCount = 0;
         w->refreshViews();
         QCOMPARE(g.traceSamples(), 0);

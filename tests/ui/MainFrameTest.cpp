@@ -180,7 +180,8 @@ private slots:
         CChildFrame* b = f.frame->openChannel(1);
         const QString chg = f.writeSample("A_y.chg");
         CChildFrame* file = f.frame->openDocument(chg);
-        a->document().acquiring = 1;
+        ChannelRun running{.acquiring = true};
+        a->document().attachRun(&running);
 
         QVERIFY(!f.frame->close());
         QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("正在采样，不能关闭。"));
@@ -204,7 +205,7 @@ private slots:
                 subFile = s;
         QVERIFY(subFile->close());
 
-        a->document().acquiring = 0;
+        a->document().attachRun(nullptr);
         QVERIFY(subB->close());
         QCOMPARE(f.app->slot(1), nullptr);
         QVERIFY(f.prompts.questions.isEmpty());

@@ -126,14 +126,14 @@ private slots:
         QCOMPARE(doc.data.method.components.size(), size_t{9});
 
         f.frame->actions().run->trigger();
-        QCOMPARE(doc.acquiring, 1);
+        QVERIFY(doc.acquiring());
         f.frame->updateCommandStates();
         QVERIFY(!f.frame->actions().chooseMethod->isEnabled());
         QVERIFY(!MethodSelection::choose(doc, {0, 1}));
         QCOMPARE(doc.libraryCalibrationIndex, -1);
         f.prompts.yesNo = {true};
         f.frame->actions().cancel->trigger();
-        QCOMPARE(doc.acquiring, 0);
+        QVERIFY(!doc.acquiring());
     }
 
     void choosingAMethodAndCurveQuantifiesWithThatCurve()

@@ -84,25 +84,25 @@ private slots:
         QVERIFY(f.a);
         QCOMPARE(f.prompts.messages,
                  QStringList{QString::fromUtf8("模拟连接已经建立，您可以采样体验了(如果通道已打开，需要关闭后重新打开才能采样)!")});
-        QCOMPARE(f.doc().attachedChannel, 0);
+        QCOMPARE(f.doc().channelRun(), &f.frame->runController().link().collector()->run(0));
         f.frame->updateCommandStates();
         QVERIFY(f.frame->actions().run->isEnabled());
         QVERIFY(!f.frame->actions().stop->isEnabled());
 
         f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
         QTest::keyClick(f.frame.get(), Qt::Key_Space);
-        QCOMPARE(f.doc().acquiring, 1);
+        QVERIFY(f.doc().acquiring());
         QVERIFY(f.frame->actions().stop->isEnabled());
         QVERIFY(!f.frame->actions().save->isEnabled());
 
         // Points reach the graph while the run goes on, and the status bar follows them.
         QTRY_VERIFY_WITH_TIMEOUT(f.a->graph()->traceSamples() > 400, 5000);
-        QVERIFY(f.doc().acquiring == 1);
+        QVERIFY(f.doc().acquiring());
         QVERIFY(f.frame->progressBar()->paneText(CProgStatusBar::Time).startsWith(QString::fromUtf8("采集时间：")));
         QVERIFY(f.frame->progressBar()->paneText(CProgStatusBar::Voltage).startsWith(QString::fromUtf8("当前电压：")));
 
         // The method's six minutes end the run; the file goes where the proposal said.
-        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiring == 0, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.doc().acquiring(), 20000);
         const QString saved = qs(f.doc().pathName);
         QCOMPARE(saved, f.prompts.lastSaveProposal);
         QCOMPARE(f.prompts.lastCaption, QString::fromUtf8("保存谱图文件"));
@@ -145,10 +145,10 @@ private slots:
         QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("正在采样，不能关闭。"));
         QVERIFY(!subWindowOf(*f.frame, f.a)->close());
         QCOMPARE(f.frame->frames().size(), 1);
-        QCOMPARE(f.doc().acquiring, 1);
+        QVERIFY(f.doc().acquiring());
 
         QTest::keyClick(f.frame.get(), Qt::Key_Return);
-        QCOMPARE(f.doc().acquiring, 0);
+        QVERIFY(!f.doc().acquiring());
         const int acquired = f.doc().acquiredCount;
         QVERIFY(acquired < 6 * 60 * 20);
         QCOMPARE(readChromatogramFile(f.doc().pathName).signal.count(), acquired);
@@ -174,10 +174,10 @@ private slots:
         f.prompts.yesNo = {false};
         QTest::keyClick(f.frame.get(), Qt::Key_Escape);
         QCOMPARE(f.prompts.questions.last(), QString::fromUtf8("取消采样，谱图将不保存！"));
-        QCOMPARE(f.doc().acquiring, 1);
+        QVERIFY(f.doc().acquiring());
         f.prompts.yesNo = {true};
         QTest::keyClick(f.frame.get(), Qt::Key_Escape);
-        QCOMPARE(f.doc().acquiring, 0);
+        QVERIFY(!f.doc().acquiring());
         QVERIFY(f.doc().pathName.empty());
         QVERIFY(f.frame->fileTree()->files().isEmpty());
     }
@@ -194,7 +194,7 @@ private slots:
         const int before = f.doc().acquiredCount;
         f.frame->actions().zero->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > before + 5, 5000);
-        QCOMPARE(f.doc().zeroRequest, 0);
+        QVERIFY(!f.doc().channelRun()->zeroRequest);
         QVERIFY(f.doc().data.signal.at(before - 1) != 0.0f);
         QCOMPARE(f.doc().data.signal.at(before), 0.0f);
         f.prompts.yesNo = {true};
@@ -207,7 +207,7 @@ private slots:
         f.doc().libraryMethodIndex = -1;
         QTest::keyClick(f.frame.get(), Qt::Key_Space);
         QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("请先在左侧方法文件树视图里选择一个分析方法!"));
-        QCOMPARE(f.doc().acquiring, 0);
+        QVERIFY(!f.doc().acquiring());
     }
 
     // Ctrl-C, a terminate request: the window ends through its exit sequence, and the run

@@ -1,6 +1,6 @@
 #include "EngineDetection.h"
 
-#include "app/CChrEDoc.h"
+#include "CChrEDoc.h"
 #include "processing/EvaluateStep.h"
 
 #include <limits>

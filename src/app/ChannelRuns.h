@@ -1,11 +1,11 @@
 #pragma once
 
-#include "AcquisitionSettings.h"
-#include "Autosave.h"
-#include "BaselineLevelling.h"
-#include "CCollector.h"
 #include "EngineDetection.h"
 #include "LiveDetection.h"
+#include "acquisition/AcquisitionSettings.h"
+#include "acquisition/Autosave.h"
+#include "acquisition/BaselineLevelling.h"
+#include "acquisition/CCollector.h"
 #include "chromatogram/FileNameProposal.h"
 
 #include <array>
@@ -45,8 +45,10 @@ struct RunCallbacks {
 };
 
 // Run, run start, stop, cancel and start-signal detection of the two channel documents,
-// and the document append that every acquired point goes through.
-class ChannelRuns : public CollectorHost {
+// and the document append that every acquired point goes through. The collector knows
+// channels only; this is where a channel's run meets its document: the document of a slot
+// reads its live run state from the collector's run of that channel.
+class ChannelRuns : public RunHost {
 public:
     static constexpr const char* kNoMethod = "请先在左侧方法文件树视图里选择一个分析方法!";
     static constexpr const char* kNoMethodB = "请先在B通道左侧方法文件树视图里选择一个分析方法!";
@@ -63,14 +65,17 @@ public:
                 RunCallbacks callbacks = {});
     ~ChannelRuns() override;
 
-    void setCollector(CCollector* collector) { collector_ = collector; }
-    CCollector* collector() const { return collector_; }
+    // The channel documents are attached to the new collector and take their runs with
+    // them; without a collector they are attached to none.
+    void setCollector(CCollector* collector) override;
+    CCollector* collector() const override { return collector_; }
     // The documents' own engines unless replaced; nullptr records without detecting.
     void setDetection(LiveDetection* detection) { detection_ = detection; }
     void setProposalEnvironment(ProposalEnvironment env) { env_ = std::move(env); }
     void setAutosaveClock(AutosaveWriter::Clock clock) { autosaveClock_ = std::move(clock); }
 
-    // The channel slot of a live document: state, channel and collector attachment.
+    // The channel slot of a live document: state, channel and collector attachment (and with
+    // it the run state).
     void adoptChannelDocument(CChrEDoc& doc, int channel);
     // The document's window closes: out of its slot and off the collector.
     void releaseChannelDocument(CChrEDoc& doc);
@@ -79,6 +84,8 @@ public:
     // Command states.
     bool canRun(const CChrEDoc& doc) const;
     bool canWatchStart(const CChrEDoc& doc) const;
+    // The document's method is one of the library's.
+    bool hasValidMethod(const CChrEDoc& doc) const;
 
     // The commands. False when refused (the text has been shown) or declined.
     bool run(CChrEDoc& doc);
@@ -90,17 +97,19 @@ public:
     // nobody may be there to answer it.
     void stopAllUnattended();
 
-    // CollectorHost
-    void collectorConfirmed() override;
-    void openChannel(int channel) override;
-    bool hasValidMethod(const CChrEDoc& doc) const override;
-    void runStart(CChrEDoc& doc) override;
-    void noMethodAtStart(int channel) override;
-    void ignitionChanged(CChrEDoc& doc) override;
-    void append(CChrEDoc& doc, float value) override;
+    // A run starts on the document: the library's names, the run state, a fresh signal,
+    // the proposed name, detection and the safety copy.
+    void runStart(CChrEDoc& doc);
+    // Every acquired point of a document's run.
+    void append(CChrEDoc& doc, float value);
 
-    // Called with the collector's first ready byte.
-    std::function<void()> onConfirmed;
+    // CollectorHost
+    void openChannel(int channel) override;
+    bool hasValidMethod(int channel) const override;
+    void runStart(int channel) override;
+    void noMethodAtStart(int channel) override;
+    void ignitionChanged(int channel) override;
+    void append(int channel, float value) override;
 
     // The two status texts for a point count and a value.
     static std::string timeText(double minutes);
@@ -135,6 +144,7 @@ private:
     ProposalEnvironment env_;
     AutosaveWriter::Clock autosaveClock_;
     std::array<CChrEDoc*, 2> slots_{};
+    // The levelling of each channel's current run.
     std::array<BaselineLevelling, 2> levelling_{};
     std::array<std::unique_ptr<AutosaveWriter>, 2> autosave_;
     std::array<bool, 2> warnedNoMethod_{};

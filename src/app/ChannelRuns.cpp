@@ -1,6 +1,6 @@
 #include "ChannelRuns.h"
 
-#include "app/CChrEDoc.h"
+#include "CChrEDoc.h"
 #include "chromatogram/MethodLibrary.h"
 
 #include <cmath>
@@ -64,7 +64,30 @@ int ChannelRuns::channelOf(const CChrEDoc& doc) const
     for (int c = 0; c < 2; ++c)
         if (slots_[static_cast<size_t>(c)] == &doc)
             return c;
-    return doc.attachedChannel;
+    return -1;
+}
+
+void ChannelRuns::setCollector(CCollector* collector)
+{
+    for (int c = 0; c < 2; ++c) {
+        CChrEDoc* doc = slots_[static_cast<size_t>(c)];
+        if (doc == nullptr)
+            continue;
+        if (collector == nullptr) {
+            doc->attachRun(nullptr);
+            continue;
+        }
+        const ChannelRun* before = doc->channelRun();
+        collector->attach(c);
+        ChannelRun& run = collector->run(c);
+        if (before)
+            run = *before;
+        doc->attachRun(&run);
+        // A run in progress goes on with the new collector.
+        if (run.acquiring)
+            collector->resumeRunning(c, doc->acquiredCount);
+    }
+    collector_ = collector;
 }
 
 void ChannelRuns::adoptChannelDocument(CChrEDoc& doc, int channel)
@@ -74,8 +97,8 @@ void ChannelRuns::adoptChannelDocument(CChrEDoc& doc, int channel)
     awaitingJoin_.at(ci) = false;
     doc.state = channel;
     doc.data.channel = channel;
-    if (collector_ && doc.attachedChannel < 0)
-        collector_->attach(doc, channel);
+    if (collector_ && doc.channelRun() == nullptr && collector_->attach(channel))
+        doc.attachRun(&collector_->run(channel));
 }
 
 void ChannelRuns::releaseChannelDocument(CChrEDoc& doc)
@@ -85,8 +108,11 @@ void ChannelRuns::releaseChannelDocument(CChrEDoc& doc)
             slots_[c] = nullptr;
             awaitingJoin_[c] = false;
         }
-    if (collector_)
-        collector_->detach(doc);
+    if (collector_ && doc.channelRun())
+        for (int c = 0; c < 2; ++c)
+            if (&collector_->run(c) == doc.channelRun())
+                collector_->detach(c);
+    doc.attachRun(nullptr);
 }
 
 CChrEDoc* ChannelRuns::ensureChannel(int channel)
@@ -107,13 +133,13 @@ bool ChannelRuns::hasValidMethod(const CChrEDoc& doc) const
 
 bool ChannelRuns::canRun(const CChrEDoc& doc) const
 {
-    return collector_ != nullptr && doc.attachedChannel >= 0 && doc.acquiring == 0;
+    return collector_ != nullptr && doc.channelRun() != nullptr && !doc.acquiring();
 }
 
 bool ChannelRuns::canWatchStart(const CChrEDoc& doc) const
 {
     // Without the engine's start detector a watch could never end by itself.
-    return detection_ != nullptr && canRun(doc) && doc.startWatch == 0;
+    return detection_ != nullptr && canRun(doc) && !doc.watchingStart();
 }
 
 void ChannelRuns::resetForRun(CChrEDoc& doc)
@@ -132,8 +158,6 @@ void ChannelRuns::resetForRun(CChrEDoc& doc)
     d.injectionTime = OleDateTime::now();
     doc.acquiredCount = 0;
     doc.forgetEditing();
-    doc.levellingHeld = {};
-    doc.levellingOffset = {};
     doc.pathName.clear();
     const int c = channelOf(doc);
     if (c == 0 || c == 1)
@@ -157,8 +181,10 @@ void ChannelRuns::runStart(CChrEDoc& doc)
                 ? entry.curves[static_cast<size_t>(cal)].name
                 : std::string();
     }
-    doc.startWatch = 0;
-    doc.acquiring = 1;
+    if (ChannelRun* state = doc.channelRun()) {
+        state->startWatch = false;
+        state->acquiring = true;
+    }
     if (collector_)
         collector_->startRunning(c);
     resetForRun(doc);
@@ -194,7 +220,7 @@ bool ChannelRuns::run(CChrEDoc& doc)
         }
     }
     runStart(doc);
-    if (other && other->acquiring == 0)
+    if (other && !other->acquiring())
         runStart(*other);
     return true;
 }
@@ -206,8 +232,9 @@ bool ChannelRuns::watchStart(CChrEDoc& doc)
         return false;
     saveAwaitingJoin(c);
     resetForRun(doc);
-    doc.acquiring = 1;
-    doc.startWatch = 1;
+    ChannelRun& state = *doc.channelRun();
+    state.acquiring = true;
+    state.startWatch = true;
     if (collector_)
         collector_->startRunning(c);
     if (detection_)
@@ -219,10 +246,10 @@ bool ChannelRuns::watchStart(CChrEDoc& doc)
 bool ChannelRuns::cancel(CChrEDoc& doc)
 {
     const int c = channelOf(doc);
-    if (doc.acquiring == 0 || (c != 0 && c != 1))
+    if (!doc.acquiring() || (c != 0 && c != 1))
         return false;
-    if (doc.startWatch) {
-        doc.startWatch = 0;
+    if (doc.watchingStart()) {
+        doc.channelRun()->startWatch = false;
     } else {
         if (!ask(kCancelQuestion))
             return false;
@@ -232,7 +259,8 @@ bool ChannelRuns::cancel(CChrEDoc& doc)
     }
     if (collector_)
         collector_->stopRunning(c);
-    doc.acquiring = 0;
+    if (ChannelRun* state = doc.channelRun())
+        state->acquiring = false;
     changed(doc);
     // Nothing is left to join the other channel's ended run with.
     saveAwaitingJoin(1 - c);
@@ -244,8 +272,10 @@ void ChannelRuns::endRun(CChrEDoc& doc)
     const int c = channelOf(doc);
     if (collector_ && (c == 0 || c == 1))
         collector_->stopRunning(c);
-    doc.acquiring = 0;
-    doc.startWatch = 0;
+    if (ChannelRun* state = doc.channelRun()) {
+        state->acquiring = false;
+        state->startWatch = false;
+    }
     doc.data.signal.resize(doc.acquiredCount);
     doc.data.hasData = doc.acquiredCount > 0 ? 1 : 0;
     doc.setModifiedFlag(true);
@@ -259,16 +289,16 @@ void ChannelRuns::endRun(CChrEDoc& doc)
 void ChannelRuns::stop(CChrEDoc& doc)
 {
     const int c = channelOf(doc);
-    if (doc.acquiring == 0 || (c != 0 && c != 1))
+    if (!doc.acquiring() || (c != 0 && c != 1))
         return;
     // Watching for the start signal is not a run: there is nothing to keep.
-    if (doc.startWatch) {
+    if (doc.watchingStart()) {
         cancel(doc);
         return;
     }
     endRun(doc);
     CChrEDoc* other = slots_[static_cast<size_t>(1 - c)];
-    const bool otherStopped = settings_.AllStop && other && other->acquiring;
+    const bool otherStopped = settings_.AllStop && other && other->acquiring();
     if (otherStopped)
         endRun(*other);
     if (settings_.StopWarning == 0 && cb_.beep)
@@ -276,14 +306,14 @@ void ChannelRuns::stop(CChrEDoc& doc)
 
     // With joining on, a run that ends while the other channel still records waits for it:
     // its file then holds the joined chromatogram, and each channel's file is written once.
-    if (settings_.Merge && other && other->acquiring && !other->startWatch) {
+    if (settings_.Merge && other && other->acquiring() && !other->watchingStart()) {
         awaitingJoin_[static_cast<size_t>(c)] = true;
         changed(doc);
         return;
     }
 
-    if (settings_.Merge && slots_[0] && slots_[1] && !slots_[0]->acquiring &&
-        !slots_[1]->acquiring && slots_[0]->acquiredCount > 0 && slots_[1]->acquiredCount > 0)
+    if (settings_.Merge && slots_[0] && slots_[1] && !slots_[0]->acquiring() &&
+        !slots_[1]->acquiring() && slots_[0]->acquiredCount > 0 && slots_[1]->acquiredCount > 0)
         merge();
 
     // Saved in the order the runs ended.
@@ -305,9 +335,9 @@ void ChannelRuns::stopAllUnattended()
     const bool before = saveWithoutDialog_;
     saveWithoutDialog_ = true;
     for (CChrEDoc* doc : slots_) {
-        if (doc == nullptr || doc->acquiring == 0)
+        if (doc == nullptr || !doc->acquiring())
             continue;
-        if (doc->startWatch)
+        if (doc->watchingStart())
             cancel(*doc);
         else
             stop(*doc);
@@ -387,15 +417,21 @@ bool ChannelRuns::save(CChrEDoc& doc)
     return ok;
 }
 
-void ChannelRuns::collectorConfirmed()
-{
-    if (onConfirmed)
-        onConfirmed();
-}
-
 void ChannelRuns::openChannel(int channel)
 {
     ensureChannel(channel);
+}
+
+bool ChannelRuns::hasValidMethod(int channel) const
+{
+    const CChrEDoc* doc = slots_.at(static_cast<size_t>(channel));
+    return doc != nullptr && hasValidMethod(*doc);
+}
+
+void ChannelRuns::runStart(int channel)
+{
+    if (CChrEDoc* doc = slots_.at(static_cast<size_t>(channel)))
+        runStart(*doc);
 }
 
 void ChannelRuns::noMethodAtStart(int channel)
@@ -407,32 +443,37 @@ void ChannelRuns::noMethodAtStart(int channel)
     message(channel == 0 ? kNoMethodAtStartA : kNoMethodAtStartB);
 }
 
-void ChannelRuns::ignitionChanged(CChrEDoc& doc)
+void ChannelRuns::ignitionChanged(int channel)
 {
-    changed(doc);
+    if (CChrEDoc* doc = slots_.at(static_cast<size_t>(channel)))
+        changed(*doc);
+}
+
+void ChannelRuns::append(int channel, float value)
+{
+    if (CChrEDoc* doc = slots_.at(static_cast<size_t>(channel)))
+        append(*doc, value);
 }
 
 void ChannelRuns::append(CChrEDoc& doc, float value)
 {
-    if (doc.acquiring == 0)
+    if (!doc.acquiring())
         return;
     const int c = channelOf(doc);
     ChromatogramData& d = doc.data;
     if (doc.acquiredCount >= d.signal.count())
         d.signal.grow();
     float v = value;
-    if (!doc.startWatch && (c == 0 || c == 1))
-        v = levelling_[static_cast<size_t>(c)].apply(doc.acquiredCount + 1, v,
-                                                     doc.levellingHeld, doc.levellingOffset);
+    if (!doc.watchingStart() && (c == 0 || c == 1))
+        v = levelling_[static_cast<size_t>(c)].apply(doc.acquiredCount + 1, v);
     if (v > d.signalMax)
         d.signalMax = v;
     if (v < d.signalMin)
         d.signalMin = v;
     d.signal.set(doc.acquiredCount, v);
     ++doc.acquiredCount;
-    doc.lastValue = v;
     doc.setModifiedFlag(true);
-    if (!doc.startWatch && (c == 0 || c == 1))
+    if (!doc.watchingStart() && (c == 0 || c == 1))
         if (auto& writer = autosave_[static_cast<size_t>(c)]; writer && writer->isOpen())
             if (!writer->append(v))
                 message(formatText(kAutosaveFailed, writer->path()));
@@ -441,7 +482,7 @@ void ChannelRuns::append(CChrEDoc& doc, float value)
     if (cb_.status)
         cb_.status(doc, timeText(d.indexToTime(doc.acquiredCount)), voltageText(v));
 
-    if (doc.startWatch) {
+    if (doc.watchingStart()) {
         if (!detection_)
             return;
         const std::optional<StartRise> rise = detection_->feedStartWatch(doc, v);

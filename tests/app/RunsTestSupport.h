@@ -2,7 +2,7 @@
 
 #include "chromatogram/CivilTime.h"
 #include "acquisition/CCollector.h"
-#include "acquisition/ChannelRuns.h"
+#include "app/ChannelRuns.h"
 #include "app/CChrEDoc.h"
 #include "chromatogram/MethodFile.h"
 #include "chromatogram/MethodLibrary.h"

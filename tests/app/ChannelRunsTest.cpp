@@ -1,6 +1,6 @@
 // Run, stop, cancel and start-signal detection of the channel documents, the document
 // append with its baseline-levelling windows, merging and saving.
-#include "acquisition/RunsTestSupport.h"
+#include "RunsTestSupport.h"
 
 #include "chromatogram/ChromatogramFile.h"
 
@@ -28,7 +28,7 @@ TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
     EXPECT_EQ(b.doc(0).data.signal.count(), 600);  // sized for the run
     EXPECT_EQ(b.doc(0).data.methodName, "QL");
     EXPECT_EQ(b.doc(0).data.calibrationName, "");
-    EXPECT_EQ(b.doc(1).acquiring, 0);
+    EXPECT_FALSE(b.doc(1).acquiring());
     ASSERT_EQ(b.autosaves().size(), 1u);
 
     std::vector<float> fed;
@@ -37,7 +37,7 @@ TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
         b.point(0, fed.back());
     }
     fed.resize(600);
-    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.doc(0).acquiring());
     EXPECT_FALSE(b.collector->running(0));
     const std::string expected = b.dir.path("data") + "/A_20240517093015.chg";
     ASSERT_EQ(b.saved.size(), 1u);
@@ -73,12 +73,12 @@ TEST(ChannelRuns, RunRefusesWithoutMethodsAndStartsBothWithAllStart)
     EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethodB);
     EXPECT_FALSE(b.runs->run(b.doc(1)));
     EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethod);
-    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.doc(0).acquiring());
 
     b.doc(1).libraryMethodIndex = 0;
     ASSERT_TRUE(b.runs->run(b.doc(1)));
-    EXPECT_EQ(b.doc(0).acquiring, 1);
-    EXPECT_EQ(b.doc(1).acquiring, 1);
+    EXPECT_TRUE(b.doc(0).acquiring());
+    EXPECT_TRUE(b.doc(1).acquiring());
     EXPECT_TRUE(b.collector->running(0));
     EXPECT_TRUE(b.collector->running(1));
     EXPECT_FALSE(b.runs->canRun(b.doc(0)));
@@ -92,8 +92,8 @@ TEST(ChannelRuns, AllStartOpensTheOtherChannelsWindow)
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     ASSERT_NE(b.docs[1], nullptr);
     EXPECT_EQ(b.runs->channelDocument(1), b.docs[1].get());
-    EXPECT_EQ(b.doc(1).attachedChannel, 1);
-    EXPECT_EQ(b.doc(1).acquiring, 1);
+    EXPECT_EQ(b.doc(1).channelRun(), &b.collector->run(1));
+    EXPECT_TRUE(b.doc(1).acquiring());
 }
 
 TEST(ChannelRuns, AStartWithoutMethodIsReportedOncePerChannel)
@@ -107,7 +107,7 @@ TEST(ChannelRuns, AStartWithoutMethodIsReportedOncePerChannel)
     b.collector->channelSample(1, 1.0f, true);
     EXPECT_EQ(b.messages, (std::vector<std::string>{ChannelRuns::kNoMethodAtStartA,
                                                     ChannelRuns::kNoMethodAtStartB}));
-    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.doc(0).acquiring());
 }
 
 TEST(ChannelRuns, TheStartSignalStartsBothChannelsOnce)
@@ -115,8 +115,8 @@ TEST(ChannelRuns, TheStartSignalStartsBothChannelsOnce)
     RunsBench b;
     b.openBoth();
     b.collector->channelSample(1, 5.0f, true);
-    EXPECT_EQ(b.doc(0).acquiring, 1);
-    EXPECT_EQ(b.doc(1).acquiring, 1);
+    EXPECT_TRUE(b.doc(0).acquiring());
+    EXPECT_TRUE(b.doc(1).acquiring());
     EXPECT_EQ(b.doc(1).acquiredCount, 1);  // the triggering point is the run's first
     EXPECT_EQ(b.doc(0).acquiredCount, 0);
     b.point(0, 7.0f);
@@ -169,11 +169,10 @@ TEST(ChannelRuns, LevellingWindowsActOnlyWhenStartedAndOrdered)
     s.StopA1 = "0.1";
     s.StartA2 = "0.075";  // points 90..149
     s.StopA2 = "0.125";
-    const BaselineLevelling two = BaselineLevelling::fromSettings(s, 0, 20);
-    std::array<float, 3> held{}, offset{};
+    BaselineLevelling two = BaselineLevelling::fromSettings(s, 0, 20);
     std::vector<float> out;
     for (int p = 1; p <= 200; ++p)
-        out.push_back(two.apply(p, static_cast<float>(p), held, offset));
+        out.push_back(two.apply(p, static_cast<float>(p)));
     EXPECT_EQ(out[58], 59.0f);
     EXPECT_EQ(out[59], 60.0f);
     EXPECT_EQ(out[89], 60.0f);   // window 2 holds what window 1 let through
@@ -196,7 +195,7 @@ TEST(ChannelRuns, AllStopEndsAndSavesBothChannels)
         b.point(1, 2.0f);
     }
     b.runs->stop(b.doc(1));
-    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.doc(0).acquiring());
     EXPECT_EQ(b.beeps, 1);
     ASSERT_EQ(b.saved.size(), 2u);
     EXPECT_EQ(savedSamples(b.saved[0].second), std::vector<float>(100, 2.0f));
@@ -259,11 +258,11 @@ TEST(ChannelRuns, CancelAsksAndThenKeepsNothing)
     b.answer = false;
     EXPECT_FALSE(b.runs->cancel(b.doc(0)));
     EXPECT_EQ(b.questions, (std::vector<std::string>{ChannelRuns::kCancelQuestion}));
-    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_TRUE(b.doc(0).acquiring());
     EXPECT_EQ(b.autosaves().size(), 1u);
     b.answer = true;
     EXPECT_TRUE(b.runs->cancel(b.doc(0)));
-    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.doc(0).acquiring());
     EXPECT_FALSE(b.collector->running(0));
     b.point(0, 3.0f);
     EXPECT_EQ(b.doc(0).acquiredCount, 30);
@@ -329,7 +328,7 @@ TEST(ChannelRuns, EachStandardRunEntersItsCurveOnce)
             const double x = (i - 300) / 20.0;
             b.point(0, static_cast<float>(40.0 + height * std::exp(-0.5 * x * x)));
         }
-        ASSERT_EQ(a.acquiring, 0);
+        ASSERT_FALSE(a.acquiring());
         ASSERT_EQ(a.pathName, *b.dialogChoice);
     };
     auto stored = [&] {
@@ -412,18 +411,18 @@ TEST(ChannelRuns, StartSignalDetectionStartsARunOnARiseAboveTheHeight)
     ASSERT_TRUE(b.runs->canWatchStart(b.doc(0)));
     ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
     EXPECT_FALSE(b.runs->canWatchStart(b.doc(0)));
-    EXPECT_EQ(b.doc(0).startWatch, 1);
+    EXPECT_TRUE(b.doc(0).watchingStart());
     EXPECT_TRUE(b.autosaves().empty());  // watching is not a run yet
     for (int i = 0; i < 40; ++i)
         b.point(0, 1000.0f);
     EXPECT_EQ(b.doc(0).acquiredCount, 40);  // the stop time does not end a watch
     b.point(0, 1150.0f);                    // 150 uV: too small
     EXPECT_EQ(detector.rejected, 1);
-    EXPECT_EQ(b.doc(0).startWatch, 1);
+    EXPECT_TRUE(b.doc(0).watchingStart());
     b.point(0, 1000.0f);
     b.point(0, 1200.0f);  // exactly the height: the run starts at once, without a question
-    EXPECT_EQ(b.doc(0).startWatch, 0);
-    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_FALSE(b.doc(0).watchingStart());
+    EXPECT_TRUE(b.doc(0).acquiring());
     EXPECT_EQ(b.doc(0).acquiredCount, 0);
     EXPECT_EQ(detector.runsBegun, 1);
     EXPECT_TRUE(b.questions.empty());
@@ -434,11 +433,11 @@ TEST(ChannelRuns, StartSignalDetectionStartsARunOnARiseAboveTheHeight)
     ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
     b.answer = false;
     EXPECT_TRUE(b.runs->cancel(b.doc(0)));
-    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.doc(0).acquiring());
     ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
     b.point(0, 1000.0f);
     b.runs->stop(b.doc(0));
-    EXPECT_EQ(b.doc(0).acquiring, 0);
+    EXPECT_FALSE(b.doc(0).acquiring());
     EXPECT_EQ(b.questions.size(), 1u);  // the earlier run's cancel only
     EXPECT_TRUE(b.saved.empty());
 }
@@ -460,11 +459,11 @@ TEST(ChannelRuns, TheEnginesStartDetectorEndsAWatchOnADipAndRise)
     for (float v : watch) {
         b.point(0, v);
         ++fed;
-        if (b.doc(0).startWatch == 0)
+        if (!b.doc(0).watchingStart())
             break;
     }
-    EXPECT_EQ(b.doc(0).startWatch, 0) << "no start after " << fed << " points";
-    EXPECT_EQ(b.doc(0).acquiring, 1);
+    EXPECT_FALSE(b.doc(0).watchingStart()) << "no start after " << fed << " points";
+    EXPECT_TRUE(b.doc(0).acquiring());
     EXPECT_LT(fed, static_cast<int>(watch.size()));
     EXPECT_EQ(b.doc(0).acquiredCount, 0);
 }
