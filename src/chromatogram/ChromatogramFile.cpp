@@ -17,7 +17,7 @@ void serializeSignal(Archive& ar, SignalBuffer& s, int format)
         return;
     }
     std::vector<float> values(static_cast<size_t>(n));
-    if (format >= 511) {
+    if (format >= Format::FloatSamples) {
         ar.readRaw(values.data(), values.size() * sizeof(float));
     } else {
         std::vector<int32_t> ints(static_cast<size_t>(n));
@@ -43,8 +43,8 @@ void skipDroppedPeakList(Archive& ar)
     int32_t ignored = 0;
     ar.io(ignored);
     std::vector<PeakRecord> dropped;
-    ioList(ar, dropped, minPeakRecordBytes(750), [&](PeakRecord& p) {
-        p.version = FormatVersion(750);
+    ioList(ar, dropped, minPeakRecordBytes(Format::OilTest), [&](PeakRecord& p) {
+        p.version = FormatVersion(Format::OilTest);
         serializePeakRecord(ar, p);
     });
     int32_t tailInt = 0;
@@ -55,7 +55,7 @@ void skipDroppedPeakList(Archive& ar)
 
 void serializeExtremum(Archive& ar, float& v, int format)
 {
-    if (ar.isStoring() || format >= 511) {
+    if (ar.isStoring() || format >= Format::FloatSamples) {
         ar.io(v);
         return;
     }
@@ -66,7 +66,7 @@ void serializeExtremum(Archive& ar, float& v, int format)
 
 void serializeRate(Archive& ar, int& rate, int format)
 {
-    if (ar.isLoading() && format >= 511 && format <= 516) {
+    if (ar.isLoading() && format >= Format::FloatRate && format < Format::CurrentLayout) {
         float f = 0.0f;
         ar.io(f);
         // Truncation toward zero, refusing what no int can hold.
@@ -112,7 +112,7 @@ void serializeChromatogram(Archive& ar, ChromatogramData& d)
     serializeSignal(ar, d.signal, format);
     serializePeakTable(ar, d.peaks, format);
     serializeColors(ar, d.colors);
-    if (ar.isLoading() && (format == 515 || format == 516))
+    if (ar.isLoading() && format >= Format::DroppedPeakList && format < Format::CurrentLayout)
         skipDroppedPeakList(ar);
 
     serializeExtremum(ar, d.signalMax, format);
@@ -130,9 +130,9 @@ void serializeChromatogram(Archive& ar, ChromatogramData& d)
     ar.io(d.sampleAmount);
     ar.ioText(d.methodName);
     ar.ioText(d.calibrationName);
-    if (format >= 504)
+    if (format >= Format::GroupResults)
         serializeGroupResults(ar, d.groupResults);
-    if (format <= 516)
+    if (format < Format::CurrentLayout)
         return;
 
     ar.ioText(d.linkedFile);
@@ -146,7 +146,7 @@ void serializeChromatogram(Archive& ar, ChromatogramData& d)
     ar.io(d.ratioCode3);
     for (double& v : d.gasInOil)
         ar.io(v);
-    if (format >= 754)
+    if (format >= Format::ExtraTexts)
         for (std::string& t : d.extraTexts)
             ar.ioText(t);
 }

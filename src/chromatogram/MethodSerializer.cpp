@@ -23,7 +23,7 @@ void serializeNamingBlock(Archive& ar, NamingBlock& b)
 void serializeInstrument(Archive& ar, InstrumentEntry& e, int format)
 {
     ar.ioText(e.label);
-    if (format >= 600)
+    if (format >= Format::EnglishLabels)
         ar.ioText(e.labelEn);
     ar.ioText(e.value);
     ar.io(e.flags);
@@ -31,7 +31,7 @@ void serializeInstrument(Archive& ar, InstrumentEntry& e, int format)
 
 void serializeInstrumentList(Archive& ar, std::vector<InstrumentEntry>& list, int format)
 {
-    ioList(ar, list, format >= 600 ? 7 : 6, [&](InstrumentEntry& e) {
+    ioList(ar, list, format >= Format::EnglishLabels ? 7 : 6, [&](InstrumentEntry& e) {
         if (ar.isLoading())
             e.version = FormatVersion(format);
         serializeInstrument(ar, e, format);
@@ -154,13 +154,12 @@ void serializeMethodColors(Archive& ar, AnalysisMethod& m, int format)
     serializeColors(ar, m.colors);
 }
 
-// The order of methods written up to format 516. Only its version thresholds are known
-// from those releases (502 own tag, 503 component list, 511, 512, 513, 514, 516); the
-// placement of the items between them is this reader's reconstruction, and every item
-// added later keeps its default.
+// The order of methods written before the current layout. Only its version thresholds are
+// known from those releases; the placement of the items between them is this reader's
+// reconstruction, and every item added later keeps its default.
 void serializeOldMethod(Archive& ar, AnalysisMethod& m, int format)
 {
-    if (format >= 502) {
+    if (format >= Format::MethodOwnTag) {
         FormatVersion own;
         ar.ioTag(own);
     }
@@ -173,30 +172,30 @@ void serializeOldMethod(Archive& ar, AnalysisMethod& m, int format)
     ar.ioText(m.sendingCompany);
     serializeIntegration(ar, m.integration);
     serializeTimeProgram(ar, m.timeProgramEnabled, m.timeProgram);
-    if (format >= 511)
+    if (format >= Format::OlderManualEvents)
         serializeManualEvents(ar, m.useManualEvents, m.manualEvents, format);
     ar.io(m.quantOption1);
     ar.io(m.quantOption2);
     ar.io(m.calcMethod);
-    if (format >= 512) {
+    if (format >= Format::OlderGroups) {
         ar.io(m.impurityCalc);
         ar.io(m.groupCalc);
         serializeGroups(ar, m.groups);
     }
     serializeDisplayRange(ar, m);
     serializeMethodColors(ar, m, format);
-    if (format >= 513)
+    if (format >= Format::OlderInstruments)
         serializeInstrumentList(ar, m.instrumentInfo, format);
-    if (format >= 514) {
+    if (format >= Format::OlderNaming) {
         ar.ioText(m.text4);
         ar.ioText(m.saveFolder);
         ar.io(m.autoName1);
         ar.io(m.autoName2);
         serializeNamingBlock(ar, m.fileNaming);
     }
-    if (format >= 516)
+    if (format >= Format::OlderReport)
         serializeReport(ar, m.report, format);
-    if (format >= 503)
+    if (format >= Format::MethodComponents)
         serializeComponentList(ar, m.components);
 }
 
@@ -204,7 +203,7 @@ void serializeOldMethod(Archive& ar, AnalysisMethod& m, int format)
 
 size_t minPeakRecordBytes(int format)
 {
-    return (format >= 750 ? 148 : 140) + 1;
+    return (format >= Format::OilTest ? 148 : 140) + 1;
 }
 
 void serializePeakRecord(Archive& ar, PeakRecord& p)
@@ -229,7 +228,7 @@ void serializePeakRecord(Archive& ar, PeakRecord& p)
     ar.io(p.height);
     ar.io(p.areaPercent);
     ar.io(p.gasContent);
-    if (format >= 750)
+    if (format >= Format::OilTest)
         ar.io(p.oilContent);
     ar.io(p.halfWidth);
     ar.io(p.tailingFactor);
@@ -245,7 +244,7 @@ void serializeColors(Archive& ar, DisplayColors& c)
 {
     const int format = formatOf(ar, c.version);
     ar.io(c.rulerColor);
-    if (format >= 755)
+    if (format >= Format::RulerBackColor)
         ar.io(c.rulerBackColor);
     ar.io(c.baselineColor);
     ar.io(c.peakInfoColor);
@@ -353,7 +352,7 @@ void serializeReport(Archive& ar, ReportSettings& r, int format)
     ar.io(r.showInstrument);
     ar.io(r.showSampleInfo);
     ar.io(r.decimals);
-    if (format >= 753)
+    if (format >= Format::ReportDiagnosis)
         ar.io(r.showDiagnosis);
 }
 
@@ -362,7 +361,7 @@ void serializeMethod(Archive& ar, AnalysisMethod& m)
     if (ar.isStoring())
         m.version.reset();
     const int format = m.version.number;
-    if (ar.isLoading() && format <= 516) {
+    if (ar.isLoading() && format < Format::CurrentLayout) {
         serializeOldMethod(ar, m, format);
         return;
     }
@@ -392,7 +391,7 @@ void serializeMethod(Archive& ar, AnalysisMethod& m)
     ar.ioText(m.sendingCompany);
     ar.ioText(m.sampleText1);
     ar.ioText(m.sampleText2);
-    if (format >= 752)
+    if (format >= Format::MethodOption7)
         ar.io(m.option7);
     serializeInstrumentList(ar, m.instrumentInfo, format);
     serializeListC(ar, m.listC);
@@ -403,7 +402,7 @@ void serializeMethod(Archive& ar, AnalysisMethod& m)
     ar.io(m.impurityCalc);
     ar.io(m.groupCalc);
     serializeGroups(ar, m.groups);
-    if (format >= 750)
+    if (format >= Format::OilTest)
         serializeOilTest(ar, m);
     serializeIntegration(ar, m.integration);
     serializeTimeProgram(ar, m.timeProgramEnabled, m.timeProgram);
