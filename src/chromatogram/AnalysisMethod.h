@@ -119,12 +119,12 @@ void visitFields(V& v, Record<AnalysisMethod>)
     v.field("option5", &M::option5);
     v.field("option6", &M::option6);
     v.field("fileNaming", &M::fileNaming);
-    v.field("deviceNo", &M::deviceNo, kCalculation);
-    v.field("tester", &M::tester);
-    v.field("serialNo", &M::serialNo);
-    v.field("sendingCompany", &M::sendingCompany);
-    v.field("sampleText1", &M::sampleText1);
-    v.field("sampleText2", &M::sampleText2);
+    v.field("deviceNo", &M::deviceNo, kCalculation | kSample);
+    v.field("tester", &M::tester, kSample);
+    v.field("serialNo", &M::serialNo, kSample);
+    v.field("sendingCompany", &M::sendingCompany, kSample);
+    v.field("sampleText1", &M::sampleText1, kSample);
+    v.field("sampleText2", &M::sampleText2, kSample);
     if (v.format() >= Format::MethodOption7)
         v.field("option7", &M::option7);
     v.field("instrumentInfo", &M::instrumentInfo);
@@ -137,10 +137,10 @@ void visitFields(V& v, Record<AnalysisMethod>)
     v.field("groupCalc", &M::groupCalc, kCalculation);
     v.field("groups", &M::groups, kCalculation);
     if (v.format() >= Format::OilTest) {
-        v.field("ambientPressure", &M::ambientPressure, kCalculation);
-        v.field("ambientTemperature", &M::ambientTemperature, kCalculation);
-        v.field("gasVolume", &M::gasVolume, kCalculation);
-        v.field("oilVolume", &M::oilVolume, kCalculation);
+        v.field("ambientPressure", &M::ambientPressure, kCalculation | kSample);
+        v.field("ambientTemperature", &M::ambientTemperature, kCalculation | kSample);
+        v.field("gasVolume", &M::gasVolume, kCalculation | kSample);
+        v.field("oilVolume", &M::oilVolume, kCalculation | kSample);
         v.field("oilOption1", &M::oilOption1);
         v.field("oilOption2", &M::oilOption2);
         v.field("oilOption3", &M::oilOption3);

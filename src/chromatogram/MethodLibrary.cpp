@@ -215,16 +215,7 @@ MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice,
     case MethodTake::Analysis: {
         const AnalysisMethod own = to;
         copyMethod(from, to);
-        to.deviceNo = own.deviceNo;
-        to.tester = own.tester;
-        to.serialNo = own.serialNo;
-        to.sendingCompany = own.sendingCompany;
-        to.sampleText1 = own.sampleText1;
-        to.sampleText2 = own.sampleText2;
-        to.ambientPressure = own.ambientPressure;
-        to.ambientTemperature = own.ambientTemperature;
-        to.gasVolume = own.gasVolume;
-        to.oilVolume = own.oilVolume;
+        copyFields(own, to, kSample);
         break;
     }
     case MethodTake::Calculation:

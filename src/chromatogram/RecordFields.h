@@ -38,8 +38,23 @@ struct Record {};
 struct FieldTags {
     // Taken over from a library method when a chromatogram is calculated with it.
     bool calculation = false;
+    // The sample's own information, which a chromatogram keeps when it takes the rest of
+    // a library method.
+    bool sample = false;
+
+    constexpr bool any() const { return calculation || sample; }
+    constexpr bool shares(FieldTags o) const
+    {
+        return (calculation && o.calculation) || (sample && o.sample);
+    }
+    // A friend, so that it hides no other operator| from code in this namespace.
+    friend constexpr FieldTags operator|(FieldTags a, FieldTags b)
+    {
+        return {a.calculation || b.calculation, a.sample || b.sample};
+    }
 };
 inline constexpr FieldTags kCalculation{.calculation = true};
+inline constexpr FieldTags kSample{.sample = true};
 
 // A stored form the field list cannot say by itself: stores or loads `value`, laid out as
 // `format` has it.
@@ -105,7 +120,7 @@ struct Copy : CurrentLayout {
     template <class T>
     void field(const char*, T R::*m, FieldTags tags = {})
     {
-        if (only.calculation && !tags.calculation)
+        if (only.any() && !only.shares(tags))
             return;
         if constexpr (std::is_array_v<T>)
             std::copy(std::begin(from.*m), std::end(from.*m), std::begin(to.*m));
@@ -130,7 +145,7 @@ bool fieldsEqual(const R& a, const R& b)
     return v.equal;
 }
 
-// Copies the listed fields that carry the tags in `only`; all of them when it has none.
+// Copies the listed fields that share a tag with `only`; all of them when it has none.
 template <Described R>
 void copyFields(const R& from, R& to, FieldTags only = {})
 {
