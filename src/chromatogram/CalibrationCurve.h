@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ComponentEntry.h"
+#include "RecordFields.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,15 @@ struct ComponentResponse {
     bool operator==(const ComponentResponse&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<ComponentResponse>)
+{
+    using R = ComponentResponse;
+    v.field("retentionTime", &R::retentionTime);
+    v.field("area", &R::area);
+    v.field("height", &R::height);
+}
+
 // One standard chromatogram entered at a level: its file and one response per component.
 struct StandardRun {
     std::string path;
@@ -24,27 +35,68 @@ struct StandardRun {
     bool operator==(const StandardRun&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<StandardRun>)
+{
+    v.field("path", &StandardRun::path);
+    v.field("responses", &StandardRun::responses);
+}
+
 struct StandardLevel {
     std::vector<StandardRun> runs;
 
     bool operator==(const StandardLevel&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<StandardLevel>)
+{
+    v.field("runs", &StandardLevel::runs);
+}
+
 // One named calibration of a method.
 struct CalibrationCurve {
-    // Written after the levels; >= 80 brings the impurity factors, >= 88 the base
-    // component; a smaller value is the old files' `calibrated` itself.
+    // Written after the levels; a mark of kImpurityMark or more brings the impurity
+    // factors, kBaseComponentMark the base component; a smaller value is the old files'
+    // `calibrated` itself.
     static constexpr int kFormatMark = 104;
+    static constexpr int kImpurityMark = 80;
+    static constexpr int kBaseComponentMark = 88;
+    // Counts of curves have always been checked against this many bytes each, though an
+    // unmarked curve can be as short as 13.
+    static constexpr size_t kMinStoredBytes = 17;
 
-    std::vector<ComponentEntry> components;
-    std::vector<StandardLevel> levels{StandardLevel{}};
-    int calibrated = 0;
     std::string name;
+    int calibrated = 0;
     double impurityFactor1 = 1.0;
     double impurityFactor2 = 0.0;
     int baseComponentIndex = -1;
+    std::vector<ComponentEntry> components;
+    std::vector<StandardLevel> levels{StandardLevel{}};
 
     bool operator==(const CalibrationCurve&) const = default;
 };
+
+// A curve written before the mark: the mark was `calibrated`.
+void loadUnmarkedCalibrated(Archive& ar, CalibrationCurve& c, int calibrated);
+
+template <class V>
+void visitFields(V& v, Record<CalibrationCurve>)
+{
+    using C = CalibrationCurve;
+    v.field("components", &C::components);
+    v.field("levels", &C::levels);
+    const int mark = v.mark(C::kFormatMark);
+    if (mark < C::kImpurityMark) {
+        v.older(&loadUnmarkedCalibrated, mark);
+    } else {
+        v.field("impurityFactor1", &C::impurityFactor1);
+        v.field("impurityFactor2", &C::impurityFactor2);
+        if (mark >= C::kBaseComponentMark)
+            v.field("baseComponentIndex", &C::baseComponentIndex);
+        v.field("calibrated", &C::calibrated);
+    }
+    v.field("name", &C::name);
+}
 
 }  // namespace dgaws

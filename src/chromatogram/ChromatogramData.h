@@ -6,6 +6,7 @@
 #include "GroupResult.h"
 #include "OleDateTime.h"
 #include "PeakTable.h"
+#include "RecordFields.h"
 #include "SignalBuffer.h"
 
 #include <array>
@@ -70,7 +71,7 @@ struct ChromatogramData {
     WorkingResults working;  // not stored
     int diagnosisCode = -1;
     int diagnosisCode2 = -1;
-    std::array<std::string, 5> extraTexts;  // stored from format 754 on
+    std::array<std::string, 5> extraTexts;
 
     // Cleared before every diagnosis.
     void resetResults();
@@ -90,5 +91,61 @@ struct ChromatogramData {
     // Raises signalMax and lowers signalMin over all samples, starting from the given bounds.
     void scanExtrema(float startMax, float startMin);
 };
+
+// Stored forms of the .chg file that change with its format (ChromatogramFile.cpp).
+// The file head: its three bytes as read, the current format when stored.
+void ioFileHead(Archive& ar, FormatVersion& head, int format);
+// The sample count, then the samples: floats, ints in the oldest formats.
+void serializeSignal(Archive& ar, SignalBuffer& s, int format);
+// A float, an int in the oldest formats.
+void serializeExtremum(Archive& ar, float& v, int format);
+// An int, a float for a while.
+void serializeRate(Archive& ar, int& rate, int format);
+// Passes over the second peak list that two older formats carried.
+void skipDroppedPeakList(Archive& ar, ChromatogramData& d, int format);
+
+template <class V>
+void visitFields(V& v, Record<ChromatogramData>)
+{
+    using D = ChromatogramData;
+    v.custom("version", &D::version, &ioFileHead);
+    v.field("method", &D::method);
+    v.custom("signal", &D::signal, &serializeSignal);
+    v.field("peaks", &D::peaks);
+    v.field("colors", &D::colors);
+    if (v.format() >= Format::DroppedPeakList && v.format() < Format::CurrentLayout)
+        v.older(&skipDroppedPeakList, v.format());
+    v.custom("signalMax", &D::signalMax, &serializeExtremum);
+    v.custom("signalMin", &D::signalMin, &serializeExtremum);
+    v.field("evaluated", &D::evaluated);
+    v.field("injectionTime", &D::injectionTime);
+    v.field("hasData", &D::hasData);
+    v.custom("pointsPerSecond", &D::pointsPerSecond, &serializeRate);
+    v.field("editMode", &D::editMode);
+    v.field("sampleType", &D::sampleType);
+    v.field("reserved1", &D::reserved1);
+    v.field("standardLevel", &D::standardLevel);
+    v.field("standardRun", &D::standardRun);
+    v.field("internalStdAmount", &D::internalStdAmount);
+    v.field("sampleAmount", &D::sampleAmount);
+    v.field("methodName", &D::methodName);
+    v.field("calibrationName", &D::calibrationName);
+    if (v.format() >= Format::GroupResults)
+        v.field("groupResults", &D::groupResults);
+    if (v.format() < Format::CurrentLayout)
+        return;
+    v.field("linkedFile", &D::linkedFile);
+    v.field("totalHydrocarbons", &D::totalHydrocarbons);
+    v.field("diagnosisCode", &D::diagnosisCode);
+    v.field("diagnosisCode2", &D::diagnosisCode2);
+    v.field("conclusion", &D::conclusion);
+    v.field("advice", &D::advice);
+    v.field("ratioCode1", &D::ratioCode1);
+    v.field("ratioCode2", &D::ratioCode2);
+    v.field("ratioCode3", &D::ratioCode3);
+    v.field("gasInOil", &D::gasInOil);
+    if (v.format() >= Format::ExtraTexts)
+        v.field("extraTexts", &D::extraTexts);
+}
 
 }  // namespace dgaws

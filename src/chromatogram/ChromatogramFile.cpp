@@ -1,13 +1,19 @@
 #include "ChromatogramFile.h"
 
 #include "FileIO.h"
-#include "MethodSerializer.h"
+#include "FieldArchive.h"
 
 #include <cstring>
 #include <sys/stat.h>
 
 namespace dgaws {
-namespace {
+
+void ioFileHead(Archive& ar, FormatVersion& head, int)
+{
+    if (ar.isStoring())
+        head.reset();
+    ar.ioTag(head);
+}
 
 void serializeSignal(Archive& ar, SignalBuffer& s, int format)
 {
@@ -17,7 +23,7 @@ void serializeSignal(Archive& ar, SignalBuffer& s, int format)
         return;
     }
     std::vector<float> values(static_cast<size_t>(n));
-    if (format >= 511) {
+    if (format >= Format::FloatSamples) {
         ar.readRaw(values.data(), values.size() * sizeof(float));
     } else {
         std::vector<int32_t> ints(static_cast<size_t>(n));
@@ -28,25 +34,13 @@ void serializeSignal(Archive& ar, SignalBuffer& s, int format)
     s.assign(std::move(values));
 }
 
-void serializePeakTable(Archive& ar, PeakTable& t, int format)
-{
-    ioList(ar, t.records(), minPeakRecordBytes(format), [&](PeakRecord& p) {
-        if (ar.isLoading())
-            p.version = FormatVersion(format);
-        serializePeakRecord(ar, p);
-    });
-}
-
 // Formats 515 and 516 carried a second peak list here that nothing reads any more.
-void skipDroppedPeakList(Archive& ar)
+void skipDroppedPeakList(Archive& ar, ChromatogramData&, int)
 {
     int32_t ignored = 0;
     ar.io(ignored);
     std::vector<PeakRecord> dropped;
-    ioList(ar, dropped, minPeakRecordBytes(750), [&](PeakRecord& p) {
-        p.version = FormatVersion(750);
-        serializePeakRecord(ar, p);
-    });
+    ioValue(ar, dropped, Format::OilTest);
     int32_t tailInt = 0;
     double tailDouble = 0.0;
     ar.io(tailInt);
@@ -55,7 +49,7 @@ void skipDroppedPeakList(Archive& ar)
 
 void serializeExtremum(Archive& ar, float& v, int format)
 {
-    if (ar.isStoring() || format >= 511) {
+    if (ar.isStoring() || format >= Format::FloatSamples) {
         ar.io(v);
         return;
     }
@@ -66,7 +60,7 @@ void serializeExtremum(Archive& ar, float& v, int format)
 
 void serializeRate(Archive& ar, int& rate, int format)
 {
-    if (ar.isLoading() && format >= 511 && format <= 516) {
+    if (ar.isLoading() && format >= Format::FloatRate && format < Format::CurrentLayout) {
         float f = 0.0f;
         ar.io(f);
         // Truncation toward zero, refusing what no int can hold.
@@ -76,97 +70,16 @@ void serializeRate(Archive& ar, int& rate, int format)
     ar.io(rate);
 }
 
-void serializeGroupResults(Archive& ar, std::vector<GroupResult>& groups)
-{
-    ioList(ar, groups, 49, [&](GroupResult& g) {
-        ar.io(g.groupNo);
-        ar.ioText(g.groupName);
-        ar.io(g.windowStart);
-        ar.io(g.windowEnd);
-        ar.io(g.peakCount);
-        ar.io(g.totalArea);
-        ar.io(g.totalHeight);
-        ar.io(g.totalContent);
-    });
-}
-
-}  // namespace
-
-void serializeChromatogram(Archive& ar, ChromatogramData& d)
-{
-    int format = FormatVersion::kCurrent;
-    if (ar.isStoring()) {
-        d.version.reset();
-    } else {
-        format = ar.readFormatNumber();
-        d.method.version = FormatVersion(format);
-        d.signal.version = FormatVersion(format);
-        d.peaks.version = FormatVersion(format);
-        d.colors.version = FormatVersion(format);
-    }
-    ar.ioTag(d.version);
-    if (ar.isLoading())
-        d.version.number = format;
-
-    serializeMethod(ar, d.method);
-    serializeSignal(ar, d.signal, format);
-    serializePeakTable(ar, d.peaks, format);
-    serializeColors(ar, d.colors);
-    if (ar.isLoading() && (format == 515 || format == 516))
-        skipDroppedPeakList(ar);
-
-    serializeExtremum(ar, d.signalMax, format);
-    serializeExtremum(ar, d.signalMin, format);
-    ar.io(d.evaluated);
-    ar.io(d.injectionTime);
-    ar.io(d.hasData);
-    serializeRate(ar, d.pointsPerSecond, format);
-    ar.io(d.editMode);
-    ar.io(d.sampleType);
-    ar.io(d.reserved1);
-    ar.io(d.standardLevel);
-    ar.io(d.standardRun);
-    ar.io(d.internalStdAmount);
-    ar.io(d.sampleAmount);
-    ar.ioText(d.methodName);
-    ar.ioText(d.calibrationName);
-    if (format >= 504)
-        serializeGroupResults(ar, d.groupResults);
-    if (format <= 516)
-        return;
-
-    ar.ioText(d.linkedFile);
-    ar.io(d.totalHydrocarbons);
-    ar.io(d.diagnosisCode);
-    ar.io(d.diagnosisCode2);
-    ar.ioText(d.conclusion);
-    ar.ioText(d.advice);
-    ar.io(d.ratioCode1);
-    ar.io(d.ratioCode2);
-    ar.io(d.ratioCode3);
-    for (double& v : d.gasInOil)
-        ar.io(v);
-    if (format >= 754)
-        for (std::string& t : d.extraTexts)
-            ar.ioText(t);
-}
-
 std::string storeChromatogram(const ChromatogramData& data)
 {
-    ChromatogramData copy = data;
-    Archive ar = Archive::forStoring();
-    serializeChromatogram(ar, copy);
-    return ar.takeBytes();
+    return storeRecord(data);
 }
 
 ChromatogramData loadChromatogram(std::string bytes)
 {
     if (bytes.size() < 3)
         throw ArchiveError("file too short to be a chromatogram");
-    Archive ar = Archive::forLoading(std::move(bytes));
-    ChromatogramData d;
-    serializeChromatogram(ar, d);
-    return d;
+    return loadRecord<ChromatogramData>(std::move(bytes));
 }
 
 ChromatogramData readChromatogramFile(const std::string& path)

@@ -7,11 +7,9 @@
 
 namespace dgaws {
 
-// The .chg record serialiser, both directions. Storing always writes format 755; loading
-// follows the file head's tag into every sub-block.
-void serializeChromatogram(Archive& ar, ChromatogramData& data);
-
 // Bytes of a .chg file for a record, and a record from such bytes (ArchiveError on damage).
+// Storing always writes the current format; loading follows the file head's tag into every
+// block.
 std::string storeChromatogram(const ChromatogramData& data);
 ChromatogramData loadChromatogram(std::string bytes);
 

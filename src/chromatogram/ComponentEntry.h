@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordFields.h"
+
 #include <string>
 #include <vector>
 
@@ -30,5 +32,32 @@ struct ComponentEntry {
 
     bool operator==(const ComponentEntry&) const = default;
 };
+
+// An entry written without the mark: no group parent, and `count` concentrations follow.
+void loadUnmarkedConcentrations(Archive& ar, ComponentEntry& c, int count);
+
+template <class V>
+void visitFields(V& v, Record<ComponentEntry>)
+{
+    using C = ComponentEntry;
+    v.field("index", &C::index);
+    v.field("name", &C::name);
+    v.field("formula", &C::formula);
+    v.field("retentionTime", &C::retentionTime);
+    v.field("timeWindow", &C::timeWindow);
+    v.field("isInternalStandard", &C::isInternalStandard);
+    v.field("internalStandardIndex", &C::internalStandardIndex);
+    v.field("factor1", &C::factor1);
+    v.field("factor2", &C::factor2);
+    v.field("factor3", &C::factor3);
+    v.field("factor4", &C::factor4);
+    v.field("correlation", &C::correlation);
+    v.field("curveType", &C::curveType);
+    const int mark = v.mark(C::kFormatMark);
+    if (mark < C::kFormatMarkThreshold)
+        return v.older(&loadUnmarkedConcentrations, mark);
+    v.field("groupParentIndex", &C::groupParentIndex);
+    v.field("concentrations", &C::concentrations);
+}
 
 }  // namespace dgaws

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordFields.h"
+
 #include <string>
 
 namespace dgaws {
@@ -17,5 +19,19 @@ struct GroupResult {
 
     bool operator==(const GroupResult&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<GroupResult>)
+{
+    using G = GroupResult;
+    v.field("groupNo", &G::groupNo);
+    v.field("groupName", &G::groupName);
+    v.field("windowStart", &G::windowStart);
+    v.field("windowEnd", &G::windowEnd);
+    v.field("peakCount", &G::peakCount);
+    v.field("totalArea", &G::totalArea);
+    v.field("totalHeight", &G::totalHeight);
+    v.field("totalContent", &G::totalContent);
+}
 
 }  // namespace dgaws

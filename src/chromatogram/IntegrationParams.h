@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordFields.h"
+
 namespace dgaws {
 
 // Detection parameters of a method; their meanings belong to the peak engine.
@@ -19,6 +21,23 @@ struct IntegrationParams {
     bool operator==(const IntegrationParams&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<IntegrationParams>)
+{
+    using P = IntegrationParams;
+    v.field("heightRatio", &P::heightRatio);
+    v.field("riderRatio", &P::riderRatio);
+    v.field("lockTime", &P::lockTime);
+    v.field("judgeWidth", &P::judgeWidth);
+    v.field("minArea", &P::minArea);
+    v.field("minHeight", &P::minHeight);
+    v.field("slope", &P::slope);
+    v.field("smoothWidth", &P::smoothWidth);
+    v.field("stopTime", &P::stopTime);
+    v.field("timeDoubling", &P::timeDoubling);
+    v.field("peakWidth", &P::peakWidth);
+}
+
 // One row of the time program (24 bytes stored).
 struct TimeEvent {
     double time = 0.0;  // minutes
@@ -28,5 +47,15 @@ struct TimeEvent {
 
     bool operator==(const TimeEvent&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<TimeEvent>)
+{
+    using E = TimeEvent;
+    v.field("time", &E::time);
+    v.field("peakWidth", &E::peakWidth);
+    v.field("slope", &E::slope);
+    v.field("type", &E::type);
+}
 
 }  // namespace dgaws

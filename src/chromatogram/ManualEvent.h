@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PeakRecord.h"
+#include "RecordFields.h"
 
 namespace dgaws {
 
@@ -12,5 +13,13 @@ struct ManualEvent {
 
     bool operator==(const ManualEvent&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<ManualEvent>)
+{
+    v.field("peak", &ManualEvent::peak);
+    v.field("kind", &ManualEvent::kind);
+    v.field("time", &ManualEvent::time);
+}
 
 }  // namespace dgaws

@@ -1,31 +1,21 @@
 #include "MethodFile.h"
 
 #include "Archive.h"
+#include "FieldArchive.h"
 #include "FileIO.h"
-#include "MethodSerializer.h"
 
 namespace dgaws {
 
 std::string storeMethodFile(const MethodLibraryEntry& entry)
 {
-    MethodLibraryEntry copy = entry;
-    Archive ar = Archive::forStoring();
-    serializeMethod(ar, copy.method);
-    serializeCalibrationList(ar, copy.curves);
-    serializeComponentList(ar, copy.defaultComponents);
-    return ar.takeBytes();
+    return storeRecord(entry);
 }
 
 MethodLibraryEntry loadMethodBytes(std::string bytes, const std::string& path)
 {
     if (bytes.size() < 3)
         throw ArchiveError("file too short to be a method");
-    Archive ar = Archive::forLoading(std::move(bytes));
-    MethodLibraryEntry e;
-    e.method.version = FormatVersion(ar.readFormatNumber());
-    serializeMethod(ar, e.method);
-    serializeCalibrationList(ar, e.curves);
-    serializeComponentList(ar, e.defaultComponents);
+    MethodLibraryEntry e = loadRecord<MethodLibraryEntry>(std::move(bytes));
     e.path = path;
     return e;
 }

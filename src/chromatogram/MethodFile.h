@@ -2,6 +2,7 @@
 
 #include "AnalysisMethod.h"
 #include "CalibrationCurve.h"
+#include "RecordFields.h"
 
 #include <string>
 #include <vector>
@@ -11,12 +12,21 @@ namespace dgaws {
 // One method of the library as its .she file holds it.
 struct MethodLibraryEntry {
     AnalysisMethod method;
-    std::vector<ComponentEntry> defaultComponents;  // the file's second component list
-    std::string path;
     std::vector<CalibrationCurve> curves;
+    std::vector<ComponentEntry> defaultComponents;  // the file's second component list
+    std::string path;                               // not stored
 
     bool operator==(const MethodLibraryEntry&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<MethodLibraryEntry>)
+{
+    using E = MethodLibraryEntry;
+    v.field("method", &E::method);
+    v.field("curves", &E::curves);
+    v.field("defaultComponents", &E::defaultComponents);
+}
 
 // Bytes of a .she file: method block, calibration-table list, second component list.
 std::string storeMethodFile(const MethodLibraryEntry& entry);

@@ -215,35 +215,11 @@ MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice,
     case MethodTake::Analysis: {
         const AnalysisMethod own = to;
         copyMethod(from, to);
-        to.deviceNo = own.deviceNo;
-        to.tester = own.tester;
-        to.serialNo = own.serialNo;
-        to.sendingCompany = own.sendingCompany;
-        to.sampleText1 = own.sampleText1;
-        to.sampleText2 = own.sampleText2;
-        to.ambientPressure = own.ambientPressure;
-        to.ambientTemperature = own.ambientTemperature;
-        to.gasVolume = own.gasVolume;
-        to.oilVolume = own.oilVolume;
+        copyFields(own, to, kSample);
         break;
     }
     case MethodTake::Calculation:
-        to.name = from.name;
-        to.quantOption1 = from.quantOption1;
-        to.quantOption2 = from.quantOption2;
-        to.calcMethod = from.calcMethod;
-        to.impurityCalc = from.impurityCalc;
-        to.groupCalc = from.groupCalc;
-        to.groups = from.groups;
-        to.ambientPressure = from.ambientPressure;
-        to.ambientTemperature = from.ambientTemperature;
-        to.gasVolume = from.gasVolume;
-        to.oilVolume = from.oilVolume;
-        to.oilValue1 = from.oilValue1;
-        to.oilValue2 = from.oilValue2;
-        to.deviceNo = from.deviceNo;
-        to.timeProgramEnabled = from.timeProgramEnabled;
-        to.timeProgram = from.timeProgram;
+        copyFields(from, to, kCalculation);
         to.components = entry.defaultComponents;
         data.sampleType = 0;
         break;

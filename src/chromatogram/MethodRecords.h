@@ -2,6 +2,7 @@
 
 #include "FormatVersion.h"
 #include "OleDateTime.h"
+#include "RecordFields.h"
 
 #include <string>
 #include <vector>
@@ -10,17 +11,24 @@ namespace dgaws {
 
 // One instrument condition shown with the chromatogram.
 struct InstrumentEntry {
-    FormatVersion version;  // not stored
     std::string label;
-    std::string labelEn;    // stored from format 600 on
+    std::string labelEn;
     std::string value;
     int flags = 1;
 
-    bool operator==(const InstrumentEntry& o) const
-    {
-        return label == o.label && labelEn == o.labelEn && value == o.value && flags == o.flags;
-    }
+    bool operator==(const InstrumentEntry&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<InstrumentEntry>)
+{
+    using E = InstrumentEntry;
+    v.field("label", &E::label);
+    if (v.format() >= Format::EnglishLabels)
+        v.field("labelEn", &E::labelEn);
+    v.field("value", &E::value);
+    v.field("flags", &E::flags);
+}
 
 // The gas-chromatograph set every new method starts with.
 std::vector<InstrumentEntry> defaultInstrumentEntries();
@@ -35,6 +43,16 @@ struct GroupDefinition {
     bool operator==(const GroupDefinition&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<GroupDefinition>)
+{
+    using G = GroupDefinition;
+    v.field("groupNo", &G::groupNo);
+    v.field("groupName", &G::groupName);
+    v.field("windowStart", &G::windowStart);
+    v.field("windowEnd", &G::windowEnd);
+}
+
 // The previous test, kept for the gas production rate: a date-time, two texts, seven doubles.
 struct TestRecordBlock {
     OleDateTime testTime;
@@ -42,14 +60,18 @@ struct TestRecordBlock {
     std::string text2;
     double values[7] = {0, 0, 0, 0, 0, 0, 0};
 
-    bool operator==(const TestRecordBlock& o) const
-    {
-        for (int i = 0; i < 7; ++i)
-            if (values[i] != o.values[i])
-                return false;
-        return testTime == o.testTime && text1 == o.text1 && text2 == o.text2;
-    }
+    bool operator==(const TestRecordBlock&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<TestRecordBlock>)
+{
+    using T = TestRecordBlock;
+    v.field("testTime", &T::testTime);
+    v.field("text1", &T::text1);
+    v.field("text2", &T::text2);
+    v.field("values", &T::values);
+}
 
 // One part of a name: a kind and a text (file names, subfolder layers).
 struct NamePart {
@@ -59,6 +81,13 @@ struct NamePart {
     bool operator==(const NamePart&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<NamePart>)
+{
+    v.field("partType", &NamePart::partType);
+    v.field("partText", &NamePart::partText);
+}
+
 struct NamingBlock {
     std::vector<NamePart> parts;
     int namingOption = 0;
@@ -66,18 +95,26 @@ struct NamingBlock {
     bool operator==(const NamingBlock&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<NamingBlock>)
+{
+    v.field("parts", &NamingBlock::parts);
+    v.field("namingOption", &NamingBlock::namingOption);
+}
+
 struct ListCEntry {
     double c[6] = {0, 0, 0, 0, 0, 0};
     int cFlag = 0;
 
-    bool operator==(const ListCEntry& o) const
-    {
-        for (int i = 0; i < 6; ++i)
-            if (c[i] != o.c[i])
-                return false;
-        return cFlag == o.cFlag;
-    }
+    bool operator==(const ListCEntry&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<ListCEntry>)
+{
+    v.field("c", &ListCEntry::c);
+    v.field("cFlag", &ListCEntry::cFlag);
+}
 
 struct ListCBlock {
     std::vector<ListCEntry> entries;
@@ -86,6 +123,17 @@ struct ListCBlock {
     bool operator==(const ListCBlock&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<ListCBlock>)
+{
+    using B = ListCBlock;
+    v.field("entries", &B::entries);
+    v.field("cOption1", &B::cOption1);
+    v.field("cOption2", &B::cOption2);
+    v.field("cOption3", &B::cOption3);
+    v.field("cOption4", &B::cOption4);
+}
+
 struct ListDEntry {
     int dKey = 0;
     double d1 = 0.0, d2 = 0.0, d3 = 0.0, d4 = 0.0;
@@ -93,11 +141,29 @@ struct ListDEntry {
     bool operator==(const ListDEntry&) const = default;
 };
 
+template <class V>
+void visitFields(V& v, Record<ListDEntry>)
+{
+    using E = ListDEntry;
+    v.field("dKey", &E::dKey);
+    v.field("d1", &E::d1);
+    v.field("d2", &E::d2);
+    v.field("d3", &E::d3);
+    v.field("d4", &E::d4);
+}
+
 struct ListDBlock {
     std::vector<ListDEntry> entries;
     int dOption = 0;
 
     bool operator==(const ListDBlock&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<ListDBlock>)
+{
+    v.field("entries", &ListDBlock::entries);
+    v.field("dOption", &ListDBlock::dOption);
+}
 
 }  // namespace dgaws

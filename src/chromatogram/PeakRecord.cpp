@@ -2,24 +2,6 @@
 
 namespace dgaws {
 
-bool PeakRecord::operator==(const PeakRecord& o) const
-{
-    return number == o.number && detectTag == o.detectTag && apexIndex == o.apexIndex &&
-           retentionTime == o.retentionTime && startIndex == o.startIndex &&
-           endIndex == o.endIndex && startValue == o.startValue && apexValue == o.apexValue &&
-           endValue == o.endValue && baselineStartIndex == o.baselineStartIndex &&
-           baselineEndIndex == o.baselineEndIndex &&
-           baselineStartValue == o.baselineStartValue &&
-           baselineEndValue == o.baselineEndValue && typeFlags == o.typeFlags &&
-           eventTag == o.eventTag && area == o.area && height == o.height &&
-           areaPercent == o.areaPercent && gasContent == o.gasContent &&
-           oilContent == o.oilContent && workValue == o.workValue &&
-           halfWidth == o.halfWidth && tailingFactor == o.tailingFactor && plates == o.plates &&
-           resolution == o.resolution && componentIndex == o.componentIndex &&
-           componentName == o.componentName && displayFlags == o.displayFlags &&
-           excluded == o.excluded && scratch == o.scratch;
-}
-
 int peakTypeCode(int f)
 {
     using namespace PeakFlag;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormatVersion.h"
+#include "RecordFields.h"
 
 #include <string>
 
@@ -61,10 +61,44 @@ struct PeakRecord {
     int displayFlags = PeakLabel::RetentionTime;
     int excluded = 0;
     int scratch = 0;  // not stored
-    FormatVersion version;
 
-    bool operator==(const PeakRecord&) const;
+    bool operator==(const PeakRecord&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<PeakRecord>)
+{
+    using P = PeakRecord;
+    v.field("number", &P::number);
+    v.field("detectTag", &P::detectTag);
+    v.field("startIndex", &P::startIndex);
+    v.field("apexIndex", &P::apexIndex);
+    v.field("retentionTime", &P::retentionTime);
+    v.field("endIndex", &P::endIndex);
+    v.field("startValue", &P::startValue);
+    v.field("apexValue", &P::apexValue);
+    v.field("endValue", &P::endValue);
+    v.field("baselineStartIndex", &P::baselineStartIndex);
+    v.field("baselineEndIndex", &P::baselineEndIndex);
+    v.field("baselineStartValue", &P::baselineStartValue);
+    v.field("baselineEndValue", &P::baselineEndValue);
+    v.field("typeFlags", &P::typeFlags);
+    v.field("eventTag", &P::eventTag);
+    v.field("area", &P::area);
+    v.field("height", &P::height);
+    v.field("areaPercent", &P::areaPercent);
+    v.field("gasContent", &P::gasContent);
+    if (v.format() >= Format::OilTest)
+        v.field("oilContent", &P::oilContent);
+    v.field("halfWidth", &P::halfWidth);
+    v.field("tailingFactor", &P::tailingFactor);
+    v.field("plates", &P::plates);
+    v.field("resolution", &P::resolution);
+    v.field("componentIndex", &P::componentIndex);
+    v.field("componentName", &P::componentName);
+    v.field("displayFlags", &P::displayFlags);
+    v.field("excluded", &P::excluded);
+}
 
 // The type code shown to the operator, first match of the flag rules.
 int peakTypeCode(int typeFlags);

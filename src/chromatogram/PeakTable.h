@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FormatVersion.h"
 #include "PeakRecord.h"
 
 #include <vector>
@@ -10,8 +9,6 @@ namespace dgaws {
 // Peaks in ascending order of startIndex, held by value.
 class PeakTable {
 public:
-    FormatVersion version;
-
     int size() const { return static_cast<int>(peaks_.size()); }
     bool empty() const { return peaks_.empty(); }
     void setSize(int n) { peaks_.resize(n < 0 ? 0 : static_cast<size_t>(n)); }

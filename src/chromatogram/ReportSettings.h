@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordFields.h"
+
 #include <string>
 #include <vector>
 
@@ -14,6 +16,16 @@ struct ReportColumn {
 
     bool operator==(const ReportColumn&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<ReportColumn>)
+{
+    using C = ReportColumn;
+    v.field("key", &C::key);
+    v.field("caption", &C::caption);
+    v.field("visible", &C::visible);
+    v.field("width", &C::width);
+}
 
 // What the analysis and diagnosis reports print, carried by every method.
 struct ReportSettings {
@@ -32,7 +44,7 @@ struct ReportSettings {
     int showInstrument = 1;
     int showSampleInfo = 1;
     int decimals = 3;
-    int showDiagnosis = 1;  // stored from format 753 on
+    int showDiagnosis = 1;
 
     static std::vector<ReportColumn> defaultColumns()
     {
@@ -51,5 +63,28 @@ struct ReportSettings {
 
     bool operator==(const ReportSettings&) const = default;
 };
+
+template <class V>
+void visitFields(V& v, Record<ReportSettings>)
+{
+    using S = ReportSettings;
+    v.field("language", &S::language);
+    v.field("title", &S::title);
+    v.field("subtitle", &S::subtitle);
+    v.field("laboratory", &S::laboratory);
+    v.field("footer", &S::footer);
+    v.field("columns", &S::columns);
+    v.field("marginLeft", &S::marginLeft);
+    v.field("marginTop", &S::marginTop);
+    v.field("marginRight", &S::marginRight);
+    v.field("marginBottom", &S::marginBottom);
+    v.field("showChromatogram", &S::showChromatogram);
+    v.field("showPeakTable", &S::showPeakTable);
+    v.field("showInstrument", &S::showInstrument);
+    v.field("showSampleInfo", &S::showSampleInfo);
+    v.field("decimals", &S::decimals);
+    if (v.format() >= Format::ReportDiagnosis)
+        v.field("showDiagnosis", &S::showDiagnosis);
+}
 
 }  // namespace dgaws

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "FormatVersion.h"
-
 #include <cstddef>
 #include <vector>
 
@@ -11,8 +9,6 @@ namespace dgaws {
 class SignalBuffer {
 public:
     static constexpr int kGrowStep = 24000;
-
-    FormatVersion version;
 
     int count() const { return static_cast<int>(data_.size()); }
     bool allocated() const { return allocated_; }

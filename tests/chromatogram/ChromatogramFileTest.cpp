@@ -222,6 +222,9 @@ TEST_P(CurrentOrderFormats, ReadWithTheFeaturesOfTheirFormat)
     EXPECT_EQ(d.gasInOil[0], image::kGas0);
     EXPECT_EQ(d.gasInOil[8], 8.0);
     EXPECT_EQ(d.extraTexts[4], format >= 754 ? image::kExtra5 : "");
+    if (format == FormatVersion::kCurrent) {
+        EXPECT_EQ(storeChromatogram(d), bytes) << "every field written back where it was read";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, CurrentOrderFormats,
@@ -449,6 +452,7 @@ TEST(MethodFiles, ShippedDefaultMethodIsWhatTheGeneratorWrites)
     const std::string generated = readWholeFile(DGAWS_BINARY_DIR "/data/QLDefault.she");
     EXPECT_EQ(shipped, generated) << "run the default-method target and copy its output to data/";
     const MethodLibraryEntry e = loadMethodBytes(shipped);
+    EXPECT_EQ(storeMethodFile(e), shipped) << "reading and writing back changes no byte";
     EXPECT_EQ(e.method.name, "QLDefault");
     EXPECT_EQ(e.method.components.size(), 9u);
     ASSERT_EQ(e.curves.size(), 2u);
