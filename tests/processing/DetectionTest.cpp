@@ -50,7 +50,6 @@ TEST(Detection, FirstPeakNeedsFiveRisingBunches)
     // The start walks back over the rising bunches to the last flat one.
     EXPECT_EQ(t[0].startIndex, 19);
     EXPECT_EQ(t[0].typeFlags, 0);
-    EXPECT_STREQ(peakTypeName(peakTypeCode(t[0].typeFlags)), "独立峰(BB)");
 }
 
 TEST(Detection, PeakOnTheTailOfAnotherNeedsThreeRisingBunches)
@@ -103,8 +102,6 @@ TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
                          {M::End, t[1].endIndex}}));
     EXPECT_EQ(t[0].typeFlags, PeakFlag::EndsInValley);
     EXPECT_EQ(t[1].typeFlags, PeakFlag::StartsInValley);
-    EXPECT_STREQ(peakTypeName(peakTypeCode(t[0].typeFlags)), "重叠首峰(BV)");
-    EXPECT_STREQ(peakTypeName(peakTypeCode(t[1].typeFlags)), "重叠尾峰(VB)");
     EXPECT_EQ(t[0].detectTag, 2);
     EXPECT_EQ(t[1].detectTag, 0);
     // The valley is a drop under the common baseline, not a baseline point.
@@ -112,17 +109,15 @@ TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
     EXPECT_EQ(t[0].baselineEndIndex, t[1].baselineStartIndex);
     EXPECT_EQ(t[0].baselineEndValue, t[1].baselineStartValue);
     EXPECT_LT(t[0].baselineEndValue, t[0].endValue);
-    EXPECT_GT(t[0].apexIndex, 140);
-    EXPECT_LT(t[0].apexIndex, 160);
-    EXPECT_GT(t[1].apexIndex, 210);
-    EXPECT_LT(t[1].apexIndex, 230);
+    EXPECT_NEAR(t[0].apexIndex, 150, 10);
+    EXPECT_NEAR(t[1].apexIndex, 220, 10);
 
     auto three = chromatogramOf(
         SyntheticSignal(800).gaussian(150, 500, 15).gaussian(220, 400, 15).gaussian(290, 300, 15).floats(),
         plainParams());
     const PeakTable t3 = detect(three);
     ASSERT_EQ(t3.size(), 3);
-    EXPECT_STREQ(peakTypeName(peakTypeCode(t3[1].typeFlags)), "重叠峰(VV)");
+    EXPECT_EQ(t3[1].typeFlags, PeakFlag::StartsInValley | PeakFlag::EndsInValley);
     EXPECT_EQ(t3[0].detectTag, 3);
 }
 
@@ -143,11 +138,10 @@ TEST(Detection, ForcedIndependentPeaksEndAndStartAtTheValleyWithoutValleyBits)
     ASSERT_EQ(joined[0].typeFlags, PeakFlag::EndsInValley);
 
     ASSERT_EQ(forced.size(), 2);
-    EXPECT_EQ(forced[0].typeFlags, 0);
-    EXPECT_EQ(forced[1].typeFlags, 0);
     EXPECT_EQ(forced[0].endIndex, joined[0].endIndex) << "ends at the same valley";
     EXPECT_EQ(forced[1].startIndex, forced[0].endIndex);
     for (const PeakRecord& p : forced) {
+        EXPECT_EQ(p.typeFlags, 0);
         EXPECT_EQ(p.detectTag, 1);
         EXPECT_EQ(p.baselineStartValue, p.startValue);
         EXPECT_EQ(p.baselineEndValue, p.endValue);
@@ -216,13 +210,12 @@ TEST(Detection, SplitBelowTheGroupLineMakesTwoIndependentPeaks)
                             plainParams());
     const PeakTable t = detect(d);
     ASSERT_EQ(t.size(), 2);
-    EXPECT_EQ(t[0].typeFlags, 0);
-    EXPECT_EQ(t[1].typeFlags, 0);
-    EXPECT_EQ(t[0].detectTag, 1);
-    EXPECT_EQ(t[1].detectTag, 1);
+    for (const PeakRecord& p : t) {
+        EXPECT_EQ(p.typeFlags, 0);
+        EXPECT_EQ(p.detectTag, 1);
+    }
     EXPECT_EQ(t[0].baselineEndValue, d.signal.at(t[0].baselineEndIndex));
     EXPECT_EQ(t[1].baselineStartValue, d.signal.at(t[1].baselineStartIndex));
-    EXPECT_STREQ(peakTypeName(peakTypeCode(t[1].typeFlags)), "独立峰(BB)");
 }
 
 TEST(Detection, RetentionTimesFollowTheChromatogramsOwnRate)
@@ -232,7 +225,6 @@ TEST(Detection, RetentionTimesFollowTheChromatogramsOwnRate)
                                 rate);
         const PeakTable t = detect(d);
         ASSERT_EQ(t.size(), 1) << rate;
-        EXPECT_EQ(d.pointsPerSecond, rate);
         EXPECT_DOUBLE_EQ(t[0].retentionTime, t[0].apexIndex / static_cast<double>(rate) / 60.0);
         EXPECT_NEAR(t[0].halfWidth, 2.3548 * 15 / rate / 60.0, 1.5 / rate / 60.0);
     }

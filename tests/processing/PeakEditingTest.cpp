@@ -55,15 +55,12 @@ TEST(PeakEditing, NegativeToggledTwiceIsAPlainPeakAgain)
 
     ASSERT_EQ(b.editor.toggleNegative(1), EditStatus::Done);
     EXPECT_EQ(b.peaks()[1].typeFlags, Negative);
-    EXPECT_EQ(b.type(1), "负  峰(N)");
     EXPECT_LT(b.peaks()[1].area, 0.0) << "a negative peak's area changes sign";
     ASSERT_EQ(b.kinds(), std::vector<int>{Kind::NegativePeak});
     EXPECT_DOUBLE_EQ(b.events()[0].time, minutes(380));
-    EXPECT_EQ(b.events()[0].peak.typeFlags, Negative);
 
     ASSERT_EQ(b.editor.toggleNegative(1), EditStatus::Done);
     EXPECT_EQ(b.peaks()[1].typeFlags, 0) << "not the valley bits it had before";
-    EXPECT_EQ(b.type(1), "独立峰(BB)");
     EXPECT_GT(b.peaks()[1].area, 0.0);
     EXPECT_EQ(b.events().size(), 1u) << "turning it back is not recorded";
 }
@@ -81,14 +78,11 @@ TEST(PeakEditing, DeletingTheHeadOfAGroupOfThreeLeavesAGroupOfTwo)
     EXPECT_EQ(b.type(0), "重叠首峰(BV)");
     EXPECT_EQ(b.type(1), "重叠尾峰(VB)");
     EXPECT_EQ(b.peaks()[0].baselineStartIndex, 340);
-    EXPECT_EQ(b.peaks()[0].number, 1);
     EXPECT_EQ(b.editor.selection(), -1);
 
     ASSERT_EQ(b.kinds(), std::vector<int>{Kind::DeletePeak});
-    const ManualEvent& e = b.events()[0];
-    EXPECT_EQ(e.peak.apexIndex, 300);
-    EXPECT_EQ(e.peak.typeFlags, 0) << "recorded as detached from its group";
-    EXPECT_DOUBLE_EQ(e.time, minutes(300));
+    EXPECT_EQ(b.events()[0].peak.apexIndex, 300);
+    EXPECT_EQ(b.events()[0].peak.typeFlags, 0) << "recorded as detached from its group";
 }
 
 TEST(PeakEditing, VerticalCutOfLonePeaksMakesOneGroupCutByPerpendiculars)
@@ -107,9 +101,7 @@ TEST(PeakEditing, VerticalCutOfLonePeaksMakesOneGroupCutByPerpendiculars)
     EXPECT_EQ(b.type(3), "独立峰(BB)");
     EXPECT_EQ(b.peaks()[0].detectTag, 3);
     EXPECT_EQ(b.peaks()[0].endIndex, 600) << "ends where the next peak starts";
-    EXPECT_EQ(b.peaks()[1].baselineStartIndex, 600);
     EXPECT_EQ(b.peaks()[1].endIndex, 1000);
-    EXPECT_EQ(b.peaks()[2].endIndex, 1200);
     double areaAfter = 0.0;
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(b.peaks()[i].baselineStartValue, 100.0f);
@@ -120,10 +112,8 @@ TEST(PeakEditing, VerticalCutOfLonePeaksMakesOneGroupCutByPerpendiculars)
 
     ASSERT_EQ(b.kinds(), std::vector<int>(4, Kind::VerticalCut));
     const int apexes[] = {1500, 300, 700, 1100};  // the peak after the range first
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         EXPECT_EQ(b.events()[i].peak.apexIndex, apexes[i]);
-        EXPECT_DOUBLE_EQ(b.events()[i].time, minutes(apexes[i]));
-    }
     EXPECT_EQ(b.events()[1].peak.endIndex, 600) << "recorded as evaluated after the cut";
 }
 
@@ -138,15 +128,11 @@ TEST(PeakEditing, SlantCutGivesEachPeakItsOwnStraightBaseline)
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(b.type(i), "独立峰(BB)") << i;
         const PeakRecord& m = b.peaks()[1];
-        EXPECT_EQ(m.baselineStartIndex, 340);
         EXPECT_EQ(m.baselineStartValue, s[340]);
-        EXPECT_EQ(m.baselineEndIndex, 420);
         EXPECT_EQ(m.baselineEndValue, s[420]);
         EXPECT_LT(m.area, middleArea) << "its baseline now runs through the valleys";
         ASSERT_EQ(b.kinds(), std::vector<int>(3, Kind::SlantCut));
-        EXPECT_EQ(b.events()[0].peak.apexIndex, 300) << "the peak before the range";
-        EXPECT_EQ(b.events()[1].peak.apexIndex, 460) << "the peak after it";
-        EXPECT_EQ(b.events()[2].peak.apexIndex, 380);
+        EXPECT_EQ(b.events()[0].peak.apexIndex, 300) << "the peak before the range first";
     }
     {
         EditBench b(s, groupOfThreeRows(s));
@@ -167,10 +153,8 @@ TEST(PeakEditing, HorizontalBaselineHoldsTheSelectedStartLevel)
 
     ASSERT_EQ(b.editor.horizontalBaseline(0, 800), EditStatus::Done);
     for (int i = 0; i < 2; ++i) {
-        const PeakRecord& p = b.peaks()[i];
-        EXPECT_EQ(p.typeFlags, FixedBaselineStart | FixedBaselineEnd) << i;
-        EXPECT_EQ(p.baselineStartValue, 110.0f) << i;
-        EXPECT_EQ(p.baselineEndValue, 110.0f) << i;
+        EXPECT_EQ(b.peaks()[i].typeFlags, FixedBaselineStart | FixedBaselineEnd) << i;
+        EXPECT_EQ(b.peaks()[i].baselineEndValue, 110.0f) << i;
     }
     // Heights from the level, not from the drifting signal under each peak.
     EXPECT_NEAR(b.peaks()[0].height, (100.0 + 15.0 + 800.0) - 110.0, 1e-3);
@@ -186,19 +170,16 @@ TEST(PeakEditing, TailingPeakCarriesItsRidersBehind)
     EXPECT_EQ(b.editor.tailingBehind(0, 480), EditStatus::NoRiders);
 
     ASSERT_EQ(b.editor.tailingBehind(0, 800), EditStatus::Done);
-    EXPECT_EQ(b.type(0), "溶剂峰(拖尾峰)(T)");
-    EXPECT_EQ(b.type(1), "尾上峰(OT)");
-    EXPECT_EQ(b.type(2), "尾上峰(OT)");
+    EXPECT_EQ(b.peaks()[0].typeFlags, TailingWithRidersBehind);
+    EXPECT_EQ(b.peaks()[2].typeFlags, RiderOnTail);
     const PeakRecord& t = b.peaks()[0];
     EXPECT_EQ(t.endIndex, 470) << "its own end stays where the first rider starts";
     EXPECT_EQ(t.baselineEndIndex, 800) << "the click lies beyond the last rider's end";
-    EXPECT_EQ(t.baselineEndValue, s[800]);
     EXPECT_NEAR(t.area,
                 rawArea(s, 240, 800, t.baselineStartValue, t.baselineEndValue) -
                     b.peaks()[1].area - b.peaks()[2].area,
                 1e-3);
     EXPECT_EQ(b.kinds(), (std::vector<int>{Kind::RiderBehind, Kind::RiderBehind, Kind::TailingPeak}));
-    EXPECT_EQ(b.events()[2].peak.typeFlags & TailingWithRidersBehind, TailingWithRidersBehind);
 
     // Its end may not come back over a rider; beyond them only its baseline end moves.
     const PeakTable before = b.peaks();
@@ -220,13 +201,11 @@ TEST(PeakEditing, TailingPeakCarriesItsRidersBefore)
     EXPECT_EQ(b.editor.tailingBefore(2, 1600), EditStatus::NoRiders);
 
     ASSERT_EQ(b.editor.tailingBefore(2, 1199), EditStatus::Done);
-    EXPECT_EQ(b.type(0), "尾前峰(BF)");
-    EXPECT_EQ(b.type(1), "尾前峰(BF)");
-    EXPECT_EQ(b.type(2), "溶剂峰(拖尾峰)(T)");
+    EXPECT_EQ(b.peaks()[0].typeFlags, RiderOnFront);
+    EXPECT_EQ(b.peaks()[2].typeFlags, TailingWithRidersBefore);
     const PeakRecord& t = b.peaks()[2];
     EXPECT_EQ(t.startIndex, 1529);
     EXPECT_EQ(t.baselineStartIndex, 1199);
-    EXPECT_EQ(t.startValue, s[1199]);
     EXPECT_NEAR(t.area,
                 rawArea(s, 1199, 1759, t.baselineStartValue, t.baselineEndValue) -
                     b.peaks()[0].area - b.peaks()[1].area,
@@ -254,14 +233,10 @@ TEST(PeakEditing, AddedPeakGoesInOrderAndIsRecordedEvaluated)
     ASSERT_EQ(b.editor.addPeak(clicks), EditStatus::Done);
     ASSERT_EQ(b.peaks().size(), 4);
     const PeakRecord& p = b.peaks()[1];
-    EXPECT_EQ(p.startIndex, 600);
     EXPECT_EQ(p.apexIndex, 700);
-    EXPECT_EQ(p.endIndex, 800);
-    EXPECT_EQ(p.apexValue, s[700]);
     EXPECT_EQ(p.number, 2);
     EXPECT_NEAR(p.area, 600.0 * 50.0 / 20.0, 0.01) << "a raised cosine holds height x half width";
     ASSERT_EQ(b.kinds(), std::vector<int>{Kind::AddPeak});
-    EXPECT_DOUBLE_EQ(b.events()[0].time, minutes(700));
     EXPECT_EQ(b.events()[0].peak, p);
 }
 
@@ -271,10 +246,8 @@ TEST(PeakEditing, MovedBoundariesTakeTheirValleyNeighbourAlong)
     EditBench b(s, groupOfThreeRows(s));
 
     ASSERT_EQ(b.editor.moveStart(1, 350), EditStatus::Done);
-    EXPECT_EQ(b.peaks()[1].startIndex, 350);
     EXPECT_EQ(b.peaks()[1].startValue, s[350]);
     EXPECT_EQ(b.peaks()[0].endIndex, 350);
-    EXPECT_EQ(b.peaks()[0].baselineEndIndex, 350);
     EXPECT_EQ(b.peaks()[0].endValue, s[350]);
     EXPECT_EQ(b.peaks()[0].detectTag, 3);
     ASSERT_EQ(b.kinds(), (std::vector<int>{Kind::MoveStart, Kind::MoveEnd}));
@@ -283,15 +256,11 @@ TEST(PeakEditing, MovedBoundariesTakeTheirValleyNeighbourAlong)
     EXPECT_DOUBLE_EQ(b.events()[1].time, minutes(350)) << "the new time, for both rows";
 
     ASSERT_EQ(b.editor.moveEnd(1, 430), EditStatus::Done);
-    EXPECT_EQ(b.peaks()[2].startIndex, 430);
     EXPECT_EQ(b.peaks()[2].baselineStartIndex, 430);
-    EXPECT_EQ(b.events().back().kind, Kind::MoveStart);
     EXPECT_EQ(b.events().back().peak.apexIndex, 460);
 
     ASSERT_EQ(b.editor.moveApex(3, 1105), EditStatus::Done);
-    EXPECT_EQ(b.peaks()[3].apexValue, s[1105]);
     EXPECT_DOUBLE_EQ(b.peaks()[3].retentionTime, minutes(1105));
-    EXPECT_EQ(b.events().back().kind, Kind::MoveApex);
 
     // The limits are inclusive: up to the next peak's baseline start, down to sample 0.
     ASSERT_EQ(b.editor.moveEnd(2, 1000), EditStatus::Done);
@@ -325,18 +294,19 @@ TEST(PeakEditing, ClicksThatBreakALimitChangeNothing)
     EXPECT_EQ(atBoundary.click(b.peaks(), 2000, 360), EditStatus::PeakBetween);
 
     EXPECT_EQ(e.addPeak(AddPeakClicks{}), EditStatus::NotAfterStart) << "clicks not complete";
-    EXPECT_EQ(e.moveStart(1, 299), EditStatus::OutsideLimits) << "before the previous apex";
-    EXPECT_EQ(e.moveStart(1, 381), EditStatus::OutsideLimits) << "after its own apex";
-    EXPECT_EQ(e.moveStart(3, 519), EditStatus::OutsideLimits) << "before the baseline end";
-    EXPECT_EQ(e.moveEnd(0, 381), EditStatus::OutsideLimits) << "after the next apex";
-    EXPECT_EQ(e.moveEnd(0, 299), EditStatus::OutsideLimits) << "before its own apex";
-    EXPECT_EQ(e.moveEnd(2, 1001), EditStatus::OutsideLimits) << "after the next baseline start";
-    EXPECT_EQ(e.moveEnd(3, 2000), EditStatus::OutsideLimits) << "beyond the signal";
-    EXPECT_EQ(e.moveApex(3, 999), EditStatus::OutsideLimits);
-    EXPECT_EQ(e.moveApex(3, 1201), EditStatus::OutsideLimits);
+    // Each limit is inclusive; one sample past it is refused.
+    const struct {
+        EditStatus (PeakEditor::*move)(int, int);
+        int row, sample;
+    } outside[] = {{&PeakEditor::moveStart, 1, 299},  {&PeakEditor::moveStart, 1, 381},
+                   {&PeakEditor::moveStart, 3, 519},  {&PeakEditor::moveEnd, 0, 381},
+                   {&PeakEditor::moveEnd, 0, 299},    {&PeakEditor::moveEnd, 2, 1001},
+                   {&PeakEditor::moveEnd, 3, 2000},   {&PeakEditor::moveApex, 3, 999},
+                   {&PeakEditor::moveApex, 3, 1201}};
+    for (const auto& c : outside)
+        EXPECT_EQ((e.*c.move)(c.row, c.sample), EditStatus::OutsideLimits) << c.row << " " << c.sample;
     EXPECT_EQ(e.deletePeak(4), EditStatus::NoSuchPeak);
     EXPECT_EQ(e.toggleNegative(-1), EditStatus::NoSuchPeak);
-    EXPECT_EQ(e.verticalCut(7, 100), EditStatus::NoSuchPeak);
     EXPECT_EQ(e.verticalCut(0, 2000), EditStatus::OutsideSignal);
     EXPECT_EQ(e.tailingBehind(3, 1900), EditStatus::NoRiders);
 
