@@ -89,7 +89,6 @@ TEST_F(DocumentQuantitationTest, StandardsAtTwoLevelsThenASampleQuantifiedWithTh
     enterStandard(1, 2.0);
     const CalibrationCurve& curve = library.at(0).curves[0];
     ASSERT_EQ(curve.levels[1].runs.size(), 1u);
-    EXPECT_GT(curve.components[0].factor1, 0.0);
     EXPECT_NEAR(curve.components[0].correlation, 1.0, 1e-6);
     EXPECT_EQ(loadMethodFile(library.at(0).path).curves[0], curve);
 
@@ -114,8 +113,6 @@ TEST_F(DocumentQuantitationTest, StandardsAtTwoLevelsThenASampleQuantifiedWithTh
     doc.collectDgaValues();
     EXPECT_EQ(doc.data.gasInOil[0], doc.data.peaks[0].oilContent);
     EXPECT_EQ(doc.data.totalHydrocarbons, doc.data.peaks[1].oilContent);
-    EXPECT_TRUE(messages.size() == 2 && messages[0] == "谱图已经成功添加到校正表!")
-        << messages.size();
 }
 
 TEST_F(DocumentQuantitationTest, ReprocessingAStandardReplacesItsRunAndRefits)
@@ -168,7 +165,7 @@ TEST_F(DocumentQuantitationTest, AnOpenedChromatogramDetectedAgainKeepsItsIdenti
     ASSERT_TRUE(opened.loadFromFile(dir.path("sample.chg")));
     opened.detectPeaks();
     ASSERT_EQ(opened.data.peaks.size(), 2);
-    EXPECT_EQ(opened.data.peaks[0].componentName, GasSet::H2);
+    EXPECT_EQ(opened.data.peaks[0].componentName, GasSet::H2) << "not the file's own table";
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(opened.data.peaks[i].componentName, doc.data.peaks[i].componentName) << i;
         EXPECT_DOUBLE_EQ(opened.data.peaks[i].gasContent, doc.data.peaks[i].gasContent) << i;

@@ -73,7 +73,6 @@ TEST(ResultRows, ExcludedPeaksAreListedOnRequestButNeverSummed)
     ASSERT_EQ(all.size(), 4u);
     EXPECT_EQ(hidden[1].peakIndex, 2) << "rows keep their peak's table position";
     EXPECT_EQ(hidden[1].cells[0], "2") << "row numbers count the shown rows";
-    EXPECT_EQ(all[1].cells[1], "2");
     EXPECT_EQ(hidden.back().cells, all.back().cells);
     EXPECT_EQ(all.back().cells,
               (std::vector<std::string>{"合计", "", "", "", "30.000000", "250.000000",
@@ -85,7 +84,6 @@ TEST(ResultRows, OnlyExcludedPeaksLeaveTheTotalsRowAtZero)
     const PeakTable t = table({peak(1, 0.5, 10.0, 100.0, 0.0, 1), peak(2, 0.6, 3.0, 4.0, 0.0, 1)});
     const auto rows = ResultRows::build(t, {false, false});
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].cells[0], "合计");
     for (int c = 4; c <= 8; ++c)
         EXPECT_EQ(rows[0].cells[static_cast<size_t>(c)], "0.000000");
     EXPECT_EQ(ResultRows::build(PeakTable{}, {true, true}).front().cells.size(), 14u);

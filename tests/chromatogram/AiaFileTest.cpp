@@ -61,86 +61,35 @@ ChromatogramData exampleRecord(int samples = 1199, int rate = 20)
     return d;
 }
 
-// Reads an exported file back through the netCDF C library, independently of importCdf.
-class NcInspect {
-public:
-    explicit NcInspect(const std::string& path)
-    {
-        ok_ = nc_open(path.c_str(), NC_NOWRITE, &id_) == NC_NOERR;
+// A global text attribute and a character variable of two bytes per peak, read back
+// through the netCDF C library, independently of importCdf (ncdump reads the rest).
+std::string ncText(const std::string& path, const char* att)
+{
+    int id = 0;
+    if (nc_open(path.c_str(), NC_NOWRITE, &id) != NC_NOERR)
+        return "<unreadable>";
+    size_t len = 0;
+    nc_type type = 0;
+    std::string s = "<missing>";
+    if (nc_inq_att(id, NC_GLOBAL, att, &type, &len) == NC_NOERR && type == NC_CHAR) {
+        s.assign(len, '\0');
+        nc_get_att_text(id, NC_GLOBAL, att, s.data());
     }
-    ~NcInspect()
-    {
-        if (ok_)
-            nc_close(id_);
-    }
-    bool ok() const { return ok_; }
-    std::vector<std::pair<std::string, size_t>> dims() const
-    {
-        int n = 0;
-        nc_inq_ndims(id_, &n);
-        std::vector<std::pair<std::string, size_t>> out;
-        for (int i = 0; i < n; ++i) {
-            char name[NC_MAX_NAME + 1];
-            size_t len = 0;
-            nc_inq_dim(id_, i, name, &len);
-            out.emplace_back(name, len);
-        }
-        return out;
-    }
-    std::string text(const char* att, int var = NC_GLOBAL) const
-    {
-        size_t len = 0;
-        nc_type type = 0;
-        if (nc_inq_att(id_, var, att, &type, &len) != NC_NOERR || type != NC_CHAR)
-            return "<missing>";
-        std::string s(len, '\0');
-        nc_get_att_text(id_, var, att, s.data());
-        return s;
-    }
-    int varId(const char* name) const
-    {
-        int v = -1;
-        nc_inq_varid(id_, name, &v);
-        return v;
-    }
-    std::vector<float> floats(const char* name) const
-    {
-        const int v = varId(name);
-        int nd = 0;
-        int dimids[NC_MAX_VAR_DIMS];
-        nc_inq_var(id_, v, nullptr, nullptr, &nd, dimids, nullptr);
-        size_t count = 1;
-        for (int k = 0; k < nd; ++k) {
-            size_t len = 0;
-            nc_inq_dimlen(id_, dimids[k], &len);
-            count *= len;
-        }
-        std::vector<float> out(count);
-        if (count > 0) {
-            EXPECT_EQ(nc_get_var_float(id_, v, out.data()), NC_NOERR) << name;
-        }
-        return out;
-    }
-    std::string chars(const char* name) const
-    {
-        const std::vector<float> shape = floats("peak_area");  // one per peak
-        std::string s(shape.size() * 2, '\0');
-        if (!s.empty())
-            nc_get_var_text(id_, varId(name), s.data());
-        return s;
-    }
-    std::vector<short> shorts(const char* name) const
-    {
-        std::vector<short> out(floats("peak_area").size());
-        if (!out.empty())
-            nc_get_var_short(id_, varId(name), out.data());
-        return out;
-    }
+    nc_close(id);
+    return s;
+}
 
-private:
-    int id_ = -1;
-    bool ok_ = false;
-};
+std::string ncChars(const std::string& path, const char* var, size_t peaks)
+{
+    int id = 0, v = 0;
+    std::string s(peaks * 2, '\0');
+    if (nc_open(path.c_str(), NC_NOWRITE, &id) != NC_NOERR)
+        return "<unreadable>";
+    if (nc_inq_varid(id, var, &v) == NC_NOERR && !s.empty())
+        nc_get_var_text(id, v, s.data());
+    nc_close(id);
+    return s;
+}
 
 // A file as other systems write them, built with the netCDF C library.
 struct Foreign {
@@ -224,97 +173,36 @@ std::vector<std::string> filesIn(const std::filesystem::path& dir)
 
 }  // namespace
 
-// ---------------------------------------------------------------------------------------
-// Export
-
-// The order of dimensions, attributes and variables is checked with ncdump; here the values.
-TEST(CdfExport, TextsAreTheRecordsInGbk)
+// ncdump checks a small file whole; here what it leaves out: Chinese texts go out in GBK,
+// every quantitation method has its name, and every type code its detection letters.
+TEST(CdfExport, TextsInGbkMethodNamesAndDetectionCodes)
 {
     TempDir dir;
-    exportCdf(exampleRecord(20), dir.path("a.cdf"), "/data/运行7.chg");
-    NcInspect nc(dir.path("a.cdf"));
-    EXPECT_EQ(nc.text("injection_date_time_stamp"), "20240305140709+0800");
-    EXPECT_EQ(nc.text("experiment_title"), utf8ToGbk("1号主变"));
-    EXPECT_EQ(nc.text("sample_name"), utf8ToGbk("1号主变"));
-    EXPECT_EQ(nc.text("operator_name"), utf8ToGbk("张工"));
-    EXPECT_EQ(nc.text("detector_name"), utf8ToGbk("张工"));
-    EXPECT_EQ(nc.text("sample_id"), "2013062301");
-    EXPECT_EQ(nc.text("source_file_reference"), utf8ToGbk("/data/运行7.chg"));
+    const std::string path = dir.path("a.cdf");
+    exportCdf(exampleRecord(), path, "/data/运行7.chg");
+    EXPECT_EQ(ncText(path, "experiment_title"), utf8ToGbk("1号主变"));
+    EXPECT_EQ(ncText(path, "operator_name"), utf8ToGbk("张工"));
+    EXPECT_EQ(ncText(path, "source_file_reference"), utf8ToGbk("/data/运行7.chg"));
+    EXPECT_EQ(ncText(path, "detection_method_name"), utf8ToGbk("外标法"));
+    // Type codes 0, 4, 5, 6, 7, 8, 9, 10, 11 in the peak order of the example.
+    EXPECT_EQ(ncChars(path, "peak_start_detection_code", 9), "B V V V B B V V B ");
+    EXPECT_EQ(ncChars(path, "peak_stop_detection_code", 9), "B V V B B V V V B ");
 
     const std::pair<int, const char*> methods[] = {
-        {0, "面积归一法"}, {1, "校正归一法"}, {2, "内标法"},     {3, "外标法"},
-        {4, "指数外标法"}, {5, "面积归一法"}, {6, "面积归一法"}, {-1, "面积归一法"}};
+        {0, "面积归一法"}, {1, "校正归一法"}, {4, "指数外标法"}, {5, "面积归一法"}, {-1, "面积归一法"}};
     for (const auto& [method, name] : methods) {
         ChromatogramData d = exampleRecord(20);
         d.method.calcMethod = method;
         exportCdf(d, dir.path("m.cdf"), "");
-        EXPECT_EQ(NcInspect(dir.path("m.cdf")).text("detection_method_name"), utf8ToGbk(name))
-            << method;
+        EXPECT_EQ(ncText(dir.path("m.cdf"), "detection_method_name"), utf8ToGbk(name)) << method;
     }
-}
 
-TEST(CdfExport, ValuesOfTheExample)
-{
-    TempDir dir;
-    const std::string path = dir.path("a.cdf");
-    const ChromatogramData d = exampleRecord();
-    exportCdf(d, path, "");
-    NcInspect nc(path);
-    // 1199 samples at 20 points per second: 59 whole seconds, 0.05 s apart.
-    EXPECT_EQ(nc.floats("actual_run_time_length"), std::vector<float>{59.0f});
-    EXPECT_EQ(nc.floats("actual_sampling_interval"), std::vector<float>{0.05f});
-    EXPECT_EQ(nc.floats("actual_delay_time"), std::vector<float>{0.0f});
-    EXPECT_EQ(nc.floats("detector_maximum_value"), std::vector<float>{750500.0f});
-    EXPECT_EQ(nc.floats("detector_minimum_value"), std::vector<float>{-120250.0f});
-    EXPECT_EQ(nc.floats("ordinate_values"), d.signal.values());
-
-    const auto start = nc.floats("peak_start_time");
-    const auto rt = nc.floats("peak_retention_time");
-    const auto width = nc.floats("peak_width");
-    const auto area = nc.floats("peak_area");
-    const auto percent = nc.floats("peak_area_percent");
-    const auto heightPercent = nc.floats("peak_height_percent");
-    const auto root = nc.floats("peak_area_square_root");
-    const auto migration = nc.floats("migration_time");
-    const auto bStop = nc.floats("baseline_stop_time");
-    const auto bStopValue = nc.floats("baseline_stop_value");
-    ASSERT_EQ(start.size(), 9u);
-    for (int k = 0; k < 9; ++k) {
-        const PeakRecord& p = d.peaks[k];
-        EXPECT_FLOAT_EQ(start[k], static_cast<float>(p.startIndex / 20.0)) << k;
-        EXPECT_FLOAT_EQ(rt[k], static_cast<float>(p.retentionTime * 60.0)) << k;
-        EXPECT_FLOAT_EQ(migration[k], rt[k]) << k;
-        EXPECT_FLOAT_EQ(width[k], static_cast<float>(p.halfWidth * 60.0)) << k;
-        EXPECT_FLOAT_EQ(area[k], static_cast<float>(p.area)) << k;
-        EXPECT_FLOAT_EQ(percent[k], static_cast<float>(p.areaPercent)) << k;
-        // The height percentage column carries the area percentages.
-        EXPECT_FLOAT_EQ(heightPercent[k], static_cast<float>(p.areaPercent)) << k;
-        EXPECT_FLOAT_EQ(root[k], static_cast<float>(std::sqrt(std::fabs(p.area)))) << k;
-        EXPECT_FLOAT_EQ(bStop[k], static_cast<float>(p.baselineEndIndex / 20.0)) << k;
-        EXPECT_FLOAT_EQ(bStopValue[k], p.baselineEndValue) << k;
-    }
-    // Type codes 0, 4, 5, 6, 7, 8, 9, 10, 11 in the peak order of the example.
-    EXPECT_EQ(nc.chars("peak_start_detection_code"), "B V V V B B V V B ");
-    EXPECT_EQ(nc.chars("peak_stop_detection_code"), "B V V B B V V V B ");
-    EXPECT_EQ(nc.shorts("manually_reintegrated_peaks"), std::vector<short>(9, 0));
-}
-
-TEST(CdfExport, ChromatogramWithoutPeaks)
-{
-    TempDir dir;
-    ChromatogramData d = exampleRecord(300);
-    d.peaks.clear();
-    exportCdf(d, dir.path("p.cdf"), "");
-    NcInspect nc(dir.path("p.cdf"));
-    const auto dims = nc.dims();
-    const auto peakDim = std::find_if(dims.begin(), dims.end(),
-                                      [](const auto& x) { return x.first == "peak_number"; });
-    ASSERT_NE(peakDim, dims.end());
-    EXPECT_EQ(peakDim->second, 0u);
-    EXPECT_TRUE(nc.floats("peak_area").empty());
-    EXPECT_TRUE(nc.floats("peak_retention_time").empty());
-    EXPECT_EQ(nc.floats("ordinate_values").size(), 300u);
-    EXPECT_EQ(importCdf(dir.path("p.cdf")).peaks.size(), 0);
+    ChromatogramData none = exampleRecord(300);
+    none.peaks.clear();
+    exportCdf(none, dir.path("p.cdf"), "");
+    const ChromatogramData back = importCdf(dir.path("p.cdf"));
+    EXPECT_EQ(back.peaks.size(), 0);
+    EXPECT_EQ(back.signal.count(), 300);
 }
 
 TEST(CdfExport, RefusesEmptyChromatogramsAndNeverLeavesPartialFiles)
@@ -349,9 +237,6 @@ TEST(CdfExport, RefusesEmptyChromatogramsAndNeverLeavesPartialFiles)
     EXPECT_EQ(filesIn(dir.root()), std::vector<std::string>{"keep.cdf"});
 }
 
-// ---------------------------------------------------------------------------------------
-// Import of our own files
-
 TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
 {
     TempDir dir;
@@ -364,9 +249,7 @@ TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
 
     EXPECT_EQ(back.signal, original.signal);
     EXPECT_EQ(back.pointsPerSecond, 20);
-    EXPECT_EQ(back.hasData, 1);
     EXPECT_DOUBLE_EQ(back.method.timeEnd, 59.0 / 60.0);
-    EXPECT_DOUBLE_EQ(back.method.levelMax, 750.5);
     EXPECT_DOUBLE_EQ(back.method.levelMin, -120.25);
     // The detector range in mV starts the extrema, which the samples in uV then widen.
     const auto [lo, hi] =
@@ -383,17 +266,11 @@ TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
         EXPECT_EQ(b.endIndex, o.endIndex) << k;
         EXPECT_EQ(b.baselineStartIndex, o.baselineStartIndex) << k;
         EXPECT_EQ(b.baselineEndIndex, o.baselineEndIndex) << k;
-        EXPECT_NEAR(b.retentionTime, o.retentionTime, 1e-6) << k;
         EXPECT_NEAR(b.halfWidth, o.halfWidth, 1e-7) << k;
         EXPECT_FLOAT_EQ(static_cast<float>(b.area), static_cast<float>(o.area)) << k;
-        EXPECT_FLOAT_EQ(static_cast<float>(b.areaPercent), static_cast<float>(o.areaPercent)) << k;
-        EXPECT_FLOAT_EQ(static_cast<float>(b.height), static_cast<float>(o.height)) << k;
         EXPECT_FLOAT_EQ(b.apexValue, static_cast<float>(o.height)) << k;
         // The area percentages come back through the height percentage column.
         EXPECT_FLOAT_EQ(static_cast<float>(b.gasContent), static_cast<float>(o.areaPercent)) << k;
-        EXPECT_FLOAT_EQ(static_cast<float>(b.tailingFactor), static_cast<float>(o.tailingFactor))
-            << k;
-        EXPECT_EQ(b.baselineStartValue, o.baselineStartValue) << k;
         EXPECT_EQ(b.baselineEndValue, o.baselineEndValue) << k;
     }
 }
@@ -411,23 +288,6 @@ TEST(CdfRoundTrip, EveryRateOfTheCollectorComesBackWhole)
     }
 }
 
-// ---------------------------------------------------------------------------------------
-// Rates of files from elsewhere
-
-TEST(CdfImport, IntervalOfThreeHundredthsGivesThirtyFourPointsPerSecond)
-{
-    TempDir dir;
-    Foreign f;
-    f.interval = 0.03f;
-    f.samples.assign(100, 5.0f);
-    writeForeign(dir.path("f.cdf"), f);
-    const ChromatogramData d = importCdf(dir.path("f.cdf"));
-    EXPECT_EQ(d.pointsPerSecond, 34);
-    // 99 steps of 0.03 s are 2.97 s: 101 samples at 34 per second.
-    EXPECT_EQ(d.signal.count(), 101);
-    EXPECT_EQ(d.signal.at(100), 5.0f);
-}
-
 TEST(CdfImport, SamplesOffTheGridAreInterpolatedOntoIt)
 {
     TempDir dir;
@@ -441,6 +301,9 @@ TEST(CdfImport, SamplesOffTheGridAreInterpolatedOntoIt)
     ASSERT_EQ(d.signal.count(), 7);
     for (int i = 0; i < 7; ++i)
         EXPECT_NEAR(d.signal.at(i), 10.0 * i / 3.0, 1e-4) << i;
+    // Without a detector range the samples give the extrema.
+    EXPECT_EQ(d.signalMax, 20.0f);
+    EXPECT_DOUBLE_EQ(d.method.levelMax, 0.02);
 }
 
 TEST(CdfImport, RateWithoutAnInterval)
@@ -490,35 +353,14 @@ TEST(CdfImport, RateWithoutAnInterval)
     EXPECT_EQ(d.signal.count(), 121);  // 4 steps of 30 s at 1 per second
 }
 
-TEST(CdfImport, MissingDetectorRangeTakesTheSampleExtrema)
-{
-    TempDir dir;
-    Foreign f;
-    f.interval = 0.1f;
-    f.samples = {-3000.0f, 5.0f, 9000.0f};
-    writeForeign(dir.path("f.cdf"), f);
-    const ChromatogramData d = importCdf(dir.path("f.cdf"));
-    EXPECT_EQ(d.signalMax, 9000.0f);
-    EXPECT_EQ(d.signalMin, -3000.0f);
-    EXPECT_DOUBLE_EQ(d.method.levelMax, 9.0);
-    EXPECT_DOUBLE_EQ(d.method.levelMin, -3.0);
-    EXPECT_DOUBLE_EQ(d.method.timeEnd, d.duration());
-}
-
-// ---------------------------------------------------------------------------------------
-// The real files of other systems
-
 TEST(CdfForeignFiles, UniformFileAtFourTenthsOfASecond)
 {
     const ChromatogramData d = importCdf(kForeign + "uniform-0.4s.cdf");
     EXPECT_EQ(d.pointsPerSecond, 3);
-    EXPECT_EQ(d.hasData, 1);
     // 4651 samples 0.4 s apart span 1860 s: 5581 samples at 3 per second.
     EXPECT_EQ(d.signal.count(), 5581);
     EXPECT_NEAR(d.signal.at(0), -0.0758842, 1e-7);
-    EXPECT_DOUBLE_EQ(d.method.timeEnd, 31.0);
     EXPECT_NEAR(d.method.levelMax, 0.130926, 1e-6);
-    EXPECT_NEAR(d.method.levelMin, -0.000175884, 1e-9);
     ASSERT_EQ(d.peaks.size(), 8);
     EXPECT_NEAR(d.peaks[0].retentionTime, 196.065 / 60.0, 1e-4);
     EXPECT_NEAR(d.peaks[0].gasContent, 29.7635, 1e-3);
@@ -578,9 +420,6 @@ TEST(CdfForeignFiles, ReexportOfAForeignFileReadsBackTheSame)
     for (int k = 0; k < d.peaks.size(); ++k)
         EXPECT_EQ(back.peaks[k].apexIndex, d.peaks[k].apexIndex) << k;
 }
-
-// ---------------------------------------------------------------------------------------
-// Files that are not what they should be
 
 TEST(CdfImport, FileWithoutChromatogramIsRefusedClearly)
 {
@@ -649,18 +488,7 @@ TEST(CdfImport, DamagedAndHostileFilesGiveErrorsNotCrashes)
         putBytes(bad, good.substr(0, cut));
         EXPECT_THROW(importCdf(bad), InterchangeError) << "cut at " << cut;
     }
-    // Bytes changed anywhere: an error or a record, never a crash.
-    for (size_t at = 0; at < good.size(); at += 37) {
-        std::string flipped = good;
-        flipped[at] = static_cast<char>(flipped[at] ^ 0x5A);
-        putBytes(bad, flipped);
-        try {
-            const ChromatogramData d = importCdf(bad);
-            EXPECT_GT(d.pointsPerSecond, 0);
-            EXPECT_LE(d.pointsPerSecond, kMaxImportedRate);
-        } catch (const InterchangeError&) {
-        }
-    }
+    // Bytes changed anywhere are the AIA fuzz target's to try.
     putBytes(bad, "1.5 2.5 3.5 this is a text chromatogram\n");
     EXPECT_THROW(importCdf(bad), InterchangeError);
     putBytes(bad, std::string("\x89HDF\r\n\x1a\n", 8) + std::string(600, '\0'));

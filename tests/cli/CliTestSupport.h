@@ -82,12 +82,7 @@ inline ChromatogramData sampleChromatogram()
     d.hasData = 1;
     d.injectionTime = OleDateTime::fromCivil(2024, 5, 17, 9, 30, 15);
     d.methodName = "QL方法";
-    d.calibrationName = "ADefaultCali";
     d.method.name = "QL方法";
-    d.method.deviceNo = "1号主变";
-    d.method.sendingCompany = "东郊变电站";
-    d.method.calcMethod = 5;
-    d.method.colors.traceColor = 0x123456;
 
     PeakRecord a;
     a.number = 1;
@@ -97,9 +92,6 @@ inline ChromatogramData sampleChromatogram()
     a.endIndex = 690;
     a.typeFlags = PeakFlag::StartsInValley | PeakFlag::EndsInValley;
     a.area = 1234.5;
-    a.height = 98.25;
-    a.gasContent = 12.5;
-    a.oilContent = 3.25;
     a.componentIndex = 0;
     a.componentName = "H2(氢气)";
     PeakRecord b;
@@ -114,13 +106,6 @@ inline ChromatogramData sampleChromatogram()
     d.peaks.append(a);
     d.peaks.append(b);
 
-    ComponentEntry c;
-    c.index = 0;
-    c.name = "H2(氢气)";
-    c.formula = "H2";
-    c.retentionTime = 0.55;
-    c.concentrations = {10.0, 20.0};
-    d.method.components.push_back(c);
     ManualEvent ev;
     ev.peak = a;
     ev.kind = 3;
@@ -131,21 +116,14 @@ inline ChromatogramData sampleChromatogram()
     GroupResult g;
     g.groupNo = 1;
     g.groupName = "烃类";
-    g.peakCount = 2;
-    g.totalArea = 1290.5;
     d.groupResults.push_back(g);
 
     d.gasInOil = {12.5, 30.0, 0.5, 20.0, 8.0, 40000.0, 3000.0, 250.0, 1800.0};
-    d.totalHydrocarbons = 58.5;
     d.ratioCode1 = 0;
     d.ratioCode2 = 0;
     d.ratioCode3 = 1;
-    d.diagnosisCode = 0;
-    d.diagnosisCode2 = 0;
     d.conclusion = "低温过热(低于150℃)";
-    d.advice = "绝缘导线过热，注意CO和CO2含量和CO2/CO的值";
     d.extraTexts[2] = "复检";
-    d.linkedFile = "/数据/B_1号主变.chg";
     return d;
 }
 

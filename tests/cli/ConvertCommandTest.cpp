@@ -128,38 +128,6 @@ TEST_F(ConvertCommandTest, FailuresLeaveTheOutputAsItWas)
     EXPECT_EQ(r.err.rfind("dgaws-cli: cannot write " + path("no/dir/x.csv") + ": ", 0), 0u);
 }
 
-TEST_F(ConvertCommandTest, InfoReadsTheInterchangeKinds)
-{
-    const std::string chg = source();
-    for (const char* name : {"r.cdf", "r.csv", "r.txt"})
-        ASSERT_EQ(convert({chg, path(name), "", "", 20, false}).status, 0);
-    ASSERT_EQ(convert({chg, path("s.txt"), "", "std", 20, false}).status, 0);
-    const std::pair<const char*, const char*> cases[] = {
-        {"r.cdf", "cdf"}, {"r.csv", "csv"}, {"r.txt", "txt"}, {"s.txt", "std"}};
-    for (const auto& [name, tag] : cases) {
-        std::ostringstream out, err;
-        ASSERT_EQ(runInfo({path(name), true, false}, out, err), 0) << name << err.str();
-        const json j = json::parse(out.str());
-        EXPECT_EQ(j["fileType"], tag);
-        EXPECT_EQ(j["signal"]["count"], 1200);
-        EXPECT_EQ(j["pointsPerSecond"], 20) << name;  // plain text: the default rate
-        EXPECT_EQ(j["peaks"].size(), std::string(tag) == "cdf" ? 2u : 0u);
-    }
-}
-
-TEST_F(ConvertCommandTest, InfoOfADatTakesTheRateWhenGivenAndTenOtherwise)
-{
-    ASSERT_EQ(convert({source(), path("b.dat"), "", "", 0, false}).status, 0);
-    for (const int given : {0, 20}) {
-        std::ostringstream out, err;
-        ASSERT_EQ(runInfo({path("b.dat"), true, false, given}, out, err), 0) << err.str();
-        const json j = json::parse(out.str());
-        EXPECT_EQ(j["pointsPerSecond"], given ? 20 : 10);
-        // 1200 samples: a minute at 20 per second, two at 10.
-        EXPECT_EQ(j["method"]["timeEnd"], given ? 1.0 : 2.0);
-    }
-}
-
 TEST_F(ConvertCommandTest, CompareWritesTheCombinedChromatogram)
 {
     ChromatogramData a;

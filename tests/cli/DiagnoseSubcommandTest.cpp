@@ -102,30 +102,6 @@ protected:
     std::string lastErr;
 };
 
-TEST_F(DiagnoseCliTest, TypedContentsAreJudgedOnceAnAttentionValueIsExceeded)
-{
-    options.gases = {"H2=160", "CH4=80", "C2H2(乙炔)=40", "C2H4=10", "C2H6=5"};
-    const json j = runJson();
-    EXPECT_EQ(j["file"], nullptr);
-    EXPECT_EQ(j["gasInOil"]["H2(氢气)"], 160.0);
-    EXPECT_EQ(j["gasInOil"]["CO2(二氧化碳)"], 0.0);
-    EXPECT_EQ(j["totalHydrocarbons"], 135.0);
-    EXPECT_EQ(j["attention"]["exceeded"], true);
-    EXPECT_EQ(j["judged"], true);
-    EXPECT_EQ(j["ratioCodes"], "2,0,1");
-    EXPECT_EQ(j["conclusion"], "低能放电");
-    EXPECT_EQ(j["ratios"]["C2H2/C2H4"], 4.0);
-    EXPECT_EQ(j["gasRates"], nullptr);
-    EXPECT_FALSE(j.contains("database"));
-    EXPECT_TRUE(collectedFrom.empty());
-
-    options.gases = {"H2=1"};
-    const json normal = runJson();
-    EXPECT_EQ(normal["judged"], false);
-    EXPECT_EQ(normal["ratioCodes"], "");
-    EXPECT_EQ(normal["ratios"]["CH4/H2"], nullptr);
-}
-
 TEST_F(DiagnoseCliTest, OptionsThatDoNotFitAreUsageErrors)
 {
     const std::vector<std::vector<std::string>> badGases = {

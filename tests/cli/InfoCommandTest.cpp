@@ -36,39 +36,19 @@ json infoJsonOf(const std::string& path, bool samples = false)
 
 class InfoCommandTest : public TempDirTest {};
 
-// One field of each kind and nesting; the record's own round trip is the file layer's.
-TEST_F(InfoCommandTest, ChromatogramJsonCarriesTheStoredRecord)
+// A real chromatogram and the shipped method are golden outputs; here the kinds of record a
+// demonstration run does not hold.
+TEST_F(InfoCommandTest, ChromatogramJsonCarriesTheRecordsARunDoesNotHold)
 {
     const std::string file = path("A_1号主变.chg");
     writeChromatogramFile(file, sampleChromatogram());
     const json j = infoJsonOf(file);
-
-    EXPECT_EQ(j["fileType"], "chg");
-    EXPECT_EQ(j["version"]["number"], 755);
-    EXPECT_DOUBLE_EQ(j["duration"].get<double>(), 1.0);
-    const json& sig = j["signal"];
-    EXPECT_EQ(sig["count"], 1200);
-    EXPECT_FALSE(sig.contains("samples"));
-    EXPECT_EQ(sig["min"].get<double>(), -42.5);
-    EXPECT_EQ(sig["max"].get<double>(), 812.25);
-    EXPECT_EQ(sig["first"].get<double>(), 0.1);  // shortest form of 0.1f, not 0.10000000149
-    EXPECT_EQ(j["injectionTime"]["text"], "2024-05-17 09:30:15");
-
-    ASSERT_EQ(j["peaks"].size(), 2u);
-    const json& p0 = j["peaks"][0];
-    EXPECT_EQ(p0["componentName"], "H2(氢气)");
-    EXPECT_EQ(p0["typeCode"], 5);
-    EXPECT_EQ(p0["typeName"], "重叠峰(VV)");
+    EXPECT_EQ(j["signal"]["first"].get<double>(), 0.1);  // shortest form of 0.1f, not 0.10000000149
     EXPECT_EQ(j["peaks"][1]["excluded"], 1);
-    EXPECT_FALSE(p0.contains("workValue"));  // never stored
-
+    EXPECT_FALSE(j["peaks"][0].contains("workValue"));  // never stored
     EXPECT_EQ(j["groupResults"][0]["groupName"], "烃类");
-    ASSERT_EQ(j["gasInOil"].size(), 9u);
-    EXPECT_EQ(j["gasInOil"][0].get<double>(), 12.5);
     EXPECT_EQ(j["conclusion"], "低温过热(低于150℃)");
     EXPECT_EQ(j["extraTexts"], json({"", "", "复检", "", ""}));
-    EXPECT_EQ(j["method"]["instrumentInfo"].size(), 13u);
-    EXPECT_EQ(j["method"]["components"][0]["concentrations"], json({10.0, 20.0}));
     EXPECT_EQ(j["method"]["manualEvents"][0]["peak"]["componentName"], "H2(氢气)");
     EXPECT_EQ(j["method"]["timeProgram"][0]["type"], 4);
 }
@@ -106,44 +86,6 @@ TEST_F(InfoCommandTest, NonFiniteValuesAndInvalidDatesStayValidJson)
     EXPECT_TRUE(j["injectionTime"]["text"].is_null());
     EXPECT_TRUE(j["method"]["testRecord"]["testTime"]["date"].is_null());
     EXPECT_TRUE(j["method"]["testRecord"]["testTime"]["text"].is_null());
-}
-
-TEST_F(InfoCommandTest, MethodJsonCarriesCurvesLevelsRunsAndBothComponentLists)
-{
-    MethodLibraryEntry e;
-    e.path = path("Custom.SHE");  // extensions are matched without regard to case
-    e.method.name = "自定义";
-    e.method.visible = 0;
-    e.method.groups.push_back({2, "烃类", 0.6, 4.7});
-    CalibrationCurve c;
-    c.name = "曲线1";
-    c.calibrated = 1;
-    c.impurityFactor1 = 2.5;
-    c.baseComponentIndex = 1;
-    ComponentEntry h2;
-    h2.name = "H2(氢气)";
-    c.components = {h2, ComponentEntry{}};
-    StandardRun run;
-    run.path = "/标样/std1.chg";
-    run.responses = {{0.55, 1000.0, 50.0}, {0.65, 2000.0, 75.0}};
-    c.levels = {StandardLevel{{run}}, StandardLevel{}};
-    e.curves = {c};
-    e.defaultComponents = {h2};
-    saveMethodFile(e);
-
-    const json j = infoJsonOf(e.path);
-    EXPECT_EQ(j["fileType"], "she");
-    EXPECT_EQ(j["method"]["visible"], 0);
-    ASSERT_EQ(j["curves"].size(), 1u);
-    const json& curve = j["curves"][0];
-    EXPECT_EQ(curve["baseComponentIndex"], 1);
-    EXPECT_EQ(curve["components"][1]["name"], "新组份");
-    ASSERT_EQ(curve["levels"].size(), 2u);
-    EXPECT_TRUE(curve["levels"][1]["runs"].empty());
-    const json& r = curve["levels"][0]["runs"][0];
-    EXPECT_EQ(r["path"], "/标样/std1.chg");
-    EXPECT_EQ(r["responses"][1]["height"].get<double>(), 75.0);
-    EXPECT_EQ(j["defaultComponents"][0]["name"], "H2(氢气)");
 }
 
 TEST_F(InfoCommandTest, PreviousTestRecord)

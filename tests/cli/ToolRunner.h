@@ -26,12 +26,13 @@ inline std::string shellQuoted(const std::string& s)
 }
 
 // `args` are passed to the shell as they are; stderr goes through `errFile`. A non-empty
-// `home` becomes the tool's DGAWS_HOME.
+// `home` becomes the tool's DGAWS_HOME, a non-empty `workDir` its working folder.
 inline ToolResult runTool(const std::string& args, const std::string& errFile,
-                          const std::string& home = {})
+                          const std::string& home = {}, const std::string& workDir = {})
 {
+    const std::string cd = workDir.empty() ? "" : "cd " + shellQuoted(workDir) + " && ";
     const std::string env = home.empty() ? "" : "DGAWS_HOME=" + shellQuoted(home) + " ";
-    const std::string cmd = env + shellQuoted(DGAWS_BINARY_DIR "/dgaws-cli") + " " + args +
+    const std::string cmd = cd + env + shellQuoted(DGAWS_BINARY_DIR "/dgaws-cli") + " " + args +
                             " 2>" + shellQuoted(errFile);
     ToolResult r;
     FILE* p = ::popen(cmd.c_str(), "r");

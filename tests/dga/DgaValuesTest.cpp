@@ -39,8 +39,6 @@ TEST(DgaValues, OwnPeaksFillTheStoredGasOrder)
     EXPECT_EQ(r.linkedError, "");
     EXPECT_EQ(d.gasInOil, (Gases{10, 22, 0.5, 4, 3, 0, 0, 300, 900}));
     EXPECT_DOUBLE_EQ(d.totalHydrocarbons, 22 + 0.5 + 4 + 3);  // no H2, CO or CO2
-    EXPECT_EQ(gasInOilSlot(GasSet::N2), 5);
-    EXPECT_EQ(gasInOilSlot("N2"), -1);
 }
 
 TEST(DgaValues, TheLinkedChromatogramWinsAndAnUnreadableOneKeepsTheOwnValues)

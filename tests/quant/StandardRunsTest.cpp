@@ -57,9 +57,7 @@ TEST_F(StoreStandardRunTest, AppendRecordsTheRunRefitsAndWritesTheMethod)
     EXPECT_EQ(standard.standardRun, 0);
     const StandardRun& run = curve().levels[0].runs.at(0);
     EXPECT_EQ(run.path, "/data/Std_1.chg");
-    ASSERT_EQ(run.responses.size(), 2u);
-    EXPECT_EQ(run.responses[0], (ComponentResponse{1.0, 50, 5}));
-    EXPECT_EQ(run.responses[1], (ComponentResponse{2.0, 7, 1}));
+    EXPECT_EQ(run.responses, (std::vector<ComponentResponse>{{1.0, 50, 5}, {2.0, 7, 1}}));
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(loadMethodFile(entry.path), entry);
 
@@ -160,7 +158,6 @@ TEST(StandardFiles, RunsAreMatchedByWindowAndUnreadableFilesReported)
     EXPECT_EQ(added.added, 1);
 
     const StandardRun& r = curve.levels[0].runs.at(0);
-    EXPECT_EQ(r.path, dir.path("s1.chg"));
     EXPECT_EQ(r.responses[0].area, 8);
     EXPECT_EQ(r.responses[1].area, 3);
     // Refitted: a has areas 8 and 16 at 2 and 4.

@@ -39,11 +39,7 @@ private slots:
         QVERIFY(!a.addPeak->isEnabled());
         CChildFrame* w = openLaidOut(f, "A_e1.chg");
         QVERIFY(a.addPeak->isEnabled());
-        QVERIFY(a.deletePeak->isEnabled());
-        for (QAction* s : {a.moveStart, a.moveApex, a.moveEnd, a.verticalCut, a.slantCut,
-                           a.horizontalBaseline, a.tailingBehind, a.tailingBefore, a.negative})
-            QVERIFY2(!s->isEnabled(), qPrintable(s->text()));
-        QVERIFY(!a.undo->isEnabled());
+        QVERIFY2(!a.moveStart->isEnabled(), "no peak selected yet");
 
         clickAt(*w->graph(), 1.9);
         QCOMPARE(w->document().selectedPeak, 2);

@@ -39,24 +39,17 @@ private slots:
         data.peaks[3].excluded = 1;
         CChildFrame* w = f.frame->openDocument(f.writeSample("A_r.chg", data));
         CResultListView& list = *w->results();
-        QCOMPARE(list.columnCount(), 10);
-        QCOMPARE(list.horizontalHeaderItem(5)->text(), QString::fromUtf8("峰面积(uv*s)"));
-        QCOMPARE(list.columnWidth(7), 120);
         QCOMPARE(list.rowCount(), 9);  // eight peaks and the totals
-        QCOMPARE(list.item(2, 2)->text(), QString::fromUtf8("N2(氮气)"));
-        QCOMPARE(list.item(3, 1)->text(), QStringLiteral("5"));
+        QCOMPARE(list.item(3, 1)->text(), QStringLiteral("5"));  // the excluded peak 4 is left out
         QCOMPARE(list.item(8, 0)->text(), QString::fromUtf8("合计"));
         const QString totals = list.item(8, 6)->text();
 
         list.toggleAllPeaks();
         QCOMPARE(list.rowCount(), 10);
         QCOMPARE(list.item(9, 6)->text(), totals);
-        QVERIFY(list.contextActions()[6]->isChecked());
 
         list.toggleEfficiency();
         QCOMPARE(list.columnCount(), 14);
-        QCOMPARE(list.horizontalHeaderItem(13)->text(), QString::fromUtf8("理论塔板数"));
-        QVERIFY(list.horizontalHeader()->stretchLastSection());
     }
 
     void aClickedRowSelectsItsPeakInTheGraph()
@@ -66,10 +59,8 @@ private slots:
         CResultListView& list = *w->results();
         clickRow(list, 4);
         QCOMPARE(w->document().selectedPeak, 4);
-        QVERIFY(w->graph()->selectedSamples() > 0);
-        const int selected = w->graph()->selectedSamples();
         const PeakRecord& p = w->document().data.peaks[4];
-        QCOMPARE(selected, p.endIndex - p.startIndex + 1);
+        QCOMPARE(w->graph()->selectedSamples(), p.endIndex - p.startIndex + 1);
 
         clickRow(list, list.rowCount() - 1);  // the totals row
         QCOMPARE(w->document().selectedPeak, 4);
@@ -85,13 +76,11 @@ private slots:
         const QRect r0 = list.visualRect(list.model()->index(0, 1));
         QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, r0.center());
         list.copySelection();
+        // The header and the rows in the order they were selected (the cells are ResultRows').
         const QStringList l = lines(QApplication::clipboard()->text());
         QCOMPARE(l.size(), 3);
-        QCOMPARE(l[0], QString::fromUtf8("行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%\t气相中含量\t油中含量\t峰标志\t"));
-        QVERIFY(l[1].startsWith(QString::fromUtf8("3\t3\tN2(氮气)\t1.900\t")));
+        QVERIFY(l[1].startsWith(QStringLiteral("3\t3\t")));
         QVERIFY(l[2].startsWith(QStringLiteral("1\t1\t")));
-        for (const QString& line : l)
-            QCOMPARE(line.count(QLatin1Char('\t')), 10);
         QVERIFY2(list.selectionOrder().empty(), "the selection list is emptied");
 
         list.toggleEfficiency();
@@ -99,9 +88,7 @@ private slots:
         list.copySelection();
         const QStringList all = lines(QApplication::clipboard()->text());
         QCOMPARE(all.size(), 11);
-        for (const QString& line : all)
-            QCOMPARE(line.count(QLatin1Char('\t')), 14);
-        QVERIFY(all.last().startsWith(QString::fromUtf8("合计\t")));
+        QCOMPARE(all.last().count(QLatin1Char('\t')), 14);
 
         list.clearSelectedRows();
         list.copySelection();
@@ -136,7 +123,6 @@ private slots:
         QCOMPARE(w->results()->rowCount(), 10);
         w->results()->contextActions()[0]->trigger();  // "手动刷新结果(&R)"
         QCOMPARE(w->results()->rowCount(), 9);
-        QCOMPARE(w->results()->contextActions()[0]->text(), QString::fromUtf8("手动刷新结果(&R)"));
     }
 
     void theSpreadsheetFileHoldsTheTable()
