@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 
 using namespace dgaws;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <fcntl.h>
 #include <functional>
 #include <pty.h>
 #include <string>
@@ -31,6 +32,7 @@ public:
             ::tcgetattr(slave_, &t);
             ::cfmakeraw(&t);
             ::tcsetattr(slave_, TCSANOW, &t);
+            ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
         }
     }
     ~PtyPair()
@@ -45,19 +47,22 @@ public:
 
     bool ok() const { return master_ >= 0 && !path_.empty(); }
     const std::string& path() const { return path_; }
-    int master() const { return master_; }
 
-    bool write(const std::vector<uint8_t>& bytes) const
+    // All of `bytes`, waiting while the line is full; false when the line fails or `stop`
+    // is set first (nobody may be reading any more).
+    bool write(const std::vector<uint8_t>& bytes, const std::atomic<bool>* stop = nullptr) const
     {
         size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n < 0) {
-                if (errno == EINTR || errno == EAGAIN)
-                    continue;
+            if (stop && *stop)
                 return false;
-            }
-            done += static_cast<size_t>(n);
+            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (n >= 0)
+                done += static_cast<size_t>(n);
+            else if (errno == EAGAIN || errno == EINTR)
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            else
+                return false;
         }
         return true;
     }
@@ -66,6 +71,30 @@ private:
     int master_ = -1;
     int slave_ = -1;
     std::string path_;
+};
+
+// Writes `bytes` into the line from a thread of its own, once or (a millisecond apart) over
+// and over, until stopped.
+class LineFeeder {
+public:
+    LineFeeder(const PtyPair& pty, std::vector<uint8_t> bytes, bool repeat = false)
+        : thread_([this, &pty, bytes = std::move(bytes), repeat] {
+              while (pty.write(bytes, &stop_) && repeat)
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          })
+    {
+    }
+    ~LineFeeder() { stop(); }
+    void stop()
+    {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
 };
 
 // Runs the event loop until `done` holds or the deadline passes; true when it held.

@@ -24,10 +24,7 @@ TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
     b.openBoth();
     b.settings.AllStart = 0;
     ASSERT_TRUE(b.runs->run(b.doc(0)));
-    EXPECT_EQ(b.doc(0).proposedName, "A_20240517093015.chg");
     EXPECT_EQ(b.doc(0).data.signal.count(), 600);  // sized for the run
-    EXPECT_EQ(b.doc(0).data.methodName, "QL");
-    EXPECT_EQ(b.doc(0).data.calibrationName, "");
     EXPECT_FALSE(b.doc(1).acquiring());
     ASSERT_EQ(b.autosaves().size(), 1u);
 
@@ -37,16 +34,14 @@ TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
         b.point(0, fed.back());
     }
     fed.resize(600);
-    EXPECT_FALSE(b.doc(0).acquiring());
     EXPECT_FALSE(b.collector->running(0));
     const std::string expected = b.dir.path("data") + "/A_20240517093015.chg";
-    ASSERT_EQ(b.saved.size(), 1u);
-    EXPECT_EQ(b.saved[0].second, expected);
+    ASSERT_EQ(b.saved, (std::vector<std::pair<int, std::string>>{{0, expected}}));
     EXPECT_EQ(b.doc(0).pathName, expected);
-    EXPECT_EQ(savedSamples(expected), fed);
     const ChromatogramData d = readChromatogramFile(expected);
+    EXPECT_EQ(d.signal.values(), fed);
     EXPECT_EQ(d.hasData, 1);
-    EXPECT_EQ(d.pointsPerSecond, 20);
+    EXPECT_EQ(d.methodName, "QL");
     EXPECT_FLOAT_EQ(d.signalMin, -30.0f);
     EXPECT_FLOAT_EQ(d.signalMax, 599 * 1.5f - 30.0f);
     // A finished and saved run leaves no safety copy behind.
@@ -60,40 +55,33 @@ TEST(ChannelRuns, TheStatusTextsOfAPoint)
     EXPECT_EQ(ChannelRuns::voltageText(-2500.0f), "当前电压：-2.500mV");
 }
 
-TEST(ChannelRuns, RunRefusesWithoutMethodsAndStartsBothWithAllStart)
+TEST(ChannelRuns, RunNeedsAMethodInEveryChannelItStartsAndAllStartOpensTheOther)
 {
     RunsBench b;
-    b.openBoth();
+    b.runs->adoptChannelDocument(*b.openDoc(0), 0);
     b.doc(0).libraryMethodIndex = -1;
     EXPECT_FALSE(b.runs->run(b.doc(0)));
     EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethod);
+    EXPECT_EQ(b.docs[1], nullptr);
+
     b.doc(0).libraryMethodIndex = 0;
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    ASSERT_NE(b.docs[1], nullptr);
+    EXPECT_EQ(b.runs->channelDocument(1), b.docs[1].get());
+    EXPECT_EQ(b.doc(1).channelRun(), &b.collector->run(1));
+    for (int c : {0, 1}) {
+        EXPECT_TRUE(b.doc(c).acquiring());
+        EXPECT_TRUE(b.collector->running(c));
+        EXPECT_FALSE(b.runs->canRun(b.doc(c)));
+        ASSERT_TRUE(b.runs->cancel(b.doc(c)));
+    }
+
     b.doc(1).libraryMethodIndex = 5;  // beyond the library
     EXPECT_FALSE(b.runs->run(b.doc(0)));
     EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethodB);
     EXPECT_FALSE(b.runs->run(b.doc(1)));
     EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethod);
     EXPECT_FALSE(b.doc(0).acquiring());
-
-    b.doc(1).libraryMethodIndex = 0;
-    ASSERT_TRUE(b.runs->run(b.doc(1)));
-    EXPECT_TRUE(b.doc(0).acquiring());
-    EXPECT_TRUE(b.doc(1).acquiring());
-    EXPECT_TRUE(b.collector->running(0));
-    EXPECT_TRUE(b.collector->running(1));
-    EXPECT_FALSE(b.runs->canRun(b.doc(0)));
-}
-
-TEST(ChannelRuns, AllStartOpensTheOtherChannelsWindow)
-{
-    RunsBench b;
-    b.runs->adoptChannelDocument(*b.openDoc(0), 0);
-    ASSERT_EQ(b.docs[1], nullptr);
-    ASSERT_TRUE(b.runs->run(b.doc(0)));
-    ASSERT_NE(b.docs[1], nullptr);
-    EXPECT_EQ(b.runs->channelDocument(1), b.docs[1].get());
-    EXPECT_EQ(b.doc(1).channelRun(), &b.collector->run(1));
-    EXPECT_TRUE(b.doc(1).acquiring());
 }
 
 TEST(ChannelRuns, AStartWithoutMethodIsReportedOncePerChannel)
@@ -102,9 +90,8 @@ TEST(ChannelRuns, AStartWithoutMethodIsReportedOncePerChannel)
     b.openBoth();
     b.doc(0).libraryMethodIndex = -1;
     b.doc(1).libraryMethodIndex = -1;
-    b.collector->channelSample(0, 1.0f, true);
-    b.collector->channelSample(0, 1.0f, true);
-    b.collector->channelSample(1, 1.0f, true);
+    for (int c : {0, 0, 1})
+        b.collector->channelSample(c, 1.0f, true);
     EXPECT_EQ(b.messages, (std::vector<std::string>{ChannelRuns::kNoMethodAtStartA,
                                                     ChannelRuns::kNoMethodAtStartB}));
     EXPECT_FALSE(b.doc(0).acquiring());
@@ -116,7 +103,6 @@ TEST(ChannelRuns, TheStartSignalStartsBothChannelsOnce)
     b.openBoth();
     b.collector->channelSample(1, 5.0f, true);
     EXPECT_TRUE(b.doc(0).acquiring());
-    EXPECT_TRUE(b.doc(1).acquiring());
     EXPECT_EQ(b.doc(1).acquiredCount, 1);  // the triggering point is the run's first
     EXPECT_EQ(b.doc(0).acquiredCount, 0);
     b.point(0, 7.0f);
@@ -127,28 +113,27 @@ TEST(ChannelRuns, TheStartSignalStartsBothChannelsOnce)
 
 TEST(ChannelRuns, ABaselineLevellingWindowHoldsThenTakesOffTheStep)
 {
-    RunsBench b(3.0);
+    RunsBench b(0.25);
     b.settings.AllStart = 0;
-    b.settings.StartA1 = "1.000";
-    b.settings.StopA1 = "2.000";
-    b.settings.StartB1 = "0.5";  // another channel's window does not act on A
-    b.settings.StopB1 = "2.5";
+    b.settings.StartA1 = "0.0625";  // points 75..225
+    b.settings.StopA1 = "0.1875";
+    b.settings.StartB1 = "0.05";  // another channel's window does not act on A
+    b.settings.StopB1 = "0.2";
     b.openBoth();
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     auto raw = [](int p) {  // 1-based position; a valve step of 500 inside the window
-        return static_cast<float>(p) * 0.5f + (p >= 1500 ? 500.0f : 0.0f);
+        return static_cast<float>(p) * 0.5f + (p >= 150 ? 500.0f : 0.0f);
     };
-    for (int p = 1; p <= 3600; ++p)
+    for (int p = 1; p <= 300; ++p)
         b.point(0, raw(p));
     ASSERT_EQ(b.saved.size(), 1u);
     const std::vector<float> s = savedSamples(b.saved[0].second);
-    ASSERT_EQ(s.size(), 3600u);
-    const float held = raw(1200);
-    const float step = raw(2400) - held;
-    for (int p = 1; p <= 3600; ++p) {
-        const float expected = p < 1200 ? raw(p) : p < 2400 ? held : raw(p) - step;
-        ASSERT_EQ(s[static_cast<size_t>(p - 1)], expected) << "point " << p;
-    }
+    ASSERT_EQ(s.size(), 300u);
+    const float held = raw(75);
+    const float step = raw(225) - held;
+    for (int p = 1; p <= 300; ++p)
+        ASSERT_EQ(s[static_cast<size_t>(p - 1)], p < 75 ? raw(p) : p < 225 ? held : raw(p) - step)
+            << "point " << p;
 }
 
 TEST(ChannelRuns, LevellingWindowsActOnlyWhenStartedAndOrdered)
@@ -161,9 +146,7 @@ TEST(ChannelRuns, LevellingWindowsActOnlyWhenStartedAndOrdered)
     s.StartA3 = "abc";
     s.StopA3 = "3";
     const BaselineLevelling l = BaselineLevelling::fromSettings(s, 0, 20);
-    EXPECT_FALSE(l.active[0]);
-    EXPECT_FALSE(l.active[1]);
-    EXPECT_FALSE(l.active[2]);
+    EXPECT_EQ(l.active, (std::array<bool, 3>{false, false, false}));
     // Windows see the value after the offsets of the windows before them.
     s.StartA1 = "0.05";  // points 60..119
     s.StopA1 = "0.1";
@@ -174,11 +157,8 @@ TEST(ChannelRuns, LevellingWindowsActOnlyWhenStartedAndOrdered)
     for (int p = 1; p <= 200; ++p)
         out.push_back(two.apply(p, static_cast<float>(p)));
     EXPECT_EQ(out[58], 59.0f);
-    EXPECT_EQ(out[59], 60.0f);
     EXPECT_EQ(out[89], 60.0f);   // window 2 holds what window 1 let through
-    EXPECT_EQ(out[118], 60.0f);
     EXPECT_EQ(out[119], 60.0f);  // window 1 ends: its step of 60 is taken off
-    EXPECT_EQ(out[148], 60.0f);
     EXPECT_EQ(out[149], 60.0f);  // window 2 ends: its own step of 30 is taken off too
     EXPECT_EQ(out[199], 110.0f);
 }
@@ -213,13 +193,11 @@ TEST_P(Merging, TheTwoChannelsJoinWithoutAStep)
     b.openBoth();
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     std::vector<float> a, bb;
-    for (int i = 0; i < 50; ++i) {
-        a.push_back(100.0f + i);
-        bb.push_back(-20.0f + 2.0f * i);
-        b.point(0, a.back());
-        b.point(1, bb.back());
-    }
-    for (int i = 50; i < 80; ++i) {
+    for (int i = 0; i < 80; ++i) {
+        if (i < 50) {
+            a.push_back(100.0f + i);
+            b.point(0, a.back());
+        }
         bb.push_back(-20.0f + 2.0f * i);
         b.point(1, bb.back());
     }
@@ -237,8 +215,6 @@ TEST_P(Merging, TheTwoChannelsJoinWithoutAStep)
     for (size_t i = 1; i < added.size(); ++i)
         joined.push_back(added[i] + (first.back() - added.front()));
     CChrEDoc& keep = b.doc(GetParam());
-    EXPECT_EQ(keep.data.signal.values(), joined);
-    EXPECT_EQ(keep.data.signal.count(), 50 + 80 - 1);
     EXPECT_FLOAT_EQ(keep.data.method.timeEnd, keep.data.duration());
     // The joined chromatogram is what that channel's file holds now; the other is its own.
     EXPECT_EQ(savedSamples(keep.pathName), joined);
@@ -259,10 +235,8 @@ TEST(ChannelRuns, CancelAsksAndThenKeepsNothing)
     EXPECT_FALSE(b.runs->cancel(b.doc(0)));
     EXPECT_EQ(b.questions, (std::vector<std::string>{ChannelRuns::kCancelQuestion}));
     EXPECT_TRUE(b.doc(0).acquiring());
-    EXPECT_EQ(b.autosaves().size(), 1u);
     b.answer = true;
     EXPECT_TRUE(b.runs->cancel(b.doc(0)));
-    EXPECT_FALSE(b.doc(0).acquiring());
     EXPECT_FALSE(b.collector->running(0));
     b.point(0, 3.0f);
     EXPECT_EQ(b.doc(0).acquiredCount, 30);
@@ -279,12 +253,10 @@ TEST(ChannelRuns, ACancelledSaveDialogKeepsTheSafetyCopy)
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     for (int i = 0; i < 60; ++i)
         b.point(0, static_cast<float>(i));
-    ASSERT_EQ(b.proposedPaths.size(), 1u);
-    EXPECT_EQ(b.proposedPaths[0], b.dir.path("data") + "/A_20240517093015.chg");
+    EXPECT_EQ(b.proposedPaths, std::vector<std::string>{b.dir.path("data") + "/A_20240517093015.chg"});
     EXPECT_EQ(b.doc(0).pathName, "");
     const auto copies = b.autosaves();
     ASSERT_EQ(copies.size(), 1u);
-    EXPECT_NE(copies[0].find("自动保存"), std::string::npos);
     const ChromatogramData recovered = recoverAutosave(copies[0]);
     EXPECT_EQ(recovered.signal.count(), 60);
     EXPECT_EQ(recovered.signal.at(59), 59.0f);
@@ -298,78 +270,50 @@ TEST(ChannelRuns, ACancelledSaveDialogKeepsTheSafetyCopy)
     EXPECT_EQ(b.autosaves(), copies) << "only the unsaved run's copy remains";
 }
 
-// Every run of a standard in one channel window enters its curve; a run saved over the file
-// of an earlier one takes that one's place.
+// A standard's run enters its curve once it is saved; a run saved over the file of an
+// earlier one takes that one's place.
 TEST(ChannelRuns, EachStandardRunEntersItsCurveOnce)
 {
     RunsBench b(0.5);  // 600 points
     b.settings.AllStart = 0;
     b.settings.DirectSave = 0;
     b.openBoth();
-    MethodLibraryEntry& method = *b.library.entryAt(0);
     ComponentEntry gas;
-    gas.index = 0;
     gas.name = "H2";
     gas.retentionTime = 0.25;
     gas.timeWindow = 0.1;
     gas.concentrations = {100.0};
-    method.curves[0].components = {gas};
+    b.library.entryAt(0)->curves[0].components = {gas};
     CChrEDoc& a = b.doc(0);
-    a.setMethodLibrary(&b.library);
     a.libraryCalibrationIndex = 0;
     a.data.sampleType = 1;
     a.data.standardLevel = 0;
-
-    // One Gaussian peak at 0.25 minutes of the given height, saved where the dialog says.
-    auto record = [&](const std::string& file, double height) {
-        b.dialogChoice = b.dir.path(file);
+    b.dialogChoice = b.dir.path("s1.chg");
+    std::vector<double> areas;
+    for (double height : {1000.0, 2000.0}) {  // one Gaussian peak at 0.25 minutes
         ASSERT_TRUE(b.runs->run(a));
         for (int i = 0; i < 600; ++i) {
             const double x = (i - 300) / 20.0;
             b.point(0, static_cast<float>(40.0 + height * std::exp(-0.5 * x * x)));
         }
-        ASSERT_FALSE(a.acquiring());
-        ASSERT_EQ(a.pathName, *b.dialogChoice);
-    };
-    auto stored = [&] {
-        std::vector<std::pair<std::string, double>> runs;
-        for (const StandardRun& r : b.library.at(0).curves[0].levels.at(0).runs)
-            runs.emplace_back(std::filesystem::path(r.path).filename().string(),
-                              r.responses.at(0).area);
-        return runs;
-    };
-
-    record("s1.chg", 1000.0);
-    record("s2.chg", 2000.0);
-    record("s3.chg", 3000.0);
-    const auto three = stored();
-    ASSERT_EQ(three.size(), 3u);
-    EXPECT_EQ(three[0].first, "s1.chg");
-    EXPECT_EQ(three[1].first, "s2.chg");
-    EXPECT_EQ(three[2].first, "s3.chg");
-    EXPECT_GT(three[0].second, 0.0);
-    EXPECT_NEAR(three[1].second, 2.0 * three[0].second, 0.05 * three[0].second);
-    EXPECT_NEAR(three[2].second, 3.0 * three[0].second, 0.05 * three[0].second);
-
-    record("s1.chg", 4000.0);
-    const auto four = stored();
-    ASSERT_EQ(four.size(), 3u);
-    EXPECT_EQ(four[0].first, "s1.chg");
-    EXPECT_NEAR(four[0].second, 4.0 * three[0].second, 0.05 * three[0].second);
-    EXPECT_EQ(four[2], three[2]);
+        const auto& runs = b.library.at(0).curves[0].levels.at(0).runs;
+        ASSERT_EQ(runs.size(), 1u);
+        EXPECT_EQ(runs[0].path, *b.dialogChoice);
+        areas.push_back(runs[0].responses.at(0).area);
+    }
+    EXPECT_GT(areas[0], 0.0);
+    EXPECT_NEAR(areas[1], 2.0 * areas[0], 0.05 * areas[0]);
     // What the curve holds is in the method file too.
     MethodLibrary reread;
     reread.loadLibrary(b.dir.path("methods"));
     EXPECT_EQ(reread.at(0).curves[0], b.library.at(0).curves[0]);
 }
 
-// Stands in for the peak engine's start-signal detector: reports a rise of the given height
-// once the watched signal has climbed by it.
+// Stands in for the peak engine's start-signal detector: reports a rise once the watched
+// signal leaves the value it started from.
 class RiseDetector : public LiveDetection {
 public:
-    std::vector<float> fed;
     int rejected = 0;
-    int begun = 0;
     int runsBegun = 0;
     std::optional<float> base;
 
@@ -378,19 +322,12 @@ public:
     void finishRun(CChrEDoc&) override {}
     void redetect(CChrEDoc&) override {}
     void evaluate(CChrEDoc&) override {}
-    void beginStartWatch(CChrEDoc&) override
-    {
-        ++begun;
-        base.reset();
-    }
+    void beginStartWatch(CChrEDoc&) override { base.reset(); }
     std::optional<StartRise> feedStartWatch(CChrEDoc&, float v) override
     {
-        fed.push_back(v);
         if (!base)
             base = v;
-        if (v != *base)
-            return StartRise{*base, v};
-        return std::nullopt;
+        return v != *base ? std::optional<StartRise>(StartRise{*base, v}) : std::nullopt;
     }
     void rejectRise(CChrEDoc&) override
     {
@@ -408,10 +345,8 @@ TEST(ChannelRuns, StartSignalDetectionStartsARunOnARiseAboveTheHeight)
     b.runs->setDetection(&detector);
     b.openBoth();
     b.doc(0).data.method.integration.stopTime = 0.001;  // room for 1 point: the watch grows it
-    ASSERT_TRUE(b.runs->canWatchStart(b.doc(0)));
     ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
     EXPECT_FALSE(b.runs->canWatchStart(b.doc(0)));
-    EXPECT_TRUE(b.doc(0).watchingStart());
     EXPECT_TRUE(b.autosaves().empty());  // watching is not a run yet
     for (int i = 0; i < 40; ++i)
         b.point(0, 1000.0f);
@@ -433,7 +368,6 @@ TEST(ChannelRuns, StartSignalDetectionStartsARunOnARiseAboveTheHeight)
     ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
     b.answer = false;
     EXPECT_TRUE(b.runs->cancel(b.doc(0)));
-    EXPECT_FALSE(b.doc(0).acquiring());
     ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
     b.point(0, 1000.0f);
     b.runs->stop(b.doc(0));
@@ -455,16 +389,11 @@ TEST(ChannelRuns, TheEnginesStartDetectorEndsAWatchOnADipAndRise)
     for (int i = 1; i <= 40; ++i)
         watch.push_back(50.0f * i);  // back up, well past where it started
     watch.insert(watch.end(), 60, 2000.0f);
-    int fed = 0;
-    for (float v : watch) {
-        b.point(0, v);
-        ++fed;
-        if (!b.doc(0).watchingStart())
-            break;
-    }
+    size_t fed = 0;
+    while (fed < watch.size() && b.doc(0).watchingStart())
+        b.point(0, watch[fed++]);
     EXPECT_FALSE(b.doc(0).watchingStart()) << "no start after " << fed << " points";
     EXPECT_TRUE(b.doc(0).acquiring());
-    EXPECT_LT(fed, static_cast<int>(watch.size()));
     EXPECT_EQ(b.doc(0).acquiredCount, 0);
 }
 

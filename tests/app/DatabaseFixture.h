@@ -8,7 +8,6 @@
 
 #include "chromatogram/TempDir.h"
 
-#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,8 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
-#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
@@ -28,23 +25,7 @@
 
 namespace dgaws::test {
 
-// Driver plugins are loaded through the application object.
-inline void ensureQtApplication()
-{
-    if (QCoreApplication::instance() != nullptr)
-        return;
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 enum class Engine { SQLite, PostgreSQL };
-
-inline void PrintTo(Engine e, std::ostream* os)
-{
-    *os << (e == Engine::SQLite ? "SQLite" : "PostgreSQL");
-}
 
 inline std::string engineName(const ::testing::TestParamInfo<Engine>& info)
 {
@@ -55,7 +36,6 @@ class DatabaseTest : public ::testing::TestWithParam<Engine> {
 protected:
     void SetUp() override
     {
-        ensureQtApplication();
         if (GetParam() == Engine::SQLite) {
             settings = DatabaseSettings::sqliteIn(dir.root().string());
         } else {
@@ -147,18 +127,15 @@ private:
     void adminExec(const std::string& sql)
     {
         const QString name = QStringLiteral("admin");
-        {
-            QSqlDatabase admin = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
-                                                              : QSqlDatabase::addDatabase("QPSQL", name);
-            DatabaseSettings a = settings;
-            admin.setHostName(QString::fromStdString(a.host));
-            admin.setPort(a.port);
-            admin.setUserName(QString::fromStdString(a.user));
-            admin.setDatabaseName(QStringLiteral("postgres"));
-            ASSERT_TRUE(admin.isOpen() || admin.open()) << admin.lastError().text().toStdString();
-            QSqlQuery q(admin);
-            ASSERT_TRUE(q.exec(QString::fromStdString(sql))) << q.lastError().text().toStdString();
-        }
+        QSqlDatabase admin = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
+                                                          : QSqlDatabase::addDatabase("QPSQL", name);
+        admin.setHostName(QString::fromStdString(settings.host));
+        admin.setPort(settings.port);
+        admin.setUserName(QString::fromStdString(settings.user));
+        admin.setDatabaseName(QStringLiteral("postgres"));
+        ASSERT_TRUE(admin.isOpen() || admin.open()) << admin.lastError().text().toStdString();
+        QSqlQuery q(admin);
+        ASSERT_TRUE(q.exec(QString::fromStdString(sql))) << q.lastError().text().toStdString();
     }
 
     std::string rawName;

@@ -1,4 +1,4 @@
-#include "app/CChrEDoc.h"
+#include "Gaussians.h"
 
 #include "chromatogram/ChromatogramFile.h"
 
@@ -15,18 +15,6 @@ using dgaws::test::TempDir;
 
 namespace {
 
-// Two Gaussians on a level of 40 and, at 1400, a bump too low to be detected.
-std::vector<float> twoPeaksAndABump()
-{
-    std::vector<float> s(3000, 40.0f);
-    for (int i = 0; i < 3000; ++i)
-        for (auto [c, h] : {std::pair{800.0, 700.0}, {2000.0, 700.0}, {1400.0, 3.0}}) {
-            const double x = (i - c) / 30.0;
-            s[static_cast<size_t>(i)] += static_cast<float>(h * std::exp(-0.5 * x * x));
-        }
-    return s;
-}
-
 struct Watched {
     CChrEDoc doc;
     std::vector<std::string> messages;
@@ -34,9 +22,8 @@ struct Watched {
 
     Watched()
     {
-        doc.data.signal.assign(twoPeaksAndABump());
-        doc.data.hasData = 1;
-        doc.state = CChrEDoc::FromFile;
+        // Two peaks and, at 1400, a bump too low to be detected.
+        test::loadTwoPeaks(doc, {{800, 700, 30}, {2000, 700, 30}, {1400, 3, 30}});
         doc.setQuestionSink([](const std::string&) { return true; });
         doc.setMessageSink([this](const std::string& m) { messages.push_back(m); });
         doc.setRedrawHook([this] { ++redraws; });
@@ -50,7 +37,6 @@ TEST(DocumentEditing, DetectionReplaysTheDocumentsOwnEdits)
     Watched w;
     CChrEDoc& doc = w.doc;
     ASSERT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
-    ASSERT_EQ(doc.data.peaks.size(), 2);
 
     AddPeakClicks clicks;
     for (int sample : {1340, 1400, 1460})
@@ -94,7 +80,6 @@ TEST(DocumentEditing, SignalCommandsMarkTheDocumentAndRefuseWhatTheyCannotDo)
     EXPECT_FALSE(doc.subtractBaselineChromatogram(dir.path("short.chg")));
     EXPECT_EQ(w.messages, std::vector<std::string>{"基线谱图长度小与当前谱图，不能处理。"});
     EXPECT_EQ(doc.baselineFile, dir.path("short.chg")) << "the path is kept for the next time";
-    EXPECT_EQ(doc.data.signal.values(), original);
     EXPECT_FALSE(doc.isModified());
     EXPECT_FALSE(doc.subtractBaselineChromatogram(dir.path("missing.chg")));
     EXPECT_TRUE(w.messages.back().starts_with("谱图文件载入失败。\n")) << w.messages.back();
@@ -106,7 +91,6 @@ TEST(DocumentEditing, SignalCommandsMarkTheDocumentAndRefuseWhatTheyCannotDo)
     ASSERT_TRUE(doc.subtractBaselineChromatogram(dir.path("level.chg")));
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(w.redraws, redraws + 1);
-    EXPECT_EQ(doc.data.signal.at(0), 0.0f);
     ASSERT_TRUE(doc.restoreSignal());
     EXPECT_EQ(doc.data.signal.values(), original);
     EXPECT_FALSE(doc.restoreSignal());
@@ -147,4 +131,42 @@ TEST(DocumentEditing, RunTimeAidsFollowTheNewestAcquiredSample)
     EXPECT_DOUBLE_EQ(r.timeEnd, 6.0);
     EXPECT_DOUBLE_EQ(r.levelMin, 0.24);
     EXPECT_DOUBLE_EQ(r.levelMax, 0.26);
+}
+
+// The command's question, order of steps and replay are the processing layer's; here the
+// document's part: its flag, title, hooks and the running channel.
+TEST(DocumentDetection, DetectingMarksTheDocumentThroughItsHooks)
+{
+    CChrEDoc doc;
+    test::loadTwoPeaks(doc);
+    doc.setTitle("A_1.chg");
+    doc.setQuestionSink([](const std::string&) { return true; });
+    int undo = 0, replay = 0;
+    doc.setUndoSnapshotHook([&] { ++undo; });
+    doc.setManualEventReplayHook([&] { ++replay; });
+
+    EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    EXPECT_EQ(doc.title(), "A_1.chg*");
+    EXPECT_EQ(undo, 1);
+    doc.data.method.useManualEvents = 1;
+    EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    EXPECT_EQ(replay, 1);
+
+    ChannelRun running{.acquiring = true};
+    doc.attachRun(&running);
+    EXPECT_FALSE(doc.canDetectPeaks());
+    EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Unavailable);
+}
+
+TEST(DocumentDetection, EngineWorksOnTheDocumentsOwnRecordAfterALoad)
+{
+    CChrEDoc doc;
+    test::loadTwoPeaks(doc);
+    ChromatogramData replacement = doc.data;
+    replacement.pointsPerSecond = 10;
+    doc.data = replacement;
+    EXPECT_EQ(doc.engine.chromatogram(), &doc.data);
+    doc.detectPeaks();
+    ASSERT_EQ(doc.data.peaks.size(), 2);
+    EXPECT_NEAR(doc.data.peaks[0].retentionTime, 800.0 / 10 / 60, 0.01);
 }

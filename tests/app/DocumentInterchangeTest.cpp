@@ -1,3 +1,4 @@
+#include "Gaussians.h"
 #include "app/DocumentInterchange.h"
 
 #include "chromatogram/ChromatogramFile.h"
@@ -6,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <filesystem>
 
 using namespace dgaws;
 using dgaws::test::TempDir;
@@ -27,15 +26,7 @@ struct Sinks {
 // Two Gaussian peaks on a flat baseline, 20 points per second.
 void fillWithPeaks(ChromatogramData& d, int samples)
 {
-    std::vector<float> v(static_cast<size_t>(samples));
-    for (int i = 0; i < samples; ++i) {
-        const double t = i / 20.0;
-        v[static_cast<size_t>(i)] = static_cast<float>(
-            50000.0 * std::exp(-0.5 * std::pow((t - 20.0) / 1.5, 2)) +
-            30000.0 * std::exp(-0.5 * std::pow((t - 45.0) / 1.5, 2)));
-    }
-    d.signal.assign(v);
-    d.pointsPerSecond = 20;
+    d.signal.assign(test::gaussians(samples, {{400, 50000, 30}, {900, 30000, 30}}, 0.0f));
     d.hasData = 1;
 }
 

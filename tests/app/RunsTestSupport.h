@@ -10,7 +10,6 @@
 #include "../chromatogram/TempDir.h"
 
 #include <array>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>

@@ -1,17 +1,14 @@
 #pragma once
 
+#include "app/Gaussians.h"
 #include "chromatogram/ChromatogramData.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <ostream>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace dgaws::cli::test {
@@ -53,18 +50,7 @@ Output captured(Run run)
     return r;
 }
 
-// Gaussians {centre sample, height, deviation} on a flat level.
-inline std::vector<float> gaussians(int samples, std::vector<std::array<double, 3>> peaks,
-                                    float level = 100.0f)
-{
-    std::vector<float> s(static_cast<size_t>(samples), level);
-    for (int i = 0; i < samples; ++i)
-        for (const auto& p : peaks) {
-            const double x = (i - p[0]) / p[2];
-            s[static_cast<size_t>(i)] += static_cast<float>(p[1] * std::exp(-0.5 * x * x));
-        }
-    return s;
-}
+using dgaws::test::gaussians;
 
 // A finished, diagnosed chromatogram with Chinese texts in every kind of field.
 inline ChromatogramData sampleChromatogram()

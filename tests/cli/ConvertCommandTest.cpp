@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <sstream>
 
 namespace dgaws::cli::test {
 namespace {
@@ -70,8 +69,6 @@ TEST_F(ConvertCommandTest, KindsFromExtensionContentOrOptions)
     const std::string chg = source();
     ASSERT_EQ(convert({chg, path("std.txt"), "", "std", 20, false}).status, 0);
     ASSERT_EQ(convert({chg, path("plain.txt"), "", "", 20, false}).status, 0);
-    EXPECT_EQ(readWholeFile(path("plain.txt")).find('\n'), std::string::npos);
-    EXPECT_NE(readWholeFile(path("std.txt")).find('\n'), std::string::npos);
 
     // A .txt with line breaks is read as standard text, one without as plain text.
     Output r = convert({path("std.txt"), path("a.chg"), "", "", 7, true});
@@ -144,8 +141,6 @@ TEST_F(ConvertCommandTest, CompareWritesTheCombinedChromatogram)
         return readChromatogramFile(file).signal.values();
     };
     // The operations themselves are the processing layer's; here their options.
-    ASSERT_EQ(compare({"average", ab, path("avg.chg"), {}, false}).status, 0);
-    EXPECT_EQ(samplesOf(path("avg.chg")), (std::vector<float>{5.5f, 11, 16.5f, 22}));
     // b one sample (0.1 s) to the right: a's first sample stands in for b's start.
     const Output s = compare({"subtract", ab, path("sub.chg"), {0.0, 0.1 / 60.0 + 1e-9}, true});
     ASSERT_EQ(s.status, 0) << s.err;
@@ -153,10 +148,11 @@ TEST_F(ConvertCommandTest, CompareWritesTheCombinedChromatogram)
     EXPECT_EQ(json::parse(s.out)["signalMax"].get<double>(), -8.0);
     EXPECT_EQ(samplesOf(path("a.chg")), (std::vector<float>{1, 2, 3, 4}));  // sources untouched
 
-    EXPECT_EQ(compare({"sum", {path("a.chg")}, path("x.chg"), {}, false}).status, 2);
-    EXPECT_EQ(compare({"invert", ab, path("x.chg"), {}, false}).status, 2);
-    EXPECT_EQ(compare({"subtract", {ab[0], ab[1], ab[0]}, path("x.chg"), {}, false}).status, 2);
-    EXPECT_EQ(compare({"sum", ab, path("x.chg"), {0.5}, false}).status, 2);
+    for (const CompareOptions& bad : {CompareOptions{"sum", {path("a.chg")}, path("x.chg"), {}, false},
+                                      CompareOptions{"invert", ab, path("x.chg"), {}, false},
+                                      CompareOptions{"subtract", {ab[0], ab[1], ab[0]}, path("x.chg"), {}, false},
+                                      CompareOptions{"sum", ab, path("x.chg"), {0.5}, false}})
+        EXPECT_EQ(compare(bad).status, 2) << bad.operation;
     const Output missing = compare({"sum", {ab[0], path("none.chg")}, path("x.chg"), {}, false});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("none.chg"), std::string::npos);

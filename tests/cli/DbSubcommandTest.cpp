@@ -8,14 +8,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include <unistd.h>
 
@@ -83,19 +81,19 @@ TEST_F(DbCliTest, SettingsNameAPostgreSqlServer)
     const std::string name = "dgaws_cli_" + std::to_string(::getpid());
     const auto admin = [&](const std::string& sql) {
         ensureQtRuntime();
-        QSqlDatabase a = QSqlDatabase::addDatabase("QPSQL", "cli-admin");
-        a.setHostName(QString::fromStdString(settings.host));
-        a.setPort(settings.port);
-        a.setUserName(QString::fromStdString(settings.user));
-        a.setDatabaseName("postgres");
-        ASSERT_TRUE(a.open()) << a.lastError().text().toStdString();
-        QSqlQuery q(a);
-        ASSERT_TRUE(q.exec(QString::fromStdString(sql))) << q.lastError().text().toStdString();
-        q.finish();
-        a.close();
+        {
+            QSqlDatabase a = QSqlDatabase::addDatabase("QPSQL", "cli-admin");
+            a.setHostName(QString::fromStdString(settings.host));
+            a.setPort(settings.port);
+            a.setUserName(QString::fromStdString(settings.user));
+            a.setDatabaseName("postgres");
+            ASSERT_TRUE(a.open()) << a.lastError().text().toStdString();
+            QSqlQuery q(a);
+            EXPECT_TRUE(q.exec(QString::fromStdString(sql))) << q.lastError().text().toStdString();
+        }
+        QSqlDatabase::removeDatabase("cli-admin");
     };
     admin("CREATE DATABASE " + name);
-    QSqlDatabase::removeDatabase("cli-admin");
     std::filesystem::create_directories(path("home"));
     writeFileAtomically(path("home/dgaws.ini"),
                         "[System]\nDbDriver=QPSQL\nDbHost=" + settings.host +
@@ -107,7 +105,6 @@ TEST_F(DbCliTest, SettingsNameAPostgreSqlServer)
     EXPECT_EQ(json::parse(r.out)[0]["Company"], "O'Brien");
     EXPECT_FALSE(std::filesystem::exists(path("home/toqlsh.db")));
     admin("DROP DATABASE " + name + " WITH (FORCE)");
-    QSqlDatabase::removeDatabase("cli-admin");
 }
 
 }  // namespace

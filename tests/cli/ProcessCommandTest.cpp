@@ -9,9 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cmath>
 #include <cstdio>
-#include <sstream>
 
 namespace dgaws::cli::test {
 namespace {
@@ -54,7 +52,6 @@ TEST_F(ProcessCommandTest, JsonAndTextShowTheSameResults)
     o.json = true;
     const Output r = process(o);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.err.empty());
     const json j = json::parse(r.out);
     ASSERT_EQ(j["peaks"].size(), 3u);
     const double apexes[] = {1200, 2400, 4200};
@@ -95,11 +92,7 @@ TEST_F(ProcessCommandTest, SampleFileIsTakenAtTheGivenRateWithTheMethodsParamete
     o.path = dat;
     o.json = true;
     o.pointsPerSecond = 50;
-    const json at50 = json::parse(process(o).out);
-    EXPECT_EQ(at50["pointsPerSecond"], 50);
-    ASSERT_EQ(at50["peaks"].size(), 3u);
-    EXPECT_NEAR(at50["peaks"][0]["retentionTime"].get<double>(), 1200.0 / 50 / 60, 0.004);
-
+    EXPECT_NEAR(json::parse(process(o).out)["peaks"][0]["retentionTime"].get<double>(), 1200.0 / 50 / 60, 0.004);
     o.methodPath = entry.path;
     const Output r = process(o);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -146,26 +139,21 @@ TEST_F(ProcessCommandTest, FailuresPrintOneLineAndNothingElse)
     entry.path = path("m.she");
     saveMethodFile(entry);
 
-    const auto fails = [](const ProcessOptions& o, const std::string& prefix) {
+    const auto fails = [](const std::string& in, const std::string& method, const std::string& out,
+                          const std::string& prefix) {
+        ProcessOptions o;
+        o.path = in;
+        o.methodPath = method;
+        o.outputPath = out;
         const Output r = process(o);
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.out.empty()) << r.out;
         EXPECT_EQ(r.err.rfind(prefix, 0), 0u) << r.err;
     };
-    ProcessOptions missing;
-    missing.path = path("none.chg");
-    fails(missing, "dgaws-cli: cannot read " + missing.path + ": ");
-    ProcessOptions method;
-    method.path = entry.path;
-    fails(method, "dgaws-cli: cannot read " + entry.path + ": not a chromatogram");
-    ProcessOptions badMethod;
-    badMethod.path = file;
-    badMethod.methodPath = file;
-    fails(badMethod, "dgaws-cli: cannot read " + file + ": ");
-    ProcessOptions unwritable;
-    unwritable.path = file;
-    unwritable.outputPath = path("no/such/folder/out.chg");
-    fails(unwritable, "dgaws-cli: cannot write " + unwritable.outputPath + ": ");
+    fails(path("none.chg"), "", "", "dgaws-cli: cannot read " + path("none.chg") + ": ");
+    fails(entry.path, "", "", "dgaws-cli: cannot read " + entry.path + ": not a chromatogram");
+    fails(file, file, "", "dgaws-cli: cannot read " + file + ": ");
+    fails(file, "", path("no/out.chg"), "dgaws-cli: cannot write " + path("no/out.chg") + ": ");
 }
 
 // A run saved by the demonstration, processed again or edited with edits that cancel out,

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QHeaderView>
 #include <QTest>
 
 using namespace dgaws;
@@ -41,15 +40,10 @@ private slots:
         CResultListView& list = *w->results();
         QCOMPARE(list.rowCount(), 9);  // eight peaks and the totals
         QCOMPARE(list.item(3, 1)->text(), QStringLiteral("5"));  // the excluded peak 4 is left out
-        QCOMPARE(list.item(8, 0)->text(), QString::fromUtf8("合计"));
         const QString totals = list.item(8, 6)->text();
-
         list.toggleAllPeaks();
         QCOMPARE(list.rowCount(), 10);
         QCOMPARE(list.item(9, 6)->text(), totals);
-
-        list.toggleEfficiency();
-        QCOMPARE(list.columnCount(), 14);
     }
 
     void aClickedRowSelectsItsPeakInTheGraph()
@@ -64,7 +58,6 @@ private slots:
 
         clickRow(list, list.rowCount() - 1);  // the totals row
         QCOMPARE(w->document().selectedPeak, 4);
-        QCOMPARE(list.selectionModel()->selectedRows().size(), 1);
     }
 
     void copyPutsTheHeaderAndTheRowsInSelectionOrderOnTheClipboard()

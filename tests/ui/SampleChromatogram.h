@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace dgaws::sample {

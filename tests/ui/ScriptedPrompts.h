@@ -27,8 +27,6 @@ public:
     std::deque<std::optional<int>> integers;
     QList<int> offeredIntegers;
     QString lastSaveProposal;
-    QStringList lastFilters;
-    QString lastCaption;
 
     void message(const QString& text, Icon) override { messages << text; }
     bool askYesNo(const QString& text, Icon) override
@@ -50,19 +48,14 @@ public:
         return a;
     }
     bool askOkCancel(const QString& text) override { return askYesNo(text, Icon::Question); }
-    std::optional<QString> openFile(const QString& caption, const QString&,
-                                    const QStringList& filters) override
+    std::optional<QString> openFile(const QString&, const QString&, const QStringList&) override
     {
-        lastCaption = caption;
-        lastFilters = filters;
         return nextFile();
     }
-    std::optional<QString> saveFile(const QString& caption, const QString& proposed,
-                                    const QStringList& filters, const QString&) override
+    std::optional<QString> saveFile(const QString&, const QString& proposed, const QStringList&,
+                                    const QString&) override
     {
-        lastCaption = caption;
         lastSaveProposal = proposed;
-        lastFilters = filters;
         auto f = nextFile();
         if (f && *f == QLatin1String(kTakeProposal))
             return proposed;

@@ -13,6 +13,7 @@
 #include "../chromatogram/TempDir.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QTest>
 #include <QDialog>
 #include <QTimer>
@@ -32,10 +33,11 @@ struct UiFixture {
     std::unique_ptr<CMainFrame> frame;
     bool active = false;
 
-    explicit UiFixture(const std::function<void(const DataRoot&)>& beforeStart = {})
+    // `settings` go into the settings file first: {"System/AllStart", 0}.
+    explicit UiFixture(std::initializer_list<std::pair<const char*, QVariant>> settings = {})
     {
-        if (beforeStart)
-            beforeStart(root);
+        for (const auto& [key, value] : settings)
+            QSettings(qs(root.settingsFile()), QSettings::IniFormat).setValue(key, value);
         app = std::make_unique<WorkstationApp>(root);
         app->startUp(DGAWS_BINARY_DIR "/data");
         frame = std::make_unique<CMainFrame>(*app, &prompts);

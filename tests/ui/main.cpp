@@ -3,7 +3,6 @@
 #include <QByteArray>
 
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <string>
 
