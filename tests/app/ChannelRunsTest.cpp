@@ -97,20 +97,6 @@ TEST(ChannelRuns, AStartWithoutMethodIsReportedOncePerChannel)
     EXPECT_FALSE(b.doc(0).acquiring());
 }
 
-TEST(ChannelRuns, TheStartSignalStartsBothChannelsOnce)
-{
-    RunsBench b;
-    b.openBoth();
-    b.collector->channelSample(1, 5.0f, true);
-    EXPECT_TRUE(b.doc(0).acquiring());
-    EXPECT_EQ(b.doc(1).acquiredCount, 1);  // the triggering point is the run's first
-    EXPECT_EQ(b.doc(0).acquiredCount, 0);
-    b.point(0, 7.0f);
-    // A start while running does not restart the run.
-    b.collector->channelSample(0, 8.0f, true);
-    EXPECT_EQ(b.doc(0).acquiredCount, 2);
-}
-
 TEST(ChannelRuns, ABaselineLevellingWindowHoldsThenTakesOffTheStep)
 {
     RunsBench b(0.25);
