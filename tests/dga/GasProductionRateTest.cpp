@@ -65,12 +65,6 @@ TEST(WholeDays, CutTowardsZero)
     EXPECT_FALSE(wholeDaysBetween(invalid, at(3, 0)).has_value());
 }
 
-TEST(ProductionRate, HydrogenTenToFortyInTenDays)
-{
-    // 3 uL/L per day times 20 t / 0.88 t/m3 = 22.7273 m3.
-    EXPECT_NEAR(gasProductionRate(40.0, 10.0, 10, 20.0, 0.88), 68.1818, 1e-4);
-}
-
 TEST_F(RatesTest, PerPeakAndPerGasWithTheTotalOfTheFourHydrocarbons)
 {
     data.method.testRecord.values[rate::H2] = 10.0;
@@ -84,6 +78,7 @@ TEST_F(RatesTest, PerPeakAndPerGasWithTheTotalOfTheFourHydrocarbons)
 
     ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
     const double volume = 20.0 / 0.88;
+    // 3 uL/L per day times 20 t / 0.88 t/m3 = 22.7273 m3.
     EXPECT_NEAR(data.peaks[0].workValue, 68.1818, 1e-4);
     EXPECT_NEAR(data.working.gasRates[rate::H2], 68.1818, 1e-4);
     EXPECT_NEAR(data.working.gasRates[rate::CH4], 2.0 * volume, 1e-9);

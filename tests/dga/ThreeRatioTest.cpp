@@ -146,18 +146,3 @@ TEST(FaultTable, EveryRowWithItsCodesTextsAndClass)
     EXPECT_FALSE(lookUpFault(0, 1, 1));
     EXPECT_FALSE(lookUpFault(-1, 0, 1)) << "an unjudged code names nothing";
 }
-
-TEST(JudgeThreeRatio, AcetyleneWithoutEthyleneIsSparking)
-{
-    // The zero-denominator column says 2: three or more times, low-energy discharge.
-    ChromatogramData d;
-    d.gasInOil[gas::C2H2] = 8.0;
-    d.gasInOil[gas::H2] = 100.0;
-    d.gasInOil[gas::CH4] = 50.0;
-    d.gasInOil[gas::C2H6] = 5.0;
-    JudgeThreeRatio(d);
-    EXPECT_EQ(codesOf(d), "200");
-    EXPECT_EQ(d.conclusion, "低能放电");
-    EXPECT_EQ(d.diagnosisCode, 5);
-    EXPECT_EQ(d.working.ratioC2H2C2H4, 0.0);
-}
