@@ -33,6 +33,16 @@ private:
     std::vector<float> values_;
 };
 
+inline TimeEvent timeEvent(double minutes, int type, int peakWidth = 4, double slope = 10.0)
+{
+    TimeEvent e;
+    e.time = minutes;
+    e.type = type;
+    e.peakWidth = peakWidth;
+    e.slope = slope;
+    return e;
+}
+
 // A stored pass: detection, evaluation and, by default, no deletion of excluded peaks.
 inline PeakTable detect(ChromatogramData& data, EngineSettings settings = {1, 0})
 {
@@ -40,6 +50,21 @@ inline PeakTable detect(ChromatogramData& data, EngineSettings settings = {1, 0}
     engine.setSettings(settings);
     engine.RunDetection();
     return data.peaks;
+}
+inline PeakTable detect(ChromatogramData&& data, EngineSettings settings = {1, 0})
+{
+    return detect(data, settings);
+}
+
+// Plain parameters and a time program that is switched on.
+inline ChromatogramData withProgram(const std::vector<float>& samples,
+                                    std::vector<TimeEvent> program,
+                                    IntegrationParams params = plainParams())
+{
+    ChromatogramData d = chromatogramOf(samples, params);
+    d.method.timeProgramEnabled = 1;
+    d.method.timeProgram = std::move(program);
+    return d;
 }
 
 // A run as acquisition drives it: the signal sized for the run, every sample written and
@@ -76,15 +101,6 @@ inline void expectFinite(const PeakTable& table)
     }
 }
 
-inline TimeEvent timeEvent(double minutes, int type, int peakWidth = 4, double slope = 10.0)
-{
-    TimeEvent e;
-    e.time = minutes;
-    e.type = type;
-    e.peakWidth = peakWidth;
-    e.slope = slope;
-    return e;
-}
 
 }  // namespace dgaws::test
 

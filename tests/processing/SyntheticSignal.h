@@ -5,6 +5,7 @@
 #include "chromatogram/ChromatogramData.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <random>
 #include <vector>
 
@@ -71,6 +72,19 @@ public:
 private:
     std::vector<double> values_;
 };
+
+// Gaussians (centre, height, sigma) on a flat level.
+struct Gauss {
+    double centre, height, sigma;
+};
+inline std::vector<float> gaussians(int samples, std::initializer_list<Gauss> peaks,
+                                    float baseline = 0.0f)
+{
+    SyntheticSignal s(samples, baseline);
+    for (const Gauss& g : peaks)
+        s.gaussian(g.centre, g.height, g.sigma);
+    return s.floats();
+}
 
 // Parameters that make bunches plain to reason about: no doubling, no lock, bunches of
 // `peakWidth` samples averaged over `smoothWidth`.
