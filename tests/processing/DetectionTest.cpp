@@ -173,7 +173,7 @@ std::vector<Case> cases()
                      .gaussian(3000, 300, 40).gaussian(4500, 50, 30).noise(1.5).floats(),
                  methodWith(IntegrationParams{})});
     c.push_back({"solvent peak with riders",
-                 SyntheticSignal(4000).tailing(200, 20000, 10, 3000).gaussian(700, 150, 8).gaussian(1100, 120, 8).floats(),
+                 solventWithRiders(),
                  methodWith(plainParams())});
     c.push_back({"group split below its line",
                  gaussians(600, {{150, 500, 15}, {220, 300, 15}, {186, -100, 4}}), methodWith(plainParams())});

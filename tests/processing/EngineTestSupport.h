@@ -89,6 +89,20 @@ inline PeakTable detectLive(const std::vector<float>& samples, const AnalysisMet
     return live.peaks;
 }
 
+// The stored area rule, written out independently: from the baseline start (b0, v0) to its
+// end (b1, v1), the first sample after b0 counts twice.
+inline double rawArea(const std::vector<float>& s, int b0, int b1, double v0, double v1)
+{
+    double sum = s[static_cast<size_t>(b0) + 1];
+    for (int k = b0 + 1; k < b1 && k < static_cast<int>(s.size()); ++k)
+        sum += s[static_cast<size_t>(k)];
+    return (sum - (b1 - b0) * (v0 + v1) * 0.5) / 20.0;
+}
+inline double rawArea(const std::vector<float>& s, const PeakRecord& p)
+{
+    return rawArea(s, p.baselineStartIndex, p.baselineEndIndex, p.baselineStartValue, p.baselineEndValue);
+}
+
 inline void expectFinite(const PeakTable& table)
 {
     for (const PeakRecord& p : table) {

@@ -86,6 +86,12 @@ inline std::vector<float> gaussians(int samples, std::initializer_list<Gauss> pe
     return s.floats();
 }
 
+// A solvent peak whose tail is still falling when the data end, two small peaks riding on it.
+inline std::vector<float> solventWithRiders()
+{
+    return SyntheticSignal(4000).tailing(200, 20000, 10, 3000).gaussian(700, 150, 8).gaussian(1100, 120, 8).floats();
+}
+
 // Parameters that make bunches plain to reason about: no doubling, no lock, bunches of
 // `peakWidth` samples averaged over `smoothWidth`.
 inline IntegrationParams plainParams(int peakWidth = 4, double slope = 10.0, int smoothWidth = 2)
