@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <tuple>
 
 using namespace dgaws;
 using namespace dgaws::test;
@@ -150,25 +151,11 @@ void writeForeign(const std::string& path, const Foreign& f)
     ASSERT_EQ(nc_close(id), NC_NOERR);
 }
 
-std::string bytesOf(const std::string& path)
-{
-    return readWholeFile(path);
-}
-
 // Plain writes: the many damaged variants need no flush to disk.
 void putBytes(const std::string& path, const std::string& bytes)
 {
     std::filesystem::remove(path);
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::vector<std::string> filesIn(const std::filesystem::path& dir)
-{
-    std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        out.push_back(e.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
 }
 
 }  // namespace
@@ -196,13 +183,6 @@ TEST(CdfExport, TextsInGbkMethodNamesAndDetectionCodes)
         exportCdf(d, dir.path("m.cdf"), "");
         EXPECT_EQ(ncText(dir.path("m.cdf"), "detection_method_name"), utf8ToGbk(name)) << method;
     }
-
-    ChromatogramData none = exampleRecord(300);
-    none.peaks.clear();
-    exportCdf(none, dir.path("p.cdf"), "");
-    const ChromatogramData back = importCdf(dir.path("p.cdf"));
-    EXPECT_EQ(back.peaks.size(), 0);
-    EXPECT_EQ(back.signal.count(), 300);
 }
 
 TEST(CdfExport, RefusesEmptyChromatogramsAndNeverLeavesPartialFiles)
@@ -219,22 +199,21 @@ TEST(CdfExport, RefusesEmptyChromatogramsAndNeverLeavesPartialFiles)
     } catch (const InterchangeError& e) {
         EXPECT_STREQ(e.what(), kExportNoData);
     }
-    ChromatogramData notAcquired = exampleRecord(10);
+    ChromatogramData notAcquired = exampleRecord(10), noRate = exampleRecord(10);
     notAcquired.hasData = 0;
-    EXPECT_THROW(exportCdf(notAcquired, path, ""), InterchangeError);
-    ChromatogramData noRate = exampleRecord(10);
     noRate.pointsPerSecond = 0;
+    EXPECT_THROW(exportCdf(notAcquired, path, ""), InterchangeError);
     EXPECT_THROW(exportCdf(noRate, path, ""), InterchangeError);
-    EXPECT_EQ(bytesOf(path), "previous contents");
+    EXPECT_EQ(readWholeFile(path), "previous contents");
 
     EXPECT_THROW(exportCdf(exampleRecord(10), dir.path("missing/x.cdf"), ""), FileError);
 
     // A larger previous file is replaced as a whole, and no scratch file stays behind.
     putBytes(path, std::string(200000, 'x'));
     exportCdf(exampleRecord(10), path, "");
-    EXPECT_EQ(bytesOf(path).compare(0, 4, std::string("CDF\x01", 4)), 0);
-    EXPECT_LT(bytesOf(path).size(), 200000u);
-    EXPECT_EQ(filesIn(dir.root()), std::vector<std::string>{"keep.cdf"});
+    EXPECT_EQ(readWholeFile(path).compare(0, 4, std::string("CDF\x01", 4)), 0);
+    EXPECT_LT(readWholeFile(path).size(), 200000u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.root()), {}), 1);
 }
 
 TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
@@ -280,11 +259,14 @@ TEST(CdfRoundTrip, EveryRateOfTheCollectorComesBackWhole)
     TempDir dir;
     for (int rate : {1, 3, 7, 10, 20, 25, 50, 100}) {
         ChromatogramData d = exampleRecord(400, rate);
+        if (rate == 7)
+            d.peaks.clear();
         exportCdf(d, dir.path("r.cdf"), "");
         const ChromatogramData back = importCdf(dir.path("r.cdf"));
         EXPECT_EQ(back.pointsPerSecond, rate);
         // On the grid: the samples are kept, not interpolated.
         EXPECT_EQ(back.signal, d.signal) << rate;
+        EXPECT_EQ(back.peaks.size(), d.peaks.size()) << rate;
     }
 }
 
@@ -367,8 +349,9 @@ TEST(CdfForeignFiles, UniformFileAtFourTenthsOfASecond)
     EXPECT_NEAR(d.peaks[0].area, 556.765, 1e-3);
 }
 
-TEST(CdfForeignFiles, NonUniformFilesAreResampledAtTheirRate)
+TEST(CdfForeignFiles, NonUniformFilesAreResampledAtTheirRateAndReexportedAsRead)
 {
+    TempDir dir;
     for (const char* name : {"scans-1.cdf", "scans-2.cdf"}) {
         SCOPED_TRACE(name);
         const ChromatogramData d = importCdf(kForeign + name);
@@ -378,6 +361,12 @@ TEST(CdfForeignFiles, NonUniformFilesAreResampledAtTheirRate)
         EXPECT_NEAR(d.method.timeEnd, 1797.54 / 60.0, 1e-4);
         EXPECT_TRUE(std::all_of(d.signal.values().begin(), d.signal.values().end(),
                                 [](float v) { return std::isfinite(v); }));
+        exportCdf(d, dir.path("again.cdf"), kForeign + name);
+        const ChromatogramData back = importCdf(dir.path("again.cdf"));
+        EXPECT_EQ(back.signal, d.signal);
+        ASSERT_EQ(back.peaks.size(), d.peaks.size());
+        for (int k = 0; k < d.peaks.size(); ++k)
+            EXPECT_EQ(back.peaks[k].apexIndex, d.peaks[k].apexIndex) << k;
     }
 }
 
@@ -408,46 +397,7 @@ TEST(CdfForeignFiles, PeakTablesLineUpWithTheSignal)
     }
 }
 
-TEST(CdfForeignFiles, ReexportOfAForeignFileReadsBackTheSame)
-{
-    TempDir dir;
-    const ChromatogramData d = importCdf(kForeign + "scans-2.cdf");
-    exportCdf(d, dir.path("again.cdf"), kForeign + "scans-2.cdf");
-    const ChromatogramData back = importCdf(dir.path("again.cdf"));
-    EXPECT_EQ(back.signal, d.signal);
-    EXPECT_EQ(back.pointsPerSecond, d.pointsPerSecond);
-    ASSERT_EQ(back.peaks.size(), d.peaks.size());
-    for (int k = 0; k < d.peaks.size(); ++k)
-        EXPECT_EQ(back.peaks[k].apexIndex, d.peaks[k].apexIndex) << k;
-}
-
-TEST(CdfImport, FileWithoutChromatogramIsRefusedClearly)
-{
-    TempDir dir;
-    Foreign f;
-    f.withOrdinate = false;
-    f.interval = 0.1f;
-    writeForeign(dir.path("nochrom.cdf"), f);
-    try {
-        importCdf(dir.path("nochrom.cdf"));
-        FAIL() << "imported a file without samples";
-    } catch (const InterchangeError& e) {
-        EXPECT_NE(std::string(e.what()).find("no chromatogram"), std::string::npos) << e.what();
-    }
-    // An ANDI-MS style file: netCDF, but none of the chromatogram's names.
-    int id = 0;
-    ASSERT_EQ(nc_create(dir.path("ms.cdf").c_str(), NC_CLOBBER, &id), NC_NOERR);
-    int scan = 0, var = 0;
-    nc_def_dim(id, "scan_number", 3, &scan);
-    nc_def_var(id, "total_intensity", NC_DOUBLE, 1, &scan, &var);
-    nc_enddef(id);
-    const double tic[] = {1, 2, 3};
-    nc_put_var_double(id, var, tic);
-    nc_close(id);
-    EXPECT_THROW(importCdf(dir.path("ms.cdf")), InterchangeError);
-}
-
-TEST(CdfImport, VariablesOfAnotherShapeOrTypeAreNotTrusted)
+TEST(CdfImport, OnlyVariablesOfTheChromatogramsShapeAndTypeAreTrusted)
 {
     TempDir dir;
     Foreign f;
@@ -462,23 +412,31 @@ TEST(CdfImport, VariablesOfAnotherShapeOrTypeAreNotTrusted)
     EXPECT_EQ(d.peaks[1].apexIndex, 3);
     EXPECT_EQ(d.peaks[1].area, 0.0);  // peak_area is over the wrong dimension: ignored
 
-    // Samples as text are no samples.
-    int id = 0;
-    ASSERT_EQ(nc_create(dir.path("chars.cdf").c_str(), NC_CLOBBER, &id), NC_NOERR);
-    int points = 0, var = 0;
-    nc_def_dim(id, "point_number", 4, &points);
-    nc_def_var(id, "ordinate_values", NC_CHAR, 1, &points, &var);
-    nc_enddef(id);
-    nc_put_var_text(id, var, "abcd");
-    nc_close(id);
-    EXPECT_THROW(importCdf(dir.path("chars.cdf")), InterchangeError);
+    f.withOrdinate = false;
+    writeForeign(dir.path("nochrom.cdf"), f);
+    try {
+        importCdf(dir.path("nochrom.cdf"));
+        FAIL() << "imported a file without samples";
+    } catch (const InterchangeError& e) {
+        EXPECT_NE(std::string(e.what()).find("no chromatogram"), std::string::npos) << e.what();
+    }
+    // An ANDI-MS style file (none of the chromatogram's names), and samples as text.
+    for (const auto& [dim, var, type] : {std::tuple{"scan_number", "total_intensity", NC_DOUBLE},
+                                         std::tuple{"point_number", "ordinate_values", NC_CHAR}}) {
+        int id = 0, dimId = 0, varId = 0;
+        ASSERT_EQ(nc_create(dir.path("other.cdf").c_str(), NC_CLOBBER, &id), NC_NOERR);
+        nc_def_dim(id, dim, 4, &dimId);
+        nc_def_var(id, var, type, 1, &dimId, &varId);
+        nc_close(id);
+        EXPECT_THROW(importCdf(dir.path("other.cdf")), InterchangeError) << var;
+    }
 }
 
 TEST(CdfImport, DamagedAndHostileFilesGiveErrorsNotCrashes)
 {
     TempDir dir;
     exportCdf(exampleRecord(), dir.path("good.cdf"), "");
-    const std::string good = bytesOf(dir.path("good.cdf"));
+    const std::string good = readWholeFile(dir.path("good.cdf"));
     const std::string bad = dir.path("bad.cdf");
 
     // Cut short anywhere: in the header, between variables, inside the samples, in the peaks

@@ -17,13 +17,6 @@ namespace {
 
 const std::string kClash = "方法文件重名!覆盖原方法文件吗?";
 
-// The library's folder.
-struct TempFolder {
-    test::TempDir dir;
-    const std::filesystem::path& path = dir.root();
-    std::string file(const std::string& name) const { return dir.path(name); }
-};
-
 MethodLibraryEntry entryNamed(const std::string& name, int visible = 1)
 {
     MethodLibraryEntry e;
@@ -52,13 +45,20 @@ protected:
         });
         library.setLog([this](const std::string& line) { logLines.push_back(line); });
     }
-    void load() { ASSERT_TRUE(library.loadLibrary(folder.path.string()).empty()); }
+    void load() { ASSERT_TRUE(library.loadLibrary(folder.root().string()).empty()); }
+    // Methods named after their files, in the library's folder, then loaded.
+    void put(std::initializer_list<const char*> names)
+    {
+        for (const char* n : names)
+            writeMethod(folder.path(std::string(n) + ".she"), entryNamed(n));
+        load();
+    }
     MethodLibraryEntry onDisk(const std::string& name) const
     {
-        return loadMethodFile(folder.file(name + ".she"));
+        return loadMethodFile(folder.path(name + ".she"));
     }
 
-    TempFolder folder;
+    test::TempDir folder;
     MethodLibrary library;
     bool answer = true;
     Lines questions;
@@ -67,19 +67,19 @@ protected:
 
 TEST_F(MethodLibraryTest, LoadsSheFilesByFileNameAndReportsTheUnreadable)
 {
-    writeMethod(folder.file("b.she"), entryNamed("Beta"));
-    writeMethod(folder.file("a.she"), entryNamed("Alpha"));
-    std::ofstream(folder.file("c.she")) << "755 damaged";
-    writeMethod(folder.file("notes.txt"), entryNamed("NotAMethodFile"));
-    fs::create_directory(folder.file("sub.she"));
+    writeMethod(folder.path("b.she"), entryNamed("Beta"));
+    writeMethod(folder.path("a.she"), entryNamed("Alpha"));
+    std::ofstream(folder.path("c.she")) << "755 damaged";
+    writeMethod(folder.path("notes.txt"), entryNamed("NotAMethodFile"));
+    fs::create_directory(folder.path("sub.she"));
 
-    auto failures = library.loadLibrary(folder.path.string() + "/");
+    auto failures = library.loadLibrary(folder.root().string() + "/");
     ASSERT_EQ(library.size(), 2u);
-    EXPECT_EQ(library.at(1).path, folder.file("b.she"));
+    EXPECT_EQ(library.at(1).path, folder.path("b.she"));
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].path, folder.file("c.she"));
+    EXPECT_EQ(failures[0].path, folder.path("c.she"));
 
-    failures = library.loadLibrary(folder.file("missing"));
+    failures = library.loadLibrary(folder.path("missing"));
     EXPECT_EQ(library.size(), 0u);
     EXPECT_EQ(failures.size(), 1u);
 }
@@ -111,8 +111,8 @@ TEST_F(MethodLibraryTest, DefaultChoiceTakesTheFirstNamesakeAndItsCalibrationByN
     MethodLibraryEntry a = entryNamed("QLDefault");
     a.curves.resize(2);
     a.curves[1].name = "BDefaultCali";
-    writeMethod(folder.file("a.she"), a);
-    writeMethod(folder.file("b.she"), entryNamed("QLDefault"));
+    writeMethod(folder.path("a.she"), a);
+    writeMethod(folder.path("b.she"), entryNamed("QLDefault"));
     load();
     MethodDefaults d;
     EXPECT_EQ(library.defaultChoice(d, 0), (MethodChoice{0, 0}));
@@ -143,7 +143,7 @@ TEST_F(MethodLibraryTest, NewSavesAndLogsAndATakenNameAsksFirst)
     EXPECT_EQ(onDisk("Oil").method.tester, "someone else");
 
     // A file that failed to load is asked about too.
-    std::ofstream(folder.file("Bad.she")) << "damaged";
+    std::ofstream(folder.path("Bad.she")) << "damaged";
     answer = false;
     EXPECT_EQ(library.addNew(entryNamed("Bad")).status, Status::Refused);
     EXPECT_EQ(questions.size(), 3u);
@@ -154,9 +154,9 @@ TEST_F(MethodLibraryTest, NewRefusesUnusableNamesAndFailsWithoutAFolder)
     load();
     for (const char* name : {"", "../escape", "a/b"})
         EXPECT_EQ(library.addNew(entryNamed(name)).status, Status::Refused) << name;
-    EXPECT_FALSE(fs::exists(folder.path.parent_path() / "escape.she"));
+    EXPECT_FALSE(fs::exists(folder.root().parent_path() / "escape.she"));
 
-    fs::remove_all(folder.path);
+    fs::remove_all(folder.root());
     const LibraryResult r = library.addNew(entryNamed("Oil"));
     EXPECT_EQ(r.status, Status::Failed);
     EXPECT_NE(r.message.find("Oil.she"), std::string::npos);
@@ -166,15 +166,12 @@ TEST_F(MethodLibraryTest, NewRefusesUnusableNamesAndFailsWithoutAFolder)
 
 TEST_F(MethodLibraryTest, EditWithANewNameLeavesOnlyTheNewFile)
 {
-    writeMethod(folder.file("A.she"), entryNamed("A"));
-    writeMethod(folder.file("B.she"), entryNamed("B"));
-    writeMethod(folder.file("C.she"), entryNamed("C"));
-    load();
+    put({"A", "B", "C"});
     MethodLibraryEntry edited = library.at(0);
     edited.method.name = "New";
     ASSERT_TRUE(library.edit(0, edited).ok());
-    EXPECT_FALSE(fs::exists(folder.file("A.she")));
-    EXPECT_EQ(library.at(0).path, folder.file("New.she"));
+    EXPECT_FALSE(fs::exists(folder.path("A.she")));
+    EXPECT_EQ(library.at(0).path, folder.path("New.she"));
 
     // Onto another method's name: asked; Yes replaces it, and the next start sees each once.
     edited = library.at(0);
@@ -187,7 +184,7 @@ TEST_F(MethodLibraryTest, EditWithANewNameLeavesOnlyTheNewFile)
     EXPECT_EQ(questions, (Lines{kClash, kClash}));
     EXPECT_EQ(library.size(), 2u);
     MethodLibrary next;
-    next.loadLibrary(folder.path.string());
+    next.loadLibrary(folder.root().string());
     ASSERT_EQ(next.size(), 2u);
     EXPECT_EQ(next.at(0).method.tester, "tester of A");
     EXPECT_EQ(next.at(1).method.name, "C");
@@ -195,37 +192,34 @@ TEST_F(MethodLibraryTest, EditWithANewNameLeavesOnlyTheNewFile)
 
 TEST_F(MethodLibraryTest, EditWhoseSaveFailsKeepsTheOldFileAndEntry)
 {
-    writeMethod(folder.file("Old.she"), entryNamed("Old"));
-    load();
-    fs::create_directory(folder.file("New.she"));  // nothing can replace a folder
+    put({"Old"});
+    fs::create_directory(folder.path("New.she"));  // nothing can replace a folder
     MethodLibraryEntry edited = library.at(0);
     edited.method.name = "New";
     EXPECT_EQ(library.edit(0, edited).status, Status::Failed);
-    EXPECT_TRUE(fs::is_regular_file(folder.file("Old.she")));
+    EXPECT_TRUE(fs::is_regular_file(folder.path("Old.she")));
     EXPECT_EQ(library.at(0).method.name, "Old");
 }
 
 TEST_F(MethodLibraryTest, DeleteAndHideAskFirst)
 {
-    writeMethod(folder.file("A.she"), entryNamed("A"));
-    writeMethod(folder.file("Oil.she"), entryNamed("Oil"));
-    load();
+    put({"A", "Oil"});
     answer = false;
     EXPECT_EQ(library.remove(0).status, Status::Refused);
     EXPECT_EQ(library.hide(1).status, Status::Refused);
     EXPECT_EQ(questions, (Lines{"您确定要删除该方法文件吗?", "您确定要隐藏方法-Oil吗?"}));
-    EXPECT_TRUE(fs::exists(folder.file("A.she")));
+    EXPECT_TRUE(fs::exists(folder.path("A.she")));
     EXPECT_EQ(onDisk("Oil").method.visible, 1);
 
     answer = true;
     ASSERT_TRUE(library.remove(0).ok());
     ASSERT_TRUE(library.hide(0).ok());
-    EXPECT_FALSE(fs::exists(folder.file("A.she")));
+    EXPECT_FALSE(fs::exists(folder.path("A.she")));
     EXPECT_EQ(logLines, (Lines{"用户删除了一个名为A的分析方法", "用户保存了一个名为Oil.she的分析方法"}));
 
     // A hidden method keeps its file; only its label changes.
     MethodLibrary next;
-    next.loadLibrary(folder.path.string());
+    next.loadLibrary(folder.root().string());
     ASSERT_EQ(next.size(), 1u);
     EXPECT_EQ(libraryLabel(next.at(0), MethodDefaults{}), "Oil-已隐藏");
     MethodLibraryEntry reloaded = next.at(0);
@@ -235,32 +229,32 @@ TEST_F(MethodLibraryTest, DeleteAndHideAskFirst)
 
 TEST_F(MethodLibraryTest, ShowMovesAFileFromElsewhereInWithoutLosingAnything)
 {
-    TempFolder elsewhere;
-    writeMethod(elsewhere.file("Picked.she"), entryNamed("Picked", 0));
-    writeMethod(elsewhere.file("Oil.she"), entryNamed("Oil"));
-    writeMethod(elsewhere.file("Title.she"), entryNamed("Inner name"));
-    std::ofstream(elsewhere.file("Bad.she")) << "755";
+    test::TempDir elsewhere;
+    writeMethod(elsewhere.path("Picked.she"), entryNamed("Picked", 0));
+    writeMethod(elsewhere.path("Oil.she"), entryNamed("Oil"));
+    writeMethod(elsewhere.path("Title.she"), entryNamed("Inner name"));
+    std::ofstream(elsewhere.path("Bad.she")) << "755";
     MethodLibraryEntry resident = entryNamed("Oil");
     resident.method.tester = "resident";
-    writeMethod(folder.file("Oil.she"), resident);
+    writeMethod(folder.path("Oil.she"), resident);
     load();
 
-    ASSERT_TRUE(library.show(elsewhere.file("Picked.she")).ok());
-    EXPECT_FALSE(fs::exists(elsewhere.file("Picked.she")));
+    ASSERT_TRUE(library.show(elsewhere.path("Picked.she")).ok());
+    EXPECT_FALSE(fs::exists(elsewhere.path("Picked.she")));
     EXPECT_EQ(onDisk("Picked").method.visible, 1);
 
     answer = false;
-    EXPECT_EQ(library.show(elsewhere.file("Oil.she")).status, Status::Refused);
+    EXPECT_EQ(library.show(elsewhere.path("Oil.she")).status, Status::Refused);
     EXPECT_EQ(questions, Lines{kClash});
     EXPECT_EQ(onDisk("Oil").method.tester, "resident");
-    EXPECT_TRUE(fs::exists(elsewhere.file("Oil.she")));
+    EXPECT_TRUE(fs::exists(elsewhere.path("Oil.she")));
 
-    EXPECT_EQ(library.show(elsewhere.file("Title.she")).status, Status::Refused)
+    EXPECT_EQ(library.show(elsewhere.path("Title.she")).status, Status::Refused)
         << "a file named otherwise than its method is not taken in";
-    EXPECT_EQ(library.show(elsewhere.file("Bad.she")).status, Status::Failed);
+    EXPECT_EQ(library.show(elsewhere.path("Bad.she")).status, Status::Failed);
     for (const char* name : {"Title.she", "Bad.she"}) {
-        EXPECT_TRUE(fs::exists(elsewhere.file(name)));
-        EXPECT_FALSE(fs::exists(folder.file(name)));
+        EXPECT_TRUE(fs::exists(elsewhere.path(name)));
+        EXPECT_FALSE(fs::exists(folder.path(name)));
     }
     EXPECT_EQ(library.size(), 2u);
 
@@ -268,7 +262,7 @@ TEST_F(MethodLibraryTest, ShowMovesAFileFromElsewhereInWithoutLosingAnything)
     answer = true;
     ASSERT_TRUE(library.hide(1).ok());
     questions.clear();
-    ASSERT_TRUE(library.show(folder.path.string() + "/./Picked.she").ok());
+    ASSERT_TRUE(library.show(folder.root().string() + "/./Picked.she").ok());
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(library.size(), 2u);
     EXPECT_EQ(onDisk("Picked").method.visible, 1);
@@ -300,8 +294,8 @@ TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
     e.curves[1].name = "second";
     e.curves[1].components.resize(1);
     e.curves[1].components[0].name = "curve table";
-    writeMethod(folder.file("A.she"), entryNamed("A"));
-    writeMethod(folder.file("B.she"), e);
+    writeMethod(folder.path("A.she"), entryNamed("A"));
+    writeMethod(folder.path("B.she"), e);
     load();
 
     // The calculation settings only: the listed fields, and the chromatogram is a test sample.

@@ -133,18 +133,11 @@ TEST(TextFiles, SaveRefusesAnEmptyChromatogramAndKeepsThePreviousFile)
 // ---------------------------------------------------------------------------------------
 // Reading what people and other programs write
 
-TEST(TextReading, EmptyAndBlankTextsGiveAnEmptyRecord)
-{
-    for (TextLayout layout : {TextLayout::Plain, TextLayout::Standard, TextLayout::CommaSeparated})
-        for (std::string_view text : {"", " \n\t\r\n ", "\n\n"}) {
-            const ChromatogramData d = parse(text, layout, 20);
-            EXPECT_EQ(d.signal.count(), 0);
-            EXPECT_EQ(d.hasData, 0);
-        }
-}
-
 TEST(TextReading, ReadingStopsAtTheFirstTextThatIsNotANumber)
 {
+    for (TextLayout layout : {TextLayout::Plain, TextLayout::Standard, TextLayout::CommaSeparated})
+        for (std::string_view blank : {"", " \n\t\r\n ", "\n\n"})
+            EXPECT_EQ(parse(blank, layout).hasData, 0);
     EXPECT_EQ(parse("1 2.5 -3e2 abc 4 5", TextLayout::Plain).signal.values(),
               (std::vector<float>{1.0f, 2.5f, -300.0f}));
     // As "%lf" reads: "7x" gives 7 and then stops at "x"; "1.5.25" is 1.5 and .25.
@@ -170,15 +163,6 @@ TEST(TextReading, ReadingStopsAtTheFirstTextThatIsNotANumber)
     EXPECT_EQ(parse("time,value\n0,1\n", TextLayout::CommaSeparated).signal.count(), 0);
 }
 
-TEST(TextReading, RateFromTheFirstTwoTimes)
-{
-    EXPECT_EQ(
-        parse("0.0000000 1\n0.0016667 2\n0.0033333 3\n", TextLayout::Standard).pointsPerSecond, 10);
-    // Only the first two times count, whatever follows.
-    EXPECT_EQ(parse("1 1\n1.01 2\n5 3\n", TextLayout::Standard).pointsPerSecond, 2);
-    EXPECT_EQ(parse("0,1\n\t0.000333,2\n\t", TextLayout::CommaSeparated).pointsPerSecond, 50);
-}
-
 TEST(TextReading, FilesGivingNoTimeStepKeepTheCurrentRate)
 {
     for (TextLayout layout : {TextLayout::Standard, TextLayout::CommaSeparated}) {
@@ -197,8 +181,11 @@ TEST(TextReading, FilesGivingNoTimeStepKeepTheCurrentRate)
     EXPECT_EQ(parse("1 2", TextLayout::Plain, 0).pointsPerSecond, kDefaultPointsPerSecond);
 }
 
-TEST(TextReading, RateRule)
+TEST(TextReading, RateFromTheFirstTwoTimes)
 {
+    // Only the first two times count, whatever follows.
+    EXPECT_EQ(parse("1 1\n1.01 2\n5 3\n", TextLayout::Standard).pointsPerSecond, 2);
+    EXPECT_EQ(parse("0,1\n\t0.000333,2\n\t", TextLayout::CommaSeparated).pointsPerSecond, 50);
     EXPECT_EQ(rateFromTimeStep(0.0016667), 10);
     EXPECT_EQ(rateFromTimeStep(0.0008333), 20);  // 20.0008: a printing error, not 21
     EXPECT_EQ(rateFromTimeStep(0.000333), 50);   // 50.05

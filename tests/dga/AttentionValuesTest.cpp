@@ -8,19 +8,6 @@
 
 using namespace dgaws;
 
-namespace {
-
-ChromatogramData contents(double h2, double c2h2, double total)
-{
-    ChromatogramData d;
-    d.gasInOil[gas::H2] = h2;
-    d.gasInOil[gas::C2H2] = c2h2;
-    d.totalHydrocarbons = total;
-    return d;
-}
-
-}  // namespace
-
 // Hydrogen and the total exceed at their bound, acetylene only above it; the GUI shows
 // these texts as they are, each line ended by CR LF, in this order.
 TEST(AttentionValues, EachLimitAtItsBoundAndTheTextsInTheirOrder)
@@ -38,7 +25,10 @@ TEST(AttentionValues, EachLimitAtItsBoundAndTheTextsInTheirOrder)
         {0.0, 0.0, 150.0, total},    {400.0, 9.0, 200.0, h2 + c2h2 + total},
     };
     for (const Case& c : cases) {
-        ChromatogramData d = contents(c.h2, c.c2h2, c.total);
+        ChromatogramData d;
+        d.gasInOil[gas::H2] = c.h2;
+        d.gasInOil[gas::C2H2] = c.c2h2;
+        d.totalHydrocarbons = c.total;
         compareAttentionValues(d);
         const bool exceeded = c.advice != "含量无异常";
         EXPECT_EQ(d.diagnosisCode, exceeded ? -2 : -1) << c.h2 << " " << c.c2h2 << " " << c.total;
@@ -49,7 +39,8 @@ TEST(AttentionValues, EachLimitAtItsBoundAndTheTextsInTheirOrder)
 
 class CheckAttentionValuesTest : public ::testing::Test {
 protected:
-    // A chromatogram left from an earlier diagnosis, with one hydrogen peak.
+    // A chromatogram left from an earlier diagnosis, with one hydrogen peak of 160 uL/L ten
+    // days after the previous test.
     void SetUp() override
     {
         data.conclusion = "电弧放电";
@@ -63,11 +54,9 @@ protected:
         data.method.testRecord.testTime = OleDateTime::fromCivil(2024, 3, 1, 10, 0, 0);
         data.method.oilValue1 = 20.0;
         data.method.oilValue2 = 0.88;
-        PeakRecord h2;
-        h2.componentName = "H2(氢气)";
-        h2.oilContent = 160.0;
-        data.peaks.append(h2);
-
+        data.peaks.append(PeakRecord{});
+        data.peaks[0].componentName = "H2(氢气)";
+        data.peaks[0].oilContent = 160.0;
         env.collect = [this](ChromatogramData& d, ChromatogramData&) {
             seenAtCollect.push_back(d.conclusion + "|" + std::to_string(d.gasInOil[gas::H2]) +
                                     "|" + std::to_string(d.diagnosisCode));
@@ -77,19 +66,17 @@ protected:
         env.showMessage = [this](const std::string& m) { messages.push_back(m); };
     }
 
-    ChromatogramData data;
-    ChromatogramData linked;
+    ChromatogramData data, linked;
     DiagnosisEnvironment env;
-    std::vector<std::string> seenAtCollect;
-    std::vector<std::string> messages;
+    std::vector<std::string> seenAtCollect, messages;
 };
 
 TEST_F(CheckAttentionValuesTest, ResetsThenCollectsThenCompares)
 {
     env.outGasRateUsed = false;
     CheckAttentionValues(data, linked, env);
-    ASSERT_EQ(seenAtCollect.size(), 1u);
-    EXPECT_EQ(seenAtCollect[0], "|0.000000|-1") << "collection sees the reset results";
+    EXPECT_EQ(seenAtCollect, std::vector<std::string>{"|0.000000|-1"})
+        << "collection sees the reset results";
     EXPECT_EQ(data.diagnosisCode, -2);
     EXPECT_EQ(data.diagnosisCode2, -1);
     EXPECT_EQ(data.ratioCode1, -1);
@@ -97,13 +84,10 @@ TEST_F(CheckAttentionValuesTest, ResetsThenCollectsThenCompares)
     EXPECT_EQ(data.advice, "氢气含量超过了150uL/L，请注意\r\n");
     for (double r : data.working.gasRates)
         EXPECT_EQ(r, 0.0) << "rates stay at their reset without OutGasRateUsed";
-}
 
-TEST_F(CheckAttentionValuesTest, RatesWhenOutGasRateUsed)
-{
+    // With OutGasRateUsed: 160 uL/L over 10 days from a previous 0, times 20 t / 0.88 t/m3.
     env.outGasRateUsed = true;
     CheckAttentionValues(data, linked, env);
-    // 160 uL/L over 10 days from a previous 0, times 20 t / 0.88 t/m3.
     EXPECT_NEAR(data.working.gasRates[rate::H2], 16.0 * 20.0 / 0.88, 1e-9);
     EXPECT_EQ(data.working.gasRates[rate::CH4], 0.0);
     EXPECT_TRUE(messages.empty());

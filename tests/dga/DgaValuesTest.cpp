@@ -11,28 +11,26 @@
 namespace dgaws {
 namespace {
 
-PeakRecord oilPeak(std::string_view name, double oilContent)
+ChromatogramData withOilPeaks(std::initializer_list<std::pair<std::string_view, double>> peaks)
 {
-    PeakRecord p;
-    p.componentName = std::string(name);
-    p.oilContent = oilContent;
-    return p;
+    ChromatogramData d;
+    for (const auto& [name, oil] : peaks) {
+        PeakRecord p;
+        p.componentName = std::string(name);
+        p.oilContent = oil;
+        d.peaks.append(p);
+    }
+    return d;
 }
 
 using Gases = std::array<double, ChromatogramData::kGasCount>;
 
 TEST(DgaValues, OwnPeaksFillTheStoredGasOrder)
 {
-    ChromatogramData d;
-    d.peaks.append(oilPeak(GasSet::CO2, 900));
-    d.peaks.append(oilPeak(GasSet::H2, 10));
-    d.peaks.append(oilPeak(GasSet::CH4, 20));
-    d.peaks.append(oilPeak(GasSet::C2H6, 3));
-    d.peaks.append(oilPeak(GasSet::C2H4, 4));
-    d.peaks.append(oilPeak(GasSet::C2H2, 0.5));
-    d.peaks.append(oilPeak(GasSet::CO, 300));
-    d.peaks.append(oilPeak("H2", 777));       // not one of the nine
-    d.peaks.append(oilPeak(GasSet::CH4, 22));  // a later peak of a gas wins
+    // "H2" is not one of the nine; the later peak of a gas wins.
+    ChromatogramData d = withOilPeaks({{GasSet::CO2, 900}, {GasSet::H2, 10}, {GasSet::CH4, 20},
+                                       {GasSet::C2H6, 3}, {GasSet::C2H4, 4}, {GasSet::C2H2, 0.5},
+                                       {GasSet::CO, 300}, {"H2", 777}, {GasSet::CH4, 22}});
     ChromatogramData linked;
     const DgaCollection r = CollectDgaValues(d, linked);
     EXPECT_FALSE(r.linkedRead);
@@ -44,14 +42,8 @@ TEST(DgaValues, OwnPeaksFillTheStoredGasOrder)
 TEST(DgaValues, TheLinkedChromatogramWinsAndAnUnreadableOneKeepsTheOwnValues)
 {
     test::TempDir dir;
-    ChromatogramData other;
-    other.peaks.append(oilPeak(GasSet::H2, 42));
-    other.peaks.append(oilPeak(GasSet::O2, 5000));
-    writeChromatogramFile(dir.path("B_1.chg"), other);
-
-    ChromatogramData d;
-    d.peaks.append(oilPeak(GasSet::H2, 1));
-    d.peaks.append(oilPeak(GasSet::CH4, 2));
+    writeChromatogramFile(dir.path("B_1.chg"), withOilPeaks({{GasSet::H2, 42}, {GasSet::O2, 5000}}));
+    ChromatogramData d = withOilPeaks({{GasSet::H2, 1}, {GasSet::CH4, 2}});
     d.linkedFile = "B_1.chg";  // beside the own file
     ChromatogramData linked;
     DgaCollection r = CollectDgaValues(d, linked, dir.path("A_1.chg"));

@@ -84,30 +84,3 @@ TEST_F(DiagnoseTest, UnknownCompanyOrDeviceStopsBeforeTheDialog)
         EXPECT_TRUE(Diagnose(data, linked, env, save).has_value());
     }
 }
-
-TEST_F(DiagnoseTest, NormalOilWithNoHydrocarbonsOffersNoJudgement)
-{
-    typed[gas::H2] = 10.0;
-    const auto view = Diagnose(data, linked, env, nullptr);
-    ASSERT_TRUE(view.has_value());
-    EXPECT_EQ(view->totalHydrocarbons, "未能正常获取，请检查含量是否正确");
-    EXPECT_EQ(view->conclusion, "含量无异常");
-    EXPECT_EQ(view->advice, "含量无异常");
-    EXPECT_EQ(view->diagnosisCode, -1);
-    EXPECT_FALSE(view->judgementOffered());
-    EXPECT_TRUE(calls.empty());
-}
-
-TEST_F(DiagnoseTest, JudgementReplacesTheTextsWithTheFault)
-{
-    // C2H2/C2H4 = 4, CH4/H2 = 0.5, C2H4/C2H6 = 2: codes 2,0,1.
-    typed = {160.0, 80.0, 40.0, 10.0, 5.0, 0, 0, 0, 0};
-    ASSERT_TRUE(Diagnose(data, linked, env, save).has_value());
-    EXPECT_EQ(saved.status, -2);
-    const DiagnosisView v = JudgeFromDialog(data);
-    EXPECT_EQ(v.ratioCodes, "2,0,1");
-    EXPECT_EQ(v.conclusion, "低能放电");
-    EXPECT_EQ(v.diagnosisCode, 5);
-    EXPECT_EQ(data.diagnosisCode2, 3);
-    EXPECT_EQ(saved.status, -2) << "the row was written before the judgement";
-}

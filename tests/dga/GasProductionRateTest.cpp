@@ -14,12 +14,14 @@ using namespace dgaws;
 
 namespace {
 
-PeakRecord peak(const std::string& name, double oil)
+void addPeaks(ChromatogramData& d, std::initializer_list<std::pair<const char*, double>> peaks)
 {
-    PeakRecord p;
-    p.componentName = name;
-    p.oilContent = oil;
-    return p;
+    for (const auto& [name, oil] : peaks) {
+        PeakRecord p;
+        p.componentName = name;
+        p.oilContent = oil;
+        d.peaks.append(p);
+    }
 }
 
 OleDateTime at(int day, int hour)
@@ -42,12 +44,10 @@ protected:
         };
     }
 
-    ChromatogramData data;
-    ChromatogramData linked;
+    ChromatogramData data, linked;
     DiagnosisEnvironment env;
     bool answer = false;
-    std::vector<std::string> messages;
-    std::vector<std::string> questions;
+    std::vector<std::string> messages, questions;
 };
 
 }  // namespace
@@ -65,25 +65,18 @@ TEST(WholeDays, CutTowardsZero)
     EXPECT_FALSE(wholeDaysBetween(invalid, at(3, 0)).has_value());
 }
 
-TEST(ProductionRate, HydrogenTenToFortyInTenDays)
-{
-    // 3 uL/L per day times 20 t / 0.88 t/m3 = 22.7273 m3.
-    EXPECT_NEAR(gasProductionRate(40.0, 10.0, 10, 20.0, 0.88), 68.1818, 1e-4);
-}
-
 TEST_F(RatesTest, PerPeakAndPerGasWithTheTotalOfTheFourHydrocarbons)
 {
     data.method.testRecord.values[rate::H2] = 10.0;
     data.method.testRecord.values[rate::CH4] = 5.0;
-    data.peaks.append(peak("H2(氢气)", 40.0));
-    data.peaks.append(peak("CH4(甲烷)", 25.0));
-    data.peaks.append(peak("C2H2(乙炔)", 1.0));
-    data.peaks.append(peak("N2(氮气)", 50000.0));  // not one of the seven
-    data.peaks.append(peak("H2", 999.0));          // not the component name
+    // N2 is not one of the seven, "H2" not the component name.
+    addPeaks(data, {{"H2(氢气)", 40.0}, {"CH4(甲烷)", 25.0}, {"C2H2(乙炔)", 1.0},
+                    {"N2(氮气)", 50000.0}, {"H2", 999.0}});
     data.peaks[3].workValue = -7.0;
 
     ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
     const double volume = 20.0 / 0.88;
+    // 3 uL/L per day times 20 t / 0.88 t/m3 = 22.7273 m3.
     EXPECT_NEAR(data.peaks[0].workValue, 68.1818, 1e-4);
     EXPECT_NEAR(data.working.gasRates[rate::H2], 68.1818, 1e-4);
     EXPECT_NEAR(data.working.gasRates[rate::CH4], 2.0 * volume, 1e-9);
@@ -98,7 +91,7 @@ TEST_F(RatesTest, PerPeakAndPerGasWithTheTotalOfTheFourHydrocarbons)
 TEST_F(RatesTest, LessThanADayAsksAndYesCountsOneDay)
 {
     data.method.testRecord.testTime = at(11, 0);  // eight hours before the injection
-    data.peaks.append(peak("CO(一氧化碳)", 30.0));
+    addPeaks(data, {{"CO(一氧化碳)", 30.0}});
     answer = true;
     ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
     EXPECT_EQ(questions, std::vector<std::string>{kLessThanADayQuestion});
@@ -109,7 +102,7 @@ TEST_F(RatesTest, LessThanADayAsksAndYesCountsOneDay)
 TEST_F(RatesTest, PreviousTestLaterAndNoMeansNoRateAtAll)
 {
     data.method.testRecord.testTime = at(20, 8);
-    data.peaks.append(peak("CO2(二氧化碳)", 300.0));
+    addPeaks(data, {{"CO2(二氧化碳)", 300.0}});
     data.peaks[0].workValue = 1.5;
     answer = false;
     EXPECT_FALSE(ComputeGasProductionRates(data, linked, env).computed);
@@ -123,13 +116,12 @@ TEST_F(RatesTest, LinkedChromatogramIsReadAfreshAndItsPeaksWinTheCollection)
 {
     test::TempDir dir;
     ChromatogramData other;
-    other.peaks.append(peak("C2H4(乙烯)", 11.0));
-    other.peaks.append(peak("H2(氢气)", 20.0));
+    addPeaks(other, {{"C2H4(乙烯)", 11.0}, {"H2(氢气)", 20.0}});
     data.linkedFile = dir.path("B.chg");
     writeChromatogramFile(data.linkedFile, other);
 
-    data.peaks.append(peak("H2(氢气)", 40.0));
-    linked.peaks.append(peak("C2H6(乙烷)", 1000.0));  // stale: from another file
+    addPeaks(data, {{"H2(氢气)", 40.0}});
+    addPeaks(linked, {{"C2H6(乙烷)", 1000.0}});  // stale: from another file
     ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
     ASSERT_EQ(linked.peaks.size(), 2);
     const double volume = 20.0 / 0.88;
@@ -147,8 +139,8 @@ TEST_F(RatesTest, LinkedChromatogramIsReadAfreshAndItsPeaksWinTheCollection)
 TEST_F(RatesTest, UnreadableLinkedChromatogramLeavesTheOwnRates)
 {
     data.linkedFile = "/nonexistent/B.chg";
-    data.peaks.append(peak("H2(氢气)", 40.0));
-    linked.peaks.append(peak("H2(氢气)", 1000.0));
+    addPeaks(data, {{"H2(氢气)", 40.0}});
+    addPeaks(linked, {{"H2(氢气)", 1000.0}});
     linked.peaks[0].workValue = 555.0;
     ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
     EXPECT_EQ(linked.peaks.size(), 0) << "no stale peaks lend their rates";
@@ -159,7 +151,7 @@ TEST_F(RatesTest, UnreadableLinkedChromatogramLeavesTheOwnRates)
 TEST_F(RatesTest, PreviousDateWithoutCalendarFormFails)
 {
     data.method.testRecord.testTime.date = 1e7;  // beyond the year 9999
-    data.peaks.append(peak("H2(氢气)", 40.0));
+    addPeaks(data, {{"H2(氢气)", 40.0}});
     EXPECT_FALSE(ComputeGasProductionRates(data, linked, env).computed);
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(messages, std::vector<std::string>{"产气率计算失败!"});

@@ -31,17 +31,6 @@ ChromatogramData oscillation(double p, double t, double vg, double vl)
     return d;
 }
 
-TEST(OilContents, OscillationMethodExample)
-{
-    ChromatogramData d = oscillation(101.3, 50, 5, 40);
-    ComputeVolumeRatio(d);
-    EXPECT_DOUBLE_EQ(d.working.volumeRatio, 0.125);
-    PeakRecord h2 = gasPeak(GasSet::H2, 100);
-    ConvertPeakToOil(d, h2);
-    // (Vg/Vl + K) x C x P / 101.3 x 0.929: (0.125 + 0.06) x 100 x 0.929 at standard pressure.
-    EXPECT_NEAR(h2.oilContent, 17.1865, 5e-5);
-}
-
 TEST(OilContents, EveryGasHasItsPartitionCoefficient)
 {
     // No extracted gas: the oil content is K x C x P x 0.929 / 101.3, so C = 1000 at
@@ -130,6 +119,7 @@ TEST(OilContents, QuantificationOfATestSampleFillsBothContents)
     d.peaks.append(p);
     QuantifyWithOilContents(d, nullptr);
     EXPECT_DOUBLE_EQ(d.peaks[0].gasContent, 100);
+    // (Vg/Vl + K) x C x P / 101.3 x 0.929: (0.125 + 0.06) x 100 x 0.929 at standard pressure.
     EXPECT_NEAR(d.peaks[0].oilContent, 17.1865, 5e-5);
     EXPECT_DOUBLE_EQ(d.working.volumeRatio, 0.125);
 }

@@ -58,7 +58,7 @@ TEST(ShiftedCombination, FirstSampleStandsInForMissingPartners)
     EXPECT_EQ(shiftedSum(a, b, 2147483647LL), (Samples{11, 12, 13, 14, 15}));
 }
 
-TEST(SumAndAverage, AverageDividesEverySampleAndTheExtrema)
+TEST(SumAndAverage, OnlyCheckedEntriesOverTheShortestAndTheAverageDividesTheExtremaToo)
 {
     std::vector<ComparisonEntry> list{entry({3, 6, 9}), entry({0, 0, 3}), entry({6, 3, 3, 7}, 0.0, 1, 20)};
     const auto r = sumOfChecked(list, true);
@@ -66,17 +66,10 @@ TEST(SumAndAverage, AverageDividesEverySampleAndTheExtrema)
     EXPECT_EQ(r.pointsPerSecond, 10);  // the first source's
     EXPECT_EQ(r.signalMax, 5.0f);
     EXPECT_EQ(r.signalMin, 3.0f);
-}
 
-TEST(SumAndAverage, OnlyCheckedEntriesInListOrder)
-{
-    std::vector<ComparisonEntry> list{entry({100, 100}, 0.0, 0), entry({1, 2}),
-                                      entry({100, 100}, 0.0, 0), entry({3, 4}), entry({5, 6})};
-    const auto sum = sumOfChecked(list, false);
-    EXPECT_EQ(sum.signal.values(), (Samples{9, 12}));
-    const auto avg = sumOfChecked(list, true);
-    EXPECT_EQ(avg.signal.values(), (Samples{3, 4}));
-
+    list = {entry({100, 100}, 0.0, 0), entry({1, 2}), entry({100, 100}, 0.0, 0), entry({3, 4}), entry({5, 6})};
+    EXPECT_EQ(sumOfChecked(list, false).signal.values(), (Samples{9, 12}));
+    EXPECT_EQ(sumOfChecked(list, true).signal.values(), (Samples{3, 4}));
     list[3].checked = 0;
     list[4].checked = 0;
     EXPECT_THROW(sumOfChecked(list, false), ComparisonError);  // the command does nothing
@@ -158,12 +151,8 @@ TEST(Difference, PartialRangesOutsideTheChromatogramsAreRefused)
 
 TEST(Derivative, ConstantRampSingleAndEmpty)
 {
-    ChromatogramData d = entry({4, 4, 4, 4}).data;
-    const ChromatogramData flat = firstDerivative(d);
-    EXPECT_EQ(flat.signal.values(), (Samples{0, 0, 0, 0}));
-
-    d = entry({0, 1, 3, 6}, 0.0, 1, 20).data;
-    const ChromatogramData ramp = firstDerivative(d);
+    EXPECT_EQ(firstDerivative(entry({4, 4, 4, 4}).data).signal.values(), (Samples{0, 0, 0, 0}));
+    const ChromatogramData ramp = firstDerivative(entry({0, 1, 3, 6}, 0.0, 1, 20).data);
     EXPECT_EQ(ramp.signal.values(), (Samples{20, 40, 60, 60}));  // the last repeats
     EXPECT_EQ(ramp.pointsPerSecond, 20);
     EXPECT_EQ(ramp.signalMax, 60.0f);

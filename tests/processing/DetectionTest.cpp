@@ -12,29 +12,20 @@ namespace {
 
 // One bunch per sample over a two-sample average, threshold 1.0 per bunch: a ramp of m
 // steps of +4 gives m + 1 rising bunches.
-ChromatogramData rampChromatogram(const RampSignal& r)
+PeakTable detectRamp(const RampSignal& r)
 {
-    return chromatogramOf(r.values(), plainParams(1, 10.0, 2));
+    return detect(chromatogramOf(r.values(), plainParams(1, 10.0, 2)));
 }
 
-std::vector<float> twoOverlappingPeaks(int samples = 600)
-{
-    return SyntheticSignal(samples).gaussian(150, 500, 15).gaussian(220, 300, 15).floats();
-}
+const std::vector<float> kTwoOverlapping = gaussians(600, {{150, 500, 15}, {220, 300, 15}});
 
 }  // namespace
 
 TEST(Detection, SignalThatNeverRisesByTheThresholdHasNoPeaks)
 {
-    auto flat = chromatogramOf(SyntheticSignal(2000, 250.0f).floats(), plainParams());
-    EXPECT_TRUE(detect(flat).empty());
-
     // 0.2 per sample is 0.8 per bunch of four, below the threshold of 1.0.
-    auto drifting = chromatogramOf(SyntheticSignal(2000).drift(0.2).floats(), plainParams());
-    EXPECT_TRUE(detect(drifting).empty());
-
-    auto quiet = chromatogramOf(SyntheticSignal(2000, 100.0f).noise(0.1).floats(), plainParams());
-    EXPECT_TRUE(detect(quiet).empty());
+    EXPECT_TRUE(detect(chromatogramOf(SyntheticSignal(2000).drift(0.2).floats(), plainParams())).empty());
+    EXPECT_TRUE(detect(chromatogramOf(SyntheticSignal(2000, 100.0f).noise(0.1).floats(), plainParams())).empty());
 }
 
 TEST(Detection, FirstPeakNeedsFiveRisingBunches)
@@ -42,11 +33,8 @@ TEST(Detection, FirstPeakNeedsFiveRisingBunches)
     const auto triangle = [](int steps) {
         return RampSignal().hold(20).ramp(steps, 4.0f).ramp(steps * 3, -4.0f / 3).hold(30);
     };
-    auto four = rampChromatogram(triangle(3));
-    EXPECT_TRUE(detect(four).empty()) << "four rising bunches start nothing";
-
-    auto five = rampChromatogram(triangle(4));
-    const PeakTable t = detect(five);
+    EXPECT_TRUE(detectRamp(triangle(3)).empty()) << "four rising bunches start nothing";
+    const PeakTable t = detectRamp(triangle(4));
     ASSERT_EQ(t.size(), 1);
     // The start walks back over the rising bunches to the last flat one.
     EXPECT_EQ(t[0].startIndex, 19);
@@ -57,29 +45,12 @@ TEST(Detection, PeakOnTheTailOfAnotherNeedsThreeRisingBunches)
 {
     // A peak bent over at both ends, a falling tail, a short rise of `steps`, more tail.
     const auto blipOnTail = [](int steps) {
-        return RampSignal()
-            .hold(20)
-            .ramp(6, 4)
-            .ramp(2, 3)
-            .ramp(2, 2)
-            .ramp(2, 1)
-            .ramp(2, -1)
-            .ramp(2, -2)
-            .ramp(2, -3)
-            .ramp(4, -4)
-            .ramp(2, -3)
-            .ramp(2, -2)
-            .ramp(6, -1.5f)
-            .ramp(steps, 4)
-            .ramp(20, -1.5f)
-            .ramp(2, -1)
-            .hold(30);
+        return RampSignal().hold(20).ramp(6, 4).ramp(2, 3).ramp(2, 2).ramp(2, 1).ramp(2, -1)
+            .ramp(2, -2).ramp(2, -3).ramp(4, -4).ramp(2, -3).ramp(2, -2).ramp(6, -1.5f)
+            .ramp(steps, 4).ramp(20, -1.5f).ramp(2, -1).hold(30);
     };
-    auto two = rampChromatogram(blipOnTail(1));
-    EXPECT_EQ(detect(two).size(), 1) << "two rising bunches on a tail are no valley";
-
-    auto three = rampChromatogram(blipOnTail(2));
-    const PeakTable t = detect(three);
+    EXPECT_EQ(detectRamp(blipOnTail(1)).size(), 1) << "two rising bunches on a tail are no valley";
+    const PeakTable t = detectRamp(blipOnTail(2));
     ASSERT_EQ(t.size(), 2);
     EXPECT_EQ(t[0].typeFlags, PeakFlag::EndsInValley);
     EXPECT_EQ(t[1].typeFlags, PeakFlag::StartsInValley);
@@ -88,7 +59,7 @@ TEST(Detection, PeakOnTheTailOfAnotherNeedsThreeRisingBunches)
 
 TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
 {
-    auto d = chromatogramOf(twoOverlappingPeaks(), plainParams());
+    auto d = chromatogramOf(kTwoOverlapping, plainParams());
     PeakEngine e(d);
     e.setSettings({1, 0});
     std::vector<std::pair<DetectionMark, int>> marks;
@@ -112,32 +83,16 @@ TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
     EXPECT_LT(t[0].baselineEndValue, t[0].endValue);
     EXPECT_NEAR(t[0].apexIndex, 150, 10);
     EXPECT_NEAR(t[1].apexIndex, 220, 10);
-
-    auto three = chromatogramOf(
-        SyntheticSignal(800).gaussian(150, 500, 15).gaussian(220, 400, 15).gaussian(290, 300, 15).floats(),
-        plainParams());
-    const PeakTable t3 = detect(three);
-    ASSERT_EQ(t3.size(), 3);
-    EXPECT_EQ(t3[1].typeFlags, PeakFlag::StartsInValley | PeakFlag::EndsInValley);
-    EXPECT_EQ(t3[0].detectTag, 3);
 }
 
 TEST(Detection, ForcedIndependentPeaksEndAndStartAtTheValleyWithoutValleyBits)
 {
-    auto d = chromatogramOf(twoOverlappingPeaks(), plainParams());
-    d.method.timeProgramEnabled = 1;
-    d.method.timeProgram = {timeEvent(0.0, TimeEventType::ForceIndependentOn)};
-    const PeakTable forced = detect(d);
-
+    const PeakTable forced = detect(withProgram(kTwoOverlapping, {timeEvent(0.0, T::ForceIndependentOn)}));
     // Once a row has been applied, the bunch size chosen at a peak start lasts; the same
     // program without the switch detects on the same bunches.
-    auto plain = chromatogramOf(twoOverlappingPeaks(), plainParams());
-    plain.method.timeProgramEnabled = 1;
-    plain.method.timeProgram = {timeEvent(0.0, TimeEventType::ForceIndependentOff)};
-    const PeakTable joined = detect(plain);
+    const PeakTable joined = detect(withProgram(kTwoOverlapping, {timeEvent(0.0, T::ForceIndependentOff)}));
     ASSERT_EQ(joined.size(), 2);
     ASSERT_EQ(joined[0].typeFlags, PeakFlag::EndsInValley);
-
     ASSERT_EQ(forced.size(), 2);
     EXPECT_EQ(forced[0].endIndex, joined[0].endIndex) << "ends at the same valley";
     EXPECT_EQ(forced[1].startIndex, forced[0].endIndex);
@@ -151,15 +106,8 @@ TEST(Detection, ForcedIndependentPeaksEndAndStartAtTheValleyWithoutValleyBits)
 
 TEST(Detection, BaselineAtNextValleyActsOnceOnly)
 {
-    auto d = chromatogramOf(SyntheticSignal(900)
-                                .gaussian(150, 500, 15)
-                                .gaussian(220, 400, 15)
-                                .gaussian(290, 300, 15)
-                                .floats(),
-                            plainParams());
-    d.method.timeProgramEnabled = 1;
-    d.method.timeProgram = {timeEvent(0.0, TimeEventType::BaselineAtNextValley)};
-    const PeakTable t = detect(d);
+    const PeakTable t = detect(withProgram(gaussians(900, {{150, 500, 15}, {220, 400, 15}, {290, 300, 15}}),
+                                           {timeEvent(0.0, T::BaselineAtNextValley)}));
     ASSERT_EQ(t.size(), 3);
     EXPECT_EQ(t[0].typeFlags, 0) << "the first valley became a baseline point";
     EXPECT_EQ(t[1].typeFlags, PeakFlag::EndsInValley) << "the second is a valley again";
@@ -168,63 +116,31 @@ TEST(Detection, BaselineAtNextValleyActsOnceOnly)
 
 TEST(Detection, NextPeakRidesSuppressesStartsUntilCleared)
 {
-    const auto signal = SyntheticSignal(2400).gaussian(400, 500, 15).gaussian(1600, 500, 15).floats();
-    auto d = chromatogramOf(signal, plainParams());
-    d.method.timeProgramEnabled = 1;
-    d.method.timeProgram = {timeEvent(0.0, TimeEventType::NextPeakRides),
-                            timeEvent(1.0, TimeEventType::None)};  // sample 1200
-    const PeakTable t = detect(d);
+    const PeakTable t = detect(withProgram(gaussians(2400, {{400, 500, 15}, {1600, 500, 15}}),
+                                           {timeEvent(0.0, T::NextPeakRides),
+                                            timeEvent(1.0, T::None)}));  // sample 1200
     ASSERT_EQ(t.size(), 1);
     EXPECT_GT(t[0].apexIndex, 1500);
 }
 
 TEST(Detection, PeakStillRisingWhenTheDataEndIsDropped)
 {
-    auto cut = chromatogramOf(SyntheticSignal(140).gaussian(150, 500, 15).floats(), plainParams());
-    EXPECT_TRUE(detect(cut).empty());
-
+    EXPECT_TRUE(detect(chromatogramOf(gaussians(140, {{150, 500, 15}}), plainParams())).empty());
     // Past its rear inflection, a peak is kept when the table already has a row; it ends
     // at the last bunch.
-    const int samples = 440;
-    auto tail = chromatogramOf(
-        SyntheticSignal(samples).gaussian(150, 500, 15).gaussian(400, 500, 15).floats(),
-        plainParams());
-    const PeakTable t = detect(tail);
+    const PeakTable t = detect(chromatogramOf(gaussians(440, {{150, 500, 15}, {400, 500, 15}}), plainParams()));
     ASSERT_EQ(t.size(), 2);
-    EXPECT_LT(t[1].endIndex, samples);
-    EXPECT_GE(t[1].endIndex, samples - 8);
+    EXPECT_LT(t[1].endIndex, 440);
+    EXPECT_GE(t[1].endIndex, 440 - 8);
     EXPECT_EQ(t[1].typeFlags, 0);
-
-    auto alone = chromatogramOf(SyntheticSignal(190).gaussian(150, 500, 15).floats(), plainParams());
-    EXPECT_TRUE(detect(alone).empty()) << "with an empty table the open peak is dropped";
-}
-
-TEST(Detection, SplitBelowTheGroupLineMakesTwoIndependentPeaks)
-{
-    // A sharp dip at the valley takes the signal below the line from the first start to
-    // the second end.
-    auto d = chromatogramOf(SyntheticSignal(600)
-                                .gaussian(150, 500, 15)
-                                .gaussian(220, 300, 15)
-                                .gaussian(186, -100, 4)
-                                .floats(),
-                            plainParams());
-    const PeakTable t = detect(d);
-    ASSERT_EQ(t.size(), 2);
-    for (const PeakRecord& p : t) {
-        EXPECT_EQ(p.typeFlags, 0);
-        EXPECT_EQ(p.detectTag, 1);
-    }
-    EXPECT_EQ(t[0].baselineEndValue, d.signal.at(t[0].baselineEndIndex));
-    EXPECT_EQ(t[1].baselineStartValue, d.signal.at(t[1].baselineStartIndex));
+    EXPECT_TRUE(detect(chromatogramOf(gaussians(190, {{150, 500, 15}}), plainParams())).empty())
+        << "with an empty table the open peak is dropped";
 }
 
 TEST(Detection, RetentionTimesFollowTheChromatogramsOwnRate)
 {
     for (int rate : {10, 20, 50}) {
-        auto d = chromatogramOf(SyntheticSignal(600).gaussian(300, 500, 15).floats(), plainParams(),
-                                rate);
-        const PeakTable t = detect(d);
+        const PeakTable t = detect(chromatogramOf(gaussians(600, {{300, 500, 15}}), plainParams(), rate));
         ASSERT_EQ(t.size(), 1) << rate;
         EXPECT_DOUBLE_EQ(t[0].retentionTime, t[0].apexIndex / static_cast<double>(rate) / 60.0);
         EXPECT_NEAR(t[0].halfWidth, 2.3548 * 15 / rate / 60.0, 1.5 / rate / 60.0);
@@ -253,33 +169,18 @@ std::vector<Case> cases()
 {
     std::vector<Case> c;
     c.push_back({"defaults with drift and noise",
-                 SyntheticSignal(6000, 80.0f)
-                     .drift(0.01)
-                     .gaussian(900, 800, 25)
-                     .gaussian(1010, 500, 25)
-                     .gaussian(3000, 300, 40)
-                     .gaussian(4500, 50, 30)
-                     .noise(1.5)
-                     .floats(),
+                 SyntheticSignal(6000, 80.0f).drift(0.01).gaussian(900, 800, 25).gaussian(1010, 500, 25)
+                     .gaussian(3000, 300, 40).gaussian(4500, 50, 30).noise(1.5).floats(),
                  methodWith(IntegrationParams{})});
     c.push_back({"solvent peak with riders",
-                 SyntheticSignal(4000).tailing(200, 20000, 10, 3000).gaussian(700, 150, 8).gaussian(1100, 120, 8).floats(),
+                 solventWithRiders(),
                  methodWith(plainParams())});
     c.push_back({"group split below its line",
-                 SyntheticSignal(600).gaussian(150, 500, 15).gaussian(220, 300, 15).gaussian(186, -100, 4).floats(),
-                 methodWith(plainParams())});
+                 gaussians(600, {{150, 500, 15}, {220, 300, 15}, {186, -100, 4}}), methodWith(plainParams())});
     c.push_back({"time program of every kind",
-                 SyntheticSignal(6000)
-                     .gaussian(400, 500, 15)
-                     .gaussian(470, 300, 15)
-                     .gaussian(1300, 500, 15)
-                     .gaussian(1370, 300, 15)
-                     .gaussian(2300, 500, 15)
-                     .gaussian(3100, 400, 20)
-                     .gaussian(3800, 500, 15)
-                     .gaussian(4700, 600, 15)
-                     .noise(0.5)
-                     .floats(),
+                 SyntheticSignal(6000).gaussian(400, 500, 15).gaussian(470, 300, 15).gaussian(1300, 500, 15)
+                     .gaussian(1370, 300, 15).gaussian(2300, 500, 15).gaussian(3100, 400, 20)
+                     .gaussian(3800, 500, 15).gaussian(4700, 600, 15).noise(0.5).floats(),
                  methodWith(plainParams(4, 10.0, 3),
                             {timeEvent(0.0, T::ForceIndependentOn), timeEvent(0.75, T::ForceIndependentOff),
                              timeEvent(0.8, T::BaselineAtNextValley), timeEvent(1.5, T::HorizontalBaselineOn, 5, 12.0),
@@ -289,13 +190,13 @@ std::vector<Case> cases()
     // Bunches of one sample over no smoothing put a bunch's centre on the sample after
     // the newest; neither pass may read it before it exists.
     c.push_back({"centre ahead of the data",
-                 SyntheticSignal(800).gaussian(200, 500, 6).gaussian(230, 400, 6).gaussian(500, 300, 8).floats(),
+                 gaussians(800, {{200, 500, 6}, {230, 400, 6}, {500, 300, 8}}),
                  methodWith(plainParams(1, 10.0, 1))});
     IntegrationParams hostile = plainParams(0, 10.0, 0);
     hostile.judgeWidth = 0;
     hostile.timeDoubling = 0.5;
     c.push_back({"widths from a damaged method",
-                 SyntheticSignal(3000).gaussian(700, 500, 15).gaussian(2000, 500, 25).floats(),
+                 gaussians(3000, {{700, 500, 15}, {2000, 500, 25}}),
                  methodWith(hostile), 50});
     return c;
 }
@@ -317,7 +218,7 @@ TEST(LiveAndStored, LiveFeedingWithEvaluationAfterEachSampleEqualsStoredDetectio
 
 TEST(LiveAndStored, LiveTableShowsEveryFinishedPeakMeasured)
 {
-    const auto samples = SyntheticSignal(2000).gaussian(400, 500, 15).gaussian(1400, 300, 15).floats();
+    const auto samples = gaussians(2000, {{400, 500, 15}, {1400, 300, 15}});
     ChromatogramData live;
     live.method.integration = plainParams();
     live.resetForRun(3000, 20);

@@ -76,11 +76,7 @@ TEST(GroupBaselines, ValleyBelowTheLineSplitsTheGroup)
 TEST(GroupBaselines, SplitDrawsTheRowsBeforeItOnTheirOwnLineSoASecondPassAgrees)
 {
     // Three rows: valley 1 lies above the full line but valley 2 lies below it.
-    std::vector<float> s(200, 100.0f);
-    for (int i = 0; i < 200; ++i)
-        s[static_cast<size_t>(i)] = 100.0f + 50.0f * std::exp(-0.5f * ((i - 30) / 6.0f) * ((i - 30) / 6.0f)) +
-                                    50.0f * std::exp(-0.5f * ((i - 70) / 6.0f) * ((i - 70) / 6.0f)) +
-                                    50.0f * std::exp(-0.5f * ((i - 110) / 6.0f) * ((i - 110) / 6.0f));
+    std::vector<float> s = gaussians(200, {{30, 50, 6}, {70, 50, 6}, {110, 50, 6}}, 100.0f);
     s[10] = 100.0f;
     s[50] = 130.0f;
     s[90] = 90.0f;
@@ -97,8 +93,7 @@ TEST(GroupBaselines, SplitDrawsTheRowsBeforeItOnTheirOwnLineSoASecondPassAgrees)
     EXPECT_EQ(once[0].baselineEndValue, 100.0f + std::trunc(40 * (-10.0 / 80)));
     EXPECT_EQ(once[2].baselineStartValue, once[2].startValue);
 
-    PeakTable again = once;
-    d.peaks = again;
+    d.peaks = once;
     EXPECT_EQ(evaluated(d), once);
 }
 
@@ -121,9 +116,8 @@ TEST(GroupBaselines, LonePeakKeepsTheBaselinePointsItsBitsFix)
     fixedStart.baselineStartValue = 80.0f;
     PeakRecord fixedEnd = rowOn(s, 50, 70, 90, FixedBaselineEnd);
     fixedEnd.baselineEndValue = 95.0f;
-    auto d = tableOn(s, {fixedStart});
+    auto d = tableOn(s, {fixedStart}), e = tableOn(s, {fixedEnd});
     EXPECT_EQ(evaluated(d)[0].baselineStartValue, 80.0f);
-    auto e = tableOn(s, {fixedEnd});
     EXPECT_EQ(evaluated(e)[0].baselineEndValue, 95.0f);
 
     PeakRecord tailing = rowOn(s, 10, 30, 90, TailingWithRidersBehind);
@@ -138,10 +132,10 @@ TEST(GroupBaselines, LonePeakKeepsTheBaselinePointsItsBitsFix)
 TEST(GroupBaselines, EvaluatingDetectedTablesTwiceChangesNothing)
 {
     const std::vector<std::vector<float>> signals = {
-        SyntheticSignal(900).gaussian(150, 500, 15).gaussian(220, 400, 15).gaussian(290, 300, 15).floats(),
+        gaussians(900, {{150, 500, 15}, {220, 400, 15}, {290, 300, 15}}),
         SyntheticSignal(900, 50.0f).drift(-0.2).gaussian(150, 500, 15).gaussian(225, 300, 12).gaussian(300, 200, 12).noise(2.0).floats(),
-        SyntheticSignal(600).gaussian(150, 500, 15).gaussian(220, 300, 15).gaussian(186, -100, 4).floats(),
-        SyntheticSignal(4000).tailing(200, 20000, 10, 3000).gaussian(700, 150, 8).gaussian(1100, 120, 8).floats(),
+        gaussians(600, {{150, 500, 15}, {220, 300, 15}, {186, -100, 4}}),
+        solventWithRiders(),
     };
     for (const auto& s : signals) {
         auto d = chromatogramOf(s, plainParams());

@@ -32,11 +32,6 @@ PeakTable measuredRow(int cacuFrequence)
     return evaluated(d, EvaluateStep::Measures, {cacuFrequence, 0});
 }
 
-std::vector<float> gaussianSamples(int n, double centre, double height, double sigma)
-{
-    return SyntheticSignal(n).gaussian(centre, height, sigma).floats();
-}
-
 }  // namespace
 
 TEST(Measures, AreaCountsTheFirstSampleAfterTheBaselineStartTwice)
@@ -62,10 +57,7 @@ TEST(Measures, IsolatedGaussianAreaIsWithinOnePercentAtSignalToNoiseOf1000)
     for (unsigned seed : {1u, 2u, 3u}) {
         ChromatogramData d;
         d.hasData = 1;
-        d.signal.assign(SyntheticSignal(4000, 200.0f)
-                            .gaussian(2000, height, sigma)
-                            .noise(height / 1000.0, seed)
-                            .floats());
+        d.signal.assign(SyntheticSignal(4000, 200.0f).gaussian(2000, height, sigma).noise(height / 1000.0, seed).floats());
         const PeakTable t = detect(d);
         ASSERT_EQ(t.size(), 1) << seed;
         EXPECT_NEAR(t[0].area, truth, truth * 0.01) << seed;
@@ -75,7 +67,7 @@ TEST(Measures, IsolatedGaussianAreaIsWithinOnePercentAtSignalToNoiseOf1000)
 
 TEST(Measures, ExclusionHoldsAtExactlyTheMinimums)
 {
-    const auto s = SyntheticSignal(1500).gaussian(300, 800, 15).gaussian(900, 200, 15).floats();
+    const auto s = gaussians(1500, {{300, 800, 15}, {900, 200, 15}});
     auto d = chromatogramOf(s, plainParams());
     const PeakTable first = detect(d);
     ASSERT_EQ(first.size(), 2);
@@ -114,7 +106,7 @@ TEST(Measures, ZeroTotalAreaGivesZeroPercentages)
 TEST(Measures, GaussianWidthsTailingAndPlates)
 {
     const double sigma = 20.0;
-    const auto s = gaussianSamples(1000, 500, 1000, sigma);
+    const auto s = gaussians(1000, {{500, 1000, sigma}});
     auto d = tableOn(s, {rowOn(s, 400, 500, 600)});
     const PeakTable t = evaluated(d);
     const double sample = 1.0 / 20 / 60;
@@ -148,9 +140,7 @@ TEST(Measures, CrossingScansThatFindNothingStopAtTheirLimits)
 
 TEST(Measures, NegativePeakIsNegatedAndKeepsItsWidths)
 {
-    std::vector<float> s = gaussianSamples(400, 200, -300, 10);
-    for (float& v : s)
-        v += 500.0f;
+    const std::vector<float> s = gaussians(400, {{200, -300, 10}}, 500.0f);
     PeakRecord p = rowOn(s, 150, 200, 250, Negative);
     p.halfWidth = 0.125;
     p.tailingFactor = 3.0;
@@ -169,7 +159,7 @@ TEST(Measures, NegativePeakIsNegatedAndKeepsItsWidths)
 
 TEST(Measures, RidersBeforeATailingPeakAreTakenOutOfIt)
 {
-    const auto s = SyntheticSignal(400, 10.0f).gaussian(100, 50, 5).gaussian(150, 60, 5).gaussian(250, 900, 20).floats();
+    const auto s = gaussians(400, {{100, 50, 5}, {150, 60, 5}, {250, 900, 20}}, 10.0f);
     const auto fixed = FixedBaselineStart | FixedBaselineEnd;
     std::vector<PeakRecord> rows = {rowOn(s, 80, 100, 120, RiderOnFront | fixed),
                                     rowOn(s, 130, 150, 170, RiderOnFront | fixed),
@@ -193,7 +183,7 @@ TEST(Measures, RidersBeforeATailingPeakAreTakenOutOfIt)
 
 TEST(Measures, ResolutionPairsEachPeakWithTheOneBefore)
 {
-    const auto s = SyntheticSignal(1200).gaussian(200, 500, 10).gaussian(500, 400, 15).gaussian(900, 300, 20).floats();
+    const auto s = gaussians(1200, {{200, 500, 10}, {500, 400, 15}, {900, 300, 20}});
     auto d = tableOn(s, {rowOn(s, 150, 200, 250), rowOn(s, 430, 500, 570), rowOn(s, 800, 900, 1000)});
     const PeakTable t = evaluated(d);
     const auto res = [&t](int a, int b) {
@@ -218,16 +208,13 @@ TEST(Measures, ResolutionPairsEachPeakWithTheOneBefore)
 
 TEST(AutoDelete, ExcludedPeaksAreDeletedOnlyWhenTheSettingAsks)
 {
-    const auto s = SyntheticSignal(2000).gaussian(300, 800, 15).gaussian(900, 60, 15).gaussian(1500, 500, 15).floats();
+    const auto s = gaussians(2000, {{300, 800, 15}, {900, 60, 15}, {1500, 500, 15}});
     IntegrationParams p = plainParams();
     p.minHeight = 100.0;
-    auto keep = chromatogramOf(s, p);
-    const PeakTable kept = detect(keep, {1, 0});
+    const PeakTable kept = detect(chromatogramOf(s, p), {1, 0});
     ASSERT_EQ(kept.size(), 3);
     EXPECT_EQ(kept[1].excluded, 1);
-
-    auto drop = chromatogramOf(s, p);
-    const PeakTable t = detect(drop, {1, 1});
+    const PeakTable t = detect(chromatogramOf(s, p), {1, 1});
     ASSERT_EQ(t.size(), 2);
     EXPECT_EQ(t[0].apexIndex, kept[0].apexIndex);
     EXPECT_EQ(t[1].apexIndex, kept[2].apexIndex);
@@ -237,9 +224,8 @@ TEST(AutoDelete, ExcludedPeaksAreDeletedOnlyWhenTheSettingAsks)
 
 TEST(AutoDelete, DeletingTheMiddleOfAGroupLeavesIndependentNeighbours)
 {
-    const auto s = SyntheticSignal(900).gaussian(150, 500, 15).gaussian(220, 250, 15).gaussian(290, 400, 15).floats();
-    auto probe = chromatogramOf(s, plainParams());
-    const PeakTable all = detect(probe);
+    const auto s = gaussians(900, {{150, 500, 15}, {220, 250, 15}, {290, 400, 15}});
+    const PeakTable all = detect(chromatogramOf(s, plainParams()));
     ASSERT_EQ(all.size(), 3);
     ASSERT_EQ(all[1].typeFlags, StartsInValley | EndsInValley);
 
@@ -247,8 +233,7 @@ TEST(AutoDelete, DeletingTheMiddleOfAGroupLeavesIndependentNeighbours)
     p.minHeight = all[1].height;
     ASSERT_LT(all[1].height, all[0].height);
     ASSERT_LT(all[1].height, all[2].height);
-    auto d = chromatogramOf(s, p);
-    const PeakTable t = detect(d, {1, 1});
+    const PeakTable t = detect(chromatogramOf(s, p), {1, 1});
     ASSERT_EQ(t.size(), 2);
     EXPECT_EQ(t[0].typeFlags, 0);
     EXPECT_EQ(t[1].typeFlags, 0);
@@ -260,7 +245,7 @@ TEST(AutoDelete, DeletingTheMiddleOfAGroupLeavesIndependentNeighbours)
 
 TEST(AutoDelete, InsertAndDeleteKeepTheTableInOrderAndEvaluated)
 {
-    const auto s = SyntheticSignal(2000).gaussian(300, 800, 15).gaussian(1500, 500, 15).floats();
+    const auto s = gaussians(2000, {{300, 800, 15}, {1500, 500, 15}});
     auto d = chromatogramOf(s, plainParams());
     PeakEngine e(d);
     e.setSettings({1, 0});

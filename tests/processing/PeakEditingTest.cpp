@@ -16,16 +16,6 @@ namespace {
 
 double minutes(int sample) { return sample / 20.0 / 60.0; }
 
-// The area the measures give a baseline from (b0, v0) to (b1, v1), divisor 20: the sample
-// after b0 counts twice.
-double rawArea(const std::vector<float>& s, int b0, int b1, double v0, double v1)
-{
-    double sum = s[static_cast<size_t>(b0) + 1];
-    for (int k = b0 + 1; k < b1; ++k)
-        sum += s[static_cast<size_t>(k)];
-    return (sum - (b1 - b0) * (v0 + v1) * 0.5) / 20.0;
-}
-
 // A solvent peak at 300 with a slow exponential tail, and two small peaks on the tail at
 // 500 and 650; detection would have made them one group.
 std::vector<float> tailWithRiders()
@@ -156,10 +146,7 @@ TEST(PeakEditing, TailingPeakCarriesItsRidersBehind)
     const PeakRecord& t = b.peaks()[0];
     EXPECT_EQ(t.endIndex, 470) << "its own end stays where the first rider starts";
     EXPECT_EQ(t.baselineEndIndex, 800) << "the click lies beyond the last rider's end";
-    EXPECT_NEAR(t.area,
-                rawArea(s, 240, 800, t.baselineStartValue, t.baselineEndValue) -
-                    b.peaks()[1].area - b.peaks()[2].area,
-                1e-3);
+    EXPECT_NEAR(t.area, rawArea(s, t) - b.peaks()[1].area - b.peaks()[2].area, 1e-3);
     EXPECT_EQ(b.kinds(), (std::vector<int>{Kind::RiderBehind, Kind::RiderBehind, Kind::TailingPeak}));
 
     // Its end may not come back over a rider; beyond them only its baseline end moves.
@@ -187,10 +174,7 @@ TEST(PeakEditing, TailingPeakCarriesItsRidersBefore)
     const PeakRecord& t = b.peaks()[2];
     EXPECT_EQ(t.startIndex, 1529);
     EXPECT_EQ(t.baselineStartIndex, 1199);
-    EXPECT_NEAR(t.area,
-                rawArea(s, 1199, 1759, t.baselineStartValue, t.baselineEndValue) -
-                    b.peaks()[0].area - b.peaks()[1].area,
-                1e-3);
+    EXPECT_NEAR(t.area, rawArea(s, t) - b.peaks()[0].area - b.peaks()[1].area, 1e-3);
     EXPECT_EQ(b.kinds(), std::vector<int>(3, Kind::TailingPeak));
 
     // A vertical cut over them takes the tail roles away again.

@@ -14,66 +14,43 @@ namespace {
 
 double minutesAt(int index) { return index / 1200.0; }
 
-ChromatogramData withProgram(const std::vector<float>& samples, std::vector<TimeEvent> program,
-                             IntegrationParams params = plainParams())
-{
-    ChromatogramData d = chromatogramOf(samples, params);
-    d.method.timeProgramEnabled = 1;
-    d.method.timeProgram = std::move(program);
-    return d;
-}
-
 }  // namespace
 
 TEST(TimeProgram, NoPeakStartsBeforeTheLockTime)
 {
-    const auto signal = SyntheticSignal(4000).gaussian(600, 500, 15).gaussian(3000, 500, 15).floats();
+    const auto signal = gaussians(4000, {{600, 500, 15}, {3000, 500, 15}});
     IntegrationParams p = plainParams();
     p.lockTime = 1.0;
-    auto locked = chromatogramOf(signal, p);
-    const PeakTable t = detect(locked);
+    const PeakTable t = detect(chromatogramOf(signal, p));
     ASSERT_EQ(t.size(), 1);
     EXPECT_GT(t[0].apexIndex, 2900);
-
     // A row applied before the lock time must not keep integration off afterwards.
-    auto withRow = withProgram(signal, {timeEvent(0.25, T::AutoTailingOn)}, p);
-    const PeakTable t2 = detect(withRow);
+    const PeakTable t2 = detect(withProgram(signal, {timeEvent(0.25, T::AutoTailingOn)}, p));
     ASSERT_EQ(t2.size(), 1);
     EXPECT_GT(t2[0].apexIndex, 2900);
 }
 
 TEST(TimeProgram, ForbiddingIntegrationClosesOrDropsTheOpenPeak)
 {
-    const auto signal = SyntheticSignal(3000)
-                            .gaussian(400, 500, 15)
-                            .gaussian(1000, 500, 15)
-                            .gaussian(2000, 500, 15)
-                            .floats();
+    const auto signal = gaussians(3000, {{400, 500, 15}, {1000, 500, 15}, {2000, 500, 15}});
     // Past its rear inflection at sample 1050 with a row before it: ends at sample 1049.
-    auto closed = withProgram(signal, {timeEvent(minutesAt(1050), T::IntegrationOff),
-                                       timeEvent(minutesAt(1500), T::IntegrationOn)});
-    const PeakTable t = detect(closed);
+    const PeakTable t = detect(withProgram(signal, {timeEvent(minutesAt(1050), T::IntegrationOff),
+                                                    timeEvent(minutesAt(1500), T::IntegrationOn)}));
     ASSERT_EQ(t.size(), 3);
     EXPECT_EQ(t[1].baselineEndIndex, 1049);
     EXPECT_GT(t[2].apexIndex, 1900) << "allowed again, detection resumes";
-
     // Still rising at sample 975: dropped.
-    auto dropped = withProgram(signal, {timeEvent(minutesAt(975), T::IntegrationOff)});
-    const PeakTable t2 = detect(dropped);
+    const PeakTable t2 = detect(withProgram(signal, {timeEvent(minutesAt(975), T::IntegrationOff)}));
     ASSERT_EQ(t2.size(), 1);
     EXPECT_LT(t2[0].apexIndex, 500);
 }
 
 TEST(TimeProgram, DroppingAPeakThatStartedInAValleyUnmarksThePreviousRow)
 {
-    const auto signal =
-        SyntheticSignal(1600).gaussian(1050, 500, 15).gaussian(1120, 300, 15).floats();
-    auto plain = chromatogramOf(signal, plainParams());
-    const PeakTable joined = detect(plain);
+    const auto signal = gaussians(1600, {{1050, 500, 15}, {1120, 300, 15}});
+    const PeakTable joined = detect(chromatogramOf(signal, plainParams()));
     ASSERT_EQ(joined.size(), 2);
-
-    auto d = withProgram(signal, {timeEvent(minutesAt(1125), T::IntegrationOff)});
-    const PeakTable t = detect(d);
+    const PeakTable t = detect(withProgram(signal, {timeEvent(minutesAt(1125), T::IntegrationOff)}));
     ASSERT_EQ(t.size(), 1);
     EXPECT_EQ(t[0].typeFlags, 0);
     EXPECT_EQ(t[0].endIndex, joined[0].endIndex);
@@ -81,55 +58,39 @@ TEST(TimeProgram, DroppingAPeakThatStartedInAValleyUnmarksThePreviousRow)
 
 TEST(TimeProgram, DoublingDoublesTheBunchAndHalvesTheThresholdEachPeriod)
 {
-    const std::vector<float> flat(2500, 10.0f);
-    IntegrationParams p = plainParams(3, 8.0, 2);
-    p.timeDoubling = 1.0;  // 1200 samples
-    auto d = chromatogramOf(flat, p);
-    PeakEngine e(d);
-    e.ResetPass();
-    e.FeedSample(flat[0]);
-    EXPECT_EQ(e.workingBunchSize(), 3.0);
-    e.FeedSample(flat[1]);
-    EXPECT_EQ(e.workingBunchSize(), 6.0) << "from the second sample on";
-    EXPECT_DOUBLE_EQ(e.workingThreshold(), 0.4);
-    while (e.sampleCount() < 1201)
+    for (const double doubling : {1.0, 0.0}) {  // every 1200 samples, or never
+        IntegrationParams p = plainParams(3, 8.0, 2);
+        p.timeDoubling = doubling;
+        auto d = chromatogramOf(std::vector<float>(2500, 10.0f), p);
+        PeakEngine e(d);
+        e.ResetPass();
         e.FeedSample(10.0f);
-    EXPECT_EQ(e.workingBunchSize(), 6.0);
-    e.FeedSample(10.0f);
-    EXPECT_EQ(e.workingBunchSize(), 12.0);
-    EXPECT_DOUBLE_EQ(e.workingThreshold(), 0.2);
-
-    p.timeDoubling = 0.0;
-    auto steady = chromatogramOf(flat, p);
-    PeakEngine s(steady);
-    s.ResetPass();
-    for (float v : flat)
-        s.FeedSample(v);
-    EXPECT_EQ(s.workingBunchSize(), 3.0);
-    EXPECT_DOUBLE_EQ(s.workingThreshold(), 0.8);
+        EXPECT_EQ(e.workingBunchSize(), 3.0);
+        e.FeedSample(10.0f);
+        EXPECT_EQ(e.workingBunchSize(), doubling > 0 ? 6.0 : 3.0) << "from the second sample on";
+        EXPECT_DOUBLE_EQ(e.workingThreshold(), doubling > 0 ? 0.4 : 0.8);
+        while (e.sampleCount() < 1201)
+            e.FeedSample(10.0f);
+        EXPECT_EQ(e.workingBunchSize(), doubling > 0 ? 6.0 : 3.0);
+        e.FeedSample(10.0f);
+        EXPECT_EQ(e.workingBunchSize(), doubling > 0 ? 12.0 : 3.0);
+        EXPECT_DOUBLE_EQ(e.workingThreshold(), doubling > 0 ? 0.2 : 0.8);
+    }
 }
 
 TEST(TimeProgram, ManualStartAndEndMakeExactlyOnePeak)
 {
-    auto flat = withProgram(std::vector<float>(3600, 5.0f),
-                            {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::ManualEnd)});
-    const PeakTable one = detect(flat);
+    const PeakTable one = detect(withProgram(
+        std::vector<float>(3600, 5.0f), {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::ManualEnd)}));
     ASSERT_EQ(one.size(), 1);
     EXPECT_EQ(one[0].endIndex, 2400);
     EXPECT_EQ(one[0].apexIndex, 1200) << "nothing exceeds the start";
 
     // Automatic peaks with a baseline point strictly inside the manual one are replaced.
-    const auto signal = SyntheticSignal(3600)
-                            .gaussian(800, 400, 15)
-                            .gaussian(1250, 400, 20)
-                            .gaussian(1800, 600, 20)
-                            .gaussian(3000, 400, 15)
-                            .floats();
-    auto automatic = chromatogramOf(signal, plainParams());
-    ASSERT_EQ(detect(automatic).size(), 4);
+    const auto signal = gaussians(3600, {{800, 400, 15}, {1250, 400, 20}, {1800, 600, 20}, {3000, 400, 15}});
+    ASSERT_EQ(detect(chromatogramOf(signal, plainParams())).size(), 4);
     // Stored out of order: the rows are taken by time.
-    auto d = withProgram(signal, {timeEvent(2.0, T::ManualEnd), timeEvent(1.0, T::ManualStart)});
-    const PeakTable t = detect(d);
+    const PeakTable t = detect(withProgram(signal, {timeEvent(2.0, T::ManualEnd), timeEvent(1.0, T::ManualStart)}));
     ASSERT_EQ(t.size(), 3);
     EXPECT_LT(t[0].apexIndex, 900);
     EXPECT_EQ(t[1].baselineStartIndex, 1200);
@@ -142,25 +103,23 @@ TEST(TimeProgram, ManualStartAndEndMakeExactlyOnePeak)
 TEST(TimeProgram, ManualEventPassedOverHasNoEffect)
 {
     // Two rows at one time are applied at consecutive samples; the second misses its own.
-    auto d = withProgram(std::vector<float>(3600, 5.0f),
-                         {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::None),
-                          timeEvent(2.0, T::ManualEnd)});
-    EXPECT_TRUE(detect(d).empty());
+    EXPECT_TRUE(detect(withProgram(std::vector<float>(3600, 5.0f),
+                                   {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::None),
+                                    timeEvent(2.0, T::ManualEnd)}))
+                    .empty());
 }
 
 TEST(TimeProgram, RowsAfterTheEndOfTheDataChangeNothing)
 {
-    const auto signal = SyntheticSignal(2000).gaussian(500, 500, 15).gaussian(1200, 300, 15).floats();
-    auto off = chromatogramOf(signal, plainParams());
-    auto late = withProgram(signal, {timeEvent(10.0, T::IntegrationOff, 50, 500.0)});
-    EXPECT_EQ(detect(late), detect(off));
+    const auto signal = gaussians(2000, {{500, 500, 15}, {1200, 300, 15}});
+    EXPECT_EQ(detect(withProgram(signal, {timeEvent(10.0, T::IntegrationOff, 50, 500.0)})),
+              detect(chromatogramOf(signal, plainParams())));
 }
 
 TEST(TimeProgram, HorizontalBaselineFixesTheNextPeaksStartLevel)
 {
     // A slow drift the detector does not see; the level is taken when the event comes.
-    const auto signal =
-        SyntheticSignal(3000, 100.0f).drift(0.05).gaussian(2000, 500, 15).gaussian(2600, 500, 15).floats();
+    const auto signal = SyntheticSignal(3000, 100.0f).drift(0.05).gaussian(2000, 500, 15).gaussian(2600, 500, 15).floats();
     auto d = withProgram(signal, {timeEvent(minutesAt(600), T::HorizontalBaselineOn),
                                   timeEvent(minutesAt(2300), T::HorizontalBaselineOff)});
     const PeakTable t = detect(d);

@@ -32,6 +32,13 @@ CalibrationCurve curveOf(std::vector<std::vector<double>> concentrations,
     return c;
 }
 
+void fit(CalibrationCurve& c, QuantMethod method = QuantMethod::ExternalStandard,
+         CurveAxis axis = CurveAxis::ConcentrationX, bool groups = false,
+         ResponseKind response = ResponseKind::Area)
+{
+    FitCorrectionFactors(c, method, response, groups, axis);
+}
+
 TEST(LineFits, ThroughOriginAndGeneralLineOnTheSamePoints)
 {
     const std::vector<double> x = {1, 2, 3}, y = {3, 5, 7};
@@ -74,8 +81,7 @@ TEST(CorrectionFactors, ExponentialStandardFitsTheLogarithms)
     // Mean areas 2, 20, 200: the zero run of level 2 does not count towards the mean.
     CalibrationCurve c = curveOf({{1, 10, 100}}, {{{1}, {3}}, {{20}, {0}}, {{200}}});
     c.components[0].curveType = 1;
-    FitCorrectionFactors(c, QuantMethod::ExponentialExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(c, QuantMethod::ExponentialExternalStandard);
     EXPECT_NEAR(c.components[0].factor1, 1.0, kTol);
     EXPECT_NEAR(c.components[0].factor2, std::log10(2.0), kTol);
     EXPECT_NEAR(c.components[0].correlation, 1.0, kTol);
@@ -85,10 +91,8 @@ TEST(CorrectionFactors, BothAxisOrientationsGiveTheSameAmounts)
 {
     CalibrationCurve c = curveOf({{10, 20}}, {{{50}}, {{100}}});
     CalibrationCurve concentrationOnX = c, responseOnX = c;
-    FitCorrectionFactors(concentrationOnX, QuantMethod::ExternalStandard, ResponseKind::Area,
-                         false, CurveAxis::ConcentrationX);
-    FitCorrectionFactors(responseOnX, QuantMethod::ExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ResponseX);
+    fit(concentrationOnX);
+    fit(responseOnX, QuantMethod::ExternalStandard, CurveAxis::ResponseX);
     EXPECT_NEAR(ApplyCurve(concentrationOnX.components[0], CurveAxis::ConcentrationX, 75), 15,
                 kTol);
     EXPECT_NEAR(ApplyCurve(responseOnX.components[0], CurveAxis::ResponseX, 75), 15, kTol);
@@ -97,10 +101,8 @@ TEST(CorrectionFactors, BothAxisOrientationsGiveTheSameAmounts)
     CalibrationCurve g = curveOf({{10, 20}}, {{{60}}, {{100}}});
     g.components[0].curveType = 1;
     CalibrationCurve gx = g;
-    FitCorrectionFactors(g, QuantMethod::ExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
-    FitCorrectionFactors(gx, QuantMethod::ExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ResponseX);
+    fit(g);
+    fit(gx, QuantMethod::ExternalStandard, CurveAxis::ResponseX);
     EXPECT_NEAR(g.components[0].factor2, 20.0, kTol);
     EXPECT_NEAR(gx.components[0].factor2, -5.0, kTol);
     EXPECT_NEAR(ApplyCurve(g.components[0], CurveAxis::ConcentrationX, 80), 15, kTol);
@@ -111,8 +113,7 @@ TEST(CorrectionFactors, HeightsWhenTheResponseIsHeight)
 {
     CalibrationCurve c = curveOf({{10}}, {{}});
     c.levels[0].runs.push_back(run("a.chg", {999}, {30}));
-    FitCorrectionFactors(c, QuantMethod::ExternalStandard, ResponseKind::Height, false,
-                         CurveAxis::ConcentrationX);
+    fit(c, QuantMethod::ExternalStandard, CurveAxis::ConcentrationX, false, ResponseKind::Height);
     EXPECT_NEAR(c.components[0].factor1, 3.0, kTol);
 }
 
@@ -122,32 +123,27 @@ TEST(CorrectionFactors, ALevelWithoutTheComponentLeavesOnlyItUnfitted)
     CalibrationCurve c = curveOf({{1, 2}, {1, 2}}, {{{10, 7}}, {{20, 0}, {20, 0}}});
     c.components[1].factor3 = 9;
     c.components[1].factor4 = 9;
-    FitCorrectionFactors(c, QuantMethod::ExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(c);
     EXPECT_NEAR(c.components[0].factor1, 10.0, kTol);
     EXPECT_EQ(c.components[1].factor1, 0.0);
     EXPECT_EQ(c.components[1].factor3, 0.0) << "no factor of an earlier fit stays";
 
     // A level with no run at all, and fewer levels than concentrations, likewise.
     CalibrationCurve noRuns = curveOf({{1, 2}}, {{{10}}, {}});
-    FitCorrectionFactors(noRuns, QuantMethod::ExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(noRuns);
     EXPECT_EQ(noRuns.components[0].factor1, 0.0);
     CalibrationCurve oneLevel = curveOf({{1, 2}}, {{{10}}});
-    FitCorrectionFactors(oneLevel, QuantMethod::ExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(oneLevel);
     EXPECT_EQ(oneLevel.components[0].factor1, 0.0);
 
     // Curve types without a fit stay at zero; area normalisation touches nothing.
     CalibrationCurve quadratic = curveOf({{1}}, {{{10}}});
     quadratic.components[0].curveType = 2;
     quadratic.components[0].factor1 = 7;
-    FitCorrectionFactors(quadratic, QuantMethod::ExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(quadratic);
     EXPECT_EQ(quadratic.components[0].factor1, 0.0);
     quadratic.components[0].factor1 = 7;
-    FitCorrectionFactors(quadratic, QuantMethod::AreaNormalisation, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(quadratic, QuantMethod::AreaNormalisation);
     EXPECT_EQ(quadratic.components[0].factor1, 7.0);
 }
 
@@ -157,28 +153,24 @@ TEST(CorrectionFactors, CorrectedNormalisationDividesByTheBaseComponent)
     CalibrationCurve c = curveOf({{10}, {10}}, {{{20, 40}}});
     CalibrationCurve none = c;
     c.baseComponentIndex = 1;
-    FitCorrectionFactors(c, QuantMethod::CorrectedNormalisation, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(c, QuantMethod::CorrectedNormalisation);
     EXPECT_NEAR(c.components[0].factor1, 0.5, kTol);
     EXPECT_NEAR(c.components[1].factor1, 1.0, kTol);
 
-    FitCorrectionFactors(none, QuantMethod::CorrectedNormalisation, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(none, QuantMethod::CorrectedNormalisation);
     EXPECT_NEAR(none.components[0].factor1, 2.0, kTol);
     EXPECT_NEAR(none.components[1].factor1, 4.0, kTol);
 
     // A base that cannot be fitted leaves the others as fitted.
     CalibrationCurve zeroBase = curveOf({{10}, {10}}, {{{20, 0}}});
     zeroBase.baseComponentIndex = 1;
-    FitCorrectionFactors(zeroBase, QuantMethod::CorrectedNormalisation, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(zeroBase, QuantMethod::CorrectedNormalisation);
     EXPECT_NEAR(zeroBase.components[0].factor1, 2.0, kTol);
 
     // Group calculation does not apply to corrected normalisation: members are fitted alone.
     CalibrationCurve grouped = curveOf({{10}, {10}}, {{{20, 40}}});
     grouped.components[1].groupParentIndex = 0;
-    FitCorrectionFactors(grouped, QuantMethod::CorrectedNormalisation, ResponseKind::Area, true,
-                         CurveAxis::ConcentrationX);
+    fit(grouped, QuantMethod::CorrectedNormalisation, CurveAxis::ConcentrationX, true);
     EXPECT_NEAR(grouped.components[0].factor1, 2.0, kTol);
     EXPECT_NEAR(grouped.components[1].factor1, 4.0, kTol);
 }
@@ -189,23 +181,20 @@ TEST(CorrectionFactors, InternalStandardFitsRatios)
     CalibrationCurve c = curveOf({{5, 5}, {10, 20}}, {{{50, 100}, {0, 80}}, {{50, 200}}});
     c.components[0].isInternalStandard = 1;
     c.components[1].internalStandardIndex = 0;
-    FitCorrectionFactors(c, QuantMethod::InternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(c, QuantMethod::InternalStandard);
     EXPECT_EQ(c.components[0].factor1, 1.0);
     // Ratios (2, 2) and (4, 4); the run without the standard's peak is passed over.
     EXPECT_NEAR(c.components[1].factor1, 1.0, kTol);
     EXPECT_NEAR(c.components[1].correlation, 1.0, kTol);
 
     c.components[1].internalStandardIndex = 5;
-    FitCorrectionFactors(c, QuantMethod::InternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(c, QuantMethod::InternalStandard);
     EXPECT_EQ(c.components[1].factor1, 0.0);
 
     // A standard concentration of 0 would divide by zero: no fit.
     c.components[1].internalStandardIndex = 0;
     c.components[0].concentrations[1] = 0;
-    FitCorrectionFactors(c, QuantMethod::InternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(c, QuantMethod::InternalStandard);
     EXPECT_EQ(c.components[1].factor1, 0.0);
 }
 
@@ -217,14 +206,12 @@ TEST(CorrectionFactors, GroupHeadsAreFittedOnTheirMembersSummedResponses)
     c.components[2].groupParentIndex = 0;
     c.components[2].factor1 = 3;
     CalibrationCurve alone = c;
-    FitCorrectionFactors(c, QuantMethod::ExternalStandard, ResponseKind::Area, true,
-                         CurveAxis::ConcentrationX);
+    fit(c, QuantMethod::ExternalStandard, CurveAxis::ConcentrationX, true);
     EXPECT_NEAR(c.components[0].factor1, 5.0, kTol);
     EXPECT_EQ(c.components[2].factor1, 0.0);
     EXPECT_EQ(calibratedFlag(c), 1);  // members need no factor of their own
 
-    FitCorrectionFactors(alone, QuantMethod::ExternalStandard, ResponseKind::Area, false,
-                         CurveAxis::ConcentrationX);
+    fit(alone);
     EXPECT_NEAR(alone.components[0].factor1, 10.0 / 12.0, kTol);
     EXPECT_NEAR(alone.components[2].factor1, 30.0, kTol);
 

@@ -37,13 +37,6 @@ protected:
             v.push_back(p.gasContent);
         return v;
     }
-    double total() const
-    {
-        double s = 0;
-        for (double c : contents())
-            s += c;
-        return s;
-    }
 
     ChromatogramData d;
 };
@@ -59,7 +52,6 @@ TEST_F(QuantifyTest, AreaNormalisationSharesTheSampleAmountAmongIncludedPeaks)
     d.peaks[2].gasContent = 7;  // stale, must be cleared
     Quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{10, 30, 0, 60}));
-    EXPECT_NEAR(total(), 100.0, kTol);
 
     d.sampleAmount = 50;
     d.method.quantOption1 = static_cast<int>(ResponseKind::Height);
