@@ -6,6 +6,7 @@ cd "$(dirname "$0")"
 BUILD_DIR="${DGAWS_BUILD_DIR:-build}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DDGAWS_WERROR=ON -DDGAWS_TESTS=ON
 cmake --build "$BUILD_DIR" --parallel
+./scripts/lint.sh
 export QT_QPA_PLATFORM=offscreen
 # The database tests run on SQLite and on a PostgreSQL server started for this run alone.
 ./scripts/with-postgres.sh \

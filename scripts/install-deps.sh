@@ -12,6 +12,7 @@ PACKAGES=(
   nlohmann-json3-dev libcli11-dev
   libzip-dev libpugixml-dev libxlsxwriter-dev
   libqcustomplot-dev libqcustomplot2.1-qt6
+  clang-format clang-tidy
   fonts-noto-cjk xvfb xauth x11-utils imagemagick socat
 )
 
