@@ -78,8 +78,8 @@ void BM_RunDetectionAndEvaluate(benchmark::State& state)
     ChromatogramData d = storedChromatogram();
     PeakEngine engine(d);
     for (auto _ : state) {
-        engine.RunDetection();
-        engine.Evaluate(EvaluateStep::All);
+        engine.runDetection();
+        engine.evaluate(EvaluateStep::All);
         benchmark::DoNotOptimize(d.peaks.size());
     }
     state.SetItemsProcessed(state.iterations() * kSamples);
@@ -97,7 +97,7 @@ struct LiveRun {
     {
         data.method = benchMethod();
         data.resetForRun(kSamples, kRate);
-        engine.ResetPass();
+        engine.resetPass();
         feedTo(upTo);
     }
     void feedTo(int upTo)
@@ -105,8 +105,8 @@ struct LiveRun {
         const std::vector<float>& s = chromatogramSamples();
         for (; position < upTo; ++position) {
             data.signal.set(position, s[static_cast<size_t>(position)]);
-            engine.FeedSample(s[static_cast<size_t>(position)]);
-            engine.Evaluate(EvaluateStep::All);
+            engine.feedSample(s[static_cast<size_t>(position)]);
+            engine.evaluate(EvaluateStep::All);
         }
     }
 };
@@ -125,8 +125,8 @@ void BM_LiveSampleWith40Peaks(benchmark::State& state)
         }
         const int i = run->position++;
         run->data.signal.set(i, s[static_cast<size_t>(i)]);
-        run->engine.FeedSample(s[static_cast<size_t>(i)]);
-        run->engine.Evaluate(EvaluateStep::All);
+        run->engine.feedSample(s[static_cast<size_t>(i)]);
+        run->engine.evaluate(EvaluateStep::All);
     }
     state.counters["peaks"] = run->data.peaks.size();
 }
@@ -159,8 +159,8 @@ void BM_LiveTableChangeWith40Peaks(benchmark::State& state)
     extra.endIndex = extra.baselineEndIndex = start - 200;
     extra.typeFlags = 0;
     for (auto _ : state) {
-        run.engine.InsertPeak(extra);
-        run.engine.DeletePeak(run.engine.detectedRows().size() - 1);
+        run.engine.insertPeak(extra);
+        run.engine.deletePeak(run.engine.detectedRows().size() - 1);
     }
     state.counters["peaks"] = run.data.peaks.size();
 }
@@ -171,9 +171,9 @@ void BM_EvaluateFinishedTable(benchmark::State& state)
 {
     ChromatogramData d = storedChromatogram();
     PeakEngine engine(d);
-    engine.RunDetection();
+    engine.runDetection();
     for (auto _ : state) {
-        engine.Evaluate(EvaluateStep::All);
+        engine.evaluate(EvaluateStep::All);
         benchmark::DoNotOptimize(d.peaks.size());
     }
     state.counters["peaks"] = d.peaks.size();

@@ -51,7 +51,7 @@ CalibrationCurve curve(const char* name, char channel, const AnalysisMethod& met
         if (g.channel == channel)
             run.responses.push_back({g.retentionTime, demo::peakArea(g), g.height});
     c.levels = {StandardLevel{{run}}};
-    FitCorrectionFactors(c, FitSettings::of(method));
+    fitCorrectionFactors(c, FitSettings::of(method));
     c.calibrated = calibratedFlag(c);
     return c;
 }

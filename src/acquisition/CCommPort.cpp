@@ -13,7 +13,7 @@ CCommPort::CCommPort(QObject* parent)
 
 CCommPort::~CCommPort()
 {
-    Close();
+    close();
 }
 
 std::string CCommPort::failureText(const std::string& call, const std::string& systemText,
@@ -33,10 +33,10 @@ void CCommPort::report(const std::string& call, const QString& systemText)
         errorSink_(failureText(call, systemText.toStdString(), path_));
 }
 
-bool CCommPort::Open(ByteSink owner, const std::string& devicePath, int baud, char parity,
+bool CCommPort::open(ByteSink owner, const std::string& devicePath, int baud, char parity,
                      int dataBits, int stopBits)
 {
-    Close();
+    close();
     std::unique_ptr<SerialPortIo> port = portFactory_();
     if (!port->openReadOnly(devicePath))
         return false;
@@ -76,14 +76,14 @@ bool CCommPort::Open(ByteSink owner, const std::string& devicePath, int baud, ch
     return true;
 }
 
-void CCommPort::Close()
+void CCommPort::close()
 {
     ++generation_;
     if (!port_)
         return;
     port_->disconnect(this);
     port_->close();
-    // Deleted later: Close may be called from inside a delivery that the port is running.
+    // Deleted later: close() may be called from inside a delivery that the port is running.
     port_.release()->deleteLater();
     owner_ = nullptr;
 }

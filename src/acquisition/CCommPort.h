@@ -22,7 +22,7 @@ class CCommPort : public QObject {
 public:
     using ByteSink = std::function<void(uint8_t byte)>;
     using ErrorSink = std::function<void(const std::string& text)>;
-    // Makes the device object for each Open; a real serial port unless told otherwise.
+    // Makes the device object for each open(); a real serial port unless told otherwise.
     using PortFactory = std::function<std::unique_ptr<SerialPortIo>()>;
 
     static constexpr const char* kFailureText =
@@ -37,10 +37,10 @@ public:
     // Opens the device at the given line settings (parity as 'N', 'E', 'O', 'M' or 'S') and
     // starts handing bytes to `owner`. True when the device was opened, even if a setting
     // could not be applied (that failure has been reported).
-    bool Open(ByteSink owner, const std::string& devicePath, int baud = 9600, char parity = 'N',
+    bool open(ByteSink owner, const std::string& devicePath, int baud = 9600, char parity = 'N',
               int dataBits = 8, int stopBits = 1);
     // Stops delivery at once (also in the middle of a burst) and frees the device.
-    void Close();
+    void close();
 
     bool isOpen() const;
     const std::string& devicePath() const { return path_; }

@@ -31,7 +31,7 @@ CollectorLink::~CollectorLink()
 {
     tick_.stop();
     if (portOpen_)
-        port_.Close();
+        port_.close();
     host_.onConfirmed = nullptr;
     if (collector_ && host_.collector() == collector_.get())
         host_.setCollector(nullptr);
@@ -47,11 +47,11 @@ CCollector& CollectorLink::newCollector()
     return *collector_;
 }
 
-bool CollectorLink::OpenCollectorPort(const std::string& devicePath)
+bool CollectorLink::openCollectorPort(const std::string& devicePath)
 {
     if (!collector_)
         newCollector();
-    const bool ok = port_.Open([this](uint8_t b) { onByte(b); }, devicePath, 9600, 'N', 8, 1);
+    const bool ok = port_.open([this](uint8_t b) { onByte(b); }, devicePath, 9600, 'N', 8, 1);
     portOpen_ = ok;
     if (ok) {
         connectedPort_ = devicePath;
@@ -61,9 +61,9 @@ bool CollectorLink::OpenCollectorPort(const std::string& devicePath)
     return ok;
 }
 
-void CollectorLink::CloseCollectorPort()
+void CollectorLink::closeCollectorPort()
 {
-    port_.Close();
+    port_.close();
     portOpen_ = false;
 }
 
@@ -88,7 +88,7 @@ void CollectorLink::onConfirmed()
 
 bool CollectorLink::openPortWithText(const std::string& devicePath)
 {
-    const bool ok = OpenCollectorPort(devicePath);
+    const bool ok = openCollectorPort(devicePath);
     if (!ok)
         simulationMode_ = true;
     emit waitText(QString::fromStdString(
@@ -174,7 +174,7 @@ void CollectorLink::shutdown()
         collector_->reset();
     stopSimulation();
     if (portOpen_)
-        CloseCollectorPort();
+        closeCollectorPort();
 }
 
 }  // namespace dgaws

@@ -58,8 +58,8 @@ public:
     CCollector& newCollector();
 
     // The port, opened at the collector's line settings. Bytes from it go to the collector.
-    bool OpenCollectorPort(const std::string& devicePath);
-    void CloseCollectorPort();
+    bool openCollectorPort(const std::string& devicePath);
+    void closeCollectorPort();
     bool portOpen() const { return portOpen_; }
     const std::string& connectedPort() const { return connectedPort_; }
     void clearConnectedPort() { connectedPort_.clear(); }

@@ -71,7 +71,7 @@ void PortSearch::tryPort(size_t index)
     after(800, [this, index, name] {
         say(substituteText(kOpening, name));
         after(500, [this, index, name] {
-            if (link_.OpenCollectorPort(ports_[index].devicePath)) {
+            if (link_.openCollectorPort(ports_[index].devicePath)) {
                 // Nothing is sent: the collector announces itself with its ready byte.
                 say(substituteText(kOpened, name));
                 after(500, [this, index] { awaitConfirm(index); });
@@ -107,7 +107,7 @@ void PortSearch::confirmTimedOut(size_t index)
 {
     link_.clearConnectedPort();
     if (link_.portOpen())
-        link_.CloseCollectorPort();
+        link_.closeCollectorPort();
     if (CCollector* collector = link_.collector())
         collector->confirmEvent().reset();
     const bool last = index + 1 == ports_.size();

@@ -18,9 +18,9 @@ CChrEDoc::CChrEDoc()
     engine.setProcessedHandler([this] { setModifiedFlag(true); });
     editor.setRunningQuery([this] { return acquiring(); });
     editor.setRedrawHandler([this] { redraw(); });
-    pushUndo_ = [this] { editor.PushUndo(); };
-    replayManualEvents_ = [this] { editor.ReplayManualEvents(); };
-    engine.setIdentificationStep([this](ChromatogramData& d) { Identify(d, calibrationCurve()); });
+    pushUndo_ = [this] { editor.pushUndo(); };
+    replayManualEvents_ = [this] { editor.replayManualEvents(); };
+    engine.setIdentificationStep([this](ChromatogramData& d) { identify(d, calibrationCurve()); });
     engine.setQuantitationStep([this](ChromatogramData&) { quantitationStep(); });
 }
 
@@ -135,7 +135,7 @@ void CChrEDoc::linkToLibrary()
 void CChrEDoc::quantitationStep()
 {
     if (data.sampleType == 0) {
-        QuantifyWithOilContents(data, calibrationCurve());
+        quantifyWithOilContents(data, calibrationCurve());
         return;
     }
     if (data.sampleType != 1 || library_ == nullptr)
@@ -147,7 +147,7 @@ void CChrEDoc::quantitationStep()
         if (const CalibrationCurve* curve = calibrationCurve())
             run = runIndexForFile(*curve, data.standardLevel, pathName);
     const StoreResult stored =
-        StoreStandardRun(data, pathName, library_->entryAt(libraryMethodIndex),
+        storeStandardRun(data, pathName, library_->entryAt(libraryMethodIndex),
                          libraryCalibrationIndex, run, saveMethod_);
     if (stored.status == StoreResult::Status::SaveFailed)
         message(stored.message);
@@ -155,7 +155,7 @@ void CChrEDoc::quantitationStep()
 
 void CChrEDoc::quantify()
 {
-    QuantifyWithOilContents(data, calibrationCurve());
+    quantifyWithOilContents(data, calibrationCurve());
     setModifiedFlag(true);
 }
 
@@ -169,18 +169,18 @@ StandardAddStatus CChrEDoc::addStandardChromatogram(
     steps.chooseMethod = std::move(chooseMethod);
     steps.chooseLevel = std::move(chooseLevel);
     steps.reprocessWithoutQuantitation = [this] {
-        engine.Evaluate(EvaluateStep::All & ~EvaluateStep::Quantify);
+        engine.evaluate(EvaluateStep::All & ~EvaluateStep::Quantify);
     };
     steps.saveDocument = [this, &env] { return save(env).has_value(); };
     steps.showMessage = [this](const std::string& text) { message(text); };
     steps.saveMethod = saveMethod_;
-    return AddStandardChromatogram({data, libraryMethodIndex, libraryCalibrationIndex, pathName},
+    return dgaws::addStandardChromatogram({data, libraryMethodIndex, libraryCalibrationIndex, pathName},
                                    *library_, steps);
 }
 
 DgaCollection CChrEDoc::collectDgaValues()
 {
-    return CollectDgaValues(data, linkedData, pathName);
+    return dgaws::collectDgaValues(data, linkedData, pathName);
 }
 
 PeakInfoContext CChrEDoc::peakInfoContext()
@@ -208,7 +208,7 @@ void CChrEDoc::finishPeakInfo(const PeakInfoResult& result)
     if (!result.saveError.empty())
         message(result.saveError);
     if (result.evaluateMask != 0)
-        engine.Evaluate(result.evaluateMask);
+        engine.evaluate(result.evaluateMask);
     if (redrawViews_)
         redrawViews_();
 }

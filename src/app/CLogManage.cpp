@@ -52,7 +52,7 @@ bool CLogManage::open()
         db.setDatabaseName(file);
         bool ok = db.open();
         QSqlQuery q(db);
-        // Full sync: an entry that AddToLog reported is on the disk, whatever happens next.
+        // Full sync: an entry that addToLog reported is on the disk, whatever happens next.
         ok = ok && q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
         for (const char* statement : kSchema)
             ok = ok && q.exec(QString::fromLatin1(statement));
@@ -82,7 +82,7 @@ void CLogManage::close()
     connection_.clear();
 }
 
-bool CLogManage::LoadLog()
+bool CLogManage::loadLog()
 {
     entries_.clear();
     unwritten_ = 0;
@@ -100,7 +100,7 @@ bool CLogManage::LoadLog()
     return true;
 }
 
-bool CLogManage::AddToLog(const QDateTime& time, const std::string& text)
+bool CLogManage::addToLog(const QDateTime& time, const std::string& text)
 {
     // Entries keep whole seconds, as they are shown and stored.
     entries_.push_back({QDateTime::fromSecsSinceEpoch(time.toSecsSinceEpoch()), text});
@@ -129,7 +129,7 @@ bool CLogManage::writePending()
     return true;
 }
 
-bool CLogManage::SaveLog()
+bool CLogManage::saveLog()
 {
     const bool ok = writePending();
     close();

@@ -36,14 +36,14 @@ public:
     // Opens (creating when missing) the file named by the path and reads its entries.
     // False when the file cannot be opened or is not a log; the log is then empty and
     // entries are still kept in memory.
-    bool LoadLog();
+    bool loadLog();
     // Appends one entry; it is on disk when this returns true. An entry that could not be
-    // written stays in memory and goes to the file with the next entry or SaveLog.
-    bool AddToLog(const QDateTime& time, const std::string& text);
+    // written stays in memory and goes to the file with the next entry or saveLog.
+    bool addToLog(const QDateTime& time, const std::string& text);
     // Writes what could not be written before and closes the file, so that it is complete
-    // and unlocked for other readers; a later AddToLog opens it again. True when every
+    // and unlocked for other readers; a later addToLog opens it again. True when every
     // entry is on disk.
-    bool SaveLog();
+    bool saveLog();
     // Entries still waiting for the file.
     int unwritten() const { return unwritten_; }
 

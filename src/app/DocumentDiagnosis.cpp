@@ -21,7 +21,7 @@ std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironmen
     if (!env.collect) {
         const std::string own = doc.pathName;
         env.collect = [own](ChromatogramData& data, ChromatogramData& linked) {
-            return CollectDgaValues(data, linked, own);
+            return collectDgaValues(data, linked, own);
         };
     }
     if (!env.readLinked) {
@@ -35,7 +35,7 @@ std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironmen
         save = [db](const std::string& company, const std::string& device, TestRecord record) {
             return db->saveTest(company, device, std::move(record));
         };
-    auto view = Diagnose(doc.data, doc.linkedData, env, save);
+    auto view = diagnose(doc.data, doc.linkedData, env, save);
     if (view)
         doc.setModifiedFlag(true);
     return view;

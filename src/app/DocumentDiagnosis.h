@@ -15,7 +15,7 @@ namespace dgaws {
 // the test into `db` (none: not saved), marks the document modified, and returns what the
 // diagnosis dialog shows; none when the company or the device is unknown. A relative
 // linkedFile names a file beside the document's own. Without a collection step of its own
-// the environment collects with CollectDgaValues.
+// the environment collects with collectDgaValues.
 std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironment env,
                                               TestRecordDatabase* db);
 

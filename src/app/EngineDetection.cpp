@@ -9,40 +9,40 @@ namespace dgaws {
 
 void EngineDetection::beginRun(CChrEDoc& doc)
 {
-    doc.engine.ResetPass();
+    doc.engine.resetPass();
 }
 
 void EngineDetection::feed(CChrEDoc& doc, float value)
 {
     // The sample is already in the signal, where the engine reads it back.
-    doc.engine.FeedSample(value);
-    doc.engine.Evaluate(EvaluateStep::All);
+    doc.engine.feedSample(value);
+    doc.engine.evaluate(EvaluateStep::All);
 }
 
 void EngineDetection::finishRun(CChrEDoc& doc)
 {
-    doc.engine.FinishPass();
-    doc.engine.Evaluate(EvaluateStep::All);
+    doc.engine.finishPass();
+    doc.engine.evaluate(EvaluateStep::All);
 }
 
 void EngineDetection::redetect(CChrEDoc& doc)
 {
-    doc.engine.RunDetection();
+    doc.engine.runDetection();
 }
 
 void EngineDetection::evaluate(CChrEDoc& doc)
 {
-    doc.engine.Evaluate(EvaluateStep::All);
+    doc.engine.evaluate(EvaluateStep::All);
 }
 
 void EngineDetection::beginStartWatch(CChrEDoc& doc)
 {
-    doc.engine.StartSignalWatch();
+    doc.engine.startSignalWatch();
 }
 
 std::optional<StartRise> EngineDetection::feedStartWatch(CChrEDoc& doc, float value)
 {
-    doc.engine.FeedStartSignal(value);
+    doc.engine.feedStartSignal(value);
     const StartSignalDetector& d = doc.engine.startSignal();
     if (!d.found())
         return std::nullopt;

@@ -21,7 +21,7 @@ bool validCurve(const MethodLibraryEntry& entry, int index)
 void reevaluate(CChrEDoc& doc)
 {
     doc.setModifiedFlag(true);
-    doc.engine.Evaluate(EvaluateStep::All);
+    doc.engine.evaluate(EvaluateStep::All);
 }
 
 }  // namespace

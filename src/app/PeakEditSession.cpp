@@ -25,7 +25,7 @@ bool PeakEditSession::available(Mode mode) const
         return true;
     case Mode::AddPeak:
         return e.canAddPeak();
-    case Mode::DeletePeak:
+    case Mode::deletePeak:
         return e.canEdit() && doc_.data.peaks.size() > 0;
     case Mode::MoveStart:
     case Mode::MoveApex:
@@ -113,7 +113,7 @@ EditStatus PeakEditSession::edit(int sample)
     PeakEditor& e = doc_.editor;
     const int s = e.selection();
     switch (mode_) {
-    case Mode::DeletePeak: {
+    case Mode::deletePeak: {
         int row = -1;
         for (int i = 0; i < doc_.data.peaks.size() && row < 0; ++i)
             if (doc_.data.peaks[i].startIndex <= sample && sample <= doc_.data.peaks[i].endIndex)
@@ -172,7 +172,7 @@ bool PeakEditSession::canRedo() const
 bool PeakEditSession::undo()
 {
     end();
-    const bool done = doc_.editor.Undo();
+    const bool done = doc_.editor.undo();
     completed(done ? EditStatus::Done : EditStatus::Unavailable);
     return done;
 }
@@ -180,7 +180,7 @@ bool PeakEditSession::undo()
 bool PeakEditSession::redo()
 {
     end();
-    const bool done = doc_.editor.Redo();
+    const bool done = doc_.editor.redo();
     completed(done ? EditStatus::Done : EditStatus::Unavailable);
     return done;
 }

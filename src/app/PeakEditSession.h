@@ -19,7 +19,7 @@ public:
     enum class Mode {
         None,
         AddPeak,
-        DeletePeak,
+        deletePeak,
         MoveStart,
         MoveApex,
         MoveEnd,

@@ -65,7 +65,7 @@ void WorkstationApp::openLog()
     if (settings_.CurLogName.empty())
         settings_.CurLogName = logName(clock_());
     log_.setPath(logPath());
-    log_.LoadLog();
+    log_.loadLog();
     log(kStartLog);
 }
 
@@ -93,7 +93,7 @@ Result<void> WorkstationApp::connectDatabase(const std::function<void(const std:
 void WorkstationApp::exit()
 {
     log(kExitLog);
-    log_.SaveLog();
+    log_.saveLog();
     saveSettings();
     if (database_.isOpen())
         database_.close();
@@ -121,7 +121,7 @@ MethodDefaults WorkstationApp::methodDefaults() const
 
 void WorkstationApp::log(const std::string& text)
 {
-    log_.AddToLog(clock_(), text);
+    log_.addToLog(clock_(), text);
 }
 
 std::string WorkstationApp::mainFrameTitle() const

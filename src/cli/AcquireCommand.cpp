@@ -114,7 +114,7 @@ int runAcquire(const AcquireOptions& options, std::ostream& out, std::ostream& e
         return 1;
     run.reportUnfinishedRuns();
     run.openChannels();
-    if (!run.link().OpenCollectorPort(options.port)) {
+    if (!run.link().openCollectorPort(options.port)) {
         err << "dgaws-cli: cannot open port " << options.port << '\n';
         return 1;
     }

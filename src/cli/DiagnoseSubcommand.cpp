@@ -270,7 +270,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
         const std::string own = options.file;
         env.collect = [&collect, own](ChromatogramData& d, ChromatogramData& l) {
             if (!collect)
-                return CollectDgaValues(d, l, own);
+                return collectDgaValues(d, l, own);
             collect(d, l, own);
             return DgaCollection{};
         };
@@ -299,19 +299,19 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
     }
 
     ChromatogramData linkedData;
-    const auto view = Diagnose(data, linkedData, env, save);
+    const auto view = diagnose(data, linkedData, env, save);
     if (!view)
         return 1;
     r.attention = r.view = *view;
     r.ratesComputed = view->ratesComputed;
     r.ratesNotComputed = view->ratesNotComputed;
     if (r.view.judgementOffered()) {
-        r.view = JudgeFromDialog(data);
+        r.view = judgeFromDialog(data);
         r.judged = true;
     }
     if (!options.recordLcd.empty()) {
         const std::string own = std::filesystem::absolute(options.file).string();
-        if (!RecordGasProductionData(
+        if (!recordGasProductionData(
                 data, own, [&options] { return std::optional<std::string>(options.recordLcd); },
                 say))
             return 1;

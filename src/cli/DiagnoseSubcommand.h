@@ -28,7 +28,7 @@ struct DiagnoseOptions {
 };
 
 // Fills gasInOil and totalHydrocarbons of a chromatogram read from `ownPath` from its
-// peaks and those of its linked chromatogram; unset, CollectDgaValues does.
+// peaks and those of its linked chromatogram; unset, collectDgaValues does.
 using CollectFromPeaks = std::function<void(ChromatogramData& data, ChromatogramData& linkedData,
                                             const std::string& ownPath)>;
 

@@ -141,10 +141,10 @@ private:
     std::optional<StepFailure> runFlag(const std::string& name)
     {
         if (name == "undo")
-            return editor().Undo() ? std::nullopt
+            return editor().undo() ? std::nullopt
                                    : std::optional<StepFailure>{{"there is nothing to undo"}};
         if (name == "redo")
-            return editor().Redo() ? std::nullopt
+            return editor().redo() ? std::nullopt
                                    : std::optional<StepFailure>{{"there is nothing to redo"}};
         // clear-events
         ManualEventTable table(doc_.data.method);

@@ -31,7 +31,7 @@ std::string linkedFileUnreadable(const std::string& path, const std::string& rea
     return "无法读取关联文件 " + path + "：" + reason + "；诊断未完成，结果未保存。";
 }
 
-AttentionCheck CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
+AttentionCheck checkAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
                                     const DiagnosisEnvironment& env)
 {
     if (!env.collect)
@@ -47,11 +47,11 @@ AttentionCheck CheckAttentionValues(ChromatogramData& data, ChromatogramData& li
     if (env.outGasRateUsed) {
         // A refused or impossible rate computation leaves the rates at their reset; the
         // contents still deserve their comparison.
-        const RateOutcome rates = ComputeGasProductionRates(data, linkedData, env);
+        const RateOutcome rates = computeGasProductionRates(data, linkedData, env);
         check.ratesComputed = rates.computed;
         check.ratesNotComputed = rates.whyNot;
         if (rates.computed)
-            CollectGasRates(data, linkedData);
+            collectGasRates(data, linkedData);
     }
     compareAttentionValues(data);
     return check;

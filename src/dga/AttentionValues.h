@@ -42,7 +42,7 @@ std::string linkedFileUnreadable(const std::string& path, const std::string& rea
 
 // The whole check: reset the results, collect the gases, compute the production rates
 // when the environment says OutGasRateUsed, then compare with the attention values.
-AttentionCheck CheckAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
+AttentionCheck checkAttentionValues(ChromatogramData& data, ChromatogramData& linkedData,
                                     const DiagnosisEnvironment& env);
 
 }  // namespace dgaws

@@ -32,7 +32,7 @@ void collectGasInOil(const PeakTable& peaks,
     }
 }
 
-DgaCollection CollectDgaValues(ChromatogramData& data, ChromatogramData& linkedData,
+DgaCollection collectDgaValues(ChromatogramData& data, ChromatogramData& linkedData,
                                const std::string& ownPath)
 {
     DgaCollection result;

@@ -26,7 +26,7 @@ struct DgaCollection {
 // of `ownPath`. When the linked file cannot be read, `linkedData` is left as it was and the
 // values of the own chromatogram stand. Gases found in neither keep what they held (the
 // diagnosis resets them first).
-DgaCollection CollectDgaValues(ChromatogramData& data, ChromatogramData& linkedData,
+DgaCollection collectDgaValues(ChromatogramData& data, ChromatogramData& linkedData,
                                const std::string& ownPath = {});
 
 // Copies the oil contents of the nine gases of one chromatogram's peaks into `gasInOil`;

@@ -49,10 +49,10 @@ TestRecord makeTestRecord(const ChromatogramData& data)
     return r;
 }
 
-std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& linkedData,
+std::optional<DiagnosisView> diagnose(ChromatogramData& data, ChromatogramData& linkedData,
                                       const DiagnosisEnvironment& env, const SaveTestStep& save)
 {
-    const AttentionCheck check = CheckAttentionValues(data, linkedData, env);
+    const AttentionCheck check = checkAttentionValues(data, linkedData, env);
     if (!check.linkedError.empty()) {
         env.message(check.linkedError);
         return std::nullopt;
@@ -71,9 +71,9 @@ std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& 
     return view;
 }
 
-DiagnosisView JudgeFromDialog(ChromatogramData& data)
+DiagnosisView judgeFromDialog(ChromatogramData& data)
 {
-    JudgeThreeRatio(data);
+    judgeThreeRatio(data);
     return diagnosisView(data);
 }
 

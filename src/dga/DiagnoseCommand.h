@@ -22,9 +22,9 @@ struct DiagnosisView {
     std::string conclusion;
     std::string advice;
     int diagnosisCode = -1;
-    // Set by Diagnose: the production rates of this diagnosis are in the working results.
+    // Set by diagnose(): the production rates of this diagnosis are in the working results.
     bool ratesComputed = false;
-    // Set by Diagnose: why the rates that OutGasRateUsed asks for are missing, in words.
+    // Set by diagnose(): why the rates that OutGasRateUsed asks for are missing, in words.
     std::string ratesNotComputed;
 
     // "三比值判定" is offered only once an attention value was exceeded.
@@ -58,10 +58,10 @@ using SaveTestStep = std::function<TestSaveResult(
 // when the linked chromatogram cannot be read (which is shown) or the company or the device
 // is unknown: nothing was saved or shown, although the results are already recomputed.
 // Given a view, the caller marks the document modified.
-std::optional<DiagnosisView> Diagnose(ChromatogramData& data, ChromatogramData& linkedData,
+std::optional<DiagnosisView> diagnose(ChromatogramData& data, ChromatogramData& linkedData,
                                       const DiagnosisEnvironment& env, const SaveTestStep& save);
 
 // The dialog's "三比值判定": the judgement, then the fields as they show afterwards.
-DiagnosisView JudgeFromDialog(ChromatogramData& data);
+DiagnosisView judgeFromDialog(ChromatogramData& data);
 
 }  // namespace dgaws

@@ -104,7 +104,7 @@ double gasProductionRate(double current, double previous, long long days, double
     return (current - previous) / static_cast<double>(days) * (oilMassT / densityTPerM3);
 }
 
-RateOutcome ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
+RateOutcome computeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
                                       const DiagnosisEnvironment& env)
 {
     const TestRecordBlock previous = data.method.testRecord;
@@ -143,7 +143,7 @@ RateOutcome ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& 
     return {true, {}};
 }
 
-void CollectGasRates(ChromatogramData& data, const ChromatogramData& linkedData)
+void collectGasRates(ChromatogramData& data, const ChromatogramData& linkedData)
 {
     collectPeakRates(data.working, data);
     collectPeakRates(data.working, linkedData);

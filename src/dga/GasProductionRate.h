@@ -45,11 +45,11 @@ struct RateOutcome {
     bool computed = false;
     std::string whyNot;  // in words, when not computed
 };
-RateOutcome ComputeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
+RateOutcome computeGasProductionRates(ChromatogramData& data, ChromatogramData& linkedData,
                                       const DiagnosisEnvironment& env);
 
 // Copies the per-peak rates of `data` and then of `linkedData` into `data`'s working rates
 // (a later peak of the same gas wins) and recomputes the total hydrocarbon rate.
-void CollectGasRates(ChromatogramData& data, const ChromatogramData& linkedData);
+void collectGasRates(ChromatogramData& data, const ChromatogramData& linkedData);
 
 }  // namespace dgaws

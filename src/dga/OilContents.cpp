@@ -77,7 +77,7 @@ std::optional<double> partitionCoefficient(std::string_view componentName)
     return std::nullopt;
 }
 
-void ComputeVolumeRatio(ChromatogramData& data)
+void computeVolumeRatio(ChromatogramData& data)
 {
     const auto v = correctedVolumes(data.method);
     if (!v)
@@ -93,7 +93,7 @@ void ComputeVolumeRatio(ChromatogramData& data)
     w.volumeRatio = v->ratio.value_or(0.0);
 }
 
-void ConvertPeakToOil(const ChromatogramData& data, PeakRecord& peak)
+void convertPeakToOil(const ChromatogramData& data, PeakRecord& peak)
 {
     const auto k = partitionCoefficient(peak.componentName);
     const auto v = correctedVolumes(data.method);
@@ -111,15 +111,15 @@ void ConvertPeakToOil(const ChromatogramData& data, PeakRecord& peak)
     peak.oilContent = finiteOrZero(oil);
 }
 
-void QuantifyWithOilContents(ChromatogramData& data, const CalibrationCurve* linked)
+void quantifyWithOilContents(ChromatogramData& data, const CalibrationCurve* linked)
 {
-    Quantify(data, linked);
+    quantify(data, linked);
     const auto m = static_cast<QuantMethod>(data.method.calcMethod);
     if (m != QuantMethod::Oscillation && m != QuantMethod::Vacuum)
         return;
-    ComputeVolumeRatio(data);
+    computeVolumeRatio(data);
     for (PeakRecord& p : data.peaks)
-        ConvertPeakToOil(data, p);
+        convertPeakToOil(data, p);
 }
 
 }  // namespace dgaws

@@ -65,7 +65,7 @@ RateRecord readRateRecordFile(const std::string& path)
     return loadRateRecord(readWholeFile(path, kMaxRateFile));
 }
 
-int SaveRateRecord(const RateRecord& record, const std::string& path)
+int saveRateRecord(const RateRecord& record, const std::string& path)
 {
     try {
         writeFileAtomically(path, storeRateRecord(record));
@@ -75,7 +75,7 @@ int SaveRateRecord(const RateRecord& record, const std::string& path)
     return 1;
 }
 
-int LoadRateRecord(RateRecord& record, const std::string& path)
+int loadRateRecord(RateRecord& record, const std::string& path)
 {
     try {
         record = readRateRecordFile(path);
@@ -85,7 +85,7 @@ int LoadRateRecord(RateRecord& record, const std::string& path)
     return 1;
 }
 
-bool RecordGasProductionData(ChromatogramData& data, const std::string& pathName,
+bool recordGasProductionData(ChromatogramData& data, const std::string& pathName,
                              const std::function<std::optional<std::string>()>& choosePath,
                              const std::function<void(const std::string&)>& showMessage)
 {
@@ -95,7 +95,7 @@ bool RecordGasProductionData(ChromatogramData& data, const std::string& pathName
         show(showMessage, kRecordCancelled);
         return false;
     }
-    if (SaveRateRecord(data.method.testRecord, *path) == 0) {
+    if (saveRateRecord(data.method.testRecord, *path) == 0) {
         show(showMessage, kRateFileSaveFailed);
         return false;
     }

@@ -33,13 +33,13 @@ RateRecord readRateRecordFile(const std::string& path);
 
 // 1 on success, 0 on failure. Saving replaces the file atomically, so a failed save leaves
 // the previous file whole; a failed load leaves `record` untouched.
-int SaveRateRecord(const RateRecord& record, const std::string& path);
-int LoadRateRecord(RateRecord& record, const std::string& path);
+int saveRateRecord(const RateRecord& record, const std::string& path);
+int loadRateRecord(RateRecord& record, const std::string& path);
 
 // "记录产气数据": the current test becomes the document's previous test (the method's
 // testRecord), then `choosePath` asks where to keep it (none: cancelled) and the record is
 // written there. Returns whether a file was written; every outcome is shown.
-bool RecordGasProductionData(ChromatogramData& data, const std::string& pathName,
+bool recordGasProductionData(ChromatogramData& data, const std::string& pathName,
                              const std::function<std::optional<std::string>()>& choosePath,
                              const std::function<void(const std::string&)>& showMessage);
 

@@ -76,7 +76,7 @@ std::optional<FaultType> lookUpFault(int c2h2c2h4, int ch4h2, int c2h4c2h6)
     return std::nullopt;  // 0,0,0 and 0,1,1
 }
 
-void JudgeThreeRatio(ChromatogramData& data)
+void judgeThreeRatio(ChromatogramData& data)
 {
     const auto& g = data.gasInOil;
     struct Operand {

@@ -33,6 +33,6 @@ std::optional<FaultType> lookUpFault(int c2h2c2h4, int ch4h2, int c2h4c2h6);
 // Codes the ratios of gasInOil into ratioCode1..3 (and the ratio values whose denominator
 // is not 0 into the working results), then sets diagnosisCode, diagnosisCode2, conclusion
 // and advice from the fault table. Without a match only the codes and ratios change.
-void JudgeThreeRatio(ChromatogramData& data);
+void judgeThreeRatio(ChromatogramData& data);
 
 }  // namespace dgaws

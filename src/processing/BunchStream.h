@@ -32,7 +32,7 @@ public:
 
     const BunchHistory& history() const { return history_; }
     const Tally& tally() const { return tally_; }
-    int N() const { return N_; }
+    int n() const { return N_; }
     void setN(int n) { N_ = n; }
 
     float accumulator() const { return accumulator_; }

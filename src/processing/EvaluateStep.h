@@ -2,7 +2,7 @@
 
 namespace dgaws {
 
-// What the engine's Evaluate runs; steps go in this order.
+// What the engine's evaluate() runs; steps go in this order.
 namespace EvaluateStep {
 constexpr int Regroup = 0x2;
 constexpr int GroupBaselines = 0x4;

@@ -19,7 +19,7 @@ int targetOf(const PeakTable& t, int apexIndex)
 
 }  // namespace
 
-int ReplayManualEvents(PeakEngine& engine)
+int replayManualEvents(PeakEngine& engine)
 {
     ChromatogramData* data = engine.chromatogram();
     if (!data)
@@ -39,16 +39,16 @@ int ReplayManualEvents(PeakEngine& engine)
         case ManualEventKind::NegativePeak:
             if (target >= 0) {
                 PeakGrouping::detach(t, target);
-                engine.DeletePeak(target);
+                engine.deletePeak(target);
             }
-            engine.InsertPeak(e.peak);
+            engine.insertPeak(e.peak);
             unevaluated = false;
             ++acted;
             break;
-        case ManualEventKind::DeletePeak:
+        case ManualEventKind::deletePeak:
             if (target >= 0) {
                 PeakGrouping::detach(t, target);
-                engine.DeletePeak(target);
+                engine.deletePeak(target);
                 unevaluated = false;
                 ++acted;
             }
@@ -69,7 +69,7 @@ int ReplayManualEvents(PeakEngine& engine)
         }
     }
     if (unevaluated)
-        engine.Evaluate(EvaluateStep::All);
+        engine.evaluate(EvaluateStep::All);
     return acted;
 }
 

@@ -14,6 +14,6 @@ namespace dgaws {
 //   of their own: neighbours that a cut changed are recorded as well and are overwritten
 //   in turn, and the table is evaluated once after the last of them.
 // The method's table is not changed. Returns how many events acted.
-int ReplayManualEvents(PeakEngine& engine);
+int replayManualEvents(PeakEngine& engine);
 
 }  // namespace dgaws

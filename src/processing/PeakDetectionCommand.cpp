@@ -17,7 +17,7 @@ PeakDetectionCommand::Outcome PeakDetectionCommand::run(PeakEngine& engine, bool
         return Outcome::Cancelled;
     if (hooks.pushUndo)
         hooks.pushUndo();
-    engine.RunDetection();
+    engine.runDetection();
     if (data->method.useManualEvents != 0 && hooks.replayManualEvents)
         hooks.replayManualEvents();
     if (hooks.markModified)

@@ -35,7 +35,7 @@ void PeakDetector::onBunch(Context& c)
     if (h.empty())
         return;
     const Tally& t = c.stream.tally();
-    const int N = c.stream.N();
+    const int N = c.stream.n();
     int& pending = c.events.pending;
 
     switch (state_) {

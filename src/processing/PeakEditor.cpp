@@ -51,7 +51,7 @@ UndoSnapshot PeakEditor::current() const
     return {data()->peaks, DisplayRange::of(data()->method)};
 }
 
-void PeakEditor::PushUndo()
+void PeakEditor::pushUndo()
 {
     if (!canEdit() || data()->hasData != 1)
         return;
@@ -64,13 +64,13 @@ void PeakEditor::restore(const UndoSnapshot& snapshot)
 {
     data()->peaks = snapshot.peaks;
     snapshot.range.applyTo(data()->method);
-    engine_.Evaluate(EvaluateStep::All);
+    engine_.evaluate(EvaluateStep::All);
     if (!validRow(selection()))
         select(-1);
     redraw();
 }
 
-bool PeakEditor::Undo()
+bool PeakEditor::undo()
 {
     if (!canEdit())
         return false;
@@ -81,7 +81,7 @@ bool PeakEditor::Undo()
     return true;
 }
 
-bool PeakEditor::Redo()
+bool PeakEditor::redo()
 {
     if (!canEdit())
         return false;
@@ -109,7 +109,7 @@ void PeakEditor::record(int row, int kind, double time)
 
 void PeakEditor::finish(const RangeEdit::EventRows& rows, int movedSample)
 {
-    engine_.Evaluate(EvaluateStep::All);
+    engine_.evaluate(EvaluateStep::All);
     for (const RangeEdit::EventRow& r : rows) {
         const double time = movedSample >= 0 ? minutesOf(movedSample, data()->pointsPerSecond)
                                              : data()->peaks[r.row].retentionTime;
@@ -142,11 +142,11 @@ EditStatus PeakEditor::addPeak(const AddPeakClicks& clicks)
     p.endValue = p.baselineEndValue = y(clicks.end());
     p.detectTag = 1;
 
-    PushUndo();
+    pushUndo();
     int row = 0;
     while (row < t.size() && t[row].startIndex < p.endIndex)
         ++row;
-    engine_.InsertPeak(p);
+    engine_.insertPeak(p);
     record(row, ManualEventKind::AddPeak, data()->peaks[row].retentionTime);
     redraw();
     return EditStatus::Done;
@@ -158,11 +158,11 @@ EditStatus PeakEditor::deletePeak(int row)
         return EditStatus::Unavailable;
     if (!validRow(row))
         return EditStatus::NoSuchPeak;
-    PushUndo();
+    pushUndo();
     select(row);
     PeakGrouping::detach(data()->peaks, row);
-    record(row, ManualEventKind::DeletePeak, data()->peaks[row].retentionTime);
-    engine_.DeletePeak(row);
+    record(row, ManualEventKind::deletePeak, data()->peaks[row].retentionTime);
+    engine_.deletePeak(row);
     select(-1);
     redraw();
     return EditStatus::Done;
@@ -176,7 +176,7 @@ EditStatus PeakEditor::moveStart(int row, int sample)
         return EditStatus::NoSuchPeak;
     if (!EditLimits::start(data()->peaks, row, data()->signal.count()).contains(sample))
         return EditStatus::OutsideLimits;
-    PushUndo();
+    pushUndo();
     finish(BoundaryMoves::start(data()->peaks, row, sample, SignalView(data()->signal)), sample);
     return EditStatus::Done;
 }
@@ -189,7 +189,7 @@ EditStatus PeakEditor::moveApex(int row, int sample)
         return EditStatus::NoSuchPeak;
     if (!EditLimits::apex(data()->peaks, row, data()->signal.count()).contains(sample))
         return EditStatus::OutsideLimits;
-    PushUndo();
+    pushUndo();
     finish(BoundaryMoves::apex(data()->peaks, row, sample, SignalView(data()->signal),
                                data()->pointsPerSecond),
            sample);
@@ -204,7 +204,7 @@ EditStatus PeakEditor::moveEnd(int row, int sample)
         return EditStatus::NoSuchPeak;
     if (!EditLimits::end(data()->peaks, row, data()->signal.count()).contains(sample))
         return EditStatus::OutsideLimits;
-    PushUndo();
+    pushUndo();
     finish(BoundaryMoves::end(data()->peaks, row, sample, SignalView(data()->signal)), sample);
     return EditStatus::Done;
 }
@@ -224,7 +224,7 @@ EditStatus PeakEditor::verticalCut(int row, int sample)
 {
     if (const EditStatus s = checkRange(row, sample); s != EditStatus::Done)
         return s;
-    PushUndo();
+    pushUndo();
     PeakTable& t = data()->peaks;
     finish(BaselineCuts::vertical(t, RangeEdit::behind(t, row, sample), SignalView(data()->signal)));
     return EditStatus::Done;
@@ -234,7 +234,7 @@ EditStatus PeakEditor::slantCut(int row, int sample)
 {
     if (const EditStatus s = checkRange(row, sample); s != EditStatus::Done)
         return s;
-    PushUndo();
+    pushUndo();
     PeakTable& t = data()->peaks;
     finish(BaselineCuts::slant(t, RangeEdit::behind(t, row, sample), SignalView(data()->signal)));
     return EditStatus::Done;
@@ -244,7 +244,7 @@ EditStatus PeakEditor::horizontalBaseline(int row, int sample)
 {
     if (const EditStatus s = checkRange(row, sample); s != EditStatus::Done)
         return s;
-    PushUndo();
+    pushUndo();
     PeakTable& t = data()->peaks;
     finish(BaselineCuts::horizontal(t, RangeEdit::behind(t, row, sample)));
     return EditStatus::Done;
@@ -258,7 +258,7 @@ EditStatus PeakEditor::tailingBehind(int row, int sample)
     const RangeEdit::Rows range = RangeEdit::behind(t, row, sample);
     if (range.last <= range.first)
         return EditStatus::NoRiders;
-    PushUndo();
+    pushUndo();
     finish(TailingCuts::behind(t, range, sample, SignalView(data()->signal)));
     return EditStatus::Done;
 }
@@ -271,7 +271,7 @@ EditStatus PeakEditor::tailingBefore(int row, int sample)
     const RangeEdit::Rows range = RangeEdit::before(t, row, sample);
     if (range.last <= range.first)
         return EditStatus::NoRiders;
-    PushUndo();
+    pushUndo();
     finish(TailingCuts::before(t, range, sample, SignalView(data()->signal)));
     return EditStatus::Done;
 }
@@ -284,7 +284,7 @@ EditStatus PeakEditor::toggleNegative(int row)
         return EditStatus::Unavailable;
     if (!validRow(row))
         return EditStatus::NoSuchPeak;
-    PushUndo();
+    pushUndo();
     PeakRecord& p = data()->peaks[row];
     const bool makeNegative = p.typeFlags != PeakFlag::Negative;
     p.typeFlags = makeNegative ? PeakFlag::Negative : 0;
@@ -299,15 +299,15 @@ EditStatus PeakEditor::separateAllPeaks()
 {
     if (!canEdit())
         return EditStatus::Unavailable;
-    PushUndo();
+    pushUndo();
     PeakSeparation::separate(data()->peaks, SignalView(data()->signal));
     finish({});
     return EditStatus::Done;
 }
 
-int PeakEditor::ReplayManualEvents()
+int PeakEditor::replayManualEvents()
 {
-    const int acted = dgaws::ReplayManualEvents(engine_);
+    const int acted = dgaws::replayManualEvents(engine_);
     select(-1);
     return acted;
 }

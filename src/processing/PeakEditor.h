@@ -45,9 +45,9 @@ public:
     bool canEditSelected() const;
 
     // Before every edit: the table and the display range as they are now.
-    void PushUndo();
-    bool Undo();
-    bool Redo();
+    void pushUndo();
+    bool undo();
+    bool redo();
     const UndoStack& undoStack() const { return undo_; }
     // The snapshots belong to a chromatogram that is no longer there.
     void forgetUndo() { undo_.clear(); }
@@ -74,7 +74,7 @@ public:
 
     // After a detection: the method's manual event table over the new table; clears the
     // selection.
-    int ReplayManualEvents();
+    int replayManualEvents();
 
 private:
     ChromatogramData* data() const { return engine_.chromatogram(); }

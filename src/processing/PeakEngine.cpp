@@ -14,23 +14,23 @@ PeakDetector::Context PeakEngine::context()
             observer_};
 }
 
-void PeakEngine::RunDetection()
+void PeakEngine::runDetection()
 {
     if (!data_)
         return;
-    ResetPass();
+    resetPass();
     const int count = data_->signal.count();
     for (int i = 0; i < count; ++i)
-        FeedSample(data_->signal.data()[i]);
-    FinishPass();
-    Evaluate(EvaluateStep::All);
+        feedSample(data_->signal.data()[i]);
+    finishPass();
+    evaluate(EvaluateStep::All);
     if (settings_.autoDelUnusedPeak != 0)
         deleteExcludedPeaks();
 }
 
 // Every index and minute of a pass uses the chromatogram's own rate: a chromatogram
 // recorded at 10 or 50 points per second keeps its retention times.
-void PeakEngine::ResetPass()
+void PeakEngine::resetPass()
 {
     if (!data_)
         return;
@@ -56,7 +56,7 @@ void PeakEngine::ResetPass()
     signal_.setLimit(0);
 }
 
-void PeakEngine::ResetDetector()
+void PeakEngine::resetDetector()
 {
     detector_.reset();
     stream_.resetDetector(params_.smoothWidth, params_.judgeWidth);
@@ -65,7 +65,7 @@ void PeakEngine::ResetDetector()
     integrationOn_ = true;
 }
 
-void PeakEngine::FeedSample(float raw)
+void PeakEngine::feedSample(float raw)
 {
     if (!data_ || !passOpen_ || n_ == INT_MAX)
         return;
@@ -79,7 +79,7 @@ void PeakEngine::FeedSample(float raw)
     if (schedule_.beforeLock() || (events_.bits & EventBit::ForbidIntegration)) {
         if (integrationOn_) {
             detector_.switchOff(c, n_);
-            ResetDetector();
+            resetDetector();
         }
     } else {
         integrationOn_ = true;
@@ -97,7 +97,7 @@ void PeakEngine::FeedSample(float raw)
     detector_.riderTangent(c, n_);
 }
 
-void PeakEngine::FinishPass()
+void PeakEngine::finishPass()
 {
     if (!data_ || !passOpen_)
         return;
@@ -179,11 +179,11 @@ void PeakEngine::manualEnd()
     manual_.apexIndex = apex;
     manual_.retentionTime = minutesOf(apex, data_->pointsPerSecond);
     manual_.apexValue = signal_(apex);
-    DeletePeaksCrossing(manual_.baselineStartIndex, manual_.baselineEndIndex);
-    InsertPeak(manual_);
+    deletePeaksCrossing(manual_.baselineStartIndex, manual_.baselineEndIndex);
+    insertPeak(manual_);
 }
 
-void PeakEngine::InsertPeak(const PeakRecord& peak)
+void PeakEngine::insertPeak(const PeakRecord& peak)
 {
     if (!data_)
         return;
@@ -192,10 +192,10 @@ void PeakEngine::InsertPeak(const PeakRecord& peak)
         detector_.rowInserted(at);
         rows_.touch();
     }
-    Evaluate(EvaluateStep::All);
+    evaluate(EvaluateStep::All);
 }
 
-bool PeakEngine::DeletePeak(int row)
+bool PeakEngine::deletePeak(int row)
 {
     if (!data_ || row < 0 || row >= rows().size())
         return false;
@@ -204,11 +204,11 @@ bool PeakEngine::DeletePeak(int row)
         detector_.rowRemoved(row);
         rows_.touch();
     }
-    Evaluate(EvaluateStep::All);
+    evaluate(EvaluateStep::All);
     return true;
 }
 
-void PeakEngine::DeletePeaksCrossing(int start, int end)
+void PeakEngine::deletePeaksCrossing(int start, int end)
 {
     if (!data_)
         return;
@@ -242,11 +242,11 @@ void PeakEngine::deleteExcludedPeaks()
         if (row < 0)
             continue;
         PeakGrouping::detach(rows(), row);
-        DeletePeak(row);
+        deletePeak(row);
     }
 }
 
-void PeakEngine::Evaluate(int mask)
+void PeakEngine::evaluate(int mask)
 {
     if (!data_)
         return;
@@ -317,7 +317,7 @@ void PeakEngine::runSteps(PeakTable& table, int steps, const SignalView& signal)
     }
 }
 
-void PeakEngine::StartSignalWatch()
+void PeakEngine::startSignalWatch()
 {
     if (!data_)
         return;
@@ -330,7 +330,7 @@ void PeakEngine::StartSignalWatch()
     signal_.setLimit(0);
 }
 
-void PeakEngine::FeedStartSignal(float raw)
+void PeakEngine::feedStartSignal(float raw)
 {
     if (!data_ || n_ == INT_MAX)
         return;

@@ -26,9 +26,9 @@ namespace dgaws {
 // chromatogram's table is evaluated from those rows. Evaluating never feeds back into
 // detection, so a run evaluated after every sample and a stored signal evaluated once
 // give the same table. The pass hands its rows over at the first evaluation after
-// FinishPass; from then on the chromatogram's table is evaluated where it stands.
+// finishPass; from then on the chromatogram's table is evaluated where it stands.
 //
-// Live feeding: write the sample into the signal first, then FeedSample it. Samples a
+// Live feeding: write the sample into the signal first, then feedSample it. Samples a
 // pass has consumed must not change until the pass is finished.
 class PeakEngine {
 public:
@@ -47,32 +47,32 @@ public:
     const EngineSettings& settings() const { return settings_; }
     void setIdentificationStep(EvaluationStep step) { identify_ = std::move(step); }
     void setQuantitationStep(EvaluationStep step) { quantify_ = std::move(step); }
-    // Called by every non-empty Evaluate: the document marks itself modified.
+    // Called by every non-empty evaluate(): the document marks itself modified.
     void setProcessedHandler(std::function<void()> handler) { processed_ = std::move(handler); }
     // Live marks of peak starts, apexes, valleys and ends.
     void setMarkObserver(MarkObserver observer) { observer_ = std::move(observer); }
 
     // Full pass over the stored signal, evaluation, then the deletion of excluded peaks
     // when the setting asks for it.
-    void RunDetection();
-    void ResetPass();
-    void ResetDetector();
-    void FeedSample(float sample);
-    void FinishPass();
+    void runDetection();
+    void resetPass();
+    void resetDetector();
+    void feedSample(float sample);
+    void finishPass();
 
     // 0x2 regroup, 0x4 group baselines, 0x8 measures, 0x10 identification, 0x20
     // quantitation, in that order; any non-zero mask marks the chromatogram processed.
-    void Evaluate(int mask);
+    void evaluate(int mask);
     // Inserts before the first peak starting at or after the new peak's end; evaluates.
-    void InsertPeak(const PeakRecord& peak);
+    void insertPeak(const PeakRecord& peak);
     // Removes a row and evaluates; false (and nothing done) for a row that does not exist.
-    bool DeletePeak(int row);
+    bool deletePeak(int row);
     // Removes every peak whose baseline start or end lies strictly between the two indexes.
-    void DeletePeaksCrossing(int start, int end);
+    void deletePeaksCrossing(int start, int end);
 
     // Start-signal watch: a fresh stream with the second detector in state 1.
-    void StartSignalWatch();
-    void FeedStartSignal(float sample);
+    void startSignalWatch();
+    void feedStartSignal(float sample);
     const StartSignalDetector& startSignal() const { return startSignal_; }
     bool confirmStartSignal(double autoStartHeightMillivolts)
     {

@@ -33,7 +33,7 @@ void StartSignalDetector::onBunch(BunchStream& stream, ParameterSchedule& schedu
     const Tally& t = stream.tally();
     switch (state_) {
     case 1:
-        if (t.falls >= stream.N()) {
+        if (t.falls >= stream.n()) {
             stream.setN(3);
             schedule.setBunchSize(t.falls >= 5 ? 1.0 : peakWidth);
             start_ = pointAt(h[h.fallStartEntry()].centre, signal, pointsPerSecond);

@@ -145,7 +145,7 @@ void clearFactors(ComponentEntry& c)
 
 }  // namespace
 
-LineFit FitThroughOrigin(std::span<const double> x, std::span<const double> y)
+LineFit fitThroughOrigin(std::span<const double> x, std::span<const double> y)
 {
     const size_t n = std::min(x.size(), y.size());
     x = x.first(n);
@@ -168,7 +168,7 @@ LineFit FitThroughOrigin(std::span<const double> x, std::span<const double> y)
     return fit;
 }
 
-LineFit FitGeneralLine(std::span<const double> x, std::span<const double> y)
+LineFit fitGeneralLine(std::span<const double> x, std::span<const double> y)
 {
     const size_t n = std::min(x.size(), y.size());
     x = x.first(n);
@@ -202,7 +202,7 @@ LineFit FitGeneralLine(std::span<const double> x, std::span<const double> y)
     return fit;
 }
 
-void FitCorrectionFactors(CalibrationCurve& curve, QuantMethod method, ResponseKind response,
+void fitCorrectionFactors(CalibrationCurve& curve, QuantMethod method, ResponseKind response,
                           bool groupCalc, CurveAxis axis)
 {
     if (curve.components.empty() || curve.levels.empty() || !fitsAnyCurve(method))
@@ -236,9 +236,9 @@ void FitCorrectionFactors(CalibrationCurve& curve, QuantMethod method, ResponseK
         const std::span<const double> y = responseOnX ? points->c : points->r;
         LineFit fit;
         if (c.curveType == 0)
-            fit = FitThroughOrigin(x, y);
+            fit = fitThroughOrigin(x, y);
         else if (c.curveType == 1)
-            fit = FitGeneralLine(x, y);
+            fit = fitGeneralLine(x, y);
         if (!fit.valid)
             continue;
         c.factor1 = fit.slope;
@@ -285,12 +285,12 @@ std::optional<double> impurityAmount(const CalibrationCurve& curve, CurveAxis ax
     return amount;
 }
 
-double ApplyCurve(const ComponentEntry& component, CurveAxis axis, double v)
+double applyCurve(const ComponentEntry& component, CurveAxis axis, double v)
 {
     return curveAmount(component, axis, v).value_or(0.0);
 }
 
-double ApplyImpurityFactors(const CalibrationCurve* documentCurve, CurveAxis axis, double v)
+double applyImpurityFactors(const CalibrationCurve* documentCurve, CurveAxis axis, double v)
 {
     if (documentCurve == nullptr)
         return 0.0;

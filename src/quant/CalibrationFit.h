@@ -19,18 +19,18 @@ struct LineFit {
 };
 
 // y = slope * x over the points of the two equally long spans.
-LineFit FitThroughOrigin(std::span<const double> x, std::span<const double> y);
+LineFit fitThroughOrigin(std::span<const double> x, std::span<const double> y);
 // y = slope * x + intercept.
-LineFit FitGeneralLine(std::span<const double> x, std::span<const double> y);
+LineFit fitGeneralLine(std::span<const double> x, std::span<const double> y);
 
 // Refits factor1, factor2 and the correlation of every component of the curve from its
 // concentrations and standard runs; factors 3 and 4 are cleared. A component that cannot be
 // fitted is left with zeros. Area normalisation needs no curve and leaves it untouched.
-void FitCorrectionFactors(CalibrationCurve& curve, QuantMethod method, ResponseKind response,
+void fitCorrectionFactors(CalibrationCurve& curve, QuantMethod method, ResponseKind response,
                           bool groupCalc, CurveAxis axis);
-inline void FitCorrectionFactors(CalibrationCurve& curve, const FitSettings& s)
+inline void fitCorrectionFactors(CalibrationCurve& curve, const FitSettings& s)
 {
-    FitCorrectionFactors(curve, s.method, s.response, s.groupCalc, s.axis);
+    fitCorrectionFactors(curve, s.method, s.response, s.groupCalc, s.axis);
 }
 
 // The amount a component's curve gives for a response value, or nothing when the curve
@@ -41,9 +41,9 @@ std::optional<double> curveAmount(const ComponentEntry& component, CurveAxis axi
 std::optional<double> impurityAmount(const CalibrationCurve& curve, CurveAxis axis, double v);
 
 // curveAmount, with 0 where there is none.
-double ApplyCurve(const ComponentEntry& component, CurveAxis axis, double v);
+double applyCurve(const ComponentEntry& component, CurveAxis axis, double v);
 // impurityAmount for the document's library curve, 0 when it has none.
-double ApplyImpurityFactors(const CalibrationCurve* documentCurve, CurveAxis axis, double v);
+double applyImpurityFactors(const CalibrationCurve* documentCurve, CurveAxis axis, double v);
 
 // The curve counts as calibrated when every component that is no group member has a non-zero
 // factor1; an empty table counts as calibrated.

@@ -37,7 +37,7 @@ int insertComponent(CalibrationCurve& curve, ComponentEntry entry)
     const size_t before = curve.components.size();
     const size_t columns = before == 0 ? 1 : curve.components.front().concentrations.size();
     entry.concentrations.resize(columns, 0.0);
-    const int at = AddComponent(curve.components, std::move(entry));
+    const int at = addComponent(curve.components, std::move(entry));
     forEachRun(curve, [&](StandardRun& run) {
         padResponses(run, before);
         run.responses.insert(run.responses.begin() + at, ComponentResponse{});
@@ -62,7 +62,7 @@ bool deleteComponent(CalibrationCurve& curve, int position)
     if (!validComponentIndex(curve.components, position))
         return false;
     const size_t before = curve.components.size();
-    RemoveComponent(curve.components, position);
+    removeComponent(curve.components, position);
     forEachRun(curve, [&](StandardRun& run) {
         padResponses(run, before);
         run.responses.erase(run.responses.begin() + position);
@@ -95,7 +95,7 @@ int moveComponent(CalibrationCurve& curve, int position, double retentionTime)
     const size_t count = curve.components.size();
     ComponentEntry moved = curve.components[static_cast<size_t>(position)];
     moved.retentionTime = retentionTime;
-    const int to = ReplaceComponent(curve.components, position, std::move(moved));
+    const int to = replaceComponent(curve.components, position, std::move(moved));
     forEachRun(curve, [&](StandardRun& run) {
         padResponses(run, count);
         const ComponentResponse r = run.responses[static_cast<size_t>(position)];

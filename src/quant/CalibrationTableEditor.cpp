@@ -42,7 +42,7 @@ bool CalibrationTableEditor::valid(int position) const
 
 EditResult CalibrationTableEditor::refitted(std::string message)
 {
-    FitCorrectionFactors(curve_, settings_);
+    fitCorrectionFactors(curve_, settings_);
     return {true, std::move(message)};
 }
 

@@ -59,7 +59,7 @@ int referenceAfterReplace(int reference, int from, int to)
     return removed >= to ? removed + 1 : removed;
 }
 
-int AddComponent(ComponentTable& table, ComponentEntry entry)
+int addComponent(ComponentTable& table, ComponentEntry entry)
 {
     const int at = insertionPoint(table, entry.retentionTime);
     table.insert(table.begin() + at, std::move(entry));
@@ -68,7 +68,7 @@ int AddComponent(ComponentTable& table, ComponentEntry entry)
     return at;
 }
 
-void RemoveComponent(ComponentTable& table, int position)
+void removeComponent(ComponentTable& table, int position)
 {
     if (!validComponentIndex(table, position))
         return;
@@ -77,7 +77,7 @@ void RemoveComponent(ComponentTable& table, int position)
     renumber(table);
 }
 
-int ReplaceComponent(ComponentTable& table, int position, ComponentEntry entry)
+int replaceComponent(ComponentTable& table, int position, ComponentEntry entry)
 {
     if (!validComponentIndex(table, position))
         return -1;

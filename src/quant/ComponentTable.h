@@ -16,14 +16,14 @@ using ComponentTable = std::vector<ComponentEntry>;
 // Inserts before the first entry with a strictly greater retention time (appends when none)
 // and returns the position. The new entry's own references name positions of the table as
 // it was before the insertion.
-int AddComponent(ComponentTable& table, ComponentEntry entry);
+int addComponent(ComponentTable& table, ComponentEntry entry);
 
 // Removes the entry at `position`; a position outside the table changes nothing.
-void RemoveComponent(ComponentTable& table, int position);
+void removeComponent(ComponentTable& table, int position);
 
 // Takes the entry at `position` out and puts `entry` in by retention time; references to the
 // old entry follow it to the new position, which is returned (-1 for a bad position).
-int ReplaceComponent(ComponentTable& table, int position, ComponentEntry entry);
+int replaceComponent(ComponentTable& table, int position, ComponentEntry entry);
 
 // How one of those operations moves a reference held outside the table (the base component
 // of a curve, say).

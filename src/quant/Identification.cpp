@@ -29,7 +29,7 @@ const ComponentTable& componentTableFor(const ChromatogramData& data,
     return linked != nullptr ? linked->components : data.method.components;
 }
 
-void Identify(PeakTable& peaks, const ComponentTable& table)
+void identify(PeakTable& peaks, const ComponentTable& table)
 {
     for (PeakRecord& p : peaks) {
         p.componentIndex = -1;

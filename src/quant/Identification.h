@@ -23,10 +23,10 @@ const ComponentTable& componentTableFor(const ChromatogramData& data,
 
 // The identification step of the evaluation: every peak loses its component, then each peak
 // that is not excluded takes the first entry whose window holds its retention time.
-void Identify(PeakTable& peaks, const ComponentTable& table);
-inline void Identify(ChromatogramData& data, const CalibrationCurve* linked)
+void identify(PeakTable& peaks, const ComponentTable& table);
+inline void identify(ChromatogramData& data, const CalibrationCurve* linked)
 {
-    Identify(data.peaks, componentTableFor(data, linked));
+    identify(data.peaks, componentTableFor(data, linked));
 }
 
 // True when the peak names a valid entry of the table under that entry's own name; the

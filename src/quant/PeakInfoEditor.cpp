@@ -179,10 +179,10 @@ PeakInfoResult PeakInfoEditor::deleteComponent(const AskYesNo& ask)
             result.saveError);
         return result;
     }
-    RemoveComponent(ownTable(), position);
+    removeComponent(ownTable(), position);
     changeLibrary(
         [&](MethodLibraryEntry& m) {
-            RemoveComponent(m.method.components, componentNamed(m.method.components, name));
+            removeComponent(m.method.components, componentNamed(m.method.components, name));
         },
         result.saveError);
     return result;
@@ -197,13 +197,13 @@ PeakInfoResult PeakInfoEditor::addComponent(const std::string& name, double rete
     entry.name = name;
     entry.retentionTime = retentionTime;
     entry.timeWindow = timeWindow;
-    AddComponent(ownTable(), entry);
+    dgaws::addComponent(ownTable(), entry);
     changeLibrary(
         [&](MethodLibraryEntry& m) {
             if (CalibrationCurve* curve = dgaws::linkedCurve(&m, ctx_.curveIndex))
                 insertComponent(*curve, entry);
             else
-                AddComponent(m.method.components, entry);
+                dgaws::addComponent(m.method.components, entry);
         },
         result.saveError);
     return result;
@@ -260,7 +260,7 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
         ComponentEntry e = ownTable()[static_cast<size_t>(position)];
         e.retentionTime = retentionTime;
         e.timeWindow = timeWindow;
-        ReplaceComponent(ownTable(), position, e);
+        replaceComponent(ownTable(), position, e);
         changeLibrary(
             [&](MethodLibraryEntry& m) {
                 const int at = componentNamed(m.method.components, componentName);
@@ -268,7 +268,7 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
                     ComponentEntry copy = m.method.components[static_cast<size_t>(at)];
                     copy.retentionTime = retentionTime;
                     copy.timeWindow = timeWindow;
-                    ReplaceComponent(m.method.components, at, std::move(copy));
+                    replaceComponent(m.method.components, at, std::move(copy));
                 }
             },
             result.saveError);

@@ -103,7 +103,7 @@ private:
         if (linked_ == nullptr)
             return 0.0;
         if (!logarithmic)
-            return scaledAmount(ApplyImpurityFactors(linked_, settings_.axis, v), data_);
+            return scaledAmount(applyImpurityFactors(linked_, settings_.axis, v), data_);
         const auto a = impurityAmount(*linked_, settings_.axis, std::log10(v));
         return a ? scaledAmount(std::pow(10.0, *a), data_) : 0.0;
     }
@@ -136,7 +136,7 @@ private:
             if (c < 0)
                 continue;
             amount[static_cast<size_t>(i)] =
-                ApplyCurve(component(c), settings_.axis, response(data_.peaks[i]));
+                applyCurve(component(c), settings_.axis, response(data_.peaks[i]));
             sum += amount[static_cast<size_t>(i)];
         }
         std::vector<bool> take(static_cast<size_t>(data_.peaks.size()), false);
@@ -178,7 +178,7 @@ private:
                 denominator += memberResponses(k);
             }
             p.gasContent =
-                scaledAmount(ApplyCurve(comp, settings_.axis, numerator / denominator), data_);
+                scaledAmount(applyCurve(comp, settings_.axis, numerator / denominator), data_);
         }
     }
 
@@ -196,7 +196,7 @@ private:
             if (settings_.groupCalc && comp.groupParentIndex == -1)
                 r += memberResponses(c);
             if (!logarithmic) {
-                p.gasContent = scaledAmount(ApplyCurve(comp, settings_.axis, r), data_);
+                p.gasContent = scaledAmount(applyCurve(comp, settings_.axis, r), data_);
                 continue;
             }
             // 10^0 of an unusable curve would read as an amount of 1; it is none.
@@ -223,7 +223,7 @@ double scaledAmount(double amount, const ChromatogramData& data)
     return finiteOrZero(amount * data.internalStdAmount * 100.0 / data.sampleAmount);
 }
 
-void Quantify(ChromatogramData& data, const CalibrationCurve* linked)
+void quantify(ChromatogramData& data, const CalibrationCurve* linked)
 {
     QuantPass(data, linked).run();
 }

@@ -16,7 +16,7 @@ namespace dgaws {
 //
 // Every content is finite: where an amount cannot be formed (an unfitted component, a zero
 // normalisation sum, a zero sample amount) the peak gets 0.
-void Quantify(ChromatogramData& data, const CalibrationCurve* linked);
+void quantify(ChromatogramData& data, const CalibrationCurve* linked);
 
 // amount x internalStdAmount x 100 / sampleAmount, or 0 when that is not a finite number.
 double scaledAmount(double amount, const ChromatogramData& data);

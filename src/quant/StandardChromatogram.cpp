@@ -2,7 +2,7 @@
 
 namespace dgaws {
 
-StandardAddStatus AddStandardChromatogram(StandardDocument doc, MethodLibrary& library,
+StandardAddStatus addStandardChromatogram(StandardDocument doc, MethodLibrary& library,
                                           const StandardChromatogramSteps& steps)
 {
     const auto show = [&](const std::string& text) {
@@ -70,7 +70,7 @@ StandardAddStatus AddStandardChromatogram(StandardDocument doc, MethodLibrary& l
     if (doc.pathName.empty() && (!steps.saveDocument || !steps.saveDocument()))
         return StandardAddStatus::Failed;
     const StoreResult stored =
-        StoreStandardRun(data, doc.pathName, entry, curveIndex, -1, steps.saveMethod);
+        storeStandardRun(data, doc.pathName, entry, curveIndex, -1, steps.saveMethod);
     if (stored.status == StoreResult::Status::SaveFailed) {
         show(stored.message);
         return StandardAddStatus::Failed;

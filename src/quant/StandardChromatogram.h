@@ -49,7 +49,7 @@ inline constexpr const char* kStandardAdded = "谱图已经成功添加到校正
 // "添加标样谱图到校正表(&A)": makes the document a standard of the chosen method and curve,
 // at the chosen level, and appends its run to the curve (which is refitted and written).
 // A document without a path is saved first so that its run has a file to name.
-StandardAddStatus AddStandardChromatogram(StandardDocument doc, MethodLibrary& library,
+StandardAddStatus addStandardChromatogram(StandardDocument doc, MethodLibrary& library,
                                           const StandardChromatogramSteps& steps);
 
 }  // namespace dgaws

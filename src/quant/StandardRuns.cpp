@@ -62,7 +62,7 @@ bool hasRunToReplace(const CalibrationCurve& curve, int level, int runIndex,
 
 }  // namespace
 
-StoreResult StoreStandardRun(ChromatogramData& data, const std::string& pathName,
+StoreResult storeStandardRun(ChromatogramData& data, const std::string& pathName,
                              MethodLibraryEntry* method, int curveIndex, int runIndex,
                              const MethodSaver& save)
 {
@@ -108,7 +108,7 @@ StoreResult StoreStandardRun(ChromatogramData& data, const std::string& pathName
         return result;
     result.level = data.standardLevel;
 
-    FitCorrectionFactors(curve, FitSettings::of(changed.method));
+    fitCorrectionFactors(curve, FitSettings::of(changed.method));
     try {
         if (save)
             save(changed);
@@ -140,7 +140,7 @@ AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
         }
         std::error_code ec;
         const std::filesystem::path full = std::filesystem::absolute(file, ec);
-        Identify(standard.peaks, curve.components);
+        identify(standard.peaks, curve.components);
         StandardRun run = standardRunFromPeaks(ec ? file : full.lexically_normal().string(),
                                                standard.peaks,
                                                static_cast<int>(curve.components.size()));
@@ -155,7 +155,7 @@ AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
             ++added.added;
         }
     }
-    FitCorrectionFactors(curve, settings);
+    fitCorrectionFactors(curve, settings);
     return added;
 }
 

@@ -40,7 +40,7 @@ struct StoreResult {
 // index past the level's runs replaces every run of the same path (letter case ignored);
 // any other index replaces that run when its path is the same. An appended run's index is
 // recorded in `data.standardRun`. Peaks name their components by position in the curve.
-StoreResult StoreStandardRun(ChromatogramData& data, const std::string& pathName,
+StoreResult storeStandardRun(ChromatogramData& data, const std::string& pathName,
                              MethodLibraryEntry* method, int curveIndex, int runIndex,
                              const MethodSaver& save = saveMethodFile);
 

@@ -108,7 +108,7 @@ void CChildFrame::toggleNegative()
     editingDone();
 }
 
-// Undo brings back the display range stored with its step, so the graph takes it.
+// undo() brings back the display range stored with its step, so the graph takes it.
 void CChildFrame::undoEdit()
 {
     editing_->undo();

@@ -2,9 +2,9 @@
 
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
-#include "CFileTreeView.h"
-#include "CLogViewDlg.h"
-#include "CPasswordDlg.h"
+#include "FileTreeView.h"
+#include "LogViewDialog.h"
+#include "PasswordDialog.h"
 #include "CProgStatusBar.h"
 #include "CResultListView.h"
 #include "CSysSetPropertySheet.h"
@@ -81,7 +81,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
         if (index >= 0 && index < order_.size())
             mdi_->setActiveSubWindow(order_[index]);
     });
-    connect(commands_, &DocumentCommands::filesChanged, tree_, &CFileTreeView::refresh);
+    connect(commands_, &DocumentCommands::filesChanged, tree_, &FileTreeView::refresh);
     connect(commands_, &DocumentCommands::resultsChanged, this, [this](CChildFrame* f) {
         if (resultList_ && f == activeFrame())
             resultList_->refreshResults();
@@ -111,9 +111,9 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::createDocks()
 {
-    tree_ = new CFileTreeView(this);
+    tree_ = new FileTreeView(this);
     tree_->setRoot(qs(app_.settings().ProjectPath));
-    connect(tree_, &CFileTreeView::openRequested, this, &CMainFrame::openChosen);
+    connect(tree_, &FileTreeView::openRequested, this, &CMainFrame::openChosen);
     methods_ = new MethodTreeNode(tree_, app_.library(), [this] { return app_.methodDefaults(); });
     connect(methods_, &MethodTreeNode::methodActivated, this, [this](const MethodChoice& choice) {
         if (CChildFrame* f = activeFrame())
@@ -446,7 +446,7 @@ void CMainFrame::onSystemOptions()
 
 void CMainFrame::onPassword()
 {
-    CPasswordDlg dialog(
+    PasswordDialog dialog(
         [this](const std::string& o, const std::string& n, const std::string& c) {
             return app_.changePassword(o, n, c);
         },
@@ -457,7 +457,7 @@ void CMainFrame::onPassword()
 
 void CMainFrame::onViewLog()
 {
-    CLogViewDlg dialog(app_.eventLog().copy(), this);
+    LogViewDialog dialog(app_.eventLog().copy(), this);
     dialog.exec();
 }
 

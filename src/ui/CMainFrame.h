@@ -16,7 +16,7 @@ namespace dgaws {
 
 class CChildFrame;
 class CChrEDoc;
-class CFileTreeView;
+class FileTreeView;
 class CProgStatusBar;
 class CResultListView;
 class DocumentCommands;
@@ -46,7 +46,7 @@ public:
     const FrameActions& actions() const { return actions_; }
     const PeakEditActions& peakEditActions() const { return peakEdit_; }
     CProgStatusBar* progressBar() const { return status_; }
-    CFileTreeView* fileTree() const { return tree_; }
+    FileTreeView* fileTree() const { return tree_; }
     MethodTreeNode* methodTree() const { return methods_; }
     QTabBar* channelTabs() const { return tabs_; }
     QMdiArea* mdiArea() const { return mdi_; }
@@ -120,7 +120,7 @@ private:
     QMdiArea* mdi_;
     QTabBar* tabs_;
     CProgStatusBar* status_;
-    CFileTreeView* tree_ = nullptr;
+    FileTreeView* tree_ = nullptr;
     MethodTreeNode* methods_ = nullptr;
     QDockWidget* treeDock_ = nullptr;
     QDockWidget* resultDock_ = nullptr;

@@ -36,7 +36,7 @@ QString CProgStatusBar::paneText(int pane) const
     return pane >= 0 && pane < kPanes ? panes_[static_cast<size_t>(pane)]->text() : QString();
 }
 
-void CProgStatusBar::OnProgress(unsigned int percent)
+void CProgStatusBar::onProgress(unsigned int percent)
 {
     const int value = static_cast<int>(std::min(percent, 100u));
     progress_->setValue(value);

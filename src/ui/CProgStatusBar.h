@@ -22,7 +22,7 @@ public:
     void setPaneText(int pane, const QString& text);
     QString paneText(int pane) const;
     // Percent done; the indicator shows while the work is under way (1 to 99).
-    void OnProgress(unsigned int percent);
+    void onProgress(unsigned int percent);
     QProgressBar* progress() const { return progress_; }
 
 private:

@@ -1,12 +1,12 @@
 #include "DocumentCommands.h"
 
-#include "CBackgroundDlg.h"
+#include "BackgroundDialog.h"
 #include "CChildFrame.h"
-#include "CColorSelectDlg.h"
-#include "CDiagnosisDlg.h"
+#include "ColorSelectDialog.h"
+#include "DiagnosisDialog.h"
 #include "CChrEGraphView.h"
-#include "CMethodChoiceDlg.h"
-#include "CSampleInfoDlg.h"
+#include "MethodChoiceDialog.h"
+#include "SampleInfoDialog.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
 
@@ -98,7 +98,7 @@ bool DocumentCommands::mayClose(CChildFrame& frame)
 
 bool DocumentCommands::editColors(CChildFrame& frame)
 {
-    CColorSelectDlg dialog(frame.document().data.method.colors, dialogParent_);
+    ColorSelectDialog dialog(frame.document().data.method.colors, dialogParent_);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     applyColors(frame, dialog.colors());
@@ -115,7 +115,7 @@ void DocumentCommands::applyColors(CChildFrame& frame, const DisplayColors& colo
 
 bool DocumentCommands::editSampleInfo(CChildFrame& frame)
 {
-    CSampleInfoDlg dialog(frame.document(), dialogParent_);
+    SampleInfoDialog dialog(frame.document(), dialogParent_);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     dialog.writeBack(frame.document());
@@ -149,7 +149,7 @@ bool DocumentCommands::diagnose(CChildFrame& frame)
     if (!view)
         return false;
     frame.updateTitle();
-    CDiagnosisDlg dialog(doc, *view, prompts_, dialogParent_);
+    DiagnosisDialog dialog(doc, *view, prompts_, dialogParent_);
     dialog.exec();
     if (dialog.changedDocument()) {
         frame.refreshViews();
@@ -160,7 +160,7 @@ bool DocumentCommands::diagnose(CChildFrame& frame)
 
 bool DocumentCommands::chooseBackground(CChildFrame& frame)
 {
-    CBackgroundDlg dialog(frame.document(), dialogParent_);
+    BackgroundDialog dialog(frame.document(), dialogParent_);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     applyBackground(frame, dialog.file(), dialog.showBackground(), dialog.traceColor());
@@ -211,7 +211,7 @@ bool DocumentCommands::chooseMethod(CChildFrame& frame)
     CChrEDoc& doc = frame.document();
     if (!MethodSelection::canChoose(doc) || doc.methodLibrary() == nullptr)
         return false;
-    CMethodChoiceDlg dialog(*doc.methodLibrary(), MethodSelection::preset(doc), dialogParent_);
+    MethodChoiceDialog dialog(*doc.methodLibrary(), MethodSelection::preset(doc), dialogParent_);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     return applyMethodChoice(frame, dialog.choice());

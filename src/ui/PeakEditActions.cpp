@@ -21,7 +21,7 @@ void PeakEditActions::create(QMainWindow* frame, QAction* before, ActiveFrame ac
         modes_.push_back({action, m});
     };
     mode(addPeak, "增加峰(&A)", Mode::AddPeak);
-    mode(deletePeak, "删除峰", Mode::DeletePeak);
+    mode(deletePeak, "删除峰", Mode::deletePeak);
     mode(moveStart, "峰起点调整(&S)", Mode::MoveStart);
     mode(moveApex, "峰顶点调整(&T)", Mode::MoveApex);
     mode(moveEnd, "峰终点调整(&E)", Mode::MoveEnd);

@@ -2,12 +2,12 @@
 
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
-#include "CFileTreeView.h"
+#include "FileTreeView.h"
 #include "CMainFrame.h"
-#include "CPortChoiceDlg.h"
+#include "PortChoiceDialog.h"
 #include "CProgStatusBar.h"
-#include "CStartWizardDlg.h"
-#include "CWaitWindow.h"
+#include "StartWizardDialog.h"
+#include "WaitWindow.h"
 #include "DocumentCommands.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
@@ -31,7 +31,7 @@ RunController::RunController(CMainFrame& frame, WorkstationApp& app, OperatorPro
     link_->setFallbackDemoPath(app_.root().defaultSimDataPath());
     search_ = std::make_unique<PortSearch>(*link_);
     search_->setAsk([this](const std::string& q) { return prompts_.askYesNo(qs(q)); });
-    wait_ = std::make_unique<CWaitWindow>(&frame_);
+    wait_ = std::make_unique<WaitWindow>(&frame_);
 
     connect(link_.get(), &CollectorLink::waitText, this, &RunController::showWait);
     connect(link_.get(), &CollectorLink::connectionWaitOver, this, &RunController::endWait);
@@ -173,19 +173,19 @@ void RunController::stopAllUnattended()
 void RunController::connectCollector()
 {
     link_->newCollector();
-    CStartWizardDlg wizard(&frame_);
+    StartWizardDialog wizard(&frame_);
     wizard.exec();
     switch (wizard.choice()) {
-    case CStartWizardDlg::Automatic:
+    case StartWizardDialog::Automatic:
         searchAutomatically();
         break;
-    case CStartWizardDlg::Manual:
+    case StartWizardDialog::Manual:
         connectManually();
         break;
-    case CStartWizardDlg::Simulated:
+    case StartWizardDialog::Simulated:
         startSimulation(CollectorLink::SimulationEntry::Wizard);
         break;
-    case CStartWizardDlg::NoConnection:
+    case StartWizardDialog::NoConnection:
         break;
     }
 }
@@ -202,7 +202,7 @@ void RunController::connectManually()
                 names << qs(p.friendlyName);
                 paths << qs(p.devicePath);
             }
-            CPortChoiceDlg dialog(names, paths, &frame_);
+            PortChoiceDialog dialog(names, paths, &frame_);
             if (dialog.exec() != QDialog::Accepted)
                 return std::nullopt;
             return CollectorLink::PortChoice{ss(dialog.chosenPort()), dialog.remember()};

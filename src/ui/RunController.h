@@ -14,7 +14,7 @@ namespace dgaws {
 class CChildFrame;
 class CChrEDoc;
 class CMainFrame;
-class CWaitWindow;
+class WaitWindow;
 class OperatorPrompts;
 class WorkstationApp;
 
@@ -81,7 +81,7 @@ private:
     std::unique_ptr<ChannelRuns> runs_;
     std::unique_ptr<CollectorLink> link_;
     std::unique_ptr<PortSearch> search_;
-    std::unique_ptr<CWaitWindow> wait_;
+    std::unique_ptr<WaitWindow> wait_;
     bool unattended_ = false;
 };
 

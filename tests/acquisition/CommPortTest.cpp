@@ -25,11 +25,11 @@ TEST(SerialPort, OnARealLineEveryByteArrivesOnceAndInOrder)
     CCommPort port;
     std::vector<std::string> errors;
     port.setErrorSink([&](const std::string& e) { errors.push_back(e); });
-    EXPECT_FALSE(port.Open([](uint8_t) {}, "/dev/dgaws-no-such-port"));
+    EXPECT_FALSE(port.open([](uint8_t) {}, "/dev/dgaws-no-such-port"));
     EXPECT_TRUE(errors.empty()) << "an absent device is the caller's to report";
     PtyPair pty;
     std::vector<uint8_t> got, sent;
-    ASSERT_TRUE(port.Open([&](uint8_t b) { got.push_back(b); }, pty.path()));
+    ASSERT_TRUE(port.open([&](uint8_t b) { got.push_back(b); }, pty.path()));
     for (int i = 0; i < 3000; ++i)
         sent.push_back(static_cast<uint8_t>((i * 37) & 0xFF));
     LineFeeder feeder(pty, sent);
@@ -59,7 +59,7 @@ protected:
 
 TEST_F(CommPortTest, TheLineIsSetAsAsked)
 {
-    ASSERT_TRUE(port.Open(collect(), kDevice, 4800, 'e', 7, 2));
+    ASSERT_TRUE(port.open(collect(), kDevice, 4800, 'e', 7, 2));
     ScriptedSerialPort& dev = *ports.last();
     EXPECT_EQ(dev.devicePath, kDevice);
     EXPECT_EQ(dev.baud, 4800);
@@ -116,7 +116,7 @@ TEST_F(CommPortTest, EachFailingSetterIsReportedOnceAndThePortStaysOpen)
         reports.clear();
         got.clear();
         ports.next.failingSetter = setters[i];
-        ASSERT_TRUE(port.Open(collect(), kDevice));
+        ASSERT_TRUE(port.open(collect(), kDevice));
         EXPECT_TRUE(port.isOpen());
         EXPECT_EQ(reports, (std::vector<std::string>{
                                "WARNING:  " + setters[i] +
@@ -137,14 +137,14 @@ TEST_F(CommPortTest, AReadErrorIsReportedOncePerOpen)
     const std::string readFailure =
         "WARNING:  read() Failed with the following error: \nInput/output error\n"
         "Port: /dev/ttyUSB0\n";
-    ASSERT_TRUE(port.Open(collect(), kDevice));
+    ASSERT_TRUE(port.open(collect(), kDevice));
     QPointer<ScriptedSerialPort> first = ports.last();
     first->failRead();
     first->failRead();
     EXPECT_EQ(reports, std::vector<std::string>{readFailure});
 
-    port.Close();
-    ASSERT_TRUE(port.Open(collect(), kDevice));
+    port.close();
+    ASSERT_TRUE(port.open(collect(), kDevice));
     ASSERT_FALSE(first.isNull());  // deleted later, so it can still fail after the close
     first->failRead();
     EXPECT_EQ(reports.size(), 1u);
@@ -158,12 +158,12 @@ TEST_F(CommPortTest, AReadErrorIsReportedOncePerOpen)
 TEST_F(CommPortTest, ACloseInsideABurstDropsTheRestAndAReopenStartsClean)
 {
     std::vector<uint8_t> after;
-    ASSERT_TRUE(port.Open(
+    ASSERT_TRUE(port.open(
         [&](uint8_t b) {
             got.push_back(b);
             if (got.size() == 3) {
-                port.Close();
-                port.Open([&](uint8_t c) { after.push_back(c); }, kDevice);
+                port.close();
+                port.open([&](uint8_t c) { after.push_back(c); }, kDevice);
             }
         },
         kDevice));

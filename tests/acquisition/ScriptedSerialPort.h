@@ -124,7 +124,7 @@ private:
     QString errorText_;
 };
 
-// Hands a CCommPort a scripted device for every Open and keeps sight of each one (the port
+// Hands a CCommPort a scripted device for every open() and keeps sight of each one (the port
 // deletes them when it is done with them).
 struct ScriptedPorts {
     SerialScript next;

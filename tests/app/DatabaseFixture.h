@@ -52,9 +52,9 @@ protected:
     void TearDown() override
     {
         db.close();
-        if (!rawName.empty()) {
-            QSqlDatabase::database(QString::fromStdString(rawName), false).close();
-            QSqlDatabase::removeDatabase(QString::fromStdString(rawName));
+        if (!rawName_.empty()) {
+            QSqlDatabase::database(QString::fromStdString(rawName_), false).close();
+            QSqlDatabase::removeDatabase(QString::fromStdString(rawName_));
         }
         if (!serverDatabase.empty())
             adminExec("DROP DATABASE IF EXISTS " + serverDatabase + " WITH (FORCE)");
@@ -68,11 +68,11 @@ protected:
     // must not be trusted to report about itself.
     QSqlDatabase raw()
     {
-        if (rawName.empty()) {
+        if (rawName_.empty()) {
             static int counter = 0;
-            rawName = "raw-" + std::to_string(++counter);
+            rawName_ = "raw-" + std::to_string(++counter);
             QSqlDatabase c = QSqlDatabase::addDatabase(
-                GetParam() == Engine::SQLite ? "QSQLITE" : "QPSQL", QString::fromStdString(rawName));
+                GetParam() == Engine::SQLite ? "QSQLITE" : "QPSQL", QString::fromStdString(rawName_));
             if (GetParam() == Engine::SQLite) {
                 c.setDatabaseName(QString::fromStdString(settings.sqliteFile));
             } else {
@@ -83,7 +83,7 @@ protected:
             }
             EXPECT_TRUE(c.open()) << c.lastError().text().toStdString();
         }
-        return QSqlDatabase::database(QString::fromStdString(rawName));
+        return QSqlDatabase::database(QString::fromStdString(rawName_));
     }
     // Runs a statement on the raw connection; the first column of every row as text.
     std::vector<std::string> rawRows(const std::string& sql)
@@ -138,7 +138,7 @@ private:
         ASSERT_TRUE(q.exec(QString::fromStdString(sql))) << q.lastError().text().toStdString();
     }
 
-    std::string rawName;
+    std::string rawName_;
 };
 
 }  // namespace dgaws::test

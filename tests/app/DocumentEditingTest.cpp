@@ -56,13 +56,13 @@ TEST(DocumentEditing, DetectionReplaysTheDocumentsOwnEdits)
     doc.data.method.useManualEvents = 0;
     ASSERT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
     EXPECT_EQ(doc.data.peaks.size(), 2);
-    ASSERT_TRUE(doc.editor.Undo()) << "each detection is an undo step";
+    ASSERT_TRUE(doc.editor.undo()) << "each detection is an undo step";
     EXPECT_EQ(doc.data.peaks, edited);
 
     ChannelRun running{.acquiring = true};
     doc.attachRun(&running);
     EXPECT_EQ(doc.editor.deletePeak(0), EditStatus::Unavailable);
-    EXPECT_FALSE(doc.editor.Redo());
+    EXPECT_FALSE(doc.editor.redo());
 }
 
 TEST(DocumentEditing, SignalCommandsMarkTheDocumentAndRefuseWhatTheyCannotDo)
@@ -108,7 +108,7 @@ TEST(DocumentEditing, SignalCommandsMarkTheDocumentAndRefuseWhatTheyCannotDo)
     writeChromatogramFile(dir.path("other.chg"), level);
     ASSERT_TRUE(doc.loadFromFile(dir.path("other.chg")));
     EXPECT_FALSE(doc.restoreSignal());
-    EXPECT_FALSE(doc.editor.Undo());
+    EXPECT_FALSE(doc.editor.undo());
 }
 
 TEST(DocumentEditing, RunTimeAidsFollowTheNewestAcquiredSample)

@@ -20,7 +20,7 @@ const QDateTime kTime(QDate(2024, 1, 2), QTime(3, 4, 5));
 CLog readBack(const std::string& path)
 {
     CLogManage other(path);
-    EXPECT_TRUE(other.LoadLog());
+    EXPECT_TRUE(other.loadLog());
     return other.copy();
 }
 
@@ -31,19 +31,19 @@ TEST(EventLog, EachEntryIsOnDiskAsSoonAsItIsAddedInOrderAndInWholeSeconds)
     TempDir dir;
     const std::string path = dir.path("QLLog/QL1.DB");
     CLogManage log(path);
-    ASSERT_TRUE(log.LoadLog());
+    ASSERT_TRUE(log.loadLog());
     for (int i = 0; i < 20; ++i)  // equal times must still keep their order
-        ASSERT_TRUE(log.AddToLog(kTime.addMSecs(i * 100), "e" + std::to_string(i)));
-    // No SaveLog: a crash here must not lose what was logged.
+        ASSERT_TRUE(log.addToLog(kTime.addMSecs(i * 100), "e" + std::to_string(i)));
+    // No saveLog: a crash here must not lose what was logged.
     const CLog seen = readBack(path);
     ASSERT_EQ(seen.size(), 20u);
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(seen[static_cast<size_t>(i)].text, "e" + std::to_string(i));
         EXPECT_EQ(seen[static_cast<size_t>(i)].time.time().msec(), 0);
     }
-    EXPECT_TRUE(log.SaveLog());
-    log.AddToLog(kTime, "after save");
-    EXPECT_EQ(readBack(path).back().text, "after save") << "adding after SaveLog reopens the file";
+    EXPECT_TRUE(log.saveLog());
+    log.addToLog(kTime, "after save");
+    EXPECT_EQ(readBack(path).back().text, "after save") << "adding after saveLog reopens the file";
 }
 
 TEST(EventLog, TheFileRefusesToChangeOrLoseEntries)
@@ -51,9 +51,9 @@ TEST(EventLog, TheFileRefusesToChangeOrLoseEntries)
     TempDir dir;
     const std::string path = dir.path("QL.DB");
     CLogManage log(path);
-    log.LoadLog();
-    log.AddToLog(kTime, "kept");
-    log.SaveLog();
+    log.loadLog();
+    log.addToLog(kTime, "kept");
+    log.saveLog();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tamper");
         db.setDatabaseName(QString::fromStdString(path));
@@ -75,14 +75,14 @@ TEST(EventLog, EntriesThatCouldNotBeWrittenFollowOnceTheFolderIsUsable)
     std::ofstream(dir.path("QLLog")) << "x";
     const std::string path = dir.path("QLLog/QL.DB");
     CLogManage log(path);
-    EXPECT_FALSE(log.LoadLog());
-    EXPECT_FALSE(log.AddToLog(kTime, "one"));
-    EXPECT_FALSE(log.AddToLog(kTime, "two"));
+    EXPECT_FALSE(log.loadLog());
+    EXPECT_FALSE(log.addToLog(kTime, "one"));
+    EXPECT_FALSE(log.addToLog(kTime, "two"));
     EXPECT_EQ(log.count(), 2) << "the entries stay in memory";
     EXPECT_EQ(log.unwritten(), 2);
 
     std::filesystem::remove(dir.path("QLLog"));
-    EXPECT_TRUE(log.SaveLog());
+    EXPECT_TRUE(log.saveLog());
     EXPECT_EQ(log.unwritten(), 0);
     const CLog seen = readBack(path);
     ASSERT_EQ(seen.size(), 2u);
@@ -95,7 +95,7 @@ TEST(EventLog, AFileThatIsNoLogIsNotTakenForOne)
     const std::string path = dir.path("QL.DB");
     std::ofstream(path) << std::string(4096, 'z');
     CLogManage log(path);
-    EXPECT_FALSE(log.LoadLog());
+    EXPECT_FALSE(log.loadLog());
     EXPECT_EQ(log.count(), 0);
     EXPECT_FALSE(log.lastError().isEmpty());
 }

@@ -39,7 +39,7 @@ TEST(LinkedRuns, ARunFromTheWireIsSavedSampleForSample)
     CollectorLink link(b.settings, *b.runs);
     link.newCollector();
     b.openBoth();
-    ASSERT_TRUE(link.OpenCollectorPort(pty.path()));
+    ASSERT_TRUE(link.openCollectorPort(pty.path()));
     ASSERT_TRUE(pty.write({0xE0}));
     ASSERT_TRUE(pumpUntil([&] { return link.collector()->confirmed(); }));
     ASSERT_TRUE(b.runs->run(b.doc(0)));  // both channels (AllStart)
@@ -66,7 +66,7 @@ TEST(LinkedRuns, TheStartSignalOnTheWireStartsBothChannelsOnce)
     RunsBench b(0.5);  // 600 points
     CollectorLink link(b.settings, *b.runs);
     link.newCollector();
-    ASSERT_TRUE(link.OpenCollectorPort(pty.path()));
+    ASSERT_TRUE(link.openCollectorPort(pty.path()));
     std::vector<float> va, vb;
     std::vector<uint8_t> bytes{0xE0};
     const auto run = frames(

@@ -70,13 +70,13 @@ TEST(PeakEditSession, DeletesTheClickedPeakAndUndoRedoFollow)
 {
     Finished f;
     const PeakTable before = f.doc.data.peaks;
-    f.session.choose(Mode::DeletePeak);
+    f.session.choose(Mode::deletePeak);
     EXPECT_EQ(f.session.click(1400), Click::Refused) << "no peak there";
-    EXPECT_EQ(f.session.mode(), Mode::DeletePeak);
+    EXPECT_EQ(f.session.mode(), Mode::deletePeak);
     EXPECT_EQ(f.session.click(2000), Click::Edited);
     ASSERT_EQ(f.doc.data.peaks.size(), 1);
     EXPECT_EQ(f.doc.data.peaks[0].apexIndex, before[0].apexIndex);
-    EXPECT_EQ(f.doc.data.method.manualEvents.back().kind, ManualEventKind::DeletePeak);
+    EXPECT_EQ(f.doc.data.method.manualEvents.back().kind, ManualEventKind::deletePeak);
 
     EXPECT_TRUE(f.session.undo());
     EXPECT_EQ(f.doc.data.peaks, before);

@@ -79,7 +79,7 @@ protected:
         r.testTime = when;
         r.values[rate::H2] = h2;
         const std::string file = path("previous.lcd");
-        EXPECT_EQ(SaveRateRecord(r, file), 1);
+        EXPECT_EQ(saveRateRecord(r, file), 1);
         return file;
     }
     // The company and device of the test chromatogram in the database, or its tests there.

@@ -90,7 +90,7 @@ TEST_F(InfoCommandTest, PreviousTestRecord)
     for (int i = 0; i < 7; ++i)
         rec.values[i] = i + 0.5;
     const std::string file = path("上次.lcd");
-    ASSERT_EQ(SaveRateRecord(rec, file), 1);
+    ASSERT_EQ(saveRateRecord(rec, file), 1);
     const json j = infoJsonOf(file);
     EXPECT_EQ(j["testTime"]["text"], "2023-06-23 14:05:09");
     EXPECT_EQ(j["values"][4], 4.5);

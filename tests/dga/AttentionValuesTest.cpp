@@ -74,7 +74,7 @@ protected:
 TEST_F(CheckAttentionValuesTest, ResetsThenCollectsThenCompares)
 {
     env.outGasRateUsed = false;
-    CheckAttentionValues(data, linked, env);
+    checkAttentionValues(data, linked, env);
     EXPECT_EQ(seenAtCollect, std::vector<std::string>{"|0.000000|-1"})
         << "collection sees the reset results";
     EXPECT_EQ(data.diagnosisCode, -2);
@@ -87,7 +87,7 @@ TEST_F(CheckAttentionValuesTest, ResetsThenCollectsThenCompares)
 
     // With OutGasRateUsed: 160 uL/L over 10 days from a previous 0, times 20 t / 0.88 t/m3.
     env.outGasRateUsed = true;
-    CheckAttentionValues(data, linked, env);
+    checkAttentionValues(data, linked, env);
     EXPECT_NEAR(data.working.gasRates[rate::H2], 16.0 * 20.0 / 0.88, 1e-9);
     EXPECT_EQ(data.working.gasRates[rate::CH4], 0.0);
     EXPECT_TRUE(messages.empty());
@@ -97,7 +97,7 @@ TEST_F(CheckAttentionValuesTest, RefusedDayQuestionStillCompares)
 {
     data.method.testRecord.testTime = OleDateTime::fromCivil(2024, 3, 11, 9, 0, 0);
     env.ask = [](const std::string&) { return false; };
-    CheckAttentionValues(data, linked, env);
+    checkAttentionValues(data, linked, env);
     EXPECT_EQ(messages, std::vector<std::string>{"产气率计算失败!"});
     EXPECT_EQ(data.working.gasRates[rate::H2], 0.0);
     EXPECT_EQ(data.conclusion, "含量超过注意值");

@@ -32,7 +32,7 @@ TEST(DgaValues, OwnPeaksFillTheStoredGasOrder)
                                        {GasSet::C2H6, 3}, {GasSet::C2H4, 4}, {GasSet::C2H2, 0.5},
                                        {GasSet::CO, 300}, {"H2", 777}, {GasSet::CH4, 22}});
     ChromatogramData linked;
-    const DgaCollection r = CollectDgaValues(d, linked);
+    const DgaCollection r = collectDgaValues(d, linked);
     EXPECT_FALSE(r.linkedRead);
     EXPECT_EQ(r.linkedError, "");
     EXPECT_EQ(d.gasInOil, (Gases{10, 22, 0.5, 4, 3, 0, 0, 300, 900}));
@@ -46,7 +46,7 @@ TEST(DgaValues, TheLinkedChromatogramWinsAndAnUnreadableOneKeepsTheOwnValues)
     ChromatogramData d = withOilPeaks({{GasSet::H2, 1}, {GasSet::CH4, 2}});
     d.linkedFile = "B_1.chg";  // beside the own file
     ChromatogramData linked;
-    DgaCollection r = CollectDgaValues(d, linked, dir.path("A_1.chg"));
+    DgaCollection r = collectDgaValues(d, linked, dir.path("A_1.chg"));
     EXPECT_TRUE(r.linkedRead);
     EXPECT_EQ(d.gasInOil, (Gases{42, 2, 0, 0, 0, 0, 5000, 0, 0}));
     EXPECT_EQ(linked.peaks.size(), 2);
@@ -55,7 +55,7 @@ TEST(DgaValues, TheLinkedChromatogramWinsAndAnUnreadableOneKeepsTheOwnValues)
     d.gasInOil = {};
     d.linkedFile = dir.path("missing.chg");
     const ChromatogramData before = linked;
-    r = CollectDgaValues(d, linked);
+    r = collectDgaValues(d, linked);
     EXPECT_FALSE(r.linkedRead);
     EXPECT_FALSE(r.linkedError.empty());
     EXPECT_EQ(d.gasInOil, (Gases{1, 2, 0, 0, 0, 0, 0, 0, 0}));

@@ -48,7 +48,7 @@ TEST_F(DiagnoseTest, SavesTheAttentionStateAndShowsTheDialogFields)
 {
     // H2 CH4 C2H2 C2H4 C2H6 N2 O2 CO CO2
     typed = {200.0, 10.0, 0.0, 20.0, 10.0, 40000.0, 3000.0, 250.0, 1800.0};
-    const auto view = Diagnose(data, linked, env, save);
+    const auto view = diagnose(data, linked, env, save);
     ASSERT_TRUE(view.has_value());
     EXPECT_EQ(calls, std::vector<std::string>{"东郊变电站/1号主变"});
     EXPECT_EQ(saved.batchNo, "2024051701");
@@ -64,7 +64,7 @@ TEST_F(DiagnoseTest, SavesTheAttentionStateAndShowsTheDialogFields)
     EXPECT_TRUE(view->judgementOffered());
 
     // Codes 0,1,1 name no fault: the attention texts stay and the codes show.
-    const DiagnosisView judged = JudgeFromDialog(data);
+    const DiagnosisView judged = judgeFromDialog(data);
     EXPECT_EQ(judged.ratioCodes, "0,1,1");
     EXPECT_EQ(judged.diagnosisCode, -2);
     EXPECT_EQ(judged.advice, "氢气含量超过了150uL/L，请注意\r\n");
@@ -75,12 +75,12 @@ TEST_F(DiagnoseTest, UnknownCompanyOrDeviceStopsBeforeTheDialog)
     typed[gas::H2] = 10.0;
     for (TestSaveResult r : {TestSaveResult::CompanyNotFound, TestSaveResult::DeviceNotFound}) {
         result = r;
-        EXPECT_FALSE(Diagnose(data, linked, env, save).has_value());
+        EXPECT_FALSE(diagnose(data, linked, env, save).has_value());
         EXPECT_EQ(data.conclusion, "含量无异常") << "results are recomputed all the same";
     }
     for (TestSaveResult r : {TestSaveResult::Failed, TestSaveResult::NothingWritten,
                              TestSaveResult::Replaced}) {
         result = r;
-        EXPECT_TRUE(Diagnose(data, linked, env, save).has_value());
+        EXPECT_TRUE(diagnose(data, linked, env, save).has_value());
     }
 }

@@ -74,7 +74,7 @@ TEST_F(RatesTest, PerPeakAndPerGasWithTheTotalOfTheFourHydrocarbons)
                     {"N2(氮气)", 50000.0}, {"H2", 999.0}});
     data.peaks[3].workValue = -7.0;
 
-    ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
+    ASSERT_TRUE(computeGasProductionRates(data, linked, env).computed);
     const double volume = 20.0 / 0.88;
     // 3 uL/L per day times 20 t / 0.88 t/m3 = 22.7273 m3.
     EXPECT_NEAR(data.peaks[0].workValue, 68.1818, 1e-4);
@@ -93,7 +93,7 @@ TEST_F(RatesTest, LessThanADayAsksAndYesCountsOneDay)
     data.method.testRecord.testTime = at(11, 0);  // eight hours before the injection
     addPeaks(data, {{"CO(一氧化碳)", 30.0}});
     answer = true;
-    ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
+    ASSERT_TRUE(computeGasProductionRates(data, linked, env).computed);
     EXPECT_EQ(questions, std::vector<std::string>{kLessThanADayQuestion});
     EXPECT_NEAR(data.working.gasRates[rate::CO], 30.0 * 20.0 / 0.88, 1e-9);
     EXPECT_TRUE(messages.empty());
@@ -105,7 +105,7 @@ TEST_F(RatesTest, PreviousTestLaterAndNoMeansNoRateAtAll)
     addPeaks(data, {{"CO2(二氧化碳)", 300.0}});
     data.peaks[0].workValue = 1.5;
     answer = false;
-    EXPECT_FALSE(ComputeGasProductionRates(data, linked, env).computed);
+    EXPECT_FALSE(computeGasProductionRates(data, linked, env).computed);
     EXPECT_EQ(questions.size(), 1u);
     EXPECT_EQ(messages, std::vector<std::string>{"产气率计算失败!"});
     EXPECT_EQ(data.peaks[0].workValue, 1.5);
@@ -122,14 +122,14 @@ TEST_F(RatesTest, LinkedChromatogramIsReadAfreshAndItsPeaksWinTheCollection)
 
     addPeaks(data, {{"H2(氢气)", 40.0}});
     addPeaks(linked, {{"C2H6(乙烷)", 1000.0}});  // stale: from another file
-    ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
+    ASSERT_TRUE(computeGasProductionRates(data, linked, env).computed);
     ASSERT_EQ(linked.peaks.size(), 2);
     const double volume = 20.0 / 0.88;
     EXPECT_NEAR(linked.peaks[0].workValue, 1.1 * volume, 1e-9);
     EXPECT_NEAR(linked.working.gasRates[rate::TotalHydrocarbons], 1.1 * volume, 1e-9);
     EXPECT_NEAR(data.working.gasRates[rate::H2], 4.0 * volume, 1e-9) << "own results so far";
 
-    CollectGasRates(data, linked);
+    collectGasRates(data, linked);
     EXPECT_NEAR(data.working.gasRates[rate::H2], 2.0 * volume, 1e-9) << "linked peaks come last";
     EXPECT_NEAR(data.working.gasRates[rate::C2H4], 1.1 * volume, 1e-9);
     EXPECT_EQ(data.working.gasRates[rate::C2H6], 0.0);
@@ -142,9 +142,9 @@ TEST_F(RatesTest, UnreadableLinkedChromatogramLeavesTheOwnRates)
     addPeaks(data, {{"H2(氢气)", 40.0}});
     addPeaks(linked, {{"H2(氢气)", 1000.0}});
     linked.peaks[0].workValue = 555.0;
-    ASSERT_TRUE(ComputeGasProductionRates(data, linked, env).computed);
+    ASSERT_TRUE(computeGasProductionRates(data, linked, env).computed);
     EXPECT_EQ(linked.peaks.size(), 0) << "no stale peaks lend their rates";
-    CollectGasRates(data, linked);
+    collectGasRates(data, linked);
     EXPECT_NEAR(data.working.gasRates[rate::H2], 4.0 * 20.0 / 0.88, 1e-9);
 }
 
@@ -152,7 +152,7 @@ TEST_F(RatesTest, PreviousDateWithoutCalendarFormFails)
 {
     data.method.testRecord.testTime.date = 1e7;  // beyond the year 9999
     addPeaks(data, {{"H2(氢气)", 40.0}});
-    EXPECT_FALSE(ComputeGasProductionRates(data, linked, env).computed);
+    EXPECT_FALSE(computeGasProductionRates(data, linked, env).computed);
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(messages, std::vector<std::string>{"产气率计算失败!"});
     EXPECT_EQ(data.peaks[0].workValue, 0.0);

@@ -42,7 +42,7 @@ TEST(OilContents, EveryGasHasItsPartitionCoefficient)
         {GasSet::CO2, 0.92},  {GasSet::O2, 0.17},  {GasSet::N2, 0.09}};
     for (const auto& [name, k] : expected) {
         PeakRecord p = gasPeak(name, 1000);
-        ConvertPeakToOil(d, p);
+        convertPeakToOil(d, p);
         EXPECT_NEAR(p.oilContent, 929 * k, 1e-9) << name;
     }
 }
@@ -51,10 +51,10 @@ TEST(OilContents, VacuumMethodAtTwentyDegreesAndStandardPressureIsThePlainRatio)
 {
     ChromatogramData d = oscillation(101.3, 20, 6, 48);
     d.method.calcMethod = static_cast<int>(QuantMethod::Vacuum);
-    ComputeVolumeRatio(d);
+    computeVolumeRatio(d);
     EXPECT_NEAR(d.working.volumeRatio, 6.0 / 48.0, 1e-15);
     PeakRecord co2 = gasPeak(GasSet::CO2, 800);
-    ConvertPeakToOil(d, co2);
+    convertPeakToOil(d, co2);
     EXPECT_NEAR(co2.oilContent, 100.0, 1e-12);
 }
 
@@ -63,15 +63,15 @@ TEST(OilContents, OnlyTheNineGasesUnderTheTwoOilMethodsAreConverted)
     ChromatogramData d = oscillation(101.3, 50, 5, 40);
     PeakRecord plain = gasPeak("H2", 100);
     plain.oilContent = 3;
-    ConvertPeakToOil(d, plain);
+    convertPeakToOil(d, plain);
     EXPECT_EQ(plain.oilContent, 3);
 
     d.method.calcMethod = static_cast<int>(QuantMethod::ExternalStandard);
     PeakRecord h2 = gasPeak(GasSet::H2, 100);
     h2.oilContent = 4;
-    ConvertPeakToOil(d, h2);
+    convertPeakToOil(d, h2);
     EXPECT_EQ(h2.oilContent, 4);
-    ComputeVolumeRatio(d);
+    computeVolumeRatio(d);
     EXPECT_EQ(d.working.volumeRatio, 0.0);
 }
 
@@ -90,7 +90,7 @@ TEST(OilContents, VolumesThatCannotBeCorrectedGiveZeroNotNaN)
                          Case{V, -273, 0, 0}}) {
         ChromatogramData d = oscillation(101.3, c.t, c.vg, c.vl);
         d.method.calcMethod = static_cast<int>(c.method);
-        ComputeVolumeRatio(d);
+        computeVolumeRatio(d);
         for (double v : {d.working.volumeRatio, d.working.gasVolumeOscillation,
                          d.working.oilVolumeOscillation, d.working.gasVolumeVacuum,
                          d.working.oilVolumeVacuum})
@@ -98,7 +98,7 @@ TEST(OilContents, VolumesThatCannotBeCorrectedGiveZeroNotNaN)
         EXPECT_EQ(d.working.volumeRatio, 0.0);
         PeakRecord p = gasPeak(GasSet::CH4, 50);
         p.oilContent = 9;
-        ConvertPeakToOil(d, p);
+        convertPeakToOil(d, p);
         EXPECT_EQ(p.oilContent, 0.0) << "t " << c.t << " Vl " << c.vl;
     }
 }
@@ -117,7 +117,7 @@ TEST(OilContents, QuantificationOfATestSampleFillsBothContents)
     p.componentIndex = 0;
     p.area = 50;
     d.peaks.append(p);
-    QuantifyWithOilContents(d, nullptr);
+    quantifyWithOilContents(d, nullptr);
     EXPECT_DOUBLE_EQ(d.peaks[0].gasContent, 100);
     // (Vg/Vl + K) x C x P / 101.3 x 0.929: (0.125 + 0.06) x 100 x 0.929 at standard pressure.
     EXPECT_NEAR(d.peaks[0].oilContent, 17.1865, 5e-5);

@@ -71,14 +71,14 @@ TEST(RateRecordFile, DamagedFilesAreRefusedAndLeaveTheRecord)
         writeFileAtomically(path, bytes);
         RateRecord kept = sampleRecord();
         kept.text1 = "unchanged";
-        EXPECT_EQ(LoadRateRecord(kept, path), 0);
+        EXPECT_EQ(loadRateRecord(kept, path), 0);
         EXPECT_EQ(kept.text1, "unchanged");
     }
     RateRecord kept;
-    EXPECT_EQ(LoadRateRecord(kept, dir.path("missing.lcd")), 0);
+    EXPECT_EQ(loadRateRecord(kept, dir.path("missing.lcd")), 0);
 }
 
-TEST(RecordGasProductionData, CurrentTestBecomesThePreviousOneEvenWhenCancelled)
+TEST(recordGasProductionData, CurrentTestBecomesThePreviousOneEvenWhenCancelled)
 {
     ChromatogramData d;
     d.injectionTime = OleDateTime::fromCivil(2024, 2, 2, 9, 0, 0);
@@ -87,7 +87,7 @@ TEST(RecordGasProductionData, CurrentTestBecomesThePreviousOneEvenWhenCancelled)
     std::vector<std::string> shown;
     const auto sink = [&shown](const std::string& m) { shown.push_back(m); };
 
-    EXPECT_FALSE(RecordGasProductionData(d, "/data/A.chg", [] { return std::nullopt; }, sink));
+    EXPECT_FALSE(recordGasProductionData(d, "/data/A.chg", [] { return std::nullopt; }, sink));
     EXPECT_EQ(shown, std::vector<std::string>{"记录失败！"});
     const RateRecord& prev = d.method.testRecord;
     EXPECT_EQ(prev.testTime, d.injectionTime);
@@ -100,12 +100,12 @@ TEST(RecordGasProductionData, CurrentTestBecomesThePreviousOneEvenWhenCancelled)
     TempDir dir;
     const std::string path = dir.path("r.lcd");
     shown.clear();
-    EXPECT_TRUE(RecordGasProductionData(d, "/data/A.chg", [&] { return path; }, sink));
+    EXPECT_TRUE(recordGasProductionData(d, "/data/A.chg", [&] { return path; }, sink));
     EXPECT_EQ(shown, std::vector<std::string>{"记录成功！"});
     EXPECT_EQ(readRateRecordFile(path), prev);
 
     shown.clear();
-    EXPECT_FALSE(RecordGasProductionData(
+    EXPECT_FALSE(recordGasProductionData(
         d, "/data/A.chg", [&] { return dir.path("missing/r.lcd"); }, sink));
     EXPECT_EQ(shown, std::vector<std::string>{"保存绝对产气率计算数据文件失败。"});
 }

@@ -68,7 +68,7 @@ TEST(RatioCode, ZeroDenominatorsAreCodedNotDivided)
     EXPECT_EQ(ratioCode(GasRatio::C2H4_C2H6, -0.0, 0.0), 0) << "negative zero is zero";
 }
 
-TEST(JudgeThreeRatio, ListedExamples)
+TEST(judgeThreeRatio, ListedExamples)
 {
     // Codes that name no fault leave the attention state as it was.
     for (const auto& [ratios, codes] : {std::pair{std::array{0.05, 0.5, 0.5}, "000"},
@@ -77,7 +77,7 @@ TEST(JudgeThreeRatio, ListedExamples)
         none.conclusion = "含量超过注意值";
         none.advice = "氢气含量超过了150uL/L，请注意\r\n";
         none.diagnosisCode = -2;
-        JudgeThreeRatio(none);
+        judgeThreeRatio(none);
         EXPECT_EQ(codesOf(none), codes);
         EXPECT_EQ(none.diagnosisCode, -2);
         EXPECT_EQ(none.diagnosisCode2, -1);
@@ -86,7 +86,7 @@ TEST(JudgeThreeRatio, ListedExamples)
     }
 
     ChromatogramData arc = withRatios(2.0, 0.05, 5.0);
-    JudgeThreeRatio(arc);
+    judgeThreeRatio(arc);
     EXPECT_EQ(codesOf(arc), "112");
     EXPECT_EQ(arc.conclusion, "电弧放电") << "a C2H2/C2H4 code of 1 is arcing";
     EXPECT_EQ(arc.diagnosisCode, 7);
@@ -95,11 +95,11 @@ TEST(JudgeThreeRatio, ListedExamples)
     EXPECT_DOUBLE_EQ(arc.working.ratioCH4H2, 0.05);
 }
 
-TEST(JudgeThreeRatio, AllFiveGasesZeroIsPartialDischargeWithoutAnyRatioValue)
+TEST(judgeThreeRatio, AllFiveGasesZeroIsPartialDischargeWithoutAnyRatioValue)
 {
     ChromatogramData d;
     d.working.ratioCH4H2 = 42.0;  // left from elsewhere; a zero denominator writes none
-    JudgeThreeRatio(d);
+    judgeThreeRatio(d);
     EXPECT_EQ(codesOf(d), "010");
     EXPECT_EQ(d.conclusion, "局部放电");
     EXPECT_EQ(d.diagnosisCode, 4);

@@ -64,7 +64,7 @@ TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
     e.setSettings({1, 0});
     std::vector<std::pair<DetectionMark, int>> marks;
     e.setMarkObserver([&](DetectionMark m, int index) { marks.emplace_back(m, index); });
-    e.RunDetection();
+    e.runDetection();
     const PeakTable& t = d.peaks;
     ASSERT_EQ(t.size(), 2);
     using M = DetectionMark;
@@ -223,11 +223,11 @@ TEST(LiveAndStored, LiveTableShowsEveryFinishedPeakMeasured)
     live.method.integration = plainParams();
     live.resetForRun(3000, 20);
     PeakEngine engine(live);
-    engine.ResetPass();
+    engine.resetPass();
     for (int i = 0; i < 1000; ++i) {
         live.signal.set(i, samples[static_cast<size_t>(i)]);
-        engine.FeedSample(samples[static_cast<size_t>(i)]);
-        engine.Evaluate(EvaluateStep::All);
+        engine.feedSample(samples[static_cast<size_t>(i)]);
+        engine.evaluate(EvaluateStep::All);
     }
     ASSERT_EQ(live.peaks.size(), 1);
     EXPECT_EQ(live.peaks[0].number, 1);

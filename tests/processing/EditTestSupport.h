@@ -20,7 +20,7 @@ struct EditBench {
     {
         data = tableOn(samples, rows);
         engine.setSettings({1, 0});
-        engine.Evaluate(EvaluateStep::All);
+        engine.evaluate(EvaluateStep::All);
     }
 
     const PeakTable& peaks() const { return data.peaks; }

@@ -161,7 +161,7 @@ inline PeakTable detect(ChromatogramData& data, EngineSettings settings = {1, 0}
 {
     PeakEngine engine(data);
     engine.setSettings(settings);
-    engine.RunDetection();
+    engine.runDetection();
     return data.peaks;
 }
 inline PeakTable detect(ChromatogramData&& data, EngineSettings settings = {1, 0})
@@ -190,15 +190,15 @@ inline PeakTable detectLive(const std::vector<float>& samples, const AnalysisMet
     live.resetForRun(runSamples, pointsPerSecond);
     PeakEngine engine(live);
     engine.setSettings(settings);
-    engine.ResetPass();
+    engine.resetPass();
     for (size_t i = 0; i < samples.size(); ++i) {
         live.signal.set(static_cast<int>(i), samples[i]);
-        engine.FeedSample(samples[i]);
-        engine.Evaluate(EvaluateStep::All);
+        engine.feedSample(samples[i]);
+        engine.evaluate(EvaluateStep::All);
     }
     live.signal.resize(static_cast<int>(samples.size()));
-    engine.FinishPass();
-    engine.Evaluate(EvaluateStep::All);
+    engine.finishPass();
+    engine.evaluate(EvaluateStep::All);
     return live.peaks;
 }
 
@@ -261,7 +261,7 @@ inline PeakTable evaluated(ChromatogramData& d, int mask = EvaluateStep::All,
 {
     PeakEngine e(d);
     e.setSettings(settings);
-    e.Evaluate(mask);
+    e.evaluate(mask);
     return d.peaks;
 }
 

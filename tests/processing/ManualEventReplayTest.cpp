@@ -40,8 +40,8 @@ struct Redetection {
     {
         engine.setSettings({1, 0});
         hooks.askOkCancel = [](const std::string&) { return true; };
-        hooks.pushUndo = [this] { editor.PushUndo(); };
-        hooks.replayManualEvents = [this] { editor.ReplayManualEvents(); };
+        hooks.pushUndo = [this] { editor.pushUndo(); };
+        hooks.replayManualEvents = [this] { editor.replayManualEvents(); };
     }
     void detect() { ASSERT_EQ(PeakDetectionCommand::run(engine, false, hooks), PeakDetectionCommand::Outcome::Detected); }
     // The row whose apex lies nearest the sample.
@@ -103,7 +103,7 @@ TEST(ManualEventReplay, RedetectionReproducesEveryAddedPeakAndMovedBoundary)
     EXPECT_EQ(r.editor.selection(), -1);
 
     // The detection itself is one undo step.
-    ASSERT_TRUE(r.editor.Undo());
+    ASSERT_TRUE(r.editor.undo());
     EXPECT_EQ(r.data.peaks, detected);
 }
 
@@ -133,14 +133,14 @@ TEST(ManualEventReplay, EventsWithoutATargetInsertOrDoNothing)
         return e;
     };
     b.data.method.manualEvents = {event(Kind::MoveStart, 200, 300, 400),
-                                  event(Kind::DeletePeak, 600, 700, 800),
+                                  event(Kind::deletePeak, 600, 700, 800),
                                   event(Kind::VerticalCut, 600, 700, 800),
                                   event(Kind::Undefined, 600, 700, 800),
                                   event(Kind::AddPeak, 1000, 1100, 1200),
                                   event(42, 1400, 1500, 1600)};
     const std::vector<ManualEvent> table = b.data.method.manualEvents;
 
-    EXPECT_EQ(ReplayManualEvents(b.engine), 2);
+    EXPECT_EQ(replayManualEvents(b.engine), 2);
     ASSERT_EQ(b.peaks().size(), 2);
     EXPECT_EQ(b.peaks()[0].apexIndex, 300);
     EXPECT_EQ(b.peaks()[1].apexIndex, 1100);
@@ -149,7 +149,7 @@ TEST(ManualEventReplay, EventsWithoutATargetInsertOrDoNothing)
 
     // Replayed once more, each finds its own peak and replaces it by the same record.
     const PeakTable once = b.peaks();
-    EXPECT_EQ(ReplayManualEvents(b.engine), 2);
+    EXPECT_EQ(replayManualEvents(b.engine), 2);
     EXPECT_EQ(b.peaks(), once);
 }
 
@@ -198,18 +198,18 @@ TEST(Evaluate, StepsRunInOrderAndMarkTheChromatogramProcessed)
     });
     e.setProcessedHandler([&] { calls.push_back("processed"); });
 
-    e.RunDetection();
+    e.runDetection();
     EXPECT_EQ(calls, (std::vector<std::string>{"identify", "quantify", "processed"}));
     EXPECT_EQ(d.evaluated, 1);
 
     calls.clear();
-    e.Evaluate(EvaluateStep::Measures);
+    e.evaluate(EvaluateStep::Measures);
     EXPECT_EQ(calls, std::vector<std::string>{"processed"});
     calls.clear();
-    e.Evaluate(0);
+    e.evaluate(0);
     EXPECT_TRUE(calls.empty());
 
-    e.ResetPass();
+    e.resetPass();
     EXPECT_EQ(d.evaluated, 0);
     EXPECT_TRUE(d.peaks.empty());
 }

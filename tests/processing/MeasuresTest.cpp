@@ -76,7 +76,7 @@ TEST(Measures, ExclusionHoldsAtExactlyTheMinimums)
     d.method.integration.minArea = first[1].area;
     PeakEngine e(d);
     e.setSettings({1, 0});
-    e.Evaluate(EvaluateStep::All);
+    e.evaluate(EvaluateStep::All);
     EXPECT_EQ(d.peaks[1].excluded, 1);
     EXPECT_EQ(d.peaks[1].areaPercent, 0.0);
     EXPECT_DOUBLE_EQ(d.peaks[0].areaPercent, 100.0);
@@ -84,10 +84,10 @@ TEST(Measures, ExclusionHoldsAtExactlyTheMinimums)
 
     d.method.integration.minArea = 0.0;
     d.method.integration.minHeight = first[1].height;
-    e.Evaluate(EvaluateStep::All);
+    e.evaluate(EvaluateStep::All);
     EXPECT_EQ(d.peaks[1].excluded, 1);
     d.method.integration.minHeight = std::nextafter(first[1].height, 0.0);
-    e.Evaluate(EvaluateStep::All);
+    e.evaluate(EvaluateStep::All);
     EXPECT_EQ(d.peaks[1].excluded, 0) << "just above the minimum counts";
 }
 
@@ -249,17 +249,17 @@ TEST(AutoDelete, InsertAndDeleteKeepTheTableInOrderAndEvaluated)
     auto d = chromatogramOf(s, plainParams());
     PeakEngine e(d);
     e.setSettings({1, 0});
-    e.RunDetection();
+    e.runDetection();
     ASSERT_EQ(d.peaks.size(), 2);
-    e.InsertPeak(rowOn(s, 900, 950, 1000));
+    e.insertPeak(rowOn(s, 900, 950, 1000));
     ASSERT_EQ(d.peaks.size(), 3);
     EXPECT_EQ(d.peaks[1].startIndex, 900);
     EXPECT_EQ(d.peaks[1].number, 2);
     EXPECT_EQ(d.peaks[2].number, 3);
 
-    e.DeletePeaksCrossing(800, 1100);
+    e.deletePeaksCrossing(800, 1100);
     EXPECT_EQ(d.peaks.size(), 2);
-    EXPECT_TRUE(e.DeletePeak(0));
+    EXPECT_TRUE(e.deletePeak(0));
     ASSERT_EQ(d.peaks.size(), 1);
     EXPECT_EQ(d.peaks[0].number, 1);
     EXPECT_DOUBLE_EQ(d.peaks[0].areaPercent, 100.0);

@@ -70,7 +70,7 @@ TEST(PeakEditing, DeletingTheHeadOfAGroupOfThreeLeavesAGroupOfTwo)
     EXPECT_EQ(b.peaks()[0].baselineStartIndex, 340);
     EXPECT_EQ(b.editor.selection(), -1);
 
-    ASSERT_EQ(b.kinds(), std::vector<int>{Kind::DeletePeak});
+    ASSERT_EQ(b.kinds(), std::vector<int>{Kind::deletePeak});
     EXPECT_EQ(b.events()[0].peak.apexIndex, 300);
     EXPECT_EQ(b.events()[0].peak.typeFlags, 0) << "recorded as detached from its group";
 }
@@ -285,28 +285,28 @@ TEST(PeakEditing, UndoRightAfterAnEditAndRedo)
     const PeakTable t1 = b.peaks();
     b.data.method.timeEnd = 9.0;  // zoomed after the edit
 
-    ASSERT_TRUE(e.Undo());
+    ASSERT_TRUE(e.undo());
     EXPECT_EQ(b.peaks(), t0);
     EXPECT_EQ(b.data.method.timeEnd, 7.0) << "the display range comes back with the table";
-    ASSERT_TRUE(e.Redo());
+    ASSERT_TRUE(e.redo());
     EXPECT_EQ(b.data.method.timeEnd, 9.0);
 
     ASSERT_EQ(e.deletePeak(3), EditStatus::Done);
     const PeakTable t2 = b.peaks();
-    ASSERT_TRUE(e.Undo());
-    ASSERT_TRUE(e.Undo());
+    ASSERT_TRUE(e.undo());
+    ASSERT_TRUE(e.undo());
     EXPECT_EQ(b.peaks(), t0);
-    EXPECT_FALSE(e.Undo());
-    ASSERT_TRUE(e.Redo());
-    ASSERT_TRUE(e.Redo());
+    EXPECT_FALSE(e.undo());
+    ASSERT_TRUE(e.redo());
+    ASSERT_TRUE(e.redo());
     EXPECT_EQ(b.peaks(), t2);
-    EXPECT_FALSE(e.Redo());
+    EXPECT_FALSE(e.redo());
 
     // A new edit after an undo drops what could have been redone.
-    ASSERT_TRUE(e.Undo());
+    ASSERT_TRUE(e.undo());
     ASSERT_EQ(e.toggleNegative(0), EditStatus::Done);
-    EXPECT_FALSE(e.Redo());
-    ASSERT_TRUE(e.Undo());
+    EXPECT_FALSE(e.redo());
+    ASSERT_TRUE(e.undo());
     EXPECT_EQ(b.peaks(), t1);
 }
 
@@ -321,13 +321,13 @@ TEST(PeakEditing, NothingIsEditedOrSnapshottedWhileARunIsInProgress)
 
     EXPECT_EQ(b.editor.verticalCut(0, 1300), EditStatus::Unavailable);
     EXPECT_EQ(b.editor.separateAllPeaks(), EditStatus::Unavailable);
-    EXPECT_FALSE(b.editor.Undo());
-    b.editor.PushUndo();
+    EXPECT_FALSE(b.editor.undo());
+    b.editor.pushUndo();
     EXPECT_EQ(b.peaks(), before);
 
     running = false;
     b.data.hasData = 0;  // an incomplete chromatogram takes no snapshot and no new peak
-    b.editor.PushUndo();
+    b.editor.pushUndo();
     EXPECT_EQ(b.editor.undoStack().size(), 1);
     EXPECT_FALSE(b.editor.canAddPeak());
 }
@@ -398,7 +398,7 @@ TEST(PeakSeparation, StartsAndEndsMoveAlongTheDriftBothWays)
     expectBaselineHolds(s, down, false);
     EXPECT_GT(dipped.area, before[0].area) << "evaluated on the new baseline";
 
-    ASSERT_TRUE(b.editor.Undo());
+    ASSERT_TRUE(b.editor.undo());
     EXPECT_EQ(b.peaks(), before);
 }
 

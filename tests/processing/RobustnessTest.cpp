@@ -77,10 +77,10 @@ TEST(Robustness, DamagedMethodsGiveSoundTables)
             ChromatogramData d = chromatogramOf(samples, plainParams(), rate);
             damage[k](d.method);
             PeakEngine e(d);
-            e.RunDetection();  // with the deletion of excluded peaks
+            e.runDetection();  // with the deletion of excluded peaks
             SCOPED_TRACE(testing::Message() << "damage " << k << " rate " << rate);
             expectFinite(d.peaks);
-            e.Evaluate(EvaluateStep::All);
+            e.evaluate(EvaluateStep::All);
             expectFinite(d.peaks);
         }
     }
@@ -126,7 +126,7 @@ TEST(Robustness, EmptySignalAndZeroRate)
 {
     ChromatogramData empty;
     PeakEngine e(empty);
-    e.RunDetection();
+    e.runDetection();
     EXPECT_TRUE(empty.peaks.empty());
     EXPECT_EQ(empty.evaluated, 1);
 
@@ -185,8 +185,8 @@ TEST(EditRobustness, RandomEditsOnDamagedTables)
         }
         EditBench b(samples, rows);
         expectFiniteMeasures(b.peaks());
-        EXPECT_FALSE(b.engine.DeletePeak(b.peaks().size()));
-        EXPECT_FALSE(b.engine.DeletePeak(-1));
+        EXPECT_FALSE(b.engine.deletePeak(b.peaks().size()));
+        EXPECT_FALSE(b.engine.deletePeak(-1));
         SignalCorrection correction;
         for (int step = 0; step < 60; ++step) {
             const int size = b.peaks().size();
@@ -205,10 +205,10 @@ TEST(EditRobustness, RandomEditsOnDamagedTables)
             case 7: e.tailingBehind(r, x); break;
             case 8: e.tailingBefore(r, x); break;
             case 9: e.toggleNegative(r); break;
-            case 10: e.Undo(); break;
-            case 11: e.Redo(); break;
+            case 10: e.undo(); break;
+            case 11: e.redo(); break;
             case 12: e.separateAllPeaks(); break;
-            case 13: ReplayManualEvents(b.engine); break;
+            case 13: replayManualEvents(b.engine); break;
             case 14: correction.subtractOwnDrift(b.data); break;
             case 15: correction.restore(b.data); break;
             case 16: SignalSmoothing::smooth(b.data, x % 9); break;
@@ -222,7 +222,7 @@ TEST(EditRobustness, RandomEditsOnDamagedTables)
             EXPECT_LE(b.editor.undoStack().position(), b.editor.undoStack().size());
         }
         SCOPED_TRACE(testing::Message() << "round " << round);
-        b.engine.Evaluate(EvaluateStep::All);
+        b.engine.evaluate(EvaluateStep::All);
         expectFiniteMeasures(b.peaks());
     }
 }

@@ -63,16 +63,16 @@ TEST(TimeProgram, DoublingDoublesTheBunchAndHalvesTheThresholdEachPeriod)
         p.timeDoubling = doubling;
         auto d = chromatogramOf(std::vector<float>(2500, 10.0f), p);
         PeakEngine e(d);
-        e.ResetPass();
-        e.FeedSample(10.0f);
+        e.resetPass();
+        e.feedSample(10.0f);
         EXPECT_EQ(e.workingBunchSize(), 3.0);
-        e.FeedSample(10.0f);
+        e.feedSample(10.0f);
         EXPECT_EQ(e.workingBunchSize(), doubling > 0 ? 6.0 : 3.0) << "from the second sample on";
         EXPECT_DOUBLE_EQ(e.workingThreshold(), doubling > 0 ? 0.4 : 0.8);
         while (e.sampleCount() < 1201)
-            e.FeedSample(10.0f);
+            e.feedSample(10.0f);
         EXPECT_EQ(e.workingBunchSize(), doubling > 0 ? 6.0 : 3.0);
-        e.FeedSample(10.0f);
+        e.feedSample(10.0f);
         EXPECT_EQ(e.workingBunchSize(), doubling > 0 ? 12.0 : 3.0);
         EXPECT_DOUBLE_EQ(e.workingThreshold(), doubling > 0 ? 0.2 : 0.8);
     }
@@ -141,9 +141,9 @@ struct Watch {
     explicit Watch(const std::vector<float>& samples)
     {
         data.signal.assign(samples);
-        engine.StartSignalWatch();
+        engine.startSignalWatch();
         for (float v : samples)
-            engine.FeedStartSignal(v);
+            engine.feedStartSignal(v);
     }
 };
 

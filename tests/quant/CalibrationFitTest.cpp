@@ -36,19 +36,19 @@ void fit(CalibrationCurve& c, QuantMethod method = QuantMethod::ExternalStandard
          CurveAxis axis = CurveAxis::ConcentrationX, bool groups = false,
          ResponseKind response = ResponseKind::Area)
 {
-    FitCorrectionFactors(c, method, response, groups, axis);
+    fitCorrectionFactors(c, method, response, groups, axis);
 }
 
 TEST(LineFits, ThroughOriginAndGeneralLineOnTheSamePoints)
 {
     const std::vector<double> x = {1, 2, 3}, y = {3, 5, 7};
-    const LineFit general = FitGeneralLine(x, y);
+    const LineFit general = fitGeneralLine(x, y);
     ASSERT_TRUE(general.valid);
     EXPECT_NEAR(general.slope, 2.0, kTol);
     EXPECT_NEAR(general.intercept, 1.0, kTol);
     EXPECT_NEAR(general.r, 1.0, kTol);
 
-    const LineFit origin = FitThroughOrigin(x, y);
+    const LineFit origin = fitThroughOrigin(x, y);
     ASSERT_TRUE(origin.valid);
     EXPECT_NEAR(origin.slope, 34.0 / 14.0, kTol);
     EXPECT_EQ(origin.intercept, 0.0);
@@ -59,18 +59,18 @@ TEST(LineFits, PointsThatDefineNoLineGiveNoFit)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_FALSE(FitGeneralLine(std::vector<double>{2}, std::vector<double>{4}).valid);
+    EXPECT_FALSE(fitGeneralLine(std::vector<double>{2}, std::vector<double>{4}).valid);
     // Equal x that the raw-sum formula would leave a rounding residue for.
-    EXPECT_FALSE(FitGeneralLine(std::vector<double>{0.1, 0.1, 0.1},
+    EXPECT_FALSE(fitGeneralLine(std::vector<double>{0.1, 0.1, 0.1},
                                 std::vector<double>{1, 2, 3})
                      .valid);
-    EXPECT_FALSE(FitThroughOrigin(std::vector<double>{0, 0}, std::vector<double>{1, 2}).valid);
-    EXPECT_FALSE(FitThroughOrigin(std::vector<double>{}, std::vector<double>{}).valid);
-    EXPECT_FALSE(FitGeneralLine(std::vector<double>{1, nan}, std::vector<double>{1, 2}).valid);
-    EXPECT_FALSE(FitThroughOrigin(std::vector<double>{1, 2}, std::vector<double>{-inf, 2}).valid);
+    EXPECT_FALSE(fitThroughOrigin(std::vector<double>{0, 0}, std::vector<double>{1, 2}).valid);
+    EXPECT_FALSE(fitThroughOrigin(std::vector<double>{}, std::vector<double>{}).valid);
+    EXPECT_FALSE(fitGeneralLine(std::vector<double>{1, nan}, std::vector<double>{1, 2}).valid);
+    EXPECT_FALSE(fitThroughOrigin(std::vector<double>{1, 2}, std::vector<double>{-inf, 2}).valid);
 
     // A flat response is a line of slope 0 whose correlation is undefined: 0, not NaN.
-    const LineFit flat = FitGeneralLine(std::vector<double>{1, 2}, std::vector<double>{5, 5});
+    const LineFit flat = fitGeneralLine(std::vector<double>{1, 2}, std::vector<double>{5, 5});
     ASSERT_TRUE(flat.valid);
     EXPECT_EQ(flat.slope, 0.0);
     EXPECT_EQ(flat.r, 0.0);
@@ -93,9 +93,9 @@ TEST(CorrectionFactors, BothAxisOrientationsGiveTheSameAmounts)
     CalibrationCurve concentrationOnX = c, responseOnX = c;
     fit(concentrationOnX);
     fit(responseOnX, QuantMethod::ExternalStandard, CurveAxis::ResponseX);
-    EXPECT_NEAR(ApplyCurve(concentrationOnX.components[0], CurveAxis::ConcentrationX, 75), 15,
+    EXPECT_NEAR(applyCurve(concentrationOnX.components[0], CurveAxis::ConcentrationX, 75), 15,
                 kTol);
-    EXPECT_NEAR(ApplyCurve(responseOnX.components[0], CurveAxis::ResponseX, 75), 15, kTol);
+    EXPECT_NEAR(applyCurve(responseOnX.components[0], CurveAxis::ResponseX, 75), 15, kTol);
 
     // The general line through (concentration, area) = (10, 60), (20, 100): y = 4x + 20.
     CalibrationCurve g = curveOf({{10, 20}}, {{{60}}, {{100}}});
@@ -105,8 +105,8 @@ TEST(CorrectionFactors, BothAxisOrientationsGiveTheSameAmounts)
     fit(gx, QuantMethod::ExternalStandard, CurveAxis::ResponseX);
     EXPECT_NEAR(g.components[0].factor2, 20.0, kTol);
     EXPECT_NEAR(gx.components[0].factor2, -5.0, kTol);
-    EXPECT_NEAR(ApplyCurve(g.components[0], CurveAxis::ConcentrationX, 80), 15, kTol);
-    EXPECT_NEAR(ApplyCurve(gx.components[0], CurveAxis::ResponseX, 80), 15, kTol);
+    EXPECT_NEAR(applyCurve(g.components[0], CurveAxis::ConcentrationX, 80), 15, kTol);
+    EXPECT_NEAR(applyCurve(gx.components[0], CurveAxis::ResponseX, 80), 15, kTol);
 }
 
 TEST(CorrectionFactors, HeightsWhenTheResponseIsHeight)
@@ -220,36 +220,36 @@ TEST(CorrectionFactors, GroupHeadsAreFittedOnTheirMembersSummedResponses)
     EXPECT_EQ(calibratedFlag(CalibrationCurve{}), 1);
 }
 
-TEST(ApplyCurve, UnusableCurvesGiveZeroOnEitherAxis)
+TEST(applyCurve, UnusableCurvesGiveZeroOnEitherAxis)
 {
     ComponentEntry c;
     c.factor1 = 4;
     c.factor2 = 20;
     c.curveType = 1;
-    EXPECT_DOUBLE_EQ(ApplyCurve(c, CurveAxis::ConcentrationX, 100), 20);
-    EXPECT_DOUBLE_EQ(ApplyCurve(c, CurveAxis::ResponseX, 100), 420);
+    EXPECT_DOUBLE_EQ(applyCurve(c, CurveAxis::ConcentrationX, 100), 20);
+    EXPECT_DOUBLE_EQ(applyCurve(c, CurveAxis::ResponseX, 100), 420);
     c.curveType = 0;  // the intercept does not count on a line through the origin
-    EXPECT_DOUBLE_EQ(ApplyCurve(c, CurveAxis::ConcentrationX, 100), 25);
-    EXPECT_DOUBLE_EQ(ApplyCurve(c, CurveAxis::ResponseX, 100), 400);
+    EXPECT_DOUBLE_EQ(applyCurve(c, CurveAxis::ConcentrationX, 100), 25);
+    EXPECT_DOUBLE_EQ(applyCurve(c, CurveAxis::ResponseX, 100), 400);
     for (int type : {2, 3}) {
         c.curveType = type;
-        EXPECT_EQ(ApplyCurve(c, CurveAxis::ConcentrationX, 100), 0.0);
-        EXPECT_EQ(ApplyCurve(c, CurveAxis::ResponseX, 100), 0.0);
+        EXPECT_EQ(applyCurve(c, CurveAxis::ConcentrationX, 100), 0.0);
+        EXPECT_EQ(applyCurve(c, CurveAxis::ResponseX, 100), 0.0);
     }
     c.curveType = 1;
     c.factor1 = 0;
-    EXPECT_EQ(ApplyCurve(c, CurveAxis::ConcentrationX, 100), 0.0);
+    EXPECT_EQ(applyCurve(c, CurveAxis::ConcentrationX, 100), 0.0);
     c.factor1 = 1e-300;
-    EXPECT_EQ(ApplyCurve(c, CurveAxis::ConcentrationX, 1e300), 0.0);  // overflow, not inf
+    EXPECT_EQ(applyCurve(c, CurveAxis::ConcentrationX, 1e300), 0.0);  // overflow, not inf
 
     CalibrationCurve curve;
     curve.impurityFactor1 = 2;
     curve.impurityFactor2 = 1;
-    EXPECT_DOUBLE_EQ(ApplyImpurityFactors(&curve, CurveAxis::ResponseX, 10), 21);
-    EXPECT_DOUBLE_EQ(ApplyImpurityFactors(&curve, CurveAxis::ConcentrationX, 11), 5);
-    EXPECT_EQ(ApplyImpurityFactors(nullptr, CurveAxis::ResponseX, 10), 0.0);
+    EXPECT_DOUBLE_EQ(applyImpurityFactors(&curve, CurveAxis::ResponseX, 10), 21);
+    EXPECT_DOUBLE_EQ(applyImpurityFactors(&curve, CurveAxis::ConcentrationX, 11), 5);
+    EXPECT_EQ(applyImpurityFactors(nullptr, CurveAxis::ResponseX, 10), 0.0);
     curve.impurityFactor1 = 0;
-    EXPECT_EQ(ApplyImpurityFactors(&curve, CurveAxis::ConcentrationX, 11), 0.0);
+    EXPECT_EQ(applyImpurityFactors(&curve, CurveAxis::ConcentrationX, 11), 0.0);
 }
 
 }  // namespace

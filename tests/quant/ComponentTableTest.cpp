@@ -49,7 +49,7 @@ TEST(ComponentTable, AddKeepsRetentionOrderAndEveryReference)
 
     ComponentEntry n = component("N", 2.5);
     n.internalStandardIndex = 2;  // C, as the table stood before the insertion
-    EXPECT_EQ(AddComponent(t, n), 2);
+    EXPECT_EQ(addComponent(t, n), 2);
     EXPECT_EQ(names(t), (std::vector<std::string>{"A", "B", "N", "C", "D"}));
     expectNumbered(t);
     auto after = referencesByName(t);
@@ -58,9 +58,9 @@ TEST(ComponentTable, AddKeepsRetentionOrderAndEveryReference)
     EXPECT_EQ(after, before);
 
     // Equal times go behind the entries already there; a late one is appended.
-    EXPECT_EQ(AddComponent(t, component("A2", 1.0)), 1);
-    EXPECT_EQ(AddComponent(t, component("Z", 99.0)), 6);
-    EXPECT_EQ(AddComponent(t, component("first", 0.5)), 0);
+    EXPECT_EQ(addComponent(t, component("A2", 1.0)), 1);
+    EXPECT_EQ(addComponent(t, component("Z", 99.0)), 6);
+    EXPECT_EQ(addComponent(t, component("first", 0.5)), 0);
     after = referencesByName(t);
     for (const auto& [name, refs] : before)
         EXPECT_EQ(after[name], refs) << name;
@@ -70,7 +70,7 @@ TEST(ComponentTable, AddKeepsRetentionOrderAndEveryReference)
 TEST(ComponentTable, RemoveDropsReferencesToTheRemovedEntryOnly)
 {
     ComponentTable t = referencedTable();
-    RemoveComponent(t, 0);  // A: the internal standard of C and D
+    removeComponent(t, 0);  // A: the internal standard of C and D
     EXPECT_EQ(names(t), (std::vector<std::string>{"B", "C", "D"}));
     expectNumbered(t);
     EXPECT_EQ(t[1].internalStandardIndex, -1);
@@ -78,9 +78,9 @@ TEST(ComponentTable, RemoveDropsReferencesToTheRemovedEntryOnly)
     EXPECT_EQ(t[2].groupParentIndex, 0);  // still B
     EXPECT_EQ(t[0].internalStandardIndex, 1);  // still C
 
-    RemoveComponent(t, 0);  // B: D leaves its group
+    removeComponent(t, 0);  // B: D leaves its group
     EXPECT_EQ(t[1].groupParentIndex, -1);
-    RemoveComponent(t, 7);  // outside: nothing
+    removeComponent(t, 7);  // outside: nothing
     EXPECT_EQ(t.size(), 2u);
 }
 
@@ -91,7 +91,7 @@ TEST(ComponentTable, ReplaceMovesTheEntryAndReferencesFollowIt)
         const auto before = referencesByName(t);
         ComponentEntry a = t[0];
         a.retentionTime = newTime;
-        const int at = ReplaceComponent(t, 0, a);
+        const int at = replaceComponent(t, 0, a);
         ASSERT_GE(at, 0);
         EXPECT_EQ(t[static_cast<size_t>(at)].name, "A");
         EXPECT_EQ(t[static_cast<size_t>(at)].retentionTime, newTime);
@@ -101,7 +101,7 @@ TEST(ComponentTable, ReplaceMovesTheEntryAndReferencesFollowIt)
         expectNumbered(t);
     }
     ComponentTable t = referencedTable();
-    EXPECT_EQ(ReplaceComponent(t, 4, component("X", 1.0)), -1);
+    EXPECT_EQ(replaceComponent(t, 4, component("X", 1.0)), -1);
     EXPECT_EQ(t.size(), 4u);
 }
 
@@ -119,7 +119,7 @@ TEST(Identification, WindowsAreInclusiveSignlessAndFirstEntryWins)
     peaks[4].componentIndex = 2;  // a stale assignment is cleared
     peaks[4].componentName = "CO(一氧化碳)";
     peaks[6].excluded = 1;
-    Identify(peaks, t);
+    identify(peaks, t);
 
     const std::vector<std::string> expected = {"H2(氢气)", "H2(氢气)", "CH4(甲烷)", "CH4(甲烷)",
                                                "",         "CO(一氧化碳)", "",     "CO(一氧化碳)",
@@ -130,7 +130,7 @@ TEST(Identification, WindowsAreInclusiveSignlessAndFirstEntryWins)
             << "peak " << i;
     }
 
-    Identify(peaks, ComponentTable{});
+    identify(peaks, ComponentTable{});
     for (const PeakRecord& p : peaks)
         EXPECT_EQ(p.componentIndex, -1);
 }
@@ -143,9 +143,9 @@ TEST(Identification, TheLinkedCurveTableWinsOverTheOwnCopy)
     CalibrationCurve curve;
     curve.components = numbered({component("library", 2.0)});
 
-    Identify(d, &curve);
+    identify(d, &curve);
     EXPECT_EQ(d.peaks[0].componentName, "library");
-    Identify(d, nullptr);
+    identify(d, nullptr);
     EXPECT_EQ(d.peaks[0].componentName, "");
     EXPECT_FALSE(identifiedAs(d.peaks[0], d.method.components));
 

@@ -173,7 +173,7 @@ TEST_F(PeakInfoTest, ALinkedCurveIsOverwrittenInPlace)
     EXPECT_EQ(names(library.curves[0].components), (std::vector<std::string>{"a", "n", "b"}));
     EXPECT_EQ(library.curves[0].levels[0].runs[0].responses[2].area, 20);
 
-    Identify(d, &library.curves[0]);  // the evaluation the result asked for
+    identify(d, &library.curves[0]);  // the evaluation the result asked for
     ASSERT_EQ(d.peaks[1].componentIndex, 2);
     PeakInfoEditor e(context(0), 1);
     ASSERT_TRUE(e.linked());

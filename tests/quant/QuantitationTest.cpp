@@ -50,18 +50,18 @@ TEST_F(QuantifyTest, AreaNormalisationSharesTheSampleAmountAmongIncludedPeaks)
     d.peaks.append(peakAt(3.0, 60, 5));
     d.peaks[2].excluded = 1;
     d.peaks[2].gasContent = 7;  // stale, must be cleared
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{10, 30, 0, 60}));
 
     d.sampleAmount = 50;
     d.method.quantOption1 = static_cast<int>(ResponseKind::Height);
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{20, 5, 0, 25}));
 
     // Nothing to share: contents are 0, not NaN.
     for (PeakRecord& p : d.peaks)
         p.height = 0;
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{0, 0, 0, 0}));
 }
 
@@ -74,13 +74,13 @@ TEST_F(QuantifyTest, CorrectedNormalisationIgnoresUnidentifiedPeaks)
     d.peaks.append(identifiedPeak(2.0, 80, 1, "b"));  // amount 40, excluded yet counted
     d.peaks[2].excluded = 1;
     d.peaks.append(identifiedPeak(2.1, 5, 7, "gone"));  // index outside the table
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{60, 0, 40, 0}));
 
     // A component that was never fitted contributes nothing instead of dividing by zero.
     d.method.quantOption2 = static_cast<int>(CurveAxis::ConcentrationX);
     d.method.components[1].factor1 = 0;
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_NEAR(d.peaks[0].gasContent, 100.0, kTol);
     EXPECT_EQ(d.peaks[2].gasContent, 0.0);
 }
@@ -101,10 +101,10 @@ TEST_F(QuantifyTest, InternalStandardGivesItsOwnPeakZero)
     d.peaks.append(identifiedPeak(2.0, 20, 1, "x"));    // 3 x 20/40 x 4 = 6
     d.peaks.append(identifiedPeak(3.0, 20, 2, "y"));
     d.peaks.append(peakAt(5.0, 10));
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{0, 0, 6, 0, 0}));
     d.peaks[0].area = 0;  // a standard peak without response gives 0, not infinity
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(d.peaks[2].gasContent, 0.0);
     d.peaks[0].area = 40;
 
@@ -114,10 +114,10 @@ TEST_F(QuantifyTest, InternalStandardGivesItsOwnPeakZero)
     curve.components = d.method.components;
     curve.impurityFactor1 = 0.5;
     d.groupResults = {GroupResult{}};
-    Quantify(d, &curve);
+    quantify(d, &curve);
     EXPECT_NEAR(d.peaks[4].gasContent, 10 * 0.5 * 4, kTol);
     EXPECT_EQ(d.groupResults.size(), 1u);  // never rebuilt by this method
-    Quantify(d, nullptr);                  // no library curve: no impurity amount
+    quantify(d, nullptr);                  // no library curve: no impurity amount
     EXPECT_EQ(d.peaks[4].gasContent, 0.0);
 }
 
@@ -135,7 +135,7 @@ TEST_F(QuantifyTest, InternalStandardWithGroupsSumsBothSides)
     d.peaks.append(identifiedPeak(1.5, 10, 1, "ISm"));
     d.peaks.append(identifiedPeak(2.0, 50, 2, "x"));
     d.peaks.append(identifiedPeak(3.0, 30, 3, "xm"));
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     // (50 + 30) / (30 + 10) = 2, scaled by 1 x 100 / 100.
     EXPECT_EQ(contents(), (std::vector<double>{0, 0, 2, 0}));
 }
@@ -151,16 +151,16 @@ TEST_F(QuantifyTest, ExternalStandardScalesAndSumsGroupMembersIntoTheHead)
     d.peaks.append(identifiedPeak(1.0, 20, 0, "head"));
     d.peaks.append(identifiedPeak(2.0, 60, 1, "member"));
     d.peaks.append(identifiedPeak(3.0, 40, 2, "alone"));
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{15, 0, 15}));  // head alone: 20/2 x 1.5
 
     d.method.groupCalc = 1;
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{60, 0, 15}));  // (20 + 60)/2 x 1.5
 
     // A sample amount of 0 gives contents of 0, never infinity.
     d.sampleAmount = 0;
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(contents(), (std::vector<double>{0, 0, 0}));
 }
 
@@ -172,7 +172,7 @@ TEST_F(QuantifyTest, ExponentialStandardRaisesTenToTheCurveOfTheLogResponse)
     d.peaks.append(identifiedPeak(1.0, 40, 0, "a"));
     d.peaks.append(identifiedPeak(2.0, 40, 1, "b"));  // unfitted: 0, not 10^0
     d.peaks.append(identifiedPeak(3.0, 0, 0, "a"));   // log10 0: 0, not NaN
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_NEAR(d.peaks[0].gasContent, 20.0, kTol);
     EXPECT_EQ(d.peaks[1].gasContent, 0.0);
     EXPECT_EQ(d.peaks[2].gasContent, 0.0);
@@ -183,7 +183,7 @@ TEST_F(QuantifyTest, ExponentialStandardRaisesTenToTheCurveOfTheLogResponse)
     curve.impurityFactor1 = 1;
     curve.impurityFactor2 = 1;  // axis 0: (log10 v - 1) / 1, so 10^ gives v / 10
     d.peaks.append(peakAt(4.0, 500));
-    Quantify(d, &curve);
+    quantify(d, &curve);
     EXPECT_NEAR(d.peaks[3].gasContent, 50.0, 1e-9);
 }
 
@@ -200,7 +200,7 @@ TEST_F(QuantifyTest, ImpurityGroupsListIdentifiedPeaksAndTotalTheRest)
     d.peaks.append(peakAt(2.0, 4, 3));
     d.peaks.append(peakAt(2.5, 100, 9));
     d.peaks[3].excluded = 1;
-    Quantify(d, &curve);
+    quantify(d, &curve);
     ASSERT_EQ(d.groupResults.size(), 2u);
     EXPECT_EQ(d.groupResults[0].groupName, std::string(GasSet::H2));
     EXPECT_EQ(d.groupResults[0].totalContent, 10);
@@ -209,13 +209,13 @@ TEST_F(QuantifyTest, ImpurityGroupsListIdentifiedPeaksAndTotalTheRest)
 
     // No unidentified peak with content: no impurity row.
     curve.impurityFactor1 = 0;
-    Quantify(d, &curve);
+    quantify(d, &curve);
     ASSERT_EQ(d.groupResults.size(), 1u);
 
     // Impurity calculation off: the list keeps what an earlier run left.
     d.method.impurityCalc = 0;
     d.groupResults.push_back(GroupResult{});
-    Quantify(d, &curve);
+    quantify(d, &curve);
     EXPECT_EQ(d.groupResults.size(), 2u);
 }
 
@@ -231,7 +231,7 @@ TEST_F(QuantifyTest, TimeWindowGroupsPlaceEveryPeak)
     d.peaks.append(peakAt(7.0, 25, 5));  // after all: appended
     d.peaks.append(peakAt(5.5, 99, 9));
     d.peaks[5].excluded = 1;             // not taken
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
 
     const auto& g = d.groupResults;
     ASSERT_EQ(g.size(), 6u);
@@ -248,7 +248,7 @@ TEST_F(QuantifyTest, TimeWindowGroupsPlaceEveryPeak)
     d.method.components = numbered({fitted("x", 1.2, 1)});
     d.peaks[1].componentIndex = 0;
     d.peaks[1].componentName = "x";
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     ASSERT_EQ(d.groupResults.size(), 3u);
     EXPECT_EQ(d.groupResults[0].peakCount, 1);
     EXPECT_EQ(d.groupResults[0].totalContent, 100);
@@ -261,7 +261,7 @@ TEST_F(QuantifyTest, AnUnknownMethodLeavesEveryContentAtZero)
     d.peaks.append(identifiedPeak(1.0, 10, 0, "a"));
     d.peaks[0].gasContent = 5;
     d.groupResults = {GroupResult{}};
-    Quantify(d, nullptr);
+    quantify(d, nullptr);
     EXPECT_EQ(d.peaks[0].gasContent, 0.0);
     EXPECT_EQ(d.groupResults.size(), 1u);
 }

@@ -47,7 +47,7 @@ protected:
     }
     StandardAddStatus add()
     {
-        return AddStandardChromatogram({data, methodIndex, curveIndex, path}, library, steps);
+        return addStandardChromatogram({data, methodIndex, curveIndex, path}, library, steps);
     }
 
     TempDir dir;

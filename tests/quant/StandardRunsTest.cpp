@@ -35,7 +35,7 @@ protected:
     const CalibrationCurve& curve() const { return entry.curves[1]; }
     StoreResult store(const std::string& path, int runIndex)
     {
-        return StoreStandardRun(standard, path, &entry, 1, runIndex, saver);
+        return storeStandardRun(standard, path, &entry, 1, runIndex, saver);
     }
 
     TempDir dir;
@@ -81,9 +81,9 @@ TEST_F(StoreStandardRunTest, DraftsAndMissingLinksAreNeverEntered)
     standard.standardLevel = -1;
     EXPECT_EQ(store("/data/A.chg", -1).status, StoreResult::Status::NotStored);
     standard.standardLevel = 0;
-    EXPECT_EQ(StoreStandardRun(standard, "/data/A.chg", &entry, 2, -1, saver).status,
+    EXPECT_EQ(storeStandardRun(standard, "/data/A.chg", &entry, 2, -1, saver).status,
               StoreResult::Status::NotStored);
-    EXPECT_EQ(StoreStandardRun(standard, "/data/A.chg", nullptr, 0, -1, saver).status,
+    EXPECT_EQ(storeStandardRun(standard, "/data/A.chg", nullptr, 0, -1, saver).status,
               StoreResult::Status::NotStored);
     EXPECT_TRUE(curve().levels[0].runs.empty());
     EXPECT_EQ(saves, 0);

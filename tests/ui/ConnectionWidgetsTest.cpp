@@ -1,5 +1,5 @@
-#include "ui/CPortChoiceDlg.h"
-#include "ui/CStartWizardDlg.h"
+#include "ui/PortChoiceDialog.h"
+#include "ui/StartWizardDialog.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -13,19 +13,19 @@ class ConnectionWidgetsTest : public QObject {
 private slots:
     void theWizardReportsTheOperatorsChoice()
     {
-        for (auto choice : {CStartWizardDlg::Automatic, CStartWizardDlg::Manual,
-                            CStartWizardDlg::Simulated, CStartWizardDlg::NoConnection}) {
-            CStartWizardDlg wizard;
+        for (auto choice : {StartWizardDialog::Automatic, StartWizardDialog::Manual,
+                            StartWizardDialog::Simulated, StartWizardDialog::NoConnection}) {
+            StartWizardDialog wizard;
             QTest::mouseClick(wizard.button(choice), Qt::LeftButton);
             QCOMPARE(wizard.choice(), choice);
-            QCOMPARE(wizard.result(), choice == CStartWizardDlg::NoConnection
+            QCOMPARE(wizard.result(), choice == StartWizardDialog::NoConnection
                                           ? int(QDialog::Rejected) : int(QDialog::Accepted));
         }
     }
 
     void thePortChoiceShowsThePortOfTheChosenLine()
     {
-        CPortChoiceDlg dialog({QStringLiteral("USB Serial (ttyUSB0)"), QStringLiteral("ttyS0")},
+        PortChoiceDialog dialog({QStringLiteral("USB Serial (ttyUSB0)"), QStringLiteral("ttyS0")},
                               {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyS0")});
         QVERIFY(dialog.chosenPort().isEmpty());
         dialog.list()->setCurrentRow(1);

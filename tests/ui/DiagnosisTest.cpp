@@ -2,7 +2,7 @@
 
 #include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
-#include "ui/CDiagnosisDlg.h"
+#include "ui/DiagnosisDialog.h"
 #include "ui/DocumentCommands.h"
 
 #include <QAction>
@@ -70,7 +70,7 @@ private slots:
 
         QString hydrogenShown, codesBefore, adviceBefore, codesAfter, conclusionAfter;
         whenDialogShows([&](QDialog& d) {
-            auto& dialog = dynamic_cast<CDiagnosisDlg&>(d);
+            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
             hydrogenShown = dialog.gasTable()->item(0, 1)->text();
             codesBefore = dialog.ratioCodes()->text();
             adviceBefore = dialog.advice()->toPlainText();
@@ -113,7 +113,7 @@ private slots:
         QStringList rateCells;
         QString note;
         whenDialogShows([&](QDialog& d) {
-            auto& dialog = dynamic_cast<CDiagnosisDlg&>(d);
+            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
             for (int row = 0; row < dialog.gasTable()->rowCount(); ++row) {
                 const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2);
                 rateCells << (cell ? cell->text() : QString());

@@ -1,11 +1,11 @@
 #include "UiFixture.h"
 
-#include "ui/CBackgroundDlg.h"
+#include "ui/BackgroundDialog.h"
 #include "ui/CChrEGraphView.h"
-#include "ui/CColorSelectDlg.h"
-#include "ui/CFileTreeView.h"
+#include "ui/ColorSelectDialog.h"
+#include "ui/FileTreeView.h"
 #include "ui/CResultListView.h"
-#include "ui/CSampleInfoDlg.h"
+#include "ui/SampleInfoDialog.h"
 #include "ui/DocumentCommands.h"
 
 #include <QAction>
@@ -85,7 +85,7 @@ private slots:
         UiFixture f;
         CChildFrame* w = f.frame->openDocument(f.writeSample("A_c.chg"));
         whenDialogShows([](QDialog& d) {
-            auto& dialog = static_cast<CColorSelectDlg&>(d);
+            auto& dialog = static_cast<ColorSelectDialog&>(d);
             dialog.setColor(6, 0x0000FF);  // trace: red in 0x00BBGGRR
             dialog.accept();
         });
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(w->graph()->graph(1)->pen().color(), QColor(255, 0, 0));
 
         whenDialogShows([](QDialog& d) {
-            static_cast<CColorSelectDlg&>(d).setColor(6, 0x00FF00);
+            static_cast<ColorSelectDialog&>(d).setColor(6, 0x00FF00);
             d.reject();
         });
         f.frame->actions().colors->trigger();
@@ -111,7 +111,7 @@ private slots:
         writeChromatogramFile(ss(path), data);
         CChildFrame* w = f.frame->openDocument(path);
         whenDialogShows([](QDialog& d) {
-            auto& dialog = static_cast<CSampleInfoDlg&>(d);
+            auto& dialog = static_cast<SampleInfoDialog&>(d);
             QCOMPARE(dialog.injectionTime()->text(), QStringLiteral("2024-03-05 09:08:07"));
             dialog.serialNo()->setText(QStringLiteral("2024030501"));
             dialog.sampleType()->setCurrentIndex(1);
@@ -146,7 +146,7 @@ private slots:
         const std::string before = storeChromatogram(w->document().data);
         QString shownType;
         whenDialogShows([&shownType](QDialog& d) {
-            shownType = static_cast<CSampleInfoDlg&>(d).sampleType()->currentText();
+            shownType = static_cast<SampleInfoDialog&>(d).sampleType()->currentText();
             d.accept();
         });
         f.frame->actions().sampleInfo->trigger();
@@ -162,7 +162,7 @@ private slots:
         const QString bg = f.writeSample("reference.chg", reference);
         w->document().setModifiedFlag(true);
         whenDialogShows([bg](QDialog& d) {
-            auto& dialog = static_cast<CBackgroundDlg&>(d);
+            auto& dialog = static_cast<BackgroundDialog&>(d);
             dialog.fileEdit()->setText(bg);
             dialog.showBox()->setChecked(true);
             dialog.accept();

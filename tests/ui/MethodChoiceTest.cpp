@@ -1,8 +1,8 @@
 #include "UiFixture.h"
 
 #include "app/MethodSelection.h"
-#include "ui/CFileTreeView.h"
-#include "ui/CMethodChoiceDlg.h"
+#include "ui/FileTreeView.h"
+#include "ui/MethodChoiceDialog.h"
 #include "ui/MethodTreeNode.h"
 #include "ui/RunController.h"
 
@@ -47,10 +47,10 @@ double contentNear(const CChrEDoc& doc, double minutes)
 }
 
 // Picks in the choice dialog and confirms.
-void chooseInDialog(CMainFrame& frame, std::function<void(CMethodChoiceDlg&)> pick)
+void chooseInDialog(CMainFrame& frame, std::function<void(MethodChoiceDialog&)> pick)
 {
     whenDialogShows([pick](QDialog& d) {
-        auto& dialog = dynamic_cast<CMethodChoiceDlg&>(d);
+        auto& dialog = dynamic_cast<MethodChoiceDialog&>(d);
         pick(dialog);
         dialog.confirmButton()->click();
     });
@@ -141,7 +141,7 @@ private slots:
         doc.detectPeaks();
         QCOMPARE(contentNear(doc, 0.55), 0.0);  // H2, channel A
 
-        chooseInDialog(*f.frame, [](CMethodChoiceDlg& d) {
+        chooseInDialog(*f.frame, [](MethodChoiceDialog& d) {
             d.methodList()->setCurrentRow(0);
             d.curveList()->setCurrentRow(1);
         });
@@ -151,7 +151,7 @@ private slots:
         QVERIFY2(std::abs(contentNear(doc, 0.65) - 100.0) < 5.0, "CH4 comes out as the standard's");
 
         bool preset = false;
-        chooseInDialog(*f.frame, [&preset](CMethodChoiceDlg& d) {
+        chooseInDialog(*f.frame, [&preset](MethodChoiceDialog& d) {
             preset = d.methodList()->currentRow() == 0 && d.curveList()->currentRow() == 1;
             d.curveList()->setCurrentRow(0);
         });

@@ -1,7 +1,7 @@
 #include "UiFixture.h"
 
 #include "ui/CChrEGraphView.h"
-#include "ui/CFileTreeView.h"
+#include "ui/FileTreeView.h"
 #include "ui/CProgStatusBar.h"
 #include "ui/CResultListView.h"
 #include "ui/RunController.h"
@@ -184,7 +184,7 @@ private slots:
 
             const QSettings ini(qs(root.settingsFile()), QSettings::IniFormat);
             CLogManage log(root.logFolder() + "/" + ss(ini.value(QStringLiteral("System/CurLogName")).toString()));
-            QVERIFY(log.LoadLog() && !log.entries().empty());
+            QVERIFY(log.loadLog() && !log.entries().empty());
             QCOMPARE(qs(log.entries().back().text), QString::fromUtf8("系统退出"));
         }
     }

@@ -1,8 +1,8 @@
 #include "UiFixture.h"
 
 #include "ui/CChrEGraphView.h"
-#include "ui/CLogViewDlg.h"
-#include "ui/CPasswordDlg.h"
+#include "ui/LogViewDialog.h"
+#include "ui/PasswordDialog.h"
 #include "ui/CSysSetPages.h"
 #include "ui/CSysSetPropertySheet.h"
 
@@ -82,7 +82,7 @@ private slots:
     {
         UiFixture f;
         whenDialogShows([](QDialog& d) {
-            auto& dialog = static_cast<CPasswordDlg&>(d);
+            auto& dialog = static_cast<PasswordDialog&>(d);
             dialog.newPassword()->setText(QStringLiteral("abc"));
             dialog.confirmation()->setText(QStringLiteral("abd"));
             dialog.accept();
@@ -102,7 +102,7 @@ private slots:
         const QDateTime t0(QDate(2024, 5, 6), QTime(7, 8, 9));
         for (int i = 0; i < 620; ++i)
             entries.push_back({t0.addSecs(i), "事件" + std::to_string(i)});
-        CLogViewDlg dialog(entries);
+        LogViewDialog dialog(entries);
         QTableWidget& t = *dialog.table();
         QCOMPARE(t.rowCount(), 500);
         QCOMPARE(t.item(0, 0)->text(), QStringLiteral("620"));

@@ -1,4 +1,4 @@
-#include "CPortChoiceDlg.h"
+#include "PortChoiceDialog.h"
 
 #include "DialogButtons.h"
 #include <QCheckBox>
@@ -10,7 +10,7 @@
 
 namespace dgaws {
 
-CPortChoiceDlg::CPortChoiceDlg(const QStringList& friendlyNames, const QStringList& portNames,
+PortChoiceDialog::PortChoiceDialog(const QStringList& friendlyNames, const QStringList& portNames,
                                QWidget* parent)
     : QDialog(parent),
       ports_(portNames),
@@ -38,13 +38,13 @@ CPortChoiceDlg::CPortChoiceDlg(const QStringList& friendlyNames, const QStringLi
     layout->addWidget(buttons);
 }
 
-QString CPortChoiceDlg::chosenPort() const
+QString PortChoiceDialog::chosenPort() const
 {
     return chosen_ >= 0 && chosen_ < ports_.size() ? ports_[chosen_] : QString();
 }
 
-QString CPortChoiceDlg::chosenText() const { return chosenName_->text(); }
+QString PortChoiceDialog::chosenText() const { return chosenName_->text(); }
 
-bool CPortChoiceDlg::remember() const { return remember_->isChecked(); }
+bool PortChoiceDialog::remember() const { return remember_->isChecked(); }
 
 }  // namespace dgaws

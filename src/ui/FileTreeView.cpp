@@ -1,4 +1,4 @@
-#include "CFileTreeView.h"
+#include "FileTreeView.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +11,7 @@ constexpr int kPathRole = Qt::UserRole + 1;
 constexpr int kMaxDepth = 8;
 }  // namespace
 
-CFileTreeView::CFileTreeView(QWidget* parent) : QTreeWidget(parent)
+FileTreeView::FileTreeView(QWidget* parent) : QTreeWidget(parent)
 {
     setHeaderHidden(true);
     setColumnCount(1);
@@ -29,14 +29,14 @@ CFileTreeView::CFileTreeView(QWidget* parent) : QTreeWidget(parent)
             [this](QTreeWidgetItem* item) { expanded_.remove(item->data(0, kPathRole).toString()); });
 }
 
-void CFileTreeView::setRoot(const QString& folder)
+void FileTreeView::setRoot(const QString& folder)
 {
     root_ = folder;
     expanded_ = {folder};
     refresh();
 }
 
-void CFileTreeView::refresh()
+void FileTreeView::refresh()
 {
     const QSignalBlocker block(this);
     delete top_;
@@ -50,7 +50,7 @@ void CFileTreeView::refresh()
     top_->setExpanded(true);
 }
 
-void CFileTreeView::fill(QTreeWidgetItem* parent, const QString& folder, int depth)
+void FileTreeView::fill(QTreeWidgetItem* parent, const QString& folder, int depth)
 {
     const QDir dir(folder);
     if (depth < kMaxDepth) {
@@ -71,11 +71,11 @@ void CFileTreeView::fill(QTreeWidgetItem* parent, const QString& folder, int dep
     }
 }
 
-QStringList CFileTreeView::files() const
+QStringList FileTreeView::files() const
 {
     QStringList out;
     const QDir rootDir(root_);
-    QTreeWidgetItemIterator it(const_cast<CFileTreeView*>(this));
+    QTreeWidgetItemIterator it(const_cast<FileTreeView*>(this));
     for (; *it; ++it) {
         const QString path = (*it)->data(0, kPathRole).toString();
         if (QFileInfo(path).isFile())

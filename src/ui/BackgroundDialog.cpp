@@ -1,4 +1,4 @@
-#include "CBackgroundDlg.h"
+#include "BackgroundDialog.h"
 
 #include "DialogButtons.h"
 #include "QtText.h"
@@ -18,7 +18,7 @@
 
 namespace dgaws {
 
-CBackgroundDlg::CBackgroundDlg(const CChrEDoc& doc, QWidget* parent)
+BackgroundDialog::BackgroundDialog(const CChrEDoc& doc, QWidget* parent)
     : QDialog(parent),
       file_(new QLineEdit(qs(doc.backgroundFile), this)),
       show_(new QCheckBox(QStringLiteral("显示背景参照图谱"), this)),
@@ -56,10 +56,10 @@ CBackgroundDlg::CBackgroundDlg(const CChrEDoc& doc, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-QString CBackgroundDlg::file() const { return file_->text(); }
-bool CBackgroundDlg::showBackground() const { return show_->isChecked(); }
+QString BackgroundDialog::file() const { return file_->text(); }
+bool BackgroundDialog::showBackground() const { return show_->isChecked(); }
 
-void CBackgroundDlg::setTraceColor(int32_t color)
+void BackgroundDialog::setTraceColor(int32_t color)
 {
     color_ = color;
     colorButton_->setStyleSheet(QStringLiteral("background-color: %1; min-height: 18px;")

@@ -1,4 +1,4 @@
-#include "CMethodChoiceDlg.h"
+#include "MethodChoiceDialog.h"
 
 #include "QtText.h"
 
@@ -21,7 +21,7 @@ int indexOf(const QListWidgetItem* item)
 }
 }  // namespace
 
-CMethodChoiceDlg::CMethodChoiceDlg(const MethodLibrary& library, const MethodChoice& preset,
+MethodChoiceDialog::MethodChoiceDialog(const MethodLibrary& library, const MethodChoice& preset,
                                    QWidget* parent)
     : QDialog(parent),
       library_(library),
@@ -58,7 +58,7 @@ CMethodChoiceDlg::CMethodChoiceDlg(const MethodLibrary& library, const MethodCho
     layout->addWidget(buttons, 2, 0, 1, 2);
 }
 
-void CMethodChoiceDlg::fillCurves(int curve)
+void MethodChoiceDialog::fillCurves(int curve)
 {
     curves_->clear();
     const int method = indexOf(methods_->currentItem());
@@ -73,7 +73,7 @@ void CMethodChoiceDlg::fillCurves(int curve)
     }
 }
 
-MethodChoice CMethodChoiceDlg::choice() const
+MethodChoice MethodChoiceDialog::choice() const
 {
     const int method = indexOf(methods_->currentItem());
     return {method, method < 0 ? -1 : indexOf(curves_->currentItem())};

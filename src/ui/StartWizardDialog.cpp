@@ -1,4 +1,4 @@
-#include "CStartWizardDlg.h"
+#include "StartWizardDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -6,7 +6,7 @@
 
 namespace dgaws {
 
-CStartWizardDlg::CStartWizardDlg(QWidget* parent) : QDialog(parent)
+StartWizardDialog::StartWizardDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QString::fromUtf8(kCaption));
     auto* layout = new QVBoxLayout(this);
@@ -23,9 +23,9 @@ CStartWizardDlg::CStartWizardDlg(QWidget* parent) : QDialog(parent)
     buttons_[Automatic]->setDefault(true);
 }
 
-QPushButton* CStartWizardDlg::button(Choice c) const { return buttons_[c]; }
+QPushButton* StartWizardDialog::button(Choice c) const { return buttons_[c]; }
 
-void CStartWizardDlg::choose(Choice c)
+void StartWizardDialog::choose(Choice c)
 {
     choice_ = c;
     if (c == NoConnection)

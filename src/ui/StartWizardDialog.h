@@ -7,14 +7,14 @@ class QPushButton;
 namespace dgaws {
 
 // "启动向导": how to reach the collector at start-up and with "连接采集器(&M)".
-class CStartWizardDlg : public QDialog {
+class StartWizardDialog : public QDialog {
     Q_OBJECT
 public:
     enum Choice { Automatic, Manual, Simulated, NoConnection };
 
     static constexpr const char* kCaption = "启动向导";
 
-    explicit CStartWizardDlg(QWidget* parent = nullptr);
+    explicit StartWizardDialog(QWidget* parent = nullptr);
 
     Choice choice() const { return choice_; }
     QPushButton* button(Choice c) const;

@@ -9,12 +9,12 @@ class QTableWidget;
 namespace dgaws {
 
 // "查看日志(&L)": the event log's entries, newest first, at most the last 500.
-class CLogViewDlg : public QDialog {
+class LogViewDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kMaxShown = 500;
 
-    explicit CLogViewDlg(const CLog& entries, QWidget* parent = nullptr);
+    explicit LogViewDialog(const CLog& entries, QWidget* parent = nullptr);
 
     QTableWidget* table() const { return table_; }
 

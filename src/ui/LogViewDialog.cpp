@@ -1,4 +1,4 @@
-#include "CLogViewDlg.h"
+#include "LogViewDialog.h"
 
 #include "QtText.h"
 
@@ -9,7 +9,7 @@
 
 namespace dgaws {
 
-CLogViewDlg::CLogViewDlg(const CLog& entries, QWidget* parent)
+LogViewDialog::LogViewDialog(const CLog& entries, QWidget* parent)
     : QDialog(parent), table_(new QTableWidget(this))
 {
     setWindowTitle(QStringLiteral("查看日志"));

@@ -1,4 +1,4 @@
-#include "CWaitWindow.h"
+#include "WaitWindow.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 
 namespace dgaws {
 
-CWaitWindow::CWaitWindow(QWidget* centreOn)
+WaitWindow::WaitWindow(QWidget* centreOn)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       centreOn_(centreOn),
       label_(new QLabel(QString::fromUtf8(kInitialText), this))
@@ -27,7 +27,7 @@ CWaitWindow::CWaitWindow(QWidget* centreOn)
     layout->addWidget(label_);
 }
 
-void CWaitWindow::showText(const QString& text)
+void WaitWindow::showText(const QString& text)
 {
     label_->setText(text);
     adjustSize();
@@ -36,9 +36,9 @@ void CWaitWindow::showText(const QString& text)
     raise();
 }
 
-QString CWaitWindow::text() const { return label_->text(); }
+QString WaitWindow::text() const { return label_->text(); }
 
-void CWaitWindow::centre()
+void WaitWindow::centre()
 {
     QRect area;
     if (centreOn_ && centreOn_->isVisible())

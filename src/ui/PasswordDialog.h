@@ -11,7 +11,7 @@ namespace dgaws {
 
 // "启动身份验证(&P)": the old password, the new one and its confirmation. The change
 // itself is the application's; the dialog stays open until it succeeds or is cancelled.
-class CPasswordDlg : public QDialog {
+class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
     // Tries the change and returns the text to show.
@@ -20,7 +20,7 @@ public:
                                              const std::string& confirmation)>;
     using Show = std::function<void(const QString& text)>;
 
-    CPasswordDlg(Change change, Show show, QWidget* parent = nullptr);
+    PasswordDialog(Change change, Show show, QWidget* parent = nullptr);
 
     QLineEdit* oldPassword() const { return old_; }
     QLineEdit* newPassword() const { return new_; }

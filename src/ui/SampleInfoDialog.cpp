@@ -1,4 +1,4 @@
-#include "CSampleInfoDlg.h"
+#include "SampleInfoDialog.h"
 
 #include "DialogButtons.h"
 #include "QtText.h"
@@ -37,7 +37,7 @@ QDoubleSpinBox* number(QWidget* parent, double value, int decimals, double max =
 
 }  // namespace
 
-CSampleInfoDlg::CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent)
+SampleInfoDialog::SampleInfoDialog(const CChrEDoc& doc, QWidget* parent)
     : QDialog(parent), pathName_(qs(doc.pathName))
 {
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -73,7 +73,7 @@ CSampleInfoDlg::CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent)
     linkedFile_ = new QLineEdit(qs(d.linkedFile), this);
     auto* browse = new QPushButton(QStringLiteral("..."), this);
     otherChannel_ = new QPushButton(QString::fromUtf8(kOtherChannelButton), this);
-    connect(browse, &QPushButton::clicked, this, &CSampleInfoDlg::browseLinked);
+    connect(browse, &QPushButton::clicked, this, &SampleInfoDialog::browseLinked);
     connect(otherChannel_, &QPushButton::clicked, this, [this] {
         const std::string other = otherChannelFile(ss(pathName_));
         if (!other.empty())
@@ -111,7 +111,7 @@ CSampleInfoDlg::CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent)
     shown_ = current();
 }
 
-CSampleInfoDlg::Values CSampleInfoDlg::current() const
+SampleInfoDialog::Values SampleInfoDialog::current() const
 {
     return {deviceNo_->text(),        serialNo_->text(),          sendingCompany_->text(),
             tester_->text(),          linkedFile_->text(),        calcMethod_->currentIndex(),
@@ -120,7 +120,7 @@ CSampleInfoDlg::Values CSampleInfoDlg::current() const
             gasVolume_->value(),      oilVolume_->value()};
 }
 
-void CSampleInfoDlg::browseLinked()
+void SampleInfoDialog::browseLinked()
 {
     const QString start = linkedFile_->text().isEmpty() ? QFileInfo(pathName_).absolutePath()
                                                         : linkedFile_->text();
@@ -130,7 +130,7 @@ void CSampleInfoDlg::browseLinked()
         linkedFile_->setText(chosen);
 }
 
-void CSampleInfoDlg::writeBack(CChrEDoc& doc) const
+void SampleInfoDialog::writeBack(CChrEDoc& doc) const
 {
     // Only what the operator changed is taken: a widget cannot hold every stored value
     // exactly (rounded decimals, clamped ranges, a sample type it does not offer), and

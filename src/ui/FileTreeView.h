@@ -8,10 +8,10 @@ namespace dgaws {
 // The chromatogram files under the data folder, as a tree of folders. Rebuilt on request
 // (after saves and closes), keeping the folders the operator has opened. The data folder is
 // one top-level node; other nodes of the tree (the method library) are left alone.
-class CFileTreeView : public QTreeWidget {
+class FileTreeView : public QTreeWidget {
     Q_OBJECT
 public:
-    explicit CFileTreeView(QWidget* parent = nullptr);
+    explicit FileTreeView(QWidget* parent = nullptr);
 
     void setRoot(const QString& folder);
     const QString& root() const { return root_; }

@@ -11,7 +11,7 @@ namespace dgaws {
 
 // "样品分析方法选择": a method of the library and one of its curves, for the calculation
 // of a chromatogram. Hidden methods are offered only when the chromatogram already uses one.
-class CMethodChoiceDlg : public QDialog {
+class MethodChoiceDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kMethodsLabel = "分析方法：";
@@ -19,7 +19,7 @@ public:
     static constexpr const char* kConfirm = "确认(&O)";
     static constexpr const char* kCancel = "取消(&C)";
 
-    CMethodChoiceDlg(const MethodLibrary& library, const MethodChoice& preset,
+    MethodChoiceDialog(const MethodLibrary& library, const MethodChoice& preset,
                      QWidget* parent = nullptr);
 
     // The chosen library positions; -1 where nothing is chosen.

@@ -1,4 +1,4 @@
-#include "CDiagnosisDlg.h"
+#include "DiagnosisDialog.h"
 
 #include "OperatorPrompts.h"
 #include "QtText.h"
@@ -52,7 +52,7 @@ std::optional<size_t> rateSlotOf(size_t gasSlot)
 
 }  // namespace
 
-CDiagnosisDlg::CDiagnosisDlg(CChrEDoc& doc, const DiagnosisView& view, OperatorPrompts& prompts,
+DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, OperatorPrompts& prompts,
                              QWidget* parent)
     : QDialog(parent), doc_(doc), prompts_(prompts)
 {
@@ -89,8 +89,8 @@ CDiagnosisDlg::CDiagnosisDlg(CChrEDoc& doc, const DiagnosisView& view, OperatorP
     buttons->addButton(judge_, QDialogButtonBox::ActionRole);
     buttons->addButton(record_, QDialogButtonBox::ActionRole);
     buttons->addButton(QString::fromUtf8(kCloseButton), QDialogButtonBox::RejectRole);
-    connect(judge_, &QPushButton::clicked, this, &CDiagnosisDlg::judge);
-    connect(record_, &QPushButton::clicked, this, &CDiagnosisDlg::recordGasProductionData);
+    connect(judge_, &QPushButton::clicked, this, &DiagnosisDialog::judge);
+    connect(record_, &QPushButton::clicked, this, &DiagnosisDialog::recordGasProductionData);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -102,7 +102,7 @@ CDiagnosisDlg::CDiagnosisDlg(CChrEDoc& doc, const DiagnosisView& view, OperatorP
     showView(view);
 }
 
-void CDiagnosisDlg::fillGases(const DiagnosisView& view)
+void DiagnosisDialog::fillGases(const DiagnosisView& view)
 {
     const ChromatogramData& d = doc_.data;
     // Rates asked for but not computed keep their column, empty, beside the reason.
@@ -129,7 +129,7 @@ void CDiagnosisDlg::fillGases(const DiagnosisView& view)
     gases_->resizeColumnsToContents();
 }
 
-void CDiagnosisDlg::showView(const DiagnosisView& view)
+void DiagnosisDialog::showView(const DiagnosisView& view)
 {
     total_->setText(qs(view.totalHydrocarbons));
     codes_->setText(qs(view.ratioCodes));
@@ -137,14 +137,14 @@ void CDiagnosisDlg::showView(const DiagnosisView& view)
     advice_->setPlainText(plainLines(view.advice));
 }
 
-void CDiagnosisDlg::judge()
+void DiagnosisDialog::judge()
 {
-    showView(JudgeFromDialog(doc_.data));
+    showView(judgeFromDialog(doc_.data));
     doc_.setModifiedFlag(true);
     changed_ = true;
 }
 
-void CDiagnosisDlg::recordGasProductionData()
+void DiagnosisDialog::recordGasProductionData()
 {
     const std::string own = doc_.pathName;
     const auto choose = [this, &own]() -> std::optional<std::string> {
@@ -162,7 +162,7 @@ void CDiagnosisDlg::recordGasProductionData()
         prompts_.message(qs(text), OperatorPrompts::Icon::Information);
     };
     // The current test becomes the previous one even when no file is written.
-    RecordGasProductionData(doc_.data, own, choose, say);
+    dgaws::recordGasProductionData(doc_.data, own, choose, say);
     doc_.setModifiedFlag(true);
     changed_ = true;
 }

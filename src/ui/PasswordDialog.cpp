@@ -1,4 +1,4 @@
-#include "CPasswordDlg.h"
+#include "PasswordDialog.h"
 
 #include "DialogButtons.h"
 #include "QtText.h"
@@ -12,7 +12,7 @@
 
 namespace dgaws {
 
-CPasswordDlg::CPasswordDlg(Change change, Show show, QWidget* parent)
+PasswordDialog::PasswordDialog(Change change, Show show, QWidget* parent)
     : QDialog(parent),
       change_(std::move(change)),
       show_(std::move(show)),
@@ -33,7 +33,7 @@ CPasswordDlg::CPasswordDlg(Change change, Show show, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-void CPasswordDlg::accept()
+void PasswordDialog::accept()
 {
     const std::string result = change_(ss(old_->text()), ss(new_->text()), ss(confirm_->text()));
     if (show_)

@@ -1,4 +1,4 @@
-#include "CColorSelectDlg.h"
+#include "ColorSelectDialog.h"
 
 #include "DialogButtons.h"
 #include "QtText.h"
@@ -12,12 +12,12 @@
 namespace dgaws {
 
 namespace {
-const char* const kLabels[CColorSelectDlg::kColors] = {"标尺颜色",  "标尺背景颜色", "基线颜色",
+const char* const kLabels[ColorSelectDialog::kColors] = {"标尺颜色",  "标尺背景颜色", "基线颜色",
                                                        "峰信息颜色", "峰标志颜色",   "选择峰颜色",
                                                        "谱图颜色",  "背景颜色"};
 }  // namespace
 
-int32_t& CColorSelectDlg::colorAt(DisplayColors& c, int index)
+int32_t& ColorSelectDialog::colorAt(DisplayColors& c, int index)
 {
     int32_t* all[kColors] = {&c.rulerColor,      &c.rulerBackColor,    &c.baselineColor,
                              &c.peakInfoColor,   &c.peakMarkColor,     &c.selectedPeakColor,
@@ -25,7 +25,7 @@ int32_t& CColorSelectDlg::colorAt(DisplayColors& c, int index)
     return *all[index];
 }
 
-CColorSelectDlg::CColorSelectDlg(const DisplayColors& colors, QWidget* parent)
+ColorSelectDialog::ColorSelectDialog(const DisplayColors& colors, QWidget* parent)
     : QDialog(parent), colors_(colors)
 {
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -44,13 +44,13 @@ CColorSelectDlg::CColorSelectDlg(const DisplayColors& colors, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-void CColorSelectDlg::setColor(int index, int32_t color)
+void ColorSelectDialog::setColor(int index, int32_t color)
 {
     colorAt(colors_, index) = color;
     paintButton(index);
 }
 
-void CColorSelectDlg::pick(int index)
+void ColorSelectDialog::pick(int index)
 {
     const QColor chosen = QColorDialog::getColor(toQColor(colorAt(colors_, index)), this,
                                                  QString::fromUtf8(kLabels[index]));
@@ -58,7 +58,7 @@ void CColorSelectDlg::pick(int index)
         setColor(index, fromQColor(chosen));
 }
 
-void CColorSelectDlg::paintButton(int index)
+void ColorSelectDialog::paintButton(int index)
 {
     const QColor c = toQColor(colorAt(colors_, index));
     buttons_[static_cast<size_t>(index)]->setStyleSheet(

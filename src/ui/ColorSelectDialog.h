@@ -11,13 +11,13 @@ class QPushButton;
 namespace dgaws {
 
 // "谱图颜色选择": the eight display colours of a chromatogram, one button each.
-class CColorSelectDlg : public QDialog {
+class ColorSelectDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "谱图颜色选择";
     static constexpr int kColors = 8;
 
-    explicit CColorSelectDlg(const DisplayColors& colors, QWidget* parent = nullptr);
+    explicit ColorSelectDialog(const DisplayColors& colors, QWidget* parent = nullptr);
 
     const DisplayColors& colors() const { return colors_; }
     // The button of a colour in table order (ruler first, background last).

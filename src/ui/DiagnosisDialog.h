@@ -19,7 +19,7 @@ class OperatorPrompts;
 // production rates when the diagnosis computed them, or empty rates and why when it could
 // not), the total hydrocarbons, and the attention status that the three-ratio judgement
 // may replace by a fault type.
-class CDiagnosisDlg : public QDialog {
+class DiagnosisDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "诊断报告";
@@ -30,7 +30,7 @@ public:
 
     // `doc` is the document the view was made from; the judgement and the record of the
     // gas production data change it.
-    CDiagnosisDlg(CChrEDoc& doc, const DiagnosisView& view, OperatorPrompts& prompts,
+    DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, OperatorPrompts& prompts,
                   QWidget* parent = nullptr);
 
     // Whether the judgement or the record changed the document since the dialog opened.

@@ -15,7 +15,7 @@ namespace dgaws {
 class CChrEDoc;
 
 // "查看谱图的进样信息": the sample and injection information of a chromatogram.
-class CSampleInfoDlg : public QDialog {
+class SampleInfoDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "查看谱图的进样信息";
@@ -23,7 +23,7 @@ public:
         "出厂序号等同于取样日期+序号，格式如“2013062301”，“2013062302”，共8个字符，同时作为报告编号的一部分。";
     static constexpr const char* kOtherChannelButton = "自动获取另一通道文件";
 
-    explicit CSampleInfoDlg(const CChrEDoc& doc, QWidget* parent = nullptr);
+    explicit SampleInfoDialog(const CChrEDoc& doc, QWidget* parent = nullptr);
 
     // The values the operator changed into the document (on OK); the others stay as stored.
     void writeBack(CChrEDoc& doc) const;

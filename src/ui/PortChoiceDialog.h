@@ -11,7 +11,7 @@ namespace dgaws {
 
 // "请从下表中选择要连接的端口": the serial ports by friendly name, the one chosen shown by
 // its port name, and whether to use it from now on without asking.
-class CPortChoiceDlg : public QDialog {
+class PortChoiceDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "请从下表中选择要连接的端口";
@@ -19,7 +19,7 @@ public:
     static constexpr const char* kRemember = "默认选择此端口，下次不要再询问我";
 
     // `portNames` are what opening uses, line by line with the friendly names.
-    CPortChoiceDlg(const QStringList& friendlyNames, const QStringList& portNames,
+    PortChoiceDialog(const QStringList& friendlyNames, const QStringList& portNames,
                    QWidget* parent = nullptr);
 
     // -1 until a line is chosen.

@@ -14,12 +14,12 @@ class CChrEDoc;
 
 // "背景参照图谱设置": the background (reference) chromatogram, whether it is shown, and the
 // colour of its trace.
-class CBackgroundDlg : public QDialog {
+class BackgroundDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kCaption = "背景参照图谱设置";
 
-    explicit CBackgroundDlg(const CChrEDoc& doc, QWidget* parent = nullptr);
+    explicit BackgroundDialog(const CChrEDoc& doc, QWidget* parent = nullptr);
 
     QString file() const;
     bool showBackground() const;
