@@ -21,10 +21,7 @@ struct Scratch {
         if (fd >= 0)
             ::close(fd);
     }
-    ~Scratch()
-    {
-        std::remove(in.c_str());
-    }
+    ~Scratch() { std::remove(in.c_str()); }
 };
 
 const Scratch& scratch()
@@ -57,7 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             again.signal.count() != d.signal.count() || again.peaks.size() != d.peaks.size())
             __builtin_trap();
     } catch (const dgaws::InterchangeError&) {
-    } catch (const dgaws::FileError&) {
-    }
+    } catch (const dgaws::FileError&) {}
     return 0;
 }

@@ -15,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Stored texts are GBK and NaN is unequal to itself, so compare the stored bytes.
         if (dgaws::storeRateRecord(back) != dgaws::storeRateRecord(r))
             std::abort();
-    } catch (const dgaws::ArchiveError&) {
-    }
+    } catch (const dgaws::ArchiveError&) {}
     return 0;
 }

@@ -10,7 +10,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         dgaws::MethodLibraryEntry e =
             dgaws::loadMethodBytes(std::string(reinterpret_cast<const char*>(data), size));
         (void)dgaws::loadMethodBytes(dgaws::storeMethodFile(e));
-    } catch (const dgaws::ArchiveError&) {
-    }
+    } catch (const dgaws::ArchiveError&) {}
     return 0;
 }

@@ -17,12 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 __builtin_trap();
             if (d.signal.count() == 0)
                 continue;
-            const dgaws::ChromatogramData back = dgaws::parseTextChromatogram(
-                dgaws::formatTextChromatogram(d, layout), layout, 20);
+            const dgaws::ChromatogramData back =
+                dgaws::parseTextChromatogram(dgaws::formatTextChromatogram(d, layout), layout, 20);
             if (back.signal.count() != d.signal.count())
                 __builtin_trap();
-        } catch (const dgaws::InterchangeError&) {
-        }
+        } catch (const dgaws::InterchangeError&) {}
     }
     return 0;
 }

@@ -77,9 +77,9 @@ void serialSeeds(const std::filesystem::path& dir)
     std::mt19937 rng(777);
     std::string dirty = "\x07";
     for (int i = 0; i < 60; ++i) {
-        const std::string f = frameBytes(static_cast<int>(rng() % 2),
-                                         static_cast<int>(rng() % 2097152), rng() % 5 == 0,
-                                         rng() % 3 == 0, rng() % 17 == 0);
+        const std::string f =
+            frameBytes(static_cast<int>(rng() % 2), static_cast<int>(rng() % 2097152),
+                       rng() % 5 == 0, rng() % 3 == 0, rng() % 17 == 0);
         switch (rng() % 6) {
         case 0: dirty += "\x12\x7F"; break;
         case 1: dirty += "\xC4\xDF"; break;

@@ -28,7 +28,7 @@ uint32_t getU32(const std::string& in, size_t at)
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i)
         v |= static_cast<uint32_t>(static_cast<uint8_t>(in[at + static_cast<size_t>(i)]))
-             << (8 * i);
+            << (8 * i);
     return v;
 }
 
@@ -51,8 +51,7 @@ bool writeAll(int fd, const char* p, size_t n)
 
 AutosaveWriter::AutosaveWriter(Clock clock)
     : clock_(clock ? std::move(clock) : Clock([] { return std::chrono::steady_clock::now(); }))
-{
-}
+{}
 
 AutosaveWriter::~AutosaveWriter()
 {
@@ -171,9 +170,9 @@ void RecoveredRun::discard() const
     ::unlink(copyPath.c_str());
 }
 
-std::vector<RecoveredRun> recoverUnfinishedRuns(
-    const std::string& folder, const std::function<bool(const std::string&)>& ask,
-    const std::function<void(const std::string&, const std::string&)>& unreadable)
+std::vector<RecoveredRun>
+recoverUnfinishedRuns(const std::string& folder, const std::function<bool(const std::string&)>& ask,
+                      const std::function<void(const std::string&, const std::string&)>& unreadable)
 {
     std::vector<RecoveredRun> runs;
     for (const std::string& path : findAutosaves(folder)) {

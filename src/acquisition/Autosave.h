@@ -54,8 +54,7 @@ private:
 // The folder name that marks the safety copies of runs.
 inline constexpr const char* kAutosaveFolderName = "自动保存";
 inline constexpr const char* kAutosaveExtension = ".dgauto";
-inline constexpr const char* kRecoverQuestion =
-    "发现未正常结束的采样数据%s，是否恢复为谱图？";
+inline constexpr const char* kRecoverQuestion = "发现未正常结束的采样数据%s，是否恢复为谱图？";
 inline constexpr const char* kAutosaveFailed =
     "自动保存文件%s无法写入，本次采样在异常退出后将不能恢复。";
 

@@ -12,8 +12,8 @@ int positionOf(int rate, double minutes)
 
 }  // namespace
 
-BaselineLevelling BaselineLevelling::fromSettings(const AcquisitionSettings& settings,
-                                                  int channel, int pointsPerSecond)
+BaselineLevelling BaselineLevelling::fromSettings(const AcquisitionSettings& settings, int channel,
+                                                  int pointsPerSecond)
 {
     BaselineLevelling l;
     for (int k = 1; k <= 3; ++k) {

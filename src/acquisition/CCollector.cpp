@@ -35,8 +35,7 @@ bool ConfirmEvent::waitFor(std::chrono::milliseconds timeout) const
 
 CCollector::CCollector(const AcquisitionSettings& settings, CollectorHost* host)
     : settings_(settings), host_(host)
-{
-}
+{}
 
 void CCollector::receive(const uint8_t* bytes, size_t count)
 {

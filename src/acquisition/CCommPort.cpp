@@ -8,8 +8,7 @@ namespace dgaws {
 
 CCommPort::CCommPort(QObject* parent)
     : QObject(parent), portFactory_([] { return std::make_unique<QtSerialPortIo>(); })
-{
-}
+{}
 
 CCommPort::~CCommPort()
 {
@@ -46,10 +45,14 @@ bool CCommPort::open(ByteSink owner, const std::string& devicePath, int baud, ch
 
     QSerialPort::Parity p = QSerialPort::NoParity;
     switch (parity) {
-    case 'E': case 'e': p = QSerialPort::EvenParity; break;
-    case 'O': case 'o': p = QSerialPort::OddParity; break;
-    case 'M': case 'm': p = QSerialPort::MarkParity; break;
-    case 'S': case 's': p = QSerialPort::SpaceParity; break;
+    case 'E':
+    case 'e': p = QSerialPort::EvenParity; break;
+    case 'O':
+    case 'o': p = QSerialPort::OddParity; break;
+    case 'M':
+    case 'm': p = QSerialPort::MarkParity; break;
+    case 'S':
+    case 's': p = QSerialPort::SpaceParity; break;
     default: break;
     }
     // Each step only after the previous one worked; the first failure is reported and the

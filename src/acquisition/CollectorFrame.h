@@ -8,10 +8,22 @@ namespace dgaws {
 
 // The collector's wire format: one header byte and three data bytes of seven bits each.
 namespace collector_byte {
-inline bool isData(uint8_t b) { return b < 0x80; }
-inline bool isHeader(uint8_t b) { return b >= 0x80 && b < 0xC0; }
-inline bool isIgnored(uint8_t b) { return b >= 0xC0 && b < 0xE0; }
-inline bool isReady(uint8_t b) { return b >= 0xE0; }
+inline bool isData(uint8_t b)
+{
+    return b < 0x80;
+}
+inline bool isHeader(uint8_t b)
+{
+    return b >= 0x80 && b < 0xC0;
+}
+inline bool isIgnored(uint8_t b)
+{
+    return b >= 0xC0 && b < 0xE0;
+}
+inline bool isReady(uint8_t b)
+{
+    return b >= 0xE0;
+}
 }  // namespace collector_byte
 
 inline constexpr double kFineMicrovoltsPerCount = 0.074505841496;

@@ -20,9 +20,8 @@ CollectorLink::CollectorLink(AcquisitionSettings& settings, RunHost& host, QObje
     : QObject(parent), settings_(settings), host_(host)
 {
     host_.onConfirmed = [this] { onConfirmed(); };
-    port_.setErrorSink([this](const std::string& text) {
-        emit portError(QString::fromStdString(text));
-    });
+    port_.setErrorSink(
+        [this](const std::string& text) { emit portError(QString::fromStdString(text)); });
     tick_.setTimerType(Qt::PreciseTimer);
     connect(&tick_, &QTimer::timeout, this, &CollectorLink::onTick);
 }
@@ -91,8 +90,8 @@ bool CollectorLink::openPortWithText(const std::string& devicePath)
     const bool ok = openCollectorPort(devicePath);
     if (!ok)
         simulationMode_ = true;
-    emit waitText(QString::fromStdString(
-        substituteText(ok ? kPortOpened : kPortOpenFailed, devicePath)));
+    emit waitText(
+        QString::fromStdString(substituteText(ok ? kPortOpened : kPortOpenFailed, devicePath)));
     return ok;
 }
 
@@ -129,8 +128,8 @@ bool CollectorLink::startSimulation(SimulationEntry entry)
     if (!collector_)
         newCollector();
     if (!collector_->loadDemoData(demoDataPath())) {
-        emit message(QString::fromUtf8(entry == SimulationEntry::DialogButton ? kNoDemoFile
-                                                                               : kNoDemoData));
+        emit message(
+            QString::fromUtf8(entry == SimulationEntry::DialogButton ? kNoDemoFile : kNoDemoData));
         emit openSettingsRequested();
         return false;
     }

@@ -44,8 +44,8 @@ int portNumberFromFriendlyName(const std::string& friendlyName)
     if (at == std::string::npos)
         return 0;
     const std::string digits = at + 5 < friendlyName.size() && friendlyName[at + 5] == ')'
-                                   ? friendlyName.substr(at + 4, 1)
-                                   : friendlyName.substr(at + 4, 2);
+        ? friendlyName.substr(at + 4, 1)
+        : friendlyName.substr(at + 4, 2);
     return std::atoi(digits.c_str());
 }
 

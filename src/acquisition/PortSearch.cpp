@@ -15,8 +15,7 @@ PortSearch::PortSearch(CollectorLink& link, QObject* parent)
 void PortSearch::after(int milliseconds, std::function<void()> step)
 {
     const double scaled = milliseconds * link_.settings().searchWaitScale;
-    QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, scaled))), this,
-                       std::move(step));
+    QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, scaled))), this, std::move(step));
 }
 
 void PortSearch::say(const std::string& text)

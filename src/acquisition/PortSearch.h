@@ -34,8 +34,7 @@ public:
         "无法确认端口号%d连接了色谱仪，开始搜索下一端口。";
     static constexpr const char* kConfirmed = "确认端口号%d连接了色谱仪!";
     static constexpr const char* kSimulationQuestion = "由于自动搜索失败，系统进入模拟连接模式？";
-    static constexpr const char* kDeviceError =
-        "停止可能占用端口的设备时，出现未知错误，请重试!";
+    static constexpr const char* kDeviceError = "停止可能占用端口的设备时，出现未知错误，请重试!";
     static constexpr int kWarmUpSeconds = 30;
 
     explicit PortSearch(CollectorLink& link, QObject* parent = nullptr);

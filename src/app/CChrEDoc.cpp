@@ -83,8 +83,7 @@ bool CChrEDoc::subtractBaselineChromatogram(const std::string& path)
 
 bool CChrEDoc::restoreSignal()
 {
-    if (acquiring() ||
-        signalCorrection.restore(data) != SignalCorrection::Result::Restored)
+    if (acquiring() || signalCorrection.restore(data) != SignalCorrection::Result::Restored)
         return false;
     signalChanged();
     return true;
@@ -174,8 +173,8 @@ StandardAddStatus CChrEDoc::addStandardChromatogram(
     steps.saveDocument = [this, &env] { return save(env).has_value(); };
     steps.showMessage = [this](const std::string& text) { message(text); };
     steps.saveMethod = saveMethod_;
-    return dgaws::addStandardChromatogram({data, libraryMethodIndex, libraryCalibrationIndex, pathName},
-                                   *library_, steps);
+    return dgaws::addStandardChromatogram(
+        {data, libraryMethodIndex, libraryCalibrationIndex, pathName}, *library_, steps);
 }
 
 DgaCollection CChrEDoc::collectDgaValues()

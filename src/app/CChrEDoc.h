@@ -82,7 +82,10 @@ public:
     // Filled by the peak-editing layer: the undo snapshot taken before a re-detection and
     // the replay of the method's manual event table after it.
     void setUndoSnapshotHook(std::function<void()> hook) { pushUndo_ = std::move(hook); }
-    void setManualEventReplayHook(std::function<void()> hook) { replayManualEvents_ = std::move(hook); }
+    void setManualEventReplayHook(std::function<void()> hook)
+    {
+        replayManualEvents_ = std::move(hook);
+    }
     void setRedrawHook(std::function<void()> hook) { redrawViews_ = std::move(hook); }
 
     // The live run of the collector channel this document shows, held by the collector;

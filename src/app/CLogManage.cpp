@@ -27,7 +27,10 @@ const char* const kSchema[] = {
 
 }  // namespace
 
-CLogManage::~CLogManage() { close(); }
+CLogManage::~CLogManage()
+{
+    close();
+}
 
 void CLogManage::setPath(std::string path)
 {
@@ -45,8 +48,7 @@ bool CLogManage::open()
     }
     const QString file = QString::fromStdString(path_);
     QDir().mkpath(QFileInfo(file).absolutePath());
-    const QString name =
-        QStringLiteral("dgaws-log-%1").arg(connectionCounter.fetch_add(1));
+    const QString name = QStringLiteral("dgaws-log-%1").arg(connectionCounter.fetch_add(1));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(file);

@@ -23,12 +23,9 @@ std::string formatNumber(const char* pattern, double value)
 
 ChannelRuns::ChannelRuns(const AcquisitionSettings& settings, const MethodLibrary* library,
                          RunCallbacks callbacks)
-    : settings_(settings),
-      library_(library),
-      cb_(std::move(callbacks)),
+    : settings_(settings), library_(library), cb_(std::move(callbacks)),
       env_(systemProposalEnvironment())
-{
-}
+{}
 
 ChannelRuns::~ChannelRuns() = default;
 
@@ -128,7 +125,7 @@ CChrEDoc* ChannelRuns::ensureChannel(int channel)
 bool ChannelRuns::hasValidMethod(const CChrEDoc& doc) const
 {
     return library_ != nullptr && doc.libraryMethodIndex >= 0 &&
-           static_cast<size_t>(doc.libraryMethodIndex) < library_->size();
+        static_cast<size_t>(doc.libraryMethodIndex) < library_->size();
 }
 
 bool ChannelRuns::canRun(const CChrEDoc& doc) const
@@ -161,8 +158,7 @@ void ChannelRuns::resetForRun(CChrEDoc& doc)
     doc.pathName.clear();
     const int c = channelOf(doc);
     if (c == 0 || c == 1)
-        levelling_[static_cast<size_t>(c)] =
-            BaselineLevelling::fromSettings(settings_, c, rate);
+        levelling_[static_cast<size_t>(c)] = BaselineLevelling::fromSettings(settings_, c, rate);
 }
 
 void ChannelRuns::runStart(CChrEDoc& doc)
@@ -172,14 +168,12 @@ void ChannelRuns::runStart(CChrEDoc& doc)
         return;
     saveAwaitingJoin(c);
     if (hasValidMethod(doc)) {
-        const MethodLibraryEntry& entry =
-            library_->at(static_cast<size_t>(doc.libraryMethodIndex));
+        const MethodLibraryEntry& entry = library_->at(static_cast<size_t>(doc.libraryMethodIndex));
         doc.data.methodName = entry.method.name;
         const int cal = doc.libraryCalibrationIndex;
-        doc.data.calibrationName =
-            cal >= 0 && static_cast<size_t>(cal) < entry.curves.size()
-                ? entry.curves[static_cast<size_t>(cal)].name
-                : std::string();
+        doc.data.calibrationName = cal >= 0 && static_cast<size_t>(cal) < entry.curves.size()
+            ? entry.curves[static_cast<size_t>(cal)].name
+            : std::string();
     }
     if (ChannelRun* state = doc.channelRun()) {
         state->startWatch = false;
@@ -379,8 +373,7 @@ void ChannelRuns::merge()
         joined.push_back(tail[i] + shift);
     keep.data.signal.assign(std::move(joined));
     keep.acquiredCount = keep.data.signal.count();
-    keep.data.scanExtrema(-std::numeric_limits<float>::max(),
-                          std::numeric_limits<float>::max());
+    keep.data.scanExtrema(-std::numeric_limits<float>::max(), std::numeric_limits<float>::max());
     keep.data.method.timeEnd = keep.data.duration();
     keep.setModifiedFlag(true);
     if (detection_)

@@ -18,7 +18,7 @@ CloseDecision decideDocumentClose(const CChrEDoc& doc, const WorkstationApp& app
     const bool live = doc.state == CChrEDoc::ChannelA || doc.state == CChrEDoc::ChannelB;
     if (live)
         return channelSampling(app) || doc.acquiring() ? CloseDecision::Refuse
-                                                          : CloseDecision::Close;
+                                                       : CloseDecision::Close;
     if (doc.acquiring())
         return CloseDecision::Refuse;
     return doc.isModified() ? CloseDecision::AskToSave : CloseDecision::Close;

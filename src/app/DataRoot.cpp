@@ -41,12 +41,30 @@ std::string DataRoot::path(const std::string& name) const
     return (fs::path(root_) / name).string();
 }
 
-std::string DataRoot::settingsFile() const { return settingsFilePath(root_); }
-std::string DataRoot::logFolder() const { return path("QLLog"); }
-std::string DataRoot::databaseFile() const { return path("toqlsh.db"); }
-std::string DataRoot::defaultProjectPath() const { return path("Data"); }
-std::string DataRoot::defaultSchemePath() const { return path("方法库"); }
-std::string DataRoot::defaultSimDataPath() const { return path("演示/QLCHGDATA.DMD"); }
+std::string DataRoot::settingsFile() const
+{
+    return settingsFilePath(root_);
+}
+std::string DataRoot::logFolder() const
+{
+    return path("QLLog");
+}
+std::string DataRoot::databaseFile() const
+{
+    return path("toqlsh.db");
+}
+std::string DataRoot::defaultProjectPath() const
+{
+    return path("Data");
+}
+std::string DataRoot::defaultSchemePath() const
+{
+    return path("方法库");
+}
+std::string DataRoot::defaultSimDataPath() const
+{
+    return path("演示/QLCHGDATA.DMD");
+}
 
 std::vector<std::string> DataRoot::installShippedData(const std::string& shippedFolder,
                                                       const std::string& schemePath,

@@ -50,7 +50,8 @@ DatabaseSettings DatabaseSettings::fromSettingsFile(const std::string& settingsF
     s.engine = Engine::PostgreSQL;
     s.host = ini.value(QStringLiteral("DbHost")).toString().toStdString();
     s.port = parsePort(ini.value(QStringLiteral("DbPort"), 5432).toString().toStdString());
-    s.databaseName = ini.value(QStringLiteral("DbName"), QStringLiteral("toqlsh")).toString().toStdString();
+    s.databaseName =
+        ini.value(QStringLiteral("DbName"), QStringLiteral("toqlsh")).toString().toStdString();
     s.user = ini.value(QStringLiteral("DbUser")).toString().toStdString();
     return s;
 }
@@ -91,8 +92,8 @@ std::string DatabaseSettings::describe() const
 {
     if (engine == Engine::SQLite)
         return sqliteFile;
-    return (user.empty() ? std::string() : user + "@") + (host.empty() ? "localhost" : host) +
-           ":" + std::to_string(port) + "/" + databaseName;
+    return (user.empty() ? std::string() : user + "@") + (host.empty() ? "localhost" : host) + ":" +
+        std::to_string(port) + "/" + databaseName;
 }
 
 }  // namespace dgaws

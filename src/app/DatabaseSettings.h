@@ -17,7 +17,7 @@ struct DatabaseSettings {
     int port = 5432;
     std::string databaseName;
     std::string user;
-    std::string password;    // only ever set in memory (tests, callers with a prompt)
+    std::string password;  // only ever set in memory (tests, callers with a prompt)
 
     static constexpr const char* kSqliteFileName = "toqlsh.db";
 

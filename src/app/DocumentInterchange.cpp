@@ -8,8 +8,7 @@
 namespace dgaws::document_interchange {
 namespace {
 
-template <class Write>
-Result<void> exportWith(CChrEDoc& doc, Write&& write)
+template <class Write> Result<void> exportWith(CChrEDoc& doc, Write&& write)
 {
     if (doc.data.hasData == 0 || doc.data.signal.count() == 0)
         return doc.fail(kExportNoData);

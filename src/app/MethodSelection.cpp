@@ -32,7 +32,8 @@ bool MethodSelection::valid(const CChrEDoc& doc, const MethodChoice& choice)
     if (!validMethod(library, choice.libraryMethodIndex))
         return false;
     const MethodLibraryEntry& entry = library->at(static_cast<size_t>(choice.libraryMethodIndex));
-    return choice.libraryCalibrationIndex == -1 || validCurve(entry, choice.libraryCalibrationIndex);
+    return choice.libraryCalibrationIndex == -1 ||
+        validCurve(entry, choice.libraryCalibrationIndex);
 }
 
 bool MethodSelection::use(CChrEDoc& doc, const MethodChoice& choice)
@@ -43,7 +44,10 @@ bool MethodSelection::use(CChrEDoc& doc, const MethodChoice& choice)
     return true;
 }
 
-bool MethodSelection::canChoose(const CChrEDoc& doc) { return !doc.acquiring(); }
+bool MethodSelection::canChoose(const CChrEDoc& doc)
+{
+    return !doc.acquiring();
+}
 
 MethodChoice MethodSelection::preset(const CChrEDoc& doc)
 {

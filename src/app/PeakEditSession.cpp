@@ -21,12 +21,9 @@ bool PeakEditSession::available(Mode mode) const
 {
     const PeakEditor& e = doc_.editor;
     switch (mode) {
-    case Mode::None:
-        return true;
-    case Mode::AddPeak:
-        return e.canAddPeak();
-    case Mode::deletePeak:
-        return e.canEdit() && doc_.data.peaks.size() > 0;
+    case Mode::None: return true;
+    case Mode::AddPeak: return e.canAddPeak();
+    case Mode::deletePeak: return e.canEdit() && doc_.data.peaks.size() > 0;
     case Mode::MoveStart:
     case Mode::MoveApex:
     case Mode::MoveEnd:
@@ -34,8 +31,7 @@ bool PeakEditSession::available(Mode mode) const
     case Mode::SlantCut:
     case Mode::HorizontalBaseline:
     case Mode::TailingBehind:
-    case Mode::TailingBefore:
-        return e.canEditSelected();
+    case Mode::TailingBefore: return e.canEditSelected();
     }
     return false;
 }
@@ -59,12 +55,9 @@ int PeakEditSession::addPointsTaken() const
     if (mode_ != Mode::AddPeak)
         return 0;
     switch (clicks_.next()) {
-    case AddPeakClicks::Next::Start:
-        return 0;
-    case AddPeakClicks::Next::Apex:
-        return 1;
-    default:
-        return 2;
+    case AddPeakClicks::Next::Start: return 0;
+    case AddPeakClicks::Next::Apex: return 1;
+    default: return 2;
     }
 }
 
@@ -120,25 +113,16 @@ EditStatus PeakEditSession::edit(int sample)
                 row = i;
         return row < 0 ? EditStatus::NoSuchPeak : e.deletePeak(row);
     }
-    case Mode::MoveStart:
-        return e.moveStart(s, sample);
-    case Mode::MoveApex:
-        return e.moveApex(s, sample);
-    case Mode::MoveEnd:
-        return e.moveEnd(s, sample);
-    case Mode::VerticalCut:
-        return e.verticalCut(s, sample);
-    case Mode::SlantCut:
-        return e.slantCut(s, sample);
-    case Mode::HorizontalBaseline:
-        return e.horizontalBaseline(s, sample);
-    case Mode::TailingBehind:
-        return e.tailingBehind(s, sample);
-    case Mode::TailingBefore:
-        return e.tailingBefore(s, sample);
+    case Mode::MoveStart: return e.moveStart(s, sample);
+    case Mode::MoveApex: return e.moveApex(s, sample);
+    case Mode::MoveEnd: return e.moveEnd(s, sample);
+    case Mode::VerticalCut: return e.verticalCut(s, sample);
+    case Mode::SlantCut: return e.slantCut(s, sample);
+    case Mode::HorizontalBaseline: return e.horizontalBaseline(s, sample);
+    case Mode::TailingBehind: return e.tailingBehind(s, sample);
+    case Mode::TailingBefore: return e.tailingBefore(s, sample);
     case Mode::None:
-    case Mode::AddPeak:
-        break;
+    case Mode::AddPeak: break;
     }
     return EditStatus::Unavailable;
 }
@@ -150,7 +134,10 @@ EditStatus PeakEditSession::completed(EditStatus status)
     return status;
 }
 
-bool PeakEditSession::canToggleNegative() const { return doc_.editor.canEditSelected(); }
+bool PeakEditSession::canToggleNegative() const
+{
+    return doc_.editor.canEditSelected();
+}
 
 EditStatus PeakEditSession::toggleNegative()
 {

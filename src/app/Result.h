@@ -28,8 +28,7 @@ inline std::string withReason(std::string_view text, std::string_view reason)
 // The outcome of an operation of the application layer: its value, or the failure the
 // operator is shown. Every failing operation of app answers with one, so a caller that has
 // to show or pass on the reason finds it in the same place everywhere.
-template <class T>
-class Result {
+template <class T> class Result {
 public:
     Result(T value) : value_(std::move(value)) {}
     Result(Failure failure) : error_(std::move(failure.text)) {}
@@ -63,8 +62,7 @@ private:
     std::string error_;
 };
 
-template <>
-class Result<void> {
+template <> class Result<void> {
 public:
     Result() = default;
     Result(Failure failure) : ok_(false), error_(std::move(failure.text)) {}

@@ -13,15 +13,18 @@ std::string format(const char* pattern, double value)
     return buffer;
 }
 
-std::string format(int value) { return std::to_string(value); }
+std::string format(int value)
+{
+    return std::to_string(value);
+}
 
 }  // namespace
 
 std::vector<std::string> ResultRows::headers(bool showEfficiency)
 {
-    std::vector<std::string> h = {"行号",         "峰号",        "组份名",     "保留时间",
-                                  "峰高",         "峰面积(uv*s)", "面积百分比%", "气相中含量",
-                                  "油中含量",     "峰标志"};
+    std::vector<std::string> h = {"行号",     "峰号",         "组份名",      "保留时间",
+                                  "峰高",     "峰面积(uv*s)", "面积百分比%", "气相中含量",
+                                  "油中含量", "峰标志"};
     if (showEfficiency)
         h.insert(h.end(), {"半峰宽(分)", "分离度", "拖尾因子", "理论塔板数"});
     return h;
@@ -36,7 +39,8 @@ std::vector<int> ResultRows::widths(bool showEfficiency)
 
 std::string ResultRows::copyHeader(bool showEfficiency)
 {
-    std::string h = "行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%\t气相中含量\t油中含量\t峰标志\t";
+    std::string h =
+        "行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%\t气相中含量\t油中含量\t峰标志\t";
     if (showEfficiency)
         h += "半峰宽(分)\t分离度\t拖尾因子\t理论塔板数\t";
     return h + "\n";

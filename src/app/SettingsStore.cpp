@@ -7,10 +7,19 @@ namespace dgaws {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
-const char* conditionGroup(int channel) { return channel == 1 ? "ConditionB" : "ConditionA"; }
-const char* conditionCountKey(int channel) { return channel == 1 ? "CondNumbB" : "CondNumbA"; }
+const char* conditionGroup(int channel)
+{
+    return channel == 1 ? "ConditionB" : "ConditionA";
+}
+const char* conditionCountKey(int channel)
+{
+    return channel == 1 ? "CondNumbB" : "CondNumbA";
+}
 std::string conditionItemKey(int channel, int i)
 {
     return (channel == 1 ? "CondItemB" : "CondItemA") + std::to_string(i);

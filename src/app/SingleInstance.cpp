@@ -13,8 +13,7 @@ constexpr char kActivated[] = "ok\n";
 
 SingleInstance::SingleInstance(const QString& dataRoot, QObject* parent)
     : QObject(parent), name_(serverName(dataRoot))
-{
-}
+{}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -22,8 +21,8 @@ QString SingleInstance::serverName(const QString& dataRoot)
 {
     const QByteArray hash =
         QCryptographicHash::hash(dataRoot.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QStringLiteral("dgaws-%1-%2").arg(qEnvironmentVariable("USER", "user"),
-                                              QString::fromLatin1(hash));
+    return QStringLiteral("dgaws-%1-%2")
+        .arg(qEnvironmentVariable("USER", "user"), QString::fromLatin1(hash));
 }
 
 bool SingleInstance::claim()

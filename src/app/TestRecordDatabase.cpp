@@ -17,8 +17,10 @@
 namespace dgaws {
 namespace {
 
-constexpr const char* kCompanyLookupFailed = "-通过Company在CompanyInfo表查找CompanyID出现问题，即将退出!";
-constexpr const char* kCompanyByIdFailed = "-通过CompanyID在CompanyInfo表查找Company出现问题，即将退出!";
+constexpr const char* kCompanyLookupFailed =
+    "-通过Company在CompanyInfo表查找CompanyID出现问题，即将退出!";
+constexpr const char* kCompanyByIdFailed =
+    "-通过CompanyID在CompanyInfo表查找Company出现问题，即将退出!";
 constexpr const char* kCompanyListFailed = "-查询CompanyInfo表出现问题，即将退出!";
 constexpr const char* kCompanySearchFailed = "-查找CompanyInfo表出现问题，即将退出!";
 constexpr const char* kCompanyInsertFailed = "-插入CompanyInfo表出现问题，即将退出!";
@@ -180,8 +182,7 @@ std::optional<std::string> storedInjectTime(const std::string& shown)
     const int month = number(shown, 5, 2), day = number(shown, 8, 2);
     const int hour = number(shown, 11, 2), minute = number(shown, 14, 2),
               second = number(shown, 17, 2);
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
-        second > 59)
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
     std::string stored = shown;
     stored[4] = stored[7] = '-';
@@ -312,7 +313,7 @@ Result<void> TestRecordDatabase::open(const DatabaseSettings& settings)
 
     // Two programs starting on an empty server must not both create the tables.
     bool ok = impl_->postgres ? query.exec(QStringLiteral("BEGIN")) &&
-                                    query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(5400755)"))
+            query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(5400755)"))
                               : query.exec(QStringLiteral("BEGIN IMMEDIATE"));
     const auto createAll = [&query, &ok](const auto& statements) {
         for (const char* sql : statements)
@@ -381,8 +382,9 @@ Result<void> TestRecordDatabase::execute(QSqlQuery& query, const char* sql,
     return fail(descriptionOf(query.lastError()), failureText);
 }
 
-Result<std::optional<QVariant>> TestRecordDatabase::lookupOne(
-    const char* sql, std::initializer_list<QVariant> values, const char* failureText)
+Result<std::optional<QVariant>>
+TestRecordDatabase::lookupOne(const char* sql, std::initializer_list<QVariant> values,
+                              const char* failureText)
 {
     QSqlQuery query(impl().db());
     QVariant value;
@@ -432,8 +434,8 @@ Result<std::string> TestRecordDatabase::companyName(int id)
 {
     if (auto open = requireOpen(kCompanyByIdFailed); !open)
         return Failure{open.error()};
-    const auto name = lookupOne("SELECT Company FROM CompanyInfo WHERE CompanyID = ?", {id},
-                                kCompanyByIdFailed);
+    const auto name =
+        lookupOne("SELECT Company FROM CompanyInfo WHERE CompanyID = ?", {id}, kCompanyByIdFailed);
     if (!name)
         return Failure{name.error()};
     return *name ? (*name)->toString().toStdString() : std::string(kUnknownName);
@@ -454,8 +456,8 @@ Result<std::string> TestRecordDatabase::deviceName(int id)
 {
     if (auto open = requireOpen(kDeviceSearchFailed); !open)
         return Failure{open.error()};
-    const auto name = lookupOne("SELECT Device FROM DeviceInfo WHERE DeviceID = ?", {id},
-                                kDeviceSearchFailed);
+    const auto name =
+        lookupOne("SELECT Device FROM DeviceInfo WHERE DeviceID = ?", {id}, kDeviceSearchFailed);
     if (!name)
         return Failure{name.error()};
     return *name ? (*name)->toString().toStdString() : std::string(kUnknownName);
@@ -483,10 +485,11 @@ Result<std::vector<TestRecordDatabase::Device>> TestRecordDatabase::devices(int 
     if (auto open = requireOpen(kDeviceListFailed); !open)
         return Failure{open.error()};
     QSqlQuery query(impl().db());
-    if (auto done = execute(query,
-                            "SELECT DeviceID, Device, CompanyID FROM DeviceInfo WHERE CompanyID = ? "
-                            "ORDER BY DeviceID",
-                            {company}, kDeviceListFailed);
+    if (auto done =
+            execute(query,
+                    "SELECT DeviceID, Device, CompanyID FROM DeviceInfo WHERE CompanyID = ? "
+                    "ORDER BY DeviceID",
+                    {company}, kDeviceListFailed);
         !done)
         return Failure{done.error()};
     std::vector<Device> list;
@@ -596,9 +599,9 @@ Result<void> TestRecordDatabase::modifyDevice(int id, const std::string& name, i
         return Failure{existing.error()};
     if (*existing >= 0 && *existing != id)
         return fail({}, kDeviceExists);
-    if (auto done = changeOneRow("UPDATE DeviceInfo SET Device = ?, CompanyID = ? WHERE DeviceID = ?",
-                                 {q(name), company, id}, kDeviceUpdateFailed,
-                                 kSelectDeviceToModify);
+    if (auto done =
+            changeOneRow("UPDATE DeviceInfo SET Device = ?, CompanyID = ? WHERE DeviceID = ?",
+                         {q(name), company, id}, kDeviceUpdateFailed, kSelectDeviceToModify);
         !done)
         return done;
     tell(kDeviceModified);
@@ -704,16 +707,18 @@ Result<std::vector<TestRecord>> TestRecordDatabase::queryTests(int company, int 
         return Failure{open.error()};
     QSqlQuery query(impl().db());
     const std::string select = std::string("SELECT ") + kReportColumns +
-                               " FROM ReportInfo WHERE CompanyID = ? AND DeviceID = ?";
+        " FROM ReportInfo WHERE CompanyID = ? AND DeviceID = ?";
     bool ok;
     if (range == TestRange::All) {
         ok = run(query, (select + " ORDER BY InjectTime DESC").c_str(), {company, device});
     } else {
-        const std::string from = storedLocalTime(now - static_cast<std::time_t>(rangeSeconds(range)));
+        const std::string from =
+            storedLocalTime(now - static_cast<std::time_t>(rangeSeconds(range)));
         const std::string to = storedLocalTime(now);
-        ok = run(query,
-                 (select + " AND InjectTime > ? AND InjectTime < ? ORDER BY InjectTime DESC").c_str(),
-                 {company, device, q(from), q(to)});
+        ok = run(
+            query,
+            (select + " AND InjectTime > ? AND InjectTime < ? ORDER BY InjectTime DESC").c_str(),
+            {company, device, q(from), q(to)});
     }
     if (!ok)
         return fail(descriptionOf(query.lastError()), kReportQueryFailed);

@@ -129,12 +129,11 @@ private:
     // The connection is open; otherwise the not-connected failure under the operation's text.
     Result<void> requireOpen(const char* failureText);
     // Runs a statement with its values bound in order; a failure is under the text.
-    Result<void> execute(QSqlQuery& query, const char* sql,
-                         std::initializer_list<QVariant> values, const char* failureText);
+    Result<void> execute(QSqlQuery& query, const char* sql, std::initializer_list<QVariant> values,
+                         const char* failureText);
     // Column 0 of the only row; nothing for no row or several rows.
-    Result<std::optional<QVariant>> lookupOne(const char* sql,
-                                              std::initializer_list<QVariant> values,
-                                              const char* failureText);
+    Result<std::optional<QVariant>>
+    lookupOne(const char* sql, std::initializer_list<QVariant> values, const char* failureText);
     // The single number a COUNT statement answers.
     Result<long long> countOf(const char* sql, std::initializer_list<QVariant> values,
                               const char* failureText);
@@ -151,9 +150,9 @@ private:
 };
 
 // The columns of the database view's report list, and one row of it.
-inline constexpr const char* kTestRowColumns[] = {
-    "序号", "实验时间", "H2", "CH4", "C2H6", "C2H4", "C2H2", "CO", "CO2", "O2", "N2",
-    "总烃", "异常", "公司", "设备", "批号"};
+inline constexpr const char* kTestRowColumns[] = {"序号", "实验时间", "H2",   "CH4", "C2H6", "C2H4",
+                                                  "C2H2", "CO",       "CO2",  "O2",  "N2",   "总烃",
+                                                  "异常", "公司",     "设备", "批号"};
 std::vector<std::string> testRowTexts(int rowNumber, const TestRecord& r,
                                       const std::string& company, const std::string& device);
 

@@ -12,10 +12,12 @@ namespace {
 // has read it: they are passed by, with the value of those that have one.
 bool isToolkitOption(const std::string& a, bool& takesValue)
 {
-    static const char* const withValue[] = {
-        "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
-        "-qwindowtitle", "-qwindowicon", "-style", "-stylesheet", "-session", "-display",
-        "-geometry"};
+    static const char* const withValue[] = {"-platform",        "-platformpluginpath",
+                                            "-platformtheme",   "-plugin",
+                                            "-qwindowgeometry", "-qwindowtitle",
+                                            "-qwindowicon",     "-style",
+                                            "-stylesheet",      "-session",
+                                            "-display",         "-geometry"};
     takesValue = false;
     if (a.size() < 2 || a[0] != '-' || a[1] == '-' || a == "-h")
         return false;

@@ -23,8 +23,7 @@ void makeFolderChain(const std::string& path)
 WorkstationApp::WorkstationApp(DataRoot root, Clock clock)
     : root_(std::move(root)),
       clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); })),
-      store_(root_.settingsFile()),
-      recent_(root_.settingsFile())
+      store_(root_.settingsFile()), recent_(root_.settingsFile())
 {
     settings_ = SystemSettings::defaults(root_, logName(clock_()));
 }
@@ -33,8 +32,8 @@ WorkstationApp::~WorkstationApp() = default;
 
 std::string WorkstationApp::logName(const QDateTime& time, bool rotated)
 {
-    return (rotated ? "QLC5" : "QL") + time.toString(QStringLiteral("yyyyMMddHHmmss")).toStdString() +
-           ".DB";
+    return (rotated ? "QLC5" : "QL") +
+        time.toString(QStringLiteral("yyyyMMddHHmmss")).toStdString() + ".DB";
 }
 
 void WorkstationApp::startUp(const std::string& shippedFolder)

@@ -30,13 +30,15 @@ public:
 
     static constexpr const char* kTitleCard0 =
         "VeltraGW-5800变压器油专用版V3.0 _ 采集卡型号:DX3300(DX3310)";
-    static constexpr const char* kTitleCard1 = "VeltraGW-5800变压器油专用版V3.0 _ 采集卡型号:DX4410";
+    static constexpr const char* kTitleCard1 =
+        "VeltraGW-5800变压器油专用版V3.0 _ 采集卡型号:DX4410";
     static constexpr const char* kStartLog = "系统启动";
     static constexpr const char* kExitLog = "系统退出";
     static constexpr const char* kChannelALog = "系统启动了A通道";
     static constexpr const char* kChannelBLog = "系统启动了B通道";
     static constexpr const char* kHeightQuestion =
-        "输入的高度识别数据不在经验性的0.2mv和1mv的区间内，您确认要系统采用该参数吗,点取消将不予采用？";
+        "输入的高度识别数据不在经验性的0.2mv和1mv的区间内，您确认要系统采用该参数吗,"
+        "点取消将不予采用？";
     static constexpr const char* kWrongPassword = "原密码错误，不能修改密码";
     static constexpr const char* kPasswordMismatch = "密码不一致，不能设置新密码";
     static constexpr const char* kPasswordSet = "密码设置完成。";

@@ -37,17 +37,12 @@ uint64_t typeSize(uint32_t type)
 {
     switch (type) {
     case kByte:
-    case kChar:
-        return 1;
-    case kShort:
-        return 2;
+    case kChar: return 1;
+    case kShort: return 2;
     case kInt:
-    case kFloat:
-        return 4;
-    case kDouble:
-        return 8;
-    default:
-        return 0;
+    case kFloat: return 4;
+    case kDouble: return 8;
+    default: return 0;
     }
 }
 
@@ -89,7 +84,7 @@ struct HeaderInfo {
 
 class HeaderReader {
 public:
-    HeaderReader(const std::string& bytes, bool wideOffsets) : b_(bytes), wide_(wideOffsets) { }
+    HeaderReader(const std::string& bytes, bool wideOffsets) : b_(bytes), wide_(wideOffsets) {}
 
     uint32_t u32()
     {
@@ -473,16 +468,11 @@ ChromatogramData readCdf(const std::string& path, const HeaderInfo& h, int curre
 const char* detectionMethodName(int calcMethod)
 {
     switch (calcMethod) {
-    case 1:
-        return "校正归一法";
-    case 2:
-        return "内标法";
-    case 3:
-        return "外标法";
-    case 4:
-        return "指数外标法";
-    default:
-        return "面积归一法";
+    case 1: return "校正归一法";
+    case 2: return "内标法";
+    case 3: return "外标法";
+    case 4: return "指数外标法";
+    default: return "面积归一法";
     }
 }
 
@@ -491,18 +481,14 @@ std::pair<char, char> detectionCodes(int typeCode)
 {
     switch (typeCode) {
     case 2:
-    case 8:
-        return {'B', 'V'};
+    case 8: return {'B', 'V'};
     case 3:
-    case 6:
-        return {'V', 'B'};
+    case 6: return {'V', 'B'};
     case 4:
     case 5:
     case 9:
-    case 10:
-        return {'V', 'V'};
-    default:
-        return {'B', 'B'};
+    case 10: return {'V', 'V'};
+    default: return {'B', 'B'};
     }
 }
 

@@ -33,7 +33,6 @@ void exportCdf(const ChromatogramData& data, const std::string& path,
 // are not on the grid of its rate (0.4 s, or irregular scans) are interpolated onto it; the
 // peak times of the file then point at the right samples. Files on the grid keep their
 // samples unchanged.
-ChromatogramData importCdf(const std::string& path,
-                           int currentRate = kDefaultPointsPerSecond);
+ChromatogramData importCdf(const std::string& path, int currentRate = kDefaultPointsPerSecond);
 
 }  // namespace dgaws

@@ -31,8 +31,7 @@ void Archive::require(size_t n, const char* what) const
                            " at byte " + std::to_string(pos_));
 }
 
-template <class T>
-void Archive::rawValue(T& v)
+template <class T> void Archive::rawValue(T& v)
 {
     if (loading_) {
         require(sizeof(T), "a number");
@@ -43,9 +42,18 @@ void Archive::rawValue(T& v)
     }
 }
 
-void Archive::io(int32_t& v) { rawValue(v); }
-void Archive::io(float& v) { rawValue(v); }
-void Archive::io(double& v) { rawValue(v); }
+void Archive::io(int32_t& v)
+{
+    rawValue(v);
+}
+void Archive::io(float& v)
+{
+    rawValue(v);
+}
+void Archive::io(double& v)
+{
+    rawValue(v);
+}
 
 void Archive::ioIntAsDouble(double& v)
 {
@@ -159,7 +167,8 @@ void Archive::readRaw(void* data, size_t n)
 
 int Archive::readFormatNumber() const
 {
-    return FormatVersion::numberFromTag(std::string_view(buf_.data(), buf_.size() < 3 ? buf_.size() : 3));
+    return FormatVersion::numberFromTag(
+        std::string_view(buf_.data(), buf_.size() < 3 ? buf_.size() : 3));
 }
 
 }  // namespace dgaws

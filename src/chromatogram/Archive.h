@@ -62,8 +62,7 @@ public:
 private:
     explicit Archive(bool loading) : loading_(loading) {}
 
-    template <class T>
-    void rawValue(T& v);
+    template <class T> void rawValue(T& v);
 
     bool loading_;
     std::string buf_;

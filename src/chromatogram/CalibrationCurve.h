@@ -18,8 +18,7 @@ struct ComponentResponse {
     bool operator==(const ComponentResponse&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<ComponentResponse>)
+template <class V> void visitFields(V& v, Record<ComponentResponse>)
 {
     using R = ComponentResponse;
     v.field("retentionTime", &R::retentionTime);
@@ -35,8 +34,7 @@ struct StandardRun {
     bool operator==(const StandardRun&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<StandardRun>)
+template <class V> void visitFields(V& v, Record<StandardRun>)
 {
     v.field("path", &StandardRun::path);
     v.field("responses", &StandardRun::responses);
@@ -48,8 +46,7 @@ struct StandardLevel {
     bool operator==(const StandardLevel&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<StandardLevel>)
+template <class V> void visitFields(V& v, Record<StandardLevel>)
 {
     v.field("runs", &StandardLevel::runs);
 }
@@ -80,8 +77,7 @@ struct CalibrationCurve {
 // A curve written before the mark: the mark was `calibrated`.
 void loadUnmarkedCalibrated(Archive& ar, CalibrationCurve& c, int calibrated);
 
-template <class V>
-void visitFields(V& v, Record<CalibrationCurve>)
+template <class V> void visitFields(V& v, Record<CalibrationCurve>)
 {
     using C = CalibrationCurve;
     v.field("components", &C::components);

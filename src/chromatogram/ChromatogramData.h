@@ -104,8 +104,7 @@ void serializeRate(Archive& ar, int& rate, int format);
 // Passes over the second peak list that two older formats carried.
 void skipDroppedPeakList(Archive& ar, ChromatogramData& d, int format);
 
-template <class V>
-void visitFields(V& v, Record<ChromatogramData>)
+template <class V> void visitFields(V& v, Record<ChromatogramData>)
 {
     using D = ChromatogramData;
     v.custom("version", &D::version, &ioFileHead);

@@ -1,7 +1,7 @@
 #include "ChromatogramFile.h"
 
-#include "FileIO.h"
 #include "FieldArchive.h"
+#include "FileIO.h"
 
 #include <cstring>
 #include <sys/stat.h>
@@ -94,8 +94,9 @@ void writeChromatogramFile(const std::string& path, const ChromatogramData& data
 
 void writeBinaryChromatogram(const std::string& path, const ChromatogramData& data)
 {
-    writeFileAtomically(path, std::string(reinterpret_cast<const char*>(data.signal.data()),
-                                          data.signal.byteSize()));
+    writeFileAtomically(
+        path,
+        std::string(reinterpret_cast<const char*>(data.signal.data()), data.signal.byteSize()));
 }
 
 ChromatogramData readBinaryChromatogram(const std::string& path, int pointsPerSecond)

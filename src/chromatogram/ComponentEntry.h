@@ -36,8 +36,7 @@ struct ComponentEntry {
 // An entry written without the mark: no group parent, and `count` concentrations follow.
 void loadUnmarkedConcentrations(Archive& ar, ComponentEntry& c, int count);
 
-template <class V>
-void visitFields(V& v, Record<ComponentEntry>)
+template <class V> void visitFields(V& v, Record<ComponentEntry>)
 {
     using C = ComponentEntry;
     v.field("index", &C::index);

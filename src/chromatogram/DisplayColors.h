@@ -20,8 +20,7 @@ struct DisplayColors {
     bool operator==(const DisplayColors&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<DisplayColors>)
+template <class V> void visitFields(V& v, Record<DisplayColors>)
 {
     using C = DisplayColors;
     v.field("rulerColor", &C::rulerColor);

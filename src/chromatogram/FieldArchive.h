@@ -18,28 +18,23 @@ namespace dgaws {
 // The archive's walk of the field lists: stores every field of the current layout, or
 // loads a record as the format in force lays it out.
 
-template <class T>
-void ioValue(Archive& ar, T& value, int format);
+template <class T> void ioValue(Archive& ar, T& value, int format);
 
-template <class T>
-size_t minStoredBytes(int format);
+template <class T> size_t minStoredBytes(int format);
 
 namespace fields {
 
-template <class R>
-class Stored {
+template <class R> class Stored {
 public:
     Stored(Archive& ar, R& record, int format) : ar_(ar), record_(record), format_(format) {}
 
     int format() const { return format_; }
 
-    template <class T>
-    void field(const char*, T R::*m, FieldTags = {})
+    template <class T> void field(const char*, T R::*m, FieldTags = {})
     {
         ioValue(ar_, record_.*m, format_);
     }
-    template <class T>
-    void custom(const char*, T R::*m, StoredForm<T> io)
+    template <class T> void custom(const char*, T R::*m, StoredForm<T> io)
     {
         io(ar_, record_.*m, format_);
     }
@@ -59,14 +54,12 @@ private:
 
 // Adds up the smallest stored size of a record's fields; a mark is walked as the oldest
 // layout it selects, the shortest.
-template <class R>
-struct Smallest {
+template <class R> struct Smallest {
     int fmt;
     size_t bytes = 0;
 
     int format() const { return fmt; }
-    template <class T>
-    void field(const char*, T R::*, FieldTags = {})
+    template <class T> void field(const char*, T R::*, FieldTags = {})
     {
         bytes += minStoredBytes<T>(fmt);
     }
@@ -81,15 +74,13 @@ struct Smallest {
 }  // namespace fields
 
 // Stores or loads one record through its field list.
-template <Described R>
-void ioRecord(Archive& ar, R& record, int format)
+template <Described R> void ioRecord(Archive& ar, R& record, int format)
 {
     fields::Stored<R> v(ar, record, ar.isStoring() ? FormatVersion::kCurrent : format);
     visitFields(v, Record<R>{});
 }
 
-template <class T>
-void ioValue(Archive& ar, T& value, int format)
+template <class T> void ioValue(Archive& ar, T& value, int format)
 {
     if constexpr (std::is_same_v<T, std::string>) {
         ar.ioText(value);
@@ -112,8 +103,7 @@ void ioValue(Archive& ar, T& value, int format)
 
 // The fewest bytes one stored T can take in `format`: what a count is checked against
 // before anything is allocated for it.
-template <class T>
-size_t minStoredBytes(int format)
+template <class T> size_t minStoredBytes(int format)
 {
     if constexpr (std::is_same_v<T, std::string>) {
         return 1;  // the length byte of an empty text
@@ -140,8 +130,7 @@ size_t minStoredBytes(int format)
 
 // A whole file's record: stored in the current format, or loaded in the one its first
 // three bytes name.
-template <Described R>
-std::string storeRecord(const R& record)
+template <Described R> std::string storeRecord(const R& record)
 {
     R copy = record;
     Archive ar = Archive::forStoring();
@@ -149,8 +138,7 @@ std::string storeRecord(const R& record)
     return ar.takeBytes();
 }
 
-template <Described R>
-R loadRecord(std::string bytes)
+template <Described R> R loadRecord(std::string bytes)
 {
     Archive ar = Archive::forLoading(std::move(bytes));
     R record;

@@ -51,8 +51,7 @@ std::string safeNameText(std::string text)
     return text;
 }
 
-std::string subfolder(const AnalysisMethod& method, int sampleType, int channel,
-                      const std::tm& now)
+std::string subfolder(const AnalysisMethod& method, int sampleType, int channel, const std::tm& now)
 {
     if (method.option2 == 0 || method.listA.empty())
         return {};
@@ -124,9 +123,7 @@ std::vector<NamePart> proposalNameParts(const AnalysisMethod& method, int channe
         parts.push_back({name_part::kDeviceNo, {}});
         parts.push_back({name_part::kSequence, {}});
         break;
-    case 2:
-        parts.push_back({name_part::kSequence, {}});
-        break;
+    case 2: parts.push_back({name_part::kSequence, {}}); break;
     default:  // 0, and whatever an unknown value in an old file stands for
         parts.push_back({name_part::kDeviceNo, {}});
         for (int kind = name_part::kYear; kind <= name_part::kSecond; ++kind)
@@ -141,16 +138,12 @@ int proposalStartNumber(const AnalysisMethod& method, int channel)
     return channel == 1 ? method.option6 : method.option5;
 }
 
-FileNameBuilder::FileNameBuilder(const AnalysisMethod& method, int sampleType,
-                                 const std::tm& now,
+FileNameBuilder::FileNameBuilder(const AnalysisMethod& method, int sampleType, const std::tm& now,
                                  std::function<bool(const std::string&)> ask)
-    : pageTexts_{method.deviceNo, method.serialNo, method.sendingCompany, method.tester,
-                 method.sampleText1, method.sampleText2},
-      sampleType_(sampleType),
-      now_(now),
-      ask_(std::move(ask))
-{
-}
+    : pageTexts_{method.deviceNo, method.serialNo,    method.sendingCompany,
+                 method.tester,   method.sampleText1, method.sampleText2},
+      sampleType_(sampleType), now_(now), ask_(std::move(ask))
+{}
 
 std::string FileNameBuilder::pageText(int kind) const
 {
@@ -199,9 +192,10 @@ std::string FileNameBuilder::build(const std::vector<NamePart>& parts, int seque
     return name + ".chg";
 }
 
-FileNameProposal FileNameBuilder::firstFree(
-    const std::vector<NamePart>& parts, const std::string& folder, int startNumber,
-    const std::function<bool(const std::string&)>& fileExists)
+FileNameProposal
+FileNameBuilder::firstFree(const std::vector<NamePart>& parts, const std::string& folder,
+                           int startNumber,
+                           const std::function<bool(const std::string&)>& fileExists)
 {
     const bool hasLetter = std::any_of(parts.begin(), parts.end(), [](const NamePart& p) {
         return p.partType == name_part::kLetter;

@@ -48,23 +48,23 @@ inline constexpr int kDeviceNo = 5;
 
 // What the proposal reads from the world; each piece can be replaced.
 struct ProposalEnvironment {
-    std::function<std::tm()> now;                               // local civil time
+    std::function<std::tm()> now;  // local civil time
     std::function<bool(const std::string& path)> fileExists;
-    std::function<bool(const std::string& question)> ask;       // Yes/No; true is Yes
-    std::function<std::string()> workDirectory;                 // folder used when none is set
+    std::function<bool(const std::string& question)> ask;  // Yes/No; true is Yes
+    std::function<std::string()> workDirectory;            // folder used when none is set
 };
 
 // The clock, the file system and the process's work directory; questions are answered No
 // unless `ask` is given.
-ProposalEnvironment systemProposalEnvironment(
-    std::function<bool(const std::string& question)> ask = {});
+ProposalEnvironment
+systemProposalEnvironment(std::function<bool(const std::string& question)> ask = {});
 
 // Where and under which name a chromatogram of this method is saved next.
 struct FileNameProposal {
     std::string saveFolder;  // base folder with the subfolder applied
     std::string fileName;
-    std::string path;        // saveFolder joined with fileName
-    bool free = true;        // false when the search ended on a name that already exists
+    std::string path;  // saveFolder joined with fileName
+    bool free = true;  // false when the search ended on a name that already exists
 };
 
 // Joins with "/" unless the folder already ends with one; an empty side leaves the other.

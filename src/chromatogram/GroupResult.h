@@ -20,8 +20,7 @@ struct GroupResult {
     bool operator==(const GroupResult&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<GroupResult>)
+template <class V> void visitFields(V& v, Record<GroupResult>)
 {
     using G = GroupResult;
     v.field("groupNo", &G::groupNo);

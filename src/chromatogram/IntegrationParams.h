@@ -8,21 +8,20 @@ namespace dgaws {
 struct IntegrationParams {
     double heightRatio = 100.0;
     double riderRatio = 10.0;
-    double lockTime = 0.0;      // minutes
+    double lockTime = 0.0;  // minutes
     int judgeWidth = 16;
     double minArea = 0.0;
     double minHeight = 0.0;
     double slope = 30.0;
     int smoothWidth = 4;
-    double stopTime = 50.0;     // minutes
-    double timeDoubling = 10.0; // minutes
+    double stopTime = 50.0;      // minutes
+    double timeDoubling = 10.0;  // minutes
     int peakWidth = 5;
 
     bool operator==(const IntegrationParams&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<IntegrationParams>)
+template <class V> void visitFields(V& v, Record<IntegrationParams>)
 {
     using P = IntegrationParams;
     v.field("heightRatio", &P::heightRatio);
@@ -43,13 +42,12 @@ struct TimeEvent {
     double time = 0.0;  // minutes
     int peakWidth = 0;
     double slope = 0.0;
-    int type = 0;       // 0..16
+    int type = 0;  // 0..16
 
     bool operator==(const TimeEvent&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<TimeEvent>)
+template <class V> void visitFields(V& v, Record<TimeEvent>)
 {
     using E = TimeEvent;
     v.field("time", &E::time);

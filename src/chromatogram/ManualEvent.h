@@ -14,8 +14,7 @@ struct ManualEvent {
     bool operator==(const ManualEvent&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<ManualEvent>)
+template <class V> void visitFields(V& v, Record<ManualEvent>)
 {
     v.field("peak", &ManualEvent::peak);
     v.field("kind", &ManualEvent::kind);

@@ -19,8 +19,7 @@ struct MethodLibraryEntry {
     bool operator==(const MethodLibraryEntry&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<MethodLibraryEntry>)
+template <class V> void visitFields(V& v, Record<MethodLibraryEntry>)
 {
     using E = MethodLibraryEntry;
     v.field("method", &E::method);

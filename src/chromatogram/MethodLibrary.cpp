@@ -41,14 +41,14 @@ std::string joinPath(const std::string& folder, const std::string& fileName)
 bool usableAsFileName(const std::string& name)
 {
     return !name.empty() && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
+        name.find('\0') == std::string::npos;
 }
 
 bool hasMethodExtension(const std::string& fileName)
 {
     const std::string ext = kExtension;
     return fileName.size() >= ext.size() &&
-           fileName.compare(fileName.size() - ext.size(), ext.size(), ext) == 0;
+        fileName.compare(fileName.size() - ext.size(), ext.size(), ext) == 0;
 }
 
 // Both sides resolved the same way, so "dir", "dir/" and a link to dir compare equal.
@@ -107,8 +107,7 @@ void copyMethod(const AnalysisMethod& from, AnalysisMethod& to)
 
 MethodLibrary::MethodLibrary(std::string folder, AskYesNo ask, LogSink log)
     : folder_(std::move(folder)), ask_(std::move(ask)), log_(std::move(log))
-{
-}
+{}
 
 std::vector<LoadFailure> MethodLibrary::loadLibrary(const std::string& folder)
 {
@@ -194,8 +193,7 @@ MethodChoice MethodLibrary::defaultChoice(const MethodDefaults& defaults, int ch
                         : choiceNamed(defaults.BDefaultProg, defaults.BDefaultCali);
 }
 
-MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice,
-                                 MethodTake take) const
+MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice, MethodTake take) const
 {
     const int index = choice.libraryMethodIndex;
     if (index < 0 || static_cast<size_t>(index) >= entries_.size())
@@ -204,14 +202,12 @@ MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice,
     const int curveIndex = choice.libraryCalibrationIndex;
     const CalibrationCurve* curve =
         curveIndex >= 0 && static_cast<size_t>(curveIndex) < entry.curves.size()
-            ? &entry.curves[static_cast<size_t>(curveIndex)]
-            : nullptr;
+        ? &entry.curves[static_cast<size_t>(curveIndex)]
+        : nullptr;
     const AnalysisMethod& from = entry.method;
     AnalysisMethod& to = data.method;
     switch (take) {
-    case MethodTake::Whole:
-        copyMethod(from, to);
-        break;
+    case MethodTake::Whole: copyMethod(from, to); break;
     case MethodTake::Analysis: {
         const AnalysisMethod own = to;
         copyMethod(from, to);
@@ -223,8 +219,7 @@ MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice,
         to.components = entry.defaultComponents;
         data.sampleType = 0;
         break;
-    case MethodTake::Link:
-        break;
+    case MethodTake::Link: break;
     }
     if (take != MethodTake::Link) {
         data.methodName = from.name;

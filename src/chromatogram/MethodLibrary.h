@@ -118,8 +118,8 @@ public:
     MethodLibraryEntry* entryAt(int index)
     {
         return index >= 0 && static_cast<size_t>(index) < entries_.size()
-                   ? &entries_[static_cast<size_t>(index)]
-                   : nullptr;
+            ? &entries_[static_cast<size_t>(index)]
+            : nullptr;
     }
     // Position of the first entry with that name, or -1.
     int indexOf(const std::string& name) const;

@@ -19,8 +19,7 @@ struct InstrumentEntry {
     bool operator==(const InstrumentEntry&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<InstrumentEntry>)
+template <class V> void visitFields(V& v, Record<InstrumentEntry>)
 {
     using E = InstrumentEntry;
     v.field("label", &E::label);
@@ -43,8 +42,7 @@ struct GroupDefinition {
     bool operator==(const GroupDefinition&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<GroupDefinition>)
+template <class V> void visitFields(V& v, Record<GroupDefinition>)
 {
     using G = GroupDefinition;
     v.field("groupNo", &G::groupNo);
@@ -63,8 +61,7 @@ struct TestRecordBlock {
     bool operator==(const TestRecordBlock&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<TestRecordBlock>)
+template <class V> void visitFields(V& v, Record<TestRecordBlock>)
 {
     using T = TestRecordBlock;
     v.field("testTime", &T::testTime);
@@ -81,8 +78,7 @@ struct NamePart {
     bool operator==(const NamePart&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<NamePart>)
+template <class V> void visitFields(V& v, Record<NamePart>)
 {
     v.field("partType", &NamePart::partType);
     v.field("partText", &NamePart::partText);
@@ -95,8 +91,7 @@ struct NamingBlock {
     bool operator==(const NamingBlock&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<NamingBlock>)
+template <class V> void visitFields(V& v, Record<NamingBlock>)
 {
     v.field("parts", &NamingBlock::parts);
     v.field("namingOption", &NamingBlock::namingOption);
@@ -109,8 +104,7 @@ struct ListCEntry {
     bool operator==(const ListCEntry&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<ListCEntry>)
+template <class V> void visitFields(V& v, Record<ListCEntry>)
 {
     v.field("c", &ListCEntry::c);
     v.field("cFlag", &ListCEntry::cFlag);
@@ -123,8 +117,7 @@ struct ListCBlock {
     bool operator==(const ListCBlock&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<ListCBlock>)
+template <class V> void visitFields(V& v, Record<ListCBlock>)
 {
     using B = ListCBlock;
     v.field("entries", &B::entries);
@@ -141,8 +134,7 @@ struct ListDEntry {
     bool operator==(const ListDEntry&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<ListDEntry>)
+template <class V> void visitFields(V& v, Record<ListDEntry>)
 {
     using E = ListDEntry;
     v.field("dKey", &E::dKey);
@@ -159,8 +151,7 @@ struct ListDBlock {
     bool operator==(const ListDBlock&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<ListDBlock>)
+template <class V> void visitFields(V& v, Record<ListDBlock>)
 {
     v.field("entries", &ListDBlock::entries);
     v.field("dOption", &ListDBlock::dOption);

@@ -37,9 +37,10 @@ constexpr long long kOleEpochFromUnixDays = 25569;  // 1899-12-30 .. 1970-01-01
 OleDateTime OleDateTime::fromCivil(int year, int month, int day, int hour, int minute, int second)
 {
     OleDateTime t;
-    const long long days = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+    const long long days =
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
     t.date = static_cast<double>(days + kOleEpochFromUnixDays) +
-             (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+        (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
     return t;
 }
 

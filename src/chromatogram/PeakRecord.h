@@ -65,8 +65,7 @@ struct PeakRecord {
     bool operator==(const PeakRecord&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<PeakRecord>)
+template <class V> void visitFields(V& v, Record<PeakRecord>)
 {
     using P = PeakRecord;
     v.field("number", &P::number);

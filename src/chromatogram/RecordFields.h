@@ -31,8 +31,7 @@ class Archive;
 //   older(load, arg)           reads a part of an older layout; only loading gets there
 
 // Names a record to choose its field list.
-template <class R>
-struct Record {};
+template <class R> struct Record {};
 
 // What a field serves beyond being stored.
 struct FieldTags {
@@ -58,45 +57,37 @@ inline constexpr FieldTags kSample{.sample = true};
 
 // A stored form the field list cannot say by itself: stores or loads `value`, laid out as
 // `format` has it.
-template <class T>
-using StoredForm = void (*)(Archive& ar, T& value, int format);
+template <class T> using StoredForm = void (*)(Archive& ar, T& value, int format);
 // Loads a part of an older layout into the record.
-template <class R>
-using OlderForm = void (*)(Archive& ar, R& record, int arg);
+template <class R> using OlderForm = void (*)(Archive& ar, R& record, int arg);
 
 template <class R>
-concept Described = requires(int& anyVisitor) { visitFields(anyVisitor, Record<R>{}); };
+concept Described = requires(int& anyVisitor)
+{
+    visitFields(anyVisitor, Record<R>{});
+};
 
 namespace fields {
 
-template <class T>
-inline constexpr bool kIsStdArray = false;
-template <class T, size_t N>
-inline constexpr bool kIsStdArray<std::array<T, N>> = true;
+template <class T> inline constexpr bool kIsStdArray = false;
+template <class T, size_t N> inline constexpr bool kIsStdArray<std::array<T, N>> = true;
 
-template <class T>
-inline constexpr bool kIsVector = false;
-template <class T>
-inline constexpr bool kIsVector<std::vector<T>> = true;
+template <class T> inline constexpr bool kIsVector = false;
+template <class T> inline constexpr bool kIsVector<std::vector<T>> = true;
 
 // Every walk but a loading archive's sees the current layout whole.
 struct CurrentLayout {
     static int format() { return FormatVersion::kCurrent; }
     static int mark(int value) { return value; }
-    template <class R>
-    static void older(OlderForm<R>, int)
-    {
-    }
+    template <class R> static void older(OlderForm<R>, int) {}
 };
 
-template <class R>
-struct Equal : CurrentLayout {
+template <class R> struct Equal : CurrentLayout {
     const R& a;
     const R& b;
     bool equal = true;
 
-    template <class T>
-    void field(const char*, T R::*m, FieldTags = {})
+    template <class T> void field(const char*, T R::*m, FieldTags = {})
     {
         // The format a record was read in is where it came from, not what it holds.
         if constexpr (std::is_array_v<T>)
@@ -104,21 +95,15 @@ struct Equal : CurrentLayout {
         else if constexpr (!std::is_same_v<T, FormatVersion>)
             equal = equal && a.*m == b.*m;
     }
-    template <class T>
-    void custom(const char* name, T R::*m, StoredForm<T>)
-    {
-        field(name, m);
-    }
+    template <class T> void custom(const char* name, T R::*m, StoredForm<T>) { field(name, m); }
 };
 
-template <class R>
-struct Copy : CurrentLayout {
+template <class R> struct Copy : CurrentLayout {
     const R& from;
     R& to;
     FieldTags only;
 
-    template <class T>
-    void field(const char*, T R::*m, FieldTags tags = {})
+    template <class T> void field(const char*, T R::*m, FieldTags tags = {})
     {
         if (only.any() && !only.shares(tags))
             return;
@@ -127,18 +112,13 @@ struct Copy : CurrentLayout {
         else
             to.*m = from.*m;
     }
-    template <class T>
-    void custom(const char* name, T R::*m, StoredForm<T>)
-    {
-        field(name, m);
-    }
+    template <class T> void custom(const char* name, T R::*m, StoredForm<T>) { field(name, m); }
 };
 
 }  // namespace fields
 
 // Every listed field equal.
-template <Described R>
-bool fieldsEqual(const R& a, const R& b)
+template <Described R> bool fieldsEqual(const R& a, const R& b)
 {
     fields::Equal<R> v{{}, a, b};
     visitFields(v, Record<R>{});
@@ -146,8 +126,7 @@ bool fieldsEqual(const R& a, const R& b)
 }
 
 // Copies the listed fields that share a tag with `only`; all of them when it has none.
-template <Described R>
-void copyFields(const R& from, R& to, FieldTags only = {})
+template <Described R> void copyFields(const R& from, R& to, FieldTags only = {})
 {
     fields::Copy<R> v{{}, from, to, only};
     visitFields(v, Record<R>{});

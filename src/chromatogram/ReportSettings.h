@@ -17,8 +17,7 @@ struct ReportColumn {
     bool operator==(const ReportColumn&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<ReportColumn>)
+template <class V> void visitFields(V& v, Record<ReportColumn>)
 {
     using C = ReportColumn;
     v.field("key", &C::key);
@@ -49,14 +48,10 @@ struct ReportSettings {
     static std::vector<ReportColumn> defaultColumns()
     {
         return {
-            {"number", "峰号", 1, 6},
-            {"retentionTime", "保留时间", 1, 10},
-            {"componentName", "组份名", 1, 16},
-            {"area", "峰面积", 1, 12},
-            {"height", "峰高", 1, 12},
-            {"areaPercent", "面积%", 0, 10},
-            {"gasContent", "含量", 1, 12},
-            {"oilContent", "油中含量", 1, 12},
+            {"number", "峰号", 1, 6},           {"retentionTime", "保留时间", 1, 10},
+            {"componentName", "组份名", 1, 16}, {"area", "峰面积", 1, 12},
+            {"height", "峰高", 1, 12},          {"areaPercent", "面积%", 0, 10},
+            {"gasContent", "含量", 1, 12},      {"oilContent", "油中含量", 1, 12},
             {"typeFlags", "峰类型", 0, 14},
         };
     }
@@ -64,8 +59,7 @@ struct ReportSettings {
     bool operator==(const ReportSettings&) const = default;
 };
 
-template <class V>
-void visitFields(V& v, Record<ReportSettings>)
+template <class V> void visitFields(V& v, Record<ReportSettings>)
 {
     using S = ReportSettings;
     v.field("language", &S::language);

@@ -34,7 +34,7 @@ bool isDigit(char c)
 // finite value.
 class NumberScanner {
 public:
-    explicit NumberScanner(std::string_view text) : s_(text) { }
+    explicit NumberScanner(std::string_view text) : s_(text) {}
 
     bool number(double& out)
     {
@@ -119,12 +119,9 @@ template <class Sink> int scanSamples(std::string_view text, TextLayout layout, 
 const char* textOpenedLog(TextLayout layout)
 {
     switch (layout) {
-    case TextLayout::Standard:
-        return kStandardTextOpenedLog;
-    case TextLayout::CommaSeparated:
-        return kCsvTextOpenedLog;
-    default:
-        return kPlainTextOpenedLog;
+    case TextLayout::Standard: return kStandardTextOpenedLog;
+    case TextLayout::CommaSeparated: return kCsvTextOpenedLog;
+    default: return kPlainTextOpenedLog;
     }
 }
 

@@ -69,7 +69,8 @@ std::string utf8ToGbk(std::string_view utf8)
     while (!utf8.empty()) {
         if (gbk.convert(utf8, out))
             break;
-        std::string_view one = utf8.substr(0, std::max<size_t>(1, utf8SequenceLength(static_cast<unsigned char>(utf8[0]))));
+        std::string_view one = utf8.substr(
+            0, std::max<size_t>(1, utf8SequenceLength(static_cast<unsigned char>(utf8[0]))));
         utf8.remove_prefix(one.size());
         if (!wide.convert(one, out))
             out.push_back('?');  // not even UTF-8: nothing sensible to store

@@ -82,8 +82,8 @@ void printRunResults(std::ostream& out, const std::vector<HeadlessResult>& resul
         const ChromatogramData& d = r.data;
         out << "通道" << channelName(r.channel) << ": "
             << (r.path.empty() ? std::string("(not saved)") : r.path) << '\n';
-        out << "  " << d.signal.count() << " points at " << d.pointsPerSecond
-            << " per second, " << formatFixed("%.3f", d.duration()) << " min";
+        out << "  " << d.signal.count() << " points at " << d.pointsPerSecond << " per second, "
+            << formatFixed("%.3f", d.duration()) << " min";
         const SignalRange range = finiteRange(d.signal);
         if (range.valid)
             out << ", " << formatFixed("%.3f", range.min * 0.001) << " to "
@@ -136,8 +136,7 @@ int runAcquire(const AcquireOptions& options, std::ostream& out, std::ostream& e
         }
     } else {
         const auto deadline = std::chrono::steady_clock::now() +
-                              std::chrono::milliseconds(
-                                  static_cast<long long>(options.confirmSeconds * 1000.0));
+            std::chrono::milliseconds(static_cast<long long>(options.confirmSeconds * 1000.0));
         if (!run.waitForConfirm(deadline, interrupted)) {
             if (interrupted()) {
                 err << "dgaws-cli: interrupted before the collector answered\n";
@@ -201,8 +200,8 @@ int runRecover(const RecoverOptions& options, std::ostream& out, std::ostream& e
             const std::string stem = std::filesystem::path(path).stem().string();
             std::string target = (std::filesystem::path(outDir) / (stem + ".chg")).string();
             for (int n = 1; fileExists(target); ++n)
-                target = (std::filesystem::path(outDir) / (stem + "_" + std::to_string(n) +
-                                                           ".chg")).string();
+                target = (std::filesystem::path(outDir) / (stem + "_" + std::to_string(n) + ".chg"))
+                             .string();
             writeChromatogramFile(target, r.data);
             // Only once the chromatogram is safely written does the safety copy go.
             std::filesystem::remove(path);

@@ -63,8 +63,7 @@ void printComponents(std::ostream& out, const CalibrationCurve& c)
         row.push_back(numberText("%1.3f", e.retentionTime));
         row.push_back(numberText("%1.3f", e.timeWindow));
         row.push_back(e.isInternalStandard ? "yes" : "");
-        row.push_back(e.internalStandardIndex < 0 ? ""
-                                                  : componentName(c, e.internalStandardIndex));
+        row.push_back(e.internalStandardIndex < 0 ? "" : componentName(c, e.internalStandardIndex));
         row.push_back(numberText("%1.4g", e.factor1));
         row.push_back(numberText("%1.4g", e.factor2));
         row.push_back(numberText("%1.4f", e.correlation));
@@ -87,12 +86,10 @@ void printRuns(std::ostream& out, const CalibrationCurve& c)
     for (size_t l = 0; l < c.levels.size(); ++l) {
         for (size_t r = 0; r < c.levels[l].runs.size(); ++r) {
             const StandardRun& run = c.levels[l].runs[r];
-            std::vector<std::string> row = {std::to_string(l + 1), std::to_string(r + 1),
-                                            run.path};
+            std::vector<std::string> row = {std::to_string(l + 1), std::to_string(r + 1), run.path};
             for (size_t i = 0; i < c.components.size(); ++i)
-                row.push_back(i < run.responses.size()
-                                  ? numberText("%1.1f", run.responses[i].area)
-                                  : "");
+                row.push_back(i < run.responses.size() ? numberText("%1.1f", run.responses[i].area)
+                                                       : "");
             t.addRow(std::move(row));
             any = true;
         }
@@ -161,8 +158,7 @@ Json calibrationJson(const std::string& path, const MethodLibraryEntry& entry)
     return j;
 }
 
-int runCalibrationShow(const CalibrationShowOptions& options, std::ostream& out,
-                       std::ostream& err)
+int runCalibrationShow(const CalibrationShowOptions& options, std::ostream& out, std::ostream& err)
 {
     std::string text;
     try {
@@ -190,12 +186,13 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
         if (c.name == options.curve && curve == nullptr)
             curve = &c;
     if (curve == nullptr)
-        return fail(err, "method " + options.method + " has no curve named \"" + options.curve +
-                             "\"");
+        return fail(err,
+                    "method " + options.method + " has no curve named \"" + options.curve + "\"");
     const int levels = static_cast<int>(curve->levels.size());
     if (options.level < 1 || options.level > levels)
-        return fail(err, "level " + std::to_string(options.level) + " is not a level of curve \"" +
-                             options.curve + "\" (1.." + std::to_string(levels) + ")");
+        return fail(err,
+                    "level " + std::to_string(options.level) + " is not a level of curve \"" +
+                        options.curve + "\" (1.." + std::to_string(levels) + ")");
 
     // A file given again (after it changed) replaces its run rather than counting twice.
     const AddedRuns added = addStandardFiles(*curve, options.level - 1, options.files,
@@ -217,8 +214,7 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
     } else {
         out << "Added " << added.added << " run" << (added.added == 1 ? "" : "s");
         if (added.replaced > 0)
-            out << " and replaced " << added.replaced << " run"
-                << (added.replaced == 1 ? "" : "s");
+            out << " and replaced " << added.replaced << " run" << (added.replaced == 1 ? "" : "s");
         out << " at level " << options.level << " of curve " << curve->name << ".\n";
         printCurve(out, *curve, static_cast<size_t>(curve - entry.curves.data()));
     }
@@ -228,8 +224,9 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
 
 void addCalibrationCommand(CLI::App& app)
 {
-    CLI::App* cmd = app.add_subcommand("calibration", "Show or extend the calibration curves of "
-                                                      "an analysis method (.she)");
+    CLI::App* cmd = app.add_subcommand("calibration",
+                                       "Show or extend the calibration curves of "
+                                       "an analysis method (.she)");
     cmd->require_subcommand(1);
 
     auto show = std::make_shared<CalibrationShowOptions>();
@@ -246,8 +243,7 @@ void addCalibrationCommand(CLI::App& app)
     auto add = std::make_shared<CalibrationAddOptions>();
     CLI::App* addCmd = cmd->add_subcommand(
         "add", "Append standard chromatograms to a level of a curve and refit it");
-    addCmd->add_option("METHOD", add->method, "Method file (.she), rewritten in place")
-        ->required();
+    addCmd->add_option("METHOD", add->method, "Method file (.she), rewritten in place")->required();
     addCmd->add_option("--curve", add->curve, "Name of the calibration curve")->required();
     addCmd->add_option("--level", add->level, "Standard level, counted from 1")->required();
     addCmd->add_option("FILES", add->files, "Standard chromatograms (.chg)")->required();

@@ -29,8 +29,7 @@ struct CalibrationAddOptions {
 // failure one line "dgaws-cli: ..." goes to `err` and nothing to `out`.
 
 // Every curve of the method with its components, concentrations, runs and factors.
-int runCalibrationShow(const CalibrationShowOptions& options, std::ostream& out,
-                       std::ostream& err);
+int runCalibrationShow(const CalibrationShowOptions& options, std::ostream& out, std::ostream& err);
 // Appends one run per chromatogram file to the curve's level, refits the curve with the
 // method's settings and writes the method file. All files are read before anything is
 // written: one that cannot be read leaves the method file untouched.

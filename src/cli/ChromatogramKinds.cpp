@@ -33,12 +33,9 @@ bool hasLineBreak(const std::string& path)
 TextLayout layoutOf(ChromatogramKind kind)
 {
     switch (kind) {
-    case ChromatogramKind::Std:
-        return TextLayout::Standard;
-    case ChromatogramKind::Csv:
-        return TextLayout::CommaSeparated;
-    default:
-        return TextLayout::Plain;
+    case ChromatogramKind::Std: return TextLayout::Standard;
+    case ChromatogramKind::Csv: return TextLayout::CommaSeparated;
+    default: return TextLayout::Plain;
     }
 }
 
@@ -47,18 +44,12 @@ TextLayout layoutOf(ChromatogramKind kind)
 const char* kindName(ChromatogramKind kind)
 {
     switch (kind) {
-    case ChromatogramKind::Chg:
-        return "chg";
-    case ChromatogramKind::Dat:
-        return "dat";
-    case ChromatogramKind::Cdf:
-        return "cdf";
-    case ChromatogramKind::Txt:
-        return "txt";
-    case ChromatogramKind::Std:
-        return "std";
-    case ChromatogramKind::Csv:
-        return "csv";
+    case ChromatogramKind::Chg: return "chg";
+    case ChromatogramKind::Dat: return "dat";
+    case ChromatogramKind::Cdf: return "cdf";
+    case ChromatogramKind::Txt: return "txt";
+    case ChromatogramKind::Std: return "std";
+    case ChromatogramKind::Csv: return "csv";
     }
     return "";
 }
@@ -90,14 +81,10 @@ ChromatogramData readChromatogramOfKind(const std::string& path, ChromatogramKin
                                         int currentRate)
 {
     switch (kind) {
-    case ChromatogramKind::Chg:
-        return readChromatogramFile(path);
-    case ChromatogramKind::Dat:
-        return readBinaryChromatogram(path, currentRate);
-    case ChromatogramKind::Cdf:
-        return importCdf(path, currentRate);
-    default:
-        return loadText(path, layoutOf(kind), currentRate);
+    case ChromatogramKind::Chg: return readChromatogramFile(path);
+    case ChromatogramKind::Dat: return readBinaryChromatogram(path, currentRate);
+    case ChromatogramKind::Cdf: return importCdf(path, currentRate);
+    default: return loadText(path, layoutOf(kind), currentRate);
     }
 }
 
@@ -105,20 +92,14 @@ void writeChromatogramOfKind(const std::string& path, ChromatogramKind kind,
                              const ChromatogramData& data, const std::string& sourcePath)
 {
     switch (kind) {
-    case ChromatogramKind::Chg:
-        writeChromatogramFile(path, data);
-        return;
+    case ChromatogramKind::Chg: writeChromatogramFile(path, data); return;
     case ChromatogramKind::Dat:
         if (data.hasData == 0 || data.signal.count() == 0)
             throw InterchangeError(kExportNoData);
         writeBinaryChromatogram(path, data);
         return;
-    case ChromatogramKind::Cdf:
-        exportCdf(data, path, sourcePath);
-        return;
-    default:
-        saveText(data, path, layoutOf(kind));
-        return;
+    case ChromatogramKind::Cdf: exportCdf(data, path, sourcePath); return;
+    default: saveText(data, path, layoutOf(kind)); return;
     }
 }
 

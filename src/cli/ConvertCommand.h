@@ -16,7 +16,7 @@ struct ConvertOptions {
     std::string output;
     std::string from;  // kind name; empty: from the input's extension (and content for .txt)
     std::string to;    // kind name; empty: from the output's extension
-    int rate = 0;  // for inputs that carry no rate; 0: each kind's default (.dat 10, text 20)
+    int rate = 0;      // for inputs that carry no rate; 0: each kind's default (.dat 10, text 20)
     bool json = false;
 };
 

@@ -56,8 +56,7 @@ class DbRun {
 public:
     DbRun(const DbRequest& request, std::ostream& out, std::ostream& err)
         : req_(request), out_(out), err_(err)
-    {
-    }
+    {}
 
     int run()
     {
@@ -99,9 +98,10 @@ private:
         if (!step)
             return failed();
         if (req_.json) {
-            Json j = {{"operation", std::string(objectName(req_.object)) + " " + actionName(req_.action)},
-                      {"name", req_.name},
-                      {"messages", messages_}};
+            Json j = {
+                {"operation", std::string(objectName(req_.object)) + " " + actionName(req_.action)},
+                {"name", req_.name},
+                {"messages", messages_}};
             print(j);
         } else {
             for (const std::string& m : messages_)
@@ -171,8 +171,8 @@ private:
             std::optional<int> target = owner;
             if (!req_.toCompany.empty() && !(target = companyNamed(req_.toCompany)))
                 return 1;
-            return done(db_.modifyDevice(db_.deviceId(req_.name, *owner).value_or(-1),
-                                         req_.newName, *target));
+            return done(db_.modifyDevice(db_.deviceId(req_.name, *owner).value_or(-1), req_.newName,
+                                         *target));
         }
         case DbRequest::Action::Delete:
             return done(db_.deleteDevice(db_.deviceId(req_.name, *owner).value_or(-1)));
@@ -220,8 +220,10 @@ private:
         if (req_.json) {
             Json a = Json::array();
             for (const TestRecord& r : *rows) {
-                Json row = {{"CompanyID", r.companyId}, {"DeviceID", r.deviceId},
-                            {"BatchNo", r.batchNo},     {"InjectTime", r.injectTime}};
+                Json row = {{"CompanyID", r.companyId},
+                            {"DeviceID", r.deviceId},
+                            {"BatchNo", r.batchNo},
+                            {"InjectTime", r.injectTime}};
                 for (size_t v = 0; v < TestRecord::ValueCount; ++v)
                     row[kTestValueColumns[v]] = jsonNumber(r.values[v]);
                 row["Broken"] = r.status;
@@ -313,8 +315,8 @@ void addDbCommand(CLI::App& app)
         c->add_option("NAME", r->name)->required();
         c->add_option("--company", r->company, "Owning company")->required();
     });
-    leaf(device, "rename", "Rename a device or move it to another company", O::Device, A::Rename,
-         r, [r](CLI::App* c) {
+    leaf(device, "rename", "Rename a device or move it to another company", O::Device, A::Rename, r,
+         [r](CLI::App* c) {
              c->add_option("NAME", r->name)->required();
              c->add_option("NEW", r->newName)->required();
              c->add_option("--company", r->company, "Owning company")->required();

@@ -24,7 +24,7 @@ struct DbRequest {
     std::string range = "all";
     std::string home;
     bool json = false;
-    std::time_t now = 0;    // 0: the current time
+    std::time_t now = 0;  // 0: the current time
 };
 
 // The command without its parser: company and device maintenance with the workstation's

@@ -154,7 +154,7 @@ Json outcomeJson(const DiagnoseOptions& o, const Outcome& r)
     j["gasRates"] = r.ratesComputed ? ratesJson(d.working) : Json(nullptr);
     if (!r.ratesComputed)
         j["gasRatesReason"] = !r.ratesNotComputed.empty() ? r.ratesNotComputed
-                              : o.file.empty()            ? kNoPeaksToRate
+            : o.file.empty()                              ? kNoPeaksToRate
                                                           : kRatesNotUsed;
     if (r.saved)
         j["database"] = saveResultName(*r.saved);
@@ -173,8 +173,8 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
     for (size_t g = 0; g < gas::Count; ++g)
         gases.addRow({std::string(gas::kComponentNames[g]), fixed(d.gasInOil[g], 4)});
     gases.print(out);
-    out << "总烃含量: " << r.view.totalHydrocarbons
-        << (d.totalHydrocarbons == 0.0 ? "" : " uL/L") << "\n";
+    out << "总烃含量: " << r.view.totalHydrocarbons << (d.totalHydrocarbons == 0.0 ? "" : " uL/L")
+        << "\n";
     // The attention messages end in CR LF for the dialog; a terminal wants one line each.
     std::string advice = r.attention.advice;
     for (size_t at; (at = advice.find("\r\n")) != std::string::npos;)
@@ -208,16 +208,17 @@ void checkCombination(const DiagnoseOptions& o)
 {
     if (o.file.empty() == o.gases.empty())
         throw UsageError("give either a chromatogram FILE or the contents with --gas");
-    if (!o.gases.empty() && (!o.linked.empty() || !o.previous.empty() || !o.recordLcd.empty() ||
-                             o.saveDb || o.forceOneDay))
+    if (!o.gases.empty() &&
+        (!o.linked.empty() || !o.previous.empty() || !o.recordLcd.empty() || o.saveDb ||
+         o.forceOneDay))
         throw UsageError("--gas takes no chromatogram options (--linked, --previous, "
                          "--force-one-day, --save-db, --record-lcd)");
 }
 
 }  // namespace
 
-int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
-                std::ostream& out, std::ostream& err)
+int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect, std::ostream& out,
+                std::ostream& err)
 {
     const auto say = [&err](const std::string& m) { err << "dgaws-cli: " << m << '\n'; };
     Outcome r;
@@ -234,7 +235,8 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
     DiagnosisEnvironment env;
     env.showMessage = say;
     env.ask = [&options, &err](const std::string& question) {
-        err << "dgaws-cli: " << question << (options.forceOneDay ? " 是 (--force-one-day)\n" : " 否\n");
+        err << "dgaws-cli: " << question
+            << (options.forceOneDay ? " 是 (--force-one-day)\n" : " 否\n");
         return options.forceOneDay;
     };
     ChromatogramData& data = r.data;

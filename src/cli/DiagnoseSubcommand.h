@@ -37,8 +37,8 @@ using CollectFromPeaks = std::function<void(ChromatogramData& data, Chromatogram
 // then the production rates; messages and refusals go to `err`. Returns the exit status:
 // 0, 1 for a failure (unreadable file, unknown company or device, database refused), 2 for
 // options that do not fit together.
-int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
-                std::ostream& out, std::ostream& err);
+int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect, std::ostream& out,
+                std::ostream& err);
 
 // `diagnose FILE.chg [--linked B.chg] [--previous P.lcd] [--force-one-day] [--save-db]
 // [--record-lcd OUT.lcd] [--home DIR] [--json]` and `diagnose --gas H2=V ... [--json]`.

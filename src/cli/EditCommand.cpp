@@ -203,14 +203,14 @@ private:
     std::string limitsText(const std::string& name, int row) const
     {
         const int count = doc_.data.signal.count();
-        const SampleSpan span = name == "move-start"  ? EditLimits::start(peaks(), row, count)
-                                : name == "move-apex" ? EditLimits::apex(peaks(), row, count)
-                                                      : EditLimits::end(peaks(), row, count);
+        const SampleSpan span = name == "move-start" ? EditLimits::start(peaks(), row, count)
+            : name == "move-apex"                    ? EditLimits::apex(peaks(), row, count)
+                                                     : EditLimits::end(peaks(), row, count);
         if (span.empty())
             return ": this point of the peak cannot move";
         const int rate = doc_.data.pointsPerSecond;
         return ": it may lie from " + minutesText(minutesOf(span.first, rate)) + " to " +
-               minutesText(minutesOf(span.last, rate)) + " min";
+            minutesText(minutesOf(span.last, rate)) + " min";
     }
 
     std::optional<StepFailure> runAdd(const std::string& value)
@@ -314,9 +314,10 @@ void addEditCommand(CLI::App& app)
 {
     auto options = std::make_shared<EditOptions>();
     CLI::App* cmd = app.add_subcommand(
-        "edit", "Edit the peaks of a chromatogram (.chg) as the graph does; the edits are "
-                "applied in the order given, peaks numbered from 1 as the result table shows "
-                "them, times in minutes");
+        "edit",
+        "Edit the peaks of a chromatogram (.chg) as the graph does; the edits are "
+        "applied in the order given, peaks numbered from 1 as the result table shows "
+        "them, times in minutes");
     cmd->add_option("FILE", options->path, "Chromatogram file (.chg)")->required();
     for (const EditStepKind& k : editStepKinds()) {
         const std::string name = std::string("--") + k.name;

@@ -22,8 +22,8 @@ struct EditOptions {
     std::vector<EditStep> steps;  // in command-line order
     std::string outputPath;       // empty: nothing written
     bool json = false;
-    int cacuFrequence = 1;        // the setting that chooses the area divisor
-    std::string methodFolder;     // the library the chromatogram is linked to; empty: none
+    int cacuFrequence = 1;     // the setting that chooses the area divisor
+    std::string methodFolder;  // the library the chromatogram is linked to; empty: none
 };
 
 // The edit options with the form of their value, for the parser and the help text.

@@ -77,9 +77,8 @@ HeadlessRun::HeadlessRun(HeadlessOptions options, std::ostream& err)
     QObject::connect(link_.get(), &CollectorLink::message, [this](const QString& text) {
         err_ << "dgaws-cli: " << text.toStdString() << '\n';
     });
-    QObject::connect(link_.get(), &CollectorLink::portError, [this](const QString& text) {
-        err_ << "dgaws-cli: " << text.toStdString();
-    });
+    QObject::connect(link_.get(), &CollectorLink::portError,
+                     [this](const QString& text) { err_ << "dgaws-cli: " << text.toStdString(); });
 }
 
 HeadlessRun::~HeadlessRun()
@@ -192,9 +191,8 @@ void HeadlessRun::stopAll()
 void HeadlessRun::reportUnfinishedRuns() const
 {
     for (const std::string& path : findAutosaves(settings_.autosaveFolder))
-        err_ << "dgaws-cli: an unfinished run was kept in " << path
-             << "; 'dgaws-cli recover --dir " << settings_.autosaveFolder
-             << "' makes it a chromatogram\n";
+        err_ << "dgaws-cli: an unfinished run was kept in " << path << "; 'dgaws-cli recover --dir "
+             << settings_.autosaveFolder << "' makes it a chromatogram\n";
 }
 
 }  // namespace dgaws::cli

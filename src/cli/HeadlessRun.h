@@ -19,7 +19,7 @@ namespace dgaws::cli {
 
 // What one headless run of the channels is asked to do.
 struct HeadlessOptions {
-    std::string methodPath;   // a .she file; its folder is the method library
+    std::string methodPath;  // a .she file; its folder is the method library
     std::string outDir = ".";
     bool channelA = true;
     bool channelB = true;

@@ -36,8 +36,8 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err)
         if (options.json) {
             // Format tags are copied raw from the file; stray bytes there must not cost the
             // whole document.
-            text = infoJson(doc, options.samples).dump(2, ' ', false,
-                                                      Json::error_handler_t::replace);
+            text =
+                infoJson(doc, options.samples).dump(2, ' ', false, Json::error_handler_t::replace);
             text += '\n';
         } else {
             std::ostringstream summary;

@@ -24,9 +24,8 @@ std::string lowerExtension(const std::string& path)
 
 bool startsWithFormatTag(const std::string& bytes)
 {
-    return bytes.size() >= 3 && std::all_of(bytes.begin(), bytes.begin() + 3, [](char c) {
-               return c >= '0' && c <= '9';
-           });
+    return bytes.size() >= 3 &&
+        std::all_of(bytes.begin(), bytes.begin() + 3, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -34,22 +33,14 @@ bool startsWithFormatTag(const std::string& bytes)
 const char* infoFileTypeTag(InfoFileType type)
 {
     switch (type) {
-    case InfoFileType::Chromatogram:
-        return "chg";
-    case InfoFileType::Binary:
-        return "dat";
-    case InfoFileType::Method:
-        return "she";
-    case InfoFileType::Cdf:
-        return "cdf";
-    case InfoFileType::PlainText:
-        return "txt";
-    case InfoFileType::StandardText:
-        return "std";
-    case InfoFileType::Csv:
-        return "csv";
-    case InfoFileType::RateRecord:
-        return "lcd";
+    case InfoFileType::Chromatogram: return "chg";
+    case InfoFileType::Binary: return "dat";
+    case InfoFileType::Method: return "she";
+    case InfoFileType::Cdf: return "cdf";
+    case InfoFileType::PlainText: return "txt";
+    case InfoFileType::StandardText: return "std";
+    case InfoFileType::Csv: return "csv";
+    case InfoFileType::RateRecord: return "lcd";
     }
     return "";
 }
@@ -75,10 +66,10 @@ InfoDocument loadInfoDocument(const std::string& path, int pointsPerSecond)
                kind && *kind != ChromatogramKind::Chg && *kind != ChromatogramKind::Dat) {
         // Interchange files: AIA netCDF and the text layouts, at the given or else the
         // default rate where the file carries none.
-        doc.type = *kind == ChromatogramKind::Cdf   ? InfoFileType::Cdf
-                   : *kind == ChromatogramKind::Txt ? InfoFileType::PlainText
-                   : *kind == ChromatogramKind::Std ? InfoFileType::StandardText
-                                                    : InfoFileType::Csv;
+        doc.type = *kind == ChromatogramKind::Cdf ? InfoFileType::Cdf
+            : *kind == ChromatogramKind::Txt      ? InfoFileType::PlainText
+            : *kind == ChromatogramKind::Std      ? InfoFileType::StandardText
+                                                  : InfoFileType::Csv;
         doc.record = readChromatogramOfKind(path, *kind, pointsPerSecond);
     } else {
         // Renamed or extensionless chromatograms are common on shared drives; the three

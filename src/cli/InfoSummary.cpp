@@ -102,8 +102,7 @@ void printPeaks(std::ostream& out, const PeakTable& peaks)
             name += name.empty() ? "(excluded)" : " (excluded)";
         t.addRow({std::to_string(p.number), fixed(p.retentionTime, 3), fixed(p.area, 1),
                   fixed(p.height, 1), fixed(p.areaPercent, 3), fixed(p.gasContent, 3),
-                  fixed(p.oilContent, 3), std::to_string(code) + " " + peakTypeName(code),
-                  name});
+                  fixed(p.oilContent, 3), std::to_string(code) + " " + peakTypeName(code), name});
     }
     t.print(out);
 }
@@ -145,7 +144,7 @@ void printDiagnosis(std::ostream& out, const ChromatogramData& d)
     const bool coded = d.ratioCode1 != -1 && d.ratioCode2 != -1 && d.ratioCode3 != -1;
     field(out, "Three-ratio code",
           coded ? std::to_string(d.ratioCode1) + "," + std::to_string(d.ratioCode2) + "," +
-                      std::to_string(d.ratioCode3)
+                  std::to_string(d.ratioCode3)
                 : "(not coded)");
     field(out, "Diagnosis code", diagnosisText(d.diagnosisCode));
     field(out, "Diagnosis code 2", std::to_string(d.diagnosisCode2));
@@ -160,24 +159,14 @@ void printChromatogram(std::ostream& out, const InfoDocument& doc, const Chromat
 {
     const AnalysisMethod& m = d.method;
     switch (doc.type) {
-    case InfoFileType::Binary:
-        field(out, "File type", "binary samples (.dat)");
-        break;
-    case InfoFileType::Cdf:
-        field(out, "File type", "AIA netCDF chromatogram (.cdf)");
-        break;
-    case InfoFileType::PlainText:
-        field(out, "File type", "plain text chromatogram (.txt)");
-        break;
+    case InfoFileType::Binary: field(out, "File type", "binary samples (.dat)"); break;
+    case InfoFileType::Cdf: field(out, "File type", "AIA netCDF chromatogram (.cdf)"); break;
+    case InfoFileType::PlainText: field(out, "File type", "plain text chromatogram (.txt)"); break;
     case InfoFileType::StandardText:
         field(out, "File type", "standard text chromatogram (.txt)");
         break;
-    case InfoFileType::Csv:
-        field(out, "File type", "comma-separated chromatogram (.csv)");
-        break;
-    default:
-        field(out, "File type", "chromatogram (.chg), format " + d.version.text());
-        break;
+    case InfoFileType::Csv: field(out, "File type", "comma-separated chromatogram (.csv)"); break;
+    default: field(out, "File type", "chromatogram (.chg), format " + d.version.text()); break;
     }
     field(out, "Method", orNone(d.methodName.empty() ? m.name : d.methodName));
     field(out, "Calibration", orNone(d.calibrationName));
@@ -226,8 +215,8 @@ void printComponents(std::ostream& out, const std::vector<ComponentEntry>& list,
         for (double v : c.concentrations)
             conc += (conc.empty() ? "" : " ") + general(v);
         t.addRow({std::to_string(c.index), fixed(c.retentionTime, 3), fixed(c.timeWindow, 3),
-                  general(c.factor1), general(c.factor2), general(c.correlation), conc,
-                  c.formula, c.name});
+                  general(c.factor1), general(c.factor2), general(c.correlation), conc, c.formula,
+                  c.name});
     }
     t.print(out);
 }
@@ -263,11 +252,12 @@ void printMethod(std::ostream& out, const MethodLibraryEntry& e)
     field(out, "Response", m.quantOption1 == 1 ? "height" : "area");
     field(out, "Impurity calculation", m.impurityCalc ? "on" : "off");
     field(out, "Group calculation", m.groupCalc ? "on" : "off");
-    field(out, "Oil test", general(m.ambientPressure) + " kPa, " +
-                               general(m.ambientTemperature) + " C, gas " +
-                               general(m.gasVolume) + " mL, oil " + general(m.oilVolume) + " mL");
-    field(out, "Display range", general(m.timeStart) + " .. " + general(m.timeEnd) + " min, " +
-                                    general(m.levelMin) + " .. " + general(m.levelMax) + " mV");
+    field(out, "Oil test",
+          general(m.ambientPressure) + " kPa, " + general(m.ambientTemperature) + " C, gas " +
+              general(m.gasVolume) + " mL, oil " + general(m.oilVolume) + " mL");
+    field(out, "Display range",
+          general(m.timeStart) + " .. " + general(m.timeEnd) + " min, " + general(m.levelMin) +
+              " .. " + general(m.levelMax) + " mV");
     field(out, "Trace colour", hexColor(m.colors.traceColor));
 
     const IntegrationParams& p = m.integration;
@@ -283,10 +273,12 @@ void printMethod(std::ostream& out, const MethodLibraryEntry& e)
     field(out, "stopTime", general(p.stopTime) + " min");
     field(out, "timeDoubling", general(p.timeDoubling) + " min");
     field(out, "peakWidth", std::to_string(p.peakWidth));
-    field(out, "Time program", std::string(m.timeProgramEnabled ? "on" : "off") + ", " +
-                                   std::to_string(m.timeProgram.size()) + " rows");
-    field(out, "Manual events", std::string(m.useManualEvents ? "on" : "off") + ", " +
-                                    std::to_string(m.manualEvents.size()) + " rows");
+    field(out, "Time program",
+          std::string(m.timeProgramEnabled ? "on" : "off") + ", " +
+              std::to_string(m.timeProgram.size()) + " rows");
+    field(out, "Manual events",
+          std::string(m.useManualEvents ? "on" : "off") + ", " +
+              std::to_string(m.manualEvents.size()) + " rows");
     if (!m.groups.empty()) {
         heading(out, "Groups (" + std::to_string(m.groups.size()) + ")");
         TextTable t;
@@ -309,8 +301,8 @@ void printMethod(std::ostream& out, const MethodLibraryEntry& e)
 std::string calcMethodName(int calcMethod)
 {
     static const char* const names[] = {
-        "area normalisation",    "corrected normalisation",      "internal standard",
-        "external standard",     "exponential external standard", "oscillation method",
+        "area normalisation", "corrected normalisation",       "internal standard",
+        "external standard",  "exponential external standard", "oscillation method",
         "vacuum method",
     };
     if (calcMethod >= 0 && calcMethod < static_cast<int>(std::size(names)))
@@ -323,7 +315,7 @@ void printRateRecord(std::ostream& out, const TestRecordBlock& t)
     field(out, "Previous test", dateText(t.testTime));
     field(out, "Chromatogram 1", orNone(t.text1));
     field(out, "Chromatogram 2", orNone(t.text2));
-    static const char* const gases[] = {"CH4(甲烷)", "C2H2(乙炔)", "C2H4(乙烯)", "C2H6(乙烷)",
+    static const char* const gases[] = {"CH4(甲烷)", "C2H2(乙炔)",   "C2H4(乙烯)",   "C2H6(乙烷)",
                                         "H2(氢气)",  "CO(一氧化碳)", "CO2(二氧化碳)"};
     for (size_t i = 0; i < std::size(gases); ++i)
         field(out, gases[i], fixed(t.values[i], 4) + " uL/L");

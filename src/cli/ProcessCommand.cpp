@@ -215,8 +215,7 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
              << "  Rate: " << doc.data.pointsPerSecond << " points per second, "
              << doc.data.signal.count() << " samples\n"
              << "  Calculation: " << calcMethodName(doc.data.method.calcMethod)
-             << (doc.data.calibrationName.empty() ? ""
-                                                  : ", curve " + doc.data.calibrationName)
+             << (doc.data.calibrationName.empty() ? "" : ", curve " + doc.data.calibrationName)
              << (doc.data.sampleType == 1 ? " (standard sample: not quantified)" : "") << '\n'
              << "  Peaks: " << doc.data.peaks.size() << '\n';
         printResultTable(text, doc.data);

@@ -9,8 +9,7 @@ namespace dgaws::cli {
 
 namespace {
 
-template <class It>
-Json numberArray(It first, It last)
+template <class It> Json numberArray(It first, It last)
 {
     Json a = Json::array();
     for (; first != last; ++first)

@@ -51,12 +51,10 @@ Json toJson(const ChromatogramData& d, bool includeSamples);
 // With the file the entry was read from, first.
 Json toJson(const MethodLibraryEntry& e);
 // Any other record, field by field.
-template <Described R>
-Json toJson(const R& record);
+template <Described R> Json toJson(const R& record);
 
 // Any list of records as a JSON array.
-template <class T>
-Json toJsonArray(const std::vector<T>& list)
+template <class T> Json toJsonArray(const std::vector<T>& list)
 {
     Json a = Json::array();
     for (const T& e : list)
@@ -66,8 +64,7 @@ Json toJsonArray(const std::vector<T>& list)
 
 namespace detail {
 
-template <class T>
-Json jsonValue(const T& v)
+template <class T> Json jsonValue(const T& v)
 {
     if constexpr (std::is_floating_point_v<T>) {
         return jsonNumber(v);
@@ -86,16 +83,13 @@ Json jsonValue(const T& v)
 // The field list walks stored order, which for a few records is not the order they
 // declare; members lie at rising addresses in declaration order, so sorting by address
 // gives the document the declared order.
-template <class R>
-class JsonFields : public fields::CurrentLayout {
+template <class R> class JsonFields : public fields::CurrentLayout {
 public:
     JsonFields(const R& record, bool includeSamples)
         : record_(record), includeSamples_(includeSamples)
-    {
-    }
+    {}
 
-    template <class T>
-    void field(const char* name, T R::*m, FieldTags = {})
+    template <class T> void field(const char* name, T R::*m, FieldTags = {})
     {
         const T& value = record_.*m;
         Json j;
@@ -105,11 +99,7 @@ public:
             j = jsonValue(value);
         entries_.emplace_back(static_cast<const void*>(&value), name, std::move(j));
     }
-    template <class T>
-    void custom(const char* name, T R::*m, StoredForm<T>)
-    {
-        field(name, m);
-    }
+    template <class T> void custom(const char* name, T R::*m, StoredForm<T>) { field(name, m); }
 
     Json take()
     {
@@ -129,8 +119,7 @@ private:
     std::vector<Entry> entries_;
 };
 
-template <class R>
-Json recordJson(const R& record, bool includeSamples = false)
+template <class R> Json recordJson(const R& record, bool includeSamples = false)
 {
     JsonFields<R> v(record, includeSamples);
     visitFields(v, Record<R>{});
@@ -139,8 +128,7 @@ Json recordJson(const R& record, bool includeSamples = false)
 
 }  // namespace detail
 
-template <Described R>
-Json toJson(const R& record)
+template <Described R> Json toJson(const R& record)
 {
     return detail::recordJson(record);
 }

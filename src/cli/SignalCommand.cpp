@@ -38,7 +38,7 @@ std::vector<Operation> operationsOf(const std::vector<std::string>& words, std::
             ops.push_back({w, ""});
         } else {
             problem = "unknown operation " + w +
-                      " (smooth W, subtract-drift, subtract-baseline B.chg, restore, separate)";
+                " (smooth W, subtract-drift, subtract-baseline B.chg, restore, separate)";
             return {};
         }
     }
@@ -154,8 +154,9 @@ void addSignalCommand(CLI::App& app)
 {
     auto options = std::make_shared<SignalOptions>();
     CLI::App* cmd = app.add_subcommand(
-        "signal", "Change the signal of a chromatogram (.chg): smooth W, subtract-drift, "
-                  "subtract-baseline B.chg, restore, separate; applied in the order given");
+        "signal",
+        "Change the signal of a chromatogram (.chg): smooth W, subtract-drift, "
+        "subtract-baseline B.chg, restore, separate; applied in the order given");
     cmd->add_option("FILE", options->path, "Chromatogram file (.chg)")->required();
     cmd->add_option("OPERATION", options->operations, "The operations and their arguments")
         ->required();

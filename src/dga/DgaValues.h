@@ -31,6 +31,7 @@ DgaCollection collectDgaValues(ChromatogramData& data, ChromatogramData& linkedD
 
 // Copies the oil contents of the nine gases of one chromatogram's peaks into `gasInOil`;
 // a later peak of the same gas wins.
-void collectGasInOil(const PeakTable& peaks, std::array<double, ChromatogramData::kGasCount>& gasInOil);
+void collectGasInOil(const PeakTable& peaks,
+                     std::array<double, ChromatogramData::kGasCount>& gasInOil);
 
 }  // namespace dgaws

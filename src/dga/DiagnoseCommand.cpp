@@ -44,7 +44,7 @@ TestRecord makeTestRecord(const ChromatogramData& data)
     r.injectTime = data.injectionTime.format(kInjectTimeFormat);
     const auto& g = data.gasInOil;
     r.values = {g[gas::H2], g[gas::CH4], g[gas::C2H6], g[gas::C2H4], g[gas::C2H2],
-                g[gas::CO], g[gas::CO2],  g[gas::O2],   g[gas::N2],   data.totalHydrocarbons};
+                g[gas::CO], g[gas::CO2], g[gas::O2],   g[gas::N2],   data.totalHydrocarbons};
     r.status = data.diagnosisCode;
     return r;
 }

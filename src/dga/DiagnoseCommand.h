@@ -45,13 +45,13 @@ enum class TestSaveResult {
     NothingWritten,  // two or more rows already hold that injection time
     CompanyNotFound,
     DeviceNotFound,
-    Failed,          // the database refused; its message has been shown
+    Failed,  // the database refused; its message has been shown
 };
 
 // Looks the company and the device of that company up by name, fills the record's ids and
 // saves it; shows its own messages.
-using SaveTestStep = std::function<TestSaveResult(
-    const std::string& company, const std::string& device, TestRecord record)>;
+using SaveTestStep = std::function<TestSaveResult(const std::string& company,
+                                                  const std::string& device, TestRecord record)>;
 
 // The command "诊断并查看诊断报告" without its dialog: checks the attention values, saves
 // the test through `save` (skipped when unset), and returns what the dialog shows. None

@@ -32,9 +32,8 @@ std::optional<long long> localCalendarSeconds(const OleDateTime& t)
 
 void recomputeTotalRate(WorkingResults& w)
 {
-    w.gasRates[rate::TotalHydrocarbons] =
-        w.gasRates[rate::CH4] + w.gasRates[rate::C2H6] + w.gasRates[rate::C2H4] +
-        w.gasRates[rate::C2H2];
+    w.gasRates[rate::TotalHydrocarbons] = w.gasRates[rate::CH4] + w.gasRates[rate::C2H6] +
+        w.gasRates[rate::C2H4] + w.gasRates[rate::C2H2];
 }
 
 void ratesOfPeaks(ChromatogramData& chromatogram, const TestRecordBlock& previous, long long days,

@@ -10,7 +10,8 @@
 namespace dgaws {
 
 inline constexpr const char* kLessThanADayQuestion =
-    "绝对产气率计算的数据是以日为单位，您两次的实验数据还未达到一天的时间间隔，需要强制转化为1计算吗?";
+    "绝对产气率计算的数据是以日为单位，您两次的实验数据还未达到一天的时间间隔，需要强制转化为1计算"
+    "吗?";
 inline constexpr const char* kRateComputationFailed = "产气率计算失败!";
 // What a rate needs, as the operator reads it when one is missing.
 inline constexpr const char* kRatesLack = "未计算产气率：缺少";
@@ -26,7 +27,8 @@ std::string missingRateInputs(const ChromatogramData& data);
 // Whole days from `previous` to `injection`: both taken as local calendar times to the
 // second, the difference in seconds divided by 86400 and cut towards zero. None when either
 // date has no calendar form (invalid, null, or beyond any calendar).
-std::optional<long long> wholeDaysBetween(const OleDateTime& previous, const OleDateTime& injection);
+std::optional<long long> wholeDaysBetween(const OleDateTime& previous,
+                                          const OleDateTime& injection);
 
 // The absolute production rate in mL per day: the growth in uL/L per day times the oil
 // volume of the equipment in m3 (oil mass in t over density in t/m3).

@@ -54,8 +54,7 @@ std::optional<Volumes> correctedVolumes(const AnalysisMethod& m)
         v.gas = m.gasVolume * m.ambientPressure * kVacuumFactor / (273.0 + t);
         v.oil = m.oilVolume * (1.0 + 0.0008 * (20.0 - t));
         break;
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
     if (std::isfinite(v.gas) && std::isfinite(v.oil) && v.oil != 0.0) {
         const double ratio = v.gas / v.oil;
@@ -105,9 +104,8 @@ void convertPeakToOil(const ChromatogramData& data, PeakRecord& peak)
     }
     const double c = peak.gasContent;
     const double oil = data.method.calcMethod == static_cast<int>(QuantMethod::Oscillation)
-                           ? (*v->ratio + *k) * c * data.method.ambientPressure *
-                                 kOscillationFactor
-                           : c * *v->ratio;
+        ? (*v->ratio + *k) * c * data.method.ambientPressure * kOscillationFactor
+        : c * *v->ratio;
     peak.oilContent = finiteOrZero(oil);
 }
 

@@ -23,7 +23,7 @@ namespace rate {
 enum Slot : size_t { CH4 = 0, C2H2, C2H4, C2H6, H2, CO, CO2, Count, TotalHydrocarbons = Count };
 
 inline constexpr std::array<gas::Slot, Count> kGasOf = {gas::CH4, gas::C2H2, gas::C2H4, gas::C2H6,
-                                                         gas::H2,  gas::CO,   gas::CO2};
+                                                        gas::H2,  gas::CO,   gas::CO2};
 }  // namespace rate
 
 }  // namespace dgaws

@@ -21,11 +21,15 @@ struct FaultType {
 };
 
 inline constexpr const char* kOverheatingCauses =
-    "分接开关接触不良,引线夹件螺丝松动或接头焊接不良,涡流引起铜过热,铁心漏磁,局部短路,层间绝缘不良,铁心多点接等";
+    "分接开关接触不良,引线夹件螺丝松动或接头焊接不良,涡流引起铜过热,铁心漏磁,局部短路,层间绝缘不良,"
+    "铁心多点接等";
 inline constexpr const char* kSparkingCauses =
-    "引线对电位未固定的部件之间连续火花放电,分接抽头引线和油隙闪络,不同电位之间的油中火花放电或悬浮电位之间的火花放电";
+    "引线对电位未固定的部件之间连续火花放电,分接抽头引线和油隙闪络,"
+    "不同电位之间的油中火花放电或悬浮电位之间的火花放电";
 inline constexpr const char* kArcingCauses =
-    "线圈匝间、层间短路,相间闪络、分接头引线间油隙闪络、引线对箱壳放电、线圈熔断、分接头开关飞弧、因环路电流引起电弧、引线对其他接地体放电";
+    "线圈匝间、层间短路,"
+    "相间闪络、分接头引线间油隙闪络、引线对箱壳放电、线圈熔断、分接头开关飞弧、因环路电流引起电弧、"
+    "引线对其他接地体放电";
 
 // The fault named by three code digits; none for the combinations the table leaves open.
 std::optional<FaultType> lookUpFault(int c2h2c2h4, int ch4h2, int c2h4c2h6);

@@ -5,7 +5,10 @@
 namespace dgaws {
 
 namespace {
-bool onSignal(int sampleCount, int sample) { return sample >= 0 && sample < sampleCount; }
+bool onSignal(int sampleCount, int sample)
+{
+    return sample >= 0 && sample < sampleCount;
+}
 }  // namespace
 
 EditStatus AddPeakClicks::checkStart(const PeakTable& table, int sampleCount, int start)
@@ -64,8 +67,7 @@ EditStatus AddPeakClicks::click(const PeakTable& table, int sampleCount, int sam
             next_ = Next::Complete;
         }
         break;
-    case Next::Complete:
-        break;
+    case Next::Complete: break;
     }
     return status;
 }

@@ -13,8 +13,8 @@
 // so the sources are never changed.
 namespace dgaws::comparison {
 
-inline constexpr const char* kWindowNote =
-    "此功能只用来处理多个谱图对比，平均谱图，多谱图打印等用途，单个谱图只要打开后直接使用工具栏处理即可。";
+inline constexpr const char* kWindowNote = "此功能只用来处理多个谱图对比，平均谱图，多谱图打印等用"
+                                           "途，单个谱图只要打开后直接使用工具栏处理即可。";
 inline constexpr const char* kWindowOpenedLog = "用户启动了多谱图处理窗口";
 inline constexpr const char* kAverageQuestion = "计算平均谱图吗?";
 inline constexpr const char* kSaveFailed = "保存多谱图文件失败。";

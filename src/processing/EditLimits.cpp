@@ -13,7 +13,10 @@ SampleSpan clipped(int64_t first, int64_t last, int sampleCount)
     return {std::max<int64_t>(first, 0), std::min<int64_t>(last, int64_t{sampleCount} - 1)};
 }
 
-bool validRow(const PeakTable& t, int row) { return row >= 0 && row < t.size(); }
+bool validRow(const PeakTable& t, int row)
+{
+    return row >= 0 && row < t.size();
+}
 
 }  // namespace
 

@@ -6,7 +6,7 @@ namespace dgaws {
 // manual event table as they were; the graph keeps its mode and waits for another click.
 enum class EditStatus {
     Done,
-    Unavailable,    // a run is in progress, or the chromatogram is not complete
+    Unavailable,  // a run is in progress, or the chromatogram is not complete
     NoSuchPeak,
     OutsideSignal,  // a click beyond the samples
     InsidePeak,     // a new peak's start inside an existing peak

@@ -64,8 +64,7 @@ int replayManualEvents(PeakEngine& engine)
                 ++acted;
             }
             break;
-        default:
-            break;
+        default: break;
         }
     }
     if (unevaluated)

@@ -24,10 +24,9 @@ void ParameterSchedule::startPass(const IntegrationParams& params, bool programE
     const auto key = [](const ScheduledEvent& e) {
         return std::isnan(e.event.time) ? -std::numeric_limits<double>::infinity() : e.event.time;
     };
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [&key](const ScheduledEvent& a, const ScheduledEvent& b) {
-                         return key(a) < key(b);
-                     });
+    std::stable_sort(
+        rows_.begin(), rows_.end(),
+        [&key](const ScheduledEvent& a, const ScheduledEvent& b) { return key(a) < key(b); });
     programActive_ = programEnabled && !rows_.empty();
     anyRowApplied_ = false;
     next_ = 0;

@@ -235,8 +235,7 @@ void PeakDetector::dropOpenPeak(Context& c, int n, bool runCommonTangent)
         t[t.size() - 1].typeFlags &= ~EndsInValley;
         c.rows.touch();
     }
-    if (runCommonTangent && tail_.active && tail_.tailingRow >= 0 &&
-        tail_.tailingRow < t.size()) {
+    if (runCommonTangent && tail_.active && tail_.tailingRow >= 0 && tail_.tailingRow < t.size()) {
         PeakRecord& tailing = t[tail_.tailingRow];
         tailing.baselineEndIndex = n - 1;
         tailing.baselineEndValue = c.signal(n - 1);
@@ -248,8 +247,7 @@ void PeakDetector::dropOpenPeak(Context& c, int n, bool runCommonTangent)
 void PeakDetector::switchOff(Context& c, int n)
 {
     switch (state_) {
-    case DetectorState::Baseline:
-        break;
+    case DetectorState::Baseline: break;
     case DetectorState::PastRearInflection:
         if (!c.rows.table.empty()) {
             // Nothing to end before the first sample; a rider the tangent rule ended is
@@ -263,9 +261,7 @@ void PeakDetector::switchOff(Context& c, int n)
         }
         dropOpenPeak(c, n, true);
         break;
-    default:
-        dropOpenPeak(c, n, true);
-        break;
+    default: dropOpenPeak(c, n, true); break;
     }
     state_ = DetectorState::Baseline;
 }

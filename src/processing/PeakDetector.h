@@ -14,9 +14,9 @@ namespace dgaws {
 // Bookkeeping of a tailing (solvent) peak whose tail carries riders.
 struct TailState {
     bool active = false;
-    int tailingRow = -1;     // row of the tailing peak in the pass's table
-    int groupFirstRow = -1;  // row the first peak of the current group went to
-    bool riderEnded = false; // the current rider was already ended by the tangent rule
+    int tailingRow = -1;      // row of the tailing peak in the pass's table
+    int groupFirstRow = -1;   // row the first peak of the current group went to
+    bool riderEnded = false;  // the current rider was already ended by the tangent rule
     double previousTangent = 0.0;
     double currentTangent = 0.0;
 };

@@ -32,9 +32,15 @@ bool PeakEditor::canEdit() const
     return data() && !(running_ && running_()) && !engine_.passOpen();
 }
 
-bool PeakEditor::canAddPeak() const { return canEdit() && data()->hasData == 1; }
+bool PeakEditor::canAddPeak() const
+{
+    return canEdit() && data()->hasData == 1;
+}
 
-bool PeakEditor::canEditSelected() const { return canEdit() && validRow(selection()); }
+bool PeakEditor::canEditSelected() const
+{
+    return canEdit() && validRow(selection());
+}
 
 bool PeakEditor::validRow(int row) const
 {
@@ -226,7 +232,8 @@ EditStatus PeakEditor::verticalCut(int row, int sample)
         return s;
     pushUndo();
     PeakTable& t = data()->peaks;
-    finish(BaselineCuts::vertical(t, RangeEdit::behind(t, row, sample), SignalView(data()->signal)));
+    finish(
+        BaselineCuts::vertical(t, RangeEdit::behind(t, row, sample), SignalView(data()->signal)));
     return EditStatus::Done;
 }
 

@@ -10,8 +10,8 @@ namespace dgaws {
 
 PeakDetector::Context PeakEngine::context()
 {
-    return {signal_, rows_, params_, data_->pointsPerSecond, events_, schedule_, stream_,
-            observer_};
+    return {signal_, rows_,     params_, data_->pointsPerSecond,
+            events_, schedule_, stream_, observer_};
 }
 
 void PeakEngine::runDetection()
@@ -40,8 +40,8 @@ void PeakEngine::resetPass()
     rows_.table.clear();
     rows_.touch();
     n_ = 0;
-    schedule_.startPass(params_, data_->method.timeProgramEnabled != 0,
-                        data_->method.timeProgram, *data_);
+    schedule_.startPass(params_, data_->method.timeProgramEnabled != 0, data_->method.timeProgram,
+                        *data_);
     events_ = DetectorEvents{};
     integrationOn_ = false;
     stream_.startPass(params_.smoothWidth, params_.judgeWidth);
@@ -90,8 +90,8 @@ void PeakEngine::feedSample(float raw)
         events_.horizontalLevel = sample;
     if (!integrationOn_)
         return;
-    if (stream_.add(sample, n_, schedule_.bunchSize(), schedule_.bunchSize(),
-                    schedule_.threshold(), schedule_.centreOffset()))
+    if (stream_.add(sample, n_, schedule_.bunchSize(), schedule_.bunchSize(), schedule_.threshold(),
+                    schedule_.centreOffset()))
         detector_.onBunch(c);
     stream_.endSample();
     detector_.riderTangent(c, n_);
@@ -117,15 +117,11 @@ void PeakEngine::applyTimeEvent(const ScheduledEvent& row)
     namespace T = TimeEventType;
     const int type = row.event.type;
     switch (type) {
-    case T::None:
-        events_.pending = 0;
-        break;
+    case T::None: events_.pending = 0; break;
     case T::BaselineNow:
     case T::BaselineAtNextValley:
     case T::NextPeakRides:
-    case T::NextPeakNegative:
-        events_.pending = type;
-        break;
+    case T::NextPeakNegative: events_.pending = type; break;
     case T::ForceIndependentOn: events_.bits |= EventBit::ForceIndependent; break;
     case T::ForceIndependentOff: events_.bits &= ~EventBit::ForceIndependent; break;
     case T::AutoTailingOn: events_.bits |= EventBit::AutoTailing; break;
@@ -148,8 +144,7 @@ void PeakEngine::applyTimeEvent(const ScheduledEvent& row)
         if (row.index == n_)
             manualEnd();
         break;
-    default:
-        break;  // an unknown type only changes the width and the threshold
+    default: break;  // an unknown type only changes the width and the threshold
     }
 }
 
@@ -277,8 +272,8 @@ void PeakEngine::evaluate(int mask)
 void PeakEngine::publish(int steps)
 {
     const IntegrationParams& ip = data_->method.integration;
-    const PublishedKey key{rows_.generation, steps, areaDivisor(settings_.cacuFrequence),
-                           ip.minArea, ip.minHeight, data_->pointsPerSecond};
+    const PublishedKey key{rows_.generation, steps,        areaDivisor(settings_.cacuFrequence),
+                           ip.minArea,       ip.minHeight, data_->pointsPerSecond};
     if (passOpen_ && publishedValid_ && !publishedVolatile_ && key == published_)
         return;
 

@@ -174,8 +174,8 @@ PeakMeasures::Crossings PeakMeasures::crossingsOf(size_t row, const PeakRecord& 
     return m.value;
 }
 
-void PeakMeasures::run(PeakTable& t, const MeasureInputs& in, float& signalMax,
-                       float& signalMin, std::vector<double>& excludedTimes)
+void PeakMeasures::run(PeakTable& t, const MeasureInputs& in, float& signalMax, float& signalMin,
+                       std::vector<double>& excludedTimes)
 {
     const int size = t.size();
 
@@ -237,16 +237,14 @@ void PeakMeasures::run(PeakTable& t, const MeasureInputs& in, float& signalMax,
         if (p.typeFlags & Negative)
             continue;  // a negative peak keeps the widths it had
         const Crossings c = crossingsOf(static_cast<size_t>(i), p, in.signal);
-        p.halfWidth = finiteOrZero(minutesOf(static_cast<int64_t>(c.rear50) - c.front50,
-                                             in.pointsPerSecond));
-        p.tailingFactor =
-            measureRatio(static_cast<double>(c.rear05) - c.front05,
-                         static_cast<double>(p.apexIndex) - c.front05) *
+        p.halfWidth =
+            finiteOrZero(minutesOf(static_cast<int64_t>(c.rear50) - c.front50, in.pointsPerSecond));
+        p.tailingFactor = measureRatio(static_cast<double>(c.rear05) - c.front05,
+                                       static_cast<double>(p.apexIndex) - c.front05) *
             0.5;
-        p.plates = p.halfWidth == 0.0
-                       ? 0.0
-                       : finiteOrZero(5.54 * (p.retentionTime / p.halfWidth) *
-                                      (p.retentionTime / p.halfWidth));
+        p.plates = p.halfWidth == 0.0 ? 0.0
+                                      : finiteOrZero(5.54 * (p.retentionTime / p.halfWidth) *
+                                                     (p.retentionTime / p.halfWidth));
     }
 
     if (size >= 2) {

@@ -67,7 +67,10 @@ private:
     static Crossings crossings(const SignalView& s, const PeakRecord& p);
     RangeSum sumOf(size_t row, const PeakRecord& p, const SignalView& s);
     Crossings crossingsOf(size_t row, const PeakRecord& p, const SignalView& s);
-    bool stable(int64_t highestIndex) const { return stableLimit_ >= 0 && highestIndex < stableLimit_; }
+    bool stable(int64_t highestIndex) const
+    {
+        return stableLimit_ >= 0 && highestIndex < stableLimit_;
+    }
 
     int64_t stableLimit_ = -1;
     std::vector<SumMemo> sums_;

@@ -20,7 +20,7 @@ struct Line {
     double side(int64_t k, double y) const
     {
         return (y - startValue) * static_cast<double>(end - start) -
-               (endValue - startValue) * static_cast<double>(k - start);
+            (endValue - startValue) * static_cast<double>(k - start);
     }
 };
 

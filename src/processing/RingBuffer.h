@@ -8,8 +8,7 @@ namespace dgaws {
 // A FIFO that grows by doubling and never shrinks, so that pushing and dropping stay
 // constant-time while its length is bounded by a parameter read from a stored method.
 // Index 0 is the oldest element.
-template <class T>
-class RingBuffer {
+template <class T> class RingBuffer {
 public:
     int size() const { return static_cast<int>(size_); }
     bool empty() const { return size_ == 0; }

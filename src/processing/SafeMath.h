@@ -19,9 +19,15 @@ inline double quotient(double a, double b)
 }
 
 // What a measure stores: never NaN or infinity.
-inline double finiteOrZero(double v) { return std::isfinite(v) ? v : 0.0; }
+inline double finiteOrZero(double v)
+{
+    return std::isfinite(v) ? v : 0.0;
+}
 
 // a / b as a measure: 0 when the divisor is 0 or the result is not finite.
-inline double measureRatio(double a, double b) { return b == 0.0 ? 0.0 : finiteOrZero(a / b); }
+inline double measureRatio(double a, double b)
+{
+    return b == 0.0 ? 0.0 : finiteOrZero(a / b);
+}
 
 }  // namespace dgaws

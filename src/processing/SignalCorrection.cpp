@@ -32,8 +32,8 @@ void SignalCorrection::subtract(ChromatogramData& data, const std::vector<float>
     // A peak point outside the signal has no drift to lose.
     const auto at = [&](int i) {
         return i >= 0 && static_cast<size_t>(i) < n && static_cast<size_t>(i) < amount.size()
-                   ? amount[static_cast<size_t>(i)]
-                   : 0.0f;
+            ? amount[static_cast<size_t>(i)]
+            : 0.0f;
     };
     for (PeakRecord& p : data.peaks) {
         p.startValue -= at(p.startIndex);

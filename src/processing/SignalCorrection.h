@@ -18,9 +18,9 @@ public:
 
     enum class Result {
         Subtracted,
-        BackupOnly,         // own drift with no peaks: only the backup was taken
-        BaselineTooShort,   // nothing changed
-        NothingToRestore,   // no subtraction in effect
+        BackupOnly,        // own drift with no peaks: only the backup was taken
+        BaselineTooShort,  // nothing changed
+        NothingToRestore,  // no subtraction in effect
         Restored,
     };
 

@@ -15,7 +15,9 @@ bool smooth(std::vector<float>& x, int width)
     const std::vector<float> raw = x;
     // A sample a file stored as NaN or infinite counts as 0, or one bad sample would spoil
     // every later mean of the running sum.
-    const auto v = [&raw](int i) { return static_cast<double>(SignalView::finite(raw[static_cast<size_t>(i)])); };
+    const auto v = [&raw](int i) {
+        return static_cast<double>(SignalView::finite(raw[static_cast<size_t>(i)]));
+    };
     double sum = 0.0;
     for (int i = 0; i < w; ++i)
         sum += v(i);

@@ -52,8 +52,7 @@ void StartSignalDetector::onBunch(BunchStream& stream, ParameterSchedule& schedu
             state_ = 0;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

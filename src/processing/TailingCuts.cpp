@@ -21,8 +21,8 @@ EventRows behind(PeakTable& t, Rows r, int64_t x, const SignalView& signal)
     for (int i = r.first; i <= r.last; ++i)
         RangeEdit::dropTailRoles(t, i, signal);
     PeakRecord& tailing = t[r.first];
-    tailing.typeFlags = (tailing.typeFlags | TailingWithRidersBehind) &
-                        ~(EndsInValley | FixedBaselineEnd);
+    tailing.typeFlags =
+        (tailing.typeFlags | TailingWithRidersBehind) & ~(EndsInValley | FixedBaselineEnd);
     for (int i = r.first + 1; i <= r.last; ++i)
         t[i].typeFlags = (t[i].typeFlags | RiderOnTail) & ~kGroupBits;
     if (r.last + 1 < t.size())
@@ -43,8 +43,8 @@ EventRows before(PeakTable& t, Rows r, int64_t x, const SignalView& signal)
     for (int i = r.first; i <= r.last; ++i)
         RangeEdit::dropTailRoles(t, i, signal);
     PeakRecord& tailing = t[r.last];
-    tailing.typeFlags = (tailing.typeFlags | TailingWithRidersBefore) &
-                        ~(StartsInValley | FixedBaselineStart);
+    tailing.typeFlags =
+        (tailing.typeFlags | TailingWithRidersBefore) & ~(StartsInValley | FixedBaselineStart);
     for (int i = r.first; i < r.last; ++i)
         t[i].typeFlags = (t[i].typeFlags | RiderOnFront) & ~kGroupBits;
     if (r.first > 0)

@@ -34,8 +34,7 @@ class RunResponses {
 public:
     RunResponses(const CalibrationCurve& curve, ResponseKind kind, bool grouped)
         : curve_(curve), kind_(kind), grouped_(grouped)
-    {
-    }
+    {}
 
     double of(const StandardRun& run, size_t component) const
     {
@@ -135,7 +134,7 @@ std::optional<Points> internalStandardPoints(const CalibrationCurve& curve, size
 bool fitsAnyCurve(QuantMethod m)
 {
     return m == QuantMethod::CorrectedNormalisation || m == QuantMethod::InternalStandard ||
-           m == QuantMethod::ExponentialExternalStandard || isExternalStandard(m);
+        m == QuantMethod::ExponentialExternalStandard || isExternalStandard(m);
 }
 
 void clearFactors(ComponentEntry& c)
@@ -266,8 +265,7 @@ std::optional<double> curveAmount(const ComponentEntry& component, CurveAxis axi
     if (f1 == 0.0 || (component.curveType != 0 && component.curveType != 1))
         return std::nullopt;
     const double intercept = component.curveType == 1 ? f2 : 0.0;
-    const double amount =
-        axis == CurveAxis::ResponseX ? v * f1 + intercept : (v - intercept) / f1;
+    const double amount = axis == CurveAxis::ResponseX ? v * f1 + intercept : (v - intercept) / f1;
     if (!std::isfinite(amount))
         return std::nullopt;
     return amount;

@@ -9,8 +9,7 @@
 namespace dgaws {
 namespace {
 
-template <class F>
-void forEachRun(CalibrationCurve& curve, F f)
+template <class F> void forEachRun(CalibrationCurve& curve, F f)
 {
     for (StandardLevel& level : curve.levels)
         for (StandardRun& run : level.runs)
@@ -158,8 +157,7 @@ void componentsFromPeaks(CalibrationCurve& curve, const PeakTable& peaks)
     int unknown = 0;
     for (const PeakRecord& p : peaks) {
         ComponentEntry e;
-        e.name = p.componentName.empty() ? "未知组份" + std::to_string(++unknown)
-                                         : p.componentName;
+        e.name = p.componentName.empty() ? "未知组份" + std::to_string(++unknown) : p.componentName;
         e.retentionTime = p.retentionTime;
         insertComponent(curve, std::move(e));
     }
@@ -174,8 +172,7 @@ StandardRun standardRunFromPeaks(const std::string& path, const PeakTable& peaks
     for (const PeakRecord& p : peaks) {
         if (p.componentIndex < 0 || p.componentIndex >= componentCount)
             continue;
-        run.responses[static_cast<size_t>(p.componentIndex)] = {p.retentionTime, p.area,
-                                                                p.height};
+        run.responses[static_cast<size_t>(p.componentIndex)] = {p.retentionTime, p.area, p.height};
     }
     return run;
 }

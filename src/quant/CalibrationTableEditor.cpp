@@ -32,8 +32,7 @@ bool anyZero(const std::vector<double>& v)
 
 CalibrationTableEditor::CalibrationTableEditor(CalibrationCurve curve, FitSettings settings)
     : curve_(std::move(curve)), settings_(settings)
-{
-}
+{}
 
 bool CalibrationTableEditor::valid(int position) const
 {
@@ -83,8 +82,7 @@ EditResult CalibrationTableEditor::deleteConcentration(int level)
     return refitted();
 }
 
-AddedRuns CalibrationTableEditor::addStandardFiles(int level,
-                                                   const std::vector<std::string>& files)
+AddedRuns CalibrationTableEditor::addStandardFiles(int level, const std::vector<std::string>& files)
 {
     return dgaws::addStandardFiles(curve_, level, files, settings_);
 }
@@ -100,8 +98,7 @@ EditResult CalibrationTableEditor::deleteRun(int level, int run, const AskYesNo&
     return refitted();
 }
 
-EditResult CalibrationTableEditor::computeFactors(double impurityFactor1,
-                                                  double impurityFactor2,
+EditResult CalibrationTableEditor::computeFactors(double impurityFactor1, double impurityFactor2,
                                                   int baseComponentIndex)
 {
     curve_.impurityFactor1 = impurityFactor1;
@@ -110,8 +107,8 @@ EditResult CalibrationTableEditor::computeFactors(double impurityFactor1,
     return refitted();
 }
 
-EditResult CalibrationTableEditor::setAsDefaultTable(
-    std::vector<ComponentEntry>& defaultComponents) const
+EditResult
+CalibrationTableEditor::setAsDefaultTable(std::vector<ComponentEntry>& defaultComponents) const
 {
     defaultComponents = curve_.components;
     return {true, kDefaultTableSet};
@@ -349,9 +346,9 @@ std::vector<CurvePoint> curvePoints(const CalibrationCurve& curve, int component
                 continue;
             double r = responseOf(run.responses[c], settings.response);
             if (ratio) {
-                const double rk =
-                    ks < run.responses.size() ? responseOf(run.responses[ks], settings.response)
-                                              : 0.0;
+                const double rk = ks < run.responses.size()
+                    ? responseOf(run.responses[ks], settings.response)
+                    : 0.0;
                 if (rk == 0.0)
                     continue;
                 r /= rk;

@@ -44,11 +44,11 @@ public:
     const FitSettings& settings() const { return settings_; }
 
     // Menu and buttons.
-    EditResult insertGasSet();                      // "插入组份(&I)"
-    EditResult addGasSet();                         // "添加组份": a fresh table of the nine
-    EditResult deleteComponent(int position);       // "删除组份"
-    EditResult appendConcentration();               // "增加浓度"
-    EditResult deleteConcentration(int level);      // "删除浓度", level chosen beforehand
+    EditResult insertGasSet();                  // "插入组份(&I)"
+    EditResult addGasSet();                     // "添加组份": a fresh table of the nine
+    EditResult deleteComponent(int position);   // "删除组份"
+    EditResult appendConcentration();           // "增加浓度"
+    EditResult deleteConcentration(int level);  // "删除浓度", level chosen beforehand
     AddedRuns addStandardFiles(int level, const std::vector<std::string>& files);
     EditResult deleteRun(int level, int run, const AskYesNo& ask);  // "删除标样数据"
     EditResult computeFactors(double impurityFactor1, double impurityFactor2,

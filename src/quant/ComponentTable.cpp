@@ -7,8 +7,7 @@
 namespace dgaws {
 namespace {
 
-template <class Map>
-void remapReferences(ComponentTable& table, Map map)
+template <class Map> void remapReferences(ComponentTable& table, Map map)
 {
     for (ComponentEntry& e : table) {
         if (e.internalStandardIndex >= 0)

@@ -4,8 +4,7 @@ namespace dgaws {
 
 CalibrationCurve* linkedCurve(MethodLibraryEntry* entry, int curveIndex)
 {
-    if (entry == nullptr || curveIndex < 0 ||
-        curveIndex >= static_cast<int>(entry->curves.size()))
+    if (entry == nullptr || curveIndex < 0 || curveIndex >= static_cast<int>(entry->curves.size()))
         return nullptr;
     return &entry->curves[static_cast<size_t>(curveIndex)];
 }
@@ -15,8 +14,7 @@ const CalibrationCurve* linkedCurve(const MethodLibraryEntry* entry, int curveIn
     return linkedCurve(const_cast<MethodLibraryEntry*>(entry), curveIndex);
 }
 
-const CalibrationCurve* linkedCurve(const MethodLibrary& library, int methodIndex,
-                                    int curveIndex)
+const CalibrationCurve* linkedCurve(const MethodLibrary& library, int methodIndex, int curveIndex)
 {
     if (methodIndex < 0 || methodIndex >= static_cast<int>(library.size()))
         return nullptr;
@@ -48,7 +46,7 @@ void identify(PeakTable& peaks, const ComponentTable& table)
 bool identifiedAs(const PeakRecord& peak, const ComponentTable& table)
 {
     return validComponentIndex(table, peak.componentIndex) &&
-           table[static_cast<size_t>(peak.componentIndex)].name == peak.componentName;
+        table[static_cast<size_t>(peak.componentIndex)].name == peak.componentName;
 }
 
 }  // namespace dgaws

@@ -10,8 +10,7 @@ namespace dgaws {
 
 // The library curve a document is linked to: the method at `methodIndex` and its curve at
 // `curveIndex`; null when either is not a valid position.
-const CalibrationCurve* linkedCurve(const MethodLibrary& library, int methodIndex,
-                                    int curveIndex);
+const CalibrationCurve* linkedCurve(const MethodLibrary& library, int methodIndex, int curveIndex);
 CalibrationCurve* linkedCurve(MethodLibraryEntry* entry, int curveIndex);
 const CalibrationCurve* linkedCurve(const MethodLibraryEntry* entry, int curveIndex);
 

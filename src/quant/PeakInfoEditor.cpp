@@ -173,8 +173,7 @@ PeakInfoResult PeakInfoEditor::deleteComponent(const AskYesNo& ask)
     if (linked()) {
         changeLibrary(
             [&](MethodLibraryEntry& m) {
-                dgaws::deleteComponent(m.curves[static_cast<size_t>(ctx_.curveIndex)],
-                                       position);
+                dgaws::deleteComponent(m.curves[static_cast<size_t>(ctx_.curveIndex)], position);
             },
             result.saveError);
         return result;

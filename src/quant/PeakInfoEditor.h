@@ -69,10 +69,9 @@ struct PeakInfoFields {
 class PeakInfoEditor {
 public:
     static constexpr const char* kUnknownChoice = "未知组份";
-    static constexpr const char* kOutOfOrder =
-        "您选择组份按照当前峰的保留时间，已经小于前面确定的组份的保留时间，请按出峰时间顺序手动定性。";
-    static constexpr const char* kTickAddNew =
-        "如果您是在添加新组份，请勾选“添加新组份到组份表”";
+    static constexpr const char* kOutOfOrder = "您选择组份按照当前峰的保留时间，已经小于前面确定的"
+                                               "组份的保留时间，请按出峰时间顺序手动定性。";
+    static constexpr const char* kTickAddNew = "如果您是在添加新组份，请勾选“添加新组份到组份表”";
     static constexpr const char* kNotInTable =
         "组份表不存在该组份，如果您要添加，请勾选“添加新组份到组份表”";
     static constexpr const char* kConfirmDelete = "真的要从组份表中删除[%s]组份吗?";
@@ -113,12 +112,10 @@ private:
     ComponentTable& ownTable();
     CalibrationCurve* linkedCurve() const;
     PeakInfoResult deleteComponent(const AskYesNo& ask);
-    PeakInfoResult addComponent(const std::string& name, double retentionTime,
-                                double timeWindow);
+    PeakInfoResult addComponent(const std::string& name, double retentionTime, double timeWindow);
     // Applies a change to a copy of the library method and writes it; false with the reason
     // when it could not be written.
-    bool changeLibrary(const std::function<void(MethodLibraryEntry&)>& change,
-                       std::string& error);
+    bool changeLibrary(const std::function<void(MethodLibraryEntry&)>& change, std::string& error);
 
     PeakInfoContext ctx_;
     int peakIndex_;

@@ -43,7 +43,7 @@ inline CurveAxis curveAxisOf(int stored)
 inline bool isExternalStandard(QuantMethod m)
 {
     return m == QuantMethod::ExternalStandard || m == QuantMethod::Oscillation ||
-           m == QuantMethod::Vacuum;
+        m == QuantMethod::Vacuum;
 }
 
 // Everything a fit of correction factors depends on.

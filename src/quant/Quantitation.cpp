@@ -37,36 +37,22 @@ GroupResult singlePeakRow(const PeakRecord& p)
 class QuantPass {
 public:
     QuantPass(ChromatogramData& data, const CalibrationCurve* linked)
-        : data_(data),
-          linked_(linked),
-          table_(componentTableFor(data, linked)),
-          settings_(FitSettings::of(data.method)),
-          impurity_(data.method.impurityCalc != 0)
-    {
-    }
+        : data_(data), linked_(linked), table_(componentTableFor(data, linked)),
+          settings_(FitSettings::of(data.method)), impurity_(data.method.impurityCalc != 0)
+    {}
 
     void run()
     {
         for (PeakRecord& p : data_.peaks)
             p.gasContent = 0.0;
         switch (settings_.method) {
-        case QuantMethod::AreaNormalisation:
-            areaNormalisation();
-            break;
-        case QuantMethod::CorrectedNormalisation:
-            correctedNormalisation();
-            break;
-        case QuantMethod::InternalStandard:
-            internalStandard();
-            break;
+        case QuantMethod::AreaNormalisation: areaNormalisation(); break;
+        case QuantMethod::CorrectedNormalisation: correctedNormalisation(); break;
+        case QuantMethod::InternalStandard: internalStandard(); break;
         case QuantMethod::ExternalStandard:
         case QuantMethod::Oscillation:
-        case QuantMethod::Vacuum:
-            externalStandard(false);
-            break;
-        case QuantMethod::ExponentialExternalStandard:
-            externalStandard(true);
-            break;
+        case QuantMethod::Vacuum: externalStandard(false); break;
+        case QuantMethod::ExponentialExternalStandard: externalStandard(true); break;
         }
     }
 

@@ -11,8 +11,7 @@ StandardAddStatus addStandardChromatogram(StandardDocument doc, MethodLibrary& l
     };
     if (!steps.chooseMethod)
         return StandardAddStatus::Cancelled;
-    const auto choice =
-        steps.chooseMethod({doc.libraryMethodIndex, doc.libraryCalibrationIndex});
+    const auto choice = steps.chooseMethod({doc.libraryMethodIndex, doc.libraryCalibrationIndex});
     if (!choice)
         return StandardAddStatus::Cancelled;
     MethodLibraryEntry* entry = library.entryAt(choice->libraryMethodIndex);

@@ -141,9 +141,9 @@ AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
         std::error_code ec;
         const std::filesystem::path full = std::filesystem::absolute(file, ec);
         identify(standard.peaks, curve.components);
-        StandardRun run = standardRunFromPeaks(ec ? file : full.lexically_normal().string(),
-                                               standard.peaks,
-                                               static_cast<int>(curve.components.size()));
+        StandardRun run =
+            standardRunFromPeaks(ec ? file : full.lexically_normal().string(), standard.peaks,
+                                 static_cast<int>(curve.components.size()));
         const auto sameFile = [&run](const StandardRun& r) { return samePath(r.path, run.path); };
         const auto same =
             replaceSameFile ? std::find_if(runs.begin(), runs.end(), sameFile) : runs.end();

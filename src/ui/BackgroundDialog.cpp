@@ -19,11 +19,9 @@
 namespace dgaws {
 
 BackgroundDialog::BackgroundDialog(const CChrEDoc& doc, QWidget* parent)
-    : QDialog(parent),
-      file_(new QLineEdit(qs(doc.backgroundFile), this)),
+    : QDialog(parent), file_(new QLineEdit(qs(doc.backgroundFile), this)),
       show_(new QCheckBox(QStringLiteral("显示背景参照图谱"), this)),
-      colorButton_(new QPushButton(this)),
-      color_(doc.backgroundTraceColor)
+      colorButton_(new QPushButton(this)), color_(doc.backgroundTraceColor)
 {
     setWindowTitle(QString::fromUtf8(kCaption));
     show_->setChecked(doc.showBackground != 0);
@@ -56,14 +54,20 @@ BackgroundDialog::BackgroundDialog(const CChrEDoc& doc, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-QString BackgroundDialog::file() const { return file_->text(); }
-bool BackgroundDialog::showBackground() const { return show_->isChecked(); }
+QString BackgroundDialog::file() const
+{
+    return file_->text();
+}
+bool BackgroundDialog::showBackground() const
+{
+    return show_->isChecked();
+}
 
 void BackgroundDialog::setTraceColor(int32_t color)
 {
     color_ = color;
-    colorButton_->setStyleSheet(QStringLiteral("background-color: %1; min-height: 18px;")
-                                    .arg(toQColor(color).name()));
+    colorButton_->setStyleSheet(
+        QStringLiteral("background-color: %1; min-height: 18px;").arg(toQColor(color).name()));
 }
 
 }  // namespace dgaws

@@ -13,11 +13,8 @@
 namespace dgaws {
 
 CChildFrame::CChildFrame(std::unique_ptr<CChrEDoc> doc, QWidget* parent)
-    : QWidget(parent),
-      doc_(std::move(doc)),
-      splitter_(new QSplitter(Qt::Vertical, this)),
-      graph_(new CChrEGraphView(splitter_)),
-      results_(new CResultListView(splitter_)),
+    : QWidget(parent), doc_(std::move(doc)), splitter_(new QSplitter(Qt::Vertical, this)),
+      graph_(new CChrEGraphView(splitter_)), results_(new CResultListView(splitter_)),
       editing_(std::make_unique<PeakEditSession>(*doc_))
 {
     splitter_->addWidget(graph_);
@@ -52,7 +49,10 @@ void CChildFrame::refreshViews()
     updateTitle();
 }
 
-void CChildFrame::pointsAdded() { graph_->appendAcquired(); }
+void CChildFrame::pointsAdded()
+{
+    graph_->appendAcquired();
+}
 
 void CChildFrame::peaksChanged()
 {
@@ -60,8 +60,7 @@ void CChildFrame::peaksChanged()
     results_->refreshResults();
 }
 
-template <typename Edit>
-void CChildFrame::keepingRange(Edit edit)
+template <typename Edit> void CChildFrame::keepingRange(Edit edit)
 {
     const QCPRange x = graph_->xAxis->range();
     const QCPRange y = graph_->yAxis->range();

@@ -74,8 +74,7 @@ private:
     std::unique_ptr<PeakEditSession> editing_;
 
     // Runs an edit whose redraw would bring the method's range back.
-    template <typename Edit>
-    void keepingRange(Edit edit);
+    template <typename Edit> void keepingRange(Edit edit);
     void editingDone();
 };
 

@@ -278,15 +278,16 @@ void CChrEGraphView::refreshPeaks()
     for (int i = 0; i < d.peaks.size(); ++i) {
         const PeakRecord& p = d.peaks[i];
         auto* baseline = new QCPItemLine(this);
-        baseline->start->setCoords(minutesOf(p.baselineStartIndex), p.baselineStartValue * kMillivolt);
+        baseline->start->setCoords(minutesOf(p.baselineStartIndex),
+                                   p.baselineStartValue * kMillivolt);
         baseline->end->setCoords(minutesOf(p.baselineEndIndex), p.baselineEndValue * kMillivolt);
         baseline->setPen(QPen(toQColor(c.baselineColor)));
         baselines_.push_back(baseline);
         if (p.displayFlags & PeakLabel::HideMarks)
             continue;
-        for (auto [index, value] : {std::pair{p.startIndex, p.startValue},
-                                    std::pair{p.apexIndex, p.apexValue},
-                                    std::pair{p.endIndex, p.endValue}}) {
+        for (auto [index, value] :
+             {std::pair{p.startIndex, p.startValue}, std::pair{p.apexIndex, p.apexValue},
+              std::pair{p.endIndex, p.endValue}}) {
             markKeys << minutesOf(index);
             markValues << value * kMillivolt;
         }
@@ -339,7 +340,10 @@ void CChrEGraphView::setIgnition(bool lit)
     scheduleFrame();
 }
 
-bool CChrEGraphView::ignitionShown() const { return ignition_->visible(); }
+bool CChrEGraphView::ignitionShown() const
+{
+    return ignition_->visible();
+}
 
 void CChrEGraphView::setAuxiliaryLines(bool on)
 {
@@ -348,12 +352,27 @@ void CChrEGraphView::setAuxiliaryLines(bool on)
     scheduleFrame();
 }
 
-bool CChrEGraphView::auxiliaryLines() const { return xAxis->grid()->visible(); }
+bool CChrEGraphView::auxiliaryLines() const
+{
+    return xAxis->grid()->visible();
+}
 
-int CChrEGraphView::traceSamples() const { return trace_->dataCount(); }
-int CChrEGraphView::backgroundSamples() const { return background_->dataCount(); }
-int CChrEGraphView::selectedSamples() const { return selected_->dataCount(); }
-int CChrEGraphView::markCount() const { return marks_->dataCount(); }
+int CChrEGraphView::traceSamples() const
+{
+    return trace_->dataCount();
+}
+int CChrEGraphView::backgroundSamples() const
+{
+    return background_->dataCount();
+}
+int CChrEGraphView::selectedSamples() const
+{
+    return selected_->dataCount();
+}
+int CChrEGraphView::markCount() const
+{
+    return marks_->dataCount();
+}
 
 QStringList CChrEGraphView::labelTexts() const
 {

@@ -2,15 +2,15 @@
 
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
-#include "FileTreeView.h"
-#include "LogViewDialog.h"
-#include "PasswordDialog.h"
 #include "CProgStatusBar.h"
 #include "CResultListView.h"
 #include "CSysSetPropertySheet.h"
 #include "DocumentCommands.h"
+#include "FileTreeView.h"
+#include "LogViewDialog.h"
 #include "MethodTreeNode.h"
 #include "OperatorPrompts.h"
+#include "PasswordDialog.h"
 #include "QtText.h"
 #include "RunController.h"
 
@@ -37,13 +37,10 @@
 namespace dgaws {
 
 CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* parent)
-    : QMainWindow(parent),
-      app_(app),
+    : QMainWindow(parent), app_(app),
       ownPrompts_(prompts ? nullptr : std::make_unique<DialogPrompts>(this)),
-      prompts_(prompts ? prompts : ownPrompts_.get()),
-      mdi_(new QMdiArea(this)),
-      tabs_(new QTabBar(this)),
-      status_(new CProgStatusBar(this)),
+      prompts_(prompts ? prompts : ownPrompts_.get()), mdi_(new QMdiArea(this)),
+      tabs_(new QTabBar(this)), status_(new CProgStatusBar(this)),
       commands_(new DocumentCommands(app, *prompts_, this)),
       runs_(new RunController(*this, app, *prompts_))
 {
@@ -265,7 +262,8 @@ std::unique_ptr<CChrEDoc> CMainFrame::newDocument()
     auto doc = std::make_unique<CChrEDoc>();
     app_.adoptDocument(*doc);
     doc->setMessageSink([this](const std::string& text) { prompts_->message(qs(text)); });
-    doc->setQuestionSink([this](const std::string& text) { return prompts_->askOkCancel(qs(text)); });
+    doc->setQuestionSink(
+        [this](const std::string& text) { return prompts_->askOkCancel(qs(text)); });
     applyEngineSettings(*doc);
     return doc;
 }
@@ -372,17 +370,18 @@ CChildFrame* CMainFrame::openChosen(const QString& path)
 
 void CMainFrame::onOpen()
 {
-    const auto chosen = prompts_->openFile(QStringLiteral("打开"), qs(app_.settings().ProjectPath),
-                                           nameFiltersFromStored(DocumentCommands::kChromatogramFilter));
+    const auto chosen =
+        prompts_->openFile(QStringLiteral("打开"), qs(app_.settings().ProjectPath),
+                           nameFiltersFromStored(DocumentCommands::kChromatogramFilter));
     if (chosen)
         openChosen(*chosen);
 }
 
 void CMainFrame::onLoadBinary()
 {
-    const auto chosen = prompts_->openFile(QStringLiteral("载入二进制谱图文件"),
-                                           qs(app_.settings().ProjectPath),
-                                           nameFiltersFromStored("色谱谱图文件V3.0格式(*.dat)|*.dat||"));
+    const auto chosen =
+        prompts_->openFile(QStringLiteral("载入二进制谱图文件"), qs(app_.settings().ProjectPath),
+                           nameFiltersFromStored("色谱谱图文件V3.0格式(*.dat)|*.dat||"));
     if (!chosen)
         return;
     // The file keeps only the samples; the operator knows the rate they were taken at.
@@ -409,12 +408,13 @@ void CMainFrame::onSaveBinary()
         doc.saveBinary({});
         return;
     }
-    const QString proposed = QFileInfo(qs(doc.pathName.empty() ? doc.title() : doc.pathName))
-                                 .completeBaseName() + QStringLiteral(".dat");
-    const auto chosen = prompts_->saveFile(QStringLiteral("保存为二进制谱图文件"),
-                                           qs(app_.settings().ProjectPath) + QLatin1Char('/') + proposed,
-                                           nameFiltersFromStored("色谱谱图文件V3.0格式(*.dat)|*.dat||"),
-                                           QStringLiteral("dat"));
+    const QString proposed =
+        QFileInfo(qs(doc.pathName.empty() ? doc.title() : doc.pathName)).completeBaseName() +
+        QStringLiteral(".dat");
+    const auto chosen = prompts_->saveFile(
+        QStringLiteral("保存为二进制谱图文件"),
+        qs(app_.settings().ProjectPath) + QLatin1Char('/') + proposed,
+        nameFiltersFromStored("色谱谱图文件V3.0格式(*.dat)|*.dat||"), QStringLiteral("dat"));
     if (chosen && doc.saveBinary(ss(*chosen)))
         tree_->refresh();
 }
@@ -446,12 +446,12 @@ void CMainFrame::onSystemOptions()
 
 void CMainFrame::onPassword()
 {
-    PasswordDialog dialog(
-        [this](const std::string& o, const std::string& n, const std::string& c) {
-            return app_.changePassword(o, n, c);
-        },
-        [this](const QString& text) { prompts_->message(text, OperatorPrompts::Icon::Information); },
-        this);
+    PasswordDialog dialog([this](const std::string& o, const std::string& n,
+                                 const std::string& c) { return app_.changePassword(o, n, c); },
+                          [this](const QString& text) {
+                              prompts_->message(text, OperatorPrompts::Icon::Information);
+                          },
+                          this);
     dialog.exec();
 }
 
@@ -590,7 +590,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     if (channelSampling(app_)) {
-        prompts_->message(qs(CChrEDoc::kCannotCloseWhileSampling), OperatorPrompts::Icon::Exclamation);
+        prompts_->message(qs(CChrEDoc::kCannotCloseWhileSampling),
+                          OperatorPrompts::Icon::Exclamation);
         event->ignore();
         return;
     }

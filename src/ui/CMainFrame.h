@@ -34,7 +34,8 @@ public:
     static constexpr const char* kOpenOnlyChg =
         "打开功能只支持CHG格式谱图文件，其他格式请到数据服务中心打开";
     // A binary chromatogram keeps no rate; asked before it is loaded.
-    static constexpr const char* kAskBinaryRate = "二进制谱图文件不保存采样频率，请输入采样时每秒的点数：";
+    static constexpr const char* kAskBinaryRate =
+        "二进制谱图文件不保存采样频率，请输入采样时每秒的点数：";
 
     // `prompts` answers the modal questions; the frame's own message boxes when null.
     explicit CMainFrame(WorkstationApp& app, OperatorPrompts* prompts = nullptr,

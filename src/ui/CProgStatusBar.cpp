@@ -5,7 +5,8 @@
 
 namespace dgaws {
 
-CProgStatusBar::CProgStatusBar(QWidget* parent) : QStatusBar(parent), progress_(new QProgressBar(this))
+CProgStatusBar::CProgStatusBar(QWidget* parent)
+    : QStatusBar(parent), progress_(new QProgressBar(this))
 {
     const int widths[kPanes] = {0, 160, 160, 200};
     for (int i = 0; i < kPanes; ++i) {

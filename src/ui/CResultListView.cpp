@@ -24,8 +24,8 @@ namespace dgaws {
 
 namespace {
 
-const char* const kGroupHeaders[] = {"组号", "组名", "时间窗起点", "时间窗终点",
-                                     "峰数", "总面积", "总峰高", "总含量"};
+const char* const kGroupHeaders[] = {"组号", "组名",   "时间窗起点", "时间窗终点",
+                                     "峰数", "总面积", "总峰高",     "总含量"};
 
 QString format(const char* pattern, double v)
 {
@@ -62,9 +62,12 @@ CResultListView::CResultListView(QWidget* parent) : QTableWidget(parent)
     addCommand("取消选中(&C)", [this] { clearSelectedRows(); });
     addCommand("复制选择内容(&D)", [this] { copySelection(); });
     addCommand("打开EXCEL(&O)", [this] { openSpreadsheet(); });
-    efficiencyAction_ = addCommand("显示柱效果指标(&E)", [this] { toggleEfficiency(); }, true);
-    allPeaksAction_ = addCommand("显示所有峰(&P)", [this] { toggleAllPeaks(); }, true);
-    groupsAction_ = addCommand("显示分组结果(&G)", [this] { toggleGroups(); }, true);
+    efficiencyAction_ = addCommand(
+        "显示柱效果指标(&E)", [this] { toggleEfficiency(); }, true);
+    allPeaksAction_ = addCommand(
+        "显示所有峰(&P)", [this] { toggleAllPeaks(); }, true);
+    groupsAction_ = addCommand(
+        "显示分组结果(&G)", [this] { toggleGroups(); }, true);
 
     connect(this, &QTableWidget::cellClicked, this, [this](int row, int) { onCellClicked(row); });
     connect(this, &QTableWidget::itemSelectionChanged, this, &CResultListView::trackSelection);
@@ -167,9 +170,11 @@ void CResultListView::fillGroupRows()
         for (const GroupResult& g : doc_->data.groupResults) {
             ResultRows::Row row;
             row.peakIndex = -1;
-            row.cells = {std::to_string(g.groupNo), g.groupName,
+            row.cells = {std::to_string(g.groupNo),
+                         g.groupName,
                          format("%1.3lf", g.windowStart).toStdString(),
-                         format("%1.3lf", g.windowEnd).toStdString(), std::to_string(g.peakCount),
+                         format("%1.3lf", g.windowEnd).toStdString(),
+                         std::to_string(g.peakCount),
                          format("%1.1lf", g.totalArea).toStdString(),
                          format("%1.1lf", g.totalHeight).toStdString(),
                          format("%1.4lf", g.totalContent).toStdString()};
@@ -179,7 +184,9 @@ void CResultListView::fillGroupRows()
     setRowCount(static_cast<int>(rows_.size()));
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r)
         for (int c = 0; c < columnCount(); ++c)
-            setItem(r, c, new QTableWidgetItem(qs(rows_[static_cast<size_t>(r)].cells[static_cast<size_t>(c)])));
+            setItem(r, c,
+                    new QTableWidgetItem(
+                        qs(rows_[static_cast<size_t>(r)].cells[static_cast<size_t>(c)])));
     widenToContents();
 }
 
@@ -190,13 +197,17 @@ void CResultListView::trackSelection()
         now.push_back(index.row());
     std::sort(now.begin(), now.end());
     // Rows that left the selection leave the order; rows that joined go to its end.
-    std::erase_if(selectionOrder_, [&](int r) { return !std::binary_search(now.begin(), now.end(), r); });
+    std::erase_if(selectionOrder_,
+                  [&](int r) { return !std::binary_search(now.begin(), now.end(), r); });
     for (int r : now)
         if (std::find(selectionOrder_.begin(), selectionOrder_.end(), r) == selectionOrder_.end())
             selectionOrder_.push_back(r);
 }
 
-void CResultListView::selectAllRows() { selectAll(); }
+void CResultListView::selectAllRows()
+{
+    selectAll();
+}
 
 void CResultListView::clearSelectedRows()
 {

@@ -36,14 +36,14 @@ public:
     bool showGroups() const { return showGroups_; }
 
     // The context-menu commands.
-    void refreshResults();        // "手动刷新结果(&R)"
-    void selectAllRows();         // "选中全部(&A)"
-    void clearSelectedRows();     // "取消选中(&C)"
-    void copySelection();         // "复制选择内容(&D)"
-    bool openSpreadsheet();       // "打开EXCEL(&O)"
-    void toggleEfficiency();      // "显示柱效果指标(&E)"
-    void toggleAllPeaks();        // "显示所有峰(&P)"
-    void toggleGroups();          // "显示分组结果(&G)"
+    void refreshResults();     // "手动刷新结果(&R)"
+    void selectAllRows();      // "选中全部(&A)"
+    void clearSelectedRows();  // "取消选中(&C)"
+    void copySelection();      // "复制选择内容(&D)"
+    bool openSpreadsheet();    // "打开EXCEL(&O)"
+    void toggleEfficiency();   // "显示柱效果指标(&E)"
+    void toggleAllPeaks();     // "显示所有峰(&P)"
+    void toggleGroups();       // "显示分组结果(&G)"
 
     // The rows as shown, and the selected row numbers in the order they were selected.
     const std::vector<ResultRows::Row>& rows() const { return rows_; }

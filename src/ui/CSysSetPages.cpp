@@ -124,12 +124,15 @@ CSysSet_FileSetDlg::CSysSet_FileSetDlg(QWidget* parent)
     for (const char* channel : {"A", "B"}) {
         for (int k = 1; k <= 3; ++k, ++row) {
             grid->addWidget(
-                new QLabel(QStringLiteral("%1通道 %2").arg(QLatin1String(channel)).arg(k), levelBox),
+                new QLabel(QStringLiteral("%1通道 %2").arg(QLatin1String(channel)).arg(k),
+                           levelBox),
                 row, 0);
             for (int col = 0; col < 2; ++col) {
                 auto* edit = new QLineEdit(levelBox);
-                edit->setObjectName(
-                    QStringLiteral("%1%2%3").arg(col == 0 ? "Start" : "Stop").arg(QLatin1String(channel)).arg(k));
+                edit->setObjectName(QStringLiteral("%1%2%3")
+                                        .arg(col == 0 ? "Start" : "Stop")
+                                        .arg(QLatin1String(channel))
+                                        .arg(k));
                 grid->addWidget(edit, row, col + 1);
             }
         }

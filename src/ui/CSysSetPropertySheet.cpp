@@ -1,7 +1,7 @@
 #include "CSysSetPropertySheet.h"
 
-#include "DialogButtons.h"
 #include "CSysSetPages.h"
+#include "DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QTabWidget>

@@ -12,16 +12,16 @@
 namespace dgaws {
 
 namespace {
-const char* const kLabels[ColorSelectDialog::kColors] = {"标尺颜色",  "标尺背景颜色", "基线颜色",
-                                                       "峰信息颜色", "峰标志颜色",   "选择峰颜色",
-                                                       "谱图颜色",  "背景颜色"};
+const char* const kLabels[ColorSelectDialog::kColors] = {"标尺颜色",   "标尺背景颜色", "基线颜色",
+                                                         "峰信息颜色", "峰标志颜色",   "选择峰颜色",
+                                                         "谱图颜色",   "背景颜色"};
 }  // namespace
 
 int32_t& ColorSelectDialog::colorAt(DisplayColors& c, int index)
 {
-    int32_t* all[kColors] = {&c.rulerColor,      &c.rulerBackColor,    &c.baselineColor,
-                             &c.peakInfoColor,   &c.peakMarkColor,     &c.selectedPeakColor,
-                             &c.traceColor,      &c.backgroundColor};
+    int32_t* all[kColors] = {&c.rulerColor,    &c.rulerBackColor, &c.baselineColor,
+                             &c.peakInfoColor, &c.peakMarkColor,  &c.selectedPeakColor,
+                             &c.traceColor,    &c.backgroundColor};
     return *all[index];
 }
 

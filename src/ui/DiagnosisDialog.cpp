@@ -25,7 +25,10 @@ namespace dgaws {
 
 namespace {
 
-QString fixed4(double v) { return QString::number(v, 'f', 4); }
+QString fixed4(double v)
+{
+    return QString::number(v, 'f', 4);
+}
 
 // The attention messages end in CR LF; a text field wants plain line ends.
 QString plainLines(const std::string& text)
@@ -53,7 +56,7 @@ std::optional<size_t> rateSlotOf(size_t gasSlot)
 }  // namespace
 
 DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, OperatorPrompts& prompts,
-                             QWidget* parent)
+                                 QWidget* parent)
     : QDialog(parent), doc_(doc), prompts_(prompts)
 {
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -122,9 +125,8 @@ void DiagnosisDialog::fillGases(const DiagnosisView& view)
         // N2 and O2 have no production rate.
         const auto r = rateSlotOf(g);
         gases_->setItem(row, 2,
-                        new QTableWidgetItem(r && view.ratesComputed
-                                                 ? fixed4(d.working.gasRates[*r])
-                                                 : QString()));
+                        new QTableWidgetItem(
+                            r && view.ratesComputed ? fixed4(d.working.gasRates[*r]) : QString()));
     }
     gases_->resizeColumnsToContents();
 }

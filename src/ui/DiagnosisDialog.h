@@ -31,7 +31,7 @@ public:
     // `doc` is the document the view was made from; the judgement and the record of the
     // gas production data change it.
     DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, OperatorPrompts& prompts,
-                  QWidget* parent = nullptr);
+                    QWidget* parent = nullptr);
 
     // Whether the judgement or the record changed the document since the dialog opened.
     bool changedDocument() const { return changed_; }

@@ -9,8 +9,7 @@ namespace dgaws {
 // dialog's own accept, so a dialog that checks its fields before closing keeps doing so.
 inline QDialogButtonBox* okCancelButtons(QDialog* dialog)
 {
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;

@@ -2,13 +2,13 @@
 
 #include "BackgroundDialog.h"
 #include "CChildFrame.h"
+#include "CChrEGraphView.h"
 #include "ColorSelectDialog.h"
 #include "DiagnosisDialog.h"
-#include "CChrEGraphView.h"
 #include "MethodChoiceDialog.h"
-#include "SampleInfoDialog.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
+#include "SampleInfoDialog.h"
 
 #include "app/CChrEDoc.h"
 #include "app/CloseRules.h"
@@ -25,8 +25,7 @@ namespace dgaws {
 DocumentCommands::DocumentCommands(WorkstationApp& app, OperatorPrompts& prompts,
                                    QWidget* dialogParent)
     : QObject(dialogParent), app_(app), prompts_(prompts), dialogParent_(dialogParent)
-{
-}
+{}
 
 bool DocumentCommands::canSave(const CChrEDoc& doc)
 {
@@ -38,8 +37,8 @@ bool DocumentCommands::save(CChildFrame& frame)
     CChrEDoc& doc = frame.document();
     if (!canSave(doc))
         return false;
-    const ProposalEnvironment env = app_.proposalEnvironment(
-        [this](const std::string& q) { return prompts_.askYesNo(qs(q)); });
+    const ProposalEnvironment env =
+        app_.proposalEnvironment([this](const std::string& q) { return prompts_.askYesNo(qs(q)); });
     const bool ok = doc.save(env).has_value();
     frame.updateTitle();
     emit filesChanged();
@@ -50,12 +49,12 @@ bool DocumentCommands::saveAs(CChildFrame& frame)
 {
     CChrEDoc& doc = frame.document();
     const std::string proposed = doc.pathName.empty()
-                                     ? doc.proposeSavePath(app_.proposalEnvironment(
-                                           [this](const std::string& q) { return prompts_.askYesNo(qs(q)); }))
-                                     : doc.pathName;
-    const auto chosen = prompts_.saveFile(qs(kSaveCaption), qs(proposed),
-                                          nameFiltersFromStored(kChromatogramFilter),
-                                          QStringLiteral("chg"));
+        ? doc.proposeSavePath(app_.proposalEnvironment(
+              [this](const std::string& q) { return prompts_.askYesNo(qs(q)); }))
+        : doc.pathName;
+    const auto chosen =
+        prompts_.saveFile(qs(kSaveCaption), qs(proposed),
+                          nameFiltersFromStored(kChromatogramFilter), QStringLiteral("chg"));
     if (!chosen) {
         doc.pathName.clear();
         return false;
@@ -72,22 +71,19 @@ bool DocumentCommands::mayClose(CChildFrame& frame)
     bool close = false;
     switch (decideDocumentClose(doc, app_)) {
     case CloseDecision::Refuse:
-        prompts_.message(qs(CChrEDoc::kCannotCloseWhileSampling), OperatorPrompts::Icon::Exclamation);
+        prompts_.message(qs(CChrEDoc::kCannotCloseWhileSampling),
+                         OperatorPrompts::Icon::Exclamation);
         break;
-    case CloseDecision::Close:
-        close = true;
-        break;
+    case CloseDecision::Close: close = true; break;
     case CloseDecision::AskToSave: {
-        const QString name = doc.pathName.empty() ? qs(doc.title()) : QFileInfo(qs(doc.pathName)).fileName();
+        const QString name =
+            doc.pathName.empty() ? qs(doc.title()) : QFileInfo(qs(doc.pathName)).fileName();
         switch (prompts_.askYesNoCancel(qs(formatText(kAskToSave, ss(name))))) {
         case OperatorPrompts::Answer::Yes:
             close = doc.pathName.empty() ? saveAs(frame) : save(frame);
             break;
-        case OperatorPrompts::Answer::No:
-            close = true;
-            break;
-        case OperatorPrompts::Answer::Cancel:
-            break;
+        case OperatorPrompts::Answer::No: close = true; break;
+        case OperatorPrompts::Answer::Cancel: break;
         }
         break;
     }
@@ -125,7 +121,10 @@ bool DocumentCommands::editSampleInfo(CChildFrame& frame)
     return true;
 }
 
-bool DocumentCommands::canDiagnose(const CChrEDoc& doc) { return !doc.acquiring(); }
+bool DocumentCommands::canDiagnose(const CChrEDoc& doc)
+{
+    return !doc.acquiring();
+}
 
 bool DocumentCommands::diagnose(CChildFrame& frame)
 {

@@ -25,8 +25,9 @@ FileTreeView::FileTreeView(QWidget* parent) : QTreeWidget(parent)
         if (const QString path = item->data(0, kPathRole).toString(); !path.isEmpty())
             expanded_.insert(path);
     });
-    connect(this, &QTreeWidget::itemCollapsed, this,
-            [this](QTreeWidgetItem* item) { expanded_.remove(item->data(0, kPathRole).toString()); });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        expanded_.remove(item->data(0, kPathRole).toString());
+    });
 }
 
 void FileTreeView::setRoot(const QString& folder)
@@ -63,8 +64,8 @@ void FileTreeView::fill(QTreeWidgetItem* parent, const QString& folder, int dept
                 item->setExpanded(true);
         }
     }
-    for (const QFileInfo& file :
-         dir.entryInfoList({QStringLiteral("*.chg"), QStringLiteral("*.dat")}, QDir::Files, QDir::Name)) {
+    for (const QFileInfo& file : dir.entryInfoList(
+             {QStringLiteral("*.chg"), QStringLiteral("*.dat")}, QDir::Files, QDir::Name)) {
         auto* item = new QTreeWidgetItem(parent, {file.fileName()});
         item->setData(0, kPathRole, file.absoluteFilePath());
         item->setToolTip(0, file.absoluteFilePath());

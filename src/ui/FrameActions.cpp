@@ -65,7 +65,7 @@ void FrameActions::create(QObject* owner)
     background = make(owner, "背景图谱选择(&B)");
     resetRange = make(owner, "恢复显示范围(&R)");
     diagnose = make(owner, "诊断并查看诊断报告");
-    const char* labelTexts[] = {"标注保留时间", "标注峰号",   "标注组份名", "标注峰高",
+    const char* labelTexts[] = {"标注保留时间", "标注峰号",   "标注组份名",   "标注峰高",
                                 "标注峰面积",   "标注峰类型", "标注百分含量", "隐藏峰标志"};
     labels.clear();
     for (const char* t : labelTexts)

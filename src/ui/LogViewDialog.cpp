@@ -31,8 +31,8 @@ LogViewDialog::LogViewDialog(const CLog& entries, QWidget* parent)
         const int i = total - 1 - row;  // newest first
         const CRecord& r = entries[static_cast<size_t>(i)];
         table_->setItem(row, 0, new QTableWidgetItem(QString::number(i + 1)));
-        table_->setItem(row, 1, new QTableWidgetItem(
-                                    r.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        table_->setItem(
+            row, 1, new QTableWidgetItem(r.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
         table_->setItem(row, 2, new QTableWidgetItem(qs(r.text)));
     }
 

@@ -22,10 +22,8 @@ int indexOf(const QListWidgetItem* item)
 }  // namespace
 
 MethodChoiceDialog::MethodChoiceDialog(const MethodLibrary& library, const MethodChoice& preset,
-                                   QWidget* parent)
-    : QDialog(parent),
-      library_(library),
-      methods_(new QListWidget(this)),
+                                       QWidget* parent)
+    : QDialog(parent), library_(library), methods_(new QListWidget(this)),
       curves_(new QListWidget(this))
 {
     setWindowTitle(qs(MethodSelection::kChooseCaption));

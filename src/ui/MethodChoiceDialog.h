@@ -20,7 +20,7 @@ public:
     static constexpr const char* kCancel = "取消(&C)";
 
     MethodChoiceDialog(const MethodLibrary& library, const MethodChoice& preset,
-                     QWidget* parent = nullptr);
+                       QWidget* parent = nullptr);
 
     // The chosen library positions; -1 where nothing is chosen.
     MethodChoice choice() const;

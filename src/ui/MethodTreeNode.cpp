@@ -37,7 +37,10 @@ MethodTreeNode::MethodTreeNode(QTreeWidget* tree, MethodLibrary& library,
     refresh();
 }
 
-MethodTreeNode::~MethodTreeNode() { library_.setChangeObserver({}); }
+MethodTreeNode::~MethodTreeNode()
+{
+    library_.setChangeObserver({});
+}
 
 std::optional<MethodChoice> MethodTreeNode::choiceOf(const QTreeWidgetItem* item)
 {

@@ -13,18 +13,18 @@ namespace {
 QMessageBox::Icon boxIcon(OperatorPrompts::Icon icon)
 {
     switch (icon) {
-    case OperatorPrompts::Icon::Information:
-        return QMessageBox::Information;
-    case OperatorPrompts::Icon::Question:
-        return QMessageBox::Question;
+    case OperatorPrompts::Icon::Information: return QMessageBox::Information;
+    case OperatorPrompts::Icon::Question: return QMessageBox::Question;
     case OperatorPrompts::Icon::Warning:
-    case OperatorPrompts::Icon::Exclamation:
-        break;
+    case OperatorPrompts::Icon::Exclamation: break;
     }
     return QMessageBox::Warning;
 }
 
-QString applicationTitle() { return QApplication::applicationDisplayName(); }
+QString applicationTitle()
+{
+    return QApplication::applicationDisplayName();
+}
 
 }  // namespace
 
@@ -46,12 +46,9 @@ OperatorPrompts::Answer DialogPrompts::askYesNoCancel(const QString& text)
     QMessageBox box(QMessageBox::Warning, applicationTitle(), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
     switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
     }
 }
 

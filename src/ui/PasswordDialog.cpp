@@ -13,12 +13,8 @@
 namespace dgaws {
 
 PasswordDialog::PasswordDialog(Change change, Show show, QWidget* parent)
-    : QDialog(parent),
-      change_(std::move(change)),
-      show_(std::move(show)),
-      old_(new QLineEdit(this)),
-      new_(new QLineEdit(this)),
-      confirm_(new QLineEdit(this))
+    : QDialog(parent), change_(std::move(change)), show_(std::move(show)),
+      old_(new QLineEdit(this)), new_(new QLineEdit(this)), confirm_(new QLineEdit(this))
 {
     setWindowTitle(QStringLiteral("启动身份验证"));
     for (QLineEdit* e : {old_, new_, confirm_})

@@ -15,9 +15,9 @@ class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
     // Tries the change and returns the text to show.
-    using Change = std::function<std::string(const std::string& oldPassword,
-                                             const std::string& newPassword,
-                                             const std::string& confirmation)>;
+    using Change =
+        std::function<std::string(const std::string& oldPassword, const std::string& newPassword,
+                                  const std::string& confirmation)>;
     using Show = std::function<void(const QString& text)>;
 
     PasswordDialog(Change change, Show show, QWidget* parent = nullptr);

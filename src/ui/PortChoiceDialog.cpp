@@ -11,12 +11,9 @@
 namespace dgaws {
 
 PortChoiceDialog::PortChoiceDialog(const QStringList& friendlyNames, const QStringList& portNames,
-                               QWidget* parent)
-    : QDialog(parent),
-      ports_(portNames),
-      list_(new QListWidget(this)),
-      chosenName_(new QLabel(this)),
-      remember_(new QCheckBox(QString::fromUtf8(kRemember), this))
+                                   QWidget* parent)
+    : QDialog(parent), ports_(portNames), list_(new QListWidget(this)),
+      chosenName_(new QLabel(this)), remember_(new QCheckBox(QString::fromUtf8(kRemember), this))
 {
     setWindowTitle(QString::fromUtf8(kCaption));
     list_->addItems(friendlyNames);
@@ -27,7 +24,9 @@ PortChoiceDialog::PortChoiceDialog(const QStringList& friendlyNames, const QStri
     auto* chosenRow = new QHBoxLayout;
     chosenRow->addWidget(new QLabel(QString::fromUtf8(kChosenLabel), this));
     chosenRow->addWidget(chosenName_, 1);
-    auto* note = new QLabel(QStringLiteral("端口按设备路径打开，例如 /dev/ttyUSB0；USB 转串口设备拔插后名称可能改变。"), this);
+    auto* note = new QLabel(
+        QStringLiteral("端口按设备路径打开，例如 /dev/ttyUSB0；USB 转串口设备拔插后名称可能改变。"),
+        this);
     note->setWordWrap(true);
     QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
@@ -43,8 +42,14 @@ QString PortChoiceDialog::chosenPort() const
     return chosen_ >= 0 && chosen_ < ports_.size() ? ports_[chosen_] : QString();
 }
 
-QString PortChoiceDialog::chosenText() const { return chosenName_->text(); }
+QString PortChoiceDialog::chosenText() const
+{
+    return chosenName_->text();
+}
 
-bool PortChoiceDialog::remember() const { return remember_->isChecked(); }
+bool PortChoiceDialog::remember() const
+{
+    return remember_->isChecked();
+}
 
 }  // namespace dgaws

@@ -20,7 +20,7 @@ public:
 
     // `portNames` are what opening uses, line by line with the friendly names.
     PortChoiceDialog(const QStringList& friendlyNames, const QStringList& portNames,
-                   QWidget* parent = nullptr);
+                     QWidget* parent = nullptr);
 
     // -1 until a line is chosen.
     int chosen() const { return chosen_; }

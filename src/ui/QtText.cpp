@@ -14,7 +14,7 @@ QStringList nameFiltersFromStored(const char* stored)
             if (p == QLatin1String("*.*"))
                 p = QStringLiteral("*");
         filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')');
+                QLatin1Char(')');
     }
     return filters;
 }

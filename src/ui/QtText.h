@@ -9,9 +9,18 @@
 
 namespace dgaws {
 
-inline QString qs(const std::string& s) { return QString::fromStdString(s); }
-inline QString qs(const char* s) { return QString::fromUtf8(s); }
-inline std::string ss(const QString& s) { return s.toStdString(); }
+inline QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+inline QString qs(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+inline std::string ss(const QString& s)
+{
+    return s.toStdString();
+}
 
 // Stored colours are 0x00BBGGRR.
 inline QColor toQColor(int32_t c)

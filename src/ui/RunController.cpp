@@ -2,15 +2,15 @@
 
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
-#include "FileTreeView.h"
 #include "CMainFrame.h"
-#include "PortChoiceDialog.h"
 #include "CProgStatusBar.h"
+#include "DocumentCommands.h"
+#include "FileTreeView.h"
+#include "OperatorPrompts.h"
+#include "PortChoiceDialog.h"
+#include "QtText.h"
 #include "StartWizardDialog.h"
 #include "WaitWindow.h"
-#include "DocumentCommands.h"
-#include "OperatorPrompts.h"
-#include "QtText.h"
 
 #include "acquisition/PortDiscovery.h"
 #include "app/CChrEDoc.h"
@@ -75,9 +75,9 @@ RunCallbacks RunController::callbacks()
         return prompts_.askYesNo(qs(text), OperatorPrompts::Icon::Warning);
     };
     cb.chooseSavePath = [this](const std::string& proposed) -> std::optional<std::string> {
-        const auto chosen = prompts_.saveFile(qs(DocumentCommands::kSaveCaption), qs(proposed),
-                                              nameFiltersFromStored(DocumentCommands::kChromatogramFilter),
-                                              QStringLiteral("chg"));
+        const auto chosen = prompts_.saveFile(
+            qs(DocumentCommands::kSaveCaption), qs(proposed),
+            nameFiltersFromStored(DocumentCommands::kChromatogramFilter), QStringLiteral("chg"));
         if (!chosen)
             return std::nullopt;
         return ss(*chosen);
@@ -118,20 +118,35 @@ RunCallbacks RunController::callbacks()
     return cb;
 }
 
-CChildFrame* RunController::frameOf(const CChrEDoc& doc) const { return frame_.frameOf(&doc); }
+CChildFrame* RunController::frameOf(const CChrEDoc& doc) const
+{
+    return frame_.frameOf(&doc);
+}
 
-void RunController::adopt(CChrEDoc& doc, int channel) { runs_->adoptChannelDocument(doc, channel); }
+void RunController::adopt(CChrEDoc& doc, int channel)
+{
+    runs_->adoptChannelDocument(doc, channel);
+}
 
-void RunController::release(CChrEDoc& doc) { runs_->releaseChannelDocument(doc); }
+void RunController::release(CChrEDoc& doc)
+{
+    runs_->releaseChannelDocument(doc);
+}
 
-bool RunController::canRun(const CChrEDoc& doc) const { return runs_->canRun(doc); }
+bool RunController::canRun(const CChrEDoc& doc) const
+{
+    return runs_->canRun(doc);
+}
 
 bool RunController::canStop(const CChrEDoc& doc) const
 {
     return doc.acquiring() && !doc.watchingStart();
 }
 
-bool RunController::canWatchStart(const CChrEDoc& doc) const { return runs_->canWatchStart(doc); }
+bool RunController::canWatchStart(const CChrEDoc& doc) const
+{
+    return runs_->canWatchStart(doc);
+}
 
 bool RunController::run(CChrEDoc& doc)
 {
@@ -162,7 +177,10 @@ bool RunController::watchStart(CChrEDoc& doc)
     return watching;
 }
 
-void RunController::zero(CChrEDoc& doc) { doc.requestBaselineZero(); }
+void RunController::zero(CChrEDoc& doc)
+{
+    doc.requestBaselineZero();
+}
 
 void RunController::stopAllUnattended()
 {
@@ -176,21 +194,19 @@ void RunController::connectCollector()
     StartWizardDialog wizard(&frame_);
     wizard.exec();
     switch (wizard.choice()) {
-    case StartWizardDialog::Automatic:
-        searchAutomatically();
-        break;
-    case StartWizardDialog::Manual:
-        connectManually();
-        break;
+    case StartWizardDialog::Automatic: searchAutomatically(); break;
+    case StartWizardDialog::Manual: connectManually(); break;
     case StartWizardDialog::Simulated:
         startSimulation(CollectorLink::SimulationEntry::Wizard);
         break;
-    case StartWizardDialog::NoConnection:
-        break;
+    case StartWizardDialog::NoConnection: break;
     }
 }
 
-void RunController::searchAutomatically() { search_->start(); }
+void RunController::searchAutomatically()
+{
+    search_->start();
+}
 
 void RunController::connectManually()
 {
@@ -216,7 +232,10 @@ bool RunController::startSimulation(CollectorLink::SimulationEntry entry)
     return ok;
 }
 
-void RunController::showWait(const QString& text) { wait_->showText(text); }
+void RunController::showWait(const QString& text)
+{
+    wait_->showText(text);
+}
 
 void RunController::endWait()
 {

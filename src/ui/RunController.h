@@ -54,7 +54,8 @@ public:
     // The wizard's choices.
     void searchAutomatically();
     void connectManually();
-    bool startSimulation(CollectorLink::SimulationEntry entry = CollectorLink::SimulationEntry::Menu);
+    bool
+    startSimulation(CollectorLink::SimulationEntry entry = CollectorLink::SimulationEntry::Menu);
     // Demonstration values per tick of the simulated connection (1 is real time).
     void setSimulationSpeed(double speed) { link_->setSimulationSpeed(speed); }
     // An unattended demonstration: the connection's notices go to the status bar instead of

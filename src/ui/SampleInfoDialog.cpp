@@ -59,7 +59,8 @@ SampleInfoDialog::SampleInfoDialog(const CChrEDoc& doc, QWidget* parent)
     // A blank baseline or another kind of sample keeps its own entry, so that OK does not
     // turn it into a test sample.
     if (d.sampleType != 0 && d.sampleType != 1)
-        sampleType_->addItem(d.sampleType == 2 ? QStringLiteral("基线") : QStringLiteral("其他样品"));
+        sampleType_->addItem(d.sampleType == 2 ? QStringLiteral("基线")
+                                               : QStringLiteral("其他样品"));
     sampleType_->setCurrentIndex(d.sampleType == 0 || d.sampleType == 1 ? d.sampleType : 2);
     standardNumber_ = new QSpinBox(this);
     standardNumber_->setRange(0, 99);
@@ -113,17 +114,19 @@ SampleInfoDialog::SampleInfoDialog(const CChrEDoc& doc, QWidget* parent)
 
 SampleInfoDialog::Values SampleInfoDialog::current() const
 {
-    return {deviceNo_->text(),        serialNo_->text(),          sendingCompany_->text(),
-            tester_->text(),          linkedFile_->text(),        calcMethod_->currentIndex(),
-            sampleType_->currentIndex(), standardNumber_->value(), internalStd_->value(),
-            sampleAmount_->value(),   pressure_->value(),         temperature_->value(),
-            gasVolume_->value(),      oilVolume_->value()};
+    return {deviceNo_->text(),           serialNo_->text(),
+            sendingCompany_->text(),     tester_->text(),
+            linkedFile_->text(),         calcMethod_->currentIndex(),
+            sampleType_->currentIndex(), standardNumber_->value(),
+            internalStd_->value(),       sampleAmount_->value(),
+            pressure_->value(),          temperature_->value(),
+            gasVolume_->value(),         oilVolume_->value()};
 }
 
 void SampleInfoDialog::browseLinked()
 {
-    const QString start = linkedFile_->text().isEmpty() ? QFileInfo(pathName_).absolutePath()
-                                                        : linkedFile_->text();
+    const QString start =
+        linkedFile_->text().isEmpty() ? QFileInfo(pathName_).absolutePath() : linkedFile_->text();
     const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("关联文件"), start,
                                                         QStringLiteral("*.chg"));
     if (!chosen.isEmpty())

@@ -20,7 +20,8 @@ class SampleInfoDialog : public QDialog {
 public:
     static constexpr const char* kCaption = "查看谱图的进样信息";
     static constexpr const char* kSerialNote =
-        "出厂序号等同于取样日期+序号，格式如“2013062301”，“2013062302”，共8个字符，同时作为报告编号的一部分。";
+        "出厂序号等同于取样日期+"
+        "序号，格式如“2013062301”，“2013062302”，共8个字符，同时作为报告编号的一部分。";
     static constexpr const char* kOtherChannelButton = "自动获取另一通道文件";
 
     explicit SampleInfoDialog(const CChrEDoc& doc, QWidget* parent = nullptr);

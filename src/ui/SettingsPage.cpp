@@ -72,9 +72,9 @@ QLineEdit* SettingsPage::addPath(QFormLayout* form, const char* key, const char*
     auto* browse = new QPushButton(QStringLiteral("..."), this);
     browse->setFixedWidth(32);
     connect(browse, &QPushButton::clicked, this, [this, edit, file, label] {
-        const QString chosen =
-            file ? QFileDialog::getOpenFileName(this, QString::fromUtf8(label), edit->text())
-                 : QFileDialog::getExistingDirectory(this, QString::fromUtf8(label), edit->text());
+        const QString chosen = file
+            ? QFileDialog::getOpenFileName(this, QString::fromUtf8(label), edit->text())
+            : QFileDialog::getExistingDirectory(this, QString::fromUtf8(label), edit->text());
         if (!chosen.isEmpty())
             edit->setText(chosen);
     });

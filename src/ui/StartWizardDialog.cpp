@@ -23,7 +23,10 @@ StartWizardDialog::StartWizardDialog(QWidget* parent) : QDialog(parent)
     buttons_[Automatic]->setDefault(true);
 }
 
-QPushButton* StartWizardDialog::button(Choice c) const { return buttons_[c]; }
+QPushButton* StartWizardDialog::button(Choice c) const
+{
+    return buttons_[c];
+}
 
 void StartWizardDialog::choose(Choice c)
 {

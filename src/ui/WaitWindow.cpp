@@ -9,8 +9,7 @@ namespace dgaws {
 
 WaitWindow::WaitWindow(QWidget* centreOn)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      centreOn_(centreOn),
-      label_(new QLabel(QString::fromUtf8(kInitialText), this))
+      centreOn_(centreOn), label_(new QLabel(QString::fromUtf8(kInitialText), this))
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAutoFillBackground(true);
@@ -36,7 +35,10 @@ void WaitWindow::showText(const QString& text)
     raise();
 }
 
-QString WaitWindow::text() const { return label_->text(); }
+QString WaitWindow::text() const
+{
+    return label_->text();
+}
 
 void WaitWindow::centre()
 {

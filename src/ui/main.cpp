@@ -1,8 +1,8 @@
 // dgaws: the chromatography workstation window.
 #include "CChildFrame.h"
 #include "CMainFrame.h"
-#include "RunController.h"
 #include "QtText.h"
+#include "RunController.h"
 
 #include "app/DataRoot.h"
 #include "app/SingleInstance.h"
@@ -88,7 +88,8 @@ int main(int argc, char** argv)
     // and the exit sequence runs when the application quits, whichever way it does.
     QObject::connect(&qtApp, &QGuiApplication::commitDataRequest, &frame,
                      [&frame](QSessionManager&) { frame.commitSession(); });
-    QObject::connect(&qtApp, &QCoreApplication::aboutToQuit, &frame, [&frame] { frame.finishExit(); });
+    QObject::connect(&qtApp, &QCoreApplication::aboutToQuit, &frame,
+                     [&frame] { frame.finishExit(); });
 
     for (const std::string& file : options.files)
         frame.openChosen(qs(file));

@@ -110,9 +110,9 @@ TEST(Autosave, AtTheNextStartTheOperatorChoosesForEachCopy)
             return q.find("A_1") != std::string::npos;
         },
         [&](const std::string& p, const std::string&) { broken.push_back(p); });
-    EXPECT_EQ(asked, (std::vector<std::string>{
-                         "发现未正常结束的采样数据A_1.dgauto，是否恢复为谱图？",
-                         "发现未正常结束的采样数据B_1.dgauto，是否恢复为谱图？"}));
+    EXPECT_EQ(asked,
+              (std::vector<std::string>{"发现未正常结束的采样数据A_1.dgauto，是否恢复为谱图？",
+                                        "发现未正常结束的采样数据B_1.dgauto，是否恢复为谱图？"}));
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].data.signal.values(), std::vector<float>{1.0f});
     EXPECT_EQ(broken, (std::vector<std::string>{folder + "/broken.dgauto"}));

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace dgaws;
 using namespace dgaws::test;
 
@@ -163,7 +162,7 @@ TEST(CollectorParser, DamagedInputLosesOnlyTheDamagedFrames)
         const auto f = frame(i % 3 == 0 ? 1 : 0, 1000 + 37 * i, i % 11 == 5, i % 7 == 1);
         add(clean, f);
         switch (i % 5) {
-        case 0: damaged.insert(damaged.end(), {0x05, 0x7F}); break;  // data with no header
+        case 0: damaged.insert(damaged.end(), {0x05, 0x7F}); break;        // data with no header
         case 1: damaged.insert(damaged.end(), {0xC0, 0xDF, 0xD3}); break;  // ignored bytes
         case 2: damaged.insert(damaged.end(), {0x84, 0x01, 0x02}); break;  // cut-off frame
         case 3: damaged.push_back(0xE7); break;  // ready byte between frames
@@ -207,7 +206,8 @@ TEST(CollectorParser, SplitsOfTheStreamGiveTheSamePoints)
         const auto split = run(chunk);
         ASSERT_EQ(split.size(), whole.size()) << chunk;
         for (size_t i = 0; i < whole.size(); ++i)
-            ASSERT_TRUE(split[i].channel == whole[i].channel && split[i].value == whole[i].value) << i;
+            ASSERT_TRUE(split[i].channel == whole[i].channel && split[i].value == whole[i].value)
+                << i;
     }
 }
 

@@ -118,13 +118,14 @@ TEST_F(CommPortTest, EachFailingSetterIsReportedOnceAndThePortStaysOpen)
         ports.next.failingSetter = setters[i];
         ASSERT_TRUE(port.open(collect(), kDevice));
         EXPECT_TRUE(port.isOpen());
-        EXPECT_EQ(reports, (std::vector<std::string>{
-                               "WARNING:  " + setters[i] +
-                               " Failed with the following error: \n"
-                               "Inappropriate ioctl for device\nPort: /dev/ttyUSB0\n"}));
+        EXPECT_EQ(
+            reports,
+            (std::vector<std::string>{"WARNING:  " + setters[i] +
+                                      " Failed with the following error: \n"
+                                      "Inappropriate ioctl for device\nPort: /dev/ttyUSB0\n"}));
         ScriptedSerialPort& dev = *ports.last();
-        EXPECT_EQ(dev.attempted, std::vector<std::string>(setters.begin(),
-                                                          setters.begin() + i + 1));
+        EXPECT_EQ(dev.attempted,
+                  std::vector<std::string>(setters.begin(), setters.begin() + i + 1));
         EXPECT_TRUE(dev.requestToSend);
         dev.feed({0x41});
         EXPECT_EQ(got, std::vector<uint8_t>{0x41});

@@ -80,13 +80,14 @@ TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
     EXPECT_EQ(texts[2], "采集器预热中，需要时间30秒...");
     EXPECT_EQ(texts[31], "采集器预热中，需要时间1秒...");
     const std::vector<std::string> rest(texts.begin() + 32, texts.end());
-    EXPECT_EQ(rest, (std::vector<std::string>{
-                        "搜索到端口号ttyS7", "正在打开端口号ttyS7，用于确认是否连接色谱仪",
-                        "已经打开端口号ttyS7，发送色谱仪确认命令...",
-                        "无法确认端口号ttyS7连接了色谱仪，开始搜索下一端口。",
-                        "搜索到端口号ttyUSB3", "正在打开端口号ttyUSB3，用于确认是否连接色谱仪",
-                        "已经打开端口号ttyUSB3，发送色谱仪确认命令...",
-                        "确认端口号ttyUSB3连接了色谱仪!"}));
+    EXPECT_EQ(
+        rest,
+        (std::vector<std::string>{
+            "搜索到端口号ttyS7", "正在打开端口号ttyS7，用于确认是否连接色谱仪",
+            "已经打开端口号ttyS7，发送色谱仪确认命令...",
+            "无法确认端口号ttyS7连接了色谱仪，开始搜索下一端口。", "搜索到端口号ttyUSB3",
+            "正在打开端口号ttyUSB3，用于确认是否连接色谱仪",
+            "已经打开端口号ttyUSB3，发送色谱仪确认命令...", "确认端口号ttyUSB3连接了色谱仪!"}));
     // Both channel windows are opened after the search (OpenChannelA/B).
     EXPECT_EQ(bench.host.opened, (std::vector<int>{0, 1}));
     EXPECT_TRUE(link->collector()->attached(0));
@@ -130,11 +131,13 @@ TEST_F(ConnectionTest, TheDefaultPortIsUsedAfterOneQuestion)
             ++listed;
             return std::nullopt;
         }));
-    EXPECT_EQ(asked, (std::vector<std::string>{"软件配置了默认连接[通讯口" + pty.path() +
-                                               "],是否要采用"}));
+    EXPECT_EQ(
+        asked,
+        (std::vector<std::string>{"软件配置了默认连接[通讯口" + pty.path() + "],是否要采用"}));
     EXPECT_EQ(listed, 0);
     EXPECT_TRUE(link->portOpen());
-    EXPECT_EQ(texts, (std::vector<std::string>{"已经打开[串口" + pty.path() + "],正在等待校验数据..."}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"已经打开[串口" + pty.path() + "],正在等待校验数据..."}));
 
     // The wait window may close one second (scaled) after the first ready byte.
     int over = 0;
@@ -147,10 +150,11 @@ TEST_F(ConnectionTest, APickedPortIsRememberedAndAFailedOneLeadsToSimulation)
 {
     QObject::connect(link.get(), &CollectorLink::waitText,
                      [&](const QString& t) { texts.push_back(t.toStdString()); });
-    EXPECT_FALSE(link->connectManually([](const std::string&) { return false; },
-                                       [](const std::vector<PortEntry>&) {
-                                           return CollectorLink::PortChoice{"/dev/dgaws-none", true};
-                                       }));
+    EXPECT_FALSE(
+        link->connectManually([](const std::string&) { return false; },
+                              [](const std::vector<PortEntry>&) {
+                                  return CollectorLink::PortChoice{"/dev/dgaws-none", true};
+                              }));
     EXPECT_EQ(bench.settings.ComPort, "/dev/dgaws-none");
     EXPECT_EQ(bench.settings.UseDefaultCom, 1);
     EXPECT_TRUE(link->simulationMode());
@@ -190,7 +194,8 @@ TEST_F(ConnectionTest, TheDemonstrationDataPlaysIntoBothChannelsAndStartsAgain)
     bench.settings.SimDataPath = dir.path("QLCHGDATA.DMD");
     // 4003 bytes: the 3 left over are ignored.
     writeFileAtomically(bench.settings.SimDataPath,
-                        std::string(reinterpret_cast<const char*>(values.data()), 4000) + "\x7f\x7f\x7f");
+                        std::string(reinterpret_cast<const char*>(values.data()), 4000) +
+                            "\x7f\x7f\x7f");
     link->newCollector();
     link->setSimulationSpeed(1000.0);
     ASSERT_TRUE(link->startSimulation());
@@ -216,8 +221,8 @@ TEST_F(ConnectionTest, AMissingDemonstrationFileIsReportedAndNothingPlays)
     QObject::connect(link.get(), &CollectorLink::openSettingsRequested, [&] { ++settingsAsked; });
     EXPECT_FALSE(link->startSimulation());
     EXPECT_FALSE(link->startSimulation(CollectorLink::SimulationEntry::DialogButton));
-    EXPECT_EQ(messages, (std::vector<std::string>{CollectorLink::kNoDemoData,
-                                                  CollectorLink::kNoDemoFile}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{CollectorLink::kNoDemoData, CollectorLink::kNoDemoFile}));
     EXPECT_EQ(settingsAsked, 2);
     EXPECT_FALSE(link->simulationMode());
 }

@@ -82,8 +82,7 @@ public:
               while (pty.write(bytes, &stop_) && repeat)
                   std::this_thread::sleep_for(std::chrono::milliseconds(1));
           })
-    {
-    }
+    {}
     ~LineFeeder() { stop(); }
     void stop()
     {

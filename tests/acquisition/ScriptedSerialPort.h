@@ -105,8 +105,7 @@ public:
 
 private:
     // A failing setter leaves the port's error set and signals it, as QSerialPort does.
-    template <typename T>
-    bool setting(const char* call, T& field, T value)
+    template <typename T> bool setting(const char* call, T& field, T value)
     {
         attempted.emplace_back(call);
         if (script_.failingSetter == call) {

@@ -1,8 +1,8 @@
-#include "chromatogram/CivilTime.h"
 #include "app/CChrEDoc.h"
 #include "app/ChannelFileName.h"
 #include "app/CloseRules.h"
 #include "app/WorkstationApp.h"
+#include "chromatogram/CivilTime.h"
 
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
@@ -96,8 +96,9 @@ TEST(DocumentFiles, SaveThenLoadWithTheirLogLinesAndState)
     EXPECT_EQ(other.state, CChrEDoc::FromFile);
     EXPECT_EQ(other.pathName, path);
     EXPECT_EQ(other.data.method.deviceNo, "主变1");
-    EXPECT_EQ(rec.logs, (std::vector<std::string>{"用户保存了名为样品.chg的文件",
-                                                  "用户打开了名为样品.chg的文件"}));
+    EXPECT_EQ(
+        rec.logs,
+        (std::vector<std::string>{"用户保存了名为样品.chg的文件", "用户打开了名为样品.chg的文件"}));
     EXPECT_TRUE(rec.messages.empty());
 }
 
@@ -229,7 +230,8 @@ TEST(CloseRules, LiveWindowsCloseWithoutAskingUnlessAChannelSamples)
 {
     Channels c;
     c.b.setModifiedFlag(true);
-    EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::Close) << "a changed live window does not ask";
+    EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::Close)
+        << "a changed live window does not ask";
     ChannelRun running{.acquiring = true};
     c.a.attachRun(&running);
     EXPECT_TRUE(channelSampling(c.app));

@@ -150,7 +150,8 @@ TEST(RecentFilesTest, FiveNewestFirstWithoutRepeats)
     recent.save();
     RecentFiles again(dir.path("s.ini"));
     again.load();
-    EXPECT_EQ(again.files(), (std::vector<std::string>{"/f4.chg", "/f7.chg", "/f6.chg", "/f5.chg", "/f3.chg"}));
+    EXPECT_EQ(again.files(),
+              (std::vector<std::string>{"/f4.chg", "/f7.chg", "/f6.chg", "/f5.chg", "/f3.chg"}));
     again.remove("/f7.chg");
     again.save();
     RecentFiles third(dir.path("s.ini"));

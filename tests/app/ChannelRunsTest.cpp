@@ -92,8 +92,9 @@ TEST(ChannelRuns, AStartWithoutMethodIsReportedOncePerChannel)
     b.doc(1).libraryMethodIndex = -1;
     for (int c : {0, 0, 1})
         b.collector->channelSample(c, 1.0f, true);
-    EXPECT_EQ(b.messages, (std::vector<std::string>{ChannelRuns::kNoMethodAtStartA,
-                                                    ChannelRuns::kNoMethodAtStartB}));
+    EXPECT_EQ(
+        b.messages,
+        (std::vector<std::string>{ChannelRuns::kNoMethodAtStartA, ChannelRuns::kNoMethodAtStartB}));
     EXPECT_FALSE(b.doc(0).acquiring());
 }
 
@@ -118,7 +119,10 @@ TEST(ChannelRuns, ABaselineLevellingWindowHoldsThenTakesOffTheStep)
     const float held = raw(75);
     const float step = raw(225) - held;
     for (int p = 1; p <= 300; ++p)
-        ASSERT_EQ(s[static_cast<size_t>(p - 1)], p < 75 ? raw(p) : p < 225 ? held : raw(p) - step)
+        ASSERT_EQ(s[static_cast<size_t>(p - 1)],
+                  p < 75        ? raw(p)
+                      : p < 225 ? held
+                                : raw(p) - step)
             << "point " << p;
 }
 
@@ -239,7 +243,8 @@ TEST(ChannelRuns, ACancelledSaveDialogKeepsTheSafetyCopy)
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     for (int i = 0; i < 60; ++i)
         b.point(0, static_cast<float>(i));
-    EXPECT_EQ(b.proposedPaths, std::vector<std::string>{b.dir.path("data") + "/A_20240517093015.chg"});
+    EXPECT_EQ(b.proposedPaths,
+              std::vector<std::string>{b.dir.path("data") + "/A_20240517093015.chg"});
     EXPECT_EQ(b.doc(0).pathName, "");
     const auto copies = b.autosaves();
     ASSERT_EQ(copies.size(), 1u);

@@ -71,8 +71,9 @@ protected:
         if (rawName_.empty()) {
             static int counter = 0;
             rawName_ = "raw-" + std::to_string(++counter);
-            QSqlDatabase c = QSqlDatabase::addDatabase(
-                GetParam() == Engine::SQLite ? "QSQLITE" : "QPSQL", QString::fromStdString(rawName_));
+            QSqlDatabase c =
+                QSqlDatabase::addDatabase(GetParam() == Engine::SQLite ? "QSQLITE" : "QPSQL",
+                                          QString::fromStdString(rawName_));
             if (GetParam() == Engine::SQLite) {
                 c.setDatabaseName(QString::fromStdString(settings.sqliteFile));
             } else {
@@ -120,15 +121,17 @@ private:
     void createServerDatabase()
     {
         std::random_device rd;
-        serverDatabase = "dgaws_t_" + std::to_string(::getpid()) + "_" + std::to_string(rd() % 1000000);
+        serverDatabase =
+            "dgaws_t_" + std::to_string(::getpid()) + "_" + std::to_string(rd() % 1000000);
         adminExec("CREATE DATABASE " + serverDatabase);
         settings.databaseName = serverDatabase;
     }
     void adminExec(const std::string& sql)
     {
         const QString name = QStringLiteral("admin");
-        QSqlDatabase admin = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
-                                                          : QSqlDatabase::addDatabase("QPSQL", name);
+        QSqlDatabase admin = QSqlDatabase::contains(name)
+            ? QSqlDatabase::database(name)
+            : QSqlDatabase::addDatabase("QPSQL", name);
         admin.setHostName(QString::fromStdString(settings.host));
         admin.setPort(settings.port);
         admin.setUserName(QString::fromStdString(settings.user));

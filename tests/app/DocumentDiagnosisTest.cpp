@@ -89,8 +89,10 @@ TEST_P(DocumentDiagnosisTest, UnknownDeviceLeavesTheDocumentUnmodified)
     takeMessages();
     EXPECT_FALSE(diagnoseDocument(doc, env, &db).has_value());
     EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(takeMessages(), std::vector<std::string>{
-                                  "不存在对应的设备名，结果无法保存到数据库，请重新输入公司名和设备名，再点诊断。"});
+    EXPECT_EQ(
+        takeMessages(),
+        std::vector<std::string>{
+            "不存在对应的设备名，结果无法保存到数据库，请重新输入公司名和设备名，再点诊断。"});
     EXPECT_EQ(rowCount("ReportInfo"), 0);
 }
 

@@ -1,12 +1,11 @@
-#include "Gaussians.h"
 #include "app/DocumentInterchange.h"
+#include "Gaussians.h"
 
 #include "chromatogram/ChromatogramFile.h"
 
 #include "../chromatogram/TempDir.h"
 
 #include <gtest/gtest.h>
-
 
 using namespace dgaws;
 using dgaws::test::TempDir;

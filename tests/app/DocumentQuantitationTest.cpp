@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace dgaws;
 
 namespace {
@@ -58,7 +57,9 @@ protected:
             standard.detectPeaks();
             standard.pathName = dir.path("std" + std::to_string(level) + ".chg");
             const auto status = standard.addStandardChromatogram(
-                [](const MethodChoice&) { return MethodChoice{0, 0}; },
+                [](const MethodChoice&) {
+                    return MethodChoice{0, 0};
+                },
                 [level](int, int) { return std::optional<int>(level); },
                 systemProposalEnvironment());
             ASSERT_EQ(status, StandardAddStatus::Added);
@@ -97,8 +98,8 @@ TEST_F(DocumentQuantitationTest, StandardsAtTwoLevelsThenASampleQuantifiedWithTh
     EXPECT_EQ(doc.data.peaks[0].componentName, GasSet::H2);
     EXPECT_NEAR(doc.data.peaks[0].gasContent, 150.0, 0.5);
     EXPECT_NEAR(doc.data.peaks[1].gasContent, 150.0, 0.5);
-    EXPECT_NEAR(doc.data.peaks[0].oilContent,
-                (0.125 + 0.06) * doc.data.peaks[0].gasContent * 0.929, 1e-9);
+    EXPECT_NEAR(doc.data.peaks[0].oilContent, (0.125 + 0.06) * doc.data.peaks[0].gasContent * 0.929,
+                1e-9);
 }
 
 TEST_F(DocumentQuantitationTest, ReprocessingAStandardReplacesItsRunAndRefits)
@@ -108,7 +109,7 @@ TEST_F(DocumentQuantitationTest, ReprocessingAStandardReplacesItsRunAndRefits)
 
     CChrEDoc standard;
     standard.setMethodLibrary(&library);
-    loadSignal(standard, 1600, 800);  // the level-1 standard, integrated anew at twice
+    loadSignal(standard, 1600, 800);           // the level-1 standard, integrated anew at twice
     standard.pathName = dir.path("STD0.chg");  // the same file, as a case-blind disk names it
     standard.data.sampleType = 1;
     standard.data.standardLevel = 0;

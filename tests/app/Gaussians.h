@@ -23,8 +23,9 @@ inline std::vector<float> gaussians(int samples, const std::vector<std::array<do
 
 // A finished chromatogram read from a file (20 points per second): by default two well-parted
 // Gaussian peaks at samples 800 and 2000 on a flat baseline.
-inline void loadTwoPeaks(CChrEDoc& doc, std::vector<std::array<double, 3>> peaks = {{800, 700, 30},
-                                                                                    {2000, 700, 30}},
+inline void loadTwoPeaks(CChrEDoc& doc,
+                         std::vector<std::array<double, 3>> peaks = {{800, 700, 30},
+                                                                     {2000, 700, 30}},
                          int samples = 3000)
 {
     doc.data.signal.assign(gaussians(samples, peaks, 40.0f));

@@ -18,7 +18,8 @@ namespace {
 // fine range with the start key held while `key` says so, B's negative on the coarse one;
 // the values the card makes of them are added to `va` and `vb`.
 template <class A, class B, class Key>
-std::vector<uint8_t> frames(int n, A a, B b, Key key, std::vector<float>& va, std::vector<float>& vb)
+std::vector<uint8_t> frames(int n, A a, B b, Key key, std::vector<float>& va,
+                            std::vector<float>& vb)
 {
     std::vector<uint8_t> bytes;
     for (int i = 0; i < n; ++i) {
@@ -45,9 +46,11 @@ TEST(LinkedRuns, ARunFromTheWireIsSavedSampleForSample)
     ASSERT_TRUE(b.runs->run(b.doc(0)));  // both channels (AllStart)
 
     std::vector<float> va, vb;
-    LineFeeder feeder(pty, frames(
-        1206, [](int i) { return 20000 + 15 * i + (i > 500 && i < 560 ? 40000 : 0); },
-        [](int i) { return 3000 + (i % 97) * 11; }, [](int) { return false; }, va, vb));
+    LineFeeder feeder(
+        pty,
+        frames(
+            1206, [](int i) { return 20000 + 15 * i + (i > 500 && i < 560 ? 40000 : 0); },
+            [](int i) { return 3000 + (i % 97) * 11; }, [](int) { return false; }, va, vb));
     ASSERT_TRUE(pumpUntil([&] { return !b.doc(0).acquiring() && !b.doc(1).acquiring(); }));
     ASSERT_EQ(b.saved.size(), 2u);
     for (const auto& [channel, path] : b.saved) {
@@ -79,7 +82,8 @@ TEST(LinkedRuns, TheStartSignalOnTheWireStartsBothChannelsOnce)
     ASSERT_NE(b.docs[1], nullptr);
     // Frame 7 of A carries the start; B's next point is its first.
     for (const auto& [channel, path] : b.saved)
-        EXPECT_EQ(readChromatogramFile(path).signal.values(), cardPoints(channel == 0 ? va : vb, 606))
+        EXPECT_EQ(readChromatogramFile(path).signal.values(),
+                  cardPoints(channel == 0 ? va : vb, 606))
             << path;
 }
 

@@ -30,7 +30,10 @@ PeakTable table(std::initializer_list<PeakRecord> peaks)
     return t;
 }
 
-size_t tabsPerLine(const std::string& line) { return static_cast<size_t>(std::count(line.begin(), line.end(), '\t')); }
+size_t tabsPerLine(const std::string& line)
+{
+    return static_cast<size_t>(std::count(line.begin(), line.end(), '\t'));
+}
 
 std::vector<std::string> lines(const std::string& text)
 {
@@ -75,8 +78,8 @@ TEST(ResultRows, ExcludedPeaksAreListedOnRequestButNeverSummed)
     EXPECT_EQ(hidden[1].cells[0], "2") << "row numbers count the shown rows";
     EXPECT_EQ(hidden.back().cells, all.back().cells);
     EXPECT_EQ(all.back().cells,
-              (std::vector<std::string>{"合计", "", "", "", "30.000000", "250.000000",
-                                        "100.000000", "10.000000", "1.000000", ""}));
+              (std::vector<std::string>{"合计", "", "", "", "30.000000", "250.000000", "100.000000",
+                                        "10.000000", "1.000000", ""}));
     // Only excluded peaks leave the totals at zero.
     const auto none = ResultRows::build(table({peak(1, 0.5, 10.0, 100.0, 0.0, 1)}), {false, false});
     ASSERT_EQ(none.size(), 1u);
@@ -91,9 +94,13 @@ TEST(ResultRows, CopiedTextHasTheFixedHeaderAndTheRowsInSelectionOrder)
         const std::string text = ResultRows::copyText(rows, {1, 0, 2}, efficiency);
         const auto l = lines(text);
         ASSERT_EQ(l.size(), 4u);
-        EXPECT_EQ(l[0] + "\n", efficiency
-                                   ? "行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%\t气相中含量\t油中含量\t峰标志\t半峰宽(分)\t分离度\t拖尾因子\t理论塔板数\t\n"
-                                   : "行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%\t气相中含量\t油中含量\t峰标志\t\n");
+        EXPECT_EQ(
+            l[0] + "\n",
+            efficiency
+                ? "行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%"
+                  "\t气相中含量\t油中含量\t峰标志\t半峰宽(分)\t分离度\t拖尾因子\t理论塔板数\t\n"
+                : "行号\t峰号\t组份名\t保留时间\t峰高\t峰面积\t面积百分比%"
+                  "\t气相中含量\t油中含量\t峰标志\t\n");
         const size_t cells = efficiency ? 14u : 10u;
         for (const auto& line : l)
             EXPECT_EQ(tabsPerLine(line), cells);

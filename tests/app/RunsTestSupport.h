@@ -1,9 +1,9 @@
 #pragma once
 
-#include "chromatogram/CivilTime.h"
 #include "acquisition/CCollector.h"
-#include "app/ChannelRuns.h"
 #include "app/CChrEDoc.h"
+#include "app/ChannelRuns.h"
+#include "chromatogram/CivilTime.h"
 #include "chromatogram/MethodFile.h"
 #include "chromatogram/MethodLibrary.h"
 

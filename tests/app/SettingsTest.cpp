@@ -1,7 +1,7 @@
 #include "app/DatabaseSettings.h"
 #include "app/SettingsStore.h"
-#include "chromatogram/FileIO.h"
 #include "app/WorkstationApp.h"
+#include "chromatogram/FileIO.h"
 
 #include "../chromatogram/TempDir.h"
 
@@ -47,7 +47,8 @@ TEST(Settings, FirstStartTakesEveryDefaultCreatesTheFoldersAndNamesTheLogByTheSt
     EXPECT_EQ(s.pointsPerSecond, 20);
     EXPECT_TRUE(std::filesystem::is_directory(s.ProjectPath));
     EXPECT_TRUE(std::filesystem::is_directory(s.SchemePath));
-    EXPECT_TRUE(std::filesystem::is_regular_file(f.dir.path("home") + "/QLLog/QL20240305080910.DB"));
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(f.dir.path("home") + "/QLLog/QL20240305080910.DB"));
     ASSERT_EQ(app->eventLog().count(), 1);
     EXPECT_EQ(app->eventLog().entries()[0].time, kStart);
 }
@@ -77,7 +78,8 @@ TEST(Settings, EveryKeyRoundTripsThroughTheFile)
         if (auto* number = std::get_if<int*>(&field.value))
             **number = n++;
         else  // commas, quotes, equals signs and Chinese must all survive the INI syntax
-            *std::get<std::string*>(field.value) = "值, \"" + field.key + "\" = ;#" + std::to_string(n++);
+            *std::get<std::string*>(field.value) =
+                "值, \"" + field.key + "\" = ;#" + std::to_string(n++);
     }
     SettingsStore store(f.root.settingsFile());
     ASSERT_TRUE(store.save(edited));
@@ -237,8 +239,9 @@ TEST(DatabaseSettings, SqliteFileInTheDataRootUnlessTheSettingsNameAServer)
     EXPECT_EQ(s.engine, DatabaseSettings::Engine::SQLite);
     EXPECT_EQ(s.sqliteFile, dir.path("toqlsh.db"));
 
-    writeFileAtomically(ini, "[System]\nDbDriver=qpsql\nDbHost=db.lab\nDbPort=5433\n"
-                             "DbName=dga\nDbUser=lab\nOutGasRateUsed=0\n");
+    writeFileAtomically(ini,
+                        "[System]\nDbDriver=qpsql\nDbHost=db.lab\nDbPort=5433\n"
+                        "DbName=dga\nDbUser=lab\nOutGasRateUsed=0\n");
     s = DatabaseSettings::fromSettingsFile(ini, root);
     EXPECT_EQ(s.describe(), "lab@db.lab:5433/dga");
     EXPECT_TRUE(s.password.empty()) << "never from the settings file";
@@ -258,7 +261,8 @@ TEST(DatabaseSettings, ConnectionText)
         DatabaseSettings::fromConnectionText("host=/tmp/pg port=5499 dbname=d user=u", "/r");
     EXPECT_EQ(s.engine, DatabaseSettings::Engine::PostgreSQL);
     EXPECT_EQ(s.describe(), "u@/tmp/pg:5499/d");
-    EXPECT_EQ(DatabaseSettings::fromConnectionText("", "/r").engine, DatabaseSettings::Engine::SQLite);
+    EXPECT_EQ(DatabaseSettings::fromConnectionText("", "/r").engine,
+              DatabaseSettings::Engine::SQLite);
     EXPECT_THROW(DatabaseSettings::fromConnectionText("host", "/r"), std::runtime_error);
     EXPECT_THROW(DatabaseSettings::fromConnectionText("sslmode=require", "/r"), std::runtime_error);
     EXPECT_THROW(DatabaseSettings::fromConnectionText("port=x", "/r"), std::runtime_error);

@@ -1,12 +1,12 @@
-#include "chromatogram/CivilTime.h"
 #include "DatabaseFixture.h"
+#include "chromatogram/CivilTime.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 #include <ctime>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -56,7 +56,8 @@ TEST_P(TestRecords, CompaniesAreAddedRenamedAndDeletedByTheirRules)
     EXPECT_NE(east, west);
     EXPECT_EQ(db.companyId("东郊").value(), -1);
 
-    EXPECT_FALSE(db.renameCompany(west, "东郊变电站")) << "two companies of one name could never be found";
+    EXPECT_FALSE(db.renameCompany(west, "东郊变电站"))
+        << "two companies of one name could never be found";
     EXPECT_TRUE(db.renameCompany(west, "西郊站"));
     EXPECT_EQ(db.companyId("西郊站").value(), west);
     EXPECT_FALSE(db.renameCompany(-1, "x"));
@@ -209,9 +210,11 @@ TEST_P(TestRecords, UnknownNamesAndUnusableValuesSaveNothing)
               TestSaveResult::DeviceNotFound);
     EXPECT_EQ(takeMessages().size(), 1u);
 
-    for (const std::string bad : {"", "2024/1/1 8:00:00", "2024/13/01 08:00:00", "2024-01-01 08:00:00"}) {
+    for (const std::string bad :
+         {"", "2024/1/1 8:00:00", "2024/13/01 08:00:00", "2024-01-01 08:00:00"}) {
         EXPECT_EQ(db.saveTest("甲", "甲的设备", testAt(bad, 1.0)), TestSaveResult::Failed) << bad;
-        EXPECT_TRUE(lastMessage().ends_with("-数据库ReportInfo表插入数据出现问题!")) << lastMessage();
+        EXPECT_TRUE(lastMessage().ends_with("-数据库ReportInfo表插入数据出现问题!"))
+            << lastMessage();
     }
     TestRecord nan = testAt("2024/01/01 08:00:00", std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(db.saveTest("甲", "甲的设备", nan), TestSaveResult::Failed);
@@ -234,16 +237,18 @@ TEST_P(TestRecords, RangesAreStrictlyBetweenTheirInstantsNewestFirst)
         "2024/02/14 00:00:30",  // exactly thirty days before
         "2024/02/14 00:00:31",
         "2023/03/16 00:00:30",  // exactly 365 days before (2024 is a leap year)
-        "2023/03/16 00:00:31",
-        "2019/12/31 23:59:59",
+        "2023/03/16 00:00:31", "2019/12/31 23:59:59",
     };
     for (const std::string& t : times)
         ASSERT_EQ(db.saveTest("甲", "乙", testAt(t, 1.0)), TestSaveResult::Inserted) << t;
-    ASSERT_EQ(db.saveTest("丙", "丁", testAt("2024/03/10 12:00:00", 1.0)), TestSaveResult::Inserted);
+    ASSERT_EQ(db.saveTest("丙", "丁", testAt("2024/03/10 12:00:00", 1.0)),
+              TestSaveResult::Inserted);
 
     std::tm tm = test::civilTime(2024, 3, 15, 0, 0, 30);
     const std::time_t now = std::mktime(&tm);
-    const auto query = [&](TestRange range) { return timesOf(db.queryTests(company, device, range, now)); };
+    const auto query = [&](TestRange range) {
+        return timesOf(db.queryTests(company, device, range, now));
+    };
     const Strings week = {"2024/03/15 00:00:29", "2024/03/08 00:00:31"};
     EXPECT_EQ(query(TestRange::Week), week);
     Strings month = week;
@@ -264,7 +269,8 @@ TEST_P(TestRecords, RangesAreStrictlyBetweenTheirInstantsNewestFirst)
 TEST_P(TestRecords, TheSchemaIsCreatedOnceAndKeptAcrossOpens)
 {
     companyWithDevice("甲", "乙");
-    ASSERT_EQ(db.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 1.0)), TestSaveResult::Inserted);
+    ASSERT_EQ(db.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 1.0)),
+              TestSaveResult::Inserted);
     ASSERT_TRUE(db.close());
     EXPECT_EQ(db.close().error(), "Connectin is not available!");
     EXPECT_FALSE(db.companyId("甲")) << "nothing answers without a connection";
@@ -329,7 +335,7 @@ TEST_P(TestRecords, TwoProcessesSavingAtOnceLoseNothing)
                 const auto a = mine.saveTest("甲", "乙", testAt(own, i));
                 const auto b = mine.saveTest("甲", "乙", testAt(shared, k));
                 ok = a == TestSaveResult::Inserted &&
-                     (b == TestSaveResult::Inserted || b == TestSaveResult::Replaced);
+                    (b == TestSaveResult::Inserted || b == TestSaveResult::Replaced);
             }
             mine.close();
             ::_exit(ok ? 0 : 1);

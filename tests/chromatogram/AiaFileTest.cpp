@@ -175,8 +175,11 @@ TEST(CdfExport, TextsInGbkMethodNamesAndDetectionCodes)
     EXPECT_EQ(ncChars(path, "peak_start_detection_code", 9), "B V V V B B V V B ");
     EXPECT_EQ(ncChars(path, "peak_stop_detection_code", 9), "B V V B B V V V B ");
 
-    const std::pair<int, const char*> methods[] = {
-        {0, "面积归一法"}, {1, "校正归一法"}, {4, "指数外标法"}, {5, "面积归一法"}, {-1, "面积归一法"}};
+    const std::pair<int, const char*> methods[] = {{0, "面积归一法"},
+                                                   {1, "校正归一法"},
+                                                   {4, "指数外标法"},
+                                                   {5, "面积归一法"},
+                                                   {-1, "面积归一法"}};
     for (const auto& [method, name] : methods) {
         ChromatogramData d = exampleRecord(20);
         d.method.calcMethod = method;

@@ -55,8 +55,14 @@ TEST(TextPrefix, LengthsChooseOneThreeOrSevenBytePrefixes)
 
 TEST(TextPrefix, ImpossibleLengthIsAnErrorNotAnOverread)
 {
-    EXPECT_THROW(loadText(std::string("\x05" "abc", 4)), ArchiveError);
-    EXPECT_THROW(loadText(std::string("\xFF\x10\x27" "abc", 6)), ArchiveError);
+    EXPECT_THROW(loadText(std::string("\x05"
+                                      "abc",
+                                      4)),
+                 ArchiveError);
+    EXPECT_THROW(loadText(std::string("\xFF\x10\x27"
+                                      "abc",
+                                      6)),
+                 ArchiveError);
     EXPECT_THROW(loadText(std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7)), ArchiveError);
     EXPECT_THROW(loadText(std::string("\xFF\x01", 2)), ArchiveError);  // prefix cut short
     EXPECT_THROW(loadText(std::string()), ArchiveError);
@@ -83,7 +89,10 @@ TEST(TextCodec, CharactersOutsideGbkSurviveAndGarbageDecodesSafely)
     EXPECT_EQ(gbkToUtf8("\x80"), "€");  // code page 936 has the euro at 0x80
     // A lone lead byte and an invalid pair: replacement characters, never an exception.
     EXPECT_EQ(gbkToUtf8("a\xC7"), "a\xEF\xBF\xBD");
-    EXPECT_EQ(gbkToUtf8("\xFF\xFF" "b"), "\xEF\xBF\xBD\xEF\xBF\xBD" "b");
+    EXPECT_EQ(gbkToUtf8("\xFF\xFF"
+                        "b"),
+              "\xEF\xBF\xBD\xEF\xBF\xBD"
+              "b");
 }
 
 TEST(ArchiveCounts, HostileCountsAreRefusedBeforeAnyAllocation)

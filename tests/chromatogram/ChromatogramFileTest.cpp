@@ -105,7 +105,8 @@ TEST(CurrentOrderFormats, ReadWithTheFeaturesOfTheirFormat)
         EXPECT_EQ(d.method.name, "方法");
         EXPECT_EQ(d.method.option7, format >= 752 ? image::kOption7 : 0);
         const AnalysisMethod fresh;
-        EXPECT_EQ(d.method.ambientPressure, format >= 750 ? image::kAmbientPressure : fresh.ambientPressure);
+        EXPECT_EQ(d.method.ambientPressure,
+                  format >= 750 ? image::kAmbientPressure : fresh.ambientPressure);
         EXPECT_EQ(d.method.report.showDiagnosis, format >= 753 ? image::kReportDiagnosis : 1);
         ASSERT_EQ(d.method.instrumentInfo.size(), 1u);
         EXPECT_EQ(d.method.instrumentInfo[0].labelEn, "Instr");
@@ -225,14 +226,16 @@ TEST(BinaryFiles, SamplesOnlyWithRemainderIgnored)
 {
     TempDir dir;
     const float values[] = {1000.0f, -2000.0f};
-    writeFileAtomically(dir.path("old.dat"), std::string(reinterpret_cast<const char*>(values), 8) + "xy");
+    writeFileAtomically(dir.path("old.dat"),
+                        std::string(reinterpret_cast<const char*>(values), 8) + "xy");
     const ChromatogramData d = readBinaryChromatogram(dir.path("old.dat"));
     EXPECT_EQ(d.signal.values(), (std::vector<float>{1000.0f, -2000.0f}));
     EXPECT_EQ(d.signalMin, -2000.0f);
     EXPECT_DOUBLE_EQ(d.method.timeEnd, 2.0 / 600.0);
     EXPECT_FLOAT_EQ(static_cast<float>(d.method.levelMax), 1.0f);
     writeBinaryChromatogram(dir.path("copy.dat"), d);
-    EXPECT_EQ(readWholeFile(dir.path("copy.dat")), std::string(reinterpret_cast<const char*>(values), 8));
+    EXPECT_EQ(readWholeFile(dir.path("copy.dat")),
+              std::string(reinterpret_cast<const char*>(values), 8));
     writeFileAtomically(dir.path("empty.dat"), "");
     EXPECT_EQ(readBinaryChromatogram(dir.path("empty.dat")).signal.count(), 0);
     EXPECT_THROW(readBinaryChromatogram(dir.path("none.dat")), FileError);
@@ -288,8 +291,8 @@ TEST(MethodFiles, OldCalibrationMarksKeepDefaultsAndCarryCalibrated)
     for (const Case& c : {Case{1, false, false, 1.0, -1, 1}, Case{0, false, false, 1.0, -1, 0},
                           Case{80, true, false, 2.5, -1, 1}, Case{88, true, true, 2.5, 3, 1},
                           Case{104, true, true, 2.5, 3, 1}}) {
-        const std::string bytes = methodBlock + curveList(c.mark, c.impurity, c.base) +
-                                  std::string(4, '\0');
+        const std::string bytes =
+            methodBlock + curveList(c.mark, c.impurity, c.base) + std::string(4, '\0');
         const MethodLibraryEntry back = loadMethodBytes(bytes);
         ASSERT_EQ(back.curves.size(), 1u) << c.mark;
         EXPECT_EQ(back.curves[0].impurityFactor1, c.f1) << c.mark;

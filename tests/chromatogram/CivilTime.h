@@ -5,8 +5,7 @@
 namespace dgaws::test {
 
 // A calendar instant as the clocks of file-name proposals and database ranges take it.
-inline std::tm civilTime(int year, int month, int day, int hour = 0, int minute = 0,
-                         int second = 0)
+inline std::tm civilTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
 {
     std::tm t{};
     t.tm_year = year - 1900;

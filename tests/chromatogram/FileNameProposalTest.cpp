@@ -1,5 +1,5 @@
-#include "chromatogram/CivilTime.h"
 #include "chromatogram/FileNameProposal.h"
+#include "chromatogram/CivilTime.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,8 @@ using Parts = std::vector<NamePart>;
 namespace {
 
 constexpr int kA = 0, kB = 1, kNoChannel = 3;
-const std::string kThousand = "目前该路径下的文件数量已经到一千个了，建议您修改文件夹存放，同意选是";
+const std::string kThousand =
+    "目前该路径下的文件数量已经到一千个了，建议您修改文件夹存放，同意选是";
 
 using test::civilTime;
 
@@ -110,10 +111,10 @@ TEST(ProposalName, EachNamingModeAndChannel)
 TEST(ProposalName, EveryPartKindAndTheSequencePadding)
 {
     FileNameBuilder b(namingMethod(), 1, civilTime(2009, 1, 2, 3, 4, 5), {});
-    const Parts all = {{0, "x"}, {1, "y"}, {20, "z"}, {2, ""},  {3, ""},  {4, ""},
-                       {5, ""},  {6, ""},  {7, ""},   {8, ""},  {9, ""},  {10, ""},
-                       {11, ""}, {12, ""}, {13, ""},  {15, "test"}, {16, "std"}, {17, "base"},
-                       {19, "?"}, {-1, "?"}};
+    const Parts all = {{0, "x"},     {1, "y"},    {20, "z"},    {2, ""},   {3, ""},
+                       {4, ""},      {5, ""},     {6, ""},      {7, ""},   {8, ""},
+                       {9, ""},      {10, ""},    {11, ""},     {12, ""},  {13, ""},
+                       {15, "test"}, {16, "std"}, {17, "base"}, {19, "?"}, {-1, "?"}};
     EXPECT_EQ(b.build(all, 1, 0), "xyzT12024030501GridLis1s220090102030405(std).chg");
     EXPECT_EQ(FileNameBuilder(namingMethod(), 2, civilTime(2009, 1, 2), {}).build(all, 1, 0),
               "xyzT12024030501GridLis1s220090102000000(base).chg");
@@ -165,8 +166,8 @@ TEST(ProposalSearch, EndsWhenABuildRepeatsThePreviousName)
 TEST(ProposalSearch, FirstFreeNameInARealDateFolder)
 {
     const fs::path base = fs::temp_directory_path() /
-                          ("dgaws-proposal-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(std::random_device{}()));
+        ("dgaws-proposal-" + std::to_string(::getpid()) + "-" +
+         std::to_string(std::random_device{}()));
     const fs::path dated = base / "2024年" / "03月";
     fs::create_directories(dated);
     std::ofstream(dated / "B_T1001.chg") << "x";

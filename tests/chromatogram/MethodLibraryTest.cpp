@@ -1,5 +1,5 @@
-#include "chromatogram/FileIO.h"
 #include "chromatogram/MethodLibrary.h"
+#include "chromatogram/FileIO.h"
 
 #include "TempDir.h"
 
@@ -128,7 +128,8 @@ TEST_F(MethodLibraryTest, NewSavesAndLogsAndATakenNameAsksFirst)
     load();
     ASSERT_TRUE(library.addNew(entryNamed("Oil")).ok());
     EXPECT_TRUE(questions.empty());
-    EXPECT_EQ(logLines, (Lines{"用户保存了一个名为Oil.she的分析方法", "用户新建了一个名为Oil的分析方法"}));
+    EXPECT_EQ(logLines,
+              (Lines{"用户保存了一个名为Oil.she的分析方法", "用户新建了一个名为Oil的分析方法"}));
 
     MethodLibraryEntry again = entryNamed("Oil");
     again.method.tester = "someone else";
@@ -215,7 +216,8 @@ TEST_F(MethodLibraryTest, DeleteAndHideAskFirst)
     ASSERT_TRUE(library.remove(0).ok());
     ASSERT_TRUE(library.hide(0).ok());
     EXPECT_FALSE(fs::exists(folder.path("A.she")));
-    EXPECT_EQ(logLines, (Lines{"用户删除了一个名为A的分析方法", "用户保存了一个名为Oil.she的分析方法"}));
+    EXPECT_EQ(logLines,
+              (Lines{"用户删除了一个名为A的分析方法", "用户保存了一个名为Oil.she的分析方法"}));
 
     // A hidden method keeps its file; only its label changes.
     MethodLibrary next;

@@ -13,7 +13,7 @@ public:
     {
         std::random_device rd;
         root_ = std::filesystem::temp_directory_path() /
-                ("dgaws-test-" + std::to_string(rd()) + std::to_string(rd()));
+            ("dgaws-test-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(root_);
     }
     ~TempDir()

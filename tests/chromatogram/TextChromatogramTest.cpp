@@ -60,8 +60,8 @@ TEST(TextFormats, NumbersDoNotFollowTheProcessLocale)
     auto tryLocale = [] { return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr; };
     bool switched = tryLocale();
     if (!switched && std::filesystem::exists("/usr/share/i18n/locales/de_DE")) {
-        const std::string command = "localedef -i de_DE -f UTF-8 '" + dir.path("de_DE.UTF-8") +
-                                    "' >/dev/null 2>&1";
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + dir.path("de_DE.UTF-8") + "' >/dev/null 2>&1";
         if (std::system(command.c_str()) == 0) {
             ::setenv("LOCPATH", dir.root().c_str(), 1);
             switched = tryLocale();

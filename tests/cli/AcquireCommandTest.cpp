@@ -21,12 +21,11 @@
 namespace dgaws::cli::test {
 namespace {
 
+using dgaws::test::expectedMicrovolts;
 using dgaws::test::LineFeeder;
 using dgaws::test::PtyPair;
-using dgaws::test::expectedMicrovolts;
 
-template <class F>
-bool waitFor(F done)
+template <class F> bool waitFor(F done)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!done()) {
@@ -44,8 +43,8 @@ protected:
     // holds `points`. The points it then holds are returned.
     int acquire(const std::vector<int32_t>& magnitudes, int points, bool json = false)
     {
-        std::vector<std::string> args{"acquire", "--port", line.path(), "--channel", "A",
-                                      "--minutes", "10", "--out", path("run")};
+        std::vector<std::string> args{"acquire",   "--port", line.path(), "--channel", "A",
+                                      "--minutes", "10",     "--out",     path("run")};
         if (json)
             args.push_back("--json");
         tool.emplace(args, dir_.string());
@@ -62,8 +61,7 @@ protected:
         waitFor([&] {
             try {
                 seen = recoverAutosave(copy).signal.count();
-            } catch (const std::exception&) {
-            }
+            } catch (const std::exception&) {}
             return seen >= points;
         });
         return seen;
@@ -79,13 +77,15 @@ protected:
 // Through the built tool: the channels are joined unless told otherwise.
 TEST_F(AcquireCommandTest, DemoJoinsTheChannelsByDefault)
 {
-    const ToolResult demo = runTool("demo --speed 5000 --minutes 0.25 --out " + path("joined"), dir_.string());
+    const ToolResult demo =
+        runTool("demo --speed 5000 --minutes 0.25 --out " + path("joined"), dir_.string());
     ASSERT_EQ(demo.status, 0) << demo.err;
     // A's file holds both channels, B's stays its own.
     std::map<char, int> counts;
     for (const auto& e : std::filesystem::directory_iterator(path("joined")))
         if (e.path().extension() == ".chg")
-            counts[e.path().filename().string()[0]] = readChromatogramFile(e.path().string()).signal.count();
+            counts[e.path().filename().string()[0]] =
+                readChromatogramFile(e.path().string()).signal.count();
     EXPECT_EQ(counts, (std::map<char, int>{{'A', 599}, {'B', 300}}));
 }
 
@@ -138,7 +138,8 @@ TEST_F(AcquireCommandTest, AcquireWithoutAPortOrCollectorFails)
     AcquireOptions o;
     o.port = path("no-such-port");
     o.outDir = path("out");
-    Output r = captured([&](std::ostream& out, std::ostream& err) { return runAcquire(o, out, err); });
+    Output r =
+        captured([&](std::ostream& out, std::ostream& err) { return runAcquire(o, out, err); });
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot open port"), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty());
@@ -174,7 +175,8 @@ TEST_F(AcquireCommandTest, AKilledAcquisitionIsRecoveredWithEveryPointItHadWritt
     RecoverOptions r;
     r.dir = copies();
     r.json = true;
-    const Output back = captured([&](std::ostream& out, std::ostream& err) { return runRecover(r, out, err); });
+    const Output back =
+        captured([&](std::ostream& out, std::ostream& err) { return runRecover(r, out, err); });
     ASSERT_EQ(back.status, 0) << back.err;
     const auto j = nlohmann::json::parse(back.out);
     ASSERT_EQ(j["runs"].size(), 1u);

@@ -141,9 +141,11 @@ TEST_F(CalibrationCommandTest, TheToolEntersTwoLevelsOfStandardsThenQuantifiesAS
     ToolResult r;
     for (const std::string level : {"1", "2"}) {
         const std::string processed = path("std" + level + "p.chg");
-        r = tool("process " + path("std" + level + ".chg") + " --method " + she + " -o " + processed);
+        r = tool("process " + path("std" + level + ".chg") + " --method " + she + " -o " +
+                 processed);
         ASSERT_EQ(r.status, 0) << r.err;
-        r = tool("calibration add " + she + " --curve A通道 --level " + level + " " + processed + " --json");
+        r = tool("calibration add " + she + " --curve A通道 --level " + level + " " + processed +
+                 " --json");
         ASSERT_EQ(r.status, 0) << r.err;
     }
     EXPECT_EQ(json::parse(r.out)["calibrated"], 1);

@@ -20,7 +20,10 @@ using nlohmann::json;
 class CliBinaryTest : public TempDirTest {
 protected:
     // The data root lies in this test's folder.
-    ToolResult tool(const std::string& args) const { return runTool(args, dir_.string(), path("home")); }
+    ToolResult tool(const std::string& args) const
+    {
+        return runTool(args, dir_.string(), path("home"));
+    }
     std::string q(const std::string& name) const { return path(name); }
 };
 
@@ -40,8 +43,11 @@ TEST_F(CliBinaryTest, ConvertAndCompare)
 TEST_F(CliBinaryTest, DiagnosedGasesComeFromBothChannels)
 {
     ChromatogramData a, b;
-    for (auto [name, oil] : {std::pair{"H2(氢气)", 200.0}, {"CH4(甲烷)", 80.0}, {"C2H2(乙炔)", 40.0},
-                             {"C2H4(乙烯)", 10.0}, {"C2H6(乙烷)", 5.0}}) {
+    for (auto [name, oil] : {std::pair{"H2(氢气)", 200.0},
+                             {"CH4(甲烷)", 80.0},
+                             {"C2H2(乙炔)", 40.0},
+                             {"C2H4(乙烯)", 10.0},
+                             {"C2H6(乙烷)", 5.0}}) {
         PeakRecord p;
         p.componentName = name;
         p.oilContent = oil;

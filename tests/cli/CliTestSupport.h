@@ -39,8 +39,7 @@ struct Output {
     std::string err;
 };
 
-template <class Run>
-Output captured(Run run)
+template <class Run> Output captured(Run run)
 {
     std::ostringstream out, err;
     Output r;

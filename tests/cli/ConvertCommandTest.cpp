@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-
 namespace dgaws::cli::test {
 namespace {
 
@@ -50,9 +49,10 @@ TEST_F(ConvertCommandTest, EveryKindRoundTripsThroughChg)
         Output r = convert({chg, mid, "", "", 7, false});
         ASSERT_EQ(r.status, 0) << r.err;
         // A .dat keeps no rate: the command says which one to give back.
-        EXPECT_EQ(r.err, e == "dat" ? "dgaws-cli: " + mid +
-                                          " keeps no rate; read it back with --points-per-second 20\n"
-                                    : "");
+        EXPECT_EQ(r.err,
+                  e == "dat" ? "dgaws-cli: " + mid +
+                          " keeps no rate; read it back with --points-per-second 20\n"
+                             : "");
         r = convert({mid, path("back.chg"), ext, "", 7, false});
         ASSERT_EQ(r.status, 0) << r.err;
         const ChromatogramData back = readChromatogramFile(path("back.chg"));
@@ -148,10 +148,11 @@ TEST_F(ConvertCommandTest, CompareWritesTheCombinedChromatogram)
     EXPECT_EQ(json::parse(s.out)["signalMax"].get<double>(), -8.0);
     EXPECT_EQ(samplesOf(path("a.chg")), (std::vector<float>{1, 2, 3, 4}));  // sources untouched
 
-    for (const CompareOptions& bad : {CompareOptions{"sum", {path("a.chg")}, path("x.chg"), {}, false},
-                                      CompareOptions{"invert", ab, path("x.chg"), {}, false},
-                                      CompareOptions{"subtract", {ab[0], ab[1], ab[0]}, path("x.chg"), {}, false},
-                                      CompareOptions{"sum", ab, path("x.chg"), {0.5}, false}})
+    for (const CompareOptions& bad :
+         {CompareOptions{"sum", {path("a.chg")}, path("x.chg"), {}, false},
+          CompareOptions{"invert", ab, path("x.chg"), {}, false},
+          CompareOptions{"subtract", {ab[0], ab[1], ab[0]}, path("x.chg"), {}, false},
+          CompareOptions{"sum", ab, path("x.chg"), {0.5}, false}})
         EXPECT_EQ(compare(bad).status, 2) << bad.operation;
     const Output missing = compare({"sum", {ab[0], path("none.chg")}, path("x.chg"), {}, false});
     EXPECT_EQ(missing.status, 1);

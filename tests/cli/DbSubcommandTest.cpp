@@ -1,9 +1,9 @@
 #include "cli/CliTestSupport.h"
 
+#include "app/DatabaseSettings.h"
 #include "chromatogram/FileIO.h"
 #include "cli/DbSubcommand.h"
 #include "cli/QtRuntime.h"
-#include "app/DatabaseSettings.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

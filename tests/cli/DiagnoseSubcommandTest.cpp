@@ -36,8 +36,8 @@ protected:
         collect = [this](ChromatogramData& d, ChromatogramData&, const std::string& own) {
             collectedFrom.push_back(own);
             d.gasInOil = contents;
-            d.totalHydrocarbons = contents[gas::CH4] + contents[gas::C2H2] +
-                                  contents[gas::C2H4] + contents[gas::C2H6];
+            d.totalHydrocarbons = contents[gas::CH4] + contents[gas::C2H2] + contents[gas::C2H4] +
+                contents[gas::C2H6];
         };
     }
 
@@ -83,11 +83,13 @@ protected:
         return file;
     }
     // The company and device of the test chromatogram in the database, or its tests there.
-    Output db(DbRequest::Object object, const std::string& name = {}, const std::string& company = {})
+    Output db(DbRequest::Object object, const std::string& name = {},
+              const std::string& company = {})
     {
         DbRequest r;
         r.object = object;
-        r.action = object == DbRequest::Object::Tests ? DbRequest::Action::List : DbRequest::Action::Add;
+        r.action =
+            object == DbRequest::Object::Tests ? DbRequest::Action::List : DbRequest::Action::Add;
         r.name = name;
         r.company = company;
         r.device = "1号主变";
@@ -100,7 +102,10 @@ protected:
         ASSERT_EQ(db(DbRequest::Object::Company, "东郊变电站").status, 0);
         ASSERT_EQ(db(DbRequest::Object::Device, "1号主变", "东郊变电站").status, 0);
     }
-    json storedTests() { return json::parse(db(DbRequest::Object::Tests, {}, "东郊变电站").out)["tests"]; }
+    json storedTests()
+    {
+        return json::parse(db(DbRequest::Object::Tests, {}, "东郊变电站").out)["tests"];
+    }
 
     DiagnoseOptions options;
     CollectFromPeaks collect;

@@ -72,8 +72,9 @@ TEST_F(EditCommandTest, EditsApplyInTheOrderGiven)
     const ChromatogramData d = readChromatogramFile(out);
     EXPECT_EQ(type(d.peaks[0]), "重叠首峰(BV)");
     EXPECT_EQ(type(d.peaks[2]), "独立峰(BB)");
-    EXPECT_EQ(kinds(d), (std::vector<int>{Kind::NegativePeak, Kind::VerticalCut, Kind::VerticalCut,
-                                          Kind::VerticalCut}));
+    EXPECT_EQ(kinds(d),
+              (std::vector<int>{Kind::NegativePeak, Kind::VerticalCut, Kind::VerticalCut,
+                                Kind::VerticalCut}));
 
     const Output reversed = edit({{"vertical-cut", "1,2.5"}, {"negative", "1"}}, out);
     ASSERT_EQ(reversed.status, 0) << reversed.err;
@@ -95,7 +96,8 @@ TEST_F(EditCommandTest, AnEditBreakingALimitEndsTheCommandWithNothingWritten)
         {{{"delete", "3"}, {"move-start", "1,1.5"}},
          "--move-start 1,1.5: the new position lies beyond what the peak and its neighbours "
          "allow: it may lie from "},
-        {{{"add", "1.0,1.1,1.2"}}, "the start: the start of a new peak lies inside an existing peak"},
+        {{{"add", "1.0,1.1,1.2"}},
+         "the start: the start of a new peak lies inside an existing peak"},
         {{{"add", "2.6,2.75"}}, "expected START,APEX,END"},
         {{{"delete", "x"}}, "expected a number N"},
         {{{"delete-event", "1"}}, "the manual event table has no row 1"},
@@ -136,7 +138,8 @@ TEST_F(EditCommandTest, ProcessReplaysTheEditsWhenTheMethodAsks)
             EXPECT_EQ(j["peaks"][i][key], value) << i << " " << key;
 
     // The manual event table's own rows, edited headless.
-    const Output cleared = edit({{"add", "2.6,2.75,2.9"}, {"delete-event", "1"}}, path("D.chg"), true);
+    const Output cleared =
+        edit({{"add", "2.6,2.75,2.9"}, {"delete-event", "1"}}, path("D.chg"), true);
     ASSERT_EQ(cleared.status, 0) << cleared.err;
     EXPECT_TRUE(json::parse(cleared.out)["manualEvents"].empty());
     EXPECT_EQ(readChromatogramFile(path("D.chg")).peaks.size(), 4) << "the peak stays";
@@ -146,17 +149,19 @@ TEST_F(EditCommandTest, ProcessReplaysTheEditsWhenTheMethodAsks)
 TEST_F(EditCommandTest, TheToolKeepsTheOrderOfRepeatedOptions)
 {
     const std::string edit = "edit " + input_ + " ";
-    const ToolResult r = runTool(edit + "--negative 1 --vertical-cut 1,2.5 --negative 1 --json",
-                                 dir_.string());
+    const ToolResult r =
+        runTool(edit + "--negative 1 --vertical-cut 1,2.5 --negative 1 --json", dir_.string());
     ASSERT_EQ(r.status, 0) << r.err;
     const json j = json::parse(r.out);
     std::vector<int> k;
     for (const json& e : j["manualEvents"])
         k.push_back(e["kind"]);
-    EXPECT_EQ(k, (std::vector<int>{Kind::NegativePeak, Kind::VerticalCut, Kind::VerticalCut,
-                                   Kind::VerticalCut, Kind::NegativePeak}));
+    EXPECT_EQ(k,
+              (std::vector<int>{Kind::NegativePeak, Kind::VerticalCut, Kind::VerticalCut,
+                                Kind::VerticalCut, Kind::NegativePeak}));
 
-    const ToolResult undone = runTool(edit + "--negative 1 --undo --undo -o " + path("B.chg"), dir_.string());
+    const ToolResult undone =
+        runTool(edit + "--negative 1 --undo --undo -o " + path("B.chg"), dir_.string());
     EXPECT_EQ(undone.status, 1);
     EXPECT_EQ(undone.err, "dgaws-cli: --undo: there is nothing to undo\n");
     EXPECT_FALSE(std::filesystem::exists(path("B.chg")));
@@ -199,7 +204,8 @@ protected:
         o.operations = std::move(operations);
         o.outputPath = output;
         o.json = true;
-        return captured([&](std::ostream& out, std::ostream& err) { return runSignal(o, out, err); });
+        return captured(
+            [&](std::ostream& out, std::ostream& err) { return runSignal(o, out, err); });
     }
 
     std::string input_;
@@ -216,7 +222,8 @@ TEST_F(SignalCommandTest, OperationsApplyInOrder)
     const ChromatogramData smoothed = readChromatogramFile(out);
     EXPECT_EQ(smoothed.signal.at(1), x[1]);
     EXPECT_FLOAT_EQ(smoothed.signal.at(2), (x[0] + x[1] + x[2] + x[3]) / 4.0f);
-    EXPECT_EQ(smoothed.peaks, readChromatogramFile(input_).peaks) << "smoothing detects nothing again";
+    EXPECT_EQ(smoothed.peaks, readChromatogramFile(input_).peaks)
+        << "smoothing detects nothing again";
 
     r = signal({"subtract-drift", "smooth", "5", "restore"}, out);
     ASSERT_EQ(r.status, 0) << r.err;

@@ -24,11 +24,13 @@ const std::string kGolden = DGAWS_SOURCE_DIR "/tests/data/golden/";
 
 bool closeEnough(double want, double got)
 {
-    return std::fabs(want - got) <= std::max(1e-6, 1e-9 * std::max(std::fabs(want), std::fabs(got)));
+    return std::fabs(want - got) <=
+        std::max(1e-6, 1e-9 * std::max(std::fabs(want), std::fabs(got)));
 }
 
 // Where `got` differs from `want`, as JSON pointers with both values.
-void compare(const json& want, const json& got, const std::string& at, std::vector<std::string>& diffs)
+void compare(const json& want, const json& got, const std::string& at,
+             std::vector<std::string>& diffs)
 {
     if (want.is_number() && got.is_number()) {
         if (!closeEnough(want.get<double>(), got.get<double>()))
@@ -46,8 +48,8 @@ void compare(const json& want, const json& got, const std::string& at, std::vect
                 diffs.push_back(at + "/" + key + ": not expected");
     } else if (want.is_array()) {
         if (want.size() != got.size())
-            diffs.push_back(at + ": " + std::to_string(want.size()) + " items != " +
-                            std::to_string(got.size()));
+            diffs.push_back(at + ": " + std::to_string(want.size()) +
+                            " items != " + std::to_string(got.size()));
         for (size_t i = 0; i < std::min(want.size(), got.size()); ++i)
             compare(want[i], got[i], at + "/" + std::to_string(i), diffs);
     } else if (want != got) {
@@ -96,7 +98,9 @@ TEST(GoldenComparison, NumbersWithinTheToleranceEverythingElseExactly)
                     .empty());
     EXPECT_EQ(diffsOf(R"({"a": [1.0]})", R"({"a": [1.00001]})"),
               std::vector<std::string>{"/a/0: 1.0 != 1.00001"});
-    EXPECT_EQ(diffsOf(R"({"a": "x", "b": null, "c": [1, 2]})", R"({"a": "y", "b": 0, "c": [1]})").size(), 3u);
+    EXPECT_EQ(
+        diffsOf(R"({"a": "x", "b": null, "c": [1, 2]})", R"({"a": "y", "b": 0, "c": [1]})").size(),
+        3u);
     EXPECT_EQ(diffsOf(R"({"a": 1})", R"({"b": 1})"),
               (std::vector<std::string>{"/a: missing", "/b: not expected"}));
 }

@@ -71,10 +71,10 @@ TEST_F(InfoCommandTest, NonFiniteValuesAndInvalidDatesStayValidJson)
     writeChromatogramFile(file, d);
 
     const json j = infoJsonOf(file, true);
-    for (const char* at : {"/peaks/0/area", "/peaks/0/height", "/peaks/0/apexValue", "/gasInOil/1",
-                           "/signal/first", "/signal/samples/0", "/signal/samples/5",
-                           "/injectionTime/text", "/method/testRecord/testTime/date",
-                           "/method/testRecord/testTime/text"})
+    for (const char* at :
+         {"/peaks/0/area", "/peaks/0/height", "/peaks/0/apexValue", "/gasInOil/1", "/signal/first",
+          "/signal/samples/0", "/signal/samples/5", "/injectionTime/text",
+          "/method/testRecord/testTime/date", "/method/testRecord/testTime/text"})
         EXPECT_TRUE(j[json::json_pointer(at)].is_null()) << at;
     EXPECT_EQ(j["peaks"][0]["retentionTime"].get<double>(), 0.55);
     EXPECT_EQ(j["signal"]["min"].get<double>(), -42.5);
@@ -182,7 +182,7 @@ TEST(DisplayWidth, CountsWideCharactersTwiceAndStrayBytesOnce)
 {
     EXPECT_EQ(displayWidth("H2(氢气)"), 8);
     EXPECT_EQ(displayWidth("负  峰(N)"), 9);
-    EXPECT_EQ(displayWidth("CO2（）"), 7);  // full-width parentheses
+    EXPECT_EQ(displayWidth("CO2（）"), 7);   // full-width parentheses
     EXPECT_EQ(displayWidth("\xB8\xBA"), 2);  // GBK bytes that were never decoded
     EXPECT_EQ(displayWidth("\xE6\xB0"), 2);  // a sequence cut short
 }

@@ -18,7 +18,8 @@ using nlohmann::json;
 
 Output process(ProcessOptions options)
 {
-    return captured([&](std::ostream& out, std::ostream& err) { return runProcess(options, out, err); });
+    return captured(
+        [&](std::ostream& out, std::ostream& err) { return runProcess(options, out, err); });
 }
 
 ChromatogramData unprocessed(int rate = 20)
@@ -92,7 +93,8 @@ TEST_F(ProcessCommandTest, SampleFileIsTakenAtTheGivenRateWithTheMethodsParamete
     o.path = dat;
     o.json = true;
     o.pointsPerSecond = 50;
-    EXPECT_NEAR(json::parse(process(o).out)["peaks"][0]["retentionTime"].get<double>(), 1200.0 / 50 / 60, 0.004);
+    EXPECT_NEAR(json::parse(process(o).out)["peaks"][0]["retentionTime"].get<double>(),
+                1200.0 / 50 / 60, 0.004);
     o.methodPath = entry.path;
     const Output r = process(o);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -166,9 +168,8 @@ TEST_F(ProcessCommandTest, ASavedRunProcessedOrEditedAgainKeepsItsNamesAndConten
     demo.speed = 100000;
     demo.merge = false;
     demo.json = true;
-    const Output run = captured([&](std::ostream& out, std::ostream& err) {
-        return runDemo(demo, out, err);
-    });
+    const Output run =
+        captured([&](std::ostream& out, std::ostream& err) { return runDemo(demo, out, err); });
     ASSERT_EQ(run.status, 0) << run.err;
     const auto runs = json::parse(run.out)["runs"];
     ASSERT_EQ(runs.size(), 2u);

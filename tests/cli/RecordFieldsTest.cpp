@@ -14,8 +14,7 @@ struct Sample {
     double added = 0.0;  // the field this test adds
 };
 
-template <class V>
-void visitFields(V& v, dgaws::Record<Sample>)
+template <class V> void visitFields(V& v, dgaws::Record<Sample>)
 {
     v.field("count", &Sample::count);
     v.field("added", &Sample::added, dgaws::kCalculation);

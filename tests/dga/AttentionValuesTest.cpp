@@ -20,9 +20,9 @@ TEST(AttentionValues, EachLimitAtItsBoundAndTheTextsInTheirOrder)
         std::string advice;
     };
     const Case cases[] = {
-        {150.0, 0.0, 0.0, h2},       {149.999, 0.0, 0.0, "含量无异常"},
+        {150.0, 0.0, 0.0, h2},         {149.999, 0.0, 0.0, "含量无异常"},
         {0.0, 5.0, 0.0, "含量无异常"}, {0.0, 5.001, 0.0, c2h2},
-        {0.0, 0.0, 150.0, total},    {400.0, 9.0, 200.0, h2 + c2h2 + total},
+        {0.0, 0.0, 150.0, total},      {400.0, 9.0, 200.0, h2 + c2h2 + total},
     };
     for (const Case& c : cases) {
         ChromatogramData d;
@@ -58,8 +58,8 @@ protected:
         data.peaks[0].componentName = "H2(氢气)";
         data.peaks[0].oilContent = 160.0;
         env.collect = [this](ChromatogramData& d, ChromatogramData&) {
-            seenAtCollect.push_back(d.conclusion + "|" + std::to_string(d.gasInOil[gas::H2]) +
-                                    "|" + std::to_string(d.diagnosisCode));
+            seenAtCollect.push_back(d.conclusion + "|" + std::to_string(d.gasInOil[gas::H2]) + "|" +
+                                    std::to_string(d.diagnosisCode));
             d.gasInOil[gas::H2] = d.peaks[0].oilContent;
             return DgaCollection{};
         };

@@ -28,9 +28,15 @@ using Gases = std::array<double, ChromatogramData::kGasCount>;
 TEST(DgaValues, OwnPeaksFillTheStoredGasOrder)
 {
     // "H2" is not one of the nine; the later peak of a gas wins.
-    ChromatogramData d = withOilPeaks({{GasSet::CO2, 900}, {GasSet::H2, 10}, {GasSet::CH4, 20},
-                                       {GasSet::C2H6, 3}, {GasSet::C2H4, 4}, {GasSet::C2H2, 0.5},
-                                       {GasSet::CO, 300}, {"H2", 777}, {GasSet::CH4, 22}});
+    ChromatogramData d = withOilPeaks({{GasSet::CO2, 900},
+                                       {GasSet::H2, 10},
+                                       {GasSet::CH4, 20},
+                                       {GasSet::C2H6, 3},
+                                       {GasSet::C2H4, 4},
+                                       {GasSet::C2H2, 0.5},
+                                       {GasSet::CO, 300},
+                                       {"H2", 777},
+                                       {GasSet::CH4, 22}});
     ChromatogramData linked;
     const DgaCollection r = collectDgaValues(d, linked);
     EXPECT_FALSE(r.linkedRead);
@@ -42,7 +48,8 @@ TEST(DgaValues, OwnPeaksFillTheStoredGasOrder)
 TEST(DgaValues, TheLinkedChromatogramWinsAndAnUnreadableOneKeepsTheOwnValues)
 {
     test::TempDir dir;
-    writeChromatogramFile(dir.path("B_1.chg"), withOilPeaks({{GasSet::H2, 42}, {GasSet::O2, 5000}}));
+    writeChromatogramFile(dir.path("B_1.chg"),
+                          withOilPeaks({{GasSet::H2, 42}, {GasSet::O2, 5000}}));
     ChromatogramData d = withOilPeaks({{GasSet::H2, 1}, {GasSet::CH4, 2}});
     d.linkedFile = "B_1.chg";  // beside the own file
     ChromatogramData linked;

@@ -21,8 +21,8 @@ protected:
         env.outGasRateUsed = false;
         env.collect = [this](ChromatogramData& d, ChromatogramData&) {
             d.gasInOil = typed;
-            d.totalHydrocarbons = typed[gas::CH4] + typed[gas::C2H2] + typed[gas::C2H4] +
-                                  typed[gas::C2H6];
+            d.totalHydrocarbons =
+                typed[gas::CH4] + typed[gas::C2H2] + typed[gas::C2H4] + typed[gas::C2H6];
             return DgaCollection{};
         };
         save = [this](const std::string& company, const std::string& device, TestRecord r) {
@@ -53,7 +53,7 @@ TEST_F(DiagnoseTest, SavesTheAttentionStateAndShowsTheDialogFields)
     EXPECT_EQ(calls, std::vector<std::string>{"东郊变电站/1号主变"});
     EXPECT_EQ(saved.batchNo, "2024051701");
     EXPECT_EQ(saved.injectTime, "2024/05/17 09:03:07");
-    const std::array<double, 10> inColumnOrder = {200.0, 10.0, 10.0, 20.0, 0.0,
+    const std::array<double, 10> inColumnOrder = {200.0, 10.0,   10.0,   20.0,    0.0,
                                                   250.0, 1800.0, 3000.0, 40000.0, 40.0};
     EXPECT_EQ(saved.values, inColumnOrder);
     EXPECT_EQ(saved.status, -2);
@@ -78,8 +78,8 @@ TEST_F(DiagnoseTest, UnknownCompanyOrDeviceStopsBeforeTheDialog)
         EXPECT_FALSE(diagnose(data, linked, env, save).has_value());
         EXPECT_EQ(data.conclusion, "含量无异常") << "results are recomputed all the same";
     }
-    for (TestSaveResult r : {TestSaveResult::Failed, TestSaveResult::NothingWritten,
-                             TestSaveResult::Replaced}) {
+    for (TestSaveResult r :
+         {TestSaveResult::Failed, TestSaveResult::NothingWritten, TestSaveResult::Replaced}) {
         result = r;
         EXPECT_TRUE(diagnose(data, linked, env, save).has_value());
     }

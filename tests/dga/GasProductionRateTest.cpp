@@ -70,8 +70,12 @@ TEST_F(RatesTest, PerPeakAndPerGasWithTheTotalOfTheFourHydrocarbons)
     data.method.testRecord.values[rate::H2] = 10.0;
     data.method.testRecord.values[rate::CH4] = 5.0;
     // N2 is not one of the seven, "H2" not the component name.
-    addPeaks(data, {{"H2(氢气)", 40.0}, {"CH4(甲烷)", 25.0}, {"C2H2(乙炔)", 1.0},
-                    {"N2(氮气)", 50000.0}, {"H2", 999.0}});
+    addPeaks(data,
+             {{"H2(氢气)", 40.0},
+              {"CH4(甲烷)", 25.0},
+              {"C2H2(乙炔)", 1.0},
+              {"N2(氮气)", 50000.0},
+              {"H2", 999.0}});
     data.peaks[3].workValue = -7.0;
 
     ASSERT_TRUE(computeGasProductionRates(data, linked, env).computed);

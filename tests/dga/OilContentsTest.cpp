@@ -37,9 +37,9 @@ TEST(OilContents, EveryGasHasItsPartitionCoefficient)
     // 101.3 kPa gives 929 K.
     const ChromatogramData d = oscillation(101.3, 20, 0, 40);
     const std::pair<std::string_view, double> expected[] = {
-        {GasSet::H2, 0.06},   {GasSet::CH4, 0.39}, {GasSet::C2H6, 2.3},
+        {GasSet::H2, 0.06},   {GasSet::CH4, 0.39},  {GasSet::C2H6, 2.3},
         {GasSet::C2H4, 1.46}, {GasSet::C2H2, 1.02}, {GasSet::CO, 0.12},
-        {GasSet::CO2, 0.92},  {GasSet::O2, 0.17},  {GasSet::N2, 0.09}};
+        {GasSet::CO2, 0.92},  {GasSet::O2, 0.17},   {GasSet::N2, 0.09}};
     for (const auto& [name, k] : expected) {
         PeakRecord p = gasPeak(name, 1000);
         convertPeakToOil(d, p);
@@ -85,15 +85,15 @@ TEST(OilContents, VolumesThatCannotBeCorrectedGiveZeroNotNaN)
     constexpr auto V = QuantMethod::Vacuum;
     // Absolute zero; no oil; an oil correction of 0 (1 + 0.0008 x (50 - 1300) for the
     // oscillation method, 1 + 0.0008 x (20 - 1270) for the vacuum method).
-    for (const Case c : {Case{O, -273, 5, 40}, Case{V, -273, 5, 40}, Case{O, 20, 5, 0},
-                         Case{V, 20, 5, 0}, Case{O, 1300, 5, 40}, Case{V, 1270, 5, 40},
-                         Case{V, -273, 0, 0}}) {
+    for (const Case c :
+         {Case{O, -273, 5, 40}, Case{V, -273, 5, 40}, Case{O, 20, 5, 0}, Case{V, 20, 5, 0},
+          Case{O, 1300, 5, 40}, Case{V, 1270, 5, 40}, Case{V, -273, 0, 0}}) {
         ChromatogramData d = oscillation(101.3, c.t, c.vg, c.vl);
         d.method.calcMethod = static_cast<int>(c.method);
         computeVolumeRatio(d);
-        for (double v : {d.working.volumeRatio, d.working.gasVolumeOscillation,
-                         d.working.oilVolumeOscillation, d.working.gasVolumeVacuum,
-                         d.working.oilVolumeVacuum})
+        for (double v :
+             {d.working.volumeRatio, d.working.gasVolumeOscillation, d.working.oilVolumeOscillation,
+              d.working.gasVolumeVacuum, d.working.oilVolumeVacuum})
             EXPECT_TRUE(std::isfinite(v)) << c.t << " " << c.vl;
         EXPECT_EQ(d.working.volumeRatio, 0.0);
         PeakRecord p = gasPeak(GasSet::CH4, 50);

@@ -54,12 +54,12 @@ TEST(RateRecordFile, DamagedFilesAreRefusedAndLeaveTheRecord)
     std::vector<std::string> damaged;
     for (size_t n = 0; n < good.size(); ++n)
         damaged.push_back(good.substr(0, n));
-    damaged.push_back(good + '\0');                    // trailing byte
+    damaged.push_back(good + '\0');  // trailing byte
     std::string badStatus = good;
     badStatus[0] = 3;
     damaged.push_back(badStatus);
     std::string hugeText = good;
-    hugeText[12] = '\xFF';                             // first path length: 0xFF + 0xFFFF + u32
+    hugeText[12] = '\xFF';  // first path length: 0xFF + 0xFFFF + u32
     hugeText.insert(13, "\xFF\xFF\xFF\xFF\xFF\x7F");
     damaged.push_back(hugeText);
 
@@ -87,7 +87,8 @@ TEST(recordGasProductionData, CurrentTestBecomesThePreviousOneEvenWhenCancelled)
     std::vector<std::string> shown;
     const auto sink = [&shown](const std::string& m) { shown.push_back(m); };
 
-    EXPECT_FALSE(recordGasProductionData(d, "/data/A.chg", [] { return std::nullopt; }, sink));
+    EXPECT_FALSE(recordGasProductionData(
+        d, "/data/A.chg", [] { return std::nullopt; }, sink));
     EXPECT_EQ(shown, std::vector<std::string>{"记录失败！"});
     const RateRecord& prev = d.method.testRecord;
     EXPECT_EQ(prev.testTime, d.injectionTime);
@@ -100,7 +101,8 @@ TEST(recordGasProductionData, CurrentTestBecomesThePreviousOneEvenWhenCancelled)
     TempDir dir;
     const std::string path = dir.path("r.lcd");
     shown.clear();
-    EXPECT_TRUE(recordGasProductionData(d, "/data/A.chg", [&] { return path; }, sink));
+    EXPECT_TRUE(recordGasProductionData(
+        d, "/data/A.chg", [&] { return path; }, sink));
     EXPECT_EQ(shown, std::vector<std::string>{"记录成功！"});
     EXPECT_EQ(readRateRecordFile(path), prev);
 

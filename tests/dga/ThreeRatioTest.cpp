@@ -1,5 +1,5 @@
-#include "dga/StoredGasOrder.h"
 #include "dga/ThreeRatio.h"
+#include "dga/StoredGasOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ ChromatogramData withRatios(double c2h2c2h4, double ch4h2, double c2h4c2h6)
 std::string codesOf(const ChromatogramData& d)
 {
     return std::to_string(d.ratioCode1) + std::to_string(d.ratioCode2) +
-           std::to_string(d.ratioCode3);
+        std::to_string(d.ratioCode3);
 }
 
 }  // namespace
@@ -135,8 +135,10 @@ TEST(FaultTable, EveryRowWithItsCodesTextsAndClass)
     for (const Row& r : rows) {
         const auto f = lookUpFault(r.c1, r.c2, r.c3);
         ASSERT_TRUE(f.has_value()) << r.c1 << r.c2 << r.c3;
-        EXPECT_EQ(std::tuple(f->diagnosisCode, f->diagnosisCode2, std::string(f->conclusion), std::string(f->advice)),
-                  std::tuple(r.code, r.code2, r.conclusion, r.advice)) << r.c1 << r.c2 << r.c3;
+        EXPECT_EQ(std::tuple(f->diagnosisCode, f->diagnosisCode2, std::string(f->conclusion),
+                             std::string(f->advice)),
+                  std::tuple(r.code, r.code2, r.conclusion, r.advice))
+            << r.c1 << r.c2 << r.c3;
     }
     EXPECT_FALSE(lookUpFault(0, 0, 0));
     EXPECT_FALSE(lookUpFault(0, 1, 1));

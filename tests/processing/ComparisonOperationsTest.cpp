@@ -60,14 +60,16 @@ TEST(ShiftedCombination, FirstSampleStandsInForMissingPartners)
 
 TEST(SumAndAverage, OnlyCheckedEntriesOverTheShortestAndTheAverageDividesTheExtremaToo)
 {
-    std::vector<ComparisonEntry> list{entry({3, 6, 9}), entry({0, 0, 3}), entry({6, 3, 3, 7}, 0.0, 1, 20)};
+    std::vector<ComparisonEntry> list{entry({3, 6, 9}), entry({0, 0, 3}),
+                                      entry({6, 3, 3, 7}, 0.0, 1, 20)};
     const auto r = sumOfChecked(list, true);
     EXPECT_EQ(r.signal.values(), (Samples{3, 3, 5}));  // over the shorter length
-    EXPECT_EQ(r.pointsPerSecond, 10);  // the first source's
+    EXPECT_EQ(r.pointsPerSecond, 10);                  // the first source's
     EXPECT_EQ(r.signalMax, 5.0f);
     EXPECT_EQ(r.signalMin, 3.0f);
 
-    list = {entry({100, 100}, 0.0, 0), entry({1, 2}), entry({100, 100}, 0.0, 0), entry({3, 4}), entry({5, 6})};
+    list = {entry({100, 100}, 0.0, 0), entry({1, 2}), entry({100, 100}, 0.0, 0), entry({3, 4}),
+            entry({5, 6})};
     EXPECT_EQ(sumOfChecked(list, false).signal.values(), (Samples{9, 12}));
     EXPECT_EQ(sumOfChecked(list, true).signal.values(), (Samples{3, 4}));
     list[3].checked = 0;

@@ -24,8 +24,11 @@ const std::vector<float> kTwoOverlapping = gaussians(600, {{150, 500, 15}, {220,
 TEST(Detection, SignalThatNeverRisesByTheThresholdHasNoPeaks)
 {
     // 0.2 per sample is 0.8 per bunch of four, below the threshold of 1.0.
-    EXPECT_TRUE(detect(chromatogramOf(SyntheticSignal(2000).drift(0.2).floats(), plainParams())).empty());
-    EXPECT_TRUE(detect(chromatogramOf(SyntheticSignal(2000, 100.0f).noise(0.1).floats(), plainParams())).empty());
+    EXPECT_TRUE(
+        detect(chromatogramOf(SyntheticSignal(2000).drift(0.2).floats(), plainParams())).empty());
+    EXPECT_TRUE(
+        detect(chromatogramOf(SyntheticSignal(2000, 100.0f).noise(0.1).floats(), plainParams()))
+            .empty());
 }
 
 TEST(Detection, FirstPeakNeedsFiveRisingBunches)
@@ -45,9 +48,23 @@ TEST(Detection, PeakOnTheTailOfAnotherNeedsThreeRisingBunches)
 {
     // A peak bent over at both ends, a falling tail, a short rise of `steps`, more tail.
     const auto blipOnTail = [](int steps) {
-        return RampSignal().hold(20).ramp(6, 4).ramp(2, 3).ramp(2, 2).ramp(2, 1).ramp(2, -1)
-            .ramp(2, -2).ramp(2, -3).ramp(4, -4).ramp(2, -3).ramp(2, -2).ramp(6, -1.5f)
-            .ramp(steps, 4).ramp(20, -1.5f).ramp(2, -1).hold(30);
+        return RampSignal()
+            .hold(20)
+            .ramp(6, 4)
+            .ramp(2, 3)
+            .ramp(2, 2)
+            .ramp(2, 1)
+            .ramp(2, -1)
+            .ramp(2, -2)
+            .ramp(2, -3)
+            .ramp(4, -4)
+            .ramp(2, -3)
+            .ramp(2, -2)
+            .ramp(6, -1.5f)
+            .ramp(steps, 4)
+            .ramp(20, -1.5f)
+            .ramp(2, -1)
+            .hold(30);
     };
     EXPECT_EQ(detectRamp(blipOnTail(1)).size(), 1) << "two rising bunches on a tail are no valley";
     const PeakTable t = detectRamp(blipOnTail(2));
@@ -68,10 +85,12 @@ TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
     const PeakTable& t = d.peaks;
     ASSERT_EQ(t.size(), 2);
     using M = DetectionMark;
-    EXPECT_EQ(marks, (std::vector<std::pair<DetectionMark, int>>{
-                         {M::Start, t[0].startIndex}, {M::Apex, t[0].apexIndex},
-                         {M::Valley, t[1].startIndex}, {M::Apex, t[1].apexIndex},
-                         {M::End, t[1].endIndex}}));
+    EXPECT_EQ(marks,
+              (std::vector<std::pair<DetectionMark, int>>{{M::Start, t[0].startIndex},
+                                                          {M::Apex, t[0].apexIndex},
+                                                          {M::Valley, t[1].startIndex},
+                                                          {M::Apex, t[1].apexIndex},
+                                                          {M::End, t[1].endIndex}}));
     EXPECT_EQ(t[0].typeFlags, PeakFlag::EndsInValley);
     EXPECT_EQ(t[1].typeFlags, PeakFlag::StartsInValley);
     EXPECT_EQ(t[0].detectTag, 2);
@@ -87,10 +106,12 @@ TEST(Detection, ValleysJoinPeaksIntoOneGroupUnderOneBaseline)
 
 TEST(Detection, ForcedIndependentPeaksEndAndStartAtTheValleyWithoutValleyBits)
 {
-    const PeakTable forced = detect(withProgram(kTwoOverlapping, {timeEvent(0.0, T::ForceIndependentOn)}));
+    const PeakTable forced =
+        detect(withProgram(kTwoOverlapping, {timeEvent(0.0, T::ForceIndependentOn)}));
     // Once a row has been applied, the bunch size chosen at a peak start lasts; the same
     // program without the switch detects on the same bunches.
-    const PeakTable joined = detect(withProgram(kTwoOverlapping, {timeEvent(0.0, T::ForceIndependentOff)}));
+    const PeakTable joined =
+        detect(withProgram(kTwoOverlapping, {timeEvent(0.0, T::ForceIndependentOff)}));
     ASSERT_EQ(joined.size(), 2);
     ASSERT_EQ(joined[0].typeFlags, PeakFlag::EndsInValley);
     ASSERT_EQ(forced.size(), 2);
@@ -106,8 +127,9 @@ TEST(Detection, ForcedIndependentPeaksEndAndStartAtTheValleyWithoutValleyBits)
 
 TEST(Detection, BaselineAtNextValleyActsOnceOnly)
 {
-    const PeakTable t = detect(withProgram(gaussians(900, {{150, 500, 15}, {220, 400, 15}, {290, 300, 15}}),
-                                           {timeEvent(0.0, T::BaselineAtNextValley)}));
+    const PeakTable t =
+        detect(withProgram(gaussians(900, {{150, 500, 15}, {220, 400, 15}, {290, 300, 15}}),
+                           {timeEvent(0.0, T::BaselineAtNextValley)}));
     ASSERT_EQ(t.size(), 3);
     EXPECT_EQ(t[0].typeFlags, 0) << "the first valley became a baseline point";
     EXPECT_EQ(t[1].typeFlags, PeakFlag::EndsInValley) << "the second is a valley again";
@@ -116,9 +138,9 @@ TEST(Detection, BaselineAtNextValleyActsOnceOnly)
 
 TEST(Detection, NextPeakRidesSuppressesStartsUntilCleared)
 {
-    const PeakTable t = detect(withProgram(gaussians(2400, {{400, 500, 15}, {1600, 500, 15}}),
-                                           {timeEvent(0.0, T::NextPeakRides),
-                                            timeEvent(1.0, T::None)}));  // sample 1200
+    const PeakTable t = detect(
+        withProgram(gaussians(2400, {{400, 500, 15}, {1600, 500, 15}}),
+                    {timeEvent(0.0, T::NextPeakRides), timeEvent(1.0, T::None)}));  // sample 1200
     ASSERT_EQ(t.size(), 1);
     EXPECT_GT(t[0].apexIndex, 1500);
 }
@@ -128,7 +150,8 @@ TEST(Detection, PeakStillRisingWhenTheDataEndIsDropped)
     EXPECT_TRUE(detect(chromatogramOf(gaussians(140, {{150, 500, 15}}), plainParams())).empty());
     // Past its rear inflection, a peak is kept when the table already has a row; it ends
     // at the last bunch.
-    const PeakTable t = detect(chromatogramOf(gaussians(440, {{150, 500, 15}, {400, 500, 15}}), plainParams()));
+    const PeakTable t =
+        detect(chromatogramOf(gaussians(440, {{150, 500, 15}, {400, 500, 15}}), plainParams()));
     ASSERT_EQ(t.size(), 2);
     EXPECT_LT(t[1].endIndex, 440);
     EXPECT_GE(t[1].endIndex, 440 - 8);
@@ -140,7 +163,8 @@ TEST(Detection, PeakStillRisingWhenTheDataEndIsDropped)
 TEST(Detection, RetentionTimesFollowTheChromatogramsOwnRate)
 {
     for (int rate : {10, 20, 50}) {
-        const PeakTable t = detect(chromatogramOf(gaussians(600, {{300, 500, 15}}), plainParams(), rate));
+        const PeakTable t =
+            detect(chromatogramOf(gaussians(600, {{300, 500, 15}}), plainParams(), rate));
         ASSERT_EQ(t.size(), 1) << rate;
         EXPECT_DOUBLE_EQ(t[0].retentionTime, t[0].apexIndex / static_cast<double>(rate) / 60.0);
         EXPECT_NEAR(t[0].halfWidth, 2.3548 * 15 / rate / 60.0, 1.5 / rate / 60.0);
@@ -169,24 +193,39 @@ std::vector<Case> cases()
 {
     std::vector<Case> c;
     c.push_back({"defaults with drift and noise",
-                 SyntheticSignal(6000, 80.0f).drift(0.01).gaussian(900, 800, 25).gaussian(1010, 500, 25)
-                     .gaussian(3000, 300, 40).gaussian(4500, 50, 30).noise(1.5).floats(),
+                 SyntheticSignal(6000, 80.0f)
+                     .drift(0.01)
+                     .gaussian(900, 800, 25)
+                     .gaussian(1010, 500, 25)
+                     .gaussian(3000, 300, 40)
+                     .gaussian(4500, 50, 30)
+                     .noise(1.5)
+                     .floats(),
                  methodWith(IntegrationParams{})});
-    c.push_back({"solvent peak with riders",
-                 solventWithRiders(),
-                 methodWith(plainParams())});
+    c.push_back({"solvent peak with riders", solventWithRiders(), methodWith(plainParams())});
     c.push_back({"group split below its line",
-                 gaussians(600, {{150, 500, 15}, {220, 300, 15}, {186, -100, 4}}), methodWith(plainParams())});
-    c.push_back({"time program of every kind",
-                 SyntheticSignal(6000).gaussian(400, 500, 15).gaussian(470, 300, 15).gaussian(1300, 500, 15)
-                     .gaussian(1370, 300, 15).gaussian(2300, 500, 15).gaussian(3100, 400, 20)
-                     .gaussian(3800, 500, 15).gaussian(4700, 600, 15).noise(0.5).floats(),
-                 methodWith(plainParams(4, 10.0, 3),
-                            {timeEvent(0.0, T::ForceIndependentOn), timeEvent(0.75, T::ForceIndependentOff),
-                             timeEvent(0.8, T::BaselineAtNextValley), timeEvent(1.5, T::HorizontalBaselineOn, 5, 12.0),
-                             timeEvent(2.25, T::HorizontalBaselineOff), timeEvent(2.5, T::ManualStart),
-                             timeEvent(2.75, T::ManualEnd), timeEvent(3.0, T::IntegrationOff),
-                             timeEvent(3.125, T::IntegrationOn, 3, 8.0), timeEvent(3.9, T::BaselineNow)})});
+                 gaussians(600, {{150, 500, 15}, {220, 300, 15}, {186, -100, 4}}),
+                 methodWith(plainParams())});
+    c.push_back(
+        {"time program of every kind",
+         SyntheticSignal(6000)
+             .gaussian(400, 500, 15)
+             .gaussian(470, 300, 15)
+             .gaussian(1300, 500, 15)
+             .gaussian(1370, 300, 15)
+             .gaussian(2300, 500, 15)
+             .gaussian(3100, 400, 20)
+             .gaussian(3800, 500, 15)
+             .gaussian(4700, 600, 15)
+             .noise(0.5)
+             .floats(),
+         methodWith(plainParams(4, 10.0, 3),
+                    {timeEvent(0.0, T::ForceIndependentOn), timeEvent(0.75, T::ForceIndependentOff),
+                     timeEvent(0.8, T::BaselineAtNextValley),
+                     timeEvent(1.5, T::HorizontalBaselineOn, 5, 12.0),
+                     timeEvent(2.25, T::HorizontalBaselineOff), timeEvent(2.5, T::ManualStart),
+                     timeEvent(2.75, T::ManualEnd), timeEvent(3.0, T::IntegrationOff),
+                     timeEvent(3.125, T::IntegrationOn, 3, 8.0), timeEvent(3.9, T::BaselineNow)})});
     // Bunches of one sample over no smoothing put a bunch's centre on the sample after
     // the newest; neither pass may read it before it exists.
     c.push_back({"centre ahead of the data",
@@ -195,8 +234,7 @@ std::vector<Case> cases()
     IntegrationParams hostile = plainParams(0, 10.0, 0);
     hostile.judgeWidth = 0;
     hostile.timeDoubling = 0.5;
-    c.push_back({"widths from a damaged method",
-                 gaussians(3000, {{700, 500, 15}, {2000, 500, 25}}),
+    c.push_back({"widths from a damaged method", gaussians(3000, {{700, 500, 15}, {2000, 500, 25}}),
                  methodWith(hostile), 50});
     return c;
 }
@@ -206,7 +244,8 @@ std::vector<Case> cases()
 TEST(LiveAndStored, LiveFeedingWithEvaluationAfterEachSampleEqualsStoredDetection)
 {
     for (const Case& c : cases()) {
-        ChromatogramData stored = chromatogramOf(c.samples, c.method.integration, c.pointsPerSecond);
+        ChromatogramData stored =
+            chromatogramOf(c.samples, c.method.integration, c.pointsPerSecond);
         stored.method = c.method;
         const PeakTable expected = detect(stored);
         EXPECT_FALSE(expected.empty()) << c.name;

@@ -14,13 +14,11 @@
 
 namespace dgaws::test {
 
-
 class SyntheticSignal {
 public:
     explicit SyntheticSignal(int samples, float baseline = 0.0f)
         : values_(static_cast<size_t>(samples), static_cast<double>(baseline))
-    {
-    }
+    {}
 
     // A Gaussian of the given height centred on sample `centre` with deviation `sigma`
     // samples.
@@ -93,7 +91,11 @@ inline std::vector<float> gaussians(int samples, std::initializer_list<Gauss> pe
 // A solvent peak whose tail is still falling when the data end, two small peaks riding on it.
 inline std::vector<float> solventWithRiders()
 {
-    return SyntheticSignal(4000).tailing(200, 20000, 10, 3000).gaussian(700, 150, 8).gaussian(1100, 120, 8).floats();
+    return SyntheticSignal(4000)
+        .tailing(200, 20000, 10, 3000)
+        .gaussian(700, 150, 8)
+        .gaussian(1100, 120, 8)
+        .floats();
 }
 
 // Parameters that make bunches plain to reason about: no doubling, no lock, bunches of
@@ -213,7 +215,8 @@ inline double rawArea(const std::vector<float>& s, int b0, int b1, double v0, do
 }
 inline double rawArea(const std::vector<float>& s, const PeakRecord& p)
 {
-    return rawArea(s, p.baselineStartIndex, p.baselineEndIndex, p.baselineStartValue, p.baselineEndValue);
+    return rawArea(s, p.baselineStartIndex, p.baselineEndIndex, p.baselineStartValue,
+                   p.baselineEndValue);
 }
 
 inline void expectFinite(const PeakTable& table)
@@ -222,13 +225,11 @@ inline void expectFinite(const PeakTable& table)
         for (double v : {p.retentionTime, p.area, p.height, p.areaPercent, p.halfWidth,
                          p.tailingFactor, p.plates, p.resolution})
             EXPECT_TRUE(std::isfinite(v)) << "peak " << p.number;
-        for (float v : {p.startValue, p.apexValue, p.endValue, p.baselineStartValue,
-                        p.baselineEndValue})
+        for (float v :
+             {p.startValue, p.apexValue, p.endValue, p.baselineStartValue, p.baselineEndValue})
             EXPECT_TRUE(std::isfinite(v)) << "peak " << p.number;
     }
 }
-
-
 
 // A row as detection would leave it: values read from the signal, baseline from start to
 // end.

@@ -31,8 +31,8 @@ std::vector<float> twoTriangles(float valley, float startLevel = 100.0f, float e
 TEST(GroupBaselines, RegroupCountsRunsOfValleyAndFixedEndRows)
 {
     PeakTable t;
-    for (int flags : {EndsInValley, StartsInValley | EndsInValley, StartsInValley, 0,
-                      FixedBaselineEnd, 0}) {
+    for (int flags :
+         {EndsInValley, StartsInValley | EndsInValley, StartsInValley, 0, FixedBaselineEnd, 0}) {
         PeakRecord p;
         p.typeFlags = flags;
         p.detectTag = 7;
@@ -81,9 +81,10 @@ TEST(GroupBaselines, SplitDrawsTheRowsBeforeItOnTheirOwnLineSoASecondPassAgrees)
     s[50] = 130.0f;
     s[90] = 90.0f;
     s[140] = 160.0f;
-    auto d = tableOn(s, {rowOn(s, 10, 30, 50, EndsInValley),
-                         rowOn(s, 50, 70, 90, StartsInValley | EndsInValley),
-                         rowOn(s, 90, 110, 140, StartsInValley)});
+    auto d = tableOn(s,
+                     {rowOn(s, 10, 30, 50, EndsInValley),
+                      rowOn(s, 50, 70, 90, StartsInValley | EndsInValley),
+                      rowOn(s, 90, 110, 140, StartsInValley)});
     const PeakTable once = evaluated(d);
     EXPECT_EQ(once[1].typeFlags, StartsInValley);
     EXPECT_EQ(once[2].typeFlags, 0);
@@ -133,7 +134,13 @@ TEST(GroupBaselines, EvaluatingDetectedTablesTwiceChangesNothing)
 {
     const std::vector<std::vector<float>> signals = {
         gaussians(900, {{150, 500, 15}, {220, 400, 15}, {290, 300, 15}}),
-        SyntheticSignal(900, 50.0f).drift(-0.2).gaussian(150, 500, 15).gaussian(225, 300, 12).gaussian(300, 200, 12).noise(2.0).floats(),
+        SyntheticSignal(900, 50.0f)
+            .drift(-0.2)
+            .gaussian(150, 500, 15)
+            .gaussian(225, 300, 12)
+            .gaussian(300, 200, 12)
+            .noise(2.0)
+            .floats(),
         gaussians(600, {{150, 500, 15}, {220, 300, 15}, {186, -100, 4}}),
         solventWithRiders(),
     };

@@ -23,8 +23,13 @@ namespace {
 // 1100 a bump too low for the detector, which only the operator adds.
 std::vector<float> detectable()
 {
-    return bumps({{400, 800, 60}, {800, 600, 60}, {1100, 4, 60}, {1400, 500, 60},
-                  {1800, 700, 60}, {1880, 500, 60}, {2400, 300, 60}},
+    return bumps({{400, 800, 60},
+                  {800, 600, 60},
+                  {1100, 4, 60},
+                  {1400, 500, 60},
+                  {1800, 700, 60},
+                  {1880, 500, 60},
+                  {2400, 300, 60}},
                  3000);
 }
 
@@ -43,14 +48,19 @@ struct Redetection {
         hooks.pushUndo = [this] { editor.pushUndo(); };
         hooks.replayManualEvents = [this] { editor.replayManualEvents(); };
     }
-    void detect() { ASSERT_EQ(PeakDetectionCommand::run(engine, false, hooks), PeakDetectionCommand::Outcome::Detected); }
+    void detect()
+    {
+        ASSERT_EQ(PeakDetectionCommand::run(engine, false, hooks),
+                  PeakDetectionCommand::Outcome::Detected);
+    }
     // The row whose apex lies nearest the sample.
     int near(int sample) const
     {
         int best = -1;
         for (int i = 0; i < data.peaks.size(); ++i)
-            if (best < 0 || std::abs(data.peaks[i].apexIndex - sample) <
-                                std::abs(data.peaks[best].apexIndex - sample))
+            if (best < 0 ||
+                std::abs(data.peaks[i].apexIndex - sample) <
+                    std::abs(data.peaks[best].apexIndex - sample))
                 best = i;
         return best;
     }
@@ -81,7 +91,8 @@ TEST(ManualEventReplay, RedetectionReproducesEveryAddedPeakAndMovedBoundary)
     for (int sample : {1050, 1100, 1150})
         ASSERT_EQ(clicks.click(r.data.peaks, r.data.signal.count(), sample), EditStatus::Done);
     ASSERT_EQ(r.editor.addPeak(clicks), EditStatus::Done);
-    ASSERT_EQ(r.editor.moveEnd(r.near(400), r.data.peaks[r.near(400)].endIndex + 15), EditStatus::Done);
+    ASSERT_EQ(r.editor.moveEnd(r.near(400), r.data.peaks[r.near(400)].endIndex + 15),
+              EditStatus::Done);
     ASSERT_EQ(r.editor.moveStart(r.near(1880), r.data.peaks[r.near(1880)].startIndex + 6),
               EditStatus::Done);
     ASSERT_EQ(r.editor.moveApex(r.near(1400), r.data.peaks[r.near(1400)].apexIndex + 3),
@@ -132,12 +143,10 @@ TEST(ManualEventReplay, EventsWithoutATargetInsertOrDoNothing)
         e.time = apex / 1200.0;
         return e;
     };
-    b.data.method.manualEvents = {event(Kind::MoveStart, 200, 300, 400),
-                                  event(Kind::deletePeak, 600, 700, 800),
-                                  event(Kind::VerticalCut, 600, 700, 800),
-                                  event(Kind::Undefined, 600, 700, 800),
-                                  event(Kind::AddPeak, 1000, 1100, 1200),
-                                  event(42, 1400, 1500, 1600)};
+    b.data.method.manualEvents = {
+        event(Kind::MoveStart, 200, 300, 400),   event(Kind::deletePeak, 600, 700, 800),
+        event(Kind::VerticalCut, 600, 700, 800), event(Kind::Undefined, 600, 700, 800),
+        event(Kind::AddPeak, 1000, 1100, 1200),  event(42, 1400, 1500, 1600)};
     const std::vector<ManualEvent> table = b.data.method.manualEvents;
 
     EXPECT_EQ(replayManualEvents(b.engine), 2);
@@ -169,7 +178,8 @@ TEST(ManualEventTable, WorksOnACopyUntilCommitted)
     EXPECT_FALSE(t.deleteRow(3));
     ASSERT_TRUE(t.deleteRow(1));
     EXPECT_EQ(t.rowText(1).event, "删除峰");
-    EXPECT_EQ(b.data.method.manualEvents.size(), 3u) << "closing without OK keeps the method's rows";
+    EXPECT_EQ(b.data.method.manualEvents.size(), 3u)
+        << "closing without OK keeps the method's rows";
     t.commitTo(b.data.method);
     EXPECT_EQ(b.data.method.manualEvents.size(), 2u);
 
@@ -230,9 +240,11 @@ TEST(PeakDetectionCommandTest, RedetectsOnlyWhenAllowedAndInTheRightOrder)
     hooks.markModified = [&] { calls.push_back("modified"); };
     hooks.redrawViews = [&] { calls.push_back("redraw"); };
 
-    EXPECT_EQ(PeakDetectionCommand::run(e, true, hooks), PeakDetectionCommand::Outcome::Unavailable);
+    EXPECT_EQ(PeakDetectionCommand::run(e, true, hooks),
+              PeakDetectionCommand::Outcome::Unavailable);
     d.hasData = 0;
-    EXPECT_EQ(PeakDetectionCommand::run(e, false, hooks), PeakDetectionCommand::Outcome::Unavailable);
+    EXPECT_EQ(PeakDetectionCommand::run(e, false, hooks),
+              PeakDetectionCommand::Outcome::Unavailable);
     EXPECT_TRUE(calls.empty());
     d.hasData = 1;
 

@@ -57,7 +57,10 @@ TEST(Measures, IsolatedGaussianAreaIsWithinOnePercentAtSignalToNoiseOf1000)
     for (unsigned seed : {1u, 2u, 3u}) {
         ChromatogramData d;
         d.hasData = 1;
-        d.signal.assign(SyntheticSignal(4000, 200.0f).gaussian(2000, height, sigma).noise(height / 1000.0, seed).floats());
+        d.signal.assign(SyntheticSignal(4000, 200.0f)
+                            .gaussian(2000, height, sigma)
+                            .noise(height / 1000.0, seed)
+                            .floats());
         const PeakTable t = detect(d);
         ASSERT_EQ(t.size(), 1) << seed;
         EXPECT_NEAR(t[0].area, truth, truth * 0.01) << seed;
@@ -113,7 +116,8 @@ TEST(Measures, GaussianWidthsTailingAndPlates)
     EXPECT_NEAR(t[0].halfWidth, 2.3548 * sigma * sample, 1.0 * sample);
     EXPECT_NEAR(t[0].tailingFactor, 1.0, 0.03);
     EXPECT_DOUBLE_EQ(t[0].plates,
-                     5.54 * (t[0].retentionTime / t[0].halfWidth) * (t[0].retentionTime / t[0].halfWidth));
+                     5.54 * (t[0].retentionTime / t[0].halfWidth) *
+                         (t[0].retentionTime / t[0].halfWidth));
 }
 
 TEST(Measures, CrossingScansThatFindNothingStopAtTheirLimits)
@@ -184,7 +188,8 @@ TEST(Measures, RidersBeforeATailingPeakAreTakenOutOfIt)
 TEST(Measures, ResolutionPairsEachPeakWithTheOneBefore)
 {
     const auto s = gaussians(1200, {{200, 500, 10}, {500, 400, 15}, {900, 300, 20}});
-    auto d = tableOn(s, {rowOn(s, 150, 200, 250), rowOn(s, 430, 500, 570), rowOn(s, 800, 900, 1000)});
+    auto d =
+        tableOn(s, {rowOn(s, 150, 200, 250), rowOn(s, 430, 500, 570), rowOn(s, 800, 900, 1000)});
     const PeakTable t = evaluated(d);
     const auto res = [&t](int a, int b) {
         return (t[b].retentionTime - t[a].retentionTime) * 1.18 / (t[b].halfWidth + t[a].halfWidth);

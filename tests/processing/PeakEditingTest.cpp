@@ -14,7 +14,10 @@ namespace Kind = dgaws::ManualEventKind;
 
 namespace {
 
-double minutes(int sample) { return sample / 20.0 / 60.0; }
+double minutes(int sample)
+{
+    return sample / 20.0 / 60.0;
+}
 
 // A solvent peak at 300 with a slow exponential tail, and two small peaks on the tail at
 // 500 and 650; detection would have made them one group.
@@ -23,15 +26,16 @@ std::vector<float> tailWithRiders()
     std::vector<float> s = bumps({{500, 300, 30}, {650, 200, 30}});
     const std::vector<float> front = bumps({{300, 4000, 60}});
     for (int i = 0; i < 2000; ++i) {
-        const double tail = i < 300 ? front[static_cast<size_t>(i)] - 100.0
-                                    : 4000.0 * std::exp(-(i - 300) / 150.0);
+        const double tail =
+            i < 300 ? front[static_cast<size_t>(i)] - 100.0 : 4000.0 * std::exp(-(i - 300) / 150.0);
         s[static_cast<size_t>(i)] += static_cast<float>(tail);
     }
     return s;
 }
 std::vector<PeakRecord> tailRows(const std::vector<float>& s)
 {
-    return {rowOn(s, 240, 300, 470, EndsInValley), rowOn(s, 470, 500, 560, StartsInValley | EndsInValley),
+    return {rowOn(s, 240, 300, 470, EndsInValley),
+            rowOn(s, 470, 500, 560, StartsInValley | EndsInValley),
             rowOn(s, 560, 650, 700, StartsInValley)};
 }
 
@@ -147,7 +151,8 @@ TEST(PeakEditing, TailingPeakCarriesItsRidersBehind)
     EXPECT_EQ(t.endIndex, 470) << "its own end stays where the first rider starts";
     EXPECT_EQ(t.baselineEndIndex, 800) << "the click lies beyond the last rider's end";
     EXPECT_NEAR(t.area, rawArea(s, t) - b.peaks()[1].area - b.peaks()[2].area, 1e-3);
-    EXPECT_EQ(b.kinds(), (std::vector<int>{Kind::RiderBehind, Kind::RiderBehind, Kind::TailingPeak}));
+    EXPECT_EQ(b.kinds(),
+              (std::vector<int>{Kind::RiderBehind, Kind::RiderBehind, Kind::TailingPeak}));
 
     // Its end may not come back over a rider; beyond them only its baseline end moves.
     const PeakTable before = b.peaks();
@@ -163,9 +168,10 @@ TEST(PeakEditing, TailingPeakCarriesItsRidersBefore)
     // The same chromatogram mirrored: the solvent peak at 1699 rises slowly from the left.
     auto s = tailWithRiders();
     std::reverse(s.begin(), s.end());
-    EditBench b(s, {rowOn(s, 1299, 1349, 1439, EndsInValley),
-                    rowOn(s, 1439, 1499, 1529, StartsInValley | EndsInValley),
-                    rowOn(s, 1529, 1699, 1759, StartsInValley)});
+    EditBench b(s,
+                {rowOn(s, 1299, 1349, 1439, EndsInValley),
+                 rowOn(s, 1439, 1499, 1529, StartsInValley | EndsInValley),
+                 rowOn(s, 1529, 1699, 1759, StartsInValley)});
     EXPECT_EQ(b.editor.tailingBefore(2, 1600), EditStatus::NoRiders);
 
     ASSERT_EQ(b.editor.tailingBefore(2, 1199), EditStatus::Done);
@@ -257,13 +263,14 @@ TEST(PeakEditing, ClicksThatBreakALimitChangeNothing)
     const struct {
         EditStatus (PeakEditor::*move)(int, int);
         int row, sample;
-    } outside[] = {{&PeakEditor::moveStart, 1, 299},  {&PeakEditor::moveStart, 1, 381},
-                   {&PeakEditor::moveStart, 3, 519},  {&PeakEditor::moveEnd, 0, 381},
-                   {&PeakEditor::moveEnd, 0, 299},    {&PeakEditor::moveEnd, 2, 1001},
-                   {&PeakEditor::moveEnd, 3, 2000},   {&PeakEditor::moveApex, 3, 999},
+    } outside[] = {{&PeakEditor::moveStart, 1, 299}, {&PeakEditor::moveStart, 1, 381},
+                   {&PeakEditor::moveStart, 3, 519}, {&PeakEditor::moveEnd, 0, 381},
+                   {&PeakEditor::moveEnd, 0, 299},   {&PeakEditor::moveEnd, 2, 1001},
+                   {&PeakEditor::moveEnd, 3, 2000},  {&PeakEditor::moveApex, 3, 999},
                    {&PeakEditor::moveApex, 3, 1201}};
     for (const auto& c : outside)
-        EXPECT_EQ((e.*c.move)(c.row, c.sample), EditStatus::OutsideLimits) << c.row << " " << c.sample;
+        EXPECT_EQ((e.*c.move)(c.row, c.sample), EditStatus::OutsideLimits)
+            << c.row << " " << c.sample;
     EXPECT_EQ(e.deletePeak(4), EditStatus::NoSuchPeak);
     EXPECT_EQ(e.toggleNegative(-1), EditStatus::NoSuchPeak);
     EXPECT_EQ(e.verticalCut(0, 2000), EditStatus::OutsideSignal);
@@ -339,8 +346,8 @@ namespace {
 void addTriangle(std::vector<float>& s, int centre, float height, int halfWidth)
 {
     for (int i = centre - halfWidth; i <= centre + halfWidth; ++i)
-        s[static_cast<size_t>(i)] +=
-            height * (1.0f - static_cast<float>(std::abs(i - centre)) / static_cast<float>(halfWidth));
+        s[static_cast<size_t>(i)] += height *
+            (1.0f - static_cast<float>(std::abs(i - centre)) / static_cast<float>(halfWidth));
 }
 
 // On a level of 100: a peak at 300 standing between two dips at 250 and 350; a lone
@@ -362,8 +369,9 @@ std::vector<float> driftShapes()
 void expectBaselineHolds(const std::vector<float>& s, const PeakRecord& p, bool upward)
 {
     for (int k = p.startIndex + 1; k < p.endIndex; ++k) {
-        const double side = (s[static_cast<size_t>(k)] - p.startValue) * (p.endIndex - p.startIndex) -
-                            (p.endValue - p.startValue) * (k - p.startIndex);
+        const double side =
+            (s[static_cast<size_t>(k)] - p.startValue) * (p.endIndex - p.startIndex) -
+            (p.endValue - p.startValue) * (k - p.startIndex);
         EXPECT_TRUE(upward ? side >= 0.0 : side <= 0.0) << "sample " << k;
     }
 }

@@ -70,7 +70,8 @@ TEST(SignalSmoothing, ChromatogramGetsNewExtremaAndDisplayButKeepsItsPeaks)
     ASSERT_TRUE(SignalSmoothing::smooth(d, 4));
     EXPECT_EQ(d.signalMax, 8.0f);
     EXPECT_EQ(d.signalMin, 3.0f);
-    EXPECT_EQ(DisplayRange::of(d.method), (DisplayRange{0.0, 10 / 600.0, 3.0 * 0.001, 8.0 * 0.001}));
+    EXPECT_EQ(DisplayRange::of(d.method),
+              (DisplayRange{0.0, 10 / 600.0, 3.0 * 0.001, 8.0 * 0.001}));
     EXPECT_EQ(d.peaks, peaks);
 }
 
@@ -89,9 +90,10 @@ TEST(BaselineDrift, FollowsTheSignalBetweenGroupsAndALineUnderEach)
     EXPECT_EQ(drift[520], s[520]);
 
     // Riders lie under their tailing peak's line.
-    ChromatogramData t = tableOn(s, {rowOn(s, 240, 300, 340, TailingWithRidersBehind),
-                                     rowOn(s, 340, 380, 420, RiderOnTail),
-                                     rowOn(s, 420, 460, 520, RiderOnTail)});
+    ChromatogramData t =
+        tableOn(s,
+                {rowOn(s, 240, 300, 340, TailingWithRidersBehind),
+                 rowOn(s, 340, 380, 420, RiderOnTail), rowOn(s, 420, 460, 520, RiderOnTail)});
     t.peaks[0].baselineEndIndex = 520;
     t.peaks[0].baselineEndValue = s[520];
     const std::vector<float> tailDrift = BaselineDrift::of(t.peaks, t.signal);
@@ -101,14 +103,15 @@ TEST(BaselineDrift, FollowsTheSignalBetweenGroupsAndALineUnderEach)
 TEST(SignalCorrection, OwnDriftOfLonePeaksLeavesExactlyZeroBetweenThem)
 {
     const auto s = driftingPeaks();
-    ChromatogramData d = tableOn(s, {rowOn(s, 200, 300, 400), rowOn(s, 600, 700, 800),
-                                     rowOn(s, 1000, 1100, 1200)});
+    ChromatogramData d =
+        tableOn(s, {rowOn(s, 200, 300, 400), rowOn(s, 600, 700, 800), rowOn(s, 1000, 1100, 1200)});
     evaluated(d);
     SignalCorrection c;
     ASSERT_EQ(c.subtractOwnDrift(d), SignalCorrection::Result::Subtracted);
     EXPECT_TRUE(c.baselineSubtracted());
     for (int i = 0; i < 2000; ++i) {
-        const bool between = i <= 200 || (i >= 400 && i <= 600) || (i >= 800 && i <= 1000) || i >= 1200;
+        const bool between =
+            i <= 200 || (i >= 400 && i <= 600) || (i >= 800 && i <= 1000) || i >= 1200;
         if (between) {
             EXPECT_EQ(d.signal.at(i), 0.0f) << i;
         }
@@ -117,7 +120,8 @@ TEST(SignalCorrection, OwnDriftOfLonePeaksLeavesExactlyZeroBetweenThem)
         EXPECT_EQ(p.baselineEndValue, 0.0f);
         EXPECT_EQ(p.apexValue, d.signal.at(p.apexIndex)) << "reduced by the same drift";
     }
-    EXPECT_FLOAT_EQ(d.signalMax, *std::max_element(d.signal.values().begin(), d.signal.values().end()));
+    EXPECT_FLOAT_EQ(d.signalMax,
+                    *std::max_element(d.signal.values().begin(), d.signal.values().end()));
 
     // Restoring gives back the signal from before, sample for sample, once.
     ASSERT_EQ(c.restore(d), SignalCorrection::Result::Restored);
@@ -175,5 +179,6 @@ TEST(SignalCorrection, BaselineChromatogramMustBeAtLeastAsLong)
     EXPECT_EQ(d.signal.at(1999), s[1999] - 999.5f);
     EXPECT_EQ(d.peaks[0].apexValue, untouched.peaks[0].apexValue - 150.0f);
     EXPECT_EQ(d.peaks[0].baselineEndValue, untouched.peaks[0].baselineEndValue - 200.0f);
-    EXPECT_FLOAT_EQ(d.signalMin, *std::min_element(d.signal.values().begin(), d.signal.values().end()));
+    EXPECT_FLOAT_EQ(d.signalMin,
+                    *std::min_element(d.signal.values().begin(), d.signal.values().end()));
 }

@@ -48,7 +48,8 @@ TEST(Tailing, SolventPeakCarriesItsRidersAndLosesTheirAreas)
 
 TEST(Tailing, RecognitionCanBeSwitchedOffOrMissedByItsRatios)
 {
-    for (const PeakRecord& p : detect(withProgram(solventWithRiders(), {timeEvent(0.0, TimeEventType::AutoTailingOff)})))
+    for (const PeakRecord& p :
+         detect(withProgram(solventWithRiders(), {timeEvent(0.0, TimeEventType::AutoTailingOff)})))
         EXPECT_FALSE(p.typeFlags & (PeakFlag::TailingWithRidersBehind | PeakFlag::RiderOnTail));
 
     IntegrationParams high = plainParams();
@@ -80,7 +81,8 @@ TEST(Tailing, CommonTangentJoinsRidersUnderTheLowestChord)
     t.append(row(300, 390.0f, 350, 385.0f));  // chord from 100: -115/250 = -0.46
     EXPECT_TRUE(joinRidersByCommonTangent(t, 0));
     EXPECT_EQ(t[1].typeFlags, PeakFlag::RiderOnTail | PeakFlag::EndsInValley);
-    EXPECT_EQ(t[2].typeFlags, PeakFlag::RiderOnTail | PeakFlag::EndsInValley | PeakFlag::StartsInValley);
+    EXPECT_EQ(t[2].typeFlags,
+              PeakFlag::RiderOnTail | PeakFlag::EndsInValley | PeakFlag::StartsInValley);
     EXPECT_EQ(t[3].typeFlags, PeakFlag::RiderOnTail | PeakFlag::StartsInValley);
     EXPECT_EQ(t[4].typeFlags, PeakFlag::RiderOnTail) << "the last rider has no later one";
     EXPECT_EQ(t[0].typeFlags, PeakFlag::TailingWithRidersBehind);

@@ -12,7 +12,10 @@ namespace T = dgaws::TimeEventType;
 // floating point holds exactly, so these tests place events at such samples.
 namespace {
 
-double minutesAt(int index) { return index / 1200.0; }
+double minutesAt(int index)
+{
+    return index / 1200.0;
+}
 
 }  // namespace
 
@@ -34,13 +37,15 @@ TEST(TimeProgram, ForbiddingIntegrationClosesOrDropsTheOpenPeak)
 {
     const auto signal = gaussians(3000, {{400, 500, 15}, {1000, 500, 15}, {2000, 500, 15}});
     // Past its rear inflection at sample 1050 with a row before it: ends at sample 1049.
-    const PeakTable t = detect(withProgram(signal, {timeEvent(minutesAt(1050), T::IntegrationOff),
-                                                    timeEvent(minutesAt(1500), T::IntegrationOn)}));
+    const PeakTable t = detect(withProgram(signal,
+                                           {timeEvent(minutesAt(1050), T::IntegrationOff),
+                                            timeEvent(minutesAt(1500), T::IntegrationOn)}));
     ASSERT_EQ(t.size(), 3);
     EXPECT_EQ(t[1].baselineEndIndex, 1049);
     EXPECT_GT(t[2].apexIndex, 1900) << "allowed again, detection resumes";
     // Still rising at sample 975: dropped.
-    const PeakTable t2 = detect(withProgram(signal, {timeEvent(minutesAt(975), T::IntegrationOff)}));
+    const PeakTable t2 =
+        detect(withProgram(signal, {timeEvent(minutesAt(975), T::IntegrationOff)}));
     ASSERT_EQ(t2.size(), 1);
     EXPECT_LT(t2[0].apexIndex, 500);
 }
@@ -50,7 +55,8 @@ TEST(TimeProgram, DroppingAPeakThatStartedInAValleyUnmarksThePreviousRow)
     const auto signal = gaussians(1600, {{1050, 500, 15}, {1120, 300, 15}});
     const PeakTable joined = detect(chromatogramOf(signal, plainParams()));
     ASSERT_EQ(joined.size(), 2);
-    const PeakTable t = detect(withProgram(signal, {timeEvent(minutesAt(1125), T::IntegrationOff)}));
+    const PeakTable t =
+        detect(withProgram(signal, {timeEvent(minutesAt(1125), T::IntegrationOff)}));
     ASSERT_EQ(t.size(), 1);
     EXPECT_EQ(t[0].typeFlags, 0);
     EXPECT_EQ(t[0].endIndex, joined[0].endIndex);
@@ -80,17 +86,20 @@ TEST(TimeProgram, DoublingDoublesTheBunchAndHalvesTheThresholdEachPeriod)
 
 TEST(TimeProgram, ManualStartAndEndMakeExactlyOnePeak)
 {
-    const PeakTable one = detect(withProgram(
-        std::vector<float>(3600, 5.0f), {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::ManualEnd)}));
+    const PeakTable one =
+        detect(withProgram(std::vector<float>(3600, 5.0f),
+                           {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::ManualEnd)}));
     ASSERT_EQ(one.size(), 1);
     EXPECT_EQ(one[0].endIndex, 2400);
     EXPECT_EQ(one[0].apexIndex, 1200) << "nothing exceeds the start";
 
     // Automatic peaks with a baseline point strictly inside the manual one are replaced.
-    const auto signal = gaussians(3600, {{800, 400, 15}, {1250, 400, 20}, {1800, 600, 20}, {3000, 400, 15}});
+    const auto signal =
+        gaussians(3600, {{800, 400, 15}, {1250, 400, 20}, {1800, 600, 20}, {3000, 400, 15}});
     ASSERT_EQ(detect(chromatogramOf(signal, plainParams())).size(), 4);
     // Stored out of order: the rows are taken by time.
-    const PeakTable t = detect(withProgram(signal, {timeEvent(2.0, T::ManualEnd), timeEvent(1.0, T::ManualStart)}));
+    const PeakTable t =
+        detect(withProgram(signal, {timeEvent(2.0, T::ManualEnd), timeEvent(1.0, T::ManualStart)}));
     ASSERT_EQ(t.size(), 3);
     EXPECT_LT(t[0].apexIndex, 900);
     EXPECT_EQ(t[1].baselineStartIndex, 1200);
@@ -119,9 +128,14 @@ TEST(TimeProgram, RowsAfterTheEndOfTheDataChangeNothing)
 TEST(TimeProgram, HorizontalBaselineFixesTheNextPeaksStartLevel)
 {
     // A slow drift the detector does not see; the level is taken when the event comes.
-    const auto signal = SyntheticSignal(3000, 100.0f).drift(0.05).gaussian(2000, 500, 15).gaussian(2600, 500, 15).floats();
-    auto d = withProgram(signal, {timeEvent(minutesAt(600), T::HorizontalBaselineOn),
-                                  timeEvent(minutesAt(2300), T::HorizontalBaselineOff)});
+    const auto signal = SyntheticSignal(3000, 100.0f)
+                            .drift(0.05)
+                            .gaussian(2000, 500, 15)
+                            .gaussian(2600, 500, 15)
+                            .floats();
+    auto d = withProgram(signal,
+                         {timeEvent(minutesAt(600), T::HorizontalBaselineOn),
+                          timeEvent(minutesAt(2300), T::HorizontalBaselineOff)});
     const PeakTable t = detect(d);
     ASSERT_EQ(t.size(), 2);
     EXPECT_EQ(t[0].typeFlags, PeakFlag::FixedBaselineStart);

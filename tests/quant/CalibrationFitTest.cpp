@@ -61,9 +61,8 @@ TEST(LineFits, PointsThatDefineNoLineGiveNoFit)
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_FALSE(fitGeneralLine(std::vector<double>{2}, std::vector<double>{4}).valid);
     // Equal x that the raw-sum formula would leave a rounding residue for.
-    EXPECT_FALSE(fitGeneralLine(std::vector<double>{0.1, 0.1, 0.1},
-                                std::vector<double>{1, 2, 3})
-                     .valid);
+    EXPECT_FALSE(
+        fitGeneralLine(std::vector<double>{0.1, 0.1, 0.1}, std::vector<double>{1, 2, 3}).valid);
     EXPECT_FALSE(fitThroughOrigin(std::vector<double>{0, 0}, std::vector<double>{1, 2}).valid);
     EXPECT_FALSE(fitThroughOrigin(std::vector<double>{}, std::vector<double>{}).valid);
     EXPECT_FALSE(fitGeneralLine(std::vector<double>{1, nan}, std::vector<double>{1, 2}).valid);

@@ -18,8 +18,8 @@ namespace {
 CalibrationCurve threeComponents()
 {
     CalibrationCurve curve;
-    curve.components = numbered({component("a", 1.0, {1, 2}), component("b", 2.0, {3, 4}),
-                                 component("c", 3.0, {5, 6})});
+    curve.components = numbered(
+        {component("a", 1.0, {1, 2}), component("b", 2.0, {3, 4}), component("c", 3.0, {5, 6})});
     curve.components[2].internalStandardIndex = 0;
     curve.baseComponentIndex = 1;
     curve.levels = {StandardLevel{{run("l1.chg", {10, 20, 30})}},

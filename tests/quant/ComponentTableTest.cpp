@@ -12,8 +12,7 @@ namespace dgaws::test {
 namespace {
 
 // name -> (name of its internal standard, name of its group head); "" for none.
-std::map<std::string, std::pair<std::string, std::string>> referencesByName(
-    const ComponentTable& t)
+std::map<std::string, std::pair<std::string, std::string>> referencesByName(const ComponentTable& t)
 {
     const auto nameAt = [&](int i) {
         return validComponentIndex(t, i) ? t[static_cast<size_t>(i)].name : std::string();
@@ -33,8 +32,8 @@ void expectNumbered(const ComponentTable& t)
 // A: internal standard of C; B heads group of D; D refers to A.
 ComponentTable referencedTable()
 {
-    ComponentTable t = numbered({component("A", 1.0), component("B", 2.0), component("C", 3.0),
-                                 component("D", 4.0)});
+    ComponentTable t = numbered(
+        {component("A", 1.0), component("B", 2.0), component("C", 3.0), component("D", 4.0)});
     t[2].internalStandardIndex = 0;
     t[3].groupParentIndex = 1;
     t[3].internalStandardIndex = 0;
@@ -75,7 +74,7 @@ TEST(ComponentTable, RemoveDropsReferencesToTheRemovedEntryOnly)
     expectNumbered(t);
     EXPECT_EQ(t[1].internalStandardIndex, -1);
     EXPECT_EQ(t[2].internalStandardIndex, -1);
-    EXPECT_EQ(t[2].groupParentIndex, 0);  // still B
+    EXPECT_EQ(t[2].groupParentIndex, 0);       // still B
     EXPECT_EQ(t[0].internalStandardIndex, 1);  // still C
 
     removeComponent(t, 0);  // B: D leaves its group
@@ -107,8 +106,8 @@ TEST(ComponentTable, ReplaceMovesTheEntryAndReferencesFollowIt)
 
 TEST(Identification, WindowsAreInclusiveSignlessAndFirstEntryWins)
 {
-    ComponentTable t = numbered({component("H2(氢气)", 1.0), component("CH4(甲烷)", 1.25),
-                                 component("CO(一氧化碳)", 3.0)});
+    ComponentTable t = numbered(
+        {component("H2(氢气)", 1.0), component("CH4(甲烷)", 1.25), component("CO(一氧化碳)", 3.0)});
     t[0].timeWindow = 0.25;   // 0.75 .. 1.25, overlapping CH4's window
     t[1].timeWindow = 0.125;  // 1.125 .. 1.375
     t[2].timeWindow = -0.5;   // 2.5 .. 3.5
@@ -121,9 +120,9 @@ TEST(Identification, WindowsAreInclusiveSignlessAndFirstEntryWins)
     peaks[6].excluded = 1;
     identify(peaks, t);
 
-    const std::vector<std::string> expected = {"H2(氢气)", "H2(氢气)", "CH4(甲烷)", "CH4(甲烷)",
-                                               "",         "CO(一氧化碳)", "",     "CO(一氧化碳)",
-                                               ""};
+    const std::vector<std::string> expected = {
+        "H2(氢气)",     "H2(氢气)", "CH4(甲烷)",    "CH4(甲烷)", "",
+        "CO(一氧化碳)", "",         "CO(一氧化碳)", ""};
     for (int i = 0; i < peaks.size(); ++i) {
         EXPECT_EQ(peaks[i].componentName, expected[static_cast<size_t>(i)]) << "peak " << i;
         EXPECT_EQ(peaks[i].componentIndex, componentNamed(t, expected[static_cast<size_t>(i)]))

@@ -56,7 +56,8 @@ TEST_F(PeakInfoTest, ChoosingOutOfRetentionOrderIsRefused)
     // c follows a and b, which both elute before 2.3: fine. b at 0.5 would precede a.
     EXPECT_EQ(e.choose(2, 2.3), "");
     EXPECT_EQ(e.choose(1, 0.5),
-              "您选择组份按照当前峰的保留时间，已经小于前面确定的组份的保留时间，请按出峰时间顺序手动定性。");
+              "您选择组份按照当前峰的保留时间，已经小于前面确定的组份的保留时间，请按出峰时间顺序手"
+              "动定性。");
     EXPECT_EQ(e.selectedChoice(), -1);
     EXPECT_EQ(e.choose(1, 2.3), "");
     EXPECT_EQ(e.selectedChoice(), 1);

@@ -50,8 +50,8 @@ inline StandardRun run(const std::string& path, std::vector<double> areas,
     StandardRun r;
     r.path = path;
     for (size_t i = 0; i < areas.size(); ++i)
-        r.responses.push_back({1.0 + static_cast<double>(i), areas[i],
-                               i < heights.size() ? heights[i] : 0.0});
+        r.responses.push_back(
+            {1.0 + static_cast<double>(i), areas[i], i < heights.size() ? heights[i] : 0.0});
     return r;
 }
 

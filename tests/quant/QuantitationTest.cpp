@@ -70,7 +70,7 @@ TEST_F(QuantifyTest, CorrectedNormalisationIgnoresUnidentifiedPeaks)
     method(QuantMethod::CorrectedNormalisation, CurveAxis::ResponseX);
     d.method.components = numbered({fitted("a", 1, 2.0), fitted("b", 2, 0.5)});
     d.peaks.append(identifiedPeak(1.0, 30, 0, "a"));  // amount 60
-    d.peaks.append(peakAt(1.5, 1000));                 // unidentified
+    d.peaks.append(peakAt(1.5, 1000));                // unidentified
     d.peaks.append(identifiedPeak(2.0, 80, 1, "b"));  // amount 40, excluded yet counted
     d.peaks[2].excluded = 1;
     d.peaks.append(identifiedPeak(2.1, 5, 7, "gone"));  // index outside the table
@@ -88,8 +88,8 @@ TEST_F(QuantifyTest, CorrectedNormalisationIgnoresUnidentifiedPeaks)
 TEST_F(QuantifyTest, InternalStandardGivesItsOwnPeakZero)
 {
     method(QuantMethod::InternalStandard, CurveAxis::ResponseX);
-    d.method.components = numbered({fitted("IS", 1, 1), fitted("x", 2, 3), fitted("y", 3, 1),
-                                    fitted("IS2", 4, 1)});
+    d.method.components =
+        numbered({fitted("IS", 1, 1), fitted("x", 2, 3), fitted("y", 3, 1), fitted("IS2", 4, 1)});
     d.method.components[0].isInternalStandard = 1;
     d.method.components[3].isInternalStandard = 1;
     d.method.components[1].internalStandardIndex = 0;
@@ -125,8 +125,8 @@ TEST_F(QuantifyTest, InternalStandardWithGroupsSumsBothSides)
 {
     method(QuantMethod::InternalStandard, CurveAxis::ResponseX);
     d.method.groupCalc = 1;
-    d.method.components = numbered({fitted("IS", 1, 1), fitted("ISm", 1.5, 0), fitted("x", 2, 1),
-                                    fitted("xm", 3, 0)});
+    d.method.components = numbered(
+        {fitted("IS", 1, 1), fitted("ISm", 1.5, 0), fitted("x", 2, 1), fitted("xm", 3, 0)});
     d.method.components[0].isInternalStandard = 1;
     d.method.components[1].groupParentIndex = 0;
     d.method.components[2].internalStandardIndex = 0;
@@ -143,8 +143,8 @@ TEST_F(QuantifyTest, InternalStandardWithGroupsSumsBothSides)
 TEST_F(QuantifyTest, ExternalStandardScalesAndSumsGroupMembersIntoTheHead)
 {
     method(QuantMethod::ExternalStandard);
-    d.method.components = numbered({fitted("head", 1, 2), fitted("member", 2, 0),
-                                    fitted("alone", 3, 4)});
+    d.method.components =
+        numbered({fitted("head", 1, 2), fitted("member", 2, 0), fitted("alone", 3, 4)});
     d.method.components[1].groupParentIndex = 0;
     d.internalStdAmount = 3;
     d.sampleAmount = 200;  // scale 1.5
@@ -230,7 +230,7 @@ TEST_F(QuantifyTest, TimeWindowGroupsPlaceEveryPeak)
     d.peaks.append(peakAt(4.0, 15, 4));  // between windows: own row before group 3
     d.peaks.append(peakAt(7.0, 25, 5));  // after all: appended
     d.peaks.append(peakAt(5.5, 99, 9));
-    d.peaks[5].excluded = 1;             // not taken
+    d.peaks[5].excluded = 1;  // not taken
     quantify(d, nullptr);
 
     const auto& g = d.groupResults;

@@ -141,7 +141,7 @@ TEST(StandardFiles, RunsAreMatchedByWindowAndUnreadableFilesReported)
     s.peaks.append(peakAt(1.5, 999));  // nothing
     s.peaks.append(peakAt(2.04, 3));   // b
     s.peaks.append(peakAt(2.01, 500));
-    s.peaks[3].excluded = 1;           // in b's window but excluded
+    s.peaks[3].excluded = 1;  // in b's window but excluded
     writeChromatogramFile(dir.path("s1.chg"), s);
     s.peaks[0].area = 16;
     writeChromatogramFile(dir.path("s2.chg"), s);

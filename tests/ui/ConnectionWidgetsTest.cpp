@@ -18,20 +18,20 @@ private slots:
             StartWizardDialog wizard;
             QTest::mouseClick(wizard.button(choice), Qt::LeftButton);
             QCOMPARE(wizard.choice(), choice);
-            QCOMPARE(wizard.result(), choice == StartWizardDialog::NoConnection
-                                          ? int(QDialog::Rejected) : int(QDialog::Accepted));
+            QCOMPARE(wizard.result(),
+                     choice == StartWizardDialog::NoConnection ? int(QDialog::Rejected)
+                                                               : int(QDialog::Accepted));
         }
     }
 
     void thePortChoiceShowsThePortOfTheChosenLine()
     {
         PortChoiceDialog dialog({QStringLiteral("USB Serial (ttyUSB0)"), QStringLiteral("ttyS0")},
-                              {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyS0")});
+                                {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyS0")});
         QVERIFY(dialog.chosenPort().isEmpty());
         dialog.list()->setCurrentRow(1);
         QCOMPARE(dialog.chosenPort(), QStringLiteral("/dev/ttyS0"));
     }
-
 };
 
 int runConnectionWidgetTests(int argc, char** argv)

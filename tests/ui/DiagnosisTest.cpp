@@ -35,7 +35,8 @@ CChildFrame* diagnosableDocument(UiFixture& f, bool knownDevice)
         db.addDevice(kDevice, db.companyId(kCompany).value());
         f.prompts.messages.clear();
     }
-    CChildFrame* w = f.frame->openDocument(f.writeSample("gasesB.chg", sample::demoGasChromatogram()));
+    CChildFrame* w =
+        f.frame->openDocument(f.writeSample("gasesB.chg", sample::demoGasChromatogram()));
     CChrEDoc& doc = w->document();
     doc.detectPeaks();
     DocumentCommands& commands = f.frame->documentCommands();
@@ -88,8 +89,9 @@ private slots:
         QVERIFY(g[gas::C2H2] > 5.0 && doc.data.totalHydrocarbons >= 150.0);
         QCOMPARE(hydrogenShown, QString::number(g[gas::H2], 'f', 4));
         QVERIFY(codesBefore.isEmpty());
-        QCOMPARE(adviceBefore, QString::fromUtf8("乙炔含量超过了5uL/L，请注意\n"
-                                                 "总烃含量超过了150uL/L，请注意\n"));
+        QCOMPARE(adviceBefore,
+                 QString::fromUtf8("乙炔含量超过了5uL/L，请注意\n"
+                                   "总烃含量超过了150uL/L，请注意\n"));
         QCOMPARE(codesAfter, QStringLiteral("1,0,0"));
         QCOMPARE(doc.data.ratioCode1, 1);
         QVERIFY2(doc.data.diagnosisCode2 >= 0, "the codes name a fault type");
@@ -98,8 +100,8 @@ private slots:
 
         TestRecordDatabase& db = f.app->database();
         const int company = db.companyId(kCompany).value();
-        const auto rows =
-            db.queryTests(company, db.deviceId(kDevice, company).value(), TestRange::All, std::time(nullptr));
+        const auto rows = db.queryTests(company, db.deviceId(kDevice, company).value(),
+                                        TestRange::All, std::time(nullptr));
         QCOMPARE(rows->size(), size_t{1});
         QCOMPARE(rows->front().status, 1);  // saved before the judgement: the attention state
         QVERIFY(std::abs(rows->front().values[TestRecord::C2H2] - g[gas::C2H2]) < 0.01);

@@ -2,11 +2,11 @@
 
 #include "ui/BackgroundDialog.h"
 #include "ui/CChrEGraphView.h"
-#include "ui/ColorSelectDialog.h"
-#include "ui/FileTreeView.h"
 #include "ui/CResultListView.h"
-#include "ui/SampleInfoDialog.h"
+#include "ui/ColorSelectDialog.h"
 #include "ui/DocumentCommands.h"
+#include "ui/FileTreeView.h"
+#include "ui/SampleInfoDialog.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -125,7 +125,8 @@ private slots:
         QCOMPARE(doc.data.method.serialNo, std::string("2024030501"));
         QCOMPARE(doc.data.standardLevel, 1);
         QCOMPARE(doc.data.sampleAmount, 80.5);
-        QCOMPARE(qs(doc.data.linkedFile), qs(f.app->settings().ProjectPath + "/B_/B_20240305-01.chg"));
+        QCOMPARE(qs(doc.data.linkedFile),
+                 qs(f.app->settings().ProjectPath + "/B_/B_20240305-01.chg"));
     }
 
     void sampleInformationConfirmedUnchangedLeavesTheRecordAsItWas()
@@ -174,7 +175,8 @@ private slots:
 
         f.frame->documentCommands().applyBackground(*w, bg, false, 0x00FF00);
         QCOMPARE(w->graph()->backgroundSamples(), 0);
-        f.frame->documentCommands().applyBackground(*w, QStringLiteral("/no/such.chg"), true, 0x808080);
+        f.frame->documentCommands().applyBackground(*w, QStringLiteral("/no/such.chg"), true,
+                                                    0x808080);
         QVERIFY(f.prompts.messages.last().startsWith(QString::fromUtf8("谱图文件载入失败。\n")));
         QCOMPARE(w->graph()->backgroundSamples(), 0);
     }
@@ -185,7 +187,8 @@ private slots:
         ChromatogramData data = sample::makeSampleChromatogram();
         const int library = f.app->library().indexOf("QLDefault");
         QVERIFY(library >= 0);
-        data.method.integration = f.app->library().at(static_cast<size_t>(library)).method.integration;
+        data.method.integration =
+            f.app->library().at(static_cast<size_t>(library)).method.integration;
         data.peaks.clear();
         data.evaluated = 0;
         CChildFrame* w = f.frame->openDocument(f.writeSample("A_d.chg", data));
@@ -200,7 +203,8 @@ private slots:
 
         w->document().data.peaks.removeAt(0);
         f.frame->actions().detectPeaks->trigger();  // unscripted: Cancel
-        QCOMPARE(f.prompts.questions, QStringList{QString::fromUtf8("该谱图色谱峰已经检测过，重新检测吗？")});
+        QCOMPARE(f.prompts.questions,
+                 QStringList{QString::fromUtf8("该谱图色谱峰已经检测过，重新检测吗？")});
         QCOMPARE(w->document().data.peaks.size(), found - 1);
 
         ChannelRun running{.acquiring = true};
@@ -209,7 +213,6 @@ private slots:
         QVERIFY(!f.frame->actions().detectPeaks->isEnabled());
         w->document().attachRun(nullptr);
     }
-
 };
 
 int runDocumentCommandTests(int argc, char** argv)

@@ -52,7 +52,8 @@ private slots:
         CChrEDoc& doc = w->document();
         doc.data.peaks[0].displayFlags = PeakLabel::Area | PeakLabel::Type;
         QCOMPARE(CChrEGraphView::peakLabel(doc, 0),
-                 QString::asprintf("%1.1f", doc.data.peaks[0].area) + QString::fromUtf8(" 独立峰(BB)"));
+                 QString::asprintf("%1.1f", doc.data.peaks[0].area) +
+                     QString::fromUtf8(" 独立峰(BB)"));
     }
 
     void pointsOfARunJoinTheTraceAndAreDrawnAtTheFrameRate()
@@ -94,7 +95,6 @@ private slots:
         w->pointsAdded();
         QCOMPARE(g.traceSamples(), 10);
     }
-
 };
 
 int runGraphViewTests(int argc, char** argv)

@@ -49,7 +49,8 @@ private slots:
         f.prompts.files = {text};
         f.frame->actions().open->trigger();
         QCOMPARE(f.prompts.messages,
-                 QStringList{QString::fromUtf8("打开功能只支持CHG格式谱图文件，其他格式请到数据服务中心打开")});
+                 QStringList{QString::fromUtf8(
+                     "打开功能只支持CHG格式谱图文件，其他格式请到数据服务中心打开")});
         QCOMPARE(f.frame->frames().size(), 0);
 
         for (int twice = 0; twice < 2; ++twice) {
@@ -103,9 +104,9 @@ private slots:
         w->document().data.sampleAmount = 55.0;
         f.prompts.yesNoCancel = {OperatorPrompts::Answer::Yes};
         QVERIFY(f.frame->close());
-        QCOMPARE(readChromatogramFile(f.app->settings().ProjectPath + "/A_z.chg").sampleAmount, 55.0);
+        QCOMPARE(readChromatogramFile(f.app->settings().ProjectPath + "/A_z.chg").sampleAmount,
+                 55.0);
     }
-
 };
 
 int runMainFrameTests(int argc, char** argv)

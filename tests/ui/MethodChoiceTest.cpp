@@ -30,7 +30,8 @@ QStringList childTexts(const QTreeWidgetItem* item)
 void activate(CMainFrame& frame, const QString& text)
 {
     QTreeWidget* tree = frame.fileTree();
-    QTreeWidgetItem* item = tree->findItems(text, Qt::MatchStartsWith | Qt::MatchRecursive).value(0);
+    QTreeWidgetItem* item =
+        tree->findItems(text, Qt::MatchStartsWith | Qt::MatchRecursive).value(0);
     QVERIFY(item);
     tree->scrollToItem(item);
     const QPoint at = tree->visualItemRect(item).center();
@@ -77,7 +78,8 @@ private slots:
         extra.curves.resize(1);
         extra.curves[0].name = "C1";
         QVERIFY(library.addNew(extra).ok());
-        QCOMPARE(childTexts(f.frame->methodTree()->node()->child(1)), QStringList{QStringLiteral("C1")});
+        QCOMPARE(childTexts(f.frame->methodTree()->node()->child(1)),
+                 QStringList{QStringLiteral("C1")});
         QVERIFY(library.hide(1).ok());
         QCOMPARE(childTexts(f.frame->methodTree()->node()), shipped);
 
@@ -98,10 +100,12 @@ private slots:
         doc.data.method.integration.stopTime = 1.0;
         doc.setModifiedFlag(false);
         f.frame->actions().run->trigger();
-        QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("请先在左侧方法文件树视图里选择一个分析方法!"));
+        QCOMPARE(f.prompts.messages.last(),
+                 QString::fromUtf8("请先在左侧方法文件树视图里选择一个分析方法!"));
 
         activate(*f.frame, QStringLiteral("QLDefault"));  // unscripted: cancelled
-        QCOMPARE(f.prompts.questions, QStringList{QString::fromUtf8("您确定要使用分析方法-QLDefault吗?")});
+        QCOMPARE(f.prompts.questions,
+                 QStringList{QString::fromUtf8("您确定要使用分析方法-QLDefault吗?")});
         QCOMPARE(doc.libraryMethodIndex, -1);
         QCOMPARE(doc.data.method.integration.stopTime, 1.0);
         QVERIFY(!doc.isModified());
@@ -109,7 +113,7 @@ private slots:
         f.prompts.yesNo = {true};
         activate(*f.frame, QStringLiteral("BDefaultCali"));
         QCOMPARE(doc.libraryCalibrationIndex, 1);
-        QCOMPARE(doc.data.method.integration.stopTime, 6.0);  // the library method's
+        QCOMPARE(doc.data.method.integration.stopTime, 6.0);     // the library method's
         QCOMPARE(doc.data.method.components.size(), size_t{6});  // the channel B gases
         QVERIFY(w->windowTitle().endsWith(QLatin1Char('*')));
 
@@ -134,7 +138,8 @@ private slots:
     void choosingAMethodAndCurveQuantifiesWithThatCurve()
     {
         UiFixture f;
-        CChildFrame* w = f.frame->openDocument(f.writeSample("gases.chg", sample::demoGasChromatogram()));
+        CChildFrame* w =
+            f.frame->openDocument(f.writeSample("gases.chg", sample::demoGasChromatogram()));
         QVERIFY(w);
         CChrEDoc& doc = w->document();
         doc.data.sampleType = 2;

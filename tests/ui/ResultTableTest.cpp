@@ -38,7 +38,7 @@ private slots:
         data.peaks[3].excluded = 1;
         CChildFrame* w = f.frame->openDocument(f.writeSample("A_r.chg", data));
         CResultListView& list = *w->results();
-        QCOMPARE(list.rowCount(), 9);  // eight peaks and the totals
+        QCOMPARE(list.rowCount(), 9);                            // eight peaks and the totals
         QCOMPARE(list.item(3, 1)->text(), QStringLiteral("5"));  // the excluded peak 4 is left out
         const QString totals = list.item(8, 6)->text();
         list.toggleAllPeaks();

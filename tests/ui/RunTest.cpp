@@ -1,9 +1,9 @@
 #include "UiFixture.h"
 
 #include "ui/CChrEGraphView.h"
-#include "ui/FileTreeView.h"
 #include "ui/CProgStatusBar.h"
 #include "ui/CResultListView.h"
+#include "ui/FileTreeView.h"
 #include "ui/RunController.h"
 
 #include "acquisition/Autosave.h"
@@ -75,7 +75,8 @@ private slots:
         SimulatedRun f;
         QVERIFY(f.a);
         QCOMPARE(f.prompts.messages,
-                 QStringList{QString::fromUtf8("模拟连接已经建立，您可以采样体验了(如果通道已打开，需要关闭后重新打开才能采样)!")});
+                 QStringList{QString::fromUtf8("模拟连接已经建立，您可以采样体验了("
+                                               "如果通道已打开，需要关闭后重新打开才能采样)!")});
         f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
         QTest::keyClick(f.frame.get(), Qt::Key_Space);
         QVERIFY(f.doc().acquiring());
@@ -93,7 +94,8 @@ private slots:
         const ChromatogramData stored = readChromatogramFile(ss(saved));
         QCOMPARE(stored.signal.count(), 6 * 60 * 20);
         QCOMPARE(f.a->graph()->traceSamples(), stored.signal.count());
-        QVERIFY(f.frame->fileTree()->files().contains(QDir(qs(f.app->settings().ProjectPath)).relativeFilePath(saved)));
+        QVERIFY(f.frame->fileTree()->files().contains(
+            QDir(qs(f.app->settings().ProjectPath)).relativeFilePath(saved)));
 
         // The result table names the gases of channel A's calibration, ADefaultCali.
         CResultListView& list = *f.a->results();
@@ -104,7 +106,8 @@ private slots:
         for (int r = 0; r + 1 < list.rowCount(); ++r)
             for (const ComponentEntry& c : curve->components)
                 named += list.item(r, 2)->text() == qs(c.name);
-        QVERIFY2(named >= static_cast<int>(curve->components.size()), qPrintable(QString::number(named)));
+        QVERIFY2(named >= static_cast<int>(curve->components.size()),
+                 qPrintable(QString::number(named)));
         QCOMPARE(f.a->graph()->bandCount(), static_cast<int>(curve->components.size()));
     }
 
@@ -172,18 +175,19 @@ private slots:
 
             QVERIFY(findAutosaves(copies).empty());
             std::vector<std::filesystem::path> saved;
-            for (const auto& e : std::filesystem::recursive_directory_iterator(root.defaultProjectPath()))
+            for (const auto& e :
+                 std::filesystem::recursive_directory_iterator(root.defaultProjectPath()))
                 if (e.path().extension() == ".chg")
                     saved.push_back(e.path());
-            std::sort(saved.begin(), saved.end(), [](const auto& x, const auto& y) {
-                return x.filename() < y.filename();
-            });
+            std::sort(saved.begin(), saved.end(),
+                      [](const auto& x, const auto& y) { return x.filename() < y.filename(); });
             QCOMPARE(saved.size(), size_t{2});
             QVERIFY(saved[0].filename().string().rfind("A_", 0) == 0);
             QVERIFY(readChromatogramFile(saved[0].string()).signal.count() > 100);
 
             const QSettings ini(qs(root.settingsFile()), QSettings::IniFormat);
-            CLogManage log(root.logFolder() + "/" + ss(ini.value(QStringLiteral("System/CurLogName")).toString()));
+            CLogManage log(root.logFolder() + "/" +
+                           ss(ini.value(QStringLiteral("System/CurLogName")).toString()));
             QVERIFY(log.loadLog() && !log.entries().empty());
             QCOMPARE(qs(log.entries().back().text), QString::fromUtf8("系统退出"));
         }
@@ -194,8 +198,9 @@ private slots:
         UiFixture f({{"System/SimDataPath", "/no/such/QLCHGDATA.DMD"}});
         whenDialogShows([](QDialog& d) { d.reject(); });  // the settings sheet comes up
         QVERIFY(!f.frame->runController().startSimulation());
-        QCOMPARE(f.prompts.messages.last(),
-                 QString::fromUtf8("没有找到模拟连接数据文件QLCHGDATA.DMD,请到系统选项里重新确认路径"));
+        QCOMPARE(
+            f.prompts.messages.last(),
+            QString::fromUtf8("没有找到模拟连接数据文件QLCHGDATA.DMD,请到系统选项里重新确认路径"));
     }
 };
 

@@ -75,11 +75,12 @@ inline ChromatogramData makeSampleChromatogram(int pointsPerSecond = 20, double 
         for (int i = p.baselineStartIndex + 1; i < p.baselineEndIndex; ++i)
             sum += d.signal.at(i);
         sum -= (p.baselineStartValue + p.baselineEndValue) / 2.0 *
-               (p.baselineEndIndex - p.baselineStartIndex);
+            (p.baselineEndIndex - p.baselineStartIndex);
         p.area = sum / pointsPerSecond;
         const double frac = double(p.apexIndex - p.baselineStartIndex) /
-                            (p.baselineEndIndex - p.baselineStartIndex);
-        p.height = p.apexValue - (p.baselineStartValue + frac * (p.baselineEndValue - p.baselineStartValue));
+            (p.baselineEndIndex - p.baselineStartIndex);
+        p.height = p.apexValue -
+            (p.baselineStartValue + frac * (p.baselineEndValue - p.baselineStartValue));
         p.halfWidth = 2.3548 * sp.sigmaSeconds / 60.0;
         p.plates = 5.54 * std::pow(sp.minutes / p.halfWidth, 2);
         p.tailingFactor = 1.0;
@@ -114,7 +115,8 @@ inline ChromatogramData demoGasChromatogram()
         const double t = static_cast<double>(i) / 20.0 / 60.0;
         double s = 1000.0;
         for (const demo::DemoGas& g : demo::kGases) {
-            const double z = (t - g.retentionTime) / (t < g.retentionTime ? g.sigma : g.sigma * g.tailing);
+            const double z =
+                (t - g.retentionTime) / (t < g.retentionTime ? g.sigma : g.sigma * g.tailing);
             s += g.height * std::exp(-0.5 * z * z);
         }
         v[i] = static_cast<float>(s);

@@ -1,10 +1,10 @@
 #include "UiFixture.h"
 
 #include "ui/CChrEGraphView.h"
-#include "ui/LogViewDialog.h"
-#include "ui/PasswordDialog.h"
 #include "ui/CSysSetPages.h"
 #include "ui/CSysSetPropertySheet.h"
+#include "ui/LogViewDialog.h"
+#include "ui/PasswordDialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -47,7 +47,10 @@ private slots:
         sheet.findChild<QLineEdit*>("StartA1")->setText(QStringLiteral("1.5"));
         card->cardTypes()->button(0)->setChecked(true);
         card->rates()->button(0)->setChecked(true);
-        static_cast<CSysSet_FileSetDlg*>(sheet.page(3))->mergeDirection()->button(0)->setChecked(true);
+        static_cast<CSysSet_FileSetDlg*>(sheet.page(3))
+            ->mergeDirection()
+            ->button(0)
+            ->setChecked(true);
         const SystemSettings e = sheet.edited();
         QCOMPARE(e.ConvertB, 1);
         QCOMPARE(e.StartA1, std::string("1.5"));
@@ -71,7 +74,9 @@ private slots:
         f.prompts.yesNo = {false};
         f.frame->actions().systemOptions->trigger();
         QCOMPARE(f.prompts.questions,
-                 QStringList{QString::fromUtf8("输入的高度识别数据不在经验性的0.2mv和1mv的区间内，您确认要系统采用该参数吗,点取消将不予采用？")});
+                 QStringList{QString::fromUtf8(
+                     "输入的高度识别数据不在经验性的0.2mv和1mv的区间内，您确认要系统采用该参数吗,"
+                     "点取消将不予采用？")});
         QSettings ini(qs(f.root.settingsFile()), QSettings::IniFormat);
         QCOMPARE(ini.value("System/AutoStartHeight").toString(), QStringLiteral("0.2"));
         QCOMPARE(ini.value("System/StopA2").toString(), QStringLiteral("4.000"));
@@ -91,8 +96,9 @@ private slots:
             dialog.accept();
         });
         f.frame->actions().password->trigger();
-        QCOMPARE(f.prompts.messages, (QStringList{QString::fromUtf8("密码不一致，不能设置新密码"),
-                                                  QString::fromUtf8("密码设置完成。")}));
+        QCOMPARE(f.prompts.messages,
+                 (QStringList{QString::fromUtf8("密码不一致，不能设置新密码"),
+                              QString::fromUtf8("密码设置完成。")}));
         QCOMPARE(f.app->settings().Password, std::string("abc"));
     }
 
@@ -106,7 +112,8 @@ private slots:
         QTableWidget& t = *dialog.table();
         QCOMPARE(t.rowCount(), 500);
         QCOMPARE(t.item(0, 0)->text(), QStringLiteral("620"));
-        QCOMPARE(t.item(0, 1)->text(), t0.addSecs(619).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        QCOMPARE(t.item(0, 1)->text(),
+                 t0.addSecs(619).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         QCOMPARE(t.item(499, 2)->text(), QString::fromUtf8("事件120"));
     }
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScriptedPrompts.h"
 #include "SampleChromatogram.h"
+#include "ScriptedPrompts.h"
 
 #include "app/CChrEDoc.h"
 #include "app/WorkstationApp.h"
@@ -13,9 +13,9 @@
 #include "../chromatogram/TempDir.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QSettings>
 #include <QTest>
-#include <QDialog>
 #include <QTimer>
 #include <QWidget>
 
@@ -48,7 +48,8 @@ struct UiFixture {
     }
 
     // A sample chromatogram written into the data folder.
-    QString writeSample(const std::string& name, const ChromatogramData& data = sample::makeSampleChromatogram())
+    QString writeSample(const std::string& name,
+                        const ChromatogramData& data = sample::makeSampleChromatogram())
     {
         const std::string path = app->settings().ProjectPath + "/" + name;
         writeChromatogramFile(path, data);
