@@ -160,7 +160,7 @@ ChromatogramData recoverAutosave(const std::string& path)
     if (!samples.empty())
         std::memcpy(samples.data(), bytes.data() + samplesAt, samples.size() * sizeof(float));
     d.signal.assign(std::move(samples));
-    d.hasData = d.signal.count() > 0 ? 1 : 0;
+    d.hasData = d.signal.count() > 0;
     d.scanExtrema(-2000000.0f, 2000000.0f);
     return d;
 }

@@ -304,7 +304,7 @@ std::string CChrEDoc::proposeSavePath(const ProposalEnvironment& env)
     const AnalysisMethod& m = data.method;
     data.method.saveFolder =
         proposalFolder(m, data.sampleType, channel, env.now(), env.workDirectory());
-    if (m.autoName1 == 0 && m.autoName2 == 0) {
+    if (!m.namesByHand() && m.autoName2 == 0) {
         if (!proposedName.empty() && proposedName.front() == '/')
             return proposedName;
         std::string name = proposedName;
@@ -347,7 +347,7 @@ Result<void> CChrEDoc::loadFromFile(const std::string& path)
 
 Result<void> CChrEDoc::saveBinary(const std::string& path)
 {
-    if (data.hasData == 0 || data.signal.count() == 0)
+    if (!data.hasData || data.signal.count() == 0)
         return fail(kBinaryNoData);
     if (acquiring())
         return fail(kBinaryAcquiring);

@@ -271,7 +271,7 @@ void ChannelRuns::endRun(CChrEDoc& doc)
         state->startWatch = false;
     }
     doc.data.signal.resize(doc.acquiredCount);
-    doc.data.hasData = doc.acquiredCount > 0 ? 1 : 0;
+    doc.data.hasData = doc.acquiredCount > 0;
     doc.setModifiedFlag(true);
     if (c == 0 || c == 1)
         if (auto& writer = autosave_[static_cast<size_t>(c)])

@@ -10,7 +10,7 @@ namespace {
 
 template <class Write> Result<void> exportWith(CChrEDoc& doc, Write&& write)
 {
-    if (doc.data.hasData == 0 || doc.data.signal.count() == 0)
+    if (!doc.data.hasData || doc.data.signal.count() == 0)
         return doc.fail(kExportNoData);
     if (doc.acquiring())
         return doc.fail(kExportAcquiring);
@@ -81,7 +81,7 @@ Result<void> mergeWith(CChrEDoc& doc, const std::string& chosenPath, bool chosen
         return doc.fail(withReason(CChrEDoc::kLoadFailed, e.what()));
     }
     doc.acquiredCount = mergeChromatograms(doc.data, chosen, chosenFirst);
-    if (!doc.acquiring() && doc.data.hasData == 1)
+    if (!doc.acquiring() && doc.data.hasData)
         doc.reprocess();
     else
         doc.setModifiedFlag(true);

@@ -451,7 +451,7 @@ ChromatogramData readCdf(const std::string& path, const HeaderInfo& h, int curre
         if (v > d.signalMax)
             d.signalMax = v;
     }
-    d.hasData = 1;
+    d.hasData = true;
     d.evaluated = 0;
     d.method.timeStart = 0.0;
     d.method.timeEnd = runLength && *runLength > 0.0f ? *runLength / 60.0 : d.duration();
@@ -662,7 +662,7 @@ void writeCdf(const ChromatogramData& d, const std::string& path, const std::str
 
 void exportCdf(const ChromatogramData& data, const std::string& path, const std::string& sourceFile)
 {
-    if (data.hasData == 0 || data.signal.count() == 0)
+    if (!data.hasData || data.signal.count() == 0)
         throw InterchangeError(kExportNoData);
     if (data.pointsPerSecond <= 0)
         throw InterchangeError("the chromatogram has no sampling rate");

@@ -19,10 +19,19 @@ namespace dgaws {
 struct AnalysisMethod {
     static constexpr int kBlockSize = 1792;
 
+    // The numbered slots keep the names they are stored by; these say what the known ones mean.
+    const std::string& baseFolder() const { return text4; }
+    bool usesSubfolders() const { return option2 != 0; }
+    bool namesByHand() const { return autoName1 == 1; }
+    const std::string& prefixByHand(int channel) const { return channel == 1 ? text6 : text5; }
+    bool respondsByHeight() const { return quantOption1 == 1; }
+    // Areas (heights) on x and concentrations on y, rather than the other way round.
+    bool concentrationOnY() const { return quantOption2 == 1; }
+
     FormatVersion version;        // 1
     int blockSize = kBlockSize;   // 2
     std::string name;             // 3
-    int visible = 1;              // 4
+    bool visible = true;          // 4
     std::string text3;            // 5
     std::string text4;            // 6  base folder of saved chromatograms
     std::string saveFolder;       // 7  base folder with the subfolder applied
@@ -69,9 +78,9 @@ struct AnalysisMethod {
     int oilOption7 = 0;                      // 48
     TestRecordBlock testRecord;              // 49
     IntegrationParams integration;           // 50
-    int timeProgramEnabled = 0;              // 51
+    bool timeProgramEnabled = false;         // 51
     std::vector<TimeEvent> timeProgram;      // 52
-    int useManualEvents = 0;                 // 53
+    bool useManualEvents = false;            // 53
     std::vector<ManualEvent> manualEvents;   // 54
     int option8 = 0;                         // 55
     double timeEnd = 10.0;                   // 56 minutes

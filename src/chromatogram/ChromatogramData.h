@@ -46,7 +46,7 @@ struct ChromatogramData {
     float signalMin = -10000.0f;
     int evaluated = 0;
     OleDateTime injectionTime = OleDateTime::now();
-    int hasData = 0;
+    bool hasData = false;
     int pointsPerSecond = 20;
     int sampleType = 0;  // 0 test sample, 1 standard sample
     int reserved1 = 0;

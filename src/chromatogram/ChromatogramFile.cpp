@@ -114,7 +114,7 @@ ChromatogramData readBinaryChromatogram(const std::string& path, int pointsPerSe
     d.evaluated = 0;
     // Linux keeps no creation time for most file systems; the last change is the nearest.
     d.injectionTime = OleDateTime::fromTimeT(st.st_mtime);
-    d.hasData = 1;
+    d.hasData = true;
     // Whoever knows how the samples were taken says so; otherwise they are taken at the
     // collector's slowest rate.
     d.pointsPerSecond = pointsPerSecond > 0 ? pointsPerSecond : kBinaryPointsPerSecond;

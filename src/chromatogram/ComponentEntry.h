@@ -19,7 +19,7 @@ struct ComponentEntry {
     std::string formula = "未知";
     double retentionTime = 999.0;  // minutes
     double timeWindow = 0.05;      // minutes; only its absolute value counts
-    int isInternalStandard = 0;
+    bool isInternalStandard = false;
     int internalStandardIndex = -1;
     double factor1 = 0.0;
     double factor2 = 0.0;

@@ -84,6 +84,11 @@ template <class T> void ioValue(Archive& ar, T& value, int format)
 {
     if constexpr (std::is_same_v<T, std::string>) {
         ar.ioText(value);
+    } else if constexpr (std::is_same_v<T, bool>) {
+        // A flag is stored as the int it always was; any non-zero reads as set.
+        int32_t stored = value ? 1 : 0;
+        ar.io(stored);
+        value = stored != 0;
     } else if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, float> ||
                          std::is_same_v<T, double> || std::is_same_v<T, OleDateTime>) {
         ar.io(value);
@@ -107,7 +112,8 @@ template <class T> size_t minStoredBytes(int format)
 {
     if constexpr (std::is_same_v<T, std::string>) {
         return 1;  // the length byte of an empty text
-    } else if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, float>) {
+    } else if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, float> ||
+                         std::is_same_v<T, bool>) {
         return 4;
     } else if constexpr (std::is_same_v<T, double>) {
         return 8;

@@ -53,7 +53,7 @@ std::string safeNameText(std::string text)
 
 std::string subfolder(const AnalysisMethod& method, int sampleType, int channel, const std::tm& now)
 {
-    if (method.option2 == 0 || method.listA.empty())
+    if (!method.usesSubfolders() || method.listA.empty())
         return {};
     const NamePart& layer = method.listA.front();
     switch (layer.partType) {
@@ -100,7 +100,7 @@ std::string joinFolder(const std::string& folder, const std::string& name)
 std::string proposalFolder(const AnalysisMethod& method, int sampleType, int channel,
                            const std::tm& now, const std::string& workDirectory)
 {
-    const std::string& base = method.text4.empty() ? workDirectory : method.text4;
+    const std::string& base = method.baseFolder().empty() ? workDirectory : method.baseFolder();
     return joinFolder(base, subfolder(method, sampleType, channel, now));
 }
 
@@ -112,9 +112,9 @@ std::vector<NamePart> proposalNameParts(const AnalysisMethod& method, int channe
     else if (channel == 1)
         parts.push_back({name_part::kText, "B_"});
 
-    if (method.autoName1 == 1) {
+    if (method.namesByHand()) {
         // Without a channel, channel A's prefix goes with channel A's start number.
-        parts.push_back({name_part::kText, channel == 1 ? method.text6 : method.text5});
+        parts.push_back({name_part::kText, method.prefixByHand(channel)});
         parts.push_back({name_part::kSequence, {}});
         return parts;
     }

@@ -71,7 +71,7 @@ std::string libraryLabel(const MethodLibraryEntry& entry, const MethodDefaults& 
         label += "-分组";
     if (m.impurityCalc != 0)
         label += "-杂质";
-    label += m.visible != 0 ? "-显示" : "-已隐藏";
+    label += m.visible ? "-显示" : "-已隐藏";
     // An unnamed entry can never have been made a default, even when a default is empty.
     if (m.name.empty())
         return label;
@@ -364,7 +364,7 @@ LibraryResult MethodLibrary::hide(std::optional<size_t> index)
     MethodLibraryEntry hidden = entries_[*index];
     if (!ask(formatText(kConfirmHide, hidden.method.name)))
         return LibraryResult::refused();
-    hidden.method.visible = 0;
+    hidden.method.visible = false;
     if (auto failure = save(hidden))
         return LibraryResult::failed(*failure);
     entries_[*index] = std::move(hidden);
@@ -422,7 +422,7 @@ LibraryResult MethodLibrary::show(const std::string& pickedFile)
     if (found < 0)
         return LibraryResult::refused(kNotInFolder);
     MethodLibraryEntry shown = entries_[static_cast<size_t>(found)];
-    shown.method.visible = 1;
+    shown.method.visible = true;
     if (auto failure = save(shown))
         return LibraryResult::failed(*failure);
     entries_[static_cast<size_t>(found)] = std::move(shown);

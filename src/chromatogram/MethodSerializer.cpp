@@ -33,16 +33,16 @@ void loadOlderMethod(Archive& ar, AnalysisMethod& m, int format)
     }
     ar.io(m.blockSize);
     ar.ioText(m.name);
-    ar.io(m.visible);
+    ioValue(ar, m.visible, format);
     ar.ioText(m.deviceNo);
     ar.ioText(m.tester);
     ar.ioText(m.serialNo);
     ar.ioText(m.sendingCompany);
     ioValue(ar, m.integration, format);
-    ar.io(m.timeProgramEnabled);
+    ioValue(ar, m.timeProgramEnabled, format);
     ioValue(ar, m.timeProgram, format);
     if (format >= Format::OlderManualEvents) {
-        ar.io(m.useManualEvents);
+        ioValue(ar, m.useManualEvents, format);
         ioValue(ar, m.manualEvents, format);
     }
     ar.io(m.quantOption1);

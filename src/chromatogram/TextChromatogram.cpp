@@ -169,7 +169,7 @@ std::string formatTextChromatogram(const ChromatogramData& data, TextLayout layo
 
 void saveText(const ChromatogramData& data, const std::string& path, TextLayout layout)
 {
-    if (data.hasData == 0 || data.signal.count() == 0)
+    if (!data.hasData || data.signal.count() == 0)
         throw InterchangeError(kExportNoData);
     writeFileAtomically(path, formatTextChromatogram(data, layout));
 }
@@ -199,7 +199,7 @@ ChromatogramData parseTextChromatogram(std::string_view text, TextLayout layout,
         if (rate > 0)
             d.pointsPerSecond = rate;
     }
-    d.hasData = 1;
+    d.hasData = true;
     d.evaluated = 0;
     d.scanExtrema(-2000000.0f, 2000000.0f);
     d.method.timeStart = 0.0;

@@ -125,9 +125,9 @@ std::string summaryOf(const std::string& path, const MethodLibraryEntry& e)
     out << "  Method:             " << (e.method.name.empty() ? "(no name)" : e.method.name)
         << '\n';
     out << "  Calculation:        " << calcMethodName(e.method.calcMethod) << '\n';
-    out << "  Response:           " << (e.method.quantOption1 == 1 ? "height" : "area") << '\n';
+    out << "  Response:           " << (e.method.respondsByHeight() ? "height" : "area") << '\n';
     out << "  Curve axis:         "
-        << (e.method.quantOption2 == 1 ? "X轴面积(峰高) -- Y轴浓度" : "X轴浓度 -- Y轴面积(峰高)")
+        << (e.method.concentrationOnY() ? "X轴面积(峰高) -- Y轴浓度" : "X轴浓度 -- Y轴面积(峰高)")
         << '\n';
     out << "  Curves:             " << e.curves.size() << '\n';
     for (size_t i = 0; i < e.curves.size(); ++i)

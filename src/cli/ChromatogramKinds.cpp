@@ -94,7 +94,7 @@ void writeChromatogramOfKind(const std::string& path, ChromatogramKind kind,
     switch (kind) {
     case ChromatogramKind::Chg: writeChromatogramFile(path, data); return;
     case ChromatogramKind::Dat:
-        if (data.hasData == 0 || data.signal.count() == 0)
+        if (!data.hasData || data.signal.count() == 0)
             throw InterchangeError(kExportNoData);
         writeBinaryChromatogram(path, data);
         return;

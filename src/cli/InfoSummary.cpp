@@ -249,7 +249,7 @@ void printMethod(std::ostream& out, const MethodLibraryEntry& e)
     field(out, "Method", orNone(m.name));
     field(out, "Visibility", m.visible ? "shown" : "hidden");
     field(out, "Calculation", calcMethodName(m.calcMethod));
-    field(out, "Response", m.quantOption1 == 1 ? "height" : "area");
+    field(out, "Response", m.respondsByHeight() ? "height" : "area");
     field(out, "Impurity calculation", m.impurityCalc ? "on" : "off");
     field(out, "Group calculation", m.groupCalc ? "on" : "off");
     field(out, "Oil test",

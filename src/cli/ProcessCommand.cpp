@@ -187,7 +187,7 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
         doc.takeLibraryMethod({method, curve}, MethodTake::Analysis);
     }
     doc.state = CChrEDoc::FromFile;
-    doc.data.hasData = 1;
+    doc.data.hasData = true;
     doc.engine.setSettings({options.cacuFrequence, options.keepExcluded ? 0 : 1});
     // Asked for on the command line: a processed chromatogram is detected again.
     doc.setQuestionSink([](const std::string&) { return true; });

@@ -68,6 +68,8 @@ template <class T> Json jsonValue(const T& v)
 {
     if constexpr (std::is_floating_point_v<T>) {
         return jsonNumber(v);
+    } else if constexpr (std::is_same_v<T, bool>) {
+        return v ? 1 : 0;  // as stored, so that scripts read a flag the way the file has it
     } else if constexpr (std::is_integral_v<T> || std::is_same_v<T, std::string>) {
         return v;
     } else if constexpr (std::is_array_v<T> || fields::kIsStdArray<T> || fields::kIsVector<T>) {

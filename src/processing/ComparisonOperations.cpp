@@ -74,7 +74,7 @@ ChromatogramData resultRecord(std::vector<float> samples, int pointsPerSecond)
     d.scanExtrema(-2000000.0f, 2000000.0f);
     d.pointsPerSecond = pointsPerSecond;
     d.evaluated = 0;
-    d.hasData = 1;
+    d.hasData = true;
     setDisplayRange(d);
     return d;
 }

@@ -4,7 +4,7 @@ namespace dgaws {
 
 bool PeakDetectionCommand::enabled(const ChromatogramData& data, bool acquiring)
 {
-    return !acquiring && data.hasData == 1;
+    return !acquiring && data.hasData;
 }
 
 PeakDetectionCommand::Outcome PeakDetectionCommand::run(PeakEngine& engine, bool acquiring,
@@ -18,7 +18,7 @@ PeakDetectionCommand::Outcome PeakDetectionCommand::run(PeakEngine& engine, bool
     if (hooks.pushUndo)
         hooks.pushUndo();
     engine.runDetection();
-    if (data->method.useManualEvents != 0 && hooks.replayManualEvents)
+    if (data->method.useManualEvents && hooks.replayManualEvents)
         hooks.replayManualEvents();
     if (hooks.markModified)
         hooks.markModified();

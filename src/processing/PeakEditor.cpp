@@ -34,7 +34,7 @@ bool PeakEditor::canEdit() const
 
 bool PeakEditor::canAddPeak() const
 {
-    return canEdit() && data()->hasData == 1;
+    return canEdit() && data()->hasData;
 }
 
 bool PeakEditor::canEditSelected() const
@@ -59,7 +59,7 @@ UndoSnapshot PeakEditor::current() const
 
 void PeakEditor::pushUndo()
 {
-    if (!canEdit() || data()->hasData != 1)
+    if (!canEdit() || !data()->hasData)
         return;
     undo_.push(current());
 }

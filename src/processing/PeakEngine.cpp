@@ -40,7 +40,7 @@ void PeakEngine::resetPass()
     rows_.table.clear();
     rows_.touch();
     n_ = 0;
-    schedule_.startPass(params_, data_->method.timeProgramEnabled != 0, data_->method.timeProgram,
+    schedule_.startPass(params_, data_->method.timeProgramEnabled, data_->method.timeProgram,
                         *data_);
     events_ = DetectorEvents{};
     integrationOn_ = false;

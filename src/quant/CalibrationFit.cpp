@@ -218,7 +218,7 @@ void fitCorrectionFactors(CalibrationCurve& curve, QuantMethod method, ResponseK
             continue;
         std::optional<Points> points;
         if (method == QuantMethod::InternalStandard) {
-            if (c.isInternalStandard != 0) {
+            if (c.isInternalStandard) {
                 c.factor1 = 1.0;
                 c.correlation = 1.0;
                 continue;

@@ -193,8 +193,7 @@ EditResult CalibrationTableEditor::setInternalStandard(int position, bool isInte
 {
     if (!valid(position))
         return {};
-    curve_.components[static_cast<size_t>(position)].isInternalStandard =
-        isInternalStandard ? 1 : 0;
+    curve_.components[static_cast<size_t>(position)].isInternalStandard = isInternalStandard;
     return refitted();
 }
 
@@ -251,7 +250,7 @@ ViewCheck CalibrationTableEditor::curveViewCheck(int component) const
         return {false, kNotFitted};
     if (settings_.method == QuantMethod::InternalStandard &&
         std::all_of(curve_.components.begin(), curve_.components.end(),
-                    [](const ComponentEntry& e) { return e.isInternalStandard != 0; }))
+                    [](const ComponentEntry& e) { return e.isInternalStandard; }))
         return {false, {}};
     return {};
 }

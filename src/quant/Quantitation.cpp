@@ -151,7 +151,7 @@ private:
             const ComponentEntry& comp = component(c);
             if (settings_.groupCalc && comp.groupParentIndex != -1)
                 continue;
-            if (comp.isInternalStandard != 0)
+            if (comp.isInternalStandard)
                 continue;
             const int k = comp.internalStandardIndex;
             const int q = validComponentIndex(table_, k) ? firstPeakOf(k) : -1;

@@ -404,7 +404,7 @@ void CMainFrame::onSaveBinary()
         return;
     CChrEDoc& doc = f->document();
     // The refusals come before the dialog.
-    if (doc.data.hasData == 0 || doc.data.signal.count() == 0 || doc.acquiring()) {
+    if (!doc.data.hasData || doc.data.signal.count() == 0 || doc.acquiring()) {
         doc.saveBinary({});
         return;
     }
@@ -548,7 +548,7 @@ void CMainFrame::recoverUnfinishedRuns()
     for (const RecoveredRun& run : recovered) {
         auto doc = newDocument();
         doc->data = run.data;
-        doc->data.hasData = 1;
+        doc->data.hasData = true;
         doc->setTitle(ss(QFileInfo(qs(run.copyPath)).completeBaseName()));
         doc->setModifiedFlag(true);
         CChildFrame* frame = addFrame(std::move(doc));

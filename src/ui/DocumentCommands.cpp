@@ -29,7 +29,7 @@ DocumentCommands::DocumentCommands(WorkstationApp& app, OperatorPrompts& prompts
 
 bool DocumentCommands::canSave(const CChrEDoc& doc)
 {
-    return !doc.acquiring() && doc.data.hasData == 1;
+    return !doc.acquiring() && doc.data.hasData;
 }
 
 bool DocumentCommands::save(CChildFrame& frame)

@@ -32,7 +32,7 @@ MethodChoiceDialog::MethodChoiceDialog(const MethodLibrary& library, const Metho
     for (size_t i = 0; i < library_.size(); ++i) {
         const MethodLibraryEntry& entry = library_.at(i);
         const int index = static_cast<int>(i);
-        if (entry.method.visible == 0 && index != preset.libraryMethodIndex)
+        if (!entry.method.visible && index != preset.libraryMethodIndex)
             continue;
         auto* item = new QListWidgetItem(qs(entry.method.name), methods_);
         item->setData(kIndexRole, index);

@@ -309,7 +309,8 @@ TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
     const AnalysisMethod& lib = e.method;
     expected.name = lib.name;
     expected.quantOption1 = expected.quantOption2 = expected.calcMethod = 2;
-    expected.impurityCalc = expected.groupCalc = expected.timeProgramEnabled = 2;
+    expected.impurityCalc = expected.groupCalc = 2;
+    expected.timeProgramEnabled = true;
     expected.groups = lib.groups;
     expected.ambientPressure = expected.ambientTemperature = 2;
     expected.gasVolume = expected.oilVolume = expected.oilValue1 = expected.oilValue2 = 2;
