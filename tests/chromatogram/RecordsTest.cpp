@@ -85,13 +85,12 @@ TEST(ChromatogramPeaks, FindPeakAtExcludesTheBoundsAndLabelsToggleOnlyTheHideBit
 {
     ChromatogramData d;
     d.pointsPerSecond = 10;
-    PeakRecord a, b;
-    a.startIndex = 30;
-    a.endIndex = 60;
-    b.startIndex = 60;
-    b.endIndex = 90;
-    d.peaks.append(a);
-    d.peaks.append(b);
+    for (int start : {30, 60}) {
+        PeakRecord p;
+        p.startIndex = start;
+        p.endIndex = start + 30;
+        d.peaks.append(p);
+    }
     EXPECT_EQ(d.findPeakAt(0.05), -1);  // exactly at a's start
     EXPECT_EQ(d.findPeakAt(0.06), 0);
     EXPECT_EQ(d.findPeakAt(0.10), -1);  // a's end and b's start
@@ -140,9 +139,8 @@ TEST(PeakTable, ManualPeaksGoBeforeTheFirstPeakStartingAtOrAfterTheirEnd)
     m.startIndex = 32;
     m.endIndex = 50;
     EXPECT_EQ(t.insertManual(m), 1);
-    PeakRecord last;
-    last.startIndex = 200;
-    last.endIndex = 220;
-    EXPECT_EQ(t.insertManual(last), 4);
+    m.startIndex = 200;
+    m.endIndex = 220;
+    EXPECT_EQ(t.insertManual(m), 4);
     EXPECT_EQ(t.size(), 5);
 }
