@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the workstation window under a virtual X server with a fresh data root, plays a run
 # of both channels on the simulated connection (fast), waits until both are saved, and takes
-# a screenshot of the whole screen for a reviewer.
+# a screenshot of the whole screen for a reviewer. The window's test suites then leave a
+# picture of each dialog they drive in the folder shots/ beside it.
 #   scripts/screenshot.sh [OUT.png]      (default: build/screenshot.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,8 +10,8 @@ BUILD_DIR="${DGAWS_BUILD_DIR:-build}"
 OUT="$(realpath -m "${1:-$BUILD_DIR/screenshot.png}")"
 
 if [ -z "${DGAWS_SCREENSHOT_INNER:-}" ]; then
-  cmake -S . -B "$BUILD_DIR" -G Ninja >/dev/null
-  cmake --build "$BUILD_DIR" --parallel 2 --target dgaws default-method demo-data
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DDGAWS_TESTS=ON >/dev/null
+  cmake --build "$BUILD_DIR" --parallel 2 --target dgaws default-method demo-data test_ui
   exec env DGAWS_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1600x1000x24" "$0" "$OUT"
 fi
 
@@ -42,3 +43,9 @@ done
 sleep 1
 import -window root "$OUT"
 echo "$OUT"
+
+SHOTS="$(dirname "$OUT")/shots"
+mkdir -p "$SHOTS"
+DGAWS_SHOTS_DIR="$SHOTS" QT_QPA_PLATFORM=offscreen "$BUILD_DIR/tests/test_ui" >/dev/null 2>&1 ||
+  echo "some window test failed; the pictures may be incomplete" >&2
+echo "$SHOTS"

@@ -1,5 +1,6 @@
 #include "UiFixture.h"
 
+#include "DialogShot.h"
 #include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
 #include "ui/DiagnosisDialog.h"
@@ -78,6 +79,7 @@ private slots:
             dialog.judgeButton()->click();
             codesAfter = dialog.ratioCodes()->text();
             conclusionAfter = dialog.conclusion()->text();
+            saveDialogShot(dialog, "diagnosis");
             dialog.reject();
         });
         f.frame->actions().diagnose->trigger();
