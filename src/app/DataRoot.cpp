@@ -83,7 +83,9 @@ std::vector<std::string> DataRoot::installShippedData(const std::string& shipped
     };
     const fs::path shipped(shippedFolder);
     if (!schemePath.empty())
-        install(shipped / "QLDefault.she", fs::path(schemePath) / "QLDefault.she");
+        for (const char* name : {"QLDefault.she", "template1.xlsx", "template2.xlsx",
+                                 "template3.xlsx", "customer_report_1.xlsx"})
+            install(shipped / name, fs::path(schemePath) / name);
     install(shipped / "QLCHGDATA.DMD", fs::path(simDataPath));
     return copied;
 }

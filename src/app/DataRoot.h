@@ -30,7 +30,7 @@ public:
     std::string defaultSchemePath() const;   // 方法库
     std::string defaultSimDataPath() const;  // 演示/QLCHGDATA.DMD
 
-    // Copies the shipped default method and demonstration data into the method folder and
+    // Copies the shipped default method, spreadsheet templates and demonstration data into the method folder and
     // the demonstration path when they are missing there; files present are never replaced.
     // Returns the files copied.
     static std::vector<std::string> installShippedData(const std::string& shippedFolder,

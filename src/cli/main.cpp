@@ -10,6 +10,7 @@
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
 #include "SignalCommand.h"
+#include "WorkbookCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
     dgaws::cli::addDbCommand(app);
     dgaws::cli::addEditCommand(app);
     dgaws::cli::addSignalCommand(app);
+    dgaws::cli::addWorkbookCommand(app);
 
     try {
         app.parse(argc, argv);

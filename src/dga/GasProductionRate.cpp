@@ -60,14 +60,12 @@ void collectPeakRates(WorkingResults& into, const ChromatogramData& chromatogram
     }
 }
 
-// Whether the record holds a test at all: one never taken keeps the calendar's zero date,
-// which would count some 46 000 days.
+}  // namespace
+
 bool hasPreviousTest(const TestRecordBlock& previous)
 {
     return previous.testTime.isValid() && previous.testTime.date != 0.0;
 }
-
-}  // namespace
 
 std::string missingRateInputs(const ChromatogramData& data)
 {

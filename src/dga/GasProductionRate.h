@@ -19,6 +19,10 @@ inline constexpr const char* kPreviousTestName = "上次实验数据";
 inline constexpr const char* kOilMassName = "设备总油量";
 inline constexpr const char* kOilDensityName = "油的密度";
 
+// Whether the record holds a test at all: one never taken keeps the calendar's zero date,
+// which would count some 46 000 days.
+bool hasPreviousTest(const TestRecordBlock& previous);
+
 // What the rates of `data` need and its method copy lacks (the previous test, the oil mass
 // or the density of the equipment), in words, e.g. "未计算产气率：缺少设备总油量、油的密度";
 // empty when nothing is missing.

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace dgaws::cli {
+
+struct WorkbookOptions {
+    std::string kind;  // card, append, other, label, custom
+    std::string file;
+    int column = 1;    // 1 … 4, the card's test column
+    std::string card;  // the card appended to
+    std::string linked;
+    std::string previous;
+    std::string out;  // folder; default the method's base folder, else the working folder
+    std::string home;
+};
+
+// Fills the workbook and prints its path on `out`. Returns 0, 1 for a failure (unreadable
+// chromatogram or previous test, a template or card that is no workbook, a failed save;
+// nothing is written then), 2 for options that do not fit together.
+int runWorkbook(const WorkbookOptions& options, std::ostream& out, std::ostream& err);
+
+// `workbook card|append|other|label|custom FILE.chg [--column 1-4] [--card CARD.xlsx]
+// [--linked OTHER.chg] [--previous P.lcd] [--out DIR] [--home DIR]`.
+void addWorkbookCommand(CLI::App& app);
+
+}  // namespace dgaws::cli

@@ -1,0 +1,133 @@
+#include "TemplateWorkbooks.h"
+
+#include "DefaultTemplates.h"
+#include "RecordCard.h"
+
+#include "dga/DgaValues.h"
+#include "dga/DiagnoseCommand.h"
+#include "dga/StoredGasOrder.h"
+
+#include <filesystem>
+
+namespace dgaws {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kRecordCardSheet = "设备档案卡片";
+
+// "H2(氢气)" → "H2".
+std::string formulaOf(std::string_view componentName)
+{
+    return std::string(componentName.substr(0, componentName.find('(')));
+}
+
+void writeRecordCard(XlsxWorkbook& workbook, const ChromatogramData& data, int choice)
+{
+    const std::optional<int> column = recordCardColumn(choice);
+    if (!column)
+        throw WorkbookError("只能选择第一列到第四列");
+    if (!workbook.hasSheet(kRecordCardSheet))
+        throw WorkbookError(std::string("工作簿中没有工作表“") + kRecordCardSheet + "”");
+    for (const RecordCardCell& cell : recordCardCells(data))
+        workbook.setCell(kRecordCardSheet, cell.row, *column, cell.value);
+}
+
+}  // namespace
+
+const WorkbookTemplate& workbookTemplate(WorkbookKind kind)
+{
+    static const WorkbookTemplate kTemplates[] = {
+        {"template1.xlsx", kRecordCardSheet, "_设备档案卡片",
+         "设备档案卡片的Excel文件已经保存到%s"},
+        {"template2.xlsx", "设备其他情况记录", "_设备其他情况记录",
+         "设备其他情况记录的Excel文件已经保存到%s"},
+        {"template3.xlsx", "样品标签", "_样品标签", "样品标签的Excel文件已经保存到%s"},
+        {"customer_report_1.xlsx", nullptr, "_自定义报告1", "自定义报告的Excel文件已经保存到%s"},
+    };
+    return kTemplates[static_cast<int>(kind)];
+}
+
+std::string workbookFolder(const AnalysisMethod& method, const std::string& workingFolder)
+{
+    return method.baseFolder().empty() ? workingFolder : method.baseFolder();
+}
+
+std::map<std::string, CellValue> placeholderValues(const ChromatogramData& data)
+{
+    std::map<std::string, CellValue> values;
+    for (size_t g = 0; g < gas::Count; ++g)
+        values[formulaOf(gas::kComponentNames[g])] = data.gasInOil[g];
+    values["totalHydrocarbons"] = data.totalHydrocarbons;
+    values["injectionTime"] = data.injectionTime.format(kInjectTimeFormat);
+    const AnalysisMethod& m = data.method;
+    values["sendingCompany"] = m.sendingCompany;
+    values["deviceNo"] = m.deviceNo;
+    values["serialNo"] = m.serialNo;
+    values["tester"] = m.tester;
+    values["sampleText1"] = m.sampleText1;
+    values["sampleText2"] = m.sampleText2;
+    values["methodName"] = data.methodName;
+    values["calibrationName"] = data.calibrationName;
+    values["conclusion"] = data.conclusion;
+    values["advice"] = data.advice;
+    for (size_t r = 0; r < rate::Count; ++r)
+        values["rate" + formulaOf(gas::kComponentNames[rate::kGasOf[r]])] =
+            data.working.gasRates[r];
+    values["rateTotalHydrocarbons"] = data.working.gasRates[rate::TotalHydrocarbons];
+    return values;
+}
+
+std::string writeTemplateWorkbook(WorkbookKind kind, const ChromatogramData& data,
+                                  const std::string& title, const std::string& schemePath,
+                                  const std::string& folder, int column)
+{
+    const WorkbookTemplate& t = workbookTemplate(kind);
+    const fs::path templatePath = fs::path(schemePath) / t.fileName;
+    std::error_code ec;
+    if (!fs::is_regular_file(templatePath, ec))
+        throw WorkbookError("找不到模板文件" + templatePath.string());
+    XlsxWorkbook workbook = XlsxWorkbook::open(templatePath.string());
+    if (t.sheet && !workbook.hasSheet(t.sheet))
+        throw WorkbookError("模板文件" + templatePath.string() + "中没有工作表“" + t.sheet + "”");
+    if (kind == WorkbookKind::RecordCard)
+        writeRecordCard(workbook, data, column);
+    workbook.fillPlaceholders(placeholderValues(data));
+    workbook.requestRecalculation();
+
+    const fs::path target =
+        fs::path(folder.empty() ? "." : folder) / (title + t.savedSuffix + kWorkbookExtension);
+    fs::create_directories(target.parent_path(), ec);
+    workbook.save(target.string());
+    return target.string();
+}
+
+ChromatogramData workbookData(const ChromatogramData& data, const std::string& ownPath)
+{
+    ChromatogramData copy = data;
+    ChromatogramData linked;
+    collectDgaValues(copy, linked, ownPath);
+    return copy;
+}
+
+std::string ensureTemplate(WorkbookKind kind, const std::string& schemePath)
+{
+    const fs::path path = fs::path(schemePath) / workbookTemplate(kind).fileName;
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        fs::create_directories(path.parent_path(), ec);
+        writeDefaultTemplate(kind, path.string());
+    }
+    return path.string();
+}
+
+void appendToRecordCard(const std::string& cardPath, const ChromatogramData& data, int column)
+{
+    XlsxWorkbook workbook = XlsxWorkbook::open(cardPath);
+    writeRecordCard(workbook, data, column);
+    workbook.requestRecalculation();
+    workbook.save(cardPath);
+}
+
+}  // namespace dgaws

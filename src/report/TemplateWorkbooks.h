@@ -1,0 +1,56 @@
+#pragma once
+
+#include "XlsxWorkbook.h"
+
+#include "chromatogram/ChromatogramData.h"
+
+#include <map>
+#include <string>
+
+namespace dgaws {
+
+// The workbooks a chromatogram fills from the laboratory's templates in the method folder.
+enum class WorkbookKind { RecordCard, OtherSituation, SampleLabel, CustomReport };
+
+struct WorkbookTemplate {
+    const char* fileName;      // in the method folder
+    const char* sheet;         // the sheet written; none for the custom report, which fills all
+    const char* savedSuffix;   // document title + this = the saved workbook
+    const char* savedMessage;  // with the saved path for %s
+};
+const WorkbookTemplate& workbookTemplate(WorkbookKind kind);
+
+inline constexpr const char* kWorkbookExtension = ".xlsx";
+inline constexpr const char* kRecordCardFilter = "设备档案卡片文件(*.xlsx)|*.xlsx||";
+
+// Where a chromatogram's workbooks go: the method's base folder, else the working folder.
+std::string workbookFolder(const AnalysisMethod& method, const std::string& workingFolder);
+
+// The values a template's "{name}" cells take, by the names of the records' fields: the
+// nine gases in oil by formula ({H2} … {CO2}), {totalHydrocarbons}, {injectionTime}, the
+// sample information ({sendingCompany}, {deviceNo}, {serialNo}, {tester}, {sampleText1},
+// {sampleText2}), {methodName}, {calibrationName}, {conclusion} and {advice}.
+std::map<std::string, CellValue> placeholderValues(const ChromatogramData& data);
+
+// Fills a new workbook from the kind's template in `schemePath` and saves it in `folder`
+// as `title` + the kind's suffix; returns the saved path. For the record card `column`
+// (0 … 3) chooses the test column. `data` holds the contents in oil. WorkbookError when the
+// template or its sheet is missing or the workbook cannot be saved; nothing is written then.
+std::string writeTemplateWorkbook(WorkbookKind kind, const ChromatogramData& data,
+                                  const std::string& title, const std::string& schemePath,
+                                  const std::string& folder, int column = 0);
+
+// The chromatogram as its workbooks show it: the contents in oil of its peaks and of the
+// linked chromatogram of the other channel (read beside `ownPath` when relative) collected
+// into `gasInOil` and `totalHydrocarbons`, as the diagnosis collects them; `data` is left
+// as it is.
+ChromatogramData workbookData(const ChromatogramData& data, const std::string& ownPath);
+
+// The kind's template in `schemePath`, written there from the workstation's own when the
+// laboratory has none; returns its path.
+std::string ensureTemplate(WorkbookKind kind, const std::string& schemePath);
+
+// Writes the test into `column` of an existing record card and replaces the card.
+void appendToRecordCard(const std::string& cardPath, const ChromatogramData& data, int column);
+
+}  // namespace dgaws
