@@ -1,12 +1,9 @@
 #include "DefaultTemplates.h"
 
+#include "NewWorkbook.h"
 #include "RecordCard.h"
 
-#include <xlsxwriter.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 namespace dgaws {
 
@@ -222,10 +219,8 @@ void customReport(lxw_workbook* book, const Looks& looks)
 
 void writeDefaultTemplate(WorkbookKind kind, const std::string& path)
 {
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    lxw_workbook* book = workbook_new(temporary.c_str());
-    if (!book)
-        throw WorkbookError("无法写入模板文件" + path);
+    NewWorkbook file(path);
+    lxw_workbook* book = file.book();
     const Looks looks(book);
     switch (kind) {
     case WorkbookKind::RecordCard: recordCard(book, looks); break;
@@ -233,16 +228,7 @@ void writeDefaultTemplate(WorkbookKind kind, const std::string& path)
     case WorkbookKind::SampleLabel: sampleLabel(book, looks); break;
     case WorkbookKind::CustomReport: customReport(book, looks); break;
     }
-    std::error_code ec;
-    if (workbook_close(book) != LXW_NO_ERROR) {
-        fs::remove(temporary, ec);
-        throw WorkbookError("无法写入模板文件" + path);
-    }
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        throw WorkbookError("无法写入模板文件" + path);
-    }
+    file.finish();
 }
 
 std::vector<std::string> writeDefaultTemplates(const std::string& folder)

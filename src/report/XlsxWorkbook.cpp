@@ -16,7 +16,6 @@ namespace dgaws {
 
 namespace {
 
-constexpr const char* kRelationships = "http://schemas.openxmlformats.org/officeDocument/2006/";
 // A part larger than this is no template a laboratory keeps; refusing it keeps a hostile
 // archive (a small file that inflates to gigabytes) from exhausting memory.
 constexpr zip_uint64_t kMaxPartSize = zip_uint64_t(256) << 20;

@@ -13,6 +13,7 @@
 #include "PasswordDialog.h"
 #include "QtText.h"
 #include "RunController.h"
+#include "WorkbookCommands.h"
 
 #include "acquisition/Autosave.h"
 #include "app/CChrEDoc.h"
@@ -42,6 +43,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
       prompts_(prompts ? prompts : ownPrompts_.get()), mdi_(new QMdiArea(this)),
       tabs_(new QTabBar(this)), status_(new CProgStatusBar(this)),
       commands_(new DocumentCommands(app, *prompts_, this)),
+      workbooks_(new WorkbookCommands(app, *prompts_, this)),
       runs_(new RunController(*this, app, *prompts_))
 {
     setWindowTitle(qs(app_.mainFrameTitle()));
@@ -63,6 +65,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
     actions_.create(this);
     actions_.buildMenusAndBars(this);
     peakEdit_.create(this, actions_.systemMenu->menuAction(), [this] { return activeFrame(); });
+    workbooks_->addTo(actions_.processMenu, [this] { return activeFrame(); });
     createDocks();
     connectCommands();
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
@@ -581,6 +584,7 @@ void CMainFrame::updateCommandStates()
     for (QAction* a : actions_.labels)
         a->setEnabled(any);
     peakEdit_.update(f);
+    workbooks_->update(f);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -20,6 +20,7 @@ class FileTreeView;
 class CProgStatusBar;
 class CResultListView;
 class DocumentCommands;
+class WorkbookCommands;
 class MethodTreeNode;
 class OperatorPrompts;
 class RunController;
@@ -52,6 +53,7 @@ public:
     QTabBar* channelTabs() const { return tabs_; }
     QMdiArea* mdiArea() const { return mdi_; }
     DocumentCommands& documentCommands() { return *commands_; }
+    WorkbookCommands& workbookCommands() { return *workbooks_; }
     RunController& runController() { return *runs_; }
 
     // The start-up's last steps once the window shows: unfinished runs offered back, then
@@ -127,6 +129,7 @@ private:
     QDockWidget* resultDock_ = nullptr;
     CResultListView* resultList_ = nullptr;
     DocumentCommands* commands_;
+    WorkbookCommands* workbooks_;
     RunController* runs_;
     QList<QMdiSubWindow*> order_;
     QList<QAction*> recentActions_;

@@ -4,6 +4,8 @@
 #include "QtText.h"
 
 #include "app/CChrEDoc.h"
+#include "report/TableWorkbook.h"
+#include "report/XlsxWorkbook.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,7 +13,6 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
@@ -32,17 +33,6 @@ QString format(const char* pattern, double v)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, pattern, v);
     return QString::fromLatin1(buffer);
-}
-
-// A spreadsheet cell of text: quoted when it holds a separator, a quote or a line end.
-QString csvCell(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 }  // namespace
@@ -251,28 +241,22 @@ void CResultListView::copySelection()
 
 bool CResultListView::openSpreadsheet()
 {
-    // The table goes to a spreadsheet file that the desktop's spreadsheet program opens
-    // visible, and the operator carries on there.
+    // The table goes to a workbook that the desktop's spreadsheet program opens visible,
+    // and the operator carries on there.
     const QString folder = spreadsheetFolder_.isEmpty() ? QDir::tempPath() : spreadsheetFolder_;
     QDir().mkpath(folder);
-    const QString path = folder + QStringLiteral("/结果表.csv");
-    QFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (ok) {
-        QString text;
-        QStringList headers;
-        for (int c = 0; c < columnCount(); ++c)
-            headers << csvCell(horizontalHeaderItem(c)->text());
-        text += headers.join(QLatin1Char(',')) + QLatin1String("\r\n");
-        for (const auto& row : rows_) {
-            QStringList cells;
-            for (const auto& cell : row.cells)
-                cells << csvCell(qs(cell));
-            text += cells.join(QLatin1Char(',')) + QLatin1String("\r\n");
-        }
-        // A byte-order mark tells spreadsheet programs the text is UTF-8.
-        ok = file.write("\xEF\xBB\xBF") == 3 && file.write(text.toUtf8()) >= 0;
-        file.close();
+    const QString path = folder + QStringLiteral("/结果表.xlsx");
+    std::vector<std::string> headers;
+    for (int c = 0; c < columnCount(); ++c)
+        headers.push_back(ss(horizontalHeaderItem(c)->text()));
+    std::vector<std::vector<std::string>> cells;
+    for (const auto& row : rows_)
+        cells.push_back(row.cells);
+    bool ok = true;
+    try {
+        writeTableWorkbook(ss(path), "结果表", headers, cells);
+    } catch (const WorkbookError&) {
+        ok = false;
     }
     ok = ok && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     if (!ok && prompts_)

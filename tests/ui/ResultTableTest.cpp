@@ -1,5 +1,9 @@
+#include "OpenedFiles.h"
 #include "UiFixture.h"
 
+#include "report/XlsxReader.h"
+
+#include "report/XlsxWorkbook.h"
 #include "ui/CChrEGraphView.h"
 #include "ui/CResultListView.h"
 
@@ -118,20 +122,36 @@ private slots:
         QCOMPARE(w->results()->rowCount(), 9);
     }
 
-    void theSpreadsheetFileHoldsTheTable()
+    void theWorkbookHoldsTheTableWithNumbersAsNumbers()
     {
         UiFixture f;
+        OpenedFiles opened;
         CChildFrame* w = f.frame->openDocument(f.writeSample("A_v.chg"));
-        // No desktop here to open it with: the file is written, the failure is reported.
-        const bool opened = w->results()->openSpreadsheet();
-        const QString csv = qs(f.root.root() + "/临时/结果表.csv");
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-        QVERIFY(QString::fromUtf8(bytes).contains(QString::fromUtf8("行号,峰号,组份名")));
-        if (!opened)
-            QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("无法启动Excel服务器!"));
+        QVERIFY(w->results()->openSpreadsheet());
+        const QString path = qs(f.root.root() + "/临时/结果表.xlsx");
+        QCOMPARE(opened.paths, QStringList{path});
+        const auto cells = XlsxReader(ss(path)).sheet("结果表");
+        QCOMPARE(qs(cells.at("C1").value), QString::fromUtf8("组份名"));
+        // Every shown cell is in the workbook, a number wherever the table showed one.
+        const CResultListView& list = *w->results();
+        for (int r = 0; r < list.rowCount(); ++r)
+            for (int c = 0; c < list.columnCount(); ++c) {
+                const QString shown = list.item(r, c) ? list.item(r, c)->text() : QString();
+                const auto cell = cells.find(cellReference(r + 2, c + 1));
+                if (shown.isEmpty()) {
+                    QVERIFY(cell == cells.end());
+                    continue;
+                }
+                QVERIFY(cell != cells.end());
+                bool number = false;
+                const double value = shown.toDouble(&number);
+                if (number) {
+                    QVERIFY2(cell->second.type.empty(), qPrintable(shown));
+                    QCOMPARE(std::stod(cell->second.value), value);
+                } else {
+                    QCOMPARE(qs(cell->second.value), shown);
+                }
+            }
     }
 };
 

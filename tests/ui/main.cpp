@@ -16,6 +16,7 @@ int runRunTests(int argc, char** argv);
 int runMethodChoiceTests(int argc, char** argv);
 int runDiagnosisTests(int argc, char** argv);
 int runPeakEditTests(int argc, char** argv);
+int runWorkbookTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
         {"MethodChoice", runMethodChoiceTests},
         {"Diagnosis", runDiagnosisTests},
         {"PeakEdit", runPeakEditTests},
+        {"Workbooks", runWorkbookTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {

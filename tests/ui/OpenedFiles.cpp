@@ -1,0 +1,2 @@
+// Gives the catcher of opened files its meta-object.
+#include "OpenedFiles.h"
