@@ -295,6 +295,11 @@ bool XlsxWorkbook::hasSheet(const std::string& sheetName) const
     return package_->sheets.count(sheetName) != 0;
 }
 
+const std::vector<std::string>& XlsxWorkbook::sheetNames() const
+{
+    return package_->sheetOrder;
+}
+
 std::string XlsxWorkbook::sheetPart(const std::string& sheetName) const
 {
     const auto it = package_->sheets.find(sheetName);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace pugi {
 class xml_document;
@@ -37,6 +38,8 @@ public:
     ~XlsxWorkbook();
 
     bool hasSheet(const std::string& sheetName) const;
+    // In the workbook's order.
+    const std::vector<std::string>& sheetNames() const;
     // Row and column count from 1 (row 13, column 4 is D13). WorkbookError for a sheet the
     // workbook does not have.
     void setCell(const std::string& sheetName, int row, int column, const CellValue& value);
