@@ -4,7 +4,7 @@
 # coverage are merged into the committed corpus (fuzz/corpus/READER), ready to review and
 # commit; a fault's input is kept under build-fuzz/artifacts/READER/.
 #
-#   scripts/fuzz.sh [SECONDS] [READER...]     # READER: chg she lcd cdf text serial
+#   scripts/fuzz.sh [SECONDS] [READER...]     # READER: chg she lcd cdf text serial xlsx
 #
 # The fuzzers run one at a time at the lowest priority, so a shared machine keeps building.
 set -euo pipefail
