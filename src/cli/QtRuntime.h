@@ -2,8 +2,9 @@
 
 namespace dgaws::cli {
 
-// Qt loads its database drivers through the application object; commands that open the
-// test-record database make sure one exists for the rest of the process.
+// Qt loads its database drivers through the application object, and lays report text out
+// with the fonts of a GUI application; commands that need either make sure one exists for
+// the rest of the process.
 void ensureQtRuntime();
 
 }  // namespace dgaws::cli

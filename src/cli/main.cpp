@@ -9,6 +9,7 @@
 #include "EditCommand.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
+#include "ReportCommand.h"
 #include "SignalCommand.h"
 #include "WorkbookCommand.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
     dgaws::cli::addEditCommand(app);
     dgaws::cli::addSignalCommand(app);
     dgaws::cli::addWorkbookCommand(app);
+    dgaws::cli::addReportCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,167 @@
+#include "DgaReport.h"
+
+#include "dga/DiagnoseCommand.h"
+#include "dga/StoredGasOrder.h"
+#include "quant/Identification.h"
+
+#include <cstdio>
+
+namespace dgaws {
+
+namespace {
+
+template <class... A> std::string format(const char* pattern, A... values)
+{
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, pattern, values...);
+    return buffer;
+}
+
+bool isGas(const std::string& name)
+{
+    for (const std::string_view gasName : gas::kComponentNames)
+        if (name == gasName)
+            return true;
+    return false;
+}
+
+// The five gases whose ratios the judgement codes.
+bool isRatioGas(const std::string& name)
+{
+    return name == GasSet::CH4 || name == GasSet::C2H2 || name == GasSet::C2H4 ||
+        name == GasSet::C2H6 || name == GasSet::H2;
+}
+
+bool kept(const PeakRecord& peak, int filter)
+{
+    switch (filter) {
+    case DgaPrintSettings::ValidComponents: return isGas(peak.componentName);
+    case DgaPrintSettings::RatioComponents: return isRatioGas(peak.componentName);
+    default: return true;
+    }
+}
+
+std::string cell(DgaPrintSettings::Column column, int rowNumber, const PeakRecord& p,
+                 const ComponentTable& components)
+{
+    using C = DgaPrintSettings;
+    switch (column) {
+    case C::RowNumber: return format("%d", rowNumber);
+    case C::ComponentName: return format("%s ", p.componentName.c_str());
+    case C::RetentionTime: return format("%6.3f ", p.retentionTime);
+    case C::Factor:
+        return format("%1.4g ",
+                      validComponentIndex(components, p.componentIndex)
+                          ? components[size_t(p.componentIndex)].factor1
+                          : 0.0);
+    case C::GasContent: return format("%6.4f ", p.gasContent);
+    case C::OilContent: return format("%6.4f ", p.oilContent);
+    case C::Rate: return format("%6.4f ", p.workValue);
+    case C::Area: return format("%6.4f ", p.area);
+    case C::Height: return format("%6.4f ", p.height);
+    case C::HalfWidth: return format("%6.1f ", p.halfWidth);
+    case C::PeakType:
+    case C::ColumnCount: break;
+    }
+    return peakTypeName(peakTypeCode(p.typeFlags));
+}
+
+}  // namespace
+
+ReportLanguage reportLanguage(const ChromatogramData& data, const DgaPrintSettings& settings)
+{
+    if (settings.language)
+        return *settings.language;
+    return data.method.report.language == 1 ? ReportLanguage::English : ReportLanguage::Chinese;
+}
+
+ReportTable dgaResultTable(const ChromatogramData& data, const ChromatogramData& linked,
+                           const DgaPrintSettings& settings, ReportLanguage language)
+{
+    ReportTable table;
+    std::vector<DgaPrintSettings::Column> columns;
+    for (int c = 0; c < DgaPrintSettings::ColumnCount; ++c)
+        if (settings.columns[size_t(c)]) {
+            columns.push_back(DgaPrintSettings::Column(c));
+            table.headers.push_back(dgaColumnTitle(DgaPrintSettings::Column(c), language));
+        }
+    int number = 0;
+    for (const ChromatogramData* d : {&data, &linked}) {
+        const ComponentTable& components = componentTableFor(*d, nullptr);
+        for (const PeakRecord& peak : d->peaks) {
+            if (!kept(peak, settings.filter))
+                continue;
+            ++number;
+            std::vector<std::string> row;
+            for (const auto column : columns)
+                row.push_back(cell(column, number, peak, components));
+            table.rows.push_back(std::move(row));
+        }
+    }
+    return table;
+}
+
+ReportFields sampleFields(const ChromatogramData& data, const std::string& fileName,
+                          ReportLanguage language)
+{
+    const bool en = language == ReportLanguage::English;
+    const AnalysisMethod& m = data.method;
+    return ReportFields{{
+        {en ? "Sending Company:" : "送样单位:", m.sendingCompany},
+        {en ? "Device No.:" : "设备编号:", m.deviceNo},
+        {en ? "Serial No.:" : "样品编号:", m.serialNo},
+        {en ? "Tester:" : "试验人:", m.tester},
+        {en ? "Injection Time:" : "进样时间:", data.injectionTime.format(kInjectTimeFormat)},
+        {en ? "File:" : "谱图文件:", fileName},
+        {en ? "Method:" : "分析方法:", data.methodName},
+        {en ? "Calibration:" : "校正曲线:", data.calibrationName},
+    }};
+}
+
+std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const ChromatogramData& linked,
+                                   const DgaPrintSettings& settings, ReportLanguage language)
+{
+    const bool en = language == ReportLanguage::English;
+    std::vector<ReportBlock> blocks;
+    blocks.push_back(ReportHeading{en ? "Dissolved Gas Analysis" : "油中溶解气体分析结果"});
+    blocks.push_back(dgaResultTable(data, linked, settings, language));
+    std::string codes;
+    if (data.ratioCode1 >= 0 && data.ratioCode2 >= 0 && data.ratioCode3 >= 0)
+        codes = format("%3d, %3d, %3d ", data.ratioCode1, data.ratioCode2, data.ratioCode3);
+    blocks.push_back(ReportFields{{
+        {en ? "Total Hydrocarbon Conc:" : "总烃含量:", format("%12.4f ", data.totalHydrocarbons)},
+        {en ? "Three Comparing Results:" : "三比值:", codes},
+    }});
+    blocks.push_back(ReportText{en ? "Note: total hydrocarbons are the sum of methane, ethane, "
+                                     "ethylene and acetylene."
+                                   : "注意:总烃指甲烷、乙烷、乙烯、乙炔四种气体的总和。"});
+    blocks.push_back(
+        ReportText{std::string(en ? "Breaking-down Type: " : "故障类型: ") + data.conclusion});
+    blocks.push_back(
+        ReportText{std::string(en ? "Breaking-down Sample: " : "故障实例: ") + data.advice});
+    return blocks;
+}
+
+Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
+                 const std::string& fileName, const DgaPrintSettings& settings,
+                 const std::string& printedAt)
+{
+    Report r;
+    r.language = reportLanguage(data, settings);
+    const ReportSettings& s = data.method.report;
+    r.title = r.pick("变压器油中溶解气体分析报告", "Dissolved Gas Analysis Report");
+    r.laboratory = s.laboratory;
+    r.footer = s.footer;
+    r.printedAt = printedAt;
+    r.marginLeft = s.marginLeft;
+    r.marginTop = s.marginTop;
+    r.marginRight = s.marginRight;
+    r.marginBottom = s.marginBottom;
+    r.blocks.push_back(ReportHeading{r.pick("样品信息", "Sample")});
+    r.blocks.push_back(sampleFields(data, fileName, r.language));
+    for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language))
+        r.blocks.push_back(std::move(b));
+    return r;
+}
+
+}  // namespace dgaws

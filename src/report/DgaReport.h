@@ -1,0 +1,35 @@
+#pragma once
+
+#include "DgaPrintSettings.h"
+#include "Report.h"
+
+#include "chromatogram/ChromatogramData.h"
+
+#include <string>
+#include <vector>
+
+namespace dgaws {
+
+// The DGA result table: one row per peak of the chromatogram, then of the linked one, kept
+// by the filter, with the columns the settings check, each cell as the printout formats it.
+ReportTable dgaResultTable(const ChromatogramData& data, const ChromatogramData& linked,
+                           const DgaPrintSettings& settings, ReportLanguage language);
+
+// The diagnosis sections: the table, the total hydrocarbons with their note, the three
+// ratio codes once judged, the fault type and its examples.
+std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const ChromatogramData& linked,
+                                   const DgaPrintSettings& settings, ReportLanguage language);
+
+// The sample's fields as both reports head them.
+ReportFields sampleFields(const ChromatogramData& data, const std::string& fileName,
+                          ReportLanguage language);
+
+// The whole DGA report of a diagnosed chromatogram.
+Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
+                 const std::string& fileName, const DgaPrintSettings& settings,
+                 const std::string& printedAt);
+
+// The language a report takes: the print setting's, else the method's report settings'.
+ReportLanguage reportLanguage(const ChromatogramData& data, const DgaPrintSettings& settings);
+
+}  // namespace dgaws

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "chromatogram/ChromatogramData.h"
+
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace dgaws {
+
+// Chinese or English titles, a print setting.
+enum class ReportLanguage { Chinese = 0, English = 1 };
+
+// A heading over the blocks below it.
+struct ReportHeading {
+    std::string text;
+};
+
+// Label and value pairs, set two to a line.
+struct ReportFields {
+    std::vector<std::pair<std::string, std::string>> fields;
+};
+
+// A table with a header row; it continues on the next page with its header repeated.
+struct ReportTable {
+    std::vector<std::string> headers;
+    std::vector<std::vector<std::string>> rows;
+};
+
+// The chromatogram drawn as vectors: the trace, the peaks' baselines and retention times,
+// time and signal axes.
+struct ReportGraph {
+    std::shared_ptr<const ChromatogramData> data;
+};
+
+// A paragraph that wraps to the page width.
+struct ReportText {
+    std::string text;
+};
+
+using ReportBlock = std::variant<ReportHeading, ReportFields, ReportTable, ReportGraph, ReportText>;
+
+// What a printed report says, laid out on pages only when printed, so preview, paper and
+// PDF show the same pages.
+struct Report {
+    ReportLanguage language = ReportLanguage::Chinese;
+    std::string title;
+    std::string subtitle;
+    std::string laboratory;
+    std::string footer;
+    std::string printedAt;     // the time of printing, as shown in every page's foot
+    double marginLeft = 20.0;  // millimetres
+    double marginTop = 20.0;
+    double marginRight = 20.0;
+    double marginBottom = 20.0;
+    std::vector<ReportBlock> blocks;
+
+    // The text of a title in the report's language.
+    const char* pick(const char* chinese, const char* english) const
+    {
+        return language == ReportLanguage::English ? english : chinese;
+    }
+};
+
+}  // namespace dgaws
