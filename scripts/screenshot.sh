@@ -11,7 +11,7 @@ OUT="$(realpath -m "${1:-$BUILD_DIR/screenshot.png}")"
 
 if [ -z "${DGAWS_SCREENSHOT_INNER:-}" ]; then
   cmake -S . -B "$BUILD_DIR" -G Ninja -DDGAWS_TESTS=ON >/dev/null
-  cmake --build "$BUILD_DIR" --parallel 2 --target dgaws default-method demo-data test_ui
+  cmake --build "$BUILD_DIR" --parallel 2 --target dgaws dgaws-cli default-method demo-data test_ui
   exec env DGAWS_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1600x1000x24" "$0" "$OUT"
 fi
 
@@ -46,6 +46,15 @@ echo "$OUT"
 
 SHOTS="$(dirname "$OUT")/shots"
 mkdir -p "$SHOTS"
+# Page 1 of the run's printed reports: channel B's chromatogram with channel A's beside it.
+A_RUN="$(find "$HOME_DIR/Data" -name 'A_*.chg' | head -1)"
+B_RUN="$(find "$HOME_DIR/Data" -name 'B_*.chg' | head -1)"
+if [ -n "$A_RUN" ] && [ -n "$B_RUN" ]; then
+  for kind in analysis dga; do
+    "$BUILD_DIR/dgaws-cli" report "$B_RUN" --linked "$A_RUN" --kind "$kind" --home "$HOME_DIR" \
+      --png "$SHOTS/$kind-report.png" >/dev/null 2>&1 || echo "no $kind report" >&2
+  done
+fi
 DGAWS_SHOTS_DIR="$SHOTS" QT_QPA_PLATFORM=offscreen "$BUILD_DIR/tests/test_ui" >/dev/null 2>&1 ||
   echo "some window test failed; the pictures may be incomplete" >&2
 echo "$SHOTS"

@@ -10,6 +10,7 @@
 #include "dga/ThreeRatio.h"
 #include "report/AnalysisReport.h"
 #include "report/DgaReport.h"
+#include "report/PageSetup.h"
 #include "report/ReportRenderer.h"
 
 #include <CLI/CLI.hpp>
@@ -106,11 +107,11 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
     }
 
     const ReportRenderer renderer(report);
-    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    const QPageLayout paper = loadPageLayout(settingsFilePath(root));
     if (!o.pdf.empty()) {
         const bool written = writeReplacing(o.pdf, [&](const std::string& temporary) {
             QPdfWriter writer(QString::fromStdString(temporary));
-            writer.setPageLayout(a4);
+            writer.setPageLayout(paper);
             writer.setCreator(QStringLiteral("dgaws"));
             writer.setTitle(QString::fromStdString(report.title));
             renderer.print(writer);
@@ -123,7 +124,7 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
         out << o.pdf << "\n";
     }
     if (!o.png.empty()) {
-        const QImage page = renderer.pageImage(0, a4, 110);
+        const QImage page = renderer.pageImage(0, paper, 110);
         if (!writeReplacing(o.png, [&](const std::string& temporary) {
                 return page.save(QString::fromStdString(temporary), "PNG");
             })) {
@@ -142,7 +143,9 @@ void addReportCommand(CLI::App& app)
         "report", "The printed analysis or DGA report of a chromatogram, as PDF or picture");
     cmd->add_option("FILE", options->file, "Chromatogram (.chg)")->required();
     cmd->add_option("--kind", options->kind, "analysis (default) or dga");
-    cmd->add_option("--pdf", options->pdf, "PDF file of the whole report (A4)");
+    cmd->add_option("--pdf", options->pdf,
+                    "PDF file of the whole report (on the paper of the print settings, A4 unless "
+                    "set)");
     cmd->add_option("--png", options->png, "Picture of the report's first page");
     cmd->add_option("--lang", options->lang,
                     "zh or en titles (default: the print settings, else the method's)");

@@ -12,6 +12,7 @@
 #include "OperatorPrompts.h"
 #include "PasswordDialog.h"
 #include "QtText.h"
+#include "ReportCommands.h"
 #include "RunController.h"
 #include "WorkbookCommands.h"
 
@@ -44,6 +45,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
       tabs_(new QTabBar(this)), status_(new CProgStatusBar(this)),
       commands_(new DocumentCommands(app, *prompts_, this)),
       workbooks_(new WorkbookCommands(app, *prompts_, this)),
+      reports_(new ReportCommands(app, *prompts_, this)),
       runs_(new RunController(*this, app, *prompts_))
 {
     setWindowTitle(qs(app_.mainFrameTitle()));
@@ -66,6 +68,9 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
     actions_.buildMenusAndBars(this);
     peakEdit_.create(this, actions_.systemMenu->menuAction(), [this] { return activeFrame(); });
     workbooks_->addTo(actions_.processMenu, [this] { return activeFrame(); });
+    reports_->addTo(actions_.fileMenu, actions_.exit, [this] { return activeFrame(); });
+    connect(commands_, &DocumentCommands::dgaPreviewRequested, this,
+            [this](CChildFrame* frame) { reports_->preview(*frame, ReportCommands::Kind::Dga); });
     createDocks();
     connectCommands();
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
@@ -585,6 +590,7 @@ void CMainFrame::updateCommandStates()
         a->setEnabled(any);
     peakEdit_.update(f);
     workbooks_->update(f);
+    reports_->update(f);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

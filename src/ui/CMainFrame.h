@@ -20,6 +20,7 @@ class FileTreeView;
 class CProgStatusBar;
 class CResultListView;
 class DocumentCommands;
+class ReportCommands;
 class WorkbookCommands;
 class MethodTreeNode;
 class OperatorPrompts;
@@ -54,6 +55,7 @@ public:
     QMdiArea* mdiArea() const { return mdi_; }
     DocumentCommands& documentCommands() { return *commands_; }
     WorkbookCommands& workbookCommands() { return *workbooks_; }
+    ReportCommands& reportCommands() { return *reports_; }
     RunController& runController() { return *runs_; }
 
     // The start-up's last steps once the window shows: unfinished runs offered back, then
@@ -130,6 +132,7 @@ private:
     CResultListView* resultList_ = nullptr;
     DocumentCommands* commands_;
     WorkbookCommands* workbooks_;
+    ReportCommands* reports_;
     RunController* runs_;
     QList<QMdiSubWindow*> order_;
     QList<QAction*> recentActions_;

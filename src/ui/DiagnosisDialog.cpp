@@ -91,6 +91,12 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(judge_, QDialogButtonBox::ActionRole);
     buttons->addButton(record_, QDialogButtonBox::ActionRole);
+    previewButton_ = new QPushButton(QString::fromUtf8(kPreviewButton), this);
+    buttons->addButton(previewButton_, QDialogButtonBox::ActionRole);
+    connect(previewButton_, &QPushButton::clicked, this, [this] {
+        preview_ = true;
+        accept();
+    });
     buttons->addButton(QString::fromUtf8(kCloseButton), QDialogButtonBox::RejectRole);
     connect(judge_, &QPushButton::clicked, this, &DiagnosisDialog::judge);
     connect(record_, &QPushButton::clicked, this, &DiagnosisDialog::recordGasProductionData);

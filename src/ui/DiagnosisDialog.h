@@ -26,6 +26,7 @@ public:
     static constexpr const char* kJudgeButton = "三比值判定";
     static constexpr const char* kRecordButton = "记录产气数据";
     static constexpr const char* kCloseButton = "关闭(C)";
+    static constexpr const char* kPreviewButton = "打印预览";
     static constexpr const char* kRecordCaption = "记录产气数据";
 
     // `doc` is the document the view was made from; the judgement and the record of the
@@ -35,6 +36,8 @@ public:
 
     // Whether the judgement or the record changed the document since the dialog opened.
     bool changedDocument() const { return changed_; }
+    // Whether the dialog ended through "打印预览".
+    bool previewRequested() const { return preview_; }
 
     QTableWidget* gasTable() const { return gases_; }
     QLineEdit* totalHydrocarbons() const { return total_; }
@@ -43,6 +46,7 @@ public:
     QPlainTextEdit* advice() const { return advice_; }
     QPushButton* judgeButton() const { return judge_; }
     QPushButton* recordButton() const { return record_; }
+    QPushButton* previewButton() const { return previewButton_; }
 
     void judge();
     void recordGasProductionData();
@@ -61,6 +65,8 @@ private:
     QPlainTextEdit* advice_;
     QPushButton* judge_;
     QPushButton* record_;
+    QPushButton* previewButton_;
+    bool preview_ = false;
 };
 
 }  // namespace dgaws

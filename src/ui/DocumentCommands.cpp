@@ -154,6 +154,8 @@ bool DocumentCommands::diagnose(CChildFrame& frame)
         frame.refreshViews();
         frame.updateTitle();
     }
+    if (dialog.previewRequested())
+        emit dgaPreviewRequested(&frame);
     return true;
 }
 

@@ -65,6 +65,8 @@ signals:
     void filesChanged();
     // The document's results were computed again: the result list shows them afresh.
     void resultsChanged(dgaws::CChildFrame* frame);
+    // The diagnosis dialog ended through "打印预览": the DGA report is to be previewed.
+    void dgaPreviewRequested(dgaws::CChildFrame* frame);
 
 private:
     WorkstationApp& app_;

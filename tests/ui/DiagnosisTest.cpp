@@ -5,6 +5,7 @@
 #include "dga/StoredGasOrder.h"
 #include "ui/DiagnosisDialog.h"
 #include "ui/DocumentCommands.h"
+#include "ui/ReportCommands.h"
 
 #include <QAction>
 #include <QLabel>
@@ -107,6 +108,32 @@ private slots:
         QCOMPARE(rows->size(), size_t{1});
         QCOMPARE(rows->front().status, 1);  // saved before the judgement: the attention state
         QVERIFY(std::abs(rows->front().values[TestRecord::C2H2] - g[gas::C2H2]) < 0.01);
+    }
+
+    void thePreviewButtonClosesTheDialogAndPreviewsTheDgaReport()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, true);
+        f.prompts.yesNo = {true};
+        QString previewed;
+        whenDialogShows([&](QDialog& d) {
+            dynamic_cast<DiagnosisDialog&>(d).judgeButton()->click();
+            whenDialogShows([&](QDialog& preview) {
+                previewed = QString::fromLatin1(preview.metaObject()->className());
+                saveDialogShot(preview, "dga-report-preview");
+                preview.reject();
+            });
+            dynamic_cast<DiagnosisDialog&>(d).previewButton()->click();
+        });
+        f.frame->actions().diagnose->trigger();
+        QCOMPARE(previewed, QStringLiteral("QPrintPreviewDialog"));
+        // The report shows the judgement the dialog made.
+        const Report r = f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga);
+        bool fault = false;
+        for (const ReportBlock& b : r.blocks)
+            if (const auto* text = std::get_if<ReportText>(&b))
+                fault = fault || text->text == "故障类型: " + w->document().data.conclusion;
+        QVERIFY(fault && !w->document().data.conclusion.empty());
     }
 
     void ratesWithoutTheOilDensityStayEmptyAndSayWhy()

@@ -17,6 +17,7 @@ int runMethodChoiceTests(int argc, char** argv);
 int runDiagnosisTests(int argc, char** argv);
 int runPeakEditTests(int argc, char** argv);
 int runWorkbookTests(int argc, char** argv);
+int runReportTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
         {"Diagnosis", runDiagnosisTests},
         {"PeakEdit", runPeakEditTests},
         {"Workbooks", runWorkbookTests},
+        {"Reports", runReportTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
