@@ -128,9 +128,14 @@ std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const Chromatog
     std::string codes;
     if (data.ratioCode1 >= 0 && data.ratioCode2 >= 0 && data.ratioCode3 >= 0)
         codes = format("%3d, %3d, %3d ", data.ratioCode1, data.ratioCode2, data.ratioCode3);
+    const std::optional<DuvalPoint> point = duvalPoint(data);
+    const std::string zone = point
+        ? std::string(duvalZoneCode(duvalZone(*point))) + " " + duvalZoneName(duvalZone(*point), en)
+        : std::string();
     blocks.push_back(ReportFields{{
         {en ? "Total Hydrocarbon Conc:" : "总烃含量:", format("%12.4f ", data.totalHydrocarbons)},
         {en ? "Three Comparing Results:" : "三比值:", codes},
+        {en ? "Duval Triangle 1:" : "Duval三角形:", zone},
     }});
     blocks.push_back(ReportText{en ? "Note: total hydrocarbons are the sum of methane, ethane, "
                                      "ethylene and acetylene."
@@ -139,6 +144,8 @@ std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const Chromatog
         ReportText{std::string(en ? "Breaking-down Type: " : "故障类型: ") + data.conclusion});
     blocks.push_back(
         ReportText{std::string(en ? "Breaking-down Sample: " : "故障实例: ") + data.advice});
+    if (point)
+        blocks.push_back(ReportDuval{point});
     return blocks;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "chromatogram/ChromatogramData.h"
+#include "dga/DuvalTriangle.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -34,12 +36,18 @@ struct ReportGraph {
     std::shared_ptr<const ChromatogramData> data;
 };
 
+// The Duval Triangle 1 with the test's point.
+struct ReportDuval {
+    std::optional<DuvalPoint> point;
+};
+
 // A paragraph that wraps to the page width.
 struct ReportText {
     std::string text;
 };
 
-using ReportBlock = std::variant<ReportHeading, ReportFields, ReportTable, ReportGraph, ReportText>;
+using ReportBlock =
+    std::variant<ReportHeading, ReportFields, ReportTable, ReportGraph, ReportText, ReportDuval>;
 
 // What a printed report says, laid out on pages only when printed, so preview, paper and
 // PDF show the same pages.

@@ -1,5 +1,7 @@
 #include "ReportRenderer.h"
 
+#include "DuvalDrawing.h"
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -334,6 +336,8 @@ std::vector<ReportRenderer::PagePlan> ReportRenderer::plan(QPainter& painter,
                     .boundingRect(QRectF(0, 0, page.width(), 1e9), Qt::TextWordWrap, qt(text->text))
                     .height() +
                 gap;
+        } else if (std::holds_alternative<ReportDuval>(block)) {
+            height = std::clamp(page.width() * 0.5, 0.0, bottom - page.top());
         } else {
             height = std::clamp(page.width() * 0.42, 0.0, bottom - page.top());
         }
@@ -392,6 +396,9 @@ void ReportRenderer::paintPage(QPainter& p, const QRectF& page, const PagePlan& 
         } else if (const auto* text = std::get_if<ReportText>(&block)) {
             p.setFont(fonts.body);
             p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, qt(text->text));
+        } else if (const auto* duval = std::get_if<ReportDuval>(&block)) {
+            p.setFont(fonts.graph);
+            paintDuvalTriangle(p, box, duval->point, report_.language);
         } else if (const auto* graph = std::get_if<ReportGraph>(&block)) {
             if (graph->data)
                 paintGraph(p, box, *graph->data, report_, fonts);

@@ -4,6 +4,7 @@
 #include "quant/GasSet.h"
 #include "report/AnalysisReport.h"
 #include "report/DgaReport.h"
+#include "report/DuvalDrawing.h"
 #include "report/ReportRenderer.h"
 
 #include <QGuiApplication>
@@ -191,4 +192,21 @@ TEST(Reports, ALongTableGoesOnWithItsHeaderOnEveryPage)
         std::snprintf(cell, sizeof cell, "%1.3f", 0.1 + i * 0.01);
         EXPECT_EQ(occurrences(text, std::string(cell) + " "), 1u) << cell;
     }
+}
+
+TEST(Reports, TheTriangleIsDrawnWithTheZonesTheJudgementUses)
+{
+    // Points off the zone limits, across the whole triangle: the polygon drawn for the
+    // zone a point is judged in holds it, and no other polygon does.
+    const DuvalZone zones[] = {DuvalZone::PD, DuvalZone::T1, DuvalZone::T2, DuvalZone::T3,
+                               DuvalZone::D1, DuvalZone::D2, DuvalZone::DT};
+    for (double c2h4 = 0.3; c2h4 < 100.0; c2h4 += 0.5)
+        for (double c2h2 = 0.3; c2h4 + c2h2 < 100.0; c2h2 += 0.5) {
+            const DuvalZone judged = duvalZone({100.0 - c2h4 - c2h2, c2h4, c2h2});
+            for (const DuvalZone z : zones) {
+                const bool inside =
+                    duvalZoneCorners(z).containsPoint(QPointF(c2h4, c2h2), Qt::OddEvenFill);
+                ASSERT_EQ(inside, z == judged) << c2h4 << " " << c2h2 << " " << duvalZoneCode(z);
+            }
+        }
 }

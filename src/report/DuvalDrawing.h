@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Report.h"
+
+#include "dga/DuvalTriangle.h"
+
+#include <optional>
+
+#include <QPolygonF>
+
+class QPainter;
+class QRectF;
+
+namespace dgaws {
+
+// A zone as the polygon its limits cut from the triangle, corners as (% C2H4, % C2H2);
+// methane is the rest.
+QPolygonF duvalZoneCorners(DuvalZone zone);
+
+// The Duval Triangle 1 in `area`: methane at the top, ethylene at the lower right,
+// acetylene at the lower left, each zone in its own colour with its code, the test's point
+// when there is one. The window and the printed report draw it alike.
+void paintDuvalTriangle(QPainter& painter, const QRectF& area,
+                        const std::optional<DuvalPoint>& point, ReportLanguage language);
+
+}  // namespace dgaws
