@@ -79,9 +79,29 @@ std::map<std::string, CellValue> placeholderValues(const ChromatogramData& data)
     return values;
 }
 
-std::string writeTemplateWorkbook(WorkbookKind kind, const ChromatogramData& data,
-                                  const std::string& title, const std::string& schemePath,
-                                  const std::string& folder, int column)
+std::map<std::string, CellValue>
+placeholderValues(const TestRecord& test, const std::string& company, const std::string& device)
+{
+    static constexpr std::pair<const char*, TestRecord::Value> kGases[] = {
+        {"H2", TestRecord::H2},     {"CH4", TestRecord::CH4},   {"C2H6", TestRecord::C2H6},
+        {"C2H4", TestRecord::C2H4}, {"C2H2", TestRecord::C2H2}, {"CO", TestRecord::CO},
+        {"CO2", TestRecord::CO2},   {"O2", TestRecord::O2},     {"N2", TestRecord::N2}};
+    std::map<std::string, CellValue> values;
+    for (const auto& [name, slot] : kGases)
+        values[name] = test.values[slot];
+    values["totalHydrocarbons"] = test.values[TestRecord::AllC];
+    values["injectionTime"] = test.injectTime;
+    values["sendingCompany"] = company;
+    values["deviceNo"] = device;
+    values["serialNo"] = test.batchNo;
+    return values;
+}
+
+namespace {
+
+std::string fillTemplate(WorkbookKind kind, const std::map<std::string, CellValue>& values,
+                         const ChromatogramData* card, const std::string& title,
+                         const std::string& schemePath, const std::string& folder, int column)
 {
     const WorkbookTemplate& t = workbookTemplate(kind);
     const fs::path templatePath = fs::path(schemePath) / t.fileName;
@@ -91,9 +111,9 @@ std::string writeTemplateWorkbook(WorkbookKind kind, const ChromatogramData& dat
     XlsxWorkbook workbook = XlsxWorkbook::open(templatePath.string());
     if (t.sheet && !workbook.hasSheet(t.sheet))
         throw WorkbookError("模板文件" + templatePath.string() + "中没有工作表“" + t.sheet + "”");
-    if (kind == WorkbookKind::RecordCard)
-        writeRecordCard(workbook, data, column);
-    workbook.fillPlaceholders(placeholderValues(data));
+    if (card)
+        writeRecordCard(workbook, *card, column);
+    workbook.fillPlaceholders(values);
     workbook.requestRecalculation();
 
     const fs::path target =
@@ -101,6 +121,24 @@ std::string writeTemplateWorkbook(WorkbookKind kind, const ChromatogramData& dat
     fs::create_directories(target.parent_path(), ec);
     workbook.save(target.string());
     return target.string();
+}
+
+}  // namespace
+
+std::string writeTemplateWorkbook(WorkbookKind kind, const ChromatogramData& data,
+                                  const std::string& title, const std::string& schemePath,
+                                  const std::string& folder, int column)
+{
+    return fillTemplate(kind, placeholderValues(data),
+                        kind == WorkbookKind::RecordCard ? &data : nullptr, title, schemePath,
+                        folder, column);
+}
+
+std::string writeCustomReport(const std::map<std::string, CellValue>& values,
+                              const std::string& title, const std::string& schemePath,
+                              const std::string& folder)
+{
+    return fillTemplate(WorkbookKind::CustomReport, values, nullptr, title, schemePath, folder, 0);
 }
 
 ChromatogramData workbookData(const ChromatogramData& data, const std::string& ownPath)

@@ -3,6 +3,7 @@
 #include "XlsxWorkbook.h"
 
 #include "chromatogram/ChromatogramData.h"
+#include "dga/TestRecord.h"
 
 #include <map>
 #include <string>
@@ -31,6 +32,17 @@ std::string workbookFolder(const AnalysisMethod& method, const std::string& work
 // sample information ({sendingCompany}, {deviceNo}, {serialNo}, {tester}, {sampleText1},
 // {sampleText2}), {methodName}, {calibrationName}, {conclusion} and {advice}.
 std::map<std::string, CellValue> placeholderValues(const ChromatogramData& data);
+
+// The same names for a test of the database ("打印当前报告" of the database view): the
+// contents in oil, {totalHydrocarbons}, {injectionTime}, {sendingCompany}, {deviceNo} and
+// the batch number as {serialNo}.
+std::map<std::string, CellValue>
+placeholderValues(const TestRecord& test, const std::string& company, const std::string& device);
+
+// The custom report from `values`, saved in `folder` as `title` + "_自定义报告1.xlsx".
+std::string writeCustomReport(const std::map<std::string, CellValue>& values,
+                              const std::string& title, const std::string& schemePath,
+                              const std::string& folder);
 
 // Fills a new workbook from the kind's template in `schemePath` and saves it in `folder`
 // as `title` + the kind's suffix; returns the saved path. For the record card `column`

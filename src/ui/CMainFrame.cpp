@@ -5,6 +5,7 @@
 #include "CProgStatusBar.h"
 #include "CResultListView.h"
 #include "CSysSetPropertySheet.h"
+#include "DatabaseCommands.h"
 #include "DocumentCommands.h"
 #include "FileTreeView.h"
 #include "LogViewDialog.h"
@@ -46,6 +47,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
       commands_(new DocumentCommands(app, *prompts_, this)),
       workbooks_(new WorkbookCommands(app, *prompts_, this)),
       reports_(new ReportCommands(app, *prompts_, this)),
+      database_(new DatabaseCommands(app, *prompts_, this)),
       runs_(new RunController(*this, app, *prompts_))
 {
     setWindowTitle(qs(app_.mainFrameTitle()));
@@ -69,6 +71,13 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
     peakEdit_.create(this, actions_.systemMenu->menuAction(), [this] { return activeFrame(); });
     workbooks_->addTo(actions_.processMenu, [this] { return activeFrame(); });
     reports_->addTo(actions_.fileMenu, actions_.exit, [this] { return activeFrame(); });
+    database_->addTo(
+        actions_.systemMenu, actions_.processMenu, [this] { return activeFrame(); },
+        [this](const QString& path) { openDocument(path); });
+    connect(commands_, &DocumentCommands::databaseViewRequested, this,
+            [this](const QString& company, const QString& device) {
+                database_->showDatabase(company, device);
+            });
     connect(commands_, &DocumentCommands::dgaPreviewRequested, this,
             [this](CChildFrame* frame) { reports_->preview(*frame, ReportCommands::Kind::Dga); });
     createDocks();
@@ -591,6 +600,7 @@ void CMainFrame::updateCommandStates()
     peakEdit_.update(f);
     workbooks_->update(f);
     reports_->update(f);
+    database_->update(f);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -20,6 +20,7 @@ class FileTreeView;
 class CProgStatusBar;
 class CResultListView;
 class DocumentCommands;
+class DatabaseCommands;
 class ReportCommands;
 class WorkbookCommands;
 class MethodTreeNode;
@@ -56,6 +57,7 @@ public:
     DocumentCommands& documentCommands() { return *commands_; }
     WorkbookCommands& workbookCommands() { return *workbooks_; }
     ReportCommands& reportCommands() { return *reports_; }
+    DatabaseCommands& databaseCommands() { return *database_; }
     RunController& runController() { return *runs_; }
 
     // The start-up's last steps once the window shows: unfinished runs offered back, then
@@ -133,6 +135,7 @@ private:
     DocumentCommands* commands_;
     WorkbookCommands* workbooks_;
     ReportCommands* reports_;
+    DatabaseCommands* database_;
     RunController* runs_;
     QList<QMdiSubWindow*> order_;
     QList<QAction*> recentActions_;

@@ -1,5 +1,7 @@
 #include "DiagnosisDialog.h"
 
+#include "DuvalTriangleView.h"
+
 #include "OperatorPrompts.h"
 #include "QtText.h"
 
@@ -83,6 +85,17 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
     form->addRow(QStringLiteral("三 比 值:"), codes_);
     form->addRow(QStringLiteral("故障类型:"), conclusion_);
     form->addRow(QStringLiteral("故障内容:"), advice_);
+    // Beside the three ratios, the triangle names a zone for every test with hydrocarbons.
+    duval_ = new QLabel(this);
+    auto* triangle = new DuvalTriangleView(this);
+    const std::optional<DuvalPoint> point = duvalPoint(doc.data);
+    triangle->setPoint(point);
+    if (point)
+        duval_->setText(QString::fromLatin1(duvalZoneCode(duvalZone(*point))) + QLatin1Char(' ') +
+                        qs(duvalZoneName(duvalZone(*point))));
+    else
+        duval_->setText(QStringLiteral("无烃类气体，不能定位"));
+    form->addRow(QStringLiteral("Duval三角形:"), duval_);
 
     judge_ = new QPushButton(QString::fromUtf8(kJudgeButton), this);
     // The judgement only means something once an attention value was exceeded.
@@ -97,16 +110,25 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
         preview_ = true;
         accept();
     });
+    databaseButton_ = new QPushButton(QString::fromUtf8(kDatabaseButton), this);
+    buttons->addButton(databaseButton_, QDialogButtonBox::ActionRole);
+    connect(databaseButton_, &QPushButton::clicked, this, &DiagnosisDialog::databaseRequested);
     buttons->addButton(QString::fromUtf8(kCloseButton), QDialogButtonBox::RejectRole);
     connect(judge_, &QPushButton::clicked, this, &DiagnosisDialog::judge);
     connect(record_, &QPushButton::clicked, this, &DiagnosisDialog::recordGasProductionData);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    auto* results = new QVBoxLayout;
+    results->addWidget(gases_);
+    results->addWidget(rateNote);
+    results->addLayout(form);
+    auto* sides = new QHBoxLayout;
+    sides->addLayout(results, 1);
+    sides->addWidget(triangle);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(gases_);
-    layout->addWidget(rateNote);
-    layout->addLayout(form);
+    layout->addLayout(sides);
     layout->addWidget(buttons);
+    resize(820, 560);
 
     showView(view);
 }

@@ -27,6 +27,7 @@ public:
     static constexpr const char* kRecordButton = "记录产气数据";
     static constexpr const char* kCloseButton = "关闭(C)";
     static constexpr const char* kPreviewButton = "打印预览";
+    static constexpr const char* kDatabaseButton = "查看数据库";
     static constexpr const char* kRecordCaption = "记录产气数据";
 
     // `doc` is the document the view was made from; the judgement and the record of the
@@ -47,10 +48,17 @@ public:
     QPushButton* judgeButton() const { return judge_; }
     QPushButton* recordButton() const { return record_; }
     QPushButton* previewButton() const { return previewButton_; }
+    QPushButton* databaseButton() const { return databaseButton_; }
+    QLabel* duvalLabel() const { return duval_; }
 
     void judge();
     void recordGasProductionData();
 
+signals:
+    // "查看数据库": the view of the test's device is to be shown over the dialog.
+    void databaseRequested();
+
+public:
 private:
     void showView(const DiagnosisView& view);
     void fillGases(const DiagnosisView& view);
@@ -66,6 +74,8 @@ private:
     QPushButton* judge_;
     QPushButton* record_;
     QPushButton* previewButton_;
+    QPushButton* databaseButton_;
+    QLabel* duval_;
     bool preview_ = false;
 };
 

@@ -1,5 +1,7 @@
 #include "DocumentCommands.h"
 
+#include "DatabaseCommands.h"
+
 #include "BackgroundDialog.h"
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
@@ -14,9 +16,11 @@
 #include "app/CloseRules.h"
 #include "app/DocumentDiagnosis.h"
 #include "app/MethodSelection.h"
+#include "app/PreviousTest.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/TextFormat.h"
+#include "dga/GasProductionRate.h"
 
 #include <QFileInfo>
 
@@ -112,6 +116,18 @@ void DocumentCommands::applyColors(CChildFrame& frame, const DisplayColors& colo
 bool DocumentCommands::editSampleInfo(CChildFrame& frame)
 {
     SampleInfoDialog dialog(frame.document(), dialogParent_);
+    // The names the database knows are offered as the operator types.
+    QStringList companies, devices;
+    if (app_.database().isOpen()) {
+        if (const auto all = app_.database().companies())
+            for (const auto& c : *all) {
+                companies << qs(c.name);
+                if (const auto own = app_.database().devices(c.id))
+                    for (const auto& d : *own)
+                        devices << qs(d.name);
+            }
+    }
+    dialog.offerKnownNames(companies, devices);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     dialog.writeBack(frame.document());
@@ -141,7 +157,19 @@ bool DocumentCommands::diagnose(CChildFrame& frame)
     env.showMessage = [this](const std::string& text) {
         prompts_.message(qs(text), OperatorPrompts::Icon::Exclamation);
     };
-    const auto view = diagnoseDocument(doc, env, &app_.database());
+    // A fresh installation knows no company or device yet: the operator adds them here
+    // rather than being turned away.
+    TestRecordDatabase& db = app_.database();
+    const std::string& company = doc.data.method.sendingCompany;
+    const std::string& device = doc.data.method.deviceNo;
+    DatabaseCommands::registerUnknown(db, prompts_, company, device);
+    // Without a previous test of its own, the rates go against the device's latest test in
+    // the database.
+    if (!hasPreviousTest(doc.data.method.testRecord))
+        if (const auto previous =
+                previousTestFromDatabase(db, company, device, doc.data.injectionTime))
+            doc.data.method.testRecord = *previous;
+    const auto view = diagnoseDocument(doc, env, &db);
     // The results were recomputed even when nothing could be saved.
     frame.refreshViews();
     emit resultsChanged(&frame);
@@ -149,6 +177,10 @@ bool DocumentCommands::diagnose(CChildFrame& frame)
         return false;
     frame.updateTitle();
     DiagnosisDialog dialog(doc, *view, prompts_, dialogParent_);
+    connect(&dialog, &DiagnosisDialog::databaseRequested, this, [this, &doc] {
+        emit databaseViewRequested(qs(doc.data.method.sendingCompany),
+                                   qs(doc.data.method.deviceNo));
+    });
     dialog.exec();
     if (dialog.changedDocument()) {
         frame.refreshViews();

@@ -67,6 +67,8 @@ signals:
     void resultsChanged(dgaws::CChildFrame* frame);
     // The diagnosis dialog ended through "打印预览": the DGA report is to be previewed.
     void dgaPreviewRequested(dgaws::CChildFrame* frame);
+    // The diagnosis dialog's "查看数据库" for the test's company and device.
+    void databaseViewRequested(const QString& company, const QString& device);
 
 private:
     WorkstationApp& app_;

@@ -7,6 +7,7 @@
 #include "app/ChannelFileName.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -131,6 +132,19 @@ void SampleInfoDialog::browseLinked()
                                                         QStringLiteral("*.chg"));
     if (!chosen.isEmpty())
         linkedFile_->setText(chosen);
+}
+
+void SampleInfoDialog::offerKnownNames(const QStringList& companies, const QStringList& devices)
+{
+    const auto offer = [this](QLineEdit* edit, QStringList names) {
+        names.removeDuplicates();
+        auto* completer = new QCompleter(names, edit);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setFilterMode(Qt::MatchContains);
+        edit->setCompleter(completer);
+    };
+    offer(sendingCompany_, companies);
+    offer(deviceNo_, devices);
 }
 
 void SampleInfoDialog::writeBack(CChrEDoc& doc) const

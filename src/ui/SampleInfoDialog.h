@@ -28,8 +28,11 @@ public:
 
     // The values the operator changed into the document (on OK); the others stay as stored.
     void writeBack(CChrEDoc& doc) const;
+    // The sending companies and devices the database knows, completed as the operator types.
+    void offerKnownNames(const QStringList& companies, const QStringList& devices);
 
     QLineEdit* deviceNo() const { return deviceNo_; }
+    QLineEdit* sendingCompany() const { return sendingCompany_; }
     QLineEdit* serialNo() const { return serialNo_; }
     QLineEdit* linkedFile() const { return linkedFile_; }
     QLineEdit* injectionTime() const { return injectionTime_; }

@@ -1,8 +1,10 @@
 #include "UiFixture.h"
 
 #include "DialogShot.h"
+#include "dga/DuvalTriangle.h"
 #include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
+#include "ui/DatabaseCommands.h"
 #include "ui/DiagnosisDialog.h"
 #include "ui/DocumentCommands.h"
 #include "ui/ReportCommands.h"
@@ -159,6 +161,34 @@ private slots:
         QVERIFY(f.prompts.questions.isEmpty());
         QCOMPARE(rateCells.join(QString()), QString());
         QCOMPARE(note, QString::fromUtf8("未计算产气率：缺少油的密度"));
+    }
+
+    void aFreshDatabaseLearnsTheCompanyAndDeviceAndTheDiagnosisGoesOn()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, false);
+        // Add the company, add the device, count the part of a day as one day.
+        f.prompts.yesNo = {true, true, true};
+        QString zone;
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
+            zone = dialog.duvalLabel()->text();
+            dialog.reject();
+        });
+        QVERIFY(f.frame->documentCommands().diagnose(*w));
+        QCOMPARE(f.prompts.questions.value(0),
+                 qs(DatabaseCommands::kAddCompanyQuestion).arg(QString::fromUtf8(kCompany)));
+        TestRecordDatabase& db = f.app->database();
+        const int company = db.companyId(kCompany).value();
+        QVERIFY(company >= 0);
+        const int device = db.deviceId(kDevice, company).value();
+        QVERIFY(device >= 0);
+        QCOMPARE(db.queryTests(company, device, TestRange::All, std::time(nullptr))->size(),
+                 size_t{1});
+        // The hydrocarbons place the test in a zone of the triangle.
+        const auto point = duvalPoint(w->document().data);
+        QVERIFY(point);
+        QVERIFY(zone.startsWith(QString::fromLatin1(duvalZoneCode(duvalZone(*point)))));
     }
 
     void theCommandIsRefusedWhileRunningAndWithoutAKnownDevice()

@@ -18,6 +18,7 @@ int runDiagnosisTests(int argc, char** argv);
 int runPeakEditTests(int argc, char** argv);
 int runWorkbookTests(int argc, char** argv);
 int runReportTests(int argc, char** argv);
+int runDatabaseTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
         {"PeakEdit", runPeakEditTests},
         {"Workbooks", runWorkbookTests},
         {"Reports", runReportTests},
+        {"Database", runDatabaseTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
