@@ -136,7 +136,7 @@ void SampleInfoDialog::browseLinked()
 
 void SampleInfoDialog::offerKnownNames(const QStringList& companies, const QStringList& devices)
 {
-    const auto offer = [this](QLineEdit* edit, QStringList names) {
+    const auto offer = [](QLineEdit* edit, QStringList names) {
         names.removeDuplicates();
         auto* completer = new QCompleter(names, edit);
         completer->setCaseSensitivity(Qt::CaseInsensitive);
