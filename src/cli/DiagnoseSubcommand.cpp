@@ -10,6 +10,7 @@
 #include "chromatogram/ChromatogramFile.h"
 #include "dga/DgaValues.h"
 #include "dga/DiagnoseCommand.h"
+#include "dga/DuvalTriangle.h"
 #include "dga/GasProductionRate.h"
 #include "dga/RateRecord.h"
 #include "dga/StoredGasOrder.h"
@@ -151,6 +152,14 @@ Json outcomeJson(const DiagnoseOptions& o, const Outcome& r)
     j["diagnosisCode2"] = d.diagnosisCode2;
     j["conclusion"] = d.conclusion;
     j["advice"] = d.advice;
+    if (const auto point = duvalPoint(d))
+        j["duvalTriangle"] = {{"zone", duvalZoneCode(duvalZone(*point))},
+                              {"fault", duvalZoneName(duvalZone(*point))},
+                              {"CH4", jsonNumber(point->ch4)},
+                              {"C2H4", jsonNumber(point->c2h4)},
+                              {"C2H2", jsonNumber(point->c2h2)}};
+    else
+        j["duvalTriangle"] = nullptr;
     j["gasRates"] = r.ratesComputed ? ratesJson(d.working) : Json(nullptr);
     if (!r.ratesComputed)
         j["gasRatesReason"] = !r.ratesNotComputed.empty() ? r.ratesNotComputed
@@ -187,6 +196,10 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
         out << "故障类型: " << d.conclusion << "\n";
         out << "故障内容: " << d.advice << "\n";
     }
+    if (const auto point = duvalPoint(d))
+        out << "Duval三角形: " << duvalZoneCode(duvalZone(*point)) << " "
+            << duvalZoneName(duvalZone(*point)) << " (CH4 " << fixed(point->ch4, 1) << "%, C2H4 "
+            << fixed(point->c2h4, 1) << "%, C2H2 " << fixed(point->c2h2, 1) << "%)\n";
     if (r.ratesComputed) {
         out << "绝对产气率 (mL/d):\n";
         TextTable rates;
