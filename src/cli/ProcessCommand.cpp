@@ -1,5 +1,6 @@
 #include "ProcessCommand.h"
 
+#include "BatchProcess.h"
 #include "DocumentFiles.h"
 #include "InfoDocument.h"
 #include "InfoSummary.h"
@@ -11,12 +12,18 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <vector>
 
+#include <unistd.h>
+
 namespace dgaws::cli {
+
+namespace fs = std::filesystem;
+
 namespace {
 
 std::string printed(const char* format, double v)
@@ -144,54 +151,74 @@ void printResultTable(std::ostream& out, const ChromatogramData& data)
     t.print(out);
 }
 
-int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& err)
+ProcessSession::ProcessSession(const ProcessOptions& options) : options_(options)
 {
-    // The document keeps a pointer to the library; it must not outlive it.
-    MethodLibrary library;
     if (!options.methodFolder.empty())
-        library.loadLibrary(options.methodFolder);
-    CChrEDoc doc;
-    doc.setMethodLibrary(&library);
+        library_.loadLibrary(options.methodFolder);
+}
+
+std::string ProcessSession::prepare()
+{
+    if (options_.methodPath.empty())
+        return {};
+    MethodLibraryEntry entry;
     try {
-        InfoDocument file = loadInfoDocument(options.path, options.pointsPerSecond);
+        entry = loadMethodFile(options_.methodPath);
+    } catch (const std::exception& e) {
+        return "cannot read " + options_.methodPath + ": " + e.what();
+    }
+    method_ = static_cast<int>(library_.adopt(std::move(entry)));
+    curve_ = library_.curveIndexOf(method_, options_.calibration);
+    if (!options_.calibration.empty() && curve_ < 0)
+        return "method " + options_.methodPath + " has no curve named \"" + options_.calibration +
+            "\"";
+    return {};
+}
+
+bool ProcessSession::process(const std::string& path, CChrEDoc& doc, std::string& error)
+{
+    // The document keeps a pointer to the library, which outlives it here.
+    doc.setMethodLibrary(&library_);
+    try {
+        InfoDocument file = loadInfoDocument(path, options_.pointsPerSecond);
         auto* data = std::get_if<ChromatogramData>(&file.record);
         if (!data)
             throw std::runtime_error("not a chromatogram (process reads .chg and .dat files)");
         doc.data = std::move(*data);
-        if (options.pointsPerSecond > 0)
-            doc.data.pointsPerSecond = options.pointsPerSecond;
+        if (options_.pointsPerSecond > 0)
+            doc.data.pointsPerSecond = options_.pointsPerSecond;
     } catch (const std::exception& e) {
-        err << "dgaws-cli: cannot read " << options.path << ": " << e.what() << '\n';
-        return 1;
+        error = "cannot read " + path + ": " + e.what();
+        return false;
     }
     // Linked but without a path: a standard's run is entered with `calibration add`, never
     // as a side effect of processing.
-    if (options.methodPath.empty()) {
+    if (method_ < 0)
         doc.linkToLibrary();
-    } else {
-        MethodLibraryEntry entry;
-        try {
-            entry = loadMethodFile(options.methodPath);
-        } catch (const std::exception& e) {
-            err << "dgaws-cli: cannot read " << options.methodPath << ": " << e.what() << '\n';
-            return 1;
-        }
-        const int method = static_cast<int>(library.adopt(std::move(entry)));
-        const int curve = library.curveIndexOf(method, options.calibration);
-        if (!options.calibration.empty() && curve < 0) {
-            err << "dgaws-cli: method " << options.methodPath << " has no curve named \""
-                << options.calibration << "\"\n";
-            return 1;
-        }
-        // The sample information stays the chromatogram's own.
-        doc.takeLibraryMethod({method, curve}, MethodTake::Analysis);
-    }
+    else  // the sample information stays the chromatogram's own
+        doc.takeLibraryMethod({method_, curve_}, MethodTake::Analysis);
     doc.state = CChrEDoc::FromFile;
     doc.data.hasData = true;
-    doc.engine.setSettings({options.cacuFrequence, options.keepExcluded ? 0 : 1});
+    doc.engine.setSettings({options_.cacuFrequence, options_.keepExcluded ? 0 : 1});
     // Asked for on the command line: a processed chromatogram is detected again.
     doc.setQuestionSink([](const std::string&) { return true; });
     doc.detectPeaks();
+    return true;
+}
+
+int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& err)
+{
+    ProcessSession session(options);
+    if (const std::string failure = session.prepare(); !failure.empty()) {
+        err << "dgaws-cli: " << failure << '\n';
+        return 1;
+    }
+    CChrEDoc doc;
+    std::string failure;
+    if (!session.process(options.path, doc, failure)) {
+        err << "dgaws-cli: " << failure << '\n';
+        return 1;
+    }
 
     if (!options.outputPath.empty()) {
         try {
@@ -230,34 +257,61 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
 
 void addProcessCommand(CLI::App& app)
 {
-    auto options = std::make_shared<ProcessOptions>();
+    auto options = std::make_shared<BatchOptions>();
     CLI::App* cmd = app.add_subcommand(
-        "process", "Detect and evaluate the peaks of a chromatogram (.chg) or sample file (.dat)");
-    cmd->add_option("FILE", options->path, "Chromatogram or binary sample file")->required();
+        "process",
+        "Detect and evaluate the peaks of chromatograms (.chg) or sample files (.dat): "
+        "one file with its result table, or many files and folders on all cores");
+    cmd->add_option("FILE", options->inputs, "Chromatograms, sample files or folders of them")
+        ->required();
     CLI::Option* method =
-        cmd->add_option("--method", options->methodPath,
+        cmd->add_option("--method", options->process.methodPath,
                         "Analysis method (.she) to process with; the sample information stays")
             ->check(CLI::ExistingFile);
-    cmd->add_option("--calibration", options->calibration,
+    cmd->add_option("--calibration", options->process.calibration,
                     "Calibration curve of the method to identify and quantify with")
         ->needs(method);
-    cmd->add_option("--points-per-second", options->pointsPerSecond,
+    cmd->add_option("--points-per-second", options->process.pointsPerSecond,
                     "Sampling rate of the file (a .dat stores none and is otherwise taken at 10)")
         ->check(CLI::Range(1, 1000000));
-    cmd->add_option("-o,--output", options->outputPath, "Write the processed chromatogram (.chg)");
-    cmd->add_flag("--json", options->json, "One JSON document keyed by the records' field names");
-    cmd->add_option("--cacu-frequence", options->cacuFrequence,
+    cmd->add_option("-o,--output", options->process.outputPath,
+                    "Write the processed chromatogram (.chg); one input file only");
+    cmd->add_flag("--json", options->process.json,
+                  "One JSON document keyed by the records' field names; one input file only");
+    cmd->add_option("--cacu-frequence", options->process.cacuFrequence,
                     "The CacuFrequence setting: 0, 1 or 2 for area divisors 10, 20, 50")
         ->default_val(1);
-    cmd->add_flag("--keep-excluded", options->keepExcluded,
+    cmd->add_flag("--keep-excluded", options->process.keepExcluded,
                   "Keep the peaks the measures exclude (setting AutoDelUnusedPeak off)");
+    cmd->add_flag("-r,--recursive", options->recursive, "Folders with their subfolders");
+    cmd->add_option("--output-dir", options->outputDir,
+                    "Write the processed chromatograms here, in their folders' layout");
+    cmd->add_option("--summary", options->summary,
+                    "One row per file and component: OUT.csv, OUT.jsonl or OUT.xlsx");
+    cmd->add_option("-j,--jobs", options->jobs, "Threads (default: one per core)")
+        ->check(CLI::Range(1, 256));
     auto home = std::make_shared<std::string>();
     cmd->add_option("--home", *home,
-                    "Data root whose method library the chromatogram is linked to "
+                    "Data root whose method library the chromatograms are linked to "
                     "(default: DGAWS_HOME or ~/dgaws)");
     cmd->callback([options, home] {
-        options->methodFolder = methodFolderOf(*home);
-        const int status = runProcess(*options, std::cout, std::cerr);
+        BatchOptions& o = *options;
+        o.process.methodFolder = methodFolderOf(*home);
+        std::error_code ec;
+        const bool single = o.inputs.size() == 1 && !fs::is_directory(o.inputs[0], ec) &&
+            o.summary.empty() && o.outputDir.empty() && !o.recursive;
+        int status = 0;
+        if (single) {
+            o.process.path = o.inputs[0];
+            status = runProcess(o.process, std::cout, std::cerr);
+        } else if (!o.process.outputPath.empty() || o.process.json) {
+            std::cerr << "dgaws-cli: -o and --json take one file; many files take --output-dir "
+                         "and --summary\n";
+            status = 2;
+        } else {
+            o.progress = ::isatty(STDERR_FILENO) != 0;
+            status = runBatch(o, std::cout, std::cerr);
+        }
         if (status != 0)
             throw CLI::RuntimeError(status);
     });

@@ -7,9 +7,20 @@
 
 namespace dgaws {
 
-NewWorkbook::NewWorkbook(std::string path)
+namespace {
+
+lxw_workbook* openWorkbook(const std::string& path, bool streaming)
+{
+    lxw_workbook_options options{};
+    options.constant_memory = streaming ? LXW_TRUE : LXW_FALSE;
+    return workbook_new_opt(path.c_str(), &options);
+}
+
+}  // namespace
+
+NewWorkbook::NewWorkbook(std::string path, bool streaming)
     : path_(std::move(path)), temporary_(path_ + ".tmp" + std::to_string(::getpid())),
-      book_(workbook_new(temporary_.c_str()))
+      book_(openWorkbook(temporary_, streaming))
 {
     if (!book_)
         throw WorkbookError("无法写入" + path_);

@@ -11,8 +11,9 @@ namespace dgaws {
 // file as it was.
 class NewWorkbook {
 public:
-    // WorkbookError when the temporary file cannot be made.
-    explicit NewWorkbook(std::string path);
+    // WorkbookError when the temporary file cannot be made. Streaming writes each row to
+    // disk as it comes (rows in order only), so memory stays flat however long the sheet.
+    explicit NewWorkbook(std::string path, bool streaming = false);
     ~NewWorkbook();
     NewWorkbook(const NewWorkbook&) = delete;
     NewWorkbook& operator=(const NewWorkbook&) = delete;
