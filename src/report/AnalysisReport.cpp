@@ -90,17 +90,7 @@ Report analysisReport(const ChromatogramData& data, const ChromatogramData& link
                       const std::string& printedAt)
 {
     const ReportSettings& s = data.method.report;
-    Report r;
-    r.language = reportLanguage(data, settings);
-    r.title = s.title;
-    r.subtitle = s.subtitle;
-    r.laboratory = s.laboratory;
-    r.footer = s.footer;
-    r.printedAt = printedAt;
-    r.marginLeft = s.marginLeft;
-    r.marginTop = s.marginTop;
-    r.marginRight = s.marginRight;
-    r.marginBottom = s.marginBottom;
+    Report r = reportPage(data, settings, printedAt);
     const bool en = r.language == ReportLanguage::English;
 
     if (s.showSampleInfo) {

@@ -68,6 +68,24 @@ std::string cell(DgaPrintSettings::Column column, int rowNumber, const PeakRecor
 
 }  // namespace
 
+Report reportPage(const ChromatogramData& data, const DgaPrintSettings& settings,
+                  const std::string& printedAt)
+{
+    const ReportSettings& s = data.method.report;
+    Report r;
+    r.language = reportLanguage(data, settings);
+    r.title = s.title;
+    r.subtitle = s.subtitle;
+    r.laboratory = s.laboratory;
+    r.footer = s.footer;
+    r.printedAt = printedAt;
+    r.marginLeft = s.marginLeft;
+    r.marginTop = s.marginTop;
+    r.marginRight = s.marginRight;
+    r.marginBottom = s.marginBottom;
+    return r;
+}
+
 ReportLanguage reportLanguage(const ChromatogramData& data, const DgaPrintSettings& settings)
 {
     if (settings.language)
@@ -153,17 +171,9 @@ Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
                  const std::string& fileName, const DgaPrintSettings& settings,
                  const std::string& printedAt)
 {
-    Report r;
-    r.language = reportLanguage(data, settings);
-    const ReportSettings& s = data.method.report;
+    Report r = reportPage(data, settings, printedAt);
     r.title = r.pick("变压器油中溶解气体分析报告", "Dissolved Gas Analysis Report");
-    r.laboratory = s.laboratory;
-    r.footer = s.footer;
-    r.printedAt = printedAt;
-    r.marginLeft = s.marginLeft;
-    r.marginTop = s.marginTop;
-    r.marginRight = s.marginRight;
-    r.marginBottom = s.marginBottom;
+    r.subtitle.clear();
     r.blocks.push_back(ReportHeading{r.pick("样品信息", "Sample")});
     r.blocks.push_back(sampleFields(data, fileName, r.language));
     for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language))

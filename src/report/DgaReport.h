@@ -29,6 +29,11 @@ Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
                  const std::string& fileName, const DgaPrintSettings& settings,
                  const std::string& printedAt);
 
+// An empty report as the method's report settings head and frame it: title, subtitle,
+// laboratory, footer, margins, language, and the time of printing.
+Report reportPage(const ChromatogramData& data, const DgaPrintSettings& settings,
+                  const std::string& printedAt);
+
 // The language a report takes: the print setting's, else the method's report settings'.
 ReportLanguage reportLanguage(const ChromatogramData& data, const DgaPrintSettings& settings);
 

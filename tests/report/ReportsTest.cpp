@@ -1,3 +1,4 @@
+#include "PdfText.h"
 #include "chromatogram/TempDir.h"
 
 #include "app/ResultRows.h"
@@ -41,20 +42,6 @@ PeakRecord peak(const char* name, double minutes, double gas, double oil)
     p.area = gas * 1000.0;
     p.height = gas * 300.0;
     return p;
-}
-
-// The text of a PDF as poppler reads it, the way a reader of the file would find it.
-std::string pdfText(const std::string& path)
-{
-    std::string text;
-    if (FILE* pipe = ::popen(("pdftotext -layout '" + path + "' - 2>/dev/null").c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return text;
 }
 
 std::string printed(const Report& report, const TempDir& dir)

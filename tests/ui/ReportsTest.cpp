@@ -1,6 +1,8 @@
 #include "DialogShot.h"
 #include "UiFixture.h"
 
+#include "report/PdfText.h"
+
 #include "quant/GasSet.h"
 #include "ui/CResultListView.h"
 #include "ui/DgaPrintSettingsDialog.h"
@@ -20,20 +22,6 @@ using namespace dgaws;
 using namespace dgaws::test;
 
 namespace {
-
-std::string pdfText(const QString& path)
-{
-    std::string text;
-    const std::string command = "pdftotext -layout '" + ss(path) + "' - 2>/dev/null";
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return text;
-}
 
 const ReportTable* firstTable(const Report& r)
 {
@@ -55,7 +43,7 @@ private slots:
         const QString pdf = qs(f.root.root() + "/A_report.pdf");
         f.prompts.files = {pdf};
         QCOMPARE(f.frame->reportCommands().exportPdf(*w, ReportCommands::Kind::Analysis), pdf);
-        const std::string text = pdfText(pdf);
+        const std::string text = pdfText(ss(pdf));
         const CResultListView& list = *w->results();
         // Peak number, name, time, height, area, gas and oil contents: every shown cell.
         for (int r = 0; r < list.rowCount(); ++r)
