@@ -5,6 +5,7 @@
 #include "CProgStatusBar.h"
 #include "CResultListView.h"
 #include "CSysSetPropertySheet.h"
+#include "CalibrationCommands.h"
 #include "DatabaseCommands.h"
 #include "DocumentCommands.h"
 #include "FileTreeView.h"
@@ -48,6 +49,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
       workbooks_(new WorkbookCommands(app, *prompts_, this)),
       reports_(new ReportCommands(app, *prompts_, this)),
       database_(new DatabaseCommands(app, *prompts_, this)),
+      calibration_(new CalibrationCommands(app, *prompts_, this)),
       runs_(new RunController(*this, app, *prompts_))
 {
     setWindowTitle(qs(app_.mainFrameTitle()));
@@ -82,6 +84,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
             [this](CChildFrame* frame) { reports_->preview(*frame, ReportCommands::Kind::Dga); });
     createDocks();
     connectCommands();
+    calibration_->connectTo(*this);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         if (sub)
             tabs_->setCurrentIndex(static_cast<int>(order_.indexOf(sub)));
@@ -592,6 +595,7 @@ void CMainFrame::updateCommandStates()
     actions_.detectPeaks->setEnabled(any && f->document().canDetectPeaks());
     actions_.chooseMethod->setEnabled(any && MethodSelection::canChoose(f->document()));
     actions_.diagnose->setEnabled(any && DocumentCommands::canDiagnose(f->document()));
+    actions_.addStandard->setEnabled(any && CalibrationCommands::canAddStandard(f->document()));
     for (QAction* a : {actions_.saveAs, actions_.close, actions_.saveBinary, actions_.colors,
                        actions_.sampleInfo, actions_.background, actions_.resetRange})
         a->setEnabled(any);

@@ -16,6 +16,7 @@ namespace dgaws {
 
 class CChildFrame;
 class CChrEDoc;
+class CalibrationCommands;
 class FileTreeView;
 class CProgStatusBar;
 class CResultListView;
@@ -58,6 +59,7 @@ public:
     WorkbookCommands& workbookCommands() { return *workbooks_; }
     ReportCommands& reportCommands() { return *reports_; }
     DatabaseCommands& databaseCommands() { return *database_; }
+    CalibrationCommands& calibrationCommands() { return *calibration_; }
     RunController& runController() { return *runs_; }
 
     // The start-up's last steps once the window shows: unfinished runs offered back, then
@@ -136,6 +138,7 @@ private:
     WorkbookCommands* workbooks_;
     ReportCommands* reports_;
     DatabaseCommands* database_;
+    CalibrationCommands* calibration_;
     RunController* runs_;
     QList<QMdiSubWindow*> order_;
     QList<QAction*> recentActions_;

@@ -65,6 +65,9 @@ void FrameActions::create(QObject* owner)
     background = make(owner, "背景图谱选择(&B)");
     resetRange = make(owner, "恢复显示范围(&R)");
     diagnose = make(owner, "诊断并查看诊断报告");
+    addStandard = make(owner, "添加标样谱图到校正表(&A)");
+    newCurve = make(owner, "新建校正曲线(&N)");
+    editCurve = make(owner, "校正曲线表(&T)...");
     const char* labelTexts[] = {"标注保留时间", "标注峰号",   "标注组份名",   "标注峰高",
                                 "标注峰面积",   "标注峰类型", "标注百分含量", "隐藏峰标志"};
     labels.clear();
@@ -108,6 +111,8 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     processMenu = bar->addMenu(QStringLiteral("谱图处理(&P)"));
     processMenu->addActions({detectPeaks, chooseMethod});
     processMenu->addAction(diagnose);
+    processMenu->addSeparator();
+    processMenu->addActions({addStandard, newCurve, editCurve});
     processMenu->addSeparator();
     processMenu->addActions({colors, sampleInfo, background, resetRange});
     processMenu->addSeparator();

@@ -38,6 +38,9 @@ struct FrameActions {
     QAction* background = nullptr;
     QAction* resetRange = nullptr;
     QAction* diagnose = nullptr;
+    QAction* addStandard = nullptr;
+    QAction* newCurve = nullptr;
+    QAction* editCurve = nullptr;
     QList<QAction*> labels;  // the label commands, in display-flag order, hide last
 
     QAction* systemOptions = nullptr;

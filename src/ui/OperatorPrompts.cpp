@@ -88,6 +88,18 @@ std::optional<QString> DialogPrompts::openFile(const QString& caption, const QSt
     return dialog.selectedFiles().front();
 }
 
+QStringList DialogPrompts::openFiles(const QString& caption, const QString& folder,
+                                     const QStringList& filters)
+{
+    QFileDialog dialog(parent_, caption, folder);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
 std::optional<QString> DialogPrompts::saveFile(const QString& caption, const QString& proposed,
                                                const QStringList& filters,
                                                const QString& defaultSuffix)

@@ -42,6 +42,13 @@ public:
     virtual std::optional<QString> saveFile(const QString& caption, const QString& proposed,
                                             const QStringList& filters,
                                             const QString& defaultSuffix) = 0;
+    // Several existing files at once; empty on cancel. One file unless a prompter offers more.
+    virtual QStringList openFiles(const QString& caption, const QString& folder,
+                                  const QStringList& filters)
+    {
+        const auto file = openFile(caption, folder, filters);
+        return file ? QStringList{*file} : QStringList{};
+    }
     // A whole number between `min` and `max`, offered at `value`; nothing on cancel.
     virtual std::optional<int> askInteger(const QString& caption, const QString& label, int value,
                                           int min, int max) = 0;
@@ -63,6 +70,8 @@ public:
     std::optional<QString> saveFile(const QString& caption, const QString& proposed,
                                     const QStringList& filters,
                                     const QString& defaultSuffix) override;
+    QStringList openFiles(const QString& caption, const QString& folder,
+                          const QStringList& filters) override;
     std::optional<int> askInteger(const QString& caption, const QString& label, int value, int min,
                                   int max) override;
 
