@@ -19,6 +19,7 @@ int runPeakEditTests(int argc, char** argv);
 int runWorkbookTests(int argc, char** argv);
 int runReportTests(int argc, char** argv);
 int runDatabaseTests(int argc, char** argv);
+int runCalibrationTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
         {"Workbooks", runWorkbookTests},
         {"Reports", runReportTests},
         {"Database", runDatabaseTests},
+        {"Calibration", runCalibrationTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
