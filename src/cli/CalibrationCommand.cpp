@@ -1,5 +1,6 @@
 #include "CalibrationCommand.h"
 
+#include "CalibrationEditCommand.h"
 #include "InfoSummary.h"
 #include "TextTable.h"
 
@@ -253,6 +254,8 @@ void addCalibrationCommand(CLI::App& app)
         if (status != 0)
             throw CLI::RuntimeError(status);
     });
+
+    addCalibrationEditCommands(*cmd);
 }
 
 }  // namespace dgaws::cli

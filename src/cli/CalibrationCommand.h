@@ -38,8 +38,9 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
 // The JSON of `calibration show`: the file, the method's name and settings, its curves.
 Json calibrationJson(const std::string& path, const MethodLibraryEntry& entry);
 
-// Registers `calibration show M.she [--json]` and
-// `calibration add M.she --curve NAME --level L FILE.chg... [--json]`.
+// Registers `calibration show M.she [--json]`,
+// `calibration add M.she --curve NAME --level L FILE.chg... [--json]` and the commands of
+// CalibrationEditCommand.h.
 void addCalibrationCommand(CLI::App& app);
 
 }  // namespace dgaws::cli

@@ -7,6 +7,10 @@
 #include "chromatogram/FileIO.h"
 #include "chromatogram/MethodFile.h"
 #include "cli/CalibrationCommand.h"
+#include "cli/CalibrationEditCommand.h"
+
+#include <QColor>
+#include <QImage>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -166,6 +170,107 @@ TEST_F(CalibrationCommandTest, TheToolEntersTwoLevelsOfStandardsThenQuantifiesAS
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no curve named \"C通道\""), std::string::npos) << r.err;
     EXPECT_EQ(tool(sample + " --calibration A通道").status, 2) << "--calibration needs --method";
+}
+
+TEST_F(CalibrationCommandTest, BadNamesAndValuesExitOneNamingThemAndChangeNothing)
+{
+    add("A通道", 1, {standard("s1.chg", 1)});
+    const std::string she = path("DGA.she");
+    const std::string before = readWholeFile(she);
+    const auto set = [&](std::vector<std::string> conc, int type = -1, std::string is = {}) {
+        return captured([&](std::ostream& out, std::ostream& err) {
+            return runCalibrationSet({she, "A通道", type, is, conc, false}, out, err);
+        });
+    };
+    const std::vector<std::pair<Output, std::string>> refused = {
+        // A good value before a bad one is not applied either.
+        {set({"H2(氢气)=1:150", "N2=1:5"}), "no component named \"N2\""},
+        {set({"H2(氢气)=4:5"}), "(1..3)"},
+        {set({"H2(氢气)=1:-5"}), "\"H2(氢气)=1:-5\""},
+        {set({"H2(氢气)1:5"}), "not GAS=LEVEL:VALUE"},
+        {set({}, 7), "type 7"},
+        {set({}, -1, "O2"), "no component named \"O2\""},
+        {set({}), "nothing to set"},
+        {captured([&](std::ostream& out, std::ostream& err) {
+             return runCalibrationRemoveRun({she, "A通道", "2:1", false}, out, err);
+         }),
+         "run 2:1"},
+        {captured([&](std::ostream& out, std::ostream& err) {
+             return runCalibrationNew({she, "A通道", "", false}, out, err);
+         }),
+         "already"},
+        {captured([&](std::ostream& out, std::ostream& err) {
+             return runCalibrationNew({she, "B", "C通道", false}, out, err);
+         }),
+         "no curve named \"C通道\""},
+        {captured([&](std::ostream& out, std::ostream& err) {
+             return runCalibrationPlot({she, "A通道", "", path("a.png"), path("a.pdf")}, out, err);
+         }),
+         "--png"},
+    };
+    for (const auto& [r, named] : refused) {
+        EXPECT_EQ(r.status, 1) << named;
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(readWholeFile(she), before);
+}
+
+TEST_F(CalibrationCommandTest, TheToolMakesACurveEditsItAndDrawsIt)
+{
+    const std::string she = path("DGA.she");
+    standard("s1.chg", 1);
+    standard("s2.chg", 2);
+    standard("bad.chg", 3);
+    ASSERT_EQ(add("A通道", 1, {path("s1.chg")}).status, 0);
+    ASSERT_EQ(add("A通道", 2, {path("s2.chg"), path("bad.chg")}).status, 0);
+
+    ToolResult r = tool("calibration new " + she + " --curve B --from A通道");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Doubled concentrations at both levels: the factors halve against the copied curve's.
+    r = tool("calibration set " + she +
+             " --curve B --concentration H2(氢气)=1:200 --concentration H2(氢气)=2:400");
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = tool("calibration remove-run " + she + " --curve A通道 --run 3");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("bad.chg"), std::string::npos) << r.out;
+
+    const MethodLibraryEntry m = loadMethodFile(she);
+    ASSERT_EQ(m.curves.size(), 2u);
+    const CalibrationCurve& a = m.curves[0];
+    const CalibrationCurve& b = m.curves[1];
+    EXPECT_EQ(b.name, "B");
+    EXPECT_EQ(b.levels.size(), 2u);
+    EXPECT_TRUE(b.levels[0].runs.empty()) << "a new curve starts without runs";
+    EXPECT_EQ(b.components[1].concentrations, a.components[1].concentrations);
+    ASSERT_EQ(a.levels[1].runs.size(), 1u);
+    EXPECT_NEAR(a.components[0].factor1, 4.0, 1e-9) << "400 per 100 without the bad run";
+    EXPECT_EQ(a.calibrated, 1);
+
+    const std::string png = path("h2.png");
+    r = tool("calibration plot " + she + " --curve A通道 --component H2(氢气) --png " + png);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QImage picture(QString::fromStdString(png));
+    ASSERT_FALSE(picture.isNull());
+    int line = 0;
+    int points = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            line += c.red() > 200 && c.green() < 80 && c.blue() < 80 ? 1 : 0;
+            points += c.blue() > 200 && c.red() < 80 ? 1 : 0;
+        }
+    EXPECT_GT(line, 300) << "the fitted line";
+    EXPECT_GT(points, 10) << "the standard points";
+
+    r = tool("calibration plot " + she + " --curve A通道 --pdf " + path("all.pdf"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string pdf = readWholeFile(path("all.pdf"));
+    EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+    EXPECT_NE(r.out.find("2 pages"), std::string::npos) << r.out;
+    r = tool("calibration plot " + she + " --curve B --png " + path("b.png"));
+    EXPECT_EQ(r.status, 1) << "B has no runs, so nothing is fitted";
+    EXPECT_NE(r.err.find("no fitted component"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "quant/QuantSettings.h"
+
+#include "chromatogram/CalibrationCurve.h"
+
+#include <string>
+#include <vector>
+
+namespace dgaws::cli {
+
+// The curve view without a window: a component's standard points and fitted line with its
+// equation, drawn with QPainter. Needs the GUI application object of ensureQtRuntime for its
+// fonts.
+
+// One PNG of the component at `component`; false when it cannot be written.
+bool writeCurvePng(const std::string& path, const CalibrationCurve& curve, int component,
+                   const FitSettings& settings);
+// One PDF page per component of `components`; false when it cannot be written.
+bool writeCurvePdf(const std::string& path, const CalibrationCurve& curve,
+                   const std::vector<int>& components, const FitSettings& settings);
+
+}  // namespace dgaws::cli
