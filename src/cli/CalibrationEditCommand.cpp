@@ -78,8 +78,8 @@ std::optional<double> realNumber(const std::string& text)
 }
 
 // The curve's `calibrated` as the table's OK leaves it, then the whole file written.
-int store(MethodLibraryEntry& entry, int position, const CalibrationTableEditor& editor,
-          bool json, const std::string& done, std::ostream& out, std::ostream& err)
+int store(MethodLibraryEntry& entry, int position, const CalibrationTableEditor& editor, bool json,
+          const std::string& done, std::ostream& out, std::ostream& err)
 {
     CalibrationCurve& curve = entry.curves[static_cast<size_t>(position)];
     curve = editor.curve();
@@ -124,7 +124,8 @@ std::optional<Concentration> parseConcentration(const std::string& text,
     const auto level = wholeNumber(text.substr(eq + 1, colon - eq - 1));
     // One level past the last adds a level, as a new column of the table does.
     if (!level || *level < 1 || *level > levels + 1) {
-        fail(err, "level in \"" + text + "\" is not a level of curve \"" + curve.name + "\" (1.." +
+        fail(err,
+             "level in \"" + text + "\" is not a level of curve \"" + curve.name + "\" (1.." +
                  std::to_string(levels + 1) + ")");
         return std::nullopt;
     }
@@ -251,11 +252,12 @@ int runCalibrationRemoveRun(const CalibrationRemoveRunOptions& o, std::ostream& 
     if (level < 0)
         return fail(err, "run " + o.run + " is not a run of curve \"" + o.curve + "\"");
     CalibrationTableEditor editor(curve, FitSettings::of(entry->method));
-    const std::string path = curve.levels[static_cast<size_t>(level)].runs[static_cast<size_t>(run)].path;
+    const std::string path =
+        curve.levels[static_cast<size_t>(level)].runs[static_cast<size_t>(run)].path;
     editor.deleteRun(level, run, [](const std::string&) { return true; });
     return store(*entry, position, editor, o.json,
-                 "Removed run " + std::to_string(run + 1) + " of level " + std::to_string(level + 1) +
-                     " (" + path + ") from curve " + o.curve + ".",
+                 "Removed run " + std::to_string(run + 1) + " of level " +
+                     std::to_string(level + 1) + " (" + path + ") from curve " + o.curve + ".",
                  out, err);
 }
 
@@ -281,8 +283,9 @@ int runCalibrationPlot(const CalibrationPlotOptions& o, std::ostream& out, std::
         if (c < 0)
             return fail(err, noComponent(o.curve, o.component));
         if (!plottable(c))
-            return fail(err, "component \"" + o.component + "\" of curve \"" + o.curve +
-                                 "\" has no fitted curve to draw");
+            return fail(err,
+                        "component \"" + o.component + "\" of curve \"" + o.curve +
+                            "\" has no fitted curve to draw");
         components.push_back(c);
     } else {
         for (int i = 0; i < static_cast<int>(curve.components.size()); ++i)
@@ -298,9 +301,9 @@ int runCalibrationPlot(const CalibrationPlotOptions& o, std::ostream& out, std::
     if (!written)
         return fail(err, "cannot write " + file);
     out << "Wrote " << file << " ("
-        << (o.png.empty() ? std::to_string(components.size()) + " page" +
-                    (components.size() == 1 ? "" : "s")
-                          : curve.components[static_cast<size_t>(components.front())].name)
+        << (o.png.empty()
+                ? std::to_string(components.size()) + " page" + (components.size() == 1 ? "" : "s")
+                : curve.components[static_cast<size_t>(components.front())].name)
         << ").\n";
     out.flush();
     return 0;
@@ -318,9 +321,11 @@ void addCalibrationEditCommands(CLI::App& cmd)
 
     auto made = std::make_shared<CalibrationNewOptions>();
     CLI::App* newCmd = cmd.add_subcommand("new", "Add a new calibration curve to the method");
-    newCmd->add_option("METHOD", made->method, "Method file (.she), rewritten in place")->required();
+    newCmd->add_option("METHOD", made->method, "Method file (.she), rewritten in place")
+        ->required();
     newCmd->add_option("--curve", made->curve, "Name of the new curve")->required();
-    newCmd->add_option("--from", made->from, "Copy the components and concentrations of this curve");
+    newCmd->add_option("--from", made->from,
+                       "Copy the components and concentrations of this curve");
     newCmd->add_flag("--json", made->json, "Print the new curve as JSON");
     newCmd->callback(run(runCalibrationNew, made));
 

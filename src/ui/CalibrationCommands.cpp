@@ -2,11 +2,11 @@
 
 #include "CChildFrame.h"
 #include "CMainFrame.h"
+#include "CalibrationTableDialog.h"
 #include "DocumentCommands.h"
 #include "FileTreeView.h"
-#include "MethodTreeNode.h"
-#include "CalibrationTableDialog.h"
 #include "MethodChoiceDialog.h"
+#include "MethodTreeNode.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
 
@@ -45,9 +45,8 @@ void CalibrationCommands::connectTo(CMainFrame& frame)
     connect(a.newCurve, &QAction::triggered, this, [this, &frame, chosen] {
         newCurve(chosen().libraryMethodIndex, frame.activeFrame(), frame.frames());
     });
-    connect(a.editCurve, &QAction::triggered, this, [this, &frame, chosen] {
-        editCurve(chosen(), frame.activeFrame(), frame.frames());
-    });
+    connect(a.editCurve, &QAction::triggered, this,
+            [this, &frame, chosen] { editCurve(chosen(), frame.activeFrame(), frame.frames()); });
     connect(this, &CalibrationCommands::filesChanged, frame.fileTree(), &FileTreeView::refresh);
     // The result list follows the documents' results whichever command changed them.
     connect(this, &CalibrationCommands::resultsChanged, &frame.documentCommands(),
@@ -64,23 +63,27 @@ bool CalibrationCommands::addStandard(CChildFrame& frame)
     CChrEDoc& doc = frame.document();
     if (!canAddStandard(doc))
         return false;
-    const auto chooseMethod = [this, &doc](const MethodChoice& preset) -> std::optional<MethodChoice> {
+    const auto chooseMethod = [this,
+                               &doc](const MethodChoice& preset) -> std::optional<MethodChoice> {
         MethodChoiceDialog dialog(*doc.methodLibrary(), preset, dialogParent_);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.choice();
     };
-    const auto chooseLevel = [this](int levels, int preset) -> std::optional<int> {
-        const auto level = prompts_.askInteger(qs(kChooseLevelCaption), qs(kChooseLevelLabel),
-                                               std::clamp(preset + 1, 1, std::max(levels, 1)), 1,
-                                               levels);
-        return level ? std::optional<int>(*level - 1) : std::nullopt;
+    const auto chooseLevel = [this, &doc](int levels, int preset) -> std::optional<int> {
+        const auto level =
+            prompts_.askInteger(qs(kChooseLevelCaption), qs(kChooseLevelLabel),
+                                std::clamp(preset + 1, 1, std::max(levels, 1)), 1, levels);
+        if (!level)
+            return std::nullopt;
+        // The peaks are processed again once a level is chosen: one step back.
+        doc.editor.pushUndo();
+        return *level - 1;
     };
-    // The peaks are processed again and the sample becomes a standard: one step back.
-    doc.editor.pushUndo();
     const StandardAddStatus status = doc.addStandardChromatogram(
-        chooseMethod, chooseLevel,
-        app_.proposalEnvironment([this](const std::string& q) { return prompts_.askYesNo(qs(q)); }));
+        chooseMethod, chooseLevel, app_.proposalEnvironment([this](const std::string& q) {
+            return prompts_.askYesNo(qs(q));
+        }));
     frame.refreshViews();
     frame.updateTitle();
     emit filesChanged();
@@ -107,8 +110,7 @@ bool CalibrationCommands::editCurve(MethodChoice choice, CChildFrame* active,
         prompts_.message(qs(kChooseMethodFirst), OperatorPrompts::Icon::Exclamation);
         return false;
     }
-    return runTable(choice.libraryMethodIndex, choice.libraryCalibrationIndex, false, active,
-                    open);
+    return runTable(choice.libraryMethodIndex, choice.libraryCalibrationIndex, false, active, open);
 }
 
 bool CalibrationCommands::runTable(int method, int curve, bool isNew, CChildFrame* active,
@@ -116,8 +118,8 @@ bool CalibrationCommands::runTable(int method, int curve, bool isNew, CChildFram
 {
     MethodLibrary& library = app_.library();
     const MethodLibraryEntry& entry = library.at(static_cast<size_t>(method));
-    CalibrationCurve start = isNew ? *newCalibrationCurve(&entry).curve
-                                   : entry.curves[static_cast<size_t>(curve)];
+    CalibrationCurve start =
+        isNew ? *newCalibrationCurve(&entry).curve : entry.curves[static_cast<size_t>(curve)];
     CalibrationTableDialog::Context context;
     context.isNewCurve = isNew;
     for (size_t i = 0; i < entry.curves.size(); ++i)
@@ -166,7 +168,8 @@ void CalibrationCommands::retake(MethodChoice choice, bool activeOnly, CChildFra
     for (CChildFrame* frame : frames) {
         CChrEDoc& doc = frame->document();
         const bool uses = doc.libraryMethodIndex == choice.libraryMethodIndex &&
-            (activeOnly ? frame == active : doc.libraryCalibrationIndex == choice.libraryCalibrationIndex);
+            (activeOnly ? frame == active
+                        : doc.libraryCalibrationIndex == choice.libraryCalibrationIndex);
         if (!uses || doc.acquiring())
             continue;
         if (frame == active)

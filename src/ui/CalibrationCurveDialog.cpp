@@ -85,8 +85,8 @@ CalibrationCurveDialog::CalibrationCurveDialog(const CalibrationTableEditor& edi
     plot_->plotLayout()->addElement(0, 0, new QCPTextElement(plot_, QString()));
     plot_->addGraph();  // the standard points
     plot_->graph(0)->setLineStyle(QCPGraph::lsNone);
-    plot_->graph(0)->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, Qt::blue,
-                                                     QColor(Qt::blue).lighter(170), 8));
+    plot_->graph(0)->setScatterStyle(
+        QCPScatterStyle(QCPScatterStyle::ssCircle, Qt::blue, QColor(Qt::blue).lighter(170), 8));
     plot_->addGraph();  // the fitted curve
     plot_->graph(1)->setPen(QPen(Qt::red, 1.5));
 
@@ -236,11 +236,10 @@ int CalibrationCurveDialog::exportCurves(const QString& pdfPath)
         component_ = i;
         draw();
         const QString name = components_->itemText(i).replace(QLatin1Char('/'), QLatin1Char('_'));
-        plot_->savePng(pdf.dir().filePath(QStringLiteral("%1-%2-%3.png")
-                                              .arg(pdf.completeBaseName())
-                                              .arg(i + 1)
-                                              .arg(name)),
-                       kPictureWidth, kPictureHeight);
+        plot_->savePng(
+            pdf.dir().filePath(
+                QStringLiteral("%1-%2-%3.png").arg(pdf.completeBaseName()).arg(i + 1).arg(name)),
+            kPictureWidth, kPictureHeight);
         if (exported == 0) {
             if (!painter.begin(&writer)) {
                 exported = 0;
@@ -267,12 +266,11 @@ int CalibrationCurveDialog::exportCurves(const QString& pdfPath)
 
 void CalibrationCurveDialog::printCurves()
 {
-    const QString proposed = qs(editor_.curve().name.empty() ? std::string("校正曲线")
-                                                             : editor_.curve().name) +
+    const QString proposed =
+        qs(editor_.curve().name.empty() ? std::string("校正曲线") : editor_.curve().name) +
         QStringLiteral(".pdf");
-    const auto file =
-        prompts_.saveFile(qs(kPrintCaption), proposed, {QStringLiteral("PDF (*.pdf)")},
-                          QStringLiteral("pdf"));
+    const auto file = prompts_.saveFile(qs(kPrintCaption), proposed,
+                                        {QStringLiteral("PDF (*.pdf)")}, QStringLiteral("pdf"));
     if (!file)
         return;
     if (exportCurves(*file) > 0)

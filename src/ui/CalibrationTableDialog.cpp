@@ -353,10 +353,9 @@ void CalibrationTableDialog::buildComponentGrid()
                     gases << qs(std::string(g));
                 if (!gases.contains(qs(e.name)))
                     gases.prepend(qs(e.name));
-                choice(gases, static_cast<int>(gases.indexOf(qs(e.name))),
-                       [this, row, gases](int i) {
-                           return editor_.setName(row, ss(gases.value(i)));
-                       });
+                choice(
+                    gases, static_cast<int>(gases.indexOf(qs(e.name))),
+                    [this, row, gases](int i) { return editor_.setName(row, ss(gases.value(i))); });
                 break;
             }
             case Column::Concentration:
@@ -512,9 +511,9 @@ void CalibrationTableDialog::addStandardData()
     const auto level = chooseLevel(false);
     if (!level)
         return;
-    const QStringList files = prompts_.openFiles(
-        QStringLiteral("加入标样数据"), context_.dataFolder,
-        nameFiltersFromStored(DocumentCommands::kChromatogramFilter));
+    const QStringList files =
+        prompts_.openFiles(QStringLiteral("加入标样数据"), context_.dataFolder,
+                           nameFiltersFromStored(DocumentCommands::kChromatogramFilter));
     if (files.isEmpty())
         return;
     std::vector<std::string> paths;
@@ -522,8 +521,8 @@ void CalibrationTableDialog::addStandardData()
         paths.push_back(ss(f));
     const AddedRuns added = editor_.addStandardFiles(*level, paths);
     for (const LoadFailure& f : added.failures)
-        prompts_.message(qs(withReason(CalibrationTableEditor::kLoadFailed, f.path + ": " +
-                                                                                f.reason)));
+        prompts_.message(
+            qs(withReason(CalibrationTableEditor::kLoadFailed, f.path + ": " + f.reason)));
     refresh();
 }
 

@@ -12,8 +12,8 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QDir>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -218,7 +218,8 @@ private slots:
         QCOMPARE(f.app->library().at(0).curves.size(), size_t(3));
         QCOMPARE(doc.libraryCalibrationIndex, 2);
         QCOMPARE(doc.data.calibrationName, std::string("校正曲线3"));
-        QVERIFY2(std::abs(h2Content(doc) - 2000.0) < 60.0, qPrintable(QString::number(h2Content(doc))));
+        QVERIFY2(std::abs(h2Content(doc) - 2000.0) < 60.0,
+                 qPrintable(QString::number(h2Content(doc))));
     }
 
     void theCurveViewShowsTheFitAndExportsEveryComponent()
@@ -256,13 +257,15 @@ private slots:
             fitted += e.factor1 != 0.0 ? 1 : 0;
         QVERIFY(fitted > 1);
         QCOMPARE(exported, fitted);
-        QCOMPARE(static_cast<int>(QDir(qs(f.dir.path(""))).entryList({QStringLiteral("curves-*.png")}).size()),
+        QCOMPARE(static_cast<int>(
+                     QDir(qs(f.dir.path(""))).entryList({QStringLiteral("curves-*.png")}).size()),
                  fitted);
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("%PDF"));
-        QCOMPARE(static_cast<int>(bytes.count("/Type /Page") - bytes.count("/Type /Pages")), fitted);
+        QCOMPARE(static_cast<int>(bytes.count("/Type /Page") - bytes.count("/Type /Pages")),
+                 fitted);
     }
 };
 
