@@ -82,7 +82,8 @@ CalibrationCurveDialog::CalibrationCurveDialog(const CalibrationTableEditor& edi
     plot_ = new QCustomPlot(this);
     plot_->setMinimumSize(560, 380);
     plot_->plotLayout()->insertRow(0);
-    plot_->plotLayout()->addElement(0, 0, new QCPTextElement(plot_, QString()));
+    equation_ = new QCPTextElement(plot_, QString());
+    plot_->plotLayout()->addElement(0, 0, equation_);
     plot_->addGraph();  // the standard points
     plot_->graph(0)->setLineStyle(QCPGraph::lsNone);
     plot_->graph(0)->setScatterStyle(
@@ -92,8 +93,6 @@ CalibrationCurveDialog::CalibrationCurveDialog(const CalibrationTableEditor& edi
 
     factor1_ = new QLabel(this);
     factor2_ = new QLabel(this);
-    equation_ = new QLabel(this);
-    equation_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     log_ = new QCheckBox(QStringLiteral("对数坐标"), this);
     connect(log_, &QCheckBox::toggled, this, &CalibrationCurveDialog::draw);
     copy_ = new QPushButton(QStringLiteral("复制到剪贴板"), this);
@@ -121,7 +120,6 @@ CalibrationCurveDialog::CalibrationCurveDialog(const CalibrationTableEditor& edi
     foot->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(head);
-    layout->addWidget(equation_);
     layout->addWidget(plot_, 1);
     layout->addLayout(foot);
     resize(760, 560);
@@ -177,15 +175,19 @@ void CalibrationCurveDialog::draw()
     const ComponentEntry* entry = component_ >= 0 && component_ < components_->count()
         ? &curve.components[static_cast<size_t>(component_)]
         : nullptr;
+    // Across the whole axis, so that a single level still shows its line.
+    const double from = logarithmic ? xr.lower : xlo;
+    const double to = xr.upper;
     for (int i = 0; entry != nullptr && xlo <= xhi && i <= kLineSamples; ++i) {
         const double t = static_cast<double>(i) / kLineSamples;
-        const double x = logarithmic ? xlo * std::pow(xhi / xlo, t) : xlo + (xhi - xlo) * t;
+        const double x = logarithmic ? from * std::pow(to / from, t) : from + (to - from) * t;
         const auto y = curveLineAt(*entry, s, x);
         if (!y || (logarithmic && *y <= 0.0))
             continue;
         lx << x;
         ly << *y;
-        extend(x, *y);
+        ylo = std::min(ylo, *y);
+        yhi = std::max(yhi, *y);
     }
     plot_->graph(0)->setData(px, py);
     plot_->graph(1)->setData(lx, ly);
@@ -200,13 +202,16 @@ void CalibrationCurveDialog::draw()
 
     const QString label = entry ? qs(curveEquationLabel(*entry)) : QString();
     equation_->setText(label);
-    if (auto* title = qobject_cast<QCPTextElement*>(plot_->plotLayout()->element(0, 0)))
-        title->setText(label);
     factor1_->setText(QStringLiteral("校正因子1：") +
                       (entry ? qs(numberText("%g", entry->factor1)) : QString()));
     factor2_->setText(QStringLiteral("校正因子2：") +
                       (entry ? qs(numberText("%g", entry->factor2)) : QString()));
     plot_->replot();
+}
+
+QString CalibrationCurveDialog::equation() const
+{
+    return equation_->text();
 }
 
 void CalibrationCurveDialog::copyToClipboard()

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QCPTextElement;
 class QCustomPlot;
 class QLabel;
 class QPushButton;
@@ -33,7 +34,8 @@ public:
     QComboBox* componentList() const { return components_; }
     QCheckBox* logarithmic() const { return log_; }
     QCustomPlot* plot() const { return plot_; }
-    QLabel* equation() const { return equation_; }
+    // The equation line above the plot, which the copies and exports carry with it.
+    QString equation() const;
     QPushButton* copyButton() const { return copy_; }
     QPushButton* printButton() const { return print_; }
 
@@ -56,7 +58,7 @@ private:
     QCustomPlot* plot_;
     QLabel* factor1_;
     QLabel* factor2_;
-    QLabel* equation_;
+    QCPTextElement* equation_;
     QCheckBox* log_;
     QPushButton* copy_;
     QPushButton* print_;

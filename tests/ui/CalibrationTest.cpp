@@ -11,6 +11,7 @@
 #include "ui/MethodTreeNode.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -234,8 +235,10 @@ private slots:
             auto& table = dynamic_cast<CalibrationTableDialog&>(d);
             table.showCurveView = [&](QDialog& view) {
                 auto& curveView = dynamic_cast<CalibrationCurveDialog&>(view);
-                equation = curveView.equation()->text();
+                equation = curveView.equation();
                 saveDialogShot(curveView, "calibration-curve");
+                curveView.logarithmic()->setChecked(true);
+                saveDialogShot(curveView, "calibration-curve-log");
                 curveView.copyButton()->click();
                 copied = !QApplication::clipboard()->pixmap().isNull();
                 exported = curveView.exportCurves(pdf);
