@@ -74,7 +74,9 @@ CalibrationTableDialog::CalibrationTableDialog(CalibrationCurve curve, FitSettin
     sampleName_->setReadOnly(true);
     name_ = new QLineEdit(qs(c.name), this);
     impurity1_ = new QLineEdit(number("%g", c.impurityFactor1), this);
+    impurity1_->setObjectName(QStringLiteral("impurityFactor1"));
     impurity2_ = new QLineEdit(number("%g", c.impurityFactor2), this);
+    impurity2_->setObjectName(QStringLiteral("impurityFactor2"));
     base_ = new QComboBox(this);
     tolerance_ = new QDoubleSpinBox(this);
     tolerance_->setRange(0.0, 1000.0);

@@ -223,6 +223,52 @@ private slots:
                  qPrintable(QString::number(h2Content(doc))));
     }
 
+    void refusedCellEditsAndFieldsChangeNothing()
+    {
+        UiFixture f;
+        f.frame->fileTree()->setCurrentItem(f.frame->methodTree()->node()->child(0)->child(0));
+        const CalibrationCurve before = shippedCurve(f);
+        QStringList names;
+        bool stayedOpen = false;
+        bool focused = false;
+        whenDialogShows([&](QDialog& d) {
+            auto& table = dynamic_cast<CalibrationTableDialog&>(d);
+            QTableWidget* grid = table.componentGrid();
+            const int nameColumn = table.column(CalibrationTableDialog::Column::Name);
+            // H2 renamed to the O2 the table has already.
+            auto* box = qobject_cast<QComboBox*>(grid->cellWidget(0, nameColumn));
+            QVERIFY(box);
+            emit box->activated(box->findText(QString::fromUtf8("O2(氧气)")));
+            QCoreApplication::processEvents();
+            // Times and windows of 0 or less are ignored; the grid shows the curve again.
+            const int time = table.column(CalibrationTableDialog::Column::RetentionTime);
+            grid->item(1, time)->setText(QStringLiteral("-1"));
+            QCoreApplication::processEvents();
+            for (int r = 0; r < grid->rowCount(); ++r)
+                names << qobject_cast<QComboBox*>(grid->cellWidget(r, nameColumn))->currentText() +
+                        QLatin1Char('@') + grid->item(r, time)->text();
+            auto* impurity = table.findChild<QLineEdit*>(QStringLiteral("impurityFactor1"));
+            impurity->setText(QStringLiteral("1,5x"));
+            table.show();
+            table.button("确认(&O)")->click();
+            stayedOpen = table.isVisible();
+            focused = QApplication::focusWidget() == impurity;
+            table.reject();
+        });
+        f.frame->actions().editCurve->trigger();
+        QCOMPARE(
+            names,
+            (QStringList{QString::fromUtf8("H2(氢气)@0.550"), QString::fromUtf8("O2(氧气)@0.950"),
+                         QString::fromUtf8("N2(氮气)@1.450")}));
+        QVERIFY(f.prompts.messages.contains(
+            QString::fromUtf8(CalibrationTableEditor::kDuplicateComponent)));
+        QVERIFY(
+            f.prompts.messages.contains(QString::fromUtf8(CalibrationTableDialog::kNotANumber)));
+        QVERIFY2(stayedOpen, "a factor that is not a number keeps the dialog open");
+        QVERIFY2(focused, "on the bad field");
+        QCOMPARE(shippedCurve(f), before);
+    }
+
     void theCurveViewShowsTheFitAndExportsEveryComponent()
     {
         UiFixture f;
