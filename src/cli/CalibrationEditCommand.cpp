@@ -1,6 +1,5 @@
 #include "CalibrationEditCommand.h"
 
-#include "CurvePicture.h"
 #include "QtRuntime.h"
 #include "RecordJson.h"
 
@@ -8,6 +7,7 @@
 #include "quant/CalibrationFit.h"
 #include "quant/CalibrationTableEditor.h"
 #include "quant/ComponentTable.h"
+#include "report/CurvePicture.h"
 
 #include <CLI/CLI.hpp>
 

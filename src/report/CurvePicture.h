@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace dgaws::cli {
+namespace dgaws {
 
 // The curve view without a window: a component's standard points and fitted line with its
-// equation, drawn with QPainter. Needs the GUI application object of ensureQtRuntime for its
-// fonts.
+// equation, drawn with QPainter. Needs a GUI application object for its fonts.
 
 // One PNG of the component at `component`; false when it cannot be written.
 bool writeCurvePng(const std::string& path, const CalibrationCurve& curve, int component,
@@ -20,4 +19,4 @@ bool writeCurvePng(const std::string& path, const CalibrationCurve& curve, int c
 bool writeCurvePdf(const std::string& path, const CalibrationCurve& curve,
                    const std::vector<int>& components, const FitSettings& settings);
 
-}  // namespace dgaws::cli
+}  // namespace dgaws

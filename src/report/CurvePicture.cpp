@@ -13,7 +13,7 @@
 #include <cmath>
 #include <limits>
 
-namespace dgaws::cli {
+namespace dgaws {
 namespace {
 
 constexpr int kWidth = 900;
@@ -196,4 +196,4 @@ bool writeCurvePdf(const std::string& path, const CalibrationCurve& curve,
     return QFile::rename(temporary, target);
 }
 
-}  // namespace dgaws::cli
+}  // namespace dgaws
