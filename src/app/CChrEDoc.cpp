@@ -212,6 +212,34 @@ void CChrEDoc::finishPeakInfo(const PeakInfoResult& result)
         redrawViews_();
 }
 
+namespace {
+
+bool detectionChanged(const AnalysisMethod& a, const AnalysisMethod& b)
+{
+    return !(a.integration == b.integration) || a.timeProgramEnabled != b.timeProgramEnabled ||
+        a.timeProgram != b.timeProgram || a.useManualEvents != b.useManualEvents ||
+        a.manualEvents != b.manualEvents;
+}
+
+}  // namespace
+
+void CChrEDoc::applyMethod(const AnalysisMethod& edited)
+{
+    const bool redetect = detectionChanged(data.method, edited) && canDetectPeaks();
+    if (pushUndo_)
+        pushUndo_();
+    data.method = edited;
+    if (redetect) {
+        engine.runDetection();
+        if (data.method.useManualEvents && replayManualEvents_)
+            replayManualEvents_();
+    } else {
+        engine.evaluate(EvaluateStep::All);
+    }
+    setModifiedFlag(true);
+    redraw();
+}
+
 PeakDetectionCommand::Outcome CChrEDoc::detectPeaks()
 {
     PeakDetectionCommand::Hooks hooks;

@@ -148,6 +148,13 @@ public:
     // Writes a library method back to its file (saveMethodFile unless replaced).
     void setMethodSaver(MethodSaver saver) { saveMethod_ = std::move(saver); }
 
+    // The method sheet's OK for this chromatogram's own copy of the method: one undo step,
+    // the copy replaced, then a new detection when the detection settings changed and the
+    // signal is complete (the manual events replayed when the method asks for it),
+    // otherwise an evaluation of the table as it stands. A run in progress only takes the
+    // new copy and evaluates. The document is marked modified and redrawn.
+    void applyMethod(const AnalysisMethod& edited);
+
     // Quantitation as the sample information dialog's OK runs it, whatever the sample type.
     void quantify();
     // "添加标样谱图到校正表(&A)": the two choosers are the dialogs; the document is

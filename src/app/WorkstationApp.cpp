@@ -26,6 +26,7 @@ WorkstationApp::WorkstationApp(DataRoot root, Clock clock)
       store_(root_.settingsFile()), recent_(root_.settingsFile())
 {
     settings_ = SystemSettings::defaults(root_, logName(clock_()));
+    library_.setLog([this](const std::string& line) { log(line); });
 }
 
 WorkstationApp::~WorkstationApp() = default;

@@ -20,7 +20,6 @@ constexpr const char* kConfirmDelete = "您确定要删除该方法文件吗?";
 constexpr const char* kConfirmHide = "您确定要隐藏方法-%s吗?";
 constexpr const char* kNothingToHide = "您没有选中要隐藏的方案";
 constexpr const char* kNotInFolder = "您要载入的方法不在工作站的指定方法文件夹下，不能载入";
-constexpr const char* kInvalidName = "方法名不能为空，也不能含有字符\"/\"。";
 constexpr const char* kNotAMethodFile = "只能载入扩展名为.she的方法文件。";
 
 constexpr const char* kLogNew = "用户新建了一个名为%s的分析方法";
@@ -35,13 +34,6 @@ std::string joinPath(const std::string& folder, const std::string& fileName)
     if (folder.back() == '/')
         return folder + fileName;
     return folder + "/" + fileName;
-}
-
-// The name becomes a file name in the method folder, so it must not be able to leave it.
-bool usableAsFileName(const std::string& name)
-{
-    return !name.empty() && name.find('/') == std::string::npos &&
-        name.find('\0') == std::string::npos;
 }
 
 bool hasMethodExtension(const std::string& fileName)
@@ -62,6 +54,12 @@ std::optional<fs::path> resolvedFolder(const fs::path& folder)
 }
 
 }  // namespace
+
+bool usableAsMethodName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos &&
+        name.find('\0') == std::string::npos;
+}
 
 std::string libraryLabel(const MethodLibraryEntry& entry, const MethodDefaults& defaults)
 {
@@ -284,8 +282,8 @@ bool MethodLibrary::insideFolder(const std::string& path) const
 LibraryResult MethodLibrary::addNew(MethodLibraryEntry entry)
 {
     const std::string name = entry.method.name;
-    if (!usableAsFileName(name))
-        return LibraryResult::refused(kInvalidName);
+    if (!usableAsMethodName(name))
+        return LibraryResult::refused(kInvalidMethodName);
     const std::string target = pathFor(name);
     // A file of that name that is not in the library (it failed to load) would be lost
     // just the same, so it is asked about too.
@@ -303,8 +301,8 @@ LibraryResult MethodLibrary::edit(size_t index, MethodLibraryEntry edited)
 {
     const MethodLibraryEntry& old = entries_.at(index);
     const std::string name = edited.method.name;
-    if (!usableAsFileName(name))
-        return LibraryResult::refused(kInvalidName);
+    if (!usableAsMethodName(name))
+        return LibraryResult::refused(kInvalidMethodName);
     const std::string oldPath = old.path;
     const bool renamed = name != old.method.name;
     const std::string target = renamed || oldPath.empty() ? pathFor(name) : oldPath;

@@ -63,6 +63,10 @@ struct MethodChoice {
 };
 
 inline constexpr const char* kNoNameForDefault = "－无方法名，无法设为默认！";
+inline constexpr const char* kInvalidMethodName = "方法名不能为空，也不能含有字符\"/\"。";
+
+// The name becomes a file name in the method folder, so it must not be able to leave it.
+bool usableAsMethodName(const std::string& name);
 
 // The text the method tree shows for an entry.
 std::string libraryLabel(const MethodLibraryEntry& entry, const MethodDefaults& defaults);

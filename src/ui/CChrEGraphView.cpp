@@ -50,6 +50,8 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
     selected_ = addGraph();
     marks_ = addGraph();
     marks_->setLineStyle(QCPGraph::lsNone);
+    liveMarks_ = addGraph();
+    liveMarks_->setLineStyle(QCPGraph::lsNone);
 
     ignition_ = new QCPItemText(this);
     ignition_->position->setType(QCPItemPosition::ptAxisRectRatio);
@@ -110,6 +112,8 @@ void CChrEGraphView::applyColors()
     trace_->setPen(QPen(toQColor(c.traceColor), 1.0));
     selected_->setPen(QPen(toQColor(c.selectedPeakColor), 2.0));
     marks_->setScatterStyle(tickStyle(toQColor(c.peakMarkColor)));
+    liveMarks_->setScatterStyle(
+        QCPScatterStyle(QCPScatterStyle::ssCircle, toQColor(c.peakMarkColor), 5));
 }
 
 void CChrEGraphView::rebuild()
@@ -117,6 +121,7 @@ void CChrEGraphView::rebuild()
     frameTimer_.stop();
     framePending_ = false;
     trace_->data()->clear();
+    liveMarks_->data()->clear();
     shown_ = 0;
     if (!doc_) {
         background_->data()->clear();
@@ -261,6 +266,19 @@ QString CChrEGraphView::peakLabel(const CChrEDoc& doc, int peakIndex)
         parts << format("%1.4f", p.areaPercent) + QLatin1Char('%');
     parts.removeAll(QString());
     return parts.join(QLatin1Char(' '));
+}
+
+void CChrEGraphView::addLiveMark(int sample)
+{
+    if (!doc_ || sample < 0 || sample >= doc_->data.signal.count())
+        return;
+    liveMarks_->addData(minutesOf(sample), doc_->data.signal.at(sample) * kMillivolt);
+    scheduleFrame();
+}
+
+int CChrEGraphView::liveMarkCount() const
+{
+    return liveMarks_->dataCount();
 }
 
 void CChrEGraphView::refreshPeaks()
@@ -446,8 +464,13 @@ void CChrEGraphView::mouseReleaseEvent(QMouseEvent* event)
     }
     const bool click = (event->pos() - pressPos_).manhattanLength() < 3;
     QCustomPlot::mouseReleaseEvent(event);
-    if (click && event->button() == Qt::LeftButton && doc_ &&
-        axisRect()->rect().contains(event->pos())) {
+    const QRect plotArea = axisRect()->rect();
+    if (click && event->button() == Qt::LeftButton && doc_ && event->pos().y() > plotArea.bottom() &&
+        event->pos().x() >= plotArea.left() && event->pos().x() <= plotArea.right()) {
+        emit timeAxisClicked(xAxis->pixelToCoord(event->pos().x()));
+        return;
+    }
+    if (click && event->button() == Qt::LeftButton && doc_ && plotArea.contains(event->pos())) {
         const int peak = doc_->data.findPeakAt(xAxis->pixelToCoord(event->pos().x()));
         if (peak >= 0)
             emit peakClicked(peak);

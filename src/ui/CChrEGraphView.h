@@ -35,6 +35,10 @@ public:
     // Back to the method's display range.
     void resetRange();
     void setIgnition(bool lit);
+    // A point the detector reached during a run (start, apex, valley or end of a peak), marked
+    // at once, before the peak is complete; the marks go with the next rebuild.
+    void addLiveMark(int sample);
+    int liveMarkCount() const;
     // The auxiliary lines (the grid) of the setting LineInPic.
     void setAuxiliaryLines(bool on);
     bool auxiliaryLines() const;
@@ -70,6 +74,8 @@ signals:
     void peakClicked(int peakIndex);
     // A click, or the end of a drag, in an editing mode (the sample under the release).
     void editClicked(int sample);
+    // A click on the time scale below the plot, at that time in minutes.
+    void timeAxisClicked(double minutes);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -91,6 +97,7 @@ private:
     QCPGraph* trace_ = nullptr;
     QCPGraph* selected_ = nullptr;
     QCPGraph* marks_ = nullptr;
+    QCPGraph* liveMarks_ = nullptr;
     QCPItemText* ignition_ = nullptr;
     std::vector<QCPAbstractItem*> baselines_;
     std::vector<QCPAbstractItem*> labels_;

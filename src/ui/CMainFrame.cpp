@@ -10,6 +10,7 @@
 #include "DocumentCommands.h"
 #include "FileTreeView.h"
 #include "LogViewDialog.h"
+#include "MethodLibraryCommands.h"
 #include "MethodTreeNode.h"
 #include "OperatorPrompts.h"
 #include "PasswordDialog.h"
@@ -25,6 +26,7 @@
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/Interchange.h"
+#include "quant/QuantSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -137,6 +139,13 @@ void CMainFrame::createDocks()
             commands_->useMethod(*f, choice);
         updateCommandStates();
     });
+    app_.library().setAsk([this](const std::string& q) { return prompts_->askYesNo(qs(q)); });
+    methodCommands_ = new MethodLibraryCommands(app_, *prompts_, this);
+    methodCommands_->attachTo(tree_);
+    connect(methodCommands_, &MethodLibraryCommands::libraryChanged, this,
+            &CMainFrame::relinkDocuments);
+    connect(methodCommands_, &MethodLibraryCommands::defaultsChanged, methods_,
+            &MethodTreeNode::refresh);
     treeDock_ = new QDockWidget(QStringLiteral("方法文件树"), this);
     treeDock_->setObjectName(QStringLiteral("treeDock"));
     treeDock_->setWidget(tree_);
@@ -209,6 +218,20 @@ void CMainFrame::connectCommands()
     connect(a.chooseMethod, &QAction::triggered, this, [this] {
         if (CChildFrame* f = activeFrame())
             commands_->chooseMethod(*f);
+        updateCommandStates();
+    });
+    connect(a.editMethod, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            commands_->editMethod(*f);
+        updateCommandStates();
+    });
+    connect(peakEdit_.manualEvents, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            commands_->editManualEvents(*f);
+    });
+    connect(peakEdit_.peakInfo, &QAction::triggered, this, [this] {
+        if (CChildFrame* f = activeFrame())
+            commands_->showPeakInfo(*f);
         updateCommandStates();
     });
     connect(a.colors, &QAction::triggered, this, [this] {
@@ -310,6 +333,19 @@ CChildFrame* CMainFrame::addFrame(std::unique_ptr<CChrEDoc> doc)
         updateCommandStates();
     });
     frame->graph()->setAuxiliaryLines(app_.settings().LineInPic != 0);
+    // The detector's points show while a run goes on; a detection over a stored signal
+    // draws its finished peaks instead.
+    raw->engine.setMarkObserver([frame, raw](DetectionMark, int sample) {
+        if (raw->acquiring())
+            frame->graph()->addLiveMark(sample);
+    });
+    connect(frame->graph(), &CChrEGraphView::timeAxisClicked, this, [this, frame](double t) {
+        if (!peakEdit_.timeEvent->isChecked() || frame != activeFrame())
+            return;
+        peakEdit_.timeEvent->setChecked(false);
+        commands_->addTimeEventAt(*frame, t);
+        updateCommandStates();
+    });
     QMdiSubWindow* sub = mdi_->addSubWindow(frame);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->resize(900, 600);
@@ -594,6 +630,7 @@ void CMainFrame::updateCommandStates()
     actions_.save->setEnabled(any && DocumentCommands::canSave(f->document()));
     actions_.detectPeaks->setEnabled(any && f->document().canDetectPeaks());
     actions_.chooseMethod->setEnabled(any && MethodSelection::canChoose(f->document()));
+    actions_.editMethod->setEnabled(any);
     actions_.diagnose->setEnabled(any && DocumentCommands::canDiagnose(f->document()));
     actions_.addStandard->setEnabled(any && CalibrationCommands::canAddStandard(f->document()));
     for (QAction* a : {actions_.saveAs, actions_.close, actions_.saveBinary, actions_.colors,
@@ -605,6 +642,33 @@ void CMainFrame::updateCommandStates()
     workbooks_->update(f);
     reports_->update(f);
     database_->update(f);
+    showDocumentStatus(any ? &f->document() : nullptr);
+}
+
+void CMainFrame::showDocumentStatus(const CChrEDoc* doc)
+{
+    QString kind;
+    QString analysis;
+    if (doc) {
+        kind = doc->data.sampleType == 1
+            ? QStringLiteral("标样：%1").arg(doc->data.standardLevel + 1)
+            : QStringLiteral("测试样品");
+        analysis = qs(analysisStatusText(doc->data.method));
+    }
+    status_->setPaneText(CProgStatusBar::SampleKind, kind);
+    status_->setPaneText(CProgStatusBar::Analysis, analysis);
+}
+
+void CMainFrame::relinkDocuments()
+{
+    const MethodLibrary& library = app_.library();
+    for (CChildFrame* f : frames()) {
+        CChrEDoc& doc = f->document();
+        const int index = library.indexOf(doc.data.methodName);
+        doc.libraryMethodIndex = index;
+        doc.libraryCalibrationIndex = library.curveIndexOf(index, doc.data.calibrationName);
+    }
+    updateCommandStates();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

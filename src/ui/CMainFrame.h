@@ -24,6 +24,7 @@ class DocumentCommands;
 class DatabaseCommands;
 class ReportCommands;
 class WorkbookCommands;
+class MethodLibraryCommands;
 class MethodTreeNode;
 class OperatorPrompts;
 class RunController;
@@ -53,6 +54,7 @@ public:
     CProgStatusBar* progressBar() const { return status_; }
     FileTreeView* fileTree() const { return tree_; }
     MethodTreeNode* methodTree() const { return methods_; }
+    MethodLibraryCommands& methodCommands() { return *methodCommands_; }
     QTabBar* channelTabs() const { return tabs_; }
     QMdiArea* mdiArea() const { return mdi_; }
     DocumentCommands& documentCommands() { return *commands_; }
@@ -120,6 +122,10 @@ private:
     std::unique_ptr<CChrEDoc> newDocument();
     // The settings that change what a document's engine produces.
     void applyEngineSettings(CChrEDoc& doc) const;
+    // After entries of the library moved, each open document finds its method again.
+    void relinkDocuments();
+    // The status bar's sample kind and analysis settings of the active window.
+    void showDocumentStatus(const CChrEDoc* doc);
 
     WorkstationApp& app_;
     std::unique_ptr<OperatorPrompts> ownPrompts_;
@@ -131,6 +137,7 @@ private:
     CProgStatusBar* status_;
     FileTreeView* tree_ = nullptr;
     MethodTreeNode* methods_ = nullptr;
+    MethodLibraryCommands* methodCommands_ = nullptr;
     QDockWidget* treeDock_ = nullptr;
     QDockWidget* resultDock_ = nullptr;
     CResultListView* resultList_ = nullptr;

@@ -8,7 +8,7 @@ namespace dgaws {
 CProgStatusBar::CProgStatusBar(QWidget* parent)
     : QStatusBar(parent), progress_(new QProgressBar(this))
 {
-    const int widths[kPanes] = {0, 160, 160, 200};
+    const int widths[kPanes] = {0, 160, 160, 200, 90, 140};
     for (int i = 0; i < kPanes; ++i) {
         auto* label = new QLabel(this);
         label->setMinimumWidth(widths[i]);

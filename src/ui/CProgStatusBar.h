@@ -10,12 +10,13 @@ class QProgressBar;
 namespace dgaws {
 
 // The main frame's status bar: a text pane, the acquisition time, the current voltage, the
-// simulation pane, and a progress indicator for long work.
+// simulation pane, the active chromatogram's sample kind and analysis settings, and a
+// progress indicator for long work.
 class CProgStatusBar : public QStatusBar {
     Q_OBJECT
 public:
-    enum Pane { Text = 0, Time = 1, Voltage = 2, Simulation = 3 };
-    static constexpr int kPanes = 4;
+    enum Pane { Text = 0, Time = 1, Voltage = 2, Simulation = 3, SampleKind = 4, Analysis = 5 };
+    static constexpr int kPanes = 6;
 
     explicit CProgStatusBar(QWidget* parent = nullptr);
 

@@ -6,7 +6,11 @@
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
 #include "ColorSelectDialog.h"
+#include "CPP_DetectParaDlg.h"
 #include "DiagnosisDialog.h"
+#include "ManualEventDialog.h"
+#include "MethodSheet.h"
+#include "PeakInfoDialog.h"
 #include "MethodChoiceDialog.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
@@ -21,6 +25,7 @@
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/TextFormat.h"
 #include "dga/GasProductionRate.h"
+#include "processing/TimeProgramRows.h"
 
 #include <QFileInfo>
 
@@ -255,6 +260,78 @@ bool DocumentCommands::applyMethodChoice(CChildFrame& frame, const MethodChoice&
     if (!MethodSelection::choose(frame.document(), choice))
         return false;
     frame.refreshViews();
+    emit resultsChanged(&frame);
+    return true;
+}
+
+bool DocumentCommands::editMethod(CChildFrame& frame)
+{
+    CChrEDoc& doc = frame.document();
+    MethodSheet sheet(doc.data.method, MethodSheet::Target::Chromatogram, prompts_,
+                      dialogParent_);
+    if (sheet.exec() != QDialog::Accepted)
+        return false;
+    doc.applyMethod(sheet.method());
+    frame.updateTitle();
+    emit resultsChanged(&frame);
+    return true;
+}
+
+bool DocumentCommands::editManualEvents(CChildFrame& frame)
+{
+    CChrEDoc& doc = frame.document();
+    ManualEventDialog dialog(doc.data.method, prompts_, dialogParent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    AnalysisMethod edited = doc.data.method;
+    dialog.commitTo(edited);
+    if (edited == doc.data.method)
+        return false;
+    // The table itself changes no peak; it is replayed after the next detection.
+    doc.data.method = edited;
+    doc.setModifiedFlag(true);
+    frame.updateTitle();
+    return true;
+}
+
+bool DocumentCommands::showPeakInfo(CChildFrame& frame)
+{
+    CChrEDoc& doc = frame.document();
+    if (doc.selectedPeak < 0 || doc.selectedPeak >= doc.data.peaks.size())
+        return false;
+    SystemSettings& settings = app_.settings();
+    RetentionTimePrompt prompt{settings.ShowUpdateRTimeDlg, settings.LastUpdateRTime};
+    PeakInfoDialog dialog(doc.peakInfoContext(), doc.selectedPeak, prompt, prompts_,
+                          dialogParent_);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    settings.ShowUpdateRTimeDlg = prompt.ShowUpdateRTimeDlg;
+    settings.LastUpdateRTime = prompt.LastUpdateRTime;
+    if (!accepted)
+        return false;
+    PeakInfoResult result = dialog.result();
+    result.message.clear();  // the dialog has shown its own texts
+    doc.finishPeakInfo(result);
+    // A component added or moved in the library method shows in the tree.
+    app_.library().notifyChanged();
+    doc.setModifiedFlag(true);
+    frame.peaksChanged();
+    frame.updateTitle();
+    emit resultsChanged(&frame);
+    return true;
+}
+
+bool DocumentCommands::addTimeEventAt(CChildFrame& frame, double minutes)
+{
+    CChrEDoc& doc = frame.document();
+    TimeEventDialog dialog(newTimeEvent(std::max(0.0, minutes)), dialogParent_);
+    dialog.setPrompts(&prompts_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    AnalysisMethod edited = doc.data.method;
+    insertTimeEvent(edited.timeProgram, dialog.row());
+    edited.timeProgramEnabled = true;
+    doc.applyMethod(edited);
+    frame.updateTitle();
     emit resultsChanged(&frame);
     return true;
 }

@@ -55,6 +55,16 @@ public:
     // "选择分析方法计算谱图(&S)" with its dialog.
     bool chooseMethod(CChildFrame& frame);
 
+    // The method sheet of the chromatogram's own method copy; OK applies it once.
+    bool editMethod(CChildFrame& frame);
+    // "手动积分事件表(&M)": the manual events of the chromatogram's method.
+    bool editManualEvents(CChildFrame& frame);
+    // "查看峰信息" on the selected peak.
+    bool showPeakInfo(CChildFrame& frame);
+    // A click on the time scale: a time-program row at that time, edited before it goes in;
+    // the program is switched on so that the row takes effect.
+    bool addTimeEventAt(CChildFrame& frame, double minutes);
+
     // What the dialogs' OK does.
     void applyColors(CChildFrame& frame, const DisplayColors& colors);
     void applyBackground(CChildFrame& frame, const QString& file, bool show, int32_t traceColor);

@@ -60,6 +60,7 @@ void FrameActions::create(QObject* owner)
 
     detectPeaks = make(owner, "峰检测(&D)");
     chooseMethod = make(owner, "选择分析方法计算谱图(&S)");
+    editMethod = make(owner, "修改谱图的分析方法(&E)...");
     colors = make(owner, "改变谱图的颜色(&M)...");
     sampleInfo = make(owner, "查看样品信息", {}, "查看样品信息\n查看样品信息");
     background = make(owner, "背景图谱选择(&B)");
@@ -109,7 +110,7 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     acquisitionMenu->addActions({run, stop, cancel, watchStart, zero});
 
     processMenu = bar->addMenu(QStringLiteral("谱图处理(&P)"));
-    processMenu->addActions({detectPeaks, chooseMethod});
+    processMenu->addActions({detectPeaks, chooseMethod, editMethod});
     processMenu->addAction(diagnose);
     processMenu->addSeparator();
     processMenu->addActions({addStandard, newCurve, editCurve});

@@ -33,6 +33,7 @@ struct FrameActions {
 
     QAction* detectPeaks = nullptr;
     QAction* chooseMethod = nullptr;
+    QAction* editMethod = nullptr;
     QAction* colors = nullptr;
     QAction* sampleInfo = nullptr;
     QAction* background = nullptr;

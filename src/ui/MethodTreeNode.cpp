@@ -60,8 +60,6 @@ void MethodTreeNode::refresh()
     const MethodDefaults defaults = defaults_ ? defaults_() : MethodDefaults{};
     for (size_t i = 0; i < library_.size(); ++i) {
         const MethodLibraryEntry& entry = library_.at(i);
-        if (!entry.method.visible)
-            continue;
         auto* method = new QTreeWidgetItem(node_, {qs(libraryLabel(entry, defaults))});
         method->setData(0, kMethodRole, static_cast<int>(i));
         method->setData(0, kCurveRole, -1);

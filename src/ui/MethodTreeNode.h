@@ -15,8 +15,8 @@ class QTreeWidgetItem;
 namespace dgaws {
 
 // The method library as one top-level node of the method and file tree: a child per
-// method shown in the library, labelled as the library labels it, with its calibration
-// curves below it. Hidden methods stay out. The node follows every change of the library.
+// method of the library, labelled as the library labels it ("-已隐藏" for a hidden one), with
+// its calibration curves below it. The node follows every change of the library.
 class MethodTreeNode : public QObject {
     Q_OBJECT
 public:

@@ -2,6 +2,8 @@
 
 #include "CChildFrame.h"
 
+#include "app/CChrEDoc.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
@@ -33,6 +35,10 @@ void PeakEditActions::create(QMainWindow* frame, QAction* before, ActiveFrame ac
     negative = make("负峰(&N)");
     undo = make("撤消(&U)");
     redo = make("重做(&R)");
+    manualEvents = make("手动积分事件表(&M)");
+    peakInfo = make("查看峰信息");
+    timeEvent = make("在蓝色的时间刻度坐标上添加时间程序");
+    timeEvent->setCheckable(true);
 
     for (const auto& [action, m] : modes_) {
         const Mode chosen = m;
@@ -61,6 +67,8 @@ void PeakEditActions::create(QMainWindow* frame, QAction* before, ActiveFrame ac
     menu->addAction(negative);
     menu->addSeparator();
     menu->addActions({undo, redo});
+    menu->addSeparator();
+    menu->addActions({manualEvents, peakInfo, timeEvent});
     if (before)
         frame->menuBar()->insertMenu(before, menu);
     else
@@ -92,6 +100,13 @@ void PeakEditActions::update(CChildFrame* frame)
     negative->setEnabled(s && s->canToggleNegative());
     undo->setEnabled(s && s->canUndo());
     redo->setEnabled(s && s->canRedo());
+    const CChrEDoc* doc = frame ? &frame->document() : nullptr;
+    manualEvents->setEnabled(doc != nullptr);
+    peakInfo->setEnabled(doc && !doc->acquiring() && doc->selectedPeak >= 0 &&
+                         doc->selectedPeak < doc->data.peaks.size());
+    timeEvent->setEnabled(doc && !doc->acquiring());
+    if (!timeEvent->isEnabled())
+        timeEvent->setChecked(false);
 }
 
 }  // namespace dgaws

@@ -35,6 +35,10 @@ public:
     QAction* negative = nullptr;
     QAction* undo = nullptr;
     QAction* redo = nullptr;
+    // Commands the frame carries out with its dialogs.
+    QAction* manualEvents = nullptr;
+    QAction* peakInfo = nullptr;
+    QAction* timeEvent = nullptr;  // checkable: the next click on the time scale adds a row
 
     QMenu* menu = nullptr;
     QToolBar* bar = nullptr;

@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 
 #include "processing/TimeEventType.h"
+#include "processing/TimeProgramRows.h"
 
 #include <gtest/gtest.h>
 
@@ -190,4 +191,25 @@ TEST(StartSignal, QuietSignalIsNotAStart)
     EXPECT_FALSE(w.engine.startSignal().found());
     EXPECT_EQ(w.engine.startSignal().state(), 1);
     EXPECT_FALSE(w.engine.confirmStartSignal(0.2));
+}
+
+TEST(TimeProgram, RowsGoBeforeTheFirstLaterRowAndEqualTimesKeepTheirEntryOrder)
+{
+    std::vector<TimeEvent> program;
+    TimeEvent a = newTimeEvent(2.0);
+    a.type = T::IntegrationOff;
+    insertTimeEvent(program, a);
+    EXPECT_EQ(insertTimeEvent(program, newTimeEvent(1.0)), 0u);
+    TimeEvent b = newTimeEvent(2.0);
+    b.type = T::IntegrationOn;
+    EXPECT_EQ(insertTimeEvent(program, b), 2u);  // after the row of the same time
+    EXPECT_EQ(program[1].type, T::IntegrationOff);
+
+    // Editing the first row to a later time moves it behind both rows of 2.0.
+    TimeEvent moved = program[0];
+    moved.time = 2.0;
+    EXPECT_EQ(replaceTimeEvent(program, 0, moved), 2u);
+    EXPECT_EQ(program[0].type, T::IntegrationOff);
+    EXPECT_EQ(program[1].type, T::IntegrationOn);
+    EXPECT_EQ(replaceTimeEvent(program, 7, moved), program.size());
 }
