@@ -21,7 +21,8 @@ size_t insertTimeEvent(std::vector<TimeEvent>& program, const TimeEvent& row)
     // A linear search: a program read from an older file need not be in order.
     const auto at = std::find_if(program.begin(), program.end(),
                                  [&row](const TimeEvent& e) { return e.time > row.time; });
-    return static_cast<size_t>(program.insert(at, row) - program.begin());
+    const auto inserted = program.insert(at, row);
+    return static_cast<size_t>(inserted - program.begin());
 }
 
 size_t replaceTimeEvent(std::vector<TimeEvent>& program, size_t row, const TimeEvent& edited)

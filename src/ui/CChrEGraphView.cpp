@@ -465,8 +465,9 @@ void CChrEGraphView::mouseReleaseEvent(QMouseEvent* event)
     const bool click = (event->pos() - pressPos_).manhattanLength() < 3;
     QCustomPlot::mouseReleaseEvent(event);
     const QRect plotArea = axisRect()->rect();
-    if (click && event->button() == Qt::LeftButton && doc_ && event->pos().y() > plotArea.bottom() &&
-        event->pos().x() >= plotArea.left() && event->pos().x() <= plotArea.right()) {
+    if (click && event->button() == Qt::LeftButton && doc_ &&
+        event->pos().y() > plotArea.bottom() && event->pos().x() >= plotArea.left() &&
+        event->pos().x() <= plotArea.right()) {
         emit timeAxisClicked(xAxis->pixelToCoord(event->pos().x()));
         return;
     }

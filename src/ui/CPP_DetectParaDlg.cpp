@@ -328,7 +328,8 @@ void CPP_DetectParaDlg::editRow(int row)
         addTimeEvent(dialog.row());
         return;
     }
-    const int at = static_cast<int>(replaceTimeEvent(rows_, static_cast<size_t>(row), dialog.row()));
+    const int at =
+        static_cast<int>(replaceTimeEvent(rows_, static_cast<size_t>(row), dialog.row()));
     fillProgram();
     program_->selectRow(at);
 }

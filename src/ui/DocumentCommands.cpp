@@ -5,14 +5,14 @@
 #include "BackgroundDialog.h"
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
-#include "ColorSelectDialog.h"
 #include "CPP_DetectParaDlg.h"
+#include "ColorSelectDialog.h"
 #include "DiagnosisDialog.h"
 #include "ManualEventDialog.h"
-#include "MethodSheet.h"
-#include "PeakInfoDialog.h"
 #include "MethodChoiceDialog.h"
+#include "MethodSheet.h"
 #include "OperatorPrompts.h"
+#include "PeakInfoDialog.h"
 #include "QtText.h"
 #include "SampleInfoDialog.h"
 
@@ -267,8 +267,7 @@ bool DocumentCommands::applyMethodChoice(CChildFrame& frame, const MethodChoice&
 bool DocumentCommands::editMethod(CChildFrame& frame)
 {
     CChrEDoc& doc = frame.document();
-    MethodSheet sheet(doc.data.method, MethodSheet::Target::Chromatogram, prompts_,
-                      dialogParent_);
+    MethodSheet sheet(doc.data.method, MethodSheet::Target::Chromatogram, prompts_, dialogParent_);
     if (sheet.exec() != QDialog::Accepted)
         return false;
     doc.applyMethod(sheet.method());
@@ -301,8 +300,7 @@ bool DocumentCommands::showPeakInfo(CChildFrame& frame)
         return false;
     SystemSettings& settings = app_.settings();
     RetentionTimePrompt prompt{settings.ShowUpdateRTimeDlg, settings.LastUpdateRTime};
-    PeakInfoDialog dialog(doc.peakInfoContext(), doc.selectedPeak, prompt, prompts_,
-                          dialogParent_);
+    PeakInfoDialog dialog(doc.peakInfoContext(), doc.selectedPeak, prompt, prompts_, dialogParent_);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     settings.ShowUpdateRTimeDlg = prompt.ShowUpdateRTimeDlg;
     settings.LastUpdateRTime = prompt.LastUpdateRTime;

@@ -40,7 +40,8 @@ ManualEventDialog::ManualEventDialog(const AnalysisMethod& method, OperatorPromp
     });
     connect(clear_, &QPushButton::clicked, this, [this] {
         if (table_.size() > 0 &&
-            prompts_.askYesNo(qs(ManualEventTable::kAskClearAll), OperatorPrompts::Icon::Question)) {
+            prompts_.askYesNo(qs(ManualEventTable::kAskClearAll),
+                              OperatorPrompts::Icon::Question)) {
             table_.clear();
             fill();
         }

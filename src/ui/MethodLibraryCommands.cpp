@@ -25,8 +25,9 @@ void MethodLibraryCommands::attachTo(QTreeWidget* tree)
         QTreeWidgetItem* item = tree->itemAt(at);
         const auto choice = MethodTreeNode::choiceOf(item);
         // Only the library's node and its items carry these commands; the files have none.
-        if (!choice && (item == nullptr || item->parent() != nullptr ||
-                        item->text(0) != QString::fromUtf8(MethodTreeNode::kCaption)))
+        if (!choice &&
+            (item == nullptr || item->parent() != nullptr ||
+             item->text(0) != QString::fromUtf8(MethodTreeNode::kCaption)))
             return;
         QMenu* menu = menuFor(choice);
         menu->exec(tree->viewport()->mapToGlobal(at));
@@ -63,7 +64,8 @@ QMenu* MethodLibraryCommands::menuFor(std::optional<MethodChoice> choice)
 bool MethodLibraryCommands::report(const LibraryResult& result)
 {
     if (!result.message.empty())
-        prompts_.message(qs(result.message), result.status == LibraryResult::Status::Failed
+        prompts_.message(qs(result.message),
+                         result.status == LibraryResult::Status::Failed
                              ? OperatorPrompts::Icon::Warning
                              : OperatorPrompts::Icon::Information);
     if (result.ok())

@@ -117,8 +117,9 @@ QHBoxLayout* sideButtons(QWidget* table, QPushButton* add, QPushButton* remove)
 // ---------------------------------------------------------------------------------------
 ComponentsPage::ComponentsPage(QWidget* parent)
     : MethodPage(parent),
-      table_(makeTable(this, {QStringLiteral("组份号"), QStringLiteral("组份名"),
-                              QStringLiteral("保留时间(分)"), QStringLiteral("时间窗带(分)")})),
+      table_(makeTable(this,
+                       {QStringLiteral("组份号"), QStringLiteral("组份名"),
+                        QStringLiteral("保留时间(分)"), QStringLiteral("时间窗带(分)")})),
       add_(new QPushButton(QStringLiteral("增加(&A)"), this)),
       delete_(new QPushButton(QStringLiteral("删除(&D)"), this))
 {
@@ -203,8 +204,9 @@ QuantitationPage::QuantitationPage(QWidget* parent)
     : MethodPage(parent), response_(new QButtonGroup(this)), axis_(new QButtonGroup(this)),
       calcMethod_(new QComboBox(this)), impurity_(new QCheckBox(QStringLiteral("杂质计算"), this)),
       group_(new QCheckBox(QStringLiteral("分组计算"), this)),
-      groups_(makeTable(this, {QStringLiteral("组号"), QStringLiteral("组名"),
-                               QStringLiteral("起始时间(分)"), QStringLiteral("终止时间(分)")}))
+      groups_(makeTable(this,
+                        {QStringLiteral("组号"), QStringLiteral("组名"),
+                         QStringLiteral("起始时间(分)"), QStringLiteral("终止时间(分)")}))
 {
     auto* responseBox = new QGroupBox(QStringLiteral("定量依据"), this);
     auto* responseLayout = new QHBoxLayout(responseBox);
@@ -382,8 +384,8 @@ bool CPP_FileDlg::store(AnalysisMethod& method, InputProblem& problem) const
 // ---------------------------------------------------------------------------------------
 InstrumentPage::InstrumentPage(QWidget* parent)
     : MethodPage(parent),
-      table_(makeTable(this, {QStringLiteral("项目"), QStringLiteral("Item"),
-                              QStringLiteral("内容")}))
+      table_(
+          makeTable(this, {QStringLiteral("项目"), QStringLiteral("Item"), QStringLiteral("内容")}))
 {
     table_->setColumnWidth(0, 150);
     table_->setColumnWidth(1, 170);

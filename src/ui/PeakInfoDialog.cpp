@@ -62,9 +62,8 @@ UpdateRTimeAnswer UpdateRTimeDialog::answer() const
     return {changeChosen_, remember_->isChecked()};
 }
 
-PeakInfoDialog::PeakInfoDialog(PeakInfoContext context, int peakIndex,
-                               RetentionTimePrompt& prompt, OperatorPrompts& prompts,
-                               QWidget* parent)
+PeakInfoDialog::PeakInfoDialog(PeakInfoContext context, int peakIndex, RetentionTimePrompt& prompt,
+                               OperatorPrompts& prompts, QWidget* parent)
     : QDialog(parent), editor_(std::move(context), peakIndex), prompt_(prompt), prompts_(prompts),
       retentionTime_(new QLineEdit(this)), component_(new QComboBox(this)),
       number_(new QLabel(this)), window_(new QLineEdit(this)),
@@ -79,10 +78,10 @@ PeakInfoDialog::PeakInfoDialog(PeakInfoContext context, int peakIndex,
     auto* peakBox = new QGroupBox(QStringLiteral("峰信息"), this);
     auto* grid = new QGridLayout(peakBox);
     const std::pair<const char*, std::string> shown[] = {
-        {"峰起点:", f.startTime},  {"峰止点:", f.endTime},     {"峰顶点:", f.apexTime},
-        {"峰  高:", f.height},     {"峰面积:", f.area},        {"峰类型:", f.type},
+        {"峰起点:", f.startTime},     {"峰止点:", f.endTime},   {"峰顶点:", f.apexTime},
+        {"峰  高:", f.height},        {"峰面积:", f.area},      {"峰类型:", f.type},
         {"百分含量:", f.areaPercent}, {"半峰宽:", f.halfWidth}, {"拖尾因子:", f.tailingFactor},
-        {"分离度:", f.resolution}, {"理论塔板:", f.plates},
+        {"分离度:", f.resolution},    {"理论塔板:", f.plates},
     };
     grid->addWidget(new QLabel(QStringLiteral("峰  号:"), peakBox), 0, 0);
     grid->addWidget(new QLabel(qs(f.number), peakBox), 0, 1);

@@ -20,6 +20,7 @@ int runWorkbookTests(int argc, char** argv);
 int runReportTests(int argc, char** argv);
 int runDatabaseTests(int argc, char** argv);
 int runCalibrationTests(int argc, char** argv);
+int runMethodSheetTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
         {"Reports", runReportTests},
         {"Database", runDatabaseTests},
         {"Calibration", runCalibrationTests},
+        {"MethodSheet", runMethodSheetTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
