@@ -8,6 +8,7 @@
 #include "DiagnoseSubcommand.h"
 #include "EditCommand.h"
 #include "InfoCommand.h"
+#include "MethodCommand.h"
 #include "ProcessCommand.h"
 #include "ReportCommand.h"
 #include "SignalCommand.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     dgaws::cli::addSignalCommand(app);
     dgaws::cli::addWorkbookCommand(app);
     dgaws::cli::addReportCommand(app);
+    dgaws::cli::addMethodCommand(app);
 
     try {
         app.parse(argc, argv);

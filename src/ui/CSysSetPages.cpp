@@ -58,6 +58,8 @@ CSysSet_PathDlg::CSysSet_PathDlg(QWidget* parent) : SettingsPage(parent)
     addPath(form, "SimDataPath", "模拟连接数据文件", true);
     addPath(form, "ProjectPath", "谱图文件保存路径", false);
     addPath(form, "WordPadPath", "文本编辑程序", true);
+    addText(form, "ADefaultProg", "A通道默认方法");
+    addText(form, "BDefaultProg", "B通道默认方法");
 }
 
 CSysSet_CardDlg::CSysSet_CardDlg(QWidget* parent)

@@ -143,7 +143,8 @@ private slots:
         QVERIFY(stayedOpen);
         QVERIFY(focused);
         QCOMPARE(f.prompts.messages,
-                 (QStringList{QStringLiteral("斜率必须是数字。"), QStringLiteral("判峰宽度不能小于5。")}));
+                 (QStringList{QStringLiteral("斜率必须是数字。"),
+                              QStringLiteral("判峰宽度不能小于5。")}));
         QVERIFY(doc.data.method == kept);
     }
 

@@ -1,0 +1,147 @@
+#include "cli/CliTestSupport.h"
+
+#include "app/DataRoot.h"
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+#include "chromatogram/MethodFile.h"
+#include "cli/MethodCommand.h"
+#include "cli/ProcessCommand.h"
+
+#include <QSettings>
+#include <QString>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+
+namespace dgaws::cli::test {
+namespace {
+
+using nlohmann::json;
+
+class MethodCommandTest : public TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        home_ = path("home");
+        folder_ = DataRoot(home_).defaultSchemePath();
+        std::filesystem::create_directories(folder_);
+        std::filesystem::copy_file(DGAWS_BINARY_DIR "/data/QLDefault.she",
+                                   folder_ + "/QLDefault.she");
+    }
+
+    Output method(MethodRequest::Action action, std::function<void(MethodRequest&)> fill = {})
+    {
+        MethodRequest r;
+        r.action = action;
+        r.home = home_;
+        if (fill)
+            fill(r);
+        return captured([&](std::ostream& out, std::ostream& err) { return runMethod(r, out, err); });
+    }
+
+    int peaksWith(const std::string& methodFile)
+    {
+        const std::string file = path("run.chg");
+        ChromatogramData d = sampleChromatogram();
+        d.signal.assign(gaussians(6000, {{1200, 900, 30}, {2400, 500, 40}, {4200, 300, 50}}));
+        d.peaks.clear();
+        writeChromatogramFile(file, d);
+        ProcessOptions o;
+        o.path = file;
+        o.methodPath = methodFile;
+        o.json = true;
+        const Output r =
+            captured([&](std::ostream& out, std::ostream& err) { return runProcess(o, out, err); });
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.status == 0 ? static_cast<int>(json::parse(r.out)["peaks"].size()) : -1;
+    }
+
+    std::string home_;
+    std::string folder_;
+};
+
+using A = MethodRequest::Action;
+
+TEST_F(MethodCommandTest, ACopyWithItsOwnSlopeDetectsDifferentlyAndIsListed)
+{
+    ASSERT_EQ(method(A::New, [](auto& r) { r.name = "M2", r.from = "QLDefault"; }).status, 0);
+    const Output set =
+        method(A::Set, [](auto& r) { r.name = "M2", r.values = {"slope=1e7", "timeEnd=12"}; });
+    ASSERT_EQ(set.status, 0) << set.err;
+    const MethodLibraryEntry m2 = loadMethodFile(folder_ + "/M2.she");
+    EXPECT_EQ(m2.method.integration.slope, 1e7);
+    EXPECT_EQ(m2.method.timeEnd, 12.0);
+    EXPECT_EQ(m2.curves.size(), loadMethodFile(folder_ + "/QLDefault.she").curves.size());
+
+    EXPECT_GT(peaksWith(folder_ + "/QLDefault.she"), 0);
+    EXPECT_EQ(peaksWith(folder_ + "/M2.she"), 0);
+
+    const Output list = method(A::List, [](auto& r) { r.json = true; });
+    ASSERT_EQ(list.status, 0);
+    const json j = json::parse(list.out);
+    ASSERT_EQ(j["methods"].size(), 2u);
+    EXPECT_EQ(j["methods"][0]["name"], "M2");
+    EXPECT_EQ(j["methods"][0]["label"], "M2-显示");
+}
+
+TEST_F(MethodCommandTest, BadFieldsAndValuesAreNamedAndTheFileStays)
+{
+    const std::string file = folder_ + "/QLDefault.she";
+    const std::string before = readWholeFile(file);
+    const Output unknown = method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"slope=40", "slop=3"}; });
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.err, "dgaws-cli: unknown method field slop\n");
+    const Output bad = method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=2.5"}; });
+    EXPECT_EQ(bad.err, "dgaws-cli: bad value for judgeWidth: 2.5\n");
+    const Output tooSmall = method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=4"}; });
+    EXPECT_EQ(tooSmall.status, 1);
+    const Output renamed = method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"name=X"}; });
+    EXPECT_EQ(renamed.status, 1);
+    EXPECT_EQ(method(A::New, [](auto& r) { r.name = "QLDefault"; }).status, 1);
+    EXPECT_EQ(readWholeFile(file), before);
+}
+
+TEST_F(MethodCommandTest, TimeProgramRowsHidingAndDefaults)
+{
+    const auto add = [this](double t, int type) {
+        return method(A::EventAdd, [t, type](auto& r) { r.name = "QLDefault", r.time = t, r.type = type; });
+    };
+    ASSERT_EQ(add(3.0, 13).status, 0);
+    ASSERT_EQ(add(1.0, 0).status, 0);
+    ASSERT_EQ(add(3.0, 12).status, 0);
+    EXPECT_EQ(add(1.0, 17).status, 1);
+    auto program = loadMethodFile(folder_ + "/QLDefault.she").method.timeProgram;
+    ASSERT_EQ(program.size(), 3u);
+    EXPECT_EQ(program[0].time, 1.0);
+    EXPECT_EQ(program[1].type, 13);  // equal times keep their order of entry
+    EXPECT_EQ(program[2].type, 12);
+    EXPECT_EQ(program[0].peakWidth, 2);
+    EXPECT_EQ(program[0].slope, 10.0);
+    ASSERT_EQ(method(A::EventRemove, [](auto& r) { r.name = "QLDefault", r.row = 2; }).status, 0);
+    EXPECT_EQ(method(A::EventRemove, [](auto& r) { r.name = "QLDefault", r.row = 3; }).status, 1);
+    program = loadMethodFile(folder_ + "/QLDefault.she").method.timeProgram;
+    ASSERT_EQ(program.size(), 2u);
+    EXPECT_EQ(program[1].type, 12);
+
+    ASSERT_EQ(method(A::Hide, [](auto& r) { r.name = "QLDefault"; }).status, 0);
+    EXPECT_FALSE(loadMethodFile(folder_ + "/QLDefault.she").method.visible);
+    ASSERT_EQ(method(A::Show, [](auto& r) { r.name = "QLDefault"; }).status, 0);
+    EXPECT_TRUE(loadMethodFile(folder_ + "/QLDefault.she").method.visible);
+
+    ASSERT_EQ(method(A::New, [](auto& r) { r.name = "M3"; }).status, 0);
+    ASSERT_EQ(method(A::Default, [](auto& r) { r.channel = "B", r.name = "M3"; }).status, 0);
+    const Output list = method(A::List);
+    EXPECT_NE(list.out.find("M3-显示－B通道默认方法"), std::string::npos) << list.out;
+    EXPECT_EQ(QSettings(QString::fromStdString(DataRoot(home_).settingsFile()), QSettings::IniFormat)
+                  .value("System/BDefaultProg")
+                  .toString(),
+              QStringLiteral("M3"));
+    ASSERT_EQ(method(A::Delete, [](auto& r) { r.name = "M3"; }).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "/M3.she"));
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test
