@@ -86,6 +86,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(f.a->graph()->traceSamples() > 400, 5000);
         QVERIFY(f.doc().acquiring());
         QVERIFY(!f.frame->progressBar()->paneText(CProgStatusBar::Time).isEmpty());
+        // The detector's points are marked before their peaks are complete.
+        QTRY_VERIFY_WITH_TIMEOUT(f.a->graph()->liveMarkCount() > 0, 5000);
+        QVERIFY(f.doc().acquiring());
 
         // The method's six minutes end the run (played fast; a loaded machine may take a while);
         // the file goes where the proposal said.
