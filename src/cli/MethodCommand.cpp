@@ -67,8 +67,7 @@ private:
             const double v = std::stod(text_, &used);
             if (used == text_.size() && std::isfinite(v))
                 return v;
-        } catch (const std::exception&) {
-        }
+        } catch (const std::exception&) {}
         return std::nullopt;
     }
 
@@ -94,8 +93,9 @@ public:
         SettingsStore(root_.settingsFile()).load(settings_);
         const std::string folder =
             settings_.SchemePath.empty() ? root_.defaultSchemePath() : settings_.SchemePath;
-        library_ = MethodLibrary(folder, [](const std::string&) { return true; },
-                                 [this](const std::string& line) { log(line); });
+        library_ = MethodLibrary(
+            folder, [](const std::string&) { return true; },
+            [this](const std::string& line) { log(line); });
         for (const LoadFailure& f : library_.loadLibrary(folder))
             err_ << "dgaws-cli: " << f.path << ": " << f.reason << '\n';
     }

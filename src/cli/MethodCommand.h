@@ -18,14 +18,14 @@ struct MethodRequest {
     std::string home;
     bool json = false;
     std::string name;
-    std::string from;                  // new: the method copied
-    std::vector<std::string> values;   // set: FIELD=VALUE
-    double time = 0.0;                 // event add
-    int peakWidth = 2;                 // event add
-    double slope = 10.0;               // event add
-    int type = 0;                      // event add
-    int row = 0;                       // event remove, from 1
-    std::string channel;               // default: A or B
+    std::string from;                 // new: the method copied
+    std::vector<std::string> values;  // set: FIELD=VALUE
+    double time = 0.0;                // event add
+    int peakWidth = 2;                // event add
+    double slope = 10.0;              // event add
+    int type = 0;                     // event add
+    int row = 0;                      // event remove, from 1
+    std::string channel;              // default: A or B
 };
 
 // Returns the exit status; a failure prints one line "dgaws-cli: ..." on `err` and leaves

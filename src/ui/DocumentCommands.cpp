@@ -268,7 +268,8 @@ bool DocumentCommands::editMethod(CChildFrame& frame)
 {
     CChrEDoc& doc = frame.document();
     MethodSheet sheet(doc.data.method, MethodSheet::Target::Chromatogram, prompts_, dialogParent_);
-    if (sheet.exec() != QDialog::Accepted)
+    // Looking at the method and confirming it unchanged is no edit.
+    if (sheet.exec() != QDialog::Accepted || sheet.method() == doc.data.method)
         return false;
     doc.applyMethod(sheet.method());
     frame.updateTitle();

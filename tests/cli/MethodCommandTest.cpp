@@ -39,7 +39,8 @@ protected:
         r.home = home_;
         if (fill)
             fill(r);
-        return captured([&](std::ostream& out, std::ostream& err) { return runMethod(r, out, err); });
+        return captured(
+            [&](std::ostream& out, std::ostream& err) { return runMethod(r, out, err); });
     }
 
     int peaksWith(const std::string& methodFile)
@@ -68,8 +69,9 @@ using A = MethodRequest::Action;
 TEST_F(MethodCommandTest, ACopyWithItsOwnSlopeDetectsDifferentlyAndIsListed)
 {
     ASSERT_EQ(method(A::New, [](auto& r) { r.name = "M2", r.from = "QLDefault"; }).status, 0);
-    const Output set =
-        method(A::Set, [](auto& r) { r.name = "M2", r.values = {"slope=1e7", "timeEnd=12"}; });
+    const Output set = method(A::Set, [](auto& r) {
+        r.name = "M2", r.values = {"slope=1e7", "timeEnd=12"};
+    });
     ASSERT_EQ(set.status, 0) << set.err;
     const MethodLibraryEntry m2 = loadMethodFile(folder_ + "/M2.she");
     EXPECT_EQ(m2.method.integration.slope, 1e7);
@@ -91,14 +93,19 @@ TEST_F(MethodCommandTest, BadFieldsAndValuesAreNamedAndTheFileStays)
 {
     const std::string file = folder_ + "/QLDefault.she";
     const std::string before = readWholeFile(file);
-    const Output unknown = method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"slope=40", "slop=3"}; });
+    const Output unknown = method(A::Set, [](auto& r) {
+        r.name = "QLDefault", r.values = {"slope=40", "slop=3"};
+    });
     EXPECT_EQ(unknown.status, 1);
     EXPECT_EQ(unknown.err, "dgaws-cli: unknown method field slop\n");
-    const Output bad = method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=2.5"}; });
+    const Output bad =
+        method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=2.5"}; });
     EXPECT_EQ(bad.err, "dgaws-cli: bad value for judgeWidth: 2.5\n");
-    const Output tooSmall = method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=4"}; });
+    const Output tooSmall =
+        method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=4"}; });
     EXPECT_EQ(tooSmall.status, 1);
-    const Output renamed = method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"name=X"}; });
+    const Output renamed =
+        method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"name=X"}; });
     EXPECT_EQ(renamed.status, 1);
     EXPECT_EQ(method(A::New, [](auto& r) { r.name = "QLDefault"; }).status, 1);
     EXPECT_EQ(readWholeFile(file), before);
@@ -107,7 +114,8 @@ TEST_F(MethodCommandTest, BadFieldsAndValuesAreNamedAndTheFileStays)
 TEST_F(MethodCommandTest, TimeProgramRowsHidingAndDefaults)
 {
     const auto add = [this](double t, int type) {
-        return method(A::EventAdd, [t, type](auto& r) { r.name = "QLDefault", r.time = t, r.type = type; });
+        return method(A::EventAdd,
+                      [t, type](auto& r) { r.name = "QLDefault", r.time = t, r.type = type; });
     };
     ASSERT_EQ(add(3.0, 13).status, 0);
     ASSERT_EQ(add(1.0, 0).status, 0);
@@ -135,10 +143,11 @@ TEST_F(MethodCommandTest, TimeProgramRowsHidingAndDefaults)
     ASSERT_EQ(method(A::Default, [](auto& r) { r.channel = "B", r.name = "M3"; }).status, 0);
     const Output list = method(A::List);
     EXPECT_NE(list.out.find("M3-显示－B通道默认方法"), std::string::npos) << list.out;
-    EXPECT_EQ(QSettings(QString::fromStdString(DataRoot(home_).settingsFile()), QSettings::IniFormat)
-                  .value("System/BDefaultProg")
-                  .toString(),
-              QStringLiteral("M3"));
+    EXPECT_EQ(
+        QSettings(QString::fromStdString(DataRoot(home_).settingsFile()), QSettings::IniFormat)
+            .value("System/BDefaultProg")
+            .toString(),
+        QStringLiteral("M3"));
     ASSERT_EQ(method(A::Delete, [](auto& r) { r.name = "M3"; }).status, 0);
     EXPECT_FALSE(std::filesystem::exists(folder_ + "/M3.she"));
 }

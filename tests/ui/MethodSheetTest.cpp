@@ -129,6 +129,9 @@ private slots:
         whenDialogShows([&](QDialog& d) {
             auto& sheet = dynamic_cast<MethodSheet&>(d);
             sheet.tabs()->setCurrentIndex(2);
+            saveDialogShot(sheet, "method-sheet-quantitation");
+            sheet.tabs()->setCurrentIndex(1);
+            saveDialogShot(sheet, "method-sheet-components");
             sheet.integrationPage()->slope()->setText(QStringLiteral("3x"));
             sheet.integrationPage()->judgeWidth()->setText(QStringLiteral("4"));
             sheet.accept();
@@ -159,9 +162,19 @@ private slots:
             QVERIFY(!page->addButton()->isEnabled());
             page->timeProgramSwitch()->setChecked(true);
             QVERIFY(page->addButton()->isEnabled());
-            TimeEvent off = newTimeEvent(3.0);
-            off.type = TimeEventType::IntegrationOff;
-            page->addTimeEvent(off);
+            // The add button's row starts at 0 min, width 2, slope 10, no event.
+            whenDialogShows([](QDialog& d) {
+                auto& row = dynamic_cast<TimeEventDialog&>(d);
+                QCOMPARE(row.time()->text(), QStringLiteral("0.000"));
+                QCOMPARE(row.peakWidth()->text(), QStringLiteral("2"));
+                QCOMPARE(row.slope()->text(), QStringLiteral("10"));
+                QCOMPARE(row.type()->currentIndex(), 0);
+                saveDialogShot(row, "time-program-row");
+                row.time()->setText(QStringLiteral("3"));
+                row.type()->setCurrentIndex(TimeEventType::IntegrationOff);
+                row.accept();
+            });
+            page->addButton()->click();
             QCOMPARE(page->addTimeEvent(newTimeEvent(1.0)), 0);
             QCOMPARE(page->timeProgram()->item(1, 3)->text(), QStringLiteral("禁止积分"));
             QCOMPARE(page->timeProgram()->item(0, 2)->text(), QStringLiteral("10.00"));
@@ -286,6 +299,84 @@ private slots:
         QCOMPARE(named, 1);
     }
 
+    void peakIdentityByHandKeepsOrderRemembersTheAnswerAndDeletesAfterYes()
+    {
+        UiFixture f;
+        CChildFrame* w = detectedSample(f);
+        QVERIFY(w);
+        CChrEDoc& doc = w->document();
+        const auto peakNear = [&doc](double minutes) {
+            for (int i = 0; i < doc.data.peaks.size(); ++i)
+                if (std::abs(doc.data.peaks[i].retentionTime - minutes) < 0.03)
+                    return i;
+            return -1;
+        };
+        const auto& table = doc.data.method.components;
+        const auto n2Time = [&table] {
+            return table[static_cast<size_t>(componentNamed(table, "N2(氮气)"))].retentionTime;
+        };
+        const double n2Before = n2Time();
+        int asked = 0;
+        const auto answerKeepAndRemember = [&asked] {
+            whenDialogShows([&asked](QDialog& d) {
+                auto& ask = dynamic_cast<UpdateRTimeDialog&>(d);
+                ++asked;
+                saveDialogShot(ask, "update-retention-time");
+                ask.rememberBox()->setChecked(true);
+                ask.keepButton()->click();
+            });
+        };
+
+        // A component that elutes after earlier entries is refused for an early peak.
+        doc.selectedPeak = peakNear(0.80);
+        QVERIFY(doc.selectedPeak >= 0);
+        QString afterRefusal = QStringLiteral("unset");
+        whenDialogShows([&afterRefusal](QDialog& d) {
+            auto& info = dynamic_cast<PeakInfoDialog&>(d);
+            const int n2 = info.component()->findText(QString::fromUtf8("N2(氮气)"));
+            info.component()->setCurrentIndex(n2);
+            emit info.component()->activated(n2);
+            afterRefusal = info.component()->currentText();
+            info.reject();
+        });
+        f.frame->updateCommandStates();
+        f.frame->peakEditActions().peakInfo->trigger();
+        QCOMPARE(f.prompts.messages.value(0), qs(PeakInfoEditor::kOutOfOrder));
+        QCOMPARE(afterRefusal, QString());
+
+        // Kept, and remembered: the second time nothing is asked and the time stays.
+        doc.selectedPeak = peakNear(1.90);
+        for (const char* time : {"1.950", "1.960"}) {
+            const bool first = time[3] == '5';
+            whenDialogShows([&, time, first](QDialog& d) {
+                auto& info = dynamic_cast<PeakInfoDialog&>(d);
+                info.retentionTime()->setText(QString::fromUtf8(time));
+                if (first)
+                    answerKeepAndRemember();
+                info.accept();
+            });
+            f.frame->peakEditActions().peakInfo->trigger();
+            QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+        }
+        QCOMPARE(asked, 1);
+        QCOMPARE(f.app->settings().ShowUpdateRTimeDlg, 0);
+        QCOMPARE(f.app->settings().LastUpdateRTime, 0);
+        QCOMPARE(n2Time(), n2Before);
+
+        // An empty name deletes the peak's component after the question.
+        doc.selectedPeak = peakNear(1.90);
+        f.prompts.yesNo = {true};
+        whenDialogShows([](QDialog& d) {
+            auto& info = dynamic_cast<PeakInfoDialog&>(d);
+            info.component()->setEditText(QString());
+            info.accept();
+        });
+        f.frame->peakEditActions().peakInfo->trigger();
+        QVERIFY(f.prompts.questions.contains(
+            QString::fromUtf8("真的要从组份表中删除[N2(氮气)]组份吗?")));
+        QCOMPARE(componentNamed(table, "N2(氮气)"), -1);
+    }
+
     void theManualEventTableClearsOnlyAfterYes()
     {
         UiFixture f;
@@ -298,6 +389,7 @@ private slots:
         int shownRows = -1;
         whenDialogShows([&shownRows](QDialog& d) {
             auto& table = dynamic_cast<ManualEventDialog&>(d);
+            saveDialogShot(table, "manual-event-table");
             table.clearButton()->click();  // unscripted: No
             shownRows = table.list()->rowCount();
             table.clearButton()->click();
