@@ -664,6 +664,9 @@ void CMainFrame::relinkDocuments()
     const MethodLibrary& library = app_.library();
     for (CChildFrame* f : frames()) {
         CChrEDoc& doc = f->document();
+        // A document without a library method stays without one.
+        if (doc.libraryMethodIndex < 0)
+            continue;
         const int index = library.indexOf(doc.data.methodName);
         doc.libraryMethodIndex = index;
         doc.libraryCalibrationIndex = library.curveIndexOf(index, doc.data.calibrationName);

@@ -301,7 +301,13 @@ bool DocumentCommands::showPeakInfo(CChildFrame& frame)
         return false;
     SystemSettings& settings = app_.settings();
     RetentionTimePrompt prompt{settings.ShowUpdateRTimeDlg, settings.LastUpdateRTime};
-    PeakInfoDialog dialog(doc.peakInfoContext(), doc.selectedPeak, prompt, prompts_, dialogParent_);
+    PeakInfoContext context = doc.peakInfoContext();
+    // A library method written back from here is saved like any other: with its log line.
+    context.save = [this, save = context.save](const MethodLibraryEntry& entry) {
+        save(entry);
+        app_.log(formatText(kMethodSavedLog, QFileInfo(qs(entry.path)).fileName().toStdString()));
+    };
+    PeakInfoDialog dialog(context, doc.selectedPeak, prompt, prompts_, dialogParent_);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     settings.ShowUpdateRTimeDlg = prompt.ShowUpdateRTimeDlg;
     settings.LastUpdateRTime = prompt.LastUpdateRTime;

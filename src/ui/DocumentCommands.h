@@ -26,6 +26,7 @@ public:
     static constexpr const char* kAskToSave = "是否保存对%s的更改？";
     // A running chromatogram is still growing; its contents are not yet a test.
     static constexpr const char* kCannotDiagnoseWhileSampling = "正在采样，不能诊断。";
+    static constexpr const char* kMethodSavedLog = "用户保存了一个名为%s的分析方法";
 
     DocumentCommands(WorkstationApp& app, OperatorPrompts& prompts, QWidget* dialogParent);
 

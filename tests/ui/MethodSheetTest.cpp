@@ -290,6 +290,7 @@ private slots:
         const MethodLibraryEntry onDisk =
             loadMethodFile(f.app->library().at(static_cast<size_t>(m)).path);
         QVERIFY(componentNamed(onDisk.method.components, "Gas-X") >= 0);
+        QVERIFY(logged(*f.app, "用户保存了一个名为QLDefault.she的分析方法"));
 
         f.prompts.yesNo = {true};
         doc.detectPeaks();
