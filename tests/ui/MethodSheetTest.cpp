@@ -132,6 +132,10 @@ private slots:
             saveDialogShot(sheet, "method-sheet-quantitation");
             sheet.tabs()->setCurrentIndex(1);
             saveDialogShot(sheet, "method-sheet-components");
+            for (int page = 3; page < sheet.tabs()->count(); ++page) {
+                sheet.tabs()->setCurrentIndex(page);
+                saveDialogShot(sheet, QStringLiteral("method-sheet-page%1").arg(page + 1));
+            }
             sheet.integrationPage()->slope()->setText(QStringLiteral("3x"));
             sheet.integrationPage()->judgeWidth()->setText(QStringLiteral("4"));
             sheet.accept();
