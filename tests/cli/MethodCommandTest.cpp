@@ -104,6 +104,9 @@ TEST_F(MethodCommandTest, BadFieldsAndValuesAreNamedAndTheFileStays)
     const Output tooSmall =
         method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=4"}; });
     EXPECT_EQ(tooSmall.status, 1);
+    EXPECT_EQ(
+        method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"calcMethod=7"}; }).status,
+        1);
     const Output renamed =
         method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"name=X"}; });
     EXPECT_EQ(renamed.status, 1);
