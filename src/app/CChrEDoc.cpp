@@ -43,22 +43,30 @@ void CChrEDoc::signalChanged()
     redraw();
 }
 
-bool CChrEDoc::smoothSignal(int width)
+bool CChrEDoc::asOneUndoStep(const std::function<bool()>& change)
 {
-    if (acquiring() || !SignalSmoothing::smooth(data, width))
+    UndoSnapshot before = editor.snapshot();
+    if (!change())
         return false;
+    editor.pushUndo(std::move(before));
     signalChanged();
     return true;
+}
+
+bool CChrEDoc::smoothSignal(int width)
+{
+    if (acquiring())
+        return false;
+    return asOneUndoStep([&] { return SignalSmoothing::smooth(data, width); });
 }
 
 bool CChrEDoc::subtractOwnDrift()
 {
     if (acquiring())
         return false;
-    if (signalCorrection.subtractOwnDrift(data) != SignalCorrection::Result::Subtracted)
-        return false;
-    signalChanged();
-    return true;
+    return asOneUndoStep([&] {
+        return signalCorrection.subtractOwnDrift(data) == SignalCorrection::Result::Subtracted;
+    });
 }
 
 bool CChrEDoc::subtractBaselineChromatogram(const std::string& path)
@@ -72,21 +80,21 @@ bool CChrEDoc::subtractBaselineChromatogram(const std::string& path)
         message(withReason(kLoadFailed, e.what()));
         return false;
     }
-    if (signalCorrection.subtractBaseline(data, baselineData.signal) ==
-        SignalCorrection::Result::BaselineTooShort) {
+    const bool subtracted = asOneUndoStep([&] {
+        return signalCorrection.subtractBaseline(data, baselineData.signal) !=
+            SignalCorrection::Result::BaselineTooShort;
+    });
+    if (!subtracted)
         message(kBaselineTooShort);
-        return false;
-    }
-    signalChanged();
-    return true;
+    return subtracted;
 }
 
 bool CChrEDoc::restoreSignal()
 {
-    if (acquiring() || signalCorrection.restore(data) != SignalCorrection::Result::Restored)
+    if (acquiring())
         return false;
-    signalChanged();
-    return true;
+    return asOneUndoStep(
+        [&] { return signalCorrection.restore(data) == SignalCorrection::Result::Restored; });
 }
 
 bool CChrEDoc::requestBaselineZero()
@@ -101,6 +109,19 @@ DisplayRange CChrEDoc::noiseCloseUp() const
 {
     const int newest = acquiring() ? acquiredCount - 1 : data.signal.count() - 1;
     return DisplayRange::noiseCloseUp(data, newest);
+}
+
+void CChrEDoc::readLinkedData()
+{
+    linkedData = ChromatogramData();
+    if (data.linkedFile.empty() || acquiring())
+        return;
+    try {
+        linkedData = readChromatogramFile(data.linkedFile);
+    } catch (const std::exception&) {
+        // A missing other channel leaves only this one drawn.
+        linkedData = ChromatogramData();
+    }
 }
 
 const CalibrationCurve* CChrEDoc::calibrationCurve() const

@@ -189,6 +189,10 @@ public:
     // and clears the request; false when no run is in progress.
     bool requestBaselineZero();
 
+    // The linked chromatogram of the other channel, read from `data.linkedFile` each time
+    // the window is drawn; empty when there is none or it cannot be read.
+    void readLinkedData();
+
     // The binary sample file of the graph view's command and the application's loader.
     Result<void> saveBinary(const std::string& path);
     // A binary file keeps no rate: `pointsPerSecond` is the one it was taken at, 0 unknown.
@@ -207,6 +211,9 @@ public:
 private:
     void redraw() const;
     void signalChanged();
+    // A signal command as one undo step of the peak editor; true when `change` changed the
+    // signal (which then marks the document and redraws).
+    bool asOneUndoStep(const std::function<bool()>& change);
     // The evaluation's quantitation step: a test sample is quantified, a standard's run is
     // stored in its curve.
     void quantitationStep();

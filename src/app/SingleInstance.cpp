@@ -9,6 +9,8 @@ namespace dgaws {
 namespace {
 constexpr char kActivate[] = "activate\n";
 constexpr char kActivated[] = "ok\n";
+// A path travels as base64 of its UTF-8 bytes, so no character of a name breaks the line.
+constexpr char kOpen[] = "open ";
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& dataRoot, QObject* parent)
@@ -56,7 +58,13 @@ void SingleInstance::onConnection()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             while (socket->canReadLine()) {
-                if (socket->readLine() == kActivate) {
+                const QByteArray line = socket->readLine();
+                if (line.startsWith(kOpen)) {
+                    emit openRequested(QString::fromUtf8(
+                        QByteArray::fromBase64(line.mid(sizeof kOpen - 1).trimmed())));
+                    continue;
+                }
+                if (line == kActivate) {
                     socket->write(kActivated);
                     socket->flush();
                     emit activationRequested();
@@ -66,12 +74,14 @@ void SingleInstance::onConnection()
     }
 }
 
-bool SingleInstance::activateRunning(int timeoutMs) const
+bool SingleInstance::activateRunning(int timeoutMs, const QStringList& files) const
 {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(timeoutMs))
         return false;
+    for (const QString& file : files)
+        socket.write(kOpen + file.toUtf8().toBase64() + '\n');
     socket.write(kActivate);
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLocalServer;
 
@@ -21,14 +22,17 @@ public:
     // True when this process is the first: it now answers later instances. A socket left
     // behind by a crashed instance is taken over.
     bool claim();
-    // Asks the running instance to come forward; true when it confirmed.
-    bool activateRunning(int timeoutMs = 2000) const;
+    // Asks the running instance to come forward, first handing it `files` to open; true
+    // when it confirmed. The paths should be absolute: the running one has its own folder.
+    bool activateRunning(int timeoutMs = 2000, const QStringList& files = {}) const;
 
     const QString& name() const { return name_; }
 
 signals:
     // A later instance asked this one to come forward.
     void activationRequested();
+    // A later instance was started with a file to open.
+    void openRequested(const QString& path);
 
 private:
     void onConnection();

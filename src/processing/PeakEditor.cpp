@@ -54,7 +54,14 @@ bool PeakEditor::onSignal(int sample) const
 
 UndoSnapshot PeakEditor::current() const
 {
-    return {data()->peaks, DisplayRange::of(data()->method)};
+    return {data()->peaks, DisplayRange::of(data()->method), data()->signal.values()};
+}
+
+void PeakEditor::pushUndo(UndoSnapshot before)
+{
+    if (!canEdit() || !data()->hasData)
+        return;
+    undo_.push(std::move(before));
 }
 
 void PeakEditor::pushUndo()
@@ -69,6 +76,10 @@ void PeakEditor::pushUndo()
 void PeakEditor::restore(const UndoSnapshot& snapshot)
 {
     data()->peaks = snapshot.peaks;
+    if (snapshot.samples != data()->signal.values()) {
+        data()->signal.assign(snapshot.samples);
+        data()->scanExtrema(-2000000.0F, 2000000.0F);
+    }
     snapshot.range.applyTo(data()->method);
     engine_.evaluate(EvaluateStep::All);
     if (!validRow(selection()))

@@ -46,6 +46,10 @@ public:
 
     // Before every edit: the table and the display range as they are now.
     void pushUndo();
+    // A change made elsewhere (a signal command) becomes one undo step: `before` is the
+    // state taken before it, pushed once the change has been made.
+    UndoSnapshot snapshot() const { return current(); }
+    void pushUndo(UndoSnapshot before);
     bool undo();
     bool redo();
     const UndoStack& undoStack() const { return undo_; }

@@ -9,10 +9,12 @@
 
 namespace dgaws {
 
-// What an undo step brings back: the whole peak table and the graph's display range.
+// What an undo step brings back: the whole peak table, the graph's display range and the
+// samples (the signal commands change them).
 struct UndoSnapshot {
     PeakTable peaks;
     DisplayRange range;
+    std::vector<float> samples;
 };
 
 // Snapshots and a position, without a depth limit.

@@ -44,6 +44,7 @@ CChildFrame::~CChildFrame() = default;
 
 void CChildFrame::refreshViews()
 {
+    doc_->readLinkedData();
     graph_->rebuild();
     results_->refreshResults();
     updateTitle();

@@ -45,6 +45,8 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
 
     // Drawing order: bands (items on the grid layer) under the background under the trace.
     background_ = addGraph();
+    linked_ = addGraph();
+    linked_->setPen(QPen(QColor::fromRgb(kLinkedColor)));
     trace_ = addGraph();
     trace_->setAdaptiveSampling(true);
     selected_ = addGraph();
@@ -125,6 +127,7 @@ void CChrEGraphView::rebuild()
     shown_ = 0;
     if (!doc_) {
         background_->data()->clear();
+        linked_->data()->clear();
         selected_->data()->clear();
         marks_->data()->clear();
         clearItems(baselines_);
@@ -144,6 +147,7 @@ void CChrEGraphView::rebuild()
     trace_->setData(keys, values, true);
     shown_ = n;
     rebuildBackground();
+    rebuildLinked();
     rebuildBands();
     refreshPeaks();
     resetRange();
@@ -211,6 +215,43 @@ void CChrEGraphView::rebuildBackground()
     }
     background_->setData(keys, values, true);
     background_->setPen(QPen(toQColor(bg.colors.traceColor)));
+}
+
+void CChrEGraphView::rebuildLinked()
+{
+    linked_->data()->clear();
+    if (!doc_ || !linkedShown_)
+        return;
+    const ChromatogramData& linked = doc_->linkedData;
+    const int n = linked.signal.count();
+    QVector<double> keys(n), values(n);
+    for (int i = 0; i < n; ++i) {
+        keys[i] = linked.indexToTime(i);
+        values[i] = linked.signal.at(i) * kMillivolt;
+    }
+    linked_->setData(keys, values, true);
+}
+
+void CChrEGraphView::setLinkedShown(bool on)
+{
+    linkedShown_ = on;
+    rebuildLinked();
+    replot();
+}
+
+int CChrEGraphView::linkedSamples() const
+{
+    return linked_->dataCount();
+}
+
+void CChrEGraphView::showRange(double timeStart, double timeEnd, double levelMin, double levelMax)
+{
+    settingRange_ = true;
+    xAxis->setRange(timeStart, timeEnd);
+    yAxis->setRange(levelMin, levelMax);
+    settingRange_ = false;
+    userRange_ = true;
+    scheduleFrame();
 }
 
 void CChrEGraphView::rebuildBands()

@@ -39,6 +39,15 @@ public:
     // at once, before the peak is complete; the marks go with the next rebuild.
     void addLiveMark(int sample);
     int liveMarkCount() const;
+    // A range of the operator's choosing (the noise close-up); it stays until the range is
+    // reset.
+    void showRange(double timeStart, double timeEnd, double levelMin, double levelMax);
+    // The linked chromatogram of the other channel drawn with the trace, in a colour of its
+    // own; shown unless switched off.
+    static constexpr QRgb kLinkedColor = 0x00a000;
+    void setLinkedShown(bool on);
+    bool linkedShown() const { return linkedShown_; }
+    int linkedSamples() const;
     // The auxiliary lines (the grid) of the setting LineInPic.
     void setAuxiliaryLines(bool on);
     bool auxiliaryLines() const;
@@ -86,6 +95,7 @@ protected:
 private:
     void applyColors();
     void rebuildBackground();
+    void rebuildLinked();
     void rebuildBands();
     void clearItems(std::vector<QCPAbstractItem*>& items);
     void scheduleFrame();
@@ -94,6 +104,8 @@ private:
 
     const CChrEDoc* doc_ = nullptr;
     QCPGraph* background_ = nullptr;
+    QCPGraph* linked_ = nullptr;
+    bool linkedShown_ = true;
     QCPGraph* trace_ = nullptr;
     QCPGraph* selected_ = nullptr;
     QCPGraph* marks_ = nullptr;

@@ -2,11 +2,13 @@
 
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
+#include "CMultiDatChildFrame.h"
 #include "CProgStatusBar.h"
 #include "CResultListView.h"
 #include "CSysSetPropertySheet.h"
 #include "CalibrationCommands.h"
 #include "DatabaseCommands.h"
+#include "DataServiceCommands.h"
 #include "DocumentCommands.h"
 #include "FileTreeView.h"
 #include "LogViewDialog.h"
@@ -17,6 +19,7 @@
 #include "QtText.h"
 #include "ReportCommands.h"
 #include "RunController.h"
+#include "SignalCommands.h"
 #include "WorkbookCommands.h"
 
 #include "acquisition/Autosave.h"
@@ -27,17 +30,23 @@
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/Interchange.h"
 #include "quant/QuantSettings.h"
+#include "processing/ComparisonOperations.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QTabBar>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace dgaws {
@@ -55,6 +64,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
       runs_(new RunController(*this, app, *prompts_))
 {
     setWindowTitle(qs(app_.mainFrameTitle()));
+    setAcceptDrops(true);
     resize(1280, 860);
 
     auto* central = new QWidget(this);
@@ -82,6 +92,17 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
             [this](const QString& company, const QString& device) {
                 database_->showDatabase(company, device);
             });
+    dataService_ = new DataServiceCommands(
+        app_, *prompts_, this, [this] { return newDocument(); },
+        [this](std::unique_ptr<CChrEDoc> doc) { return addFrame(std::move(doc)); });
+    QMenu* tools = new QMenu(QStringLiteral("工具(&T)"), menuBar());
+    menuBar()->insertMenu(actions_.windowMenu->menuAction(), tools);
+    connect(tools->addAction(QStringLiteral("多谱图处理(&U)")), &QAction::triggered, this,
+            &CMainFrame::openComparisonWindow);
+    signals_ = new SignalCommands(*prompts_, this);
+    signals_->addTo(actions_.processMenu, [this] { return activeFrame(); });
+    dataService_->addTo(menuBar(), actions_.systemMenu->menuAction(),
+                        [this] { return activeFrame(); });
     connect(commands_, &DocumentCommands::dgaPreviewRequested, this,
             [this](CChildFrame* frame) { reports_->preview(*frame, ReportCommands::Kind::Dga); });
     createDocks();
@@ -433,6 +454,55 @@ void CMainFrame::onOpen()
         openChosen(*chosen);
 }
 
+CChildFrame* CMainFrame::openAnyFile(const QString& path)
+{
+    if (DataServiceCommands::handles(path))
+        return dataService_->openByKind(path);
+    return openChosen(path);
+}
+
+namespace {
+
+QStringList droppedFiles(const QMimeData* mime)
+{
+    QStringList files;
+    if (mime == nullptr)
+        return files;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    return files;
+}
+
+}  // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    for (const QString& file : files)
+        openAnyFile(file);
+}
+
+CMultiDatChildFrame* CMainFrame::openComparisonWindow()
+{
+    prompts_->message(qs(comparison::kWindowNote), OperatorPrompts::Icon::Information);
+    app_.log(comparison::kWindowOpenedLog);
+    auto* window = new CMultiDatChildFrame(*prompts_);
+    QMdiSubWindow* sub = mdi_->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->showMaximized();
+    return window;
+}
+
 void CMainFrame::onLoadBinary()
 {
     const auto chosen =
@@ -642,6 +712,10 @@ void CMainFrame::updateCommandStates()
     workbooks_->update(f);
     reports_->update(f);
     database_->update(f);
+    if (dataService_)
+        dataService_->update(f);
+    if (signals_)
+        signals_->update(f);
     showDocumentStatus(any ? &f->document() : nullptr);
 }
 

@@ -20,9 +20,12 @@ class CalibrationCommands;
 class FileTreeView;
 class CProgStatusBar;
 class CResultListView;
+class CMultiDatChildFrame;
+class DataServiceCommands;
 class DocumentCommands;
 class DatabaseCommands;
 class ReportCommands;
+class SignalCommands;
 class WorkbookCommands;
 class MethodLibraryCommands;
 class MethodTreeNode;
@@ -62,6 +65,8 @@ public:
     ReportCommands& reportCommands() { return *reports_; }
     DatabaseCommands& databaseCommands() { return *database_; }
     CalibrationCommands& calibrationCommands() { return *calibration_; }
+    DataServiceCommands& dataService() { return *dataService_; }
+    SignalCommands& signalCommands() { return *signals_; }
     RunController& runController() { return *runs_; }
 
     // The start-up's last steps once the window shows: unfinished runs offered back, then
@@ -73,6 +78,11 @@ public:
     CChildFrame* openChannel(int channel);
     // A chromatogram file in a window of its own (or the window that has it already).
     CChildFrame* openDocument(const QString& path);
+    // A file from the desktop (dropped, or given on the command line): a chromatogram file
+    // opens as with "打开(&O)...", an AIA or text chromatogram as its import does.
+    CChildFrame* openAnyFile(const QString& path);
+    // "多谱图处理(&U)": the note, the log line and a new multi-chromatogram window.
+    CMultiDatChildFrame* openComparisonWindow();
     // The "打开(&O)..." command with a chosen path: only .chg files open.
     CChildFrame* openChosen(const QString& path);
 
@@ -102,6 +112,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     CChildFrame* addFrame(std::unique_ptr<CChrEDoc> doc);
@@ -146,6 +158,8 @@ private:
     ReportCommands* reports_;
     DatabaseCommands* database_;
     CalibrationCommands* calibration_;
+    DataServiceCommands* dataService_ = nullptr;
+    SignalCommands* signals_ = nullptr;
     RunController* runs_;
     QList<QMdiSubWindow*> order_;
     QList<QAction*> recentActions_;

@@ -58,7 +58,10 @@ int main(int argc, char** argv)
     // A second start of the same data root brings the running window forward and ends.
     SingleInstance instance(qs(root.root()));
     if (!instance.claim()) {
-        instance.activateRunning();
+        QStringList files;
+        for (const std::string& file : options.files)
+            files << QFileInfo(qs(file)).absoluteFilePath();
+        instance.activateRunning(2000, files);
         return 0;
     }
 
@@ -72,6 +75,8 @@ int main(int argc, char** argv)
     CMainFrame frame(app);
     QObject::connect(&instance, &SingleInstance::activationRequested, &frame,
                      &CMainFrame::bringToFront);
+    QObject::connect(&instance, &SingleInstance::openRequested, &frame,
+                     [&frame](const QString& path) { frame.openAnyFile(path); });
     // Without a window manager (a bare X server) maximising does nothing; the frame then
     // takes the screen itself.
     if (const QScreen* screen = frame.screen())
@@ -92,7 +97,7 @@ int main(int argc, char** argv)
                      [&frame] { frame.finishExit(); });
 
     for (const std::string& file : options.files)
-        frame.openChosen(qs(file));
+        frame.openAnyFile(qs(file));
     frame.runController().setSimulationSpeed(options.speed);
     frame.runController().setUnattended(options.run);
     // The connection comes once the window is up, as the wizard belongs over it.

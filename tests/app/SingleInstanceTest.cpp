@@ -28,12 +28,12 @@ QString uniqueRoot(const char* tag)
 }
 
 // Asks from another thread (as a second process would) while this one serves.
-bool activateFromAnotherThread(const SingleInstance& second)
+bool activateFromAnotherThread(const SingleInstance& second, const QStringList& files = {})
 {
     std::atomic<bool> done{false};
     bool answered = false;
     std::thread t([&] {
-        answered = second.activateRunning(3000);
+        answered = second.activateRunning(3000, files);
         done = true;
     });
     QDeadlineTimer deadline(5000);
@@ -58,6 +58,20 @@ TEST(SingleInstance, ASecondInstanceOfTheSameRootActivatesTheFirst)
     EXPECT_FALSE(second.claim());
     EXPECT_TRUE(activateFromAnotherThread(second));
     EXPECT_EQ(requests, 1);
+}
+
+TEST(SingleInstance, ASecondStartHandsItsFilesToTheFirst)
+{
+    const QString root = uniqueRoot("files");
+    SingleInstance first(root);
+    ASSERT_TRUE(first.claim());
+    QStringList opened;
+    QObject::connect(&first, &SingleInstance::openRequested,
+                     [&](const QString& path) { opened << path; });
+    const QStringList files = {QStringLiteral("/数据/油样 1.chg"), QStringLiteral("/b\nc.cdf")};
+    SingleInstance second(root);
+    EXPECT_TRUE(activateFromAnotherThread(second, files));
+    EXPECT_EQ(opened, files);
 }
 
 TEST(SingleInstance, OtherDataRootsRunSideBySideAndNothingIsActivatedWhereNoneRuns)

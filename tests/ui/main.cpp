@@ -21,6 +21,8 @@ int runReportTests(int argc, char** argv);
 int runDatabaseTests(int argc, char** argv);
 int runCalibrationTests(int argc, char** argv);
 int runMethodSheetTests(int argc, char** argv);
+int runDataExchangeTests(int argc, char** argv);
+int runMultiChromatogramTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -43,6 +45,8 @@ int main(int argc, char** argv)
         {"Database", runDatabaseTests},
         {"Calibration", runCalibrationTests},
         {"MethodSheet", runMethodSheetTests},
+        {"DataExchange", runDataExchangeTests},
+        {"MultiChromatogram", runMultiChromatogramTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
