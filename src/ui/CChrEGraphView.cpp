@@ -45,8 +45,6 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
 
     // Drawing order: bands (items on the grid layer) under the background under the trace.
     background_ = addGraph();
-    linked_ = addGraph();
-    linked_->setPen(QPen(QColor::fromRgb(kLinkedColor)));
     trace_ = addGraph();
     trace_->setAdaptiveSampling(true);
     selected_ = addGraph();
@@ -54,6 +52,9 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
     marks_->setLineStyle(QCPGraph::lsNone);
     liveMarks_ = addGraph();
     liveMarks_->setLineStyle(QCPGraph::lsNone);
+    // Last, so the graphs the rest of the window knows by position keep theirs.
+    linked_ = addGraph();
+    linked_->setPen(QPen(QColor::fromRgb(kLinkedColor)));
 
     ignition_ = new QCPItemText(this);
     ignition_->position->setType(QCPItemPosition::ptAxisRectRatio);
@@ -288,7 +289,11 @@ void CChrEGraphView::clearItems(std::vector<QCPAbstractItem*>& items)
 
 QString CChrEGraphView::peakLabel(const CChrEDoc& doc, int peakIndex)
 {
-    const PeakRecord& p = doc.data.peaks[peakIndex];
+    return peakLabel(doc.data.peaks[peakIndex]);
+}
+
+QString CChrEGraphView::peakLabel(const PeakRecord& p)
+{
     QStringList parts;
     const int flags = p.displayFlags & 0xFF;
     if (flags & PeakLabel::RetentionTime)

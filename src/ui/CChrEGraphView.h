@@ -9,6 +9,7 @@
 namespace dgaws {
 
 class CChrEDoc;
+struct PeakRecord;
 
 // The chromatogram graph of a window: the trace in minutes and mV with the method's display
 // range and colours, the background chromatogram, baselines, peak marks and labels, the
@@ -77,6 +78,7 @@ public:
     static int validSamples(const CChrEDoc& doc);
     // The label of a peak for the low byte of its display flags; one line per chosen item.
     static QString peakLabel(const CChrEDoc& doc, int peakIndex);
+    static QString peakLabel(const PeakRecord& peak);
 
 signals:
     // A click on the graph inside a peak (its table position).

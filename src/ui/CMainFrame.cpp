@@ -458,6 +458,16 @@ CChildFrame* CMainFrame::openAnyFile(const QString& path)
 {
     if (DataServiceCommands::handles(path))
         return dataService_->openByKind(path);
+    if (QFileInfo(path).suffix().compare(QLatin1String("she"), Qt::CaseInsensitive) == 0) {
+        // A method file joins the method library, as the tree's load command does.
+        const LibraryResult shown = app_.library().show(ss(path));
+        if (!shown.message.empty())
+            prompts_->message(qs(shown.message),
+                              shown.ok() ? OperatorPrompts::Icon::Information
+                                         : OperatorPrompts::Icon::Warning);
+        methods_->refresh();
+        return nullptr;
+    }
     return openChosen(path);
 }
 

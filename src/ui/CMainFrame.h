@@ -79,7 +79,8 @@ public:
     // A chromatogram file in a window of its own (or the window that has it already).
     CChildFrame* openDocument(const QString& path);
     // A file from the desktop (dropped, or given on the command line): a chromatogram file
-    // opens as with "打开(&O)...", an AIA or text chromatogram as its import does.
+    // opens as with "打开(&O)...", an AIA or text chromatogram as its import does, and a
+    // method file joins the method library.
     CChildFrame* openAnyFile(const QString& path);
     // "多谱图处理(&U)": the note, the log line and a new multi-chromatogram window.
     CMultiDatChildFrame* openComparisonWindow();

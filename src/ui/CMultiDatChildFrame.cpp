@@ -2,6 +2,7 @@
 
 #include "ComparisonDialogs.h"
 #include "DocumentCommands.h"
+#include "FrameActions.h"
 #include "OperatorPrompts.h"
 #include "QtText.h"
 
@@ -13,7 +14,10 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSplitter>
 #include <QToolBar>
@@ -81,30 +85,48 @@ CMultiDatChildFrame::CMultiDatChildFrame(OperatorPrompts& prompts, QWidget* pare
     setWindowTitle(QStringLiteral("多谱图处理"));
     graph_->setSet(&doc_.set);
     bar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    const auto add = [this](const char* text, auto run) {
+    auto* menus = new QMenuBar(this);
+    QMenu* menu = nullptr;
+    // Every command sits in the window's menu; those with a short name also on its bar.
+    const auto add = [this, &menu](const char* text, auto run) {
         const QStringList parts = qs(text).split(QLatin1Char('\n'));
-        QAction* action = bar_->addAction(parts.value(0));
-        action->setToolTip(parts.value(1, parts.value(0)));
+        QAction* action = menu->addAction(parts.value(0));
+        action->setStatusTip(parts.value(0));
         connect(action, &QAction::triggered, this, run);
+        if (parts.size() > 1) {
+            QAction* shortcut = bar_->addAction(parts.value(1));
+            shortcut->setToolTip(parts.value(0));
+            connect(shortcut, &QAction::triggered, action, &QAction::trigger);
+        }
         return action;
     };
-    add("增加谱图文件(&L)...", [this] { addFiles(); });
-    add("删除谱图文件(&E)", [this] { deleteChecked(); });
+    menu = menus->addMenu(QStringLiteral("谱图文件(&F)"));
+    add("增加谱图文件(&L)...\n增加", [this] { addFiles(); });
+    add("删除谱图文件(&E)\n删除", [this] { deleteChecked(); });
     add("显示或隐藏该谱图\n显示或应藏谱图", [this] { toggleShown(); });
     add("按所选择的谱图匹配窗口大小\n匹配谱图", [this] { matchWindow(); });
     bar_->addSeparator();
-    add("谱图叠加(&A)", [this] { sum(); });
-    add("谱图相减(&S)", [this] { difference(); });
+    menu = menus->addMenu(QStringLiteral("谱图运算(&C)"));
+    add("谱图叠加(&A)\n叠加", [this] { sum(); });
+    add("谱图相减(&S)\n相减", [this] { difference(); });
     // Multiplying and dividing chromatograms has no meaning the laboratory uses.
     add("谱图相乘(&M)", [] {})->setEnabled(false);
     add("谱图相除(&D)", [] {})->setEnabled(false);
-    add("一阶导数谱(&1)", [this] { derivative(); });
+    add("一阶导数谱(&1)\n导数", [this] { derivative(); });
     add("谱图翻转\n谱图翻转", [this] { invert(); });
     add("谱图平滑操作\n平滑", [this] { smooth(); });
     bar_->addSeparator();
+    menu = menus->addMenu(QStringLiteral("对齐与显示(&D)"));
     add("将谱图基线移动到同一位置\n基线同一", [this] { alignBaselines(); });
     add("将谱图按选择的色谱峰水平移动对齐\n水平对齐", [this] { alignPeaks(); });
     add("归一化显示设置(&N)", [this] { editNormalisation(); });
+    menu->addSeparator();
+    const char* labelTexts[] = {"标注保留时间", "标注峰号",   "标注组份名",   "标注峰高",
+                                "标注峰面积",   "标注峰类型", "标注百分含量", "隐藏峰标志"};
+    for (int i = 0; i < FrameActions::kLabelCount; ++i) {
+        const int value = FrameActions::kLabelValues[i];
+        add(labelTexts[i], [this, value] { setLabels(value); });
+    }
     bar_->addSeparator();
     distribution_->addItems(
         {QStringLiteral("自由分布"), QStringLiteral("水平分布"), QStringLiteral("垂直分布")});
@@ -120,6 +142,7 @@ CMultiDatChildFrame::CMultiDatChildFrame(OperatorPrompts& prompts, QWidget* pare
     splitter->setStretchFactor(1, 3);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(menus);
     layout->addWidget(bar_);
     layout->addWidget(splitter);
 
@@ -164,10 +187,19 @@ void CMultiDatChildFrame::addFiles(const QStringList& given)
         if (paths.isEmpty())
             return;
     }
-    std::vector<std::string> files;
-    for (const QString& p : paths)
-        files.push_back(ss(p));
-    const std::vector<std::string> unread = comparison::addFiles(doc_.set, files);
+    // Many long files take a while: the operator sees how far it got and may stop; the
+    // files read so far stay in the window.
+    QProgressDialog progress(QStringLiteral("正在载入谱图文件..."), QStringLiteral("取消"), 0,
+                             static_cast<int>(paths.size()), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    std::vector<std::string> unread;
+    for (qsizetype i = 0; i < paths.size() && !progress.wasCanceled(); ++i) {
+        progress.setValue(static_cast<int>(i));
+        for (std::string& path : comparison::addFiles(doc_.set, {ss(paths[i])}))
+            unread.push_back(std::move(path));
+    }
+    progress.setValue(static_cast<int>(paths.size()));
     if (doc_.set.current < 0 && !doc_.set.entries.empty())
         doc_.set.current = 0;
     for (const std::string& path : unread)

@@ -1,5 +1,8 @@
 #include "CMultiDatView.h"
 
+#include "CChrEGraphView.h"
+
+#include "chromatogram/PeakRecord.h"
 #include "processing/ComparisonEntry.h"
 
 #include <algorithm>
@@ -61,6 +64,7 @@ void CMultiDatView::setDistribution(Distribution d)
 void CMultiDatView::rebuild()
 {
     clearGraphs();
+    clearItems();
     if (!set_) {
         replot();
         return;
@@ -97,6 +101,18 @@ void CMultiDatView::rebuild()
         g->setData(keys, values, true);
         g->setPen(QPen(colorOf(static_cast<int>(k)), 1.2));
         g->setName(QString::fromStdString(e.path));
+        for (const PeakRecord& peak : e.data.peaks) {
+            const QString text = CChrEGraphView::peakLabel(peak);
+            if (text.isEmpty() || (peak.displayFlags & PeakLabel::HideMarks) != 0)
+                continue;
+            auto* label = new QCPItemText(this);
+            label->position->setCoords(
+                e.data.indexToTime(peak.apexIndex) + dx,
+                (e.data.signal.at(peak.apexIndex) + scale.offset) * scale.factor + dy);
+            label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            label->setText(text);
+            label->setColor(colorOf(static_cast<int>(k)));
+        }
     }
     if (set_->reference >= 0 && set_->reference < static_cast<int>(set_->entries.size()) &&
         !normalised && distribution_ == Distribution::Free) {

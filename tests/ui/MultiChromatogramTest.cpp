@@ -3,6 +3,7 @@
 
 #include "processing/ComparisonOperations.h"
 #include "ui/CMultiDatChildFrame.h"
+#include "ui/ComparisonDialogs.h"
 
 #include <QAction>
 #include <QMdiSubWindow>
@@ -105,6 +106,53 @@ private slots:
         const ChromatogramData& inverted = w->document().set.entries[3].data;
         QCOMPARE(inverted.signal.at(10), -source.signal.at(10));
         QVERIFY(QFileInfo::exists(f.prompts.lastSaveProposal));
+    }
+
+    void aPartialDifferenceTakesTheRangeTheDialogGives()
+    {
+        UiFixture f;
+        const QStringList runs = writeRuns(f);
+        CMultiDatChildFrame* w = openWindow(f);
+        w->addFiles(runs);
+        auto& entries = w->document().set.entries;
+        entries[0].checked = entries[2].checked = 1;
+        whenDialogShows([](QDialog& d) {
+            auto& dialog = dynamic_cast<DifferenceDialog&>(d);
+            comparison::DifferenceOptions o;
+            o.partial = true;
+            o.startTime = 0.5;
+            o.endTime = 1.0;
+            dialog.setOptions(o);
+            saveDialogShot(dialog, "multi-difference");
+            dialog.accept();
+        });
+        f.prompts.files << qs(f.dir.path("part.chg"));
+        QCOMPARE(w->difference(), std::optional<int>(3));
+        const SignalBuffer& r = entries[3].data.signal;
+        QCOMPARE(r.count(), 600);
+        QCOMPARE(r.at(7), entries[0].data.signal.at(607) - entries[2].data.signal.at(607));
+    }
+
+    void theNormalisedDisplayScalesEveryTraceBetweenItsTimes()
+    {
+        UiFixture f;
+        CMultiDatChildFrame* w = openWindow(f);
+        w->addFiles(writeRuns(f));
+        whenDialogShows([](QDialog& d) {
+            auto& dialog = dynamic_cast<NormalisationDialog&>(d);
+            dialog.setValues(true, 1.0, 1.5);
+            saveDialogShot(dialog, "multi-normalisation");
+            dialog.accept();
+        });
+        w->editNormalisation();
+        QVERIFY(w->document().set.normalize);
+        // Each trace's largest peak between the times reaches 100 %.
+        for (int k = 0; k < w->graph()->traceCount(); ++k) {
+            bool found = false;
+            const QCPRange values = w->graph()->graph(k)->getValueRange(found);
+            QVERIFY(found);
+            QVERIFY(values.upper >= 100.0 - 1e-9);
+        }
     }
 
     void deletingAllCheckedEntriesLeavesNoCurrentOrReference()
