@@ -7,8 +7,8 @@
 #include "CResultListView.h"
 #include "CSysSetPropertySheet.h"
 #include "CalibrationCommands.h"
-#include "DatabaseCommands.h"
 #include "DataServiceCommands.h"
+#include "DatabaseCommands.h"
 #include "DocumentCommands.h"
 #include "FileTreeView.h"
 #include "LogViewDialog.h"
@@ -29,8 +29,8 @@
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/Interchange.h"
-#include "quant/QuantSettings.h"
 #include "processing/ComparisonOperations.h"
+#include "quant/QuantSettings.h"
 
 #include <QAction>
 #include <QApplication>

@@ -103,7 +103,9 @@ void CMultiDatView::rebuild()
         g->setName(QString::fromStdString(e.path));
         for (const PeakRecord& peak : e.data.peaks) {
             const QString text = CChrEGraphView::peakLabel(peak);
-            if (text.isEmpty() || (peak.displayFlags & PeakLabel::HideMarks) != 0)
+            // A peak the record keeps beyond its samples has nowhere to stand.
+            if (text.isEmpty() || (peak.displayFlags & PeakLabel::HideMarks) != 0 ||
+                peak.apexIndex < 0 || peak.apexIndex >= n)
                 continue;
             auto* label = new QCPItemText(this);
             label->position->setCoords(

@@ -1,3 +1,4 @@
+#include "DialogShot.h"
 #include "UiFixture.h"
 
 #include "chromatogram/AiaFile.h"
@@ -105,6 +106,7 @@ private slots:
             for (QRadioButton* b : d.findChildren<QRadioButton*>())
                 if (b->text() == qs(MergeOrderDialog::kChosenFirst))
                     b->setChecked(true);
+            saveDialogShot(d, "merge-order");
             d.accept();
         });
         command(*f.frame, DataServiceCommands::kMerge)->trigger();
