@@ -13,7 +13,7 @@ PACKAGES=(
   libzip-dev libpugixml-dev libxlsxwriter-dev
   libqcustomplot-dev libqcustomplot2.1-qt6
   clang-format clang-tidy
-  fonts-noto-cjk fonts-wqy-microhei poppler-utils xvfb xauth x11-utils imagemagick socat
+  qt6-translations-l10n fonts-noto-cjk fonts-wqy-microhei poppler-utils xvfb xauth x11-utils imagemagick socat
 )
 
 missing=()

@@ -13,10 +13,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
+#include <QTranslator>
 
 #include <iostream>
 #include <string>
@@ -52,6 +55,12 @@ int main(int argc, char** argv)
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dgaws"));
     QApplication::setApplicationDisplayName(QString::fromUtf8("VeltraGW-5800变压器油专用版V3.0"));
+    // Qt's own buttons and dialogs (OK and Cancel, file, page set-up and print preview) speak
+    // the operators' language like the rest of the window.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     const DataRoot root = DataRoot::resolve(options.home);
 
