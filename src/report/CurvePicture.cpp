@@ -1,5 +1,7 @@
 #include "CurvePicture.h"
 
+#include "AxisTicks.h"
+
 #include "quant/CalibrationCheck.h"
 #include "quant/CalibrationTableEditor.h"
 #include "quant/NumberText.h"
@@ -39,36 +41,15 @@ struct Span {
     }
 };
 
-// Round values across the span: steps of 1, 2 or 5 times a power of ten, about five of them.
 std::vector<double> ticksOver(const Span& span)
 {
-    const double raw = (span.hi - span.lo) / kTicks;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = magnitude;
-    for (const double m : {1.0, 2.0, 5.0, 10.0})
-        if (raw <= m * magnitude) {
-            step = m * magnitude;
-            break;
-        }
-    std::vector<double> ticks;
-    for (double t = std::ceil(span.lo / step) * step; t <= span.hi + step * 1e-9; t += step)
-        ticks.push_back(std::abs(t) < step * 1e-9 ? 0.0 : t);
-    return ticks;
+    double step = 1.0;
+    return niceTicks(span.lo, span.hi, kTicks, step);
 }
 
 QString text(const std::string& s)
 {
     return QString::fromStdString(s);
-}
-
-QString axisTitle(bool concentration, const FitSettings& s)
-{
-    const bool ratio = s.method == QuantMethod::InternalStandard;
-    if (concentration)
-        return ratio ? QStringLiteral("浓度比") : QStringLiteral("浓度");
-    const QString response =
-        s.response == ResponseKind::Height ? QStringLiteral("峰高") : QStringLiteral("面积");
-    return ratio ? response + QStringLiteral("比") : response;
 }
 
 // Draws into the rectangle (0, 0, kWidth, kHeight) of the painter's coordinates.
@@ -128,12 +109,12 @@ void paintCurve(QPainter& p, const CalibrationCurve& curve, int component, const
     p.drawRect(area);
     const bool concentrationAcross = s.axis == CurveAxis::ConcentrationX;
     p.drawText(QRectF(area.left(), area.bottom() + 30, area.width(), 24), Qt::AlignCenter,
-               axisTitle(concentrationAcross, s));
+               curveAxisTitle(concentrationAcross, s));
     p.save();
     p.translate(24, area.center().y());
     p.rotate(-90);
     p.drawText(QRectF(-area.height() / 2, -12, area.height(), 24), Qt::AlignCenter,
-               axisTitle(!concentrationAcross, s));
+               curveAxisTitle(!concentrationAcross, s));
     p.restore();
 
     p.setRenderHint(QPainter::Antialiasing);
@@ -194,6 +175,16 @@ bool writeCurvePdf(const std::string& path, const CalibrationCurve& curve,
     }
     QFile::remove(target);
     return QFile::rename(temporary, target);
+}
+
+QString curveAxisTitle(bool concentration, const FitSettings& s)
+{
+    const bool ratio = s.method == QuantMethod::InternalStandard;
+    if (concentration)
+        return ratio ? QStringLiteral("浓度比") : QStringLiteral("浓度");
+    const QString response =
+        s.response == ResponseKind::Height ? QStringLiteral("峰高") : QStringLiteral("面积");
+    return ratio ? response + QStringLiteral("比") : response;
 }
 
 }  // namespace dgaws

@@ -4,6 +4,8 @@
 
 #include "chromatogram/CalibrationCurve.h"
 
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -18,5 +20,9 @@ bool writeCurvePng(const std::string& path, const CalibrationCurve& curve, int c
 // One PDF page per component of `components`; false when it cannot be written.
 bool writeCurvePdf(const std::string& path, const CalibrationCurve& curve,
                    const std::vector<int>& components, const FitSettings& settings);
+
+// The title of a curve axis: concentration or response (area or height), as ratios to the
+// internal standard under that method.
+QString curveAxisTitle(bool concentration, const FitSettings& settings);
 
 }  // namespace dgaws

@@ -1,5 +1,6 @@
 #include "ReportRenderer.h"
 
+#include "AxisTicks.h"
 #include "DuvalDrawing.h"
 
 #include <QFontDatabase>
@@ -128,26 +129,6 @@ double tableHeaderHeight(QPainter& painter, const Fonts& fonts)
 double tableRowHeight(QPainter& painter, const Fonts& fonts)
 {
     return lineHeight(fonts.table, painter, 1.45);
-}
-
-// Round steps (1, 2 or 5 times a power of ten) across [lo, hi], about `target` of them.
-std::vector<double> niceTicks(double lo, double hi, int target, double& step)
-{
-    const double span = hi - lo;
-    if (!(span > 0.0) || !std::isfinite(span)) {
-        step = 1.0;
-        return {lo};
-    }
-    const double magnitude = std::pow(10.0, std::floor(std::log10(span / target)));
-    for (const double m : {1.0, 2.0, 5.0, 10.0}) {
-        step = m * magnitude;
-        if (span / step <= target)
-            break;
-    }
-    std::vector<double> ticks;
-    for (double v = std::ceil(lo / step) * step; v <= hi + step * 1e-9; v += step)
-        ticks.push_back(std::abs(v) < step * 1e-9 ? 0.0 : v);
-    return ticks;
 }
 
 QString tickText(double value, double step)

@@ -56,15 +56,8 @@ public:
             if (table_->currentRow() >= 0)
                 table_->removeRow(table_->currentRow());
         });
-        auto* side = new QVBoxLayout;
-        side->addWidget(add);
-        side->addWidget(remove);
-        side->addStretch();
-        auto* body = new QHBoxLayout;
-        body->addWidget(table_);
-        body->addLayout(side);
         auto* layout = new QVBoxLayout(this);
-        layout->addLayout(body);
+        layout->addLayout(tableWithSideButtons(table_, add, remove));
         layout->addWidget(okCancelButtons(this));
     }
 

@@ -3,6 +3,8 @@
 #include "OperatorPrompts.h"
 #include "QtText.h"
 
+#include "report/CurvePicture.h"
+
 #include "chromatogram/TextFormat.h"
 #include "quant/CalibrationCheck.h"
 #include "quant/NumberText.h"
@@ -32,16 +34,6 @@ constexpr int kLineSamples = 100;
 // The exported pictures: about an A5 page on screen, and the PDF pages at the same scale.
 constexpr int kPictureWidth = 900;
 constexpr int kPictureHeight = 600;
-
-QString axisTitle(bool concentration, const FitSettings& s)
-{
-    const bool ratio = s.method == QuantMethod::InternalStandard;
-    if (concentration)
-        return ratio ? QStringLiteral("浓度比") : QStringLiteral("浓度");
-    const QString response =
-        s.response == ResponseKind::Height ? QStringLiteral("峰高") : QStringLiteral("面积");
-    return ratio ? response + QStringLiteral("比") : response;
-}
 
 void styleAxis(QCPAxis* axis, bool logarithmic)
 {
@@ -195,8 +187,8 @@ void CalibrationCurveDialog::draw()
     const bool concentrationAcross = s.axis == CurveAxis::ConcentrationX;
     styleAxis(plot_->xAxis, logarithmic);
     styleAxis(plot_->yAxis, logarithmic);
-    plot_->xAxis->setLabel(axisTitle(concentrationAcross, s));
-    plot_->yAxis->setLabel(axisTitle(!concentrationAcross, s));
+    plot_->xAxis->setLabel(curveAxisTitle(concentrationAcross, s));
+    plot_->yAxis->setLabel(curveAxisTitle(!concentrationAcross, s));
     plot_->xAxis->setRange(xr);
     plot_->yAxis->setRange(spanOf(ylo, yhi, logarithmic));
 

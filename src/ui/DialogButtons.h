@@ -2,6 +2,9 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace dgaws {
 
@@ -13,6 +16,20 @@ inline QDialogButtonBox* okCancelButtons(QDialog* dialog)
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
+}
+
+// A table with its add and delete buttons stacked beside it, as the editable lists of the
+// method and its dialogs show them.
+inline QHBoxLayout* tableWithSideButtons(QWidget* table, QPushButton* add, QPushButton* remove)
+{
+    auto* side = new QVBoxLayout;
+    side->addWidget(add);
+    side->addWidget(remove);
+    side->addStretch();
+    auto* row = new QHBoxLayout;
+    row->addWidget(table);
+    row->addLayout(side);
+    return row;
 }
 
 }  // namespace dgaws

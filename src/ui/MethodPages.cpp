@@ -1,5 +1,7 @@
 #include "MethodPages.h"
 
+#include "DialogButtons.h"
+
 #include "QtText.h"
 
 #include "quant/ComponentTable.h"
@@ -100,18 +102,6 @@ ComponentTable sortedByTime(const ComponentTable& table)
     return out;
 }
 
-QHBoxLayout* sideButtons(QWidget* table, QPushButton* add, QPushButton* remove)
-{
-    auto* side = new QVBoxLayout;
-    side->addWidget(add);
-    side->addWidget(remove);
-    side->addStretch();
-    auto* row = new QHBoxLayout;
-    row->addWidget(table);
-    row->addLayout(side);
-    return row;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -146,7 +136,7 @@ ComponentsPage::ComponentsPage(QWidget* parent)
         fill();
     });
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(sideButtons(table_, add_, delete_));
+    layout->addLayout(tableWithSideButtons(table_, add_, delete_));
 }
 
 void ComponentsPage::load(const AnalysisMethod& method)
@@ -254,7 +244,7 @@ QuantitationPage::QuantitationPage(QWidget* parent)
     });
     auto* groupBox = new QGroupBox(QStringLiteral("分组时间表"), this);
     auto* groupLayout = new QVBoxLayout(groupBox);
-    groupLayout->addLayout(sideButtons(groups_, add, remove));
+    groupLayout->addLayout(tableWithSideButtons(groups_, add, remove));
 
     auto* top = new QHBoxLayout;
     top->addWidget(responseBox);
