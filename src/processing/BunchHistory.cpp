@@ -4,29 +4,25 @@
 
 namespace dgaws {
 
-void BunchHistory::trim(int limit)
-{
-    while (entries_.size() > 0 && entries_.size() >= limit)
-        entries_.dropOldest();
-}
-
 Tally BunchHistory::tally(int newestCount) const
 {
-    Tally t;
+    // Counted by class value rather than by branches: the classes of a noisy baseline are
+    // as good as random, and this runs at every bunch.
+    int slopes[3] = {0, 0, 0};
+    int curves[3] = {0, 0, 0};
     const int n = size();
     for (int i = std::max(0, n - newestCount); i < n; ++i) {
         const Bunch& b = entries_[i];
-        switch (b.slopeClass) {
-        case SlopeClass::Rise: ++t.rises; break;
-        case SlopeClass::Fall: ++t.falls; break;
-        case SlopeClass::Flat: ++t.flats; break;
-        }
-        switch (b.curveClass) {
-        case CurveClass::Up: ++t.ups; break;
-        case CurveClass::Down: ++t.downs; break;
-        case CurveClass::Level: ++t.levels; break;
-        }
+        ++slopes[static_cast<int>(b.slopeClass)];
+        ++curves[static_cast<int>(b.curveClass)];
     }
+    Tally t;
+    t.flats = slopes[static_cast<int>(SlopeClass::Flat)];
+    t.rises = slopes[static_cast<int>(SlopeClass::Rise)];
+    t.falls = slopes[static_cast<int>(SlopeClass::Fall)];
+    t.levels = curves[static_cast<int>(CurveClass::Level)];
+    t.ups = curves[static_cast<int>(CurveClass::Up)];
+    t.downs = curves[static_cast<int>(CurveClass::Down)];
     return t;
 }
 

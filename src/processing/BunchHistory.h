@@ -40,7 +40,11 @@ public:
     void clear() { entries_.clear(); }
     void add(const Bunch& b) { entries_.push(b); }
     // Keeps fewer than `limit` entries.
-    void trim(int limit);
+    void trim(int limit)
+    {
+        while (entries_.size() > 0 && entries_.size() >= limit)
+            entries_.dropOldest();
+    }
 
     Tally tally(int newestCount) const;
 

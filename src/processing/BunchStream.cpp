@@ -27,17 +27,8 @@ void BunchStream::resetDetector(int smoothWidth, int judgeWidth)
     N_ = 5;
 }
 
-bool BunchStream::add(float sample, int n, double emitAt, double bunchSize, double threshold,
-                      int centreOffset)
+bool BunchStream::emitBunch(int n, double bunchSize, double threshold, int centreOffset)
 {
-    window_.add(sample);
-    if (n < window_.length())
-        return false;
-    accumulator_ += window_.average();
-    ++counter_;
-    if (!(counter_ >= emitAt))
-        return false;
-
     Bunch b;
     b.mean = static_cast<float>(accumulator_ / bunchSize);
     const int64_t centre = static_cast<int64_t>(n) - centreOffset;
@@ -67,12 +58,6 @@ bool BunchStream::add(float sample, int n, double emitAt, double bunchSize, doub
     sinceReset_ = N_ - 1;
     tally_ = history_.tally(N_);
     return true;
-}
-
-void BunchStream::endSample()
-{
-    history_.trim(judgeWidth_);
-    window_.trim();
 }
 
 }  // namespace dgaws

@@ -25,9 +25,23 @@ public:
     // tallies are due for evaluation. A bunch is emitted once `emitAt` smoothed values are
     // accumulated; its mean divides by `bunchSize` (at least 1).
     bool add(float sample, int n, double emitAt, double bunchSize, double threshold,
-             int centreOffset);
+             int centreOffset)
+    {
+        window_.add(sample);
+        if (n < window_.length())
+            return false;
+        accumulator_ += window_.average();
+        ++counter_;
+        if (!(counter_ >= emitAt))
+            return false;
+        return emitBunch(n, bunchSize, threshold, centreOffset);
+    }
     // Trims the history and the window once the sample has been dealt with.
-    void endSample();
+    void endSample()
+    {
+        history_.trim(judgeWidth_);
+        window_.trim();
+    }
     void clearHistory() { history_.clear(); }
 
     const BunchHistory& history() const { return history_; }
@@ -42,6 +56,8 @@ public:
 
 private:
     void setLengths(int smoothWidth, int judgeWidth);
+    // Makes the bunch of the accumulated values; true when the tallies are due.
+    bool emitBunch(int n, double bunchSize, double threshold, int centreOffset);
 
     MovingAverage window_;
     BunchHistory history_;

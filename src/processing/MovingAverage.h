@@ -19,11 +19,21 @@ public:
         sum_ = 0.0f;
     }
 
-    void add(float sample);
+    void add(float sample)
+    {
+        window_.push(sample);
+        sum_ += sample;
+    }
     // Running sum divided by the full length, even while fewer samples are held.
     float average() const { return sum_ / static_cast<float>(length_); }
     // Leaves length - 1 samples, ready for the next one.
-    void trim();
+    void trim()
+    {
+        while (window_.size() >= length_) {
+            sum_ -= window_.oldest();
+            window_.dropOldest();
+        }
+    }
 
     int held() const { return window_.size(); }
     float sum() const { return sum_; }

@@ -41,10 +41,12 @@ void ParameterSchedule::startPass(const IntegrationParams& params, bool programE
     if (!(bunch_ >= 1.0))
         bunch_ = 1.0;
     beforeLock_ = false;
+    quietUntil_ = 0;
+    bunchOverridden_ = false;
     setCentreOffset();
 }
 
-const ScheduledEvent* ParameterSchedule::advance(int n)
+const ScheduledEvent* ParameterSchedule::update(int n)
 {
     const ScheduledEvent* applied = nullptr;
     bool loaded = false;
@@ -78,7 +80,24 @@ const ScheduledEvent* ParameterSchedule::advance(int n)
     if (!(bunch_ >= 1.0))  // also catches 0 x infinity
         bunch_ = 1.0;
     setCentreOffset();
+    bunchOverridden_ = false;
+    quietUntil_ = nextChange(n);
     return applied;
+}
+
+int ParameterSchedule::nextChange(int n) const
+{
+    const int64_t following = static_cast<int64_t>(n) + 1;
+    int64_t change = INT_MAX;
+    if (programActive_ && next_ < static_cast<int>(rows_.size()))
+        change =
+            std::min(change, std::max<int64_t>(rows_[static_cast<size_t>(next_)].index, following));
+    if (n < lockIndex_)
+        change = std::min<int64_t>(change, lockIndex_);
+    if (doublingPeriod_ > 0)
+        change =
+            std::min(change, std::max(static_cast<int64_t>(k_) * doublingPeriod_ + 1, following));
+    return static_cast<int>(change);
 }
 
 void ParameterSchedule::setCentreOffset()

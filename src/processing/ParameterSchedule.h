@@ -24,8 +24,15 @@ public:
 
     // Updates the working values for the sample with index n (the samples consumed so far)
     // and returns the time-program row applied at this sample, if any; at most one row is
-    // applied per sample.
-    const ScheduledEvent* advance(int n);
+    // applied per sample. Samples come in order, so between the indexes where a row, the
+    // lock time or a doubling falls nothing can change unless the detector chose its own
+    // bunch size: those samples cost one comparison.
+    const ScheduledEvent* advance(int n)
+    {
+        if (n < quietUntil_ && !bunchOverridden_)
+            return nullptr;
+        return update(n);
+    }
 
     double bunchSize() const { return bunch_; }
     double threshold() const { return threshold_; }
@@ -35,7 +42,11 @@ public:
 
     // The detector's own choice of bunch size at a peak start; it lasts until an update
     // loads the working values again. Never below 1.
-    void setBunchSize(double size) { bunch_ = size >= 1.0 ? size : 1.0; }
+    void setBunchSize(double size)
+    {
+        bunch_ = size >= 1.0 ? size : 1.0;
+        bunchOverridden_ = true;
+    }
 
     int doublingPeriod() const { return doublingPeriod_; }
     int doublingCount() const { return k_; }
@@ -43,7 +54,10 @@ public:
     const std::vector<ScheduledEvent>& rows() const { return rows_; }
 
 private:
+    const ScheduledEvent* update(int n);
     void setCentreOffset();
+    // The first sample index after n at which update can give other values.
+    int nextChange(int n) const;
 
     IntegrationParams params_;
     std::vector<ScheduledEvent> rows_;
@@ -60,6 +74,8 @@ private:
     double threshold_ = 0.0;
     int centreOffset_ = 0;
     bool beforeLock_ = false;
+    int quietUntil_ = 0;
+    bool bunchOverridden_ = false;
 };
 
 }  // namespace dgaws

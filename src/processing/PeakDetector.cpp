@@ -284,10 +284,8 @@ void PeakDetector::finish(Context& c, int n)
     c.stream.clearHistory();
 }
 
-void PeakDetector::riderTangent(Context& c, int n)
+void PeakDetector::followRiderTangent(Context& c, int n)
 {
-    if (state_ != DetectorState::PastRearInflection || !tail_.active || tail_.riderEnded)
-        return;
     const int64_t i = static_cast<int64_t>(n) - 1;
     const int64_t span = i - working_.startIndex;
     if (span <= 0)

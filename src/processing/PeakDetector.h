@@ -46,7 +46,11 @@ public:
     // Once per evaluated bunch, with the stream's tallies current.
     void onBunch(Context& c);
     // At every sample (n consumed): ends a rider where the tangent from its start turns.
-    void riderTangent(Context& c, int n);
+    void riderTangent(Context& c, int n)
+    {
+        if (state_ == DetectorState::PastRearInflection && tail_.active && !tail_.riderEnded)
+            followRiderTangent(c, n);
+    }
     // Integration turned off before sample n.
     void switchOff(Context& c, int n);
     // The end of the data after n samples.
@@ -63,6 +67,7 @@ public:
     float riderLevel() const { return riderLevel_; }
 
 private:
+    void followRiderTangent(Context& c, int n);
     void startPeak(Context& c, int centre, bool automatic);
     void endAt(const Context& c, int index);
     void append(Context& c);

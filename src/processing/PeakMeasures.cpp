@@ -32,7 +32,7 @@ int64_t firstAscending(const SignalView& s, int64_t from, int64_t to, Pred pred,
     }
     const int64_t stop = std::min(to, n);
     for (int64_t i = from; i < stop; ++i)
-        if (pred(s(i)))
+        if (pred(s.readable(i)))
             return i;
     if (to > n && outside)
         return std::max(from, n);
@@ -53,7 +53,7 @@ int64_t firstDescending(const SignalView& s, int64_t from, int64_t to, Pred pred
         from = n - 1;
     }
     for (int64_t i = from; i > to && i >= 0; --i)
-        if (pred(s(i)))
+        if (pred(s.readable(i)))
             return i;
     if (to < -1 && outside)
         return -1;
@@ -117,7 +117,7 @@ PeakMeasures::RangeSum PeakMeasures::rawSum(const SignalView& s, int b0, int b1)
     }
     const int64_t stop = std::min<int64_t>(b1, n);
     for (int64_t j = std::max<int64_t>(first, 0); j < stop; ++j) {
-        const float v = s(j);
+        const float v = s.readable(j);
         r.sum += v;
         visit(v);
     }

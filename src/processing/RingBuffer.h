@@ -10,6 +10,8 @@ namespace dgaws {
 // Index 0 is the oldest element.
 template <class T> class RingBuffer {
 public:
+    RingBuffer() : slots_(16) {}
+
     int size() const { return static_cast<int>(size_); }
     bool empty() const { return size_ == 0; }
 
@@ -21,9 +23,9 @@ public:
 
     void push(const T& v)
     {
-        if (size_ == slots_.size())
+        if (size_ > mask_)
             grow();
-        slots_[(head_ + size_) & (slots_.size() - 1)] = v;
+        slots_[(head_ + size_) & mask_] = v;
         ++size_;
     }
 
@@ -32,29 +34,28 @@ public:
     {
         if (size_ == 0)
             return;
-        head_ = (head_ + 1) & (slots_.size() - 1);
+        head_ = (head_ + 1) & mask_;
         --size_;
     }
 
     const T& oldest() const { return (*this)[0]; }
     const T& newest() const { return (*this)[size() - 1]; }
 
-    const T& operator[](int i) const
-    {
-        return slots_[(head_ + static_cast<size_t>(i)) & (slots_.size() - 1)];
-    }
+    const T& operator[](int i) const { return slots_[(head_ + static_cast<size_t>(i)) & mask_]; }
 
 private:
     void grow()
     {
-        std::vector<T> bigger(slots_.empty() ? 16 : slots_.size() * 2);
+        std::vector<T> bigger(slots_.size() * 2);
         for (size_t i = 0; i < size_; ++i)
-            bigger[i] = slots_[(head_ + i) & (slots_.size() - 1)];
+            bigger[i] = slots_[(head_ + i) & mask_];
         slots_.swap(bigger);
+        mask_ = slots_.size() - 1;
         head_ = 0;
     }
 
-    std::vector<T> slots_;  // capacity is always zero or a power of two
+    std::vector<T> slots_;  // the capacity, always a power of two
+    size_t mask_ = 15;      // the capacity less one, kept for the index arithmetic
     size_t head_ = 0;
     size_t size_ = 0;
 };

@@ -38,6 +38,10 @@ public:
         return finite(signal_->data()[i]);
     }
 
+    // A sample known to be readable (0 <= i < count()), for loops that checked their range
+    // once: the scans of the measures walk every sample of every peak.
+    float readable(int64_t i) const { return finite(signal_->data()[i]); }
+
     static float finite(float v) { return std::isfinite(v) ? v : 0.0f; }
 
 private:
