@@ -1,5 +1,6 @@
 #include "CChrEGraphView.h"
 
+#include "DecimatedCurve.h"
 #include "QtText.h"
 
 #include "app/CChrEDoc.h"
@@ -46,7 +47,6 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
     // Drawing order: bands (items on the grid layer) under the background under the trace.
     background_ = addGraph();
     trace_ = addGraph();
-    trace_->setAdaptiveSampling(true);
     selected_ = addGraph();
     marks_ = addGraph();
     marks_->setLineStyle(QCPGraph::lsNone);
@@ -55,6 +55,15 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
     // Last, so the graphs the rest of the window knows by position keep theirs.
     linked_ = addGraph();
     linked_->setPen(QPen(QColor::fromRgb(kLinkedColor)));
+    traceCurve_ = std::make_unique<DecimatedCurve>(trace_);
+    backgroundCurve_ = std::make_unique<DecimatedCurve>(background_);
+    linkedCurve_ = std::make_unique<DecimatedCurve>(linked_);
+    // After the layout the plot's width is known and before the drawing the curves still
+    // have time to fit themselves to it; also before pictures and printing.
+    connect(this, &QCustomPlot::afterLayout, this, [this] {
+        for (DecimatedCurve* c : {traceCurve_.get(), backgroundCurve_.get(), linkedCurve_.get()})
+            c->refresh();
+    });
 
     ignition_ = new QCPItemText(this);
     ignition_->position->setType(QCPItemPosition::ptAxisRectRatio);
@@ -79,6 +88,8 @@ CChrEGraphView::CChrEGraphView(QWidget* parent) : QCustomPlot(parent)
     frameTimer_.setInterval(kFrameIntervalMs);
     connect(&frameTimer_, &QTimer::timeout, this, &CChrEGraphView::drawFrame);
 }
+
+CChrEGraphView::~CChrEGraphView() = default;
 
 void CChrEGraphView::setDocument(const CChrEDoc* doc)
 {
@@ -123,12 +134,12 @@ void CChrEGraphView::rebuild()
 {
     frameTimer_.stop();
     framePending_ = false;
-    trace_->data()->clear();
+    traceCurve_->setSource(nullptr, 0);
     liveMarks_->data()->clear();
     shown_ = 0;
     if (!doc_) {
-        background_->data()->clear();
-        linked_->data()->clear();
+        backgroundCurve_->setSource(nullptr, 0);
+        linkedCurve_->setSource(nullptr, 0);
         selected_->data()->clear();
         marks_->data()->clear();
         clearItems(baselines_);
@@ -139,13 +150,7 @@ void CChrEGraphView::rebuild()
     }
     applyColors();
     const int n = validSamples(*doc_);
-    QVector<double> keys(n), values(n);
-    const float* samples = doc_->data.signal.data();
-    for (int i = 0; i < n; ++i) {
-        keys[i] = minutesOf(i);
-        values[i] = samples[i] * kMillivolt;
-    }
-    trace_->setData(keys, values, true);
+    traceCurve_->setSource(&doc_->data, n);
     shown_ = n;
     rebuildBackground();
     rebuildLinked();
@@ -166,9 +171,7 @@ void CChrEGraphView::appendAcquired()
     }
     if (n == shown_)
         return;
-    const float* samples = doc_->data.signal.data();
-    for (int i = shown_; i < n; ++i)
-        trace_->addData(minutesOf(i), samples[i] * kMillivolt);
+    traceCurve_->extend(n);
     shown_ = n;
     followRun(minutesOf(n));
     scheduleFrame();
@@ -204,33 +207,22 @@ void CChrEGraphView::drawFrame()
 
 void CChrEGraphView::rebuildBackground()
 {
-    background_->data()->clear();
-    if (!doc_ || doc_->showBackground == 0)
+    if (!doc_ || doc_->showBackground == 0) {
+        backgroundCurve_->setSource(nullptr, 0);
         return;
-    const ChromatogramData& bg = doc_->backgroundData;
-    const int n = bg.signal.count();
-    QVector<double> keys(n), values(n);
-    for (int i = 0; i < n; ++i) {
-        keys[i] = bg.indexToTime(i);
-        values[i] = bg.signal.at(i) * kMillivolt;
     }
-    background_->setData(keys, values, true);
+    const ChromatogramData& bg = doc_->backgroundData;
+    backgroundCurve_->setSource(&bg, bg.signal.count());
     background_->setPen(QPen(toQColor(bg.colors.traceColor)));
 }
 
 void CChrEGraphView::rebuildLinked()
 {
-    linked_->data()->clear();
-    if (!doc_ || !linkedShown_)
+    if (!doc_ || !linkedShown_) {
+        linkedCurve_->setSource(nullptr, 0);
         return;
-    const ChromatogramData& linked = doc_->linkedData;
-    const int n = linked.signal.count();
-    QVector<double> keys(n), values(n);
-    for (int i = 0; i < n; ++i) {
-        keys[i] = linked.indexToTime(i);
-        values[i] = linked.signal.at(i) * kMillivolt;
     }
-    linked_->setData(keys, values, true);
+    linkedCurve_->setSource(&doc_->linkedData, doc_->linkedData.signal.count());
 }
 
 void CChrEGraphView::setLinkedShown(bool on)
@@ -242,7 +234,7 @@ void CChrEGraphView::setLinkedShown(bool on)
 
 int CChrEGraphView::linkedSamples() const
 {
-    return linked_->dataCount();
+    return linkedCurve_->count();
 }
 
 void CChrEGraphView::showRange(double timeStart, double timeEnd, double levelMin, double levelMax)
@@ -423,11 +415,15 @@ bool CChrEGraphView::auxiliaryLines() const
 
 int CChrEGraphView::traceSamples() const
 {
-    return trace_->dataCount();
+    return traceCurve_->count();
+}
+bool CChrEGraphView::traceDecimated() const
+{
+    return traceCurve_->decimated();
 }
 int CChrEGraphView::backgroundSamples() const
 {
-    return background_->dataCount();
+    return backgroundCurve_->count();
 }
 int CChrEGraphView::selectedSamples() const
 {

@@ -4,18 +4,22 @@
 
 #include <QTimer>
 
+#include <memory>
 #include <vector>
 
 namespace dgaws {
 
 class CChrEDoc;
+class DecimatedCurve;
 struct PeakRecord;
 
 // The chromatogram graph of a window: the trace in minutes and mV with the method's display
 // range and colours, the background chromatogram, baselines, peak marks and labels, the
 // selected peak, the components' time-window bands and the ignition indicator. During a run
 // points join the trace as they arrive and the graph redraws at a steady frame rate, so
-// drawing never holds up acquisition however fast the points come.
+// drawing never holds up acquisition however fast the points come. The chromatograms are
+// thinned to the extremes of each pixel column when they hold more samples than the plot
+// has columns, so a day-long file opens and scrolls as quickly as a short one.
 class CChrEGraphView : public QCustomPlot {
     Q_OBJECT
 public:
@@ -23,6 +27,7 @@ public:
     static constexpr const char* kIgnitionText = "已经点火成功";
 
     explicit CChrEGraphView(QWidget* parent = nullptr);
+    ~CChrEGraphView() override;
 
     void setDocument(const CChrEDoc* doc);
     const CChrEDoc* document() const { return doc_; }
@@ -54,8 +59,10 @@ public:
     bool auxiliaryLines() const;
     bool ignitionShown() const;
 
-    // What is drawn, for the window's tests and the benchmark.
+    // What is drawn, for the window's tests and the benchmark: the samples each curve holds,
+    // whether the trace was last drawn as per-column extremes.
     int traceSamples() const;
+    bool traceDecimated() const;
     int backgroundSamples() const;
     int selectedSamples() const;
     int baselineCount() const { return static_cast<int>(baselines_.size()); }
@@ -109,6 +116,9 @@ private:
     QCPGraph* linked_ = nullptr;
     bool linkedShown_ = true;
     QCPGraph* trace_ = nullptr;
+    std::unique_ptr<DecimatedCurve> traceCurve_;
+    std::unique_ptr<DecimatedCurve> backgroundCurve_;
+    std::unique_ptr<DecimatedCurve> linkedCurve_;
     QCPGraph* selected_ = nullptr;
     QCPGraph* marks_ = nullptr;
     QCPGraph* liveMarks_ = nullptr;

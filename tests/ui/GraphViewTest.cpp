@@ -56,6 +56,46 @@ private slots:
                      QString::fromUtf8(" 独立峰(BB)"));
     }
 
+    // A long chromatogram is drawn as the extremes of each pixel column: a one-sample spike
+    // and a one-sample dip anywhere still show, and zoomed in the samples themselves are
+    // drawn again.
+    void aLongChromatogramIsDrawnAsColumnExtremesAndZoomsToItsSamples()
+    {
+        UiFixture f;
+        ChromatogramData data = sample::makeSampleChromatogram();
+        data.pointsPerSecond = 50;
+        std::vector<float> samples(50 * 60 * 120, 1000.0f);  // two hours at 1 mV
+        samples[123457] = 250000.0f;
+        samples[300001] = -7000.0f;
+        data.signal.assign(std::move(samples));
+        data.peaks.clear();
+        data.method.timeStart = 0.0;
+        data.method.timeEnd = 120.0;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A_long.chg", data));
+        CChrEGraphView& g = *w->graph();
+        g.resize(900, 500);
+        g.replot();
+        QVERIFY(g.traceDecimated());
+        const auto drawn = g.graph(1)->data();
+        QVERIFY(drawn->size() <= 2 * g.axisRect()->width());
+        double high = 0.0, low = 0.0;
+        for (const QCPGraphData& p : *drawn) {
+            high = std::max(high, p.value);
+            low = std::min(low, p.value);
+        }
+        QCOMPARE(high, 250.0);
+        QCOMPARE(low, -7.0);
+
+        const double spike = 123457 / 50.0 / 60.0;
+        g.xAxis->setRange(spike - 0.05, spike + 0.05);
+        g.replot();
+        QVERIFY(!g.traceDecimated());
+        const auto at = g.graph(1)->data()->findBegin(spike, false);
+        QCOMPARE(at->key, spike);
+        QCOMPARE(at->value, 250.0);
+        QCOMPARE((at - 1)->value, 1.0);
+    }
+
     void pointsOfARunJoinTheTraceAndAreDrawnAtTheFrameRate()
     {
         ChannelRun running{.acquiring = true};  // outlives the window that shows it
