@@ -83,8 +83,8 @@ void DecimatedCurve::fill(double lower, double upper, int columns)
     if (!decimated_) {
         points.reserve(static_cast<int>(inView));
         for (int64_t i = first; i <= last; ++i)
-            points.append(QCPGraphData(data_->indexToTime(static_cast<int>(i)),
-                                       samples[i] * kMillivolt));
+            points.append(
+                QCPGraphData(data_->indexToTime(static_cast<int>(i)), samples[i] * kMillivolt));
         graph_->data()->set(points, true);
         return;
     }
@@ -94,7 +94,8 @@ void DecimatedCurve::fill(double lower, double upper, int columns)
     points.reserve(2 * columns);
     for (int c = 0; c < columns; ++c) {
         const int64_t from = first + static_cast<int64_t>(c * perColumn);
-        const int64_t to = c + 1 == columns ? last + 1 : first + static_cast<int64_t>((c + 1) * perColumn);
+        const int64_t to =
+            c + 1 == columns ? last + 1 : first + static_cast<int64_t>((c + 1) * perColumn);
         const double key = data_->indexToTime(static_cast<int>(from));
         const SignalEnvelope::Span s = envelope_.span(samples, from, to);
         if (s.empty()) {

@@ -16,8 +16,7 @@ SignalEnvelope::Span bruteForce(const std::vector<float>& s, int64_t from, int64
 {
     SignalEnvelope::Span r{std::numeric_limits<float>::infinity(),
                            -std::numeric_limits<float>::infinity()};
-    for (int64_t i = std::max<int64_t>(from, 0); i < std::min<int64_t>(to, int64_t(s.size()));
-         ++i)
+    for (int64_t i = std::max<int64_t>(from, 0); i < std::min<int64_t>(to, int64_t(s.size())); ++i)
         if (std::isfinite(s[size_t(i)])) {
             r.low = std::min(r.low, s[size_t(i)]);
             r.high = std::max(r.high, s[size_t(i)]);
