@@ -1,8 +1,8 @@
 #include "CompareCommand.h"
 
-#include "ChromatogramKinds.h"
 #include "RecordJson.h"
 
+#include "chromatogram/ChromatogramKinds.h"
 #include "chromatogram/Interchange.h"
 #include "processing/ComparisonOperations.h"
 

@@ -1,7 +1,8 @@
 #include "ConvertCommand.h"
 
-#include "ChromatogramKinds.h"
 #include "RecordJson.h"
+
+#include "chromatogram/ChromatogramKinds.h"
 
 #include <CLI/CLI.hpp>
 

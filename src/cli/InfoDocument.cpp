@@ -1,8 +1,7 @@
 #include "InfoDocument.h"
 
-#include "ChromatogramKinds.h"
-
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/ChromatogramKinds.h"
 #include "chromatogram/FileIO.h"
 #include "chromatogram/Interchange.h"
 #include "dga/RateRecord.h"

@@ -2,7 +2,6 @@
 
 #include "BatchProcess.h"
 #include "DocumentFiles.h"
-#include "InfoDocument.h"
 #include "InfoSummary.h"
 #include "TextTable.h"
 
@@ -149,61 +148,6 @@ void printResultTable(std::ostream& out, const ChromatogramData& data)
               printed("%lf", s.areaPercent), printed("%lf", s.gasContent),
               printed("%lf", s.oilContent)});
     t.print(out);
-}
-
-ProcessSession::ProcessSession(const ProcessOptions& options) : options_(options)
-{
-    if (!options.methodFolder.empty())
-        library_.loadLibrary(options.methodFolder);
-}
-
-std::string ProcessSession::prepare()
-{
-    if (options_.methodPath.empty())
-        return {};
-    MethodLibraryEntry entry;
-    try {
-        entry = loadMethodFile(options_.methodPath);
-    } catch (const std::exception& e) {
-        return "cannot read " + options_.methodPath + ": " + e.what();
-    }
-    method_ = static_cast<int>(library_.adopt(std::move(entry)));
-    curve_ = library_.curveIndexOf(method_, options_.calibration);
-    if (!options_.calibration.empty() && curve_ < 0)
-        return "method " + options_.methodPath + " has no curve named \"" + options_.calibration +
-            "\"";
-    return {};
-}
-
-bool ProcessSession::process(const std::string& path, CChrEDoc& doc, std::string& error)
-{
-    // The document keeps a pointer to the library, which outlives it here.
-    doc.setMethodLibrary(&library_);
-    try {
-        InfoDocument file = loadInfoDocument(path, options_.pointsPerSecond);
-        auto* data = std::get_if<ChromatogramData>(&file.record);
-        if (!data)
-            throw std::runtime_error("not a chromatogram (process reads .chg and .dat files)");
-        doc.data = std::move(*data);
-        if (options_.pointsPerSecond > 0)
-            doc.data.pointsPerSecond = options_.pointsPerSecond;
-    } catch (const std::exception& e) {
-        error = "cannot read " + path + ": " + e.what();
-        return false;
-    }
-    // Linked but without a path: a standard's run is entered with `calibration add`, never
-    // as a side effect of processing.
-    if (method_ < 0)
-        doc.linkToLibrary();
-    else  // the sample information stays the chromatogram's own
-        doc.takeLibraryMethod({method_, curve_}, MethodTake::Analysis);
-    doc.state = CChrEDoc::FromFile;
-    doc.data.hasData = true;
-    doc.engine.setSettings({options_.cacuFrequence, options_.keepExcluded ? 0 : 1});
-    // Asked for on the command line: a processed chromatogram is detected again.
-    doc.setQuestionSink([](const std::string&) { return true; });
-    doc.detectPeaks();
-    return true;
 }
 
 int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& err)

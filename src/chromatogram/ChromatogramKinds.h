@@ -1,11 +1,11 @@
 #pragma once
 
-#include "chromatogram/ChromatogramData.h"
+#include "ChromatogramData.h"
 
 #include <optional>
 #include <string>
 
-namespace dgaws::cli {
+namespace dgaws {
 
 // The file kinds a chromatogram can be read from and written to.
 enum class ChromatogramKind { Chg, Dat, Cdf, Txt, Std, Csv };
@@ -32,4 +32,4 @@ ChromatogramData readChromatogramOfKind(const std::string& path, ChromatogramKin
 void writeChromatogramOfKind(const std::string& path, ChromatogramKind kind,
                              const ChromatogramData& data, const std::string& sourcePath);
 
-}  // namespace dgaws::cli
+}  // namespace dgaws

@@ -1,15 +1,15 @@
 #include "ChromatogramKinds.h"
 
-#include "chromatogram/AiaFile.h"
-#include "chromatogram/ChromatogramFile.h"
-#include "chromatogram/FileIO.h"
-#include "chromatogram/TextChromatogram.h"
+#include "AiaFile.h"
+#include "ChromatogramFile.h"
+#include "FileIO.h"
+#include "TextChromatogram.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-namespace dgaws::cli {
+namespace dgaws {
 namespace {
 
 std::string lowerExtension(const std::string& path)
@@ -103,4 +103,4 @@ void writeChromatogramOfKind(const std::string& path, ChromatogramKind kind,
     }
 }
 
-}  // namespace dgaws::cli
+}  // namespace dgaws
