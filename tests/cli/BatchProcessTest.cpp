@@ -3,10 +3,14 @@
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
 #include "cli/BatchProcess.h"
+#include "report/BatchSummary.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <set>
 #include <sstream>
 
 namespace dgaws::cli::test {
@@ -106,6 +110,74 @@ TEST_F(BatchProcessTest, AMissingInputOrAnUnknownSummaryKindStopsBeforeAnyFile)
     o.summary = path("s.txt");
     r = captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
     EXPECT_EQ(r.status, 2);
+}
+
+// Cancelled from the progress of the fourth file: what finished is written whole, as if
+// processed alone, what was not started is not written, and nothing temporary is left.
+TEST_F(BatchProcessTest, ACancelledBatchKeepsExactlyTheFinishedFilesAndTheirRows)
+{
+    std::filesystem::create_directories(path("in"));
+    for (int i = 0; i < 12; ++i)
+        writeChromatogramFile(path("in/f" + std::to_string(10 + i) + ".chg"),
+                              identifiable(i % 2 ? "东郊" : "西郊"));
+    writeFileAtomically(path("in/f13.chg"), "damaged");
+
+    std::vector<std::string> missing;
+    const std::vector<std::string> files = collectChromatograms({path("in")}, false, missing);
+    BatchRequest request;
+    request.inputs = {path("in")};
+    request.outputDir = path("out");
+    request.jobs = 2;
+    std::unique_ptr<SummaryWriter> summary = openBatchSummary(path("summary.csv"));
+    std::atomic<bool> cancel{false};
+    std::set<std::string> finished;
+    const BatchOutcome outcome =
+        processBatch(files, request, summary.get(), &cancel, [&](const BatchProgress& p) {
+            finished.insert(p.file);
+            if (p.done == 4)
+                cancel = true;
+        });
+    summary.reset();
+
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(outcome.finished, finished.size());
+    // The two threads each finish the file they hold at most.
+    EXPECT_GE(finished.size(), 4u);
+    EXPECT_LE(finished.size(), 5u);
+
+    std::set<std::string> rowsOf;
+    for (const std::string& row : lines(readWholeFile(path("summary.csv")))) {
+        if (row.rfind(dir_.string(), 0) == 0)
+            rowsOf.insert(row.substr(0, row.find(',')));
+    }
+    EXPECT_EQ(rowsOf, finished);
+
+    std::set<std::string> written;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir_)) {
+        const std::string name = e.path().filename().string();
+        EXPECT_TRUE(name.find(".part") == std::string::npos &&
+                    name.find(".dgaws-save") == std::string::npos &&
+                    name.find(".tmp") == std::string::npos)
+            << e.path();
+        if (e.path().parent_path() == path("out"))
+            written.insert(name);
+    }
+    std::set<std::string> processed;
+    for (const std::string& file : finished) {
+        const std::string name = std::filesystem::path(file).filename().string();
+        if (name == "f13.chg") {
+            EXPECT_EQ(written.count(name), 0u);
+            continue;
+        }
+        processed.insert(name);
+        ProcessSession alone(request.process);
+        CChrEDoc doc;
+        std::string error;
+        ASSERT_TRUE(alone.process(file, doc, error)) << error;
+        writeChromatogramFile(path("alone.chg"), doc.data);
+        EXPECT_EQ(readWholeFile(path("out/" + name)), readWholeFile(path("alone.chg"))) << name;
+    }
+    EXPECT_EQ(written, processed);
 }
 
 }  // namespace
