@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "BatchDialog.h"
 #include "CChildFrame.h"
 #include "CChrEGraphView.h"
 #include "CMultiDatChildFrame.h"
@@ -99,6 +100,8 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
     menuBar()->insertMenu(actions_.windowMenu->menuAction(), tools);
     connect(tools->addAction(QStringLiteral("多谱图处理(&U)")), &QAction::triggered, this,
             &CMainFrame::openComparisonWindow);
+    connect(tools->addAction(QStringLiteral("批处理谱图(&B)...")), &QAction::triggered, this,
+            &CMainFrame::openBatchDialog);
     signals_ = new SignalCommands(*prompts_, this);
     signals_->addTo(actions_.processMenu, [this] { return activeFrame(); });
     dataService_->addTo(menuBar(), actions_.systemMenu->menuAction(),
@@ -511,6 +514,14 @@ CMultiDatChildFrame* CMainFrame::openComparisonWindow()
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
     return window;
+}
+
+void CMainFrame::openBatchDialog()
+{
+    BatchDialog dialog(app_, *prompts_, this);
+    dialog.exec();
+    // Processed chromatograms may have been written into the data folder.
+    tree_->refresh();
 }
 
 void CMainFrame::onLoadBinary()

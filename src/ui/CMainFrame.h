@@ -84,6 +84,9 @@ public:
     CChildFrame* openAnyFile(const QString& path);
     // "多谱图处理(&U)": the note, the log line and a new multi-chromatogram window.
     CMultiDatChildFrame* openComparisonWindow();
+    // "批处理谱图(&B)...": chromatograms and folders processed again into an output folder
+    // and a summary, off the GUI thread.
+    void openBatchDialog();
     // The "打开(&O)..." command with a chosen path: only .chg files open.
     CChildFrame* openChosen(const QString& path);
 

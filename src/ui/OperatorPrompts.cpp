@@ -100,6 +100,14 @@ QStringList DialogPrompts::openFiles(const QString& caption, const QString& fold
     return dialog.selectedFiles();
 }
 
+std::optional<QString> DialogPrompts::chooseFolder(const QString& caption, const QString& folder)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(parent_, caption, folder);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
 std::optional<QString> DialogPrompts::saveFile(const QString& caption, const QString& proposed,
                                                const QStringList& filters,
                                                const QString& defaultSuffix)

@@ -49,6 +49,12 @@ public:
         const auto file = openFile(caption, folder, filters);
         return file ? QStringList{*file} : QStringList{};
     }
+    // An existing folder; nothing on cancel. Answered like an open-file dialog unless a
+    // prompter shows its own.
+    virtual std::optional<QString> chooseFolder(const QString& caption, const QString& folder)
+    {
+        return openFile(caption, folder, {});
+    }
     // A whole number between `min` and `max`, offered at `value`; nothing on cancel.
     virtual std::optional<int> askInteger(const QString& caption, const QString& label, int value,
                                           int min, int max) = 0;
@@ -72,6 +78,7 @@ public:
                                     const QString& defaultSuffix) override;
     QStringList openFiles(const QString& caption, const QString& folder,
                           const QStringList& filters) override;
+    std::optional<QString> chooseFolder(const QString& caption, const QString& folder) override;
     std::optional<int> askInteger(const QString& caption, const QString& label, int value, int min,
                                   int max) override;
 
