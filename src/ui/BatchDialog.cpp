@@ -39,6 +39,19 @@ QString clockText(double seconds)
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
+// The reason without the file's path, which its own column shows; the whole text stays in
+// the tooltip.
+QString shownReason(const std::string& file, const std::string& error)
+{
+    const std::string read = "cannot read " + file + ": ";
+    if (error.rfind(read, 0) == 0)
+        return QStringLiteral("无法读取：") + qs(error.substr(read.size()));
+    const std::string write = "cannot write ";
+    if (error.rfind(write, 0) == 0)
+        return QStringLiteral("无法写入") + qs(error.substr(write.size()));
+    return qs(error);
+}
+
 void appendFailure(QTableWidget* table, const std::string& file, const std::string& error)
 {
     const int row = table->rowCount();
@@ -46,7 +59,7 @@ void appendFailure(QTableWidget* table, const std::string& file, const std::stri
     auto* name = new QTableWidgetItem(QFileInfo(qs(file)).fileName());
     name->setToolTip(qs(file));
     table->setItem(row, 0, name);
-    auto* reason = new QTableWidgetItem(qs(error));
+    auto* reason = new QTableWidgetItem(shownReason(file, error));
     reason->setToolTip(qs(error));
     table->setItem(row, 1, reason);
 }
@@ -145,6 +158,7 @@ QWidget* BatchDialog::makeProcessing()
     connect(method_, &QComboBox::currentIndexChanged, this, &BatchDialog::fillCurves);
     fillCurves();
     jobs_->setRange(1, 256);
+    jobs_->setMaximumWidth(jobs_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) * 3);
     jobs_->setValue(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
 
     auto* layout = new QFormLayout(box);

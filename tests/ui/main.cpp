@@ -23,6 +23,7 @@ int runCalibrationTests(int argc, char** argv);
 int runMethodSheetTests(int argc, char** argv);
 int runDataExchangeTests(int argc, char** argv);
 int runMultiChromatogramTests(int argc, char** argv);
+int runBatchTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
         {"MethodSheet", runMethodSheetTests},
         {"DataExchange", runDataExchangeTests},
         {"MultiChromatogram", runMultiChromatogramTests},
+        {"Batch", runBatchTests},
     };
     // test_ui [SUITE [QtTest options...]]: without a suite every suite runs.
     if (argc > 1 && argv[1][0] != '-') {
