@@ -176,6 +176,20 @@ fs::path batchOutputFor(const std::string& file, const std::vector<std::string>&
     return fs::path(outputDir) / path.filename();
 }
 
+std::string firstOverwrittenInput(const std::vector<std::string>& files,
+                                  const std::vector<std::string>& inputs,
+                                  const std::string& outputDir)
+{
+    if (outputDir.empty())
+        return {};
+    for (const std::string& file : files) {
+        std::error_code ec;
+        if (fs::equivalent(batchOutputFor(file, inputs, outputDir), file, ec))
+            return file;
+    }
+    return {};
+}
+
 BatchOutcome processBatch(const std::vector<std::string>& files, const BatchRequest& request,
                           SummaryWriter* summary, const std::atomic<bool>* cancel,
                           const BatchProgressCallback& progress)

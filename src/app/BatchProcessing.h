@@ -83,6 +83,13 @@ std::filesystem::path batchOutputFor(const std::string& file,
                                      const std::vector<std::string>& inputs,
                                      const std::string& outputDir);
 
+// The first of `files` whose processed copy would land on the file itself (an output folder
+// that is the folder of the inputs); empty when none would. A batch never writes over its
+// inputs: they would lose the method and peaks they were stored with.
+std::string firstOverwrittenInput(const std::vector<std::string>& files,
+                                  const std::vector<std::string>& inputs,
+                                  const std::string& outputDir);
+
 struct BatchRequest {
     std::vector<std::string> inputs;  // chromatograms and folders of them
     std::string outputDir;            // the processed chromatograms; empty: none written

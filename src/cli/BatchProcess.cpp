@@ -31,6 +31,12 @@ int runBatch(const BatchOptions& o, std::ostream& out, std::ostream& err)
         err << "dgaws-cli: no such file or folder: " << m << '\n';
     if (!missing.empty())
         return 1;
+    if (const std::string over = firstOverwrittenInput(files, o.inputs, o.outputDir);
+        !over.empty()) {
+        err << "dgaws-cli: --output-dir would write over " << over
+            << "; choose a folder apart from the inputs\n";
+        return 2;
+    }
 
     std::unique_ptr<SummaryWriter> summary;
     try {

@@ -319,6 +319,8 @@ bool BatchDialog::prepareRun()
                 qs(kOutputFolderFailed)
                     .arg(qs(outputDir), qs(ec ? ec.message() : std::string("不是文件夹"))));
     }
+    if (const std::string over = firstOverwrittenInput(files, inputs, outputDir); !over.empty())
+        return refuse(output_, qs(kOverwritesInput).arg(qs(over)));
     std::unique_ptr<SummaryWriter> writer;
     if (!summary.empty()) {
         try {

@@ -40,6 +40,8 @@ public:
     static constexpr const char* kNothingFound = "所选的文件和文件夹中没有谱图文件（.chg、.dat）。";
     static constexpr const char* kNoOutput = "请选择处理后谱图的输出文件夹或汇总文件，至少一项。";
     static constexpr const char* kOutputFolderFailed = "无法建立输出文件夹%1：%2";
+    static constexpr const char* kOverwritesInput =
+        "输出文件夹会覆盖原谱图%1，请选择与输入不同的文件夹。";
     static constexpr const char* kSummaryKind = "汇总文件应为 .csv、.jsonl 或 .xlsx 文件。";
     static constexpr const char* kSummaryFailed = "无法写入汇总文件%1：%2";
     static constexpr const char* kMethodFailed = "无法读取方法文件%1：%2";

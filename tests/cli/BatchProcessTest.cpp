@@ -110,6 +110,19 @@ TEST_F(BatchProcessTest, AMissingInputOrAnUnknownSummaryKindStopsBeforeAnyFile)
     o.summary = path("s.txt");
     r = captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
     EXPECT_EQ(r.status, 2);
+
+    // An output folder that is the inputs' own would write over the originals.
+    const std::string original = readWholeFile(path("one.chg"));
+    o.summary.clear();
+    o.outputDir = path(".");
+    for (const std::vector<std::string>& inputs :
+         {std::vector<std::string>{path("one.chg")}, std::vector<std::string>{path("")}}) {
+        o.inputs = inputs;
+        r = captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("would write over"), std::string::npos) << r.err;
+        EXPECT_EQ(readWholeFile(path("one.chg")), original);
+    }
 }
 
 // Cancelled from the progress of the fourth file: what finished is written whole, as if

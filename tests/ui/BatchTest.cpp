@@ -238,6 +238,8 @@ private slots:
         refused(BatchDialog::kNoOutput, d.outputEdit());
         d.outputEdit()->setText(qs(f.dir.path("plain/out")));
         refused(BatchDialog::kOutputFolderFailed, d.outputEdit());
+        d.outputEdit()->setText(qs(in));
+        refused(BatchDialog::kOverwritesInput, d.outputEdit());
         d.outputEdit()->clear();
         d.summaryEdit()->setText(qs(f.dir.path("summary.txt")));
         refused(BatchDialog::kSummaryKind, d.summaryEdit());
