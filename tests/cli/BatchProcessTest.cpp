@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -92,6 +93,65 @@ TEST_F(BatchProcessTest, ManyFilesGoOnPastADamagedOneIntoOneSummary)
     EXPECT_TRUE(std::filesystem::exists(path("out/one.chg")));
     EXPECT_FALSE(std::filesystem::exists(path("out/sub/damaged.chg")));
     EXPECT_FALSE(std::filesystem::exists(o.summary + ".part"));
+}
+
+// An archive of a hundred tests, one damaged, on four threads: one error row, the others
+// exactly what each file gives when processed alone, and status 1.
+TEST_F(BatchProcessTest, AHundredFilesWithOneDamagedMatchEachFileProcessedAlone)
+{
+    std::filesystem::create_directories(path("archive"));
+    for (int i = 0; i < 100; ++i) {
+        const std::string name = path("archive/t" + std::to_string(100 + i) + ".chg");
+        if (i == 37) {
+            writeFileAtomically(name, "DGAWS broken off");
+            continue;
+        }
+        ChromatogramData d = identifiable(i % 2 ? "东郊" : "西郊");
+        std::vector<float> scaled(d.signal.data(), d.signal.data() + d.signal.count());
+        for (float& v : scaled)
+            v *= 1.0f + 0.01f * float(i);
+        d.signal.assign(std::move(scaled));
+        writeChromatogramFile(name, d);
+    }
+    BatchOptions o;
+    o.inputs = {path("archive")};
+    o.jobs = 4;
+    o.summary = path("summary.jsonl");
+    const Output r =
+        captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("99 of 100 chromatograms processed"), std::string::npos) << r.out;
+
+    std::map<std::string, std::vector<Json>> byFile;
+    for (const std::string& line : lines(readWholeFile(o.summary)))
+        if (!line.empty()) {
+            const Json row = Json::parse(line);
+            byFile[row.at("file").get<std::string>()].push_back(row);
+        }
+    ASSERT_EQ(byFile.size(), 100u);
+    int errors = 0;
+    ProcessSession alone(o.process);
+    ASSERT_EQ(alone.prepare(), "");
+    for (const auto& [file, rows] : byFile) {
+        if (rows.front().contains("error")) {
+            ++errors;
+            EXPECT_NE(file.find("t137.chg"), std::string::npos);
+            continue;
+        }
+        CChrEDoc doc;
+        std::string error;
+        ASSERT_TRUE(alone.process(file, doc, error)) << error;
+        const std::vector<SummaryRow> expected = summaryRowsOf(file, doc.data);
+        ASSERT_EQ(rows.size(), expected.size()) << file;
+        for (size_t k = 0; k < rows.size(); ++k) {
+            EXPECT_EQ(rows[k].at("component"), expected[k].component);
+            EXPECT_EQ(rows[k].at("retentionTime").get<double>(), expected[k].retentionTime);
+            EXPECT_EQ(rows[k].at("area").get<double>(), expected[k].area);
+            EXPECT_EQ(rows[k].at("gasContent").get<double>(), expected[k].gasContent);
+            EXPECT_EQ(rows[k].at("oilContent").get<double>(), expected[k].oilContent);
+        }
+    }
+    EXPECT_EQ(errors, 1);
 }
 
 TEST_F(BatchProcessTest, AMissingInputOrAnUnknownSummaryKindStopsBeforeAnyFile)
