@@ -3,6 +3,9 @@
 #include "BunchHistory.h"
 #include "MovingAverage.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace dgaws {
 
 // Raw samples in, classified bunches out: the moving average, the bunch accumulator, the
@@ -35,6 +38,23 @@ public:
         if (!(counter_ >= emitAt))
             return false;
         return emitBunch(n, bunchSize, threshold, centreOffset);
+    }
+    // Samples that emit no bunch, taken as add and endSample would take them one by one,
+    // once the window is full: stops before the sample that completes a bunch, after at
+    // most `count`. Returns how many it took. `sample(i)` gives the i-th.
+    template <class Sample> int addQuiet(int count, double emitAt, Sample sample)
+    {
+        if (window_.held() != window_.length() - 1)
+            return 0;
+        // The j-th sample (from 1) emits once counter_ + j >= emitAt; never when it is NaN.
+        const double room = emitAt - counter_;
+        const int quiet =
+            !(room <= count) ? count : static_cast<int>(std::max(0.0, std::ceil(room) - 1));
+        float accumulator = accumulator_;
+        window_.slide(quiet, sample, [&accumulator](float average) { accumulator += average; });
+        accumulator_ = accumulator;
+        counter_ += quiet;
+        return quiet;
     }
     // Trims the history and the window once the sample has been dealt with.
     void endSample()

@@ -35,6 +35,25 @@ public:
         }
     }
 
+    // Slides a full window (length - 1 held) over `count` samples, `sample(i)` giving the
+    // i-th, and hands each new average to `take`: add, average and trim one sample at a
+    // time, the same arithmetic in the same order, with the running sum kept in a register
+    // instead of going through memory at every step.
+    template <class Sample, class Take> void slide(int count, Sample sample, Take take)
+    {
+        float sum = sum_;
+        const float length = static_cast<float>(length_);
+        for (int i = 0; i < count; ++i) {
+            const float v = sample(i);
+            window_.push(v);
+            sum += v;
+            take(sum / length);
+            sum -= window_.oldest();
+            window_.dropOldest();
+        }
+        sum_ = sum;
+    }
+
     int held() const { return window_.size(); }
     float sum() const { return sum_; }
 

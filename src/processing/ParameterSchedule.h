@@ -34,6 +34,12 @@ public:
         return update(n);
     }
 
+    // How many samples from index n on advance would leave everything as it is.
+    int quietSamples(int n) const
+    {
+        return bunchOverridden_ || n >= quietUntil_ ? 0 : quietUntil_ - n;
+    }
+
     double bunchSize() const { return bunch_; }
     double threshold() const { return threshold_; }
     // Where the centre of a bunch lies behind the newest sample.

@@ -48,8 +48,13 @@ public:
     // At every sample (n consumed): ends a rider where the tangent from its start turns.
     void riderTangent(Context& c, int n)
     {
-        if (state_ == DetectorState::PastRearInflection && tail_.active && !tail_.riderEnded)
+        if (followsRider())
             followRiderTangent(c, n);
+    }
+    // Whether samples between bunches matter to the detector: the tangent of a rider.
+    bool followsRider() const
+    {
+        return state_ == DetectorState::PastRearInflection && tail_.active && !tail_.riderEnded;
     }
     // Integration turned off before sample n.
     void switchOff(Context& c, int n);

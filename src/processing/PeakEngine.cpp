@@ -20,8 +20,12 @@ void PeakEngine::runDetection()
         return;
     resetPass();
     const int count = data_->signal.count();
-    for (int i = 0; i < count; ++i)
-        feedSample(data_->signal.data()[i]);
+    const float* samples = data_->signal.data();
+    for (int i = 0; i < count;) {
+        i += feedQuietStretch(samples + i, count - i);
+        if (i < count)
+            feedSample(samples[i++]);
+    }
     finishPass();
     evaluate(EvaluateStep::All);
     if (settings_.autoDelUnusedPeak != 0)
@@ -95,6 +99,22 @@ void PeakEngine::feedSample(float raw)
         detector_.onBunch(c);
     stream_.endSample();
     detector_.riderTangent(c, n_);
+}
+
+// Between two bunches most samples only join the moving average: nothing in the schedule
+// falls on them, integration stays as it is and no rider tangent is followed. Those are
+// taken in one stretch; every other sample goes through feedSample.
+int PeakEngine::feedQuietStretch(const float* samples, int count)
+{
+    if (!passOpen_ || !integrationOn_ || n_ < 1 || n_ < stream_.smoothWidth() ||
+        schedule_.beforeLock() || (events_.bits & EventBit::ForbidIntegration) ||
+        detector_.followsRider())
+        return 0;
+    const int quiet = std::min({count, schedule_.quietSamples(n_), INT_MAX - 1 - n_});
+    const int taken = stream_.addQuiet(quiet, schedule_.bunchSize(),
+                                       [samples](int i) { return SignalView::finite(samples[i]); });
+    n_ += taken;
+    return taken;
 }
 
 void PeakEngine::finishPass()

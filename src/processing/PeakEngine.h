@@ -101,6 +101,9 @@ public:
 
 private:
     PeakDetector::Context context();
+    // Takes up to `count` stored samples that change nothing but the moving average and the
+    // bunch accumulator; returns how many.
+    int feedQuietStretch(const float* samples, int count);
     bool ownsRows() const { return passOpen_ || unpublished_; }
     PeakTable& rows() { return ownsRows() ? rows_.table : data_->peaks; }
     void applyTimeEvent(const ScheduledEvent& row);
