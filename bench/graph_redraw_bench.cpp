@@ -37,6 +37,23 @@ float sampleAt(int i)
     return static_cast<float>(v);
 }
 
+// Peaks every 1.45 minutes from minute 0.7 on, each labelled with its component's name.
+void addLabelledPeaks(ChromatogramData& data, int count)
+{
+    for (int p = 0; p < count; ++p) {
+        PeakRecord r;
+        r.number = p + 1;
+        r.apexIndex = data.timeToIndex(0.7 + p * 1.45);
+        r.startIndex = r.baselineStartIndex = r.apexIndex - 10 * kRate;
+        r.endIndex = r.baselineEndIndex = r.apexIndex + 10 * kRate;
+        r.apexValue = data.signal.at(r.apexIndex);
+        r.retentionTime = data.indexToTime(r.apexIndex);
+        r.componentName = "CH4(甲烷)";
+        r.displayFlags = PeakLabel::ComponentName;
+        data.peaks.append(r);
+    }
+}
+
 // A channel document in the middle of a long run, and its graph at a usual window size.
 struct LiveRun {
     ChannelRun run;
@@ -52,18 +69,7 @@ struct LiveRun {
         doc.data.resetForRun(kSamples, kRate);
         for (int i = 0; i < kSamples; ++i)
             doc.data.signal.set(i, sampleAt(i));
-        for (int p = 0; p < peaks; ++p) {
-            PeakRecord r;
-            r.number = p + 1;
-            r.apexIndex = doc.data.timeToIndex(0.7 + p * 1.45);
-            r.startIndex = r.baselineStartIndex = r.apexIndex - 10 * kRate;
-            r.endIndex = r.baselineEndIndex = r.apexIndex + 10 * kRate;
-            r.apexValue = doc.data.signal.at(r.apexIndex);
-            r.retentionTime = doc.data.indexToTime(r.apexIndex);
-            r.componentName = "CH4(甲烷)";
-            r.displayFlags = PeakLabel::ComponentName;
-            doc.data.peaks.append(r);
-        }
+        addLabelledPeaks(doc.data, peaks);
         run.acquiring = true;
         doc.attachRun(&run);
         doc.acquiredCount = acquired;
@@ -144,18 +150,7 @@ struct DayLong {
             samples[size_t(i)] = sampleAt(i % kSamples) + 0.01f * float(i % 997);
         doc.data.signal.assign(std::move(samples));
         doc.data.hasData = true;
-        for (int p = 0; p < 40; ++p) {
-            PeakRecord r;
-            r.number = p + 1;
-            r.apexIndex = doc.data.timeToIndex(0.7 + p * 1.45);
-            r.startIndex = r.baselineStartIndex = r.apexIndex - 10 * kRate;
-            r.endIndex = r.baselineEndIndex = r.apexIndex + 10 * kRate;
-            r.apexValue = doc.data.signal.at(r.apexIndex);
-            r.retentionTime = doc.data.indexToTime(r.apexIndex);
-            r.componentName = "CH4(甲烷)";
-            r.displayFlags = PeakLabel::ComponentName;
-            doc.data.peaks.append(r);
-        }
+        addLabelledPeaks(doc.data, 40);
         view = std::make_unique<CChrEGraphView>();
         view->resize(1280, 600);
     }
