@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 using namespace dgaws;
 
@@ -40,6 +41,7 @@ float sampleAt(int i)
 // Peaks every 1.45 minutes from minute 0.7 on, each labelled with its component's name.
 void addLabelledPeaks(ChromatogramData& data, int count)
 {
+    const std::string name = "CH4(甲烷)";
     for (int p = 0; p < count; ++p) {
         PeakRecord r;
         r.number = p + 1;
@@ -48,7 +50,7 @@ void addLabelledPeaks(ChromatogramData& data, int count)
         r.endIndex = r.baselineEndIndex = r.apexIndex + 10 * kRate;
         r.apexValue = data.signal.at(r.apexIndex);
         r.retentionTime = data.indexToTime(r.apexIndex);
-        r.componentName = "CH4(甲烷)";
+        r.componentName = name;
         r.displayFlags = PeakLabel::ComponentName;
         data.peaks.append(r);
     }
