@@ -1,5 +1,7 @@
 #include "UiFixture.h"
 
+#include "DialogShot.h"
+
 #include "ui/CChrEGraphView.h"
 
 #include <QAction>
@@ -85,6 +87,7 @@ private slots:
         }
         QCOMPARE(high, 250.0);
         QCOMPARE(low, -7.0);
+        saveDialogShot(g, "long-chromatogram");
 
         const double spike = 123457 / 50.0 / 60.0;
         g.xAxis->setRange(spike - 0.05, spike + 0.05);
