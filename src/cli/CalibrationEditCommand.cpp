@@ -319,11 +319,18 @@ void addCalibrationEditCommands(CLI::App& cmd)
         };
     };
 
+    // Every subcommand names a method file and one of its curves.
+    const auto methodAndCurve = [](CLI::App* sub, std::string& method, std::string& curve,
+                                   const char* methodHelp, const char* curveHelp) {
+        sub->add_option("METHOD", method, methodHelp)->required();
+        sub->add_option("--curve", curve, curveHelp)->required();
+    };
+    const char* const kRewritten = "Method file (.she), rewritten in place";
+    const char* const kCurveName = "Name of the calibration curve";
+
     auto made = std::make_shared<CalibrationNewOptions>();
     CLI::App* newCmd = cmd.add_subcommand("new", "Add a new calibration curve to the method");
-    newCmd->add_option("METHOD", made->method, "Method file (.she), rewritten in place")
-        ->required();
-    newCmd->add_option("--curve", made->curve, "Name of the new curve")->required();
+    methodAndCurve(newCmd, made->method, made->curve, kRewritten, "Name of the new curve");
     newCmd->add_option("--from", made->from,
                        "Copy the components and concentrations of this curve");
     newCmd->add_flag("--json", made->json, "Print the new curve as JSON");
@@ -332,8 +339,7 @@ void addCalibrationEditCommands(CLI::App& cmd)
     auto set = std::make_shared<CalibrationSetOptions>();
     CLI::App* setCmd = cmd.add_subcommand(
         "set", "Set the curve type, the internal standard or concentrations and refit");
-    setCmd->add_option("METHOD", set->method, "Method file (.she), rewritten in place")->required();
-    setCmd->add_option("--curve", set->curve, "Name of the calibration curve")->required();
+    methodAndCurve(setCmd, set->method, set->curve, kRewritten, kCurveName);
     setCmd->add_option("--type", set->type,
                        "Curve type of every component: 0 through the origin, 1 general line");
     setCmd->add_option("--internal-standard", set->internalStandard,
@@ -346,9 +352,7 @@ void addCalibrationEditCommands(CLI::App& cmd)
     auto remove = std::make_shared<CalibrationRemoveRunOptions>();
     CLI::App* removeCmd =
         cmd.add_subcommand("remove-run", "Delete one standard run from a curve and refit");
-    removeCmd->add_option("METHOD", remove->method, "Method file (.she), rewritten in place")
-        ->required();
-    removeCmd->add_option("--curve", remove->curve, "Name of the calibration curve")->required();
+    methodAndCurve(removeCmd, remove->method, remove->curve, kRewritten, kCurveName);
     removeCmd
         ->add_option("--run", remove->run,
                      "The run as `calibration show` counts it from 1, or LEVEL:RUN")
@@ -359,8 +363,7 @@ void addCalibrationEditCommands(CLI::App& cmd)
     auto plot = std::make_shared<CalibrationPlotOptions>();
     CLI::App* plotCmd = cmd.add_subcommand(
         "plot", "Draw the standard points and fitted line of a curve's components");
-    plotCmd->add_option("METHOD", plot->method, "Method file (.she)")->required();
-    plotCmd->add_option("--curve", plot->curve, "Name of the calibration curve")->required();
+    methodAndCurve(plotCmd, plot->method, plot->curve, "Method file (.she)", kCurveName);
     plotCmd->add_option("--component", plot->component,
                         "Only this component (the first fitted one for a PNG otherwise)");
     plotCmd->add_option("--png", plot->png, "Picture of one component");
