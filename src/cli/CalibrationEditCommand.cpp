@@ -50,6 +50,28 @@ std::string noCurve(const std::string& method, const std::string& curve)
     return "method " + method + " has no curve named \"" + curve + "\"";
 }
 
+// A method file and the place of one of its curves.
+struct MethodCurve {
+    MethodLibraryEntry entry;
+    int position = -1;
+    const CalibrationCurve& curve() const { return entry.curves[static_cast<size_t>(position)]; }
+};
+
+// The method file with the named curve, or the failure line already written.
+std::optional<MethodCurve> loadCurve(const std::string& method, const std::string& curve,
+                                     std::ostream& err)
+{
+    auto entry = load(method, err);
+    if (!entry)
+        return std::nullopt;
+    const int position = curveNamed(*entry, curve);
+    if (position < 0) {
+        fail(err, noCurve(method, curve));
+        return std::nullopt;
+    }
+    return MethodCurve{std::move(*entry), position};
+}
+
 std::string noComponent(const std::string& curve, const std::string& gas)
 {
     return "curve \"" + curve + "\" has no component named \"" + gas + "\"";
@@ -178,12 +200,11 @@ int runCalibrationNew(const CalibrationNewOptions& o, std::ostream& out, std::os
 
 int runCalibrationSet(const CalibrationSetOptions& o, std::ostream& out, std::ostream& err)
 {
-    auto entry = load(o.method, err);
-    if (!entry)
+    auto found = loadCurve(o.method, o.curve, err);
+    if (!found)
         return 1;
-    const int position = curveNamed(*entry, o.curve);
-    if (position < 0)
-        return fail(err, noCurve(o.method, o.curve));
+    MethodLibraryEntry* const entry = &found->entry;
+    const int position = found->position;
     if (o.type < 0 && o.internalStandard.empty() && o.concentrations.empty())
         return fail(err, "nothing to set: give --type, --internal-standard or --concentration");
     if (o.type > 3)
@@ -220,13 +241,12 @@ int runCalibrationSet(const CalibrationSetOptions& o, std::ostream& out, std::os
 int runCalibrationRemoveRun(const CalibrationRemoveRunOptions& o, std::ostream& out,
                             std::ostream& err)
 {
-    auto entry = load(o.method, err);
-    if (!entry)
+    auto found = loadCurve(o.method, o.curve, err);
+    if (!found)
         return 1;
-    const int position = curveNamed(*entry, o.curve);
-    if (position < 0)
-        return fail(err, noCurve(o.method, o.curve));
-    const CalibrationCurve& curve = entry->curves[static_cast<size_t>(position)];
+    MethodLibraryEntry* const entry = &found->entry;
+    const int position = found->position;
+    const CalibrationCurve& curve = found->curve();
     int level = -1;
     int run = -1;
     if (const size_t colon = o.run.find(':'); colon != std::string::npos) {
@@ -265,14 +285,11 @@ int runCalibrationPlot(const CalibrationPlotOptions& o, std::ostream& out, std::
 {
     if (o.png.empty() == o.pdf.empty())
         return fail(err, "give one of --png FILE and --pdf FILE");
-    auto entry = load(o.method, err);
-    if (!entry)
+    auto found = loadCurve(o.method, o.curve, err);
+    if (!found)
         return 1;
-    const int position = curveNamed(*entry, o.curve);
-    if (position < 0)
-        return fail(err, noCurve(o.method, o.curve));
-    const CalibrationCurve& curve = entry->curves[static_cast<size_t>(position)];
-    const FitSettings settings = FitSettings::of(entry->method);
+    const CalibrationCurve& curve = found->curve();
+    const FitSettings settings = FitSettings::of(found->entry.method);
     const auto plottable = [&](int i) {
         return curve.components[static_cast<size_t>(i)].factor1 != 0.0 &&
             !curvePoints(curve, i, settings).empty();
