@@ -24,7 +24,6 @@ DecimatedCurve::DecimatedCurve(QCPGraph* graph) : graph_(graph)
 void DecimatedCurve::setSource(const ChromatogramData* data, int count)
 {
     data_ = data;
-    count_ = 0;
     envelope_.clear();
     extend(data ? count : 0);
     stale_ = true;
@@ -37,10 +36,9 @@ void DecimatedCurve::extend(int count)
     if (!data_)
         return;
     count = std::clamp(count, 0, data_->signal.count());
-    if (count == count_)
+    if (count == envelope_.count())
         return;
     envelope_.extend(data_->signal.data(), count);
-    count_ = count;
     stale_ = true;
 }
 
@@ -48,7 +46,7 @@ void DecimatedCurve::refresh()
 {
     if (!data_)
         return;
-    if (count_ > data_->signal.count())  // the samples were replaced by fewer
+    if (count() > data_->signal.count())  // the samples were replaced by fewer
         setSource(data_, data_->signal.count());
     const QCPRange range = graph_->keyAxis()->range();
     const int columns = std::max(1, graph_->keyAxis()->axisRect()->width());
@@ -66,7 +64,7 @@ void DecimatedCurve::fill(double lower, double upper, int columns)
     QVector<QCPGraphData> points;
     const int rate = data_->pointsPerSecond;
     const float* samples = data_->signal.data();
-    if (count_ == 0 || rate <= 0) {
+    if (count() == 0 || rate <= 0) {
         graph_->data()->set(points, true);
         decimated_ = false;
         return;
@@ -74,7 +72,7 @@ void DecimatedCurve::fill(double lower, double upper, int columns)
     // Samples in view, with one more on each side so the line runs to the edges.
     const double perMinute = rate * 60.0;
     const auto clampIndex = [this](double i) {
-        return static_cast<int64_t>(std::clamp(i, 0.0, static_cast<double>(count_ - 1)));
+        return static_cast<int64_t>(std::clamp(i, 0.0, static_cast<double>(count() - 1)));
     };
     const int64_t first = clampIndex(std::floor(lower * perMinute) - 1.0);
     const int64_t last = clampIndex(std::ceil(upper * perMinute) + 1.0);

@@ -22,7 +22,7 @@ public:
     void setSource(const ChromatogramData* data, int count);
     // More samples of the same source (a run delivering points); fewer starts over.
     void extend(int count);
-    int count() const { return count_; }
+    int count() const { return envelope_.count(); }
 
     // Refills the graph for its axis' range and width; nothing when neither nor the samples
     // changed since the last refill.
@@ -35,7 +35,6 @@ private:
 
     QCPGraph* graph_;
     const ChromatogramData* data_ = nullptr;
-    int count_ = 0;
     SignalEnvelope envelope_;
     bool stale_ = true;
     double lower_ = 0.0;
