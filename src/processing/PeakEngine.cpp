@@ -106,9 +106,9 @@ void PeakEngine::feedSample(float raw)
 // taken in one stretch; every other sample goes through feedSample.
 int PeakEngine::feedQuietStretch(const float* samples, int count)
 {
-    if (!passOpen_ || !integrationOn_ || n_ < 1 || n_ < stream_.smoothWidth() ||
-        schedule_.beforeLock() || (events_.bits & EventBit::ForbidIntegration) ||
-        detector_.followsRider())
+    // A full window (smoothing widths are at least 1) also means the first sample is past.
+    if (!passOpen_ || !integrationOn_ || n_ < stream_.smoothWidth() || schedule_.beforeLock() ||
+        (events_.bits & EventBit::ForbidIntegration) || detector_.followsRider())
         return 0;
     const int quiet = std::min({count, schedule_.quietSamples(n_), INT_MAX - 1 - n_});
     const int taken = stream_.addQuiet(quiet, schedule_.bunchSize(),
