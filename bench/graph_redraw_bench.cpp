@@ -8,7 +8,7 @@
 // it, a full redraw with all of it in view, and scrolling a zoomed view across it; a redraw
 // should stay within one 60 Hz frame (16 ms).
 #include "app/CChrEDoc.h"
-#include "ui/CChrEGraphView.h"
+#include "ui/graph/CChrEGraphView.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 // dgaws: the chromatography workstation window.
-#include "CChildFrame.h"
-#include "CMainFrame.h"
-#include "QtText.h"
-#include "RunController.h"
+#include "ui/common/QtText.h"
+#include "ui/run/RunController.h"
+#include "ui/shell/CChildFrame.h"
+#include "ui/shell/CMainFrame.h"
 
 #include "app/DataRoot.h"
 #include "app/SingleInstance.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/OperatorPrompts.h"
+#include "ui/common/OperatorPrompts.h"
 
 #include <QList>
 #include <QStringList>

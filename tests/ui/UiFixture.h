@@ -6,9 +6,9 @@
 #include "app/CChrEDoc.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
-#include "ui/CChildFrame.h"
-#include "ui/CMainFrame.h"
-#include "ui/QtText.h"
+#include "ui/common/QtText.h"
+#include "ui/shell/CChildFrame.h"
+#include "ui/shell/CMainFrame.h"
 
 #include "../chromatogram/TempDir.h"
 

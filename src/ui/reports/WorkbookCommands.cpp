@@ -1,0 +1,141 @@
+#include "ui/reports/WorkbookCommands.h"
+
+#include "ui/common/OperatorPrompts.h"
+#include "ui/common/QtText.h"
+#include "ui/reports/WorkbookColumnDialog.h"
+#include "ui/shell/CChildFrame.h"
+
+#include "app/CChrEDoc.h"
+#include "app/WorkstationApp.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QUrl>
+
+namespace dgaws {
+
+namespace {
+
+// The document's name without its folder, extension or modified mark.
+std::string documentTitle(const CChrEDoc& doc)
+{
+    QString title = qs(doc.pathName.empty() ? doc.title() : doc.pathName);
+    while (title.endsWith(QLatin1Char('*')))
+        title.chop(1);
+    return ss(QFileInfo(title).completeBaseName());
+}
+
+}  // namespace
+
+WorkbookCommands::WorkbookCommands(WorkstationApp& app, OperatorPrompts& prompts,
+                                   QWidget* dialogParent)
+    : QObject(dialogParent), app_(app), prompts_(prompts), dialogParent_(dialogParent)
+{}
+
+bool WorkbookCommands::canWrite(const CChrEDoc& doc)
+{
+    return !doc.acquiring();
+}
+
+void WorkbookCommands::addTo(QMenu* menu, std::function<CChildFrame*()> activeFrame)
+{
+    QMenu* sub = menu->addMenu(QStringLiteral("Excel记录(&E)"));
+    const auto add = [&](const char* text, std::function<void(CChildFrame&)> run) {
+        QAction* action = sub->addAction(qs(text));
+        connect(action, &QAction::triggered, this, [activeFrame, run] {
+            if (CChildFrame* frame = activeFrame())
+                run(*frame);
+        });
+        actions_ << action;
+    };
+    const auto writing = [this](WorkbookKind kind) {
+        return [this, kind](CChildFrame& frame) { write(frame, kind); };
+    };
+    add(kNewCard, writing(WorkbookKind::RecordCard));
+    add(kAppendCard, [this](CChildFrame& frame) { appendToCard(frame); });
+    add(kOtherRecord, writing(WorkbookKind::OtherSituation));
+    add(kSampleLabel, writing(WorkbookKind::SampleLabel));
+    sub->addSeparator();
+    add(kCustomReport, writing(WorkbookKind::CustomReport));
+}
+
+void WorkbookCommands::update(const CChildFrame* active)
+{
+    for (QAction* action : actions_)
+        action->setEnabled(active && canWrite(active->document()));
+}
+
+std::optional<int> WorkbookCommands::chooseColumn()
+{
+    WorkbookColumnDialog dialog(dialogParent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.column();
+}
+
+std::optional<QString> WorkbookCommands::write(CChildFrame& frame, WorkbookKind kind)
+{
+    const CChrEDoc& doc = frame.document();
+    if (!canWrite(doc)) {
+        prompts_.message(qs(kNotWhileSampling), OperatorPrompts::Icon::Exclamation);
+        return std::nullopt;
+    }
+    int column = 0;
+    if (kind == WorkbookKind::RecordCard) {
+        const std::optional<int> chosen = chooseColumn();
+        if (!chosen)
+            return std::nullopt;
+        column = *chosen;
+    }
+    try {
+        const std::string schemePath = app_.settings().SchemePath;
+        ensureTemplate(kind, schemePath);
+        const std::string folder = workbookFolder(doc.data.method, ss(QDir::currentPath()));
+        const QString path =
+            qs(writeTemplateWorkbook(kind, workbookData(doc.data, doc.pathName), documentTitle(doc),
+                                     schemePath, folder, column));
+        announce(kind, path);
+        return path;
+    } catch (const WorkbookError& e) {
+        prompts_.message(qs(e.what()));
+        return std::nullopt;
+    }
+}
+
+std::optional<QString> WorkbookCommands::appendToCard(CChildFrame& frame)
+{
+    const CChrEDoc& doc = frame.document();
+    if (!canWrite(doc)) {
+        prompts_.message(qs(kNotWhileSampling), OperatorPrompts::Icon::Exclamation);
+        return std::nullopt;
+    }
+    const std::string folder = workbookFolder(doc.data.method, ss(QDir::currentPath()));
+    const std::optional<QString> card =
+        prompts_.openFile(QString(), qs(folder), nameFiltersFromStored(kRecordCardFilter));
+    if (!card)
+        return std::nullopt;
+    const std::optional<int> column = chooseColumn();
+    if (!column)
+        return std::nullopt;
+    try {
+        appendToRecordCard(ss(*card), workbookData(doc.data, doc.pathName), *column);
+    } catch (const WorkbookError& e) {
+        prompts_.message(qs(e.what()));
+        return std::nullopt;
+    }
+    announce(WorkbookKind::RecordCard, *card);
+    return card;
+}
+
+void WorkbookCommands::announce(WorkbookKind kind, const QString& path)
+{
+    // The desktop starts its program and returns; the window goes on.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    prompts_.message(qs(workbookTemplate(kind).savedMessage).replace(QStringLiteral("%s"), path),
+                     OperatorPrompts::Icon::Information);
+}
+
+}  // namespace dgaws

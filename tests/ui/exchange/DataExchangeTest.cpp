@@ -1,0 +1,195 @@
+#include "DialogShot.h"
+#include "UiFixture.h"
+
+#include "chromatogram/AiaFile.h"
+#include "chromatogram/TextChromatogram.h"
+#include "ui/exchange/DataServiceCommands.h"
+#include "ui/exchange/SignalCommands.h"
+#include "ui/graph/CChrEGraphView.h"
+
+#include <QAction>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QUrl>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+QAction* command(CMainFrame& frame, const char* text)
+{
+    for (QAction* a : frame.findChildren<QAction*>())
+        if (a->text() == qs(text))
+            return a;
+    return nullptr;
+}
+
+bool logged(WorkstationApp& app, const std::string& text)
+{
+    for (const CRecord& r : app.eventLog().entries())
+        if (r.text == text)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+class DataExchangeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aiaImportedSmoothedAndExportedReadsBackSmoothed()
+    {
+        UiFixture f;
+        f.prompts.files << DGAWS_TESTDATA_DIR "/aia/uniform-0.4s.cdf";
+        command(*f.frame, "载入国际通用谱图格式(&I)")->trigger();
+        CChildFrame* w = f.frame->activeFrame();
+        QVERIFY(w);
+        QVERIFY(logged(*f.app, "用户打开了一张国际通用色谱文件uniform-0.4s.cdf。"));
+        CChrEDoc& doc = w->document();
+        const std::vector<float> original = doc.data.signal.values();
+        QVERIFY(original.size() > 8);
+
+        f.prompts.integers.push_back(4);
+        QAction* smooth = command(*f.frame, SignalCommands::kSmooth);
+        QVERIFY(smooth->isEnabled());
+        smooth->trigger();
+        QCOMPARE(f.prompts.offeredIntegers.last(), 4);
+        const std::vector<float> smoothed = doc.data.signal.values();
+        QVERIFY(smoothed != original);
+
+        const QString out = qs(f.dir.path("smoothed.cdf"));
+        f.prompts.files << out;
+        command(*f.frame, "保存为国际通用谱图格式(&I)")->trigger();
+        QCOMPARE(dgaws::importCdf(ss(out)).signal.values(), smoothed);
+
+        // The smoothing was one undo step: the samples come back as they were.
+        w->undoEdit();
+        QCOMPARE(doc.data.signal.values(), original);
+    }
+
+    void exportOfAnEmptyChromatogramIsRefusedBeforeTheDialog()
+    {
+        UiFixture f;
+        CChildFrame* w = f.frame->openChannel(0);
+        QVERIFY(w);
+        f.prompts.files << qs(f.dir.path("never.txt"));
+        QVERIFY(!f.frame->dataService().exportText(*w, TextLayout::Plain));
+        QCOMPARE(f.prompts.messages.last(), qs(kExportNoData));
+        QCOMPARE(f.prompts.files.size(), 1);
+    }
+
+    void standardTextImportSetsTheRateOfNewRuns()
+    {
+        UiFixture f;
+        QCOMPARE(f.app->settings().pointsPerSecond, 20);
+        const std::string path = f.dir.path("ten.txt");
+        saveText(sample::makeSampleChromatogram(10, 1.0), path, TextLayout::Standard);
+        f.prompts.files << qs(path);
+        command(*f.frame, "载入通用色谱文本文件(&C)")->trigger();
+        QVERIFY(f.frame->activeFrame());
+        QCOMPARE(f.frame->activeFrame()->document().data.pointsPerSecond, 10);
+        QCOMPARE(f.app->settings().pointsPerSecond, 10);
+        QVERIFY(logged(*f.app, "用户打开了一张标准色谱谱图文本文件ten.txt。"));
+    }
+
+    void mergePutsTheChosenFileFirstWhenAsked()
+    {
+        UiFixture f;
+        ChromatogramData head = sample::makeSampleChromatogram(20, 1.0);
+        ChromatogramData tail = sample::makeSampleChromatogram(20, 0.5);
+        CChildFrame* w = f.frame->openDocument(f.writeSample("open.chg", head));
+        f.prompts.files << f.writeSample("chosen.chg", tail);
+        whenDialogShows([](QDialog& d) {
+            for (QRadioButton* b : d.findChildren<QRadioButton*>())
+                if (b->text() == qs(MergeOrderDialog::kChosenFirst))
+                    b->setChecked(true);
+            saveDialogShot(d, "merge-order");
+            d.accept();
+        });
+        command(*f.frame, DataServiceCommands::kMerge)->trigger();
+        const SignalBuffer& merged = w->document().data.signal;
+        const int p = tail.signal.count(), q = head.signal.count();
+        QCOMPARE(merged.count(), p + q - 1);
+        QCOMPARE(merged.at(0), tail.signal.at(0));
+        QCOMPARE(merged.at(p - 1), tail.signal.at(p - 1));
+        QVERIFY(w->document().isModified());
+    }
+
+    void baselineSubtractionAndRestoreAreUndoneAsOneStepEach()
+    {
+        UiFixture f;
+        ChromatogramData data = sample::makeSampleChromatogram(20, 1.0);
+        CChildFrame* w = f.frame->openDocument(f.writeSample("run.chg", data));
+        CChrEDoc& doc = w->document();
+        const std::vector<float> original = doc.data.signal.values();
+
+        // A baseline shorter than the signal is refused and changes nothing.
+        f.prompts.files << f.writeSample("short.chg", sample::makeSampleChromatogram(20, 0.5));
+        QVERIFY(!f.frame->signalCommands().subtractBaseline(*w));
+        QCOMPARE(f.prompts.messages.last(), qs(SignalCorrection::kBaselineTooShort));
+        QCOMPARE(doc.data.signal.values(), original);
+
+        f.prompts.files << f.writeSample("base.chg", sample::makeSampleChromatogram(20, 2.0));
+        QVERIFY(f.frame->signalCommands().subtractBaseline(*w));
+        const std::vector<float> corrected = doc.data.signal.values();
+        QVERIFY(corrected != original);
+        QVERIFY(f.frame->signalCommands().restore(*w));
+        QCOMPARE(doc.data.signal.values(), original);
+        w->undoEdit();
+        QCOMPARE(doc.data.signal.values(), corrected);
+        w->undoEdit();
+        QCOMPARE(doc.data.signal.values(), original);
+    }
+
+    void theNoiseCloseUpCentresOnTheNewestSample()
+    {
+        UiFixture f;
+        CChildFrame* w = f.frame->openDocument(
+            f.writeSample("noise.chg", sample::makeSampleChromatogram(20, 8.0)));
+        command(*f.frame, SignalCommands::kNoise)->trigger();
+        const ChromatogramData& d = w->document().data;
+        const int last = d.signal.count() - 1;
+        QCOMPARE(w->graph()->xAxis->range().lower, d.indexToTime(last) - 5.0);
+        QCOMPARE(w->graph()->yAxis->range().center(), d.signal.at(last) * 0.001);
+    }
+
+    void droppedChromatogramsOpenByTheirKind()
+    {
+        UiFixture f;
+        const QString chg = f.writeSample("dropped.chg");
+        const std::string txt = f.dir.path("standard.txt");
+        saveText(sample::makeSampleChromatogram(10, 0.5), txt, TextLayout::Standard);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(chg), QUrl::fromLocalFile(qs(txt))});
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        // Straight to the window: the application delivers a drop only inside a drag.
+        static_cast<QObject*>(f.frame.get())->event(&drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(f.frame->frames().size(), 2);
+        QCOMPARE(f.frame->frames()[0]->document().pathName, ss(chg));
+        // The time column was recognised: the rate comes from the file.
+        QCOMPARE(f.frame->frames()[1]->document().data.pointsPerSecond, 10);
+    }
+
+    void theLinkedChromatogramIsDrawnAndCanBeHidden()
+    {
+        UiFixture f;
+        ChromatogramData a = sample::makeSampleChromatogram(20, 1.0);
+        a.linkedFile = ss(f.writeSample("B.chg", sample::makeSampleChromatogram(20, 2.0)));
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A.chg", a));
+        QCOMPARE(w->graph()->linkedSamples(), 2400);
+        command(*f.frame, SignalCommands::kLinked)->trigger();
+        QCOMPARE(w->graph()->linkedSamples(), 0);
+    }
+};
+
+int runDataExchangeTests(int argc, char** argv)
+{
+    DataExchangeTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "DataExchangeTest.moc"

@@ -1,0 +1,190 @@
+#include "DialogShot.h"
+#include "UiFixture.h"
+
+#include "processing/ComparisonOperations.h"
+#include "ui/exchange/CMultiDatChildFrame.h"
+#include "ui/exchange/ComparisonDialogs.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QProcess>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+// Three runs of one sample that differ in height and length.
+QStringList writeRuns(UiFixture& f)
+{
+    QStringList paths;
+    for (int k = 1; k <= 3; ++k) {
+        ChromatogramData d = sample::makeSampleChromatogram(20, 2.0 + 0.5 * k);
+        for (int i = 0; i < d.signal.count(); ++i)
+            d.signal.set(i, d.signal.at(i) * static_cast<float>(k) + 1000.0F * k);
+        d.scanExtrema(-2000000.0F, 2000000.0F);
+        paths << f.writeSample("run" + std::to_string(k) + ".chg", d);
+    }
+    return paths;
+}
+
+CMultiDatChildFrame* openWindow(UiFixture& f)
+{
+    for (QAction* a : f.frame->findChildren<QAction*>())
+        if (a->text() == QStringLiteral("多谱图处理(&U)"))
+            a->trigger();
+    QMdiSubWindow* sub = f.frame->mdiArea()->activeSubWindow();
+    return sub ? qobject_cast<CMultiDatChildFrame*>(sub->widget()) : nullptr;
+}
+
+void checkAll(CMultiDatChildFrame& w)
+{
+    for (ComparisonEntry& e : w.document().set.entries)
+        e.checked = 1;
+}
+
+}  // namespace
+
+class MultiChromatogramTest : public QObject {
+    Q_OBJECT
+private slots:
+    void threeRunsAveragedEqualTheCommandLine()
+    {
+        UiFixture f;
+        const QStringList runs = writeRuns(f);
+        CMultiDatChildFrame* w = openWindow(f);
+        QVERIFY(w);
+        QCOMPARE(f.prompts.messages.last(), qs(comparison::kWindowNote));
+        QCOMPARE(f.app->eventLog().entries().back().text,
+                 std::string(comparison::kWindowOpenedLog));
+
+        f.prompts.files << runs;
+        for (int k = 0; k < 3; ++k)
+            w->addFiles();
+        QCOMPARE(w->document().set.entries.size(), size_t(3));
+        QCOMPARE(w->graph()->traceCount(), 3);
+        w->resize(1100, 700);
+        saveDialogShot(*w, "multi-chromatogram");
+
+        checkAll(*w);
+        const QString mean = qs(f.dir.path("mean.chg"));
+        f.prompts.yesNo.push_back(true);
+        f.prompts.files << mean;
+        QCOMPARE(w->sum(), std::optional<int>(3));
+        QCOMPARE(f.prompts.questions.last(), qs(comparison::kAverageQuestion));
+
+        const QString cli = qs(f.dir.path("cli.chg"));
+        QProcess p;
+        p.start(QStringLiteral(DGAWS_BINARY_DIR "/dgaws-cli"),
+                {QStringLiteral("compare"), QStringLiteral("average"), runs[0], runs[1], runs[2],
+                 QStringLiteral("-o"), cli});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        const ChromatogramData fromWindow = readChromatogramFile(ss(mean));
+        QCOMPARE(fromWindow.signal.values(), readChromatogramFile(ss(cli)).signal.values());
+        QCOMPARE(w->document().set.entries[3].data.signal.values(), fromWindow.signal.values());
+        // The sources stay as they were.
+        QCOMPARE(readChromatogramFile(ss(runs[0])).signal.values(),
+                 w->document().set.entries[0].data.signal.values());
+    }
+
+    void theInversionProposesItsNameAndACancelledDialogAddsNothing()
+    {
+        UiFixture f;
+        const QStringList runs = writeRuns(f);
+        CMultiDatChildFrame* w = openWindow(f);
+        w->addFiles(runs);
+        w->document().set.current = 1;
+        QVERIFY(!w->invert());
+        QCOMPARE(w->document().set.entries.size(), size_t(3));
+        QCOMPARE(f.prompts.lastSaveProposal,
+                 qs(comparison::proposedResultPath(ss(runs[1]), comparison::kInversionSuffix)));
+
+        f.prompts.files << QString::fromUtf8(ScriptedPrompts::kTakeProposal);
+        QCOMPARE(w->invert(), std::optional<int>(3));
+        const ChromatogramData& source = w->document().set.entries[1].data;
+        const ChromatogramData& inverted = w->document().set.entries[3].data;
+        QCOMPARE(inverted.signal.at(10), -source.signal.at(10));
+        QVERIFY(QFileInfo::exists(f.prompts.lastSaveProposal));
+    }
+
+    void aPartialDifferenceTakesTheRangeTheDialogGives()
+    {
+        UiFixture f;
+        const QStringList runs = writeRuns(f);
+        CMultiDatChildFrame* w = openWindow(f);
+        w->addFiles(runs);
+        auto& entries = w->document().set.entries;
+        entries[0].checked = entries[2].checked = 1;
+        whenDialogShows([](QDialog& d) {
+            auto& dialog = dynamic_cast<DifferenceDialog&>(d);
+            comparison::DifferenceOptions o;
+            o.partial = true;
+            o.startTime = 0.5;
+            o.endTime = 1.0;
+            dialog.setOptions(o);
+            saveDialogShot(dialog, "multi-difference");
+            dialog.accept();
+        });
+        f.prompts.files << qs(f.dir.path("part.chg"));
+        QCOMPARE(w->difference(), std::optional<int>(3));
+        const SignalBuffer& r = entries[3].data.signal;
+        QCOMPARE(r.count(), 600);
+        QCOMPARE(r.at(7), entries[0].data.signal.at(607) - entries[2].data.signal.at(607));
+    }
+
+    void theNormalisedDisplayScalesEveryTraceBetweenItsTimes()
+    {
+        UiFixture f;
+        CMultiDatChildFrame* w = openWindow(f);
+        w->addFiles(writeRuns(f));
+        whenDialogShows([](QDialog& d) {
+            auto& dialog = dynamic_cast<NormalisationDialog&>(d);
+            dialog.setValues(true, 1.0, 1.5);
+            saveDialogShot(dialog, "multi-normalisation");
+            dialog.accept();
+        });
+        w->editNormalisation();
+        QVERIFY(w->document().set.normalize);
+        // Each trace's largest peak between the times reaches 100 %.
+        for (int k = 0; k < w->graph()->traceCount(); ++k) {
+            bool found = false;
+            const QCPRange values = w->graph()->graph(k)->getValueRange(found);
+            QVERIFY(found);
+            QVERIFY(values.upper >= 100.0 - 1e-9);
+        }
+    }
+
+    void deletingAllCheckedEntriesLeavesNoCurrentOrReference()
+    {
+        UiFixture f;
+        const QStringList runs = writeRuns(f);
+        CMultiDatChildFrame* w = openWindow(f);
+        w->addFiles(runs);
+        w->document().set.current = 2;
+        w->matchWindow();
+        QCOMPARE(w->document().set.reference, 2);
+        checkAll(*w);
+        QStringList asked;
+        w->setDeleteQuestion([&asked](const QString& text) {
+            asked << text;
+            return CMultiDatChildFrame::DeleteAnswer::DeleteAll;
+        });
+        w->deleteChecked();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0], QStringLiteral("删除谱图文件:\n\n") + runs[2]);
+        QVERIFY(w->document().set.entries.empty());
+        QCOMPARE(w->document().set.current, -1);
+        QCOMPARE(w->document().set.reference, -1);
+        QVERIFY(QFileInfo::exists(runs[0]));
+        QCOMPARE(w->graph()->traceCount(), 0);
+    }
+};
+
+int runMultiChromatogramTests(int argc, char** argv)
+{
+    MultiChromatogramTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "MultiChromatogramTest.moc"

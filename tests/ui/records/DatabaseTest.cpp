@@ -1,0 +1,179 @@
+#include "DialogShot.h"
+#include "UiFixture.h"
+
+#include "chromatogram/FileIO.h"
+#include "ui/records/DatabaseCommands.h"
+#include "ui/records/DatabaseViewDialog.h"
+#include "ui/records/DeviceLibraryDialog.h"
+#include "ui/records/PreviousTestDialog.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <qcustomplot.h>
+
+#include <ctime>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+void connectDatabase(UiFixture& f)
+{
+    f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
+}
+
+// Answers the next name dialog with `name` (and, for a device, the company at `company`).
+void answerName(const QString& name, int company = -1)
+{
+    whenDialogShows([name, company](QDialog& d) {
+        if (auto* c = dynamic_cast<CompanyNameDialog*>(&d))
+            c->nameEdit()->setText(name);
+        if (auto* device = dynamic_cast<DeviceInfoDialog*>(&d)) {
+            device->nameEdit()->setText(name);
+            if (company >= 0)
+                device->companyBox()->setCurrentIndex(company);
+        }
+        d.accept();
+    });
+}
+
+QStringList texts(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void saveTest(TestRecordDatabase& db, const char* device, std::time_t when, double h2)
+{
+    char time[32];
+    std::strftime(time, sizeof time, "%Y/%m/%d %H:%M:%S", std::localtime(&when));
+    TestRecord t;
+    t.injectTime = time;
+    t.batchNo = "P-1";
+    t.values[TestRecord::H2] = h2;
+    t.values[TestRecord::C2H2] = 6.0;
+    t.values[TestRecord::AllC] = 80.25;
+    t.status = -2;
+    QCOMPARE(db.saveTest("东郊变电站", device, t), TestSaveResult::Inserted);
+}
+
+}  // namespace
+
+class DatabaseTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theDeviceLibraryKeepsCompaniesAndTheirDevices()
+    {
+        UiFixture f;
+        connectDatabase(f);
+        TestRecordDatabase& db = f.app->database();
+        DeviceLibraryDialog dialog(db, f.prompts);
+        answerName(QStringLiteral("东郊变电站"));
+        dialog.addCompany();
+        answerName(QStringLiteral("西郊变电站"));
+        dialog.addCompany();
+        QCOMPARE(texts(dialog.companies()),
+                 (QStringList{QStringLiteral("东郊变电站"), QStringLiteral("西郊变电站")}));
+        // The new company is chosen; its device goes to the company picked in the dialog.
+        QCOMPARE(dialog.companies()->currentItem()->text(), QStringLiteral("西郊变电站"));
+        answerName(QStringLiteral("1号主变"), 0);
+        dialog.addDevice();
+        QCOMPARE(dialog.companies()->currentItem()->text(), QStringLiteral("东郊变电站"));
+        QCOMPARE(texts(dialog.devices()), QStringList{QStringLiteral("1号主变")});
+        saveDialogShot(dialog, "device-library");
+
+        // A company with devices stays, whatever the answer to the question.
+        f.prompts.yesNo = {true};
+        dialog.deleteCompany();
+        QCOMPARE(f.prompts.messages.last(), qs(TestRecordDatabase::kCompanyHasDevices));
+        dialog.devices()->setCurrentRow(0);
+        f.prompts.yesNo = {false};
+        dialog.deleteDevice();  // refused by the operator
+        QCOMPARE(dialog.devices()->count(), 1);
+        f.prompts.yesNo = {true, true};
+        dialog.deleteDevice();
+        dialog.deleteCompany();
+        QCOMPARE(texts(dialog.companies()), QStringList{QStringLiteral("西郊变电站")});
+        QCOMPARE(db.companyId("东郊变电站").value(), -1);
+    }
+
+    void theViewListsAndDrawsTheTestsOfTheChosenDevice()
+    {
+        UiFixture f;
+        connectDatabase(f);
+        TestRecordDatabase& db = f.app->database();
+        db.addCompany("东郊变电站");
+        db.addDevice("1号主变", db.companyId("东郊变电站").value());
+        const std::time_t now = std::time(nullptr);
+        saveTest(db, "1号主变", now - 40 * 86400, 60.0);
+        saveTest(db, "1号主变", now - 2 * 86400, 160.0);
+        f.prompts.messages.clear();
+
+        DatabaseViewDialog view(db, f.prompts, {});
+        view.select(QStringLiteral("东郊变电站"), QStringLiteral("1号主变"));
+        QCOMPARE(view.tests()->rowCount(), 2);
+        // Newest first, in the list's formats.
+        QCOMPARE(view.tests()->item(0, 2)->text(), QStringLiteral("160.00"));
+        QCOMPARE(view.tests()->item(0, 11)->text(), QStringLiteral("80.25"));
+        QCOMPARE(view.tests()->item(0, 12)->text(), QStringLiteral("是"));
+        QCOMPARE(view.tests()->item(1, 0)->text(), QStringLiteral("2"));
+        // The trend: each gas over both tests, oldest first.
+        QCPGraph* hydrogen = view.trend()->graph(0);
+        QCOMPARE(hydrogen->dataCount(), 2);
+        QCOMPARE(hydrogen->data()->at(0)->value, 60.0);
+        saveDialogShot(view, "database-view");
+
+        view.ranges()->button(int(TestRange::Month))->click();
+        QCOMPARE(view.tests()->rowCount(), 1);
+
+        const QString csv = qs(f.root.root() + "/tests.csv");
+        f.prompts.files = {csv};
+        QVERIFY(view.exportCsv());
+        const QString text = QString::fromUtf8(QByteArray::fromStdString(readWholeFile(ss(csv))));
+        const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].endsWith(QStringLiteral("总烃,异常,公司,设备,批号")));
+        QVERIFY(lines[1].contains(QStringLiteral(",160.00,")));
+        QVERIFY(f.prompts.messages.isEmpty());
+    }
+
+    void thePreviousTestIsCheckedThenKeptInTheDocument()
+    {
+        UiFixture f;
+        CChildFrame* w = f.frame->openDocument(f.writeSample("B_prev.chg"));
+        f.prompts.messages.clear();
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<PreviousTestDialog&>(d);
+            dialog.dateEdit()->setText(QStringLiteral("2026-13-01 08:00:00"));
+            dialog.valueEdit(4)->setText(QStringLiteral("12.5"));
+            dialog.accept();  // refused: no thirteenth month
+            const bool stillOpen = dialog.isVisible();
+            dialog.dateEdit()->setText(QStringLiteral("2026-11-01 08:00:00"));
+            saveDialogShot(dialog, "previous-test");
+            dialog.accept();
+            QVERIFY(stillOpen);
+        });
+        QVERIFY(f.frame->databaseCommands().editPreviousTest(*w));
+        QCOMPARE(f.prompts.messages, QStringList{qs(PreviousTestDialog::kBadDate)});
+        const RateRecord& r = w->document().data.method.testRecord;
+        QCOMPARE(qs(r.testTime.format("%Y-%m-%d %H:%M:%S")), QStringLiteral("2026-11-01 08:00:00"));
+        QCOMPARE(r.values[4], 12.5);
+        QVERIFY(w->document().isModified());
+    }
+};
+
+int runDatabaseTests(int argc, char** argv)
+{
+    DatabaseTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "DatabaseTest.moc"

@@ -1,0 +1,233 @@
+#include "UiFixture.h"
+
+#include "DialogShot.h"
+#include "dga/DuvalTriangle.h"
+#include "dga/GasProductionRate.h"
+#include "dga/StoredGasOrder.h"
+#include "ui/records/DatabaseCommands.h"
+#include "ui/records/DiagnosisDialog.h"
+#include "ui/reports/ReportCommands.h"
+#include "ui/shell/DocumentCommands.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <cmath>
+#include <ctime>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+const char* const kCompany = "东郊变电站";
+const char* const kDevice = "1号主变";
+
+// Channel B's gases quantified with B's curve, linked to channel A's file (hydrogen with
+// A's curve) beside it, for a device the database knows when `knownDevice`.
+CChildFrame* diagnosableDocument(UiFixture& f, bool knownDevice)
+{
+    f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
+    if (knownDevice) {
+        TestRecordDatabase& db = f.app->database();
+        db.addCompany(kCompany);
+        db.addDevice(kDevice, db.companyId(kCompany).value());
+        f.prompts.messages.clear();
+    }
+    CChildFrame* w =
+        f.frame->openDocument(f.writeSample("gasesB.chg", sample::demoGasChromatogram()));
+    CChrEDoc& doc = w->document();
+    doc.detectPeaks();
+    DocumentCommands& commands = f.frame->documentCommands();
+    commands.applyMethodChoice(*w, {0, 0});
+    writeChromatogramFile(f.app->settings().ProjectPath + "/gasesA.chg", doc.data);
+    commands.applyMethodChoice(*w, {0, 1});
+    doc.data.linkedFile = "gasesA.chg";
+    doc.data.method.sendingCompany = kCompany;
+    doc.data.method.deviceNo = kDevice;
+    doc.data.method.oilValue1 = 20.0;
+    doc.data.method.oilValue2 = 0.88;
+    doc.data.injectionTime = OleDateTime::fromCivil(2024, 4, 11, 9, 0, 0);
+    // The previous test on the same day: the rates need the operator's word.
+    doc.data.method.testRecord.testTime = doc.data.injectionTime;
+    doc.setModifiedFlag(false);
+    f.frame->updateCommandStates();
+    return w;
+}
+
+}  // namespace
+
+class DiagnosisTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theCommandShowsAttentionJudgesAndSavesOneRecord()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, true);
+        CChrEDoc& doc = w->document();
+        QVERIFY(f.frame->actions().diagnose->isEnabled());
+        f.prompts.yesNo = {true};  // count the part of a day as one day
+
+        QString hydrogenShown, codesBefore, adviceBefore, codesAfter, conclusionAfter;
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
+            hydrogenShown = dialog.gasTable()->item(0, 1)->text();
+            codesBefore = dialog.ratioCodes()->text();
+            adviceBefore = dialog.advice()->toPlainText();
+            dialog.judgeButton()->click();
+            codesAfter = dialog.ratioCodes()->text();
+            conclusionAfter = dialog.conclusion()->text();
+            saveDialogShot(dialog, "diagnosis");
+            dialog.reject();
+        });
+        f.frame->actions().diagnose->trigger();
+
+        QCOMPARE(f.prompts.questions, QStringList{qs(kLessThanADayQuestion)});
+        const auto& g = doc.data.gasInOil;
+        // Hydrogen comes from the linked channel A file and stays below its attention value.
+        QVERIFY2(g[gas::H2] > 50.0 && g[gas::H2] < 150.0, "hydrogen of the linked file");
+        QVERIFY(g[gas::C2H2] > 5.0 && doc.data.totalHydrocarbons >= 150.0);
+        QCOMPARE(hydrogenShown, QString::number(g[gas::H2], 'f', 4));
+        QVERIFY(codesBefore.isEmpty());
+        QCOMPARE(adviceBefore,
+                 QString::fromUtf8("乙炔含量超过了5uL/L，请注意\n"
+                                   "总烃含量超过了150uL/L，请注意\n"));
+        QCOMPARE(codesAfter, QStringLiteral("1,0,0"));
+        QCOMPARE(doc.data.ratioCode1, 1);
+        QVERIFY2(doc.data.diagnosisCode2 >= 0, "the codes name a fault type");
+        QCOMPARE(qs(doc.data.conclusion), conclusionAfter);
+        QVERIFY(doc.isModified());
+
+        TestRecordDatabase& db = f.app->database();
+        const int company = db.companyId(kCompany).value();
+        const auto rows = db.queryTests(company, db.deviceId(kDevice, company).value(),
+                                        TestRange::All, std::time(nullptr));
+        QCOMPARE(rows->size(), size_t{1});
+        QCOMPARE(rows->front().status, 1);  // saved before the judgement: the attention state
+        QVERIFY(std::abs(rows->front().values[TestRecord::C2H2] - g[gas::C2H2]) < 0.01);
+    }
+
+    void thePreviewButtonClosesTheDialogAndPreviewsTheDgaReport()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, true);
+        f.prompts.yesNo = {true};
+        QString previewed;
+        whenDialogShows([&](QDialog& d) {
+            dynamic_cast<DiagnosisDialog&>(d).judgeButton()->click();
+            whenDialogShows([&](QDialog& preview) {
+                previewed = QString::fromLatin1(preview.metaObject()->className());
+                saveDialogShot(preview, "dga-report-preview");
+                preview.reject();
+            });
+            dynamic_cast<DiagnosisDialog&>(d).previewButton()->click();
+        });
+        f.frame->actions().diagnose->trigger();
+        QCOMPARE(previewed, QStringLiteral("QPrintPreviewDialog"));
+        // The report shows the judgement the dialog made.
+        const Report r = f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga);
+        bool fault = false;
+        for (const ReportBlock& b : r.blocks)
+            if (const auto* text = std::get_if<ReportText>(&b))
+                fault = fault || text->text == "故障类型: " + w->document().data.conclusion;
+        QVERIFY(fault && !w->document().data.conclusion.empty());
+    }
+
+    void ratesWithoutTheOilDensityStayEmptyAndSayWhy()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, true);
+        w->document().data.method.oilValue2 = 0.0;
+        QStringList rateCells;
+        QString note;
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
+            for (int row = 0; row < dialog.gasTable()->rowCount(); ++row) {
+                const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2);
+                rateCells << (cell ? cell->text() : QString());
+            }
+            for (const QLabel* label : dialog.findChildren<QLabel*>())
+                if (label->text().contains(QString::fromUtf8("油的密度")))
+                    note = label->text();
+            dialog.reject();
+        });
+        f.frame->actions().diagnose->trigger();
+
+        QVERIFY(f.prompts.questions.isEmpty());
+        QCOMPARE(rateCells.join(QString()), QString());
+        QCOMPARE(note, QString::fromUtf8("未计算产气率：缺少油的密度"));
+    }
+
+    void aFreshDatabaseLearnsTheCompanyAndDeviceAndTheDiagnosisGoesOn()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, false);
+        // Add the company, add the device, count the part of a day as one day.
+        f.prompts.yesNo = {true, true, true};
+        QString zone;
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
+            zone = dialog.duvalLabel()->text();
+            dialog.reject();
+        });
+        QVERIFY(f.frame->documentCommands().diagnose(*w));
+        QCOMPARE(f.prompts.questions.value(0),
+                 qs(DatabaseCommands::kAddCompanyQuestion).arg(QString::fromUtf8(kCompany)));
+        TestRecordDatabase& db = f.app->database();
+        const int company = db.companyId(kCompany).value();
+        QVERIFY(company >= 0);
+        const int device = db.deviceId(kDevice, company).value();
+        QVERIFY(device >= 0);
+        QCOMPARE(db.queryTests(company, device, TestRange::All, std::time(nullptr))->size(),
+                 size_t{1});
+        // The hydrocarbons place the test in a zone of the triangle.
+        const auto point = duvalPoint(w->document().data);
+        QVERIFY(point);
+        QVERIFY(zone.startsWith(QString::fromLatin1(duvalZoneCode(duvalZone(*point)))));
+    }
+
+    void theCommandIsRefusedWhileRunningAndWithoutAKnownDevice()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, false);
+        CChrEDoc& doc = w->document();
+        bool dialogShown = false;
+        QTimer guard;  // closes a dialog that must not come, and dies with the test
+        connect(&guard, &QTimer::timeout, [&dialogShown] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialogShown = true;
+                d->reject();
+            }
+        });
+        guard.start(5);
+
+        ChannelRun running{.acquiring = true};
+        doc.attachRun(&running);
+        f.frame->updateCommandStates();
+        QVERIFY(!f.frame->actions().diagnose->isEnabled());
+        QVERIFY(!f.frame->documentCommands().diagnose(*w));
+        QCOMPARE(f.prompts.messages,
+                 QStringList{qs(DocumentCommands::kCannotDiagnoseWhileSampling)});
+        QCOMPARE(doc.data.diagnosisCode, -1);
+
+        doc.attachRun(nullptr);
+        f.prompts.messages.clear();
+        QVERIFY(!f.frame->documentCommands().diagnose(*w));
+        QVERIFY(f.prompts.messages.contains(qs(TestRecordDatabase::kNoSuchCompany)));
+        QVERIFY(!dialogShown);
+        QVERIFY(!doc.isModified());
+    }
+};
+
+int runDiagnosisTests(int argc, char** argv)
+{
+    DiagnosisTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "DiagnosisTest.moc"

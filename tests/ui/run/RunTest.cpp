@@ -1,0 +1,217 @@
+#include "UiFixture.h"
+
+#include "ui/graph/CChrEGraphView.h"
+#include "ui/graph/CResultListView.h"
+#include "ui/run/RunController.h"
+#include "ui/shell/CProgStatusBar.h"
+#include "ui/shell/FileTreeView.h"
+
+#include "acquisition/Autosave.h"
+#include "app/CLogManage.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <vector>
+
+using namespace dgaws;
+using namespace dgaws::test;
+
+namespace {
+
+// The window on the simulated connection, played fast, with channel A open.
+struct SimulatedRun : UiFixture {
+    CChildFrame* a = nullptr;
+
+    // One channel, no joining of the channels.
+    explicit SimulatedRun(double speed = 200.0)
+        : UiFixture({{"System/AllStart", 0}, {"System/AllStop", 0}, {"System/Merge", 0}})
+    {
+        frame->runController().setSimulationSpeed(speed);
+        QVERIFY(frame->runController().startSimulation());
+        QTest::keyClick(frame.get(), Qt::Key_A);
+        a = frame->frames().value(0);
+    }
+
+    CChrEDoc& doc() { return a->document(); }
+};
+
+// The points in the safety copy of the channel whose run name starts with `prefix`.
+int recoveredCount(const std::string& folder, const char* prefix)
+{
+    for (const std::string& copy : findAutosaves(folder))
+        if (std::filesystem::path(copy).filename().string().rfind(prefix, 0) == 0) {
+            try {
+                return recoverAutosave(copy).signal.count();
+            } catch (const std::exception&) {
+                return 0;
+            }
+        }
+    return 0;
+}
+
+QMdiSubWindow* subWindowOf(CMainFrame& frame, CChildFrame* child)
+{
+    for (QMdiSubWindow* s : frame.mdiArea()->subWindowList())
+        if (s->widget() == child)
+            return s;
+    return nullptr;
+}
+
+}  // namespace
+
+class RunTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aRunIsDrawnLiveStopsAtItsTimeAndIsSavedUnderItsProposedName()
+    {
+        SimulatedRun f;
+        QVERIFY(f.a);
+        QCOMPARE(f.prompts.messages,
+                 QStringList{QString::fromUtf8("模拟连接已经建立，您可以采样体验了("
+                                               "如果通道已打开，需要关闭后重新打开才能采样)!")});
+        f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QVERIFY(f.doc().acquiring());
+        QVERIFY(f.frame->actions().stop->isEnabled());
+
+        // Points reach the graph while the run goes on, and the status bar follows them.
+        QTRY_VERIFY_WITH_TIMEOUT(f.a->graph()->traceSamples() > 400, 5000);
+        QVERIFY(f.doc().acquiring());
+        QVERIFY(!f.frame->progressBar()->paneText(CProgStatusBar::Time).isEmpty());
+        // The detector's points are marked before their peaks are complete.
+        QTRY_VERIFY_WITH_TIMEOUT(f.a->graph()->liveMarkCount() > 0, 5000);
+        QVERIFY(f.doc().acquiring());
+
+        // The method's six minutes end the run (played fast; a loaded machine may take a while);
+        // the file goes where the proposal said.
+        QTRY_VERIFY_WITH_TIMEOUT(!f.doc().acquiring(), 60000);
+        const QString saved = qs(f.doc().pathName);
+        QCOMPARE(saved, f.prompts.lastSaveProposal);
+        const ChromatogramData stored = readChromatogramFile(ss(saved));
+        QCOMPARE(stored.signal.count(), 6 * 60 * 20);
+        QCOMPARE(f.a->graph()->traceSamples(), stored.signal.count());
+        QVERIFY(f.frame->fileTree()->files().contains(
+            QDir(qs(f.app->settings().ProjectPath)).relativeFilePath(saved)));
+
+        // The result table names the gases of channel A's calibration, ADefaultCali.
+        CResultListView& list = *f.a->results();
+        QCOMPARE(list.rowCount(), stored.peaks.size() + 1);
+        const CalibrationCurve* curve = f.doc().calibrationCurve();
+        QVERIFY(curve);
+        int named = 0;
+        for (int r = 0; r + 1 < list.rowCount(); ++r)
+            for (const ComponentEntry& c : curve->components)
+                named += list.item(r, 2)->text() == qs(c.name);
+        QVERIFY2(named >= static_cast<int>(curve->components.size()),
+                 qPrintable(QString::number(named)));
+        QCOMPARE(f.a->graph()->bandCount(), static_cast<int>(curve->components.size()));
+    }
+
+    void nothingClosesWhileTheRunGoesOnAndStopKeepsWhatWasAcquired()
+    {
+        SimulatedRun f(20.0);
+        f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > 100, 5000);
+
+        QVERIFY(!f.frame->close());
+        QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("正在采样，不能关闭。"));
+        QVERIFY(!subWindowOf(*f.frame, f.a)->close());
+        QCOMPARE(f.frame->frames().size(), 1);
+        QVERIFY(f.doc().acquiring());
+
+        QTest::keyClick(f.frame.get(), Qt::Key_Return);
+        QVERIFY(!f.doc().acquiring());
+        const int acquired = f.doc().acquiredCount;
+        QVERIFY(acquired < 6 * 60 * 20);
+        QCOMPARE(readChromatogramFile(f.doc().pathName).signal.count(), acquired);
+
+        QVERIFY(f.frame->close());
+        QCOMPARE(qs(f.app->eventLog().entries().back().text), QString::fromUtf8("系统退出"));
+    }
+
+    void zeroingMakesTheNextPointTheBaseline()
+    {
+        SimulatedRun f(5.0);
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > 20, 5000);
+        f.frame->updateCommandStates();
+        const int before = f.doc().acquiredCount;
+        f.frame->actions().zero->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > before + 5, 5000);
+        QVERIFY(!f.doc().channelRun()->zeroRequest);
+        QVERIFY(f.doc().data.signal.at(before - 1) != 0.0f);
+        QCOMPARE(f.doc().data.signal.at(before), 0.0f);
+        f.prompts.yesNo = {true};
+        QTest::keyClick(f.frame.get(), Qt::Key_Escape);
+    }
+
+    // Ctrl-C, a terminate request: the window ends through its exit sequence, and the run
+    // that was going on is stopped and saved without a question.
+    void aSignalEndsTheWindowThroughItsExitSequence()
+    {
+        for (const int signal : {SIGTERM, SIGINT}) {
+            TempDir dir;
+            const DataRoot root(dir.path("home"));
+            QProcess window;
+            window.setProcessChannelMode(QProcess::ForwardedChannels);
+            window.start(QStringLiteral(DGAWS_BINARY_DIR "/dgaws"),
+                         {QStringLiteral("--home"), qs(root.root()), QStringLiteral("--run"),
+                          QStringLiteral("--speed"), QStringLiteral("10")});
+            QVERIFY(window.waitForStarted());
+            const std::string copies = root.root() + "/" + WorkstationApp::kAutosaveFolder;
+            // Both channels run (they start together by default); wait for points in A's copy.
+            QTRY_VERIFY_WITH_TIMEOUT(findAutosaves(copies).size() == 2, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(recoveredCount(copies, "A_") > 100, 20000);
+
+            ::kill(static_cast<pid_t>(window.processId()), signal);
+            QVERIFY(window.waitForFinished(30000));
+            QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(window.exitCode(), 128 + signal);
+
+            QVERIFY(findAutosaves(copies).empty());
+            std::vector<std::filesystem::path> saved;
+            for (const auto& e :
+                 std::filesystem::recursive_directory_iterator(root.defaultProjectPath()))
+                if (e.path().extension() == ".chg")
+                    saved.push_back(e.path());
+            std::sort(saved.begin(), saved.end(),
+                      [](const auto& x, const auto& y) { return x.filename() < y.filename(); });
+            QCOMPARE(saved.size(), size_t{2});
+            QVERIFY(saved[0].filename().string().rfind("A_", 0) == 0);
+            QVERIFY(readChromatogramFile(saved[0].string()).signal.count() > 100);
+
+            const QSettings ini(qs(root.settingsFile()), QSettings::IniFormat);
+            CLogManage log(root.logFolder() + "/" +
+                           ss(ini.value(QStringLiteral("System/CurLogName")).toString()));
+            QVERIFY(log.loadLog() && !log.entries().empty());
+            QCOMPARE(qs(log.entries().back().text), QString::fromUtf8("系统退出"));
+        }
+    }
+
+    void aMissingDemonstrationFileIsReported()
+    {
+        UiFixture f({{"System/SimDataPath", "/no/such/QLCHGDATA.DMD"}});
+        whenDialogShows([](QDialog& d) { d.reject(); });  // the settings sheet comes up
+        QVERIFY(!f.frame->runController().startSimulation());
+        QCOMPARE(
+            f.prompts.messages.last(),
+            QString::fromUtf8("没有找到模拟连接数据文件QLCHGDATA.DMD,请到系统选项里重新确认路径"));
+    }
+};
+
+int runRunTests(int argc, char** argv)
+{
+    RunTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "RunTest.moc"
