@@ -79,8 +79,8 @@ public:
 
     void setMessageSink(MessageSink sink) { showMessage_ = std::move(sink); }
 
-    // Connects and creates the three tables when missing; a failure is the driver's
-    // description followed by kConnectFailed.
+    // Connects, creates the tables when missing and brings those of an earlier layout up to
+    // date in place; a failure is the driver's description followed by kConnectFailed.
     Result<void> open(const DatabaseSettings& settings);
     bool isOpen() const;
     // Fails, without showing, with kNotConnected when nothing is open.
@@ -104,8 +104,8 @@ public:
     Result<void> deleteDevice(int id);
 
     // Saves a diagnosed test: looks the company and its device up by name, then inserts the
-    // row, or rewrites the single row of the same injection time (keeping that time), or
-    // writes nothing when two or more rows hold it. Lookup and write are one transaction
+    // row, or rewrites the single row of that device and injection time (keeping both), or
+    // writes nothing when two or more rows hold them. Lookup and write are one transaction
     // that excludes other writers, so concurrent saves never lose or duplicate a row.
     // Contents are kept to two decimals. Every outcome but Inserted and NothingWritten has
     // been shown through the sink.

@@ -41,8 +41,8 @@ TestRecord makeTestRecord(const ChromatogramData& data);
 // How saving a test into the database ended.
 enum class TestSaveResult {
     Inserted,
-    Replaced,        // the single row of the same injection time was rewritten
-    NothingWritten,  // two or more rows already hold that injection time
+    Replaced,        // the single row of the same device and injection time was rewritten
+    NothingWritten,  // two or more rows of that device already hold that injection time
     CompanyNotFound,
     DeviceNotFound,
     Failed,  // the database refused; its message has been shown

@@ -128,7 +128,7 @@ TEST_P(TestRecords, HostileNamesAreStoredAndFoundLikeAnyOtherName)
     EXPECT_EQ(rowCount("ReportInfo"), static_cast<long long>(names.size()));
 }
 
-TEST_P(TestRecords, ASaveInsertsThenReplacesTheSingleRowOfThatTime)
+TEST_P(TestRecords, ASaveInsertsThenReplacesTheSingleRowOfThatDeviceAndTime)
 {
     const auto [company, device] = companyWithDevice("东郊变电站", "1号主变");
     const auto [company2, device2] = companyWithDevice("西郊变电站", "2号主变");
@@ -140,16 +140,21 @@ TEST_P(TestRecords, ASaveInsertsThenReplacesTheSingleRowOfThatTime)
     EXPECT_EQ(db.saveTest("东郊变电站", "1号主变", testAt("2024/05/17 09:30:16", 1.0)),
               TestSaveResult::Inserted);
 
-    // The same injection time again, now for another device and with other values.
+    // Another device sampled in the same second is another test: it keeps a row of its own.
+    EXPECT_EQ(db.saveTest("西郊变电站", "2号主变", testAt("2024/05/17 09:30:15", 7.0)),
+              TestSaveResult::Inserted);
+    EXPECT_EQ(rowCount("ReportInfo"), 3);
+
+    // The same device and time again, with other values, replaces that device's row only.
     TestRecord again = testAt("2024/05/17 09:30:15", 99.994, 3);
     again.batchNo = "2024051702";
     EXPECT_EQ(db.saveTest("西郊变电站", "2号主变", again), TestSaveResult::Replaced);
     EXPECT_EQ(takeMessages(), Strings{"已经重新已经更新了一行'数据库信息'。"});
-    EXPECT_EQ(rowCount("ReportInfo"), 2);
+    EXPECT_EQ(rowCount("ReportInfo"), 3);
 
-    const auto moved = db.queryTests(company2, device2, TestRange::All, std::time(nullptr));
-    ASSERT_EQ(moved->size(), 1u);
-    const TestRecord& row = moved->front();
+    const auto replaced = db.queryTests(company2, device2, TestRange::All, std::time(nullptr));
+    ASSERT_EQ(replaced->size(), 1u);
+    const TestRecord& row = replaced->front();
     EXPECT_EQ(row.injectTime, "2024/05/17 09:30:15") << "the time itself is kept";
     EXPECT_EQ(row.batchNo, "2024051702");
     EXPECT_EQ(row.companyId, company2);
@@ -157,14 +162,52 @@ TEST_P(TestRecords, ASaveInsertsThenReplacesTheSingleRowOfThatTime)
     EXPECT_DOUBLE_EQ(row.values[TestRecord::H2], 99.99) << "two decimals are kept";
     EXPECT_DOUBLE_EQ(row.values[TestRecord::AllC], 14.0);
     EXPECT_EQ(row.status, 0) << "only an exceeded attention value is abnormal";
-    EXPECT_EQ(timesOf(db.queryTests(company, device, TestRange::All, std::time(nullptr))),
-              Strings{"2024/05/17 09:30:16"});
+    const auto first = db.queryTests(company, device, TestRange::All, std::time(nullptr));
+    EXPECT_EQ(timesOf(first), (Strings{"2024/05/17 09:30:16", "2024/05/17 09:30:15"}));
+    ASSERT_EQ(first->size(), 2u);
+    EXPECT_DOUBLE_EQ(first->back().values[TestRecord::H2], 12.35) << "untouched by the other";
+    EXPECT_EQ(first->back().status, 1);
 
     // Stored as a fixed-width text that orders as the times do, on every engine.
-    EXPECT_EQ(rawRows("SELECT InjectTime FROM ReportInfo ORDER BY InjectTime"),
+    EXPECT_EQ(rawRows("SELECT DISTINCT InjectTime FROM ReportInfo ORDER BY InjectTime"),
               (Strings{"2024-05-17 09:30:15", "2024-05-17 09:30:16"}));
     EXPECT_EQ(rawRows("SELECT Broken FROM ReportInfo WHERE InjectTime = '2024-05-17 09:30:16'"),
               Strings{"0"});
+}
+
+TEST_P(TestRecords, ADatabaseOfTheFirstLayoutIsBroughtUpToDateWithEveryRow)
+{
+    const auto [company, device] = companyWithDevice("甲", "乙");
+    const auto [company2, device2] = companyWithDevice("丙", "丁");
+    ASSERT_TRUE(db.close());
+    // The layout as databases written before tests were matched by device held it: the
+    // same tables, an index by time and no version.
+    rawRows("DROP TABLE SchemaVersion");
+    rawRows("DROP INDEX ReportInfoByDeviceTime");
+    rawRows("CREATE INDEX ReportInfoByTime ON ReportInfo (InjectTime)");
+    for (int i = 0; i < 3; ++i)
+        rawRows("INSERT INTO ReportInfo (CompanyID, DeviceID, BatchNo, InjectTime, H2, CH4, C2H6, "
+                "C2H4, C2H2, CO, CO2, O2, N2, AllC, Broken) VALUES (" +
+                std::to_string(company) + ", " + std::to_string(device) + ", 'old', '2024-01-0" +
+                std::to_string(i + 1) + " 08:00:00', 1, 1, 1, 1, 1, 1, 1, 1, 1, 4, " +
+                std::to_string(i % 2) + ")");
+
+    for (int open = 0; open < 2; ++open) {
+        ASSERT_TRUE(db.open(settings)) << lastMessage();
+        EXPECT_EQ(rawRows("SELECT Version FROM SchemaVersion"), Strings{"1"})
+            << "recorded once, opening again changes nothing";
+        ASSERT_TRUE(db.close());
+    }
+    ASSERT_TRUE(db.open(settings));
+    EXPECT_EQ(timesOf(db.queryTests(company, device, TestRange::All, std::time(nullptr))),
+              (Strings{"2024/01/03 08:00:00", "2024/01/02 08:00:00", "2024/01/01 08:00:00"}));
+    EXPECT_EQ(rawRows("SELECT Broken FROM ReportInfo ORDER BY InjectTime"),
+              (Strings{"0", "1", "0"}));
+    // The migrated database already matches by device.
+    EXPECT_EQ(db.saveTest("丙", "丁", testAt("2024/01/02 08:00:00", 2.0)),
+              TestSaveResult::Inserted);
+    EXPECT_EQ(rowCount("ReportInfo"), 4);
+    EXPECT_EQ(db.queryTests(company2, device2, TestRange::All, std::time(nullptr))->size(), 1u);
 }
 
 TEST_P(TestRecords, AbnormalFlagColumnOrderAndTheShownRow)
