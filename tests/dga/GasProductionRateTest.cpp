@@ -92,6 +92,35 @@ TEST_F(RatesTest, PerPeakAndPerGasWithTheTotalOfTheFourHydrocarbons)
     EXPECT_TRUE(questions.empty());
 }
 
+TEST_F(RatesTest, MissingInputsAreNamedAndNoRateIsComputed)
+{
+    struct Case {
+        bool previous;
+        double mass, density;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {false, 20.0, 0.88, "未计算产气率：缺少上次实验数据"},
+        {true, 0.0, 0.88, "未计算产气率：缺少设备总油量"},
+        {true, 20.0, -1.0, "未计算产气率：缺少油的密度"},
+        {false, 0.0, 0.0, "未计算产气率：缺少上次实验数据、设备总油量、油的密度"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        ChromatogramData d = data;
+        if (!c.previous)
+            d.method.testRecord.testTime = OleDateTime{};
+        d.method.oilValue1 = c.mass;
+        d.method.oilValue2 = c.density;
+        addPeaks(d, {{"H2(氢气)", 40.0}});
+        const RateOutcome outcome = computeGasProductionRates(d, linked, env);
+        EXPECT_FALSE(outcome.computed);
+        EXPECT_EQ(outcome.whyNot, c.reason);
+        EXPECT_EQ(d.working.gasRates[rate::H2], 0.0);
+    }
+    EXPECT_TRUE(messages.empty()) << "the reason is shown by the caller, not as a message box";
+}
+
 TEST_F(RatesTest, LessThanADayAsksAndYesCountsOneDay)
 {
     data.method.testRecord.testTime = at(11, 0);  // eight hours before the injection

@@ -58,6 +58,25 @@ TEST(OilContents, VacuumMethodAtTwentyDegreesAndStandardPressureIsThePlainRatio)
     EXPECT_NEAR(co2.oilContent, 100.0, 1e-12);
 }
 
+TEST(OilContents, VolumesAreCorrectedToEachMethodsReferenceState)
+{
+    // The oil expands by 0.0008 per degree up to the reference: 50 °C when oscillated, 20 °C
+    // under vacuum; the gas goes to 323 K, or to 293 K and 101.3 kPa.
+    ChromatogramData shaken = oscillation(101.3, 20, 5, 40);
+    computeVolumeRatio(shaken);
+    const double gas = 5 * 323.0 / 293.0, oil = 40 * (1 + 0.0008 * 30);
+    EXPECT_NEAR(shaken.working.gasVolumeOscillation, gas, 1e-12);
+    EXPECT_NEAR(shaken.working.oilVolumeOscillation, oil, 1e-12);
+    EXPECT_NEAR(shaken.working.volumeRatio, gas / oil, 1e-15);
+
+    ChromatogramData vacuum = oscillation(98.0, 30, 5, 40);
+    vacuum.method.calcMethod = static_cast<int>(QuantMethod::Vacuum);
+    computeVolumeRatio(vacuum);
+    const double vGas = 5 * 98.0 / 101.3 * 293.0 / 303.0, vOil = 40 * (1 - 0.0008 * 10);
+    EXPECT_NEAR(vacuum.working.gasVolumeVacuum, vGas, 1e-12);
+    EXPECT_NEAR(vacuum.working.oilVolumeVacuum, vOil, 1e-12);
+}
+
 TEST(OilContents, OnlyTheNineGasesUnderTheTwoOilMethodsAreConverted)
 {
     ChromatogramData d = oscillation(101.3, 50, 5, 40);
