@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 using namespace dgaws;
 using namespace dgaws::test;
@@ -132,4 +133,37 @@ TEST(CurveLine, FollowsTheFitThroughEveryPointOnItsAxes)
     EXPECT_FALSE(curveLineAt(c.components[0], s, 0.0));
     c.components[0].factor1 = 0.0;
     EXPECT_FALSE(curveLineAt(c.components[0], settings(QuantMethod::ExternalStandard), 1.0));
+}
+
+TEST(CurveLine, EachCurveTypeDrawsItsOwnLine)
+{
+    struct Case {
+        QuantMethod method;
+        int curveType;
+        double factor1, factor2, x;
+        std::optional<double> y;
+    };
+    const QuantMethod linear = QuantMethod::ExternalStandard;
+    const QuantMethod exponential = QuantMethod::ExponentialExternalStandard;
+    const Case cases[] = {
+        {linear, 0, 2.0, 5.0, 3.0, 6.0},  // through the origin: the intercept is ignored
+        {linear, 1, 2.0, 5.0, 3.0, 11.0},
+        {exponential, 1, 2.0, 1.0, 3.0, 90.0},  // 10^(2 log 3 + 1)
+        {exponential, 0, 0.5, 1.0, 4.0, 2.0},
+        {exponential, 1, 2.0, 1.0, -1.0, std::nullopt},
+        {linear, 2, 2.0, 5.0, 3.0, std::nullopt},
+        {linear, -1, 2.0, 5.0, 3.0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.curveType << " at " << c.x);
+        ComponentEntry e;
+        e.curveType = c.curveType;
+        e.factor1 = c.factor1;
+        e.factor2 = c.factor2;
+        const auto y = curveLineAt(e, settings(c.method), c.x);
+        ASSERT_EQ(y.has_value(), c.y.has_value());
+        if (y) {
+            EXPECT_NEAR(*y, *c.y, 1e-9);
+        }
+    }
 }

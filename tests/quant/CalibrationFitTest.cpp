@@ -66,6 +66,7 @@ TEST(LineFits, PointsThatDefineNoLineGiveNoFit)
     EXPECT_FALSE(fitThroughOrigin(std::vector<double>{0, 0}, std::vector<double>{1, 2}).valid);
     EXPECT_FALSE(fitThroughOrigin(std::vector<double>{}, std::vector<double>{}).valid);
     EXPECT_FALSE(fitGeneralLine(std::vector<double>{1, nan}, std::vector<double>{1, 2}).valid);
+    EXPECT_FALSE(fitGeneralLine(std::vector<double>{1, 2}, std::vector<double>{1, inf}).valid);
     EXPECT_FALSE(fitThroughOrigin(std::vector<double>{1, 2}, std::vector<double>{-inf, 2}).valid);
 
     // A flat response is a line of slope 0 whose correlation is undefined: 0, not NaN.

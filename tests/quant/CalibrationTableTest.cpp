@@ -115,6 +115,13 @@ TEST(CurveTable, ConcentrationColumnsAndLevelsChangeTogether)
 
     EXPECT_TRUE(deleteRun(c, 0, 0));
     EXPECT_FALSE(deleteRun(c, 0, 0));
+
+    CalibrationCurve three = threeComponents();
+    appendConcentration(three);
+    three.components[1].concentrations[2] = 6;
+    ASSERT_TRUE(deleteConcentration(three, 1));  // a middle level takes its own column
+    EXPECT_EQ(three.components[1].concentrations, (std::vector<double>{3, 6}));
+    EXPECT_EQ(areasOf(three, "a"), (std::vector<double>{10}));
 }
 
 TEST(CurveTable, ComponentsFromAChromatogramAndClearingTheUnknown)
