@@ -12,7 +12,7 @@ constexpr int ForbidIntegration = 1;
 constexpr int ForceIndependent = 2;
 constexpr int AutoTailing = 4;
 constexpr int HorizontalBaseline = 8;
-constexpr int AutoPeakWidth = 16;  // kept for the time program; nothing reads it
+constexpr int AutoPeakWidth = 16;  // the bunch size follows the widths of the peaks found
 }  // namespace EventBit
 
 // The event switches with the pending one-shot event and the horizontal level, which the

@@ -1,6 +1,7 @@
 #include "ParameterSchedule.h"
 
 #include "BunchStream.h"
+#include "TimeEventType.h"
 
 #include <algorithm>
 #include <climits>
@@ -43,6 +44,7 @@ void ParameterSchedule::startPass(const IntegrationParams& params, bool programE
     beforeLock_ = false;
     quietUntil_ = 0;
     bunchOverridden_ = false;
+    followed_ = 0.0;
     setCentreOffset();
 }
 
@@ -57,6 +59,10 @@ const ScheduledEvent* ParameterSchedule::update(int n)
         baseThreshold_ = applied->event.slope * 0.1;
         anyRowApplied_ = true;
         loaded = true;
+        // Following the peaks' widths starts and stops from the row's own width.
+        if (applied->event.type == TimeEventType::AutoPeakWidthOn ||
+            applied->event.type == TimeEventType::AutoPeakWidthOff)
+            followed_ = 0.0;
     }
     if (!loaded && !anyRowApplied_) {
         baseBunch_ = params_.peakWidth;
@@ -77,6 +83,8 @@ const ScheduledEvent* ParameterSchedule::update(int n)
         bunch_ = baseBunch_;
         threshold_ = baseThreshold_;
     }
+    if (followed_ > 0.0)
+        bunch_ = followed_;
     if (!(bunch_ >= 1.0))  // also catches 0 x infinity
         bunch_ = 1.0;
     setCentreOffset();

@@ -54,6 +54,16 @@ public:
         bunchOverridden_ = true;
     }
 
+    // While the detector follows the widths of the peaks it finds (time event 10), their
+    // bunch size replaces the working one from the next sample on, doubling or not; 0 stops
+    // following. The threshold stays the schedule's.
+    void followBunchSize(double size)
+    {
+        followed_ = size;
+        quietUntil_ = 0;
+    }
+    double followedBunchSize() const { return followed_; }
+
     int doublingPeriod() const { return doublingPeriod_; }
     int doublingCount() const { return k_; }
     int nextRow() const { return next_; }
@@ -82,6 +92,7 @@ private:
     bool beforeLock_ = false;
     int quietUntil_ = 0;
     bool bunchOverridden_ = false;
+    double followed_ = 0.0;
 };
 
 }  // namespace dgaws

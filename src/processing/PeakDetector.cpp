@@ -2,6 +2,7 @@
 
 #include "CommonTangent.h"
 #include "SafeMath.h"
+#include "TimeEventType.h"
 
 #include <cmath>
 #include <cstdint>
@@ -117,9 +118,20 @@ void PeakDetector::startPeak(Context& c, int centre, bool automatic)
         working_.typeFlags |= FixedBaselineStart;
         working_.baselineStartValue = c.events.horizontalLevel;
     }
+    markNegative(c);
     tail_.groupFirstRow = c.rows.table.size();
     state_ = DetectorState::Upslope;
     notify(c, DetectionMark::Start, centre);
+}
+
+// Time event 14 waits for the next peak to start; that peak is negative, as the editor's
+// negative peak is, and keeps the bits that place it in its group.
+void PeakDetector::markNegative(Context& c)
+{
+    if (c.events.pending != TimeEventType::NextPeakNegative)
+        return;
+    c.events.pending = 0;
+    working_.typeFlags |= Negative;
 }
 
 void PeakDetector::endAt(const Context& c, int index)
@@ -208,6 +220,7 @@ void PeakDetector::splitAtValley(Context& c, int valley)
         working_.typeFlags |= RiderOnTail;
     if (!t.empty() && (t[t.size() - 1].typeFlags & EndsInValley))
         working_.typeFlags |= StartsInValley;
+    markNegative(c);
     state_ = DetectorState::Upslope;
     notify(c, DetectionMark::Valley, valley);
 }

@@ -74,6 +74,7 @@ public:
 private:
     void followRiderTangent(Context& c, int n);
     void startPeak(Context& c, int centre, bool automatic);
+    void markNegative(Context& c);
     void endAt(const Context& c, int index);
     void append(Context& c);
     void passApex(Context& c);

@@ -1,5 +1,6 @@
 #include "PeakEngine.h"
 
+#include "IntegrationProposal.h"
 #include "PeakGrouping.h"
 #include "TimeEventType.h"
 
@@ -51,6 +52,8 @@ void PeakEngine::resetPass()
     stream_.startPass(params_.smoothWidth, params_.judgeWidth);
     detector_.startPass();
     manual_ = PeakRecord{};
+    widthsSeen_ = 0;
+    followedWidths_.clear();
     excluded_.clear();
     passOpen_ = true;
     unpublished_ = true;
@@ -99,6 +102,59 @@ void PeakEngine::feedSample(float raw)
         detector_.onBunch(c);
     stream_.endSample();
     detector_.riderTangent(c, n_);
+    if (events_.bits & EventBit::AutoPeakWidth)
+        followPeakWidths();
+}
+
+namespace {
+
+// Samples between the half-height crossings of a row as detection left it: the height
+// above the straight line from its baseline start to its baseline end.
+double halfWidthOf(const PeakRecord& p, const SignalView& s)
+{
+    if (!(p.startIndex <= p.apexIndex && p.apexIndex <= p.endIndex) ||
+        p.baselineEndIndex <= p.baselineStartIndex)
+        return 0.0;
+    const double base = p.baselineStartValue +
+        (static_cast<double>(p.baselineEndValue) - p.baselineStartValue) *
+            (p.apexIndex - p.baselineStartIndex) / (p.baselineEndIndex - p.baselineStartIndex);
+    const double height = s(p.apexIndex) - base;
+    if (!(height > 0.0))
+        return 0.0;
+    const double half = base + 0.5 * height;
+    return PeakMeasures::rearCrossing(s, p.apexIndex, p.endIndex, half) -
+        PeakMeasures::frontCrossing(s, p.startIndex, p.apexIndex, half);
+}
+
+// The peaks that set the followed width: one odd peak among them does not.
+constexpr size_t kFollowedPeaks = 3;
+
+}  // namespace
+
+// A peak found while time event 10 is on sets the bunch size for the next ones from the
+// median half width of the newest few, as the proposal sets it from the narrowest peak.
+void PeakEngine::followPeakWidths()
+{
+    const PeakTable& t = rows_.table;
+    if (widthsSeen_ > t.size())
+        widthsSeen_ = t.size();
+    if (widthsSeen_ == t.size())
+        return;
+    for (; widthsSeen_ < t.size(); ++widthsSeen_) {
+        const double w = halfWidthOf(t[widthsSeen_], signal_);
+        if (w > 0.0)
+            followedWidths_.push_back(w);
+    }
+    if (followedWidths_.size() > kFollowedPeaks)
+        followedWidths_.erase(followedWidths_.begin(),
+                              followedWidths_.end() - static_cast<std::ptrdiff_t>(kFollowedPeaks));
+    if (followedWidths_.empty())
+        return;
+    std::vector<double> w = followedWidths_;
+    std::sort(w.begin(), w.end());
+    const size_t mid = w.size() / 2;
+    const double median = w.size() % 2 != 0 ? w[mid] : 0.5 * (w[mid - 1] + w[mid]);
+    schedule_.followBunchSize(bunchSizeFor(median));
 }
 
 // Between two bunches most samples only join the moving average: nothing in the schedule
@@ -152,7 +208,13 @@ void PeakEngine::applyTimeEvent(const ScheduledEvent& row)
             events_.horizontalLevel = signal_(stream_.history().newest().centre);
         break;
     case T::HorizontalBaselineOff: events_.bits &= ~EventBit::HorizontalBaseline; break;
-    case T::AutoPeakWidthOn: events_.bits |= EventBit::AutoPeakWidth; break;
+    case T::AutoPeakWidthOn:
+        // Only the peaks found from here on are followed; until one is, the row's own
+        // width holds.
+        events_.bits |= EventBit::AutoPeakWidth;
+        widthsSeen_ = rows_.table.size();
+        followedWidths_.clear();
+        break;
     case T::AutoPeakWidthOff: events_.bits &= ~EventBit::AutoPeakWidth; break;
     case T::IntegrationOn: events_.bits &= ~EventBit::ForbidIntegration; break;
     case T::IntegrationOff: events_.bits |= EventBit::ForbidIntegration; break;

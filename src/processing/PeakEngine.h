@@ -85,6 +85,8 @@ public:
     DetectorState detectorState() const { return detector_.state(); }
     const DetectorEvents& events() const { return events_; }
     double workingBunchSize() const { return schedule_.bunchSize(); }
+    // The bunch size time event 10 follows the peaks with; 0 when it does not.
+    double followedBunchSize() const { return schedule_.followedBunchSize(); }
     double workingThreshold() const { return schedule_.threshold(); }
     int doublingCount() const { return schedule_.doublingCount(); }
     bool integrationOn() const { return integrationOn_; }
@@ -110,6 +112,7 @@ private:
     void manualStart();
     void manualEnd();
     void deleteExcludedPeaks();
+    void followPeakWidths();
     void publish(int steps);
     void runSteps(PeakTable& table, int steps, const SignalView& signal);
 
@@ -141,6 +144,10 @@ private:
     PeakDetector detector_;
     PeakRecord manual_;
     StartSignalDetector startSignal_;
+    // Time event 10: rows of the table already measured, and the half widths (samples) of
+    // the newest peaks found since the event.
+    int widthsSeen_ = 0;
+    std::vector<double> followedWidths_;
 
     DetectionRows rows_;
     bool passOpen_ = false;

@@ -231,6 +231,21 @@ std::vector<Case> cases()
     c.push_back({"centre ahead of the data",
                  gaussians(800, {{200, 500, 6}, {230, 400, 6}, {500, 300, 8}}),
                  methodWith(plainParams(1, 10.0, 1))});
+    // The followed width changes the bunch size between the quiet stretches the stored pass
+    // takes in one go.
+    c.push_back({"peaks followed as they broaden, one negative",
+                 SyntheticSignal(8000, 50.0f)
+                     .gaussian(600, 2000, 6)
+                     .gaussian(1800, 1333, 9)
+                     .gaussian(3100, 888, 13.5)
+                     .gaussian(4500, 592, 20.25)
+                     .gaussian(6200, 395, 30.4)
+                     .noise(2.0, 3)
+                     .floats(),
+                 methodWith(plainParams(2, 60.0, 2),
+                            {timeEvent(0.0, T::AutoPeakWidthOn, 2, 60.0),
+                             timeEvent(3.0, T::NextPeakNegative, 2, 60.0),
+                             timeEvent(4.5, T::AutoPeakWidthOff, 3, 60.0)})});
     IntegrationParams hostile = plainParams(0, 10.0, 0);
     hostile.judgeWidth = 0;
     hostile.timeDoubling = 0.5;

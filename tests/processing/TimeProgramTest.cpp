@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 
+#include "processing/IntegrationProposal.h"
 #include "processing/TimeEventType.h"
 #include "processing/TimeProgramRows.h"
 
@@ -145,6 +146,93 @@ TEST(TimeProgram, HorizontalBaselineFixesTheNextPeaksStartLevel)
     EXPECT_GT(t[0].startValue, t[0].baselineStartValue + 50.0f);
     EXPECT_EQ(t[1].typeFlags, 0);
     EXPECT_EQ(t[1].baselineStartValue, t[1].startValue);
+}
+
+namespace {
+
+// Peaks of one area each, every one half as wide again as the one before, far apart on a
+// noisy level: half widths from 14 to 161 samples.
+std::vector<float> wideningPeaks(std::vector<double>& centres)
+{
+    SyntheticSignal s(12000, 50.0f);
+    double centre = 600.0;
+    double sigma = 6.0;
+    for (int k = 0; k < 7; ++k) {
+        s.gaussian(centre, 12000.0 / sigma, sigma);
+        centres.push_back(centre);
+        centre += 14.0 * sigma + 1200.0;
+        sigma *= 1.5;
+    }
+    return s.noise(2.0, 3).floats();
+}
+
+}  // namespace
+
+// With event 10 the bunch size follows the peaks as they broaden: a bunch made for the
+// first, narrow peak cuts the broad ones short and misses the broadest without it. Event
+// 11 gives back the row's own bunch size.
+TEST(TimeProgram, AutomaticPeakWidthFollowsPeaksThatBroaden)
+{
+    std::vector<double> centres;
+    const auto signal = wideningPeaks(centres);
+    const IntegrationParams narrow = plainParams(2, 60.0, 2);
+    const PeakTable fixed = detect(chromatogramOf(signal, narrow));
+    EXPECT_LT(fixed.size(), 7);
+
+    const PeakTable t =
+        detect(withProgram(signal, {timeEvent(0.0, T::AutoPeakWidthOn, 2, 60.0)}, narrow));
+    ASSERT_EQ(t.size(), 7);
+    for (int i = 0; i < 7; ++i) {
+        const double halfWidth = 2.3548 * 6.0 * std::pow(1.5, i);
+        EXPECT_NEAR(t[i].apexIndex, centres[static_cast<size_t>(i)], 0.1 * halfWidth) << i;
+        EXPECT_NEAR(t[i].halfWidth * 1200.0, halfWidth, 0.1 * halfWidth) << i;
+        EXPECT_EQ(t[i].typeFlags, 0) << i;
+    }
+
+    // Four peaks in, the median of the newest three half widths, about 32 samples, makes
+    // bunches of 5; the end of the event gives the row's 3 back.
+    ChromatogramData d = withProgram(signal,
+                                     {timeEvent(0.0, T::AutoPeakWidthOn, 2, 60.0),
+                                      timeEvent(minutesAt(5400), T::AutoPeakWidthOff, 3, 60.0)},
+                                     narrow);
+    PeakEngine e(d);
+    e.resetPass();
+    for (int i = 0; i < 5400; ++i)
+        e.feedSample(signal[static_cast<size_t>(i)]);
+    EXPECT_EQ(e.detectedRows().size(), 4);
+    EXPECT_EQ(e.followedBunchSize(), 5.0);
+    EXPECT_EQ(e.workingBunchSize(), 5.0);
+    e.feedSample(signal[5400]);
+    EXPECT_EQ(e.followedBunchSize(), 0.0);
+    EXPECT_EQ(e.workingBunchSize(), 3.0);
+}
+
+// Event 14 makes the next peak to start negative, as the editor's negative peak is; the
+// peak open when it comes and the peaks after are not.
+TEST(TimeProgram, NextPeakNegativeMarksOnlyThePeakThatStartsNext)
+{
+    const auto signal = gaussians(4000, {{600, 500, 15}, {1500, 400, 15}, {2500, 300, 15}});
+    // A row of no event at the same time: the peaks as they are under a time program.
+    const PeakTable plain = detect(withProgram(signal, {timeEvent(minutesAt(600), T::None)}));
+    ASSERT_EQ(plain.size(), 3);
+    // At sample 600 the first peak is open.
+    const PeakTable t =
+        detect(withProgram(signal, {timeEvent(minutesAt(600), T::NextPeakNegative)}));
+    ASSERT_EQ(t.size(), 3);
+    EXPECT_EQ(t[0].typeFlags, 0);
+    EXPECT_DOUBLE_EQ(t[0].area, plain[0].area);
+    EXPECT_EQ(t[1].typeFlags, PeakFlag::Negative);
+    EXPECT_EQ(peakTypeCode(t[1].typeFlags), 11);
+    EXPECT_DOUBLE_EQ(t[1].area, -plain[1].area);
+    EXPECT_DOUBLE_EQ(t[1].height, -plain[1].height);
+    EXPECT_EQ(t[1].apexIndex, plain[1].apexIndex);
+    EXPECT_EQ(t[2].typeFlags, 0);
+    EXPECT_DOUBLE_EQ(t[2].area, plain[2].area);
+    // An event 0 after it takes the wait away.
+    EXPECT_EQ(detect(withProgram(signal,
+                                 {timeEvent(minutesAt(600), T::NextPeakNegative),
+                                  timeEvent(minutesAt(900), T::None)})),
+              plain);
 }
 
 namespace {
