@@ -1,12 +1,17 @@
 #include "MethodCommand.h"
 
+#include "ProcessCommand.h"
 #include "RecordJson.h"
 
 #include "app/CLogManage.h"
 #include "app/DataRoot.h"
 #include "app/SettingsStore.h"
 #include "app/SystemSettings.h"
+#include "chromatogram/ChromatogramKinds.h"
 #include "chromatogram/MethodLibrary.h"
+#include "processing/IntegrationProposal.h"
+#include "processing/PeakEngine.h"
+#include "processing/PeakTableComparison.h"
 #include "processing/TimeEventType.h"
 #include "processing/TimeProgramRows.h"
 
@@ -15,6 +20,7 @@
 #include <QDateTime>
 
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -114,6 +120,7 @@ public:
         case A::EventAdd: return eventAdd();
         case A::EventRemove: return eventRemove();
         case A::Default: return makeDefault();
+        case A::Suggest: return suggest();
         }
         return 1;
     }
@@ -300,6 +307,165 @@ private:
         return 0;
     }
 
+    // The proposal for a chromatogram, the peaks it finds there and, when the file carries
+    // another system's peak table, how the two tables agree.
+    int suggest()
+    {
+        std::optional<size_t> target;
+        if (!r_.apply.empty() && !(target = find(r_.apply)))
+            return fail("no method named " + r_.apply);
+        if (!(r_.tolerance > 0.0) || !std::isfinite(r_.tolerance))
+            return fail("the tolerance must be a positive number of minutes");
+        const auto kind = kindOfFile(r_.file);
+        if (!kind)
+            return fail(r_.file + ": not a chromatogram (.chg, .dat, .cdf, .txt, .std, .csv)");
+        ChromatogramData data;
+        try {
+            data = readChromatogramOfKind(r_.file, *kind, r_.pointsPerSecond);
+        } catch (const std::exception& e) {
+            return fail("cannot read " + r_.file + ": " + e.what());
+        }
+        if (data.signal.count() < 3 || data.pointsPerSecond <= 0)
+            return fail(r_.file + " holds too few samples to propose anything");
+
+        const EngineSettings engineSettings{settings_.CacuFrequence, settings_.AutoDelUnusedPeak};
+        const int divisor = areaDivisor(engineSettings.cacuFrequence);
+        const IntegrationProposal proposal = proposeIntegration(data, divisor);
+        const PeakTable stored = data.peaks;
+        applyProposal(proposal, data.method.integration);
+        PeakEngine engine(data);
+        engine.setSettings(engineSettings);
+        engine.runDetection();
+        const PeakTableComparison comparison(stored, data.peaks, r_.tolerance, kStoredShare,
+                                             static_cast<double>(divisor) / data.pointsPerSecond);
+
+        if (target) {
+            MethodLibraryEntry edited = library_.at(*target);
+            applyProposal(proposal, edited.method.integration);
+            if (const int status = store(*target, std::move(edited)); status != 0)
+                return status;
+        }
+        if (r_.json)
+            printSuggestionJson(proposal, data, stored, comparison);
+        else
+            printSuggestion(proposal, data, stored, comparison);
+        return 0;
+    }
+
+    // Peaks of another system's table that count: the smallest are within its own noise.
+    static constexpr double kStoredShare = 0.01;
+
+    void printSuggestion(const IntegrationProposal& p, const ChromatogramData& data,
+                         const PeakTable& stored, const PeakTableComparison& comparison)
+    {
+        const auto g = [](double v) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.4g", v);
+            return std::string(text);
+        };
+        const auto f3 = [](double v) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.3f", v);
+            return std::string(text);
+        };
+        const IntegrationParams& ip = p.params;
+        out_ << r_.file << '\n'
+             << "  Rate: " << data.pointsPerSecond << " points per second, " << data.signal.count()
+             << " samples\n"
+             << "  Baseline: noise " << g(p.noise) << " RMS on the quietest stretches of "
+             << p.stretchLength << " samples, drift " << g(p.drift) << " per minute\n";
+        if (p.peakFound)
+            out_ << "  Narrowest peak: half width " << g(p.narrowestHalfWidth) << " min ("
+                 << g(p.narrowestSamples) << " samples) at " << f3(p.narrowestAt) << " min, of "
+                 << p.significantPeaks << " peaks at least " << g(kSignificantHeight)
+                 << " noises high\n";
+        else
+            out_ << "  Narrowest peak: none stands " << g(kSignificantHeight)
+                 << " noises high; the method's widths are kept\n";
+        out_ << "  Start: "
+             << (p.disturbedStart ? "a disturbance, locked until " + f3(ip.lockTime) + " min"
+                                  : std::string("quiet"))
+             << '\n'
+             << "  Proposed: peakWidth " << ip.peakWidth << ", slope " << g(ip.slope)
+             << ", smoothWidth " << ip.smoothWidth << ", minArea " << g(ip.minArea)
+             << ", minHeight " << g(ip.minHeight) << ", lockTime " << g(ip.lockTime)
+             << ", timeDoubling " << g(ip.timeDoubling) << " (bunch differences: noise "
+             << g(p.bunchNoise) << ")\n"
+             << "  Peaks found: " << data.peaks.size() << '\n';
+        printResultTable(out_, data);
+        if (!stored.empty()) {
+            double low = 0.0;
+            double high = 0.0;
+            bool any = false;
+            for (const PeakMatch& m : comparison.matches()) {
+                if (m.found < 0)
+                    continue;
+                low = any ? std::min(low, m.areaRatio) : m.areaRatio;
+                high = any ? std::max(high, m.areaRatio) : m.areaRatio;
+                any = true;
+            }
+            out_ << "  The file's own peak table: " << comparison.matched() << " of "
+                 << comparison.matches().size() << " peaks (at least 1 % of its largest area) "
+                 << "found within " << g(r_.tolerance) << " min";
+            if (any)
+                out_ << "; areas found / stored, in signal x seconds: " << g(low) << " to "
+                     << g(high);
+            out_ << '\n';
+            for (const PeakMatch& m : comparison.matches()) {
+                const PeakRecord& s = stored[m.reference];
+                out_ << "    " << f3(s.retentionTime) << " min, area " << g(s.area) << ": ";
+                if (m.found < 0)
+                    out_ << "not found\n";
+                else
+                    out_ << "found at " << f3(data.peaks[m.found].retentionTime)
+                         << " min, area ratio " << g(m.areaRatio) << '\n';
+            }
+        }
+        if (!r_.apply.empty())
+            out_ << "  Applied to method " << r_.apply << '\n';
+    }
+
+    void printSuggestionJson(const IntegrationProposal& p, const ChromatogramData& data,
+                             const PeakTable& stored, const PeakTableComparison& comparison)
+    {
+        Json j = Json::object();
+        j["file"] = r_.file;
+        j["pointsPerSecond"] = data.pointsPerSecond;
+        j["figures"] = {{"noise", jsonNumber(p.noise)},
+                        {"drift", jsonNumber(p.drift)},
+                        {"bunchNoise", jsonNumber(p.bunchNoise)},
+                        {"stretchLength", p.stretchLength},
+                        {"significantPeaks", p.significantPeaks},
+                        {"peakFound", p.peakFound},
+                        {"narrowestHalfWidth", jsonNumber(p.narrowestHalfWidth)},
+                        {"narrowestSamples", jsonNumber(p.narrowestSamples)},
+                        {"narrowestAt", jsonNumber(p.narrowestAt)},
+                        {"disturbedStart", p.disturbedStart}};
+        j["proposal"] = toJson(p.params);
+        j["peaks"] = resultJson(data)["peaks"];
+        if (!stored.empty()) {
+            Json matches = Json::array();
+            for (const PeakMatch& m : comparison.matches()) {
+                Json e = {{"retentionTime", jsonNumber(stored[m.reference].retentionTime)},
+                          {"area", jsonNumber(stored[m.reference].area)},
+                          {"found", m.found >= 0}};
+                if (m.found >= 0) {
+                    e["foundRetentionTime"] = jsonNumber(data.peaks[m.found].retentionTime);
+                    e["timeDifference"] = jsonNumber(m.timeDifference);
+                    e["areaRatio"] = jsonNumber(m.areaRatio);
+                }
+                matches.push_back(std::move(e));
+            }
+            j["storedPeaks"] = {{"tolerance", r_.tolerance},
+                                {"counted", comparison.matches().size()},
+                                {"matched", comparison.matched()},
+                                {"matches", std::move(matches)}};
+        }
+        if (!r_.apply.empty())
+            j["applied"] = r_.apply;
+        out_ << j.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+    }
+
     const MethodRequest& r_;
     std::ostream& out_;
     std::ostream& err_;
@@ -380,6 +546,23 @@ void addMethodCommand(CLI::App& app)
     def->add_option("CHANNEL", r->channel, "A or B")->required();
     def->add_option("NAME", r->name, "Method")->required();
     leaf(def, A::Default, r);
+
+    CLI::App* suggest = method->add_subcommand(
+        "suggest",
+        "Integration parameters proposed from a chromatogram's own signal, and the "
+        "peaks they find");
+    suggest->add_option("FILE", r->file, "Chromatogram (.chg, .dat, .cdf, .txt, .std, .csv)")
+        ->required();
+    suggest->add_option("--apply", r->apply, "Put the proposal into this library method");
+    suggest
+        ->add_option("--points-per-second", r->pointsPerSecond, "Rate of a file that carries none")
+        ->check(CLI::Range(1, 1000000));
+    suggest
+        ->add_option("--tolerance", r->tolerance,
+                     "Minutes within which a peak of the file's own table counts as found")
+        ->default_val(0.03);
+    suggest->add_flag("--json", r->json, "One JSON document");
+    leaf(suggest, A::Suggest, r);
 }
 
 }  // namespace dgaws::cli

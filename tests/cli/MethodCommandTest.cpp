@@ -155,5 +155,50 @@ TEST_F(MethodCommandTest, TimeProgramRowsHidingAndDefaults)
     EXPECT_FALSE(std::filesystem::exists(folder_ + "/M3.she"));
 }
 
+// An operator with another system's chromatogram: the proposal with its figures, the peaks
+// it finds against the file's own table, and the proposal put into a library method that
+// keeps its other fields; a file that is no chromatogram changes nothing.
+TEST_F(MethodCommandTest, SuggestProposesFromTheFileAndAppliesToAMethod)
+{
+    const std::string cdf = DGAWS_TESTDATA_DIR "/aia/uniform-0.4s.cdf";
+    const std::string file = folder_ + "/QLDefault.she";
+    const MethodLibraryEntry before = loadMethodFile(file);
+    const Output j = method(A::Suggest, [&cdf](auto& r) { r.file = cdf, r.json = true; });
+    ASSERT_EQ(j.status, 0) << j.err;
+    const json doc = json::parse(j.out);
+    EXPECT_EQ(doc["pointsPerSecond"], 3);
+    EXPECT_GT(doc["figures"]["noise"].get<double>(), 0.0);
+    EXPECT_TRUE(doc["figures"]["peakFound"].get<bool>());
+    EXPECT_EQ(doc["storedPeaks"]["counted"], 8);
+    EXPECT_EQ(doc["storedPeaks"]["matched"], 8);
+    EXPECT_GE(doc["peaks"].size(), 8u);
+    const int bunch = doc["proposal"]["peakWidth"].get<int>();
+    const double slope = doc["proposal"]["slope"].get<double>();
+    EXPECT_EQ(loadMethodFile(file).method, before.method) << "nothing applied without --apply";
+
+    const Output text =
+        method(A::Suggest, [&cdf](auto& r) { r.file = cdf, r.apply = "QLDefault"; });
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Narrowest peak: half width"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("8 of 8 peaks"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Applied to method QLDefault"), std::string::npos);
+    const IntegrationParams applied = loadMethodFile(file).method.integration;
+    EXPECT_EQ(applied.peakWidth, bunch);
+    EXPECT_EQ(applied.slope, slope);
+    EXPECT_EQ(applied.timeDoubling, 0.0);
+    EXPECT_EQ(applied.stopTime, before.method.integration.stopTime);
+    EXPECT_EQ(applied.heightRatio, before.method.integration.heightRatio);
+
+    const std::string after = readWholeFile(file);
+    const Output notChromatogram =
+        method(A::Suggest, [&file](auto& r) { r.file = file, r.apply = "QLDefault"; });
+    EXPECT_EQ(notChromatogram.status, 1);
+    EXPECT_EQ(notChromatogram.out, "");
+    const Output noMethod =
+        method(A::Suggest, [&cdf](auto& r) { r.file = cdf, r.apply = "Nowhere"; });
+    EXPECT_EQ(noMethod.err, "dgaws-cli: no method named Nowhere\n");
+    EXPECT_EQ(readWholeFile(file), after);
+}
+
 }  // namespace
 }  // namespace dgaws::cli::test
