@@ -84,6 +84,9 @@ private:
     bool set_ = false;
 };
 
+// Peaks of another system's table that count: the smallest are within its own noise.
+constexpr double kStoredShare = 0.01;
+
 // Fields that other commands own: the name is the file's, visibility is hide and show.
 bool reserved(const std::string& field)
 {
@@ -351,9 +354,6 @@ private:
             printSuggestion(proposal, data, stored, comparison);
         return 0;
     }
-
-    // Peaks of another system's table that count: the smallest are within its own noise.
-    static constexpr double kStoredShare = 0.01;
 
     void printSuggestion(const IntegrationProposal& p, const ChromatogramData& data,
                          const PeakTable& stored, const PeakTableComparison& comparison)
