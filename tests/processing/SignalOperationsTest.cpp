@@ -75,6 +75,34 @@ TEST(SignalSmoothing, ChromatogramGetsNewExtremaAndDisplayButKeepsItsPeaks)
     EXPECT_EQ(d.peaks, peaks);
 }
 
+TEST(DisplayRange, NoiseCloseUpIsTenMinutesAndTwentyMicrovoltsAroundTheNewestSample)
+{
+    // 20 minutes at 20 points a second, the value of each sample its index in uV.
+    std::vector<float> x(24000);
+    for (size_t i = 0; i < x.size(); ++i)
+        x[i] = static_cast<float>(i);
+    const ChromatogramData d = chromatogramOf(x, plainParams(), 20);
+    struct Case {
+        int newest;
+        DisplayRange range;
+    };
+    const Case cases[] = {
+        {12000, {5.0, 15.0, 11.99, 12.01}},
+        {2400, {0.0, 7.0, 2.39, 2.41}},                   // never before the start
+        {99999, {14.999167, 24.999167, 23.989, 24.009}},  // the last sample
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.newest);
+        const DisplayRange r = DisplayRange::noiseCloseUp(d, c.newest);
+        EXPECT_NEAR(r.timeStart, c.range.timeStart, 1e-5);
+        EXPECT_NEAR(r.timeEnd, c.range.timeEnd, 1e-5);
+        EXPECT_NEAR(r.levelMin, c.range.levelMin, 1e-9);
+        EXPECT_NEAR(r.levelMax, c.range.levelMax, 1e-9);
+    }
+    EXPECT_EQ(DisplayRange::noiseCloseUp(ChromatogramData{}, 5),
+              (DisplayRange{0.0, 5.0, -0.01, 0.01}));
+}
+
 TEST(BaselineDrift, FollowsTheSignalBetweenGroupsAndALineUnderEach)
 {
     // A drift of 0.25 per sample: the line under the group rises by whole units only.
