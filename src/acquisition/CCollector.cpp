@@ -249,21 +249,30 @@ bool CCollector::loadDemoData(const std::string& path)
 void CCollector::setDemoValues(std::vector<float> values)
 {
     demoValues_ = std::move(values);
-    demoIndex_ = 0;
+    demoIndex_ = {};
+}
+
+void CCollector::rewindDemo(int channel)
+{
+    if (channel >= 0 && channel < kChannels)
+        demoIndex_[static_cast<size_t>(channel)] = 0;
 }
 
 void CCollector::simulationTick()
 {
     // An empty file plays the value of an empty array, as it always did.
-    float v = -1.0f;
-    if (!demoValues_.empty()) {
-        v = demoValues_[static_cast<size_t>(demoIndex_)];
-        if (++demoIndex_ >= static_cast<int>(demoValues_.size()))
-            demoIndex_ = 0;
-    }
-    channelSample(0, v, false);
+    const auto next = [this](int channel) {
+        if (demoValues_.empty())
+            return -1.0f;
+        int& i = demoIndex_[static_cast<size_t>(channel)];
+        const float v = demoValues_[static_cast<size_t>(i)];
+        if (++i >= static_cast<int>(demoValues_.size()))
+            i = 0;
+        return v;
+    };
+    channelSample(0, next(0), false);
     if (settings_.channelCount > 1)
-        channelSample(1, v, false);
+        channelSample(1, next(1), false);
     parse();
 }
 
@@ -272,7 +281,7 @@ void CCollector::reset()
     rxQueue_.clear();
     frameIndex_ = 0;
     demoValues_.clear();
-    demoIndex_ = 0;
+    demoIndex_ = {};
     runPointCount_ = {};
     zeroOffset_ = {};
     startLatch_ = {};

@@ -96,7 +96,12 @@ public:
     bool loadDemoData(const std::string& path);
     void setDemoValues(std::vector<float> values);
     const std::vector<float>& demoValues() const { return demoValues_; }
-    int demoIndex() const { return demoIndex_; }
+    // The next value a channel plays. Each channel keeps its own place, so that a run
+    // started on one channel does not move the other's.
+    int demoIndex(int channel = 0) const { return demoIndex_.at(static_cast<size_t>(channel)); }
+    // The demonstration's first value is its injection: a run started on the simulated
+    // connection plays from there, whenever it is started.
+    void rewindDemo(int channel);
     // One demonstration value into channel A and (with two channels) B, then any queued
     // bytes. The frame decoding, decimation and confirmation are bypassed.
     void simulationTick();
@@ -151,7 +156,7 @@ private:
     const AcquisitionSettings& settings_;
     CollectorHost* host_;
 
-    int demoIndex_ = 0;
+    std::array<int, kChannels> demoIndex_{};
     std::vector<float> demoValues_;
     std::array<int, kChannels> runPointCount_{};
     std::array<float, kChannels> zeroOffset_{};

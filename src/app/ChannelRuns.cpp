@@ -1,6 +1,8 @@
 #include "ChannelRuns.h"
 
 #include "CChrEDoc.h"
+#include "SamplePair.h"
+#include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/MethodLibrary.h"
 
 #include <cmath>
@@ -213,9 +215,21 @@ bool ChannelRuns::run(CChrEDoc& doc)
             return false;
         }
     }
+    const bool startOther = other != nullptr && !other->acquiring();
+    // On the simulated connection the demonstration restarts at its injection for each
+    // channel started here, so the retention times are the demonstration's whenever the
+    // run is started after connecting.
+    if (collector_) {
+        collector_->rewindDemo(c);
+        if (startOther)
+            collector_->rewindDemo(1 - c);
+    }
     runStart(doc);
-    if (other && !other->acquiring())
+    if (startOther) {
         runStart(*other);
+        // One injection, one sample: the other channel names what this one names.
+        shareSampleInformation(doc, *other);
+    }
     return true;
 }
 
@@ -353,8 +367,19 @@ void ChannelRuns::saveAwaitingJoin(int channel)
 
 void ChannelRuns::finishSaved(CChrEDoc& doc)
 {
+    const bool saved = !doc.isModified() && !doc.pathName.empty();
+    const std::string before = saved ? storeChromatogram(doc.data) : std::string();
     if (detection_)
         detection_->evaluate(doc);
+    // The evaluation marks the document changed. When it changed nothing that is stored
+    // the file is still the document; when it did (a standard's run entered in its curve
+    // requantifies), the file takes the results the operator now sees.
+    if (saved) {
+        if (storeChromatogram(doc.data) == before)
+            doc.setModifiedFlag(false);
+        else
+            (void)doc.saveToFile(doc.pathName);
+    }
     changed(doc);
 }
 

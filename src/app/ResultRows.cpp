@@ -22,9 +22,11 @@ std::string format(int value)
 
 std::vector<std::string> ResultRows::headers(bool showEfficiency)
 {
-    std::vector<std::string> h = {"行号",     "峰号",         "组份名",      "保留时间",
-                                  "峰高",     "峰面积(uv*s)", "面积百分比%", "气相中含量",
-                                  "油中含量", "峰标志"};
+    // The contents carry their unit on screen; the copied header stays as it was, for
+    // whatever reads it.
+    std::vector<std::string> h = {
+        "行号",         "峰号",        "组份名",           "保留时间",       "峰高",
+        "峰面积(uv*s)", "面积百分比%", "气相中含量(uL/L)", "油中含量(uL/L)", "峰标志"};
     if (showEfficiency)
         h.insert(h.end(), {"半峰宽(分)", "分离度", "拖尾因子", "理论塔板数"});
     return h;
@@ -82,11 +84,13 @@ std::vector<ResultRows::Row> ResultRows::build(const PeakTable& peaks, const Opt
     Row totals;
     totals.cells.assign(static_cast<size_t>(columnCount(options.showEfficiency)), std::string());
     totals.cells[0] = kTotalsLabel;
-    totals.cells[4] = format("%lf", height);
-    totals.cells[5] = format("%lf", area);
-    totals.cells[6] = format("%lf", percent);
-    totals.cells[7] = format("%lf", gas);
-    totals.cells[8] = format("%lf", oil);
+    // Each sum in its column's own format: six decimals under columns of one to four
+    // claim a precision the rows do not have.
+    totals.cells[4] = format("%1.1lf", height);
+    totals.cells[5] = format("%1.1lf", area);
+    totals.cells[6] = format("%1.4lf", percent);
+    totals.cells[7] = format("%1.4lf", gas);
+    totals.cells[8] = format("%1.4lf", oil);
     rows.push_back(std::move(totals));
     return rows;
 }

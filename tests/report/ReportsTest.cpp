@@ -8,6 +8,8 @@
 #include "report/DuvalDrawing.h"
 #include "report/ReportRenderer.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPdfWriter>
 
@@ -195,5 +197,28 @@ TEST(Reports, TheTriangleIsDrawnWithTheZonesTheJudgementUses)
                     duvalZoneCorners(z).containsPoint(QPointF(c2h4, c2h2), Qt::OddEvenFill);
                 ASSERT_EQ(inside, z == judged) << c2h4 << " " << c2h2 << " " << duvalZoneCode(z);
             }
+        }
+}
+
+// Wherever the test lies, the zone codes leave its point visible: at the apex (where the PD
+// code stands), on each code's own anchor, near the corners and in the middle.
+TEST(Reports, NoZoneCodeCoversTheTestsPoint)
+{
+    ensureGui();
+    QFont font;
+    font.setPixelSize(13);
+    const QFontMetricsF fm(font);
+    const DuvalPoint points[] = {{100, 0, 0}, {99, 0.5, 0.5}, {88, 10, 2},  {63, 35, 2},
+                                 {20, 72, 8}, {30, 10, 60},   {30, 32, 38}, {50, 42, 8},
+                                 {0, 100, 0}, {0, 0, 100},    {34, 33, 33}, {97, 1, 2}};
+    for (const QRectF area : {QRectF(0, 0, 280, 260), QRectF(10, 20, 600, 520)})
+        for (const DuvalPoint& p : points) {
+            const std::optional<QRectF> point = duvalPointBox(area, fm, p);
+            ASSERT_TRUE(point);
+            const auto boxes = duvalLabelBoxes(area, fm, p);
+            ASSERT_EQ(boxes.size(), 7u);
+            for (const auto& [zone, box] : boxes)
+                EXPECT_FALSE(box.intersects(*point))
+                    << duvalZoneCode(zone) << " over " << p.ch4 << "/" << p.c2h4 << "/" << p.c2h2;
         }
 }
