@@ -3,6 +3,7 @@
 #include "chromatogram/Archive.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/LinkedChromatogram.h"
 #include "chromatogram/TextFormat.h"
 #include "dga/OilContents.h"
 #include "processing/EvaluateStep.h"
@@ -111,13 +112,43 @@ DisplayRange CChrEDoc::noiseCloseUp() const
     return DisplayRange::noiseCloseUp(data, newest);
 }
 
+namespace {
+
+// The same linked chromatogram as the one held: its signal and its peaks, apart from the
+// rates a diagnosis computed on them, which no file stores.
+bool sameExceptRates(const ChromatogramData& read, const ChromatogramData& held)
+{
+    if (read.peaks.size() != held.peaks.size() || read.signal.values() != held.signal.values() ||
+        read.injectionTime.date != held.injectionTime.date)
+        return false;
+    for (int i = 0; i < read.peaks.size(); ++i) {
+        PeakRecord p = read.peaks[i];
+        p.workValue = held.peaks[i].workValue;
+        if (!(p == held.peaks[i]))
+            return false;
+    }
+    return true;
+}
+
+// Takes a fresh read of the linked chromatogram unless it is the one held, whose rates
+// (from the diagnosis just made) the views and the print must keep showing.
+void takeLinked(ChromatogramData& held, ChromatogramData read)
+{
+    if (!sameExceptRates(read, held))
+        held = std::move(read);
+}
+
+}  // namespace
+
 void CChrEDoc::readLinkedData()
 {
-    linkedData = ChromatogramData();
-    if (data.linkedFile.empty() || acquiring())
+    if (data.linkedFile.empty() || acquiring()) {
+        linkedData = ChromatogramData();
         return;
+    }
     try {
-        linkedData = readChromatogramFile(data.linkedFile);
+        takeLinked(linkedData,
+                   readChromatogramFile(linkedChromatogramPath(data.linkedFile, pathName, {})));
     } catch (const std::exception&) {
         // A missing other channel leaves only this one drawn.
         linkedData = ChromatogramData();
@@ -200,7 +231,11 @@ StandardAddStatus CChrEDoc::addStandardChromatogram(
 
 DgaCollection CChrEDoc::collectDgaValues()
 {
-    return dgaws::collectDgaValues(data, linkedData, pathName);
+    ChromatogramData read;
+    DgaCollection collected = dgaws::collectDgaValues(data, read, pathName);
+    if (collected.linkedRead)
+        takeLinked(linkedData, std::move(read));
+    return collected;
 }
 
 PeakInfoContext CChrEDoc::peakInfoContext()

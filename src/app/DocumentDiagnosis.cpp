@@ -1,18 +1,14 @@
 #include "DocumentDiagnosis.h"
 
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/LinkedChromatogram.h"
 #include "dga/DgaValues.h"
-
-#include <filesystem>
 
 namespace dgaws {
 
 std::string linkedPathBeside(const std::string& ownPath, const std::string& linked)
 {
-    const std::filesystem::path p(linked);
-    if (p.is_absolute() || ownPath.empty())
-        return linked;
-    return (std::filesystem::path(ownPath).parent_path() / p).string();
+    return linkedChromatogramPath(linked, ownPath, {});
 }
 
 std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironment env,

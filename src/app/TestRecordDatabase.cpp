@@ -35,6 +35,8 @@ constexpr const char* kDeviceUpdateFailed = "-从DeviceInfo表更新出现问题
 constexpr const char* kDeviceDeleteFailed = "-从DeviceInfo表删除设备出现问题，即将退出!";
 constexpr const char* kReportQueryFailed = "-数据库查询ReportInfo表出现问题!";
 constexpr const char* kReportWriteFailed = "-数据库ReportInfo表插入数据出现问题!";
+// Follows the connection failure when a test could not be saved for want of a database.
+constexpr const char* kTestNotSaved = "结果未保存到数据库。";
 
 constexpr const char* kReportColumns =
     "CompanyID, DeviceID, BatchNo, InjectTime, H2, CH4, C2H6, C2H4, C2H2, CO, CO2, O2, N2, "
@@ -89,6 +91,8 @@ int number(const std::string& s, size_t from, size_t n)
 struct TestRecordDatabase::Impl {
     QString connection;
     bool postgres = false;
+    // Why the connection could not be opened, in the engine's words.
+    std::string unreachable;
 
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
 
@@ -261,6 +265,7 @@ Result<void> TestRecordDatabase::open(const DatabaseSettings& settings)
     }
 
     const auto openFailed = [this](const std::string& description) -> Result<void> {
+        impl_->unreachable = description;
         const Failure failure = fail(description, kConnectFailed);
         QSqlDatabase::database(impl_->connection, false).close();
         return failure;
@@ -582,6 +587,15 @@ Result<void> TestRecordDatabase::deleteDevice(int id)
 TestSaveResult TestRecordDatabase::saveTest(const std::string& company, const std::string& device,
                                             TestRecord record)
 {
+    // An unreachable database is no proof that the company does not exist.
+    if (!isOpen()) {
+        const std::string why = impl_ != nullptr && !impl_->unreachable.empty()
+            ? impl_->unreachable
+            : std::string(kNotConnected);
+        if (showMessage_)
+            showMessage_(why + kConnectFailed + kTestNotSaved);
+        return TestSaveResult::Failed;
+    }
     // A lookup the database failed has been shown; as the operator sees it, the name was
     // not found either.
     record.companyId = companyId(company).value_or(-1);

@@ -8,6 +8,7 @@
 #include "app/SystemSettings.h"
 #include "app/TestRecordDatabase.h"
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/LinkedChromatogram.h"
 #include "dga/DgaValues.h"
 #include "dga/DiagnoseCommand.h"
 #include "dga/DuvalTriangle.h"
@@ -290,7 +291,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
             return DgaCollection{};
         };
         env.readLinked = [own](const std::string& linked) {
-            return readChromatogramFile(linkedPathBeside(own, linked));
+            return readChromatogramFile(linkedChromatogramPath(linked, own, {}));
         };
     }
 

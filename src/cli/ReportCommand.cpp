@@ -7,6 +7,7 @@
 #include "app/DocumentDiagnosis.h"
 #include "app/SystemSettings.h"
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/LinkedChromatogram.h"
 #include "dga/ThreeRatio.h"
 #include "report/AnalysisReport.h"
 #include "report/DgaReport.h"
@@ -95,7 +96,8 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
         report = dgaReport(doc.data, doc.linkedData, fileName, settings, printedAt);
     } else {
         if (!doc.data.linkedFile.empty()) {
-            const std::string linked = linkedPathBeside(doc.pathName, doc.data.linkedFile);
+            const std::string linked =
+                linkedChromatogramPath(doc.data.linkedFile, doc.pathName, {});
             try {
                 doc.linkedData = readChromatogramFile(linked);
             } catch (const std::exception& e) {

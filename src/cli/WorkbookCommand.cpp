@@ -62,8 +62,9 @@ int runWorkbook(const WorkbookOptions& o, std::ostream& out, std::ostream& err)
             return 1;
         }
     }
-    const ChromatogramData shown = workbookData(data, fs::absolute(o.file).string());
     try {
+        // Half a test is refused before anything is written.
+        const ChromatogramData shown = workbookData(data, fs::absolute(o.file).string());
         std::string saved;
         if (o.kind == "append") {
             appendToRecordCard(o.card, shown, o.column - 1);
@@ -73,8 +74,20 @@ int runWorkbook(const WorkbookOptions& o, std::ostream& out, std::ostream& err)
             ensureTemplate(kind->second, schemePath);
             const std::string folder =
                 o.out.empty() ? workbookFolder(data.method, fs::current_path().string()) : o.out;
-            saved = writeTemplateWorkbook(kind->second, shown, fs::path(o.file).stem().string(),
-                                          schemePath, folder, o.column - 1);
+            const std::string title = fs::path(o.file).stem().string();
+            // A card holds the tests appended to it over years; a new one of the same name
+            // takes its place only when asked to.
+            const fs::path target = fs::path(folder.empty() ? "." : folder) /
+                (title + workbookTemplate(kind->second).savedSuffix + kWorkbookExtension);
+            std::error_code ec;
+            if (kind->second == WorkbookKind::RecordCard && !o.replace &&
+                (fs::exists(target, ec) || ec)) {
+                say("设备档案卡片" + target.string() +
+                    "已经存在，未被替换 (--replace replaces it)");
+                return 1;
+            }
+            saved =
+                writeTemplateWorkbook(kind->second, shown, title, schemePath, folder, o.column - 1);
         }
         out << saved << "\n";
     } catch (const WorkbookError& e) {
@@ -97,6 +110,8 @@ void addWorkbookCommand(CLI::App& app)
     cmd->add_option("--column", options->column, "The card's test column, 1 to 4");
     cmd->add_option("--card", options->card, "Device record card (.xlsx) to append to");
     cmd->add_option("--linked", options->linked, "Linked chromatogram of the other channel");
+    cmd->add_flag("--replace", options->replace,
+                  "A new card replaces a card of the same name (refused otherwise)");
     cmd->add_option("--previous", options->previous, "Previous test of the device (.lcd)");
     cmd->add_option("--out", options->out,
                     "Folder of the new workbook (default: the method's base folder, else the "

@@ -18,15 +18,17 @@ struct WorkbookOptions {
     std::string previous;
     std::string out;  // folder; default the method's base folder, else the working folder
     std::string home;
+    bool replace = false;  // a new card may take the place of one already there
 };
 
 // Fills the workbook and prints its path on `out`. Returns 0, 1 for a failure (unreadable
-// chromatogram or previous test, a template or card that is no workbook, a failed save;
-// nothing is written then), 2 for options that do not fit together.
+// chromatogram, linked chromatogram or previous test, a template or card that is no
+// workbook, a new card where one is already and no --replace, a failed save; nothing is
+// written then), 2 for options that do not fit together.
 int runWorkbook(const WorkbookOptions& options, std::ostream& out, std::ostream& err);
 
 // `workbook card|append|other|label|custom FILE.chg [--column 1-4] [--card CARD.xlsx]
-// [--linked OTHER.chg] [--previous P.lcd] [--out DIR] [--home DIR]`.
+// [--linked OTHER.chg] [--previous P.lcd] [--out DIR] [--home DIR] [--replace]`.
 void addWorkbookCommand(CLI::App& app);
 
 }  // namespace dgaws::cli

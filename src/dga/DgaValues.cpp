@@ -3,9 +3,9 @@
 #include "quant/GasSet.h"
 
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/LinkedChromatogram.h"
 
 #include <exception>
-#include <filesystem>
 
 namespace dgaws {
 
@@ -39,12 +39,9 @@ DgaCollection collectDgaValues(ChromatogramData& data, ChromatogramData& linkedD
     collectGasInOil(data.peaks, data.gasInOil);
 
     if (!data.linkedFile.empty()) {
-        std::filesystem::path linked(data.linkedFile);
-        if (linked.is_relative() && !ownPath.empty())
-            linked = std::filesystem::path(ownPath).parent_path() / linked;
-        result.linkedPath = linked.string();
+        result.linkedPath = linkedChromatogramPath(data.linkedFile, ownPath, {});
         try {
-            ChromatogramData read = readChromatogramFile(linked.string());
+            ChromatogramData read = readChromatogramFile(result.linkedPath);
             linkedData = std::move(read);
             collectGasInOil(linkedData.peaks, data.gasInOil);
             result.linkedRead = true;

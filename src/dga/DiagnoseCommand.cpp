@@ -18,6 +18,17 @@ std::string ratioCodesText(const ChromatogramData& d)
     return buf;
 }
 
+// An abnormal test stays abnormal once judged: the judgement names its fault, it does not
+// clear it. The attention rule is asked again on the contents alone.
+bool attentionExceeded(const ChromatogramData& data)
+{
+    ChromatogramData contents;
+    contents.gasInOil = data.gasInOil;
+    contents.totalHydrocarbons = data.totalHydrocarbons;
+    compareAttentionValues(contents);
+    return contents.diagnosisCode == kAttentionExceededCode;
+}
+
 }  // namespace
 
 DiagnosisView diagnosisView(const ChromatogramData& data)
@@ -45,7 +56,7 @@ TestRecord makeTestRecord(const ChromatogramData& data)
     const auto& g = data.gasInOil;
     r.values = {g[gas::H2], g[gas::CH4], g[gas::C2H6], g[gas::C2H4], g[gas::C2H2],
                 g[gas::CO], g[gas::CO2], g[gas::O2],   g[gas::N2],   data.totalHydrocarbons};
-    r.status = data.diagnosisCode;
+    r.status = attentionExceeded(data) ? kAttentionExceededCode : data.diagnosisCode;
     return r;
 }
 

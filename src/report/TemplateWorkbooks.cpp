@@ -145,7 +145,11 @@ ChromatogramData workbookData(const ChromatogramData& data, const std::string& o
 {
     ChromatogramData copy = data;
     ChromatogramData linked;
-    collectDgaValues(copy, linked, ownPath);
+    // Half a test would print the other channel's gases as 0: nothing is written then.
+    const DgaCollection collected = collectDgaValues(copy, linked, ownPath);
+    if (!collected.linkedError.empty())
+        throw WorkbookError("无法读取关联文件 " + collected.linkedPath + "：" +
+                            collected.linkedError + "；工作簿未写入。");
     return copy;
 }
 

@@ -67,6 +67,53 @@ TEST_P(DocumentDiagnosisTest, SavesMarksModifiedAndReadsTheLinkedFileBesideTheDo
     ASSERT_EQ(rows->size(), 1u);
     EXPECT_EQ(rows->front().injectTime, "2024/04/11 09:00:00");
     EXPECT_EQ(rows->front().status, 1);
+
+    // The window redraws (and prints) from the linked chromatogram it reads again: the rates
+    // the diagnosis computed on it stay, and "插入数据库" gathering the contents keeps them.
+    const double rate = doc.data.working.gasRates[rate::C2H4];
+    ASSERT_GT(rate, 0.0);
+    doc.readLinkedData();
+    ASSERT_EQ(doc.linkedData.peaks.size(), 1);
+    EXPECT_EQ(doc.linkedData.peaks[0].workValue, rate);
+    EXPECT_TRUE(doc.collectDgaValues().linkedRead);
+    doc.readLinkedData();
+    EXPECT_EQ(doc.linkedData.peaks[0].workValue, rate);
+    // A linked file changed on disk is read afresh.
+    other.peaks[0].oilContent = 9.0;
+    writeChromatogramFile(dir.path("B.chg"), other);
+    doc.readLinkedData();
+    EXPECT_EQ(doc.linkedData.peaks[0].oilContent, 9.0);
+    EXPECT_EQ(doc.linkedData.peaks[0].workValue, 0.0);
+
+    // Judged, the test is still abnormal: saved again, its row keeps Broken = 1.
+    doc.data.diagnosisCode = 3;  // as "三比值判定" leaves it once it names a fault
+    EXPECT_EQ(db.saveTest("东郊变电站", "1号主变", makeTestRecord(doc.data)),
+              TestSaveResult::Replaced);
+    EXPECT_EQ(rawRows("SELECT Broken FROM ReportInfo"), std::vector<std::string>{"1"});
+}
+
+TEST_P(DocumentDiagnosisTest, AnUnreachableDatabaseIsSaidSoAndTheDiagnosisStillShows)
+{
+    DatabaseSettings nowhere = settings;
+    if (GetParam() == Engine::SQLite)
+        nowhere.sqliteFile = "/proc/no-such-place/toqlsh.db";
+    else
+        nowhere.databaseName = "no_such_database_here";
+    TestRecordDatabase unreachable;
+    unreachable.setMessageSink([this](const std::string& m) { shown.push_back(m); });
+    ASSERT_FALSE(unreachable.open(nowhere));
+    const std::string engineSaid = shown.at(0);
+    shown.clear();
+
+    const auto view = diagnoseDocument(doc, env, &unreachable);
+    ASSERT_TRUE(view.has_value()) << "only the save is skipped";
+    EXPECT_EQ(view->conclusion, "含量超过注意值");
+    ASSERT_EQ(shown.size(), 1u);
+    const std::string connectFailed = TestRecordDatabase::kConnectFailed;
+    EXPECT_EQ(shown[0],
+              engineSaid.substr(0, engineSaid.size() - connectFailed.size()) + connectFailed +
+                  "结果未保存到数据库。");
+    EXPECT_TRUE(doc.isModified());
 }
 
 TEST_P(DocumentDiagnosisTest, UnreadableLinkedFileIsReportedAndNothingIsSaved)

@@ -345,8 +345,11 @@ TEST_P(TestRecords, AFailureToConnectIsReportedAndNothingElseHappens)
     const std::string text = "-数据库连接出现问题，无法正常连接数据库!";
     EXPECT_TRUE(shown[0].ends_with(text)) << shown[0];
     EXPECT_GT(shown[0].size(), text.size()) << "the driver's own description comes first";
+    // A save is not told the company is unknown: it is told why nothing could be saved.
     EXPECT_EQ(other.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 1.0)),
-              TestSaveResult::CompanyNotFound);
+              TestSaveResult::Failed);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1], shown[0] + "结果未保存到数据库。");
 }
 
 // Two programs saving into one database at once: every test arrives exactly once.

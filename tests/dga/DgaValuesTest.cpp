@@ -4,9 +4,12 @@
 #include "quant/GasSet.h"
 
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/LinkedChromatogram.h"
 #include "chromatogram/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace dgaws {
 namespace {
@@ -67,6 +70,41 @@ TEST(DgaValues, TheLinkedChromatogramWinsAndAnUnreadableOneKeepsTheOwnValues)
     EXPECT_FALSE(r.linkedError.empty());
     EXPECT_EQ(d.gasInOil, (Gases{1, 2, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(linked.peaks, before.peaks);
+}
+
+TEST(DgaValues, TheLinkedFileIsAbsoluteElseBesideElseInTheDataFolder)
+{
+    test::TempDir dir;
+    const std::string own = dir.path("run/A_1.chg");
+    const std::string data = dir.path("data");
+    for (const char* folder : {"run", "data/sub"})
+        std::filesystem::create_directories(dir.path(folder));
+    writeChromatogramFile(dir.path("run/B_beside.chg"), withOilPeaks({{GasSet::H2, 1}}));
+    writeChromatogramFile(dir.path("data/B_beside.chg"), withOilPeaks({{GasSet::H2, 2}}));
+    writeChromatogramFile(dir.path("data/B_data.chg"), withOilPeaks({{GasSet::H2, 3}}));
+    writeChromatogramFile(dir.path("data/sub/B_deep.chg"), withOilPeaks({{GasSet::H2, 4}}));
+    struct Case {
+        std::string linked, ownPath, dataFolder, found;
+        double h2;  // the file found, by its one peak; 0: none there
+    };
+    const Case cases[] = {
+        {dir.path("data/B_data.chg"), own, data, dir.path("data/B_data.chg"), 3},
+        {"B_beside.chg", own, data, dir.path("run/B_beside.chg"), 1},  // beside wins
+        {"B_data.chg", own, data, dir.path("data/B_data.chg"), 3},
+        {"sub/B_deep.chg", own, data, dir.path("data/sub/B_deep.chg"), 4},
+        {"B_data.chg", "", data, dir.path("data/B_data.chg"), 3},  // never saved
+        {"B_none.chg", own, data, dir.path("run/B_none.chg"), 0},  // named where first looked
+        {"B_none.chg", "", "", "B_none.chg", 0},
+        {"", own, data, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.linked + " from " + c.ownPath + " in " + c.dataFolder);
+        const std::string found = linkedChromatogramPath(c.linked, c.ownPath, c.dataFolder);
+        EXPECT_EQ(found, c.found);
+        if (c.h2 > 0) {
+            EXPECT_EQ(readChromatogramFile(found).peaks[0].oilContent, c.h2);
+        }
+    }
 }
 
 }  // namespace
