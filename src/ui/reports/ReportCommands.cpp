@@ -8,6 +8,8 @@
 #include "app/CChrEDoc.h"
 #include "app/DataRoot.h"
 #include "app/WorkstationApp.h"
+#include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/LinkedChromatogram.h"
 #include "report/AnalysisReport.h"
 #include "report/DgaReport.h"
 #include "report/PageSetup.h"
@@ -84,6 +86,27 @@ Report ReportCommands::reportOf(CChildFrame& frame, Kind kind) const
         : analysisReport(doc.data, doc.linkedData, fileName, settings, printedAt);
 }
 
+namespace {
+
+// Half a test is not printed: a linked chromatogram that is named but cannot be read is
+// said, with its reason, and the report refused.
+bool bothChannelsReadable(CChrEDoc& doc, OperatorPrompts& prompts)
+{
+    if (doc.data.linkedFile.empty())
+        return true;
+    const std::string path = linkedChromatogramPath(doc.data.linkedFile, doc.pathName, {});
+    try {
+        readChromatogramFile(path);
+    } catch (const std::exception& e) {
+        prompts.message(qs("无法读取关联文件 " + path + "：" + e.what() + "；报告未生成。"));
+        return false;
+    }
+    doc.readLinkedData();
+    return true;
+}
+
+}  // namespace
+
 QPageLayout ReportCommands::pageLayout() const
 {
     return loadPageLayout(settingsFile());
@@ -91,6 +114,8 @@ QPageLayout ReportCommands::pageLayout() const
 
 bool ReportCommands::print(CChildFrame& frame, Kind kind)
 {
+    if (!bothChannelsReadable(frame.document(), prompts_))
+        return false;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(pageLayout());
     QPrintDialog dialog(&printer, dialogParent_);
@@ -103,6 +128,8 @@ bool ReportCommands::print(CChildFrame& frame, Kind kind)
 
 void ReportCommands::preview(CChildFrame& frame, Kind kind)
 {
+    if (!bothChannelsReadable(frame.document(), prompts_))
+        return;
     const Report report = reportOf(frame, kind);
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(pageLayout());
@@ -126,6 +153,8 @@ bool ReportCommands::pageSetup()
 
 std::optional<QString> ReportCommands::exportPdf(CChildFrame& frame, Kind kind)
 {
+    if (!bothChannelsReadable(frame.document(), prompts_))
+        return std::nullopt;
     CChrEDoc& doc = frame.document();
     const QFileInfo own(qs(doc.pathName.empty() ? doc.title() : doc.pathName));
     const QString proposal =
