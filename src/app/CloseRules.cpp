@@ -16,10 +16,7 @@ bool channelSampling(const WorkstationApp& app)
 CloseDecision decideDocumentClose(const CChrEDoc& doc, const WorkstationApp& app)
 {
     const bool live = doc.state == CChrEDoc::ChannelA || doc.state == CChrEDoc::ChannelB;
-    if (live)
-        return channelSampling(app) || doc.acquiring() ? CloseDecision::Refuse
-                                                       : CloseDecision::Close;
-    if (doc.acquiring())
+    if (doc.acquiring() || (live && channelSampling(app)))
         return CloseDecision::Refuse;
     return doc.isModified() ? CloseDecision::AskToSave : CloseDecision::Close;
 }

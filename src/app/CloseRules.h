@@ -8,12 +8,14 @@ class WorkstationApp;
 // Whether a chromatogram window may close, and how.
 enum class CloseDecision {
     Refuse,     // a channel is sampling: "正在采样，不能关闭。"
-    Close,      // a live channel window closes without asking
-    AskToSave,  // a document from a file with changes: the framework's save question
+    Close,      // nothing unsaved
+    AskToSave,  // the framework's save question
 };
 
-// A live channel document closes without asking unless channel A or B is sampling; a
-// document read from a file (or new) asks to save its changes first.
+// No window closes while channel A or B is sampling (a live channel's window not even while
+// the other channel samples). Otherwise a document with unsaved changes asks to save them
+// first, a live channel's as much as one read from a file: a diagnosis or an edit after the
+// run's own save would otherwise be lost without a word.
 CloseDecision decideDocumentClose(const CChrEDoc& doc, const WorkstationApp& app);
 
 // The main window refuses to close while the document of channel A or B is sampling.

@@ -226,12 +226,13 @@ TEST(DocumentSave, ProposesAPathInTheMethodsFolderWhenThereIsNone)
     EXPECT_EQ(named.pathName, dir.path("B_20261206.chg"));
 }
 
-TEST(CloseRules, LiveWindowsCloseWithoutAskingUnlessAChannelSamples)
+TEST(CloseRules, LiveWindowsAskToSaveChangesAndWaitWhileAChannelSamples)
 {
     Channels c;
+    EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::Close);
     c.b.setModifiedFlag(true);
-    EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::Close)
-        << "a changed live window does not ask";
+    EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::AskToSave)
+        << "a changed live window asks like any other";
     ChannelRun running{.acquiring = true};
     c.a.attachRun(&running);
     EXPECT_TRUE(channelSampling(c.app));

@@ -87,7 +87,10 @@ RunCallbacks RunController::callbacks()
         if (CChildFrame* f = frameOf(doc))
             f->pointsAdded();
     };
-    cb.status = [this](CChrEDoc&, const std::string& time, const std::string& voltage) {
+    cb.status = [this](CChrEDoc& doc, const std::string& time, const std::string& voltage) {
+        // Only the window in front speaks in the status bar.
+        if (CChildFrame* f = frameOf(doc); f == nullptr || f != frame_.activeFrame())
+            return;
         frame_.progressBar()->setPaneText(CProgStatusBar::Time, qs(time));
         frame_.progressBar()->setPaneText(CProgStatusBar::Voltage, qs(voltage));
     };

@@ -21,6 +21,7 @@
 #include "app/DocumentDiagnosis.h"
 #include "app/MethodSelection.h"
 #include "app/PreviousTest.h"
+#include "app/SamplePair.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/TextFormat.h"
@@ -135,10 +136,16 @@ bool DocumentCommands::editSampleInfo(CChildFrame& frame)
     dialog.offerKnownNames(companies, devices);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    dialog.writeBack(frame.document());
+    CChrEDoc& doc = frame.document();
+    dialog.writeBack(doc);
     // The amounts and the sample type change the contents.
-    frame.document().quantify();
+    doc.quantify();
     frame.refreshViews();
+    if (frames_)
+        for (CChildFrame* other : frames_())
+            if (other != &frame && samePair(doc, other->document()) &&
+                shareSampleInformation(doc, other->document()))
+                other->refreshViews();
     return true;
 }
 

@@ -3,8 +3,11 @@
 #include "chromatogram/DisplayColors.h"
 #include "chromatogram/MethodLibrary.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 namespace dgaws {
 
@@ -31,6 +34,10 @@ public:
     DocumentCommands(WorkstationApp& app, OperatorPrompts& prompts, QWidget* dialogParent);
 
     static bool canSave(const CChrEDoc& doc);
+
+    // The chromatogram windows open now; the sample information reaches the other channel
+    // of the same sample through them.
+    void setOpenFrames(std::function<QList<CChildFrame*>()> frames) { frames_ = std::move(frames); }
 
     // The Save command: the proposed path for a document without one, then the file.
     bool save(CChildFrame& frame);
@@ -85,6 +92,7 @@ private:
     WorkstationApp& app_;
     OperatorPrompts& prompts_;
     QWidget* dialogParent_;
+    std::function<QList<CChildFrame*>()> frames_;
 };
 
 }  // namespace dgaws
