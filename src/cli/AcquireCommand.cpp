@@ -2,6 +2,7 @@
 
 #include "RecordJson.h"
 #include "acquisition/Autosave.h"
+#include "app/DataRoot.h"
 #include "app/TerminationSignals.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
@@ -158,7 +159,8 @@ int runDemo(const DemoOptions& options, std::ostream& out, std::ostream& err)
 {
     HeadlessOptions h;
     h.methodPath = options.method.empty() ? shippedDataFile("QLDefault.she") : options.method;
-    h.outDir = options.outDir;
+    h.outDir = options.outDir.empty() ? DataRoot(dataRoot(options.home)).defaultProjectPath()
+                                      : options.outDir;
     h.minutes = options.minutes;
     h.merge = options.merge;
     HeadlessRun run(h, err);
@@ -248,7 +250,9 @@ void addDemoCommand(CLI::App& app)
         "demo", "A whole run of both channels on the simulated connection, saved and evaluated");
     cmd->add_option("--minutes", o->minutes, "Run length, replacing the method's stop time");
     cmd->add_option("--method", o->method, "Analysis method (.she); its folder is the library");
-    cmd->add_option("--out", o->outDir, "Folder the chromatograms are saved in");
+    cmd->add_option("--out", o->outDir,
+                    "Folder the chromatograms are saved in (default: Data under the data root)");
+    cmd->add_option("--home", o->home, "Data root (default: DGAWS_HOME or ~/dgaws)");
     cmd->add_option("--data", o->demoData, "Demonstration data (QLCHGDATA.DMD)");
     cmd->add_option("--speed", o->speed, "Play the data this many times faster than real time")
         ->check(CLI::Range(1.0, 1.0e6));

@@ -28,7 +28,9 @@ struct AcquireOptions {
 struct DemoOptions {
     std::optional<double> minutes;
     std::string method;
-    std::string outDir = ".";
+    // Empty: the data folder under the data root (--home, DGAWS_HOME or ~/dgaws).
+    std::string outDir;
+    std::string home;
     std::string demoData;
     double speed = 1.0;
     bool json = false;

@@ -74,15 +74,18 @@ protected:
     std::string copy;
 };
 
-// Through the built tool: the channels are joined unless told otherwise.
+// Through the built tool: the channels are joined unless told otherwise, and without --out
+// the runs go to the data folder of the data root, not to the folder the tool runs in.
 TEST_F(AcquireCommandTest, DemoJoinsTheChannelsByDefault)
 {
     const ToolResult demo =
-        runTool("demo --speed 5000 --minutes 0.25 --out " + path("joined"), dir_.string());
+        runTool("demo --speed 5000 --minutes 0.25 --home " + path("home"), dir_.string());
     ASSERT_EQ(demo.status, 0) << demo.err;
+    for (const auto& e : std::filesystem::directory_iterator(dir_))
+        EXPECT_NE(e.path().extension(), ".chg") << e.path();
     // A's file holds both channels, B's stays its own.
     std::map<char, int> counts;
-    for (const auto& e : std::filesystem::directory_iterator(path("joined")))
+    for (const auto& e : std::filesystem::recursive_directory_iterator(path("home/Data")))
         if (e.path().extension() == ".chg")
             counts[e.path().filename().string()[0]] =
                 readChromatogramFile(e.path().string()).signal.count();

@@ -1,6 +1,7 @@
 #include "ui/exchange/DataServiceCommands.h"
 
 #include "ui/common/DialogButtons.h"
+#include "ui/common/ExportPath.h"
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 #include "ui/shell/CChildFrame.h"
@@ -8,6 +9,7 @@
 
 #include "app/CChrEDoc.h"
 #include "app/DocumentInterchange.h"
+#include "app/OutputFolders.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/Interchange.h"
 
@@ -209,8 +211,9 @@ bool DataServiceCommands::exportCdf(CChildFrame& frame)
     CChrEDoc& doc = frame.document();
     if (!mayExport(doc))
         return false;
-    const auto path =
-        prompts_.saveFile(QString(), QString(), nameFiltersFromStored(kCdfFilter), qs("cdf"));
+    const auto path = prompts_.saveFile(
+        QString(), exportProposal(doc, defaultExportFolder(app_.root()), qs("cdf")),
+        nameFiltersFromStored(kCdfFilter), qs("cdf"));
     return path && document_interchange::exportCdf(doc, ss(*path));
 }
 
@@ -221,7 +224,8 @@ bool DataServiceCommands::exportText(CChildFrame& frame, TextLayout layout)
         return false;
     const TextCommands commands = textCommands(layout);
     const auto path = prompts_.saveFile(
-        QString(), QString(), nameFiltersFromStored(commands.filter), qs(commands.suffix));
+        QString(), exportProposal(doc, defaultExportFolder(app_.root()), qs(commands.suffix)),
+        nameFiltersFromStored(commands.filter), qs(commands.suffix));
     return path && document_interchange::saveText(doc, ss(*path), layout);
 }
 

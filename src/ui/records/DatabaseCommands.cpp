@@ -8,6 +8,7 @@
 #include "ui/shell/CChildFrame.h"
 
 #include "app/CChrEDoc.h"
+#include "app/OutputFolders.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "dga/DiagnoseCommand.h"
@@ -49,8 +50,17 @@ void DatabaseCommands::addTo(QMenu* systemMenu, QMenu* processMenu,
     systemMenu->addSeparator();
     connect(systemMenu->addAction(qs(kDeviceLibrary)), &QAction::triggered, this,
             [this] { showDeviceLibrary(); });
+    // The view opens on the active chromatogram's company and device when it names them.
     connect(systemMenu->addAction(qs(kViewDatabase)), &QAction::triggered, this,
-            [this] { showDatabase(); });
+            [this, activeFrame] {
+                const CChildFrame* frame = activeFrame ? activeFrame() : nullptr;
+                if (frame == nullptr) {
+                    showDatabase();
+                    return;
+                }
+                const AnalysisMethod& m = frame->document().data.method;
+                showDatabase(qs(m.sendingCompany), qs(m.deviceNo));
+            });
     const auto onActive = [this, activeFrame](const char* text, auto run) {
         QAction* action = new QAction(qs(text), this);
         connect(action, &QAction::triggered, this, [activeFrame, run] {
@@ -146,6 +156,7 @@ void DatabaseCommands::showDatabase(const QString& company, const QString& devic
             open_(found);
     };
     DatabaseViewDialog dialog(app_.database(), prompts_, std::move(actions), dialogParent_);
+    dialog.setExportFolder(qs(defaultExportFolder(app_.root())));
     if (!company.isEmpty())
         dialog.select(company, device);
     dialog.exec();

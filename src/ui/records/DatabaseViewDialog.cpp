@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QDateTime>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,11 +17,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <filesystem>
 
@@ -70,6 +74,27 @@ QStringList databaseViewHeaders()
             QStringLiteral("批号")};
 }
 
+std::vector<std::pair<double, QString>> trendDateTicks(const std::vector<double>& keys,
+                                                       int maxTicks)
+{
+    std::vector<std::pair<double, QString>> days;
+    for (const double key : keys) {
+        const QString day = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(key * 1000.0))
+                                .toString(QStringLiteral("yyyy-MM-dd"));
+        if (days.empty() || days.back().second != day)
+            days.emplace_back(key, day);
+    }
+    const int n = static_cast<int>(days.size());
+    if (maxTicks < 2 || n <= maxTicks)
+        return days;
+    // Evenly thinned, ends kept.
+    std::vector<std::pair<double, QString>> kept;
+    for (int i = 0; i < maxTicks; ++i)
+        kept.push_back(days[static_cast<size_t>(
+            std::lround(static_cast<double>(i) * (n - 1) / (maxTicks - 1)))]);
+    return kept;
+}
+
 QStringList databaseViewCells(int rowNumber, const TestRecord& t, const QString& company,
                               const QString& device)
 {
@@ -110,9 +135,10 @@ DatabaseViewDialog::DatabaseViewDialog(TestRecordDatabase& db, OperatorPrompts& 
     table_->verticalHeader()->hide();
     trend_->setMinimumHeight(220);
     trend_->legend->setVisible(true);
-    auto* dates = new QCPAxisTickerDateTime;
-    dates->setDateTimeFormat(QStringLiteral("yyyy-MM-dd"));
-    trend_->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(dates));
+    // The tests' own days label the time axis: an automatic date ticker repeats a day
+    // when its steps are shorter than one, and labels days before the first test.
+    dateTicks_ = QSharedPointer<QCPAxisTickerText>(new QCPAxisTickerText);
+    trend_->xAxis->setTicker(dateTicks_);
     trend_->yAxis->setLabel(QStringLiteral("uL/L"));
 
     auto* split = new QSplitter(Qt::Vertical, this);
@@ -143,12 +169,17 @@ DatabaseViewDialog::DatabaseViewDialog(TestRecordDatabase& db, OperatorPrompts& 
             actions_.openChromatogram(rows_[size_t(row)]);
     });
 
-    const QSignalBlocker quiet(companies_);
-    if (const auto all = db_.companies())
-        for (const auto& c : *all) {
-            auto* item = new QListWidgetItem(qs(c.name), companies_);
-            item->setData(kIdRole, c.id);
-        }
+    {
+        const QSignalBlocker quiet(companies_);
+        if (const auto all = db_.companies())
+            for (const auto& c : *all) {
+                auto* item = new QListWidgetItem(qs(c.name), companies_);
+                item->setData(kIdRole, c.id);
+            }
+    }
+    // An empty view tells nothing: it opens on the first company and its first device.
+    if (companies_->count() > 0)
+        companies_->setCurrentRow(0);
 }
 
 int DatabaseViewDialog::companyId() const
@@ -183,12 +214,16 @@ void DatabaseViewDialog::fillDevices()
         prompts_.message(qs(kNoCompany));
         return;
     }
-    const QSignalBlocker quiet(devices_);
-    if (const auto all = db_.devices(companyId()))
-        for (const auto& d : *all) {
-            auto* item = new QListWidgetItem(qs(d.name), devices_);
-            item->setData(kIdRole, d.id);
-        }
+    {
+        const QSignalBlocker quiet(devices_);
+        if (const auto all = db_.devices(companyId()))
+            for (const auto& d : *all) {
+                auto* item = new QListWidgetItem(qs(d.name), devices_);
+                item->setData(kIdRole, d.id);
+            }
+    }
+    if (devices_->count() > 0)
+        devices_->setCurrentRow(0);
 }
 
 void DatabaseViewDialog::query()
@@ -223,6 +258,14 @@ void DatabaseViewDialog::drawTrend()
 {
     trend_->clearGraphs();
     trend_->clearItems();
+    dateTicks_->clear();
+    std::vector<double> keys;
+    for (auto t = rows_.rbegin(); t != rows_.rend(); ++t)
+        if (const QDateTime when = QDateTime::fromString(qs(t->injectTime), qs(kTimeFormat));
+            when.isValid())
+            keys.push_back(QCPAxisTickerDateTime::dateTimeToKey(when));
+    for (const auto& [key, day] : trendDateTicks(keys))
+        dateTicks_->addTick(key, day);
     double top = 0.0;
     for (const TrendGas& g : kTrendGases) {
         QCPGraph* graph = trend_->addGraph();
@@ -247,20 +290,34 @@ void DatabaseViewDialog::drawTrend()
     }
     trend_->rescaleAxes();
     trend_->yAxis->setRange(0, top > 0.0 ? top * 1.1 : 1.0);
-    if (rows_.size() == 1)  // one test: a day either side
-        trend_->xAxis->setRange(trend_->xAxis->range().center(), 2 * 86400, Qt::AlignCenter);
+    if (keys.size() == 1) {  // one test: a day either side
+        trend_->xAxis->setRange(keys.front(), 2 * 86400, Qt::AlignCenter);
+    } else if (!keys.empty()) {
+        // A little room after the newest test for its mark, none before the oldest.
+        const double span = keys.back() - keys.front();
+        trend_->xAxis->setRange(keys.front(), keys.back() + std::max(span * 0.04, 3600.0));
+    }
     trend_->replot();
 }
 
 bool DatabaseViewDialog::exportCsv()
 {
-    const auto path = prompts_.saveFile(QStringLiteral("导出CSV"), QStringLiteral("tests.csv"),
-                                        nameFiltersFromStored(kCsvFilter), QStringLiteral("csv"));
-    if (!path)
-        return false;
     const QString company =
         companies_->currentItem() ? companies_->currentItem()->text() : QString();
     const QString device = devices_->currentItem() ? devices_->currentItem()->text() : QString();
+    // Named after what it holds, in the folder the program keeps its exports in.
+    QString name = QStringLiteral("试验记录");
+    for (const QString& part : {company, device})
+        if (!part.isEmpty())
+            name += QLatin1Char('_') + part;
+    name.replace(QRegularExpression(QStringLiteral(R"([/\\:*?"<>|])")), QStringLiteral("_"));
+    QString proposed = name + QStringLiteral(".csv");
+    if (!exportFolder_.isEmpty() && QDir().mkpath(exportFolder_))
+        proposed = QDir(exportFolder_).filePath(proposed);
+    const auto path = prompts_.saveFile(QStringLiteral("导出CSV"), proposed,
+                                        nameFiltersFromStored(kCsvFilter), QStringLiteral("csv"));
+    if (!path)
+        return false;
     QString text = databaseViewHeaders().join(QLatin1Char(',')) + QStringLiteral("\r\n");
     for (size_t r = 0; r < rows_.size(); ++r) {
         QStringList cells = databaseViewCells(int(r) + 1, rows_[r], company, device);

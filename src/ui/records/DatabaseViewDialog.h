@@ -3,12 +3,15 @@
 #include "app/TestRecordDatabase.h"
 
 #include <QDialog>
+#include <QSharedPointer>
 #include <QString>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QButtonGroup;
+class QCPAxisTickerText;
 class QCustomPlot;
 class QListWidget;
 class QTableWidget;
@@ -39,6 +42,9 @@ public:
 
     DatabaseViewDialog(TestRecordDatabase& db, OperatorPrompts& prompts, Actions actions,
                        QWidget* parent = nullptr);
+
+    // The folder the CSV export proposes (none: the dialog's own choice).
+    void setExportFolder(const QString& folder) { exportFolder_ = folder; }
 
     // Chooses the company and the device by name, as the diagnosis dialog asks.
     void select(const QString& company, const QString& device);
@@ -71,10 +77,17 @@ private:
     QTableWidget* table_;
     QCustomPlot* trend_;
     std::vector<TestRecord> rows_;
+    QSharedPointer<QCPAxisTickerText> dateTicks_;
+    QString exportFolder_;
 };
 
 // The columns of the list, and one test's cells as it shows them.
 QStringList databaseViewHeaders();
+// The trend's time axis: one tick per test day, at the day's first test, "yyyy-MM-dd", at
+// most `maxTicks` of them (the first and last test days always among them). `keys` are the
+// tests' times in seconds since 1970, oldest first.
+std::vector<std::pair<double, QString>> trendDateTicks(const std::vector<double>& keys,
+                                                       int maxTicks = 8);
 QStringList databaseViewCells(int rowNumber, const TestRecord& test, const QString& company,
                               const QString& device);
 

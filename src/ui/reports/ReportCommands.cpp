@@ -1,5 +1,6 @@
 #include "ui/reports/ReportCommands.h"
 
+#include "ui/common/ExportPath.h"
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 #include "ui/reports/DgaPrintSettingsDialog.h"
@@ -7,6 +8,7 @@
 
 #include "app/CChrEDoc.h"
 #include "app/DataRoot.h"
+#include "app/OutputFolders.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/LinkedChromatogram.h"
@@ -17,7 +19,6 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -156,10 +157,8 @@ std::optional<QString> ReportCommands::exportPdf(CChildFrame& frame, Kind kind)
     if (!bothChannelsReadable(frame.document(), prompts_))
         return std::nullopt;
     CChrEDoc& doc = frame.document();
-    const QFileInfo own(qs(doc.pathName.empty() ? doc.title() : doc.pathName));
     const QString proposal =
-        QDir(own.absolutePath())
-            .filePath(own.completeBaseName().remove(QLatin1Char('*')) + QStringLiteral(".pdf"));
+        exportProposal(doc, defaultExportFolder(app_.root()), QStringLiteral("pdf"));
     const std::optional<QString> path =
         prompts_.saveFile(QStringLiteral("导出PDF"), proposal, nameFiltersFromStored(kPdfFilter),
                           QStringLiteral("pdf"));
@@ -187,6 +186,9 @@ std::optional<QString> ReportCommands::exportPdf(CChildFrame& frame, Kind kind)
         prompts_.message(qs(kPdfFailed).replace(QStringLiteral("%s"), *path));
         return std::nullopt;
     }
+    // As the workbooks do: the operator learns where the file went.
+    prompts_.message(qs(kPdfSaved).replace(QStringLiteral("%s"), *path),
+                     OperatorPrompts::Icon::Information);
     return path;
 }
 

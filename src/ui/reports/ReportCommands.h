@@ -33,6 +33,7 @@ public:
     static constexpr const char* kDgaSettings = "诊断结果的打印设置...";
     static constexpr const char* kPdfFilter = "PDF文件(*.pdf)|*.pdf||";
     static constexpr const char* kPdfFailed = "无法写入PDF文件%s";
+    static constexpr const char* kPdfSaved = "报告的PDF文件已经保存到%s";
 
     enum class Kind { Analysis, Dga };
 

@@ -1,34 +1,23 @@
 #include "ui/reports/WorkbookCommands.h"
 
+#include "ui/common/ExportPath.h"
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 #include "ui/reports/WorkbookColumnDialog.h"
 #include "ui/shell/CChildFrame.h"
 
 #include "app/CChrEDoc.h"
+#include "app/OutputFolders.h"
 #include "app/WorkstationApp.h"
 
 #include <QAction>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QMenu>
 #include <QUrl>
 
+#include <filesystem>
+
 namespace dgaws {
-
-namespace {
-
-// The document's name without its folder, extension or modified mark.
-std::string documentTitle(const CChrEDoc& doc)
-{
-    QString title = qs(doc.pathName.empty() ? doc.title() : doc.pathName);
-    while (title.endsWith(QLatin1Char('*')))
-        title.chop(1);
-    return ss(QFileInfo(title).completeBaseName());
-}
-
-}  // namespace
 
 WorkbookCommands::WorkbookCommands(WorkstationApp& app, OperatorPrompts& prompts,
                                    QWidget* dialogParent)
@@ -42,7 +31,8 @@ bool WorkbookCommands::canWrite(const CChrEDoc& doc)
 
 void WorkbookCommands::addTo(QMenu* menu, std::function<CChildFrame*()> activeFrame)
 {
-    QMenu* sub = menu->addMenu(QStringLiteral("Excel记录(&E)"));
+    // (&E) is the method command's in the same menu.
+    QMenu* sub = menu->addMenu(QStringLiteral("Excel记录(&X)"));
     const auto add = [&](const char* text, std::function<void(CChildFrame&)> run) {
         QAction* action = sub->addAction(qs(text));
         connect(action, &QAction::triggered, this, [activeFrame, run] {
@@ -93,10 +83,13 @@ std::optional<QString> WorkbookCommands::write(CChildFrame& frame, WorkbookKind 
     try {
         const std::string schemePath = app_.settings().SchemePath;
         ensureTemplate(kind, schemePath);
-        const std::string folder = workbookFolder(doc.data.method, ss(QDir::currentPath()));
+        const std::string folder =
+            workbookFolder(doc.data.method, defaultWorkbookFolder(app_.root()));
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
         const QString path =
-            qs(writeTemplateWorkbook(kind, workbookData(doc.data, doc.pathName), documentTitle(doc),
-                                     schemePath, folder, column));
+            qs(writeTemplateWorkbook(kind, workbookData(doc.data, doc.pathName),
+                                     ss(documentBaseName(doc)), schemePath, folder, column));
         announce(kind, path);
         return path;
     } catch (const WorkbookError& e) {
@@ -112,7 +105,7 @@ std::optional<QString> WorkbookCommands::appendToCard(CChildFrame& frame)
         prompts_.message(qs(kNotWhileSampling), OperatorPrompts::Icon::Exclamation);
         return std::nullopt;
     }
-    const std::string folder = workbookFolder(doc.data.method, ss(QDir::currentPath()));
+    const std::string folder = workbookFolder(doc.data.method, defaultWorkbookFolder(app_.root()));
     const std::optional<QString> card =
         prompts_.openFile(QString(), qs(folder), nameFiltersFromStored(kRecordCardFilter));
     if (!card)

@@ -1,6 +1,7 @@
 #include "DialogShot.h"
 #include "UiFixture.h"
 
+#include "app/OutputFolders.h"
 #include "chromatogram/FileIO.h"
 #include "ui/records/DatabaseCommands.h"
 #include "ui/records/DatabaseViewDialog.h"
@@ -117,9 +118,16 @@ private slots:
         saveTest(db, "1号主变", now - 2 * 86400, 160.0);
         f.prompts.messages.clear();
 
+        // It opens on the first company and its first device, not on an empty list.
         DatabaseViewDialog view(db, f.prompts, {});
-        view.select(QStringLiteral("东郊变电站"), QStringLiteral("1号主变"));
+        QCOMPARE(view.companies()->currentItem()->text(), QStringLiteral("东郊变电站"));
+        QCOMPARE(view.devices()->currentItem()->text(), QStringLiteral("1号主变"));
         QCOMPARE(view.tests()->rowCount(), 2);
+        // The time axis names each test day once, from the first test on.
+        const QCPAxisTickerText& days =
+            dynamic_cast<QCPAxisTickerText&>(*view.trend()->xAxis->ticker());
+        QCOMPARE(days.ticks().size(), 2);
+        QVERIFY(view.trend()->xAxis->range().lower >= days.ticks().firstKey() - 1.0);
         // Newest first, in the list's formats.
         QCOMPARE(view.tests()->item(0, 2)->text(), QStringLiteral("160.00"));
         QCOMPARE(view.tests()->item(0, 11)->text(), QStringLiteral("80.25"));
@@ -134,15 +142,51 @@ private slots:
         view.ranges()->button(int(TestRange::Month))->click();
         QCOMPARE(view.tests()->rowCount(), 1);
 
-        const QString csv = qs(f.root.root() + "/tests.csv");
-        f.prompts.files = {csv};
+        // The export is proposed under the data root, named after what it holds.
+        view.setExportFolder(qs(defaultExportFolder(f.root)));
+        f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
         QVERIFY(view.exportCsv());
+        const QString csv = f.prompts.lastSaveProposal;
+        QCOMPARE(csv,
+                 qs(defaultExportFolder(f.root)) +
+                     QStringLiteral("/试验记录_东郊变电站_1号主变.csv"));
         const QString text = QString::fromUtf8(QByteArray::fromStdString(readWholeFile(ss(csv))));
         const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].endsWith(QStringLiteral("总烃,异常,公司,设备,批号")));
         QVERIFY(lines[1].contains(QStringLiteral(",160.00,")));
         QVERIFY(f.prompts.messages.isEmpty());
+    }
+
+    // Tests on one day, on a few days, on many: each day once, oldest first, ends kept.
+    void theTrendNamesEachTestDayOnce()
+    {
+        const double day = 86400.0;
+        const double t0 = QDateTime(QDate(2026, 3, 2), QTime(9, 0)).toSecsSinceEpoch();
+        struct Case {
+            std::vector<double> keys;
+            QStringList labels;
+        };
+        const Case cases[] = {
+            {{}, {}},
+            {{t0, t0 + 3600, t0 + 7200}, {QStringLiteral("2026-03-02")}},
+            {{t0, t0 + 3600, t0 + day, t0 + 3 * day},
+             {QStringLiteral("2026-03-02"), QStringLiteral("2026-03-03"),
+              QStringLiteral("2026-03-05")}},
+        };
+        for (const Case& c : cases) {
+            QStringList labels;
+            for (const auto& [key, text] : trendDateTicks(c.keys))
+                labels << text;
+            QCOMPARE(labels, c.labels);
+        }
+        std::vector<double> many;
+        for (int i = 0; i < 40; ++i)
+            many.push_back(t0 + i * day);
+        const auto thinned = trendDateTicks(many, 8);
+        QCOMPARE(thinned.size(), size_t{8});
+        QCOMPARE(thinned.front().first, many.front());
+        QCOMPARE(thinned.back().first, many.back());
     }
 
     void thePreviousTestIsCheckedThenKeptInTheDocument()
