@@ -1,6 +1,7 @@
 #include "DgaReport.h"
 
 #include "dga/DiagnoseCommand.h"
+#include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
 #include "quant/Identification.h"
 
@@ -32,6 +33,15 @@ bool isRatioGas(const std::string& name)
         name == GasSet::C2H6 || name == GasSet::H2;
 }
 
+// The seven gases that have a production rate (N2 and O2 have none).
+bool isRateGas(const std::string& name)
+{
+    for (const size_t g : rate::kGasOf)
+        if (name == gas::kComponentNames[g])
+            return true;
+    return false;
+}
+
 bool kept(const PeakRecord& peak, int filter)
 {
     switch (filter) {
@@ -42,7 +52,7 @@ bool kept(const PeakRecord& peak, int filter)
 }
 
 std::string cell(DgaPrintSettings::Column column, int rowNumber, const PeakRecord& p,
-                 const ComponentTable& components)
+                 const ChromatogramData& data, const ComponentTable& components)
 {
     using C = DgaPrintSettings;
     switch (column) {
@@ -56,7 +66,12 @@ std::string cell(DgaPrintSettings::Column column, int rowNumber, const PeakRecor
                           : 0.0);
     case C::GasContent: return format("%6.4f ", p.gasContent);
     case C::OilContent: return format("%6.4f ", p.oilContent);
-    case C::Rate: return format("%6.4f ", p.workValue);
+    case C::Rate:
+        // A rate that cannot have been computed (no previous test, no oil mass or density)
+        // is left blank: a printed 0 would read as no gas produced.
+        return missingRateInputs(data).empty() && isRateGas(p.componentName)
+            ? format("%6.4f ", p.workValue)
+            : std::string();
     case C::Area: return format("%6.4f ", p.area);
     case C::Height: return format("%6.4f ", p.height);
     case C::HalfWidth: return format("%6.1f ", p.halfWidth);
@@ -112,7 +127,7 @@ ReportTable dgaResultTable(const ChromatogramData& data, const ChromatogramData&
             ++number;
             std::vector<std::string> row;
             for (const auto column : columns)
-                row.push_back(cell(column, number, peak, components));
+                row.push_back(cell(column, number, peak, data, components));
             table.rows.push_back(std::move(row));
         }
     }

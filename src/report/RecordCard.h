@@ -11,6 +11,9 @@ namespace dgaws {
 inline constexpr int kRecordCardFirstRow = 13;
 inline constexpr int kRecordCardLastRow = 27;
 inline constexpr int kRecordCardColumnChoices = 4;
+// Above and below them, the test's date ("试验日期") and its tester ("试验人").
+inline constexpr int kRecordCardDateRow = 11;
+inline constexpr int kRecordCardTesterRow = 28;
 
 // "第一列" … "第四列" (0 … 3) → the sheet columns 4, 6, 8 and 9 the card's layout gives
 // them; none for anything else.

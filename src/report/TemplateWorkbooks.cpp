@@ -5,6 +5,7 @@
 
 #include "dga/DgaValues.h"
 #include "dga/DiagnoseCommand.h"
+#include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
 
 #include <filesystem>
@@ -32,6 +33,12 @@ void writeRecordCard(XlsxWorkbook& workbook, const ChromatogramData& data, int c
         throw WorkbookError(std::string("工作簿中没有工作表“") + kRecordCardSheet + "”");
     for (const RecordCardCell& cell : recordCardCells(data))
         workbook.setCell(kRecordCardSheet, cell.row, *column, cell.value);
+    // Both are known; a column of numbers without its date and tester is no record.
+    if (data.injectionTime.isValid())
+        workbook.setCell(kRecordCardSheet, kRecordCardDateRow, *column,
+                         data.injectionTime.format("%Y-%m-%d"));
+    if (!data.method.tester.empty())
+        workbook.setCell(kRecordCardSheet, kRecordCardTesterRow, *column, data.method.tester);
 }
 
 }  // namespace
@@ -72,10 +79,17 @@ std::map<std::string, CellValue> placeholderValues(const ChromatogramData& data)
     values["calibrationName"] = data.calibrationName;
     values["conclusion"] = data.conclusion;
     values["advice"] = data.advice;
+    // Rates that cannot have been computed leave their cells empty rather than claim no
+    // gas was produced.
+    const bool ratesKnown = missingRateInputs(data).empty();
+    const auto rateValue = [&data, ratesKnown](size_t slot) -> CellValue {
+        if (!ratesKnown)
+            return std::string();
+        return data.working.gasRates[slot];
+    };
     for (size_t r = 0; r < rate::Count; ++r)
-        values["rate" + formulaOf(gas::kComponentNames[rate::kGasOf[r]])] =
-            data.working.gasRates[r];
-    values["rateTotalHydrocarbons"] = data.working.gasRates[rate::TotalHydrocarbons];
+        values["rate" + formulaOf(gas::kComponentNames[rate::kGasOf[r]])] = rateValue(r);
+    values["rateTotalHydrocarbons"] = rateValue(rate::TotalHydrocarbons);
     return values;
 }
 

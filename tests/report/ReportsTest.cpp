@@ -82,6 +82,10 @@ struct Sample {
         own.peaks.append(peak("", 0.955, 0.0, 0.0));
         own.peaks.append(peak("O2(氧气)", 1.2, 9999.5925, 2829.3305));
         own.peaks[1].workValue = 12.5;
+        // A previous test, the oil mass and its density: the rates could be computed.
+        own.method.testRecord.testTime = OleDateTime::fromCivil(2024, 1, 1, 8, 0, 0);
+        own.method.oilValue1 = 20.0;
+        own.method.oilValue2 = 0.88;
         linked.peaks.append(peak("C2H2(乙炔)", 4.605, 50.0015, 53.6314));
     }
 };
@@ -102,8 +106,17 @@ TEST(DgaReport, TheFilterKeepsItsPeaksAndEveryCellIsFormattedAsPrinted)
     EXPECT_EQ(table.rows[0][4], "500.2693 ");
     EXPECT_EQ(table.rows[0][5], "90.4260 ");
     EXPECT_EQ(table.rows[1][6], "12.5000 ");
+    EXPECT_EQ(table.rows[2][6], "") << "oxygen has no production rate";
+    EXPECT_EQ(table.rows[3][6], "0.0000 ") << "the linked chromatogram's rates count too";
     EXPECT_EQ(table.rows[0][9], "   0.0 ");
     EXPECT_EQ(table.headers[5], "油中含量");
+    EXPECT_EQ(table.headers[6], "脱气率");
+    // Without a previous test no rate exists; the column stays empty, as 0 reads as no gas.
+    Sample notComputed;
+    notComputed.own.method.testRecord = {};
+    for (const auto& row :
+         dgaResultTable(notComputed.own, notComputed.linked, s, ReportLanguage::Chinese).rows)
+        EXPECT_EQ(row[6], "") << row[1];
 
     s.filter = DgaPrintSettings::RatioComponents;
     table = dgaResultTable(t.own, t.linked, s, ReportLanguage::English);

@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -85,8 +86,18 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
     form->addRow(QStringLiteral("三 比 值:"), codes_);
     form->addRow(QStringLiteral("故障类型:"), conclusion_);
     form->addRow(QStringLiteral("故障内容:"), advice_);
-    // Beside the three ratios, the triangle names a zone for every test with hydrocarbons.
-    duval_ = new QLabel(this);
+
+    // Further interpretations name a zone for every test with hydrocarbons, a normal one
+    // too; below the attention values they are supplementary and say so, or the dialog
+    // would read "no abnormality" beside a fault name.
+    supplementary_ = new QGroupBox(QString::fromUtf8(kSupplementaryTitle), this);
+    supplementaryLayout_ = new QVBoxLayout(supplementary_);
+    supplementaryNote_ = new QLabel(QString::fromUtf8(kSupplementaryNote), supplementary_);
+    supplementaryNote_->setWordWrap(true);
+    supplementaryNote_->setVisible(!view.judgementOffered());
+    supplementaryLayout_->addWidget(supplementaryNote_);
+    auto* interpretations = new QFormLayout;
+    duval_ = new QLabel(supplementary_);
     auto* triangle = new DuvalTriangleView(this);
     const std::optional<DuvalPoint> point = duvalPoint(doc.data);
     triangle->setPoint(point);
@@ -95,11 +106,14 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
                         qs(duvalZoneName(duvalZone(*point))));
     else
         duval_->setText(QStringLiteral("无烃类气体，不能定位"));
-    form->addRow(QStringLiteral("Duval三角形:"), duval_);
+    interpretations->addRow(QStringLiteral("Duval三角形:"), duval_);
+    supplementaryLayout_->addLayout(interpretations);
 
     judge_ = new QPushButton(QString::fromUtf8(kJudgeButton), this);
     // The judgement only means something once an attention value was exceeded.
     judge_->setEnabled(view.judgementOffered());
+    if (!view.judgementOffered())
+        judge_->setToolTip(QString::fromUtf8(kJudgeUnavailable));
     record_ = new QPushButton(QString::fromUtf8(kRecordButton), this);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(judge_, QDialogButtonBox::ActionRole);
@@ -122,6 +136,7 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
     results->addWidget(gases_);
     results->addWidget(rateNote);
     results->addLayout(form);
+    results->addWidget(supplementary_);
     auto* sides = new QHBoxLayout;
     sides->addLayout(results, 1);
     sides->addWidget(triangle);
@@ -138,9 +153,9 @@ void DiagnosisDialog::fillGases(const DiagnosisView& view)
     const ChromatogramData& d = doc_.data;
     // Rates asked for but not computed keep their column, empty, beside the reason.
     const bool withRates = view.ratesComputed || !view.ratesNotComputed.empty();
-    QStringList header{QStringLiteral("组份名"), QStringLiteral("油中含量")};
+    QStringList header{QStringLiteral("组份名"), QStringLiteral("油中含量(uL/L)")};
     if (withRates)
-        header << QStringLiteral("脱气率");
+        header << QStringLiteral("绝对产气率(mL/d)");
     gases_->setColumnCount(static_cast<int>(header.size()));
     gases_->setHorizontalHeaderLabels(header);
     gases_->setRowCount(static_cast<int>(gas::Count));

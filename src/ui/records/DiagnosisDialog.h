@@ -4,11 +4,13 @@
 
 #include <QDialog>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace dgaws {
 
@@ -29,6 +31,11 @@ public:
     static constexpr const char* kPreviewButton = "打印预览";
     static constexpr const char* kDatabaseButton = "查看数据库";
     static constexpr const char* kRecordCaption = "记录产气数据";
+    static constexpr const char* kSupplementaryTitle = "其他判断方法（补充）";
+    static constexpr const char* kSupplementaryNote =
+        "各气体含量均未超过注意值，以下判断仅供参考，不表示设备存在故障。";
+    static constexpr const char* kJudgeUnavailable =
+        "各气体含量均未超过注意值，无需进行三比值判定。";
 
     // `doc` is the document the view was made from; the judgement and the record of the
     // gas production data change it.
@@ -50,6 +57,11 @@ public:
     QPushButton* previewButton() const { return previewButton_; }
     QPushButton* databaseButton() const { return databaseButton_; }
     QLabel* duvalLabel() const { return duval_; }
+    // The further interpretations: a box of their own, with a note when no attention value
+    // is exceeded. Each method adds its rows or table to the layout.
+    QGroupBox* supplementaryBox() const { return supplementary_; }
+    QVBoxLayout* supplementaryLayout() const { return supplementaryLayout_; }
+    QLabel* supplementaryNote() const { return supplementaryNote_; }
 
     void judge();
     void recordGasProductionData();
@@ -76,6 +88,9 @@ private:
     QPushButton* previewButton_;
     QPushButton* databaseButton_;
     QLabel* duval_;
+    QGroupBox* supplementary_;
+    QVBoxLayout* supplementaryLayout_;
+    QLabel* supplementaryNote_;
     bool preview_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include "ui/shell/DocumentCommands.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -136,6 +137,39 @@ private slots:
             if (const auto* text = std::get_if<ReportText>(&b))
                 fault = fault || text->text == "故障类型: " + w->document().data.conclusion;
         QVERIFY(fault && !w->document().data.conclusion.empty());
+    }
+
+    // No attention value exceeded: the triangle still names a zone, as a supplement that
+    // says it is one, and the judgement says why it is not offered.
+    void aNormalTestShowsFurtherInterpretationsAsASupplement()
+    {
+        UiFixture f;
+        CChrEDoc doc;
+        doc.data.gasInOil[gas::CH4] = 12.0;
+        doc.data.gasInOil[gas::C2H4] = 3.0;
+        doc.data.gasInOil[gas::C2H6] = 4.0;
+        doc.data.gasInOil[gas::H2] = 20.0;
+        DiagnosisView normal;
+        normal.totalHydrocarbons = "19.0000";
+        normal.conclusion = "含量无异常";
+        DiagnosisDialog dialog(doc, normal, f.prompts);
+        dialog.show();
+        saveDialogShot(dialog, "diagnosis-normal");
+        QVERIFY(dialog.supplementaryNote()->isVisible());
+        QCOMPARE(dialog.supplementaryNote()->text(),
+                 QString::fromUtf8(DiagnosisDialog::kSupplementaryNote));
+        QVERIFY(dialog.supplementaryBox()->isAncestorOf(dialog.duvalLabel()));
+        QVERIFY(!dialog.judgeButton()->isEnabled());
+        QCOMPARE(dialog.judgeButton()->toolTip(),
+                 QString::fromUtf8(DiagnosisDialog::kJudgeUnavailable));
+
+        DiagnosisView exceeded = normal;
+        exceeded.diagnosisCode = -2;
+        DiagnosisDialog attention(doc, exceeded, f.prompts);
+        attention.show();
+        QVERIFY(!attention.supplementaryNote()->isVisible());
+        QVERIFY(attention.judgeButton()->isEnabled());
+        QVERIFY(attention.judgeButton()->toolTip().isEmpty());
     }
 
     void ratesWithoutTheOilDensityStayEmptyAndSayWhy()
