@@ -110,6 +110,14 @@ const std::vector<std::string>& summaryColumns()
     return columns;
 }
 
+const std::vector<std::string>& summaryColumnTitles()
+{
+    static const std::vector<std::string> titles = {
+        "文件",     "进样时间",     "送样公司",         "设备编号",       "组份名",
+        "保留时间", "峰面积(uv*s)", "气相中含量(uL/L)", "油中含量(uL/L)", "错误"};
+    return titles;
+}
+
 std::vector<SummaryRow> summaryRowsOf(const std::string& file, const ChromatogramData& d)
 {
     SummaryRow base;

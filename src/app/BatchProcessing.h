@@ -58,8 +58,11 @@ struct SummaryRow {
     std::string error;
 };
 
-// The summary's column names, in the order of SummaryRow.
+// The summary's column names, in the order of SummaryRow: the machine names that JSON
+// lines key their values by and tools read.
 const std::vector<std::string>& summaryColumns();
+// The same columns as the window titles them, for the headers an operator reads.
+const std::vector<std::string>& summaryColumnTitles();
 std::vector<SummaryRow> summaryRowsOf(const std::string& file, const ChromatogramData& data);
 
 // Where summary rows go. Rows arrive one at a time, never concurrently; the file appears at

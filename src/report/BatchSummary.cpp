@@ -49,7 +49,7 @@ Json jsonNumber(double v)
 
 class TextSummary : public SummaryWriter {
 public:
-    TextSummary(std::string path, bool json)
+    TextSummary(std::string path, bool json, const std::vector<std::string>& columns)
         : path_(std::move(path)), temporary_(path_ + ".part"), json_(json),
           out_(temporary_, std::ios::binary | std::ios::trunc)
     {
@@ -57,9 +57,8 @@ public:
             throw std::runtime_error("cannot write " + path_);
         if (!json_) {
             out_ << "\xEF\xBB\xBF";
-            const std::vector<std::string>& columns = summaryColumns();
             for (size_t c = 0; c < columns.size(); ++c)
-                out_ << (c ? "," : "") << columns[c];
+                out_ << (c ? "," : "") << csvCell(columns[c]);
             out_ << "\r\n";
         }
     }
@@ -116,7 +115,9 @@ private:
 
 class WorkbookSummary : public SummaryWriter {
 public:
-    explicit WorkbookSummary(const std::string& path) : book_(path, "summary", summaryColumns()) {}
+    WorkbookSummary(const std::string& path, const std::vector<std::string>& columns)
+        : book_(path, "summary", columns)
+    {}
     void write(const SummaryRow& r) override
     {
         book_.addRow({r.file, r.injectionTime, r.sendingCompany, r.deviceNo, r.component,
@@ -130,15 +131,17 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SummaryWriter> openBatchSummary(const std::string& path)
+std::unique_ptr<SummaryWriter> openBatchSummary(const std::string& path,
+                                                const std::vector<std::string>& headers)
 {
+    const std::vector<std::string>& columns = headers.empty() ? summaryColumns() : headers;
     const std::string ext = fs::path(path).extension().string();
     if (ext == ".csv")
-        return std::make_unique<TextSummary>(path, false);
+        return std::make_unique<TextSummary>(path, false, columns);
     if (ext == ".jsonl")
-        return std::make_unique<TextSummary>(path, true);
+        return std::make_unique<TextSummary>(path, true, summaryColumns());
     if (ext == ".xlsx")
-        return std::make_unique<WorkbookSummary>(path);
+        return std::make_unique<WorkbookSummary>(path, columns);
     return nullptr;
 }
 

@@ -179,12 +179,15 @@ bool writeCurvePdf(const std::string& path, const CalibrationCurve& curve,
 
 QString curveAxisTitle(bool concentration, const FitSettings& s)
 {
+    // Ratios have no unit; the others name theirs, as the result table does.
     const bool ratio = s.method == QuantMethod::InternalStandard;
     if (concentration)
-        return ratio ? QStringLiteral("浓度比") : QStringLiteral("浓度");
-    const QString response =
-        s.response == ResponseKind::Height ? QStringLiteral("峰高") : QStringLiteral("面积");
-    return ratio ? response + QStringLiteral("比") : response;
+        return ratio ? QStringLiteral("浓度比") : QStringLiteral("浓度(uL/L)");
+    if (ratio)
+        return s.response == ResponseKind::Height ? QStringLiteral("峰高比")
+                                                  : QStringLiteral("面积比");
+    return s.response == ResponseKind::Height ? QStringLiteral("峰高(uV)")
+                                              : QStringLiteral("面积(uv*s)");
 }
 
 }  // namespace dgaws

@@ -150,10 +150,12 @@ void paintGraph(QPainter& p, const QRectF& area, const ChromatogramData& d, cons
     const int n = d.signal.count();
     const double perMinute = 60.0 * std::max(d.pointsPerSecond, 1);
     const double end = n > 1 ? (n - 1) / perMinute : 1.0;
+    // Millivolts, as the window's graph shows them.
+    const auto mV = [](double microvolts) { return microvolts * 0.001; };
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
     for (int i = 0; i < n; ++i) {
-        const double v = d.signal.at(i);
+        const double v = mV(d.signal.at(i));
         if (std::isfinite(v)) {
             low = std::min(low, v);
             high = std::max(high, v);
@@ -169,7 +171,24 @@ void paintGraph(QPainter& p, const QRectF& area, const ChromatogramData& d, cons
     }
     const double pad = (high - low) * 0.05;
     low -= pad;
-    high += pad * 3.0;  // room for the labels above the tallest peak
+    high += pad;
+    // Each peak's label stands upright above its apex; the range grows until every label
+    // fits inside the frame, up to a label as long as most of the plot is high.
+    const auto labelOf = [](const PeakRecord& peak) {
+        QString label = QString::number(peak.retentionTime, 'f', 3);
+        if (!peak.componentName.empty())
+            label += QLatin1Char(' ') + qt(peak.componentName);
+        return label;
+    };
+    for (const PeakRecord& peak : d.peaks) {
+        if (peak.excluded)
+            continue;
+        const double room =
+            std::min(fm.horizontalAdvance(labelOf(peak)) + 2.0 * mm, plot.height() * 0.8);
+        const double apex = mV(peak.apexValue);
+        if (apex > low)
+            high = std::max(high, low + (apex - low) * plot.height() / (plot.height() - room));
+    }
     const auto x = [&](double minutes) { return plot.left() + minutes / end * plot.width(); };
     const auto y = [&](double v) {
         return plot.bottom() - (v - low) / (high - low) * plot.height();
@@ -202,7 +221,7 @@ void paintGraph(QPainter& p, const QRectF& area, const ChromatogramData& d, cons
     p.drawText(QPointF(plot.center().x() - fm.horizontalAdvance(axis) / 2,
                        plot.bottom() + fm.height() * 2.2),
                axis);
-    p.drawText(QPointF(area.left(), plot.top() - fm.height() * 0.2), QStringLiteral("uV"));
+    p.drawText(QPointF(area.left(), plot.top() - fm.height() * 0.2), QStringLiteral("mV"));
 
     // More samples than the plot is wide: each column draws its lowest and highest sample,
     // which looks the same and keeps the drawing small.
@@ -210,7 +229,7 @@ void paintGraph(QPainter& p, const QRectF& area, const ChromatogramData& d, cons
     const int columns = std::max(1, int(plot.width() / (0.15 * mm)));
     if (n <= 2 * columns) {
         for (int i = 0; i < n; ++i)
-            trace << QPointF(x(i / perMinute), y(d.signal.at(i)));
+            trace << QPointF(x(i / perMinute), y(mV(d.signal.at(i))));
     } else {
         for (int c = 0; c < columns; ++c) {
             const int from = int(int64_t(n) * c / columns);
@@ -222,7 +241,7 @@ void paintGraph(QPainter& p, const QRectF& area, const ChromatogramData& d, cons
                 hi = std::max(hi, d.signal.at(i));
             }
             const double t = (from + to) / 2.0 / perMinute;
-            trace << QPointF(x(t), y(lo)) << QPointF(x(t), y(hi));
+            trace << QPointF(x(t), y(mV(lo))) << QPointF(x(t), y(mV(hi)));
         }
     }
     p.setClipRect(plot);
@@ -238,14 +257,12 @@ void paintGraph(QPainter& p, const QRectF& area, const ChromatogramData& d, cons
         if (peak.excluded)
             continue;
         p.setPen(baseline);
-        p.drawLine(QPointF(x(peak.baselineStartIndex / perMinute), y(peak.baselineStartValue)),
-                   QPointF(x(peak.baselineEndIndex / perMinute), y(peak.baselineEndValue)));
-        QString label = QString::number(peak.retentionTime, 'f', 3);
-        if (!peak.componentName.empty())
-            label += QLatin1Char(' ') + qt(peak.componentName);
+        p.drawLine(QPointF(x(peak.baselineStartIndex / perMinute), y(mV(peak.baselineStartValue))),
+                   QPointF(x(peak.baselineEndIndex / perMinute), y(mV(peak.baselineEndValue))));
+        const QString label = labelOf(peak);
         p.setPen(Qt::black);
         p.save();
-        p.translate(x(peak.retentionTime), std::max(y(peak.apexValue) - mm, plot.top()));
+        p.translate(x(peak.retentionTime), std::max(y(mV(peak.apexValue)) - mm, plot.top()));
         p.rotate(-90.0);
         p.drawText(QPointF(0.0, fm.ascent() / 2.5), label);
         p.restore();

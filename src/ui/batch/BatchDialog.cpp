@@ -324,7 +324,7 @@ bool BatchDialog::prepareRun()
     std::unique_ptr<SummaryWriter> writer;
     if (!summary.empty()) {
         try {
-            writer = openBatchSummary(summary);
+            writer = openBatchSummary(summary, summaryColumnTitles());
         } catch (const std::exception& e) {
             return refuse(summary_, qs(kSummaryFailed).arg(qs(summary), qs(e.what())));
         }

@@ -1,6 +1,7 @@
 #include "ui/calibration/CalibrationCommands.h"
 
 #include "ui/calibration/CalibrationTableDialog.h"
+#include "ui/common/ExportPath.h"
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 #include "ui/methods/MethodChoiceDialog.h"
@@ -125,7 +126,8 @@ bool CalibrationCommands::runTable(int method, int curve, bool isNew, CChildFram
     for (size_t i = 0; i < entry.curves.size(); ++i)
         if (static_cast<int>(i) != curve)
             context.otherCurveNames.push_back(entry.curves[i].name);
-    context.sampleName = active ? active->document().title() : std::string();
+    // The chromatogram's name, never the window's title with its modified mark.
+    context.sampleName = active ? ss(documentBaseName(active->document())) : std::string();
     context.dataFolder = qs(app_.settings().ProjectPath);
     context.setDefaultTable = [this, method](const std::vector<ComponentEntry>& table) {
         MethodLibraryEntry edited = app_.library().at(static_cast<size_t>(method));

@@ -89,6 +89,7 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
     database_->addTo(
         actions_.systemMenu, actions_.processMenu, [this] { return activeFrame(); },
         [this](const QString& path) { openDocument(path); });
+    commands_->setOpenFrames([this] { return frames(); });
     connect(commands_, &DocumentCommands::databaseViewRequested, this,
             [this](const QString& company, const QString& device) {
                 database_->showDatabase(company, device);
@@ -103,7 +104,10 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
     connect(tools->addAction(QStringLiteral("批处理谱图(&B)...")), &QAction::triggered, this,
             &CMainFrame::openBatchDialog);
     signals_ = new SignalCommands(*prompts_, this);
-    signals_->addTo(actions_.processMenu, [this] { return activeFrame(); });
+    // The signal commands keep their own letters (S, B, R), which the chromatogram
+    // commands of the same menu already use: they get a submenu of their own.
+    signals_->addTo(actions_.processMenu->addMenu(QStringLiteral("谱图信号处理(&G)")),
+                    [this] { return activeFrame(); });
     dataService_->addTo(menuBar(), actions_.systemMenu->menuAction(),
                         [this] { return activeFrame(); });
     connect(commands_, &DocumentCommands::dgaPreviewRequested, this,
@@ -752,6 +756,12 @@ void CMainFrame::showDocumentStatus(const CChrEDoc* doc)
     }
     status_->setPaneText(CProgStatusBar::SampleKind, kind);
     status_->setPaneText(CProgStatusBar::Analysis, analysis);
+    // The acquisition time and voltage belong to the run in the window; a stored
+    // chromatogram has none.
+    if (doc == nullptr || !doc->acquiring()) {
+        status_->setPaneText(CProgStatusBar::Time, QString());
+        status_->setPaneText(CProgStatusBar::Voltage, QString());
+    }
 }
 
 void CMainFrame::relinkDocuments()

@@ -43,6 +43,8 @@ private slots:
         const QString pdf = qs(f.root.root() + "/A_report.pdf");
         f.prompts.files = {pdf};
         QCOMPARE(f.frame->reportCommands().exportPdf(*w, ReportCommands::Kind::Analysis), pdf);
+        QCOMPARE(f.prompts.messages,
+                 QStringList{qs(ReportCommands::kPdfSaved).replace(QStringLiteral("%s"), pdf)});
         const std::string text = pdfText(ss(pdf));
         const CResultListView& list = *w->results();
         // Peak number, name, time, height, area, gas and oil contents: every shown cell.

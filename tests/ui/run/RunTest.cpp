@@ -1,24 +1,37 @@
+#include "DialogShot.h"
+#include "OpenedFiles.h"
 #include "UiFixture.h"
 
 #include "ui/graph/CChrEGraphView.h"
 #include "ui/graph/CResultListView.h"
+#include "ui/records/DiagnosisDialog.h"
+#include "ui/records/SampleInfoDialog.h"
+#include "ui/reports/WorkbookColumnDialog.h"
+#include "ui/reports/WorkbookCommands.h"
 #include "ui/run/RunController.h"
 #include "ui/shell/CProgStatusBar.h"
+#include "ui/shell/DocumentCommands.h"
 #include "ui/shell/FileTreeView.h"
 
 #include "acquisition/Autosave.h"
 #include "app/CLogManage.h"
+#include "app/OutputFolders.h"
+#include "report/DgaReport.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
+#include <QTabBar>
 #include <QTest>
 
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <vector>
 
 using namespace dgaws;
@@ -195,6 +208,120 @@ private slots:
             QVERIFY(log.loadLog() && !log.entries().empty());
             QCOMPARE(qs(log.entries().back().text), QString::fromUtf8("系统退出"));
         }
+    }
+
+    // A new operator's first day: half a minute after connecting the run is started on
+    // both channels; the sample is described once, diagnosed, carded and the windows closed.
+    void aDayOnTheSimulatedConnectionKeepsEveryNumberAndFileWhereItBelongs()
+    {
+        UiFixture f({{"System/Merge", 0}, {"System/AllStop", 1}});
+        OpenedFiles opened;
+        f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
+        TestRecordDatabase& db = f.app->database();
+        db.addCompany("东郊变电站");
+        db.addDevice("1号主变", db.companyId("东郊变电站").value());
+        f.frame->runController().setSimulationSpeed(200.0);
+        QVERIFY(f.frame->runController().startSimulation());
+        QTest::keyClick(f.frame.get(), Qt::Key_A);
+        CChildFrame* a = f.frame->frames().value(0);
+        QVERIFY(a);
+        const CCollector* collector = f.frame->runController().link().collector();
+        QTRY_VERIFY_WITH_TIMEOUT(collector->demoIndex(0) >= 30 * 20, 5000);
+
+        f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal),
+                           QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
+        QTest::keyClick(f.frame.get(), Qt::Key_Space);
+        QCOMPARE(f.frame->frames().size(), 2);
+        CChildFrame* b = f.frame->frames().value(1);
+        CChrEDoc& docA = a->document();
+        CChrEDoc& docB = b->document();
+        QTRY_VERIFY_WITH_TIMEOUT(!docA.acquiring() && !docB.acquiring(), 60000);
+
+        // Saved runs carry no modified mark, in the window nor in the tabs.
+        for (CChildFrame* w : {a, b}) {
+            QVERIFY(!w->document().pathName.empty());
+            QVERIFY2(!w->document().isModified(), qPrintable(w->windowTitle()));
+            QVERIFY(!w->windowTitle().endsWith(QLatin1Char('*')));
+        }
+        for (int t = 0; t < f.frame->channelTabs()->count(); ++t)
+            QVERIFY(!f.frame->channelTabs()->tabText(t).contains(QLatin1Char('*')));
+        saveDialogShot(*f.frame, "main-window-delayed-run");
+
+        // The demonstration's nine gases, each named once with its standard content.
+        const std::map<std::string, double> standard = {{"H2", 500},   {"CH4", 100},  {"O2", 10000},
+                                                        {"CO", 500},   {"N2", 50000}, {"CO2", 2000},
+                                                        {"C2H4", 100}, {"C2H6", 100}, {"C2H2", 50}};
+        std::map<std::string, double> found;
+        for (const CChrEDoc* d : {&docA, &docB})
+            for (int i = 0; i < d->data.peaks.size(); ++i) {
+                const PeakRecord& p = d->data.peaks[i];
+                if (!p.componentName.empty()) {
+                    const std::string formula =
+                        p.componentName.substr(0, p.componentName.find('('));
+                    QVERIFY2(!found.count(formula), formula.c_str());
+                    found[formula] = p.gasContent;
+                }
+            }
+        QCOMPARE(found.size(), standard.size());
+        for (const auto& [formula, content] : standard)
+            QVERIFY2(std::abs(found[formula] - content) < content * 0.05,
+                     qPrintable(QString::fromStdString(formula) + QLatin1Char(' ') +
+                                QString::number(found[formula])));
+
+        // The sample is described once, in A, and B names the same sample.
+        whenDialogShows([](QDialog& d) {
+            auto& dialog = dynamic_cast<SampleInfoDialog&>(d);
+            dialog.sendingCompany()->setText(QStringLiteral("东郊变电站"));
+            dialog.deviceNo()->setText(QStringLiteral("1号主变"));
+            dialog.serialNo()->setText(QStringLiteral("2026120701"));
+            dialog.otherChannelButton()->click();
+            dialog.accept();
+        });
+        QVERIFY(f.frame->documentCommands().editSampleInfo(*a));
+        QCOMPARE(docB.data.method.sendingCompany, std::string("东郊变电站"));
+        QCOMPARE(docB.data.method.deviceNo, std::string("1号主变"));
+        QCOMPARE(docB.data.method.serialNo, std::string("2026120701"));
+        QCOMPARE(docB.data.method.tester, docA.data.method.tester);
+        QVERIFY(docB.data.injectionTime == docA.data.injectionTime);
+        QVERIFY(b->windowTitle().endsWith(QLatin1Char('*')));
+
+        // The diagnosis changes A; without a previous test no rate is printed, not even 0.
+        whenDialogShows([](QDialog& d) { d.reject(); });
+        QVERIFY(f.frame->documentCommands().diagnose(*a));
+        QVERIFY(docA.isModified());
+        const double hydrogen = docA.data.gasInOil[0];
+        QVERIFY(hydrogen > 0.0);
+        DgaPrintSettings print;
+        print.columns.fill(true);
+        const ReportTable table =
+            dgaResultTable(docA.data, docA.linkedData, print, ReportLanguage::Chinese);
+        QVERIFY(!table.rows.empty());
+        for (const auto& row : table.rows)
+            QCOMPARE(QString::fromStdString(row[DgaPrintSettings::Rate]), QString());
+
+        // The card goes under the data root, not where the program was started.
+        whenDialogShows([](QDialog& d) {
+            dynamic_cast<WorkbookColumnDialog&>(d).setColumn(0);
+            d.accept();
+        });
+        const auto card = f.frame->workbookCommands().write(*a, WorkbookKind::RecordCard);
+        QVERIFY(card);
+        QVERIFY2(card->startsWith(qs(defaultWorkbookFolder(f.root)) + QLatin1Char('/')),
+                 qPrintable(*card));
+
+        // Closing asks for each changed channel; the files then hold what was done.
+        const std::string pathA = docA.pathName, pathB = docB.pathName;
+        f.prompts.questions.clear();
+        f.prompts.yesNoCancel = {OperatorPrompts::Answer::Yes, OperatorPrompts::Answer::Yes};
+        f.frame->mdiArea()->setActiveSubWindow(subWindowOf(*f.frame, a));
+        f.frame->actions().close->trigger();
+        QVERIFY(subWindowOf(*f.frame, b)->close());
+        QCOMPARE(f.prompts.questions.size(), 2);
+        QCOMPARE(f.frame->frames().size(), 0);
+        const ChromatogramData storedA = readChromatogramFile(pathA);
+        QCOMPARE(storedA.gasInOil[0], hydrogen);
+        QVERIFY(!storedA.conclusion.empty());
+        QCOMPARE(readChromatogramFile(pathB).method.deviceNo, std::string("1号主变"));
     }
 
     void aMissingDemonstrationFileIsReported()

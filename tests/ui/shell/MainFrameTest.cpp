@@ -4,8 +4,14 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTest>
+#include <QToolBar>
+
+#include <functional>
 
 using namespace dgaws;
 using namespace dgaws::test;
@@ -37,6 +43,45 @@ private slots:
             if (s->widget() == b)
                 QVERIFY(s->close());
         QCOMPARE(f.app->slot(1), nullptr);
+    }
+
+    // Every menu, submenus too, reaches each of its entries by its own letter, and the
+    // bars fit a 1600-pixel screen.
+    void everyMenuHasUniqueAcceleratorsAndTheBarsFit()
+    {
+        UiFixture f;
+        QTest::keyClick(f.frame.get(), Qt::Key_A);
+        const QRegularExpression mnemonic(QStringLiteral("&([^&])"));
+        QStringList clashes;
+        std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+            QMap<QChar, QString> seen;
+            for (QAction* a : menu->actions()) {
+                if (a->isSeparator() || !a->isVisible())
+                    continue;
+                if (const auto m = mnemonic.match(a->text()); m.hasMatch()) {
+                    const QChar key = m.captured(1).at(0).toUpper();
+                    if (seen.contains(key))
+                        clashes << menu->title() + QStringLiteral(": ") + seen[key] +
+                                QStringLiteral(" / ") + a->text();
+                    seen[key] = a->text();
+                }
+                if (a->menu())
+                    walk(a->menu());
+            }
+        };
+        for (QAction* top : f.frame->menuBar()->actions())
+            if (top->menu())
+                walk(top->menu());
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
+
+        f.frame->showNormal();
+        f.frame->resize(1600, 900);
+        QTest::qWait(50);
+        for (QToolBar* bar : f.frame->findChildren<QToolBar*>())
+            if (bar->isVisible())
+                QVERIFY2(bar->sizeHint().width() <= bar->width() + 1 &&
+                             bar->geometry().right() <= f.frame->width(),
+                         qPrintable(bar->windowTitle()));
     }
 
     void theOpenCommandTakesOnlyChromatogramFiles()
