@@ -132,6 +132,8 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     standardBar->addSeparator();
     standardBar->addActions({run, stop, cancel, watchStart, zero});
 
+    // The two text bars together are wider than a 1600-pixel screen: each has a row.
+    frame->addToolBarBreak();
     peakBar = frame->addToolBar(QStringLiteral("峰处理工具栏"));
     peakBar->setObjectName(QStringLiteral("peakBar"));
     peakBar->setToolButtonStyle(Qt::ToolButtonTextOnly);

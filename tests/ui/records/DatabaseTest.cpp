@@ -124,8 +124,7 @@ private slots:
         QCOMPARE(view.devices()->currentItem()->text(), QStringLiteral("1号主变"));
         QCOMPARE(view.tests()->rowCount(), 2);
         // The time axis names each test day once, from the first test on.
-        const QCPAxisTickerText& days =
-            dynamic_cast<QCPAxisTickerText&>(*view.trend()->xAxis->ticker());
+        QCPAxisTickerText& days = dynamic_cast<QCPAxisTickerText&>(*view.trend()->xAxis->ticker());
         QCOMPARE(days.ticks().size(), 2);
         QVERIFY(view.trend()->xAxis->range().lower >= days.ticks().firstKey() - 1.0);
         // Newest first, in the list's formats.

@@ -311,6 +311,7 @@ private slots:
 
         // Closing asks for each changed channel; the files then hold what was done.
         const std::string pathA = docA.pathName, pathB = docB.pathName;
+        const ChromatogramData diagnosed = docA.data;  // the windows and documents go
         f.prompts.questions.clear();
         f.prompts.yesNoCancel = {OperatorPrompts::Answer::Yes, OperatorPrompts::Answer::Yes};
         f.frame->mdiArea()->setActiveSubWindow(subWindowOf(*f.frame, a));
@@ -320,7 +321,9 @@ private slots:
         QCOMPARE(f.frame->frames().size(), 0);
         const ChromatogramData storedA = readChromatogramFile(pathA);
         QCOMPARE(storedA.gasInOil[0], hydrogen);
-        QVERIFY(!storedA.conclusion.empty());
+        QCOMPARE(storedA.totalHydrocarbons, diagnosed.totalHydrocarbons);
+        QCOMPARE(storedA.diagnosisCode, diagnosed.diagnosisCode);
+        QCOMPARE(storedA.advice, diagnosed.advice);
         QCOMPARE(readChromatogramFile(pathB).method.deviceNo, std::string("1号主变"));
     }
 
