@@ -3,25 +3,33 @@
 #include "GasProductionRate.h"
 #include "StoredGasOrder.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace dgaws {
 
-void compareAttentionValues(ChromatogramData& data)
+std::string attentionExceededText(const char* gasName, double limit)
+{
+    char number[64];
+    std::snprintf(number, sizeof number, "%g", limit);
+    return std::string(gasName) + "含量超过了" + number + "uL/L，请注意\r\n";
+}
+
+void compareAttentionValues(ChromatogramData& data, const AttentionLimits& limits)
 {
     data.conclusion = kContentsNormal;
     data.advice.clear();
-    const auto exceeded = [&data](const char* text) {
+    const auto exceeded = [&data](const std::string& text) {
         data.conclusion = kAttentionExceeded;
         data.diagnosisCode = kAttentionExceededCode;
         data.advice += text;
     };
-    if (data.gasInOil[gas::H2] >= kHydrogenAttention)
-        exceeded(kHydrogenExceeded);
-    if (data.gasInOil[gas::C2H2] > kAcetyleneAttention)
-        exceeded(kAcetyleneExceeded);
-    if (data.totalHydrocarbons >= kTotalHydrocarbonAttention)
-        exceeded(kTotalHydrocarbonsExceeded);
+    if (data.gasInOil[gas::H2] >= limits.hydrogen)
+        exceeded(attentionExceededText("氢气", limits.hydrogen));
+    if (data.gasInOil[gas::C2H2] > limits.acetylene)
+        exceeded(attentionExceededText("乙炔", limits.acetylene));
+    if (data.totalHydrocarbons >= limits.totalHydrocarbons)
+        exceeded(attentionExceededText("总烃", limits.totalHydrocarbons));
     if (data.advice.empty())
         data.advice = kContentsNormal;
 }
@@ -53,7 +61,7 @@ AttentionCheck checkAttentionValues(ChromatogramData& data, ChromatogramData& li
         if (rates.computed)
             collectGasRates(data, linkedData);
     }
-    compareAttentionValues(data);
+    compareAttentionValues(data, attentionLimitsFor(env.device));
     return check;
 }
 

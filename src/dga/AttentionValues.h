@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DgaLimits.h"
 #include "DiagnosisEnvironment.h"
 
 #include "chromatogram/ChromatogramData.h"
@@ -22,10 +23,14 @@ inline constexpr const char* kTotalHydrocarbonsExceeded = "总烃含量超过了
 // diagnosisCode once an attention value is exceeded; the judgement is offered from it.
 inline constexpr int kAttentionExceededCode = -2;
 
+// The advice line of one exceeded attention value, e.g. "乙炔含量超过了1uL/L，请注意"
+// with its CR LF; the values of the default class give the texts above.
+std::string attentionExceededText(const char* gasName, double limit);
+
 // Compares hydrogen, acetylene and total hydrocarbons with their attention values and
 // writes conclusion, advice and diagnosisCode. Hydrogen and total hydrocarbons exceed at
 // their attention value, acetylene only above it.
-void compareAttentionValues(ChromatogramData& data);
+void compareAttentionValues(ChromatogramData& data, const AttentionLimits& limits = {});
 
 // How a check went, besides what it wrote into the chromatogram.
 struct AttentionCheck {

@@ -79,6 +79,7 @@ std::optional<DiagnosisView> diagnose(ChromatogramData& data, ChromatogramData& 
     DiagnosisView view = diagnosisView(data);
     view.ratesComputed = check.ratesComputed;
     view.ratesNotComputed = check.ratesNotComputed;
+    view.device = env.device;
     return view;
 }
 

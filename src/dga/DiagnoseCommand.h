@@ -26,6 +26,8 @@ struct DiagnosisView {
     bool ratesComputed = false;
     // Set by diagnose(): why the rates that OutGasRateUsed asks for are missing, in words.
     std::string ratesNotComputed;
+    // Set by diagnose(): the class of the transformer the test was judged for.
+    DeviceClass device;
 
     // "三比值判定" is offered only once an attention value was exceeded.
     bool judgementOffered() const { return diagnosisCode != -1; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DgaLimits.h"
 #include "DgaValues.h"
 
 #include "chromatogram/ChromatogramData.h"
@@ -17,6 +18,8 @@ struct DiagnosisEnvironment {
     std::function<DgaCollection(ChromatogramData& data, ChromatogramData& linkedData)> collect;
     // The setting OutGasRateUsed.
     bool outGasRateUsed = true;
+    // The transformer's class, which sets its attention values.
+    DeviceClass device;
     // A Yes/No question; true is Yes. Without an answerer every question is answered No.
     std::function<bool(const std::string& question)> ask;
     // A message box.
