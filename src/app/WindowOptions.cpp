@@ -31,10 +31,12 @@ bool isToolkitOption(const std::string& a, bool& takesValue)
 const char* WindowOptions::usage()
 {
     return "Usage: dgaws [--home DIR] [--simulate] [--run] [--speed N] [FILE.chg ...]\n"
+           "       dgaws --help | --version\n"
            "  --home DIR   data root (default $DGAWS_HOME, else ~/dgaws)\n"
            "  --simulate   start on the simulated connection instead of the start-up wizard\n"
            "  --run        unattended demonstration: simulated connection, channel A runs\n"
            "  --speed N    play the demonstration data N times faster (N >= 1)\n"
+           "  --version    print the version and the commit built from, then exit\n"
            "  -h, --help   this text\n";
 }
 
@@ -69,6 +71,8 @@ WindowOptions WindowOptions::parse(const std::vector<std::string>& arguments)
             o.run = o.simulate = true;
         } else if (a == "-h" || a == "--help") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a.size() > 1 && a[0] == '-') {
             o.error = "unknown option " + a;
         } else {

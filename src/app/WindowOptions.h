@@ -14,7 +14,8 @@ struct WindowOptions {
     double speed = 1.0;              // --speed N: demonstration values per tick
     std::vector<std::string> files;  // chromatograms to open
     bool help = false;
-    std::string error;  // not empty: the arguments cannot be used, and why
+    bool version = false;  // --version: the version and commit, then exit
+    std::string error;     // not empty: the arguments cannot be used, and why
 
     static WindowOptions parse(const std::vector<std::string>& arguments);
     static const char* usage();

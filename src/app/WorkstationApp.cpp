@@ -1,6 +1,7 @@
 #include "WorkstationApp.h"
 
 #include "CChrEDoc.h"
+#include "DataRootSetUp.h"
 
 #include <QDir>
 
@@ -39,18 +40,10 @@ std::string WorkstationApp::logName(const QDateTime& time, bool rotated)
 
 void WorkstationApp::startUp(const std::string& shippedFolder)
 {
-    makeFolderChain(root_.root());
     settings_ = SystemSettings::defaults(root_, logName(clock_()));
     store_.load(settings_);
     recent_.load();
-    if (settings_.ProjectPath.empty())
-        settings_.ProjectPath = root_.defaultProjectPath();
-    if (settings_.SchemePath.empty())
-        settings_.SchemePath = root_.defaultSchemePath();
-    makeFolderChain(settings_.ProjectPath);
-    makeFolderChain(settings_.SchemePath);
-    // Only the default places are filled: a path the operator chose is never written to.
-    DataRoot::installShippedData(shippedFolder, settings_.SchemePath, root_.defaultSimDataPath());
+    setUpDataRoot(root_, settings_, shippedFolder);
     openLog();
     settings_.normalizeCardType();
     settings_.pointsPerSecond = AcquisitionSettings::rateForCardType(settings_.CardType);

@@ -311,7 +311,7 @@ int runCalibrationPlot(const CalibrationPlotOptions& o, std::ostream& out, std::
         if (components.empty())
             return fail(err, "curve \"" + o.curve + "\" has no fitted component to draw");
     }
-    ensureQtRuntime();
+    ensureGuiRuntime();
     const std::string& file = o.png.empty() ? o.pdf : o.png;
     const bool written = o.png.empty() ? writeCurvePdf(file, curve, components, settings)
                                        : writeCurvePng(file, curve, components.front(), settings);

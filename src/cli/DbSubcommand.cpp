@@ -64,7 +64,7 @@ public:
             refuse("--range " + req_.range + ": one of all, year, month, week");
             return 2;
         }
-        ensureQtRuntime();
+        ensureCoreRuntime();
         db_.setMessageSink([this](const std::string& m) { messages_.push_back(m); });
         const std::string root = dataRoot(req_.home);
         try {

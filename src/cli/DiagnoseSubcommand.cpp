@@ -298,7 +298,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
     std::unique_ptr<TestRecordDatabase> db;
     SaveTestStep save;
     if (options.saveDb) {
-        ensureQtRuntime();
+        ensureCoreRuntime();
         db = std::make_unique<TestRecordDatabase>();
         db->setMessageSink(say);
         try {

@@ -1,6 +1,9 @@
 #include "HeadlessRun.h"
 
+#include "QtRuntime.h"
+
 #include "acquisition/Autosave.h"
+#include "app/DataRootSetUp.h"
 #include "chromatogram/FileIO.h"
 
 #include <QCoreApplication>
@@ -10,21 +13,7 @@
 #include <filesystem>
 #include <ostream>
 
-#ifndef DGAWS_DATA_DIR
-#define DGAWS_DATA_DIR "data"
-#endif
-
 namespace dgaws::cli {
-
-void ensureCoreApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "dgaws-cli";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 std::string shippedDataFile(const std::string& name)
 {
@@ -33,7 +22,8 @@ std::string shippedDataFile(const std::string& name)
         if (fileExists(inHome))
             return inHome;
     }
-    return std::string(DGAWS_DATA_DIR) + "/" + name;
+    const std::string shipped = shippedDataFolder();
+    return (shipped.empty() ? std::string("data") : shipped) + "/" + name;
 }
 
 std::string autosaveFolderOf(const std::string& outDir)
@@ -44,7 +34,7 @@ std::string autosaveFolderOf(const std::string& outDir)
 HeadlessRun::HeadlessRun(HeadlessOptions options, std::ostream& err)
     : options_(std::move(options)), err_(err)
 {
-    ensureCoreApplication();
+    ensureCoreRuntime();
     settings_.DirectSave = 1;
     settings_.Merge = options_.merge ? 1 : 0;
     // With one channel chosen, nothing may bring the other one up.

@@ -84,10 +84,8 @@ private:
     int started_ = 0;
 };
 
-// A QCoreApplication for commands that need an event loop, made once.
-void ensureCoreApplication();
-
-// The shipped file of `name` (data/ of the source tree, or DGAWS_HOME's copy when present).
+// The shipped file of `name`: DGAWS_HOME's copy when present, else the one the program was
+// shipped with (beside it in a build tree, in share/dgaws of an installation).
 std::string shippedDataFile(const std::string& name);
 
 // The folder of safety copies under an output folder.

@@ -5,6 +5,7 @@
 
 #include "app/CLogManage.h"
 #include "app/DataRoot.h"
+#include "app/DataRootSetUp.h"
 #include "app/SettingsStore.h"
 #include "app/SystemSettings.h"
 #include "chromatogram/ChromatogramKinds.h"
@@ -100,8 +101,10 @@ public:
           settings_(SystemSettings::defaults(root_, {}))
     {
         SettingsStore(root_.settingsFile()).load(settings_);
-        const std::string folder =
-            settings_.SchemePath.empty() ? root_.defaultSchemePath() : settings_.SchemePath;
+        // A fresh data root is set up as the window sets it up, so the shipped method is
+        // there to list and to copy from whichever program comes first.
+        setUpDataRoot(root_, settings_, shippedDataFolder());
+        const std::string folder = settings_.SchemePath;
         library_ = MethodLibrary(
             folder, [](const std::string&) { return true; },
             [this](const std::string& line) { log(line); });

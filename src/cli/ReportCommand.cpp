@@ -64,7 +64,7 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
         say("report needs --pdf OUT.pdf or --png PAGE1.png");
         return 2;
     }
-    ensureQtRuntime();
+    ensureGuiRuntime();
 
     const std::string root = dataRoot(o.home);
     DgaPrintSettings settings = loadDgaPrintSettings(settingsFilePath(root));

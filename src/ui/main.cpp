@@ -5,13 +5,15 @@
 #include "ui/shell/CMainFrame.h"
 
 #include "app/DataRoot.h"
+#include "app/DataRootSetUp.h"
+#include "app/RuntimeFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "app/Version.h"
 #include "app/WindowOptions.h"
 #include "app/WorkstationApp.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -27,21 +29,6 @@
 
 using namespace dgaws;
 
-namespace {
-
-// The shipped default method and demonstration data: beside the program in a build tree
-// or an installation.
-std::string shippedDataFolder()
-{
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {QStringLiteral("data"), QStringLiteral("../share/dgaws")})
-        if (QFileInfo(programDir.filePath(candidate) + QStringLiteral("/QLDefault.she")).exists())
-            return ss(QDir::cleanPath(programDir.filePath(candidate)));
-    return {};
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     const WindowOptions options = WindowOptions::parse(std::vector<std::string>(argv, argv + argc));
@@ -51,7 +38,12 @@ int main(int argc, char** argv)
         (options.help ? std::cout : std::cerr) << WindowOptions::usage();
         return options.help ? 0 : 2;
     }
+    if (options.version) {
+        std::cout << versionText("dgaws") << '\n';
+        return 0;
+    }
 
+    ensureRuntimeFolder();
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dgaws"));
     QApplication::setApplicationDisplayName(QString::fromUtf8("VeltraGW-5800变压器油专用版V3.0"));

@@ -196,4 +196,5 @@ TEST(WindowOptions, UnusableArgumentsAreRefusedWithTheReason)
         EXPECT_NE(o.error.find(c.reason), std::string::npos) << o.error;
     }
     EXPECT_TRUE(WindowOptions::parse({"dgaws", "-h"}).help);
+    EXPECT_TRUE(WindowOptions::parse({"dgaws", "--version"}).version);
 }

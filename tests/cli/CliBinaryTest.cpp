@@ -11,6 +11,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 
 namespace dgaws::cli::test {
 namespace {
@@ -101,6 +103,45 @@ TEST_F(CliBinaryTest, UsageErrorsExitWithStatusTwoAndHelpListsCommands)
         EXPECT_TRUE(r.out.empty()) << "args: " << args << "\n" << r.out;
         EXPECT_FALSE(r.err.empty()) << "args: " << args;
     }
+}
+
+// A new user's first calls on a fresh data root, from a service or `su` where the session's
+// runtime folder is not set: the tool says which build it is, sets the root up as the
+// window does (so the shipped method is there to list and to copy), and prints nothing on
+// stderr, whether a command opens a database, draws a report or neither.
+TEST_F(CliBinaryTest, FirstCallsOnAFreshDataRootAreQuietAndFindTheShippedMethod)
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string keep = runtime ? runtime : "";
+    ::unsetenv("XDG_RUNTIME_DIR");
+
+    const ToolResult version = tool("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("dgaws-cli 0.", 0), 0u) << version.out;
+    EXPECT_NE(version.out.find("(commit "), std::string::npos) << version.out;
+
+    writeChromatogramFile(path("run.chg"), sampleChromatogram());
+    const struct {
+        std::string args;
+        const char* printed;
+    } calls[] = {
+        {"method list", "QLDefault"},
+        {"method new M2 --from QLDefault", ""},
+        {"method list --json", "\"M2\""},
+        {"db company list", ""},
+        {"diagnose --gas H2=160 --gas C2H2=40", "H2"},
+        {"report " + q("run.chg") + " --kind analysis --pdf " + q("run.pdf"), ""},
+    };
+    for (const auto& c : calls) {
+        const ToolResult r = tool(c.args);
+        EXPECT_EQ(r.status, 0) << c.args << "\n" << r.err;
+        EXPECT_EQ(r.err, "") << c.args;
+        EXPECT_NE(r.out.find(c.printed), std::string::npos) << c.args << "\n" << r.out;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(path("home/方法库/template1.xlsx")));
+
+    if (runtime)
+        ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
 }
 
 }  // namespace

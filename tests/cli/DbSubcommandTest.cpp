@@ -80,7 +80,7 @@ TEST_F(DbCliTest, SettingsNameAPostgreSqlServer)
     const auto settings = DatabaseSettings::fromConnectionText(server, path("home"));
     const std::string name = "dgaws_cli_" + std::to_string(::getpid());
     const auto admin = [&](const std::string& sql) {
-        ensureQtRuntime();
+        ensureCoreRuntime();
         {
             QSqlDatabase a = QSqlDatabase::addDatabase("QPSQL", "cli-admin");
             a.setHostName(QString::fromStdString(settings.host));

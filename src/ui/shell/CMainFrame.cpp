@@ -27,6 +27,7 @@
 #include "app/CChrEDoc.h"
 #include "app/CloseRules.h"
 #include "app/MethodSelection.h"
+#include "app/Version.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/Interchange.h"
@@ -44,6 +45,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTabBar>
 #include <QToolBar>
@@ -103,6 +105,13 @@ CMainFrame::CMainFrame(WorkstationApp& app, OperatorPrompts* prompts, QWidget* p
             &CMainFrame::openComparisonWindow);
     connect(tools->addAction(QStringLiteral("批处理谱图(&B)...")), &QAction::triggered, this,
             &CMainFrame::openBatchDialog);
+    // Last on the bar: which build this is, the same text as --version.
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    connect(help->addAction(QStringLiteral("关于(&A)...")), &QAction::triggered, this, [this] {
+        QMessageBox::about(this, QStringLiteral("关于"),
+                           QApplication::applicationDisplayName() + QLatin1Char('\n') +
+                               qs(versionText("dgaws")));
+    });
     signals_ = new SignalCommands(*prompts_, this);
     // The signal commands keep their own letters (S, B, R), which the chromatogram
     // commands of the same menu already use: they get a submenu of their own.
