@@ -4,9 +4,15 @@
 # a screenshot of the whole screen for a reviewer. The window's test suites then leave a
 # picture of each dialog they drive in the folder shots/ beside it.
 #   scripts/screenshot.sh [OUT.png]      (default: build/screenshot.png)
+#   scripts/screenshot.sh --guide        the same, then the pictures of the operator's guide
+#                                        (docs/guide.md) are replaced by the new ones
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${DGAWS_BUILD_DIR:-build}"
+if [ "${1:-}" = "--guide" ]; then
+  export DGAWS_SCREENSHOT_GUIDE=1
+  shift
+fi
 OUT="$(realpath -m "${1:-$BUILD_DIR/screenshot.png}")"
 
 if [ -z "${DGAWS_SCREENSHOT_INNER:-}" ]; then
@@ -58,3 +64,20 @@ fi
 DGAWS_SHOTS_DIR="$SHOTS" QT_QPA_PLATFORM=offscreen "$BUILD_DIR/tests/test_ui" >/dev/null 2>&1 ||
   echo "some window test failed; the pictures may be incomplete" >&2
 echo "$SHOTS"
+
+# The guide shows the window as this build draws it, never an older one.
+if [ -n "${DGAWS_SCREENSHOT_GUIDE:-}" ]; then
+  GUIDE_DIR=docs/guide
+  mkdir -p "$GUIDE_DIR"
+  cp "$OUT" "$GUIDE_DIR/main-window.png"
+  for shot in start-wizard method-sheet-integration method-sheet-components calibration-table \
+      calibration-curve diagnosis dga-report-preview device-library database-view previous-test \
+      analysis-report dga-report workbook-column batch-finished; do
+    if [ -f "$SHOTS/$shot.png" ]; then
+      cp "$SHOTS/$shot.png" "$GUIDE_DIR/$shot.png"
+    else
+      echo "no picture $shot for the guide" >&2
+    fi
+  done
+  echo "$GUIDE_DIR"
+fi

@@ -1,6 +1,8 @@
 #include "ui/run/PortChoiceDialog.h"
 #include "ui/run/StartWizardDialog.h"
 
+#include "DialogShot.h"
+
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -16,6 +18,8 @@ private slots:
         for (auto choice : {StartWizardDialog::Automatic, StartWizardDialog::Manual,
                             StartWizardDialog::Simulated, StartWizardDialog::NoConnection}) {
             StartWizardDialog wizard;
+            if (choice == StartWizardDialog::Automatic)
+                saveDialogShot(wizard, "start-wizard");
             QTest::mouseClick(wizard.button(choice), Qt::LeftButton);
             QCOMPARE(wizard.choice(), choice);
             QCOMPARE(wizard.result(),
