@@ -79,6 +79,7 @@ bool ProcessSession::process(const std::string& path, CChrEDoc& doc, std::string
 {
     // The document keeps a pointer to the library, which outlives it here.
     doc.setMethodLibrary(&library_);
+    doc.setStandardRunsStored(false);
     try {
         doc.data = readChromatogramToProcess(path, settings_.pointsPerSecond);
         if (settings_.pointsPerSecond > 0)

@@ -6,6 +6,7 @@
 #include "chromatogram/LinkedChromatogram.h"
 #include "chromatogram/TextFormat.h"
 #include "dga/OilContents.h"
+#include "processing/EngineSettings.h"
 #include "processing/EvaluateStep.h"
 #include "processing/SignalSmoothing.h"
 #include "quant/Identification.h"
@@ -19,6 +20,7 @@ CChrEDoc::CChrEDoc()
     engine.setProcessedHandler([this] { setModifiedFlag(true); });
     editor.setRunningQuery([this] { return acquiring(); });
     editor.setRedrawHandler([this] { redraw(); });
+    editor.setSignalCorrection(&signalCorrection);
     pushUndo_ = [this] { editor.pushUndo(); };
     replayManualEvents_ = [this] { editor.replayManualEvents(); };
     engine.setIdentificationStep([this](ChromatogramData& d) { identify(d, calibrationCurve()); });
@@ -189,7 +191,7 @@ void CChrEDoc::quantitationStep()
         quantifyWithOilContents(data, calibrationCurve());
         return;
     }
-    if (data.sampleType != 1 || library_ == nullptr)
+    if (data.sampleType != 1 || library_ == nullptr || !standardRunsStored_)
         return;
     // A standard without a place of its own (a new run, or a file saved before its run was
     // entered) takes the place of its file's runs when the curve has them.
@@ -199,7 +201,8 @@ void CChrEDoc::quantitationStep()
             run = runIndexForFile(*curve, data.standardLevel, pathName);
     const StoreResult stored =
         storeStandardRun(data, pathName, library_->entryAt(libraryMethodIndex),
-                         libraryCalibrationIndex, run, saveMethod_);
+                         libraryCalibrationIndex, run, saveMethod_,
+                         areaDivisor(engine.settings().cacuFrequence));
     if (stored.status == StoreResult::Status::SaveFailed)
         message(stored.message);
 }
@@ -225,6 +228,7 @@ StandardAddStatus CChrEDoc::addStandardChromatogram(
     steps.saveDocument = [this, &env] { return save(env).has_value(); };
     steps.showMessage = [this](const std::string& text) { message(text); };
     steps.saveMethod = saveMethod_;
+    steps.oldAreaDivisor = areaDivisor(engine.settings().cacuFrequence);
     return dgaws::addStandardChromatogram(
         {data, libraryMethodIndex, libraryCalibrationIndex, pathName}, *library_, steps);
 }

@@ -147,6 +147,10 @@ public:
     void linkToLibrary();
     // Writes a library method back to its file (saveMethodFile unless replaced).
     void setMethodSaver(MethodSaver saver) { saveMethod_ = std::move(saver); }
+    // Whether evaluating a standard enters its run into its curve (and so writes the
+    // library's file), as a run finished in the window does. Tools that only look at a
+    // chromatogram or change its own file turn this off unless told otherwise.
+    void setStandardRunsStored(bool stored) { standardRunsStored_ = stored; }
 
     // The method sheet's OK for this chromatogram's own copy of the method: one undo step,
     // the copy replaced, then a new detection when the detection settings changed and the
@@ -228,6 +232,7 @@ private:
     std::function<void()> redrawViews_;
     MethodLibrary* library_ = nullptr;
     MethodSaver saveMethod_ = saveMethodFile;
+    bool standardRunsStored_ = true;
     ChannelRun* run_ = nullptr;
 };
 

@@ -38,7 +38,7 @@ bool MethodSelection::valid(const CChrEDoc& doc, const MethodChoice& choice)
 
 bool MethodSelection::use(CChrEDoc& doc, const MethodChoice& choice)
 {
-    if (!valid(doc, choice) || !doc.takeLibraryMethod(choice, MethodTake::Whole))
+    if (!valid(doc, choice) || !doc.takeLibraryMethod(choice, MethodTake::Analysis))
         return false;
     reevaluate(doc);
     return true;

@@ -21,7 +21,8 @@ public:
     // none (-1).
     static bool valid(const CChrEDoc& doc, const MethodChoice& choice);
 
-    // "使用该分析方法": the document's method becomes a copy of the library method and,
+    // "使用该分析方法": the document's method becomes a copy of the library method (its sample
+    // information stays the chromatogram's own: device, serial number, company, tester) and,
     // when a curve is chosen, identifies and quantifies with that curve; without one the
     // document keeps no curve, since a curve of its former method does not belong to the
     // new one. False, with nothing changed, for a choice that is not valid.

@@ -1,6 +1,7 @@
 #include "AiaFile.h"
 
 #include "FileIO.h"
+#include "InjectionStamp.h"
 #include "SampleIndex.h"
 #include "TextCodec.h"
 
@@ -11,12 +12,16 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 #include <vector>
 
 namespace dgaws {
 namespace {
+
+// The unit of the workstation's own signals.
+constexpr const char* kSignalUnit = "uV";
 
 // ---------------------------------------------------------------------------------------
 // Header check. The netCDF library trusts the counts of a classic header: a file that
@@ -410,6 +415,39 @@ void fillPeaks(ChromatogramData& d, const NcFile& file, const HeaderInfo& h)
          [&](PeakRecord& p, double v) { p.baselineEndValue = static_cast<float>(v); });
 }
 
+// A text attribute of the file, in UTF-8: this system writes GBK, others ASCII or UTF-8.
+std::optional<std::string> textAttribute(const NcFile& file, const char* name)
+{
+    std::unique_ptr<NcAtt> att(file.get_att(name));
+    if (!att || att->type() != ncChar)
+        return std::nullopt;
+    std::unique_ptr<NcValues> values(att->values());
+    if (!values || values->num() <= 0)
+        return std::string();
+    std::string text(static_cast<const char*>(values->base()),
+                     static_cast<size_t>(values->num()));
+    text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
+    return isValidUtf8(text) ? text : gbkToUtf8(text);
+}
+
+// Where the record has a place for them: the injection time, the sample name and id, the
+// operator and the detector's unit, as the export writes them.
+void readProvenance(const NcFile& file, ChromatogramData& d)
+{
+    if (const auto stamp = textAttribute(file, "injection_date_time_stamp"))
+        if (const auto time = parseInjectionStamp(*stamp))
+            d.injectionTime = *time;
+    AnalysisMethod& m = d.method;
+    if (auto name = textAttribute(file, "sample_name"))
+        m.deviceNo = std::move(*name);
+    if (auto id = textAttribute(file, "sample_id"))
+        m.serialNo = std::move(*id);
+    if (auto person = textAttribute(file, "operator_name"))
+        m.tester = std::move(*person);
+    if (auto unit = textAttribute(file, "detector_unit"); unit && *unit != kSignalUnit)
+        m.setDetectorUnit(*unit);
+}
+
 ChromatogramData readCdf(const std::string& path, const HeaderInfo& h, int currentRate)
 {
     NcError quiet(NcError::silent_nonfatal);
@@ -459,6 +497,7 @@ ChromatogramData readCdf(const std::string& path, const HeaderInfo& h, int curre
     d.method.levelMin = minValue ? *minValue * 0.001 : d.signalMin * 0.001;
 
     fillPeaks(d, file, h);
+    readProvenance(file, d);
     return d;
 }
 
@@ -525,7 +564,8 @@ void writeCdf(const ChromatogramData& d, const std::string& path, const std::str
     check(file.add_dim("error_number", 1) != nullptr, "error_number");
 
     const AnalysisMethod& meth = d.method;
-    const std::string stamp = d.injectionTime.format("%Y%m%d%H%M%S") + "+0800";
+    const std::string stamp = injectionStamp(d.injectionTime);
+    const std::string unit = meth.detectorUnit().empty() ? kSignalUnit : meth.detectorUnit();
     const std::pair<const char*, std::string> globals[] = {
         {"dataset_completeness", "C1+C2"},
         {"aia_template_revision", "1.0"},
@@ -538,7 +578,7 @@ void writeCdf(const ChromatogramData& d, const std::string& path, const std::str
         {"source_file_reference", sourceFile},
         {"sample_name", meth.deviceNo},
         {"sample_id", meth.serialNo},
-        {"detector_unit", "uV"},
+        {"detector_unit", unit},
         {"detection_method_name", detectionMethodName(meth.calcMethod)},
         {"detector_name", meth.tester},
         {"retention_unit", "seconds"},

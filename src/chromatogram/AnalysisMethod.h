@@ -27,6 +27,10 @@ struct AnalysisMethod {
     bool respondsByHeight() const { return quantOption1 == 1; }
     // Areas (heights) on x and concentrations on y, rather than the other way round.
     bool concentrationOnY() const { return quantOption2 == 1; }
+    // The detector unit of a signal imported from another system when it is not uV; empty
+    // for the workstation's own signals.
+    const std::string& detectorUnit() const { return sampleText2; }
+    void setDetectorUnit(std::string unit) { sampleText2 = std::move(unit); }
 
     FormatVersion version;        // 1
     int blockSize = kBlockSize;   // 2

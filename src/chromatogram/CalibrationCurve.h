@@ -59,6 +59,10 @@ struct CalibrationCurve {
     static constexpr int kFormatMark = 104;
     static constexpr int kImpurityMark = 80;
     static constexpr int kBaseComponentMark = 88;
+    // The runs' areas are true areas (uV s: the sum over each file's own points per
+    // second). Curves of older files hold areas divided by the setting's divisor instead;
+    // readers that know only the marks above read this one as kFormatMark.
+    static constexpr int kTrueAreaMark = 105;
     // Counts of curves have always been checked against this many bytes each, though an
     // unmarked curve can be as short as 13.
     static constexpr size_t kMinStoredBytes = 17;
@@ -70,19 +74,25 @@ struct CalibrationCurve {
     int baseComponentIndex = -1;
     std::vector<ComponentEntry> components;
     std::vector<StandardLevel> levels{StandardLevel{}};
+    // Not stored as a field: the mark says it.
+    bool trueAreas = true;
 
     bool operator==(const CalibrationCurve&) const = default;
 };
 
 // A curve written before the mark: the mark was `calibrated`.
 void loadUnmarkedCalibrated(Archive& ar, CalibrationCurve& c, int calibrated);
+// The mark a curve is written with, and what a loaded one says about its areas.
+int calibrationCurveMark(const CalibrationCurve* c);
+void loadAreaUnit(Archive& ar, CalibrationCurve& c, int mark);
 
 template <class V> void visitFields(V& v, Record<CalibrationCurve>)
 {
     using C = CalibrationCurve;
     v.field("components", &C::components);
     v.field("levels", &C::levels);
-    const int mark = v.mark(C::kFormatMark);
+    const int mark = v.mark(&calibrationCurveMark);
+    v.older(&loadAreaUnit, mark);
     if (mark < C::kImpurityMark) {
         v.older(&loadUnmarkedCalibrated, mark);
     } else {

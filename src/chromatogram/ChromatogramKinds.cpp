@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace dgaws {
 namespace {
@@ -19,15 +18,6 @@ std::string lowerExtension(const std::string& path)
         return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     });
     return ext;
-}
-
-// Whether the first 64 KiB of a file hold a line feed.
-bool hasLineBreak(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    char buf[65536];
-    in.read(buf, sizeof buf);
-    return std::find(buf, buf + in.gcount(), '\n') != buf + in.gcount();
 }
 
 TextLayout layoutOf(ChromatogramKind kind)
@@ -72,8 +62,13 @@ std::optional<ChromatogramKind> kindForNewFile(const std::string& path)
 std::optional<ChromatogramKind> kindOfFile(const std::string& path)
 {
     const auto kind = kindForNewFile(path);
-    if (kind == ChromatogramKind::Txt && hasLineBreak(path))
-        return ChromatogramKind::Std;
+    if (kind != ChromatogramKind::Txt)
+        return kind;
+    switch (textLayoutOfFile(path)) {
+    case TextLayout::Standard: return ChromatogramKind::Std;
+    case TextLayout::CommaSeparated: return ChromatogramKind::Csv;
+    case TextLayout::Plain: break;
+    }
     return kind;
 }
 

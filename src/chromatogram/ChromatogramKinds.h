@@ -14,9 +14,9 @@ enum class ChromatogramKind { Chg, Dat, Cdf, Txt, Std, Csv };
 const char* kindName(ChromatogramKind kind);
 std::optional<ChromatogramKind> kindFromName(const std::string& name);
 
-// The kind of an existing file by its extension. Plain and standard text share ".txt": a
-// plain text chromatogram is written without line breaks, so a .txt file that has one is
-// taken as standard text. Nothing for an extension of no chromatogram kind.
+// The kind of an existing file by its extension. The text layouts share ".txt": its first
+// line tells them apart (textLayoutOfFile). Nothing for an extension of no chromatogram
+// kind.
 std::optional<ChromatogramKind> kindOfFile(const std::string& path);
 // The kind a new file gets from its extension (".txt" is plain text, ".std" standard).
 std::optional<ChromatogramKind> kindForNewFile(const std::string& path);

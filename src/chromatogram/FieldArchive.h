@@ -44,6 +44,8 @@ public:
         ar_.io(m);
         return m;
     }
+    // A mark whose stored value depends on what the record holds.
+    int mark(MarkOf<R> valueOf) { return mark(valueOf(&record_)); }
     void older(OlderForm<R> load, int arg) { load(ar_, record_, arg); }
 
 private:
@@ -68,6 +70,7 @@ template <class R> struct Smallest {
         bytes += 4;
         return 0;
     }
+    int mark(MarkOf<R>) { return mark(0); }
     void older(OlderForm<R>, int) {}
 };
 

@@ -229,6 +229,24 @@ FileNameBuilder::firstFree(const std::vector<NamePart>& parts, const std::string
     }
 }
 
+FileNameProposal withFreeSuffix(FileNameProposal proposal,
+                                const std::function<bool(const std::string&)>& fileExists)
+{
+    if (proposal.free)
+        return proposal;
+    const std::string& name = proposal.fileName;
+    const auto dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    for (int n = 2; n < INT_MAX; ++n) {
+        const std::string candidate = stem + "(" + std::to_string(n) + ")" + extension;
+        const std::string path = joinFolder(proposal.saveFolder, candidate);
+        if (!fileExists(path))
+            return {proposal.saveFolder, candidate, path, true};
+    }
+    return proposal;
+}
+
 FileNameProposal proposeFileName(const AnalysisMethod& method, int sampleType, int channel,
                                  const ProposalEnvironment& env)
 {
@@ -236,8 +254,10 @@ FileNameProposal proposeFileName(const AnalysisMethod& method, int sampleType, i
     const std::string folder =
         proposalFolder(method, sampleType, channel, now, env.workDirectory());
     FileNameBuilder builder(method, sampleType, now, env.ask);
-    return builder.firstFree(proposalNameParts(method, channel), folder,
-                             proposalStartNumber(method, channel), env.fileExists);
+    return withFreeSuffix(builder.firstFree(proposalNameParts(method, channel), folder,
+                                            proposalStartNumber(method, channel),
+                                            env.fileExists),
+                          env.fileExists);
 }
 
 }  // namespace dgaws

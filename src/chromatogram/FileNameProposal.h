@@ -115,8 +115,14 @@ private:
     std::optional<bool> leaveOutThousand_;
 };
 
-// The whole proposal: folder, name parts, first free name. The clock is read once, so the
-// date folder and the date-time parts of the name always agree.
+// A name whose search ended on an existing file ("谱图文件名(未知).chg" from parts without a
+// number) gets the first free suffix "(2)", "(3)"... before its extension: a proposal never
+// names a file that is there, so saving under it never replaces another chromatogram.
+FileNameProposal withFreeSuffix(FileNameProposal proposal,
+                                const std::function<bool(const std::string&)>& fileExists);
+
+// The whole proposal: folder, name parts, first free name (withFreeSuffix). The clock is
+// read once, so the date folder and the date-time parts of the name always agree.
 FileNameProposal proposeFileName(const AnalysisMethod& method, int sampleType, int channel,
                                  const ProposalEnvironment& env);
 

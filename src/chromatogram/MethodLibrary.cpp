@@ -212,11 +212,14 @@ MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice, Me
         copyFields(own, to, kSample);
         break;
     }
-    case MethodTake::Calculation:
+    case MethodTake::Calculation: {
+        const AnalysisMethod own = to;
         copyFields(from, to, kCalculation);
+        copyFields(own, to, kSample);
         to.components = entry.defaultComponents;
         data.sampleType = 0;
         break;
+    }
     case MethodTake::Link: break;
     }
     if (take != MethodTake::Link) {

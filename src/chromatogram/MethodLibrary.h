@@ -80,13 +80,16 @@ void copyMethod(const AnalysisMethod& from, AnalysisMethod& to);
 
 // How much of a library method a chromatogram takes when it is given one.
 enum class MethodTake {
-    // The method as it is: a channel opened, "使用该分析方法".
+    // The method as it is: a channel opened for a new run.
     Whole,
     // All but the sample information the chromatogram carries: device, tester, serial
-    // number, company, sample texts and the oil-test values.
+    // number, company, sample texts and the oil-test values. A method applied to a
+    // chromatogram that has a sample ("使用该分析方法", process --method): taking the
+    // library's device would file its diagnosis under another device.
     Analysis,
     // Only the calculation settings, and the chromatogram becomes a test sample:
-    // "选择分析方法计算谱图".
+    // "选择分析方法计算谱图". The device number and the oil-test values are calculation
+    // settings too, but the sample's own are kept for the same reason.
     Calculation,
     // Nothing: a chromatogram read from a file keeps the method it was run with and is only
     // linked to the library again.

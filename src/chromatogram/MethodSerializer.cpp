@@ -2,6 +2,7 @@
 #include "CalibrationCurve.h"
 #include "FieldArchive.h"
 
+#include <algorithm>
 #include <string>
 
 // The stored forms of the method records that their field lists leave to code: the
@@ -86,6 +87,33 @@ void loadUnmarkedConcentrations(Archive& ar, ComponentEntry& c, int count)
 void loadUnmarkedCalibrated(Archive&, CalibrationCurve& c, int calibrated)
 {
     c.calibrated = calibrated;
+}
+
+namespace {
+
+bool hasRuns(const CalibrationCurve& c)
+{
+    return std::any_of(c.levels.begin(), c.levels.end(),
+                       [](const StandardLevel& l) { return !l.runs.empty(); });
+}
+
+}  // namespace
+
+// A curve without runs holds no areas to tell apart; it keeps the mark every reader knows,
+// so files of such curves stay as they were.
+int calibrationCurveMark(const CalibrationCurve* c)
+{
+    if (c == nullptr)
+        return CalibrationCurve::kTrueAreaMark;
+    return c->trueAreas && hasRuns(*c) ? CalibrationCurve::kTrueAreaMark
+                                       : CalibrationCurve::kFormatMark;
+}
+
+// The levels are read before the mark.
+void loadAreaUnit(Archive& ar, CalibrationCurve& c, int mark)
+{
+    if (!ar.isStoring())
+        c.trueAreas = mark >= CalibrationCurve::kTrueAreaMark || !hasRuns(c);
 }
 
 }  // namespace dgaws

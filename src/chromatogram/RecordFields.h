@@ -60,6 +60,8 @@ inline constexpr FieldTags kSample{.sample = true};
 template <class T> using StoredForm = void (*)(Archive& ar, T& value, int format);
 // Loads a part of an older layout into the record.
 template <class R> using OlderForm = void (*)(Archive& ar, R& record, int arg);
+// The mark a record is stored with; given no record, the newest mark.
+template <class R> using MarkOf = int (*)(const R* record);
 
 template <class R>
 concept Described = requires(int& anyVisitor)
@@ -79,6 +81,7 @@ template <class T> inline constexpr bool kIsVector<std::vector<T>> = true;
 struct CurrentLayout {
     static int format() { return FormatVersion::kCurrent; }
     static int mark(int value) { return value; }
+    template <class R> static int mark(MarkOf<R> valueOf) { return valueOf(nullptr); }
     template <class R> static void older(OlderForm<R>, int) {}
 };
 

@@ -2,7 +2,9 @@
 
 #include "FileIO.h"
 
+#include <algorithm>
 #include <charconv>
+#include <fstream>
 #include <cmath>
 #include <limits>
 
@@ -212,6 +214,37 @@ ChromatogramData parseTextChromatogram(std::string_view text, TextLayout layout,
 ChromatogramData loadText(const std::string& path, TextLayout layout, int currentRate)
 {
     return parseTextChromatogram(readWholeFile(path), layout, currentRate);
+}
+
+TextLayout recogniseTextLayout(std::string_view head)
+{
+    // Blank lines before the first sample say nothing about the layout.
+    size_t begin = 0;
+    while (begin < head.size() && isSpace(head[begin]))
+        ++begin;
+    const size_t end = head.find('\n', begin);
+    if (end == std::string_view::npos)
+        return TextLayout::Plain;
+    const std::string_view line = head.substr(begin, end - begin);
+    NumberScanner scan(line);
+    double first = 0.0, second = 0.0, more = 0.0;
+    if (!scan.number(first))
+        return TextLayout::Plain;
+    if (scan.literal(',') && scan.number(second))
+        return TextLayout::CommaSeparated;
+    NumberScanner pair(line);
+    if (pair.number(first) && pair.number(second) && !pair.number(more))
+        return TextLayout::Standard;
+    return TextLayout::Plain;
+}
+
+TextLayout textLayoutOfFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string head(65536, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return recogniseTextLayout(head);
 }
 
 }  // namespace dgaws

@@ -42,6 +42,14 @@ ChromatogramData parseTextChromatogram(std::string_view text, TextLayout layout,
 ChromatogramData loadText(const std::string& path, TextLayout layout,
                           int currentRate = kDefaultPointsPerSecond);
 
+// The layout a text chromatogram is in, from its first line: the comma-separated one when
+// that line holds a time, a comma and a value; the standard one when it holds exactly two
+// numbers and a line break follows it; else the plain one (a single line of numbers, or
+// one value per line). The window, the command line and the batch all decide by this.
+TextLayout recogniseTextLayout(std::string_view head);
+// The same from the first 64 KiB of a file; the plain layout when it cannot be read.
+TextLayout textLayoutOfFile(const std::string& path);
+
 // Points per second from the step between two consecutive times in minutes: 1/step/60,
 // rounded up. The times of a text file are printed with six or seven decimals, which
 // makes the step up to 0.2 % too short at 50 points per second (0.000333 for 1/3000), and a

@@ -103,4 +103,30 @@ std::string gbkToUtf8(std::string_view gbk)
     return out;
 }
 
+bool isValidUtf8(std::string_view s)
+{
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        size_t extra = 0;
+        if (c < 0x80)
+            extra = 0;
+        else if (c >= 0xC2 && c <= 0xDF)
+            extra = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            extra = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            extra = 3;
+        else
+            return false;
+        if (extra > s.size() - 1 - i)
+            return false;
+        for (size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
 }  // namespace dgaws

@@ -13,4 +13,8 @@ std::string utf8ToGbk(std::string_view utf8);
 // Undecodable bytes (damaged or foreign files) become U+FFFD; decoding never fails.
 std::string gbkToUtf8(std::string_view gbk);
 
+// Whether the bytes are well-formed UTF-8 (plain ASCII is); texts written by other systems
+// often are, texts of ours are GBK.
+bool isValidUtf8(std::string_view s);
+
 }  // namespace dgaws

@@ -1,5 +1,7 @@
 #include "CalibrationCommand.h"
 
+#include "processing/EngineSettings.h"
+
 #include "CalibrationEditCommand.h"
 #include "InfoSummary.h"
 #include "TextTable.h"
@@ -196,8 +198,9 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
                         options.curve + "\" (1.." + std::to_string(levels) + ")");
 
     // A file given again (after it changed) replaces its run rather than counting twice.
-    const AddedRuns added = addStandardFiles(*curve, options.level - 1, options.files,
-                                             FitSettings::of(entry.method), true);
+    FitSettings fit = FitSettings::of(entry.method);
+    fit.oldAreaDivisor = areaDivisor(options.cacuFrequence);
+    const AddedRuns added = addStandardFiles(*curve, options.level - 1, options.files, fit, true);
     if (!added.failures.empty()) {
         for (const LoadFailure& f : added.failures)
             err << "dgaws-cli: cannot read " << f.path << ": " << f.reason << '\n';
@@ -249,6 +252,10 @@ void addCalibrationCommand(CLI::App& app)
     addCmd->add_option("--level", add->level, "Standard level, counted from 1")->required();
     addCmd->add_option("FILES", add->files, "Standard chromatograms (.chg)")->required();
     addCmd->add_flag("--json", add->json, "Print the refitted curve as JSON");
+    addCmd->add_option("--cacu-frequence", add->cacuFrequence,
+                       "The CacuFrequence setting (0, 1 or 2: area divisors 10, 20, 50) the "
+                       "runs of a curve from an older method file were measured with")
+        ->default_val(1);
     addCmd->callback([add] {
         const int status = runCalibrationAdd(*add, std::cout, std::cerr);
         if (status != 0)

@@ -23,6 +23,9 @@ struct CalibrationAddOptions {
     int level = 0;  // 1-based, as the operator numbers standard levels
     std::vector<std::string> files;
     bool json = false;
+    // The setting CacuFrequence, whose divisor the runs of a curve from an older file were
+    // measured with.
+    int cacuFrequence = 1;
 };
 
 // The commands without the parser, for in-process tests. Both return the exit status; on

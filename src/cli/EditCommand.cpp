@@ -272,6 +272,7 @@ int runEdit(const EditOptions& options, std::ostream& out, std::ostream& err)
         library.loadLibrary(options.methodFolder);
     CChrEDoc doc;
     doc.setMethodLibrary(&library);
+    doc.setStandardRunsStored(options.updateLibrary);
     if (!openChromatogram(doc, options.path, err))
         return 1;
     doc.engine.setSettings({options.cacuFrequence, 0});
@@ -329,8 +330,12 @@ void addEditCommand(CLI::App& app)
     cmd->add_option("-o,--output", options->outputPath, "Write the edited chromatogram (.chg)");
     cmd->add_flag("--json", options->json, "One JSON document keyed by the records' field names");
     cmd->add_option("--cacu-frequence", options->cacuFrequence,
-                    "The CacuFrequence setting: 0, 1 or 2 for area divisors 10, 20, 50")
+                    "The CacuFrequence setting: 0, 1 or 2 for area divisors 10, 20, 50 where the "
+                    "chromatogram's own rate is not known")
         ->default_val(1);
+    cmd->add_flag("--update-library", options->updateLibrary,
+                  "A standard's changed run replaces its run in its calibration curve, and the "
+                  "method file is written (by default the library is left as it was)");
     auto home = std::make_shared<std::string>();
     cmd->add_option("--home", *home,
                     "Data root whose method library the chromatogram is linked to "

@@ -24,6 +24,9 @@ struct EditOptions {
     bool json = false;
     int cacuFrequence = 1;     // the setting that chooses the area divisor
     std::string methodFolder;  // the library the chromatogram is linked to; empty: none
+    // A standard's edited run replaces its run in the curve (the library's file is written);
+    // otherwise the library is left as it was.
+    bool updateLibrary = false;
 };
 
 // The edit options with the form of their value, for the parser and the help text.

@@ -223,7 +223,8 @@ void addProcessCommand(CLI::App& app)
     cmd->add_flag("--json", options->process.json,
                   "One JSON document keyed by the records' field names; one input file only");
     cmd->add_option("--cacu-frequence", options->process.cacuFrequence,
-                    "The CacuFrequence setting: 0, 1 or 2 for area divisors 10, 20, 50")
+                    "The CacuFrequence setting: 0, 1 or 2 for area divisors 10, 20, 50 where the "
+                    "chromatogram's own rate is not known")
         ->default_val(1);
     cmd->add_flag("--keep-excluded", options->process.keepExcluded,
                   "Keep the peaks the measures exclude (setting AutoDelUnusedPeak off)");

@@ -19,6 +19,9 @@ struct SignalOptions {
     bool json = false;
     int cacuFrequence = 1;
     std::string methodFolder;  // the library the chromatogram is linked to; empty: none
+    // A standard's edited run replaces its run in the curve (the library's file is written);
+    // otherwise the library is left as it was.
+    bool updateLibrary = false;
 };
 
 // Applies the signal operations in order through the document's own commands. An

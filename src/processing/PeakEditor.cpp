@@ -9,6 +9,8 @@
 #include "PeakSeparation.h"
 #include "TailingCuts.h"
 
+#include <cstring>
+
 namespace dgaws {
 
 int PeakEditor::selectAt(int sample)
@@ -52,9 +54,21 @@ bool PeakEditor::onSignal(int sample) const
     return data() && sample >= 0 && sample < data()->signal.count();
 }
 
+std::shared_ptr<const std::vector<float>> PeakEditor::currentSamples() const
+{
+    const std::vector<float>& now = data()->signal.values();
+    // Bytes, not values: a NaN sample is still the same sample.
+    const bool same = samples_ && samples_->size() == now.size() &&
+        (now.empty() || std::memcmp(samples_->data(), now.data(), now.size() * sizeof(float)) == 0);
+    if (!same)
+        samples_ = std::make_shared<const std::vector<float>>(now);
+    return samples_;
+}
+
 UndoSnapshot PeakEditor::current() const
 {
-    return {data()->peaks, DisplayRange::of(data()->method), data()->signal.values()};
+    return {data()->peaks, DisplayRange::of(data()->method), data()->method.manualEvents,
+            currentSamples(), correction_ ? *correction_ : SignalCorrection()};
 }
 
 void PeakEditor::pushUndo(UndoSnapshot before)
@@ -76,10 +90,14 @@ void PeakEditor::pushUndo()
 void PeakEditor::restore(const UndoSnapshot& snapshot)
 {
     data()->peaks = snapshot.peaks;
-    if (snapshot.samples != data()->signal.values()) {
-        data()->signal.assign(snapshot.samples);
+    data()->method.manualEvents = snapshot.manualEvents;
+    if (snapshot.samples && currentSamples() != snapshot.samples) {
+        data()->signal.assign(*snapshot.samples);
+        samples_ = snapshot.samples;
         data()->scanExtrema(-2000000.0F, 2000000.0F);
     }
+    if (correction_)
+        *correction_ = snapshot.correction;
     snapshot.range.applyTo(data()->method);
     engine_.evaluate(EvaluateStep::All);
     if (!validRow(selection()))
@@ -295,7 +313,8 @@ EditStatus PeakEditor::tailingBefore(int row, int sample)
 }
 
 // Toggling off leaves no type bits at all, whatever the peak carried before it was made
-// negative; only making a peak negative is recorded.
+// negative. Both ways are recorded (there is one kind for both; the record tells which), so
+// that a replay ends with the peak as the operator left it.
 EditStatus PeakEditor::toggleNegative(int row)
 {
     if (!canEdit())
@@ -306,10 +325,7 @@ EditStatus PeakEditor::toggleNegative(int row)
     PeakRecord& p = data()->peaks[row];
     const bool makeNegative = p.typeFlags != PeakFlag::Negative;
     p.typeFlags = makeNegative ? PeakFlag::Negative : 0;
-    RangeEdit::EventRows rows;
-    if (makeNegative)
-        rows.push_back({row, ManualEventKind::NegativePeak});
-    finish(rows);
+    finish({{row, ManualEventKind::NegativePeak}});
     return EditStatus::Done;
 }
 

@@ -7,6 +7,8 @@
 #include "UndoStack.h"
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace dgaws {
 
@@ -33,6 +35,8 @@ public:
     // Whether a run is in progress; nothing is edited or snapshotted while one is.
     void setRunningQuery(std::function<bool()> running) { running_ = std::move(running); }
     void setRedrawHandler(std::function<void()> redraw) { redraw_ = std::move(redraw); }
+    // The owner's signal correction, whose backup the undo steps keep and bring back.
+    void setSignalCorrection(SignalCorrection* correction) { correction_ = correction; }
 
     int selection() const { return *selection_; }
     void select(int row) { *selection_ = row; }
@@ -86,6 +90,8 @@ private:
     bool onSignal(int sample) const;
     UndoSnapshot current() const;
     void restore(const UndoSnapshot& snapshot);
+    // The samples as they are now, shared with the steps before while they did not change.
+    std::shared_ptr<const std::vector<float>> currentSamples() const;
     // Evaluates, records the rows (a moved point's time for the moves, the retention time
     // for the rest) and redraws.
     void finish(const RangeEdit::EventRows& rows, int movedSample = -1);
@@ -97,6 +103,8 @@ private:
     int ownSelection_ = -1;
     int* selection_ = &ownSelection_;
     UndoStack undo_;
+    SignalCorrection* correction_ = nullptr;
+    mutable std::shared_ptr<const std::vector<float>> samples_;
     std::function<bool()> running_;
     std::function<void()> redraw_;
 };

@@ -354,7 +354,7 @@ void PeakEngine::evaluate(int mask)
 void PeakEngine::publish(int steps)
 {
     const IntegrationParams& ip = data_->method.integration;
-    const PublishedKey key{rows_.generation, steps,        areaDivisor(settings_.cacuFrequence),
+    const PublishedKey key{rows_.generation, steps,        areaDivisor(settings_.cacuFrequence, data_->pointsPerSecond),
                            ip.minArea,       ip.minHeight, data_->pointsPerSecond};
     if (passOpen_ && publishedValid_ && !publishedVolatile_ && key == published_)
         return;
@@ -389,7 +389,8 @@ void PeakEngine::runSteps(PeakTable& table, int steps, const SignalView& signal)
     if (steps & EvaluateStep::Measures) {
         const IntegrationParams& ip = data_->method.integration;
         const MeasureInputs in{signal, ip.minArea, ip.minHeight,
-                               areaDivisor(settings_.cacuFrequence), data_->pointsPerSecond};
+                               areaDivisor(settings_.cacuFrequence, data_->pointsPerSecond),
+                               data_->pointsPerSecond};
         measures_.run(table, in, data_->signalMax, data_->signalMin, excluded_);
     }
 }

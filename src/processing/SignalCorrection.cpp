@@ -12,14 +12,19 @@ void SignalCorrection::takeBackup(const ChromatogramData& data)
 {
     if (baselineSubtracted_)
         return;
-    backup_ = data.signal.values();
+    backup_ = std::make_shared<const std::vector<float>>(data.signal.values());
     baselineSubtracted_ = true;
+}
+
+const std::vector<float>& SignalCorrection::backup() const
+{
+    static const std::vector<float> none;
+    return backup_ ? *backup_ : none;
 }
 
 void SignalCorrection::forget()
 {
-    backup_.clear();
-    backup_.shrink_to_fit();
+    backup_.reset();
     baselineSubtracted_ = false;
 }
 
@@ -75,7 +80,7 @@ SignalCorrection::Result SignalCorrection::restore(ChromatogramData& data)
 {
     if (!baselineSubtracted_)
         return Result::NothingToRestore;
-    data.signal.assign(std::move(backup_));
+    data.signal.assign(backup());
     forget();
     data.scanExtrema(-2500000.0f, 2500000.0f);
     DisplayRange::fitted(data).applyTo(data.method);

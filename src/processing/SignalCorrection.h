@@ -2,6 +2,7 @@
 
 #include "chromatogram/ChromatogramData.h"
 
+#include <memory>
 #include <vector>
 
 namespace dgaws {
@@ -12,6 +13,9 @@ namespace dgaws {
 // a second subtraction works on the already corrected signal while restoring still returns
 // to the signal from before the first. The peaks' stored values follow each subtraction;
 // restoring leaves them until the next detection or evaluation.
+//
+// The backup is shared, never changed in place: an undo step keeps the correction as it
+// stood for the price of a pointer, so undoing a restore brings the backup back.
 class SignalCorrection {
 public:
     static constexpr const char* kBaselineTooShort = "基线谱图长度小与当前谱图，不能处理。";
@@ -25,7 +29,7 @@ public:
     };
 
     bool baselineSubtracted() const { return baselineSubtracted_; }
-    const std::vector<float>& backup() const { return backup_; }
+    const std::vector<float>& backup() const;
 
     // "根据自身漂移扣除基线(&B)": the drift of the peak baselines comes off.
     Result subtractOwnDrift(ChromatogramData& data);
@@ -44,7 +48,7 @@ private:
     static void subtract(ChromatogramData& data, const std::vector<float>& amount);
 
     bool baselineSubtracted_ = false;
-    std::vector<float> backup_;
+    std::shared_ptr<const std::vector<float>> backup_;
 };
 
 }  // namespace dgaws

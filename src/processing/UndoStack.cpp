@@ -7,6 +7,10 @@ void UndoStack::push(UndoSnapshot current)
     ++position_;
     snapshots_.resize(static_cast<size_t>(position_));
     snapshots_.push_back(std::move(current));
+    if (size() > kMaxSteps) {
+        snapshots_.erase(snapshots_.begin());
+        --position_;
+    }
 }
 
 std::optional<UndoSnapshot> UndoStack::undo(const UndoSnapshot& current)

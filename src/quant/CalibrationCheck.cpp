@@ -8,25 +8,6 @@
 namespace dgaws {
 namespace {
 
-double runResponse(const StandardRun& run, size_t component, ResponseKind kind)
-{
-    return component < run.responses.size() ? responseOf(run.responses[component], kind) : 0.0;
-}
-
-// The response the fit reads for a component in a run, group members included where the
-// groups are calculated together.
-double fittedResponse(const CalibrationCurve& curve, const StandardRun& run, size_t component,
-                      const FitSettings& s)
-{
-    double r = runResponse(run, component, s.response);
-    if (!s.groupCalc || s.method == QuantMethod::CorrectedNormalisation)
-        return r;
-    for (size_t m = 0; m < curve.components.size(); ++m)
-        if (curve.components[m].groupParentIndex == static_cast<int>(component))
-            r += runResponse(run, m, s.response);
-    return r;
-}
-
 double concentrationAt(const ComponentEntry& c, size_t level)
 {
     return level < c.concentrations.size() ? c.concentrations[level] : 0.0;

@@ -1,5 +1,7 @@
 #include "CalibrationFit.h"
 
+#include "StandardRuns.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -83,7 +85,8 @@ std::optional<Points> externalPoints(const CalibrationCurve& curve, size_t comp,
             return std::nullopt;
         double sum = 0.0;
         int n = 0;
-        for (const StandardRun& run : *runs) {
+        for (const StandardRun* counted : countedRuns(*runs)) {
+            const StandardRun& run = *counted;
             const double r = responses.of(run, comp);
             if (r != 0.0) {
                 sum += r;
@@ -115,7 +118,8 @@ std::optional<Points> internalStandardPoints(const CalibrationCurve& curve, size
             return std::nullopt;
         double sum = 0.0;
         int n = 0;
-        for (const StandardRun& run : *runs) {
+        for (const StandardRun* counted : countedRuns(*runs)) {
+            const StandardRun& run = *counted;
             const double rc = responses.of(run, comp);
             const double rk = responses.of(run, ks);
             if (rc != 0.0 && rk != 0.0) {
@@ -199,6 +203,27 @@ LineFit fitGeneralLine(std::span<const double> x, std::span<const double> y)
     if (syy > 0.0)
         fit.r = sxy / (std::sqrt(sxx) * std::sqrt(syy));
     return fit;
+}
+
+std::vector<const StandardRun*> countedRuns(const std::vector<StandardRun>& runs)
+{
+    std::vector<const StandardRun*> counted;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        bool later = false;
+        for (size_t j = i + 1; j < runs.size() && !later; ++j)
+            later = !runs[i].path.empty() && samePath(runs[i].path, runs[j].path);
+        if (!later)
+            counted.push_back(&runs[i]);
+    }
+    return counted;
+}
+
+double fittedResponse(const CalibrationCurve& curve, const StandardRun& run, size_t component,
+                      const FitSettings& settings)
+{
+    const bool grouped =
+        settings.groupCalc && settings.method != QuantMethod::CorrectedNormalisation;
+    return RunResponses(curve, settings.response, grouped).of(run, component);
 }
 
 void fitCorrectionFactors(CalibrationCurve& curve, QuantMethod method, ResponseKind response,

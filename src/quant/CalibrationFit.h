@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace dgaws {
 
@@ -32,6 +33,14 @@ inline void fitCorrectionFactors(CalibrationCurve& curve, const FitSettings& s)
 {
     fitCorrectionFactors(curve, s.method, s.response, s.groupCalc, s.axis);
 }
+
+// The runs of a level that count in its mean: one per standard file, the last entered (a
+// curve of an older file may hold one file twice; it is one measurement, not two).
+std::vector<const StandardRun*> countedRuns(const std::vector<StandardRun>& runs);
+// A component's response in a run as the fit takes it: its own, plus its group members'
+// when groups are calculated together (never for corrected normalisation).
+double fittedResponse(const CalibrationCurve& curve, const StandardRun& run, size_t component,
+                      const FitSettings& settings);
 
 // The amount a component's curve gives for a response value, or nothing when the curve
 // cannot give one: a zero factor1 (never fitted), a quadratic or cubic curve type (offered

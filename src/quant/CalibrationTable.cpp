@@ -50,6 +50,10 @@ int insertComponent(CalibrationCurve& curve, ComponentEntry entry)
 void insertGasSet(CalibrationCurve& curve)
 {
     for (std::string_view name : GasSet::names) {
+        // A gas the table has already keeps its entry; a second one of its name would never
+        // be identified or quantified.
+        if (componentNamed(curve.components, std::string(name)) >= 0)
+            continue;
         ComponentEntry e;
         e.name = std::string(name);
         insertComponent(curve, std::move(e));
@@ -157,7 +161,11 @@ void componentsFromPeaks(CalibrationCurve& curve, const PeakTable& peaks)
     int unknown = 0;
     for (const PeakRecord& p : peaks) {
         ComponentEntry e;
-        e.name = p.componentName.empty() ? "未知组份" + std::to_string(++unknown) : p.componentName;
+        // Two peaks of one name (a split peak) give one entry of that name; the other is
+        // unknown, as a peak without a name is.
+        const bool named =
+            !p.componentName.empty() && componentNamed(curve.components, p.componentName) < 0;
+        e.name = named ? p.componentName : "未知组份" + std::to_string(++unknown);
         e.retentionTime = p.retentionTime;
         insertComponent(curve, std::move(e));
     }

@@ -135,10 +135,9 @@ EditResult CalibrationTableEditor::clearUnknownComponents()
 
 EditResult CalibrationTableEditor::confirm(const std::string& name, double impurityFactor1,
                                            double impurityFactor2, int baseComponentIndex,
-                                           const std::vector<std::string>& otherNames,
-                                           bool isNewCurve)
+                                           const std::vector<std::string>& otherNames)
 {
-    if (isNewCurve && std::find(otherNames.begin(), otherNames.end(), name) != otherNames.end())
+    if (std::find(otherNames.begin(), otherNames.end(), name) != otherNames.end())
         return {false, kDuplicateCurveName};
     curve_.name = name;
     EditResult r = computeFactors(impurityFactor1, impurityFactor2, baseComponentIndex);
@@ -332,6 +331,8 @@ std::vector<CurvePoint> curvePoints(const CalibrationCurve& curve, int component
     if (ratio && !validComponentIndex(curve.components, k))
         return points;
     const auto ks = static_cast<size_t>(k);
+    // The points the fit used: the same responses (with the group's members), the same runs
+    // (one per file), and no run that lacks the component.
     for (size_t l = 0; l < curve.levels.size() && l < entry.concentrations.size(); ++l) {
         double conc = entry.concentrations[l];
         if (ratio) {
@@ -340,14 +341,12 @@ std::vector<CurvePoint> curvePoints(const CalibrationCurve& curve, int component
                 continue;
             conc /= kc[l];
         }
-        for (const StandardRun& run : curve.levels[l].runs) {
-            if (c >= run.responses.size())
+        for (const StandardRun* run : countedRuns(curve.levels[l].runs)) {
+            double r = fittedResponse(curve, *run, c, settings);
+            if (r == 0.0)
                 continue;
-            double r = responseOf(run.responses[c], settings.response);
             if (ratio) {
-                const double rk = ks < run.responses.size()
-                    ? responseOf(run.responses[ks], settings.response)
-                    : 0.0;
+                const double rk = fittedResponse(curve, *run, ks, settings);
                 if (rk == 0.0)
                     continue;
                 r /= rk;

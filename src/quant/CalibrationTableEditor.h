@@ -57,11 +57,11 @@ public:
     EditResult loadComponentsFrom(const std::string& chromatogramPath);  // "载入谱图获取组份信息"
     EditResult clearUnknownComponents();                                 // "清除未知组份"
 
-    // "确认(&O)": the name must not be one of `otherNames` (the method's other curves) for a
-    // new curve; then the factors are stored, the curve refitted and `calibrated` recomputed.
+    // "确认(&O)": the name must not be one of `otherNames` (the method's other curves), for a
+    // new curve and a renamed one alike, since curves are chosen by name; then the factors
+    // are stored, the curve refitted and `calibrated` recomputed.
     EditResult confirm(const std::string& name, double impurityFactor1, double impurityFactor2,
-                       int baseComponentIndex, const std::vector<std::string>& otherNames,
-                       bool isNewCurve);
+                       int baseComponentIndex, const std::vector<std::string>& otherNames);
 
     // Cell edits of the component grid.
     EditResult setName(int position, const std::string& name);

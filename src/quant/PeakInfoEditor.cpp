@@ -160,30 +160,31 @@ bool PeakInfoEditor::changeLibrary(const std::function<void(MethodLibraryEntry&)
     return true;
 }
 
+// Each change writes the library first and changes the document only once that worked: a
+// failed write leaves both as they were, and the caller evaluates nothing.
 PeakInfoResult PeakInfoEditor::deleteComponent(const AskYesNo& ask)
 {
     PeakInfoResult result;
-    result.evaluateMask = kIdentifyAndQuantify;
     if (!identified())
         return result;
     const int position = peak().componentIndex;
     const std::string name = table()[static_cast<size_t>(position)].name;
     if (!ask || !ask(formatText(kConfirmDelete, name)))
         return result;
-    if (linked()) {
-        changeLibrary(
-            [&](MethodLibraryEntry& m) {
-                dgaws::deleteComponent(m.curves[static_cast<size_t>(ctx_.curveIndex)], position);
-            },
-            result.saveError);
-        return result;
-    }
-    removeComponent(ownTable(), position);
-    changeLibrary(
+    const bool own = !linked();
+    const bool saved = changeLibrary(
         [&](MethodLibraryEntry& m) {
-            removeComponent(m.method.components, componentNamed(m.method.components, name));
+            if (own)
+                removeComponent(m.method.components, componentNamed(m.method.components, name));
+            else
+                dgaws::deleteComponent(m.curves[static_cast<size_t>(ctx_.curveIndex)], position);
         },
         result.saveError);
+    if (!saved)
+        return result;
+    if (own)
+        removeComponent(ownTable(), position);
+    result.evaluateMask = kIdentifyAndQuantify;
     return result;
 }
 
@@ -191,20 +192,27 @@ PeakInfoResult PeakInfoEditor::addComponent(const std::string& name, double rete
                                             double timeWindow)
 {
     PeakInfoResult result;
-    result.evaluateMask = kIdentifyAndQuantify;
+    // Identification, quantitation and the curves know a component by its name.
+    if (componentNamed(table(), name) >= 0)
+        return {kDuplicateComponent, 0, {}};
     ComponentEntry entry;
     entry.name = name;
     entry.retentionTime = retentionTime;
     entry.timeWindow = timeWindow;
-    dgaws::addComponent(ownTable(), entry);
-    changeLibrary(
+    const bool own = !linked();
+    const bool saved = changeLibrary(
         [&](MethodLibraryEntry& m) {
             if (CalibrationCurve* curve = dgaws::linkedCurve(&m, ctx_.curveIndex))
                 insertComponent(*curve, entry);
-            else
+            else if (componentNamed(m.method.components, name) < 0)
                 dgaws::addComponent(m.method.components, entry);
         },
         result.saveError);
+    if (!saved)
+        return result;
+    if (own)
+        dgaws::addComponent(ownTable(), entry);
+    result.evaluateMask = kIdentifyAndQuantify;
     return result;
 }
 
@@ -220,15 +228,22 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
         return addComponent(name, retentionTime, timeWindow);
 
     int position = peak().componentIndex;
-    if (!identified()) {
+    const bool wasIdentified = identified();
+    if (!wasIdentified) {
         if (name == kUnknownChoice)
             return {kNotInTable, 0, {}};
         position = componentNamed(table(), name);
         if (position < 0)
             return {kTickAddNew, 0, {}};
-        mutablePeak().componentIndex = position;
-        mutablePeak().componentName = table()[static_cast<size_t>(position)].name;
     }
+    // The peak takes the component once the library has what it needs.
+    const std::string chosen = table()[static_cast<size_t>(position)].name;
+    const auto assign = [&] {
+        if (wasIdentified)
+            return;
+        mutablePeak().componentIndex = position;
+        mutablePeak().componentName = chosen;
+    };
 
     if (prompt.ShowUpdateRTimeDlg != 0 && askUpdate) {
         const UpdateRTimeAnswer answer = askUpdate();
@@ -240,7 +255,7 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
     PeakInfoResult result;
 
     if (linked()) {
-        changeLibrary(
+        const bool saved = changeLibrary(
             [&](MethodLibraryEntry& m) {
                 ComponentEntry& e = m.curves[static_cast<size_t>(ctx_.curveIndex)]
                                         .components[static_cast<size_t>(position)];
@@ -249,6 +264,9 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
                     e.retentionTime = retentionTime;
             },
             result.saveError);
+        if (!saved)
+            return result;
+        assign();
         // Without a re-identification the hand-made assignment stays.
         result.evaluateMask = change ? kIdentifyAndQuantify : kQuantifyOnly;
         return result;
@@ -259,8 +277,7 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
         ComponentEntry e = ownTable()[static_cast<size_t>(position)];
         e.retentionTime = retentionTime;
         e.timeWindow = timeWindow;
-        replaceComponent(ownTable(), position, e);
-        changeLibrary(
+        const bool saved = changeLibrary(
             [&](MethodLibraryEntry& m) {
                 const int at = componentNamed(m.method.components, componentName);
                 if (at >= 0) {
@@ -271,9 +288,15 @@ PeakInfoResult PeakInfoEditor::accept(const std::string& name, double retentionT
                 }
             },
             result.saveError);
+        if (!saved)
+            return result;
+        assign();
+        replaceComponent(ownTable(), position, e);
         result.evaluateMask = kIdentifyAndQuantify;
         return result;
     }
+
+    assign();
 
     // The table stays; the component moves from the first peak that carried it to this one.
     for (PeakRecord& p : ctx_.data->peaks) {

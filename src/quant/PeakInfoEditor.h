@@ -75,6 +75,7 @@ public:
     static constexpr const char* kNotInTable =
         "组份表不存在该组份，如果您要添加，请勾选“添加新组份到组份表”";
     static constexpr const char* kConfirmDelete = "真的要从组份表中删除[%s]组份吗?";
+    static constexpr const char* kDuplicateComponent = "存在同名组份，请重新选择";
 
     PeakInfoEditor(PeakInfoContext context, int peakIndex);
 

@@ -52,6 +52,9 @@ struct FitSettings {
     ResponseKind response = ResponseKind::Area;
     bool groupCalc = false;
     CurveAxis axis = CurveAxis::ConcentrationX;
+    // The divisor of the setting CacuFrequence (10, 20 or 50): the one the runs of a curve
+    // read from an older file had their areas divided by.
+    int oldAreaDivisor = 20;
 
     static FitSettings of(const AnalysisMethod& m);
 };

@@ -2,6 +2,18 @@
 
 namespace dgaws {
 
+namespace {
+
+bool isSafetyCopy(const std::string& path)
+{
+    return path.find(kAutoSaveMark) != std::string::npos;
+}
+
+}  // namespace
+
+// Every refusal is decided before anything changes: the document is changed only once the
+// choices are complete and the run can be entered, and is put back as it was when storing
+// or saving fails.
 StandardAddStatus addStandardChromatogram(StandardDocument doc, MethodLibrary& library,
                                           const StandardChromatogramSteps& steps)
 {
@@ -9,6 +21,10 @@ StandardAddStatus addStandardChromatogram(StandardDocument doc, MethodLibrary& l
         if (steps.showMessage && !text.empty())
             steps.showMessage(text);
     };
+    if (isSafetyCopy(doc.pathName)) {
+        show(kSafetyCopyNotAStandard);
+        return StandardAddStatus::Refused;
+    }
     if (!steps.chooseMethod)
         return StandardAddStatus::Cancelled;
     const auto choice = steps.chooseMethod({doc.libraryMethodIndex, doc.libraryCalibrationIndex});
@@ -19,8 +35,37 @@ StandardAddStatus addStandardChromatogram(StandardDocument doc, MethodLibrary& l
         show(kNoMethodChosen);
         return StandardAddStatus::Refused;
     }
+    const int curveIndex = choice->libraryCalibrationIndex;
+    if (curveIndex < 0 || curveIndex >= static_cast<int>(entry->curves.size())) {
+        show(kNoCurveForStandard);
+        return StandardAddStatus::Refused;
+    }
+    const CalibrationCurve& curve = entry->curves[static_cast<size_t>(curveIndex)];
+    if (curve.components.empty()) {
+        show(kCurveWithoutComponents);
+        return StandardAddStatus::Refused;
+    }
+    const int levels = static_cast<int>(curve.components.front().concentrations.size());
+    if (levels == 0) {
+        show(kCurveWithoutConcentrations);
+        return StandardAddStatus::Refused;
+    }
+    if (!steps.chooseLevel)
+        return StandardAddStatus::Cancelled;
+    const auto level = steps.chooseLevel(levels, doc.data.standardLevel);
+    if (!level || *level < 0 || *level >= levels)
+        return StandardAddStatus::Cancelled;
 
     ChromatogramData& data = doc.data;
+    const ChromatogramData before = data;
+    const int methodBefore = doc.libraryMethodIndex;
+    const int curveBefore = doc.libraryCalibrationIndex;
+    const auto putBack = [&] {
+        data = before;
+        doc.libraryMethodIndex = methodBefore;
+        doc.libraryCalibrationIndex = curveBefore;
+    };
+
     const AnalysisMethod& from = entry->method;
     doc.libraryMethodIndex = choice->libraryMethodIndex;
     data.methodName = from.name;
@@ -32,52 +77,39 @@ StandardAddStatus addStandardChromatogram(StandardDocument doc, MethodLibrary& l
     data.method.groupCalc = from.groupCalc;
     data.method.groups = from.groups;
     data.sampleType = 1;
-
-    const int curveIndex = choice->libraryCalibrationIndex;
-    if (curveIndex < 0 || curveIndex >= static_cast<int>(entry->curves.size())) {
-        doc.libraryCalibrationIndex = -1;
-        data.calibrationName.clear();
-        data.method.components.clear();
-        show(kNoCurveForStandard);
-        return StandardAddStatus::Refused;
-    }
-    const CalibrationCurve& curve = entry->curves[static_cast<size_t>(curveIndex)];
     doc.libraryCalibrationIndex = curveIndex;
     data.calibrationName = curve.name;
     data.method.components = curve.components;
-    if (curve.components.empty()) {
-        show(kCurveWithoutComponents);
-        return StandardAddStatus::Refused;
-    }
-    const int levels = static_cast<int>(curve.components.front().concentrations.size());
-    if (levels == 0) {
-        show(kCurveWithoutConcentrations);
-        return StandardAddStatus::Refused;
-    }
-
-    if (!steps.chooseLevel)
-        return StandardAddStatus::Cancelled;
-    const auto level = steps.chooseLevel(levels, data.standardLevel);
-    if (!level || *level < 0 || *level >= levels)
-        return StandardAddStatus::Cancelled;
     data.standardLevel = *level;
     if (steps.reprocessWithoutQuantitation)
         steps.reprocessWithoutQuantitation();
 
     // A run is known by its file: a document that has none yet gets it before its run is
     // stored, and is saved again afterwards to keep the run's index.
-    if (doc.pathName.empty() && (!steps.saveDocument || !steps.saveDocument()))
+    if (doc.pathName.empty() && (!steps.saveDocument || !steps.saveDocument())) {
+        putBack();
         return StandardAddStatus::Failed;
-    const StoreResult stored =
-        storeStandardRun(data, doc.pathName, entry, curveIndex, -1, steps.saveMethod);
+    }
+    if (isSafetyCopy(doc.pathName)) {
+        putBack();
+        show(kSafetyCopyNotAStandard);
+        return StandardAddStatus::Refused;
+    }
+    // A file entered at this level before replaces its run: one file is one measurement.
+    const int run = runIndexForFile(curve, *level, doc.pathName);
+    const StoreResult stored = storeStandardRun(data, doc.pathName, entry, curveIndex, run,
+                                                steps.saveMethod, steps.oldAreaDivisor);
     if (stored.status == StoreResult::Status::SaveFailed) {
+        putBack();
         show(stored.message);
         return StandardAddStatus::Failed;
     }
+    if (!stored.stored()) {
+        putBack();
+        return StandardAddStatus::NotStored;
+    }
     if (!steps.saveDocument || !steps.saveDocument())
         return StandardAddStatus::Failed;
-    if (!stored.stored())
-        return StandardAddStatus::NotStored;
     show(kStandardAdded);
     return StandardAddStatus::Added;
 }

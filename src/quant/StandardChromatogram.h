@@ -34,6 +34,8 @@ struct StandardChromatogramSteps {
     std::function<bool()> saveDocument;
     std::function<void(const std::string&)> showMessage;
     MethodSaver saveMethod = saveMethodFile;
+    // The setting's area divisor, for a curve of an older file (toTrueAreas).
+    int oldAreaDivisor = 20;
 };
 
 enum class StandardAddStatus { Cancelled, Refused, NotStored, Failed, Added };
@@ -45,10 +47,14 @@ inline constexpr const char* kCurveWithoutComponents =
 inline constexpr const char* kCurveWithoutConcentrations =
     "该方法(校正曲线)没有设置标样浓度，请先设置标样浓度!";
 inline constexpr const char* kStandardAdded = "谱图已经成功添加到校正表!";
+inline constexpr const char* kSafetyCopyNotAStandard =
+    "自动保存的谱图是未完成采集的安全副本，不能添加到校正表。请先将其另存为谱图文件。";
 
 // "添加标样谱图到校正表(&A)": makes the document a standard of the chosen method and curve,
-// at the chosen level, and appends its run to the curve (which is refitted and written).
-// A document without a path is saved first so that its run has a file to name.
+// at the chosen level, and appends its run to the curve (which is refitted and written);
+// a file that already has a run at that level replaces it. A document without a path is
+// saved first so that its run has a file to name. A safety copy ("自动保存") and every
+// refused or failed case say why and leave the document and the library as they were.
 StandardAddStatus addStandardChromatogram(StandardDocument doc, MethodLibrary& library,
                                           const StandardChromatogramSteps& steps);
 

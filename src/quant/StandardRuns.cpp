@@ -5,6 +5,8 @@
 #include "Identification.h"
 
 #include "chromatogram/ChromatogramFile.h"
+#include "processing/EvaluateStep.h"
+#include "processing/PeakEngine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -62,9 +64,35 @@ bool hasRunToReplace(const CalibrationCurve& curve, int level, int runIndex,
 
 }  // namespace
 
+std::vector<std::string> toTrueAreas(CalibrationCurve& curve, int oldAreaDivisor)
+{
+    std::vector<std::string> unread;
+    if (curve.trueAreas)
+        return unread;
+    for (StandardLevel& level : curve.levels) {
+        for (StandardRun& run : level.runs) {
+            int rate = 0;
+            try {
+                rate = readChromatogramFile(run.path).pointsPerSecond;
+            } catch (const std::exception&) {
+                rate = 0;
+            }
+            if (rate <= 0 || oldAreaDivisor <= 0) {
+                unread.push_back(run.path);
+                continue;
+            }
+            const double scale = static_cast<double>(oldAreaDivisor) / rate;
+            for (ComponentResponse& r : run.responses)
+                r.area *= scale;
+        }
+    }
+    curve.trueAreas = true;
+    return unread;
+}
+
 StoreResult storeStandardRun(ChromatogramData& data, const std::string& pathName,
                              MethodLibraryEntry* method, int curveIndex, int runIndex,
-                             const MethodSaver& save)
+                             const MethodSaver& save, int oldAreaDivisor)
 {
     StoreResult result;
     if (data.standardLevel < 0 || method == nullptr || curveIndex < 0 ||
@@ -80,6 +108,7 @@ StoreResult storeStandardRun(ChromatogramData& data, const std::string& pathName
 
     MethodLibraryEntry changed = *method;
     CalibrationCurve& curve = changed.curves[static_cast<size_t>(curveIndex)];
+    toTrueAreas(curve, oldAreaDivisor);
     const auto level = static_cast<size_t>(data.standardLevel);
     if (curve.levels.size() <= level)
         curve.levels.resize(level + 1);
@@ -108,7 +137,9 @@ StoreResult storeStandardRun(ChromatogramData& data, const std::string& pathName
         return result;
     result.level = data.standardLevel;
 
-    fitCorrectionFactors(curve, FitSettings::of(changed.method));
+    FitSettings fit = FitSettings::of(changed.method);
+    fit.oldAreaDivisor = oldAreaDivisor;
+    fitCorrectionFactors(curve, fit);
     try {
         if (save)
             save(changed);
@@ -129,6 +160,7 @@ AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
     AddedRuns added;
     if (level < 0 || level >= static_cast<int>(curve.levels.size()))
         return added;
+    toTrueAreas(curve, settings.oldAreaDivisor);
     std::vector<StandardRun>& runs = curve.levels[static_cast<size_t>(level)].runs;
     for (const std::string& file : files) {
         ChromatogramData standard;
@@ -137,6 +169,10 @@ AddedRuns addStandardFiles(CalibrationCurve& curve, int level,
         } catch (const std::exception& e) {
             added.failures.push_back({file, e.what()});
             continue;
+        }
+        if (standard.signal.count() > 0) {
+            PeakEngine engine(standard);
+            engine.evaluate(EvaluateStep::Measures);
         }
         std::error_code ec;
         const std::filesystem::path full = std::filesystem::absolute(file, ec);

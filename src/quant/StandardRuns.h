@@ -40,9 +40,21 @@ struct StoreResult {
 // index past the level's runs replaces every run of the same path (letter case ignored);
 // any other index replaces that run when its path is the same. An appended run's index is
 // recorded in `data.standardRun`. Peaks name their components by position in the curve.
+// A curve of an older file is brought to true areas first (toTrueAreas) with
+// `oldAreaDivisor`.
 StoreResult storeStandardRun(ChromatogramData& data, const std::string& pathName,
                              MethodLibraryEntry* method, int curveIndex, int runIndex,
-                             const MethodSaver& save = saveMethodFile);
+                             const MethodSaver& save = saveMethodFile, int oldAreaDivisor = 20);
+
+// Areas are true areas (uV s); the runs of a curve read from an older file hold areas
+// divided by the setting's divisor instead, whatever rate their files were recorded at. So
+// that old and new runs are never averaged together, an old curve is brought to true areas
+// before a run joins it: each run's areas are multiplied by `oldAreaDivisor` over its own
+// file's points per second (for files recorded at the setting's rate nothing changes). A
+// run whose file cannot be read keeps its areas, as a file at the setting's rate would;
+// the paths of such runs are returned. Heights and retention times do not depend on the
+// rate. The curve is then marked as holding true areas.
+std::vector<std::string> toTrueAreas(CalibrationCurve& curve, int oldAreaDivisor);
 
 // Paths compare without letter case, as the file systems the runs were recorded on do.
 bool samePath(const std::string& a, const std::string& b);
@@ -52,7 +64,8 @@ bool samePath(const std::string& a, const std::string& b);
 // the level's runs, which replaces them. So one file is never entered twice.
 int runIndexForFile(const CalibrationCurve& curve, int level, const std::string& pathName);
 
-// "加入标样数据": each chromatogram file is read, its peaks that are not excluded are
+// "加入标样数据": each chromatogram file is read, its peaks are measured again (a file saved
+// before areas were true areas holds the old ones), the peaks that are not excluded are
 // matched to the curve's components by their windows, and the run is appended to `level`
 // under the file's full path, however it was typed, so that the reprocessing of that
 // standard finds its run; then the curve is refitted. With `replaceSameFile` a run of the

@@ -221,6 +221,14 @@ TEST(DocumentSave, ProposesAPathInTheMethodsFolderWhenThereIsNone)
     named.data.method.option2 = 0;
     named.data.method.text4 = dir.root().string();
     EXPECT_EQ(named.proposeSavePath(env), dir.path("谱图文件名(未知).chg"));
+    // An unnamed chromatogram saved twice makes two files, never one over the other.
+    ASSERT_TRUE(named.save(env));
+    named.pathName.clear();
+    named.data.signal.set(0, 42.0f);
+    ASSERT_TRUE(named.save(env));
+    EXPECT_EQ(named.pathName, dir.path("谱图文件名(未知)(2).chg"));
+    EXPECT_NE(readChromatogramFile(dir.path("谱图文件名(未知).chg")).signal.at(0), 42.0f);
+    named.pathName.clear();
     named.proposedName = "B_20261206.chg";
     ASSERT_TRUE(named.save(env));
     EXPECT_EQ(named.pathName, dir.path("B_20261206.chg"));

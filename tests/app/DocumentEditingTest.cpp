@@ -111,6 +111,37 @@ TEST(DocumentEditing, SignalCommandsMarkTheDocumentAndRefuseWhatTheyCannotDo)
     EXPECT_FALSE(doc.editor.undo());
 }
 
+// Peak edits share one copy of the signal, the history is bounded, and undoing a restore
+// brings back the subtracted signal together with the backup it restores to.
+TEST(DocumentEditing, UndoHistoryIsBoundedAndKeepsTheSignalBackup)
+{
+    Watched w;
+    CChrEDoc& doc = w.doc;
+    ASSERT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    const std::vector<float> original = doc.data.signal.values();
+    ASSERT_TRUE(doc.subtractOwnDrift());
+    const std::vector<float> subtracted = doc.data.signal.values();
+    ASSERT_NE(subtracted, original);
+    ASSERT_TRUE(doc.restoreSignal());
+    ASSERT_TRUE(doc.editor.undo());
+    EXPECT_EQ(doc.data.signal.values(), subtracted);
+    ASSERT_TRUE(doc.restoreSignal()) << "the backup came back with the subtracted signal";
+    EXPECT_EQ(doc.data.signal.values(), original);
+
+    const int steps = UndoStack::kMaxSteps + 21;
+    for (int i = 0; i < steps; ++i)
+        ASSERT_EQ(doc.editor.toggleNegative(0), EditStatus::Done);
+    const UndoStack& history = doc.editor.undoStack();
+    EXPECT_EQ(history.size(), UndoStack::kMaxSteps);
+    for (int i = 1; i < history.size(); ++i)
+        EXPECT_EQ(history.at(i).samples, history.at(0).samples) << "one copy of the signal";
+    int undone = 0;
+    while (doc.editor.undo())
+        ++undone;
+    EXPECT_EQ(undone, UndoStack::kMaxSteps);
+    EXPECT_EQ(doc.data.peaks[0].typeFlags, PeakFlag::Negative) << "the oldest steps were dropped";
+}
+
 TEST(DocumentEditing, RunTimeAidsFollowTheNewestAcquiredSample)
 {
     Watched w;

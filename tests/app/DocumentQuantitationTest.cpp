@@ -2,6 +2,7 @@
 // standard entry from a document.
 #include "Gaussians.h"
 
+#include "app/MethodSelection.h"
 #include "chromatogram/MethodFile.h"
 #include "chromatogram/TempDir.h"
 #include "quant/GasSet.h"
@@ -149,6 +150,49 @@ TEST_F(DocumentQuantitationTest, AnOpenedChromatogramDetectedAgainKeepsItsIdenti
     EXPECT_EQ(opened.data.peaks[0].componentName, GasSet::H2) << "not the file's own table";
     for (int i = 0; i < 2; ++i)
         EXPECT_DOUBLE_EQ(opened.data.peaks[i].gasContent, doc.data.peaks[i].gasContent) << i;
+}
+
+// Applying a library method, from the tree or the choice dialog, changes how the sample is
+// processed, never which sample it is.
+TEST_F(DocumentQuantitationTest, AnAppliedMethodKeepsTheSample)
+{
+    MethodLibraryEntry other = library.at(0);
+    other.method.name = "Other";
+    other.method.deviceNo = "library device";
+    other.method.serialNo = "0000000000";
+    other.method.sendingCompany = "library company";
+    other.method.tester = "library tester";
+    other.method.gasVolume = 9.0;
+    other.method.integration.slope = 77.0;
+    ASSERT_TRUE(library.addNew(other).ok());
+    const int index = library.indexOf("Other");
+    ASSERT_GE(index, 0);
+
+    using Apply = bool (*)(CChrEDoc&, const MethodChoice&);
+    for (const Apply apply : {Apply(&MethodSelection::use), Apply(&MethodSelection::choose)}) {
+        CChrEDoc sample;
+        sample.setMethodLibrary(&library);
+        loadSignal(sample, 1200, 600);
+        AnalysisMethod& m = sample.data.method;
+        m.deviceNo = "1号主变";
+        m.serialNo = "2024051701";
+        m.sendingCompany = "某供电公司";
+        m.tester = "张工";
+        m.gasVolume = 5.0;
+        sample.data.injectionTime = OleDateTime::fromCivil(2024, 5, 17, 9, 30, 15);
+        sample.data.linkedFile = dir.path("B.chg");
+        const ChromatogramData before = sample.data;
+
+        ASSERT_TRUE(apply(sample, {index, 0}));
+        EXPECT_EQ(sample.data.methodName, "Other");
+        EXPECT_EQ(m.deviceNo, before.method.deviceNo);
+        EXPECT_EQ(m.serialNo, before.method.serialNo);
+        EXPECT_EQ(m.sendingCompany, before.method.sendingCompany);
+        EXPECT_EQ(m.tester, before.method.tester);
+        EXPECT_EQ(m.gasVolume, 5.0);
+        EXPECT_EQ(sample.data.injectionTime, before.injectionTime);
+        EXPECT_EQ(sample.data.linkedFile, before.linkedFile);
+    }
 }
 
 TEST_F(DocumentQuantitationTest, WithoutALibraryTheOwnTableIsUsed)

@@ -3,6 +3,7 @@
 #include "chromatogram/FileIO.h"
 #include "chromatogram/TextCodec.h"
 
+#include "CivilTime.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -255,6 +256,39 @@ TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
         EXPECT_FLOAT_EQ(static_cast<float>(b.gasContent), static_cast<float>(o.areaPercent)) << k;
         EXPECT_EQ(b.baselineEndValue, o.baselineEndValue) << k;
     }
+}
+
+// What ties a chromatogram to its sample survives the interchange both ways: a chromatogram
+// exported and imported again, in any zone, and a file of another system, whose stamp is
+// in UTC.
+TEST(CdfRoundTrip, InjectionTimeSampleAndOperatorSurvive)
+{
+    TempDir dir;
+    for (const char* zone : {"CST-8", "UTC0", "EST5EDT", "NPT-5:45"}) {
+        SCOPED_TRACE(zone);
+        const ScopedTimeZone tz(zone);
+        const ChromatogramData original = exampleRecord();
+        exportCdf(original, dir.path("a.cdf"), dir.path("a.chg"));
+        writeChromatogramFile(dir.path("b.chg"), importCdf(dir.path("a.cdf")));
+        const ChromatogramData back = readChromatogramFile(dir.path("b.chg"));
+        EXPECT_EQ(back.injectionTime.format("%Y-%m-%d %H:%M:%S"), "2024-03-05 14:07:09");
+        EXPECT_EQ(back.method.deviceNo, "1号主变");
+        EXPECT_EQ(back.method.serialNo, "2013062301");
+        EXPECT_EQ(back.method.tester, "张工");
+        EXPECT_EQ(back.method.detectorUnit(), "");
+    }
+
+    const ScopedTimeZone beijing("CST-8");
+    const ChromatogramData foreign = importCdf(kForeign + "uniform-0.4s.cdf");
+    // 2018-10-30 17:43:05 UTC.
+    EXPECT_EQ(foreign.injectionTime.format("%Y-%m-%d %H:%M:%S"), "2018-10-31 01:43:05");
+    EXPECT_EQ(foreign.method.deviceNo, "MW-2-6-6 IC 90");
+    EXPECT_EQ(foreign.method.tester, "SYSTEM");
+    EXPECT_EQ(foreign.method.detectorUnit(), "mAU");
+    exportCdf(foreign, dir.path("again.cdf"), kForeign + "uniform-0.4s.cdf");
+    const ChromatogramData again = importCdf(dir.path("again.cdf"));
+    EXPECT_EQ(again.injectionTime.format("%Y-%m-%d %H:%M:%S"), "2018-10-31 01:43:05");
+    EXPECT_EQ(again.method.detectorUnit(), "mAU");
 }
 
 TEST(CdfRoundTrip, EveryRateOfTheCollectorComesBackWhole)

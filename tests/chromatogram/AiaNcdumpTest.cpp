@@ -3,6 +3,7 @@
 #include "chromatogram/AiaFile.h"
 #include "chromatogram/FileIO.h"
 
+#include "CivilTime.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,8 @@ TEST(CdfNcdump, ExportedFileAsNetcdfReadsIt)
     GTEST_SKIP() << "ncdump (netcdf-bin) is not installed";
 #else
     test::TempDir dir;
+    // The stamp carries the zone of the laboratory.
+    const test::ScopedTimeZone beijing("CST-8");
     ChromatogramData d;
     d.signal.assign({1.5f, -2.25f, 1000.0f, 3.0f, 0.5f});
     d.hasData = 1;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 namespace dgaws::test {
 
@@ -17,5 +19,34 @@ inline std::tm civilTime(int year, int month, int day, int hour = 0, int minute 
     t.tm_isdst = -1;
     return t;
 }
+
+// The process's time zone for one test, as a POSIX TZ string ("CST-8" is UTC+8), which
+// needs no zone database.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone)
+    {
+        if (const char* old = std::getenv("TZ")) {
+            had_ = true;
+            old_ = old;
+        }
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ScopedTimeZone()
+    {
+        if (had_)
+            ::setenv("TZ", old_.c_str(), 1);
+        else
+            ::unsetenv("TZ");
+        ::tzset();
+    }
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    bool had_ = false;
+    std::string old_;
+};
 
 }  // namespace dgaws::test

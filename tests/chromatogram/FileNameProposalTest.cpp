@@ -157,10 +157,18 @@ TEST(ProposalSearch, EndsWhenABuildRepeatsThePreviousName)
     world.existing = {"/data/A_T120240305140709.chg"};
     AnalysisMethod m = namingMethod();
     m.option2 = 0;
-    const FileNameProposal p = proposeFileName(m, 0, kA, world.env());
-    EXPECT_EQ(p.fileName, "A_T120240305140709.chg");
-    EXPECT_FALSE(p.free);
+    FileNameBuilder b(m, 0, civilTime(2024, 3, 5, 14, 7, 9), {});
+    const FileNameProposal repeated = b.firstFree(proposalNameParts(m, kA), "/data",
+                                                  proposalStartNumber(m, kA), world.exists());
+    EXPECT_EQ(repeated.fileName, "A_T120240305140709.chg");
+    EXPECT_FALSE(repeated.free);
     EXPECT_EQ(world.checks, 2);
+
+    // The proposal never names a file that is there: the first free suffix follows.
+    world.existing.insert("/data/A_T120240305140709(2).chg");
+    const FileNameProposal p = proposeFileName(m, 0, kA, world.env());
+    EXPECT_EQ(p.path, "/data/A_T120240305140709(3).chg");
+    EXPECT_TRUE(p.free);
 }
 
 TEST(ProposalSearch, FirstFreeNameInARealDateFolder)

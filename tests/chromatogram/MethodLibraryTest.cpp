@@ -300,7 +300,8 @@ TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
     writeMethod(folder.path("B.she"), e);
     load();
 
-    // The calculation settings only: the listed fields, and the chromatogram is a test sample.
+    // The calculation settings only: the listed fields but the sample's own (device, oil-test
+    // values), and the chromatogram is a test sample.
     ChromatogramData data;
     data.method = methodWithEverythingSet(1);
     data.sampleType = 1;
@@ -312,9 +313,7 @@ TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
     expected.impurityCalc = expected.groupCalc = 2;
     expected.timeProgramEnabled = true;
     expected.groups = lib.groups;
-    expected.ambientPressure = expected.ambientTemperature = 2;
-    expected.gasVolume = expected.oilVolume = expected.oilValue1 = expected.oilValue2 = 2;
-    expected.deviceNo = lib.deviceNo;
+    expected.oilValue1 = expected.oilValue2 = 2;
     expected.timeProgram = lib.timeProgram;
     expected.components = e.curves[1].components;
     EXPECT_EQ(data.method, expected);

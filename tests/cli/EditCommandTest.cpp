@@ -3,6 +3,8 @@
 
 #include "app/CChrEDoc.h"
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
+#include "chromatogram/MethodFile.h"
 #include "cli/EditCommand.h"
 #include "cli/ProcessCommand.h"
 #include "cli/SignalCommand.h"
@@ -258,6 +260,91 @@ TEST_F(SignalCommandTest, RefusedOperationsWriteNothing)
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(out)) << c.said;
     }
+}
+
+// A standard linked to its curve in the library: commands that only look at it or change
+// the chromatogram leave the library's file as it was; --update-library enters the run.
+class LibraryUntouchedTest : public TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        std::filesystem::create_directories(path("methods"));
+        standard_ = path("std.chg");
+        ChromatogramData d = detected();
+        d.sampleType = 1;
+        d.standardLevel = 0;
+        d.methodName = d.method.name = "DGA";
+        d.calibrationName = "A通道";
+        writeChromatogramFile(standard_, d);
+
+        MethodLibraryEntry m;
+        m.path = path("methods/DGA.she");
+        m.method.name = "DGA";
+        CalibrationCurve c;
+        c.name = "A通道";
+        ComponentEntry h2;
+        h2.name = "H2(氢气)";
+        h2.retentionTime = 1.0;
+        h2.timeWindow = 0.1;
+        h2.concentrations = {100};
+        c.components = {h2};
+        c.levels.assign(1, StandardLevel{});
+        // The standard already has a run in the curve, under its own path.
+        StandardRun run;
+        run.path = standard_;
+        run.responses = {{1.0, 1.0, 1.0}};
+        c.levels[0].runs = {run};
+        m.curves = {c};
+        saveMethodFile(m);
+    }
+    std::string folder() const { return path("methods"); }
+
+    std::string standard_;
+};
+
+TEST_F(LibraryUntouchedTest, EditSignalAndProcessLeaveTheMethodFileAsItWas)
+{
+    const std::string she = path("methods/DGA.she");
+    const std::string before = readWholeFile(she);
+    const auto run = [&](auto command, auto options) {
+        return captured([&](std::ostream& out, std::ostream& err) {
+            return command(options, out, err);
+        });
+    };
+    EditOptions e;
+    e.path = standard_;
+    e.steps = {{"delete", "3"}};
+    e.methodFolder = folder();
+    Output r = run(runEdit, e);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readWholeFile(she), before) << "edit";
+
+    SignalOptions s;
+    s.path = standard_;
+    s.operations = {"smooth", "4"};
+    s.methodFolder = folder();
+    r = run(runSignal, s);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readWholeFile(she), before) << "signal";
+
+    ProcessOptions p;
+    p.path = standard_;
+    p.methodFolder = folder();
+    r = run(runProcess, p);
+    ASSERT_EQ(r.status, 0) << r.err;
+    p.methodPath = she;
+    r = run(runProcess, p);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readWholeFile(she), before) << "process";
+
+    e.updateLibrary = true;
+    r = run(runEdit, e);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const MethodLibraryEntry updated = loadMethodFile(she);
+    ASSERT_EQ(updated.curves.at(0).levels.at(0).runs.size(), 1u);
+    EXPECT_NE(updated.curves[0].levels[0].runs[0].responses.at(0).area, 1.0)
+        << "asked for, the edited run replaces the stored one";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "cli/CliTestSupport.h"
 
+#include "app/BatchProcessing.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
 #include "chromatogram/MethodFile.h"
@@ -126,6 +127,37 @@ TEST_F(InfoCommandTest, FileTypeFollowsExtensionOrContent)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
     EXPECT_NE(r.err.find("unknown file type"), std::string::npos) << r.err;
+}
+
+// A .txt of one value per line, a pair per line or a single line of numbers: info and
+// process take the same samples from it, and the window decides the layout by the same
+// function.
+TEST_F(InfoCommandTest, EveryTextLayoutGivesTheSameSamplesToInfoAndProcess)
+{
+    struct Case {
+        const char* text;
+        const char* fileType;
+        int count;
+        double first;
+    };
+    const Case cases[] = {
+        {"1.5\n2.5\n3.5\n4.5\n", "txt", 4, 1.5},
+        {"\n1.5\r\n2.5\r\n3.5\r\n", "txt", 3, 1.5},
+        {"1.500000 2.500000 3.500000 ", "txt", 3, 1.5},
+        {"0.0000000 1.5\n0.0008333 2.5\n", "std", 2, 1.5},
+        {"0.000000,1.5\n\t0.000833,2.5\n\t", "csv", 2, 1.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        writeFileAtomically(path("a.txt"), c.text);
+        const json j = infoJsonOf(path("a.txt"));
+        EXPECT_EQ(j["fileType"], c.fileType);
+        EXPECT_EQ(j["signal"]["count"], c.count);
+        EXPECT_DOUBLE_EQ(j["signal"]["max"].get<double>(), c.first + c.count - 1);
+        const ChromatogramData processed = readChromatogramToProcess(path("a.txt"), 0);
+        ASSERT_EQ(processed.signal.count(), c.count);
+        EXPECT_EQ(processed.signal.at(0), c.first);
+    }
 }
 
 // Terminal cells of well-formed UTF-8, counted independently of the code under test: in

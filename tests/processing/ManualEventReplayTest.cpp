@@ -118,6 +118,35 @@ TEST(ManualEventReplay, RedetectionReproducesEveryAddedPeakAndMovedBoundary)
     EXPECT_EQ(r.data.peaks, detected);
 }
 
+// Whatever was undone and redone, re-detecting with the table replayed gives the peaks that
+// were on screen: an undone edit takes its rows with it, a redone one brings them back.
+TEST(ManualEventReplay, ReplayAfterUndoAndRedoGivesThePeaksOnScreen)
+{
+    // Each sequence follows the same four edits: a peak added at 1100, the end of the peak
+    // at 400 moved, the peak at 2400 made negative and then plain again.
+    for (const std::string sequence : {"", "u", "uu", "uuu", "uuuu", "uur", "uuuurr", "uurr"}) {
+        SCOPED_TRACE("undo/redo: \"" + sequence + "\"");
+        Redetection r;
+        r.detect();
+        AddPeakClicks clicks;
+        for (int sample : {1050, 1100, 1150})
+            ASSERT_EQ(clicks.click(r.data.peaks, r.data.signal.count(), sample),
+                      EditStatus::Done);
+        ASSERT_EQ(r.editor.addPeak(clicks), EditStatus::Done);
+        ASSERT_EQ(r.editor.moveEnd(r.near(400), r.data.peaks[r.near(400)].endIndex + 15),
+                  EditStatus::Done);
+        ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
+        ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
+        for (char step : sequence)
+            ASSERT_TRUE(step == 'u' ? r.editor.undo() : r.editor.redo());
+        const PeakTable onScreen = r.data.peaks;
+
+        r.data.method.useManualEvents = 1;
+        r.detect();
+        EXPECT_EQ(groupCountsOnHeads(r.data.peaks), groupCountsOnHeads(onScreen));
+    }
+}
+
 TEST(ManualEventReplay, BaselineCutsAreOverwrittenInPlace)
 {
     Redetection r;

@@ -21,7 +21,7 @@ std::vector<float> ramp(int n)
 }
 
 // A row on a rising signal with its own baseline values, measured only.
-PeakTable measuredRow(int cacuFrequence)
+PeakTable measuredRow(int cacuFrequence, int pointsPerSecond = 20)
 {
     const auto s = ramp(100);
     PeakRecord p = rowOn(s, 10, 15, 20, FixedBaselineStart | FixedBaselineEnd);
@@ -29,6 +29,7 @@ PeakTable measuredRow(int cacuFrequence)
     p.baselineEndValue = 4.0f;
     p.apexValue = 50.0f;
     auto d = tableOn(s, {p});
+    d.pointsPerSecond = pointsPerSecond;
     return evaluated(d, EvaluateStep::Measures, {cacuFrequence, 0});
 }
 
@@ -42,11 +43,36 @@ TEST(Measures, AreaCountsTheFirstSampleAfterTheBaselineStartTwice)
     // Baseline at the apex: 5 x 2 / 10 + 2 = 3.
     EXPECT_DOUBLE_EQ(t[0].height, 47.0);
 
-    // The divisor follows CacuFrequence: 10, 20 or, for anything else, 50.
+    // The divisor is the chromatogram's own rate, whatever the setting; only a rate that
+    // is not known falls back to CacuFrequence: 10, 20 or, for anything else, 50.
     const double twenty = t[0].area;
-    EXPECT_DOUBLE_EQ(measuredRow(0)[0].area, twenty * 2.0);
+    for (int setting : {0, 2})
+        EXPECT_DOUBLE_EQ(measuredRow(setting)[0].area, twenty) << setting;
+    EXPECT_DOUBLE_EQ(measuredRow(1, 10)[0].area, twenty * 2.0);
+    EXPECT_DOUBLE_EQ(measuredRow(1, 0)[0].area, twenty);
+    EXPECT_DOUBLE_EQ(measuredRow(0, 0)[0].area, twenty * 2.0);
     for (int other : {2, 7, -1})
-        EXPECT_DOUBLE_EQ(twenty, 2.5 * measuredRow(other)[0].area) << other;
+        EXPECT_DOUBLE_EQ(twenty, 2.5 * measuredRow(other, 0)[0].area) << other;
+}
+
+// Areas are in uV s: one peak sampled at 10, 20 and 50 points per second, between the
+// same times, has one area under every setting.
+TEST(Measures, TheSamePeakHasTheSameAreaAtEveryRate)
+{
+    const double height = 800.0, sigmaSeconds = 3.0;
+    const double truth = height * sigmaSeconds * std::sqrt(2.0 * std::numbers::pi);
+    for (int rate : {10, 20, 50}) {
+        for (int setting : {0, 1, 2}) {
+            const auto s = SyntheticSignal(240 * rate, 100.0f)
+                               .gaussian(120.0 * rate, height, sigmaSeconds * rate)
+                               .floats();
+            // From 6 sigma before the apex to 6 sigma after it.
+            auto d = tableOn(s, {rowOn(s, 102 * rate, 120 * rate, 138 * rate, 0, rate)});
+            d.pointsPerSecond = rate;
+            const PeakTable t = evaluated(d, EvaluateStep::All, {setting, 0});
+            EXPECT_NEAR(t[0].area, truth, truth * 0.005) << rate << " " << setting;
+        }
+    }
 }
 
 TEST(Measures, IsolatedGaussianAreaIsWithinOnePercentAtSignalToNoiseOf1000)

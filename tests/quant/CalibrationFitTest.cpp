@@ -2,6 +2,7 @@
 #include "quant/QuantFixtures.h"
 
 #include "quant/CalibrationFit.h"
+#include "quant/CalibrationTableEditor.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +24,11 @@ CalibrationCurve curveOf(std::vector<std::vector<double>> concentrations,
             component("c" + std::to_string(i), 1.0 + static_cast<double>(i), concentrations[i]));
     c.components = numbered(c.components);
     c.levels.clear();
+    int file = 0;
     for (const auto& runs : levelRunAreas) {
         StandardLevel level;
         for (const auto& areas : runs)
-            level.runs.push_back(run("std.chg", areas, areas));
+            level.runs.push_back(run("std" + std::to_string(++file) + ".chg", areas, areas));
         c.levels.push_back(level);
     }
     return c;
@@ -198,6 +200,19 @@ TEST(CorrectionFactors, InternalStandardFitsRatios)
     EXPECT_EQ(c.components[1].factor1, 0.0);
 }
 
+// One file entered twice at a level (older curves can hold that) is one measurement: its
+// last run counts, once, in the level's mean and in the curve view.
+TEST(CorrectionFactors, AFileEnteredTwiceCountsOnce)
+{
+    CalibrationCurve c = curveOf({{10}}, {{{50}, {100}, {300}}});
+    c.levels[0].runs[2].path = "STD2.CHG";  // the second file again, as typed elsewhere
+    fit(c);
+    EXPECT_NEAR(c.components[0].factor1, (50.0 + 300.0) / 2.0 / 10.0, kTol);
+    const FitSettings external{QuantMethod::ExternalStandard, ResponseKind::Area, false,
+                               CurveAxis::ConcentrationX};
+    EXPECT_EQ(curvePoints(c, 0, external).size(), 2u);
+}
+
 TEST(CorrectionFactors, GroupHeadsAreFittedOnTheirMembersSummedResponses)
 {
     // c1 and c2 are members of c0; c0's response is 10 + 20 + 30 = 60 at concentration 12.
@@ -214,6 +229,14 @@ TEST(CorrectionFactors, GroupHeadsAreFittedOnTheirMembersSummedResponses)
     fit(alone);
     EXPECT_NEAR(alone.components[0].factor1, 10.0 / 12.0, kTol);
     EXPECT_NEAR(alone.components[2].factor1, 30.0, kTol);
+
+    // The curve view plots the points the fit used: the group's summed response.
+    FitSettings grouped{QuantMethod::ExternalStandard, ResponseKind::Area, true,
+                        CurveAxis::ConcentrationX};
+    const std::vector<CurvePoint> points = curvePoints(c, 0, grouped);
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0].concentration, 12.0);
+    EXPECT_EQ(points[0].response, 60.0);
 
     c.components[0].factor1 = 0;
     EXPECT_EQ(calibratedFlag(c), 0);

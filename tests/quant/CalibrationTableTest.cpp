@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace dgaws::test {
 namespace {
 
@@ -131,13 +133,14 @@ TEST(CurveTable, ComponentsFromAChromatogramAndClearingTheUnknown)
     peaks.append(peakAt(0.4, 1));
     peaks.append(identifiedPeak(0.8, 1, 0, std::string(GasSet::H2)));
     peaks.append(peakAt(1.6, 1));
+    peaks.append(identifiedPeak(2.0, 1, 0, std::string(GasSet::H2)));  // a split peak
     componentsFromPeaks(c, peaks);
-    EXPECT_EQ(names(c.components),
-              (std::vector<std::string>{"未知组份1", std::string(GasSet::H2), "未知组份2"}));
+    EXPECT_EQ(names(c.components), (std::vector<std::string>{"未知组份1", std::string(GasSet::H2),
+                                                             "未知组份2", "未知组份3"}));
     EXPECT_TRUE(c.levels[0].runs.empty());
     EXPECT_EQ(c.baseComponentIndex, -1);
 
-    EXPECT_EQ(clearUnknownComponents(c), 2);
+    EXPECT_EQ(clearUnknownComponents(c), 3);
     EXPECT_EQ(names(c.components), (std::vector<std::string>{std::string(GasSet::H2)}));
     EXPECT_EQ(c.components[0].index, 0);
 }
@@ -188,13 +191,20 @@ TEST_F(EditorTest, NamesAreUniqueInTheTableAndCurveNamesInTheMethod)
     EXPECT_TRUE(e.setName(0, std::string(GasSet::H2)).changed);
     EXPECT_FALSE(e.setName(0, std::string(GasSet::H2)).changed);
 
-    const EditResult taken = e.confirm("校正曲线1", 1, 0, -1, {"校正曲线1"}, true);
+    // A new curve and a renamed one alike: the method's curves are chosen by name.
+    const EditResult taken = e.confirm("校正曲线1", 1, 0, -1, {"校正曲线1"});
     EXPECT_EQ(taken.message, "校正曲线名已经存在，请选择另外的名称。");
     EXPECT_NE(e.curve().name, "校正曲线1");
 
-    EXPECT_TRUE(e.confirm("校正曲线1", 2, 0.5, 7, {"校正曲线1"}, false).changed);
-    EXPECT_EQ(e.curve().name, "校正曲线1");
+    EXPECT_TRUE(e.confirm("校正曲线2", 2, 0.5, 7, {"校正曲线1"}).changed);
+    EXPECT_EQ(e.curve().name, "校正曲线2");
     EXPECT_EQ(e.curve().baseComponentIndex, -1);  // 7 is no component
+
+    // The nine gases go in once each, beside the H2 the table already has.
+    EXPECT_TRUE(e.insertGasSet().changed);
+    const auto all = names(e.curve().components);
+    EXPECT_EQ(all.size(), 11u);
+    EXPECT_EQ(std::count(all.begin(), all.end(), std::string(GasSet::H2)), 1);
 }
 
 TEST_F(EditorTest, TableCommands)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace dgaws::test {
 namespace {
 
@@ -143,7 +145,7 @@ TEST_F(PeakInfoTest, AnEmptyNameDeletesTheComponentAfterTheQuestion)
         return true;
     };
     EXPECT_EQ(PeakInfoEditor(context(), 1).accept("", 2.02, 0.05, change, kNo, {}).evaluateMask,
-              0x30);
+              0);
     EXPECT_EQ(d.method.components.size(), 3u);
 
     const PeakInfoResult r = PeakInfoEditor(context(), 1).accept("", 2.02, 0.05, change, yes, {});
@@ -190,15 +192,48 @@ TEST_F(PeakInfoTest, ALinkedCurveIsOverwrittenInPlace)
     EXPECT_EQ(library.curves[0].components[2].retentionTime, 0.5);
 }
 
-TEST_F(PeakInfoTest, AFailedLibraryWriteKeepsTheLibraryEntry)
+// The library is written first; when that fails, neither it nor the document changes and
+// nothing is evaluated. A name the table has is refused before anything is written.
+TEST_F(PeakInfoTest, AFailedLibraryWriteOrADuplicateNameChangesNothing)
 {
+    const AskYesNo yes = [](const std::string&) { return true; };
+    struct Case {
+        const char* what;
+        int peak;
+        std::string name;
+        bool addNew;
+        RetentionTimePrompt prompt;
+    };
+    const Case cases[] = {
+        {"move the time", 0, "a", false, change},
+        {"assign and move", 2, "b", false, change},
+        {"add a component", 2, "CO(一氧化碳)", true, change},
+        {"delete a component", 1, "", false, change},
+    };
     const MethodLibraryEntry before = library;
-    PeakInfoContext ctx = context();
-    ctx.save = [](const MethodLibraryEntry&) { throw std::runtime_error("read-only"); };
-    PeakInfoEditor e(ctx, 0);
-    const PeakInfoResult r = e.accept("a", 2.5, 0.1, change, kNo, {});
-    EXPECT_NE(r.saveError.find("read-only"), std::string::npos);
-    EXPECT_EQ(library, before);
+    const ChromatogramData document = d;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PeakInfoContext ctx = context();
+        ctx.save = [](const MethodLibraryEntry&) { throw std::runtime_error("read-only"); };
+        PeakInfoEditor e(ctx, c.peak);
+        e.setAddNew(c.addNew);
+        RetentionTimePrompt prompt = c.prompt;
+        const PeakInfoResult r = e.accept(c.name, 2.5, 0.1, prompt, yes, {});
+        EXPECT_NE(r.saveError.find("read-only"), std::string::npos);
+        EXPECT_EQ(r.evaluateMask, 0);
+        EXPECT_EQ(library, before);
+        EXPECT_EQ(d.method.components, document.method.components);
+        EXPECT_EQ(d.peaks, document.peaks);
+    }
+
+    PeakInfoEditor twice(context(), 2);
+    twice.setAddNew(true);
+    const PeakInfoResult r = twice.accept("b", 2.3, 0.05, change, kNo, {});
+    EXPECT_EQ(r.message, "存在同名组份，请重新选择");
+    EXPECT_EQ(r.evaluateMask, 0);
+    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(d.method.components, document.method.components);
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 
 #include "quant/StandardChromatogram.h"
 
+#include "chromatogram/FileIO.h"
 #include "chromatogram/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace dgaws::test {
 namespace {
@@ -87,50 +90,63 @@ TEST_F(AddStandardTest, TheRunIsStoredAtTheChosenLevelAndTheDocumentSaved)
     EXPECT_EQ(loadMethodFile(library.at(0).path).curves[0].levels[1].runs, runs);
 }
 
-TEST_F(AddStandardTest, RefusalsStopWithTheirTexts)
+// Every refusal says why and leaves the document and the library as they were.
+TEST_F(AddStandardTest, RefusalsStopWithTheirTextsAndChangeNothing)
 {
-    choice.reset();
-    EXPECT_EQ(add(), StandardAddStatus::Cancelled);
-    EXPECT_EQ(presetSeen, (MethodChoice{-1, -1}));
-    EXPECT_TRUE(messages.empty());
-
-    choice = MethodChoice{3, 0};
-    EXPECT_EQ(add(), StandardAddStatus::Refused);
-    EXPECT_EQ(messages.back(), "没有选择方法。");
-
     data.method.components = numbered({component("own", 1.0)});
     data.calibrationName = "old";
-    choice = MethodChoice{0, -1};
-    EXPECT_EQ(add(), StandardAddStatus::Refused);
-    EXPECT_EQ(messages.back(), "没有校正曲线，无法设置标样。");
-    EXPECT_TRUE(data.method.components.empty()) << "the former curve's table goes";
-    EXPECT_EQ(data.calibrationName, "");
-
-    MethodLibraryEntry m = library.at(0);
-    m.curves[0].components.clear();
-    library.entryAt(0)->curves = m.curves;
-    choice = MethodChoice{0, 0};
-    EXPECT_EQ(add(), StandardAddStatus::Refused);
-    EXPECT_EQ(messages.back(), "该方法(校正曲线)没有设置组份表，请先设置组份表!");
-
-    library.entryAt(0)->curves[0].components = numbered({component("a", 1.0, {})});
-    EXPECT_EQ(add(), StandardAddStatus::Refused);
-    EXPECT_EQ(messages.back(), "该方法(校正曲线)没有设置标样浓度，请先设置标样浓度!");
+    const ChromatogramData documentBefore = data;
+    const std::string methodFile = readWholeFile(library.at(0).path);
+    struct Case {
+        std::optional<MethodChoice> choice;
+        std::function<void(CalibrationCurve&)> curve;
+        std::string path;
+        StandardAddStatus status;
+        std::string said;
+    };
+    const auto keep = [](CalibrationCurve&) {};
+    const std::vector<Case> cases = {
+        {std::nullopt, keep, "", StandardAddStatus::Cancelled, ""},
+        {MethodChoice{3, 0}, keep, "", StandardAddStatus::Refused, "没有选择方法。"},
+        {MethodChoice{0, -1}, keep, "", StandardAddStatus::Refused, "没有校正曲线，无法设置标样。"},
+        {MethodChoice{0, 0}, [](CalibrationCurve& c) { c.components.clear(); }, "",
+         StandardAddStatus::Refused, "该方法(校正曲线)没有设置组份表，请先设置组份表!"},
+        {MethodChoice{0, 0},
+         [](CalibrationCurve& c) { c.components = numbered({component("a", 1.0, {})}); }, "",
+         StandardAddStatus::Refused, "该方法(校正曲线)没有设置标样浓度，请先设置标样浓度!"},
+        {MethodChoice{0, 0}, keep, dir.path("自动保存/A_1.chg"), StandardAddStatus::Refused,
+         kSafetyCopyNotAStandard},
+    };
+    const CalibrationCurve original = library.at(0).curves[0];
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said);
+        messages.clear();
+        choice = c.choice;
+        path = c.path;
+        library.entryAt(0)->curves[0] = original;
+        c.curve(library.entryAt(0)->curves[0]);
+        EXPECT_EQ(add(), c.status);
+        EXPECT_EQ(messages, c.said.empty() ? std::vector<std::string>{}
+                                           : std::vector<std::string>{c.said});
+        EXPECT_TRUE(fieldsEqual(data, documentBefore));
+        EXPECT_EQ(methodIndex, -1);
+        EXPECT_EQ(curveIndex, -1);
+    }
     EXPECT_EQ(reprocessed, 0);
+    EXPECT_TRUE(savedWith.empty());
+    EXPECT_EQ(readWholeFile(library.at(0).path), methodFile);
 }
 
-TEST_F(AddStandardTest, ADraftIsSavedButNotEntered)
+// The same file entered twice at a level is one run, not two in the level's mean.
+TEST_F(AddStandardTest, TheSameFileAgainReplacesItsRun)
 {
-    path = dir.path("自动保存/Std.chg");
-    level = 0;
-    EXPECT_EQ(add(), StandardAddStatus::NotStored);
-    EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(savedWith.size(), 1u);
-    EXPECT_TRUE(library.at(0).curves[0].levels[0].runs.empty());
-
-    level.reset();  // cancelled level choice: nothing more happens
-    EXPECT_EQ(add(), StandardAddStatus::Cancelled);
-    EXPECT_EQ(savedWith.size(), 1u);
+    path = dir.path("Std.chg");
+    ASSERT_EQ(add(), StandardAddStatus::Added);
+    data.peaks[0].area = 70;
+    ASSERT_EQ(add(), StandardAddStatus::Added);
+    const auto& runs = library.at(0).curves[0].levels[1].runs;
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].responses.at(0).area, 70);
 }
 
 }  // namespace

@@ -167,5 +167,36 @@ TEST(StandardFiles, RunsAreMatchedByWindowAndUnreadableFilesReported)
     EXPECT_EQ(addStandardFiles(curve, 2, {dir.path("s1.chg")}, settings).added, 0);
 }
 
+// A curve of an older method file holds areas under the setting's divisor; before a run in
+// true areas joins it, its runs are brought to true areas by their own files' rates, and the
+// file then says so in its mark. A run whose file is gone keeps its areas.
+TEST_F(StoreStandardRunTest, AnOldCurveIsBroughtToTrueAreasBeforeARunJoinsIt)
+{
+    ChromatogramData at50;
+    at50.pointsPerSecond = 50;
+    writeChromatogramFile(dir.path("fast.chg"), at50);
+    ChromatogramData at20;
+    at20.pointsPerSecond = 20;
+    writeChromatogramFile(dir.path("usual.chg"), at20);
+    CalibrationCurve& c = entry.curves[1];
+    c.levels[0].runs = {{dir.path("fast.chg"), {{1.0, 100, 5}, {2.0, 10, 1}}},
+                        {dir.path("usual.chg"), {{1.0, 100, 5}, {2.0, 10, 1}}},
+                        {dir.path("gone.chg"), {{1.0, 100, 5}, {2.0, 10, 1}}}};
+    c.trueAreas = false;
+    saveMethodFile(entry);
+    entry = loadMethodFile(entry.path);
+    ASSERT_FALSE(curve().trueAreas) << "an old curve is known by its mark";
+    ASSERT_TRUE(entry.curves[0].trueAreas);
+
+    ASSERT_EQ(store(dir.path("new.chg"), -1).status, StoreResult::Status::Appended);
+    const auto& runs = curve().levels[0].runs;
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_DOUBLE_EQ(runs[0].responses[0].area, 40.0) << "100 x 20 / 50";
+    EXPECT_EQ(runs[0].responses[0].height, 5.0);
+    EXPECT_DOUBLE_EQ(runs[1].responses[1].area, 10.0) << "recorded at the setting's rate";
+    EXPECT_DOUBLE_EQ(runs[2].responses[0].area, 100.0) << "no file to say otherwise";
+    EXPECT_TRUE(loadMethodFile(entry.path).curves[1].trueAreas);
+}
+
 }  // namespace
 }  // namespace dgaws::test

@@ -138,8 +138,10 @@ bool CalibrationCommands::runTable(int method, int curve, bool isNew, CChildFram
         return r.ok();
     };
 
-    CalibrationTableDialog dialog(std::move(start), FitSettings::of(entry.method),
-                                  std::move(context), prompts_, dialogParent_);
+    FitSettings fit = FitSettings::of(entry.method);
+    fit.oldAreaDivisor = app_.settings().areaDivisor();
+    CalibrationTableDialog dialog(std::move(start), fit, std::move(context), prompts_,
+                                  dialogParent_);
     if (dialog.exec() != QDialog::Accepted)
         return false;
 

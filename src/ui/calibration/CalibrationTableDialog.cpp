@@ -580,7 +580,7 @@ void CalibrationTableDialog::accept()
         return;
     const EditResult r =
         editor_.confirm(ss(name_->text().trimmed()), *f1, *f2, base_->currentIndex() - 1,
-                        context_.otherCurveNames, context_.isNewCurve);
+                        context_.otherCurveNames);
     if (!r.changed) {
         tell(r);
         name_->setFocus();

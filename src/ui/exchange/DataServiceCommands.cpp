@@ -169,16 +169,7 @@ bool DataServiceCommands::handles(const QString& path)
 
 TextLayout DataServiceCommands::sniffTextLayout(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return TextLayout::Plain;
-    // A plain file is one long line of numbers; a standard one has a pair on each line.
-    const QByteArray head = file.read(256);
-    const qsizetype end = head.indexOf('\n');
-    if (end < 0)
-        return TextLayout::Plain;
-    const QList<QByteArray> fields = head.left(end).simplified().split(' ');
-    return fields.size() == 2 ? TextLayout::Standard : TextLayout::Plain;
+    return textLayoutOfFile(QFile::encodeName(path).toStdString());
 }
 
 CChildFrame* DataServiceCommands::openByKind(const QString& path)

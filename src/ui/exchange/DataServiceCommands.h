@@ -79,8 +79,7 @@ public:
     // Null for any other kind, or when it cannot be read.
     CChildFrame* openByKind(const QString& path);
     static bool handles(const QString& path);
-    // The text layout of a .txt file: the standard one when its first line holds a time and
-    // a value, else the plain one.
+    // The text layout of a .txt file, decided as the command line and the batch decide it.
     static TextLayout sniffTextLayout(const QString& path);
 
     // True when a file was written.
