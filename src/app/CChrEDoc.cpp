@@ -199,10 +199,9 @@ void CChrEDoc::quantitationStep()
     if (run < 0)
         if (const CalibrationCurve* curve = calibrationCurve())
             run = runIndexForFile(*curve, data.standardLevel, pathName);
-    const StoreResult stored =
-        storeStandardRun(data, pathName, library_->entryAt(libraryMethodIndex),
-                         libraryCalibrationIndex, run, saveMethod_,
-                         areaDivisor(engine.settings().cacuFrequence));
+    const StoreResult stored = storeStandardRun(
+        data, pathName, library_->entryAt(libraryMethodIndex), libraryCalibrationIndex, run,
+        saveMethod_, areaDivisor(engine.settings().cacuFrequence));
     if (stored.status == StoreResult::Status::SaveFailed)
         message(stored.message);
 }

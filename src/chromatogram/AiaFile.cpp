@@ -424,8 +424,7 @@ std::optional<std::string> textAttribute(const NcFile& file, const char* name)
     std::unique_ptr<NcValues> values(att->values());
     if (!values || values->num() <= 0)
         return std::string();
-    std::string text(static_cast<const char*>(values->base()),
-                     static_cast<size_t>(values->num()));
+    std::string text(static_cast<const char*>(values->base()), static_cast<size_t>(values->num()));
     text.erase(std::find(text.begin(), text.end(), '\0'), text.end());
     return isValidUtf8(text) ? text : gbkToUtf8(text);
 }

@@ -255,8 +255,7 @@ FileNameProposal proposeFileName(const AnalysisMethod& method, int sampleType, i
         proposalFolder(method, sampleType, channel, now, env.workDirectory());
     FileNameBuilder builder(method, sampleType, now, env.ask);
     return withFreeSuffix(builder.firstFree(proposalNameParts(method, channel), folder,
-                                            proposalStartNumber(method, channel),
-                                            env.fileExists),
+                                            proposalStartNumber(method, channel), env.fileExists),
                           env.fileExists);
 }
 

@@ -63,8 +63,7 @@ std::optional<OleDateTime> parseInjectionStamp(std::string_view stamp)
         !digits(stamp, 8, 2, hour) || !digits(stamp, 10, 2, minute) ||
         !digits(stamp, 12, 2, second))
         return std::nullopt;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
-        second > 60)
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
         return std::nullopt;
     const OleDateTime civil = OleDateTime::fromCivil(year, month, day, hour, minute, second);
     int zoneHours = 0, zoneMinutes = 0;

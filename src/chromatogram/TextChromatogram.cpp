@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <cmath>
+#include <fstream>
 #include <limits>
 
 namespace dgaws {

@@ -252,9 +252,10 @@ void addCalibrationCommand(CLI::App& app)
     addCmd->add_option("--level", add->level, "Standard level, counted from 1")->required();
     addCmd->add_option("FILES", add->files, "Standard chromatograms (.chg)")->required();
     addCmd->add_flag("--json", add->json, "Print the refitted curve as JSON");
-    addCmd->add_option("--cacu-frequence", add->cacuFrequence,
-                       "The CacuFrequence setting (0, 1 or 2: area divisors 10, 20, 50) the "
-                       "runs of a curve from an older method file were measured with")
+    addCmd
+        ->add_option("--cacu-frequence", add->cacuFrequence,
+                     "The CacuFrequence setting (0, 1 or 2: area divisors 10, 20, 50) the "
+                     "runs of a curve from an older method file were measured with")
         ->default_val(1);
     addCmd->callback([add] {
         const int status = runCalibrationAdd(*add, std::cout, std::cerr);

@@ -354,8 +354,12 @@ void PeakEngine::evaluate(int mask)
 void PeakEngine::publish(int steps)
 {
     const IntegrationParams& ip = data_->method.integration;
-    const PublishedKey key{rows_.generation, steps,        areaDivisor(settings_.cacuFrequence, data_->pointsPerSecond),
-                           ip.minArea,       ip.minHeight, data_->pointsPerSecond};
+    const PublishedKey key{rows_.generation,
+                           steps,
+                           areaDivisor(settings_.cacuFrequence, data_->pointsPerSecond),
+                           ip.minArea,
+                           ip.minHeight,
+                           data_->pointsPerSecond};
     if (passOpen_ && publishedValid_ && !publishedVolatile_ && key == published_)
         return;
 

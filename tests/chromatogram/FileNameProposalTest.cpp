@@ -158,8 +158,8 @@ TEST(ProposalSearch, EndsWhenABuildRepeatsThePreviousName)
     AnalysisMethod m = namingMethod();
     m.option2 = 0;
     FileNameBuilder b(m, 0, civilTime(2024, 3, 5, 14, 7, 9), {});
-    const FileNameProposal repeated = b.firstFree(proposalNameParts(m, kA), "/data",
-                                                  proposalStartNumber(m, kA), world.exists());
+    const FileNameProposal repeated =
+        b.firstFree(proposalNameParts(m, kA), "/data", proposalStartNumber(m, kA), world.exists());
     EXPECT_EQ(repeated.fileName, "A_T120240305140709.chg");
     EXPECT_FALSE(repeated.free);
     EXPECT_EQ(world.checks, 2);

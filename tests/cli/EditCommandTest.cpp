@@ -308,9 +308,8 @@ TEST_F(LibraryUntouchedTest, EditSignalAndProcessLeaveTheMethodFileAsItWas)
     const std::string she = path("methods/DGA.she");
     const std::string before = readWholeFile(she);
     const auto run = [&](auto command, auto options) {
-        return captured([&](std::ostream& out, std::ostream& err) {
-            return command(options, out, err);
-        });
+        return captured(
+            [&](std::ostream& out, std::ostream& err) { return command(options, out, err); });
     };
     EditOptions e;
     e.path = standard_;

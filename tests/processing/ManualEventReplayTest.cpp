@@ -130,8 +130,7 @@ TEST(ManualEventReplay, ReplayAfterUndoAndRedoGivesThePeaksOnScreen)
         r.detect();
         AddPeakClicks clicks;
         for (int sample : {1050, 1100, 1150})
-            ASSERT_EQ(clicks.click(r.data.peaks, r.data.signal.count(), sample),
-                      EditStatus::Done);
+            ASSERT_EQ(clicks.click(r.data.peaks, r.data.signal.count(), sample), EditStatus::Done);
         ASSERT_EQ(r.editor.addPeak(clicks), EditStatus::Done);
         ASSERT_EQ(r.editor.moveEnd(r.near(400), r.data.peaks[r.near(400)].endIndex + 15),
                   EditStatus::Done);

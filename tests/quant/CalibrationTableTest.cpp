@@ -135,8 +135,9 @@ TEST(CurveTable, ComponentsFromAChromatogramAndClearingTheUnknown)
     peaks.append(peakAt(1.6, 1));
     peaks.append(identifiedPeak(2.0, 1, 0, std::string(GasSet::H2)));  // a split peak
     componentsFromPeaks(c, peaks);
-    EXPECT_EQ(names(c.components), (std::vector<std::string>{"未知组份1", std::string(GasSet::H2),
-                                                             "未知组份2", "未知组份3"}));
+    EXPECT_EQ(
+        names(c.components),
+        (std::vector<std::string>{"未知组份1", std::string(GasSet::H2), "未知组份2", "未知组份3"}));
     EXPECT_TRUE(c.levels[0].runs.empty());
     EXPECT_EQ(c.baseComponentIndex, -1);
 

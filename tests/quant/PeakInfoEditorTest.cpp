@@ -144,8 +144,7 @@ TEST_F(PeakInfoTest, AnEmptyNameDeletesTheComponentAfterTheQuestion)
         question = q;
         return true;
     };
-    EXPECT_EQ(PeakInfoEditor(context(), 1).accept("", 2.02, 0.05, change, kNo, {}).evaluateMask,
-              0);
+    EXPECT_EQ(PeakInfoEditor(context(), 1).accept("", 2.02, 0.05, change, kNo, {}).evaluateMask, 0);
     EXPECT_EQ(d.method.components.size(), 3u);
 
     const PeakInfoResult r = PeakInfoEditor(context(), 1).accept("", 2.02, 0.05, change, yes, {});

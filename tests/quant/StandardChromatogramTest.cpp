@@ -126,8 +126,8 @@ TEST_F(AddStandardTest, RefusalsStopWithTheirTextsAndChangeNothing)
         library.entryAt(0)->curves[0] = original;
         c.curve(library.entryAt(0)->curves[0]);
         EXPECT_EQ(add(), c.status);
-        EXPECT_EQ(messages, c.said.empty() ? std::vector<std::string>{}
-                                           : std::vector<std::string>{c.said});
+        EXPECT_EQ(messages,
+                  c.said.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.said});
         EXPECT_TRUE(fieldsEqual(data, documentBefore));
         EXPECT_EQ(methodIndex, -1);
         EXPECT_EQ(curveIndex, -1);

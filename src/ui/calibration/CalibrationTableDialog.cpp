@@ -578,9 +578,8 @@ void CalibrationTableDialog::accept()
     const auto f2 = f1 ? numberIn(impurity2_) : std::nullopt;
     if (!f2)
         return;
-    const EditResult r =
-        editor_.confirm(ss(name_->text().trimmed()), *f1, *f2, base_->currentIndex() - 1,
-                        context_.otherCurveNames);
+    const EditResult r = editor_.confirm(ss(name_->text().trimmed()), *f1, *f2,
+                                         base_->currentIndex() - 1, context_.otherCurveNames);
     if (!r.changed) {
         tell(r);
         name_->setFocus();
