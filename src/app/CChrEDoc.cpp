@@ -392,12 +392,20 @@ std::string CChrEDoc::proposeSavePath(const ProposalEnvironment& env)
     data.method.saveFolder =
         proposalFolder(m, data.sampleType, channel, env.now(), env.workDirectory());
     if (!m.namesByHand() && m.autoName2 == 0) {
-        if (!proposedName.empty() && proposedName.front() == '/')
-            return proposedName;
-        std::string name = proposedName;
-        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".chg") != 0)
-            name += ".chg";
-        return joinFolder(data.method.saveFolder, name);
+        std::string path = proposedName;
+        if (path.empty() || path.front() != '/') {
+            std::string name = proposedName;
+            if (name.size() < 4 || name.compare(name.size() - 4, 4, ".chg") != 0)
+                name += ".chg";
+            path = joinFolder(data.method.saveFolder, name);
+        }
+        // The same name every time: a second save must not replace the first file.
+        if (!env.fileExists || !env.fileExists(path))
+            return path;
+        const std::filesystem::path p(path);
+        return withFreeSuffix({p.parent_path().string(), p.filename().string(), path, false},
+                              env.fileExists)
+            .path;
     }
     return proposeFileName(m, data.sampleType, channel, env).path;
 }

@@ -75,8 +75,8 @@ TEST_F(EditCommandTest, EditsApplyInTheOrderGiven)
     EXPECT_EQ(type(d.peaks[0]), "重叠首峰(BV)");
     EXPECT_EQ(type(d.peaks[2]), "独立峰(BB)");
     EXPECT_EQ(kinds(d),
-              (std::vector<int>{Kind::NegativePeak, Kind::VerticalCut, Kind::VerticalCut,
-                                Kind::VerticalCut}));
+              (std::vector<int>{Kind::NegativePeak, Kind::NegativePeak, Kind::VerticalCut,
+                                Kind::VerticalCut, Kind::VerticalCut}));
 
     const Output reversed = edit({{"vertical-cut", "1,2.5"}, {"negative", "1"}}, out);
     ASSERT_EQ(reversed.status, 0) << reversed.err;

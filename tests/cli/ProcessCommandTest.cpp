@@ -104,7 +104,7 @@ TEST_F(ProcessCommandTest, SampleFileIsTakenAtTheGivenRateWithTheMethodsParamete
     EXPECT_NEAR(locked["peaks"][0]["retentionTime"].get<double>(), 2400.0 / 50 / 60, 0.004);
 }
 
-TEST_F(ProcessCommandTest, SettingsChangeDivisorAndDeletion)
+TEST_F(ProcessCommandTest, AreasFollowTheFilesRateNotTheSettingAndDeletionFollowsTheSetting)
 {
     ChromatogramData d = unprocessed();
     const std::string file = path("A.chg");
@@ -116,7 +116,7 @@ TEST_F(ProcessCommandTest, SettingsChangeDivisorAndDeletion)
     o.cacuFrequence = 0;
     const json ten = json::parse(process(o).out);
     EXPECT_DOUBLE_EQ(ten["peaks"][0]["area"].get<double>(),
-                     2.0 * twenty["peaks"][0]["area"].get<double>());
+                     twenty["peaks"][0]["area"].get<double>());
 
     // The smallest peak below the minimum height: deleted by default, kept (and not
     // listed) with --keep-excluded.
