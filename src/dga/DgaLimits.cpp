@@ -70,8 +70,8 @@ void dlt722(const ChromatogramData& data, const DeviceClass& device, bool ratesC
                      {"CO2", rate::CO2, 200.0}};
         for (const auto& r : rates) {
             const double v = data.working.gasRates[r.slot];
-            out.checks.push_back({r.quantity, "absoluteRate", "mL/d", v, r.sealed * scale,
-                                  v > r.sealed * scale});
+            out.checks.push_back(
+                {r.quantity, "absoluteRate", "mL/d", v, r.sealed * scale, v > r.sealed * scale});
         }
     } else {
         out.notJudged = "未计算绝对产气率";
@@ -98,11 +98,12 @@ void iec60599(const ChromatogramData& data, LimitsJudgement& out)
     const struct {
         gas::Slot g;
         double typical;
-    } typical[] = {{gas::H2, 150},  {gas::CH4, 130}, {gas::C2H4, 280},  {gas::C2H6, 90},
+    } typical[] = {{gas::H2, 150},  {gas::CH4, 130}, {gas::C2H4, 280}, {gas::C2H6, 90},
                    {gas::C2H2, 20}, {gas::CO, 600},  {gas::CO2, 14000}};
     for (const auto& t : typical) {
         const double v = data.gasInOil[t.g];
-        out.checks.push_back({formulaOf(t.g), "typical", kContentUnit, v, t.typical, v > t.typical});
+        out.checks.push_back(
+            {formulaOf(t.g), "typical", kContentUnit, v, t.typical, v > t.typical});
     }
 }
 
@@ -181,7 +182,8 @@ AttentionLimits attentionLimitsFor(const DeviceClass& device)
 
 bool LimitsJudgement::anyExceeded() const
 {
-    return std::any_of(checks.begin(), checks.end(), [](const LimitCheck& c) { return c.exceeded; });
+    return std::any_of(checks.begin(), checks.end(),
+                       [](const LimitCheck& c) { return c.exceeded; });
 }
 
 std::string limitsBasis(const LimitsJudgement& l, bool english)
@@ -207,14 +209,13 @@ std::string limitQuantityName(const LimitCheck& c, bool english)
 
 std::string limitKindName(const LimitCheck& c, bool english)
 {
-    static const char* const kKinds[][3] = {
-        {"content", "注意值", "attention value"},
-        {"typical", "典型值", "typical value"},
-        {"level90", "90%值", "90th percentile"},
-        {"level95", "95%值", "95th percentile"},
-        {"change", "变化量", "change"},
-        {"absoluteRate", "绝对产气率", "absolute rate"},
-        {"relativeRate", "相对产气率", "relative rate"}};
+    static const char* const kKinds[][3] = {{"content", "注意值", "attention value"},
+                                            {"typical", "典型值", "typical value"},
+                                            {"level90", "90%值", "90th percentile"},
+                                            {"level95", "95%值", "95th percentile"},
+                                            {"change", "变化量", "change"},
+                                            {"absoluteRate", "绝对产气率", "absolute rate"},
+                                            {"relativeRate", "相对产气率", "relative rate"}};
     for (const auto& k : kKinds)
         if (c.kind == k[0])
             return k[english ? 2 : 1];

@@ -59,8 +59,8 @@ std::vector<Interpretation> interpretGases(const KeyGases& g)
     all.push_back(tri1);
     all.push_back(ternary("duvalTriangle4", duvalTriangle4(g), ternaryPoint(g.h2, g.ch4, g.c2h6),
                           "H2", "CH4", "C2H6"));
-    all.push_back(ternary("duvalTriangle5", duvalTriangle5(g),
-                          ternaryPoint(g.ch4, g.c2h4, g.c2h6), "CH4", "C2H4", "C2H6"));
+    all.push_back(ternary("duvalTriangle5", duvalTriangle5(g), ternaryPoint(g.ch4, g.c2h4, g.c2h6),
+                          "CH4", "C2H4", "C2H6"));
 
     const auto shares = pentagonShares(g);
     for (const char* method : {"duvalPentagon1", "duvalPentagon2"}) {
@@ -68,8 +68,12 @@ std::vector<Interpretation> interpretGases(const KeyGases& g)
         Interpretation p{method, zoneText(first ? duvalPentagon1(g) : duvalPentagon2(g)), {}};
         if (shares) {
             const PentagonPoint c = pentagonCentroid(*shares);
-            p.used = {{"H2", (*shares)[0]},   {"C2H6", (*shares)[1]}, {"CH4", (*shares)[2]},
-                      {"C2H4", (*shares)[3]}, {"C2H2", (*shares)[4]}, {"x", c.x},
+            p.used = {{"H2", (*shares)[0]},
+                      {"C2H6", (*shares)[1]},
+                      {"CH4", (*shares)[2]},
+                      {"C2H4", (*shares)[3]},
+                      {"C2H2", (*shares)[4]},
+                      {"x", c.x},
                       {"y", c.y}};
         }
         all.push_back(std::move(p));

@@ -95,8 +95,7 @@ std::optional<std::string_view> doernenburgZone(const KeyGases& g)
         return "T";
     if (r.ch4h2 < 0.1 && r.c2h2ch4 < 0.3 && r.c2h6c2h2 > 0.4)
         return "PD";
-    if (r.ch4h2 > 0.1 && r.ch4h2 < 1.0 && r.c2h2c2h4 > 0.75 && r.c2h2ch4 > 0.3 &&
-        r.c2h6c2h2 < 0.4)
+    if (r.ch4h2 > 0.1 && r.ch4h2 < 1.0 && r.c2h2c2h4 > 0.75 && r.c2h2ch4 > 0.3 && r.c2h6c2h2 < 0.4)
         return "D";
     return "ND";
 }

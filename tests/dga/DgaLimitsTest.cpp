@@ -1,5 +1,5 @@
-#include "dga/AttentionValues.h"
 #include "dga/DgaLimits.h"
+#include "dga/AttentionValues.h"
 #include "dga/StoredGasOrder.h"
 
 #include <gtest/gtest.h>
@@ -90,10 +90,22 @@ INSTANTIATE_TEST_SUITE_P(
                   "content", 1, true},
         LimitCase{"acetylene 2 at 110 kV", testWith({{gas::C2H2, 2}}), k110, false, "C2H2",
                   "content", 5, false},
-        LimitCase{"acetylene 1 at 330 kV", testWith({{gas::C2H2, 1}}), {330, false, JudgingStandard::Dlt722}, false, "C2H2",
-                  "content", 1, false},
-        LimitCase{"hydrogen at its value", testWith({{gas::H2, 150}}), {}, false, "H2", "content",
-                  150, true},
+        LimitCase{"acetylene 1 at 330 kV",
+                  testWith({{gas::C2H2, 1}}),
+                  {330, false, JudgingStandard::Dlt722},
+                  false,
+                  "C2H2",
+                  "content",
+                  1,
+                  false},
+        LimitCase{"hydrogen at its value",
+                  testWith({{gas::H2, 150}}),
+                  {},
+                  false,
+                  "H2",
+                  "content",
+                  150,
+                  true},
         LimitCase{"hydrogen 7 mL/d sealed", withRates(testWith({}), 7, 0), k110, true, "H2",
                   "absoluteRate", 10, false},
         LimitCase{"hydrogen 7 mL/d open-breathing", withRates(testWith({}), 7, 0), kOpen, true,
@@ -104,8 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"hydrocarbons up 8 % in a month",
                   testWith({{gas::CH4, 108}}, std::array<double, 7>{100, 0, 0, 0, 0, 0, 0}), k110,
                   false, "totalHydrocarbons", "relativeRate", 10, false},
-        LimitCase{"iec acetylene above its typical range", testWith({{gas::C2H2, 25}}), kIec,
-                  false, "C2H2", "typical", 20, true}));
+        LimitCase{"iec acetylene above its typical range", testWith({{gas::C2H2, 25}}), kIec, false,
+                  "C2H2", "typical", 20, true}));
 
 TEST(Limits, RatesAndRelativeRateOnlyWithWhatTheyNeed)
 {
@@ -155,8 +167,8 @@ TEST(Limits, AttentionCheckFollowsTheVoltageClass)
     // The default class keeps the historic texts byte for byte.
     ChromatogramData all = testWith({{gas::H2, 150}, {gas::C2H2, 6}, {gas::CH4, 150}});
     compareAttentionValues(all);
-    EXPECT_EQ(all.advice, std::string(kHydrogenExceeded) + kAcetyleneExceeded +
-                              kTotalHydrocarbonsExceeded);
+    EXPECT_EQ(all.advice,
+              std::string(kHydrogenExceeded) + kAcetyleneExceeded + kTotalHydrocarbonsExceeded);
     EXPECT_EQ(judgingStandardFromKey("ieee-c57.104"), JudgingStandard::IeeeC57104);
     EXPECT_FALSE(judgingStandardFromKey("ieee"));
 }

@@ -107,17 +107,28 @@ TEST(DuvalLowTemperature, ZoneLimitsFromBothSides)
         TernaryPoint p;
         const char* expected;
     } cases[] = {
-        {duvalTriangle4Zone, {97.0, 2.5, 0.5}, "PD"},    {duvalTriangle4Zone, {98.5, 1.0, 0.5}, "ND"},
-        {duvalTriangle4Zone, {84.6, 14.9, 0.5}, "PD"},   {duvalTriangle4Zone, {84.5, 15.0, 0.5}, "ND"},
-        {duvalTriangle4Zone, {97.0, 2.0, 1.0}, "S"},     {duvalTriangle4Zone, {14.9, 40, 45.1}, "C"},
-        {duvalTriangle4Zone, {15.0, 40, 45.0}, "S"},     {duvalTriangle4Zone, {14.0, 36, 50}, "C"},
-        {duvalTriangle4Zone, {14.0, 35.9, 50.1}, "O"},   {duvalTriangle4Zone, {30, 24.1, 45.9}, "S"},
-        {duvalTriangle5Zone, {90, 0.9, 9.1}, "PD"},      {duvalTriangle5Zone, {89, 1.0, 10}, "S"},
-        {duvalTriangle5Zone, {85.9, 0.1, 14.0}, "S"},    {duvalTriangle5Zone, {98.5, 0.5, 1.0}, "O"},
-        {duvalTriangle5Zone, {36.1, 9.9, 54}, "O"},      {duvalTriangle5Zone, {36.1, 10.0, 53.9}, "ND"},
-        {duvalTriangle5Zone, {55.1, 34.9, 10}, "T2"},    {duvalTriangle5Zone, {55, 35, 10}, "T3"},
-        {duvalTriangle5Zone, {60, 28, 12}, "C"},         {duvalTriangle5Zone, {1, 70, 29}, "T3"},
-        {duvalTriangle5Zone, {1.1, 69.9, 29}, "C"},      {duvalTriangle5Zone, {30, 40, 30}, "ND"},
+        {duvalTriangle4Zone, {97.0, 2.5, 0.5}, "PD"},
+        {duvalTriangle4Zone, {98.5, 1.0, 0.5}, "ND"},
+        {duvalTriangle4Zone, {84.6, 14.9, 0.5}, "PD"},
+        {duvalTriangle4Zone, {84.5, 15.0, 0.5}, "ND"},
+        {duvalTriangle4Zone, {97.0, 2.0, 1.0}, "S"},
+        {duvalTriangle4Zone, {14.9, 40, 45.1}, "C"},
+        {duvalTriangle4Zone, {15.0, 40, 45.0}, "S"},
+        {duvalTriangle4Zone, {14.0, 36, 50}, "C"},
+        {duvalTriangle4Zone, {14.0, 35.9, 50.1}, "O"},
+        {duvalTriangle4Zone, {30, 24.1, 45.9}, "S"},
+        {duvalTriangle5Zone, {90, 0.9, 9.1}, "PD"},
+        {duvalTriangle5Zone, {89, 1.0, 10}, "S"},
+        {duvalTriangle5Zone, {85.9, 0.1, 14.0}, "S"},
+        {duvalTriangle5Zone, {98.5, 0.5, 1.0}, "O"},
+        {duvalTriangle5Zone, {36.1, 9.9, 54}, "O"},
+        {duvalTriangle5Zone, {36.1, 10.0, 53.9}, "ND"},
+        {duvalTriangle5Zone, {55.1, 34.9, 10}, "T2"},
+        {duvalTriangle5Zone, {55, 35, 10}, "T3"},
+        {duvalTriangle5Zone, {60, 28, 12}, "C"},
+        {duvalTriangle5Zone, {1, 70, 29}, "T3"},
+        {duvalTriangle5Zone, {1.1, 69.9, 29}, "C"},
+        {duvalTriangle5Zone, {30, 40, 30}, "ND"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.zone(c.p), c.expected) << c.p.a << " " << c.p.b << " " << c.p.c;
@@ -161,8 +172,9 @@ TEST(DuvalPentagon, ZonesTileThePentagonAndSplitTheirEdges)
         EXPECT_NEAR(sum, 2.5 * 1600 * std::sin(72 * std::numbers::pi / 180), 20.0);
         for (double r = 0.5; r < 32; r += 1.5)
             for (double a = 0; a < 360; a += 7)
-                EXPECT_NE(pentagonZone(zones, {r * std::cos(a * std::numbers::pi / 180),
-                                                r * std::sin(a * std::numbers::pi / 180)}),
+                EXPECT_NE(pentagonZone(zones,
+                                       {r * std::cos(a * std::numbers::pi / 180),
+                                        r * std::sin(a * std::numbers::pi / 180)}),
                           "ND")
                     << r << " " << a;
     }
@@ -171,11 +183,11 @@ TEST(DuvalPentagon, ZonesTileThePentagonAndSplitTheirEdges)
         const char* one;
         const char* two;
     } sides[] = {
-        {{-0.5, 30}, "PD", "PD"},   {{-1.1, 30}, "S", "S"},      {{0.1, 30}, "D1", "D1"},
-        {{-9, -7}, "T1", "C"},      {{-9, -6}, "T1", "O"},       {{-6, -7}, "T2", "C"},
-        {{-3, -3.6}, "T3", "T3-H"}, {{-3, -3.4}, "T1", "O"},     {{1, -3}, "D2", "D2"},
-        {{3, 12}, "D2", "D2"},      {{3, 14}, "D1", "D1"},       {{-1, 1.8}, "S", "S"},
-        {{-1, 1.4}, "T1", "O"},     {{20, -31}, "T3", "T3-H"},   {{25, -25}, "D2", "D2"},
+        {{-0.5, 30}, "PD", "PD"},   {{-1.1, 30}, "S", "S"},    {{0.1, 30}, "D1", "D1"},
+        {{-9, -7}, "T1", "C"},      {{-9, -6}, "T1", "O"},     {{-6, -7}, "T2", "C"},
+        {{-3, -3.6}, "T3", "T3-H"}, {{-3, -3.4}, "T1", "O"},   {{1, -3}, "D2", "D2"},
+        {{3, 12}, "D2", "D2"},      {{3, 14}, "D1", "D1"},     {{-1, 1.8}, "S", "S"},
+        {{-1, 1.4}, "T1", "O"},     {{20, -31}, "T3", "T3-H"}, {{25, -25}, "D2", "D2"},
     };
     for (const auto& s : sides) {
         EXPECT_EQ(pentagonZone(pentagon1Zones(), s.p), s.one) << s.p.x << "," << s.p.y;
