@@ -213,9 +213,11 @@ MethodChoice MethodLibrary::give(ChromatogramData& data, MethodChoice choice, Me
         break;
     }
     case MethodTake::Calculation: {
+        // The sample keeps who and what it is; the measuring conditions of the oil test are
+        // the calculation's, which the chosen method brings.
         const AnalysisMethod own = to;
         copyFields(from, to, kCalculation);
-        copyFields(own, to, kSample);
+        to.deviceNo = own.deviceNo;
         to.components = entry.defaultComponents;
         data.sampleType = 0;
         break;
