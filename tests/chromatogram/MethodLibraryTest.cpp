@@ -300,8 +300,8 @@ TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
     writeMethod(folder.path("B.she"), e);
     load();
 
-    // The calculation settings only: the listed fields but the sample's own (device, oil-test
-    // values), and the chromatogram is a test sample.
+    // The calculation settings only, oil-test conditions included, but the sample's own device,
+    // and the chromatogram is a test sample.
     ChromatogramData data;
     data.method = methodWithEverythingSet(1);
     data.sampleType = 1;
@@ -314,6 +314,10 @@ TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
     expected.timeProgramEnabled = true;
     expected.groups = lib.groups;
     expected.oilValue1 = expected.oilValue2 = 2;
+    expected.ambientPressure = lib.ambientPressure;
+    expected.ambientTemperature = lib.ambientTemperature;
+    expected.gasVolume = lib.gasVolume;
+    expected.oilVolume = lib.oilVolume;
     expected.timeProgram = lib.timeProgram;
     expected.components = e.curves[1].components;
     EXPECT_EQ(data.method, expected);
