@@ -9,10 +9,12 @@
 #include "app/TestRecordDatabase.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/LinkedChromatogram.h"
+#include "dga/DgaLimits.h"
 #include "dga/DgaValues.h"
 #include "dga/DiagnoseCommand.h"
 #include "dga/DuvalTriangle.h"
 #include "dga/GasProductionRate.h"
+#include "dga/Interpretations.h"
 #include "dga/RateRecord.h"
 #include "dga/StoredGasOrder.h"
 
@@ -99,6 +101,8 @@ const char* saveResultName(TestSaveResult r)
 
 struct Outcome {
     ChromatogramData data;
+    std::vector<Interpretation> interpretations;
+    LimitsJudgement limits;
     DiagnosisView attention;  // the dialog as first shown
     DiagnosisView view;       // and after the judgement
     bool judged = false;
@@ -122,6 +126,49 @@ Json ratesJson(const WorkingResults& w)
         j[std::string(gas::kComponentNames[rate::kGasOf[r]])] = jsonNumber(w.gasRates[r]);
     j["totalHydrocarbons"] = jsonNumber(w.gasRates[rate::TotalHydrocarbons]);
     return j;
+}
+
+Json interpretationsJson(const std::vector<Interpretation>& all)
+{
+    Json j = Json::object();
+    for (const Interpretation& i : all) {
+        Json used = Json::object();
+        for (const auto& [name, value] : i.used)
+            used[name] = value ? jsonNumber(*value) : Json(nullptr);
+        j[i.method] = {{"zone", i.zone ? Json(*i.zone) : Json(nullptr)}, {"used", used}};
+    }
+    return j;
+}
+
+Json limitsJson(const LimitsJudgement& l)
+{
+    Json checks = Json::array();
+    for (const LimitCheck& c : l.checks)
+        checks.push_back({{"quantity", c.quantity},
+                          {"kind", c.kind},
+                          {"value", jsonNumber(c.value)},
+                          {"limit", jsonNumber(c.limit)},
+                          {"unit", c.unit},
+                          {"exceeded", c.exceeded}});
+    Json j = {
+        {"standard", judgingStandardKey(l.device.standard)},
+        {"voltageKv", l.device.voltageKv > 0 ? jsonNumber(l.device.voltageKv) : Json(nullptr)},
+        {"openBreathing", l.device.openBreathing},
+        {"exceeded", l.anyExceeded()},
+        {"checks", checks}};
+    j["ieeeStatus"] = l.ieeeStatus ? Json(*l.ieeeStatus) : Json(nullptr);
+    if (!l.notJudged.empty())
+        j["notJudged"] = l.notJudged;
+    return j;
+}
+
+// One line per check, e.g. "C2H2 注意值 2.0000 uL/L, 限值 1 (超过)".
+std::string limitLine(const LimitCheck& c)
+{
+    char limit[64];
+    std::snprintf(limit, sizeof limit, "%g", c.limit);
+    return limitQuantityName(c) + " " + limitKindName(c) + " " + fixed(c.value, 4) + " " + c.unit +
+        ", 限值 " + limit + (c.exceeded ? " (超过)" : "");
 }
 
 Json outcomeJson(const DiagnoseOptions& o, const Outcome& r)
@@ -161,6 +208,8 @@ Json outcomeJson(const DiagnoseOptions& o, const Outcome& r)
                               {"C2H2", jsonNumber(point->c2h2)}};
     else
         j["duvalTriangle"] = nullptr;
+    j["interpretations"] = interpretationsJson(r.interpretations);
+    j["limits"] = limitsJson(r.limits);
     j["gasRates"] = r.ratesComputed ? ratesJson(d.working) : Json(nullptr);
     if (!r.ratesComputed)
         j["gasRatesReason"] = !r.ratesNotComputed.empty() ? r.ratesNotComputed
@@ -201,6 +250,18 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
         out << "Duval三角形: " << duvalZoneCode(duvalZone(*point)) << " "
             << duvalZoneName(duvalZone(*point)) << " (CH4 " << fixed(point->ch4, 1) << "%, C2H4 "
             << fixed(point->c2h4, 1) << "%, C2H2 " << fixed(point->c2h2, 1) << "%)\n";
+    for (const Interpretation& i : r.interpretations) {
+        out << interpretationCaption(i.method) << ": " << (i.zone ? *i.zone : "-");
+        std::string used;
+        for (const auto& [name, value] : i.used)
+            used += (used.empty() ? " (" : ", ") + name + " " + (value ? fixed(*value, 2) : "∞");
+        out << used << (used.empty() ? "" : ")") << "\n";
+    }
+    out << "限值 (" << limitsBasis(r.limits) << "):\n";
+    for (const LimitCheck& c : r.limits.checks)
+        out << "  " << limitLine(c) << "\n";
+    if (!r.limits.notJudged.empty())
+        out << "  " << r.limits.notJudged << "\n";
     if (r.ratesComputed) {
         out << "绝对产气率 (mL/d):\n";
         TextTable rates;
@@ -216,6 +277,25 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
     }
     if (r.saved)
         out << "数据库: " << saveResultName(*r.saved) << "\n";
+}
+
+DeviceClass deviceClassOf(const DiagnoseOptions& o, DeviceClass device)
+{
+    if (o.voltageKv) {
+        if (!std::isfinite(*o.voltageKv) || *o.voltageKv <= 0.0)
+            throw UsageError("--voltage-kv " + fixed(*o.voltageKv, 1) +
+                             ": not a voltage class in kV");
+        device.voltageKv = *o.voltageKv;
+    }
+    if (o.openBreathing)
+        device.openBreathing = true;
+    if (!o.standard.empty()) {
+        const auto s = judgingStandardFromKey(o.standard);
+        if (!s)
+            throw UsageError("--standard " + o.standard + ": dlt722, iec60599 or ieee-c57.104");
+        device.standard = *s;
+    }
+    return device;
 }
 
 void checkCombination(const DiagnoseOptions& o)
@@ -237,9 +317,11 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
     const auto say = [&err](const std::string& m) { err << "dgaws-cli: " << m << '\n'; };
     Outcome r;
     std::array<double, gas::Count> typed{};
+    DeviceClass deviceClass;
     try {
         checkCombination(options);
         typed = parseGases(options.gases);
+        deviceClass = deviceClassOf(options, deviceClass);
     } catch (const UsageError& e) {
         say(e.what());
         return 2;
@@ -247,6 +329,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
 
     const std::string root = dataRoot(options.home);
     DiagnosisEnvironment env;
+    env.device = deviceClass;
     env.showMessage = say;
     env.ask = [&options, &err](const std::string& question) {
         err << "dgaws-cli: " << question
@@ -321,6 +404,8 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
     r.attention = r.view = *view;
     r.ratesComputed = view->ratesComputed;
     r.ratesNotComputed = view->ratesNotComputed;
+    r.interpretations = interpretGases(KeyGases::of(data));
+    r.limits = judgeLimits(data, env.device, r.ratesComputed);
     if (r.view.judgementOffered()) {
         r.view = judgeFromDialog(data);
         r.judged = true;
@@ -364,6 +449,13 @@ void addDiagnoseCommand(CLI::App& app)
                   "sending company and device");
     cmd->add_option("--record-lcd", options->recordLcd,
                     "Keep this test as the previous one of the next diagnosis (.lcd)");
+    cmd->add_option("--voltage-kv", options->voltageKv,
+                    "Voltage class of the transformer in kV (from 330 kV acetylene's attention "
+                    "value is 1 uL/L)");
+    cmd->add_flag("--open-breathing", options->openBreathing,
+                  "The transformer breathes through a conservator open to the air");
+    cmd->add_option("--standard", options->standard,
+                    "Standard to judge the limits by: dlt722 (default), iec60599, ieee-c57.104");
     cmd->add_option("--home", options->home, "Data root (default: DGAWS_HOME or ~/dgaws)");
     cmd->add_flag("--json", options->json, "One JSON document");
     cmd->callback([options] {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ struct DiagnoseOptions {
     std::string recordLcd;           // "记录产气数据" into this .lcd
     std::string home;                // data root (settings, database)
     bool forceOneDay = false;        // the answer to the "less than a day" question
+    // Override the device's class for this diagnosis.
+    std::optional<double> voltageKv;
+    bool openBreathing = false;
+    std::string standard;  // "dlt722", "iec60599" or "ieee-c57.104"
     bool saveDb = false;
     bool json = false;
 };
@@ -41,7 +46,8 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
                 std::ostream& err);
 
 // `diagnose FILE.chg [--linked B.chg] [--previous P.lcd] [--force-one-day] [--save-db]
-// [--record-lcd OUT.lcd] [--home DIR] [--json]` and `diagnose --gas H2=V ... [--json]`.
+// [--record-lcd OUT.lcd] [--voltage-kv N] [--open-breathing] [--standard S] [--home DIR]
+// [--json]` and `diagnose --gas H2=V ... [--json]`.
 void addDiagnoseCommand(CLI::App& app);
 
 }  // namespace dgaws::cli

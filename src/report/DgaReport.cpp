@@ -1,7 +1,10 @@
 #include "DgaReport.h"
 
 #include "dga/DiagnoseCommand.h"
+#include "dga/DuvalPentagon.h"
+#include "dga/DuvalTriangle.h"
 #include "dga/GasProductionRate.h"
+#include "dga/Interpretations.h"
 #include "dga/StoredGasOrder.h"
 #include "quant/Identification.h"
 
@@ -81,6 +84,47 @@ std::string cell(DgaPrintSettings::Column column, int rowNumber, const PeakRecor
     return peakTypeName(peakTypeCode(p.typeFlags));
 }
 
+// The methods beside the three ratios, the limits and the diagrams, as the diagnosis dialog
+// shows them.
+std::vector<ReportBlock> interpretationBlocks(const ChromatogramData& data,
+                                              const DeviceClass& device, ReportLanguage language)
+{
+    const bool en = language == ReportLanguage::English;
+    std::vector<ReportBlock> blocks;
+    const KeyGases gases = KeyGases::of(data);
+    const LimitsJudgement limits = judgeLimits(data, device, missingRateInputs(data).empty());
+    blocks.push_back(ReportHeading{en ? "Interpretation Methods" : "各方法诊断结果"});
+    // Every test with hydrocarbons falls in some zone; below the limits a zone is no fault.
+    if (!limits.anyExceeded())
+        blocks.push_back(ReportText{en ? "No limit is exceeded: the methods below are for "
+                                         "reference only and do not indicate a fault."
+                                       : "各气体含量均未超过注意值，以下判断仅供参考，"
+                                         "不表示设备存在故障。"});
+    ReportTable methods{{en ? "Method" : "方法", en ? "Zone" : "区域", en ? "Read" : "依据"}, {}};
+    for (const Interpretation& i : interpretGases(gases)) {
+        std::string used;
+        for (const auto& [name, value] : i.used)
+            used +=
+                (used.empty() ? "" : ", ") + name + " " + (value ? format("%.2f", *value) : "∞");
+        methods.rows.push_back({interpretationCaption(i.method, en),
+                                i.zone ? *i.zone : std::string(en ? "n/a" : "不适用"), used});
+    }
+    blocks.push_back(std::move(methods));
+    blocks.push_back(
+        ReportHeading{std::string(en ? "Limits: " : "限值: ") + limitsBasis(limits, en)});
+    ReportTable table{{en ? "Quantity" : "项目", en ? "Check" : "类别", en ? "Value" : "数值",
+                       en ? "Limit" : "限值", en ? "Unit" : "单位", en ? "Result" : "判断"},
+                      {}};
+    for (const LimitCheck& c : limits.checks)
+        table.rows.push_back({limitQuantityName(c, en), limitKindName(c, en),
+                              format("%.3f", c.value), format("%g", c.limit), c.unit,
+                              c.exceeded ? (en ? "EXCEEDED" : "超过") : (en ? "within" : "正常")});
+    blocks.push_back(std::move(table));
+    if (pentagonShares(gases))
+        blocks.push_back(ReportDuval{gases});
+    return blocks;
+}
+
 }  // namespace
 
 Report reportPage(const ChromatogramData& data, const DgaPrintSettings& settings,
@@ -152,7 +196,8 @@ ReportFields sampleFields(const ChromatogramData& data, const std::string& fileN
 }
 
 std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const ChromatogramData& linked,
-                                   const DgaPrintSettings& settings, ReportLanguage language)
+                                   const DgaPrintSettings& settings, ReportLanguage language,
+                                   const DeviceClass& device)
 {
     const bool en = language == ReportLanguage::English;
     std::vector<ReportBlock> blocks;
@@ -177,21 +222,21 @@ std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const Chromatog
         ReportText{std::string(en ? "Breaking-down Type: " : "故障类型: ") + data.conclusion});
     blocks.push_back(
         ReportText{std::string(en ? "Breaking-down Sample: " : "故障实例: ") + data.advice});
-    if (point)
-        blocks.push_back(ReportDuval{point});
+    for (ReportBlock& b : interpretationBlocks(data, device, language))
+        blocks.push_back(std::move(b));
     return blocks;
 }
 
 Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
                  const std::string& fileName, const DgaPrintSettings& settings,
-                 const std::string& printedAt)
+                 const std::string& printedAt, const DeviceClass& device)
 {
     Report r = reportPage(data, settings, printedAt);
     r.title = r.pick("变压器油中溶解气体分析报告", "Dissolved Gas Analysis Report");
     r.subtitle.clear();
     r.blocks.push_back(ReportHeading{r.pick("样品信息", "Sample")});
     r.blocks.push_back(sampleFields(data, fileName, r.language));
-    for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language))
+    for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language, device))
         r.blocks.push_back(std::move(b));
     return r;
 }

@@ -4,6 +4,7 @@
 #include "Report.h"
 
 #include "chromatogram/ChromatogramData.h"
+#include "dga/DgaLimits.h"
 
 #include <string>
 #include <vector>
@@ -16,9 +17,11 @@ ReportTable dgaResultTable(const ChromatogramData& data, const ChromatogramData&
                            const DgaPrintSettings& settings, ReportLanguage language);
 
 // The diagnosis sections: the table, the total hydrocarbons with their note, the three
-// ratio codes once judged, the fault type and its examples.
+// ratio codes once judged, the fault type and its examples; then every interpretation
+// method, the limits of `device`'s class and standard, and the Duval diagrams.
 std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const ChromatogramData& linked,
-                                   const DgaPrintSettings& settings, ReportLanguage language);
+                                   const DgaPrintSettings& settings, ReportLanguage language,
+                                   const DeviceClass& device = {});
 
 // The sample's fields as both reports head them.
 ReportFields sampleFields(const ChromatogramData& data, const std::string& fileName,
@@ -27,7 +30,7 @@ ReportFields sampleFields(const ChromatogramData& data, const std::string& fileN
 // The whole DGA report of a diagnosed chromatogram.
 Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
                  const std::string& fileName, const DgaPrintSettings& settings,
-                 const std::string& printedAt);
+                 const std::string& printedAt, const DeviceClass& device = {});
 
 // An empty report as the method's report settings head and frame it: title, subtitle,
 // laboratory, footer, margins, language, and the time of printing.

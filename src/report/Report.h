@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chromatogram/ChromatogramData.h"
-#include "dga/DuvalTriangle.h"
+#include "dga/KeyGases.h"
 
 #include <memory>
 #include <optional>
@@ -36,9 +36,9 @@ struct ReportGraph {
     std::shared_ptr<const ChromatogramData> data;
 };
 
-// The Duval Triangle 1 with the test's point.
+// The Duval Triangles 1, 4, 5 and Pentagon 1 with the test's point, two by two.
 struct ReportDuval {
-    std::optional<DuvalPoint> point;
+    KeyGases gases;
 };
 
 // A paragraph that wraps to the page width.

@@ -1,7 +1,7 @@
 #include "ReportRenderer.h"
 
 #include "AxisTicks.h"
-#include "DuvalDrawing.h"
+#include "DuvalDiagrams.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -335,7 +335,7 @@ std::vector<ReportRenderer::PagePlan> ReportRenderer::plan(QPainter& painter,
                     .height() +
                 gap;
         } else if (std::holds_alternative<ReportDuval>(block)) {
-            height = std::clamp(page.width() * 0.5, 0.0, bottom - page.top());
+            height = std::clamp(page.width() * 0.9, 0.0, bottom - page.top());
         } else {
             height = std::clamp(page.width() * 0.42, 0.0, bottom - page.top());
         }
@@ -396,7 +396,17 @@ void ReportRenderer::paintPage(QPainter& p, const QRectF& page, const PagePlan& 
             p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, qt(text->text));
         } else if (const auto* duval = std::get_if<ReportDuval>(&block)) {
             p.setFont(fonts.graph);
-            paintDuvalTriangle(p, box, duval->point, report_.language);
+            const double w = box.width() / 2, h = box.height() / 2;
+            const double title = lineHeight(fonts.graph, p, 1.4);
+            int at = 0;
+            for (const DuvalDiagram d : kDuvalDiagrams) {
+                const QRectF cell(box.left() + (at % 2) * w, box.top() + (at / 2) * h, w, h);
+                p.drawText(QRectF(cell.left(), cell.top(), w, title), Qt::AlignCenter,
+                           duvalDiagramTitle(d, report_.language));
+                paintDuvalDiagram(p, cell.adjusted(0, title, 0, 0), d, duval->gases,
+                                  report_.language);
+                ++at;
+            }
         } else if (const auto* graph = std::get_if<ReportGraph>(&block)) {
             if (graph->data)
                 paintGraph(p, box, *graph->data, report_, fonts);

@@ -1,11 +1,12 @@
 #include "ui/records/DiagnosisDialog.h"
 
-#include "ui/records/DuvalTriangleView.h"
+#include "ui/records/InterpretationPanel.h"
 
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 
 #include "app/CChrEDoc.h"
+#include "dga/DuvalTriangle.h"
 #include "dga/RateRecord.h"
 #include "dga/StoredGasOrder.h"
 
@@ -98,9 +99,7 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
     supplementaryLayout_->addWidget(supplementaryNote_);
     auto* interpretations = new QFormLayout;
     duval_ = new QLabel(supplementary_);
-    auto* triangle = new DuvalTriangleView(this);
     const std::optional<DuvalPoint> point = duvalPoint(doc.data);
-    triangle->setPoint(point);
     if (point)
         duval_->setText(QString::fromLatin1(duvalZoneCode(duvalZone(*point))) + QLatin1Char(' ') +
                         qs(duvalZoneName(duvalZone(*point))));
@@ -108,6 +107,10 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
         duval_->setText(QStringLiteral("无烃类气体，不能定位"));
     interpretations->addRow(QStringLiteral("Duval三角形:"), duval_);
     supplementaryLayout_->addLayout(interpretations);
+    interpretations_ = new InterpretationPanel(
+        KeyGases::of(doc.data), judgeLimits(doc.data, view.device, view.ratesComputed),
+        supplementary_);
+    supplementaryLayout_->addWidget(interpretations_);
 
     judge_ = new QPushButton(QString::fromUtf8(kJudgeButton), this);
     // The judgement only means something once an attention value was exceeded.
@@ -139,11 +142,11 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
     results->addWidget(supplementary_);
     auto* sides = new QHBoxLayout;
     sides->addLayout(results, 1);
-    sides->addWidget(triangle);
+    sides->addWidget(interpretations_->diagramGrid(), 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(sides);
     layout->addWidget(buttons);
-    resize(820, 560);
+    resize(1180, 820);
 
     showView(view);
 }

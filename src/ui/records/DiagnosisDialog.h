@@ -15,6 +15,7 @@ class QVBoxLayout;
 namespace dgaws {
 
 class CChrEDoc;
+class InterpretationPanel;
 class OperatorPrompts;
 
 // The diagnosis dialog: the gas contents in oil of the diagnosed document (with the gas
@@ -62,6 +63,7 @@ public:
     QGroupBox* supplementaryBox() const { return supplementary_; }
     QVBoxLayout* supplementaryLayout() const { return supplementaryLayout_; }
     QLabel* supplementaryNote() const { return supplementaryNote_; }
+    InterpretationPanel* interpretations() const { return interpretations_; }
 
     void judge();
     void recordGasProductionData();
@@ -91,6 +93,7 @@ private:
     QGroupBox* supplementary_;
     QVBoxLayout* supplementaryLayout_;
     QLabel* supplementaryNote_;
+    InterpretationPanel* interpretations_;
     bool preview_ = false;
 };
 
