@@ -26,6 +26,10 @@ std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironmen
             return readChromatogramFile(linkedPathBeside(own, linked));
         };
     }
+    // The device's class in the library sets its attention values and limits.
+    if (db != nullptr && db->isOpen())
+        env.device = db->deviceClass(doc.data.method.sendingCompany, doc.data.method.deviceNo)
+                         .value_or(env.device);
     SaveTestStep save;
     if (db != nullptr)
         save = [db](const std::string& company, const std::string& device, TestRecord record) {

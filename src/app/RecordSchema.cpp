@@ -68,6 +68,12 @@ const std::vector<RecordSchemaStep>& recordSchemaSteps()
         sameOnBoth({"DROP INDEX IF EXISTS ReportInfoByTime",
                     "CREATE INDEX IF NOT EXISTS ReportInfoByDeviceTime"
                     " ON ReportInfo (DeviceID, InjectTime)"}),
+        // 2: the class a device's tests are judged by; devices that had none are judged as
+        // before (below 330 kV, sealed, DL/T 722).
+        sameOnBoth({"ALTER TABLE DeviceInfo ADD COLUMN VoltageKv DOUBLE PRECISION NOT NULL"
+                    " DEFAULT 0",
+                    "ALTER TABLE DeviceInfo ADD COLUMN OpenBreathing INTEGER NOT NULL DEFAULT 0",
+                    "ALTER TABLE DeviceInfo ADD COLUMN Standard TEXT NOT NULL DEFAULT 'dlt722'"}),
     };
     return steps;
 }

@@ -582,6 +582,55 @@ Result<void> TestRecordDatabase::deleteDevice(int id)
     return {};
 }
 
+Result<DeviceClass> TestRecordDatabase::deviceClass(int deviceId)
+{
+    if (auto open = requireOpen(kDeviceSearchFailed); !open)
+        return Failure{open.error()};
+    QSqlQuery query(impl().db());
+    if (auto done = execute(query,
+                            "SELECT VoltageKv, OpenBreathing, Standard FROM DeviceInfo "
+                            "WHERE DeviceID = ?",
+                            {deviceId}, kDeviceSearchFailed);
+        !done)
+        return Failure{done.error()};
+    DeviceClass c;
+    if (query.next()) {
+        c.voltageKv = query.value(0).toDouble();
+        c.openBreathing = query.value(1).toInt() != 0;
+        // A standard this program does not know judges by the default one.
+        c.standard = judgingStandardFromKey(query.value(2).toString().toStdString())
+                         .value_or(JudgingStandard::Dlt722);
+    }
+    return c;
+}
+
+Result<DeviceClass> TestRecordDatabase::deviceClass(const std::string& company,
+                                                    const std::string& device)
+{
+    const auto companyKey = companyId(company);
+    if (!companyKey)
+        return Failure{companyKey.error()};
+    const auto deviceKey = *companyKey < 0 ? Result<int>(-1) : deviceId(device, *companyKey);
+    if (!deviceKey)
+        return Failure{deviceKey.error()};
+    return deviceClass(*deviceKey);
+}
+
+Result<void> TestRecordDatabase::setDeviceClass(int deviceId, const DeviceClass& device)
+{
+    if (deviceId < 0)
+        return fail({}, kSelectDeviceToModify);
+    if (!(std::isfinite(device.voltageKv) && device.voltageKv >= 0.0))
+        return fail({}, kBadVoltageClass);
+    if (auto open = requireOpen(kDeviceUpdateFailed); !open)
+        return open;
+    return changeOneRow(
+        "UPDATE DeviceInfo SET VoltageKv = ?, OpenBreathing = ?, Standard = ? WHERE DeviceID = ?",
+        {device.voltageKv, device.openBreathing ? 1 : 0,
+         QString::fromUtf8(judgingStandardKey(device.standard)), deviceId},
+        kDeviceUpdateFailed, kSelectDeviceToModify);
+}
+
 // ---- tests ---------------------------------------------------------------------------
 
 TestSaveResult TestRecordDatabase::saveTest(const std::string& company, const std::string& device,

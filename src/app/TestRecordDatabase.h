@@ -3,6 +3,7 @@
 #include "DatabaseSettings.h"
 #include "Result.h"
 
+#include "dga/DgaLimits.h"
 #include "dga/DiagnoseCommand.h"
 #include "dga/TestRecord.h"
 
@@ -71,6 +72,7 @@ public:
     // Names must stay unambiguous for lookups: an empty or repeated one is refused.
     static constexpr const char* kEmptyName = "名称不能为空!";
     static constexpr const char* kDeviceExists = "该送样公司已有同名设备!";
+    static constexpr const char* kBadVoltageClass = "电压等级应为不小于0的千伏数!";
 
     TestRecordDatabase();
     ~TestRecordDatabase();
@@ -102,6 +104,11 @@ public:
     Result<void> addDevice(const std::string& name, int companyId);
     Result<void> modifyDevice(int id, const std::string& name, int companyId);
     Result<void> deleteDevice(int id);
+    // The class a device's tests are judged by: its voltage class, whether it breathes
+    // openly, its standard. A device never given one, or unknown, has the default class.
+    Result<DeviceClass> deviceClass(int deviceId);
+    Result<DeviceClass> deviceClass(const std::string& company, const std::string& device);
+    Result<void> setDeviceClass(int deviceId, const DeviceClass& device);
 
     // Saves a diagnosed test: looks the company and its device up by name, then inserts the
     // row, or rewrites the single row of that device and injection time (keeping both), or

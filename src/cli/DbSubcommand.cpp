@@ -9,6 +9,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -48,6 +50,7 @@ const char* actionName(DbRequest::Action a)
     case DbRequest::Action::Rename: return "rename";
     case DbRequest::Action::Delete: return "delete";
     case DbRequest::Action::List: return "list";
+    case DbRequest::Action::Set: return "set";
     }
     return "";
 }
@@ -137,6 +140,7 @@ private:
             return done(db_.renameCompany(db_.companyId(req_.name).value_or(-1), req_.newName));
         case DbRequest::Action::Delete:
             return done(db_.deleteCompany(db_.companyId(req_.name).value_or(-1)));
+        case DbRequest::Action::Set:
         case DbRequest::Action::List: break;
         }
         const auto list = db_.companies();
@@ -166,7 +170,23 @@ private:
         if (!owner)
             return 1;
         switch (req_.action) {
-        case DbRequest::Action::Add: return done(db_.addDevice(req_.name, *owner));
+        case DbRequest::Action::Add: {
+            if (const auto bad = badClass()) {
+                refuse(*bad);
+                return 2;
+            }
+            const auto added = db_.addDevice(req_.name, *owner);
+            if (!added || !classGiven())
+                return done(added);
+            return done(setClass(db_.deviceId(req_.name, *owner).value_or(-1)));
+        }
+        case DbRequest::Action::Set: {
+            if (const auto bad = badClass()) {
+                refuse(*bad);
+                return 2;
+            }
+            return done(setClass(db_.deviceId(req_.name, *owner).value_or(-1)));
+        }
         case DbRequest::Action::Rename: {
             std::optional<int> target = owner;
             if (!req_.toCompany.empty() && !(target = companyNamed(req_.toCompany)))
@@ -183,20 +203,68 @@ private:
             return failed();
         if (req_.json) {
             Json a = Json::array();
-            for (const auto& d : *list)
-                a.push_back({{"DeviceID", d.id}, {"Device", d.name}, {"CompanyID", d.companyId}});
+            for (const auto& d : *list) {
+                const DeviceClass c = db_.deviceClass(d.id).value_or(DeviceClass{});
+                a.push_back({{"DeviceID", d.id},
+                             {"Device", d.name},
+                             {"CompanyID", d.companyId},
+                             {"voltageKv", c.voltageKv > 0 ? Json(c.voltageKv) : Json(nullptr)},
+                             {"openBreathing", c.openBreathing},
+                             {"standard", judgingStandardKey(c.standard)}});
+            }
             print(a);
             return 0;
         }
         TextTable t;
         t.addColumn("DeviceID");
         t.addColumn("Device", TextTable::Align::Left);
-        for (const auto& d : *list)
-            t.addRow({std::to_string(d.id), d.name});
+        t.addColumn("kV");
+        t.addColumn("breathing", TextTable::Align::Left);
+        t.addColumn("standard", TextTable::Align::Left);
+        for (const auto& d : *list) {
+            const DeviceClass c = db_.deviceClass(d.id).value_or(DeviceClass{});
+            char kv[32];
+            std::snprintf(kv, sizeof kv, "%g", c.voltageKv);
+            t.addRow({std::to_string(d.id), d.name, c.voltageKv > 0 ? kv : "-",
+                      c.openBreathing ? "open" : "sealed", judgingStandardKey(c.standard)});
+        }
         std::ostringstream text;
         t.print(text);
         out_ << text.str();
         return 0;
+    }
+
+    bool classGiven() const
+    {
+        return req_.voltageKv || req_.openBreathing || !req_.standard.empty();
+    }
+
+    std::optional<std::string> badClass() const
+    {
+        if (req_.voltageKv && !(std::isfinite(*req_.voltageKv) && *req_.voltageKv >= 0.0))
+            return "--voltage-kv: not a voltage class in kV";
+        if (!req_.standard.empty() && !judgingStandardFromKey(req_.standard))
+            return "--standard " + req_.standard + ": dlt722, iec60599 or ieee-c57.104";
+        return std::nullopt;
+    }
+
+    // The device's class with what the request gives changed.
+    Result<void> setClass(int device)
+    {
+        DeviceClass c;
+        if (device >= 0) {
+            const auto now = db_.deviceClass(device);
+            if (!now)
+                return Failure{now.error()};
+            c = *now;
+        }
+        if (req_.voltageKv)
+            c.voltageKv = *req_.voltageKv;
+        if (req_.openBreathing)
+            c.openBreathing = *req_.openBreathing;
+        if (!req_.standard.empty())
+            c.standard = *judgingStandardFromKey(req_.standard);
+        return db_.setDeviceClass(device, c);
     }
 
     int tests()
@@ -311,10 +379,28 @@ void addDbCommand(CLI::App& app)
 
     CLI::App* device = db->add_subcommand("device", "Devices of a sending company");
     device->require_subcommand(1);
-    leaf(device, "add", "Add a device", O::Device, A::Add, r, [r](CLI::App* c) {
+    // The class of a device: its voltage, how it breathes and the standard it is judged by.
+    const auto classOptions = [r](CLI::App* c) {
+        c->add_option("--voltage-kv", r->voltageKv, "Voltage class in kV (0: not known)");
+        auto* open = c->add_flag_callback(
+            "--open-breathing", [r] { r->openBreathing = true; },
+            "Breathes through a conservator open to the air");
+        c->add_flag_callback(
+             "--sealed", [r] { r->openBreathing = false; }, "Sealed from the air")
+            ->excludes(open);
+        c->add_option("--standard", r->standard, "dlt722, iec60599 or ieee-c57.104");
+    };
+    leaf(device, "add", "Add a device", O::Device, A::Add, r, [r, classOptions](CLI::App* c) {
         c->add_option("NAME", r->name)->required();
         c->add_option("--company", r->company, "Owning company")->required();
+        classOptions(c);
     });
+    leaf(device, "set", "Set the class a device's tests are judged by", O::Device, A::Set, r,
+         [r, classOptions](CLI::App* c) {
+             c->add_option("NAME", r->name)->required();
+             c->add_option("--company", r->company, "Owning company")->required();
+             classOptions(c);
+         });
     leaf(device, "rename", "Rename a device or move it to another company", O::Device, A::Rename, r,
          [r](CLI::App* c) {
              c->add_option("NAME", r->name)->required();

@@ -391,6 +391,10 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
             say(e.what());
             return 1;
         }
+        // The device's class in the library, unless the options say otherwise.
+        env.device = deviceClassOf(options,
+                                   db->deviceClass(data.method.sendingCompany, data.method.deviceNo)
+                                       .value_or(DeviceClass{}));
         save = [&db, &r](const std::string& company, const std::string& device, TestRecord t) {
             r.saved = db->saveTest(company, device, std::move(t));
             return *r.saved;

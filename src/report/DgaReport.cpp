@@ -196,8 +196,7 @@ ReportFields sampleFields(const ChromatogramData& data, const std::string& fileN
 }
 
 std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const ChromatogramData& linked,
-                                   const DgaPrintSettings& settings, ReportLanguage language,
-                                   const DeviceClass& device)
+                                   const DgaPrintSettings& settings, ReportLanguage language)
 {
     const bool en = language == ReportLanguage::English;
     std::vector<ReportBlock> blocks;
@@ -222,8 +221,6 @@ std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const Chromatog
         ReportText{std::string(en ? "Breaking-down Type: " : "故障类型: ") + data.conclusion});
     blocks.push_back(
         ReportText{std::string(en ? "Breaking-down Sample: " : "故障实例: ") + data.advice});
-    for (ReportBlock& b : interpretationBlocks(data, device, language))
-        blocks.push_back(std::move(b));
     return blocks;
 }
 
@@ -236,7 +233,9 @@ Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
     r.subtitle.clear();
     r.blocks.push_back(ReportHeading{r.pick("样品信息", "Sample")});
     r.blocks.push_back(sampleFields(data, fileName, r.language));
-    for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language, device))
+    for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language))
+        r.blocks.push_back(std::move(b));
+    for (ReportBlock& b : interpretationBlocks(data, device, r.language))
         r.blocks.push_back(std::move(b));
     return r;
 }

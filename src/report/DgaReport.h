@@ -17,17 +17,16 @@ ReportTable dgaResultTable(const ChromatogramData& data, const ChromatogramData&
                            const DgaPrintSettings& settings, ReportLanguage language);
 
 // The diagnosis sections: the table, the total hydrocarbons with their note, the three
-// ratio codes once judged, the fault type and its examples; then every interpretation
-// method, the limits of `device`'s class and standard, and the Duval diagrams.
+// ratio codes once judged, the fault type and its examples.
 std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const ChromatogramData& linked,
-                                   const DgaPrintSettings& settings, ReportLanguage language,
-                                   const DeviceClass& device = {});
+                                   const DgaPrintSettings& settings, ReportLanguage language);
 
 // The sample's fields as both reports head them.
 ReportFields sampleFields(const ChromatogramData& data, const std::string& fileName,
                           ReportLanguage language);
 
-// The whole DGA report of a diagnosed chromatogram.
+// The whole DGA report of a diagnosed chromatogram, followed by every interpretation method,
+// the limits of `device`'s class and standard, and the Duval diagrams.
 Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
                  const std::string& fileName, const DgaPrintSettings& settings,
                  const std::string& printedAt, const DeviceClass& device = {});

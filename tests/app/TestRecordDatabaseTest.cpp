@@ -1,4 +1,5 @@
 #include "DatabaseFixture.h"
+#include "app/RecordSchema.h"
 #include "chromatogram/CivilTime.h"
 
 #include <gtest/gtest.h>
@@ -184,6 +185,8 @@ TEST_P(TestRecords, ADatabaseOfTheFirstLayoutIsBroughtUpToDateWithEveryRow)
     // same tables, an index by time and no version.
     rawRows("DROP TABLE SchemaVersion");
     rawRows("DROP INDEX ReportInfoByDeviceTime");
+    for (const char* column : {"VoltageKv", "OpenBreathing", "Standard"})
+        rawRows(std::string("ALTER TABLE DeviceInfo DROP COLUMN ") + column);
     rawRows("CREATE INDEX ReportInfoByTime ON ReportInfo (InjectTime)");
     for (int i = 0; i < 3; ++i)
         rawRows("INSERT INTO ReportInfo (CompanyID, DeviceID, BatchNo, InjectTime, H2, CH4, C2H6, "
@@ -194,7 +197,8 @@ TEST_P(TestRecords, ADatabaseOfTheFirstLayoutIsBroughtUpToDateWithEveryRow)
 
     for (int open = 0; open < 2; ++open) {
         ASSERT_TRUE(db.open(settings)) << lastMessage();
-        EXPECT_EQ(rawRows("SELECT Version FROM SchemaVersion"), Strings{"1"})
+        EXPECT_EQ(rawRows("SELECT Version FROM SchemaVersion"),
+                  Strings{std::to_string(currentRecordSchemaVersion())})
             << "recorded once, opening again changes nothing";
         ASSERT_TRUE(db.close());
     }
@@ -203,6 +207,13 @@ TEST_P(TestRecords, ADatabaseOfTheFirstLayoutIsBroughtUpToDateWithEveryRow)
               (Strings{"2024/01/03 08:00:00", "2024/01/02 08:00:00", "2024/01/01 08:00:00"}));
     EXPECT_EQ(rawRows("SELECT Broken FROM ReportInfo ORDER BY InjectTime"),
               (Strings{"0", "1", "0"}));
+    // Devices keep their rows and are judged as before until given a class.
+    EXPECT_EQ(db.deviceClass(device2).value(), DeviceClass{});
+    const DeviceClass k500{500, true, JudgingStandard::IeeeC57104};
+    ASSERT_TRUE(db.setDeviceClass(device2, k500));
+    EXPECT_EQ(db.deviceClass("丙", "丁").value(), k500);
+    EXPECT_EQ(db.deviceClass(device).value(), DeviceClass{});
+    EXPECT_FALSE(db.setDeviceClass(device, {-5, false, JudgingStandard::Dlt722}));
     // The migrated database already matches by device.
     EXPECT_EQ(db.saveTest("丙", "丁", testAt("2024/01/02 08:00:00", 2.0)),
               TestSaveResult::Inserted);

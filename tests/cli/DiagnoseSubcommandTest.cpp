@@ -343,3 +343,47 @@ TEST_F(DiagnoseCliTest, VoltageClassAndStandardJudgeTheLimitsAndEveryMethodIsLis
 
 }  // namespace
 }  // namespace dgaws::cli::test
+
+namespace dgaws::cli::test {
+namespace {
+
+TEST_F(DiagnoseCliTest, TheDevicesClassInTheDatabaseJudgesItsTestsUnlessOverridden)
+{
+    addCompanyAndDevice();
+    DbRequest set;
+    set.object = DbRequest::Object::Device;
+    set.action = DbRequest::Action::Set;
+    set.name = "1号主变";
+    set.company = "东郊变电站";
+    set.voltageKv = 500;
+    set.home = options.home;
+    const auto setClass = [&set] {
+        return captured([&](std::ostream& out, std::ostream& err) { return runDb(set, out, err); });
+    };
+    ASSERT_EQ(setClass().status, 0);
+    DbRequest list;
+    list.object = DbRequest::Object::Device;
+    list.company = "东郊变电站";
+    list.home = options.home;
+    list.json = true;
+    const json devices = json::parse(
+        captured([&](std::ostream& out, std::ostream& err) { return runDb(list, out, err); }).out);
+    EXPECT_EQ(devices[0]["voltageKv"], 500.0);
+    EXPECT_EQ(devices[0]["standard"], "dlt722");
+    set.standard = "ieee";
+    EXPECT_EQ(setClass().status, 2);
+
+    options.file = writeTest("A.chg");
+    options.saveDb = true;
+    contents[gas::C2H2] = 2.0;
+    json j = runJson();
+    EXPECT_EQ(j["limits"]["voltageKv"], 500.0);
+    EXPECT_EQ(j["attention"]["exceeded"], true);
+    EXPECT_EQ(storedTests()[0]["Broken"], 1) << "the 500 kV attention value marks the row";
+    options.voltageKv = 110;
+    j = runJson();
+    EXPECT_EQ(j["attention"]["exceeded"], false);
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
@@ -15,6 +16,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace dgaws {
 
@@ -46,8 +49,10 @@ QString CompanyNameDialog::name() const
 }
 
 DeviceInfoDialog::DeviceInfoDialog(const QString& name, const QList<QPair<int, QString>>& companies,
-                                   int companyId, QWidget* parent)
-    : QDialog(parent), name_(new QLineEdit(name, this)), company_(new QComboBox(this))
+                                   int companyId, const DeviceClass& deviceClass, QWidget* parent)
+    : QDialog(parent), name_(new QLineEdit(name, this)), company_(new QComboBox(this)),
+      voltage_(new QDoubleSpinBox(this)), breathing_(new QComboBox(this)),
+      standard_(new QComboBox(this))
 {
     setWindowTitle(qs(kCaption));
     for (const auto& [id, companyName] : companies) {
@@ -58,6 +63,25 @@ DeviceInfoDialog::DeviceInfoDialog(const QString& name, const QList<QPair<int, Q
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("设备名称："), name_);
     form->addRow(QStringLiteral("所属送样公司："), company_);
+    // 0 stands for a class not known; such a device is judged as one below 330 kV.
+    voltage_->setRange(0, 1200);
+    voltage_->setDecimals(0);
+    voltage_->setSuffix(QStringLiteral(" kV"));
+    voltage_->setSpecialValueText(QStringLiteral("未知"));
+    voltage_->setValue(deviceClass.voltageKv);
+    form->addRow(QStringLiteral("电压等级："), voltage_);
+    breathing_->addItem(QStringLiteral("密封式"), false);
+    breathing_->addItem(QStringLiteral("开放式(通过储油柜呼吸)"), true);
+    breathing_->setCurrentIndex(deviceClass.openBreathing ? 1 : 0);
+    form->addRow(QStringLiteral("油保护方式："), breathing_);
+    for (const auto& [s, text] : {std::pair{JudgingStandard::Dlt722, "DL/T 722-2014"},
+                                  std::pair{JudgingStandard::Iec60599, "IEC 60599:2015"},
+                                  std::pair{JudgingStandard::IeeeC57104, "IEEE C57.104-2019"}}) {
+        standard_->addItem(QString::fromLatin1(text), static_cast<int>(s));
+        if (s == deviceClass.standard)
+            standard_->setCurrentIndex(standard_->count() - 1);
+    }
+    form->addRow(QStringLiteral("判断标准："), standard_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(okCancelButtons(this));
@@ -71,6 +95,12 @@ QString DeviceInfoDialog::name() const
 int DeviceInfoDialog::companyId() const
 {
     return company_->currentIndex() < 0 ? -1 : company_->currentData().toInt();
+}
+
+DeviceClass DeviceInfoDialog::deviceClass() const
+{
+    return {voltage_->value(), breathing_->currentData().toBool(),
+            static_cast<JudgingStandard>(standard_->currentData().toInt())};
 }
 
 DeviceLibraryDialog::DeviceLibraryDialog(TestRecordDatabase& db, OperatorPrompts& prompts,
@@ -196,12 +226,15 @@ void DeviceLibraryDialog::deleteCompany()
 
 void DeviceLibraryDialog::addDevice()
 {
-    DeviceInfoDialog dialog(QString(), companyChoices(), selectedCompany(), this);
+    DeviceInfoDialog dialog(QString(), companyChoices(), selectedCompany(), {}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (db_.addDevice(ss(dialog.name()), dialog.companyId()))
-        reload(dialog.companyId(),
-               db_.deviceId(ss(dialog.name()), dialog.companyId()).value_or(-1));
+    if (!db_.addDevice(ss(dialog.name()), dialog.companyId()))
+        return;
+    const int added = db_.deviceId(ss(dialog.name()), dialog.companyId()).value_or(-1);
+    if (added >= 0)
+        db_.setDeviceClass(added, dialog.deviceClass());
+    reload(dialog.companyId(), added);
 }
 
 void DeviceLibraryDialog::modifyDevice()
@@ -212,10 +245,11 @@ void DeviceLibraryDialog::modifyDevice()
         return;
     }
     DeviceInfoDialog dialog(devices_->currentItem()->text(), companyChoices(), selectedCompany(),
-                            this);
+                            db_.deviceClass(device).value_or(DeviceClass{}), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (db_.modifyDevice(device, ss(dialog.name()), dialog.companyId()))
+    if (db_.modifyDevice(device, ss(dialog.name()), dialog.companyId()) &&
+        db_.setDeviceClass(device, dialog.deviceClass()))
         reload(dialog.companyId(), device);
 }
 

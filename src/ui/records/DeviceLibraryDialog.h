@@ -1,9 +1,12 @@
 #pragma once
 
+#include "dga/DgaLimits.h"
+
 #include <QDialog>
 #include <QString>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -28,7 +31,8 @@ private:
     QLineEdit* name_;
 };
 
-// "设备信息输入": a device's name and the company it belongs to.
+// "设备信息输入": a device's name, the company it belongs to, and the class its tests are
+// judged by (voltage class, sealed or open-breathing, standard).
 class DeviceInfoDialog : public QDialog {
     Q_OBJECT
 public:
@@ -36,15 +40,22 @@ public:
 
     // `companies` are (id, name) pairs; `companyId` is chosen first.
     DeviceInfoDialog(const QString& name, const QList<QPair<int, QString>>& companies,
-                     int companyId, QWidget* parent = nullptr);
+                     int companyId, const DeviceClass& deviceClass = {}, QWidget* parent = nullptr);
     QString name() const;
     int companyId() const;
+    DeviceClass deviceClass() const;
     QLineEdit* nameEdit() const { return name_; }
     QComboBox* companyBox() const { return company_; }
+    QDoubleSpinBox* voltageBox() const { return voltage_; }
+    QComboBox* breathingBox() const { return breathing_; }
+    QComboBox* standardBox() const { return standard_; }
 
 private:
     QLineEdit* name_;
     QComboBox* company_;
+    QDoubleSpinBox* voltage_;
+    QComboBox* breathing_;
+    QComboBox* standard_;
 };
 
 // "设备库": the sending companies and their devices, kept in the test-record database. Every

@@ -1,11 +1,13 @@
 #include "UiFixture.h"
 
 #include "DialogShot.h"
+#include "app/DocumentDiagnosis.h"
 #include "dga/DuvalTriangle.h"
 #include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
 #include "ui/records/DatabaseCommands.h"
 #include "ui/records/DiagnosisDialog.h"
+#include "ui/records/InterpretationPanel.h"
 #include "ui/reports/ReportCommands.h"
 #include "ui/shell/DocumentCommands.h"
 
@@ -223,6 +225,59 @@ private slots:
         const auto point = duvalPoint(w->document().data);
         QVERIFY(point);
         QVERIFY(zone.startsWith(QString::fromLatin1(duvalZoneCode(duvalZone(*point)))));
+    }
+
+    void theDevicesVoltageClassMarksAcetyleneOnlyFromThreeHundredThirtyKilovolts()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, true);
+        CChrEDoc& doc = w->document();
+        TestRecordDatabase& db = f.app->database();
+        const int device = db.deviceId(kDevice, db.companyId(kCompany).value()).value();
+        // A discharge with 2 uL/L of acetylene and the hydrocarbons of a thermal fault.
+        DiagnosisEnvironment env;
+        env.outGasRateUsed = false;
+        env.collect = [](ChromatogramData& d, ChromatogramData&) {
+            d.gasInOil[gas::H2] = 60;
+            d.gasInOil[gas::CH4] = 40;
+            d.gasInOil[gas::C2H6] = 12;
+            d.gasInOil[gas::C2H4] = 30;
+            d.gasInOil[gas::C2H2] = 2;
+            d.totalHydrocarbons = 84;
+            return DgaCollection{};
+        };
+        const auto acetyleneRow = [](const DiagnosisDialog& dialog) {
+            const QTableWidget* t = dialog.interpretations()->limitTable();
+            for (int row = 0; row < t->rowCount(); ++row)
+                if (t->item(row, 0)->text() == QStringLiteral("C2H2"))
+                    return QStringList{t->item(row, 3)->text(), t->item(row, 5)->text()};
+            return QStringList{};
+        };
+        for (const double kv : {500.0, 110.0}) {
+            QVERIFY(db.setDeviceClass(device, {kv, false, JudgingStandard::Dlt722}));
+            const auto view = diagnoseDocument(doc, env, &db);
+            QVERIFY(view);
+            DiagnosisDialog dialog(doc, *view, f.prompts);
+            const QStringList row = acetyleneRow(dialog);
+            if (kv > 330) {
+                QCOMPARE(row, (QStringList{QStringLiteral("1"), QString::fromUtf8("超过")}));
+                QVERIFY(dialog.judgeButton()->isEnabled());
+                QCOMPARE(dialog.advice()->toPlainText(),
+                         QString::fromUtf8("乙炔含量超过了1uL/L，请注意\n"));
+                dialog.resize(1280, 900);
+                saveDialogShot(dialog, "diagnosis-methods");
+            } else {
+                QCOMPARE(row, (QStringList{QStringLiteral("5"), QString::fromUtf8("正常")}));
+                QVERIFY(!dialog.judgeButton()->isEnabled());
+            }
+            // Every method has its row, and the four drawings are there.
+            QCOMPARE(dialog.interpretations()->methodTable()->rowCount(), 8);
+            QCOMPARE(dialog.interpretations()->diagrams().size(), size_t{4});
+        }
+        const auto rows = db.queryTests(db.companyId(kCompany).value(), device, TestRange::All,
+                                        std::time(nullptr));
+        QCOMPARE(rows->size(), size_t{1});
+        QCOMPARE(rows->front().status, 0);  // saved again at 110 kV: no longer abnormal
     }
 
     void theCommandIsRefusedWhileRunningAndWithoutAKnownDevice()
