@@ -69,6 +69,9 @@ void paintTernary(QPainter& p, const QRectF& area, const char* const axes[3],
     const double margin = fm.height() * 1.6;
     const Ternary t = ternaryIn(area.adjusted(margin, margin, -margin, -margin));
     const QRectF bounds = QPolygonF({t.top, t.right, t.left}).boundingRect();
+    // A widget not laid out yet leaves no room for a triangle.
+    if (!(bounds.width() >= 8.0 && bounds.height() >= 8.0))
+        return;
     // One zone evaluation per picture element, at a fixed fine grid so that print and
     // screen agree.
     constexpr int kCells = 400;
@@ -141,6 +144,8 @@ void paintPentagon(QPainter& p, const QRectF& area, const std::optional<Pentagon
     const double margin = fm.height() * 1.6;
     const QRectF box = area.adjusted(margin, margin, -margin, -margin);
     const double scale = std::min(box.width(), box.height()) / 2.0 / 40.0;
+    if (!(scale > 0.1))
+        return;
     const QPointF centre = box.center();
     const auto map = [&](PentagonPoint q) {
         return QPointF(centre.x() + q.x * scale, centre.y() - q.y * scale);
