@@ -6,15 +6,18 @@
 #include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
 #include "ui/records/DatabaseCommands.h"
+#include "ui/records/DeviceLibraryDialog.h"
 #include "ui/records/DiagnosisDialog.h"
 #include "ui/records/InterpretationPanel.h"
 #include "ui/reports/ReportCommands.h"
 #include "ui/shell/DocumentCommands.h"
 
 #include <QAction>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -254,7 +257,17 @@ private slots:
             return QStringList{};
         };
         for (const double kv : {500.0, 110.0}) {
-            QVERIFY(db.setDeviceClass(device, {kv, false, JudgingStandard::Dlt722}));
+            // The class is set where the operator sets it, in the device's own dialog.
+            DeviceLibraryDialog library(db, f.prompts);
+            library.devices()->setCurrentRow(0);
+            whenDialogShows([kv](QDialog& d) {
+                auto& info = dynamic_cast<DeviceInfoDialog&>(d);
+                info.voltageBox()->setValue(kv);
+                d.accept();
+            });
+            library.modifyDevice();
+            QCOMPARE(db.deviceClass(device).value(),
+                     (DeviceClass{kv, false, JudgingStandard::Dlt722}));
             const auto view = diagnoseDocument(doc, env, &db);
             QVERIFY(view);
             DiagnosisDialog dialog(doc, *view, f.prompts);
