@@ -3,7 +3,7 @@
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 
-#include "dga/AttentionValues.h"
+#include "dga/DgaLimits.h"
 
 #include <QButtonGroup>
 #include <QDateTime>
@@ -46,20 +46,20 @@ QString fixed2(double v)
 }
 
 // The trend's gases: the ones whose growth names a fault, each with its attention value
-// where it has one.
+// for the device's class where it has one.
 struct TrendGas {
     const char* name;
     TestRecord::Value slot;
     QColor colour;
-    double attention;
+    double AttentionLimits::*attention;
 };
 const TrendGas kTrendGases[] = {
-    {"H2", TestRecord::H2, QColor(30, 90, 200), kHydrogenAttention},
-    {"CH4", TestRecord::CH4, QColor(40, 150, 60), 0.0},
-    {"C2H6", TestRecord::C2H6, QColor(140, 90, 30), 0.0},
-    {"C2H4", TestRecord::C2H4, QColor(200, 120, 0), 0.0},
-    {"C2H2", TestRecord::C2H2, QColor(210, 30, 30), kAcetyleneAttention},
-    {"总烃", TestRecord::AllC, QColor(90, 30, 150), kTotalHydrocarbonAttention},
+    {"H2", TestRecord::H2, QColor(30, 90, 200), &AttentionLimits::hydrogen},
+    {"CH4", TestRecord::CH4, QColor(40, 150, 60), nullptr},
+    {"C2H6", TestRecord::C2H6, QColor(140, 90, 30), nullptr},
+    {"C2H4", TestRecord::C2H4, QColor(200, 120, 0), nullptr},
+    {"C2H2", TestRecord::C2H2, QColor(210, 30, 30), &AttentionLimits::acetylene},
+    {"总烃", TestRecord::AllC, QColor(90, 30, 150), &AttentionLimits::totalHydrocarbons},
 };
 
 }  // namespace
@@ -267,6 +267,10 @@ void DatabaseViewDialog::drawTrend()
     for (const auto& [key, day] : trendDateTicks(keys))
         dateTicks_->addTick(key, day);
     double top = 0.0;
+    // A 500 kV unit's acetylene line is lower than a 110 kV one's.
+    const int device = deviceId();
+    const AttentionLimits limits = attentionLimitsFor(
+        device < 0 ? DeviceClass{} : db_.deviceClass(device).value_or(DeviceClass{}));
     for (const TrendGas& g : kTrendGases) {
         QCPGraph* graph = trend_->addGraph();
         graph->setName(qs(g.name));
@@ -280,12 +284,13 @@ void DatabaseViewDialog::drawTrend()
             graph->addData(QCPAxisTickerDateTime::dateTimeToKey(when), t->values[g.slot]);
             top = std::max(top, t->values[g.slot]);
         }
-        if (g.attention > 0.0) {
+        if (g.attention) {
+            const double attention = limits.*g.attention;
             auto* line = new QCPItemStraightLine(trend_);
-            line->point1->setCoords(0, g.attention);
-            line->point2->setCoords(1, g.attention);
+            line->point1->setCoords(0, attention);
+            line->point2->setCoords(1, attention);
             line->setPen(QPen(g.colour, 1, Qt::DashLine));
-            top = std::max(top, g.attention);
+            top = std::max(top, attention);
         }
     }
     trend_->rescaleAxes();

@@ -137,6 +137,19 @@ private slots:
         QCOMPARE(hydrogen->dataCount(), 2);
         QCOMPARE(hydrogen->data()->at(0)->value, 60.0);
         saveDialogShot(view, "database-view");
+        // The acetylene attention line follows the device's voltage class.
+        const auto acetyleneLine = [](const DatabaseViewDialog& v) {
+            for (int i = 0; i < v.trend()->itemCount(); ++i)
+                if (const auto* line = qobject_cast<QCPItemStraightLine*>(v.trend()->item(i));
+                    line && line->pen().color() == QColor(210, 30, 30))
+                    return line->point1->coords().y();
+            return -1.0;
+        };
+        QCOMPARE(acetyleneLine(view), 5.0);
+        QVERIFY(
+            db.setDeviceClass(db.deviceId("1号主变", db.companyId("东郊变电站").value()).value(),
+                              {500, false, JudgingStandard::Dlt722}));
+        QCOMPARE(acetyleneLine(DatabaseViewDialog(db, f.prompts, {})), 1.0);
 
         view.ranges()->button(int(TestRange::Month))->click();
         QCOMPARE(view.tests()->rowCount(), 1);
