@@ -128,6 +128,9 @@ Json ratesJson(const WorkingResults& w)
     return j;
 }
 
+constexpr const char* kSupplementaryNote =
+    "各气体含量均未超过注意值，以下判断仅供参考，不表示设备存在故障。";
+
 Json interpretationsJson(const std::vector<Interpretation>& all)
 {
     Json j = Json::object();
@@ -250,6 +253,10 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
         out << "Duval三角形: " << duvalZoneCode(duvalZone(*point)) << " "
             << duvalZoneName(duvalZone(*point)) << " (CH4 " << fixed(point->ch4, 1) << "%, C2H4 "
             << fixed(point->c2h4, 1) << "%, C2H2 " << fixed(point->c2h2, 1) << "%)\n";
+    // Every test with hydrocarbons falls in some zone; below the attention values that names
+    // no fault, as the dialog says too.
+    if (!r.attention.judgementOffered() && !r.interpretations.empty())
+        out << kSupplementaryNote << "\n";
     for (const Interpretation& i : r.interpretations) {
         out << interpretationCaption(i.method) << ": " << (i.zone ? *i.zone : "-");
         std::string used;

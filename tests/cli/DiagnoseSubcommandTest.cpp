@@ -319,10 +319,20 @@ TEST_F(DiagnoseCliTest, VoltageClassAndStandardJudgeTheLimitsAndEveryMethodIsLis
     EXPECT_TRUE(j["interpretations"]["duvalTriangle4"]["zone"].is_null());
     EXPECT_DOUBLE_EQ(j["interpretations"]["iec60599"]["used"]["CH4/H2"].get<double>(), 0.5);
 
+    // The text names each method; below the attention values it says they name no fault.
+    const std::string note = "各气体含量均未超过注意值，以下判断仅供参考";
+    options.json = false;
+    std::string text = run().out;
+    EXPECT_NE(text.find("Duval 三角形 1: D1 ("), std::string::npos) << text;
+    EXPECT_EQ(text.find(note), std::string::npos) << text;
+
     options.voltageKv = 110;
     j = runJson();
     EXPECT_EQ(limitOf(j, "C2H2", "content")["exceeded"], false);
     EXPECT_EQ(j["attention"]["exceeded"], false);
+    options.json = false;
+    text = run().out;
+    EXPECT_LT(text.find(note), text.find("Duval 三角形 1: D1 (")) << text;
 
     options.standard = "ieee-c57.104";
     options.openBreathing = true;
