@@ -114,6 +114,11 @@ DisplayRange CChrEDoc::noiseCloseUp() const
     return DisplayRange::noiseCloseUp(data, newest);
 }
 
+std::string CChrEDoc::linkedPath() const
+{
+    return linkedChromatogramPath(data.linkedFile, pathName, dataFolder);
+}
+
 namespace {
 
 // The same linked chromatogram as the one held: its signal and its peaks, apart from the
@@ -142,18 +147,20 @@ void takeLinked(ChromatogramData& held, ChromatogramData read)
 
 }  // namespace
 
-void CChrEDoc::readLinkedData()
+Result<void> CChrEDoc::readLinkedData()
 {
     if (data.linkedFile.empty() || acquiring()) {
         linkedData = ChromatogramData();
-        return;
+        return {};
     }
+    const std::string path = linkedPath();
     try {
-        takeLinked(linkedData,
-                   readChromatogramFile(linkedChromatogramPath(data.linkedFile, pathName, {})));
-    } catch (const std::exception&) {
+        takeLinked(linkedData, readChromatogramFile(path));
+        return {};
+    } catch (const std::exception& e) {
         // A missing other channel leaves only this one drawn.
         linkedData = ChromatogramData();
+        return Failure{linkedUnreadableText(path, e.what())};
     }
 }
 
@@ -235,7 +242,7 @@ StandardAddStatus CChrEDoc::addStandardChromatogram(
 DgaCollection CChrEDoc::collectDgaValues()
 {
     ChromatogramData read;
-    DgaCollection collected = dgaws::collectDgaValues(data, read, pathName);
+    DgaCollection collected = dgaws::collectDgaValues(data, read, pathName, dataFolder);
     if (collected.linkedRead)
         takeLinked(linkedData, std::move(read));
     return collected;

@@ -64,6 +64,9 @@ public:
     int libraryCalibrationIndex = -1;
     int libraryMethodIndex = -1;
     std::string pathName;
+    // The workstation's data folder, where a linked chromatogram named relative to no file
+    // beside this one is looked for.
+    std::string dataFolder;
     std::string proposedName = kUnknownFileName;
     // The peak the result table picked; the graph draws it in the selected-peak colour.
     int selectedPeak = -1;
@@ -167,8 +170,8 @@ public:
         std::function<std::optional<MethodChoice>(const MethodChoice&)> chooseMethod,
         std::function<std::optional<int>(int levelCount, int preset)> chooseLevel,
         const ProposalEnvironment& env);
-    // The nine dissolved gases for the diagnosis (after its reset of the results); the
-    // linked chromatogram is read into `linkedData`.
+    // The nine dissolved gases of both channels into `data`, as the diagnosis collects them;
+    // `linkedData`, which may hold the diagnosis's rates, is left as it is.
     DgaCollection collectDgaValues();
     // Where the peak information dialog of this document writes, and what follows its OK:
     // the texts are shown, then the document is evaluated as the dialog asked.
@@ -193,9 +196,14 @@ public:
     // and clears the request; false when no run is in progress.
     bool requestBaselineZero();
 
-    // The linked chromatogram of the other channel, read from `data.linkedFile` each time
-    // the window is drawn; empty when there is none or it cannot be read.
-    void readLinkedData();
+    // Where the linked chromatogram of the other channel lies (linkedChromatogramPath).
+    std::string linkedPath() const;
+    // The linked chromatogram of the other channel, read each time the window is drawn;
+    // empty when there is none or it cannot be read, which fails with the words naming it
+    // and the reason (what prints or writes the test refuses half of it). The one held is
+    // kept while the file holds the same chromatogram, with the rates a diagnosis computed
+    // on it.
+    Result<void> readLinkedData();
 
     // The binary sample file of the graph view's command and the application's loader.
     Result<void> saveBinary(const std::string& path);

@@ -6,26 +6,19 @@
 
 namespace dgaws {
 
-std::string linkedPathBeside(const std::string& ownPath, const std::string& linked)
-{
-    return linkedChromatogramPath(linked, ownPath, {});
-}
-
 std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironment env,
                                               TestRecordDatabase* db)
 {
-    if (!env.collect) {
-        const std::string own = doc.pathName;
-        env.collect = [own](ChromatogramData& data, ChromatogramData& linked) {
-            return collectDgaValues(data, linked, own);
+    const std::string own = doc.pathName;
+    const std::string dataFolder = doc.dataFolder;
+    if (!env.collect)
+        env.collect = [own, dataFolder](ChromatogramData& data, ChromatogramData& linked) {
+            return collectDgaValues(data, linked, own, dataFolder);
         };
-    }
-    if (!env.readLinked) {
-        const std::string own = doc.pathName;
-        env.readLinked = [own](const std::string& linked) {
-            return readChromatogramFile(linkedPathBeside(own, linked));
+    if (!env.readLinked)
+        env.readLinked = [own, dataFolder](const std::string& linked) {
+            return readChromatogramFile(linkedChromatogramPath(linked, own, dataFolder));
         };
-    }
     // The device's class in the library sets its attention values and limits.
     if (db != nullptr && db->isOpen())
         env.device = db->deviceClass(doc.data.method.sendingCompany, doc.data.method.deviceNo)

@@ -13,13 +13,11 @@ namespace dgaws {
 
 // "诊断并查看诊断报告" on a document: diagnoses its chromatogram with its linked one, saves
 // the test into `db` (none: not saved), marks the document modified, and returns what the
-// diagnosis dialog shows; none when the company or the device is unknown. A relative
-// linkedFile names a file beside the document's own. Without a collection step of its own
-// the environment collects with collectDgaValues.
+// diagnosis dialog shows; none when the linked chromatogram cannot be read or the company
+// or the device is unknown. The linked chromatogram is found by the document's linkedPath
+// rule and kept, with its rates, as the document's linkedData. Without a collection step
+// of its own the environment collects with collectDgaValues.
 std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironment env,
                                               TestRecordDatabase* db);
-
-// Where a linked chromatogram named `linked` lies for a chromatogram kept at `ownPath`.
-std::string linkedPathBeside(const std::string& ownPath, const std::string& linked);
 
 }  // namespace dgaws

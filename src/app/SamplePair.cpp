@@ -1,7 +1,6 @@
 #include "SamplePair.h"
 
 #include "CChrEDoc.h"
-#include "DocumentDiagnosis.h"
 
 #include <filesystem>
 
@@ -18,7 +17,7 @@ bool names(const CChrEDoc& doc, const CChrEDoc& linked)
     if (doc.data.linkedFile.empty() || linked.pathName.empty())
         return false;
     std::error_code ec;
-    return std::filesystem::equivalent(linkedPathBeside(doc.pathName, doc.data.linkedFile),
+    return std::filesystem::equivalent(doc.linkedPath(),
                                        linked.pathName, ec);
 }
 

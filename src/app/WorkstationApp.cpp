@@ -170,6 +170,7 @@ void WorkstationApp::adoptDocument(CChrEDoc& doc)
 {
     doc.setLogSink([this](const std::string& line) { log(line); });
     doc.setMethodLibrary(&library_);
+    doc.dataFolder = settings_.ProjectPath;
     doc.onNewDocument(settings_.ProjectPath);
 }
 

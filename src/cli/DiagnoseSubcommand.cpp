@@ -1,5 +1,6 @@
 #include "DiagnoseSubcommand.h"
 
+#include "DocumentFiles.h"
 #include "QtRuntime.h"
 #include "TextTable.h"
 
@@ -214,6 +215,7 @@ Json outcomeJson(const DiagnoseOptions& o, const Outcome& r)
     j["interpretations"] = interpretationsJson(r.interpretations);
     j["limits"] = limitsJson(r.limits);
     j["gasRates"] = r.ratesComputed ? ratesJson(d.working) : Json(nullptr);
+    j["previousTest"] = r.ratesComputed ? Json(previousTestSummary(d.method.testRecord)) : Json();
     if (!r.ratesComputed)
         j["gasRatesReason"] = !r.ratesNotComputed.empty() ? r.ratesNotComputed
             : o.file.empty()                              ? kNoPeaksToRate
@@ -270,7 +272,8 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
     if (!r.limits.notJudged.empty())
         out << "  " << r.limits.notJudged << "\n";
     if (r.ratesComputed) {
-        out << "绝对产气率 (mL/d):\n";
+        out << "绝对产气率 (mL/d)，" << kPreviousTestLabel << " "
+            << previousTestSummary(d.method.testRecord) << ":\n";
         TextTable rates;
         rates.addColumn("组份", TextTable::Align::Left);
         rates.addColumn("产气率");
@@ -374,14 +377,15 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
         }
         env.outGasRateUsed = readSystemInt(settingsFilePath(root), "OutGasRateUsed", 1) != 0;
         const std::string own = options.file;
-        env.collect = [&collect, own](ChromatogramData& d, ChromatogramData& l) {
+        const std::string dataFolder = dataFolderOf(options.home);
+        env.collect = [&collect, own, dataFolder](ChromatogramData& d, ChromatogramData& l) {
             if (!collect)
-                return collectDgaValues(d, l, own);
+                return collectDgaValues(d, l, own, dataFolder);
             collect(d, l, own);
             return DgaCollection{};
         };
-        env.readLinked = [own](const std::string& linked) {
-            return readChromatogramFile(linkedChromatogramPath(linked, own, {}));
+        env.readLinked = [own, dataFolder](const std::string& linked) {
+            return readChromatogramFile(linkedChromatogramPath(linked, own, dataFolder));
         };
     }
 

@@ -34,6 +34,14 @@ std::string methodFolderOf(const std::string& home)
     return settings.SchemePath.empty() ? root.defaultSchemePath() : settings.SchemePath;
 }
 
+std::string dataFolderOf(const std::string& home)
+{
+    const DataRoot root = DataRoot::resolve(home);
+    SystemSettings settings = SystemSettings::defaults(root, {});
+    SettingsStore(root.settingsFile()).load(settings);
+    return settings.ProjectPath.empty() ? root.defaultProjectPath() : settings.ProjectPath;
+}
+
 bool writeChromatogram(const CChrEDoc& doc, const std::string& path, std::ostream& err)
 {
     try {

@@ -74,6 +74,7 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
     CChrEDoc doc;
     if (!openChromatogram(doc, o.file, err))
         return 1;
+    doc.dataFolder = dataFolderOf(o.home);
     // A path typed on the command line is the shell's, from the working folder.
     if (!o.linked.empty())
         doc.data.linkedFile = fs::absolute(o.linked).string();
@@ -96,8 +97,7 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
         report = dgaReport(doc.data, doc.linkedData, fileName, settings, printedAt);
     } else {
         if (!doc.data.linkedFile.empty()) {
-            const std::string linked =
-                linkedChromatogramPath(doc.data.linkedFile, doc.pathName, {});
+            const std::string linked = doc.linkedPath();
             try {
                 doc.linkedData = readChromatogramFile(linked);
             } catch (const std::exception& e) {

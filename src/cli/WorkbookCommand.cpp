@@ -64,7 +64,8 @@ int runWorkbook(const WorkbookOptions& o, std::ostream& out, std::ostream& err)
     }
     try {
         // Half a test is refused before anything is written.
-        const ChromatogramData shown = workbookData(data, fs::absolute(o.file).string());
+        const ChromatogramData shown =
+            workbookData(data, fs::absolute(o.file).string(), dataFolderOf(o.home));
         std::string saved;
         if (o.kind == "append") {
             appendToRecordCard(o.card, shown, o.column - 1);
@@ -74,20 +75,9 @@ int runWorkbook(const WorkbookOptions& o, std::ostream& out, std::ostream& err)
             ensureTemplate(kind->second, schemePath);
             const std::string folder =
                 o.out.empty() ? workbookFolder(data.method, fs::current_path().string()) : o.out;
-            const std::string title = fs::path(o.file).stem().string();
-            // A card holds the tests appended to it over years; a new one of the same name
-            // takes its place only when asked to.
-            const fs::path target = fs::path(folder.empty() ? "." : folder) /
-                (title + workbookTemplate(kind->second).savedSuffix + kWorkbookExtension);
-            std::error_code ec;
-            if (kind->second == WorkbookKind::RecordCard && !o.replace &&
-                (fs::exists(target, ec) || ec)) {
-                say("设备档案卡片" + target.string() +
-                    "已经存在，未被替换 (--replace replaces it)");
-                return 1;
-            }
-            saved =
-                writeTemplateWorkbook(kind->second, shown, title, schemePath, folder, o.column - 1);
+            saved = writeTemplateWorkbook(kind->second, shown, fs::path(o.file).stem().string(),
+                                          schemePath, folder, o.column - 1,
+                                          o.replace ? ExistingCard::Replace : ExistingCard::Keep);
         }
         out << saved << "\n";
     } catch (const WorkbookError& e) {

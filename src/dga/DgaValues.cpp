@@ -32,14 +32,19 @@ void collectGasInOil(const PeakTable& peaks,
     }
 }
 
+std::string linkedUnreadableText(const std::string& path, const std::string& reason)
+{
+    return "无法读取关联文件 " + path + "：" + reason;
+}
+
 DgaCollection collectDgaValues(ChromatogramData& data, ChromatogramData& linkedData,
-                               const std::string& ownPath)
+                               const std::string& ownPath, const std::string& dataFolder)
 {
     DgaCollection result;
     collectGasInOil(data.peaks, data.gasInOil);
 
     if (!data.linkedFile.empty()) {
-        result.linkedPath = linkedChromatogramPath(data.linkedFile, ownPath, {});
+        result.linkedPath = linkedChromatogramPath(data.linkedFile, ownPath, dataFolder);
         try {
             ChromatogramData read = readChromatogramFile(result.linkedPath);
             linkedData = std::move(read);

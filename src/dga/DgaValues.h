@@ -18,16 +18,23 @@ struct DgaCollection {
     bool linkedRead = false;  // the linked chromatogram was read and its values taken
     std::string linkedPath;   // where the linked chromatogram was looked for
     std::string linkedError;  // why it could not be read; empty when there was none to read
+
+    // Half a test: a linked chromatogram is named but could not be read.
+    bool incomplete() const { return !linkedError.empty(); }
 };
+
+// The words every refusal of half a test begins with: which linked file could not be read
+// and why. What was not done follows them.
+std::string linkedUnreadableText(const std::string& path, const std::string& reason);
 
 // Fills `gasInOil` and `totalHydrocarbons` from the oil contents of the chromatogram's
 // peaks, then from those of the linked chromatogram named by `linkedFile`, which is read
-// into `linkedData` and whose values win. A relative `linkedFile` is taken from the folder
-// of `ownPath`. When the linked file cannot be read, `linkedData` is left as it was and the
+// into `linkedData` and whose values win. The linked file is found as
+// linkedChromatogramPath finds it from `ownPath` and `dataFolder`. When the linked file cannot be read, `linkedData` is left as it was and the
 // values of the own chromatogram stand. Gases found in neither keep what they held (the
 // diagnosis resets them first).
 DgaCollection collectDgaValues(ChromatogramData& data, ChromatogramData& linkedData,
-                               const std::string& ownPath = {});
+                               const std::string& ownPath = {}, const std::string& dataFolder = {});
 
 // Copies the oil contents of the nine gases of one chromatogram's peaks into `gasInOil`;
 // a later peak of the same gas wins.

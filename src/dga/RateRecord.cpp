@@ -5,6 +5,8 @@
 #include "chromatogram/Archive.h"
 #include "chromatogram/FileIO.h"
 
+#include <filesystem>
+
 namespace dgaws {
 namespace {
 
@@ -27,6 +29,21 @@ void show(const std::function<void(const std::string&)>& sink, const char* text)
 }
 
 }  // namespace
+
+std::string previousTestSummary(const RateRecord& record)
+{
+    if (!record.testTime.isValid() || record.testTime.date == 0.0)
+        return {};
+    std::string files;
+    for (const std::string& f : {record.text1, record.text2}) {
+        if (f.empty())
+            continue;
+        files += files.empty() ? "" : ", ";
+        files += std::filesystem::path(f).filename().string();
+    }
+    std::string text = record.testTime.format("%Y/%m/%d %H:%M:%S");
+    return files.empty() ? text : text + " (" + files + ")";
+}
 
 RateRecord rateRecordOf(const ChromatogramData& data, const std::string& pathName)
 {

@@ -21,6 +21,13 @@ inline constexpr const char* kRecordSucceeded = "记录成功！";
 inline constexpr const char* kRateFileSaveFailed = "保存绝对产气率计算数据文件失败。";
 inline constexpr const char* kRateFileLoadFailed = "载入绝对产气率计算数据文件失败。";
 
+inline constexpr const char* kPreviousTestLabel = "上次实验:";
+
+// The previous test as the diagnosis dialog and the DGA report name it: its date and the
+// names of its chromatogram files, e.g. "2024/04/09 09:00:00 (A_1.chg, B_1.chg)"; empty
+// when the record holds no test.
+std::string previousTestSummary(const RateRecord& record);
+
 // The current test as the next one's previous test.
 RateRecord rateRecordOf(const ChromatogramData& data, const std::string& pathName);
 

@@ -111,13 +111,31 @@ placeholderValues(const TestRecord& test, const std::string& company, const std:
     return values;
 }
 
+std::string templateWorkbookPath(WorkbookKind kind, const std::string& title,
+                                 const std::string& folder)
+{
+    return (fs::path(folder.empty() ? "." : folder) /
+            (title + workbookTemplate(kind).savedSuffix + kWorkbookExtension))
+        .string();
+}
+
 namespace {
 
 std::string fillTemplate(WorkbookKind kind, const std::map<std::string, CellValue>& values,
                          const ChromatogramData* card, const std::string& title,
-                         const std::string& schemePath, const std::string& folder, int column)
+                         const std::string& schemePath, const std::string& folder, int column,
+                         ExistingCard existing = ExistingCard::Keep)
 {
     const WorkbookTemplate& t = workbookTemplate(kind);
+    const fs::path target = templateWorkbookPath(kind, title, folder);
+    if (kind == WorkbookKind::RecordCard && existing == ExistingCard::Keep) {
+        std::error_code ec;
+        if (fs::exists(target, ec) || ec) {
+            std::string text = kCardExists;
+            text.replace(text.find("%s"), 2, target.string());
+            throw WorkbookError(text);
+        }
+    }
     const fs::path templatePath = fs::path(schemePath) / t.fileName;
     std::error_code ec;
     if (!fs::is_regular_file(templatePath, ec))
@@ -130,8 +148,6 @@ std::string fillTemplate(WorkbookKind kind, const std::map<std::string, CellValu
     workbook.fillPlaceholders(values);
     workbook.requestRecalculation();
 
-    const fs::path target =
-        fs::path(folder.empty() ? "." : folder) / (title + t.savedSuffix + kWorkbookExtension);
     fs::create_directories(target.parent_path(), ec);
     workbook.save(target.string());
     return target.string();
@@ -141,11 +157,11 @@ std::string fillTemplate(WorkbookKind kind, const std::map<std::string, CellValu
 
 std::string writeTemplateWorkbook(WorkbookKind kind, const ChromatogramData& data,
                                   const std::string& title, const std::string& schemePath,
-                                  const std::string& folder, int column)
+                                  const std::string& folder, int column, ExistingCard existing)
 {
     return fillTemplate(kind, placeholderValues(data),
                         kind == WorkbookKind::RecordCard ? &data : nullptr, title, schemePath,
-                        folder, column);
+                        folder, column, existing);
 }
 
 std::string writeCustomReport(const std::map<std::string, CellValue>& values,
@@ -155,15 +171,15 @@ std::string writeCustomReport(const std::map<std::string, CellValue>& values,
     return fillTemplate(WorkbookKind::CustomReport, values, nullptr, title, schemePath, folder, 0);
 }
 
-ChromatogramData workbookData(const ChromatogramData& data, const std::string& ownPath)
+ChromatogramData workbookData(const ChromatogramData& data, const std::string& ownPath,
+                              const std::string& dataFolder)
 {
     ChromatogramData copy = data;
     ChromatogramData linked;
-    // Half a test would print the other channel's gases as 0: nothing is written then.
-    const DgaCollection collected = collectDgaValues(copy, linked, ownPath);
-    if (!collected.linkedError.empty())
-        throw WorkbookError("无法读取关联文件 " + collected.linkedPath + "：" +
-                            collected.linkedError + "；工作簿未写入。");
+    const DgaCollection collected = collectDgaValues(copy, linked, ownPath, dataFolder);
+    if (collected.incomplete())
+        throw WorkbookError(linkedUnreadableText(collected.linkedPath, collected.linkedError) +
+                            kWorkbookNotWritten);
     return copy;
 }
 

@@ -44,19 +44,39 @@ std::string writeCustomReport(const std::map<std::string, CellValue>& values,
                               const std::string& title, const std::string& schemePath,
                               const std::string& folder);
 
+// A record card already there (with %s its path): the window's question, and the command
+// line's refusal.
+inline constexpr const char* kReplaceCardQuestion =
+    "设备档案卡片%s已经存在，它记录的实验将被新卡片替换。要替换它吗?";
+inline constexpr const char* kCardExists = "设备档案卡片%s已经存在，未被替换";
+
+// Where writeTemplateWorkbook saves the kind's workbook of `title` in `folder`.
+std::string templateWorkbookPath(WorkbookKind kind, const std::string& title,
+                                 const std::string& folder);
+
+// Whether a new record card may take the place of one already there.
+enum class ExistingCard { Keep, Replace };
+
 // Fills a new workbook from the kind's template in `schemePath` and saves it in `folder`
 // as `title` + the kind's suffix; returns the saved path. For the record card `column`
 // (0 … 3) chooses the test column. `data` holds the contents in oil. WorkbookError when the
 // template or its sheet is missing or the workbook cannot be saved; nothing is written then.
+// A record card holds tests appended over years: one already at that path is kept, with
+// kCardExists, unless `existing` says Replace.
 std::string writeTemplateWorkbook(WorkbookKind kind, const ChromatogramData& data,
                                   const std::string& title, const std::string& schemePath,
-                                  const std::string& folder, int column = 0);
+                                  const std::string& folder, int column = 0,
+                                  ExistingCard existing = ExistingCard::Keep);
+
+inline constexpr const char* kWorkbookNotWritten = "；工作簿未写入。";
 
 // The chromatogram as its workbooks show it: the contents in oil of its peaks and of the
-// linked chromatogram of the other channel (read beside `ownPath` when relative) collected
-// into `gasInOil` and `totalHydrocarbons`, as the diagnosis collects them; `data` is left
-// as it is.
-ChromatogramData workbookData(const ChromatogramData& data, const std::string& ownPath);
+// linked chromatogram of the other channel (found from `ownPath` and `dataFolder` as
+// linkedChromatogramPath finds it) collected into `gasInOil` and `totalHydrocarbons`, as
+// the diagnosis collects them; `data` is left as it is. A linked chromatogram that is
+// named but cannot be read would make half a test: WorkbookError naming it and the reason.
+ChromatogramData workbookData(const ChromatogramData& data, const std::string& ownPath,
+                              const std::string& dataFolder);
 
 // The kind's template in `schemePath`, written there from the workstation's own when the
 // laboratory has none; returns its path.

@@ -31,10 +31,6 @@ namespace {
 // looks at this many files at most.
 constexpr int kSearchLimit = 5000;
 
-constexpr const char* kTestInserted = "已经插入了一行'数据库信息'。";
-// Follows the words naming a linked chromatogram that cannot be read.
-constexpr const char* kHalfTestRefused = "；结果未保存到数据库。";
-
 }  // namespace
 
 DatabaseCommands::DatabaseCommands(WorkstationApp& app, OperatorPrompts& prompts,
@@ -169,9 +165,9 @@ bool DatabaseCommands::insertTest(CChildFrame& frame)
     // The contents in oil of both channels, as the diagnosis gathers them; with one channel
     // missing the row would read its gases as 0.
     const DgaCollection collected = doc.collectDgaValues();
-    if (!collected.linkedError.empty()) {
-        prompts_.message(qs("无法读取关联文件 " + collected.linkedPath + "：" +
-                            collected.linkedError + kHalfTestRefused));
+    if (collected.incomplete()) {
+        prompts_.message(qs(linkedUnreadableText(collected.linkedPath, collected.linkedError) +
+                            kHalfTestRefused));
         return false;
     }
     registerUnknown(db, prompts_, doc.data.method.sendingCompany, doc.data.method.deviceNo);

@@ -32,6 +32,9 @@ public:
     static constexpr const char* kAddDeviceQuestion =
         "设备“%1”还不在送样公司“%2”的设备库中，要把它加入数据库吗?";
     static constexpr const char* kNoChromatogram = "在数据文件夹中没有找到这次实验的谱图。";
+    static constexpr const char* kTestInserted = "已经插入了一行'数据库信息'。";
+    // Follows the words naming a linked chromatogram that cannot be read.
+    static constexpr const char* kHalfTestRefused = "；结果未保存到数据库。";
 
     DatabaseCommands(WorkstationApp& app, OperatorPrompts& prompts, QWidget* dialogParent);
 
@@ -48,6 +51,7 @@ public:
     void showDeviceLibrary();
     // The view, with the company and device chosen when given.
     void showDatabase(const QString& company = {}, const QString& device = {});
+    // "插入数据库": both channels' contents, or nothing written; says what it did.
     bool insertTest(CChildFrame& frame);
     bool editPreviousTest(CChildFrame& frame);
 

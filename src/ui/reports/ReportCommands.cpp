@@ -4,6 +4,7 @@
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 #include "ui/reports/DgaPrintSettingsDialog.h"
+#include "ui/reports/ReportOutput.h"
 #include "ui/shell/CChildFrame.h"
 
 #include "app/CChrEDoc.h"
@@ -87,26 +88,13 @@ Report ReportCommands::reportOf(CChildFrame& frame, Kind kind) const
         : analysisReport(doc.data, doc.linkedData, fileName, settings, printedAt);
 }
 
-namespace {
-
-// Half a test is not printed: a linked chromatogram that is named but cannot be read is
-// said, with its reason, and the report refused.
-bool bothChannelsReadable(CChrEDoc& doc, OperatorPrompts& prompts)
+bool ReportCommands::bothChannelsReadable(CChildFrame& frame)
 {
-    if (doc.data.linkedFile.empty())
-        return true;
-    const std::string path = linkedChromatogramPath(doc.data.linkedFile, doc.pathName, {});
-    try {
-        readChromatogramFile(path);
-    } catch (const std::exception& e) {
-        prompts.message(qs("无法读取关联文件 " + path + "：" + e.what() + "；报告未生成。"));
-        return false;
-    }
-    doc.readLinkedData();
-    return true;
+    const Result<void> read = frame.document().readLinkedData();
+    if (!read)
+        prompts_.message(qs(read.error() + kHalfTestRefused));
+    return read.has_value();
 }
-
-}  // namespace
 
 QPageLayout ReportCommands::pageLayout() const
 {
@@ -115,30 +103,16 @@ QPageLayout ReportCommands::pageLayout() const
 
 bool ReportCommands::print(CChildFrame& frame, Kind kind)
 {
-    if (!bothChannelsReadable(frame.document(), prompts_))
+    if (!bothChannelsReadable(frame))
         return false;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(pageLayout());
-    QPrintDialog dialog(&printer, dialogParent_);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    const Report report = reportOf(frame, kind);
-    ReportRenderer(report).print(printer);
-    return true;
+    return printReport(reportOf(frame, kind), pageLayout(), dialogParent_);
 }
 
 void ReportCommands::preview(CChildFrame& frame, Kind kind)
 {
-    if (!bothChannelsReadable(frame.document(), prompts_))
+    if (!bothChannelsReadable(frame))
         return;
-    const Report report = reportOf(frame, kind);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(pageLayout());
-    QPrintPreviewDialog dialog(&printer, dialogParent_);
-    dialog.resize(900, 1000);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-            [&report](QPrinter* target) { ReportRenderer(report).print(*target); });
-    dialog.exec();
+    previewReport(reportOf(frame, kind), pageLayout(), dialogParent_);
 }
 
 bool ReportCommands::pageSetup()
@@ -154,7 +128,7 @@ bool ReportCommands::pageSetup()
 
 std::optional<QString> ReportCommands::exportPdf(CChildFrame& frame, Kind kind)
 {
-    if (!bothChannelsReadable(frame.document(), prompts_))
+    if (!bothChannelsReadable(frame))
         return std::nullopt;
     CChrEDoc& doc = frame.document();
     const QString proposal =
@@ -164,25 +138,7 @@ std::optional<QString> ReportCommands::exportPdf(CChildFrame& frame, Kind kind)
                           QStringLiteral("pdf"));
     if (!path)
         return std::nullopt;
-    const Report report = reportOf(frame, kind);
-    // Written beside its place and renamed, so a failure leaves no partial file and the
-    // previous one whole.
-    const QString temporary = *path + QStringLiteral(".part");
-    bool ok = false;
-    {
-        QPdfWriter writer(temporary);
-        writer.setPageLayout(pageLayout());
-        writer.setCreator(QStringLiteral("dgaws"));
-        writer.setTitle(qs(report.title));
-        ReportRenderer(report).print(writer);
-    }
-    ok = QFileInfo(temporary).size() > 0;
-    std::error_code ec;
-    if (ok)
-        std::filesystem::rename(ss(temporary), ss(*path), ec);
-    ok = ok && !ec;
-    if (!ok) {
-        QFile::remove(temporary);
+    if (!writeReportPdf(reportOf(frame, kind), pageLayout(), *path)) {
         prompts_.message(qs(kPdfFailed).replace(QStringLiteral("%s"), *path));
         return std::nullopt;
     }

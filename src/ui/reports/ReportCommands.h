@@ -34,6 +34,8 @@ public:
     static constexpr const char* kPdfFilter = "PDF文件(*.pdf)|*.pdf||";
     static constexpr const char* kPdfFailed = "无法写入PDF文件%s";
     static constexpr const char* kPdfSaved = "报告的PDF文件已经保存到%s";
+    // Follows the words naming a linked chromatogram that cannot be read.
+    static constexpr const char* kHalfTestRefused = "；报告未生成。";
 
     enum class Kind { Analysis, Dga };
 
@@ -46,6 +48,7 @@ public:
     // The report of the frame's chromatogram, with the time of printing.
     Report reportOf(CChildFrame& frame, Kind kind) const;
 
+    // Print, preview and PDF refuse a chromatogram whose linked one cannot be read.
     bool print(CChildFrame& frame, Kind kind);
     void preview(CChildFrame& frame, Kind kind);
     bool pageSetup();
@@ -58,6 +61,9 @@ public:
 
 private:
     std::string settingsFile() const;
+    // Half a test is not printed: a linked chromatogram named but unreadable is shown, with
+    // its reason, and the report refused.
+    bool bothChannelsReadable(CChildFrame& frame);
 
     WorkstationApp& app_;
     OperatorPrompts& prompts_;

@@ -85,11 +85,20 @@ std::optional<QString> WorkbookCommands::write(CChildFrame& frame, WorkbookKind 
         ensureTemplate(kind, schemePath);
         const std::string folder =
             workbookFolder(doc.data.method, defaultWorkbookFolder(app_.root()));
+        const std::string title = ss(documentBaseName(doc));
+        // Half a test is refused before the operator is asked anything.
+        const ChromatogramData shown = workbookData(doc.data, doc.pathName, doc.dataFolder);
+        ExistingCard existing = ExistingCard::Keep;
+        const QString target = qs(templateWorkbookPath(kind, title, folder));
+        if (kind == WorkbookKind::RecordCard && QFileInfo::exists(target)) {
+            if (!prompts_.askYesNo(qs(kReplaceCardQuestion).replace(QStringLiteral("%s"), target)))
+                return std::nullopt;
+            existing = ExistingCard::Replace;
+        }
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         const QString path =
-            qs(writeTemplateWorkbook(kind, workbookData(doc.data, doc.pathName),
-                                     ss(documentBaseName(doc)), schemePath, folder, column));
+            qs(writeTemplateWorkbook(kind, shown, title, schemePath, folder, column, existing));
         announce(kind, path);
         return path;
     } catch (const WorkbookError& e) {
@@ -114,7 +123,8 @@ std::optional<QString> WorkbookCommands::appendToCard(CChildFrame& frame)
     if (!column)
         return std::nullopt;
     try {
-        appendToRecordCard(ss(*card), workbookData(doc.data, doc.pathName), *column);
+        appendToRecordCard(ss(*card), workbookData(doc.data, doc.pathName, doc.dataFolder),
+                           *column);
     } catch (const WorkbookError& e) {
         prompts_.message(qs(e.what()));
         return std::nullopt;

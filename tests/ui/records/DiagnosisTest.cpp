@@ -2,9 +2,12 @@
 
 #include "DialogShot.h"
 #include "app/DocumentDiagnosis.h"
+#include "chromatogram/ChromatogramFile.h"
 #include "dga/DuvalTriangle.h"
 #include "dga/GasProductionRate.h"
 #include "dga/StoredGasOrder.h"
+#include "report/DgaPrintSettings.h"
+#include "report/PdfText.h"
 #include "ui/records/DatabaseCommands.h"
 #include "ui/records/DeviceLibraryDialog.h"
 #include "ui/records/DiagnosisDialog.h"
@@ -19,10 +22,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <ctime>
 
@@ -116,6 +122,116 @@ private slots:
         QCOMPARE(rows->size(), size_t{1});
         QCOMPARE(rows->front().status, 1);  // saved before the judgement: the attention state
         QVERIFY(std::abs(rows->front().values[TestRecord::C2H2] - g[gas::C2H2]) < 0.01);
+
+        // "插入数据库" after the judgement: the test is still abnormal, and the operator is
+        // told its row was replaced.
+        f.prompts.messages.clear();
+        QVERIFY(f.frame->databaseCommands().insertTest(*w));
+        QCOMPARE(f.prompts.messages, QStringList{qs(TestRecordDatabase::kTestReplaced)});
+        const auto again = db.queryTests(company, db.deviceId(kDevice, company).value(),
+                                         TestRange::All, std::time(nullptr));
+        QCOMPARE(again->size(), size_t{1});
+        QCOMPARE(again->front().status, 1);
+
+        // With the other channel unreadable nothing is written, and the reason is given.
+        doc.data.linkedFile = "gone.chg";
+        doc.data.injectionTime = OleDateTime::fromCivil(2024, 4, 12, 9, 0, 0);
+        f.prompts.messages.clear();
+        QVERIFY(!f.frame->databaseCommands().insertTest(*w));
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QVERIFY(f.prompts.messages[0].contains(QStringLiteral("gone.chg")));
+        QVERIFY(f.prompts.messages[0].endsWith(qs(DatabaseCommands::kHalfTestRefused)));
+        QCOMPARE(db.queryTests(company, db.deviceId(kDevice, company).value(), TestRange::All,
+                               std::time(nullptr))
+                     ->size(),
+                 size_t{1});
+    }
+
+    // The print shows the rates the diagnosis computed for both channels, the other channel
+    // found by its name relative to this one, and the command line prints the same report.
+    void theDgaReportPrintsWhatTheDiagnosisComputedAsTheCommandLineDoes()
+    {
+        UiFixture f;
+        CChildFrame* w = diagnosableDocument(f, true);
+        CChrEDoc& doc = w->document();
+        // A previous test two days before: rates without a question, on both channels.
+        doc.data.method.testRecord.testTime = OleDateTime::fromCivil(2024, 4, 9, 9, 0, 0);
+        doc.data.method.testRecord.values = {1.0, 0.5, 2.0, 1.5, 10.0, 100.0, 900.0};
+        doc.data.method.testRecord.text1 = "/old/gasesB_0409.chg";
+        doc.data.method.testRecord.text2 = "gasesA_0409.chg";
+        writeChromatogramFile(doc.pathName, doc.data);
+
+        std::array<QString, gas::Count> shownRates;
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
+            for (int row = 0; row < dialog.gasTable()->rowCount(); ++row)
+                if (const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2))
+                    shownRates[size_t(row)] = cell->text();
+            dialog.judgeButton()->click();
+            dialog.reject();
+        });
+        f.frame->actions().diagnose->trigger();
+        QVERIFY(f.prompts.questions.isEmpty());
+        QVERIFY(!shownRates[gas::C2H2].isEmpty());
+
+        const Report report = f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga);
+        const ReportTable* table = nullptr;
+        for (const ReportBlock& b : report.blocks)
+            if (const auto* t = std::get_if<ReportTable>(&b); t && !table)
+                table = t;
+        QVERIFY(table);
+        const auto column = [table](DgaPrintSettings::Column c) {
+            const auto at = std::find(table->headers.begin(), table->headers.end(),
+                                      std::string(dgaColumnTitle(c, ReportLanguage::Chinese)));
+            return size_t(at - table->headers.begin());
+        };
+        const size_t nameColumn = column(DgaPrintSettings::ComponentName);
+        const size_t rateColumn = column(DgaPrintSettings::Rate);
+        QVERIFY(rateColumn < table->headers.size());
+        // Rows of both channels: every gas peak of this one and of the linked file.
+        int gasPeaks = 0;
+        const ChromatogramData linkedFile =
+            readChromatogramFile(f.app->settings().ProjectPath + "/gasesA.chg");
+        for (const ChromatogramData* d : {&doc.data, &linkedFile})
+            for (const PeakRecord& p : d->peaks)
+                gasPeaks += std::find(gas::kComponentNames.begin(), gas::kComponentNames.end(),
+                                      p.componentName) != gas::kComponentNames.end();
+        QCOMPARE(int(table->rows.size()), gasPeaks);
+        QVERIFY(gasPeaks > int(gas::Count));
+        // The linked channel's rows come last, and its rates are the ones the dialog showed.
+        std::array<std::string, gas::Count> lastRate;
+        for (const auto& row : table->rows) {
+            const std::string name = row[nameColumn].substr(0, row[nameColumn].size() - 1);
+            for (size_t g = 0; g < gas::Count; ++g)
+                if (gas::kComponentNames[g] == name)
+                    lastRate[g] = row[rateColumn];
+        }
+        for (size_t g = 0; g < gas::Count; ++g)
+            if (!shownRates[g].isEmpty())
+                QCOMPARE(QString::fromStdString(lastRate[g]).trimmed(), shownRates[g]);
+
+        const QString window = qs(f.root.root() + "/window.pdf");
+        f.prompts.files = {window};
+        QCOMPARE(f.frame->reportCommands().exportPdf(*w, ReportCommands::Kind::Dga), window);
+        const QString cli = qs(f.root.root() + "/cli.pdf");
+        QProcess p;
+        p.start(QStringLiteral(DGAWS_BINARY_DIR "/dgaws-cli"),
+                {QStringLiteral("report"), qs(doc.pathName), QStringLiteral("--kind"),
+                 QStringLiteral("dga"), QStringLiteral("--pdf"), cli, QStringLiteral("--home"),
+                 qs(f.root.root())});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        // Cell for cell the same page, but for the time each was printed.
+        const auto printed = [](const QString& pdf) {
+            QStringList lines = qs(pdfText(ss(pdf))).split(QLatin1Char('\n'));
+            lines.removeIf([](const QString& l) {
+                return l.contains(QString::fromUtf8("打印时间")) || l.trimmed().isEmpty();
+            });
+            return lines;
+        };
+        const QStringList fromWindow = printed(window);
+        QVERIFY(fromWindow.size() > gasPeaks);
+        QCOMPARE(fromWindow, printed(cli));
     }
 
     void thePreviewButtonClosesTheDialogAndPreviewsTheDgaReport()

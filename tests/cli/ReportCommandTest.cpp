@@ -1,0 +1,135 @@
+#include "cli/CliTestSupport.h"
+
+#include "report/PdfText.h"
+
+#include "app/DocumentDiagnosis.h"
+#include "chromatogram/ChromatogramFile.h"
+#include "cli/DocumentFiles.h"
+#include "cli/QtRuntime.h"
+#include "cli/ReportCommand.h"
+#include "dga/StoredGasOrder.h"
+#include "dga/ThreeRatio.h"
+#include "report/DgaReport.h"
+#include "report/PageSetup.h"
+#include "report/ReportRenderer.h"
+
+#include <QPdfWriter>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace dgaws::cli::test {
+namespace {
+
+// Channel B's gases with channel A's named relative to it, kept in the data folder rather
+// than beside it; a previous test ten days before, so both channels' peaks get rates.
+class DgaReportTest : public TempDirTest {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        ChromatogramData a = gases({{gas::H2, 80.0}, {gas::CO, 400.0}, {gas::CO2, 2600.0}});
+        std::filesystem::create_directories(dataFolderOf(path("home")));
+        writeChromatogramFile(dataFolderOf(path("home")) + "/A_1.chg", a);
+        ChromatogramData b =
+            gases({{gas::CH4, 60.0}, {gas::C2H6, 20.0}, {gas::C2H4, 90.0}, {gas::C2H2, 12.0}});
+        b.linkedFile = "A_1.chg";
+        b.injectionTime = OleDateTime::fromCivil(2024, 4, 11, 9, 0, 0);
+        b.method.testRecord.testTime = OleDateTime::fromCivil(2024, 4, 1, 9, 0, 0);
+        b.method.testRecord.values[rate::H2] = 40.0;
+        b.method.oilValue1 = 20.0;
+        b.method.oilValue2 = 0.88;
+        writeChromatogramFile(path("B_1.chg"), b);
+    }
+
+    static ChromatogramData gases(std::initializer_list<std::pair<gas::Slot, double>> contents)
+    {
+        ChromatogramData d = sampleChromatogram();
+        d.peaks.clear();
+        for (const auto& [slot, oil] : contents) {
+            PeakRecord p;
+            p.componentName = std::string(gas::kComponentNames[slot]);
+            p.oilContent = oil;
+            d.peaks.append(p);
+        }
+        return d;
+    }
+
+    static std::string printedText(const std::string& pdf)
+    {
+        std::istringstream lines(pdfText(pdf));
+        std::string kept;
+        // Cell for cell, whatever room the page gives each column.
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("打印时间") != std::string::npos)
+                continue;
+            std::istringstream cells(line);
+            std::string row;
+            for (std::string cell; cells >> cell;)
+                row += cell + " ";
+            if (!row.empty())
+                kept += row + "\n";
+        }
+        return kept;
+    }
+};
+
+TEST_F(DgaReportTest, TheWindowPrintsTheDiagnosisItMadeAsTheCommandLineDoes)
+{
+    ensureGuiRuntime();
+    // The window's way: open, diagnose, judge, draw again (which reads the linked file
+    // again), then print.
+    CChrEDoc doc;
+    std::ostringstream err;
+    ASSERT_TRUE(openChromatogram(doc, path("B_1.chg"), err)) << err.str();
+    doc.dataFolder = dataFolderOf(path("home"));
+    DiagnosisEnvironment env;
+    const auto view = diagnoseDocument(doc, env, nullptr);
+    ASSERT_TRUE(view && view->ratesComputed);
+    ASSERT_TRUE(view->judgementOffered());
+    judgeThreeRatio(doc.data);
+    doc.readLinkedData();
+    const DgaPrintSettings settings;
+    const Report window = dgaReport(doc.data, doc.linkedData, "B_1.chg", settings, "now");
+
+    // Every gas of both channels has its row, and each row the rate computed for its gas.
+    const ReportTable table =
+        dgaResultTable(doc.data, doc.linkedData, settings, ReportLanguage::Chinese);
+    ASSERT_EQ(table.rows.size(), 7u);
+    const size_t rateColumn = 5;  // number, name, time, gas, oil, rate
+    ASSERT_EQ(table.headers[rateColumn],
+              dgaColumnTitle(DgaPrintSettings::Rate, ReportLanguage::Chinese));
+    for (const auto& row : table.rows) {
+        const std::string name = row[1].substr(0, row[1].size() - 1);
+        for (size_t r = 0; r < rate::Count; ++r)
+            if (gas::kComponentNames[rate::kGasOf[r]] == name) {
+                char expected[64];
+                std::snprintf(expected, sizeof expected, "%6.4f ", doc.data.working.gasRates[r]);
+                EXPECT_EQ(row[rateColumn], expected) << name;
+                EXPECT_NE(doc.data.working.gasRates[r], 0.0) << name;
+            }
+    }
+
+    const std::string fromWindow = path("window.pdf");
+    {
+        QPdfWriter writer(QString::fromStdString(fromWindow));
+        // The paper the command line prints on when its data root has none set.
+        writer.setPageLayout(loadPageLayout(path("home/none.ini")));
+        ReportRenderer(window).print(writer);
+    }
+    ReportOptions o;
+    o.file = path("B_1.chg");
+    o.kind = "dga";
+    o.pdf = path("cli.pdf");
+    o.home = path("home");
+    const Output cli =
+        captured([&](std::ostream& out, std::ostream& e) { return runReport(o, out, e); });
+    ASSERT_EQ(cli.status, 0) << cli.err;
+    const std::string printed = printedText(fromWindow);
+    EXPECT_EQ(printed, printedText(o.pdf));
+}
+
+}  // namespace
+}  // namespace dgaws::cli::test
