@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QMenu>
 #include <QUrl>
 
