@@ -17,8 +17,7 @@ bool names(const CChrEDoc& doc, const CChrEDoc& linked)
     if (doc.data.linkedFile.empty() || linked.pathName.empty())
         return false;
     std::error_code ec;
-    return std::filesystem::equivalent(doc.linkedPath(),
-                                       linked.pathName, ec);
+    return std::filesystem::equivalent(doc.linkedPath(), linked.pathName, ec);
 }
 
 }  // namespace

@@ -107,8 +107,8 @@ TEST_F(DgaReportTest, TheWindowPrintsTheDiagnosisItMadeAsTheCommandLineDoes)
     }
 
     // The command line, as a user runs it, prints the same rows cell for cell.
-    ToolProcess cli({"report", path("B_1.chg"), "--kind", "dga", "--pdf", path("cli.pdf"),
-                     "--home", path("home")},
+    ToolProcess cli({"report", path("B_1.chg"), "--kind", "dga", "--pdf", path("cli.pdf"), "--home",
+                     path("home")},
                     dir_.string());
     ASSERT_EQ(cli.wait(), 0);
     const std::string printed = printedText(path("cli.pdf"));
