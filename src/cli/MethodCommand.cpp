@@ -15,11 +15,13 @@
 #include "processing/PeakTableComparison.h"
 #include "processing/TimeEventType.h"
 #include "processing/TimeProgramRows.h"
+#include "report/DgaReport.h"
 
 #include <CLI/CLI.hpp>
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -87,6 +89,37 @@ private:
 
 // Peaks of another system's table that count: the smallest are within its own noise.
 constexpr double kStoredShare = 0.01;
+// "report.FIELD=VALUE": the report settings of the method as the sheet's "报告设置" edits
+// them; "report.columns" lists the keys of the result table's printed columns. Empty when
+// set, else why not.
+std::string setReportField(ReportSettings& report, const std::string& field,
+                           const std::string& value)
+{
+    if (field == "columns") {
+        std::vector<std::string> keys;
+        for (size_t from = 0; from <= value.size() && !value.empty();) {
+            const size_t comma = std::min(value.find(',', from), value.size());
+            keys.push_back(value.substr(from, comma - from));
+            from = comma + 1;
+        }
+        for (const std::string& key : keys)
+            if (std::none_of(report.columns.begin(), report.columns.end(),
+                             [&key](const ReportColumn& c) { return c.key == key; }))
+                return "unknown report column " + key;
+        for (ReportColumn& c : report.columns)
+            c.visible = std::find(keys.begin(), keys.end(), c.key) != keys.end() ? 1 : 0;
+        return {};
+    }
+    FieldSetter<ReportSettings> setter(report, field, value);
+    visitFields(setter, Record<ReportSettings>{});
+    if (!setter.known())
+        return "unknown method field report." + field;
+    const bool usable = setter.set() && usableReportMargin(report.marginLeft) &&
+        usableReportMargin(report.marginTop) && usableReportMargin(report.marginRight) &&
+        usableReportMargin(report.marginBottom) && (report.language == 0 || report.language == 1) &&
+        report.decimals >= 0 && report.decimals <= kMaxReportDecimals;
+    return usable ? std::string() : "bad value for report." + field + ": " + value;
+}
 
 // Fields that other commands own: the name is the file's, visibility is hide and show.
 bool reserved(const std::string& field)
@@ -247,6 +280,12 @@ private:
                 return fail("expected FIELD=VALUE, got " + pair);
             const std::string field = pair.substr(0, eq);
             const std::string value = pair.substr(eq + 1);
+            if (field.starts_with("report.")) {
+                if (std::string why = setReportField(edited.method.report, field.substr(7), value);
+                    !why.empty())
+                    return fail(why);
+                continue;
+            }
             FieldSetter<IntegrationParams> inParams(edited.method.integration, field, value);
             visitFields(inParams, Record<IntegrationParams>{});
             FieldSetter<AnalysisMethod> inMethod(edited.method, field, value);
@@ -526,7 +565,10 @@ void addMethodCommand(CLI::App& app)
     }
 
     CLI::App* set = method->add_subcommand(
-        "set", "Set fields by the names of `info --json` (slope=40 minArea=1000 timeEnd=12 ...)");
+        "set",
+        "Set fields by the names of `info --json` (slope=40 minArea=1000 timeEnd=12 ...); the "
+        "report settings as report.FIELD (report.title=... report.marginLeft=15 "
+        "report.language=1 report.showChromatogram=0 report.columns=number,componentName,...)");
     set->add_option("NAME", r->name, "Method")->required();
     set->add_option("FIELD=VALUE", r->values, "Fields and their values")->required();
     leaf(set, A::Set, r);

@@ -8,6 +8,7 @@
 #include "dga/StoredGasOrder.h"
 #include "quant/Identification.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace dgaws {
@@ -137,12 +138,18 @@ Report reportPage(const ChromatogramData& data, const DgaPrintSettings& settings
     r.subtitle = s.subtitle;
     r.laboratory = s.laboratory;
     r.footer = s.footer;
+    r.reportNumber = data.method.serialNo;
     r.printedAt = printedAt;
     r.marginLeft = s.marginLeft;
     r.marginTop = s.marginTop;
     r.marginRight = s.marginRight;
     r.marginBottom = s.marginBottom;
     return r;
+}
+
+bool usableReportMargin(double millimetres)
+{
+    return std::isfinite(millimetres) && millimetres >= 0.0 && millimetres <= kMaxReportMargin;
 }
 
 ReportLanguage reportLanguage(const ChromatogramData& data, const DgaPrintSettings& settings)

@@ -36,6 +36,12 @@ Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
 Report reportPage(const ChromatogramData& data, const DgaPrintSettings& settings,
                   const std::string& printedAt);
 
+// The limits of a method's report settings, checked alike by the method sheet and the
+// command line: margins beyond them leave a small page no room for a table.
+inline constexpr double kMaxReportMargin = 60.0;  // millimetres
+inline constexpr int kMaxReportDecimals = 10;
+bool usableReportMargin(double millimetres);
+
 // The language a report takes: the print setting's, else the method's report settings'.
 ReportLanguage reportLanguage(const ChromatogramData& data, const DgaPrintSettings& settings);
 

@@ -3,6 +3,8 @@
 #include "chromatogram/ChromatogramData.h"
 #include "dga/KeyGases.h"
 
+#include <QImage>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,8 +48,14 @@ struct ReportText {
     std::string text;
 };
 
-using ReportBlock =
-    std::variant<ReportHeading, ReportFields, ReportTable, ReportGraph, ReportText, ReportDuval>;
+// A picture drawn by a view (several chromatograms over each other), printed across the
+// page's width with its proportions kept.
+struct ReportPicture {
+    QImage image;
+};
+
+using ReportBlock = std::variant<ReportHeading, ReportFields, ReportTable, ReportGraph, ReportText,
+                                 ReportDuval, ReportPicture>;
 
 // What a printed report says, laid out on pages only when printed, so preview, paper and
 // PDF show the same pages.
@@ -57,6 +65,8 @@ struct Report {
     std::string subtitle;
     std::string laboratory;
     std::string footer;
+    // The sample's serial number, printed in the header as the report's number; none: no line.
+    std::string reportNumber;
     std::string printedAt;     // the time of printing, as shown in every page's foot
     double marginLeft = 20.0;  // millimetres
     double marginTop = 20.0;

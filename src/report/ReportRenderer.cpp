@@ -113,6 +113,8 @@ double titleHeight(const Report& r, QPainter& painter, const Fonts& fonts)
         h += lineHeight(fonts.subtitle, painter, 1.4);
     if (!r.laboratory.empty())
         h += lineHeight(fonts.body, painter, 1.4);
+    if (!r.reportNumber.empty())
+        h += lineHeight(fonts.body, painter, 1.4);
     return h + lineHeight(fonts.body, painter, 0.6);
 }
 
@@ -336,6 +338,11 @@ std::vector<ReportRenderer::PagePlan> ReportRenderer::plan(QPainter& painter,
                 gap;
         } else if (std::holds_alternative<ReportDuval>(block)) {
             height = std::clamp(page.width() * 0.9, 0.0, bottom - page.top());
+        } else if (const auto* picture = std::get_if<ReportPicture>(&block)) {
+            const QImage& image = picture->image;
+            const double aspect =
+                image.isNull() ? 0.0 : double(image.height()) / double(image.width());
+            height = std::clamp(page.width() * aspect, 0.0, bottom - page.top());
         } else {
             height = std::clamp(page.width() * 0.42, 0.0, bottom - page.top());
         }
@@ -368,6 +375,14 @@ void ReportRenderer::paintPage(QPainter& p, const QRectF& page, const PagePlan& 
                 centred(fonts.subtitle, report_.subtitle, 1.4);
             if (!report_.laboratory.empty())
                 centred(fonts.body, report_.laboratory, 1.4);
+            if (!report_.reportNumber.empty()) {
+                const double h = lineHeight(fonts.body, p, 1.4);
+                p.setFont(fonts.body);
+                p.drawText(QRectF(page.left(), y, page.width(), h), Qt::AlignRight,
+                           QString::fromUtf8(report_.pick("报告编号: ", "Report No.: ")) +
+                               qt(report_.reportNumber));
+                y += h;
+            }
             continue;
         }
         const ReportBlock& block = report_.blocks[item.block];
@@ -394,6 +409,12 @@ void ReportRenderer::paintPage(QPainter& p, const QRectF& page, const PagePlan& 
         } else if (const auto* text = std::get_if<ReportText>(&block)) {
             p.setFont(fonts.body);
             p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, qt(text->text));
+        } else if (const auto* picture = std::get_if<ReportPicture>(&block)) {
+            if (!picture->image.isNull()) {
+                QSizeF size = picture->image.size();
+                size.scale(box.size(), Qt::KeepAspectRatio);
+                p.drawImage(QRectF(box.topLeft(), size), picture->image);
+            }
         } else if (const auto* duval = std::get_if<ReportDuval>(&block)) {
             p.setFont(fonts.graph);
             const double w = box.width() / 2, h = box.height() / 2;

@@ -114,6 +114,51 @@ TEST_F(MethodCommandTest, BadFieldsAndValuesAreNamedAndTheFileStays)
     EXPECT_EQ(readWholeFile(file), before);
 }
 
+TEST_F(MethodCommandTest, ReportSettingsAreSetAsTheSheetSetsThemAndCheckedTheSameWay)
+{
+    const std::string file = folder_ + "/QLDefault.she";
+    const Output set = method(A::Set, [](auto& r) {
+        r.name = "QLDefault",
+        r.values = {"report.title=东郊实验室油色谱报告",
+                    "report.laboratory=化验室",
+                    "report.marginLeft=15",
+                    "report.language=1",
+                    "report.showChromatogram=0",
+                    "report.columns=number,componentName,oilContent"};
+    });
+    ASSERT_EQ(set.status, 0) << set.err;
+    const ReportSettings report = loadMethodFile(file).method.report;
+    EXPECT_EQ(report.title, "东郊实验室油色谱报告");
+    EXPECT_EQ(report.laboratory, "化验室");
+    EXPECT_EQ(report.marginLeft, 15.0);
+    EXPECT_EQ(report.language, 1);
+    EXPECT_EQ(report.showChromatogram, 0);
+    std::vector<std::string> shown;
+    for (const ReportColumn& c : report.columns)
+        if (c.visible)
+            shown.push_back(c.key);
+    EXPECT_EQ(shown, (std::vector<std::string>{"number", "componentName", "oilContent"}));
+
+    const std::string before = readWholeFile(file);
+    struct Refused {
+        std::string value, err;
+    };
+    for (const Refused& r : {
+             Refused{"report.marginTop=61", "bad value for report.marginTop: 61"},
+             Refused{"report.marginRight=-1", "bad value for report.marginRight: -1"},
+             Refused{"report.language=2", "bad value for report.language: 2"},
+             Refused{"report.decimals=11", "bad value for report.decimals: 11"},
+             Refused{"report.columns=number,peakColour", "unknown report column peakColour"},
+             Refused{"report.titel=x", "unknown method field report.titel"},
+         }) {
+        const Output out =
+            method(A::Set, [&r](auto& q) { q.name = "QLDefault", q.values = {r.value}; });
+        EXPECT_EQ(out.status, 1) << r.value;
+        EXPECT_EQ(out.err, "dgaws-cli: " + r.err + "\n");
+    }
+    EXPECT_EQ(readWholeFile(file), before);
+}
+
 TEST_F(MethodCommandTest, TimeProgramRowsHidingAndDefaults)
 {
     const auto add = [this](double t, int type) {

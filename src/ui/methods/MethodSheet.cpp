@@ -5,6 +5,7 @@
 #include "ui/common/QtText.h"
 #include "ui/methods/CPP_DetectParaDlg.h"
 #include "ui/methods/MethodPages.h"
+#include "ui/methods/ReportSettingsPage.h"
 
 #include "chromatogram/MethodLibrary.h"
 
@@ -22,7 +23,8 @@ MethodSheet::MethodSheet(const AnalysisMethod& method, Target target, OperatorPr
 {
     setWindowTitle(qs(target == Target::Library ? kLibraryCaption : kDocumentCaption));
     pages_ << integration_ << new ComponentsPage(this) << new QuantitationPage(this)
-           << new CPP_FileDlg(this) << new InstrumentPage(this) << new OilTestPage(this);
+           << new CPP_FileDlg(this) << new InstrumentPage(this) << new OilTestPage(this)
+           << new ReportSettingsPage(this);
     for (MethodPage* page : pages_) {
         page->load(method);
         tabs_->addTab(page, page->caption());

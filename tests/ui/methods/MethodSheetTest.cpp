@@ -9,6 +9,8 @@
 #include "ui/methods/CPP_DetectParaDlg.h"
 #include "ui/methods/MethodLibraryCommands.h"
 #include "ui/methods/MethodSheet.h"
+#include "ui/methods/ReportSettingsPage.h"
+#include "ui/reports/ReportCommands.h"
 #include "ui/shell/CProgStatusBar.h"
 #include "ui/shell/MethodTreeNode.h"
 
@@ -17,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -424,6 +427,54 @@ private slots:
         CProgStatusBar* bar = f.frame->progressBar();
         QCOMPARE(bar->paneText(CProgStatusBar::SampleKind), QString::fromUtf8("标样：3"));
         QCOMPARE(bar->paneText(CProgStatusBar::Analysis), QString::fromUtf8("外标法-分组"));
+    }
+
+    // The report settings page edits what the printed reports say, with the same checks as
+    // the command line, and the next report prints it.
+    void theReportSettingsPageChangesWhatTheReportPrints()
+    {
+        UiFixture f;
+        CChildFrame* w = detectedSample(f);
+        QVERIFY(w);
+        CChrEDoc& doc = w->document();
+        doc.data.method.serialNo = "2024041101";
+        bool refused = false;
+        editDocumentMethod(*f.frame, [&](MethodSheet& s) {
+            auto* page = s.page<ReportSettingsPage>();
+            QVERIFY(page);
+            s.tabs()->setCurrentWidget(page);
+            page->title()->setText(QStringLiteral("东郊实验室色谱报告"));
+            page->margin(0)->setText(QStringLiteral("61"));
+            page->language()->setCurrentIndex(1);
+            page->section(0)->setChecked(false);  // no chromatogram
+            for (int c = 0; c < page->columns()->count(); ++c)
+                if (page->columns()->item(c)->text() == QStringLiteral("峰高"))
+                    page->columns()->item(c)->setCheckState(Qt::Unchecked);
+            saveDialogShot(s, "method-sheet-report-settings");
+            s.accept();
+            refused = s.isVisible() && s.focusWidget() == page->margin(0);
+            page->margin(0)->setText(QStringLiteral("15"));
+        });
+        QVERIFY(refused);
+        QCOMPARE(f.prompts.messages, QStringList{qs(ReportSettingsPage::kMarginRange)});
+        const ReportSettings& r = doc.data.method.report;
+        QCOMPARE(r.title, std::string("东郊实验室色谱报告"));
+        QCOMPARE(r.marginLeft, 15.0);
+        QCOMPARE(r.language, 1);
+        QCOMPARE(r.showChromatogram, 0);
+
+        const Report printed =
+            f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Analysis);
+        QCOMPARE(printed.title, r.title);
+        QCOMPARE(printed.marginLeft, 15.0);
+        QCOMPARE(printed.language, ReportLanguage::English);
+        QCOMPARE(printed.reportNumber, std::string("2024041101"));
+        for (const ReportBlock& b : printed.blocks) {
+            QVERIFY(!std::holds_alternative<ReportGraph>(b));
+            if (const auto* table = std::get_if<ReportTable>(&b))
+                for (const std::string& header : table->headers)
+                    QVERIFY(header != "峰高" && header != "Height");
+        }
     }
 };
 
