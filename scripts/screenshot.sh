@@ -63,6 +63,10 @@ if [ -n "$A_RUN" ] && [ -n "$B_RUN" ]; then
 fi
 DGAWS_SHOTS_DIR="$SHOTS" QT_QPA_PLATFORM=offscreen "$BUILD_DIR/tests/test_ui" >/dev/null 2>&1 ||
   echo "some window test failed; the pictures may be incomplete" >&2
+# Among them the method sheet's report settings and page 1 of the multi-chromatogram print.
+for shot in method-sheet-report-settings multi-chromatogram-print; do
+  [ -f "$SHOTS/$shot.png" ] || echo "no picture $shot" >&2
+done
 echo "$SHOTS"
 
 # The guide shows the window as this build draws it, never an older one.

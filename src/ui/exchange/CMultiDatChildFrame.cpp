@@ -3,6 +3,7 @@
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 #include "ui/exchange/ComparisonDialogs.h"
+#include "ui/reports/ReportOutput.h"
 #include "ui/shell/DocumentCommands.h"
 #include "ui/shell/FrameActions.h"
 
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -105,6 +107,10 @@ CMultiDatChildFrame::CMultiDatChildFrame(OperatorPrompts& prompts, QWidget* pare
     add("删除谱图文件(&E)\n删除", [this] { deleteChecked(); });
     add("显示或隐藏该谱图\n显示或应藏谱图", [this] { toggleShown(); });
     add("按所选择的谱图匹配窗口大小\n匹配谱图", [this] { matchWindow(); });
+    menu->addSeparator();
+    add("打印(&P)...", [this] { print(); });
+    add("打印预览(&V)", [this] { preview(); });
+    add("导出PDF(&D)...", [this] { exportPdf(); });
     bar_->addSeparator();
     menu = menus->addMenu(QStringLiteral("谱图运算(&C)"));
     add("谱图叠加(&A)\n叠加", [this] { sum(); });
@@ -162,6 +168,58 @@ CMultiDatChildFrame::CMultiDatChildFrame(OperatorPrompts& prompts, QWidget* pare
             }
         }
     });
+}
+
+Report CMultiDatChildFrame::report() const
+{
+    Report r;
+    r.title = "多谱图处理";
+    r.printedAt = ss(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    // Drawn at a fixed size, so the page does not depend on how large the window is.
+    QImage overlay = graph_->toPixmap(1800, 1000, 1.0).toImage();
+    r.blocks.push_back(ReportPicture{std::move(overlay)});
+    r.blocks.push_back(ReportHeading{"谱图列表"});
+    ReportTable table;
+    for (int c = 0; c < list_->columnCount(); ++c)
+        table.headers.push_back(ss(list_->headerItem()->text(c)));
+    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+        std::vector<std::string> cells;
+        for (int c = 0; c < list_->columnCount(); ++c)
+            cells.push_back(ss(list_->topLevelItem(row)->text(c)));
+        table.rows.push_back(std::move(cells));
+    }
+    r.blocks.push_back(std::move(table));
+    return r;
+}
+
+QPageLayout CMultiDatChildFrame::paper() const
+{
+    return pageLayout_ ? pageLayout_()
+                       : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+}
+
+bool CMultiDatChildFrame::print()
+{
+    return printReport(report(), paper(), this);
+}
+
+void CMultiDatChildFrame::preview()
+{
+    previewReport(report(), paper(), this);
+}
+
+std::optional<QString> CMultiDatChildFrame::exportPdf()
+{
+    const std::optional<QString> path =
+        prompts_.saveFile(QStringLiteral("导出PDF"), QStringLiteral("多谱图.pdf"),
+                          nameFiltersFromStored(kPdfFilter), QStringLiteral("pdf"));
+    if (!path)
+        return std::nullopt;
+    if (!writeReportPdf(report(), paper(), *path)) {
+        prompts_.message(qs(kPdfFailed).replace(QStringLiteral("%s"), *path));
+        return std::nullopt;
+    }
+    return path;
 }
 
 void CMultiDatChildFrame::refresh()

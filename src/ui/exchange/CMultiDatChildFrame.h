@@ -3,6 +3,9 @@
 #include "ui/exchange/CMultiDatView.h"
 
 #include "processing/ComparisonEntry.h"
+#include "report/Report.h"
+
+#include <QPageLayout>
 
 #include <QTreeWidget>
 #include <QWidget>
@@ -78,10 +81,23 @@ public:
     // Everything drawn and listed again.
     void refresh();
 
+    // "多谱图打印": the overlaid graph as shown and the list of its chromatograms, on the
+    // paper of the print settings (`layout`, A4 until set).
+    void setPageLayout(std::function<QPageLayout()> layout) { pageLayout_ = std::move(layout); }
+    Report report() const;
+    bool print();
+    void preview();
+    // The PDF where the operator chooses; the path written, none when cancelled or failed
+    // (the failure is shown and no partial file is left).
+    std::optional<QString> exportPdf();
+    static constexpr const char* kPdfFilter = "PDF文件(*.pdf)|*.pdf||";
+    static constexpr const char* kPdfFailed = "无法写入PDF文件%s";
+
 private:
     std::optional<int> store(ChromatogramData result, const QString& proposed);
     const ComparisonEntry* currentEntry() const;
     DeleteAnswer askDelete(const QString& text);
+    QPageLayout paper() const;
 
     OperatorPrompts& prompts_;
     CMultiDatDoc doc_;
@@ -90,6 +106,7 @@ private:
     CMultiDatView* graph_;
     QComboBox* distribution_;
     DeleteQuestion askDelete_;
+    std::function<QPageLayout()> pageLayout_;
 };
 
 }  // namespace dgaws

@@ -523,6 +523,7 @@ CMultiDatChildFrame* CMainFrame::openComparisonWindow()
     prompts_->message(qs(comparison::kWindowNote), OperatorPrompts::Icon::Information);
     app_.log(comparison::kWindowOpenedLog);
     auto* window = new CMultiDatChildFrame(*prompts_);
+    window->setPageLayout([this] { return reports_->pageLayout(); });
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();

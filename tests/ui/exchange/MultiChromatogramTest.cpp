@@ -2,11 +2,14 @@
 #include "UiFixture.h"
 
 #include "processing/ComparisonOperations.h"
+#include "report/PdfText.h"
+#include "report/ReportRenderer.h"
 #include "ui/exchange/CMultiDatChildFrame.h"
 #include "ui/exchange/ComparisonDialogs.h"
 
 #include <QAction>
 #include <QMdiSubWindow>
+#include <QPageLayout>
 #include <QProcess>
 
 using namespace dgaws;
@@ -86,6 +89,60 @@ private slots:
         // The sources stay as they were.
         QCOMPARE(readChromatogramFile(ss(runs[0])).signal.values(),
                  w->document().set.entries[0].data.signal.values());
+    }
+
+    // "多谱图打印": the overlay as shown and the list, in preview, print and PDF alike.
+    void thePrintShowsTheOverlayAndTheList()
+    {
+        UiFixture f;
+        const QStringList runs = writeRuns(f);
+        CMultiDatChildFrame* w = openWindow(f);
+        QVERIFY(w);
+        w->addFiles(runs);
+        w->document().set.entries[1].timeShift = 0.25;
+        w->refresh();
+
+        const Report report = w->report();
+        const ReportPicture* overlay = nullptr;
+        const ReportTable* list = nullptr;
+        for (const ReportBlock& b : report.blocks) {
+            overlay = overlay ? overlay : std::get_if<ReportPicture>(&b);
+            list = list ? list : std::get_if<ReportTable>(&b);
+        }
+        QVERIFY(overlay && !overlay->image.isNull());
+        // The picture is the graph with its traces in their colours, not an empty frame.
+        const auto near = [](const QColor& a, const QColor& b) {
+            return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                std::abs(a.blue() - b.blue()) <
+                60;
+        };
+        for (int k = 0; k < 3; ++k) {
+            int coloured = 0;
+            for (int x = 0; x < overlay->image.width(); ++x)
+                for (int y = 0; y < overlay->image.height(); y += 2)
+                    coloured += near(overlay->image.pixelColor(x, y), CMultiDatView::colorOf(k));
+            QVERIFY2(coloured > 100, qPrintable(QString::number(k)));
+        }
+        QVERIFY(list);
+        QCOMPARE(list->rows.size(), size_t(3));
+        QCOMPARE(list->rows[1][0], std::string("run2.chg"));
+        QCOMPARE(list->rows[1][2], std::string("0.250"));
+
+        const QImage page = ReportRenderer(report).pageImage(
+            0, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()), 110);
+        if (const QString shots = qEnvironmentVariable("DGAWS_SHOTS_DIR"); !shots.isEmpty())
+            page.save(QDir(shots).filePath(QStringLiteral("multi-chromatogram-print.png")));
+
+        const QString pdf = qs(f.dir.path("multi.pdf"));
+        f.prompts.files << pdf;
+        QCOMPARE(w->exportPdf(), std::optional<QString>(pdf));
+        const std::string text = pdfText(ss(pdf));
+        for (const char* name : {"run1.chg", "run2.chg", "run3.chg", "多谱图处理"})
+            QVERIFY2(text.find(name) != std::string::npos, name);
+        const QString nowhere = qs(f.dir.path("missing/folder/x.pdf"));
+        f.prompts.files << nowhere;
+        QVERIFY(!w->exportPdf());
+        QVERIFY(!QFileInfo::exists(nowhere + QStringLiteral(".part")));
     }
 
     void theInversionProposesItsNameAndACancelledDialogAddsNothing()
