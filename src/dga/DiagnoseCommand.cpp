@@ -1,6 +1,7 @@
 #include "DiagnoseCommand.h"
 
 #include "AttentionValues.h"
+#include "RateRecord.h"
 #include "StoredGasOrder.h"
 #include "ThreeRatio.h"
 
@@ -80,6 +81,8 @@ std::optional<DiagnosisView> diagnose(ChromatogramData& data, ChromatogramData& 
     view.ratesComputed = check.ratesComputed;
     view.ratesNotComputed = check.ratesNotComputed;
     view.device = env.device;
+    if (check.ratesComputed)
+        view.previousTest = previousTestSummary(data.method.testRecord);
     return view;
 }
 

@@ -28,6 +28,9 @@ struct DiagnosisView {
     std::string ratesNotComputed;
     // Set by diagnose(): the class of the transformer the test was judged for.
     DeviceClass device;
+    // Set by diagnose(): the previous test the rates were computed against
+    // (previousTestSummary); empty without rates.
+    std::string previousTest;
 
     // "三比值判定" is offered only once an attention value was exceeded.
     bool judgementOffered() const { return diagnosisCode != -1; }
@@ -37,7 +40,9 @@ struct DiagnosisView {
 DiagnosisView diagnosisView(const ChromatogramData& data);
 
 // The test as the database stores it: the method's serialNo as batch number, the injection
-// time, the nine contents in oil with the total hydrocarbons, and diagnosisCode as status.
+// time, the nine contents in oil with the total hydrocarbons, and as status the attention
+// code when a content exceeds its attention value (judged or not; the judgement names the
+// fault of an abnormal test, it does not make it normal), else diagnosisCode.
 TestRecord makeTestRecord(const ChromatogramData& data);
 
 // How saving a test into the database ended.

@@ -5,6 +5,7 @@
 #include "dga/DuvalTriangle.h"
 #include "dga/GasProductionRate.h"
 #include "dga/Interpretations.h"
+#include "dga/RateRecord.h"
 #include "dga/StoredGasOrder.h"
 #include "quant/Identification.h"
 
@@ -216,11 +217,15 @@ std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const Chromatog
     const std::string zone = point
         ? std::string(duvalZoneCode(duvalZone(*point))) + " " + duvalZoneName(duvalZone(*point), en)
         : std::string();
-    blocks.push_back(ReportFields{{
+    ReportFields results{{
         {en ? "Total Hydrocarbon Conc:" : "总烃含量:", format("%12.4f ", data.totalHydrocarbons)},
         {en ? "Three Comparing Results:" : "三比值:", codes},
         {en ? "Duval Triangle 1:" : "Duval三角形:", zone},
-    }});
+    }};
+    // The rates are counted from this test; a reader years later must know which one.
+    if (const std::string previous = previousTestSummary(data.method.testRecord); !previous.empty())
+        results.fields.push_back({en ? "Previous Test:" : kPreviousTestLabel, previous});
+    blocks.push_back(std::move(results));
     blocks.push_back(ReportText{en ? "Note: total hydrocarbons are the sum of methane, ethane, "
                                      "ethylene and acetylene."
                                    : "注意:总烃指甲烷、乙烷、乙烯、乙炔四种气体的总和。"});

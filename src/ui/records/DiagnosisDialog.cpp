@@ -72,6 +72,10 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
     fillGases(view);
     auto* rateNote = new QLabel(qs(view.ratesNotComputed), this);
     rateNote->setVisible(!view.ratesNotComputed.empty());
+    // Rates are only as good as the test they are counted from: it is named.
+    previousTest_ =
+        new QLabel(qs(kPreviousTestLabel) + QLatin1Char(' ') + qs(view.previousTest), this);
+    previousTest_->setVisible(!view.previousTest.empty());
 
     total_ = readOnlyField(this);
     codes_ = readOnlyField(this);
@@ -138,6 +142,7 @@ DiagnosisDialog::DiagnosisDialog(CChrEDoc& doc, const DiagnosisView& view, Opera
     auto* results = new QVBoxLayout;
     results->addWidget(gases_);
     results->addWidget(rateNote);
+    results->addWidget(previousTest_);
     results->addLayout(form);
     results->addWidget(supplementary_);
     auto* sides = new QHBoxLayout;

@@ -64,6 +64,8 @@ public:
     QVBoxLayout* supplementaryLayout() const { return supplementaryLayout_; }
     QLabel* supplementaryNote() const { return supplementaryNote_; }
     InterpretationPanel* interpretations() const { return interpretations_; }
+    // "上次实验:" and the previous test the rates were computed against; hidden without rates.
+    QLabel* previousTestLabel() const { return previousTest_; }
 
     void judge();
     void recordGasProductionData();
@@ -94,6 +96,7 @@ private:
     QVBoxLayout* supplementaryLayout_;
     QLabel* supplementaryNote_;
     InterpretationPanel* interpretations_;
+    QLabel* previousTest_;
     bool preview_ = false;
 };
 

@@ -52,6 +52,8 @@ PreviousTestDialog::PreviousTestDialog(const RateRecord& record, OperatorPrompts
         buttons->addButton(QStringLiteral("读取数据(&R)"), QDialogButtonBox::ActionRole);
     QPushButton* save =
         buttons->addButton(QStringLiteral("保存数据(&S)"), QDialogButtonBox::ActionRole);
+    QPushButton* clearing = buttons->addButton(qs(kClearButton), QDialogButtonBox::ActionRole);
+    connect(clearing, &QPushButton::clicked, this, &PreviousTestDialog::clear);
     buttons->addButton(QStringLiteral("确定(&O)"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("取消(&C)"), QDialogButtonBox::RejectRole);
     connect(read, &QPushButton::clicked, this, &PreviousTestDialog::load);
@@ -73,9 +75,20 @@ void PreviousTestDialog::show(const RateRecord& r)
         values_[i]->setText(QString::number(r.values[i], 'f', 4));
 }
 
+void PreviousTestDialog::clear()
+{
+    date_->clear();
+    file1_->clear();
+    file2_->clear();
+    for (QLineEdit* v : values_)
+        v->clear();
+}
+
 std::optional<RateRecord> PreviousTestDialog::record()
 {
     RateRecord r;
+    if (date_->text().trimmed().isEmpty())
+        return r;
     const QDateTime when = QDateTime::fromString(date_->text().trimmed(), qs(kDateFormat));
     if (!when.isValid()) {
         prompts_.message(qs(kBadDate));

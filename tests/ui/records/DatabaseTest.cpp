@@ -3,6 +3,7 @@
 
 #include "app/OutputFolders.h"
 #include "chromatogram/FileIO.h"
+#include "dga/GasProductionRate.h"
 #include "ui/records/DatabaseCommands.h"
 #include "ui/records/DatabaseViewDialog.h"
 #include "ui/records/DeviceLibraryDialog.h"
@@ -223,6 +224,20 @@ private slots:
         QCOMPARE(qs(r.testTime.format("%Y-%m-%d %H:%M:%S")), QStringLiteral("2026-11-01 08:00:00"));
         QCOMPARE(r.values[4], 12.5);
         QVERIFY(w->document().isModified());
+
+        // Cleared, the document holds no previous test and the rates say what they lack.
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<PreviousTestDialog&>(d);
+            QCOMPARE(dialog.dateEdit()->text(), QStringLiteral("2026-11-01 08:00:00"));
+            for (QPushButton* b : dialog.findChildren<QPushButton*>())
+                if (b->text() == qs(PreviousTestDialog::kClearButton))
+                    b->click();
+            dialog.accept();
+        });
+        QVERIFY(f.frame->databaseCommands().editPreviousTest(*w));
+        QVERIFY(!hasPreviousTest(w->document().data.method.testRecord));
+        QCOMPARE(w->document().data.method.testRecord, RateRecord{});
+        QCOMPARE(f.prompts.messages.size(), 1);
     }
 };
 

@@ -163,10 +163,14 @@ private slots:
         doc.data.method.testRecord.text1 = "/old/gasesB_0409.chg";
         doc.data.method.testRecord.text2 = "gasesA_0409.chg";
         writeChromatogramFile(doc.pathName, doc.data);
+        const std::string previous = "2024/04/09 09:00:00 (gasesB_0409.chg, gasesA_0409.chg)";
 
         std::array<QString, gas::Count> shownRates;
+        QString previousShown;
         whenDialogShows([&](QDialog& d) {
             auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
+            if (!dialog.previousTestLabel()->isHidden())
+                previousShown = dialog.previousTestLabel()->text();
             for (int row = 0; row < dialog.gasTable()->rowCount(); ++row)
                 if (const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2))
                     shownRates[size_t(row)] = cell->text();
@@ -176,6 +180,7 @@ private slots:
         f.frame->actions().diagnose->trigger();
         QVERIFY(f.prompts.questions.isEmpty());
         QVERIFY(!shownRates[gas::C2H2].isEmpty());
+        QCOMPARE(previousShown, QString::fromUtf8("上次实验: ") + qs(previous));
 
         const Report report = f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga);
         const ReportTable* table = nullptr;
@@ -183,6 +188,13 @@ private slots:
             if (const auto* t = std::get_if<ReportTable>(&b); t && !table)
                 table = t;
         QVERIFY(table);
+        bool previousPrinted = false;
+        for (const ReportBlock& b : report.blocks)
+            if (const auto* fields = std::get_if<ReportFields>(&b))
+                for (const auto& [label, value] : fields->fields)
+                    previousPrinted =
+                        previousPrinted || (label == "上次实验:" && value == previous);
+        QVERIFY(previousPrinted);
         const auto column = [table](DgaPrintSettings::Column c) {
             const auto at = std::find(table->headers.begin(), table->headers.end(),
                                       std::string(dgaColumnTitle(c, ReportLanguage::Chinese)));
