@@ -175,8 +175,9 @@ Report CMultiDatChildFrame::report() const
     Report r;
     r.title = "多谱图处理";
     r.printedAt = ss(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    // Drawn at a fixed size, so the page does not depend on how large the window is.
-    QImage overlay = graph_->toPixmap(1800, 1000, 1.0).toImage();
+    // Drawn at a fixed size, so the page does not depend on how large the window is, and at
+    // twice the resolution, so its labels stay readable on paper.
+    QImage overlay = graph_->toPixmap(900, 500, 2.0).toImage();
     r.blocks.push_back(ReportPicture{std::move(overlay)});
     r.blocks.push_back(ReportHeading{"谱图列表"});
     ReportTable table;

@@ -450,10 +450,10 @@ private slots:
             for (int c = 0; c < page->columns()->count(); ++c)
                 if (page->columns()->item(c)->text() == QStringLiteral("峰高"))
                     page->columns()->item(c)->setCheckState(Qt::Unchecked);
-            saveDialogShot(s, "method-sheet-report-settings");
             s.accept();
             refused = s.isVisible() && s.focusWidget() == page->margin(0);
             page->margin(0)->setText(QStringLiteral("15"));
+            saveDialogShot(s, "method-sheet-report-settings");
         });
         QVERIFY(refused);
         QCOMPARE(f.prompts.messages, QStringList{qs(ReportSettingsPage::kMarginRange)});
