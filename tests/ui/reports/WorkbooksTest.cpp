@@ -5,6 +5,7 @@
 #include "report/XlsxReader.h"
 
 #include "chromatogram/FileIO.h"
+#include "report/TemplateWorkbooks.h"
 #include "ui/reports/WorkbookColumnDialog.h"
 #include "ui/reports/WorkbookCommands.h"
 
@@ -78,6 +79,20 @@ private slots:
         const auto appended = XlsxReader(ss(*path)).sheet("设备档案卡片");
         QCOMPARE(number(appended, "F22"), number(cells, "I22"));
         QCOMPARE(number(appended, "I22"), number(cells, "I22"));
+
+        // A new card of the same name would lose the appended test: asked first, kept on no.
+        f.prompts.questions.clear();
+        f.prompts.yesNo = {false};
+        chooseColumn(3);
+        QVERIFY(!f.frame->workbookCommands().write(*w, WorkbookKind::RecordCard));
+        QCOMPARE(f.prompts.questions,
+                 QStringList{qs(kReplaceCardQuestion).replace(QStringLiteral("%s"), *path)});
+        QCOMPARE(number(XlsxReader(ss(*path)).sheet("设备档案卡片"), "F22"), number(cells, "I22"));
+        f.prompts.yesNo = {true};
+        chooseColumn(3);
+        QCOMPARE(f.frame->workbookCommands().write(*w, WorkbookKind::RecordCard), path);
+        const auto fresh = XlsxReader(ss(*path)).sheet("设备档案卡片");
+        QVERIFY(fresh.count("F22") == 0 || fresh.at("F22").value.empty());
     }
 
     void aFileThatIsNoCardIsLeftAlone()
