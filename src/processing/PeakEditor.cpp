@@ -67,8 +67,11 @@ std::shared_ptr<const std::vector<float>> PeakEditor::currentSamples() const
 
 UndoSnapshot PeakEditor::current() const
 {
-    return {data()->peaks, DisplayRange::of(data()->method), data()->method.manualEvents,
-            currentSamples(), correction_ ? *correction_ : SignalCorrection()};
+    const AnalysisMethod& m = data()->method;
+    return {
+        data()->peaks,     DisplayRange::of(m),  m.manualEvents,
+        m.integration,     m.timeProgramEnabled, m.timeProgram,
+        m.useManualEvents, currentSamples(),     correction_ ? *correction_ : SignalCorrection()};
 }
 
 void PeakEditor::pushUndo(UndoSnapshot before)
@@ -90,7 +93,12 @@ void PeakEditor::pushUndo()
 void PeakEditor::restore(const UndoSnapshot& snapshot)
 {
     data()->peaks = snapshot.peaks;
-    data()->method.manualEvents = snapshot.manualEvents;
+    AnalysisMethod& m = data()->method;
+    m.manualEvents = snapshot.manualEvents;
+    m.integration = snapshot.integration;
+    m.timeProgramEnabled = snapshot.timeProgramEnabled;
+    m.timeProgram = snapshot.timeProgram;
+    m.useManualEvents = snapshot.useManualEvents;
     if (snapshot.samples && currentSamples() != snapshot.samples) {
         data()->signal.assign(*snapshot.samples);
         samples_ = snapshot.samples;

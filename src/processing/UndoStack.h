@@ -3,6 +3,7 @@
 #include "DisplayRange.h"
 #include "SignalCorrection.h"
 
+#include "chromatogram/IntegrationParams.h"
 #include "chromatogram/ManualEvent.h"
 #include "chromatogram/PeakTable.h"
 
@@ -15,7 +16,8 @@ namespace dgaws {
 // What an undo step brings back: the whole peak table, the graph's display range, the
 // method's manual event rows (an undone edit takes its rows with it, or a replay would
 // bring the edit back), the samples and the signal correction with its backup (the signal
-// commands change them).
+// commands change them), and the detection settings the table was found with (an undone
+// method edit takes its parameters with it, or the next detection would bring the edit back).
 //
 // The samples are shared between steps that did not change them, so a long run of peak
 // edits holds one copy of the signal, not one per step.
@@ -23,6 +25,10 @@ struct UndoSnapshot {
     PeakTable peaks;
     DisplayRange range;
     std::vector<ManualEvent> manualEvents;
+    IntegrationParams integration;
+    bool timeProgramEnabled = false;
+    std::vector<TimeEvent> timeProgram;
+    bool useManualEvents = false;
     std::shared_ptr<const std::vector<float>> samples;
     SignalCorrection correction;
 };

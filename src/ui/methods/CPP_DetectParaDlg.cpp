@@ -5,6 +5,7 @@
 #include "ui/common/QtText.h"
 #include "ui/graph/ManualEventDialog.h"
 
+#include "processing/IntegrationProposal.h"
 #include "processing/TimeEventType.h"
 #include "processing/TimeProgramRows.h"
 
@@ -15,6 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -177,10 +179,21 @@ CPP_DetectParaDlg::CPP_DetectParaDlg(OperatorPrompts& prompts, QWidget* parent)
     timeDoubling_ = addNumberField(right, "时间变倍:", params);
     smoothWidth_ = addNumberField(right, "平滑 宽 度:", params);
     judgeWidth_ = addNumberField(right, "判峰宽度:", params);
-    auto* paramLayout = new QHBoxLayout(params);
-    paramLayout->addLayout(left);
-    paramLayout->addSpacing(24);
-    paramLayout->addLayout(right);
+    suggest_ = new QPushButton(QStringLiteral("建议积分参数"), params);
+    suggest_->setEnabled(false);
+    figures_ = new QLabel(params);
+    figures_->setWordWrap(true);
+    connect(suggest_, &QPushButton::clicked, this, &CPP_DetectParaDlg::suggestParameters);
+    auto* fields = new QHBoxLayout;
+    fields->addLayout(left);
+    fields->addSpacing(24);
+    fields->addLayout(right);
+    auto* proposal = new QHBoxLayout;
+    proposal->addWidget(suggest_, 0, Qt::AlignTop);
+    proposal->addWidget(figures_, 1);
+    auto* paramLayout = new QVBoxLayout(params);
+    paramLayout->addLayout(fields);
+    paramLayout->addLayout(proposal);
 
     useProgram_ = new QCheckBox(QStringLiteral("启用时间程序"), this);
     program_ = new QTableWidget(this);
@@ -308,6 +321,47 @@ int CPP_DetectParaDlg::addTimeEvent(const TimeEvent& row)
     fillProgram();
     program_->selectRow(at);
     return at;
+}
+
+void CPP_DetectParaDlg::setProposalSource(const ChromatogramData* chromatogram, int divisor)
+{
+    source_ = chromatogram;
+    areaDivisor_ = divisor;
+    suggest_->setEnabled(chromatogram != nullptr && chromatogram->signal.count() > 0);
+}
+
+void CPP_DetectParaDlg::suggestParameters()
+{
+    if (!source_ || source_->signal.count() == 0)
+        return;
+    const IntegrationProposal proposal = proposeIntegration(*source_, areaDivisor_);
+    const IntegrationParams& p = proposal.params;
+    showInteger(peakWidth_, p.peakWidth);
+    showNumber(slope_, p.slope);
+    showInteger(smoothWidth_, p.smoothWidth);
+    showNumber(minArea_, p.minArea);
+    showNumber(minHeight_, p.minHeight);
+    showNumber(lockTime_, p.lockTime);
+    showNumber(timeDoubling_, p.timeDoubling);
+    showProposal(proposal);
+}
+
+// The figures the proposal came from, in the signal's own units.
+void CPP_DetectParaDlg::showProposal(const IntegrationProposal& proposal)
+{
+    const auto g = [](double v) { return QString::number(v, 'g', 4); };
+    QString text = QStringLiteral("噪声 %1，漂移 %2/分").arg(g(proposal.noise), g(proposal.drift));
+    if (proposal.peakFound)
+        text += QStringLiteral("；最窄峰半峰宽 %1 分（%2 点），在 %3 分")
+                    .arg(g(proposal.narrowestHalfWidth), g(proposal.narrowestSamples),
+                         QString::number(proposal.narrowestAt, 'f', 3));
+    else
+        text += QStringLiteral("；没有高出噪声 %1 倍的峰，半峰宽和平滑宽度未改")
+                    .arg(g(kSignificantHeight));
+    if (proposal.disturbedStart)
+        text += QStringLiteral("；起始扰动，锁定至 %1 分")
+                    .arg(QString::number(proposal.params.lockTime, 'f', 3));
+    figures_->setText(text + QStringLiteral("。"));
 }
 
 void CPP_DetectParaDlg::editRow(int row)

@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -15,6 +16,8 @@ class QTableWidget;
 namespace dgaws {
 
 class OperatorPrompts;
+struct ChromatogramData;
+struct IntegrationProposal;
 
 // One row of the time program: its time, bunch size, slope and event.
 class TimeEventDialog : public QDialog {
@@ -57,6 +60,13 @@ public:
     // The row goes in by its time, as the add button's dialog puts it; returns its position.
     int addTimeEvent(const TimeEvent& row);
 
+    // The chromatogram "建议积分参数" reads, with the divisor its areas are measured with;
+    // it must outlive the page. Without one the button is disabled.
+    void setProposalSource(const ChromatogramData* chromatogram, int divisor);
+    // Fills the proposed fields from the source and says what they came from; they take
+    // effect, like any typed value, with the sheet's OK.
+    void suggestParameters();
+
     QLineEdit* peakWidth() const { return peakWidth_; }
     QLineEdit* slope() const { return slope_; }
     QLineEdit* stopTime() const { return stopTime_; }
@@ -75,12 +85,15 @@ public:
     QCheckBox* manualEventSwitch() const { return useManual_; }
     QPushButton* manualEventsButton() const { return manualEvents_; }
     QPushButton* signalControlButton() const { return signalControl_; }
+    QPushButton* suggestButton() const { return suggest_; }
+    QLabel* proposalFigures() const { return figures_; }
 
 private:
     void fillProgram();
     void enableControls();
     void editRow(int row);
     void editSignalControl();
+    void showProposal(const IntegrationProposal& proposal);
 
     OperatorPrompts& prompts_;
     double riderRatio_ = 10.0;
@@ -105,6 +118,10 @@ private:
     QCheckBox* useManual_;
     QPushButton* manualEvents_;
     QPushButton* signalControl_;
+    QPushButton* suggest_;
+    QLabel* figures_;
+    const ChromatogramData* source_ = nullptr;
+    int areaDivisor_ = 20;
 };
 
 }  // namespace dgaws

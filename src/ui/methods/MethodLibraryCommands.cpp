@@ -2,9 +2,11 @@
 
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
+#include "ui/methods/CPP_DetectParaDlg.h"
 #include "ui/methods/MethodSheet.h"
 #include "ui/shell/MethodTreeNode.h"
 
+#include "app/CChrEDoc.h"
 #include "app/WorkstationApp.h"
 
 #include <QAction>
@@ -73,9 +75,19 @@ bool MethodLibraryCommands::report(const LibraryResult& result)
     return result.ok();
 }
 
+void MethodLibraryCommands::offerProposal(MethodSheet& sheet) const
+{
+    const CChrEDoc* doc = active_ ? active_() : nullptr;
+    if (doc)
+        sheet.integrationPage()->setProposalSource(
+            &doc->data,
+            areaDivisor(doc->engine.settings().cacuFrequence, doc->data.pointsPerSecond));
+}
+
 bool MethodLibraryCommands::newMethod()
 {
     MethodSheet sheet(AnalysisMethod{}, MethodSheet::Target::Library, prompts_, dialogParent_);
+    offerProposal(sheet);
     if (sheet.exec() != QDialog::Accepted)
         return false;
     MethodLibraryEntry entry;
@@ -91,6 +103,7 @@ bool MethodLibraryCommands::editMethod(int index)
     MethodSheet sheet(library.at(static_cast<size_t>(index)).method, MethodSheet::Target::Library,
                       prompts_, dialogParent_);
     sheet.setWindowTitle(sheet.windowTitle() + QStringLiteral(" - 正在修改"));
+    offerProposal(sheet);
     if (sheet.exec() != QDialog::Accepted)
         return false;
     MethodLibraryEntry edited = library.at(static_cast<size_t>(index));

@@ -5,12 +5,16 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
+
 class QMenu;
 class QTreeWidget;
 class QWidget;
 
 namespace dgaws {
 
+class CChrEDoc;
+class MethodSheet;
 class OperatorPrompts;
 class WorkstationApp;
 
@@ -34,6 +38,10 @@ public:
     bool showMethod();
     bool makeDefault(int index, DefaultChannels channels);
 
+    // The chromatogram of the active window, which the sheet's "建议积分参数" reads; null
+    // when there is none.
+    void setActiveDocument(std::function<const CChrEDoc*()> active) { active_ = std::move(active); }
+
 signals:
     // Entries were added, removed or rewritten: positions kept elsewhere must be found again.
     void libraryChanged();
@@ -43,10 +51,12 @@ signals:
 private:
     // Shows the text of a library result that has one; true when it succeeded.
     bool report(const LibraryResult& result);
+    void offerProposal(MethodSheet& sheet) const;
 
     WorkstationApp& app_;
     OperatorPrompts& prompts_;
     QWidget* dialogParent_;
+    std::function<const CChrEDoc*()> active_;
 };
 
 }  // namespace dgaws

@@ -178,6 +178,10 @@ void CMainFrame::createDocks()
     });
     app_.library().setAsk([this](const std::string& q) { return prompts_->askYesNo(qs(q)); });
     methodCommands_ = new MethodLibraryCommands(app_, *prompts_, this);
+    methodCommands_->setActiveDocument([this]() -> const CChrEDoc* {
+        const CChildFrame* f = activeFrame();
+        return f ? &f->document() : nullptr;
+    });
     methodCommands_->attachTo(tree_);
     connect(methodCommands_, &MethodLibraryCommands::libraryChanged, this,
             &CMainFrame::relinkDocuments);

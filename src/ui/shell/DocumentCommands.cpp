@@ -275,6 +275,8 @@ bool DocumentCommands::editMethod(CChildFrame& frame)
 {
     CChrEDoc& doc = frame.document();
     MethodSheet sheet(doc.data.method, MethodSheet::Target::Chromatogram, prompts_, dialogParent_);
+    sheet.integrationPage()->setProposalSource(
+        &doc.data, areaDivisor(doc.engine.settings().cacuFrequence, doc.data.pointsPerSecond));
     // Looking at the method and confirming it unchanged is no edit.
     if (sheet.exec() != QDialog::Accepted || sheet.method() == doc.data.method)
         return false;

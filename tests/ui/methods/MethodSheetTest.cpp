@@ -1,6 +1,7 @@
 #include "DialogShot.h"
 #include "UiFixture.h"
 
+#include "processing/IntegrationProposal.h"
 #include "processing/TimeEventType.h"
 #include "processing/TimeProgramRows.h"
 #include "ui/calibration/PeakInfoDialog.h"
@@ -18,8 +19,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -118,6 +122,62 @@ private slots:
         f.frame->updateCommandStates();
         f.frame->peakEditActions().undo->trigger();
         QCOMPARE(doc.data.peaks.size(), kept);
+    }
+
+    // The proposal is read from the active chromatogram, fills the page, says where it came
+    // from and, like typed values, changes the detection once with the sheet's OK.
+    void theProposalFillsThePageAndTakesEffectWithOk()
+    {
+        UiFixture f;
+        CChildFrame* w = detectedSample(f);
+        QVERIFY(w);
+        CChrEDoc& doc = w->document();
+        const AnalysisMethod before = doc.data.method;
+        const PeakTable peaksBefore = doc.data.peaks;
+        const IntegrationProposal expected = proposeIntegration(
+            doc.data, areaDivisor(doc.engine.settings().cacuFrequence, doc.data.pointsPerSecond));
+        QVERIFY(expected.peakFound);
+        editDocumentMethod(*f.frame, [&](MethodSheet& s) {
+            CPP_DetectParaDlg* page = s.integrationPage();
+            QVERIFY(page->suggestButton()->isEnabled());
+            page->suggestButton()->click();
+            QCOMPARE(page->peakWidth()->text().toInt(), expected.params.peakWidth);
+            QCOMPARE(page->smoothWidth()->text().toInt(), expected.params.smoothWidth);
+            QCOMPARE(page->slope()->text().toDouble(), expected.params.slope);
+            QCOMPARE(page->minArea()->text().toDouble(), expected.params.minArea);
+            QCOMPARE(page->timeDoubling()->text().toDouble(), 0.0);
+            QVERIFY(page->proposalFigures()->text().contains(QStringLiteral("最窄峰半峰宽")));
+            saveDialogShot(s, "method-sheet-proposal");
+        });
+        IntegrationParams proposed = before.integration;
+        applyProposal(expected, proposed);
+        QVERIFY(doc.data.method.integration == proposed);
+        QVERIFY(doc.data.peaks.size() > 0);
+        f.frame->updateCommandStates();
+        f.frame->peakEditActions().undo->trigger();
+        QVERIFY(doc.data.method == before);
+        QCOMPARE(doc.data.peaks, peaksBefore);
+
+        // A library method proposes from the active window, and without one it cannot.
+        bool enabled = false;
+        whenDialogShows([&enabled](QDialog& d) {
+            enabled = dynamic_cast<MethodSheet&>(d).integrationPage()->suggestButton()->isEnabled();
+            d.reject();
+        });
+        treeCommand(*f.frame, -1, QStringLiteral("新建分析方法(&N)"));
+        QVERIFY(enabled);
+        doc.setModifiedFlag(false);  // nothing to ask on closing
+        for (QMdiSubWindow* sub : f.frame->mdiArea()->subWindowList())
+            if (sub->widget() == w)
+                QVERIFY(sub->close());
+        QApplication::processEvents();
+        QCOMPARE(f.frame->activeFrame(), nullptr);
+        whenDialogShows([&enabled](QDialog& d) {
+            enabled = dynamic_cast<MethodSheet&>(d).integrationPage()->suggestButton()->isEnabled();
+            d.reject();
+        });
+        treeCommand(*f.frame, -1, QStringLiteral("新建分析方法(&N)"));
+        QVERIFY(!enabled);
     }
 
     void badInputIsNamedFocusedAndChangesNothing()
