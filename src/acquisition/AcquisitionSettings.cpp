@@ -1,13 +1,24 @@
 #include "AcquisitionSettings.h"
 
-#include <cstdlib>
+#include <charconv>
+#include <system_error>
 
 namespace dgaws {
 
 double settingNumber(const std::string& text)
 {
-    // atof semantics: leading blanks, then as much of a number as there is.
-    return std::strtod(text.c_str(), nullptr);
+    // atof semantics (leading blanks, then as much of a number as there is), but never the
+    // C library's locale: under a decimal comma strtod reads "0.2" as 0.
+    const char* begin = text.data();
+    const char* const end = begin + text.size();
+    while (begin != end && (*begin == ' ' || (*begin >= '\t' && *begin <= '\r')))
+        ++begin;
+    if (begin != end && *begin == '+')
+        ++begin;
+    double value = 0.0;
+    if (std::from_chars(begin, end, value).ec != std::errc())
+        return 0.0;
+    return value;
 }
 
 namespace {

@@ -29,8 +29,11 @@ struct AcquisitionSettings {
     std::string StartA1, StartA2, StartA3, StopA1, StopA2, StopA3;
     std::string StartB1, StartB2, StartB3, StopB1, StopB2, StopB3;
 
-    // Not stored: the live rate follows the card type at start-up (a text import may
-    // replace it), and the collector always has two channels.
+    // Not stored: the card type the collector decodes, and the live rate, both taken from
+    // `CardType` at start-up (a text import may replace the rate). A card type chosen later
+    // takes effect at the next start, so a run never changes its card halfway. The
+    // collector always has two channels.
+    int liveCardType = 0;
     int pointsPerSecond = 20;
     int channelCount = 2;
     // Scales every wait of the automatic port search; 1 is the real timing.
@@ -40,6 +43,11 @@ struct AcquisitionSettings {
 
     // The rate a card type gives; unknown types count as type 0.
     static int rateForCardType(int cardType) { return cardType == 1 ? 10 : 20; }
+    // The point rates the card samples at.
+    static bool cardRate(int pointsPerSecond)
+    {
+        return pointsPerSecond == 10 || pointsPerSecond == 20 || pointsPerSecond == 50;
+    }
 
     // Start and stop (minutes) of baseline-levelling window k (1..3) of a channel; a text
     // that is not a number counts as 0, which switches the window off.
@@ -49,7 +57,8 @@ struct AcquisitionSettings {
     double autoStartHeightMicrovolts() const;
 };
 
-// Decimal text as the settings hold it; 0 when it does not start with a number.
+// Decimal text as the settings hold it, with a point whatever the desktop's locale; 0 when
+// it does not start with a number.
 double settingNumber(const std::string& text);
 
 }  // namespace dgaws

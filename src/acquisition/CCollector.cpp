@@ -50,7 +50,7 @@ void CCollector::parse()
     uint8_t b;
     while (rxQueue_.pop(b)) {
         // The other card type's frames are not known; its bytes give nothing.
-        if (settings_.CardType != 0)
+        if (settings_.liveCardType != 0)
             continue;
         parseByte(b);
     }
@@ -274,6 +274,13 @@ void CCollector::simulationTick()
     if (settings_.channelCount > 1)
         channelSample(1, next(1), false);
     parse();
+}
+
+void CCollector::resetConfirmation()
+{
+    confirmed_ = 0;
+    confirmEvent_.reset();
+    frameIndex_ = 0;
 }
 
 void CCollector::reset()

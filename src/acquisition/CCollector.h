@@ -141,6 +141,9 @@ public:
     int runPointCount(int channel) const { return runPointCount_.at(channel); }
 
     bool confirmed() const { return confirmed_ != 0; }
+    // Not confirmed again until the next ready byte: a port just opened must answer for
+    // itself, whatever the port before it said.
+    void resetConfirmation();
     ConfirmEvent& confirmEvent() { return confirmEvent_; }
     size_t queued() const { return rxQueue_.size(); }
 

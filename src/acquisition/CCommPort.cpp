@@ -37,8 +37,11 @@ bool CCommPort::open(ByteSink owner, const std::string& devicePath, int baud, ch
 {
     close();
     std::unique_ptr<SerialPortIo> port = portFactory_();
-    if (!port->openReadOnly(devicePath))
+    if (!port->openReadOnly(devicePath)) {
+        openFailure_ = port->errorString().toStdString();
         return false;
+    }
+    openFailure_.clear();
     path_ = devicePath;
     owner_ = std::move(owner);
     readErrorReported_ = false;
@@ -118,6 +121,17 @@ void CCommPort::onError(QSerialPort::SerialPortError error)
     // A pulled plug keeps failing; one report is enough until the port is opened again.
     readErrorReported_ = true;
     report("read()", port_->errorString());
+    if (error == QSerialPort::ResourceError && lostSink_)
+        lostSink_();
+}
+
+bool CCommPort::meansBusy(const std::string& systemText)
+{
+    const QString text = QString::fromStdString(systemText);
+    for (const char* word : {"busy", "already open", "locked", "in use"})
+        if (text.contains(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 }  // namespace dgaws

@@ -22,6 +22,8 @@ class CCommPort : public QObject {
 public:
     using ByteSink = std::function<void(uint8_t byte)>;
     using ErrorSink = std::function<void(const std::string& text)>;
+    // The device went away (an adapter pulled out): nothing more will come from it.
+    using LostSink = std::function<void()>;
     // Makes the device object for each open(); a real serial port unless told otherwise.
     using PortFactory = std::function<std::unique_ptr<SerialPortIo>()>;
 
@@ -32,6 +34,7 @@ public:
     ~CCommPort() override;
 
     void setErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
+    void setLostSink(LostSink sink) { lostSink_ = std::move(sink); }
     void setPortFactory(PortFactory factory) { portFactory_ = std::move(factory); }
 
     // Opens the device at the given line settings (parity as 'N', 'E', 'O', 'M' or 'S') and
@@ -44,6 +47,10 @@ public:
 
     bool isOpen() const;
     const std::string& devicePath() const { return path_; }
+    // Why the last open() failed, in the system's words; empty after a success.
+    const std::string& openFailure() const { return openFailure_; }
+    // The system's words say the device is held by another program.
+    static bool meansBusy(const std::string& systemText);
 
     // The report text for a failing call on a port.
     static std::string failureText(const std::string& call, const std::string& systemText,
@@ -58,7 +65,9 @@ private:
     std::unique_ptr<SerialPortIo> port_;
     ByteSink owner_;
     ErrorSink errorSink_;
+    LostSink lostSink_;
     std::string path_;
+    std::string openFailure_;
     uint64_t generation_ = 0;
     bool readErrorReported_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace dgaws {
 
@@ -24,6 +25,14 @@ CollectorLink::CollectorLink(AcquisitionSettings& settings, RunHost& host, QObje
         [this](const std::string& text) { emit portError(QString::fromStdString(text)); });
     tick_.setTimerType(Qt::PreciseTimer);
     connect(&tick_, &QTimer::timeout, this, &CollectorLink::onTick);
+    port_.setLostSink([this] { onPortLost(); });
+    connect(&retryTimer_, &QTimer::timeout, this, &CollectorLink::retryLostPort);
+    answerTimer_.setSingleShot(true);
+    connect(&answerTimer_, &QTimer::timeout, this, [this] {
+        answerPending_ = false;
+        emit connectionWaitOver();
+        emit message(QString::fromStdString(substituteText(kNoAnswer, connectedPort_)));
+    });
 }
 
 CollectorLink::~CollectorLink()
@@ -38,6 +47,7 @@ CollectorLink::~CollectorLink()
 
 CCollector& CollectorLink::newCollector()
 {
+    stopSimulation();
     auto fresh = std::make_unique<CCollector>(settings_, &host_);
     // The host moves the channels over while the old collector, which holds their runs,
     // still exists.
@@ -48,6 +58,8 @@ CCollector& CollectorLink::newCollector()
 
 bool CollectorLink::openCollectorPort(const std::string& devicePath)
 {
+    retryTimer_.stop();
+    lostPort_.clear();
     if (!collector_)
         newCollector();
     const bool ok = port_.open([this](uint8_t b) { onByte(b); }, devicePath, 9600, 'N', 8, 1);
@@ -62,8 +74,54 @@ bool CollectorLink::openCollectorPort(const std::string& devicePath)
 
 void CollectorLink::closeCollectorPort()
 {
+    retryTimer_.stop();
+    lostPort_.clear();
     port_.close();
     portOpen_ = false;
+}
+
+void CollectorLink::onPortLost()
+{
+    if (!portOpen_ || port_.devicePath() != connectedPort_)
+        return;
+    // The collector and its runs stay as they are; points resume once the device is back.
+    lostPort_ = connectedPort_;
+    port_.close();
+    portOpen_ = false;
+    retryTimer_.start(
+        std::max(1, static_cast<int>(std::lround(kRetryMilliseconds * settings_.searchWaitScale))));
+}
+
+void CollectorLink::retryLostPort()
+{
+    if (lostPort_.empty()) {
+        retryTimer_.stop();
+        return;
+    }
+    if (!port_.open([this](uint8_t b) { onByte(b); }, lostPort_, 9600, 'N', 8, 1))
+        return;
+    retryTimer_.stop();
+    portOpen_ = true;
+    const std::string back = std::exchange(lostPort_, {});
+    emit portBack(QString::fromStdString(back));
+}
+
+void CollectorLink::endConnectionWait()
+{
+    answerTimer_.stop();
+    answerPending_ = false;
+    emit connectionWaitOver();
+}
+
+void CollectorLink::closeConnection()
+{
+    if (answerPending_)
+        endConnectionWait();
+    stopSimulation();
+    closeCollectorPort();
+    connectedPort_.clear();
+    if (collector_)
+        collector_->resetConfirmation();
 }
 
 void CollectorLink::onByte(uint8_t byte)
@@ -78,9 +136,12 @@ void CollectorLink::onByte(uint8_t byte)
 void CollectorLink::onConfirmed()
 {
     emit confirmed();
-    if (!startupWaitPending_)
+    // Every manual connection's wait ends with its own first ready byte, not only the
+    // first of the program run.
+    if (!answerPending_)
         return;
-    startupWaitPending_ = false;
+    answerTimer_.stop();
+    answerPending_ = false;
     const int ms = std::max(0, static_cast<int>(std::lround(1000 * settings_.searchWaitScale)));
     QTimer::singleShot(ms, this, [this] { emit connectionWaitOver(); });
 }
@@ -88,11 +149,19 @@ void CollectorLink::onConfirmed()
 bool CollectorLink::openPortWithText(const std::string& devicePath)
 {
     const bool ok = openCollectorPort(devicePath);
-    if (!ok)
+    if (!ok) {
+        // Nothing will answer: the text goes into a box the operator closes, not into a
+        // wait window that nothing would close.
         simulationMode_ = true;
-    emit waitText(
-        QString::fromStdString(substituteText(ok ? kPortOpened : kPortOpenFailed, devicePath)));
-    return ok;
+        endConnectionWait();
+        emit message(QString::fromStdString(substituteText(kPortOpenFailed, devicePath)));
+        return false;
+    }
+    emit waitText(QString::fromStdString(substituteText(kPortOpened, devicePath)));
+    answerPending_ = true;
+    answerTimer_.start(std::max(
+        0, static_cast<int>(std::lround(kAnswerWaitMilliseconds * settings_.searchWaitScale))));
+    return true;
 }
 
 bool CollectorLink::connectManually(const AskYesNo& ask, const ChoosePort& choose)
@@ -106,13 +175,15 @@ bool CollectorLink::connectManually(const AskYesNo& ask, const ChoosePort& choos
         choice = choose(enumeratePorts());
     if (!choice) {
         simulationMode_ = true;
+        endConnectionWait();
         return false;
     }
     settings_.ComPort = choice->devicePath;
     settings_.UseDefaultCom = choice->remember ? 1 : 0;
     if (choice->devicePath.empty()) {
         simulationMode_ = true;
-        emit waitText(QString::fromStdString(substituteText(kPortOpenFailed, "")));
+        endConnectionWait();
+        emit message(QString::fromStdString(substituteText(kPortOpenFailed, "")));
         return false;
     }
     return openPortWithText(choice->devicePath);
@@ -172,8 +243,7 @@ void CollectorLink::shutdown()
     if (simulationMode_ && collector_)
         collector_->reset();
     stopSimulation();
-    if (portOpen_)
-        closeCollectorPort();
+    closeCollectorPort();
 }
 
 }  // namespace dgaws

@@ -28,6 +28,12 @@ public:
     static constexpr const char* kPortOpened = "已经打开[串口%d],正在等待校验数据...";
     static constexpr const char* kPortOpenFailed =
         "[串口%d]打开失败,请重新选择端口或检查当前端口是否被占用";
+    static constexpr const char* kNoAnswer =
+        "[串口%d]没有收到校验数据,请检查采集器是否连接并已打开电源";
+    // How long a manually opened port may stay silent before the wait is given up.
+    static constexpr int kAnswerWaitMilliseconds = 10000;
+    // How often a port whose device went away is tried again.
+    static constexpr int kRetryMilliseconds = 1000;
     static constexpr const char* kNoDemoData =
         "没有找到模拟连接数据文件QLCHGDATA.DMD,请到系统选项里重新确认路径";
     static constexpr const char* kNoDemoFile =
@@ -54,12 +60,16 @@ public:
 
     AcquisitionSettings& settings() { return settings_; }
     CCollector* collector() const { return collector_.get(); }
-    // A new collector (the connect command): the open channels move over to it.
+    // A new collector (the connect command): the open channels move over to it. A running
+    // simulation ends first: the new collector has no demonstration values to play.
     CCollector& newCollector();
 
     // The port, opened at the collector's line settings. Bytes from it go to the collector.
     bool openCollectorPort(const std::string& devicePath);
     void closeCollectorPort();
+    // The connection as it stands ends: the simulation stops, the port closes, and the
+    // collector waits for a ready byte again.
+    void closeConnection();
     bool portOpen() const { return portOpen_; }
     const std::string& connectedPort() const { return connectedPort_; }
     void clearConnectedPort() { connectedPort_.clear(); }
@@ -89,7 +99,9 @@ public:
 signals:
     // The current collector's first ready byte.
     void confirmed();
-    // One second after the first ready byte of the program run: the wait window may close.
+    // The connection attempt has its outcome (one second after its first ready byte, at once
+    // when the port failed to open or the choice was cancelled, or after a silence): the
+    // wait window closes.
     void connectionWaitOver();
     // Text for the floating wait window.
     void waitText(const QString& text);
@@ -99,14 +111,21 @@ signals:
     void statusText(const QString& text);
     // The demonstration path must be corrected in the settings.
     void openSettingsRequested();
-    // A port failure report ("WARNING:  ...").
+    // A port failure report ("WARNING:  ..."), once per failure of an open port.
     void portError(const QString& text);
+    // A port that went away is open again.
+    void portBack(const QString& devicePath);
 
 private:
     void onByte(uint8_t byte);
     void onConfirmed();
+    // The port's device went away: it is closed and opened again as soon as it is back.
+    void onPortLost();
+    void retryLostPort();
     void onTick();
     bool openPortWithText(const std::string& devicePath);
+    // The attempt is over, whatever its outcome.
+    void endConnectionWait();
 
     AcquisitionSettings& settings_;
     RunHost& host_;
@@ -115,7 +134,12 @@ private:
     bool portOpen_ = false;
     std::string connectedPort_;
     bool simulationMode_ = false;
-    bool startupWaitPending_ = true;
+    // A manual connection waits for its first ready byte.
+    bool answerPending_ = false;
+    QTimer answerTimer_;
+    // The device of a port that went away, tried again until it is back.
+    std::string lostPort_;
+    QTimer retryTimer_;
     QTimer tick_;
     int tickInterval_ = kTickMilliseconds;
     int ticksPerTimeout_ = 1;

@@ -28,6 +28,9 @@ void PortSearch::start()
     if (running_)
         return;
     running_ = true;
+    // A port still open would feed the collector during the warm-up, and its ready bytes
+    // would pass for the answer of the first port tried.
+    link_.closeConnection();
     if (!link_.collector())
         link_.newCollector();
     emit started();
@@ -70,11 +73,18 @@ void PortSearch::tryPort(size_t index)
     after(800, [this, index, name] {
         say(substituteText(kOpening, name));
         after(500, [this, index, name] {
+            // Only a ready byte read from this port, after it was opened, confirms it.
+            if (CCollector* collector = link_.collector())
+                collector->resetConfirmation();
             if (link_.openCollectorPort(ports_[index].devicePath)) {
+                openFailure_.clear();
                 // Nothing is sent: the collector announces itself with its ready byte.
                 say(substituteText(kOpened, name));
                 after(500, [this, index] { awaitConfirm(index); });
             } else {
+                openFailure_ = link_.port().openFailure();
+                if (openFailure_.empty())
+                    openFailure_ = "?";
                 awaitConfirm(index);
             }
         });
@@ -110,7 +120,16 @@ void PortSearch::confirmTimedOut(size_t index)
     if (CCollector* collector = link_.collector())
         collector->confirmEvent().reset();
     const bool last = index + 1 == ports_.size();
-    say(substituteText(last ? kNotConfirmedLast : kNotConfirmedNext, ports_[index].portName));
+    const std::string& name = ports_[index].portName;
+    if (log_) {
+        if (openFailure_.empty())
+            log_(substituteText(kSkippedSilent, name));
+        else
+            log_(substituteText(CCommPort::meansBusy(openFailure_) ? kSkippedBusy : kSkippedRefused,
+                                name) +
+                 "（" + openFailure_ + "）");
+    }
+    say(substituteText(last ? kNotConfirmedLast : kNotConfirmedNext, name));
     after(800, [this, index] { tryPort(index + 1); });
 }
 

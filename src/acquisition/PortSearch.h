@@ -36,6 +36,10 @@ public:
     static constexpr const char* kSimulationQuestion = "由于自动搜索失败，系统进入模拟连接模式？";
     static constexpr const char* kDeviceError = "停止可能占用端口的设备时，出现未知错误，请重试!";
     static constexpr int kWarmUpSeconds = 30;
+    // Event log lines for each port the search passes over, and why.
+    static constexpr const char* kSkippedBusy = "自动搜索跳过了端口%s：端口被其他程序占用";
+    static constexpr const char* kSkippedRefused = "自动搜索跳过了端口%s：端口无法打开";
+    static constexpr const char* kSkippedSilent = "自动搜索跳过了端口%s：没有收到色谱仪的应答";
 
     explicit PortSearch(CollectorLink& link, QObject* parent = nullptr);
 
@@ -45,6 +49,8 @@ public:
         enumerate_ = std::move(enumerate);
     }
     void setAsk(std::function<bool(const std::string&)> ask) { ask_ = std::move(ask); }
+    // The event log.
+    void setLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
 
     void start();
     bool isRunning() const { return running_; }
@@ -72,7 +78,10 @@ private:
     CollectorLink& link_;
     std::function<std::vector<PortEntry>()> enumerate_;
     std::function<bool(const std::string&)> ask_;
+    std::function<void(const std::string&)> log_;
     std::vector<PortEntry> ports_;
+    // Why the port being tried could not be opened (system words); empty when it opened.
+    std::string openFailure_;
     bool running_ = false;
     QTimer confirmTimer_;
     QMetaObject::Connection confirmConnection_;

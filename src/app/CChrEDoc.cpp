@@ -379,6 +379,9 @@ Result<void> CChrEDoc::fail(std::string text) const
 
 Result<void> CChrEDoc::saveToFile(const std::string& path)
 {
+    // Half a run on disk would pass for a whole one; the run saves itself when it ends.
+    if (acquiring())
+        return fail(kBinaryAcquiring);
     if ((state == ChannelA || state == ChannelB) && acquiredCount < data.signal.count())
         data.signal.resize(acquiredCount);
     try {
@@ -419,6 +422,8 @@ std::string CChrEDoc::proposeSavePath(const ProposalEnvironment& env)
 
 Result<void> CChrEDoc::save(const ProposalEnvironment& env)
 {
+    if (acquiring())
+        return fail(kBinaryAcquiring);
     std::string path = pathName;
     if (path.empty()) {
         path = proposeSavePath(env);

@@ -113,7 +113,8 @@ public:
     // False (with the message shown) while a run is in progress.
     bool canCloseFrame();
 
-    // Stores the record; a live channel's signal is first cut to the samples acquired.
+    // Stores the record; a live channel's signal is first cut to the samples acquired. Refused
+    // (kBinaryAcquiring) while the run is in progress.
     // The previous file survives any failure; the document keeps its state on failure.
     Result<void> saveToFile(const std::string& path);
     // The Save command: the method's save folder is brought up to date, a document without

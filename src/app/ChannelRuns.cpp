@@ -5,6 +5,7 @@
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/MethodLibrary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -94,6 +95,8 @@ void ChannelRuns::adoptChannelDocument(CChrEDoc& doc, int channel)
     const auto ci = static_cast<size_t>(channel);
     slots_.at(ci) = &doc;
     awaitingJoin_.at(ci) = false;
+    unpair(channel);
+    runId_[ci] = 0;
     doc.state = channel;
     doc.data.channel = channel;
     if (collector_ && doc.channelRun() == nullptr && collector_->attach(channel))
@@ -106,6 +109,8 @@ void ChannelRuns::releaseChannelDocument(CChrEDoc& doc)
         if (slots_[c] == &doc) {
             slots_[c] = nullptr;
             awaitingJoin_[c] = false;
+            unpair(static_cast<int>(c));
+            runId_[c] = 0;
         }
     if (collector_ && doc.channelRun())
         for (int c = 0; c < 2; ++c)
@@ -145,8 +150,11 @@ void ChannelRuns::resetForRun(CChrEDoc& doc)
 {
     const int rate = settings_.pointsPerSecond;
     ChromatogramData& d = doc.data;
-    const double samples = rate * d.method.integration.stopTime * 60.0;
-    d.resetForRun(samples > 0 && samples < 2147483647.0 ? static_cast<int>(samples) : 0, rate);
+    // The buffer grows as points arrive: a stop time of days must not take the memory of
+    // days before the first point, and a run that is cancelled early never needed it.
+    const double samples =
+        std::min<double>(rate * d.method.integration.stopTime * 60.0, SignalBuffer::kGrowStep);
+    d.resetForRun(samples > 0 ? static_cast<int>(samples) : 0, rate);
     d.signalMin = 2000000.0f;
     d.signalMax = -2000000.0f;
     d.peaks.clear();
@@ -180,6 +188,17 @@ void ChannelRuns::runStart(CChrEDoc& doc)
     if (ChannelRun* state = doc.channelRun()) {
         state->startWatch = false;
         state->acquiring = true;
+    }
+    // A run that starts while the other channel records a run of its own, not yet joined to
+    // another, is the same injection's: the two are joined when both have ended.
+    const auto ci = static_cast<size_t>(c);
+    const auto oi = static_cast<size_t>(1 - c);
+    runId_[ci] = ++lastRunId_;
+    partner_[ci] = 0;
+    const CChrEDoc* other = slots_[oi];
+    if (other && other->acquiring() && !other->watchingStart() && partner_[oi] == 0) {
+        partner_[ci] = runId_[oi];
+        partner_[oi] = runId_[ci];
     }
     if (collector_)
         collector_->startRunning(c);
@@ -239,6 +258,9 @@ bool ChannelRuns::watchStart(CChrEDoc& doc)
     if (!canWatchStart(doc) || (c != 0 && c != 1))
         return false;
     saveAwaitingJoin(c);
+    // A watch is no run: what it records is never joined to anything.
+    unpair(c);
+    runId_[static_cast<size_t>(c)] = ++lastRunId_;
     resetForRun(doc);
     ChannelRun& state = *doc.channelRun();
     state.acquiring = true;
@@ -269,6 +291,7 @@ bool ChannelRuns::cancel(CChrEDoc& doc)
         collector_->stopRunning(c);
     if (ChannelRun* state = doc.channelRun())
         state->acquiring = false;
+    unpair(c);
     changed(doc);
     // Nothing is left to join the other channel's ended run with.
     saveAwaitingJoin(1 - c);
@@ -314,15 +337,18 @@ void ChannelRuns::stop(CChrEDoc& doc)
 
     // With joining on, a run that ends while the other channel still records waits for it:
     // its file then holds the joined chromatogram, and each channel's file is written once.
-    if (settings_.Merge && other && other->acquiring() && !other->watchingStart()) {
+    if (settings_.Merge && other && other->acquiring() && runsPaired()) {
         awaitingJoin_[static_cast<size_t>(c)] = true;
         changed(doc);
         return;
     }
 
-    if (settings_.Merge && slots_[0] && slots_[1] && !slots_[0]->acquiring() &&
-        !slots_[1]->acquiring() && slots_[0]->acquiredCount > 0 && slots_[1]->acquiredCount > 0)
+    if (settings_.Merge && runsPaired() && !slots_[0]->acquiring() && !slots_[1]->acquiring() &&
+        slots_[0]->acquiredCount > 0 && slots_[1]->acquiredCount > 0)
         merge();
+    // Joined or not, these runs are done with each other.
+    if (!other || !other->acquiring())
+        unpair(c);
 
     // Saved in the order the runs ended.
     std::vector<CChrEDoc*> ended;
@@ -363,6 +389,21 @@ void ChannelRuns::saveAwaitingJoin(int channel)
         save(*doc);
         finishSaved(*doc);
     }
+}
+
+bool ChannelRuns::runsPaired() const
+{
+    return slots_[0] && slots_[1] && runId_[0] != 0 && runId_[1] != 0 && partner_[0] == runId_[1] &&
+        partner_[1] == runId_[0];
+}
+
+void ChannelRuns::unpair(int channel)
+{
+    const auto ci = static_cast<size_t>(channel);
+    const auto oi = static_cast<size_t>(1 - channel);
+    if (partner_[oi] != 0 && partner_[oi] == runId_[ci])
+        partner_[oi] = 0;
+    partner_[ci] = 0;
 }
 
 void ChannelRuns::finishSaved(CChrEDoc& doc)

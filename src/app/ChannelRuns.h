@@ -128,6 +128,12 @@ private:
     void finishSaved(CChrEDoc& doc);
     // A run that waited for the other channel's to join it is saved as it is.
     void saveAwaitingJoin(int channel);
+    // The two channels' current runs are one injection's: they ran together and neither was
+    // cancelled. Only such runs are joined.
+    bool runsPaired() const;
+    // The channel's current run is given up (cancelled, or a document left its slot): it is
+    // nobody's partner any more.
+    void unpair(int channel);
 
     void message(const std::string& text) const;
     bool ask(const std::string& text) const;
@@ -151,6 +157,11 @@ private:
     // Channels whose run has ended but is saved only once the other channel's run ends and
     // the two are joined.
     std::array<bool, 2> awaitingJoin_{};
+    // Each channel's current run (0: none) and the run of the other channel it ran together
+    // with (0: none). Two runs are partners when each names the other.
+    std::array<unsigned, 2> runId_{};
+    std::array<unsigned, 2> partner_{};
+    unsigned lastRunId_ = 0;
     bool saveWithoutDialog_ = false;
 };
 

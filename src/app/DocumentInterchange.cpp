@@ -74,6 +74,9 @@ Result<void> loadText(CChrEDoc& doc, const std::string& path, TextLayout layout,
 
 Result<void> mergeWith(CChrEDoc& doc, const std::string& chosenPath, bool chosenFirst)
 {
+    // The run's points keep arriving at the end of its signal, which a merge would move.
+    if (doc.acquiring())
+        return doc.fail(kExportAcquiring);
     ChromatogramData chosen;
     try {
         chosen = readChromatogramFile(chosenPath);
@@ -81,7 +84,7 @@ Result<void> mergeWith(CChrEDoc& doc, const std::string& chosenPath, bool chosen
         return doc.fail(withReason(CChrEDoc::kLoadFailed, e.what()));
     }
     doc.acquiredCount = mergeChromatograms(doc.data, chosen, chosenFirst);
-    if (!doc.acquiring() && doc.data.hasData)
+    if (doc.data.hasData)
         doc.reprocess();
     else
         doc.setModifiedFlag(true);

@@ -1,8 +1,16 @@
 #include "SingleInstance.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace dgaws {
 
@@ -17,7 +25,13 @@ SingleInstance::SingleInstance(const QString& dataRoot, QObject* parent)
     : QObject(parent), name_(serverName(dataRoot))
 {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    delete server_;
+    server_ = nullptr;
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+}
 
 QString SingleInstance::serverName(const QString& dataRoot)
 {
@@ -27,19 +41,38 @@ QString SingleInstance::serverName(const QString& dataRoot)
         .arg(qEnvironmentVariable("USER", "user"), QString::fromLatin1(hash));
 }
 
-bool SingleInstance::claim()
+bool SingleInstance::lockRoot()
 {
-    if (server_)
+    if (lockFd_ >= 0)
         return true;
-    {
-        // A live instance accepts the connection; a stale socket file refuses it.
+    const QByteArray path =
+        QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + name_ + QStringLiteral(".lock"));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // No lock file can be made: a live instance, if any, still answers on its socket.
         QLocalSocket probe;
         probe.connectToServer(name_);
         if (probe.waitForConnected(500)) {
             probe.disconnectFromServer();
             return false;
         }
+        return true;
     }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    lockFd_ = fd;
+    return true;
+}
+
+bool SingleInstance::claim()
+{
+    if (server_)
+        return true;
+    if (!lockRoot())
+        return false;
+    // The lock is ours, so a socket file of this name is left from an instance that is gone.
     QLocalServer::removeServer(name_);
     auto* server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -76,10 +109,17 @@ void SingleInstance::onConnection()
 
 bool SingleInstance::activateRunning(int timeoutMs, const QStringList& files) const
 {
+    // The holder of the lock may be a moment away from listening.
     QLocalSocket socket;
-    socket.connectToServer(name_);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        socket.connectToServer(name_);
+        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
     for (const QString& file : files)
         socket.write(kOpen + file.toUtf8().toBase64() + '\n');
     socket.write(kActivate);

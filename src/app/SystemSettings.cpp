@@ -5,9 +5,11 @@
 #include <QSettings>
 #include <QString>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 
 namespace dgaws {
 
@@ -104,14 +106,16 @@ int readSystemInt(const std::string& settingsFile, const char* key, int fallback
 
 double leadingNumber(const std::string& text)
 {
-    return std::strtod(text.c_str(), nullptr);
+    return settingNumber(text);
 }
 
 std::string formatMinutes(double minutes)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%1.3f", minutes);
-    return buffer;
+    // "%1.3f" with a point, whatever the desktop's locale.
+    char buffer[400];
+    const auto r =
+        std::to_chars(buffer, buffer + sizeof buffer, minutes, std::chars_format::fixed, 3);
+    return r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string("0.000");
 }
 
 double SystemSettings::autoStartHeightMillivolts() const

@@ -46,6 +46,7 @@ void WorkstationApp::startUp(const std::string& shippedFolder)
     setUpDataRoot(root_, settings_, shippedFolder);
     openLog();
     settings_.normalizeCardType();
+    settings_.liveCardType = settings_.CardType;
     settings_.pointsPerSecond = AcquisitionSettings::rateForCardType(settings_.CardType);
     settings_.autosaveFolder = root_.root() + "/" + kAutosaveFolder;
     library_.loadLibrary(settings_.SchemePath);
@@ -119,7 +120,7 @@ void WorkstationApp::log(const std::string& text)
 
 std::string WorkstationApp::mainFrameTitle() const
 {
-    return settings_.CardType == 1 ? kTitleCard1 : kTitleCard0;
+    return settings_.liveCardType == 1 ? kTitleCard1 : kTitleCard0;
 }
 
 bool WorkstationApp::acceptSettings(SystemSettings edited, const AskYesNo& ask)
@@ -131,6 +132,9 @@ bool WorkstationApp::acceptSettings(SystemSettings edited, const AskYesNo& ask)
     // What the sheet does not edit stays as the program holds it.
     edited.LogDirPath = settings_.LogDirPath;
     edited.CurLogName = settings_.CurLogName;
+    // The card page says it: a new card type is for the next start.
+    edited.liveCardType = settings_.liveCardType;
+    edited.pointsPerSecond = settings_.pointsPerSecond;
     settings_ = std::move(edited);
     return saveSettings();
 }

@@ -19,6 +19,14 @@ struct IntegrationParams {
     int peakWidth = 5;
 
     bool operator==(const IntegrationParams&) const = default;
+
+    // A run ends at the stop time: one of 0 would end it at its first point, and a day is
+    // longer than any analysis the instrument makes.
+    static constexpr double kLongestStopTime = 24.0 * 60.0;  // minutes
+    static bool stopTimeAllowed(double minutes)
+    {
+        return minutes > 0.0 && minutes <= kLongestStopTime;
+    }
 };
 
 template <class V> void visitFields(V& v, Record<IntegrationParams>)

@@ -6,6 +6,7 @@
 #include "app/TerminationSignals.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/IntegrationParams.h"
 
 #include <CLI/CLI.hpp>
 
@@ -39,6 +40,15 @@ bool parseChannels(const std::string& text, HeadlessOptions& o)
         o.channelA = false;
     else if (text != "AB")
         return false;
+    return true;
+}
+
+// A run length from the command line, before anything is opened or written.
+bool minutesRefused(const std::optional<double>& minutes, std::ostream& err)
+{
+    if (!minutes || IntegrationParams::stopTimeAllowed(*minutes))
+        return false;
+    err << "dgaws-cli: --minutes must be more than 0 and at most 1440 (24 hours)\n";
     return true;
 }
 
@@ -101,6 +111,8 @@ void printRunResults(std::ostream& out, const std::vector<HeadlessResult>& resul
 
 int runAcquire(const AcquireOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (minutesRefused(options.minutes, err))
+        return 2;
     HeadlessOptions h;
     h.methodPath = options.method.empty() ? shippedDataFile("QLDefault.she") : options.method;
     h.outDir = options.outDir;
@@ -157,6 +169,8 @@ int runAcquire(const AcquireOptions& options, std::ostream& out, std::ostream& e
 
 int runDemo(const DemoOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (minutesRefused(options.minutes, err))
+        return 2;
     HeadlessOptions h;
     h.methodPath = options.method.empty() ? shippedDataFile("QLDefault.she") : options.method;
     h.outDir = options.outDir.empty() ? DataRoot(dataRoot(options.home)).defaultProjectPath()

@@ -261,6 +261,8 @@ private:
             return fail("judgeWidth must be at least 5");
         if (p.peakWidth < 1)
             return fail("peakWidth must be at least 1");
+        if (!IntegrationParams::stopTimeAllowed(p.stopTime))
+            return fail("stopTime must be more than 0 and at most 1440 minutes");
         if (edited.method.calcMethod < 0 || edited.method.calcMethod > 6)
             return fail("calcMethod must be 0 to 6");
         return done(library_.edit(index, std::move(edited)));

@@ -237,7 +237,7 @@ TEST(CollectorParser, AFullRingLosesItsUnreadBytesButNotTheAcquiredPoints)
 TEST(CollectorParser, TheOtherCardTypeGivesNothing)
 {
     CollectorBench bench(false);
-    bench.settings.CardType = 1;
+    bench.settings.liveCardType = 1;
     bench.host.runBoth();
     const uint8_t ready = 0xE0;
     bench.collector->receive(&ready, 1);

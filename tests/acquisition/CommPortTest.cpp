@@ -154,6 +154,49 @@ TEST_F(CommPortTest, AReadErrorIsReportedOncePerOpen)
     EXPECT_EQ(reports, (std::vector<std::string>{readFailure, readFailure}));
 }
 
+// An adapter pulled out during a run: told once, tried again while it is away, and the run
+// goes on with the points that come once it is plugged back in.
+TEST_F(CommPortTest, AnUnpluggedAdapterIsToldOnceAndTakenBackWhenItReturns)
+{
+    LinkBench bench;
+    bench.settings.searchWaitScale = 0.005;
+    CollectorLink link(bench.settings, bench.host);
+    ports.install(link.port());
+    std::vector<std::string> told;
+    std::vector<QString> back;
+    QObject::connect(&link, &CollectorLink::portError,
+                     [&](const QString& t) { told.push_back(t.toStdString()); });
+    QObject::connect(&link, &CollectorLink::portBack, [&](const QString& p) { back.push_back(p); });
+    ASSERT_TRUE(link.openCollectorPort(kDevice));
+    bench.host.runBoth();
+    ports.last()->feed({0xE0});
+    const auto oneFrame = [&] {
+        const auto f = frame(0, 1000);
+        ports.last()->feed(std::vector<uint8_t>(f.begin(), f.end()));
+    };
+    for (int i = 0; i < 8; ++i)
+        oneFrame();
+    ASSERT_EQ(bench.host.values(0).size(), 2u);
+
+    ports.next.refuseOpen = true;  // still unplugged for the first attempts
+    ports.last()->failRead(QStringLiteral("No such device"), QSerialPort::ResourceError);
+    ports.last()->failRead(QStringLiteral("No such device"), QSerialPort::ResourceError);
+    EXPECT_EQ(told.size(), 1u);
+    EXPECT_FALSE(link.portOpen());
+    const size_t made = ports.made.size();
+    ASSERT_TRUE(pumpUntil([&] { return ports.made.size() >= made + 2; }));
+    EXPECT_TRUE(back.empty());
+
+    ports.next.refuseOpen = false;  // plugged back in
+    ASSERT_TRUE(pumpUntil([&] { return link.portOpen(); }));
+    EXPECT_EQ(back, std::vector<QString>{QString::fromStdString(kDevice)});
+    EXPECT_EQ(link.connectedPort(), kDevice);
+    for (int i = 0; i < 2; ++i)
+        oneFrame();
+    EXPECT_EQ(bench.host.values(0).size(), 4u);
+    EXPECT_EQ(told.size(), 1u);
+}
+
 // Closing from inside a delivery, as a stop does, and opening again at once: the rest of the
 // burst reaches nobody and the new port starts clean.
 TEST_F(CommPortTest, ACloseInsideABurstDropsTheRestAndAReopenStartsClean)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace dgaws;
@@ -47,6 +48,7 @@ protected:
             asked.push_back(q);
             return false;
         });
+        s.setLog([&](const std::string& line) { logged.push_back(line); });
         QObject::connect(&s, &PortSearch::progress,
                          [&](const QString& t) { texts.push_back(t.toStdString()); });
         std::vector<bool> finished;
@@ -58,7 +60,7 @@ protected:
 
     LinkBench bench;
     std::unique_ptr<CollectorLink> link;
-    std::vector<std::string> asked, texts, messages;
+    std::vector<std::string> asked, texts, messages, logged;
 };
 
 TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
@@ -93,14 +95,51 @@ TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNext)
     EXPECT_TRUE(link->collector()->attached(0));
 }
 
+// A search started while a collector is connected: its ready bytes confirm only the port
+// they are read from, so the search finds that collector again or fails; it never reports a
+// port that said nothing.
+class SearchWhileConnected : public ConnectionTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SearchWhileConnected, FindsTheCollectorAgainOrFails)
+{
+    const bool collectorListed = GetParam();
+    PtyPair silent, collector;
+    ASSERT_TRUE(silent.ok() && collector.ok());
+    bench.settings.searchWaitScale = 0.05;
+    LineFeeder announcing(collector, {0xE0}, true);
+    bench.settings.UseDefaultCom = 1;
+    bench.settings.ComPort = collector.path();
+    ASSERT_TRUE(link->connectManually([](const std::string&) { return true; }, nullptr));
+    ASSERT_TRUE(pumpUntil([&] { return link->collector()->confirmed(); }));
+
+    std::vector<PortEntry> ports{entryFor(silent, "ttyS7")};
+    if (collectorListed)
+        ports.push_back(entryFor(collector, "ttyUSB3"));
+    EXPECT_EQ(search([&] { return ports; }), collectorListed);
+    EXPECT_EQ(link->portOpen(), collectorListed);
+    EXPECT_EQ(link->connectedPort(), collectorListed ? collector.path() : std::string());
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "确认端口号ttyS7连接了色谱仪!"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(CollectorListedOrNot, SearchWhileConnected, ::testing::Bool());
+
 TEST_F(ConnectionTest, AFailedSearchOffersTheSimulatedConnection)
 {
     PtyPair a, b;
     ASSERT_TRUE(a.ok() && b.ok());
+    PortEntry absent;
+    absent.devicePath = "/dev/dgaws-none";
+    absent.portName = "ttyS9";
+    completePortEntry(absent);
     EXPECT_FALSE(search([&] {
-        return std::vector<PortEntry>{entryFor(a, "ttyS0"), entryFor(b, "ttyS1")};
+        return std::vector<PortEntry>{absent, entryFor(a, "ttyS0"), entryFor(b, "ttyS1")};
     }));
     EXPECT_EQ(texts.back(), "无法确认端口号ttyS1连接了色谱仪，色谱端口搜索失败。");
+    // Each port passed over is named in the event log with why.
+    ASSERT_EQ(logged.size(), 3u);
+    EXPECT_EQ(logged[0].rfind("自动搜索跳过了端口ttyS9：端口无法打开（", 0), 0u) << logged[0];
+    EXPECT_EQ(logged[1], "自动搜索跳过了端口ttyS0：没有收到色谱仪的应答");
+    EXPECT_EQ(logged[2], "自动搜索跳过了端口ttyS1：没有收到色谱仪的应答");
     EXPECT_FALSE(link->portOpen());
     EXPECT_EQ(asked, (std::vector<std::string>{PortSearch::kSimulationQuestion}));
     EXPECT_FALSE(link->simulationMode());
@@ -146,8 +185,13 @@ TEST_F(ConnectionTest, TheDefaultPortIsUsedAfterOneQuestion)
     EXPECT_TRUE(pumpUntil([&] { return over == 1; }));
 }
 
-TEST_F(ConnectionTest, APickedPortIsRememberedAndAFailedOneLeadsToSimulation)
+// Every manual connection attempt ends the wait window, whatever its outcome: a port that
+// does not open, a cancelled choice, a port that stays silent, and each collector that
+// answers (the second connection of a program run as well as the first).
+TEST_F(ConnectionTest, EveryManualAttemptEndsTheWaitWithItsOutcome)
 {
+    int over = 0;
+    QObject::connect(link.get(), &CollectorLink::connectionWaitOver, [&] { ++over; });
     QObject::connect(link.get(), &CollectorLink::waitText,
                      [&](const QString& t) { texts.push_back(t.toStdString()); });
     EXPECT_FALSE(
@@ -158,13 +202,37 @@ TEST_F(ConnectionTest, APickedPortIsRememberedAndAFailedOneLeadsToSimulation)
     EXPECT_EQ(bench.settings.ComPort, "/dev/dgaws-none");
     EXPECT_EQ(bench.settings.UseDefaultCom, 1);
     EXPECT_TRUE(link->simulationMode());
-    EXPECT_EQ(texts.back(), "[串口/dev/dgaws-none]打开失败,请重新选择端口或检查当前端口是否被占用");
+    EXPECT_EQ(messages,
+              std::vector<std::string>{
+                  "[串口/dev/dgaws-none]打开失败,请重新选择端口或检查当前端口是否被占用"});
+    EXPECT_TRUE(texts.empty());
+    EXPECT_EQ(over, 1);
 
     link->setSimulationMode(false);
     EXPECT_FALSE(link->connectManually(nullptr, [](const std::vector<PortEntry>&) {
         return std::optional<CollectorLink::PortChoice>{};
     }));
     EXPECT_TRUE(link->simulationMode());  // the dialog was cancelled
+    EXPECT_EQ(over, 2);
+
+    PtyPair silent, collector;
+    ASSERT_TRUE(silent.ok() && collector.ok());
+    const auto yes = [](const std::string&) { return true; };
+    bench.settings.ComPort = silent.path();
+    ASSERT_TRUE(link->connectManually(yes, nullptr));
+    EXPECT_TRUE(pumpUntil([&] { return over == 3; }));
+    EXPECT_EQ(messages.back(),
+              "[串口" + silent.path() + "]没有收到校验数据,请检查采集器是否连接并已打开电源");
+
+    bench.settings.ComPort = collector.path();
+    for (int attempt = 4; attempt <= 5; ++attempt) {
+        const size_t told = messages.size();
+        ASSERT_TRUE(link->connectManually(yes, nullptr));
+        EXPECT_EQ(texts.back(), "已经打开[串口" + collector.path() + "],正在等待校验数据...");
+        collector.write({0xE5});
+        EXPECT_TRUE(pumpUntil([&] { return over == attempt; })) << attempt;
+        EXPECT_EQ(messages.size(), told);
+    }
 }
 
 TEST(PortNames, TheNumberOfAFriendlyName)

@@ -36,10 +36,11 @@ public:
         emit readyRead();
     }
     // The device fails, as a pulled plug does on every later attempt.
-    void failRead(const QString& text = QStringLiteral("Input/output error"))
+    void failRead(const QString& text = QStringLiteral("Input/output error"),
+                  QSerialPort::SerialPortError kind = QSerialPort::ReadError)
     {
         errorText_ = text;
-        emit errorOccurred(QSerialPort::ReadError);
+        emit errorOccurred(kind);
     }
 
     bool openReadOnly(const std::string& path) override

@@ -2,11 +2,15 @@
 // append with its baseline-levelling windows, merging and saving.
 #include "RunsTestSupport.h"
 
+#include "app/DocumentInterchange.h"
 #include "chromatogram/ChromatogramFile.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 using namespace dgaws;
 using namespace dgaws::test;
@@ -24,7 +28,6 @@ TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
     b.openBoth();
     b.settings.AllStart = 0;
     ASSERT_TRUE(b.runs->run(b.doc(0)));
-    EXPECT_EQ(b.doc(0).data.signal.count(), 600);  // sized for the run
     EXPECT_FALSE(b.doc(1).acquiring());
     ASSERT_EQ(b.autosaves().size(), 1u);
 
@@ -47,6 +50,25 @@ TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
     // A finished and saved run leaves no safety copy behind.
     EXPECT_TRUE(b.autosaves().empty());
     EXPECT_TRUE(b.messages.empty());
+}
+
+// A day's run at 20 points per second is 1.7 million points; the buffer holds what came.
+TEST(ChannelRuns, TheSignalGrowsWithTheRunNotWithItsStopTime)
+{
+    RunsBench b(1440.0);
+    b.settings.AllStart = 0;
+    b.openBoth();
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    EXPECT_LE(b.doc(0).data.signal.count(), SignalBuffer::kGrowStep);
+    const int n = SignalBuffer::kGrowStep + 10;
+    for (int i = 0; i < n; ++i)
+        b.point(0, static_cast<float>(i % 1000));
+    EXPECT_EQ(b.doc(0).acquiredCount, n);
+    EXPECT_LE(b.doc(0).data.signal.count(), 2 * SignalBuffer::kGrowStep);
+    EXPECT_EQ(b.doc(0).data.signal.at(n - 1), static_cast<float>((n - 1) % 1000));
+    b.runs->stop(b.doc(0));
+    ASSERT_EQ(b.saved.size(), 1u);
+    EXPECT_EQ(savedSamples(b.saved[0].second).size(), static_cast<size_t>(n));
 }
 
 TEST(ChannelRuns, TheStatusTextsOfAPoint)
@@ -212,6 +234,145 @@ TEST_P(Merging, TheTwoChannelsJoinWithoutAStep)
 }
 
 INSTANTIATE_TEST_SUITE_P(BIntoAAndAIntoB, Merging, ::testing::Values(0, 1));
+
+// Runs that were not one injection are never joined: whatever the other channel's document
+// still holds (a cancelled run, an earlier run, a cancelled watch), each file is exactly the
+// samples of its own run.
+struct LoneRunCase {
+    const char* name;
+    int allStart;
+    // Plays the runs on the bench; fed[c] collects what each channel's run recorded.
+    std::function<void(RunsBench&, std::array<std::vector<float>, 2>& fed)> play;
+};
+
+class LoneRuns : public ::testing::TestWithParam<std::tuple<LoneRunCase, int>> {};
+
+// Feeds channel `c` until its 60-point run ends, recording the samples.
+void runToItsEnd(RunsBench& b, int c, float base, std::vector<float>& fed)
+{
+    for (int i = 0; b.doc(c).acquiring() && !b.doc(c).watchingStart(); ++i) {
+        fed.push_back(base + static_cast<float>(i));
+        b.point(c, fed.back());
+    }
+}
+
+TEST_P(LoneRuns, AreSavedAloneWithExactlyTheirOwnSamples)
+{
+    const auto& [play, mergeAB] = GetParam();
+    RunsBench b(0.05);  // 60 points
+    b.settings.Merge = 1;
+    b.settings.MergeAB = mergeAB;
+    b.settings.AllStart = play.allStart;
+    b.openBoth();
+    std::array<std::vector<float>, 2> fed;
+    play.play(b, fed);
+    ASSERT_FALSE(b.saved.empty());
+    for (const auto& [channel, path] : b.saved) {
+        ASSERT_FALSE(path.empty());
+        EXPECT_EQ(savedSamples(path), fed.at(static_cast<size_t>(channel)))
+            << play.name << ": channel " << channel;
+    }
+    // Nor is a document that ran alone changed afterwards by another channel's run.
+    for (int c = 0; c < 2; ++c)
+        if (!fed[static_cast<size_t>(c)].empty())
+            EXPECT_EQ(b.doc(c).data.signal.values(), fed[static_cast<size_t>(c)]) << play.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BIntoAAndAIntoB, LoneRuns,
+    ::testing::Combine(
+        ::testing::Values(LoneRunCase{"B cancelled, A finishes", 1,
+                                      [](RunsBench& b, std::array<std::vector<float>, 2>& fed) {
+                                          ASSERT_TRUE(b.runs->run(b.doc(0)));
+                                          for (int i = 0; i < 30; ++i) {
+                                              fed[0].push_back(10.0f + i);
+                                              b.point(0, fed[0].back());
+                                              b.point(1, -500.0f);
+                                          }
+                                          ASSERT_TRUE(b.runs->cancel(b.doc(1)));
+                                          std::vector<float> rest;
+                                          runToItsEnd(b, 0, 40.0f, rest);
+                                          fed[0].insert(fed[0].end(), rest.begin(), rest.end());
+                                          ASSERT_EQ(b.saved.size(), 1u);
+                                      }},
+                          LoneRunCase{"A alone, then B alone", 0,
+                                      [](RunsBench& b, std::array<std::vector<float>, 2>& fed) {
+                                          ASSERT_TRUE(b.runs->run(b.doc(0)));
+                                          runToItsEnd(b, 0, 100.0f, fed[0]);
+                                          ASSERT_TRUE(b.runs->run(b.doc(1)));
+                                          runToItsEnd(b, 1, -300.0f, fed[1]);
+                                          // B's run again: the earlier A run is not joined this time either.
+                                          fed[1].clear();
+                                          ASSERT_TRUE(b.runs->run(b.doc(1)));
+                                          runToItsEnd(b, 1, 700.0f, fed[1]);
+                                          ASSERT_EQ(b.saved.size(), 3u);
+                                      }},
+                          LoneRunCase{"a cancelled watch of A, then B alone", 0,
+                                      [](RunsBench& b, std::array<std::vector<float>, 2>& fed) {
+                                          ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
+                                          for (int i = 0; i < 25; ++i)
+                                              b.point(0, 1000.0f);
+                                          ASSERT_TRUE(b.runs->cancel(b.doc(0)));
+                                          ASSERT_TRUE(b.runs->run(b.doc(1)));
+                                          runToItsEnd(b, 1, 5.0f, fed[1]);
+                                          ASSERT_EQ(b.saved.size(), 1u);
+                                      }}),
+        ::testing::Values(0, 1)),
+    [](const auto& info) {
+        std::string name = std::get<0>(info.param).name;
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return name + (std::get<1>(info.param) ? "_AIntoB" : "_BIntoA");
+    });
+
+// Nothing writes or replaces a chromatogram that is still being recorded: the run's file
+// would hold half a run, and a merge would join into a signal that is still growing.
+TEST(ChannelRuns, SavingAndMergingARunInProgressAreRefusedAndTheRunGoesOn)
+{
+    RunsBench b(0.05);  // 60 points
+    b.settings.AllStart = 0;
+    b.openBoth();
+    std::vector<std::string> shown;
+    b.doc(0).setMessageSink([&](const std::string& m) { shown.push_back(m); });
+    writeChromatogramFile(b.dir.path("other.chg"), [] {
+        ChromatogramData d;
+        d.pointsPerSecond = 20;
+        d.signal.assign(std::vector<float>(40, 9.0f));
+        d.hasData = 1;
+        return d;
+    }());
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    std::vector<float> fed;
+    for (int i = 0; i < 30; ++i) {
+        fed.push_back(static_cast<float>(i));
+        b.point(0, fed.back());
+    }
+    const std::string early = b.dir.path("early.chg");
+    ProposalEnvironment env;
+    env.now = [] { return test::civilTime(2024, 5, 17, 9, 30, 15); };
+    env.workDirectory = [&] { return b.dir.path("data"); };
+    const std::vector<Result<void>> refused = {
+        b.doc(0).saveToFile(early),
+        b.doc(0).save(env),
+        document_interchange::mergeWith(b.doc(0), b.dir.path("other.chg"), true),
+        document_interchange::exportCdf(b.doc(0), b.dir.path("early.cdf")),
+    };
+    for (const auto& r : refused)
+        EXPECT_EQ(r.error(), CChrEDoc::kBinaryAcquiring);
+    EXPECT_EQ(shown, std::vector<std::string>(refused.size(), CChrEDoc::kBinaryAcquiring));
+    EXPECT_FALSE(std::filesystem::exists(early));
+    EXPECT_FALSE(std::filesystem::exists(b.dir.path("early.cdf")));
+    EXPECT_EQ(b.doc(0).acquiredCount, 30);
+    EXPECT_EQ(b.doc(0).pathName, "");
+
+    for (int i = 30; b.doc(0).acquiring(); ++i) {
+        fed.push_back(static_cast<float>(i));
+        b.point(0, fed.back());
+    }
+    ASSERT_EQ(b.saved.size(), 1u);
+    EXPECT_EQ(savedSamples(b.saved[0].second), fed);
+}
 
 TEST(ChannelRuns, CancelAsksAndThenKeepsNothing)
 {

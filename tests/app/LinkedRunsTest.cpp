@@ -6,6 +6,7 @@
 #include "acquisition/PtyPair.h"
 
 #include "chromatogram/ChromatogramFile.h"
+#include "chromatogram/FileIO.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,34 @@ TEST(LinkedRuns, ANewCollectorTakesTheRunOver)
     b.runs->stop(b.doc(0));
     ASSERT_EQ(b.saved.size(), 1u);
     EXPECT_EQ(readChromatogramFile(b.saved[0].second).signal.count(), 31);
+}
+
+// The connect command while the simulation plays: the new collector has no demonstration
+// values, so a simulation going on would put -1.0 uV points into the running channel.
+TEST(LinkedRuns, ConnectingWhileTheSimulationPlaysEndsItFirst)
+{
+    RunsBench b(1.0);
+    b.settings.AllStart = 0;
+    const std::vector<float> values(400, 250.0f);
+    b.settings.SimDataPath = b.dir.path("QLCHGDATA.DMD");
+    writeFileAtomically(
+        b.settings.SimDataPath,
+        std::string(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(float)));
+    CollectorLink link(b.settings, *b.runs);
+    link.setSimulationSpeed(1000.0);
+    ASSERT_TRUE(link.startSimulation());
+    b.openBoth();
+    ASSERT_TRUE(b.runs->run(b.doc(0)));
+    ASSERT_TRUE(pumpUntil([&] { return b.doc(0).acquiredCount >= 50; }));
+
+    link.newCollector();
+    EXPECT_FALSE(link.simulationMode());
+    const int before = b.doc(0).acquiredCount;
+    // A tick that was due plays nothing now.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(b.doc(0).acquiredCount, before);
+    for (int i = 0; i < b.doc(0).acquiredCount; ++i)
+        ASSERT_EQ(b.doc(0).data.signal.at(i), 250.0f) << i;
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 #include "chromatogram/FileIO.h"
 
 #include "../chromatogram/TempDir.h"
+#include "acquisition/CollectorTestSupport.h"
 
 #include <QSettings>
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <set>
 #include <stdexcept>
@@ -128,6 +130,67 @@ TEST(Settings, CardTypeOneChangesTitleAndRate)
     auto app = f.start();
     EXPECT_TRUE(app->mainFrameTitle().ends_with("DX4410"));
     EXPECT_EQ(app->settings().pointsPerSecond, 10);
+}
+
+// The card page says so: a new card type is for the next start. Until then the collector
+// decodes the card it started with, and the title and the rate stay.
+TEST(Settings, ACardTypeChangeTakesEffectAtTheNextStart)
+{
+    Fixture f;
+    auto app = f.start();
+    SystemSettings edited = app->settings();
+    edited.CardType = 1;
+    app->acceptSettings(edited, {});
+    EXPECT_EQ(f.ini().value("System/CardType").toInt(), 1);
+    EXPECT_EQ(app->mainFrameTitle(), WorkstationApp::kTitleCard0);
+    EXPECT_EQ(app->settings().pointsPerSecond, 20);
+
+    test::RecordingHost host;
+    CCollector collector(app->settings(), &host);
+    host.setCollector(&collector);
+    host.runBoth();
+    const uint8_t ready = 0xE0;
+    collector.receive(&ready, 1);
+    for (int i = 0; i < 8; ++i)
+        test::feed(collector, test::frame(0, 100));
+    EXPECT_EQ(host.values(0).size(), 2u) << "the run goes on with the card it started with";
+
+    app->exit();
+    app = f.start();
+    EXPECT_TRUE(app->mainFrameTitle().ends_with("DX4410"));
+    EXPECT_EQ(app->settings().pointsPerSecond, 10);
+}
+
+// A desktop that writes numbers with a decimal comma must not change what the settings
+// file says: "0.2" is 0.2 mV and times are stored with a point.
+TEST(Settings, NumbersAreReadAndWrittenWithAPointUnderADecimalCommaLocale)
+{
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8",
+                             "nl_NL.UTF-8", "es_ES.UTF-8", "it_IT.UTF-8", "pt_BR.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+            comma = name;
+            break;
+        }
+    // Without such a locale the C library reads a point anyway; the checks still hold.
+    SystemSettings s;
+    s.AutoStartHeight = "0.2";
+    s.StartA1 = " 1.5";
+    s.StopA1 = "2.25abc";
+    const double height = s.autoStartHeightMicrovolts();
+    const double start = s.levellingStart(0, 1);
+    const double stop = s.levellingStop(0, 1);
+    const bool usual = SystemSettings::autoStartHeightUsual("0.5");
+    s.formatLevellingTimes();
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_DOUBLE_EQ(height, 200.0) << (comma ? comma : "C");
+    EXPECT_DOUBLE_EQ(start, 1.5);
+    EXPECT_DOUBLE_EQ(stop, 2.25);
+    EXPECT_TRUE(usual);
+    EXPECT_EQ(s.StartA1, "1.500");
+    EXPECT_EQ(s.StopA1, "2.250");
+    EXPECT_EQ(s.StartA2, "0.000");
 }
 
 TEST(SettingsSheet, StartRiseOutsideTheUsualRangeIsKeptOnlyWhenConfirmed)

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalServer>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -58,6 +59,18 @@ TEST(SingleInstance, ASecondInstanceOfTheSameRootActivatesTheFirst)
     EXPECT_FALSE(second.claim());
     EXPECT_TRUE(activateFromAnotherThread(second));
     EXPECT_EQ(requests, 1);
+}
+
+// Two starts at the same moment: the later one may clear the socket file of the earlier
+// before that one is reachable. The root stays taken all the same.
+TEST(SingleInstance, TheRootStaysTakenWhenItsSocketFileIsGone)
+{
+    const QString root = uniqueRoot("race");
+    SingleInstance first(root);
+    ASSERT_TRUE(first.claim());
+    QLocalServer::removeServer(SingleInstance::serverName(root));
+    SingleInstance second(root);
+    EXPECT_FALSE(second.claim());
 }
 
 TEST(SingleInstance, ASecondStartHandsItsFilesToTheFirst)

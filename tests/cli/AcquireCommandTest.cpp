@@ -136,6 +136,23 @@ TEST_F(AcquireCommandTest, DemoFindsAndQuantifiesTheNineGasesWhileTheRunIsGoing)
     EXPECT_TRUE(findAutosaves(o.outDir + "/自动保存").empty());
 }
 
+// A run length of nothing or of more than a day is refused before anything is opened.
+TEST_F(AcquireCommandTest, ARunLengthOutsideADayIsRefusedAndNothingIsWritten)
+{
+    for (const char* minutes : {"0", "-3", "100000", "1440.5"}) {
+        for (const char* command : {"acquire --port ", "demo --data "}) {
+            const ToolResult r = runTool(std::string(command) + line.path() + " --minutes " +
+                                             minutes + " --out " + path("never"),
+                                         dir_.string());
+            EXPECT_EQ(r.status, 2) << command << minutes;
+            EXPECT_NE(r.err.find("--minutes must be more than 0 and at most 1440"),
+                      std::string::npos)
+                << r.err;
+            EXPECT_FALSE(std::filesystem::exists(path("never"))) << command << minutes;
+        }
+    }
+}
+
 TEST_F(AcquireCommandTest, AcquireWithoutAPortOrCollectorFails)
 {
     AcquireOptions o;

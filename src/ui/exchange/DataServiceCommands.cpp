@@ -12,6 +12,7 @@
 #include "app/OutputFolders.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/Interchange.h"
+#include "chromatogram/TextFormat.h"
 
 #include <QAction>
 #include <QFile>
@@ -154,9 +155,15 @@ CChildFrame* DataServiceCommands::openText(const QString& path, TextLayout layou
     auto doc = make_();
     if (!document_interchange::loadText(*doc, ss(path), layout, app_.settings().pointsPerSecond))
         return nullptr;
-    // A layout with times tells the rate it was taken at, and the next run takes it too.
-    if (layout != TextLayout::Plain)
-        app_.settings().pointsPerSecond = doc->data.pointsPerSecond;
+    // A layout with times tells the rate it was taken at, and the next run takes it too,
+    // when the card can sample at it: the decimation knows only its own rates.
+    if (layout != TextLayout::Plain) {
+        const int rate = doc->data.pointsPerSecond;
+        if (AcquisitionSettings::cardRate(rate))
+            app_.settings().pointsPerSecond = rate;
+        else
+            prompts_.message(qs(formatText(kRateNotTaken, std::to_string(rate))));
+    }
     return showLoaded(std::move(doc), path);
 }
 
@@ -222,6 +229,11 @@ bool DataServiceCommands::exportText(CChildFrame& frame, TextLayout layout)
 
 bool DataServiceCommands::merge(CChildFrame& frame)
 {
+    // Refused before the operator picks a file for nothing.
+    if (frame.document().acquiring()) {
+        prompts_.message(qs(kExportAcquiring));
+        return false;
+    }
     const auto chosen =
         prompts_.openFile(QString(), qs(app_.settings().ProjectPath),
                           nameFiltersFromStored(DocumentCommands::kChromatogramFilter));

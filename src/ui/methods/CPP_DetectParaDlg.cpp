@@ -299,7 +299,7 @@ bool CPP_DetectParaDlg::store(AnalysisMethod& method, InputProblem& problem) con
         !readNumber(slope_, p.slope, problem) || !readNumber(minArea_, p.minArea, problem) ||
         !readNumber(minHeight_, p.minHeight, problem) ||
         !readNumber(heightRatio_, p.heightRatio, problem) ||
-        !readNumber(stopTime_, p.stopTime, problem) ||
+        !readNumber(stopTime_, 0.0, IntegrationParams::kLongestStopTime, p.stopTime, problem) ||
         !readNumber(lockTime_, p.lockTime, problem) ||
         !readNumber(timeDoubling_, p.timeDoubling, problem) ||
         !readInteger(smoothWidth_, 1, p.smoothWidth, problem) ||

@@ -56,6 +56,21 @@ bool readNumber(const QLineEdit* field, double& out, InputProblem& problem)
     return true;
 }
 
+bool readNumber(const QLineEdit* field, double above, double atMost, double& out,
+                InputProblem& problem)
+{
+    double value = 0.0;
+    if (!readNumber(field, value, problem))
+        return false;
+    if (value <= above)
+        return refuse(field, fieldName(field) + QStringLiteral("必须大于%1。").arg(above), problem);
+    if (value > atMost)
+        return refuse(field, fieldName(field) + QStringLiteral("不能大于%1。").arg(atMost),
+                      problem);
+    out = value;
+    return true;
+}
+
 bool readInteger(const QLineEdit* field, int min, int& out, InputProblem& problem)
 {
     bool ok = false;

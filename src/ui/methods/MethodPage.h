@@ -38,6 +38,10 @@ void showNumber(QLineEdit* field, double value);
 void showInteger(QLineEdit* field, int value);
 // Reads a number; "<label>必须是数字。" when the text is none.
 bool readNumber(const QLineEdit* field, double& out, InputProblem& problem);
+// Reads a number above `above` and at most `atMost`; "<label>必须大于<above>。" or
+// "<label>不能大于<atMost>。" outside.
+bool readNumber(const QLineEdit* field, double above, double atMost, double& out,
+                InputProblem& problem);
 // Reads a whole number of at least `min`; "<label>必须是整数。" or "<label>不能小于<min>。".
 bool readInteger(const QLineEdit* field, int min, int& out, InputProblem& problem);
 

@@ -31,6 +31,7 @@ RunController::RunController(CMainFrame& frame, WorkstationApp& app, OperatorPro
     link_->setFallbackDemoPath(app_.root().defaultSimDataPath());
     search_ = std::make_unique<PortSearch>(*link_);
     search_->setAsk([this](const std::string& q) { return prompts_.askYesNo(qs(q)); });
+    search_->setLog([this](const std::string& line) { app_.log(line); });
     wait_ = std::make_unique<WaitWindow>(&frame_);
 
     connect(link_.get(), &CollectorLink::waitText, this, &RunController::showWait);
@@ -46,8 +47,16 @@ RunController::RunController(CMainFrame& frame, WorkstationApp& app, OperatorPro
     });
     connect(link_.get(), &CollectorLink::openSettingsRequested, &frame_,
             [this] { frame_.actions().systemOptions->trigger(); });
+    // A failing port is told once in a box (the port reports each failure once) and stays
+    // in the status bar; a device that comes back is taken again without a word but there.
     connect(link_.get(), &CollectorLink::portError, this, [this](const QString& text) {
         frame_.progressBar()->setPaneText(CProgStatusBar::Text, text.trimmed());
+        app_.log(ss(text.trimmed()));
+        if (!unattended_)
+            prompts_.message(text, OperatorPrompts::Icon::Exclamation);
+    });
+    connect(link_.get(), &CollectorLink::portBack, this, [this](const QString& path) {
+        frame_.progressBar()->setPaneText(CProgStatusBar::Text, path);
     });
     connect(search_.get(), &PortSearch::started, this, [this] {
         frame_.setEnabled(false);
@@ -193,6 +202,21 @@ void RunController::stopAllUnattended()
 
 void RunController::connectCollector()
 {
+    // A new connection ends the one in use; a run on it is stopped (and saved) first, when
+    // the operator agrees.
+    std::vector<CChrEDoc*> recording;
+    for (int c = 0; c < 2; ++c)
+        if (CChrEDoc* doc = runs_->channelDocument(c); doc && doc->acquiring())
+            recording.push_back(doc);
+    if (!recording.empty()) {
+        if (!prompts_.askYesNo(qs(kReconnectWhileSampling), OperatorPrompts::Icon::Warning))
+            return;
+        for (CChrEDoc* doc : recording)
+            if (doc->acquiring())
+                runs_->stop(*doc);
+        emit stateChanged();
+    }
+    link_->closeConnection();
     link_->newCollector();
     StartWizardDialog wizard(&frame_);
     wizard.exec();

@@ -25,6 +25,9 @@ class WorkstationApp;
 class RunController : public QObject {
     Q_OBJECT
 public:
+    static constexpr const char* kReconnectWhileSampling =
+        "正在采样，重新连接采集器将停止采样并保存谱图，是否继续？";
+
     RunController(CMainFrame& frame, WorkstationApp& app, OperatorPrompts& prompts);
     ~RunController() override;
 

@@ -42,10 +42,18 @@ bool DocumentCommands::canSave(const CChrEDoc& doc)
     return !doc.acquiring() && doc.data.hasData;
 }
 
+bool DocumentCommands::refusedWhileRecording(const CChrEDoc& doc)
+{
+    if (!doc.acquiring())
+        return false;
+    prompts_.message(qs(CChrEDoc::kBinaryAcquiring), OperatorPrompts::Icon::Exclamation);
+    return true;
+}
+
 bool DocumentCommands::save(CChildFrame& frame)
 {
     CChrEDoc& doc = frame.document();
-    if (!canSave(doc))
+    if (refusedWhileRecording(doc) || !canSave(doc))
         return false;
     const ProposalEnvironment env =
         app_.proposalEnvironment([this](const std::string& q) { return prompts_.askYesNo(qs(q)); });
@@ -58,6 +66,8 @@ bool DocumentCommands::save(CChildFrame& frame)
 bool DocumentCommands::saveAs(CChildFrame& frame)
 {
     CChrEDoc& doc = frame.document();
+    if (refusedWhileRecording(doc))
+        return false;
     const std::string proposed = doc.pathName.empty()
         ? doc.proposeSavePath(app_.proposalEnvironment(
               [this](const std::string& q) { return prompts_.askYesNo(qs(q)); }))

@@ -89,6 +89,9 @@ signals:
     void databaseViewRequested(const QString& company, const QString& device);
 
 private:
+    // "采样还未停止，无法输出保存！" for a document whose run is still recording.
+    bool refusedWhileRecording(const CChrEDoc& doc);
+
     WorkstationApp& app_;
     OperatorPrompts& prompts_;
     QWidget* dialogParent_;

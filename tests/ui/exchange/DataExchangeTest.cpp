@@ -3,6 +3,7 @@
 
 #include "chromatogram/AiaFile.h"
 #include "chromatogram/TextChromatogram.h"
+#include "chromatogram/TextFormat.h"
 #include "ui/exchange/DataServiceCommands.h"
 #include "ui/exchange/SignalCommands.h"
 #include "ui/graph/CChrEGraphView.h"
@@ -93,6 +94,18 @@ private slots:
         QCOMPARE(f.frame->activeFrame()->document().data.pointsPerSecond, 10);
         QCOMPARE(f.app->settings().pointsPerSecond, 10);
         QVERIFY(logged(*f.app, "用户打开了一张标准色谱谱图文本文件ten.txt。"));
+
+        // A rate the card cannot take is the file's own; new runs keep theirs, and the
+        // operator is told.
+        const std::string odd = f.dir.path("thirteen.txt");
+        saveText(sample::makeSampleChromatogram(13, 1.0), odd, TextLayout::Standard);
+        f.prompts.files << qs(odd);
+        f.prompts.messages.clear();
+        command(*f.frame, "载入通用色谱文本文件(&C)")->trigger();
+        QCOMPARE(f.frame->activeFrame()->document().data.pointsPerSecond, 13);
+        QCOMPARE(f.app->settings().pointsPerSecond, 10);
+        QCOMPARE(f.prompts.messages,
+                 QStringList{qs(formatText(DataServiceCommands::kRateNotTaken, "13"))});
     }
 
     void mergePutsTheChosenFileFirstWhenAsked()

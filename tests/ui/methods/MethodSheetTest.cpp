@@ -207,14 +207,24 @@ private slots:
             sheet.integrationPage()->slope()->setText(QStringLiteral("30"));
             sheet.accept();  // the history needs five entries
             focused = focused && sheet.focusWidget() == sheet.integrationPage()->judgeWidth();
+            sheet.integrationPage()->judgeWidth()->setText(QStringLiteral("16"));
+            // A run of no length, or of more than a day, is no run.
+            for (const char* stop : {"0", "1e6"}) {
+                sheet.integrationPage()->stopTime()->setText(QString::fromLatin1(stop));
+                sheet.accept();
+                focused = focused && sheet.isVisible() &&
+                    sheet.focusWidget() == sheet.integrationPage()->stopTime();
+            }
             sheet.reject();
         });
         f.frame->actions().editMethod->trigger();
         QVERIFY(stayedOpen);
         QVERIFY(focused);
-        QCOMPARE(f.prompts.messages,
-                 (QStringList{QStringLiteral("斜率必须是数字。"),
-                              QStringLiteral("判峰宽度不能小于5。")}));
+        QCOMPARE(
+            f.prompts.messages,
+            (QStringList{QStringLiteral("斜率必须是数字。"), QStringLiteral("判峰宽度不能小于5。"),
+                         QStringLiteral("停止时间必须大于0。"),
+                         QStringLiteral("停止时间不能大于1440。")}));
         QVERIFY(doc.data.method == kept);
     }
 

@@ -2,6 +2,7 @@
 #include "OpenedFiles.h"
 #include "UiFixture.h"
 
+#include "ui/exchange/DataServiceCommands.h"
 #include "ui/graph/CChrEGraphView.h"
 #include "ui/graph/CResultListView.h"
 #include "ui/records/DiagnosisDialog.h"
@@ -139,6 +140,22 @@ private slots:
         QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("正在采样，不能关闭。"));
         QVERIFY(!subWindowOf(*f.frame, f.a)->close());
         QCOMPARE(f.frame->frames().size(), 1);
+        QVERIFY(f.doc().acquiring());
+
+        // Nor is it saved or merged into while it records, before any file is asked for;
+        // and a new connection asks first (No: the run goes on).
+        const QString refused = QString::fromUtf8("采样还未停止，无法输出保存！");
+        f.frame->updateCommandStates();
+        f.frame->actions().saveAs->trigger();
+        QCOMPARE(f.prompts.messages.last(), refused);
+        f.prompts.messages.clear();
+        QVERIFY(!f.frame->dataService().merge(*f.a));
+        QCOMPARE(f.prompts.messages, QStringList{refused});
+        QCOMPARE(f.prompts.files.size(), 1);  // no file dialog came up
+        QVERIFY(f.doc().pathName.empty());
+        f.prompts.yesNo = {false};
+        f.frame->actions().connectCollector->trigger();
+        QCOMPARE(f.prompts.questions.last(), qs(RunController::kReconnectWhileSampling));
         QVERIFY(f.doc().acquiring());
 
         QTest::keyClick(f.frame.get(), Qt::Key_Return);
