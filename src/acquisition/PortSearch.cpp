@@ -6,6 +6,10 @@
 
 namespace dgaws {
 
+namespace {
+constexpr const char* kUnknownReason = "?";
+}  // namespace
+
 PortSearch::PortSearch(CollectorLink& link, QObject* parent)
     : QObject(parent), link_(link), enumerate_(enumeratePorts)
 {
@@ -82,9 +86,8 @@ void PortSearch::tryPort(size_t index)
                 say(substituteText(kOpened, name));
                 after(500, [this, index] { awaitConfirm(index); });
             } else {
-                openFailure_ = link_.port().openFailure();
-                if (openFailure_.empty())
-                    openFailure_ = "?";
+                const std::string& why = link_.port().openFailure();
+                openFailure_ = why.empty() ? std::string(kUnknownReason) : why;
                 awaitConfirm(index);
             }
         });
@@ -122,12 +125,13 @@ void PortSearch::confirmTimedOut(size_t index)
     const bool last = index + 1 == ports_.size();
     const std::string& name = ports_[index].portName;
     if (log_) {
-        if (openFailure_.empty())
-            log_(substituteText(kSkippedSilent, name));
-        else
-            log_(substituteText(CCommPort::meansBusy(openFailure_) ? kSkippedBusy : kSkippedRefused,
-                                name) +
-                 "（" + openFailure_ + "）");
+        std::string line = substituteText(kSkippedSilent, name);
+        if (!openFailure_.empty()) {
+            line = substituteText(
+                CCommPort::meansBusy(openFailure_) ? kSkippedBusy : kSkippedRefused, name);
+            line.append("（").append(openFailure_).append("）");
+        }
+        log_(line);
     }
     say(substituteText(last ? kNotConfirmedLast : kNotConfirmedNext, name));
     after(800, [this, index] { tryPort(index + 1); });

@@ -79,9 +79,9 @@ TEST_F(CommPortTest, ARefusedOpenIsToldOnlyByTheLink)
     CollectorLink link(bench.settings, bench.host);
     ScriptedPorts linkPorts;
     linkPorts.install(link.port());
-    std::vector<std::string> texts, portErrors;
-    QObject::connect(&link, &CollectorLink::waitText,
-                     [&](const QString& t) { texts.push_back(t.toStdString()); });
+    std::vector<std::string> told, portErrors;
+    QObject::connect(&link, &CollectorLink::message,
+                     [&](const QString& t) { told.push_back(t.toStdString()); });
     QObject::connect(&link, &CollectorLink::portError,
                      [&](const QString& t) { portErrors.push_back(t.toStdString()); });
     const auto pick = [](const std::vector<PortEntry>&) {
@@ -92,7 +92,7 @@ TEST_F(CommPortTest, ARefusedOpenIsToldOnlyByTheLink)
     EXPECT_FALSE(link.connectManually(nullptr, pick));
     EXPECT_FALSE(link.portOpen());
     EXPECT_TRUE(link.simulationMode());
-    EXPECT_EQ(texts.size(), 1u);
+    EXPECT_EQ(told.size(), 1u);
 
     linkPorts.next.refuseOpen = false;
     EXPECT_TRUE(link.connectManually(nullptr, pick));
