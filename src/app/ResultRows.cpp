@@ -1,5 +1,7 @@
 #include "ResultRows.h"
 
+#include "quant/ContentStatus.h"
+
 #include <cstdio>
 
 namespace dgaws {
@@ -52,14 +54,20 @@ std::vector<ResultRows::Row> ResultRows::build(const PeakTable& peaks, const Opt
 {
     std::vector<Row> rows;
     double height = 0.0, area = 0.0, percent = 0.0, gas = 0.0, oil = 0.0;
+    bool anyUncalibrated = false;
     for (int i = 0; i < peaks.size(); ++i) {
         const PeakRecord& p = peaks[i];
+        const bool uncalibrated = static_cast<size_t>(i) < options.uncalibrated.size() &&
+            options.uncalibrated[static_cast<size_t>(i)];
         if (p.excluded == 0) {
             height += p.height;
             area += p.area;
             percent += p.areaPercent;
-            gas += p.gasContent;
-            oil += p.oilContent;
+            if (!uncalibrated) {
+                gas += p.gasContent;
+                oil += p.oilContent;
+            }
+            anyUncalibrated = anyUncalibrated || uncalibrated;
         } else if (!options.showAllPeaks) {
             continue;
         }
@@ -72,8 +80,8 @@ std::vector<ResultRows::Row> ResultRows::build(const PeakTable& peaks, const Opt
                      format("%1.1lf", p.height),
                      format("%1.1lf", p.area),
                      format("%1.4lf", p.areaPercent),
-                     format("%1.4lf", p.gasContent),
-                     format("%1.4lf", p.oilContent),
+                     uncalibrated ? kNotCalibratedText : format("%1.4lf", p.gasContent),
+                     uncalibrated ? kNotCalibratedText : format("%1.4lf", p.oilContent),
                      peakTypeName(peakTypeCode(p.typeFlags))};
         if (options.showEfficiency)
             row.cells.insert(row.cells.end(),
@@ -91,6 +99,8 @@ std::vector<ResultRows::Row> ResultRows::build(const PeakTable& peaks, const Opt
     totals.cells[6] = format("%1.4lf", percent);
     totals.cells[7] = format("%1.4lf", gas);
     totals.cells[8] = format("%1.4lf", oil);
+    if (anyUncalibrated)
+        totals.cells[9] = kWithoutUncalibratedText;
     rows.push_back(std::move(totals));
     return rows;
 }

@@ -19,6 +19,9 @@ public:
     struct Options {
         bool showEfficiency = false;
         bool showAllPeaks = false;
+        // One flag per peak whose content could not be formed (see quant/ContentStatus):
+        // its content cells say so, and the totals row notes that they are left out.
+        std::vector<bool> uncalibrated;
     };
 
     struct Row {

@@ -292,7 +292,7 @@ int runEdit(const EditOptions& options, std::ostream& out, std::ostream& err)
         Json j = Json::object();
         j["file"] = options.path;
         j["edits"] = static_cast<int>(options.steps.size());
-        j.update(resultJson(doc.data));
+        j.update(resultJson(doc.data, doc.calibrationCurve()));
         j["manualEvents"] = manualEventsJson(doc.data.method);
         if (!options.outputPath.empty())
             j["output"] = options.outputPath;
@@ -301,7 +301,7 @@ int runEdit(const EditOptions& options, std::ostream& out, std::ostream& err)
         text << options.path << '\n'
              << "  Edits: " << options.steps.size() << '\n'
              << "  Peaks: " << doc.data.peaks.size() << '\n';
-        printResultTable(text, doc.data);
+        printResultTable(text, doc.data, doc.calibrationCurve());
         printManualEvents(text, doc.data.method);
         if (!options.outputPath.empty())
             text << "  Written to " << options.outputPath << '\n';

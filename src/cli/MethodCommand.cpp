@@ -436,7 +436,7 @@ private:
              << ", timeDoubling " << g(ip.timeDoubling) << " (bunch differences: noise "
              << g(p.bunchNoise) << ")\n"
              << "  Peaks found: " << data.peaks.size() << '\n';
-        printResultTable(out_, data);
+        printResultTable(out_, data, nullptr);
         if (!stored.empty()) {
             double low = 0.0;
             double high = 0.0;
@@ -486,7 +486,7 @@ private:
                         {"narrowestAt", jsonNumber(p.narrowestAt)},
                         {"disturbedStart", p.disturbedStart}};
         j["proposal"] = toJson(p.params);
-        j["peaks"] = resultJson(data)["peaks"];
+        j["peaks"] = resultJson(data, nullptr)["peaks"];
         if (!stored.empty()) {
             Json matches = Json::array();
             for (const PeakMatch& m : comparison.matches()) {

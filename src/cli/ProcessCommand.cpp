@@ -7,9 +7,11 @@
 
 #include "app/CChrEDoc.h"
 #include "chromatogram/ChromatogramFile.h"
+#include "quant/ContentStatus.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -50,15 +52,18 @@ struct Totals {
     double oilContent = 0.0;
 };
 
-Totals totalsOf(const PeakTable& peaks)
+Totals totalsOf(const PeakTable& peaks, const std::vector<bool>& uncalibrated)
 {
     Totals t;
-    for (const PeakRecord& p : peaks) {
+    for (int i = 0; i < peaks.size(); ++i) {
+        const PeakRecord& p = peaks[i];
         if (p.excluded)
             continue;
         t.height += p.height;
         t.area += p.area;
         t.areaPercent += p.areaPercent;
+        if (uncalibrated[static_cast<size_t>(i)])
+            continue;
         t.gasContent += p.gasContent;
         t.oilContent += p.oilContent;
     }
@@ -67,17 +72,24 @@ Totals totalsOf(const PeakTable& peaks)
 
 }  // namespace
 
-Json resultJson(const ChromatogramData& data)
+Json resultJson(const ChromatogramData& data, const CalibrationCurve* linked)
 {
     Json peaks = Json::array();
+    Json leftOut = Json::array();
     int row = 0;
     for (int i : shownRows(data.peaks)) {
         Json p = Json::object();
         p["row"] = ++row;
         p.update(toJson(data.peaks[i]));
+        if (const std::string reason = uncalibratedReason(data, linked, i); !reason.empty()) {
+            p["gasContent"] = nullptr;
+            p["oilContent"] = nullptr;
+            p["contentNote"] = reason;
+            leftOut.push_back(data.peaks[i].componentName);
+        }
         peaks.push_back(std::move(p));
     }
-    const Totals t = totalsOf(data.peaks);
+    const Totals t = totalsOf(data.peaks, uncalibratedPeaks(data, linked));
     Json j = Json::object();
     j["pointsPerSecond"] = data.pointsPerSecond;
     j["methodName"] = data.methodName;
@@ -86,7 +98,8 @@ Json resultJson(const ChromatogramData& data)
                    {"area", jsonNumber(t.area)},
                    {"areaPercent", jsonNumber(t.areaPercent)},
                    {"gasContent", jsonNumber(t.gasContent)},
-                   {"oilContent", jsonNumber(t.oilContent)}};
+                   {"oilContent", jsonNumber(t.oilContent)},
+                   {"notCalibrated", std::move(leftOut)}};
     j["calibrationName"] = data.calibrationName;
     j["calcMethod"] = data.method.calcMethod;
     j["sampleType"] = data.sampleType;
@@ -114,8 +127,14 @@ void printGroupResults(std::ostream& out, const ChromatogramData& data)
     t.print(out);
 }
 
-void printResultTable(std::ostream& out, const ChromatogramData& data)
+void printResultTable(std::ostream& out, const ChromatogramData& data,
+                      const CalibrationCurve* linked)
 {
+    const std::vector<bool> uncalibrated = uncalibratedPeaks(data, linked);
+    const auto content = [&](int i, double v) {
+        return uncalibrated[static_cast<size_t>(i)] ? std::string(kNotCalibratedText)
+                                                    : printed("%1.4lf", v);
+    };
     using Align = TextTable::Align;
     TextTable t;
     t.addColumn("行号");
@@ -138,15 +157,17 @@ void printResultTable(std::ostream& out, const ChromatogramData& data)
         t.addRow({std::to_string(++row), std::to_string(p.number), p.componentName,
                   printed("%1.3lf", p.retentionTime), printed("%1.1lf", p.height),
                   printed("%1.1lf", p.area), printed("%1.4lf", p.areaPercent),
-                  printed("%1.4lf", p.gasContent), printed("%1.4lf", p.oilContent),
+                  content(i, p.gasContent), content(i, p.oilContent),
                   peakTypeName(peakTypeCode(p.typeFlags)), printed("%1.3lf", p.halfWidth),
                   printed("%1.3lf", p.resolution), printed("%1.3lf", p.tailingFactor),
                   printed("%1.0lf", p.plates)});
     }
-    const Totals s = totalsOf(data.peaks);
+    const Totals s = totalsOf(data.peaks, uncalibrated);
+    const bool leftOut = std::find(uncalibrated.begin(), uncalibrated.end(), true) !=
+        uncalibrated.end();
     t.addRow({"合计", "", "", "", printed("%lf", s.height), printed("%lf", s.area),
               printed("%lf", s.areaPercent), printed("%lf", s.gasContent),
-              printed("%lf", s.oilContent)});
+              printed("%lf", s.oilContent), leftOut ? kWithoutUncalibratedText : ""});
     t.print(out);
 }
 
@@ -177,7 +198,7 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
     if (options.json) {
         Json j = Json::object();
         j["file"] = options.path;
-        j.update(resultJson(doc.data));
+        j.update(resultJson(doc.data, doc.calibrationCurve()));
         if (!options.outputPath.empty())
             j["output"] = options.outputPath;
         text << j.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
@@ -189,7 +210,7 @@ int runProcess(const ProcessOptions& options, std::ostream& out, std::ostream& e
              << (doc.data.calibrationName.empty() ? "" : ", curve " + doc.data.calibrationName)
              << (doc.data.sampleType == 1 ? " (standard sample: not quantified)" : "") << '\n'
              << "  Peaks: " << doc.data.peaks.size() << '\n';
-        printResultTable(text, doc.data);
+        printResultTable(text, doc.data, doc.calibrationCurve());
         printGroupResults(text, doc.data);
         if (!options.outputPath.empty())
             text << "  Written to " << options.outputPath << '\n';

@@ -131,7 +131,7 @@ int runSignal(const SignalOptions& options, std::ostream& out, std::ostream& err
         j["timeEnd"] = jsonNumber(d.method.timeEnd);
         j["levelMin"] = jsonNumber(d.method.levelMin);
         j["levelMax"] = jsonNumber(d.method.levelMax);
-        j.update(resultJson(d));
+        j.update(resultJson(d, doc.calibrationCurve()));
         if (!options.outputPath.empty())
             j["output"] = options.outputPath;
         text << j.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
@@ -142,7 +142,7 @@ int runSignal(const SignalOptions& options, std::ostream& out, std::ostream& err
              << "  Baseline subtracted: "
              << (doc.signalCorrection.baselineSubtracted() ? "yes" : "no") << '\n'
              << "  Peaks: " << d.peaks.size() << '\n';
-        printResultTable(text, d);
+        printResultTable(text, d, doc.calibrationCurve());
         if (!options.outputPath.empty())
             text << "  Written to " << options.outputPath << '\n';
     }

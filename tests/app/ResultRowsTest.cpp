@@ -80,6 +80,13 @@ TEST(ResultRows, ExcludedPeaksAreListedOnRequestButNeverSummed)
     EXPECT_EQ(all.back().cells,
               (std::vector<std::string>{"合计", "", "", "", "30.0", "250.0", "100.0000", "10.0000",
                                         "1.0000", ""}));
+    // A content that could not be formed reads as such, and the totals say they leave it out.
+    const auto flagged = ResultRows::build(t, {false, false, {false, false, true}});
+    EXPECT_EQ(flagged[1].cells[7], "未校正");
+    EXPECT_EQ(flagged[1].cells[8], "未校正");
+    EXPECT_EQ(flagged.back().cells[7], "4.0000");
+    EXPECT_EQ(flagged.back().cells[9], "不含未校正组份");
+    EXPECT_EQ(flagged.back().cells[5], "250.0") << "areas are measured all the same";
     // Only excluded peaks leave the totals at zero.
     const auto none = ResultRows::build(table({peak(1, 0.5, 10.0, 100.0, 0.0, 1)}), {false, false});
     ASSERT_EQ(none.size(), 1u);

@@ -207,5 +207,47 @@ TEST_F(ProcessCommandTest, ASavedRunProcessedOrEditedAgainKeepsItsNamesAndConten
     }
 }
 
+TEST_F(ProcessCommandTest, AContentThatCouldNotBeFormedIsNullNotZeroAndStaysOutOfTheTotals)
+{
+    ChromatogramData d = unprocessed();
+    d.method.calcMethod = 3;  // external standard
+    d.sampleAmount = 100;
+    ComponentEntry fitted;
+    fitted.index = 0;
+    fitted.name = "CH4";
+    fitted.retentionTime = 1.0;
+    fitted.timeWindow = 0.1;
+    fitted.factor1 = 10;
+    ComponentEntry unfitted = fitted;
+    unfitted.index = 1;
+    unfitted.name = "C2H2";
+    unfitted.retentionTime = 2.0;
+    unfitted.factor1 = 0;
+    d.method.components = {fitted, unfitted};
+    const std::string file = path("A.chg");
+    writeChromatogramFile(file, d);
+
+    ProcessOptions o;
+    o.path = file;
+    o.json = true;
+    const Output r = process(o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
+    ASSERT_EQ(j["peaks"].size(), 3u);
+    EXPECT_GT(j["peaks"][0]["gasContent"].get<double>(), 0.0);
+    EXPECT_TRUE(j["peaks"][1]["gasContent"].is_null());
+    EXPECT_TRUE(j["peaks"][1]["oilContent"].is_null());
+    EXPECT_NE(j["peaks"][1]["contentNote"].get<std::string>().find("C2H2"), std::string::npos);
+    EXPECT_EQ(j["peaks"][2]["gasContent"].get<double>(), 0.0);  // unidentified: no gas named
+    EXPECT_FALSE(j["peaks"][2].contains("contentNote"));
+    EXPECT_EQ(j["totals"]["gasContent"].get<double>(), j["peaks"][0]["gasContent"].get<double>());
+    EXPECT_EQ(j["totals"]["notCalibrated"], json::array({"C2H2"}));
+
+    o.json = false;
+    const std::string text = process(o).out;
+    EXPECT_NE(text.find("未校正"), std::string::npos) << text;
+    EXPECT_NE(text.substr(text.find("合计")).find("不含未校正组份"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace dgaws::cli::test

@@ -1,6 +1,7 @@
 // Gas contents by each quantitation method, on tables small enough to check by hand.
 #include "quant/QuantFixtures.h"
 
+#include "quant/ContentStatus.h"
 #include "quant/GasSet.h"
 #include "quant/Quantitation.h"
 
@@ -264,6 +265,56 @@ TEST_F(QuantifyTest, AnUnknownMethodLeavesEveryContentAtZero)
     quantify(d, nullptr);
     EXPECT_EQ(d.peaks[0].gasContent, 0.0);
     EXPECT_EQ(d.groupResults.size(), 1u);
+}
+
+// A content of 0 is read as "no gas"; one the quantitation could not form must say so.
+TEST_F(QuantifyTest, ContentsThatCouldNotBeFormedAreToldApartFromAbsentGas)
+{
+    struct Case {
+        const char* what;
+        QuantMethod method;
+        double sampleAmount;
+        bool groupCalc;
+        std::vector<bool> uncalibrated;  // fitted, unfitted, member of fitted, unidentified
+    };
+    const Case cases[] = {
+        {"external", QuantMethod::ExternalStandard, 100, false, {false, true, true, false}},
+        {"external, grouped", QuantMethod::ExternalStandard, 100, true, {false, true, false, false}},
+        {"exponential", QuantMethod::ExponentialExternalStandard, 100, false,
+         {false, true, true, false}},
+        {"no sample amount", QuantMethod::ExternalStandard, 0, false, {true, true, true, false}},
+        {"corrected normalisation", QuantMethod::CorrectedNormalisation, 0, false,
+         {false, true, true, false}},
+        {"area normalisation needs no curve", QuantMethod::AreaNormalisation, 100, false,
+         {false, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        d = ChromatogramData{};
+        method(c.method);
+        d.method.groupCalc = c.groupCalc ? 1 : 0;
+        d.sampleAmount = c.sampleAmount;
+        d.method.components = numbered(
+            {fitted("CH4", 1, 2), fitted("C2H2", 2, 0), fitted("C2H6", 3, 0)});
+        d.method.components[2].groupParentIndex = 0;
+        d.peaks.append(identifiedPeak(1.0, 20, 0, "CH4"));
+        d.peaks.append(identifiedPeak(2.0, 20, 1, "C2H2"));
+        d.peaks.append(identifiedPeak(3.0, 20, 2, "C2H6"));
+        d.peaks.append(peakAt(4.0, 20, 1));
+        quantify(d, nullptr);
+        EXPECT_EQ(uncalibratedPeaks(d, nullptr), c.uncalibrated);
+        for (int i = 0; i < 4; ++i)
+            if (c.uncalibrated[static_cast<size_t>(i)])
+                EXPECT_EQ(d.peaks[i].gasContent, 0.0) << i;
+    }
+    EXPECT_EQ(uncalibratedReason(d, nullptr, 9), "");
+
+    // The reason names the component, or the missing sample amount.
+    method(QuantMethod::ExternalStandard);
+    d.sampleAmount = 100;
+    EXPECT_NE(uncalibratedReason(d, nullptr, 1).find("C2H2"), std::string::npos);
+    d.sampleAmount = 0;
+    EXPECT_NE(uncalibratedReason(d, nullptr, 0).find("样品量"), std::string::npos);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "ui/common/QtText.h"
 
 #include "app/CChrEDoc.h"
+#include "quant/ContentStatus.h"
 #include "report/TableWorkbook.h"
 #include "report/XlsxWorkbook.h"
 
@@ -124,6 +125,8 @@ void CResultListView::refreshResults()
 
 void CResultListView::fillPeakRows()
 {
+    options_.uncalibrated =
+        doc_ ? uncalibratedPeaks(doc_->data, doc_->calibrationCurve()) : std::vector<bool>{};
     rows_ = doc_ ? ResultRows::build(doc_->data.peaks, options_)
                  : ResultRows::build(PeakTable{}, options_);
     setRowCount(static_cast<int>(rows_.size()));
