@@ -239,8 +239,9 @@ void DocumentCommands::applyBackground(CChildFrame& frame, const QString& file, 
         }
     }
     doc.backgroundData.colors.traceColor = traceColor;
+    // The reference is a view setting, not part of the stored chromatogram: it neither marks
+    // the document nor clears a mark of changes still unsaved.
     frame.refreshViews();
-    doc.setModifiedFlag(false);
     frame.updateTitle();
 }
 
