@@ -49,7 +49,19 @@ void WorkstationApp::startUp(const std::string& shippedFolder)
     settings_.liveCardType = settings_.CardType;
     settings_.pointsPerSecond = AcquisitionSettings::rateForCardType(settings_.CardType);
     settings_.autosaveFolder = root_.root() + "/" + kAutosaveFolder;
-    library_.loadLibrary(settings_.SchemePath);
+    methodLoadFailures_ = library_.loadLibrary(settings_.SchemePath);
+    for (const LoadFailure& f : methodLoadFailures_)
+        log(std::string(kDamagedMethods) + f.path + " (" + f.reason + ")");
+}
+
+std::string WorkstationApp::damagedMethodsText(const std::vector<LoadFailure>& failures)
+{
+    if (failures.empty())
+        return {};
+    std::string text = kDamagedMethods;
+    for (const LoadFailure& f : failures)
+        text += "\n" + f.path + " (" + f.reason + ")";
+    return text;
 }
 
 void WorkstationApp::openLog()

@@ -34,6 +34,7 @@ public:
         "VeltraGW-5800变压器油专用版V3.0 _ 采集卡型号:DX4410";
     static constexpr const char* kStartLog = "系统启动";
     static constexpr const char* kExitLog = "系统退出";
+    static constexpr const char* kDamagedMethods = "以下方法文件无法载入，未列入方法树：";
     static constexpr const char* kChannelALog = "系统启动了A通道";
     static constexpr const char* kChannelBLog = "系统启动了B通道";
     static constexpr const char* kHeightQuestion =
@@ -61,6 +62,12 @@ public:
     // made one of the known two, the method library read. The shipped default method and
     // demonstration data are copied from `shippedFolder` where they are missing.
     void startUp(const std::string& shippedFolder = {});
+    // The method files of the folder that could not be read at start-up, each with why.
+    // They are named in the event log; the window names them to the operator, since they
+    // are missing from the method tree.
+    const std::vector<LoadFailure>& methodLoadFailures() const { return methodLoadFailures_; }
+    // The message naming them, one file a line; empty when there are none.
+    static std::string damagedMethodsText(const std::vector<LoadFailure>& failures);
     // The test-record database named by the settings (SQLite in the data root unless a
     // server is configured). On failure the reason and "-数据库连接出现问题，无法正常连接
     // 数据库!" go to `show` (which also gets the database's later messages) and the program
@@ -124,6 +131,7 @@ private:
     SystemSettings settings_;
     CLogManage log_;
     MethodLibrary library_;
+    std::vector<LoadFailure> methodLoadFailures_;
     RecentFiles recent_;
     TestRecordDatabase database_;
     std::array<CChrEDoc*, kSlots> slots_{};

@@ -72,6 +72,9 @@ int main(int argc, char** argv)
     app.connectDatabase([](const std::string& text) {
         QMessageBox::warning(nullptr, QApplication::applicationDisplayName(), qs(text));
     });
+    if (const std::string damaged = WorkstationApp::damagedMethodsText(app.methodLoadFailures());
+        !damaged.empty())
+        QMessageBox::warning(nullptr, QApplication::applicationDisplayName(), qs(damaged));
 
     CMainFrame frame(app);
     QObject::connect(&instance, &SingleInstance::activationRequested, &frame,

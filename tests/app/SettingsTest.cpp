@@ -12,6 +12,7 @@
 
 #include <clocale>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <stdexcept>
 
@@ -53,6 +54,24 @@ TEST(Settings, FirstStartTakesEveryDefaultCreatesTheFoldersAndNamesTheLogByTheSt
         std::filesystem::is_regular_file(f.dir.path("home") + "/QLLog/QL20240305080910.DB"));
     ASSERT_EQ(app->eventLog().count(), 1);
     EXPECT_EQ(app->eventLog().entries()[0].time, kStart);
+}
+
+TEST(Settings, ADamagedMethodFileIsNamedAtStartUpNotDroppedWithoutAWord)
+{
+    Fixture f;
+    const std::string folder = f.start()->settings().SchemePath;
+    const std::string damaged = folder + "/broken.she";
+    std::ofstream(damaged, std::ios::binary) << "not a method";
+    auto app = f.start();
+    ASSERT_EQ(app->methodLoadFailures().size(), 1u);
+    EXPECT_EQ(app->methodLoadFailures()[0].path, damaged);
+    const std::string text = WorkstationApp::damagedMethodsText(app->methodLoadFailures());
+    EXPECT_NE(text.find(damaged), std::string::npos) << text;
+    bool logged = false;
+    for (const auto& e : app->eventLog().entries())
+        logged = logged || e.text.find(damaged) != std::string::npos;
+    EXPECT_TRUE(logged);
+    EXPECT_EQ(WorkstationApp::damagedMethodsText({}), "");
 }
 
 TEST(Settings, ExitWritesEveryKeyOfTheSectionAndNothingElse)
