@@ -12,7 +12,7 @@ StartWizardDialog::StartWizardDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     auto* note = new QLabel(QStringLiteral("请选择与采集器的连接方式："), this);
     layout->addWidget(note);
-    const char* texts[] = {"启动自动连接(&O)", "手动连接(&C)", "模拟连接（&V）", "取消连接(&C)"};
+    const char* texts[] = {"启动自动连接(&O)", "手动连接(&M)", "模拟连接（&V）", "取消连接(&C)"};
     for (int i = 0; i < 4; ++i) {
         auto* b = new QPushButton(QString::fromUtf8(texts[i]), this);
         b->setMinimumHeight(32);

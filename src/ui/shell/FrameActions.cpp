@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace dgaws {
 
@@ -44,7 +46,7 @@ void FrameActions::create(QObject* owner)
     saveAs = make(owner, "另存为(&A)...", {}, "用新名称保存活动文档\n另存为");
     close = make(owner, "关闭(&C)");
     loadBinary = make(owner, "载入二进制谱图文件(&B)");
-    saveBinary = make(owner, "保存为二进制谱图文件(&B)");
+    saveBinary = make(owner, "保存为二进制谱图文件(&D)");
     exit = make(owner, "退出(&X)");
 
     openChannelA = make(owner, "打开通道A(&A)", QKeySequence(Qt::Key_A));
@@ -56,7 +58,7 @@ void FrameActions::create(QObject* owner)
     watchStart = make(owner, "检测启动特征信号");
     zero = make(owner, "基线调零");
     connectCollector = make(owner, "连接采集器(&M)");
-    simulate = make(owner, "模拟连接(&S)");
+    simulate = make(owner, "模拟连接(&V)");
 
     detectPeaks = make(owner, "峰检测(&D)");
     chooseMethod = make(owner, "选择分析方法计算谱图(&S)");
@@ -132,14 +134,22 @@ void FrameActions::buildMenusAndBars(QMainWindow* frame)
     standardBar->addSeparator();
     standardBar->addActions({run, stop, cancel, watchStart, zero});
 
-    // The two text bars together are wider than a 1600-pixel screen: each has a row.
+    // The two text bars together are wider than a screen: each has a row.
     frame->addToolBarBreak();
     peakBar = frame->addToolBar(QStringLiteral("峰处理工具栏"));
     peakBar->setObjectName(QStringLiteral("peakBar"));
     peakBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     peakBar->addActions({detectPeaks, chooseMethod, sampleInfo, colors, background, resetRange});
     peakBar->addSeparator();
-    peakBar->addActions(labels);
+    // The eight label commands side by side would push the bar past a 1280-pixel screen;
+    // one button opens them as a list.
+    auto* labelButton = new QToolButton(peakBar);
+    labelButton->setText(QStringLiteral("峰标注"));
+    labelButton->setPopupMode(QToolButton::InstantPopup);
+    auto* labelMenu = new QMenu(labelButton);
+    labelMenu->addActions(labels);
+    labelButton->setMenu(labelMenu);
+    peakBar->addWidget(labelButton);
 
     QObject::connect(viewStandardBar, &QAction::toggled, standardBar, &QWidget::setVisible);
     QObject::connect(viewPeakBar, &QAction::toggled, peakBar, &QWidget::setVisible);
