@@ -46,6 +46,9 @@ void CChildFrame::refreshViews()
 {
     doc_->readLinkedData();
     graph_->rebuild();
+    // The indicator tells of the collector attached now; a document without one (a stored
+    // file put in the window) has no flame to show.
+    graph_->setIgnition(doc_->ignited());
     results_->refreshResults();
     updateTitle();
 }
