@@ -56,7 +56,7 @@ TEST(ResultRows, PeakRowsCarryTheTableFormats)
     p.resolution = 1.5;
     p.tailingFactor = 0.9876;
     p.plates = 1234.6;
-    const auto rows = ResultRows::build(table({p}), {true, false});
+    const auto rows = ResultRows::build(table({p}), {true, false, {}});
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].peakIndex, 0);
     EXPECT_EQ(rows[0].cells,
@@ -70,8 +70,8 @@ TEST(ResultRows, ExcludedPeaksAreListedOnRequestButNeverSummed)
 {
     const PeakTable t = table({peak(1, 0.5, 10.0, 100.0, 40.0), peak(2, 0.7, 1.0, 2.0, 0.0, 1),
                                peak(3, 0.9, 20.0, 150.0, 60.0)});
-    const auto hidden = ResultRows::build(t, {false, false});
-    const auto all = ResultRows::build(t, {false, true});
+    const auto hidden = ResultRows::build(t, {false, false, {}});
+    const auto all = ResultRows::build(t, {false, true, {}});
     ASSERT_EQ(hidden.size(), 3u);
     ASSERT_EQ(all.size(), 4u);
     EXPECT_EQ(hidden[1].peakIndex, 2) << "rows keep their peak's table position";
@@ -88,7 +88,8 @@ TEST(ResultRows, ExcludedPeaksAreListedOnRequestButNeverSummed)
     EXPECT_EQ(flagged.back().cells[9], "不含未校正组份");
     EXPECT_EQ(flagged.back().cells[5], "250.0") << "areas are measured all the same";
     // Only excluded peaks leave the totals at zero.
-    const auto none = ResultRows::build(table({peak(1, 0.5, 10.0, 100.0, 0.0, 1)}), {false, false});
+    const auto none =
+        ResultRows::build(table({peak(1, 0.5, 10.0, 100.0, 0.0, 1)}), {false, false, {}});
     ASSERT_EQ(none.size(), 1u);
     EXPECT_EQ(none[0].cells[5], "0.0");
 }
@@ -97,7 +98,7 @@ TEST(ResultRows, CopiedTextHasTheFixedHeaderAndTheRowsInSelectionOrder)
 {
     const PeakTable t = table({peak(1, 0.5, 10.0, 100.0, 40.0), peak(2, 0.9, 20.0, 150.0, 60.0)});
     for (bool efficiency : {false, true}) {
-        const auto rows = ResultRows::build(t, {efficiency, false});
+        const auto rows = ResultRows::build(t, {efficiency, false, {}});
         const std::string text = ResultRows::copyText(rows, {1, 0, 2}, efficiency);
         const auto l = lines(text);
         ASSERT_EQ(l.size(), 4u);

@@ -279,13 +279,26 @@ TEST_F(QuantifyTest, ContentsThatCouldNotBeFormedAreToldApartFromAbsentGas)
     };
     const Case cases[] = {
         {"external", QuantMethod::ExternalStandard, 100, false, {false, true, true, false}},
-        {"external, grouped", QuantMethod::ExternalStandard, 100, true, {false, true, false, false}},
-        {"exponential", QuantMethod::ExponentialExternalStandard, 100, false,
+        {"external, grouped",
+         QuantMethod::ExternalStandard,
+         100,
+         true,
+         {false, true, false, false}},
+        {"exponential",
+         QuantMethod::ExponentialExternalStandard,
+         100,
+         false,
          {false, true, true, false}},
         {"no sample amount", QuantMethod::ExternalStandard, 0, false, {true, true, true, false}},
-        {"corrected normalisation", QuantMethod::CorrectedNormalisation, 0, false,
+        {"corrected normalisation",
+         QuantMethod::CorrectedNormalisation,
+         0,
+         false,
          {false, true, true, false}},
-        {"area normalisation needs no curve", QuantMethod::AreaNormalisation, 100, false,
+        {"area normalisation needs no curve",
+         QuantMethod::AreaNormalisation,
+         100,
+         false,
          {false, false, false, false}},
     };
     for (const Case& c : cases) {
@@ -294,8 +307,8 @@ TEST_F(QuantifyTest, ContentsThatCouldNotBeFormedAreToldApartFromAbsentGas)
         method(c.method);
         d.method.groupCalc = c.groupCalc ? 1 : 0;
         d.sampleAmount = c.sampleAmount;
-        d.method.components = numbered(
-            {fitted("CH4", 1, 2), fitted("C2H2", 2, 0), fitted("C2H6", 3, 0)});
+        d.method.components =
+            numbered({fitted("CH4", 1, 2), fitted("C2H2", 2, 0), fitted("C2H6", 3, 0)});
         d.method.components[2].groupParentIndex = 0;
         d.peaks.append(identifiedPeak(1.0, 20, 0, "CH4"));
         d.peaks.append(identifiedPeak(2.0, 20, 1, "C2H2"));
@@ -303,9 +316,11 @@ TEST_F(QuantifyTest, ContentsThatCouldNotBeFormedAreToldApartFromAbsentGas)
         d.peaks.append(peakAt(4.0, 20, 1));
         quantify(d, nullptr);
         EXPECT_EQ(uncalibratedPeaks(d, nullptr), c.uncalibrated);
-        for (int i = 0; i < 4; ++i)
-            if (c.uncalibrated[static_cast<size_t>(i)])
+        for (int i = 0; i < 4; ++i) {
+            if (c.uncalibrated[static_cast<size_t>(i)]) {
                 EXPECT_EQ(d.peaks[i].gasContent, 0.0) << i;
+            }
+        }
     }
     EXPECT_EQ(uncalibratedReason(d, nullptr, 9), "");
 

@@ -37,14 +37,14 @@ TextCommands textCommands(TextLayout layout)
 {
     switch (layout) {
     case TextLayout::Plain:
-        return {"载入文本文件谱图(&T)", "保存为文本文件谱图(&T)", DataServiceCommands::kPlainFilter,
+        return {"载入文本文件谱图(&T)", "保存为文本文件谱图(&X)", DataServiceCommands::kPlainFilter,
                 "TXT"};
     case TextLayout::Standard:
-        return {"载入通用色谱文本文件(&C)", "保存为通用色谱文本文件(&C)",
+        return {"载入通用色谱文本文件(&C)", "保存为通用色谱文本文件(&Y)",
                 DataServiceCommands::kStandardFilter, "TXT"};
     case TextLayout::CommaSeparated: break;
     }
-    return {"载入EXCEL通用色谱文本文件(&E)", "保存为EXCEL通用色谱文本文件(&E)",
+    return {"载入EXCEL通用色谱文本文件(&E)", "保存为EXCEL通用色谱文本文件(&L)",
             DataServiceCommands::kCsvFilter, "CSV"};
 }
 
@@ -94,7 +94,8 @@ void DataServiceCommands::addTo(QMenuBar* bar, QAction* before,
         if (forDocument)
             documentActions_ << action;
     };
-    // Both AIA commands of each direction read and write the same file.
+    // Both AIA commands of each direction read and write the same file. Each entry has a
+    // letter of its own: a shared one only moves between the entries that share it.
     add(
         "载入中药指纹图谱(&D)", [this] { importCdf(); }, false);
     add(
@@ -103,8 +104,8 @@ void DataServiceCommands::addTo(QMenuBar* bar, QAction* before,
         add(
             textCommands(layout).load, [this, layout] { importText(layout); }, false);
     menu->addSeparator();
-    add("保存为国际通用谱图格式(&I)", onActive([this](CChildFrame& f) { exportCdf(f); }), true);
-    add("保存为中药指纹图谱(&D)", onActive([this](CChildFrame& f) { exportCdf(f); }), true);
+    add("保存为国际通用谱图格式(&G)", onActive([this](CChildFrame& f) { exportCdf(f); }), true);
+    add("保存为中药指纹图谱(&Z)", onActive([this](CChildFrame& f) { exportCdf(f); }), true);
     for (TextLayout layout : kLayouts)
         add(textCommands(layout).save,
             onActive([this, layout](CChildFrame& f) { exportText(f, layout); }), true);

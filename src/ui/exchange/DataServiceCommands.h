@@ -52,7 +52,7 @@ public:
     static constexpr const char* kPlainFilter = "色谱谱图文本格式(*.txt)|*.txt||";
     static constexpr const char* kStandardFilter = "标准色谱谱图文本文件(*.txt)|*.txt||";
     static constexpr const char* kCsvFilter = "EXCEL逗号分隔值文件(*.csv)|*.csv||";
-    static constexpr const char* kMerge = "合并谱图文件(&T)";
+    static constexpr const char* kMerge = "合并谱图文件(&M)";
     static constexpr const char* kRateNotTaken =
         "该文本谱图的采样频率为每秒%s点，采集卡只支持每秒10、20或50点，新的采样频率保持不变。";
 

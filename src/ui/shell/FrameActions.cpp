@@ -46,7 +46,7 @@ void FrameActions::create(QObject* owner)
     saveAs = make(owner, "另存为(&A)...", {}, "用新名称保存活动文档\n另存为");
     close = make(owner, "关闭(&C)");
     loadBinary = make(owner, "载入二进制谱图文件(&B)");
-    saveBinary = make(owner, "保存为二进制谱图文件(&D)");
+    saveBinary = make(owner, "保存为二进制谱图文件(&W)");
     exit = make(owner, "退出(&X)");
 
     openChannelA = make(owner, "打开通道A(&A)", QKeySequence(Qt::Key_A));

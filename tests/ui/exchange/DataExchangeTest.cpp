@@ -63,7 +63,7 @@ private slots:
 
         const QString out = qs(f.dir.path("smoothed.cdf"));
         f.prompts.files << out;
-        command(*f.frame, "保存为国际通用谱图格式(&I)")->trigger();
+        command(*f.frame, "保存为国际通用谱图格式(&G)")->trigger();
         QCOMPARE(dgaws::importCdf(ss(out)).signal.values(), smoothed);
 
         // The smoothing was one undo step: the samples come back as they were.
