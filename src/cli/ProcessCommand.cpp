@@ -94,12 +94,10 @@ Json resultJson(const ChromatogramData& data, const CalibrationCurve* linked)
     j["pointsPerSecond"] = data.pointsPerSecond;
     j["methodName"] = data.methodName;
     j["peaks"] = std::move(peaks);
-    j["totals"] = {{"height", jsonNumber(t.height)},
-                   {"area", jsonNumber(t.area)},
-                   {"areaPercent", jsonNumber(t.areaPercent)},
-                   {"gasContent", jsonNumber(t.gasContent)},
-                   {"oilContent", jsonNumber(t.oilContent)},
-                   {"notCalibrated", std::move(leftOut)}};
+    j["totals"] = {
+        {"height", jsonNumber(t.height)},           {"area", jsonNumber(t.area)},
+        {"areaPercent", jsonNumber(t.areaPercent)}, {"gasContent", jsonNumber(t.gasContent)},
+        {"oilContent", jsonNumber(t.oilContent)},   {"notCalibrated", std::move(leftOut)}};
     j["calibrationName"] = data.calibrationName;
     j["calcMethod"] = data.method.calcMethod;
     j["sampleType"] = data.sampleType;
@@ -163,8 +161,8 @@ void printResultTable(std::ostream& out, const ChromatogramData& data,
                   printed("%1.0lf", p.plates)});
     }
     const Totals s = totalsOf(data.peaks, uncalibrated);
-    const bool leftOut = std::find(uncalibrated.begin(), uncalibrated.end(), true) !=
-        uncalibrated.end();
+    const bool leftOut =
+        std::find(uncalibrated.begin(), uncalibrated.end(), true) != uncalibrated.end();
     t.addRow({"合计", "", "", "", printed("%lf", s.height), printed("%lf", s.area),
               printed("%lf", s.areaPercent), printed("%lf", s.gasContent),
               printed("%lf", s.oilContent), leftOut ? kWithoutUncalibratedText : ""});
