@@ -376,7 +376,8 @@ private:
             return fail(r_.file + " holds too few samples to propose anything");
 
         const EngineSettings engineSettings{settings_.CacuFrequence, settings_.AutoDelUnusedPeak};
-        const int divisor = areaDivisor(engineSettings.cacuFrequence);
+        // The detector divides by the file's own rate; the proposal's minimum area must too.
+        const int divisor = areaDivisor(engineSettings.cacuFrequence, data.pointsPerSecond);
         const IntegrationProposal proposal = proposeIntegration(data, divisor);
         const PeakTable stored = data.peaks;
         applyProposal(proposal, data.method.integration);

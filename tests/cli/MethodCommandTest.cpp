@@ -216,6 +216,12 @@ TEST_F(MethodCommandTest, SuggestProposesFromTheFileAndAppliesToAMethod)
     EXPECT_TRUE(doc["figures"]["peakFound"].get<bool>());
     EXPECT_EQ(doc["storedPeaks"]["counted"], 8);
     EXPECT_EQ(doc["storedPeaks"]["matched"], 8);
+    // Areas by the file's own rate, as the detector measures them: the other system's own
+    // areas within a few per cent, not the ratio of the setting's divisor to the rate.
+    for (const auto& m : doc["storedPeaks"]["matches"]) {
+        EXPECT_GT(m["areaRatio"].get<double>(), 0.9) << m.dump();
+        EXPECT_LT(m["areaRatio"].get<double>(), 1.2) << m.dump();
+    }
     EXPECT_GE(doc["peaks"].size(), 8u);
     const int bunch = doc["proposal"]["peakWidth"].get<int>();
     const double slope = doc["proposal"]["slope"].get<double>();
