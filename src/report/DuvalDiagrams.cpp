@@ -226,12 +226,16 @@ void paintDuvalDiagram(QPainter& p, const QRectF& area, DuvalDiagram diagram, co
         break;
     case DuvalDiagram::Triangle4: {
         static const char* const kAxes[] = {"H2", "CH4", "C2H6"};
-        paintTernary(p, area, kAxes, duvalTriangle4Zone, ternaryPoint(g.h2, g.ch4, g.c2h6));
+        // Where Triangle 1 does not call for this triangle its table row reads "not
+        // applicable"; a point in one of its zones would say otherwise.
+        paintTernary(p, area, kAxes, duvalTriangle4Zone,
+                     duvalTriangle4(g) ? ternaryPoint(g.h2, g.ch4, g.c2h6) : std::nullopt);
         break;
     }
     case DuvalDiagram::Triangle5: {
         static const char* const kAxes[] = {"CH4", "C2H4", "C2H6"};
-        paintTernary(p, area, kAxes, duvalTriangle5Zone, ternaryPoint(g.ch4, g.c2h4, g.c2h6));
+        paintTernary(p, area, kAxes, duvalTriangle5Zone,
+                     duvalTriangle5(g) ? ternaryPoint(g.ch4, g.c2h4, g.c2h6) : std::nullopt);
         break;
     }
     case DuvalDiagram::Pentagon1: {

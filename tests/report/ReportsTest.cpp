@@ -2,15 +2,19 @@
 #include "chromatogram/TempDir.h"
 
 #include "app/ResultRows.h"
+#include "dga/KeyGases.h"
 #include "quant/GasSet.h"
 #include "report/AnalysisReport.h"
 #include "report/DgaReport.h"
+#include "report/DuvalDiagrams.h"
 #include "report/DuvalDrawing.h"
 #include "report/ReportRenderer.h"
 
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QPdfWriter>
 
 #include <gtest/gtest.h>
@@ -237,4 +241,31 @@ TEST(Reports, NoZoneCodeCoversTheTestsPoint)
                 EXPECT_FALSE(box.intersects(*point))
                     << duvalZoneCode(zone) << " over " << p.ch4 << "/" << p.c2h4 << "/" << p.c2h2;
         }
+}
+
+// Triangles 4 and 5 refine only what Triangle 1 calls them for; elsewhere their table row
+// reads "not applicable" and the drawing shows no point that would say otherwise.
+TEST(Reports, ARefiningTriangleShowsThePointOnlyWhereItApplies)
+{
+    ensureGui();
+    const auto redPixels = [](DuvalDiagram diagram, const KeyGases& g) {
+        QImage image(300, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paintDuvalDiagram(painter, QRectF(0, 0, 300, 300), diagram, g, ReportLanguage::Chinese);
+        painter.end();
+        int red = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                red += image.pixel(x, y) == QColor(Qt::red).rgb() ? 1 : 0;
+        return red;
+    };
+    const KeyGases arcing{90.4, 48.7, 226.3, 148.3, 53.6};  // Triangle 1: DT
+    const KeyGases discharge{970, 25, 5, 0, 0};             // Triangle 1: PD
+    const KeyGases hot{10, 50, 10, 140, 0};                 // Triangle 1: T3
+    EXPECT_GT(redPixels(DuvalDiagram::Triangle1, arcing), 0);
+    EXPECT_EQ(redPixels(DuvalDiagram::Triangle4, arcing), 0);
+    EXPECT_EQ(redPixels(DuvalDiagram::Triangle5, arcing), 0);
+    EXPECT_GT(redPixels(DuvalDiagram::Triangle4, discharge), 0);
+    EXPECT_GT(redPixels(DuvalDiagram::Triangle5, hot), 0);
 }
