@@ -74,6 +74,7 @@ Totals totalsOf(const PeakTable& peaks, const std::vector<bool>& uncalibrated)
 
 Json resultJson(const ChromatogramData& data, const CalibrationCurve* linked)
 {
+    const std::vector<bool> uncalibrated = uncalibratedPeaks(data, linked);
     Json peaks = Json::array();
     Json leftOut = Json::array();
     int row = 0;
@@ -81,15 +82,15 @@ Json resultJson(const ChromatogramData& data, const CalibrationCurve* linked)
         Json p = Json::object();
         p["row"] = ++row;
         p.update(toJson(data.peaks[i]));
-        if (const std::string reason = uncalibratedReason(data, linked, i); !reason.empty()) {
+        if (uncalibrated[static_cast<size_t>(i)]) {
             p["gasContent"] = nullptr;
             p["oilContent"] = nullptr;
-            p["contentNote"] = reason;
+            p["contentNote"] = uncalibratedReason(data, linked, i);
             leftOut.push_back(data.peaks[i].componentName);
         }
         peaks.push_back(std::move(p));
     }
-    const Totals t = totalsOf(data.peaks, uncalibratedPeaks(data, linked));
+    const Totals t = totalsOf(data.peaks, uncalibrated);
     Json j = Json::object();
     j["pointsPerSecond"] = data.pointsPerSecond;
     j["methodName"] = data.methodName;
