@@ -6,7 +6,6 @@
 
 namespace dgaws {
 
-inline constexpr const char* kMergeCommand = "合并谱图文件(&T)";
 inline constexpr const char* kMergeOrderTitle = "选择谱图组合的次序";
 inline constexpr const char* kMergeChosenFirst = "刚选择的图在前";
 inline constexpr const char* kMergeChosenAfter = "刚选择的图在后";
