@@ -3,6 +3,7 @@
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
 
+#include "app/StoredTestStatus.h"
 #include "dga/DgaLimits.h"
 
 #include <QButtonGroup>
@@ -71,7 +72,7 @@ QStringList databaseViewHeaders()
             QStringLiteral("C2H2"), QStringLiteral("CO"),       QStringLiteral("CO2"),
             QStringLiteral("O2"),   QStringLiteral("N2"),       QStringLiteral("总烃"),
             QStringLiteral("异常"), QStringLiteral("公司"),     QStringLiteral("设备"),
-            QStringLiteral("批号")};
+            QStringLiteral("批号"), QStringLiteral("状态")};
 }
 
 std::vector<std::pair<double, QString>> trendDateTicks(const std::vector<double>& keys,
@@ -96,7 +97,7 @@ std::vector<std::pair<double, QString>> trendDateTicks(const std::vector<double>
 }
 
 QStringList databaseViewCells(int rowNumber, const TestRecord& t, const QString& company,
-                              const QString& device)
+                              const QString& device, const QString& status)
 {
     QStringList cells{QString::number(rowNumber), qs(t.injectTime)};
     for (const auto slot :
@@ -104,7 +105,7 @@ QStringList databaseViewCells(int rowNumber, const TestRecord& t, const QString&
           TestRecord::CO, TestRecord::CO2, TestRecord::O2, TestRecord::N2, TestRecord::AllC})
         cells << fixed2(t.values[slot]);
     cells << (t.status != 0 ? QStringLiteral("是") : QStringLiteral("否")) << company << device
-          << qs(t.batchNo);
+          << qs(t.batchNo) << status;
     return cells;
 }
 
@@ -245,13 +246,30 @@ void DatabaseViewDialog::fillTable()
     const QString company =
         companies_->currentItem() ? companies_->currentItem()->text() : QString();
     const QString device = devices_->currentItem() ? devices_->currentItem()->text() : QString();
+    const DeviceClass limits = deviceClass();
     for (size_t r = 0; r < rows_.size(); ++r) {
-        const QStringList cells = databaseViewCells(int(r) + 1, rows_[r], company, device);
+        const LimitsJudgement judged = judgementOf(r, limits);
+        const QStringList cells = databaseViewCells(int(r) + 1, rows_[r], company, device,
+                                                    qs(storedTestStatusText(judged)));
         for (int c = 0; c < cells.size(); ++c)
             table_->setItem(int(r), c, new QTableWidgetItem(cells[c]));
+        if (judged.anyExceeded())
+            table_->item(int(r), int(cells.size()) - 1)->setForeground(QColor(200, 0, 0));
     }
     table_->resizeColumnsToContents();
     drawTrend();
+}
+
+DeviceClass DatabaseViewDialog::deviceClass() const
+{
+    const int device = deviceId();
+    return device < 0 ? DeviceClass{} : db_.deviceClass(device).value_or(DeviceClass{});
+}
+
+LimitsJudgement DatabaseViewDialog::judgementOf(size_t r, const DeviceClass& device) const
+{
+    // Newest first: the test before is the next row.
+    return judgeStoredTest(rows_[r], r + 1 < rows_.size() ? &rows_[r + 1] : nullptr, device);
 }
 
 void DatabaseViewDialog::drawTrend()
@@ -268,9 +286,7 @@ void DatabaseViewDialog::drawTrend()
         dateTicks_->addTick(key, day);
     double top = 0.0;
     // A 500 kV unit's acetylene line is lower than a 110 kV one's.
-    const int device = deviceId();
-    const AttentionLimits limits = attentionLimitsFor(
-        device < 0 ? DeviceClass{} : db_.deviceClass(device).value_or(DeviceClass{}));
+    const AttentionLimits limits = attentionLimitsFor(deviceClass());
     for (const TrendGas& g : kTrendGases) {
         QCPGraph* graph = trend_->addGraph();
         graph->setName(qs(g.name));
@@ -324,8 +340,10 @@ bool DatabaseViewDialog::exportCsv()
     if (!path)
         return false;
     QString text = databaseViewHeaders().join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    const DeviceClass limits = deviceClass();
     for (size_t r = 0; r < rows_.size(); ++r) {
-        QStringList cells = databaseViewCells(int(r) + 1, rows_[r], company, device);
+        QStringList cells = databaseViewCells(int(r) + 1, rows_[r], company, device,
+                                              qs(storedTestStatusText(judgementOf(r, limits))));
         for (QString& c : cells)
             if (c.contains(QLatin1Char(',')) || c.contains(QLatin1Char('"')))
                 c = QLatin1Char('"') + c.replace(QStringLiteral("\""), QStringLiteral("\"\"")) +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TestRecordDatabase.h"
+#include "dga/DgaLimits.h"
 
 #include <QDialog>
 #include <QSharedPointer>
@@ -67,6 +68,9 @@ private:
     void drawTrend();
     int companyId() const;
     int deviceId() const;
+    DeviceClass deviceClass() const;
+    // The test of row `r` judged by its device's limits, with the listed test before it.
+    LimitsJudgement judgementOf(size_t r, const DeviceClass& device) const;
 
     TestRecordDatabase& db_;
     OperatorPrompts& prompts_;
@@ -81,7 +85,8 @@ private:
     QString exportFolder_;
 };
 
-// The columns of the list, and one test's cells as it shows them.
+// The columns of the list, and one test's cells as it shows them; the last is the test's
+// status against its device's limits.
 QStringList databaseViewHeaders();
 // The trend's time axis: one tick per test day, at the day's first test, "yyyy-MM-dd", at
 // most `maxTicks` of them (the first and last test days always among them). `keys` are the
@@ -89,6 +94,6 @@ QStringList databaseViewHeaders();
 std::vector<std::pair<double, QString>> trendDateTicks(const std::vector<double>& keys,
                                                        int maxTicks = 8);
 QStringList databaseViewCells(int rowNumber, const TestRecord& test, const QString& company,
-                              const QString& device);
+                              const QString& device, const QString& status);
 
 }  // namespace dgaws

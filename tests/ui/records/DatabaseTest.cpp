@@ -53,7 +53,8 @@ QStringList texts(const QListWidget* list)
     return out;
 }
 
-void saveTest(TestRecordDatabase& db, const char* device, std::time_t when, double h2)
+void saveTest(TestRecordDatabase& db, const char* device, std::time_t when, double h2,
+              double c2h2 = 6.0)
 {
     char time[32];
     std::strftime(time, sizeof time, "%Y/%m/%d %H:%M:%S", std::localtime(&when));
@@ -61,7 +62,7 @@ void saveTest(TestRecordDatabase& db, const char* device, std::time_t when, doub
     t.injectTime = time;
     t.batchNo = "P-1";
     t.values[TestRecord::H2] = h2;
-    t.values[TestRecord::C2H2] = 6.0;
+    t.values[TestRecord::C2H2] = c2h2;
     t.values[TestRecord::AllC] = 80.25;
     t.status = -2;
     QCOMPARE(db.saveTest("东郊变电站", device, t), TestSaveResult::Inserted);
@@ -166,9 +167,43 @@ private slots:
         const QString text = QString::fromUtf8(QByteArray::fromStdString(readWholeFile(ss(csv))));
         const QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
-        QVERIFY(lines[0].endsWith(QStringLiteral("总烃,异常,公司,设备,批号")));
+        QVERIFY(lines[0].endsWith(QStringLiteral("总烃,异常,公司,设备,批号,状态")));
         QVERIFY(lines[1].contains(QStringLiteral(",160.00,")));
         QVERIFY(f.prompts.messages.isEmpty());
+    }
+
+    // Each listed test says how it stands against the limits of its own device's class.
+    void eachTestIsListedWithItsStatusByItsDevicesClass()
+    {
+        UiFixture f;
+        connectDatabase(f);
+        TestRecordDatabase& db = f.app->database();
+        db.addCompany("东郊变电站");
+        const int company = db.companyId("东郊变电站").value();
+        const struct {
+            const char* device;
+            DeviceClass limits;
+            QString status;
+        } cases[] = {
+            {"500kV主变",
+             {500, false, JudgingStandard::Dlt722},
+             QStringLiteral("超过: C2H2 注意值")},
+            {"110kV主变", {110, false, JudgingStandard::Dlt722}, QStringLiteral("正常")},
+            {"110kV站变", {110, false, JudgingStandard::IeeeC57104}, QStringLiteral("状态 3")},
+        };
+        for (const auto& c : cases) {
+            db.addDevice(c.device, company);
+            QVERIFY(db.setDeviceClass(db.deviceId(c.device, company).value(), c.limits));
+            saveTest(db, c.device, std::time(nullptr) - 86400, 20.0, 2.0);
+        }
+        DatabaseViewDialog view(db, f.prompts, {});
+        const int status = view.tests()->columnCount() - 1;
+        for (const auto& c : cases) {
+            view.select(QStringLiteral("东郊变电站"), qs(c.device));
+            QCOMPARE(view.tests()->rowCount(), 1);
+            QVERIFY2(view.tests()->item(0, status)->text().startsWith(c.status),
+                     qPrintable(view.tests()->item(0, status)->text()));
+        }
     }
 
     // Tests on one day, on a few days, on many: each day once, oldest first, ends kept.
