@@ -28,6 +28,9 @@ struct WorkingResults {
     double ratioC2H4C2H6 = 0.0;
     // CH4, C2H2, C2H4, C2H6, H2, CO, CO2, total hydrocarbons; mL per day.
     std::array<double, 8> gasRates{};
+    // Whether a diagnosis formed the rates above: no file stores them, so a chromatogram
+    // just read has none, and its zeros must not print as "no gas produced".
+    bool ratesComputed = false;
 
     bool operator==(const WorkingResults&) const = default;
 };

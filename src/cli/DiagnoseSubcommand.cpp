@@ -18,6 +18,7 @@
 #include "dga/Interpretations.h"
 #include "dga/RateRecord.h"
 #include "dga/StoredGasOrder.h"
+#include "quant/ContentStatus.h"
 
 #include <CLI/CLI.hpp>
 
@@ -110,13 +111,25 @@ struct Outcome {
     bool ratesComputed = false;
     std::string ratesNotComputed;  // why the rates asked for are missing, in words
     std::optional<TestSaveResult> saved;
+    GasNotes uncalibrated;  // why a gas has no measured content
 };
 
-Json gasesJson(const ChromatogramData& d)
+// A gas whose content could not be formed has none, not 0.
+Json gasesJson(const ChromatogramData& d, const GasNotes& uncalibrated)
 {
     Json j = Json::object();
     for (size_t g = 0; g < gas::Count; ++g)
-        j[std::string(gas::kComponentNames[g])] = jsonNumber(d.gasInOil[g]);
+        j[std::string(gas::kComponentNames[g])] =
+            uncalibrated[g].empty() ? jsonNumber(d.gasInOil[g]) : Json(nullptr);
+    return j;
+}
+
+Json gasNotesJson(const GasNotes& uncalibrated)
+{
+    Json j = Json::object();
+    for (size_t g = 0; g < gas::Count; ++g)
+        if (!uncalibrated[g].empty())
+            j[std::string(gas::kComponentNames[g])] = uncalibrated[g];
     return j;
 }
 
@@ -180,8 +193,12 @@ Json outcomeJson(const DiagnoseOptions& o, const Outcome& r)
     const ChromatogramData& d = r.data;
     Json j = Json::object();
     j["file"] = o.file.empty() ? Json(nullptr) : Json(o.file);
-    j["gasInOil"] = gasesJson(d);
+    j["gasInOil"] = gasesJson(d, r.uncalibrated);
+    if (Json notes = gasNotesJson(r.uncalibrated); !notes.empty())
+        j["gasInOilNotes"] = std::move(notes);
     j["totalHydrocarbons"] = jsonNumber(d.totalHydrocarbons);
+    if (totalLeavesOutGases(r.uncalibrated))
+        j["totalHydrocarbonsNote"] = kWithoutUncalibratedText;
     j["totalHydrocarbonsText"] = r.view.totalHydrocarbons;
     j["attention"] = {{"exceeded", r.attention.judgementOffered()},
                       {"conclusion", r.attention.conclusion},
@@ -235,9 +252,16 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
     gases.addColumn("组份", TextTable::Align::Left);
     gases.addColumn("油中含量");
     for (size_t g = 0; g < gas::Count; ++g)
-        gases.addRow({std::string(gas::kComponentNames[g]), fixed(d.gasInOil[g], 4)});
+        gases.addRow({std::string(gas::kComponentNames[g]),
+                      r.uncalibrated[g].empty() ? fixed(d.gasInOil[g], 4) : kNotCalibratedText});
     gases.print(out);
+    for (size_t g = 0; g < gas::Count; ++g)
+        if (!r.uncalibrated[g].empty())
+            out << gas::kComponentNames[g] << " " << kNotCalibratedText << ": " << r.uncalibrated[g]
+                << "\n";
     out << "总烃含量: " << r.view.totalHydrocarbons << (d.totalHydrocarbons == 0.0 ? "" : " uL/L")
+        << (totalLeavesOutGases(r.uncalibrated) ? std::string(" (") + kWithoutUncalibratedText + ")"
+                                                : std::string())
         << "\n";
     // The attention messages end in CR LF for the dialog; a terminal wants one line each.
     std::string advice = r.attention.advice;
@@ -419,6 +443,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
     r.attention = r.view = *view;
     r.ratesComputed = view->ratesComputed;
     r.ratesNotComputed = view->ratesNotComputed;
+    r.uncalibrated = uncalibratedGases(data, nullptr, linkedData);
     r.interpretations = interpretGases(KeyGases::of(data));
     r.limits = judgeLimits(data, env.device, r.ratesComputed);
     if (r.view.judgementOffered()) {

@@ -94,7 +94,8 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
             return 1;
         if (view->judgementOffered())
             judgeThreeRatio(doc.data);
-        report = dgaReport(doc.data, doc.linkedData, fileName, settings, printedAt);
+        report = dgaReport(doc.data, doc.linkedData, fileName, settings, printedAt, env.device,
+                           doc.calibrationCurve());
     } else {
         if (!doc.data.linkedFile.empty()) {
             const std::string linked = doc.linkedPath();
@@ -105,7 +106,8 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
                 return 1;
             }
         }
-        report = analysisReport(doc.data, doc.linkedData, fileName, settings, printedAt);
+        report = analysisReport(doc.data, doc.linkedData, fileName, settings, printedAt,
+                                doc.calibrationCurve());
     }
 
     const ReportRenderer renderer(report);

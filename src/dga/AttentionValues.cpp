@@ -58,8 +58,10 @@ AttentionCheck checkAttentionValues(ChromatogramData& data, ChromatogramData& li
         const RateOutcome rates = computeGasProductionRates(data, linkedData, env);
         check.ratesComputed = rates.computed;
         check.ratesNotComputed = rates.whyNot;
-        if (rates.computed)
+        if (rates.computed) {
             collectGasRates(data, linkedData);
+            data.working.ratesComputed = true;
+        }
     }
     compareAttentionValues(data, attentionLimitsFor(env.device));
     return check;

@@ -1,5 +1,6 @@
 #include "DgaValues.h"
 
+#include "quant/ContentStatus.h"
 #include "quant/GasSet.h"
 
 #include "chromatogram/ChromatogramFile.h"
@@ -30,6 +31,30 @@ void collectGasInOil(const PeakTable& peaks,
         if (slot >= 0)
             gasInOil[static_cast<size_t>(slot)] = p.oilContent;
     }
+}
+
+GasNotes uncalibratedGases(const ChromatogramData& data, const CalibrationCurve* curve,
+                           const ChromatogramData& linked)
+{
+    GasNotes notes;
+    const auto take = [&notes](const ChromatogramData& d, const CalibrationCurve* c) {
+        for (int i = 0; i < d.peaks.size(); ++i) {
+            const int slot = gasInOilSlot(d.peaks[i].componentName);
+            if (slot >= 0)
+                notes[static_cast<size_t>(slot)] = uncalibratedReason(d, c, i);
+        }
+    };
+    take(data, curve);
+    take(linked, nullptr);
+    return notes;
+}
+
+bool totalLeavesOutGases(const GasNotes& notes)
+{
+    for (const std::string_view g : {GasSet::CH4, GasSet::C2H2, GasSet::C2H4, GasSet::C2H6})
+        if (!notes[static_cast<size_t>(gasInOilSlot(g))].empty())
+            return true;
+    return false;
 }
 
 std::string linkedUnreadableText(const std::string& path, const std::string& reason)

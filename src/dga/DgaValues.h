@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chromatogram/CalibrationCurve.h"
 #include "chromatogram/ChromatogramData.h"
 
 #include <array>
@@ -40,5 +41,17 @@ DgaCollection collectDgaValues(ChromatogramData& data, ChromatogramData& linkedD
 // a later peak of the same gas wins.
 void collectGasInOil(const PeakTable& peaks,
                      std::array<double, ChromatogramData::kGasCount>& gasInOil);
+
+// Why a gas of `gasInOil` holds no measured content: the content of the peak it was taken
+// from could not be formed (see quant/ContentStatus), so its 0 is not "no gas". Taken in
+// the order collectGasInOil takes the peaks, `data`'s judged with `curve` (the library curve
+// it is linked to, if any), then `linked`'s with the method it carries. Empty where the
+// content stands or no peak gave it.
+using GasNotes = std::array<std::string, ChromatogramData::kGasCount>;
+GasNotes uncalibratedGases(const ChromatogramData& data, const CalibrationCurve* curve,
+                           const ChromatogramData& linked);
+
+// Whether any of the four hydrocarbons of the total has such a note.
+bool totalLeavesOutGases(const GasNotes& notes);
 
 }  // namespace dgaws

@@ -26,5 +26,8 @@ std::vector<bool> uncalibratedPeaks(const ChromatogramData& data, const Calibrat
 inline constexpr const char* kNotCalibratedText = "未校正";
 // What a totals row notes when it leaves such contents out.
 inline constexpr const char* kWithoutUncalibratedText = "不含未校正组份";
+// The same two in an English report.
+inline constexpr const char* kNotCalibratedEnglish = "not calibrated";
+inline constexpr const char* kWithoutUncalibratedEnglish = "without those not calibrated";
 
 }  // namespace dgaws

@@ -3,7 +3,9 @@
 #include "DgaReport.h"
 
 #include "app/ResultRows.h"
+#include "quant/ContentStatus.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -30,7 +32,18 @@ const std::map<std::string, ResultColumn>& resultColumns()
     return columns;
 }
 
-ReportTable peakTable(const ChromatogramData& data, ReportLanguage language)
+// The window's words for a content that could not be formed, as an English report says them.
+std::string englishCell(const std::string& cell)
+{
+    if (cell == kNotCalibratedText)
+        return kNotCalibratedEnglish;
+    if (cell == kWithoutUncalibratedText)
+        return kWithoutUncalibratedEnglish;
+    return cell;
+}
+
+ReportTable peakTable(const ChromatogramData& data, const CalibrationCurve* curve,
+                      ReportLanguage language)
 {
     const bool en = language == ReportLanguage::English;
     std::vector<int> positions;
@@ -42,13 +55,22 @@ ReportTable peakTable(const ChromatogramData& data, ReportLanguage language)
         positions.push_back(known->second.position);
         table.headers.push_back(en ? known->second.english : c.caption);
     }
-    for (const ResultRows::Row& row : ResultRows::build(data.peaks, {})) {
+    ResultRows::Options options;
+    options.uncalibrated = uncalibratedPeaks(data, curve);
+    constexpr size_t kTypeColumn = 9;  // where the totals row notes what it leaves out
+    const bool typePrinted =
+        std::find(positions.begin(), positions.end(), int(kTypeColumn)) != positions.end();
+    const auto shown = [en](const std::string& cell) { return en ? englishCell(cell) : cell; };
+    for (const ResultRows::Row& row : ResultRows::build(data.peaks, options)) {
         std::vector<std::string> cells;
         for (const int p : positions)
-            cells.push_back(row.cells[size_t(p)]);
-        // The totals row says so in its first printed cell.
+            cells.push_back(shown(row.cells[size_t(p)]));
+        // The totals row says so in its first printed cell, and what its sums leave out
+        // even when the peak type column is not printed.
         if (row.isTotals() && !cells.empty() && cells.front().empty())
             cells.front() = en ? "Total" : ResultRows::kTotalsLabel;
+        if (row.isTotals() && !typePrinted && !row.cells[kTypeColumn].empty() && !cells.empty())
+            cells.front() += "(" + shown(row.cells[kTypeColumn]) + ")";
         table.rows.push_back(std::move(cells));
     }
     return table;
@@ -87,7 +109,7 @@ ReportTable groupResultTable(const ChromatogramData& data, ReportLanguage langua
 
 Report analysisReport(const ChromatogramData& data, const ChromatogramData& linked,
                       const std::string& fileName, const DgaPrintSettings& settings,
-                      const std::string& printedAt)
+                      const std::string& printedAt, const CalibrationCurve* curve)
 {
     const ReportSettings& s = data.method.report;
     Report r = reportPage(data, settings, printedAt);
@@ -113,14 +135,14 @@ Report analysisReport(const ChromatogramData& data, const ChromatogramData& link
     }
     if (s.showPeakTable) {
         r.blocks.push_back(ReportHeading{en ? "Results" : "分析结果"});
-        r.blocks.push_back(peakTable(data, r.language));
+        r.blocks.push_back(peakTable(data, curve, r.language));
     }
     if (!data.groupResults.empty()) {
         r.blocks.push_back(ReportHeading{en ? "Group Results" : "分组结果"});
         r.blocks.push_back(groupResultTable(data, r.language));
     }
     if (s.showDiagnosis && diagnosed(data))
-        for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language))
+        for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language, curve))
             r.blocks.push_back(std::move(b));
     return r;
 }

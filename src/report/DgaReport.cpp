@@ -1,5 +1,6 @@
 #include "DgaReport.h"
 
+#include "dga/DgaValues.h"
 #include "dga/DiagnoseCommand.h"
 #include "dga/DuvalPentagon.h"
 #include "dga/DuvalTriangle.h"
@@ -7,6 +8,7 @@
 #include "dga/Interpretations.h"
 #include "dga/RateRecord.h"
 #include "dga/StoredGasOrder.h"
+#include "quant/ContentStatus.h"
 #include "quant/Identification.h"
 
 #include <cmath>
@@ -56,8 +58,22 @@ bool kept(const PeakRecord& peak, int filter)
     }
 }
 
+// How a content cell reads: the amount, or why there is none.
+struct ContentShown {
+    bool uncalibrated = false;
+    bool english = false;
+
+    std::string operator()(double content) const
+    {
+        if (uncalibrated)
+            return english ? kNotCalibratedEnglish : kNotCalibratedText;
+        return format("%6.4f ", content);
+    }
+};
+
 std::string cell(DgaPrintSettings::Column column, int rowNumber, const PeakRecord& p,
-                 const ChromatogramData& data, const ComponentTable& components)
+                 const ChromatogramData& data, const ComponentTable& components,
+                 const ContentShown& content)
 {
     using C = DgaPrintSettings;
     switch (column) {
@@ -69,12 +85,13 @@ std::string cell(DgaPrintSettings::Column column, int rowNumber, const PeakRecor
                       validComponentIndex(components, p.componentIndex)
                           ? components[size_t(p.componentIndex)].factor1
                           : 0.0);
-    case C::GasContent: return format("%6.4f ", p.gasContent);
-    case C::OilContent: return format("%6.4f ", p.oilContent);
+    case C::GasContent: return content(p.gasContent);
+    case C::OilContent: return content(p.oilContent);
     case C::Rate:
-        // A rate that cannot have been computed (no previous test, no oil mass or density)
-        // is left blank: a printed 0 would read as no gas produced.
-        return missingRateInputs(data).empty() && isRateGas(p.componentName)
+        // A rate no diagnosis formed (no previous test, no oil mass or density, or a file
+        // just read, since no file stores rates) is left blank: a printed 0 would read as no
+        // gas produced.
+        return data.working.ratesComputed && isRateGas(p.componentName)
             ? format("%6.4f ", p.workValue)
             : std::string();
     case C::Area: return format("%6.4f ", p.area);
@@ -94,7 +111,7 @@ std::vector<ReportBlock> interpretationBlocks(const ChromatogramData& data,
     const bool en = language == ReportLanguage::English;
     std::vector<ReportBlock> blocks;
     const KeyGases gases = KeyGases::of(data);
-    const LimitsJudgement limits = judgeLimits(data, device, missingRateInputs(data).empty());
+    const LimitsJudgement limits = judgeLimits(data, device, data.working.ratesComputed);
     blocks.push_back(ReportHeading{en ? "Interpretation Methods" : "各方法诊断结果"});
     // Every test with hydrocarbons falls in some zone; below the limits a zone is no fault.
     if (!limits.anyExceeded())
@@ -161,7 +178,8 @@ ReportLanguage reportLanguage(const ChromatogramData& data, const DgaPrintSettin
 }
 
 ReportTable dgaResultTable(const ChromatogramData& data, const ChromatogramData& linked,
-                           const DgaPrintSettings& settings, ReportLanguage language)
+                           const DgaPrintSettings& settings, ReportLanguage language,
+                           const CalibrationCurve* curve)
 {
     ReportTable table;
     std::vector<DgaPrintSettings::Column> columns;
@@ -172,14 +190,19 @@ ReportTable dgaResultTable(const ChromatogramData& data, const ChromatogramData&
         }
     int number = 0;
     for (const ChromatogramData* d : {&data, &linked}) {
-        const ComponentTable& components = componentTableFor(*d, nullptr);
-        for (const PeakRecord& peak : d->peaks) {
+        const CalibrationCurve* own = d == &data ? curve : nullptr;
+        const ComponentTable& components = componentTableFor(*d, own);
+        const std::vector<bool> uncalibrated = uncalibratedPeaks(*d, own);
+        for (int i = 0; i < d->peaks.size(); ++i) {
+            const PeakRecord& peak = d->peaks[i];
             if (!kept(peak, settings.filter))
                 continue;
             ++number;
+            const ContentShown content{uncalibrated[size_t(i)],
+                                       language == ReportLanguage::English};
             std::vector<std::string> row;
             for (const auto column : columns)
-                row.push_back(cell(column, number, peak, data, components));
+                row.push_back(cell(column, number, peak, data, components, content));
             table.rows.push_back(std::move(row));
         }
     }
@@ -204,12 +227,13 @@ ReportFields sampleFields(const ChromatogramData& data, const std::string& fileN
 }
 
 std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const ChromatogramData& linked,
-                                   const DgaPrintSettings& settings, ReportLanguage language)
+                                   const DgaPrintSettings& settings, ReportLanguage language,
+                                   const CalibrationCurve* curve)
 {
     const bool en = language == ReportLanguage::English;
     std::vector<ReportBlock> blocks;
     blocks.push_back(ReportHeading{en ? "Dissolved Gas Analysis" : "油中溶解气体分析结果"});
-    blocks.push_back(dgaResultTable(data, linked, settings, language));
+    blocks.push_back(dgaResultTable(data, linked, settings, language, curve));
     std::string codes;
     if (data.ratioCode1 >= 0 && data.ratioCode2 >= 0 && data.ratioCode3 >= 0)
         codes = format("%3d, %3d, %3d ", data.ratioCode1, data.ratioCode2, data.ratioCode3);
@@ -217,13 +241,18 @@ std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const Chromatog
     const std::string zone = point
         ? std::string(duvalZoneCode(duvalZone(*point))) + " " + duvalZoneName(duvalZone(*point), en)
         : std::string();
+    std::string total = format("%12.4f ", data.totalHydrocarbons);
+    if (totalLeavesOutGases(uncalibratedGases(data, curve, linked)))
+        total += en ? kWithoutUncalibratedEnglish : kWithoutUncalibratedText;
     ReportFields results{{
-        {en ? "Total Hydrocarbon Conc:" : "总烃含量:", format("%12.4f ", data.totalHydrocarbons)},
+        {en ? "Total Hydrocarbon Conc:" : "总烃含量:", total},
         {en ? "Three Comparing Results:" : "三比值:", codes},
         {en ? "Duval Triangle 1:" : "Duval三角形:", zone},
     }};
-    // The rates are counted from this test; a reader years later must know which one.
-    if (const std::string previous = previousTestSummary(data.method.testRecord); !previous.empty())
+    // The rates are counted from this test; a reader years later must know which one. No
+    // rates, no test they were counted from.
+    if (const std::string previous = previousTestSummary(data.method.testRecord);
+        data.working.ratesComputed && !previous.empty())
         results.fields.push_back({en ? "Previous Test:" : kPreviousTestLabel, previous});
     blocks.push_back(std::move(results));
     blocks.push_back(ReportText{en ? "Note: total hydrocarbons are the sum of methane, ethane, "
@@ -238,14 +267,15 @@ std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const Chromatog
 
 Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
                  const std::string& fileName, const DgaPrintSettings& settings,
-                 const std::string& printedAt, const DeviceClass& device)
+                 const std::string& printedAt, const DeviceClass& device,
+                 const CalibrationCurve* curve)
 {
     Report r = reportPage(data, settings, printedAt);
     r.title = r.pick("变压器油中溶解气体分析报告", "Dissolved Gas Analysis Report");
     r.subtitle.clear();
     r.blocks.push_back(ReportHeading{r.pick("样品信息", "Sample")});
     r.blocks.push_back(sampleFields(data, fileName, r.language));
-    for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language))
+    for (ReportBlock& b : dgaBlocks(data, linked, settings, r.language, curve))
         r.blocks.push_back(std::move(b));
     for (ReportBlock& b : interpretationBlocks(data, device, r.language))
         r.blocks.push_back(std::move(b));

@@ -3,6 +3,7 @@
 #include "DgaPrintSettings.h"
 #include "Report.h"
 
+#include "chromatogram/CalibrationCurve.h"
 #include "chromatogram/ChromatogramData.h"
 #include "dga/DgaLimits.h"
 
@@ -13,13 +14,18 @@ namespace dgaws {
 
 // The DGA result table: one row per peak of the chromatogram, then of the linked one, kept
 // by the filter, with the columns the settings check, each cell as the printout formats it.
+// A content that could not be formed says so instead of printing 0 (see quant/ContentStatus);
+// `curve` is the library curve `data` is linked to, if any; the linked chromatogram is judged
+// by the method it carries.
 ReportTable dgaResultTable(const ChromatogramData& data, const ChromatogramData& linked,
-                           const DgaPrintSettings& settings, ReportLanguage language);
+                           const DgaPrintSettings& settings, ReportLanguage language,
+                           const CalibrationCurve* curve = nullptr);
 
 // The diagnosis sections: the table, the total hydrocarbons with their note, the three
 // ratio codes once judged, the fault type and its examples.
 std::vector<ReportBlock> dgaBlocks(const ChromatogramData& data, const ChromatogramData& linked,
-                                   const DgaPrintSettings& settings, ReportLanguage language);
+                                   const DgaPrintSettings& settings, ReportLanguage language,
+                                   const CalibrationCurve* curve = nullptr);
 
 // The sample's fields as both reports head them.
 ReportFields sampleFields(const ChromatogramData& data, const std::string& fileName,
@@ -29,7 +35,8 @@ ReportFields sampleFields(const ChromatogramData& data, const std::string& fileN
 // the limits of `device`'s class and standard, and the Duval diagrams.
 Report dgaReport(const ChromatogramData& data, const ChromatogramData& linked,
                  const std::string& fileName, const DgaPrintSettings& settings,
-                 const std::string& printedAt, const DeviceClass& device = {});
+                 const std::string& printedAt, const DeviceClass& device = {},
+                 const CalibrationCurve* curve = nullptr);
 
 // An empty report as the method's report settings head and frame it: title, subtitle,
 // laboratory, footer, margins, language, and the time of printing.

@@ -79,9 +79,9 @@ std::map<std::string, CellValue> placeholderValues(const ChromatogramData& data)
     values["calibrationName"] = data.calibrationName;
     values["conclusion"] = data.conclusion;
     values["advice"] = data.advice;
-    // Rates that cannot have been computed leave their cells empty rather than claim no
-    // gas was produced.
-    const bool ratesKnown = missingRateInputs(data).empty();
+    // Rates no diagnosis formed leave their cells empty rather than claim no gas was
+    // produced.
+    const bool ratesKnown = data.working.ratesComputed;
     const auto rateValue = [&data, ratesKnown](size_t slot) -> CellValue {
         if (!ratesKnown)
             return std::string();

@@ -10,7 +10,10 @@
 #include "dga/ThreeRatio.h"
 #include "report/DgaReport.h"
 
+#include "quant/GasSet.h"
+
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <sstream>
@@ -122,6 +125,51 @@ TEST_F(DgaReportTest, TheWindowPrintsTheDiagnosisItMadeAsTheCommandLineDoes)
         EXPECT_NE(printed.find(cells + "\n"), std::string::npos) << cells << "\nin\n" << printed;
     }
     EXPECT_NE(printed.find(window.title), std::string::npos);
+}
+
+// A gas whose curve has no usable fit was never measured: neither the diagnosis nor a report
+// may print its content as 0 or count it in the total hydrocarbons.
+TEST_F(DgaReportTest, AGasThatCouldNotBeCalibratedIsSaidSoInTheDiagnosisAndBothReports)
+{
+    ChromatogramData b = readChromatogramFile(path("B_1.chg"));
+    b.method.calcMethod = 3;  // external standard
+    b.sampleAmount = 1.0;
+    b.method.components.clear();
+    for (int i = 0; i < b.peaks.size(); ++i) {
+        ComponentEntry c;
+        c.index = i;
+        c.name = b.peaks[i].componentName;
+        c.factor1 = c.name == GasSet::C2H2 ? 0.0 : 1.0;
+        b.method.components.push_back(c);
+        if (c.factor1 == 0.0)  // as the quantitation leaves it
+            b.peaks[i].oilContent = b.peaks[i].gasContent = 0.0;
+        b.peaks[i].componentIndex = i;
+    }
+    writeChromatogramFile(path("B_1.chg"), b);
+    const std::string home = " --home " + path("home");
+    const std::string c2h2(GasSet::C2H2);
+
+    const ToolResult diagnosed =
+        runTool("diagnose " + path("B_1.chg") + " --json" + home, path(""));
+    ASSERT_EQ(diagnosed.status, 0) << diagnosed.err;
+    const auto j = nlohmann::json::parse(diagnosed.out);
+    EXPECT_TRUE(j["gasInOil"][c2h2].is_null()) << j["gasInOil"];
+    EXPECT_EQ(j["gasInOil"][std::string(GasSet::CH4)].get<double>(), 60.0);
+    EXPECT_NE(j["gasInOilNotes"][c2h2].get<std::string>().find(c2h2), std::string::npos);
+    EXPECT_EQ(j["totalHydrocarbons"].get<double>(), 170.0);
+    EXPECT_EQ(j["totalHydrocarbonsNote"], "不含未校正组份");
+    const ToolResult text = runTool("diagnose " + path("B_1.chg") + home, path(""));
+    EXPECT_NE(text.out.find("未校正"), std::string::npos) << text.out;
+
+    for (const char* kind : {"dga", "analysis"}) {
+        const std::string pdf = path(std::string(kind) + ".pdf");
+        const ToolResult printed = runTool(
+            "report " + path("B_1.chg") + " --kind " + kind + " --pdf " + pdf + home, path(""));
+        ASSERT_EQ(printed.status, 0) << printed.err;
+        const std::string words = printedText(pdf);
+        EXPECT_NE(words.find("未校正"), std::string::npos) << kind << "\n" << words;
+        EXPECT_NE(words.find("不含未校正组份"), std::string::npos) << kind << "\n" << words;
+    }
 }
 
 }  // namespace

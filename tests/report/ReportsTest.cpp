@@ -90,6 +90,7 @@ struct Sample {
         own.method.testRecord.testTime = OleDateTime::fromCivil(2024, 1, 1, 8, 0, 0);
         own.method.oilValue1 = 20.0;
         own.method.oilValue2 = 0.88;
+        own.working.ratesComputed = true;
         linked.peaks.append(peak("C2H2(乙炔)", 4.605, 50.0015, 53.6314));
     }
 };
@@ -115,9 +116,10 @@ TEST(DgaReport, TheFilterKeepsItsPeaksAndEveryCellIsFormattedAsPrinted)
     EXPECT_EQ(table.rows[0][9], "   0.0 ");
     EXPECT_EQ(table.headers[5], "油中含量");
     EXPECT_EQ(table.headers[6], "脱气率");
-    // Without a previous test no rate exists; the column stays empty, as 0 reads as no gas.
+    // Rates no diagnosis formed (a file just read has everything a rate needs, but no file
+    // stores rates) leave the column empty, as 0 reads as no gas.
     Sample notComputed;
-    notComputed.own.method.testRecord = {};
+    notComputed.own.working.ratesComputed = false;
     for (const auto& row :
          dgaResultTable(notComputed.own, notComputed.linked, s, ReportLanguage::Chinese).rows)
         EXPECT_EQ(row[6], "") << row[1];

@@ -6,9 +6,11 @@
 #include "ui/common/QtText.h"
 
 #include "app/CChrEDoc.h"
+#include "dga/DgaValues.h"
 #include "dga/DuvalTriangle.h"
 #include "dga/RateRecord.h"
 #include "dga/StoredGasOrder.h"
+#include "quant/ContentStatus.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -167,10 +169,15 @@ void DiagnosisDialog::fillGases(const DiagnosisView& view)
     gases_->setColumnCount(static_cast<int>(header.size()));
     gases_->setHorizontalHeaderLabels(header);
     gases_->setRowCount(static_cast<int>(gas::Count));
+    // A gas whose content could not be formed was not measured: its 0 is no "no gas".
+    const GasNotes uncalibrated = uncalibratedGases(d, doc_.calibrationCurve(), doc_.linkedData);
     for (size_t g = 0; g < gas::Count; ++g) {
         const int row = static_cast<int>(g);
         gases_->setItem(row, 0, new QTableWidgetItem(qs(std::string(gas::kComponentNames[g]))));
-        gases_->setItem(row, 1, new QTableWidgetItem(fixed4(d.gasInOil[g])));
+        auto* content = new QTableWidgetItem(uncalibrated[g].empty() ? fixed4(d.gasInOil[g])
+                                                                     : qs(kNotCalibratedText));
+        content->setToolTip(qs(uncalibrated[g]));
+        gases_->setItem(row, 1, content);
         if (!withRates)
             continue;
         // N2 and O2 have no production rate.
@@ -184,7 +191,11 @@ void DiagnosisDialog::fillGases(const DiagnosisView& view)
 
 void DiagnosisDialog::showView(const DiagnosisView& view)
 {
-    total_->setText(qs(view.totalHydrocarbons));
+    const bool leavesOut =
+        totalLeavesOutGases(uncalibratedGases(doc_.data, doc_.calibrationCurve(), doc_.linkedData));
+    total_->setText(
+        qs(view.totalHydrocarbons) +
+        (leavesOut ? QStringLiteral(" (%1)").arg(qs(kWithoutUncalibratedText)) : QString()));
     codes_->setText(qs(view.ratioCodes));
     conclusion_->setText(qs(view.conclusion));
     advice_->setPlainText(plainLines(view.advice));

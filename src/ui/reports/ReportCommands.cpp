@@ -83,9 +83,10 @@ Report ReportCommands::reportOf(CChildFrame& frame, Kind kind) const
     const std::string fileName = ss(QFileInfo(qs(doc.pathName)).fileName());
     const std::string printedAt =
         ss(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    return kind == Kind::Dga
-        ? dgaReport(doc.data, doc.linkedData, fileName, settings, printedAt)
-        : analysisReport(doc.data, doc.linkedData, fileName, settings, printedAt);
+    return kind == Kind::Dga ? dgaReport(doc.data, doc.linkedData, fileName, settings, printedAt,
+                                         {}, doc.calibrationCurve())
+                             : analysisReport(doc.data, doc.linkedData, fileName, settings,
+                                              printedAt, doc.calibrationCurve());
 }
 
 bool ReportCommands::bothChannelsReadable(CChildFrame& frame)
