@@ -20,9 +20,7 @@ std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironmen
             return readChromatogramFile(linkedChromatogramPath(linked, own, dataFolder));
         };
     // The device's class in the library sets its attention values and limits.
-    if (db != nullptr && db->isOpen())
-        env.device = db->deviceClass(doc.data.method.sendingCompany, doc.data.method.deviceNo)
-                         .value_or(env.device);
+    env.device = storedDeviceClass(doc, db, env.device);
     SaveTestStep save;
     if (db != nullptr)
         save = [db](const std::string& company, const std::string& device, TestRecord record) {
@@ -32,6 +30,15 @@ std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironmen
     if (view)
         doc.setModifiedFlag(true);
     return view;
+}
+
+DeviceClass storedDeviceClass(const CChrEDoc& doc, TestRecordDatabase* db,
+                              const DeviceClass& fallback)
+{
+    if (db == nullptr || !db->isOpen())
+        return fallback;
+    return db->deviceClass(doc.data.method.sendingCompany, doc.data.method.deviceNo)
+        .value_or(fallback);
 }
 
 }  // namespace dgaws

@@ -20,4 +20,9 @@ namespace dgaws {
 std::optional<DiagnosisView> diagnoseDocument(CChrEDoc& doc, DiagnosisEnvironment env,
                                               TestRecordDatabase* db);
 
+// The class of the document's device as the device library in `db` keeps it (voltage,
+// breathing, standard); `fallback` when no database is open or the device is not in it.
+DeviceClass storedDeviceClass(const CChrEDoc& doc, TestRecordDatabase* db,
+                              const DeviceClass& fallback = {});
+
 }  // namespace dgaws

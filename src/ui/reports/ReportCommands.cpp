@@ -9,6 +9,7 @@
 
 #include "app/CChrEDoc.h"
 #include "app/DataRoot.h"
+#include "app/DocumentDiagnosis.h"
 #include "app/OutputFolders.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
@@ -83,10 +84,12 @@ Report ReportCommands::reportOf(CChildFrame& frame, Kind kind) const
     const std::string fileName = ss(QFileInfo(qs(doc.pathName)).fileName());
     const std::string printedAt =
         ss(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    return kind == Kind::Dga ? dgaReport(doc.data, doc.linkedData, fileName, settings, printedAt,
-                                         {}, doc.calibrationCurve())
-                             : analysisReport(doc.data, doc.linkedData, fileName, settings,
-                                              printedAt, doc.calibrationCurve());
+    // The limits printed are those of the device's own class, as its diagnosis judged it.
+    return kind == Kind::Dga
+        ? dgaReport(doc.data, doc.linkedData, fileName, settings, printedAt,
+                    storedDeviceClass(doc, &app_.database()), doc.calibrationCurve())
+        : analysisReport(doc.data, doc.linkedData, fileName, settings, printedAt,
+                         doc.calibrationCurve());
 }
 
 bool ReportCommands::bothChannelsReadable(CChildFrame& frame)

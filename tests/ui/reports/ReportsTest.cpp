@@ -104,6 +104,29 @@ private slots:
                      name.c_str());
         }
     }
+
+    // The printed limits are those the diagnosis judged by: the device's own class.
+    void theDgaReportPrintsTheLimitsOfTheDevicesClass()
+    {
+        UiFixture f;
+        f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
+        TestRecordDatabase& db = f.app->database();
+        db.addCompany("东郊变电站");
+        const int company = db.companyId("东郊变电站").value();
+        db.addDevice("1号主变", company);
+        QVERIFY(db.setDeviceClass(db.deviceId("1号主变", company).value(),
+                                  {500, false, JudgingStandard::Dlt722}));
+        ChromatogramData d = sample::demoGasChromatogram();
+        d.method.sendingCompany = "东郊变电站";
+        d.method.deviceNo = "1号主变";
+        CChildFrame* w = f.frame->openDocument(f.writeSample("B_class.chg", d));
+        const Report r = f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga);
+        QString limits;
+        for (const ReportBlock& b : r.blocks)
+            if (const auto* h = std::get_if<ReportHeading>(&b); h && qs(h->text).contains("kV"))
+                limits = qs(h->text);
+        QVERIFY2(limits.contains(QStringLiteral("500 kV")), qPrintable(limits));
+    }
 };
 
 int runReportTests(int argc, char** argv)
