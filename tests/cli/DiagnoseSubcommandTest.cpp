@@ -159,6 +159,8 @@ TEST_F(DiagnoseCliTest, ChromatogramRatesAgainstThePreviousTestAndTheLinkedOne)
     std::filesystem::create_directories(options.home);
     writeFileAtomically(path("home/dgaws.ini"), "[System]\nOutGasRateUsed=0\n");
     EXPECT_EQ(runJson()["gasRates"], nullptr);
+    EXPECT_FALSE(std::filesystem::exists(path("home/toqlsh.db")))
+        << "a diagnosis that saves nothing creates no database";
 }
 
 TEST_F(DiagnoseCliTest, LessThanADayIsAnsweredByTheFlag)
@@ -390,6 +392,11 @@ TEST_F(DiagnoseCliTest, TheDevicesClassInTheDatabaseJudgesItsTestsUnlessOverridd
     EXPECT_EQ(j["limits"]["voltageKv"], 500.0);
     EXPECT_EQ(j["attention"]["exceeded"], true);
     EXPECT_EQ(storedTests()[0]["Broken"], 1) << "the 500 kV attention value marks the row";
+    // A diagnosis that saves nothing judges the device by its class all the same.
+    options.saveDb = false;
+    j = runJson();
+    EXPECT_EQ(j["limits"]["voltageKv"], 500.0);
+    EXPECT_EQ(j["attention"]["exceeded"], true);
     options.voltageKv = 110;
     j = runJson();
     EXPECT_EQ(j["attention"]["exceeded"], false);
