@@ -1,6 +1,7 @@
 #include "DiagnoseSubcommand.h"
 
 #include "DocumentFiles.h"
+#include "ExistingDatabase.h"
 #include "QtRuntime.h"
 #include "TextTable.h"
 
@@ -332,26 +333,6 @@ DeviceClass deviceClassOf(const DiagnoseOptions& o, DeviceClass device)
     return device;
 }
 
-// The test-record database of the data root, for the class of the diagnosed device, when
-// one exists: a diagnosis that saves nothing creates no database, and one it cannot open
-// judges by the default class, which the output names.
-std::unique_ptr<TestRecordDatabase> deviceLibraryAtHand(const std::string& root)
-{
-    try {
-        const DatabaseSettings settings =
-            DatabaseSettings::fromSettingsFile(settingsFilePath(root), root);
-        if (settings.engine == DatabaseSettings::Engine::SQLite &&
-            !std::filesystem::exists(settings.sqliteFile))
-            return nullptr;
-        ensureCoreRuntime();
-        auto db = std::make_unique<TestRecordDatabase>();
-        db->setMessageSink([](const std::string&) {});
-        if (db->open(settings))
-            return db;
-    } catch (const std::exception&) {}
-    return nullptr;
-}
-
 void checkCombination(const DiagnoseOptions& o)
 {
     if (o.file.empty() == o.gases.empty())
@@ -451,7 +432,7 @@ int runDiagnose(const DiagnoseOptions& options, const CollectFromPeaks& collect,
             return *r.saved;
         };
     } else if (!options.file.empty()) {
-        db = deviceLibraryAtHand(root);
+        db = existingDatabase(root);
     }
     // The device's class in the library, unless the options say otherwise.
     if (db)

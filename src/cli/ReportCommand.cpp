@@ -1,6 +1,7 @@
 #include "ReportCommand.h"
 
 #include "DocumentFiles.h"
+#include "ExistingDatabase.h"
 #include "QtRuntime.h"
 
 #include "app/DataRoot.h"
@@ -89,6 +90,8 @@ int runReport(const ReportOptions& o, std::ostream& out, std::ostream& err)
         DiagnosisEnvironment env;
         env.showMessage = say;
         env.outGasRateUsed = readSystemInt(settingsFilePath(root), "OutGasRateUsed", 1) != 0;
+        // Judged by the device's class in the library, if there is one; nothing is saved.
+        env.device = storedDeviceClass(doc, existingDatabase(root).get());
         const auto view = diagnoseDocument(doc, env, nullptr);
         if (!view)
             return 1;

@@ -172,5 +172,32 @@ TEST_F(DgaReportTest, AGasThatCouldNotBeCalibratedIsSaidSoInTheDiagnosisAndBothR
     }
 }
 
+// Printed unattended, the test is judged by the limits of its device's class in the library,
+// as the window judges it; a data root without a database gets none made.
+TEST_F(DgaReportTest, TheLimitsPrintedAreThoseOfTheDevicesClass)
+{
+    ChromatogramData b = readChromatogramFile(path("B_1.chg"));
+    b.method.sendingCompany = "东郊变电站";
+    b.method.deviceNo = "1号主变";
+    writeChromatogramFile(path("B_1.chg"), b);
+    const std::string home = " --home " + path("home");
+    const auto limitsLine = [&] {
+        const ToolResult printed = runTool(
+            "report " + path("B_1.chg") + " --kind dga --pdf " + path("dga.pdf") + home, path(""));
+        EXPECT_EQ(printed.status, 0) << printed.err;
+        const std::string words = printedText(path("dga.pdf"));
+        const size_t at = words.find("限值:");
+        return at == std::string::npos ? words : words.substr(at, words.find('\n', at) - at);
+    };
+    EXPECT_NE(limitsLine().find("电压等级未知"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(path("home/toqlsh.db")));
+    ASSERT_EQ(runTool("db company add 东郊变电站" + home, path("")).status, 0);
+    ASSERT_EQ(
+        runTool("db device add 1号主变 --company 东郊变电站 --voltage-kv 500" + home, path(""))
+            .status,
+        0);
+    EXPECT_NE(limitsLine().find("500 kV"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace dgaws::cli::test
