@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -211,15 +212,21 @@ void CMultiDatChildFrame::preview()
 
 std::optional<QString> CMultiDatChildFrame::exportPdf()
 {
+    // In the folder the program keeps its exports in, not wherever it was started.
+    QString proposed = QStringLiteral("多谱图.pdf");
+    if (!exportFolder_.isEmpty() && QDir().mkpath(exportFolder_))
+        proposed = QDir(exportFolder_).filePath(proposed);
     const std::optional<QString> path =
-        prompts_.saveFile(QStringLiteral("导出PDF"), QStringLiteral("多谱图.pdf"),
-                          nameFiltersFromStored(kPdfFilter), QStringLiteral("pdf"));
+        prompts_.saveFile(QStringLiteral("导出PDF"), proposed, nameFiltersFromStored(kPdfFilter),
+                          QStringLiteral("pdf"));
     if (!path)
         return std::nullopt;
     if (!writeReportPdf(report(), paper(), *path)) {
         prompts_.message(qs(kPdfFailed).replace(QStringLiteral("%s"), *path));
         return std::nullopt;
     }
+    prompts_.message(qs(kPdfSaved).replace(QStringLiteral("%s"), *path),
+                     OperatorPrompts::Icon::Information);
     return path;
 }
 

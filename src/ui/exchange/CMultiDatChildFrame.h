@@ -84,6 +84,8 @@ public:
     // "多谱图打印": the overlaid graph as shown and the list of its chromatograms, on the
     // paper of the print settings (`layout`, A4 until set).
     void setPageLayout(std::function<QPageLayout()> layout) { pageLayout_ = std::move(layout); }
+    // The folder the PDF export proposes (none: the dialog's own choice).
+    void setExportFolder(const QString& folder) { exportFolder_ = folder; }
     Report report() const;
     bool print();
     void preview();
@@ -92,6 +94,7 @@ public:
     std::optional<QString> exportPdf();
     static constexpr const char* kPdfFilter = "PDF文件(*.pdf)|*.pdf||";
     static constexpr const char* kPdfFailed = "无法写入PDF文件%s";
+    static constexpr const char* kPdfSaved = "报告的PDF文件已经保存到%s";
 
 private:
     std::optional<int> store(ChromatogramData result, const QString& proposed);
@@ -107,6 +110,7 @@ private:
     QComboBox* distribution_;
     DeleteQuestion askDelete_;
     std::function<QPageLayout()> pageLayout_;
+    QString exportFolder_;
 };
 
 }  // namespace dgaws

@@ -74,7 +74,6 @@ signals:
     // "查看数据库": the view of the test's device is to be shown over the dialog.
     void databaseRequested();
 
-public:
 private:
     void showView(const DiagnosisView& view);
     void fillGases(const DiagnosisView& view);

@@ -27,6 +27,7 @@
 #include "app/CChrEDoc.h"
 #include "app/CloseRules.h"
 #include "app/MethodSelection.h"
+#include "app/OutputFolders.h"
 #include "app/Version.h"
 #include "app/WorkstationApp.h"
 #include "chromatogram/ChromatogramFile.h"
@@ -528,6 +529,7 @@ CMultiDatChildFrame* CMainFrame::openComparisonWindow()
     app_.log(comparison::kWindowOpenedLog);
     auto* window = new CMultiDatChildFrame(*prompts_);
     window->setPageLayout([this] { return reports_->pageLayout(); });
+    window->setExportFolder(qs(defaultExportFolder(app_.root())));
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();

@@ -1,6 +1,7 @@
 #include "DialogShot.h"
 #include "UiFixture.h"
 
+#include "app/OutputFolders.h"
 #include "processing/ComparisonOperations.h"
 #include "report/PdfText.h"
 #include "report/ReportRenderer.h"
@@ -136,6 +137,9 @@ private slots:
         const QString pdf = qs(f.dir.path("multi.pdf"));
         f.prompts.files << pdf;
         QCOMPARE(w->exportPdf(), std::optional<QString>(pdf));
+        QVERIFY2(f.prompts.lastSaveProposal.startsWith(qs(defaultExportFolder(f.root))),
+                 qPrintable(f.prompts.lastSaveProposal));
+        QVERIFY(f.prompts.messages.last().contains(pdf));
         const std::string text = pdfText(ss(pdf));
         for (const char* name : {"run1.chg", "run2.chg", "run3.chg", "多谱图处理"})
             QVERIFY2(text.find(name) != std::string::npos, name);
