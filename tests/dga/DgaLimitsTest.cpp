@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 using namespace dgaws;
 
@@ -78,6 +80,13 @@ ChromatogramData withRates(ChromatogramData d, double h2Rate, double totalRate)
     return d;
 }
 
+// The same test with its previous one 60 days before instead of 30.
+ChromatogramData twoMonthsLater(ChromatogramData d)
+{
+    d.method.testRecord.testTime = OleDateTime::fromCivil(2024, 1, 31, 9);
+    return d;
+}
+
 const DeviceClass k500{500, false, JudgingStandard::Dlt722};
 const DeviceClass k110{110, false, JudgingStandard::Dlt722};
 const DeviceClass kOpen{110, true, JudgingStandard::Dlt722};
@@ -113,6 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"hydrocarbons up 15 % in a month",
                   testWith({{gas::CH4, 115}}, std::array<double, 7>{100, 0, 0, 0, 0, 0, 0}), k110,
                   false, "totalHydrocarbons", "relativeRate", 10, true},
+        LimitCase{"hydrocarbons up 10 % in a month",
+                  testWith({{gas::CH4, 110}}, std::array<double, 7>{100, 0, 0, 0, 0, 0, 0}), k110,
+                  false, "totalHydrocarbons", "relativeRate", 10, false},
+        LimitCase{"hydrocarbons up 15 % in two months",
+                  twoMonthsLater(testWith({{gas::CH4, 115}},
+                                          std::array<double, 7>{100, 0, 0, 0, 0, 0, 0})),
+                  k110, false, "totalHydrocarbons", "relativeRate", 10, false},
         LimitCase{"hydrocarbons up 8 % in a month",
                   testWith({{gas::CH4, 108}}, std::array<double, 7>{100, 0, 0, 0, 0, 0, 0}), k110,
                   false, "totalHydrocarbons", "relativeRate", 10, false},
@@ -152,6 +168,52 @@ TEST(Limits, IeeeStatusFromLevelsAndChange)
     };
     for (const auto& c : cases)
         EXPECT_EQ(judgeLimits(c.data, c.device, false).ieeeStatus, c.status) << c.name;
+}
+
+// IEEE C57.104-2019 Tables 1 and 2 (90th and 95th percentiles, unit age unknown) and
+// Table 3 (change between two tests), for O2/N2 at most 0.2 and above it: each reached at
+// its value, not below it; acetylene's change counts any increase.
+TEST(Limits, IeeeLevelsAndChangesAreThePublishedOnes)
+{
+    const struct {
+        gas::Slot g;
+        const char* quantity;
+        double level90[2], level95[2], change[2];
+    } rows[] = {
+        {gas::H2, "H2", {80, 40}, {200, 90}, {40, 25}},
+        {gas::CH4, "CH4", {90, 20}, {150, 50}, {30, 10}},
+        {gas::C2H6, "C2H6", {90, 15}, {175, 40}, {25, 9}},
+        {gas::C2H4, "C2H4", {50, 50}, {100, 100}, {20, 20}},
+        {gas::C2H2, "C2H2", {1, 2}, {2, 7}, {0, 0}},
+        {gas::CO, "CO", {900, 500}, {1100, 600}, {250, 175}},
+        {gas::CO2, "CO2", {9000, 5000}, {12500, 7000}, {2500, 1700}},
+    };
+    for (const auto& r : rows)
+        for (const int open : {0, 1}) {
+            const DeviceClass device{0, open == 1, JudgingStandard::IeeeC57104};
+            const std::string where = std::string(r.quantity) + (open ? " open" : " sealed");
+            for (const auto& [kind, limit] :
+                 {std::pair{"level90", r.level90[open]}, std::pair{"level95", r.level95[open]}}) {
+                const auto at = judgeLimits(testWith({{r.g, limit}}), device, false);
+                const auto below = judgeLimits(testWith({{r.g, limit * 0.999}}), device, false);
+                ASSERT_NE(find(at, r.quantity, kind), nullptr) << where << kind;
+                EXPECT_EQ(find(at, r.quantity, kind)->limit, limit) << where << kind;
+                EXPECT_TRUE(find(at, r.quantity, kind)->exceeded) << where << kind;
+                EXPECT_FALSE(find(below, r.quantity, kind)->exceeded) << where << kind;
+            }
+            // From 0.5 uL/L in the previous test, in the rate file's order.
+            std::array<double, 7> before{};
+            for (size_t s = 0; s < rate::Count; ++s)
+                if (rate::kGasOf[s] == r.g)
+                    before[s] = 0.5;
+            const double step = std::max(r.change[open], 0.001);
+            const auto grown = judgeLimits(testWith({{r.g, 0.5 + step}}, before), device, false);
+            const auto same =
+                judgeLimits(testWith({{r.g, 0.5 + r.change[open] * 0.999}}, before), device, false);
+            ASSERT_NE(find(grown, r.quantity, "change"), nullptr) << where;
+            EXPECT_TRUE(find(grown, r.quantity, "change")->exceeded) << where;
+            EXPECT_FALSE(find(same, r.quantity, "change")->exceeded) << where;
+        }
 }
 
 TEST(Limits, AttentionCheckFollowsTheVoltageClass)

@@ -84,3 +84,19 @@ TEST_F(DiagnoseTest, UnknownCompanyOrDeviceStopsBeforeTheDialog)
         EXPECT_TRUE(diagnose(data, linked, env, save).has_value());
     }
 }
+
+TEST_F(DiagnoseTest, HalfATestIsSaidAndNeitherJudgedNorSaved)
+{
+    std::vector<std::string> said;
+    env.showMessage = [&said](const std::string& m) { said.push_back(m); };
+    env.collect = [](ChromatogramData&, ChromatogramData&) {
+        DgaCollection c;
+        c.linkedPath = "B_7.chg";
+        c.linkedError = "no such file";
+        return c;
+    };
+    EXPECT_FALSE(diagnose(data, linked, env, save).has_value());
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("B_7.chg"), std::string::npos) << said[0];
+    EXPECT_TRUE(calls.empty());
+}

@@ -30,6 +30,7 @@ TEST(DuvalTriangle, EachZoneIsFoundOnBothSidesOfItsLimits)
     EXPECT_EQ(zoneOf(64.0, 23.0, 13.0), DuvalZone::D2);
     EXPECT_EQ(zoneOf(40.0, 45.0, 15.0), DuvalZone::DT);  // beyond 40 % ethylene D2 needs 29 %
     EXPECT_EQ(zoneOf(20.0, 45.0, 35.0), DuvalZone::D2);
+    EXPECT_EQ(zoneOf(31.0, 40.0, 29.0), DuvalZone::D2);  // 29 % acetylene itself is D2
     EXPECT_EQ(zoneOf(0.0, 10.0, 90.0), DuvalZone::D1);
 }
 

@@ -73,6 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         ZoneCase{"rogers T2", rogersZone, {100, 200, 10, 20, 0}, "T2"},
         ZoneCase{"rogers T3", rogersZone, {100, 200, 10, 40, 0}, "T3"},
         ZoneCase{"rogers CH4/H2 1", rogersZone, {100, 100, 10, 20, 0}, "ND"},
+        ZoneCase{"rogers CH4/H2 1.5, little ethylene", rogersZone, {100, 150, 20, 10, 0}, "ND"},
+        ZoneCase{"rogers C2H4/C2H6 1 is no PD", rogersZone, {100, 5, 10, 10, 0}, "ND"},
         ZoneCase{"rogers all zero", rogersZone, {0, 0, 0, 0, 0}, "-"},
         // Doernenburg: only above the L1 levels, then its three rows.
         ZoneCase{"doernenburg thermal", doernenburgZone, {150, 300, 100, 100, 1}, "T"},
@@ -80,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         ZoneCase{"doernenburg PD", doernenburgZone, {2000, 130, 70, 60, 0}, "PD"},
         ZoneCase{"doernenburg R3 not significant", doernenburgZone, {2000, 100, 70, 60, 0}, "-"},
         ZoneCase{"doernenburg below L1", doernenburgZone, {150, 100, 50, 40, 1}, "-"},
-        ZoneCase{"doernenburg R4 0.4", doernenburgZone, {500, 200, 40, 100, 100}, "ND"}));
+        ZoneCase{"doernenburg R4 0.4", doernenburgZone, {500, 200, 40, 100, 100}, "ND"},
+        ZoneCase{"doernenburg R2 0.75", doernenburgZone, {150, 300, 100, 100, 75}, "ND"},
+        ZoneCase{"doernenburg R3 0.3", doernenburgZone, {150, 200, 100, 110, 60}, "ND"}));
 
 INSTANTIATE_TEST_SUITE_P(
     DuvalTriangles, InterpretationZone,
@@ -132,6 +136,12 @@ TEST(DuvalLowTemperature, ZoneLimitsFromBothSides)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.zone(c.p), c.expected) << c.p.a << " " << c.p.b << " " << c.p.c;
+    // The shares the zones are read from are percentages of the three gases.
+    const auto shares = ternaryPoint(1, 1, 2);
+    ASSERT_TRUE(shares);
+    EXPECT_DOUBLE_EQ(shares->a, 25.0);
+    EXPECT_DOUBLE_EQ(shares->b, 25.0);
+    EXPECT_DOUBLE_EQ(shares->c, 50.0);
 }
 
 TEST(DuvalPentagon, CentroidIsTheAreaCentroidOfTheGasPentagon)
@@ -188,6 +198,7 @@ TEST(DuvalPentagon, ZonesTileThePentagonAndSplitTheirEdges)
         {{-3, -3.6}, "T3", "T3-H"}, {{-3, -3.4}, "T1", "O"},   {{1, -3}, "D2", "D2"},
         {{3, 12}, "D2", "D2"},      {{3, 14}, "D1", "D1"},     {{-1, 1.8}, "S", "S"},
         {{-1, 1.4}, "T1", "O"},     {{20, -31}, "T3", "T3-H"}, {{25, -25}, "D2", "D2"},
+        {{-0.5, 33.5}, "S", "S"},   {{-0.5, 24}, "S", "S"},
     };
     for (const auto& s : sides) {
         EXPECT_EQ(pentagonZone(pentagon1Zones(), s.p), s.one) << s.p.x << "," << s.p.y;
