@@ -146,6 +146,10 @@ void ieeeC57104(const ChromatogramData& data, const DeviceClass& device, LimitsJ
     }
     if (!prev)
         out.notJudged = "无上次实验数据，未判断变化量";
+    // The guide's rates (Table 4) come from a regression over three or more tests spanning
+    // months; one previous test gives none, and a rate from two would not be the guide's.
+    out.notJudged += out.notJudged.empty() ? "" : "；";
+    out.notJudged += "产气速率需三次以上试验，未判断";
     // Status 3 from a 95th-percentile level, or a 90th-percentile level that is still
     // growing; status 2 from either alone; status 1 otherwise.
     out.ieeeStatus = over95 || (over90 && changed) ? 3 : (over90 || changed) ? 2 : 1;

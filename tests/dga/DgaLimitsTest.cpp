@@ -168,6 +168,10 @@ TEST(Limits, IeeeStatusFromLevelsAndChange)
     };
     for (const auto& c : cases)
         EXPECT_EQ(judgeLimits(c.data, c.device, false).ieeeStatus, c.status) << c.name;
+    // Its rates need more tests than one previous one; that is said, not judged silently.
+    EXPECT_NE(
+        judgeLimits(testWith({{gas::H2, 30}}, h2Was50), sealed, false).notJudged.find("产气速率"),
+        std::string::npos);
 }
 
 // IEEE C57.104-2019 Tables 1 and 2 (90th and 95th percentiles, unit age unknown) and
