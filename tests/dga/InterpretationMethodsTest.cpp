@@ -75,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         ZoneCase{"rogers CH4/H2 1", rogersZone, {100, 100, 10, 20, 0}, "ND"},
         ZoneCase{"rogers CH4/H2 1.5, little ethylene", rogersZone, {100, 150, 20, 10, 0}, "ND"},
         ZoneCase{"rogers C2H4/C2H6 1 is no PD", rogersZone, {100, 5, 10, 10, 0}, "ND"},
+        ZoneCase{"rogers CH4/H2 0.1 is no PD", rogersZone, {100, 10, 10, 5, 0}, "ND"},
+        ZoneCase{"rogers C2H4/C2H6 1.5 is T1", rogersZone, {100, 50, 20, 30, 0}, "T1"},
         ZoneCase{"rogers all zero", rogersZone, {0, 0, 0, 0, 0}, "-"},
         // Doernenburg: only above the L1 levels, then its three rows.
         ZoneCase{"doernenburg thermal", doernenburgZone, {150, 300, 100, 100, 1}, "T"},
