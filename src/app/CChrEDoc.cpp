@@ -15,6 +15,21 @@
 
 namespace dgaws {
 
+namespace {
+
+// The plain file write, unless replaced, goes through the library when there is one: it
+// checks that the file is still the one it read, so that a method another workstation saved
+// into the shared folder meanwhile is not overwritten unasked.
+MethodSaver savingThrough(const MethodSaver& set, MethodLibrary* library)
+{
+    const auto* plain = set.target<void (*)(const MethodLibraryEntry&)>();
+    if (library == nullptr || plain == nullptr || *plain != &saveMethodFile)
+        return set;
+    return [library](const MethodLibraryEntry& entry) { library->saveInPlace(entry); };
+}
+
+}  // namespace
+
 CChrEDoc::CChrEDoc()
 {
     engine.setProcessedHandler([this] { setModifiedFlag(true); });
@@ -208,7 +223,7 @@ void CChrEDoc::quantitationStep()
             run = runIndexForFile(*curve, data.standardLevel, pathName);
     const StoreResult stored = storeStandardRun(
         data, pathName, library_->entryAt(libraryMethodIndex), libraryCalibrationIndex, run,
-        saveMethod_, areaDivisor(engine.settings().cacuFrequence));
+        savingThrough(saveMethod_, library_), areaDivisor(engine.settings().cacuFrequence));
     if (stored.status == StoreResult::Status::SaveFailed)
         message(stored.message);
 }
@@ -233,7 +248,7 @@ StandardAddStatus CChrEDoc::addStandardChromatogram(
     };
     steps.saveDocument = [this, &env] { return save(env).has_value(); };
     steps.showMessage = [this](const std::string& text) { message(text); };
-    steps.saveMethod = saveMethod_;
+    steps.saveMethod = savingThrough(saveMethod_, library_);
     steps.oldAreaDivisor = areaDivisor(engine.settings().cacuFrequence);
     return dgaws::addStandardChromatogram(
         {data, libraryMethodIndex, libraryCalibrationIndex, pathName}, *library_, steps);
@@ -252,7 +267,7 @@ PeakInfoContext CChrEDoc::peakInfoContext()
 {
     PeakInfoContext ctx;
     ctx.data = &data;
-    ctx.save = saveMethod_;
+    ctx.save = savingThrough(saveMethod_, library_);
     if (library_ == nullptr)
         return ctx;
     // A document whose method was copied whole has no recorded position; its method is

@@ -2,6 +2,8 @@
 
 #include "AnalysisMethod.h"
 #include "CalibrationCurve.h"
+#include "FileIO.h"
+#include "FileStamp.h"
 #include "RecordFields.h"
 
 #include <string>
@@ -32,8 +34,18 @@ std::string storeMethodFile(const MethodLibraryEntry& entry);
 // ArchiveError on damage. `path` is recorded in the entry.
 MethodLibraryEntry loadMethodBytes(std::string bytes, const std::string& path = {});
 
-// File level (FileError / ArchiveError); saving replaces the file atomically.
-MethodLibraryEntry loadMethodFile(const std::string& path);
+// The file is no longer the one that was read: another workstation saved or removed it.
+class MethodChangedOnDisk : public FileError {
+public:
+    using FileError::FileError;
+};
+
+// File level (FileError / ArchiveError). With `stamp`, what the file held is put there.
+MethodLibraryEntry loadMethodFile(const std::string& path, FileStamp* stamp = nullptr);
+// Replaces the file atomically while holding its lock file (FileLock).
 void saveMethodFile(const MethodLibraryEntry& entry);
+// The same, when the file is still the one `read` was taken from (no check without it);
+// MethodChangedOnDisk otherwise, and nothing is written. Returns the stamp of what it wrote.
+FileStamp saveMethodFileChecked(const MethodLibraryEntry& entry, const FileStamp* read);
 
 }  // namespace dgaws

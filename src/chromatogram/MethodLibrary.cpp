@@ -111,6 +111,7 @@ std::vector<LoadFailure> MethodLibrary::loadLibrary(const std::string& folder)
 {
     folder_ = folder;
     entries_.clear();
+    stamps_.clear();
     std::vector<LoadFailure> failures;
 
     std::error_code ec;
@@ -134,7 +135,9 @@ std::vector<LoadFailure> MethodLibrary::loadLibrary(const std::string& folder)
     for (const std::string& name : names) {
         const std::string path = joinPath(folder, name);
         try {
-            entries_.push_back(loadMethodFile(path));
+            FileStamp stamp;
+            entries_.push_back(loadMethodFile(path, &stamp));
+            stamps_[path] = stamp;
         } catch (const std::exception& e) {
             failures.push_back({path, e.what()});
         }
@@ -253,15 +256,84 @@ void MethodLibrary::log(const std::string& line) const
         log_(line);
 }
 
-std::optional<std::string> MethodLibrary::save(const MethodLibraryEntry& entry) const
+std::optional<std::string> MethodLibrary::save(const MethodLibraryEntry& entry)
 {
     try {
-        saveMethodFile(entry);
+        stamps_[entry.path] = saveMethodFileChecked(entry, nullptr);
     } catch (const std::exception& e) {
         return "方法文件" + entry.path + "保存失败：" + e.what();
     }
     log(formatText(kLogSave, fileNameOf(entry.path)));
     return std::nullopt;
+}
+
+std::optional<LibraryResult> MethodLibrary::saveEdit(size_t index, MethodLibraryEntry& entry)
+{
+    const std::string readPath = entries_.at(index).path;
+    const auto read = stamps_.find(readPath);
+    bool overwrite = read == stamps_.end();
+    for (;;) {
+        try {
+            // A renamed method removes its old file afterwards, so that file must be
+            // unchanged as well as the one written.
+            if (!overwrite && readPath != entry.path &&
+                FileStamp::onDisk(readPath) != std::optional<FileStamp>(read->second))
+                throw MethodChangedOnDisk(readPath);
+            const bool sameFile = !overwrite && readPath == entry.path;
+            stamps_[entry.path] =
+                saveMethodFileChecked(entry, sameFile ? &read->second : nullptr);
+            log(formatText(kLogSave, fileNameOf(entry.path)));
+            return std::nullopt;
+        } catch (const MethodChangedOnDisk&) {
+            const std::string name = entries_[index].method.name;
+            const ConflictAnswer answer =
+                resolve_ ? resolve_(formatText(kChangedOnDisk, name)) : ConflictAnswer{};
+            switch (answer.choice) {
+            case ConflictAnswer::Choice::Overwrite: overwrite = true; continue;
+            case ConflictAnswer::Choice::Reload: reload(index); return LibraryResult::refused();
+            case ConflictAnswer::Choice::SaveAs:
+                entry.method.name = answer.newName;
+                reload(index);
+                return addNew(std::move(entry));
+            case ConflictAnswer::Choice::Cancel: break;
+            }
+            return LibraryResult::refused(formatText(kNotSavedAfterChange, name));
+        } catch (const std::exception& e) {
+            return LibraryResult::failed("方法文件" + entry.path + "保存失败：" + e.what());
+        }
+    }
+}
+
+void MethodLibrary::saveInPlace(const MethodLibraryEntry& entry)
+{
+    const auto read = stamps_.find(entry.path);
+    stamps_[entry.path] =
+        saveMethodFileChecked(entry, read == stamps_.end() ? nullptr : &read->second);
+}
+
+void MethodLibrary::reload(size_t index)
+{
+    const std::string path = entries_.at(index).path;
+    try {
+        FileStamp stamp;
+        entries_[index] = loadMethodFile(path, &stamp);
+        stamps_[path] = stamp;
+    } catch (const std::exception&) {
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+        stamps_.erase(path);
+    }
+    notifyChanged();
+}
+
+size_t MethodLibrary::adopt(MethodLibraryEntry entry)
+{
+    // Read by the caller just before: the file as it is now is the one it read.
+    try {
+        if (auto stamp = FileStamp::onDisk(entry.path))
+            stamps_[entry.path] = *stamp;
+    } catch (const std::exception&) {
+    }
+    return store(std::move(entry));
 }
 
 size_t MethodLibrary::store(MethodLibraryEntry entry)
@@ -324,8 +396,8 @@ LibraryResult MethodLibrary::edit(size_t index, MethodLibraryEntry edited)
     // method in place, and the old file must go once the new one exists, or the next start
     // would load the method twice.
     edited.path = target;
-    if (auto failure = save(edited))
-        return LibraryResult::failed(*failure);
+    if (auto answered = saveEdit(index, edited))
+        return *answered;
 
     std::string warning;
     if (target != oldPath && !oldPath.empty()) {
@@ -333,6 +405,7 @@ LibraryResult MethodLibrary::edit(size_t index, MethodLibraryEntry edited)
         fs::remove(oldPath, ec);
         if (ec)
             warning = "原方法文件" + oldPath + "删除失败：" + ec.message();
+        stamps_.erase(oldPath);
     }
     entries_[index] = std::move(edited);
     // The entry of a file that has just been overwritten is now this one.
@@ -353,6 +426,7 @@ LibraryResult MethodLibrary::remove(size_t index)
     fs::remove(path, ec);  // a file that is already gone is no failure
     if (ec)
         return LibraryResult::failed("方法文件" + path + "删除失败：" + ec.message());
+    stamps_.erase(path);
     const std::string name = entries_[index].method.name;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
     notifyChanged();
@@ -368,8 +442,8 @@ LibraryResult MethodLibrary::hide(std::optional<size_t> index)
     if (!ask(formatText(kConfirmHide, hidden.method.name)))
         return LibraryResult::refused();
     hidden.method.visible = false;
-    if (auto failure = save(hidden))
-        return LibraryResult::failed(*failure);
+    if (auto answered = saveEdit(*index, hidden))
+        return *answered;
     entries_[*index] = std::move(hidden);
     notifyChanged();
     return LibraryResult::success();
@@ -404,6 +478,7 @@ LibraryResult MethodLibrary::show(const std::string& pickedFile)
         // The copy in the folder is complete on disk before the picked file is removed.
         try {
             writeFileAtomically(target, bytes);
+            stamps_[target] = FileStamp::of(bytes);
         } catch (const std::exception& e) {
             return LibraryResult::failed("方法文件" + target + "保存失败：" + e.what());
         }
@@ -415,7 +490,9 @@ LibraryResult MethodLibrary::show(const std::string& pickedFile)
     } else if (indexOfPath(target) < 0) {
         // Put into the folder after start-up: the next start would load it anyway.
         try {
-            store(loadMethodFile(target));
+            FileStamp stamp;
+            store(loadMethodFile(target, &stamp));
+            stamps_[target] = stamp;
         } catch (const std::exception& e) {
             return LibraryResult::failed("方法文件" + target + "载入失败：" + e.what());
         }
@@ -426,8 +503,8 @@ LibraryResult MethodLibrary::show(const std::string& pickedFile)
         return LibraryResult::refused(kNotInFolder);
     MethodLibraryEntry shown = entries_[static_cast<size_t>(found)];
     shown.method.visible = true;
-    if (auto failure = save(shown))
-        return LibraryResult::failed(*failure);
+    if (auto answered = saveEdit(static_cast<size_t>(found), shown))
+        return *answered;
     entries_[static_cast<size_t>(found)] = std::move(shown);
     notifyChanged();
     return LibraryResult::success();

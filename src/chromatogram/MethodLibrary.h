@@ -2,10 +2,12 @@
 
 #include "AnalysisMethod.h"
 #include "ChromatogramData.h"
+#include "FileStamp.h"
 #include "MethodFile.h"
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -35,6 +37,24 @@ struct LibraryResult {
     }
     static LibraryResult failed(std::string text) { return {Status::Failed, std::move(text)}; }
 };
+
+// A method's file was changed on disk after the library read it (another workstation saved
+// it into the shared folder): what the operator makes of the save that found it.
+struct ConflictAnswer {
+    enum class Choice {
+        Cancel,     // nothing is written; the edit stays with the caller
+        Reload,     // the edit is dropped and the entry read again from its file
+        Overwrite,  // the edit replaces the other workstation's file
+        SaveAs,     // the edit becomes a new method named `newName`; the file stays
+    };
+    Choice choice = Choice::Cancel;
+    std::string newName;
+};
+// Asked with a text that names the method; the answer decides the save.
+using ResolveConflict = std::function<ConflictAnswer(const std::string& question)>;
+
+inline constexpr const char* kChangedOnDisk = "方法文件%s读入后已被另一工作站修改。";
+inline constexpr const char* kNotSavedAfterChange = "方法文件%s读入后已被另一工作站修改，本次修改未保存。";
 
 // A method file the library could not take, and why.
 struct LoadFailure {
@@ -106,6 +126,9 @@ public:
 
     void setAsk(AskYesNo ask) { ask_ = std::move(ask); }
     void setLog(LogSink log) { log_ = std::move(log); }
+    // Without it a save that finds its file changed on disk is refused with
+    // kNotSavedAfterChange: nothing is ever overwritten silently.
+    void setResolveConflict(ResolveConflict resolve) { resolve_ = std::move(resolve); }
     // Told after every change of the entries, so that a view of the library can follow;
     // one observer at a time, an empty function removes it.
     void setChangeObserver(std::function<void()> observer) { changed_ = std::move(observer); }
@@ -128,6 +151,10 @@ public:
             ? &entries_[static_cast<size_t>(index)]
             : nullptr;
     }
+    // Writes an entry changed in place (entryAt) back to its file, which must still be the
+    // one the library read: MethodChangedOnDisk when another workstation saved it since,
+    // FileError when it cannot be written.
+    void saveInPlace(const MethodLibraryEntry& entry);
     // Position of the first entry with that name, or -1.
     int indexOf(const std::string& name) const;
     // Where a method of that name is kept in the folder.
@@ -155,7 +182,7 @@ public:
     // Takes an entry already read from its file, without writing anything, for tools that
     // work with one method file rather than a folder; it replaces the entry kept in the
     // same file. Returns its position.
-    size_t adopt(MethodLibraryEntry entry) { return store(std::move(entry)); }
+    size_t adopt(MethodLibraryEntry entry);
 
     // The commands of the method tree. Indexes must be valid positions (std::out_of_range).
     LibraryResult addNew(MethodLibraryEntry entry);
@@ -169,7 +196,14 @@ private:
     bool ask(const std::string& question) const;
     void log(const std::string& line) const;
     // Writes the entry's file and logs the save; the failure text when it could not.
-    std::optional<std::string> save(const MethodLibraryEntry& entry) const;
+    std::optional<std::string> save(const MethodLibraryEntry& entry);
+    // Writes `entry`, the edit of the entry at `index`, when the file that entry was read
+    // from is still as it was read; otherwise the operator resolves the conflict. Nothing
+    // when it was written, else what the command answers.
+    std::optional<LibraryResult> saveEdit(size_t index, MethodLibraryEntry& entry);
+    // Reads the entry at `index` again from its file; it leaves the library when the file
+    // is gone or unreadable.
+    void reload(size_t index);
     // Puts the entry in place of the one kept in the same file, or appends it.
     size_t store(MethodLibraryEntry entry);
     int indexOfPath(const std::string& path) const;
@@ -180,6 +214,9 @@ private:
     AskYesNo ask_;
     LogSink log_;
     std::function<void()> changed_;
+    ResolveConflict resolve_;
+    // What each file held when the library last read or wrote it, by path.
+    std::map<std::string, FileStamp> stamps_;
 };
 
 }  // namespace dgaws

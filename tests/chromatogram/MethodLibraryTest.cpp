@@ -1,12 +1,17 @@
 #include "chromatogram/MethodLibrary.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/FileLock.h"
 
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace dgaws;
@@ -355,6 +360,166 @@ TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
     EXPECT_EQ(data.calibrationName, "gone");
     EXPECT_EQ(library.give(data, {2, 0}, MethodTake::Whole), MethodChoice{});
     EXPECT_EQ(data.method, methodWithEverythingSet(3));
+}
+
+// Two workstations with one shared method folder: each has its own library. The second
+// edits a method the first has saved since they both read it; what the operator chooses
+// decides, and nothing is ever lost without being asked.
+struct SharedFolderCase {
+    const char* label;
+    bool resolver;  // false: nobody to ask, as on the command line
+    ConflictAnswer::Choice choice;
+    bool rename;          // the second station's edit also renames the method
+    Status status;        // of the second station's save
+    Lines files;          // the folder afterwards, by name
+    const char* onDisk;   // tester in M.she afterwards
+    const char* entryM;   // tester of the second station's entry M afterwards
+};
+
+class SharedMethodFolderTest : public ::testing::TestWithParam<SharedFolderCase> {};
+using Choice = ConflictAnswer::Choice;
+
+TEST_P(SharedMethodFolderTest, ASaveAfterAnotherStationsSaveIsResolvedNeverSilent)
+{
+    const SharedFolderCase& c = GetParam();
+    test::TempDir folder;
+    writeMethod(folder.path("M.she"), entryNamed("M"));
+    MethodLibrary first, second;
+    first.loadLibrary(folder.root().string());
+    second.loadLibrary(folder.root().string());
+    Lines asked;
+    if (c.resolver)
+        second.setResolveConflict([&](const std::string& question) {
+            asked.push_back(question);
+            return ConflictAnswer{c.choice, "M2"};
+        });
+
+    MethodLibraryEntry mine = first.at(0);
+    mine.method.tester = "first";
+    ASSERT_TRUE(first.edit(0, mine).ok());
+    // A station's own saves follow each other without a question, in place too.
+    mine.method.tester = "first";
+    ASSERT_TRUE(first.edit(0, mine).ok());
+    first.saveInPlace(first.at(0));
+
+    MethodLibraryEntry theirs = second.at(0);
+    theirs.method.tester = "second";
+    if (c.rename)
+        theirs.method.name = "N";
+    const LibraryResult r = second.edit(0, theirs);
+    EXPECT_EQ(r.status, c.status) << c.label << ": " << r.message;
+    EXPECT_EQ(asked, c.resolver ? Lines{"方法文件M读入后已被另一工作站修改。"} : Lines{}) << c.label;
+    if (!c.resolver) {
+        EXPECT_EQ(r.message, "方法文件M读入后已被另一工作站修改，本次修改未保存。");
+    }
+
+    Lines files;
+    for (const auto& e : fs::directory_iterator(folder.root()))
+        files.push_back(e.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, c.files) << c.label << ": no lock file is left behind either";
+    EXPECT_EQ(loadMethodFile(folder.path("M.she")).method.tester, c.onDisk) << c.label;
+    const int m = second.indexOf("M");
+    ASSERT_GE(m, 0) << c.label;
+    EXPECT_EQ(second.at(static_cast<size_t>(m)).method.tester, c.entryM) << c.label;
+    // Once the operator has chosen, the second station knows the file as it is now; while
+    // nobody has, a save in place is refused as well.
+    if (c.choice != Choice::Cancel) {
+        EXPECT_NO_THROW(second.saveInPlace(second.at(static_cast<size_t>(m)))) << c.label;
+    } else {
+        EXPECT_THROW(second.saveInPlace(second.at(static_cast<size_t>(m))), MethodChangedOnDisk)
+            << c.label;
+        EXPECT_EQ(loadMethodFile(folder.path("M.she")).method.tester, c.onDisk) << c.label;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TwoStations, SharedMethodFolderTest,
+    ::testing::Values(
+        SharedFolderCase{"nobody to ask", false, Choice::Cancel, false, Status::Refused,
+                         {"M.she"}, "first", "tester of M"},
+        SharedFolderCase{"cancel", true, Choice::Cancel, false, Status::Refused, {"M.she"},
+                         "first", "tester of M"},
+        SharedFolderCase{"reload", true, Choice::Reload, false, Status::Refused, {"M.she"},
+                         "first", "first"},
+        SharedFolderCase{"overwrite", true, Choice::Overwrite, false, Status::Ok, {"M.she"},
+                         "second", "second"},
+        SharedFolderCase{"save as", true, Choice::SaveAs, false, Status::Ok,
+                         {"M.she", "M2.she"}, "first", "first"},
+        SharedFolderCase{"rename keeps the changed file", true, Choice::Cancel, true,
+                         Status::Refused, {"M.she"}, "first", "tester of M"}),
+    [](const auto& p) {
+        std::string name = p.param.label;
+        for (char& ch : name)
+            if (ch == ' ')
+                ch = '_';
+        return name;
+    });
+
+TEST(FileLockTest, HeldLockRefusesAStaleOneIsTakenOver)
+{
+    test::TempDir folder;
+    const std::string file = folder.path("M.she");
+    {
+        const FileLock held(file);
+        EXPECT_TRUE(fs::exists(FileLock::lockPathOf(file)));
+        EXPECT_THROW(FileLock(file, std::chrono::milliseconds(0)), FileError);
+        MethodLibraryEntry e = entryNamed("M");
+        e.path = file;
+        EXPECT_THROW(saveMethodFile(e), FileError) << "no write while another station writes";
+        EXPECT_FALSE(fs::exists(file));
+    }
+    EXPECT_FALSE(fs::exists(FileLock::lockPathOf(file)));
+}
+
+std::string thisHost()
+{
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    return host;
+}
+
+pid_t deadProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+// A lock left behind by a writer that is gone must not block the folder for good; one whose
+// writer may still be writing must.
+TEST(FileLockTest, ALockLeftByAGoneWriterIsTakenOverALiveOneIsNot)
+{
+    struct Case {
+        std::string holder;
+        std::chrono::seconds age;
+        bool takenOver;
+    };
+    const std::chrono::seconds old = FileLock::kStale + std::chrono::seconds(5);
+    const Case cases[] = {
+        {thisHost() + " " + std::to_string(::getpid()) + "\n", std::chrono::seconds(0), false},
+        {thisHost() + " " + std::to_string(deadProcess()) + "\n", std::chrono::seconds(0), true},
+        {thisHost() + " " + std::to_string(::getpid()) + "\n", old, true},
+        {"elsewhere 1\n", std::chrono::seconds(0), false},
+        {"elsewhere 1\n", old, true},
+        {"", std::chrono::seconds(0), false},
+    };
+    for (const Case& c : cases) {
+        test::TempDir folder;
+        const std::string file = folder.path("M.she");
+        const std::string lock = FileLock::lockPathOf(file);
+        std::ofstream(lock) << c.holder;
+        fs::last_write_time(lock, fs::file_time_type::clock::now() - c.age);
+        if (c.takenOver) {
+            EXPECT_NO_THROW(FileLock(file, std::chrono::milliseconds(0))) << c.holder;
+            EXPECT_FALSE(fs::exists(lock)) << c.holder;
+        } else {
+            EXPECT_THROW(FileLock(file, std::chrono::milliseconds(0)), FileError) << c.holder;
+            EXPECT_TRUE(fs::exists(lock)) << c.holder;
+        }
+    }
 }
 
 }  // namespace

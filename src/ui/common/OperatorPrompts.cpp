@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -131,6 +132,31 @@ std::optional<int> DialogPrompts::askInteger(const QString& caption, const QStri
     if (!ok)
         return std::nullopt;
     return chosen;
+}
+
+std::optional<int> DialogPrompts::choose(const QString& caption, const QString& text,
+                                         const QStringList& choices)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Cancel, parent_);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    box.exec();
+    const auto index = buttons.indexOf(box.clickedButton());
+    if (index < 0)
+        return std::nullopt;
+    return static_cast<int>(index);
+}
+
+std::optional<QString> DialogPrompts::askText(const QString& caption, const QString& label,
+                                              const QString& value)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent_, caption, label, QLineEdit::Normal, value, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 }  // namespace dgaws

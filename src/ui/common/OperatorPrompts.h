@@ -58,6 +58,26 @@ public:
     // A whole number between `min` and `max`, offered at `value`; nothing on cancel.
     virtual std::optional<int> askInteger(const QString& caption, const QString& label, int value,
                                           int min, int max) = 0;
+    // One of `choices` (its position), or nothing on cancel. Cancelled unless a prompter
+    // shows it.
+    virtual std::optional<int> choose(const QString& caption, const QString& text,
+                                      const QStringList& choices)
+    {
+        static_cast<void>(caption);
+        static_cast<void>(text);
+        static_cast<void>(choices);
+        return std::nullopt;
+    }
+    // A line of text, offered at `value`; nothing on cancel. Cancelled unless a prompter
+    // shows it.
+    virtual std::optional<QString> askText(const QString& caption, const QString& label,
+                                           const QString& value)
+    {
+        static_cast<void>(caption);
+        static_cast<void>(label);
+        static_cast<void>(value);
+        return std::nullopt;
+    }
 };
 
 // The real boxes, parented to a window.
@@ -81,6 +101,10 @@ public:
     std::optional<QString> chooseFolder(const QString& caption, const QString& folder) override;
     std::optional<int> askInteger(const QString& caption, const QString& label, int value, int min,
                                   int max) override;
+    std::optional<int> choose(const QString& caption, const QString& text,
+                              const QStringList& choices) override;
+    std::optional<QString> askText(const QString& caption, const QString& label,
+                                   const QString& value) override;
 
 private:
     QWidget* parent_;

@@ -178,6 +178,25 @@ void CMainFrame::createDocks()
         updateCommandStates();
     });
     app_.library().setAsk([this](const std::string& q) { return prompts_->askYesNo(qs(q)); });
+    // Another workstation saved a method into the shared folder after this one read it.
+    app_.library().setResolveConflict([this](const std::string& question) {
+        using Choice = ConflictAnswer::Choice;
+        ConflictAnswer answer;
+        const auto chosen = prompts_->choose(
+            QStringLiteral("方法文件已被修改"), qs(question),
+            {QStringLiteral("重新载入"), QStringLiteral("覆盖"), QStringLiteral("另存为...")});
+        if (chosen == 0)
+            answer.choice = Choice::Reload;
+        else if (chosen == 1)
+            answer.choice = Choice::Overwrite;
+        else if (chosen == 2)
+            if (const auto name = prompts_->askText(QStringLiteral("另存为"),
+                                                    QStringLiteral("新方法名："), {})) {
+                answer.choice = Choice::SaveAs;
+                answer.newName = ss(*name);
+            }
+        return answer;
+    });
     methodCommands_ = new MethodLibraryCommands(app_, *prompts_, this);
     methodCommands_->setActiveDocument([this]() -> const CChrEDoc* {
         const CChildFrame* f = activeFrame();
