@@ -3,6 +3,7 @@
 #include "Gaussians.h"
 
 #include "app/MethodSelection.h"
+#include "chromatogram/FileIO.h"
 #include "chromatogram/MethodFile.h"
 #include "chromatogram/TempDir.h"
 #include "quant/GasSet.h"
@@ -101,6 +102,34 @@ TEST_F(DocumentQuantitationTest, StandardsAtTwoLevelsThenASampleQuantifiedWithTh
     EXPECT_NEAR(doc.data.peaks[1].gasContent, 150.0, 0.5);
     EXPECT_NEAR(doc.data.peaks[0].oilContent, (0.125 + 0.06) * doc.data.peaks[0].gasContent * 0.929,
                 1e-9);
+}
+
+// Another workstation saved the method into the shared folder after this one read it: a
+// standard processed here does not overwrite that file unasked, and the operator is told.
+TEST_F(DocumentQuantitationTest, AStandardLeavesAMethodAnotherWorkstationSavedAndSaysSo)
+{
+    enterStandards();
+    MethodLibraryEntry theirs = loadMethodFile(library.at(0).path);
+    theirs.method.tester = "another workstation";
+    saveMethodFile(theirs);
+    const std::string saved = readWholeFile(theirs.path);
+
+    CChrEDoc standard;
+    std::vector<std::string> messages;
+    standard.setMessageSink([&messages](const std::string& text) { messages.push_back(text); });
+    standard.setMethodLibrary(&library);
+    loadSignal(standard, 1600, 800);
+    standard.pathName = dir.path("std0.chg");
+    standard.data.sampleType = 1;
+    standard.data.standardLevel = 0;
+    standard.data.standardRun = 0;
+    standard.libraryMethodIndex = 0;
+    standard.libraryCalibrationIndex = 0;
+    standard.detectPeaks();
+
+    EXPECT_TRUE(readWholeFile(theirs.path) == saved) << "the other workstation's file changed";
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("已被另一工作站修改"), std::string::npos) << messages[0];
 }
 
 TEST_F(DocumentQuantitationTest, ReprocessingAStandardReplacesItsRunAndRefits)

@@ -14,6 +14,10 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <utility>
 
 namespace dgaws::cli::test {
 namespace {
@@ -157,6 +161,65 @@ TEST_F(MethodCommandTest, ReportSettingsAreSetAsTheSheetSetsThemAndCheckedTheSam
         EXPECT_EQ(out.err, "dgaws-cli: " + r.err + "\n");
     }
     EXPECT_EQ(readWholeFile(file), before);
+}
+
+// Runs `atFirst` when the command first writes to it; then keeps what is written.
+class FirstOutputHook : public std::stringbuf {
+public:
+    explicit FirstOutputHook(std::function<void()> atFirst) : atFirst_(std::move(atFirst)) {}
+
+protected:
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        fire();
+        return std::stringbuf::xsputn(s, n);
+    }
+    int_type overflow(int_type c) override
+    {
+        fire();
+        return std::stringbuf::overflow(c);
+    }
+
+private:
+    void fire()
+    {
+        if (atFirst_)
+            std::exchange(atFirst_, {})();
+    }
+    std::function<void()> atFirst_;
+};
+
+// Another workstation saves the method into the shared folder after the command has read
+// it: every command that writes the method back fails and leaves the other's file as saved.
+TEST_F(MethodCommandTest, ASaveAfterAnotherWorkstationsSaveFailsAndLeavesTheirFile)
+{
+    const std::string file = folder_ + "/QLDefault.she";
+    // A damaged file makes the command speak once it has read the folder, before it saves.
+    std::ofstream(folder_ + "/Z.she") << "damaged";
+    const std::function<void(MethodRequest&)> saves[] = {
+        [](MethodRequest& r) { r.action = A::Set, r.values = {"slope=40"}; },
+        [](MethodRequest& r) { r.action = A::EventAdd, r.time = 3.0, r.type = 13; },
+        [](MethodRequest& r) { r.action = A::Hide; },
+    };
+    int n = 0;
+    for (const auto& fill : saves) {
+        MethodLibraryEntry theirs = loadMethodFile(file);
+        theirs.method.tester = "another workstation " + std::to_string(++n);
+        FirstOutputHook errors([&theirs] { saveMethodFile(theirs); });
+        std::ostream err(&errors);
+        std::ostringstream out;
+        MethodRequest r;
+        r.home = home_;
+        r.name = "QLDefault";
+        fill(r);
+        EXPECT_EQ(runMethod(r, out, err), 1) << n;
+        EXPECT_NE(errors.str().find(
+                      "dgaws-cli: 方法文件QLDefault读入后已被另一工作站修改，本次修改未保存。\n"),
+                  std::string::npos)
+            << errors.str();
+        EXPECT_TRUE(readWholeFile(file) == storeMethodFile(theirs)) << "their file changed " << n;
+        EXPECT_FALSE(std::filesystem::exists(file + ".lock")) << n;
+    }
 }
 
 TEST_F(MethodCommandTest, TimeProgramRowsHidingAndDefaults)
