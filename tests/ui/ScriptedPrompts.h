@@ -27,6 +27,10 @@ public:
     std::deque<std::optional<int>> integers;
     QList<int> offeredIntegers;
     QString lastSaveProposal;
+    // Positions picked among offered choices, and lines of text typed, in turn; nothing
+    // cancels, as does running out of them.
+    std::deque<std::optional<int>> choices;
+    std::deque<std::optional<QString>> texts;
 
     void message(const QString& text, Icon) override { messages << text; }
     bool askYesNo(const QString& text, Icon) override
@@ -74,7 +78,26 @@ public:
         return a;
     }
 
+    std::optional<int> choose(const QString&, const QString& text, const QStringList&) override
+    {
+        questions << text;
+        return next(choices);
+    }
+    std::optional<QString> askText(const QString&, const QString& label, const QString&) override
+    {
+        questions << label;
+        return next(texts);
+    }
+
 private:
+    template <class T> static std::optional<T> next(std::deque<std::optional<T>>& answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        const std::optional<T> a = answers.front();
+        answers.pop_front();
+        return a;
+    }
     std::optional<QString> nextFile()
     {
         const QString f = files.isEmpty() ? QString() : files.takeFirst();
