@@ -76,8 +76,7 @@ FileLock::FileLock(const std::string& path, std::chrono::milliseconds patience)
             return;
         }
         if (errno != EEXIST)
-            throw FileError("cannot make the lock file " + lockPath_ + ": " +
-                            std::strerror(errno));
+            throw FileError("cannot make the lock file " + lockPath_ + ": " + std::strerror(errno));
         if (stale(lockPath_)) {
             ::unlink(lockPath_.c_str());
             continue;
@@ -86,8 +85,7 @@ FileLock::FileLock(const std::string& path, std::chrono::milliseconds patience)
             std::string holder;
             try {
                 holder = readWholeFile(lockPath_, 1024);
-            } catch (const FileError&) {
-            }
+            } catch (const FileError&) {}
             while (!holder.empty() && (holder.back() == '\n' || holder.back() == '\r'))
                 holder.pop_back();
             throw FileError("正被另一工作站保存（" + (holder.empty() ? lockPath_ : holder) +

@@ -280,8 +280,7 @@ std::optional<LibraryResult> MethodLibrary::saveEdit(size_t index, MethodLibrary
                 FileStamp::onDisk(readPath) != std::optional<FileStamp>(read->second))
                 throw MethodChangedOnDisk(readPath);
             const bool sameFile = !overwrite && readPath == entry.path;
-            stamps_[entry.path] =
-                saveMethodFileChecked(entry, sameFile ? &read->second : nullptr);
+            stamps_[entry.path] = saveMethodFileChecked(entry, sameFile ? &read->second : nullptr);
             log(formatText(kLogSave, fileNameOf(entry.path)));
             return std::nullopt;
         } catch (const MethodChangedOnDisk&) {
@@ -331,8 +330,7 @@ size_t MethodLibrary::adopt(MethodLibraryEntry entry)
     try {
         if (auto stamp = FileStamp::onDisk(entry.path))
             stamps_[entry.path] = *stamp;
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     return store(std::move(entry));
 }
 

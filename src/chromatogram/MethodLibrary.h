@@ -54,7 +54,8 @@ struct ConflictAnswer {
 using ResolveConflict = std::function<ConflictAnswer(const std::string& question)>;
 
 inline constexpr const char* kChangedOnDisk = "方法文件%s读入后已被另一工作站修改。";
-inline constexpr const char* kNotSavedAfterChange = "方法文件%s读入后已被另一工作站修改，本次修改未保存。";
+inline constexpr const char* kNotSavedAfterChange =
+    "方法文件%s读入后已被另一工作站修改，本次修改未保存。";
 
 // A method file the library could not take, and why.
 struct LoadFailure {

@@ -369,11 +369,11 @@ struct SharedFolderCase {
     const char* label;
     bool resolver;  // false: nobody to ask, as on the command line
     ConflictAnswer::Choice choice;
-    bool rename;          // the second station's edit also renames the method
-    Status status;        // of the second station's save
-    Lines files;          // the folder afterwards, by name
-    const char* onDisk;   // tester in M.she afterwards
-    const char* entryM;   // tester of the second station's entry M afterwards
+    bool rename;         // the second station's edit also renames the method
+    Status status;       // of the second station's save
+    Lines files;         // the folder afterwards, by name
+    const char* onDisk;  // tester in M.she afterwards
+    const char* entryM;  // tester of the second station's entry M afterwards
 };
 
 class SharedMethodFolderTest : public ::testing::TestWithParam<SharedFolderCase> {};
@@ -408,7 +408,8 @@ TEST_P(SharedMethodFolderTest, ASaveAfterAnotherStationsSaveIsResolvedNeverSilen
         theirs.method.name = "N";
     const LibraryResult r = second.edit(0, theirs);
     EXPECT_EQ(r.status, c.status) << c.label << ": " << r.message;
-    EXPECT_EQ(asked, c.resolver ? Lines{"方法文件M读入后已被另一工作站修改。"} : Lines{}) << c.label;
+    EXPECT_EQ(asked, c.resolver ? Lines{"方法文件M读入后已被另一工作站修改。"} : Lines{})
+        << c.label;
     if (!c.resolver) {
         EXPECT_EQ(r.message, "方法文件M读入后已被另一工作站修改，本次修改未保存。");
     }
@@ -436,18 +437,42 @@ TEST_P(SharedMethodFolderTest, ASaveAfterAnotherStationsSaveIsResolvedNeverSilen
 INSTANTIATE_TEST_SUITE_P(
     TwoStations, SharedMethodFolderTest,
     ::testing::Values(
-        SharedFolderCase{"nobody to ask", false, Choice::Cancel, false, Status::Refused,
-                         {"M.she"}, "first", "tester of M"},
-        SharedFolderCase{"cancel", true, Choice::Cancel, false, Status::Refused, {"M.she"},
-                         "first", "tester of M"},
-        SharedFolderCase{"reload", true, Choice::Reload, false, Status::Refused, {"M.she"},
-                         "first", "first"},
-        SharedFolderCase{"overwrite", true, Choice::Overwrite, false, Status::Ok, {"M.she"},
-                         "second", "second"},
-        SharedFolderCase{"save as", true, Choice::SaveAs, false, Status::Ok,
-                         {"M.she", "M2.she"}, "first", "first"},
-        SharedFolderCase{"rename keeps the changed file", true, Choice::Cancel, true,
-                         Status::Refused, {"M.she"}, "first", "tester of M"}),
+        SharedFolderCase{"nobody to ask",
+                         false,
+                         Choice::Cancel,
+                         false,
+                         Status::Refused,
+                         {"M.she"},
+                         "first",
+                         "tester of M"},
+        SharedFolderCase{"cancel",
+                         true,
+                         Choice::Cancel,
+                         false,
+                         Status::Refused,
+                         {"M.she"},
+                         "first",
+                         "tester of M"},
+        SharedFolderCase{
+            "reload", true, Choice::Reload, false, Status::Refused, {"M.she"}, "first", "first"},
+        SharedFolderCase{
+            "overwrite", true, Choice::Overwrite, false, Status::Ok, {"M.she"}, "second", "second"},
+        SharedFolderCase{"save as",
+                         true,
+                         Choice::SaveAs,
+                         false,
+                         Status::Ok,
+                         {"M.she", "M2.she"},
+                         "first",
+                         "first"},
+        SharedFolderCase{"rename keeps the changed file",
+                         true,
+                         Choice::Cancel,
+                         true,
+                         Status::Refused,
+                         {"M.she"},
+                         "first",
+                         "tester of M"}),
     [](const auto& p) {
         std::string name = p.param.label;
         for (char& ch : name)

@@ -190,8 +190,8 @@ void CMainFrame::createDocks()
         else if (chosen == 1)
             answer.choice = Choice::Overwrite;
         else if (chosen == 2)
-            if (const auto name = prompts_->askText(QStringLiteral("另存为"),
-                                                    QStringLiteral("新方法名："), {})) {
+            if (const auto name =
+                    prompts_->askText(QStringLiteral("另存为"), QStringLiteral("新方法名："), {})) {
                 answer.choice = Choice::SaveAs;
                 answer.newName = ss(*name);
             }
