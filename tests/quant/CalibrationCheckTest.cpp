@@ -115,6 +115,10 @@ TEST(RunChecks, ExponentialAndInternalStandardCompareOnTheFittedScale)
     ASSERT_TRUE(checks[1].valid);
     EXPECT_DOUBLE_EQ(checks[1].concentration, 2.0);
     EXPECT_NEAR(checks[1].deviationPercent, 0.0, 1e-9);
+    // An analyte without an internal standard has no ratio to judge.
+    is.components[1].internalStandardIndex = -1;
+    for (const RunCheck& k : runChecks(is, 1, ss))
+        EXPECT_FALSE(k.valid);
 }
 
 TEST(CurveLine, FollowsTheFitThroughEveryPointOnItsAxes)

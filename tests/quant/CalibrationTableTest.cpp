@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <algorithm>
 
 namespace dgaws::test {
@@ -175,6 +177,16 @@ TEST_F(EditorTest, EditsThatChangeWhatAFitReadsRefit)
     EXPECT_EQ(asked, "从标样表中删除该标样吗?");
     EXPECT_EQ(static_cast<int>(e.curve().levels[1].runs.size()), runsBefore - 1);
     EXPECT_EQ(e.curve().components[0].factor1, 0);  // level 2 has no run left
+
+    // Runs and fields that do not exist are refused, never reached for.
+    const AskYesNo yes = [](const std::string&) { return true; };
+    for (const auto& [level, run] :
+         {std::pair{-1, 0}, std::pair{9, 0}, std::pair{0, -1}, std::pair{0, 99}})
+        EXPECT_FALSE(e.deleteRun(level, run, yes).changed) << level << " " << run;
+    EXPECT_TRUE(e.setFormula(0, "H2").changed);
+    EXPECT_EQ(e.curve().components[0].formula, "H2");
+    EXPECT_TRUE(e.setCurveType(0, 0).changed);
+    EXPECT_FALSE(e.setCurveType(0, 4).changed);
 
     EXPECT_FALSE(e.setRetentionTime(1, 0).changed);
     EXPECT_FALSE(e.setTimeWindow(1, -0.1).changed);

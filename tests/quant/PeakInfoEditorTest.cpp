@@ -50,6 +50,9 @@ TEST_F(PeakInfoTest, OpeningShowsTheComponentOrANewEntry)
     EXPECT_EQ(stale.shownComponentNumber(), 0);
     EXPECT_EQ(stale.shownTimeWindow(), 0.05);
     EXPECT_FALSE(PeakInfoEditor(context(), 9).validPeak());
+    d.peaks[2].excluded = 1;
+    EXPECT_EQ(PeakInfoEditor(context(), 2).fields().areaPercent, "(Unused Peak)");
+    EXPECT_NE(PeakInfoEditor(context(), 1).fields().areaPercent, "(Unused Peak)");
 }
 
 TEST_F(PeakInfoTest, ChoosingOutOfRetentionOrderIsRefused)
@@ -122,6 +125,13 @@ TEST_F(PeakInfoTest, TheQuestionIsAskedAndARememberedAnswerStopsIt)
     EXPECT_EQ(d.peaks[2].componentName, "b");
     PeakInfoEditor(context(), 1).accept("b", 2.0, 0.05, prompt, kNo, keepAndRemember);
     EXPECT_EQ(asked, 1);
+    // Answered "change", the answer is kept for the next time and the time moves.
+    RetentionTimePrompt ask;
+    PeakInfoEditor(context(), 0).accept("a", 1.2, 0.05, ask, kNo, [] {
+        return UpdateRTimeAnswer{true, false};
+    });
+    EXPECT_EQ(ask.LastUpdateRTime, 1);
+    EXPECT_EQ(d.method.components[0].retentionTime, 1.2);
 }
 
 TEST_F(PeakInfoTest, ANewComponentGoesIntoBothTables)
@@ -226,11 +236,14 @@ TEST_F(PeakInfoTest, AFailedLibraryWriteOrADuplicateNameChangesNothing)
         EXPECT_EQ(d.peaks, document.peaks);
     }
 
-    PeakInfoEditor twice(context(), 2);
-    twice.setAddNew(true);
-    const PeakInfoResult r = twice.accept("b", 2.3, 0.05, change, kNo, {});
-    EXPECT_EQ(r.message, "存在同名组份，请重新选择");
-    EXPECT_EQ(r.evaluateMask, 0);
+    // A new component may take no existing name, the first one's included.
+    for (const char* name : {"b", "a"}) {
+        PeakInfoEditor twice(context(), 2);
+        twice.setAddNew(true);
+        const PeakInfoResult r = twice.accept(name, 2.3, 0.05, change, kNo, {});
+        EXPECT_EQ(r.message, "存在同名组份，请重新选择") << name;
+        EXPECT_EQ(r.evaluateMask, 0) << name;
+    }
     EXPECT_EQ(saves, 0);
     EXPECT_EQ(d.method.components, document.method.components);
 }

@@ -113,6 +113,9 @@ TEST_F(StoreStandardRunTest, ReplacingMatchesThePathWithoutLetterCase)
     EXPECT_EQ(curve().levels[0].runs[1].responses[0].area, 70);
     EXPECT_EQ(curve().levels[0].runs[0].responses[0].area, 60);
     EXPECT_EQ(standard.standardRun, 2);  // replacing does not move the recorded run
+    standard.peaks[0].area = 80;
+    EXPECT_EQ(store("/data/std_1.chg", 0).status, StoreResult::Status::Replaced);
+    EXPECT_EQ(curve().levels[0].runs[0].responses[0].area, 80) << "the first run is one too";
 
     EXPECT_TRUE(samePath("/数据/A.chg", "/数据/a.CHG"));
     EXPECT_FALSE(samePath("/数据/A.chg", "/数据/A.chg "));
