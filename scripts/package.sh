@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it as a new user would meet it: installed with apt
 # into a clean Debian 12 root (no source tree, no build tree), where `dgaws-cli demo` must
-# save both channels' chromatograms, `dgaws --version` must answer and the manual pages
-# must be in place.
+# save both channels' chromatograms, `dgaws --version` must answer, the window must start and
+# the manual pages must be in place.
 #   scripts/package.sh            build, package, check
 #   scripts/package.sh --no-check build and package only
 # The clean root is made once with debootstrap and kept in $DGAWS_CLEAN_ROOT_CACHE
@@ -44,9 +44,30 @@ check_installed() {
   saved="$(find "$SCRATCH_HOST_DEMO" -name '*.chg' | wc -l)"
   echo "demo saved $saved chromatograms"
   [ "$saved" -ge 2 ] || { echo "package check: the demo did not save two chromatograms" >&2; exit 1; }
+  window_starts "$run" "$out/window" "$SCRATCH_HOST/window"
+}
+
+# The window starts on the offscreen platform (there is no display here) and sets up its data
+# root. It runs until it is closed, so one still running after a while has started; one that
+# is missing a library or a platform plugin ends at once.
+window_starts() {
+  local run="$1" home="$2" home_host="$3" status=0
+  $run env QT_QPA_PLATFORM=offscreen timeout 15 dgaws --home "$home" --simulate >/dev/null 2>&1 ||
+    status=$?
+  [ "$status" = 124 ] || { echo "package check: the window did not start ($status)" >&2; exit 1; }
+  [ -n "$(find "$home_host" -name QLDefault.she)" ] ||
+    { echo "package check: the window did not set up its data root" >&2; exit 1; }
+  echo "the window started and set up its data root"
 }
 
 if command -v debootstrap >/dev/null && [ "$(id -u)" = 0 ]; then
+  # The clean root reaches the archive the way this machine's apt does: through its proxy,
+  # and without the date checks where this machine's apt is told to skip them (a mirror
+  # frozen at an earlier date).
+  APT_ACCESS="$(apt-config dump |
+    grep -E '^Acquire::(https?::Proxy(::[^ ]+)?|Check-Valid-Until|Check-Date) ' || true)"
+  PROXY="$(apt-config dump | sed -n 's/^Acquire::http::Proxy "\(.*\)";$/\1/p')"
+  [ -n "$PROXY" ] && export http_proxy="$PROXY"
   BASE="$CACHE/clean-root-bookworm"
   if [ ! -d "$BASE" ]; then
     mkdir -p "$CACHE"
@@ -69,6 +90,7 @@ EOF
   trap cleanup EXIT
   cp -a "$BASE/." "$ROOT/"
   cp /etc/resolv.conf "$ROOT/etc/resolv.conf"
+  [ -n "$APT_ACCESS" ] && printf '%s\n' "$APT_ACCESS" >"$ROOT/etc/apt/apt.conf.d/99host-access"
   mount -t proc proc "$ROOT/proc"
   mount --bind /dev "$ROOT/dev"
   cp "$DEB" "$ROOT/tmp/"
@@ -96,5 +118,6 @@ else
   DGAWS_HOME="$SCRATCH_HOST/home" "$PREFIX/usr/bin/dgaws-cli" demo --speed 400 --no-merge \
     --out "$SCRATCH_HOST_DEMO" >/dev/null
   [ "$(find "$SCRATCH_HOST_DEMO" -name '*.chg' | wc -l)" -ge 2 ]
+  PATH="$PREFIX/usr/bin:$PATH" window_starts "" "$SCRATCH_HOST/window" "$SCRATCH_HOST/window"
   echo "package check: ran from a fresh prefix (not a clean root)"
 fi
