@@ -1,6 +1,7 @@
 #include "MethodLibrary.h"
 
 #include "FileIO.h"
+#include "FileLock.h"
 #include "TextFormat.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ constexpr const char* kExtension = ".she";
 
 constexpr const char* kNameClash = "方法文件重名!覆盖原方法文件吗?";
 constexpr const char* kConfirmDelete = "您确定要删除该方法文件吗?";
+constexpr const char* kNotRemovedAfterChange = "方法文件%s读入后已被另一工作站修改，未删除。";
 constexpr const char* kConfirmHide = "您确定要隐藏方法-%s吗?";
 constexpr const char* kNothingToHide = "您没有选中要隐藏的方案";
 constexpr const char* kNotInFolder = "您要载入的方法不在工作站的指定方法文件夹下，不能载入";
@@ -420,10 +422,24 @@ LibraryResult MethodLibrary::remove(size_t index)
     const std::string path = entries_.at(index).path;
     if (!ask(kConfirmDelete))
         return LibraryResult::refused();
-    std::error_code ec;
-    fs::remove(path, ec);  // a file that is already gone is no failure
-    if (ec)
-        return LibraryResult::failed("方法文件" + path + "删除失败：" + ec.message());
+    try {
+        // Another workstation's edit since this one read the file is not deleted unseen:
+        // the entry is read again, and a second delete takes the file as it is now.
+        const FileLock lock(path);
+        const auto read = stamps_.find(path);
+        if (read != stamps_.end() && fileExists(path) &&
+            FileStamp::onDisk(path) != std::optional<FileStamp>(read->second)) {
+            const std::string name = entries_[index].method.name;
+            reload(index);
+            return LibraryResult::refused(formatText(kNotRemovedAfterChange, name));
+        }
+        std::error_code ec;
+        fs::remove(path, ec);  // a file that is already gone is no failure
+        if (ec)
+            return LibraryResult::failed("方法文件" + path + "删除失败：" + ec.message());
+    } catch (const std::exception& e) {
+        return LibraryResult::failed("方法文件" + path + "删除失败：" + e.what());
+    }
     stamps_.erase(path);
     const std::string name = entries_[index].method.name;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));

@@ -369,11 +369,12 @@ struct SharedFolderCase {
     const char* label;
     bool resolver;  // false: nobody to ask, as on the command line
     ConflictAnswer::Choice choice;
-    bool rename;         // the second station's edit also renames the method
-    Status status;       // of the second station's save
-    Lines files;         // the folder afterwards, by name
-    const char* onDisk;  // tester in M.she afterwards
-    const char* entryM;  // tester of the second station's entry M afterwards
+    bool rename;           // the second station's edit also renames the method
+    Status status;         // of the second station's save
+    Lines files;           // the folder afterwards, by name
+    const char* onDisk;    // tester in M.she afterwards
+    const char* entryM;    // tester of the second station's entry M afterwards
+    bool removes = false;  // the second station deletes the method instead
 };
 
 class SharedMethodFolderTest : public ::testing::TestWithParam<SharedFolderCase> {};
@@ -387,6 +388,7 @@ TEST_P(SharedMethodFolderTest, ASaveAfterAnotherStationsSaveIsResolvedNeverSilen
     MethodLibrary first, second;
     first.loadLibrary(folder.root().string());
     second.loadLibrary(folder.root().string());
+    second.setAsk([](const std::string&) { return true; });
     Lines asked;
     if (c.resolver)
         second.setResolveConflict([&](const std::string& question) {
@@ -406,12 +408,14 @@ TEST_P(SharedMethodFolderTest, ASaveAfterAnotherStationsSaveIsResolvedNeverSilen
     theirs.method.tester = "second";
     if (c.rename)
         theirs.method.name = "N";
-    const LibraryResult r = second.edit(0, theirs);
+    const LibraryResult r = c.removes ? second.remove(0) : second.edit(0, theirs);
     EXPECT_EQ(r.status, c.status) << c.label << ": " << r.message;
     EXPECT_EQ(asked, c.resolver ? Lines{"方法文件M读入后已被另一工作站修改。"} : Lines{})
         << c.label;
     if (!c.resolver) {
-        EXPECT_EQ(r.message, "方法文件M读入后已被另一工作站修改，本次修改未保存。");
+        EXPECT_EQ(r.message,
+                  c.removes ? "方法文件M读入后已被另一工作站修改，未删除。"
+                            : "方法文件M读入后已被另一工作站修改，本次修改未保存。");
     }
 
     Lines files;
@@ -423,9 +427,9 @@ TEST_P(SharedMethodFolderTest, ASaveAfterAnotherStationsSaveIsResolvedNeverSilen
     const int m = second.indexOf("M");
     ASSERT_GE(m, 0) << c.label;
     EXPECT_EQ(second.at(static_cast<size_t>(m)).method.tester, c.entryM) << c.label;
-    // Once the operator has chosen, the second station knows the file as it is now; while
-    // nobody has, a save in place is refused as well.
-    if (c.choice != Choice::Cancel) {
+    // Once the operator has chosen, or a delete was refused, the second station knows the
+    // file as it is now; while nobody has chosen, a save in place is refused as well.
+    if (c.choice != Choice::Cancel || c.removes) {
         EXPECT_NO_THROW(second.saveInPlace(second.at(static_cast<size_t>(m)))) << c.label;
     } else {
         EXPECT_THROW(second.saveInPlace(second.at(static_cast<size_t>(m))), MethodChangedOnDisk)
@@ -472,7 +476,16 @@ INSTANTIATE_TEST_SUITE_P(
                          Status::Refused,
                          {"M.she"},
                          "first",
-                         "tester of M"}),
+                         "tester of M"},
+        SharedFolderCase{"delete",
+                         false,
+                         Choice::Cancel,
+                         false,
+                         Status::Refused,
+                         {"M.she"},
+                         "first",
+                         "first",
+                         true}),
     [](const auto& p) {
         std::string name = p.param.label;
         for (char& ch : name)
