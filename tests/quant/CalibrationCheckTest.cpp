@@ -115,6 +115,9 @@ TEST(RunChecks, ExponentialAndInternalStandardCompareOnTheFittedScale)
     ASSERT_TRUE(checks[1].valid);
     EXPECT_DOUBLE_EQ(checks[1].concentration, 2.0);
     EXPECT_NEAR(checks[1].deviationPercent, 0.0, 1e-9);
+    // Nor is the internal standard's row when it names itself as its standard.
+    is.components[0].internalStandardIndex = 0;
+    EXPECT_FALSE(runChecks(is, 0, ss)[0].valid);
     // An analyte without an internal standard has no ratio to judge.
     is.components[1].internalStandardIndex = -1;
     for (const RunCheck& k : runChecks(is, 1, ss))

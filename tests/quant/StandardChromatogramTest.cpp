@@ -137,6 +137,23 @@ TEST_F(AddStandardTest, RefusalsStopWithTheirTextsAndChangeNothing)
     EXPECT_EQ(readWholeFile(library.at(0).path), methodFile);
 }
 
+// A new chromatogram saved only into the safety-copy folder is no standard either: the
+// document is put back as it was before the method's parts were copied into it.
+TEST_F(AddStandardTest, ANewDocumentSavedAsASafetyCopyIsPutBack)
+{
+    const ChromatogramData documentBefore = data;
+    steps.saveDocument = [this] {
+        path = dir.path("自动保存/A_1.chg");
+        return true;
+    };
+    EXPECT_EQ(add(), StandardAddStatus::Refused);
+    EXPECT_EQ(messages, std::vector<std::string>{kSafetyCopyNotAStandard});
+    EXPECT_TRUE(fieldsEqual(data, documentBefore));
+    EXPECT_EQ(methodIndex, -1);
+    EXPECT_EQ(curveIndex, -1);
+    EXPECT_TRUE(library.at(0).curves[0].levels[1].runs.empty());
+}
+
 // The same file entered twice at a level is one run, not two in the level's mean.
 TEST_F(AddStandardTest, TheSameFileAgainReplacesItsRun)
 {
