@@ -287,6 +287,7 @@ private slots:
         doc.data.gasInOil[gas::C2H4] = 3.0;
         doc.data.gasInOil[gas::C2H6] = 4.0;
         doc.data.gasInOil[gas::H2] = 20.0;
+        doc.data.totalHydrocarbons = 19.0;
         DiagnosisView normal;
         normal.totalHydrocarbons = "19.0000";
         normal.conclusion = "含量无异常";
