@@ -170,7 +170,10 @@ def copy_tree(source: Path, target: Path):
         if dst.exists() and dst.read_bytes() == src.read_bytes():
             continue
         dst.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(src, dst)
+        # A fresh time, not the source's: an object built in the copy after the source was
+        # last edited would otherwise look newer than the changed file and be kept.
+        shutil.copyfile(src, dst)
+        shutil.copymode(src, dst)
 
 
 def run(cmd, cwd, timeout, env=None):

@@ -85,6 +85,14 @@ TEST_F(DiagnoseTest, UnknownCompanyOrDeviceStopsBeforeTheDialog)
     }
 }
 
+TEST_F(DiagnoseTest, NoHydrocarbonsAtAllIsSaidToBeNoResultNotZero)
+{
+    typed[gas::H2] = 10.0;
+    const auto view = diagnose(data, linked, env, save);
+    ASSERT_TRUE(view.has_value());
+    EXPECT_EQ(view->totalHydrocarbons, kTotalNotObtained);
+}
+
 TEST_F(DiagnoseTest, HalfATestIsSaidAndNeitherJudgedNorSaved)
 {
     std::vector<std::string> said;

@@ -61,6 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
         ZoneCase{"iec T2 at 4", iec60599Zone, {10, 50, 10, 40, 1}, "T2"},
         ZoneCase{"iec T3 above 4", iec60599Zone, {10, 50, 10, 41, 1}, "T3"},
         ZoneCase{"iec T3 C2H2/C2H4 0.19", iec60599Zone, {10, 50, 10, 100, 19}, "T3"},
+        ZoneCase{"iec T2 CH4/H2 1.5", iec60599Zone, {100, 150, 20, 30, 0}, "T2"},
+        ZoneCase{"iec C2H2/C2H4 0.3 is no T3", iec60599Zone, {10, 50, 10, 50, 15}, "ND"},
+        ZoneCase{"iec CH4/H2 0.5 is no T3", iec60599Zone, {100, 50, 10, 50, 1}, "ND"},
         ZoneCase{"iec no hydrogen is CH4/H2 infinite", iec60599Zone, {0, 50, 10, 100, 1}, "T3"},
         ZoneCase{"iec all zero", iec60599Zone, {0, 0, 0, 0, 0}, "-"},
         ZoneCase{"iec missing", iec60599Zone, {100, nan, 10, 1, 0}, "-"},
@@ -69,6 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         ZoneCase{"rogers PD", rogersZone, {100, 5, 10, 5, 0}, "PD"},
         ZoneCase{"rogers arcing", rogersZone, {100, 50, 5, 20, 10}, "D2"},
         ZoneCase{"rogers arcing needs above 3", rogersZone, {100, 50, 5, 15, 10}, "ND"},
+        ZoneCase{"rogers arcing needs CH4/H2 to 1", rogersZone, {100, 150, 5, 20, 10}, "ND"},
         ZoneCase{"rogers T1", rogersZone, {100, 50, 10, 20, 0}, "T1"},
         ZoneCase{"rogers T2", rogersZone, {100, 200, 10, 20, 0}, "T2"},
         ZoneCase{"rogers T3", rogersZone, {100, 200, 10, 40, 0}, "T3"},
@@ -200,7 +204,7 @@ TEST(DuvalPentagon, ZonesTileThePentagonAndSplitTheirEdges)
         {{-3, -3.6}, "T3", "T3-H"}, {{-3, -3.4}, "T1", "O"},   {{1, -3}, "D2", "D2"},
         {{3, 12}, "D2", "D2"},      {{3, 14}, "D1", "D1"},     {{-1, 1.8}, "S", "S"},
         {{-1, 1.4}, "T1", "O"},     {{20, -31}, "T3", "T3-H"}, {{25, -25}, "D2", "D2"},
-        {{-0.5, 33.5}, "S", "S"},   {{-0.5, 24}, "S", "S"},
+        {{-0.5, 33.5}, "S", "S"},   {{-0.5, 24}, "S", "S"},    {{31, -10}, "ND", "ND"},
     };
     for (const auto& s : sides) {
         EXPECT_EQ(pentagonZone(pentagon1Zones(), s.p), s.one) << s.p.x << "," << s.p.y;
