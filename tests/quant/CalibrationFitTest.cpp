@@ -226,6 +226,12 @@ TEST(CorrectionFactors, GroupHeadsAreFittedOnTheirMembersSummedResponses)
     EXPECT_EQ(c.components[2].factor1, 0.0);
     EXPECT_EQ(calibratedFlag(c), 1);  // members need no factor of their own
 
+    // A member listed before its head counts all the same.
+    CalibrationCurve memberFirst = curveOf({{1}, {12}}, {{{10, 50}}});
+    memberFirst.components[0].groupParentIndex = 1;
+    fit(memberFirst, QuantMethod::ExternalStandard, CurveAxis::ConcentrationX, true);
+    EXPECT_NEAR(memberFirst.components[1].factor1, 5.0, kTol);
+
     fit(alone);
     EXPECT_NEAR(alone.components[0].factor1, 10.0 / 12.0, kTol);
     EXPECT_NEAR(alone.components[2].factor1, 30.0, kTol);

@@ -1,6 +1,7 @@
 // Entering a chromatogram as a standard: the checks, their texts and the stored run.
 #include "quant/QuantFixtures.h"
 
+#include "quant/Identification.h"
 #include "quant/StandardChromatogram.h"
 
 #include "chromatogram/FileIO.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace dgaws::test {
 namespace {
@@ -152,6 +154,14 @@ TEST_F(AddStandardTest, ANewDocumentSavedAsASafetyCopyIsPutBack)
     EXPECT_EQ(methodIndex, -1);
     EXPECT_EQ(curveIndex, -1);
     EXPECT_TRUE(library.at(0).curves[0].levels[1].runs.empty());
+}
+
+// A document names its curve by method and curve position, the first ones included.
+TEST_F(AddStandardTest, TheLinkedCurveIsFoundByItsPositions)
+{
+    EXPECT_EQ(linkedCurve(library, 0, 0), &library.at(0).curves[0]);
+    for (const auto& [method, curve] : {std::pair{-1, 0}, std::pair{1, 0}, std::pair{0, 1}})
+        EXPECT_EQ(linkedCurve(library, method, curve), nullptr) << method << " " << curve;
 }
 
 // The same file entered twice at a level is one run, not two in the level's mean.
