@@ -40,7 +40,6 @@ LimitsJudgement judgeStoredTest(const TestRecord& test, const TestRecord* previo
                                 const DeviceClass& device)
 {
     ChromatogramData data;
-    data.resetResults();
     const struct {
         TestRecord::Value stored;
         gas::Slot slot;
@@ -54,7 +53,6 @@ LimitsJudgement judgeStoredTest(const TestRecord& test, const TestRecord* previo
     const auto own = rateRecordOf(test);
     if (own)
         data.injectionTime = own->testTime;
-    data.method.testRecord = {};
     if (const auto before = previous && own ? rateRecordOf(*previous) : std::nullopt)
         data.method.testRecord = *before;
     return judgeLimits(data, device, false);
