@@ -87,6 +87,8 @@ TEST_P(ProposalOnKnownSignal, MeasuresTheSignalAndFindsEveryPeak)
     EXPECT_EQ(p.params.peakWidth, bunchSizeFor(p.narrowestSamples));
     EXPECT_GT(p.params.minHeight, 0.0);
     EXPECT_LT(p.params.minHeight, 0.1 * 60 * k.noise) << "the lowest peak stays";
+    // What is not three noises high is not a peak: the usual detection limit.
+    EXPECT_NEAR(p.params.minHeight, 3.0 * p.noise, 0.01 * 3.0 * p.noise);
 
     EXPECT_TRUE(findsEveryPeak(b, p.params));
     for (const double factor : {0.5, 2.0}) {
