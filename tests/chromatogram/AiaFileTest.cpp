@@ -63,32 +63,22 @@ ChromatogramData exampleRecord(int samples = 1199, int rate = 20)
     return d;
 }
 
-// A global text attribute and a character variable of two bytes per peak, read back
+// A global text attribute, or a character variable of two bytes per peak, read back
 // through the netCDF C library, independently of importCdf (ncdump reads the rest).
-std::string ncText(const std::string& path, const char* att)
-{
-    int id = 0;
-    if (nc_open(path.c_str(), NC_NOWRITE, &id) != NC_NOERR)
-        return "<unreadable>";
-    size_t len = 0;
-    nc_type type = 0;
-    std::string s = "<missing>";
-    if (nc_inq_att(id, NC_GLOBAL, att, &type, &len) == NC_NOERR && type == NC_CHAR) {
-        s.assign(len, '\0');
-        nc_get_att_text(id, NC_GLOBAL, att, s.data());
-    }
-    nc_close(id);
-    return s;
-}
-
-std::string ncChars(const std::string& path, const char* var, size_t peaks)
+std::string ncText(const std::string& path, const char* name, size_t peaks = 0)
 {
     int id = 0, v = 0;
-    std::string s(peaks * 2, '\0');
+    size_t len = peaks * 2;
+    std::string s = "<missing>";
     if (nc_open(path.c_str(), NC_NOWRITE, &id) != NC_NOERR)
         return "<unreadable>";
-    if (nc_inq_varid(id, var, &v) == NC_NOERR && !s.empty())
+    if (peaks == 0 && nc_inq_attlen(id, NC_GLOBAL, name, &len) == NC_NOERR) {
+        s.assign(len, '\0');
+        nc_get_att_text(id, NC_GLOBAL, name, s.data());
+    } else if (peaks > 0 && nc_inq_varid(id, name, &v) == NC_NOERR) {
+        s.assign(len, '\0');
         nc_get_var_text(id, v, s.data());
+    }
     nc_close(id);
     return s;
 }
@@ -173,8 +163,8 @@ TEST(CdfExport, TextsInGbkMethodNamesAndDetectionCodes)
     EXPECT_EQ(ncText(path, "source_file_reference"), utf8ToGbk("/data/运行7.chg"));
     EXPECT_EQ(ncText(path, "detection_method_name"), utf8ToGbk("外标法"));
     // Type codes 0, 4, 5, 6, 7, 8, 9, 10, 11 in the peak order of the example.
-    EXPECT_EQ(ncChars(path, "peak_start_detection_code", 9), "B V V V B B V V B ");
-    EXPECT_EQ(ncChars(path, "peak_stop_detection_code", 9), "B V V B B V V V B ");
+    EXPECT_EQ(ncText(path, "peak_start_detection_code", 9), "B V V V B B V V B ");
+    EXPECT_EQ(ncText(path, "peak_stop_detection_code", 9), "B V V B B V V V B ");
 
     const std::pair<int, const char*> methods[] = {{0, "面积归一法"},
                                                    {1, "校正归一法"},
@@ -295,7 +285,8 @@ TEST(CdfRoundTrip, EveryRateOfTheCollectorComesBackWhole)
 {
     TempDir dir;
     for (int rate : {1, 3, 7, 10, 20, 25, 50, 100}) {
-        ChromatogramData d = exampleRecord(400, rate);
+        // The largest has offsets beyond 64 KiB, where every byte of a header number counts.
+        ChromatogramData d = exampleRecord(rate == 100 ? 20000 : 400, rate);
         if (rate == 7)
             d.peaks.clear();
         exportCdf(d, dir.path("r.cdf"), "");
@@ -307,115 +298,92 @@ TEST(CdfRoundTrip, EveryRateOfTheCollectorComesBackWhole)
     }
 }
 
-TEST(CdfImport, SamplesOffTheGridAreInterpolatedOntoIt)
+// The rate comes from the interval, else the retention times, else the run length, else the
+// current rate; a figure that gives no usable rate falls through to the next source. Samples
+// off the grid of a whole rate are interpolated onto it.
+TEST(CdfImport, RateFromTheFirstUsableTimeSource)
 {
+    const std::vector<float> ramp{0.0f, 4.0f, 8.0f, 12.0f, 16.0f};  // 10 per second at 0.4 s
+    const std::vector<float> quarter{0.0f, 0.25f, 0.5f, 0.75f, 1.0f}, backwards{0, 0.5, 1, 1, 0.2f};
+    const float nan = std::nanf("");
+    struct Case {
+        std::optional<float> interval;
+        std::optional<std::vector<float>> retention;
+        std::optional<float> runLength;
+        int current, rate, count;
+        float second;  // the sample at index 1
+    };
+    const Case cases[] = {
+        {0.4f, {}, {}, 20, 3, 5, 10.0f / 3.0f},  // 2.5 per second, held as 3
+        {{}, quarter, {}, 20, 4, 5, 4.0f},       // on the grid: kept as they are
+        {0.0f, quarter, {}, 20, 4, 5, 4.0f},
+        {{}, std::vector<float>{1.0f, 1.25f, 1.5f, 1.75f, 2.0f}, {}, 20, 4, 9, 0.0f},
+        {{}, std::vector<float>{0.0f, 0.5f}, {}, 20, 2, 2, 4.0f},
+        {{}, {}, 0.5f, 20, 10, 5, 4.0f},  // 5 samples in 0.5 s
+        {{}, {}, {}, 50, 50, 5, 4.0f},
+        {{}, {}, {}, 0, kDefaultPointsPerSecond, 5, 4.0f},
+        {30.0f, {}, {}, 20, 1, 121, 4.0f / 30.0f},  // very slow: still one point per second
+    };
     TempDir dir;
-    Foreign f;
-    f.interval = 0.4f;  // 2.5 per second, held as 3
-    f.samples = {0.0f, 4.0f, 8.0f, 12.0f, 16.0f, 20.0f};
-    writeForeign(dir.path("f.cdf"), f);
-    const ChromatogramData d = importCdf(dir.path("f.cdf"));
-    ASSERT_EQ(d.pointsPerSecond, 3);
-    // A ramp of 10 per second stays a ramp of 10 per second: sample i at i/3 s.
-    ASSERT_EQ(d.signal.count(), 7);
-    for (int i = 0; i < 7; ++i)
-        EXPECT_NEAR(d.signal.at(i), 10.0 * i / 3.0, 1e-4) << i;
-    // Without a detector range the samples give the extrema.
-    EXPECT_EQ(d.signalMax, 20.0f);
-    EXPECT_DOUBLE_EQ(d.method.levelMax, 0.02);
-}
-
-TEST(CdfImport, RateWithoutAnInterval)
-{
-    TempDir dir;
-    Foreign f;
-    f.samples = {1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
-
-    // Retention times 0.25 s apart: 4 per second, on the grid.
-    f.retention = std::vector<float>{0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
-    writeForeign(dir.path("a.cdf"), f);
-    ChromatogramData d = importCdf(dir.path("a.cdf"));
-    EXPECT_EQ(d.pointsPerSecond, 4);
-    EXPECT_EQ(d.signal.values(), f.samples);
-
-    // Only a run length: 5 samples in 0.5 s.
-    f.retention.reset();
-    f.runLength = 0.5f;
-    writeForeign(dir.path("b.cdf"), f);
-    d = importCdf(dir.path("b.cdf"));
-    EXPECT_EQ(d.pointsPerSecond, 10);
-    EXPECT_DOUBLE_EQ(d.method.timeEnd, 0.5 / 60.0);
-
-    // No time information at all: the current rate.
-    f.runLength.reset();
-    writeForeign(dir.path("c.cdf"), f);
-    EXPECT_EQ(importCdf(dir.path("c.cdf"), 50).pointsPerSecond, 50);
-    EXPECT_EQ(importCdf(dir.path("c.cdf")).pointsPerSecond, kDefaultPointsPerSecond);
-    EXPECT_EQ(importCdf(dir.path("c.cdf"), 0).pointsPerSecond, kDefaultPointsPerSecond);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.interval.value_or(-1) << " s, run " << c.runLength.value_or(-1));
+        Foreign f;
+        f.samples = c.count == 2 ? std::vector<float>{0.0f, 4.0f} : ramp;
+        f.interval = c.interval;
+        f.retention = c.retention;
+        f.runLength = c.runLength;
+        writeForeign(dir.path("f.cdf"), f);
+        const ChromatogramData d = importCdf(dir.path("f.cdf"), c.current);
+        EXPECT_EQ(d.pointsPerSecond, c.rate);
+        ASSERT_EQ(d.signal.count(), c.count);
+        EXPECT_NEAR(d.signal.at(1), c.second, 1e-4);
+        if (c.runLength) {
+            EXPECT_DOUBLE_EQ(d.method.timeEnd, *c.runLength / 60.0);
+        }
+    }
 
     // Unusable figures fall through to the next source and never give 0 or infinity.
-    for (float bad : {0.0f, -0.05f, 1e-9f, std::nanf(""), INFINITY}) {
+    for (float bad : {0.0f, -0.05f, 1e-9f, nan, INFINITY}) {
+        Foreign f;
+        f.samples = ramp;
         f.interval = bad;
-        f.retention = std::vector<float>{0.0f, 0.5f, 1.0f, 1.0f, 0.2f};  // goes backwards
+        f.retention = backwards;
         f.runLength = -3.0f;
         writeForeign(dir.path("d.cdf"), f);
-        d = importCdf(dir.path("d.cdf"), 10);
+        const ChromatogramData d = importCdf(dir.path("d.cdf"), 10);
         EXPECT_EQ(d.pointsPerSecond, 10) << bad;
-        EXPECT_EQ(d.signal.values(), f.samples) << bad;
-    }
-    // A very slow sampling still gives one point per second.
-    f.interval = 30.0f;
-    f.retention.reset();
-    writeForeign(dir.path("e.cdf"), f);
-    d = importCdf(dir.path("e.cdf"));
-    EXPECT_EQ(d.pointsPerSecond, 1);
-    EXPECT_EQ(d.signal.count(), 121);  // 4 steps of 30 s at 1 per second
-}
-
-TEST(CdfForeignFiles, UniformFileAtFourTenthsOfASecond)
-{
-    const ChromatogramData d = importCdf(kForeign + "uniform-0.4s.cdf");
-    EXPECT_EQ(d.pointsPerSecond, 3);
-    // 4651 samples 0.4 s apart span 1860 s: 5581 samples at 3 per second.
-    EXPECT_EQ(d.signal.count(), 5581);
-    EXPECT_NEAR(d.signal.at(0), -0.0758842, 1e-7);
-    EXPECT_NEAR(d.method.levelMax, 0.130926, 1e-6);
-    ASSERT_EQ(d.peaks.size(), 8);
-    EXPECT_NEAR(d.peaks[0].retentionTime, 196.065 / 60.0, 1e-4);
-    EXPECT_NEAR(d.peaks[0].gasContent, 29.7635, 1e-3);
-    EXPECT_NEAR(d.peaks[0].area, 556.765, 1e-3);
-}
-
-TEST(CdfForeignFiles, NonUniformFilesAreResampledAtTheirRateAndReexportedAsRead)
-{
-    TempDir dir;
-    for (const char* name : {"scans-1.cdf", "scans-2.cdf"}) {
-        SCOPED_TRACE(name);
-        const ChromatogramData d = importCdf(kForeign + name);
-        // Scans 1.093 s apart: 0.91 per second, held as 1; the last scan is at 1800.9 s.
-        EXPECT_EQ(d.pointsPerSecond, 1);
-        EXPECT_EQ(d.signal.count(), 1801);
-        EXPECT_NEAR(d.method.timeEnd, 1797.54 / 60.0, 1e-4);
-        EXPECT_TRUE(std::all_of(d.signal.values().begin(), d.signal.values().end(),
-                                [](float v) { return std::isfinite(v); }));
-        exportCdf(d, dir.path("again.cdf"), kForeign + name);
-        const ChromatogramData back = importCdf(dir.path("again.cdf"));
-        EXPECT_EQ(back.signal, d.signal);
-        ASSERT_EQ(back.peaks.size(), d.peaks.size());
-        for (int k = 0; k < d.peaks.size(); ++k)
-            EXPECT_EQ(back.peaks[k].apexIndex, d.peaks[k].apexIndex) << k;
+        EXPECT_EQ(d.signal.values(), ramp) << bad;
+        // Without a detector range the samples give the extrema.
+        EXPECT_EQ(d.signalMax, 16.0f);
+        EXPECT_DOUBLE_EQ(d.method.levelMax, 0.016);
     }
 }
 
 // The point of the resampling: the peak table of the file describes the signal we hold. At
 // each peak, the highest sample between its start and end stands above the baseline by
-// about the height the other system measured.
-TEST(CdfForeignFiles, PeakTablesLineUpWithTheSignal)
+// about the height the other system measured. What was read is exported again as it is.
+TEST(CdfForeignFiles, ResampledAtTheirRateWithPeakTablesThatLineUp)
 {
-    for (const char* name : {"uniform-0.4s.cdf", "scans-1.cdf", "scans-2.cdf"}) {
-        SCOPED_TRACE(name);
-        const ChromatogramData d = importCdf(kForeign + name);
-        ASSERT_GT(d.peaks.size(), 0);
+    struct Case {
+        const char* name;
+        int rate, count, peaks;
+        double timeEnd;
+    };
+    // 4651 samples 0.4 s apart span 1860 s; scans 1.093 s apart are 0.91 per second.
+    const Case cases[] = {{"uniform-0.4s.cdf", 3, 5581, 8, 31.0},
+                          {"scans-1.cdf", 1, 1801, 86, 1797.54 / 60.0},
+                          {"scans-2.cdf", 1, 1801, 43, 1797.54 / 60.0}};
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ChromatogramData d = importCdf(kForeign + c.name);
+        EXPECT_EQ(d.pointsPerSecond, c.rate);
+        EXPECT_EQ(d.signal.count(), c.count);
+        EXPECT_NEAR(d.method.timeEnd, c.timeEnd, 1e-4);
+        ASSERT_EQ(d.peaks.size(), c.peaks);
+        EXPECT_TRUE(std::all_of(d.signal.values().begin(), d.signal.values().end(),
+                                [](float v) { return std::isfinite(v); }));
         std::vector<double> errors;
         for (const PeakRecord& p : d.peaks) {
             ASSERT_GE(p.startIndex, 0);
@@ -431,7 +399,20 @@ TEST(CdfForeignFiles, PeakTablesLineUpWithTheSignal)
         }
         std::sort(errors.begin(), errors.end());
         EXPECT_LT(errors[errors.size() / 2], 0.1);
+
+        exportCdf(d, dir.path("again.cdf"), kForeign + c.name);
+        const ChromatogramData back = importCdf(dir.path("again.cdf"));
+        EXPECT_EQ(back.signal, d.signal);
+        ASSERT_EQ(back.peaks.size(), d.peaks.size());
+        for (int k = 0; k < d.peaks.size(); ++k)
+            EXPECT_EQ(back.peaks[k].apexIndex, d.peaks[k].apexIndex) << k;
     }
+    const ChromatogramData d = importCdf(kForeign + "uniform-0.4s.cdf");
+    EXPECT_NEAR(d.signal.at(0), -0.0758842, 1e-7);
+    EXPECT_NEAR(d.method.levelMax, 0.130926, 1e-6);
+    EXPECT_NEAR(d.peaks[0].retentionTime, 196.065 / 60.0, 1e-4);
+    EXPECT_NEAR(d.peaks[0].gasContent, 29.7635, 1e-3);
+    EXPECT_NEAR(d.peaks[0].area, 556.765, 1e-3);
 }
 
 TEST(CdfImport, OnlyVariablesOfTheChromatogramsShapeAndTypeAreTrusted)

@@ -11,7 +11,7 @@ using dgaws::test::ByteBuilder;
 
 namespace {
 
-std::string storeText(const std::string& s)
+std::string storedText(const std::string& s)
 {
     Archive ar = Archive::forStoring();
     std::string copy = s;
@@ -19,7 +19,7 @@ std::string storeText(const std::string& s)
     return ar.takeBytes();
 }
 
-std::string loadText(std::string bytes)
+std::string loadedText(std::string bytes)
 {
     Archive ar = Archive::forLoading(std::move(bytes));
     std::string s;
@@ -46,26 +46,20 @@ TEST(TextPrefix, LengthsChooseOneThreeOrSevenBytePrefixes)
     };
     for (const Case& c : cases) {
         const std::string s(c.length, 'x');
-        const std::string stored = storeText(s);
+        const std::string stored = storedText(s);
         ASSERT_EQ(stored.size(), c.prefix.size() + c.length) << c.length;
         EXPECT_EQ(stored.substr(0, c.prefix.size()), c.prefix) << c.length;
-        EXPECT_EQ(loadText(stored), s) << c.length;
+        EXPECT_EQ(loadedText(stored), s) << c.length;
     }
 }
 
 TEST(TextPrefix, ImpossibleLengthIsAnErrorNotAnOverread)
 {
-    EXPECT_THROW(loadText(std::string("\x05"
-                                      "abc",
-                                      4)),
-                 ArchiveError);
-    EXPECT_THROW(loadText(std::string("\xFF\x10\x27"
-                                      "abc",
-                                      6)),
-                 ArchiveError);
-    EXPECT_THROW(loadText(std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7)), ArchiveError);
-    EXPECT_THROW(loadText(std::string("\xFF\x01", 2)), ArchiveError);  // prefix cut short
-    EXPECT_THROW(loadText(std::string()), ArchiveError);
+    // Longer than the rest in each prefix width, a prefix cut short, nothing at all.
+    for (const std::string& bytes :
+         {std::string("\005abc"), std::string("\xFF\x10\047abc"),
+          std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F"), std::string("\xFF\x01"), std::string()})
+        EXPECT_THROW(loadedText(bytes), ArchiveError) << bytes.size();
 }
 
 TEST(TextCodec, ChineseTextsAreGbkOnDiskAndUtf8InMemory)
@@ -75,8 +69,8 @@ TEST(TextCodec, ChineseTextsAreGbkOnDiskAndUtf8InMemory)
     const char* texts[] = {"溶剂峰(拖尾峰)(T)", "－AB通道默认方法",
                            "出厂序号等同于取样日期+序号，格式如“2013062301”"};
     for (const char* t : texts) {
-        const std::string stored = storeText(t);
-        EXPECT_EQ(loadText(stored), t);
+        const std::string stored = storedText(t);
+        EXPECT_EQ(loadedText(stored), t);
         EXPECT_EQ(stored.substr(1), utf8ToGbk(t));
         EXPECT_LT(stored.size(), std::string(t).size() + 1) << "GBK is shorter than UTF-8";
     }

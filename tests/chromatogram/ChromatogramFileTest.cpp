@@ -170,24 +170,19 @@ TEST(OldFormats, UnknownTagsSelectALayoutByTheirLeadingDigits)
     EXPECT_TRUE(d.method.components.empty());
 }
 
-TEST(DamagedFiles, EveryTruncationIsAClearErrorNeverACrash)
+// Every truncation is a clear error, never a crash. The sample count sits right after the
+// method block, where a record without samples first differs from one with them.
+TEST(DamagedFiles, TruncationsAndHostileSampleCountsAreRefused)
 {
     ChromatogramData d = richRecord();
     d.signal.assign(std::vector<float>(8, 1.0f));
     const std::string bytes = storeChromatogram(d);
     for (size_t n = 0; n < bytes.size(); ++n)
         EXPECT_THROW(loadChromatogram(bytes.substr(0, n)), ArchiveError) << n;
-}
-
-TEST(DamagedFiles, HostileSampleCountsAreRefused)
-{
-    // The sample count sits right after the method block, where a record without samples
-    // first differs from one with them.
-    const ChromatogramData d = richRecord();
     ChromatogramData empty = d;
     empty.signal.resize(0);
     empty.peaks.clear();
-    const std::string bytes = storeChromatogram(d), head = storeChromatogram(empty);
+    const std::string head = storeChromatogram(empty);
     size_t at = 0;
     while (head[at] == bytes[at])
         ++at;
@@ -232,6 +227,7 @@ TEST(BinaryFiles, SamplesOnlyWithRemainderIgnored)
     EXPECT_EQ(d.signal.values(), (std::vector<float>{1000.0f, -2000.0f}));
     EXPECT_EQ(d.signalMin, -2000.0f);
     EXPECT_DOUBLE_EQ(d.method.timeEnd, 2.0 / 600.0);
+    EXPECT_EQ(d.method.timeStart, 0.0);
     EXPECT_FLOAT_EQ(static_cast<float>(d.method.levelMax), 1.0f);
     writeBinaryChromatogram(dir.path("copy.dat"), d);
     EXPECT_EQ(readWholeFile(dir.path("copy.dat")),

@@ -1,13 +1,12 @@
 #include "chromatogram/FileNameProposal.h"
+#include "TempDir.h"
 #include "chromatogram/CivilTime.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <set>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace dgaws;
@@ -173,23 +172,18 @@ TEST(ProposalSearch, EndsWhenABuildRepeatsThePreviousName)
 
 TEST(ProposalSearch, FirstFreeNameInARealDateFolder)
 {
-    const fs::path base = fs::temp_directory_path() /
-        ("dgaws-proposal-" + std::to_string(::getpid()) + "-" +
-         std::to_string(std::random_device{}()));
-    const fs::path dated = base / "2024年" / "03月";
+    const test::TempDir base;
+    const fs::path dated = base.root() / "2024年" / "03月";
     fs::create_directories(dated);
     std::ofstream(dated / "B_T1001.chg") << "x";
     std::ofstream(dated / "B_T1002.chg") << "x";
     AnalysisMethod m = namingMethod();
-    m.text4 = base.string() + "/";
+    m.text4 = base.root().string() + "/";
     m.listA = {{folder_layer::kDate, "%Y%m"}};
     m.autoName2 = 1;
     ProposalEnvironment env = systemProposalEnvironment();
     env.now = [] { return civilTime(2024, 3, 31, 23, 59, 59); };
-
     const FileNameProposal p = proposeFileName(m, 0, kB, env);
-    fs::remove_all(base);
-
     EXPECT_EQ(p.saveFolder, dated.string());
     EXPECT_EQ(p.path, (dated / "B_T1003.chg").string());
     EXPECT_TRUE(p.free);

@@ -131,6 +131,9 @@ TEST_F(MethodLibraryTest, DefaultChoiceTakesTheFirstNamesakeAndItsCalibrationByN
 TEST_F(MethodLibraryTest, NewSavesAndLogsAndATakenNameAsksFirst)
 {
     load();
+    for (const char* name : {"", "../escape", "a/b"})
+        EXPECT_EQ(library.addNew(entryNamed(name)).status, Status::Refused) << name;
+    EXPECT_FALSE(fs::exists(folder.root().parent_path() / "escape.she"));
     ASSERT_TRUE(library.addNew(entryNamed("Oil")).ok());
     EXPECT_TRUE(questions.empty());
     EXPECT_EQ(logLines,
@@ -142,7 +145,6 @@ TEST_F(MethodLibraryTest, NewSavesAndLogsAndATakenNameAsksFirst)
     EXPECT_EQ(library.addNew(again).status, Status::Refused);
     EXPECT_EQ(questions, Lines{kClash});
     EXPECT_EQ(onDisk("Oil").method.tester, "tester of Oil");
-
     answer = true;
     ASSERT_TRUE(library.addNew(again).ok());
     ASSERT_EQ(library.size(), 1u) << "an overwritten file keeps a single entry";
@@ -153,27 +155,26 @@ TEST_F(MethodLibraryTest, NewSavesAndLogsAndATakenNameAsksFirst)
     answer = false;
     EXPECT_EQ(library.addNew(entryNamed("Bad")).status, Status::Refused);
     EXPECT_EQ(questions.size(), 3u);
-}
-
-TEST_F(MethodLibraryTest, NewRefusesUnusableNamesAndFailsWithoutAFolder)
-{
-    load();
-    for (const char* name : {"", "../escape", "a/b"})
-        EXPECT_EQ(library.addNew(entryNamed(name)).status, Status::Refused) << name;
-    EXPECT_FALSE(fs::exists(folder.root().parent_path() / "escape.she"));
 
     fs::remove_all(folder.root());
-    const LibraryResult r = library.addNew(entryNamed("Oil"));
+    logLines.clear();
+    const LibraryResult r = library.addNew(entryNamed("Gas"));
     EXPECT_EQ(r.status, Status::Failed);
-    EXPECT_NE(r.message.find("Oil.she"), std::string::npos);
-    EXPECT_EQ(library.size(), 0u);
+    EXPECT_NE(r.message.find("Gas.she"), std::string::npos);
+    EXPECT_EQ(library.size(), 1u);
     EXPECT_TRUE(logLines.empty());
 }
 
 TEST_F(MethodLibraryTest, EditWithANewNameLeavesOnlyTheNewFile)
 {
+    writeMethod(folder.path("Z.she"), entryNamed("Other"));
     put({"A", "B", "C"});
     MethodLibraryEntry edited = library.at(0);
+    // A name another entry holds in a file named otherwise is taken as well.
+    edited.method.name = "Other";
+    answer = false;
+    EXPECT_EQ(library.edit(0, edited).status, Status::Refused);
+    EXPECT_TRUE(fs::exists(folder.path("A.she")));
     edited.method.name = "New";
     ASSERT_TRUE(library.edit(0, edited).ok());
     EXPECT_FALSE(fs::exists(folder.path("A.she")));
@@ -187,24 +188,21 @@ TEST_F(MethodLibraryTest, EditWithANewNameLeavesOnlyTheNewFile)
     EXPECT_EQ(onDisk("B").method.tester, "tester of B");
     answer = true;
     ASSERT_TRUE(library.edit(0, edited).ok());
-    EXPECT_EQ(questions, (Lines{kClash, kClash}));
-    EXPECT_EQ(library.size(), 2u);
+    EXPECT_EQ(questions, (Lines{kClash, kClash, kClash}));
+    EXPECT_EQ(library.size(), 3u);
     MethodLibrary next;
     next.loadLibrary(folder.root().string());
-    ASSERT_EQ(next.size(), 2u);
+    ASSERT_EQ(next.size(), 3u);
     EXPECT_EQ(next.at(0).method.tester, "tester of A");
     EXPECT_EQ(next.at(1).method.name, "C");
-}
 
-TEST_F(MethodLibraryTest, EditWhoseSaveFailsKeepsTheOldFileAndEntry)
-{
-    put({"Old"});
-    fs::create_directory(folder.path("New.she"));  // nothing can replace a folder
-    MethodLibraryEntry edited = library.at(0);
-    edited.method.name = "New";
-    EXPECT_EQ(library.edit(0, edited).status, Status::Failed);
-    EXPECT_TRUE(fs::is_regular_file(folder.path("Old.she")));
-    EXPECT_EQ(library.at(0).method.name, "Old");
+    // A save that fails keeps the old file and entry: nothing can replace a folder.
+    fs::create_directory(folder.path("D.she"));
+    edited = library.at(1);
+    edited.method.name = "D";
+    EXPECT_EQ(library.edit(1, edited).status, Status::Failed);
+    EXPECT_TRUE(fs::is_regular_file(folder.path("C.she")));
+    EXPECT_EQ(library.at(1).method.name, "C");
 }
 
 TEST_F(MethodLibraryTest, DeleteAndHideAskFirst)
@@ -365,149 +363,84 @@ TEST_F(MethodLibraryTest, AGivenMethodBringsItsCurvesTableWhateverIsTakenOfIt)
 // Two workstations with one shared method folder: each has its own library. The second
 // edits a method the first has saved since they both read it; what the operator chooses
 // decides, and nothing is ever lost without being asked.
-struct SharedFolderCase {
-    const char* label;
-    bool resolver;  // false: nobody to ask, as on the command line
-    ConflictAnswer::Choice choice;
-    bool rename;           // the second station's edit also renames the method
-    Status status;         // of the second station's save
-    Lines files;           // the folder afterwards, by name
-    const char* onDisk;    // tester in M.she afterwards
-    const char* entryM;    // tester of the second station's entry M afterwards
-    bool removes = false;  // the second station deletes the method instead
-};
-
-class SharedMethodFolderTest : public ::testing::TestWithParam<SharedFolderCase> {};
-using Choice = ConflictAnswer::Choice;
-
-TEST_P(SharedMethodFolderTest, ASaveAfterAnotherStationsSaveIsResolvedNeverSilent)
+TEST(SharedMethodFolder, ASaveAfterAnotherStationsSaveIsResolvedNeverSilent)
 {
-    const SharedFolderCase& c = GetParam();
-    test::TempDir folder;
-    writeMethod(folder.path("M.she"), entryNamed("M"));
-    MethodLibrary first, second;
-    first.loadLibrary(folder.root().string());
-    second.loadLibrary(folder.root().string());
-    second.setAsk([](const std::string&) { return true; });
-    Lines asked;
-    if (c.resolver)
-        second.setResolveConflict([&](const std::string& question) {
-            asked.push_back(question);
-            return ConflictAnswer{c.choice, "M2"};
-        });
+    using Choice = ConflictAnswer::Choice;
+    struct Case {
+        const char* label;
+        bool resolver;  // false: nobody to ask, as on the command line
+        Choice choice;
+        bool rename;           // the second station's edit also renames the method
+        Status status;         // of the second station's save
+        Lines files;           // the folder afterwards, by name
+        const char* onDisk;    // tester in M.she afterwards
+        const char* entryM;    // tester of the second station's entry M afterwards
+        bool removes = false;  // the second station deletes the method instead
+    };
+    const Lines one{"M.she"};
+    const Case cases[] = {
+        {"nobody to ask", false, Choice::Cancel, false, Status::Refused, one, "first",
+         "tester of M"},
+        {"cancel", true, Choice::Cancel, false, Status::Refused, one, "first", "tester of M"},
+        {"reload", true, Choice::Reload, false, Status::Refused, one, "first", "first"},
+        {"overwrite", true, Choice::Overwrite, false, Status::Ok, one, "second", "second"},
+        {"save as", true, Choice::SaveAs, false, Status::Ok, {"M.she", "M2.she"}, "first", "first"},
+        {"rename", true, Choice::Cancel, true, Status::Refused, one, "first", "tester of M"},
+        {"delete", false, Choice::Cancel, false, Status::Refused, one, "first", "first", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        test::TempDir folder;
+        writeMethod(folder.path("M.she"), entryNamed("M"));
+        MethodLibrary first, second;
+        first.loadLibrary(folder.root().string());
+        second.loadLibrary(folder.root().string());
+        second.setAsk([](const std::string&) { return true; });
+        Lines asked;
+        if (c.resolver)
+            second.setResolveConflict([&](const std::string& question) {
+                asked.push_back(question);
+                return ConflictAnswer{c.choice, "M2"};
+            });
 
-    MethodLibraryEntry mine = first.at(0);
-    mine.method.tester = "first";
-    ASSERT_TRUE(first.edit(0, mine).ok());
-    // A station's own saves follow each other without a question, in place too.
-    mine.method.tester = "first";
-    ASSERT_TRUE(first.edit(0, mine).ok());
-    first.saveInPlace(first.at(0));
+        MethodLibraryEntry mine = first.at(0);
+        mine.method.tester = "first";
+        ASSERT_TRUE(first.edit(0, mine).ok());
+        // A station's own saves follow each other without a question, in place too.
+        ASSERT_TRUE(first.edit(0, mine).ok());
+        first.saveInPlace(first.at(0));
 
-    MethodLibraryEntry theirs = second.at(0);
-    theirs.method.tester = "second";
-    if (c.rename)
-        theirs.method.name = "N";
-    const LibraryResult r = c.removes ? second.remove(0) : second.edit(0, theirs);
-    EXPECT_EQ(r.status, c.status) << c.label << ": " << r.message;
-    EXPECT_EQ(asked, c.resolver ? Lines{"方法文件M读入后已被另一工作站修改。"} : Lines{})
-        << c.label;
-    if (!c.resolver) {
-        EXPECT_EQ(r.message,
-                  c.removes ? "方法文件M读入后已被另一工作站修改，未删除。"
-                            : "方法文件M读入后已被另一工作站修改，本次修改未保存。");
+        MethodLibraryEntry theirs = second.at(0);
+        theirs.method.tester = "second";
+        if (c.rename)
+            theirs.method.name = "N";
+        const LibraryResult r = c.removes ? second.remove(0) : second.edit(0, theirs);
+        EXPECT_EQ(r.status, c.status) << r.message;
+        EXPECT_EQ(asked, c.resolver ? Lines{"方法文件M读入后已被另一工作站修改。"} : Lines{});
+        if (!c.resolver) {
+            EXPECT_EQ(r.message,
+                      c.removes ? "方法文件M读入后已被另一工作站修改，未删除。"
+                                : "方法文件M读入后已被另一工作站修改，本次修改未保存。");
+        }
+        Lines files;
+        for (const auto& e : fs::directory_iterator(folder.root()))
+            files.push_back(e.path().filename().string());
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, c.files) << "no lock file is left behind either";
+        EXPECT_EQ(loadMethodFile(folder.path("M.she")).method.tester, c.onDisk);
+        const int m = second.indexOf("M");
+        ASSERT_GE(m, 0);
+        const MethodLibraryEntry& entry = second.at(static_cast<size_t>(m));
+        EXPECT_EQ(entry.method.tester, c.entryM);
+        // Once the operator has chosen, or a delete was refused, the second station knows the
+        // file as it is now; while nobody has chosen, a save in place is refused as well.
+        if (c.choice != Choice::Cancel || c.removes) {
+            EXPECT_NO_THROW(second.saveInPlace(entry));
+        } else {
+            EXPECT_THROW(second.saveInPlace(entry), MethodChangedOnDisk);
+            EXPECT_EQ(loadMethodFile(folder.path("M.she")).method.tester, c.onDisk);
+        }
     }
-
-    Lines files;
-    for (const auto& e : fs::directory_iterator(folder.root()))
-        files.push_back(e.path().filename().string());
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, c.files) << c.label << ": no lock file is left behind either";
-    EXPECT_EQ(loadMethodFile(folder.path("M.she")).method.tester, c.onDisk) << c.label;
-    const int m = second.indexOf("M");
-    ASSERT_GE(m, 0) << c.label;
-    EXPECT_EQ(second.at(static_cast<size_t>(m)).method.tester, c.entryM) << c.label;
-    // Once the operator has chosen, or a delete was refused, the second station knows the
-    // file as it is now; while nobody has chosen, a save in place is refused as well.
-    if (c.choice != Choice::Cancel || c.removes) {
-        EXPECT_NO_THROW(second.saveInPlace(second.at(static_cast<size_t>(m)))) << c.label;
-    } else {
-        EXPECT_THROW(second.saveInPlace(second.at(static_cast<size_t>(m))), MethodChangedOnDisk)
-            << c.label;
-        EXPECT_EQ(loadMethodFile(folder.path("M.she")).method.tester, c.onDisk) << c.label;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    TwoStations, SharedMethodFolderTest,
-    ::testing::Values(
-        SharedFolderCase{"nobody to ask",
-                         false,
-                         Choice::Cancel,
-                         false,
-                         Status::Refused,
-                         {"M.she"},
-                         "first",
-                         "tester of M"},
-        SharedFolderCase{"cancel",
-                         true,
-                         Choice::Cancel,
-                         false,
-                         Status::Refused,
-                         {"M.she"},
-                         "first",
-                         "tester of M"},
-        SharedFolderCase{
-            "reload", true, Choice::Reload, false, Status::Refused, {"M.she"}, "first", "first"},
-        SharedFolderCase{
-            "overwrite", true, Choice::Overwrite, false, Status::Ok, {"M.she"}, "second", "second"},
-        SharedFolderCase{"save as",
-                         true,
-                         Choice::SaveAs,
-                         false,
-                         Status::Ok,
-                         {"M.she", "M2.she"},
-                         "first",
-                         "first"},
-        SharedFolderCase{"rename keeps the changed file",
-                         true,
-                         Choice::Cancel,
-                         true,
-                         Status::Refused,
-                         {"M.she"},
-                         "first",
-                         "tester of M"},
-        SharedFolderCase{"delete",
-                         false,
-                         Choice::Cancel,
-                         false,
-                         Status::Refused,
-                         {"M.she"},
-                         "first",
-                         "first",
-                         true}),
-    [](const auto& p) {
-        std::string name = p.param.label;
-        for (char& ch : name)
-            if (ch == ' ')
-                ch = '_';
-        return name;
-    });
-
-TEST(FileLockTest, HeldLockRefusesAStaleOneIsTakenOver)
-{
-    test::TempDir folder;
-    const std::string file = folder.path("M.she");
-    {
-        const FileLock held(file);
-        EXPECT_TRUE(fs::exists(FileLock::lockPathOf(file)));
-        EXPECT_THROW(FileLock(file, std::chrono::milliseconds(0)), FileError);
-        MethodLibraryEntry e = entryNamed("M");
-        e.path = file;
-        EXPECT_THROW(saveMethodFile(e), FileError) << "no write while another station writes";
-        EXPECT_FALSE(fs::exists(file));
-    }
-    EXPECT_FALSE(fs::exists(FileLock::lockPathOf(file)));
 }
 
 std::string thisHost()
@@ -540,6 +473,7 @@ TEST(FileLockTest, ALockLeftByAGoneWriterIsTakenOverALiveOneIsNot)
         {thisHost() + " " + std::to_string(::getpid()) + "\n", std::chrono::seconds(0), false},
         {thisHost() + " " + std::to_string(deadProcess()) + "\n", std::chrono::seconds(0), true},
         {thisHost() + " " + std::to_string(::getpid()) + "\n", old, true},
+        {thisHost() + " -99999\n", std::chrono::seconds(0), false},
         {"elsewhere 1\n", std::chrono::seconds(0), false},
         {"elsewhere 1\n", old, true},
         {"", std::chrono::seconds(0), false},
@@ -558,6 +492,17 @@ TEST(FileLockTest, ALockLeftByAGoneWriterIsTakenOverALiveOneIsNot)
             EXPECT_TRUE(fs::exists(lock)) << c.holder;
         }
     }
+    test::TempDir folder;
+    const std::string file = folder.path("M.she");
+    {
+        const FileLock held(file);
+        EXPECT_THROW(FileLock(file, std::chrono::milliseconds(0)), FileError);
+        MethodLibraryEntry e = entryNamed("M");
+        e.path = file;
+        EXPECT_THROW(saveMethodFile(e), FileError) << "no write while another station writes";
+        EXPECT_FALSE(fs::exists(file));
+    }
+    EXPECT_FALSE(fs::exists(FileLock::lockPathOf(file)));
 }
 
 }  // namespace

@@ -81,13 +81,8 @@ inline void componentImage(ByteBuilder& b, bool currentLayout)
 // The method block in the order written since format 600.
 inline void methodImage(ByteBuilder& b, const char* tag, int format)
 {
-    b.tag(tag)
-        .i32(1792)
-        .text(image::kMethodNameGbk)
-        .i32(1)
-        .text("t3")
-        .text("/base")
-        .text("/base/sub");
+    b.tag(tag).i32(1792).text(image::kMethodNameGbk).i32(1);
+    b.text("t3").text("/base").text("/base/sub");
     b.i32(0).i32(1).i32(2).i32(1);
     b.i32(1).i32(0).text("%Y");  // listA
     b.i32(0).i32(1).text("PA").text("PB").i32(3).i32(4);
@@ -151,13 +146,8 @@ inline void oldMethodImage(ByteBuilder& b, int format)
 {
     if (format >= 502)
         b.tag("510");
-    b.i32(1792)
-        .text(image::kMethodNameGbk)
-        .i32(1)
-        .text("DEV1")
-        .text("tester")
-        .text("sn")
-        .text("co");
+    b.i32(1792).text(image::kMethodNameGbk).i32(1);
+    b.text("DEV1").text("tester").text("sn").text("co");
     integrationImage(b);
     b.i32(0).i32(0);  // time program off, no rows
     if (format >= 511)

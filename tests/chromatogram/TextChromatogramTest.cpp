@@ -17,7 +17,7 @@ using namespace dgaws::test;
 
 namespace {
 
-ChromatogramData withSamples(std::vector<float> samples, int rate = 10)
+ChromatogramData textRecord(std::vector<float> samples, int rate = 10)
 {
     ChromatogramData d;
     d.signal.assign(std::move(samples));
@@ -26,7 +26,7 @@ ChromatogramData withSamples(std::vector<float> samples, int rate = 10)
     return d;
 }
 
-ChromatogramData parse(std::string_view text, TextLayout layout, int currentRate = 20)
+ChromatogramData parseText(std::string_view text, TextLayout layout, int currentRate = 20)
 {
     return parseTextChromatogram(text, layout, currentRate);
 }
@@ -46,8 +46,8 @@ TEST(TextFormats, BytesOfTheThreeLayouts)
          "0.000000,1.500000\n\t0.001667,2.000000\n\t0.003333,-3.000000\n\t"},
     };
     for (const auto& [layout, bytes] : cases)
-        EXPECT_EQ(formatTextChromatogram(withSamples({1.5f, 2.0f, -3.0f}, 10), layout), bytes);
-    EXPECT_EQ(formatTextChromatogram(withSamples({123456.0f, 1e-7f}), TextLayout::Plain),
+        EXPECT_EQ(formatTextChromatogram(textRecord({1.5f, 2.0f, -3.0f}, 10), layout), bytes);
+    EXPECT_EQ(formatTextChromatogram(textRecord({123456.0f, 1e-7f}), TextLayout::Plain),
               "123456.000000 0.000000 ");
 }
 
@@ -70,8 +70,8 @@ TEST(TextFormats, NumbersDoNotFollowTheProcessLocale)
     char printed[32] = "";
     std::snprintf(printed, sizeof printed, "%f", 1.5);
     const std::string text =
-        formatTextChromatogram(withSamples({1.5f, 2.0f}, 10), TextLayout::CommaSeparated);
-    const ChromatogramData back = parse("0.5 1.25\n0.6 2.5\n", TextLayout::Standard);
+        formatTextChromatogram(textRecord({1.5f, 2.0f}, 10), TextLayout::CommaSeparated);
+    const ChromatogramData back = parseText("0.5 1.25\n0.6 2.5\n", TextLayout::Standard);
     std::setlocale(LC_NUMERIC, saved.c_str());
     ::unsetenv("LOCPATH");
     if (!switched)
@@ -91,7 +91,7 @@ TEST(TextFiles, EveryLayoutRoundTripsItsSamplesAndRate)
     for (int i = 0; i < 500; ++i)
         samples.push_back(static_cast<float>(std::round(1e4 * std::sin(i / 9.0)) / 8.0));
     for (int rate : {10, 20, 50}) {
-        const ChromatogramData d = withSamples(samples, rate);
+        const ChromatogramData d = textRecord(samples, rate);
         for (TextLayout layout :
              {TextLayout::Plain, TextLayout::Standard, TextLayout::CommaSeparated}) {
             SCOPED_TRACE(testing::Message() << "rate " << rate << " layout " << int(layout));
@@ -121,11 +121,11 @@ TEST(TextFiles, SaveRefusesAnEmptyChromatogramAndKeepsThePreviousFile)
     } catch (const InterchangeError& e) {
         EXPECT_STREQ(e.what(), kExportNoData);
     }
-    ChromatogramData notAcquired = withSamples({1.0f});
+    ChromatogramData notAcquired = textRecord({1.0f});
     notAcquired.hasData = 0;
     EXPECT_THROW(saveText(notAcquired, path, TextLayout::Standard), InterchangeError);
     EXPECT_EQ(readWholeFile(path), "1 2 3 ");
-    EXPECT_THROW(saveText(withSamples({1.0f}), dir.path("no/such/dir.txt"), TextLayout::Plain),
+    EXPECT_THROW(saveText(textRecord({1.0f}), dir.path("no/such/dir.txt"), TextLayout::Plain),
                  FileError);
     EXPECT_THROW(loadText(dir.path("absent.txt"), TextLayout::Plain), FileError);
 }
@@ -137,55 +137,55 @@ TEST(TextReading, ReadingStopsAtTheFirstTextThatIsNotANumber)
 {
     for (TextLayout layout : {TextLayout::Plain, TextLayout::Standard, TextLayout::CommaSeparated})
         for (std::string_view blank : {"", " \n\t\r\n ", "\n\n"})
-            EXPECT_EQ(parse(blank, layout).hasData, 0);
-    EXPECT_EQ(parse("1 2.5 -3e2 abc 4 5", TextLayout::Plain).signal.values(),
+            EXPECT_EQ(parseText(blank, layout).hasData, 0);
+    EXPECT_EQ(parseText("1 2.5 -3e2 abc 4 5", TextLayout::Plain).signal.values(),
               (std::vector<float>{1.0f, 2.5f, -300.0f}));
     // As "%lf" reads: "7x" gives 7 and then stops at "x"; "1.5.25" is 1.5 and .25.
-    EXPECT_EQ(parse("7x 8", TextLayout::Plain).signal.values(), std::vector<float>{7.0f});
-    EXPECT_EQ(parse("1.5.25", TextLayout::Plain).signal.values(),
+    EXPECT_EQ(parseText("7x 8", TextLayout::Plain).signal.values(), std::vector<float>{7.0f});
+    EXPECT_EQ(parseText("1.5.25", TextLayout::Plain).signal.values(),
               (std::vector<float>{1.5f, 0.25f}));
-    EXPECT_EQ(parse("+4 .5 -.5 5.", TextLayout::Plain).signal.values(),
-              (std::vector<float>{4.0f, 0.5f, -0.5f, 5.0f}));
+    EXPECT_EQ(parseText(".5 +4 -.5 5.", TextLayout::Plain).signal.values(),
+              (std::vector<float>{0.5f, 4.0f, -0.5f, 5.0f}));
     // Values that no sample can hold end the reading like any other non-number.
     for (const char* text : {"1 nan 2", "1 inf 2", "1 1e39 2", "1 1e999 2", "1 - 2"})
-        EXPECT_EQ(parse(text, TextLayout::Plain).signal.count(), 1) << text;
-    EXPECT_EQ(parse(std::string_view("1 2\0 3", 6), TextLayout::Plain).signal.count(), 2);
+        EXPECT_EQ(parseText(text, TextLayout::Plain).signal.count(), 1) << text;
+    EXPECT_EQ(parseText(std::string_view("1 2\0 3", 6), TextLayout::Plain).signal.count(), 2);
 
     // Pairs: a pair missing its value, or a header line, ends the reading.
-    EXPECT_EQ(parse("0 1\n0.1 2\n0.2\n", TextLayout::Standard).signal.values(),
+    EXPECT_EQ(parseText("0 1\n0.1 2\n0.2\n", TextLayout::Standard).signal.values(),
               (std::vector<float>{1.0f, 2.0f}));
-    EXPECT_EQ(parse("time value\n0 1\n", TextLayout::Standard).signal.count(), 0);
-    EXPECT_EQ(parse("0,1\n\t0.1,2\n\t0.2;3\n\t", TextLayout::CommaSeparated).signal.count(), 2);
+    EXPECT_EQ(parseText("time value\n0 1\n", TextLayout::Standard).signal.count(), 0);
+    EXPECT_EQ(parseText("0,1\n\t0.1,2\n\t0.2;3\n\t", TextLayout::CommaSeparated).signal.count(), 2);
     // "%lf,%lf": the comma follows the time directly; white space after it is allowed, and
     // line ends of other systems are white space too.
-    EXPECT_EQ(parse("0, 1\r\n0.1,\t2\r\n", TextLayout::CommaSeparated).signal.count(), 2);
-    EXPECT_EQ(parse("0 ,1\n", TextLayout::CommaSeparated).signal.count(), 0);
-    EXPECT_EQ(parse("time,value\n0,1\n", TextLayout::CommaSeparated).signal.count(), 0);
+    EXPECT_EQ(parseText("0, 1\r\n0.1,\t2\r\n", TextLayout::CommaSeparated).signal.count(), 2);
+    EXPECT_EQ(parseText("0 ,1\n", TextLayout::CommaSeparated).signal.count(), 0);
+    EXPECT_EQ(parseText("time,value\n0,1\n", TextLayout::CommaSeparated).signal.count(), 0);
 }
 
 TEST(TextReading, FilesGivingNoTimeStepKeepTheCurrentRate)
 {
     for (TextLayout layout : {TextLayout::Standard, TextLayout::CommaSeparated}) {
         const char* one = layout == TextLayout::Standard ? "0.5 42\n" : "0.5,42\n\t";
-        const ChromatogramData single = parse(one, layout, 50);
+        const ChromatogramData single = parseText(one, layout, 50);
         EXPECT_EQ(single.signal.values(), std::vector<float>{42.0f});
         EXPECT_EQ(single.hasData, 1);
         EXPECT_EQ(single.pointsPerSecond, 50);
     }
     // Times that stand still, run backwards or are absurdly close give no rate either.
-    EXPECT_EQ(parse("0 1\n0 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
-    EXPECT_EQ(parse("1 1\n0.5 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
-    EXPECT_EQ(parse("0 1\n1e-12 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
+    EXPECT_EQ(parseText("0 1\n0 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
+    EXPECT_EQ(parseText("1 1\n0.5 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
+    EXPECT_EQ(parseText("0 1\n1e-12 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
     // A step of ages is merely slow.
-    EXPECT_EQ(parse("0 1\n1e300 2\n", TextLayout::Standard, 10).pointsPerSecond, 1);
-    EXPECT_EQ(parse("1 2", TextLayout::Plain, 0).pointsPerSecond, kDefaultPointsPerSecond);
+    EXPECT_EQ(parseText("0 1\n1e300 2\n", TextLayout::Standard, 10).pointsPerSecond, 1);
+    EXPECT_EQ(parseText("1 2", TextLayout::Plain, 0).pointsPerSecond, kDefaultPointsPerSecond);
 }
 
 TEST(TextReading, RateFromTheFirstTwoTimes)
 {
     // Only the first two times count, whatever follows.
-    EXPECT_EQ(parse("1 1\n1.01 2\n5 3\n", TextLayout::Standard).pointsPerSecond, 2);
-    EXPECT_EQ(parse("0,1\n\t0.000333,2\n\t", TextLayout::CommaSeparated).pointsPerSecond, 50);
+    EXPECT_EQ(parseText("1 1\n1.01 2\n5 3\n", TextLayout::Standard).pointsPerSecond, 2);
+    EXPECT_EQ(parseText("0,1\n\t0.000333,2\n\t", TextLayout::CommaSeparated).pointsPerSecond, 50);
     EXPECT_EQ(rateFromTimeStep(0.0016667), 10);
     EXPECT_EQ(rateFromTimeStep(0.0008333), 20);  // 20.0008: a printing error, not 21
     EXPECT_EQ(rateFromTimeStep(0.000333), 50);   // 50.05
@@ -221,11 +221,11 @@ TEST(ChromatogramMerging, SecondPartContinuesFromTheJunction)
 
 TEST(ChromatogramMerging, OrderExtremaAndWhatIsNotTakenOver)
 {
-    ChromatogramData open = withSamples({10.0f, 20.0f, 30.0f});
+    ChromatogramData open = textRecord({10.0f, 20.0f, 30.0f});
     open.signalMax = 100000.0f;
     open.signalMin = -10000.0f;
     open.method.deviceNo = "open";
-    ChromatogramData chosen = withSamples({0.0f, -50.0f, 5.0f});
+    ChromatogramData chosen = textRecord({0.0f, -50.0f, 5.0f});
     chosen.peaks.append(PeakRecord{});
     chosen.method.deviceNo = "chosen";
 
