@@ -1,9 +1,11 @@
 #include "chromatogram/AiaFile.h"
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/TextChromatogram.h"
 #include "chromatogram/TextCodec.h"
 
 #include "CivilTime.h"
+#include "StoredFormats.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -22,46 +25,6 @@ using namespace dgaws::test;
 namespace {
 
 const std::string kForeign = DGAWS_TESTDATA_DIR "/aia/";
-
-// A few hundred samples at 20 points per second with one peak of every type code.
-ChromatogramData exampleRecord(int samples = 1199, int rate = 20)
-{
-    ChromatogramData d;
-    std::vector<float> s(static_cast<size_t>(samples));
-    for (size_t i = 0; i < s.size(); ++i)
-        s[i] = static_cast<float>(100.0 * std::sin(static_cast<double>(i) / 37.0) + 0.25 * i);
-    d.signal.assign(std::move(s));
-    d.pointsPerSecond = rate;
-    d.hasData = 1;
-    d.method.levelMax = 750.5;
-    d.method.levelMin = -120.25;
-    d.method.deviceNo = "1号主变";
-    d.method.tester = "张工";
-    d.method.serialNo = "2013062301";
-    d.method.calcMethod = 3;
-    d.injectionTime = OleDateTime::fromCivil(2024, 3, 5, 14, 7, 9);
-    const int flags[] = {0x0, 0x2, 0x3, 0x1, 0x10, 0x20, 0x21, 0x80, 0x100};
-    for (int k = 0; k < 9; ++k) {
-        PeakRecord p;
-        p.startIndex = 7 + 100 * k;
-        p.apexIndex = p.startIndex + 13;
-        p.endIndex = p.startIndex + 41;
-        p.baselineStartIndex = p.startIndex - 3;
-        p.baselineEndIndex = p.endIndex + 5;
-        p.retentionTime = p.apexIndex / 20.0 / 60.0;
-        p.halfWidth = 0.0125 + 0.001 * k;
-        p.area = k == 8 ? -2500.0 : 1000.0 + 10.5 * k;
-        p.areaPercent = 11.0 + k;
-        p.height = 300.0 + k;
-        p.apexValue = 310.0f;
-        p.tailingFactor = 1.05 + 0.01 * k;
-        p.baselineStartValue = 2.5f + k;
-        p.baselineEndValue = 3.5f + k;
-        p.typeFlags = flags[k];
-        d.peaks.append(p);
-    }
-    return d;
-}
 
 // A global text attribute, or a character variable of two bytes per peak, read back
 // through the netCDF C library, independently of importCdf (ncdump reads the rest).
@@ -157,7 +120,7 @@ TEST(CdfExport, TextsInGbkMethodNamesAndDetectionCodes)
 {
     TempDir dir;
     const std::string path = dir.path("a.cdf");
-    exportCdf(exampleRecord(), path, "/data/运行7.chg");
+    exportCdf(richRecord(), path, "/data/运行7.chg");
     EXPECT_EQ(ncText(path, "experiment_title"), utf8ToGbk("1号主变"));
     EXPECT_EQ(ncText(path, "operator_name"), utf8ToGbk("张工"));
     EXPECT_EQ(ncText(path, "source_file_reference"), utf8ToGbk("/data/运行7.chg"));
@@ -172,39 +135,46 @@ TEST(CdfExport, TextsInGbkMethodNamesAndDetectionCodes)
                                                    {5, "面积归一法"},
                                                    {-1, "面积归一法"}};
     for (const auto& [method, name] : methods) {
-        ChromatogramData d = exampleRecord(20);
+        ChromatogramData d = richRecord(20);
         d.method.calcMethod = method;
         exportCdf(d, dir.path("m.cdf"), "");
         EXPECT_EQ(ncText(dir.path("m.cdf"), "detection_method_name"), utf8ToGbk(name)) << method;
     }
 }
 
-TEST(CdfExport, RefusesEmptyChromatogramsAndNeverLeavesPartialFiles)
+// What a chromatogram cannot be written as: nothing, and the previous file stays whole.
+TEST(Exports, RefuseEmptyChromatogramsAndNeverLeavePartialFiles)
 {
+    using Export = std::function<void(const ChromatogramData&, const std::string&)>;
+    const Export exports[] = {
+        [](const ChromatogramData& d, const std::string& p) { exportCdf(d, p, ""); },
+        [](const ChromatogramData& d, const std::string& p) { saveText(d, p, TextLayout::Plain); },
+        [](const ChromatogramData& d, const std::string& p) {
+            saveText(d, p, TextLayout::CommaSeparated);
+        }};
     TempDir dir;
-    const std::string path = dir.path("keep.cdf");
-    putBytes(path, "previous contents");
-
-    ChromatogramData empty;
-    empty.hasData = 1;
-    try {
-        exportCdf(empty, path, "");
-        FAIL() << "an empty chromatogram was exported";
-    } catch (const InterchangeError& e) {
-        EXPECT_STREQ(e.what(), kExportNoData);
+    const std::string path = dir.path("keep");
+    for (const Export& save : exports) {
+        putBytes(path, "previous contents");
+        ChromatogramData empty, notAcquired = richRecord(10);
+        empty.hasData = 1;
+        try {
+            save(empty, path);
+            FAIL() << "an empty chromatogram was exported";
+        } catch (const InterchangeError& e) {
+            EXPECT_STREQ(e.what(), kExportNoData);
+        }
+        notAcquired.hasData = 0;
+        EXPECT_THROW(save(notAcquired, path), InterchangeError);
+        EXPECT_EQ(readWholeFile(path), "previous contents");
+        EXPECT_THROW(save(richRecord(10), dir.path("missing/x")), FileError);
     }
-    ChromatogramData notAcquired = exampleRecord(10), noRate = exampleRecord(10);
-    notAcquired.hasData = 0;
-    noRate.pointsPerSecond = 0;
-    EXPECT_THROW(exportCdf(notAcquired, path, ""), InterchangeError);
-    EXPECT_THROW(exportCdf(noRate, path, ""), InterchangeError);
-    EXPECT_EQ(readWholeFile(path), "previous contents");
-
-    EXPECT_THROW(exportCdf(exampleRecord(10), dir.path("missing/x.cdf"), ""), FileError);
+    EXPECT_THROW(exportCdf(richRecord(10, 0), path, ""), InterchangeError) << "no rate";
+    EXPECT_THROW(loadText(dir.path("absent.txt"), TextLayout::Plain), FileError);
 
     // A larger previous file is replaced as a whole, and no scratch file stays behind.
     putBytes(path, std::string(200000, 'x'));
-    exportCdf(exampleRecord(10), path, "");
+    exportCdf(richRecord(10), path, "");
     EXPECT_EQ(readWholeFile(path).compare(0, 4, std::string("CDF\x01", 4)), 0);
     EXPECT_LT(readWholeFile(path).size(), 200000u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.root()), {}), 1);
@@ -213,7 +183,7 @@ TEST(CdfExport, RefusesEmptyChromatogramsAndNeverLeavesPartialFiles)
 TEST(CdfRoundTrip, ChgToCdfToChgKeepsSignalAndPeaks)
 {
     TempDir dir;
-    ChromatogramData original = exampleRecord();
+    ChromatogramData original = richRecord();
     writeChromatogramFile(dir.path("a.chg"), original);
     const ChromatogramData stored = readChromatogramFile(dir.path("a.chg"));
     exportCdf(stored, dir.path("a.cdf"), dir.path("a.chg"));
@@ -257,7 +227,7 @@ TEST(CdfRoundTrip, InjectionTimeSampleAndOperatorSurvive)
     for (const char* zone : {"CST-8", "UTC0", "EST5EDT", "NPT-5:45"}) {
         SCOPED_TRACE(zone);
         const ScopedTimeZone tz(zone);
-        const ChromatogramData original = exampleRecord();
+        const ChromatogramData original = richRecord();
         exportCdf(original, dir.path("a.cdf"), dir.path("a.chg"));
         writeChromatogramFile(dir.path("b.chg"), importCdf(dir.path("a.cdf")));
         const ChromatogramData back = readChromatogramFile(dir.path("b.chg"));
@@ -286,7 +256,7 @@ TEST(CdfRoundTrip, EveryRateOfTheCollectorComesBackWhole)
     TempDir dir;
     for (int rate : {1, 3, 7, 10, 20, 25, 50, 100}) {
         // The largest has offsets beyond 64 KiB, where every byte of a header number counts.
-        ChromatogramData d = exampleRecord(rate == 100 ? 20000 : 400, rate);
+        ChromatogramData d = richRecord(rate == 100 ? 20000 : 400, rate);
         if (rate == 7)
             d.peaks.clear();
         exportCdf(d, dir.path("r.cdf"), "");
@@ -453,7 +423,7 @@ TEST(CdfImport, OnlyVariablesOfTheChromatogramsShapeAndTypeAreTrusted)
 TEST(CdfImport, DamagedAndHostileFilesGiveErrorsNotCrashes)
 {
     TempDir dir;
-    exportCdf(exampleRecord(), dir.path("good.cdf"), "");
+    exportCdf(richRecord(), dir.path("good.cdf"), "");
     const std::string good = readWholeFile(dir.path("good.cdf"));
     const std::string bad = dir.path("bad.cdf");
 

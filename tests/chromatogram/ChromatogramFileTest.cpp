@@ -13,64 +13,6 @@
 using namespace dgaws;
 using namespace dgaws::test;
 
-namespace {
-
-// A distinct value in the stored fields that have their own stored form or text.
-ChromatogramData richRecord()
-{
-    ChromatogramData d;
-    d.method.name = d.methodName = "变压器油方法";
-    d.method.deviceNo = "1号主变";
-    d.method.option7 = 3;
-    d.method.testRecord.text1 = "上次";
-    d.method.testRecord.values[6] = 6.5;
-    d.method.listC.entries.resize(2);
-    d.method.listC.entries[1].c[5] = 5.5;
-    d.method.listD.entries.push_back({4, 1, 2, 3, 4});
-    d.method.groups.push_back({1, "烃类", 0.5, 4.5});
-    d.method.timeProgram.push_back({1.5, 8, 20.0, 3});
-    d.method.manualEvents.push_back({PeakRecord{}, 2, 1.75});
-    d.method.manualEvents[0].peak.componentName = "CH4(甲烷)";
-    d.method.report.title = "油中溶解气体分析报告";
-    ComponentEntry c;
-    c.name = "H2(氢气)";
-    c.groupParentIndex = 2;
-    c.concentrations = {1.0, 2.0, 3.0};
-    d.method.components.push_back(c);
-    d.signal.assign({1.0f, 2.5f, -3.75f, 1e6f});
-    PeakRecord p;
-    p.startIndex = 1;
-    p.apexIndex = 2;
-    p.retentionTime = 0.002;
-    p.area = 12.5;
-    p.oilContent = 7.25;
-    p.componentName = "C2H2(乙炔)";
-    p.displayFlags = 0x44;
-    d.peaks.append(p);
-    d.colors.rulerBackColor = 0x00ABCDEF;
-    d.signalMax = 1e6f;
-    d.signalMin = -3.75f;
-    d.injectionTime = OleDateTime::fromCivil(2026, 12, 6, 9, 30, 0);
-    d.hasData = 1;
-    d.pointsPerSecond = 50;
-    d.editMode = 0x1203;
-    d.standardRun = 1;
-    d.sampleAmount = 50.0;
-    d.calibrationName = "ADefaultCali";
-    d.groupResults.push_back({1, "烃类", 0.5, 4.5, 3, 100.0, 50.0, 12.0});
-    d.linkedFile = "/data/B_1号主变.chg";
-    d.totalHydrocarbons = 150.5;
-    d.ratioCode3 = 2;
-    d.conclusion = "电弧放电";
-    d.advice = "建议：缩短检测周期。\r\n";
-    d.gasInOil[8] = 1.5;
-    d.diagnosisCode2 = 4;
-    d.extraTexts = {"一", "二", "三", "四", "五"};
-    return d;
-}
-
-}  // namespace
-
 TEST(ChromatogramFile, WriteThenReadGivesBackEveryStoredFieldAndNoOther)
 {
     const ChromatogramData d = richRecord();
@@ -125,28 +67,25 @@ TEST(CurrentOrderFormats, ReadWithTheFeaturesOfTheirFormat)
     }
 }
 
-TEST(OldFormats, Format510HasIntSamplesAndIntExtremaAndEndsAfterGroupResults)
+// 510 has int samples and extrema and ends after the group results; 515 and 516 hold a
+// second peak list that is dropped and a float rate that is truncated (50.9 to 50).
+TEST(OldFormats, ReadWithTheLayoutOfTheirFormat)
 {
-    const ChromatogramData d = loadChromatogram(oldChromatogramImage("510", 510));
-    EXPECT_EQ(d.version.number, 510);
-    ASSERT_EQ(d.method.components.size(), 1u);
-    EXPECT_EQ(d.method.components[0].groupParentIndex, -1) << "old component layout";
-    EXPECT_EQ(d.signal.values(), (std::vector<float>{12.0f, -3.0f}));
-    EXPECT_EQ(d.signalMax, 900.0f);
-    EXPECT_EQ(d.pointsPerSecond, image::kRate);
-    EXPECT_EQ(d.groupResults.size(), 1u);
-    EXPECT_EQ(d.diagnosisCode, -1);
-}
-
-TEST(OldFormats, Formats515And516DropTheSecondPeakListAndTruncateAFloatRate)
-{
-    for (auto [tag, format] : {std::pair{"515", 515}, std::pair{"516", 516}}) {
-        const ChromatogramData d = loadChromatogram(oldChromatogramImage(tag, format));
+    for (const int format : {510, 515, 516}) {
+        SCOPED_TRACE(format);
+        const ChromatogramData d =
+            loadChromatogram(oldChromatogramImage(std::to_string(format).c_str(), format));
         EXPECT_EQ(d.version.number, format);
+        ASSERT_EQ(d.method.components.size(), 1u);
+        EXPECT_EQ(d.method.components[0].groupParentIndex, -1) << "old component layout";
+        EXPECT_EQ(d.signal.values(), (std::vector<float>{format == 510 ? 12.0f : image::kSample0,
+                                                         image::kSample1}));
+        EXPECT_EQ(d.signalMax, 900.0f);
+        EXPECT_EQ(d.pointsPerSecond, image::kRate);
         ASSERT_EQ(d.peaks.size(), 1) << "the dropped list must not join the peak table";
-        EXPECT_EQ(d.signal.at(0), image::kSample0);
-        EXPECT_EQ(d.pointsPerSecond, image::kRate) << "50.9 truncates to 50";
         EXPECT_EQ(d.sampleAmount, image::kSampleAmount);
+        EXPECT_EQ(d.groupResults.size(), 1u);
+        EXPECT_EQ(d.diagnosisCode, -1);
         EXPECT_EQ(d.method.report.title, format >= 516 ? "T" : ReportSettings().title);
     }
 }

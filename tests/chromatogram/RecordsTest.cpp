@@ -48,27 +48,21 @@ TEST(PeakTypes, FirstMatchingRuleGivesTheCodeAndItsName)
     EXPECT_STREQ(peakTypeName(12), "") << "a code outside the table has no name";
 }
 
-TEST(ChromatogramTime, IndexTruncatesAndTimeDivides)
-{
-    ChromatogramData d;
-    d.pointsPerSecond = 10;
-    EXPECT_EQ(d.timeToIndex(-0.0999), -59);
-    EXPECT_DOUBLE_EQ(d.indexToTime(600), 1.0);
-    d.signal.resize(1200);
-    EXPECT_DOUBLE_EQ(d.duration(), 2.0);
-    d.pointsPerSecond = 0;  // a damaged file: no division by zero, no garbage
-    EXPECT_EQ(d.indexToTime(600), 0.0);
-}
-
-TEST(ChromatogramSignalFigures, MeanOfTruncatedMagnitudesAndRms)
+TEST(ChromatogramFigures, TimeIndexDurationMeanAndRms)
 {
     ChromatogramData d;
     EXPECT_EQ(d.meanAbsoluteSignal(), 0.0);
     EXPECT_EQ(d.rmsSignal(), 0.0);
-    d.signal.assign({1.9f, -2.9f, 0.5f, -0.5f});
+    d.pointsPerSecond = 10;
+    EXPECT_EQ(d.timeToIndex(-0.0999), -59);
+    EXPECT_DOUBLE_EQ(d.indexToTime(600), 1.0);
+    d.signal.assign({1.9f, -2.9f, 0.5f, -0.5f});  // magnitudes truncated: 1, 2, 0, 0
     EXPECT_DOUBLE_EQ(d.meanAbsoluteSignal(), 3.0 / 4.0);
-    d.signal.assign({3.0f, -4.0f});
-    EXPECT_DOUBLE_EQ(d.rmsSignal(), std::sqrt(12.5));
+    EXPECT_NEAR(d.rmsSignal(), std::sqrt(12.52 / 4.0), 1e-6);
+    d.signal.resize(1200);
+    EXPECT_DOUBLE_EQ(d.duration(), 2.0);
+    d.pointsPerSecond = 0;  // a damaged file: no division by zero, no garbage
+    EXPECT_EQ(d.indexToTime(600), 0.0);
 }
 
 TEST(ChromatogramPeaks, FindPeakAtExcludesTheBoundsAndLabelsToggleOnlyTheHideBit)

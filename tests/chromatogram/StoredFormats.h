@@ -5,6 +5,9 @@
 // skips or swaps an item is caught.
 #include "ByteBuilder.h"
 
+#include "chromatogram/ChromatogramData.h"
+
+#include <cmath>
 #include <string>
 
 namespace dgaws::test {
@@ -202,6 +205,84 @@ inline std::string oldChromatogramImage(const char* tag, int format)
     if (format >= 504)
         b.i32(1).i32(1).text("G").f64(0.1).f64(0.9).i32(2).f64(10).f64(20).f64(30);
     return b.bytes;
+}
+
+// A chromatogram with a distinct value in the stored fields that have their own stored form
+// or text, a rising wave of samples and one peak of every type code.
+inline ChromatogramData richRecord(int samples = 1199, int rate = 20)
+{
+    ChromatogramData d;
+    std::vector<float> s(static_cast<size_t>(samples));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<float>(100.0 * std::sin(static_cast<double>(i) / 37.0) + 0.25 * i);
+    d.signal.assign(std::move(s));
+    d.pointsPerSecond = rate;
+    d.hasData = 1;
+    AnalysisMethod& m = d.method;
+    m.levelMax = 750.5;
+    m.levelMin = -120.25;
+    m.name = d.methodName = "变压器油方法";
+    m.deviceNo = "1号主变";
+    m.tester = "张工";
+    m.serialNo = "2013062301";
+    m.calcMethod = 3;
+    m.option7 = 3;
+    m.testRecord.text1 = "上次";
+    m.testRecord.values[6] = 6.5;
+    m.listC.entries.resize(2);
+    m.listC.entries[1].c[5] = 5.5;
+    m.listD.entries.push_back({4, 1, 2, 3, 4});
+    m.groups.push_back({1, "烃类", 0.5, 4.5});
+    m.timeProgram.push_back({1.5, 8, 20.0, 3});
+    m.manualEvents.push_back({PeakRecord{}, 2, 1.75});
+    m.manualEvents[0].peak.componentName = "CH4(甲烷)";
+    m.report.title = "油中溶解气体分析报告";
+    ComponentEntry c;
+    c.name = "H2(氢气)";
+    c.groupParentIndex = 2;
+    c.concentrations = {1.0, 2.0, 3.0};
+    m.components.push_back(c);
+    d.injectionTime = OleDateTime::fromCivil(2024, 3, 5, 14, 7, 9);
+    const int flags[] = {0x0, 0x2, 0x3, 0x1, 0x10, 0x20, 0x21, 0x80, 0x100};
+    for (int k = 0; k < 9; ++k) {
+        PeakRecord p;
+        p.startIndex = 7 + 100 * k;
+        p.apexIndex = p.startIndex + 13;
+        p.endIndex = p.startIndex + 41;
+        p.baselineStartIndex = p.startIndex - 3;
+        p.baselineEndIndex = p.endIndex + 5;
+        p.retentionTime = p.apexIndex / 20.0 / 60.0;
+        p.halfWidth = 0.0125 + 0.001 * k;
+        p.area = k == 8 ? -2500.0 : 1000.0 + 10.5 * k;
+        p.areaPercent = 11.0 + k;
+        p.height = 300.0 + k;
+        p.apexValue = 310.0f;
+        p.tailingFactor = 1.05 + 0.01 * k;
+        p.baselineStartValue = 2.5f + k;
+        p.baselineEndValue = 3.5f + k;
+        p.typeFlags = flags[k];
+        d.peaks.append(p);
+    }
+    d.peaks[0].oilContent = 7.25;
+    d.peaks[0].componentName = "C2H2(乙炔)";
+    d.peaks[0].displayFlags = 0x44;
+    d.colors.rulerBackColor = 0x00ABCDEF;
+    d.signalMax = 1e6f;
+    d.signalMin = -3.75f;
+    d.editMode = 0x1203;
+    d.standardRun = 1;
+    d.sampleAmount = 50.0;
+    d.calibrationName = "ADefaultCali";
+    d.groupResults.push_back({1, "烃类", 0.5, 4.5, 3, 100.0, 50.0, 12.0});
+    d.linkedFile = "/data/B_1号主变.chg";
+    d.totalHydrocarbons = 150.5;
+    d.ratioCode3 = 2;
+    d.conclusion = "电弧放电";
+    d.advice = "建议：缩短检测周期。\r\n";
+    d.gasInOil[8] = 1.5;
+    d.diagnosisCode2 = 4;
+    d.extraTexts = {"一", "二", "三", "四", "五"};
+    return d;
 }
 
 }  // namespace dgaws::test

@@ -33,9 +33,6 @@ ChromatogramData parseText(std::string_view text, TextLayout layout, int current
 
 }  // namespace
 
-// ---------------------------------------------------------------------------------------
-// The bytes of the three layouts
-
 TEST(TextFormats, BytesOfTheThreeLayouts)
 {
     // The comma-separated layout writes its tab after each line feed, so the text ends in one.
@@ -81,9 +78,6 @@ TEST(TextFormats, NumbersDoNotFollowTheProcessLocale)
     EXPECT_EQ(back.signal.values(), (std::vector<float>{1.25f, 2.5f}));
 }
 
-// ---------------------------------------------------------------------------------------
-// Round trips through files
-
 TEST(TextFiles, EveryLayoutRoundTripsItsSamplesAndRate)
 {
     TempDir dir;
@@ -107,31 +101,6 @@ TEST(TextFiles, EveryLayoutRoundTripsItsSamplesAndRate)
         }
     }
 }
-
-TEST(TextFiles, SaveRefusesAnEmptyChromatogramAndKeepsThePreviousFile)
-{
-    TempDir dir;
-    const std::string path = dir.path("keep.txt");
-    writeFileAtomically(path, "1 2 3 ");
-    ChromatogramData empty;
-    empty.hasData = 1;
-    try {
-        saveText(empty, path, TextLayout::Plain);
-        FAIL();
-    } catch (const InterchangeError& e) {
-        EXPECT_STREQ(e.what(), kExportNoData);
-    }
-    ChromatogramData notAcquired = textRecord({1.0f});
-    notAcquired.hasData = 0;
-    EXPECT_THROW(saveText(notAcquired, path, TextLayout::Standard), InterchangeError);
-    EXPECT_EQ(readWholeFile(path), "1 2 3 ");
-    EXPECT_THROW(saveText(textRecord({1.0f}), dir.path("no/such/dir.txt"), TextLayout::Plain),
-                 FileError);
-    EXPECT_THROW(loadText(dir.path("absent.txt"), TextLayout::Plain), FileError);
-}
-
-// ---------------------------------------------------------------------------------------
-// Reading what people and other programs write
 
 TEST(TextReading, ReadingStopsAtTheFirstTextThatIsNotANumber)
 {
@@ -196,9 +165,6 @@ TEST(TextReading, RateFromTheFirstTwoTimes)
     EXPECT_EQ(rateFromTimeStep(NAN), 0);
     EXPECT_EQ(rateFromTimeStep(1.0 / 60.0 / 5000.0), 0);
 }
-
-// ---------------------------------------------------------------------------------------
-// Merging two chromatograms
 
 TEST(ChromatogramMerging, SecondPartContinuesFromTheJunction)
 {
