@@ -78,8 +78,8 @@ TEST(OldFormats, ReadWithTheLayoutOfTheirFormat)
         EXPECT_EQ(d.version.number, format);
         ASSERT_EQ(d.method.components.size(), 1u);
         EXPECT_EQ(d.method.components[0].groupParentIndex, -1) << "old component layout";
-        EXPECT_EQ(d.signal.values(), (std::vector<float>{format == 510 ? 12.0f : image::kSample0,
-                                                         image::kSample1}));
+        EXPECT_EQ(d.signal.values(),
+                  (std::vector<float>{format == 510 ? 12.0f : image::kSample0, image::kSample1}));
         EXPECT_EQ(d.signalMax, 900.0f);
         EXPECT_EQ(d.pointsPerSecond, image::kRate);
         ASSERT_EQ(d.peaks.size(), 1) << "the dropped list must not join the peak table";
