@@ -127,26 +127,20 @@ inline ChromatogramData chromatogramOf(const std::vector<float>& samples,
     return d;
 }
 
-// A signal made of straight segments: each adds `count` samples changing by `step`.
-class RampSignal {
-public:
-    explicit RampSignal(float start = 0.0f) : level_(start) {}
-
-    RampSignal& hold(int count) { return ramp(count, 0.0f); }
-    RampSignal& ramp(int count, float step)
-    {
-        for (int i = 0; i < count; ++i) {
-            level_ += step;
-            values_.push_back(level_);
-        }
-        return *this;
-    }
-    const std::vector<float>& values() const { return values_; }
-
-private:
-    float level_;
-    std::vector<float> values_;
+// A signal made of straight segments from 0: each adds `count` samples changing by `step`.
+struct Segment {
+    int count;
+    float step;
 };
+inline std::vector<float> segments(std::initializer_list<Segment> parts)
+{
+    std::vector<float> values;
+    float level = 0.0f;
+    for (const Segment& part : parts)
+        for (int i = 0; i < part.count; ++i)
+            values.push_back(level += part.step);
+    return values;
+}
 
 inline TimeEvent timeEvent(double minutes, int type, int peakWidth = 4, double slope = 10.0)
 {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,14 @@ struct Redetection {
                 best = i;
         return best;
     }
+    const PeakRecord& at(int sample) const { return data.peaks[near(sample)]; }
+    void addAt(int start, int apex, int end)
+    {
+        AddPeakClicks clicks;
+        for (int sample : {start, apex, end})
+            ASSERT_EQ(clicks.click(data.peaks, data.signal.count(), sample), EditStatus::Done);
+        ASSERT_EQ(editor.addPeak(clicks), EditStatus::Done);
+    }
 };
 
 // The group count means something only on a group's first row; the last row of a group
@@ -76,88 +85,80 @@ PeakTable groupCountsOnHeads(PeakTable t)
     return t;
 }
 
+struct ReplayCase {
+    const char* name;
+    std::function<void(Redetection&)> edits;
+    const char* undoRedo;  // u undoes, r redoes, after the edits
+};
+
+// A peak added at 1100, the end of the peak at 400 moved, the peak at 2400 made negative
+// and then plain again.
+void fourEdits(Redetection& r)
+{
+    r.addAt(1050, 1100, 1150);
+    ASSERT_EQ(r.editor.moveEnd(r.near(400), r.at(400).endIndex + 15), EditStatus::Done);
+    ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
+    ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
+}
+
+std::vector<ReplayCase> replayCases()
+{
+    std::vector<ReplayCase> c = {
+        {"every kind of boundary edit",
+         [](Redetection& r) {
+             r.addAt(1050, 1100, 1150);
+             ASSERT_EQ(r.editor.moveEnd(r.near(400), r.at(400).endIndex + 15), EditStatus::Done);
+             ASSERT_EQ(r.editor.moveStart(r.near(1880), r.at(1880).startIndex + 6),
+                       EditStatus::Done);
+             ASSERT_EQ(r.editor.moveApex(r.near(1400), r.at(1400).apexIndex + 3),
+                       EditStatus::Done);
+             ASSERT_EQ(r.editor.deletePeak(r.near(800)), EditStatus::Done);
+             ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
+         },
+         ""},
+        {"baseline cuts, overwritten in place",
+         [](Redetection& r) {
+             ASSERT_EQ(r.editor.verticalCut(r.near(400), 900), EditStatus::Done);
+             ASSERT_EQ(r.editor.slantCut(r.near(1800), 2000), EditStatus::Done);
+             ASSERT_EQ(r.editor.horizontalBaseline(r.near(2400), 2500), EditStatus::Done);
+         },
+         ""}};
+    for (const char* sequence : {"", "u", "uu", "uuu", "uuuu", "uur", "uuuurr", "uurr"})
+        c.push_back({"four edits", fourEdits, sequence});
+    return c;
+}
+
 }  // namespace
 
-TEST(ManualEventReplay, RedetectionReproducesEveryAddedPeakAndMovedBoundary)
+// Whatever was edited, undone and redone, re-detecting with the table replayed gives the
+// peaks that were on screen: an undone edit takes its rows with it, a redone one brings them
+// back. Without the method asking, the table is not replayed; the detection is one undo step.
+TEST(ManualEventReplay, RedetectionReproducesThePeaksOnScreen)
 {
-    Redetection r;
-    r.detect();
-    const PeakTable detected = r.data.peaks;
-    ASSERT_EQ(detected.size(), 6);
-    const int pair = r.near(1880);
-    ASSERT_EQ(r.data.peaks[pair].typeFlags & StartsInValley, StartsInValley);
-
-    AddPeakClicks clicks;
-    for (int sample : {1050, 1100, 1150})
-        ASSERT_EQ(clicks.click(r.data.peaks, r.data.signal.count(), sample), EditStatus::Done);
-    ASSERT_EQ(r.editor.addPeak(clicks), EditStatus::Done);
-    ASSERT_EQ(r.editor.moveEnd(r.near(400), r.data.peaks[r.near(400)].endIndex + 15),
-              EditStatus::Done);
-    ASSERT_EQ(r.editor.moveStart(r.near(1880), r.data.peaks[r.near(1880)].startIndex + 6),
-              EditStatus::Done);
-    ASSERT_EQ(r.editor.moveApex(r.near(1400), r.data.peaks[r.near(1400)].apexIndex + 3),
-              EditStatus::Done);
-    ASSERT_EQ(r.editor.deletePeak(r.near(800)), EditStatus::Done);
-    ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
-    const PeakTable edited = r.data.peaks;
-    const std::vector<ManualEvent> events = r.data.method.manualEvents;
-    ASSERT_EQ(events.size(), 7u);
-
-    r.detect();
-    EXPECT_EQ(r.data.peaks, detected) << "the table is not replayed unless the method asks";
-
-    r.data.method.useManualEvents = 1;
-    r.editor.select(2);
-    r.detect();
-    EXPECT_EQ(groupCountsOnHeads(r.data.peaks), groupCountsOnHeads(edited));
-    EXPECT_EQ(r.data.method.manualEvents, events) << "replaying leaves the table as it was";
-    EXPECT_EQ(r.editor.selection(), -1);
-
-    // The detection itself is one undo step.
-    ASSERT_TRUE(r.editor.undo());
-    EXPECT_EQ(r.data.peaks, detected);
-}
-
-// Whatever was undone and redone, re-detecting with the table replayed gives the peaks that
-// were on screen: an undone edit takes its rows with it, a redone one brings them back.
-TEST(ManualEventReplay, ReplayAfterUndoAndRedoGivesThePeaksOnScreen)
-{
-    // Each sequence follows the same four edits: a peak added at 1100, the end of the peak
-    // at 400 moved, the peak at 2400 made negative and then plain again.
-    for (const std::string sequence : {"", "u", "uu", "uuu", "uuuu", "uur", "uuuurr", "uurr"}) {
-        SCOPED_TRACE("undo/redo: \"" + sequence + "\"");
+    for (const ReplayCase& c : replayCases()) {
+        SCOPED_TRACE(std::string(c.name) + " then \"" + c.undoRedo + "\"");
         Redetection r;
         r.detect();
-        AddPeakClicks clicks;
-        for (int sample : {1050, 1100, 1150})
-            ASSERT_EQ(clicks.click(r.data.peaks, r.data.signal.count(), sample), EditStatus::Done);
-        ASSERT_EQ(r.editor.addPeak(clicks), EditStatus::Done);
-        ASSERT_EQ(r.editor.moveEnd(r.near(400), r.data.peaks[r.near(400)].endIndex + 15),
-                  EditStatus::Done);
-        ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
-        ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
-        for (char step : sequence)
-            ASSERT_TRUE(step == 'u' ? r.editor.undo() : r.editor.redo());
+        const PeakTable detected = r.data.peaks;
+        ASSERT_EQ(detected.size(), 6);
+        ASSERT_EQ(r.at(1880).typeFlags & StartsInValley, StartsInValley);
+        c.edits(r);
+        for (const char* step = c.undoRedo; *step; ++step)
+            ASSERT_TRUE(*step == 'u' ? r.editor.undo() : r.editor.redo());
         const PeakTable onScreen = r.data.peaks;
+        const std::vector<ManualEvent> events = r.data.method.manualEvents;
 
+        r.detect();
+        EXPECT_EQ(r.data.peaks, detected);
         r.data.method.useManualEvents = 1;
+        r.editor.select(2);
         r.detect();
         EXPECT_EQ(groupCountsOnHeads(r.data.peaks), groupCountsOnHeads(onScreen));
+        EXPECT_EQ(r.data.method.manualEvents, events) << "replaying leaves the table as it was";
+        EXPECT_EQ(r.editor.selection(), -1);
+        ASSERT_TRUE(r.editor.undo());
+        EXPECT_EQ(r.data.peaks, detected);
     }
-}
-
-TEST(ManualEventReplay, BaselineCutsAreOverwrittenInPlace)
-{
-    Redetection r;
-    r.detect();
-    ASSERT_EQ(r.editor.verticalCut(r.near(400), 900), EditStatus::Done);
-    ASSERT_EQ(r.editor.slantCut(r.near(1800), 2000), EditStatus::Done);
-    ASSERT_EQ(r.editor.horizontalBaseline(r.near(2400), 2500), EditStatus::Done);
-    const PeakTable edited = r.data.peaks;
-
-    r.data.method.useManualEvents = 1;
-    r.detect();
-    EXPECT_EQ(groupCountsOnHeads(r.data.peaks), groupCountsOnHeads(edited));
 }
 
 TEST(ManualEventReplay, EventsWithoutATargetInsertOrDoNothing)
