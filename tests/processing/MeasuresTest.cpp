@@ -137,7 +137,10 @@ TEST(Measures, GaussianWidthsTailingAndPlates)
     const double sigma = 20.0;
     const auto s = gaussians(1000, {{500, 1000, sigma}});
     auto d = tableOn(s, {rowOn(s, 400, 500, 600)});
+    d.signalMax = d.signalMin = 100.0f;
     const PeakTable t = evaluated(d);
+    EXPECT_EQ(d.signalMax, 1000.0f) << "the extremes take in every sample of a peak";
+    EXPECT_EQ(d.signalMin, s[401]);
     const double sample = 1.0 / 20 / 60;
     EXPECT_NEAR(t[0].halfWidth, 2.3548 * sigma * sample, 1.0 * sample);
     EXPECT_NEAR(t[0].tailingFactor, 1.0, 0.03);
@@ -282,6 +285,7 @@ TEST(AutoDelete, InsertAndDeleteKeepTheTableInOrderAndEvaluated)
     e.setSettings({1, 0});
     e.runDetection();
     ASSERT_EQ(d.peaks.size(), 2);
+    const int lastApex = d.peaks[1].apexIndex;
     e.insertPeak(rowOn(s, 900, 950, 1000));
     ASSERT_EQ(d.peaks.size(), 3);
     EXPECT_EQ(d.peaks[1].startIndex, 900);
@@ -290,8 +294,12 @@ TEST(AutoDelete, InsertAndDeleteKeepTheTableInOrderAndEvaluated)
 
     e.deletePeaksCrossing(800, 1100);
     EXPECT_EQ(d.peaks.size(), 2);
-    EXPECT_TRUE(e.deletePeak(0));
+    e.deletePeaksCrossing(0, 400);
+    e.evaluate(EvaluateStep::All);
     ASSERT_EQ(d.peaks.size(), 1);
+    EXPECT_EQ(d.peaks[0].apexIndex, lastApex);
     EXPECT_EQ(d.peaks[0].number, 1);
     EXPECT_DOUBLE_EQ(d.peaks[0].areaPercent, 100.0);
+    EXPECT_TRUE(e.deletePeak(0));
+    EXPECT_TRUE(d.peaks.empty());
 }

@@ -300,4 +300,8 @@ TEST(TimeProgram, RowsGoBeforeTheFirstLaterRowAndEqualTimesKeepTheirEntryOrder)
     EXPECT_EQ(program[0].type, T::IntegrationOff);
     EXPECT_EQ(program[1].type, T::IntegrationOn);
     EXPECT_EQ(replaceTimeEvent(program, 7, moved), program.size());
+    EXPECT_STREQ(timeEventTypeText(T::None), "无");
+    EXPECT_STREQ(timeEventTypeText(T::ManualEnd), "此处设定为峰止点");
+    EXPECT_STREQ(timeEventTypeText(-1), "");
+    EXPECT_STREQ(timeEventTypeText(T::Count), "");
 }
