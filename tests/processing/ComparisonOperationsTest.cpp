@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace dgaws;
 using namespace dgaws::comparison;
 
@@ -151,38 +153,37 @@ TEST(Difference, PartialRangesOutsideTheChromatogramsAreRefused)
     EXPECT_EQ(differenceOfChecked(list, o).signal.count(), 5);  // exactly to the end fits
 }
 
-TEST(Derivative, ConstantRampSingleAndEmpty)
+// Each result carries its source's rate and extremes of its own; applied twice, inversion
+// gives back the samples.
+TEST(SingleChromatogram, DerivativeInversionAndSmoothing)
 {
-    EXPECT_EQ(firstDerivative(entry({4, 4, 4, 4}).data).signal.values(), (Samples{0, 0, 0, 0}));
-    const ChromatogramData ramp = firstDerivative(entry({0, 1, 3, 6}, 0.0, 1, 20).data);
-    EXPECT_EQ(ramp.signal.values(), (Samples{20, 40, 60, 60}));  // the last repeats
-    EXPECT_EQ(ramp.pointsPerSecond, 20);
-    EXPECT_EQ(ramp.signalMax, 60.0f);
-
-    EXPECT_EQ(firstDerivative(entry({7}).data).signal.values(), Samples{0});
+    const auto derivative = [](const ChromatogramData& d) { return firstDerivative(d); };
+    const auto inversion = [](const ChromatogramData& d) { return inverted(inverted(d)); };
+    const auto byThree = [](const ChromatogramData& d) { return *smoothed(d, 3); };
+    const struct {
+        std::function<ChromatogramData(const ChromatogramData&)> operation;
+        Samples in, out;
+        int rate;
+        float max, min;
+    } cases[] = {
+        {derivative, {4, 4, 4, 4}, {0, 0, 0, 0}, 10, 0, 0},
+        {derivative, {0, 1, 3, 6}, {20, 40, 60, 60}, 20, 60, 20},  // the last repeats
+        {derivative, {7}, {0}, 10, 0, 0},
+        {inverted, {1.5f, -2.0f, 0.0f, 1e6f}, {-1.5f, 2.0f, -0.0f, -1e6f}, 10, 2.0f, -1e6f},
+        {inversion, {1.5f, -2.0f, 0.0f, 1e6f}, {1.5f, -2.0f, 0.0f, 1e6f}, 20, 1e6f, -2.0f},
+        {byThree, {3, 6, 9, 12, 15}, {3, 6, 6, 9, 12}, 50, 12, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.in.size() << " samples at " << c.rate);
+        const ChromatogramData r = c.operation(entry(c.in, 0.0, 1, c.rate).data);
+        EXPECT_EQ(r.signal.values(), c.out);
+        EXPECT_EQ(r.pointsPerSecond, c.rate);
+        EXPECT_EQ(r.signalMax, c.max);
+        EXPECT_EQ(r.signalMin, c.min);
+    }
     EXPECT_EQ(firstDerivative(entry({}).data).signal.count(), 0);
-}
-
-TEST(Inversion, TwiceRestoresTheSamples)
-{
-    const ChromatogramData d = entry({1.5f, -2.0f, 0.0f, 1e6f}).data;
-    const ChromatogramData once = inverted(d);
-    EXPECT_EQ(once.signal.values(), (Samples{-1.5f, 2.0f, -0.0f, -1e6f}));
-    EXPECT_EQ(once.signalMax, 2.0f);
-    EXPECT_EQ(once.signalMin, -1e6f);
-    EXPECT_EQ(inverted(once).signal.values(), d.signal.values());
-}
-
-// The averaging itself is the signal smoothing's; here the comparison's use of it.
-TEST(Smoothing, ResultCarriesTheSourceRateAndWidthsThatDoNothingGiveNone)
-{
-    const Samples x{3, 6, 9, 12, 15};
-    EXPECT_FALSE(smoothed(entry(x).data, 1));
+    EXPECT_FALSE(smoothed(entry({3, 6, 9}).data, 1)) << "a width that does nothing gives none";
     EXPECT_FALSE(smoothed(entry({}).data, 4));
-    const auto r = smoothed(entry(x, 0.0, 1, 50).data, 3);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->signal.values(), (Samples{3, 6, 6, 9, 12}));
-    EXPECT_EQ(r->pointsPerSecond, 50);
 }
 
 TEST(BaseLevel, MinimumOrTheBaselineEndsOfTheEvaluatedPeaks)
