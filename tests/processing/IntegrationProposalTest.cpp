@@ -13,16 +13,18 @@
 using namespace dgaws;
 using namespace dgaws::test;
 
-namespace {
-
 // A chromatogram of known noise, drift and widths: six peaks broadening from the narrowest
-// half width on, far apart, the narrowest the tallest.
-struct Known {
+// half width on, far apart, the narrowest the tallest. Fixtures and their parameters live
+// outside the anonymous namespace: a test class may not derive from a type private to a file
+// when the folder's files are compiled as one.
+struct KnownSignal {
     int rate;
     double noise;      // RMS
     double halfWidth;  // seconds, of the narrowest peak
     double driftPerMinute;
 };
+
+namespace {
 
 struct Built {
     ChromatogramData data;
@@ -30,7 +32,7 @@ struct Built {
     double halfWidth;  // samples
 };
 
-Built build(const Known& k)
+Built build(const KnownSignal& k)
 {
     constexpr double kWidths[] = {1.0, 1.3, 1.7, 2.2, 2.9, 3.8};
     constexpr double kHeights[] = {400, 60, 150, 80, 250, 100};  // in noise
@@ -64,15 +66,15 @@ Built build(const Known& k)
     return ::testing::AssertionSuccess();
 }
 
-class ProposalOnKnownSignal : public ::testing::TestWithParam<Known> {};
-
 }  // namespace
+
+class ProposalOnKnownSignal : public ::testing::TestWithParam<KnownSignal> {};
 
 // The figures come back within 15 % of what was put in, the proposal finds every peak, and
 // it does so with a margin: half and twice its slope find them too.
 TEST_P(ProposalOnKnownSignal, MeasuresTheSignalAndFindsEveryPeak)
 {
-    const Known k = GetParam();
+    const KnownSignal k = GetParam();
     const Built b = build(k);
     const IntegrationProposal p = proposeIntegration(b.data, 20);
     EXPECT_NEAR(p.noise, k.noise, 0.15 * k.noise);
@@ -99,14 +101,14 @@ TEST_P(ProposalOnKnownSignal, MeasuresTheSignalAndFindsEveryPeak)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, ProposalOnKnownSignal,
-                         ::testing::Values(Known{10, 4.0, 3.0, 0.0}, Known{20, 2.0, 2.0, 30.0},
-                                           Known{50, 1.0, 1.2, -12.0}));
+                         ::testing::Values(KnownSignal{10, 4.0, 3.0, 0.0}, KnownSignal{20, 2.0, 2.0, 30.0},
+                                           KnownSignal{50, 1.0, 1.2, -12.0}));
 
 // A run that starts off its baseline is locked until the signal turns; a signal without
 // any peak keeps the method's widths and says so.
 TEST(Proposal, LocksOutTheStartingDisturbanceAndKeepsWidthsWithoutPeaks)
 {
-    Built b = build(Known{20, 2.0, 2.0, 0.0});
+    Built b = build(KnownSignal{20, 2.0, 2.0, 0.0});
     std::vector<float> s(b.data.signal.values().begin(), b.data.signal.values().end());
     for (int i = 0; i < 30; ++i)  // falling from far above the baseline to sample 30
         s[static_cast<size_t>(i)] += static_cast<float>(3000.0 * (30 - i) / 30.0);
@@ -130,16 +132,12 @@ TEST(Proposal, LocksOutTheStartingDisturbanceAndKeepsWidthsWithoutPeaks)
     EXPECT_TRUE(detect(flat).empty()) << "noise alone gives no peak";
 }
 
-namespace {
-
 struct AiaCase {
     const char* file;
     int leastFound;  // of the stored peaks with at least 1 % of the largest area
 };
 
 class ProposalOnAiaFiles : public ::testing::TestWithParam<AiaCase> {};
-
-}  // namespace
 
 // Another data system's chromatograms with the peak tables it stored: the proposal alone
 // finds at least these of the stored peaks within 0.03 min. The scans of a mass detector,
