@@ -10,6 +10,8 @@
 #include <cmath>
 #include <initializer_list>
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace dgaws::test {
@@ -127,18 +129,15 @@ inline ChromatogramData chromatogramOf(const std::vector<float>& samples,
     return d;
 }
 
-// A signal made of straight segments from 0: each adds `count` samples changing by `step`.
-struct Segment {
-    int count;
-    float step;
-};
-inline std::vector<float> segments(std::initializer_list<Segment> parts)
+// A signal made of straight segments from 0, given as pairs: each adds `count` samples
+// changing by `step`.
+inline std::vector<float> segments(std::initializer_list<float> countsAndSteps)
 {
     std::vector<float> values;
     float level = 0.0f;
-    for (const Segment& part : parts)
-        for (int i = 0; i < part.count; ++i)
-            values.push_back(level += part.step);
+    for (auto it = countsAndSteps.begin(); it != countsAndSteps.end(); it += 2)
+        for (int i = 0; i < static_cast<int>(*it); ++i)
+            values.push_back(level += *(it + 1));
     return values;
 }
 
@@ -240,6 +239,24 @@ inline PeakRecord rowOn(const std::vector<float>& s, int start, int apex, int en
     p.retentionTime = apex / static_cast<double>(pointsPerSecond) / 60.0;
     p.typeFlags = flags;
     return p;
+}
+
+// A table in one line, to compare whole: "start-apex-end" for each row, its type bits in
+// hex when it has any, and its baseline points when they are not its own ends.
+inline std::string outline(const PeakTable& table)
+{
+    std::ostringstream out;
+    for (int i = 0; i < table.size(); ++i) {
+        const PeakRecord& p = table[i];
+        out << (i ? "; " : "") << p.startIndex << '-' << p.apexIndex << '-' << p.endIndex;
+        if (p.typeFlags)
+            out << " x" << std::hex << p.typeFlags << std::dec;
+        if (p.baselineStartIndex != p.startIndex || p.baselineStartValue != p.startValue)
+            out << " from " << p.baselineStartIndex << ':' << p.baselineStartValue;
+        if (p.baselineEndIndex != p.endIndex || p.baselineEndValue != p.endValue)
+            out << " to " << p.baselineEndIndex << ':' << p.baselineEndValue;
+    }
+    return out.str();
 }
 
 inline ChromatogramData tableOn(const std::vector<float>& s, const std::vector<PeakRecord>& rows,

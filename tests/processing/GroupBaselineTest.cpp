@@ -110,26 +110,6 @@ TEST(GroupBaselines, BaselineNeverStartsAboveTheSignal)
     EXPECT_EQ(t[0].baselineEndValue, 90.0f + std::trunc(40 * (20.0 / 80)));
 }
 
-TEST(GroupBaselines, LonePeakKeepsTheBaselinePointsItsBitsFix)
-{
-    const auto s = twoTriangles(180.0f);
-    PeakRecord fixedStart = rowOn(s, 10, 30, 50, FixedBaselineStart);
-    fixedStart.baselineStartValue = 80.0f;
-    PeakRecord fixedEnd = rowOn(s, 50, 70, 90, FixedBaselineEnd);
-    fixedEnd.baselineEndValue = 95.0f;
-    auto d = tableOn(s, {fixedStart}), e = tableOn(s, {fixedEnd});
-    EXPECT_EQ(evaluated(d)[0].baselineStartValue, 80.0f);
-    EXPECT_EQ(evaluated(e)[0].baselineEndValue, 95.0f);
-
-    PeakRecord tailing = rowOn(s, 10, 30, 90, TailingWithRidersBehind);
-    tailing.baselineEndValue = 60.0f;
-    tailing.baselineStartValue = 70.0f;
-    auto f = tableOn(s, {tailing});
-    const PeakTable t = evaluated(f);
-    EXPECT_EQ(t[0].baselineEndValue, 60.0f);
-    EXPECT_EQ(t[0].baselineStartValue, 100.0f);
-}
-
 TEST(GroupBaselines, EvaluatingDetectedTablesTwiceChangesNothing)
 {
     const std::vector<std::vector<float>> signals = {

@@ -101,7 +101,8 @@ TEST_P(ProposalOnKnownSignal, MeasuresTheSignalAndFindsEveryPeak)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, ProposalOnKnownSignal,
-                         ::testing::Values(KnownSignal{10, 4.0, 3.0, 0.0}, KnownSignal{20, 2.0, 2.0, 30.0},
+                         ::testing::Values(KnownSignal{10, 4.0, 3.0, 0.0},
+                                           KnownSignal{20, 2.0, 2.0, 30.0},
                                            KnownSignal{50, 1.0, 1.2, -12.0}));
 
 // A run that starts off its baseline is locked until the signal turns; a signal without

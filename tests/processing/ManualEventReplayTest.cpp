@@ -110,8 +110,7 @@ std::vector<ReplayCase> replayCases()
              ASSERT_EQ(r.editor.moveEnd(r.near(400), r.at(400).endIndex + 15), EditStatus::Done);
              ASSERT_EQ(r.editor.moveStart(r.near(1880), r.at(1880).startIndex + 6),
                        EditStatus::Done);
-             ASSERT_EQ(r.editor.moveApex(r.near(1400), r.at(1400).apexIndex + 3),
-                       EditStatus::Done);
+             ASSERT_EQ(r.editor.moveApex(r.near(1400), r.at(1400).apexIndex + 3), EditStatus::Done);
              ASSERT_EQ(r.editor.deletePeak(r.near(800)), EditStatus::Done);
              ASSERT_EQ(r.editor.toggleNegative(r.near(2400)), EditStatus::Done);
          },

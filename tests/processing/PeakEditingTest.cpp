@@ -166,8 +166,9 @@ TEST(PeakEditing, TailingPeakCarriesItsRidersBehind)
 
     // A slant cut takes the roles away and ends it where the next peak starts, whatever lies
     // before it.
-    EditBench c(s, {rowOn(s, 50, 100, 150), rowOn(s, 240, 300, 460),
-                    rowOn(s, 470, 500, 560, EndsInValley), rowOn(s, 560, 650, 700, StartsInValley)});
+    EditBench c(s,
+                {rowOn(s, 50, 100, 150), rowOn(s, 240, 300, 460),
+                 rowOn(s, 470, 500, 560, EndsInValley), rowOn(s, 560, 650, 700, StartsInValley)});
     ASSERT_EQ(c.editor.tailingBehind(1, 800), EditStatus::Done);
     ASSERT_EQ(c.peaks()[1].endIndex, 460);
     ASSERT_EQ(c.editor.slantCut(1, 320), EditStatus::Done);

@@ -122,24 +122,6 @@ TEST(Robustness, WidthsBelowTheirMinimumsActAsTheMinimums)
         EXPECT_EQ(tableWith(2, j), judgeFive) << j;
 }
 
-TEST(Robustness, EmptySignalAndZeroRate)
-{
-    ChromatogramData empty;
-    PeakEngine e(empty);
-    e.runDetection();
-    EXPECT_TRUE(empty.peaks.empty());
-    EXPECT_EQ(empty.evaluated, 1);
-
-    ChromatogramData still = chromatogramOf(peaks(), plainParams(), 0);
-    const PeakTable t = detect(still);
-    ASSERT_FALSE(t.empty());
-    for (const PeakRecord& p : t) {
-        EXPECT_EQ(p.retentionTime, 0.0);
-        EXPECT_EQ(p.halfWidth, 0.0);
-        EXPECT_EQ(p.plates, 0.0);
-    }
-}
-
 namespace {
 
 // The measures a damaged row may hold anything in before, but never after, an evaluation.

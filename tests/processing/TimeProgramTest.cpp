@@ -21,47 +21,85 @@ double minutesAt(int index)
 
 }  // namespace
 
-TEST(TimeProgram, NoPeakStartsBeforeTheLockTime)
+// Whole tables detected under a time program, each against the same signal detected
+// without one where that tells the story.
+TEST(TimeProgram, RowsShapeTheTable)
 {
-    const auto signal = gaussians(4000, {{600, 500, 15}, {3000, 500, 15}});
-    IntegrationParams p = plainParams();
-    p.lockTime = 1.0;
-    const PeakTable t = detect(chromatogramOf(signal, p));
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_GT(t[0].apexIndex, 2900);
-    // A row applied before the lock time must not keep integration off afterwards.
-    const PeakTable t2 = detect(withProgram(signal, {timeEvent(0.25, T::AutoTailingOn)}, p));
-    ASSERT_EQ(t2.size(), 1);
-    EXPECT_GT(t2[0].apexIndex, 2900);
-}
-
-TEST(TimeProgram, ForbiddingIntegrationClosesOrDropsTheOpenPeak)
-{
-    const auto signal = gaussians(3000, {{400, 500, 15}, {1000, 500, 15}, {2000, 500, 15}});
-    // Past its rear inflection at sample 1050 with a row before it: ends at sample 1049.
-    const PeakTable t = detect(withProgram(signal,
-                                           {timeEvent(minutesAt(1050), T::IntegrationOff),
-                                            timeEvent(minutesAt(1500), T::IntegrationOn)}));
-    ASSERT_EQ(t.size(), 3);
-    EXPECT_EQ(t[1].baselineEndIndex, 1049);
-    EXPECT_GT(t[2].apexIndex, 1900) << "allowed again, detection resumes";
-    // Still rising at sample 975: dropped.
-    const PeakTable t2 =
-        detect(withProgram(signal, {timeEvent(minutesAt(975), T::IntegrationOff)}));
-    ASSERT_EQ(t2.size(), 1);
-    EXPECT_LT(t2[0].apexIndex, 500);
-}
-
-TEST(TimeProgram, DroppingAPeakThatStartedInAValleyUnmarksThePreviousRow)
-{
-    const auto signal = gaussians(1600, {{1050, 500, 15}, {1120, 300, 15}});
-    const PeakTable joined = detect(chromatogramOf(signal, plainParams()));
-    ASSERT_EQ(joined.size(), 2);
-    const PeakTable t =
-        detect(withProgram(signal, {timeEvent(minutesAt(1125), T::IntegrationOff)}));
-    ASSERT_EQ(t.size(), 1);
-    EXPECT_EQ(t[0].typeFlags, 0);
-    EXPECT_EQ(t[0].endIndex, joined[0].endIndex);
+    const auto twoFar = gaussians(4000, {{600, 500, 15}, {3000, 500, 15}});
+    const auto three = gaussians(3000, {{400, 500, 15}, {1000, 500, 15}, {2000, 500, 15}});
+    const auto joined = gaussians(1600, {{1050, 500, 15}, {1120, 300, 15}});
+    const auto flat = std::vector<float>(3600, 5.0f);
+    const auto four =
+        gaussians(3600, {{800, 400, 15}, {1250, 400, 20}, {1800, 600, 20}, {3000, 400, 15}});
+    const auto two = gaussians(2000, {{500, 500, 15}, {1200, 300, 15}});
+    const struct {
+        const char* what;
+        const std::vector<float>& samples;
+        std::vector<TimeEvent> program;
+        double lockTime;
+        const char* table;
+    } cases[] = {
+        {"no peak starts before the lock time", twoFar, {}, 1.0, "2949-3001-3065"},
+        {"nor does a row before it keep integration off",
+         twoFar,
+         {timeEvent(0.25, T::AutoTailingOn)},
+         1.0,
+         "2949-3000-3049"},
+        {"past its rear inflection at 1050 with a row before it, a peak ends at 1049",
+         three,
+         {timeEvent(minutesAt(1050), T::IntegrationOff),
+          timeEvent(minutesAt(1500), T::IntegrationOn)},
+         0.0,
+         "346-398-466; 946-998-1049; 1948-2000-2049"},
+        {"still rising at 975 it is dropped",
+         three,
+         {timeEvent(minutesAt(975), T::IntegrationOff)},
+         0.0,
+         "346-398-466"},
+        {"the two run together",
+         joined,
+         {},
+         0.0,
+         "998-1050-1086 x2 to 1086:1.22841; 1086-1118-1182 x1 from 1086:1.22841"},
+        {"dropping the second unmarks the first",
+         joined,
+         {timeEvent(minutesAt(1125), T::IntegrationOff)},
+         0.0,
+         "998-1050-1086"},
+        {"a manual peak where nothing exceeds the start",
+         flat,
+         {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::ManualEnd)},
+         0.0,
+         "1200-1200-2400"},
+        {"four automatic peaks",
+         four,
+         {},
+         0.0,
+         "750-798-862; 1182-1250-1330; 1730-1798-1882; 2950-2998-3062"},
+        {"rows taken by time; peaks with a baseline point inside the manual one replaced",
+         four,
+         {timeEvent(2.0, T::ManualEnd), timeEvent(1.0, T::ManualStart)},
+         0.0,
+         "750-798-862; 1200-1800-2400; 2949-3000-3048"},
+        {"two rows at one time are applied at consecutive samples, missing the second's own",
+         flat,
+         {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::None), timeEvent(2.0, T::ManualEnd)},
+         0.0,
+         ""},
+        {"without a program", two, {}, 0.0, "446-498-566; 1150-1198-1262"},
+        {"rows after the end of the data change nothing",
+         two,
+         {timeEvent(10.0, T::IntegrationOff, 50, 500.0)},
+         0.0,
+         "446-498-566; 1150-1198-1262"},
+    };
+    for (const auto& c : cases) {
+        IntegrationParams p = plainParams();
+        p.lockTime = c.lockTime;
+        ChromatogramData d = withProgram(c.samples, c.program, p);
+        d.method.timeProgramEnabled = c.program.empty() ? 0 : 1;
+        EXPECT_EQ(outline(detect(d)), c.table) << c.what;
+    }
 }
 
 TEST(TimeProgram, DoublingDoublesTheBunchAndHalvesTheThresholdEachPeriod)
@@ -84,47 +122,6 @@ TEST(TimeProgram, DoublingDoublesTheBunchAndHalvesTheThresholdEachPeriod)
         EXPECT_EQ(e.workingBunchSize(), doubling > 0 ? 12.0 : 3.0);
         EXPECT_DOUBLE_EQ(e.workingThreshold(), doubling > 0 ? 0.2 : 0.8);
     }
-}
-
-TEST(TimeProgram, ManualStartAndEndMakeExactlyOnePeak)
-{
-    const PeakTable one =
-        detect(withProgram(std::vector<float>(3600, 5.0f),
-                           {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::ManualEnd)}));
-    ASSERT_EQ(one.size(), 1);
-    EXPECT_EQ(one[0].endIndex, 2400);
-    EXPECT_EQ(one[0].apexIndex, 1200) << "nothing exceeds the start";
-
-    // Automatic peaks with a baseline point strictly inside the manual one are replaced.
-    const auto signal =
-        gaussians(3600, {{800, 400, 15}, {1250, 400, 20}, {1800, 600, 20}, {3000, 400, 15}});
-    ASSERT_EQ(detect(chromatogramOf(signal, plainParams())).size(), 4);
-    // Stored out of order: the rows are taken by time.
-    const PeakTable t =
-        detect(withProgram(signal, {timeEvent(2.0, T::ManualEnd), timeEvent(1.0, T::ManualStart)}));
-    ASSERT_EQ(t.size(), 3);
-    EXPECT_LT(t[0].apexIndex, 900);
-    EXPECT_EQ(t[1].baselineStartIndex, 1200);
-    EXPECT_EQ(t[1].endIndex, 2400);
-    EXPECT_EQ(t[1].apexIndex, 1800);
-    EXPECT_EQ(t[1].typeFlags, 0);
-    EXPECT_GT(t[2].apexIndex, 2900);
-}
-
-TEST(TimeProgram, ManualEventPassedOverHasNoEffect)
-{
-    // Two rows at one time are applied at consecutive samples; the second misses its own.
-    EXPECT_TRUE(detect(withProgram(std::vector<float>(3600, 5.0f),
-                                   {timeEvent(1.0, T::ManualStart), timeEvent(2.0, T::None),
-                                    timeEvent(2.0, T::ManualEnd)}))
-                    .empty());
-}
-
-TEST(TimeProgram, RowsAfterTheEndOfTheDataChangeNothing)
-{
-    const auto signal = gaussians(2000, {{500, 500, 15}, {1200, 300, 15}});
-    EXPECT_EQ(detect(withProgram(signal, {timeEvent(10.0, T::IntegrationOff, 50, 500.0)})),
-              detect(chromatogramOf(signal, plainParams())));
 }
 
 TEST(TimeProgram, HorizontalBaselineFixesTheNextPeaksStartLevel)
