@@ -94,15 +94,10 @@ TEST(SumAndAverage, EntriesArePlacedRelativeToTheFirst)
     // A negative shift moves the entry left.
     std::vector<ComparisonEntry> left{entry(a), entry(b, samples(-1))};
     EXPECT_EQ(sumOfChecked(left, false).signal.values(), (Samples{11, 21, 32, 43, 54, 65}));
-}
-
-TEST(Difference, WholeChromatogramsWithTheirShifts)
-{
-    std::vector<ComparisonEntry> list{entry({5, 7, 9, 11}), entry({1, 2, 3, 4}, samples(1))};
-    const auto r = differenceOfChecked(list, {});
-    EXPECT_EQ(r.signal.values(), (Samples{4, 6, 7, 8}));
-    list[1].checked = 0;
-    EXPECT_THROW(differenceOfChecked(list, {}), ComparisonError);
+    EXPECT_EQ(differenceOfChecked(list, {}).signal.values(), (Samples{-9, -8, -17, -26, -35, -44}))
+        << "the first two, the second one sample to the right";
+    list[1].checked = list[2].checked = 0;
+    EXPECT_THROW(differenceOfChecked(list, {}), ComparisonError) << "only one left";
 }
 
 TEST(Difference, PartialRangeWithAndWithoutTheRetentionOffset)

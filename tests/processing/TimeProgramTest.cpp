@@ -249,7 +249,7 @@ struct Watch {
 
 }  // namespace
 
-TEST(StartSignal, DipAndRecoveryAreFound)
+TEST(StartSignal, DipAndRecoveryAreFoundAndQuietIsNoStart)
 {
     const auto samples = SyntheticSignal(1200, 100.0f).gaussian(400, -500, 20).noise(0.5).floats();
     Watch w(samples);
@@ -268,14 +268,11 @@ TEST(StartSignal, DipAndRecoveryAreFound)
     EXPECT_FALSE(w.engine.confirmStartSignal(1.0));
     EXPECT_FALSE(s.found());
     EXPECT_EQ(s.state(), 1) << "watching again";
-}
 
-TEST(StartSignal, QuietSignalIsNotAStart)
-{
-    Watch w(SyntheticSignal(2000, 100.0f).noise(0.3).floats());
-    EXPECT_FALSE(w.engine.startSignal().found());
-    EXPECT_EQ(w.engine.startSignal().state(), 1);
-    EXPECT_FALSE(w.engine.confirmStartSignal(0.2));
+    Watch quiet(SyntheticSignal(2000, 100.0f).noise(0.3).floats());
+    EXPECT_FALSE(quiet.engine.startSignal().found());
+    EXPECT_EQ(quiet.engine.startSignal().state(), 1);
+    EXPECT_FALSE(quiet.engine.confirmStartSignal(0.2));
 }
 
 TEST(TimeProgram, RowsGoBeforeTheFirstLaterRowAndEqualTimesKeepTheirEntryOrder)
