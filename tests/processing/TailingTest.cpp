@@ -19,30 +19,39 @@ double tangentFromStart(const SignalBuffer& s, const PeakRecord& p, int i)
 
 TEST(Tailing, SolventPeakCarriesItsRidersAndLosesTheirAreas)
 {
-    auto d = chromatogramOf(solventWithRiders(), plainParams());
-    const PeakTable t = detect(d);
-    ASSERT_EQ(t.size(), 3);
-    EXPECT_EQ(t[0].typeFlags, PeakFlag::TailingWithRidersBehind);
-    EXPECT_NEAR(t[1].apexIndex, 700, 4);
-    EXPECT_NEAR(t[2].apexIndex, 1100, 4);
-    // The tail never comes back, so the tailing peak's baseline runs to the data's end,
-    // under its riders, and their areas are taken out of its own.
-    EXPECT_GE(t[0].baselineEndIndex, 3990);
-    EXPECT_LT(t[0].endIndex, t[1].startIndex + 1);
-    const std::vector<float>& v = d.signal.values();
-    EXPECT_DOUBLE_EQ(t[0].area, rawArea(v, t[0]) - rawArea(v, t[2]) - rawArea(v, t[1]));
-    // Each rider ends where the tangent from its start turns down.
-    for (int r : {1, 2}) {
-        const PeakRecord& p = t[r];
-        const int e = p.endIndex;
-        EXPECT_EQ(p.typeFlags, PeakFlag::RiderOnTail);
-        EXPECT_GT(p.area, 0.0);
-        EXPECT_EQ(p.baselineEndIndex, e);
-        const double atEnd = tangentFromStart(d.signal, p, e);
-        const double after = tangentFromStart(d.signal, p, e + 1);
-        EXPECT_GT(after, 0.0);
-        EXPECT_LT(after, atEnd) << "the tangent turned one sample after the end";
-        EXPECT_LT(e, p.apexIndex + 4 * 8) << "well before the rider is back on the tail";
+    // A tail falling by several uV a sample as riders leave it, and one falling by less than 1.
+    for (const double tau : {3000.0, 30000.0}) {
+        SCOPED_TRACE(tau);
+        const auto samples = SyntheticSignal(4000)
+                                 .tailing(200, 20000, 10, tau)
+                                 .gaussian(700, 150, 8)
+                                 .gaussian(1100, 120, 8)
+                                 .floats();
+        auto d = chromatogramOf(samples, plainParams());
+        const PeakTable t = detect(d);
+        ASSERT_EQ(t.size(), 3);
+        EXPECT_EQ(t[0].typeFlags, PeakFlag::TailingWithRidersBehind);
+        EXPECT_NEAR(t[1].apexIndex, 700, 4);
+        EXPECT_NEAR(t[2].apexIndex, 1100, 4);
+        // The tail never comes back, so the tailing peak's baseline runs to the data's end,
+        // under its riders, and their areas are taken out of its own.
+        EXPECT_GE(t[0].baselineEndIndex, 3990);
+        EXPECT_LT(t[0].endIndex, t[1].startIndex + 1);
+        const std::vector<float>& v = d.signal.values();
+        EXPECT_DOUBLE_EQ(t[0].area, rawArea(v, t[0]) - rawArea(v, t[2]) - rawArea(v, t[1]));
+        // Each rider ends where the tangent from its start turns down.
+        for (int r : {1, 2}) {
+            const PeakRecord& p = t[r];
+            const int e = p.endIndex;
+            EXPECT_EQ(p.typeFlags, PeakFlag::RiderOnTail);
+            EXPECT_GT(p.area, 0.0);
+            EXPECT_EQ(p.baselineEndIndex, e);
+            const double atEnd = tangentFromStart(d.signal, p, e);
+            const double after = tangentFromStart(d.signal, p, e + 1);
+            EXPECT_GT(after, 0.0);
+            EXPECT_LT(after, atEnd) << "the tangent turned one sample after the end";
+            EXPECT_LE(e, p.apexIndex + 4 * 8) << "before the rider is back on the tail";
+        }
     }
 }
 
