@@ -261,3 +261,24 @@ TEST(LiveAndStored, LiveFeedingWithEvaluationAfterEachSampleEqualsStoredDetectio
         EXPECT_EQ(live, expected) << c.name;
     }
 }
+
+// A run whose chromatogram moves to another record before it ends finishes on the new one,
+// not on what the old record holds by then.
+TEST(LiveAndStored, PassMovedToAnotherChromatogramFinishesOnIt)
+{
+    const auto samples = gaussians(440, {{150, 500, 15}, {400, 500, 15}});
+    const PeakTable expected = detect(chromatogramOf(samples, plainParams()));
+    ASSERT_EQ(expected.size(), 2);
+    ChromatogramData first = chromatogramOf(samples, plainParams());
+    PeakEngine engine(first);
+    engine.setSettings({1, 0});
+    engine.resetPass();
+    for (float v : samples)
+        engine.feedSample(v);
+    ChromatogramData moved = first;
+    engine.attach(moved);
+    first.signal.assign(std::vector<float>(samples.size(), 7.0f));
+    engine.finishPass();
+    engine.evaluate(EvaluateStep::All);
+    EXPECT_EQ(moved.peaks, expected);
+}
