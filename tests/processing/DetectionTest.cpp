@@ -248,7 +248,7 @@ std::vector<Case> cases()
 
 }  // namespace
 
-TEST(LiveAndStored, LiveFeedingWithEvaluationAfterEachSampleEqualsStoredDetection)
+TEST(LiveAndStored, LiveFeedingEvaluatedAfterEachSampleEqualsStoredDetectionAndItsReevaluation)
 {
     for (const Case& c : cases()) {
         ChromatogramData stored =
@@ -259,6 +259,7 @@ TEST(LiveAndStored, LiveFeedingWithEvaluationAfterEachSampleEqualsStoredDetectio
         const PeakTable live = detectLive(c.samples, c.method, c.pointsPerSecond,
                                           static_cast<int>(c.samples.size()) + 500);
         EXPECT_EQ(live, expected) << c.name;
+        EXPECT_EQ(evaluated(stored), expected) << c.name << ": evaluated twice";
     }
 }
 

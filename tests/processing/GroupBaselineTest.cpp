@@ -110,28 +110,6 @@ TEST(GroupBaselines, BaselineNeverStartsAboveTheSignal)
     EXPECT_EQ(t[0].baselineEndValue, 90.0f + std::trunc(40 * (20.0 / 80)));
 }
 
-TEST(GroupBaselines, EvaluatingDetectedTablesTwiceChangesNothing)
-{
-    const std::vector<std::vector<float>> signals = {
-        gaussians(900, {{150, 500, 15}, {220, 400, 15}, {290, 300, 15}}),
-        SyntheticSignal(900, 50.0f)
-            .drift(-0.2)
-            .gaussian(150, 500, 15)
-            .gaussian(225, 300, 12)
-            .gaussian(300, 200, 12)
-            .noise(2.0)
-            .floats(),
-        gaussians(600, {{150, 500, 15}, {220, 300, 15}, {186, -100, 4}}),
-        solventWithRiders(),
-    };
-    for (const auto& s : signals) {
-        auto d = chromatogramOf(s, plainParams());
-        const PeakTable first = detect(d);
-        ASSERT_FALSE(first.empty());
-        EXPECT_EQ(evaluated(d), first);
-    }
-}
-
 TEST(GroupBaselines, DetachCutsTheGroupAroundTheRow)
 {
     const auto s = twoTriangles(180.0f);
