@@ -183,3 +183,18 @@ TEST(Proposal, UniformFileFindsAllEightWithAreasWithinAFifth)
     for (const PeakMatch& m : c.matches())
         EXPECT_NEAR(m.areaRatio, 1.0, 0.2) << stored[m.reference].retentionTime;
 }
+
+// Without noise the walk from a peak runs down to the first sample, whose own level counts:
+// the narrow peak stays the narrowest and resolved.
+TEST(Proposal, NoiselessSignalKeepsTheNarrowPeakTheNarrowest)
+{
+    for (const double first : {300.0, 600.0}) {
+        const ChromatogramData d = chromatogramOf(
+            SyntheticSignal(6000, 1000.0f).gaussian(first, 500, 5).gaussian(3000, 500, 15).floats(),
+            plainParams());
+        const IntegrationProposal p = proposeIntegration(d, 20);
+        ASSERT_TRUE(p.peakFound) << first;
+        EXPECT_NEAR(p.narrowestSamples, 2.3548 * 5, 0.1 * 2.3548 * 5) << first;
+        EXPECT_EQ(p.significantPeaks, 2) << first;
+    }
+}
