@@ -65,31 +65,6 @@ TEST(ChromatogramFigures, TimeIndexDurationMeanAndRms)
     EXPECT_EQ(d.indexToTime(600), 0.0);
 }
 
-TEST(ChromatogramPeaks, FindPeakAtExcludesTheBoundsAndLabelsToggleOnlyTheHideBit)
-{
-    ChromatogramData d;
-    d.pointsPerSecond = 10;
-    for (int start : {30, 60}) {
-        PeakRecord p;
-        p.startIndex = start;
-        p.endIndex = start + 30;
-        d.peaks.append(p);
-    }
-    EXPECT_EQ(d.findPeakAt(0.05), -1);  // exactly at a's start
-    EXPECT_EQ(d.findPeakAt(0.06), 0);
-    EXPECT_EQ(d.findPeakAt(0.10), -1);  // a's end and b's start
-    EXPECT_EQ(d.findPeakAt(0.12), 1);
-    EXPECT_EQ(d.findPeakAt(0.15), -1);
-
-    d.peaks[0].displayFlags = 0x2 | PeakLabel::HideMarks;
-    d.setPeakLabels(PeakLabel::HideMarks);
-    EXPECT_EQ(d.peaks[0].displayFlags, 0x2);
-    EXPECT_EQ(d.peaks[1].displayFlags, 0x1 | PeakLabel::HideMarks);
-    d.setPeakLabels(PeakLabel::Area);
-    EXPECT_EQ(d.peaks[0].displayFlags, PeakLabel::Area);
-    EXPECT_EQ(d.peaks[1].displayFlags, PeakLabel::Area) << "a label value also clears the hide bit";
-}
-
 TEST(ChromatogramResults, ResetClearsDiagnosisAndKeepsTheChromatogram)
 {
     ChromatogramData d;
@@ -110,18 +85,35 @@ TEST(ChromatogramResults, ResetClearsDiagnosisAndKeepsTheChromatogram)
     EXPECT_EQ(d.working, fresh.working);
 }
 
-TEST(PeakTable, ManualPeaksGoBeforeTheFirstPeakStartingAtOrAfterTheirEnd)
+// Manual peaks go before the first peak starting at or after their end; a peak is found
+// strictly inside its bounds; labels toggle only the hide bit.
+TEST(PeakTable, ManualPeaksFindingAndLabels)
 {
-    PeakTable t;
-    for (int s : {10, 50, 90}) {
+    ChromatogramData d;
+    d.pointsPerSecond = 10;
+    PeakTable& t = d.peaks;
+    for (int s : {30, 60, 90}) {
         PeakRecord p;
         p.startIndex = s;
-        p.endIndex = s + 20;
+        p.endIndex = s + 30;
         t.append(p);
     }
+    EXPECT_EQ(d.findPeakAt(0.05), -1);  // exactly at a's start
+    EXPECT_EQ(d.findPeakAt(0.06), 0);
+    EXPECT_EQ(d.findPeakAt(0.10), -1);  // a's end and b's start
+    EXPECT_EQ(d.findPeakAt(0.12), 1);
+
+    t[0].displayFlags = 0x2 | PeakLabel::HideMarks;
+    d.setPeakLabels(PeakLabel::HideMarks);
+    EXPECT_EQ(t[0].displayFlags, 0x2);
+    EXPECT_EQ(t[1].displayFlags, 0x1 | PeakLabel::HideMarks);
+    d.setPeakLabels(PeakLabel::Area);
+    EXPECT_EQ(t[0].displayFlags, PeakLabel::Area);
+    EXPECT_EQ(t[1].displayFlags, PeakLabel::Area) << "a label value also clears the hide bit";
+
     PeakRecord m;
-    m.startIndex = 32;
-    m.endIndex = 50;
+    m.startIndex = 52;
+    m.endIndex = 60;
     EXPECT_EQ(t.insertManual(m), 1);
     m.startIndex = 200;
     m.endIndex = 220;

@@ -132,29 +132,32 @@ TEST(TextReading, ReadingStopsAtTheFirstTextThatIsNotANumber)
     EXPECT_EQ(parseText("time,value\n0,1\n", TextLayout::CommaSeparated).signal.count(), 0);
 }
 
-TEST(TextReading, FilesGivingNoTimeStepKeepTheCurrentRate)
+// Only the first two times count; files giving no time step keep the current rate.
+TEST(TextReading, RateFromTheFirstTwoTimesElseTheCurrentOne)
 {
-    for (TextLayout layout : {TextLayout::Standard, TextLayout::CommaSeparated}) {
-        const char* one = layout == TextLayout::Standard ? "0.5 42\n" : "0.5,42\n\t";
-        const ChromatogramData single = parseText(one, layout, 50);
-        EXPECT_EQ(single.signal.values(), std::vector<float>{42.0f});
-        EXPECT_EQ(single.hasData, 1);
-        EXPECT_EQ(single.pointsPerSecond, 50);
-    }
-    // Times that stand still, run backwards or are absurdly close give no rate either.
-    EXPECT_EQ(parseText("0 1\n0 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
-    EXPECT_EQ(parseText("1 1\n0.5 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
-    EXPECT_EQ(parseText("0 1\n1e-12 2\n", TextLayout::Standard, 10).pointsPerSecond, 10);
-    // A step of ages is merely slow.
-    EXPECT_EQ(parseText("0 1\n1e300 2\n", TextLayout::Standard, 10).pointsPerSecond, 1);
-    EXPECT_EQ(parseText("1 2", TextLayout::Plain, 0).pointsPerSecond, kDefaultPointsPerSecond);
-}
+    constexpr auto kStandard = TextLayout::Standard, kComma = TextLayout::CommaSeparated;
+    struct Case {
+        const char* text;
+        TextLayout layout;
+        int current, rate;
+    };
+    const Case cases[] = {
+        {"0.5 42\n", kStandard, 50, 50},  // a single sample
+        {"0.5,42\n\t", kComma, 50, 50},
+        {"0 1\n0 2\n", kStandard, 10, 10},    // times that stand still, run backwards, are
+        {"1 1\n0.5 2\n", kStandard, 10, 10},  // absurdly close
+        {"0 1\n1e-12 2\n", kStandard, 10, 10},
+        {"0 1\n1e300 2\n", kStandard, 10, 1},  // a step of ages is merely slow
+        {"1 2", TextLayout::Plain, 0, kDefaultPointsPerSecond},
+        {"1 1\n1.01 2\n5 3\n", kStandard, 20, 2},
+        {"0,1\n\t0.000333,2\n\t", kComma, 20, 50},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(parseText(c.text, c.layout, c.current).pointsPerSecond, c.rate) << c.text;
+    const ChromatogramData single = parseText("0.5,42\n\t", kComma);
+    EXPECT_EQ(single.signal.values(), std::vector<float>{42.0f});
+    EXPECT_EQ(single.hasData, 1);
 
-TEST(TextReading, RateFromTheFirstTwoTimes)
-{
-    // Only the first two times count, whatever follows.
-    EXPECT_EQ(parseText("1 1\n1.01 2\n5 3\n", TextLayout::Standard).pointsPerSecond, 2);
-    EXPECT_EQ(parseText("0,1\n\t0.000333,2\n\t", TextLayout::CommaSeparated).pointsPerSecond, 50);
     EXPECT_EQ(rateFromTimeStep(0.0016667), 10);
     EXPECT_EQ(rateFromTimeStep(0.0008333), 20);  // 20.0008: a printing error, not 21
     EXPECT_EQ(rateFromTimeStep(0.000333), 50);   // 50.05
