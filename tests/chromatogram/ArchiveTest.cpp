@@ -53,15 +53,6 @@ TEST(TextPrefix, LengthsChooseOneThreeOrSevenBytePrefixes)
     }
 }
 
-TEST(TextPrefix, ImpossibleLengthIsAnErrorNotAnOverread)
-{
-    // Longer than the rest in each prefix width, a prefix cut short, nothing at all.
-    for (const std::string& bytes :
-         {std::string("\005abc"), std::string("\xFF\x10\047abc"),
-          std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F"), std::string("\xFF\x01"), std::string()})
-        EXPECT_THROW(loadedText(bytes), ArchiveError) << bytes.size();
-}
-
 TEST(TextCodec, GbkOnDiskUtf8InMemoryAndGarbageDecodesSafely)
 {
     EXPECT_EQ(utf8ToGbk("H2(氢气)"), "H2(\xC7\xE2\xC6\xF8)");
@@ -86,8 +77,13 @@ TEST(TextCodec, GbkOnDiskUtf8InMemoryAndGarbageDecodesSafely)
               "b");
 }
 
-TEST(ArchiveCounts, HostileCountsAreRefusedBeforeAnyAllocation)
+TEST(ArchiveCounts, ImpossibleLengthsAndCountsAreRefusedBeforeAnyRead)
 {
+    // Longer than the rest in each prefix width, a prefix cut short, nothing at all.
+    for (const std::string& bytes :
+         {std::string("\005abc"), std::string("\xFF\x10\047abc"),
+          std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F"), std::string("\xFF\x01"), std::string()})
+        EXPECT_THROW(loadedText(bytes), ArchiveError) << bytes.size();
     Archive huge = Archive::forLoading(ByteBuilder().i32(0x7FFFFFFF).i32(1).bytes);
     EXPECT_THROW(huge.ioCount(0, 8), ArchiveError);
     Archive negative = Archive::forLoading(ByteBuilder().i32(-1).bytes);

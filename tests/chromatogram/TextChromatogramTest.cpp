@@ -169,7 +169,7 @@ TEST(TextReading, RateFromTheFirstTwoTimesElseTheCurrentOne)
     EXPECT_EQ(rateFromTimeStep(1.0 / 60.0 / 5000.0), 0);
 }
 
-TEST(ChromatogramMerging, SecondPartContinuesFromTheJunction)
+TEST(ChromatogramMerging, SecondPartContinuesFromTheJunctionInEitherOrder)
 {
     SignalBuffer p, q;
     p.assign({1.0f, 2.0f, 5.0f});
@@ -186,10 +186,7 @@ TEST(ChromatogramMerging, SecondPartContinuesFromTheJunction)
     // Without a junction the other part is the result as it is.
     EXPECT_EQ(mergeSignals(p, empty), p.values());
     EXPECT_EQ(mergeSignals(empty, q), q.values());
-}
-
-TEST(ChromatogramMerging, OrderExtremaAndWhatIsNotTakenOver)
-{
+    // Either order; the extrema are the samples', and nothing else is taken over.
     ChromatogramData open = textRecord({10.0f, 20.0f, 30.0f});
     open.signalMax = 100000.0f;
     open.signalMin = -10000.0f;
