@@ -3,6 +3,7 @@
 #include "processing/EngineSettings.h"
 
 #include "CalibrationEditCommand.h"
+#include "FailureLine.h"
 #include "InfoSummary.h"
 #include "TextTable.h"
 
@@ -138,12 +139,6 @@ std::string summaryOf(const std::string& path, const MethodLibraryEntry& e)
     return out.str();
 }
 
-int fail(std::ostream& err, const std::string& text)
-{
-    err << "dgaws-cli: " << text << '\n';
-    return 1;
-}
-
 }  // namespace
 
 Json calibrationJson(const std::string& path, const MethodLibraryEntry& entry)
@@ -169,7 +164,7 @@ int runCalibrationShow(const CalibrationShowOptions& options, std::ostream& out,
         text = options.json ? dumpJson(calibrationJson(options.method, entry))
                             : summaryOf(options.method, entry);
     } catch (const std::exception& e) {
-        return fail(err, "cannot read " + options.method + ": " + e.what());
+        return failWith(err, "cannot read " + options.method + ": " + e.what());
     }
     out << text;
     out.flush();
@@ -182,20 +177,20 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
     try {
         entry = loadMethodFile(options.method);
     } catch (const std::exception& e) {
-        return fail(err, "cannot read " + options.method + ": " + e.what());
+        return failWith(err, "cannot read " + options.method + ": " + e.what());
     }
     CalibrationCurve* curve = nullptr;
     for (CalibrationCurve& c : entry.curves)
         if (c.name == options.curve && curve == nullptr)
             curve = &c;
     if (curve == nullptr)
-        return fail(err,
-                    "method " + options.method + " has no curve named \"" + options.curve + "\"");
+        return failWith(
+            err, "method " + options.method + " has no curve named \"" + options.curve + "\"");
     const int levels = static_cast<int>(curve->levels.size());
     if (options.level < 1 || options.level > levels)
-        return fail(err,
-                    "level " + std::to_string(options.level) + " is not a level of curve \"" +
-                        options.curve + "\" (1.." + std::to_string(levels) + ")");
+        return failWith(err,
+                        "level " + std::to_string(options.level) + " is not a level of curve \"" +
+                            options.curve + "\" (1.." + std::to_string(levels) + ")");
 
     // A file given again (after it changed) replaces its run rather than counting twice.
     FitSettings fit = FitSettings::of(entry.method);
@@ -210,7 +205,7 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
     try {
         saveMethodFile(entry);
     } catch (const std::exception& e) {
-        return fail(err, "cannot write " + options.method + ": " + e.what());
+        return failWith(err, "cannot write " + options.method + ": " + e.what());
     }
 
     if (options.json) {

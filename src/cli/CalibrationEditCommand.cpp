@@ -1,5 +1,6 @@
 #include "CalibrationEditCommand.h"
 
+#include "FailureLine.h"
 #include "QtRuntime.h"
 #include "RecordJson.h"
 
@@ -20,19 +21,13 @@
 namespace dgaws::cli {
 namespace {
 
-int fail(std::ostream& err, const std::string& text)
-{
-    err << "dgaws-cli: " << text << '\n';
-    return 1;
-}
-
 // The method file, or the failure line already written.
 std::optional<MethodLibraryEntry> load(const std::string& path, std::ostream& err)
 {
     try {
         return loadMethodFile(path);
     } catch (const std::exception& e) {
-        fail(err, "cannot read " + path + ": " + e.what());
+        failWith(err, "cannot read " + path + ": " + e.what());
         return std::nullopt;
     }
 }
@@ -66,7 +61,7 @@ std::optional<MethodCurve> loadCurve(const std::string& method, const std::strin
         return std::nullopt;
     const int position = curveNamed(*entry, curve);
     if (position < 0) {
-        fail(err, noCurve(method, curve));
+        failWith(err, noCurve(method, curve));
         return std::nullopt;
     }
     return MethodCurve{std::move(*entry), position};
@@ -109,7 +104,7 @@ int store(MethodLibraryEntry& entry, int position, const CalibrationTableEditor&
     try {
         saveMethodFile(entry);
     } catch (const std::exception& e) {
-        return fail(err, "cannot write " + entry.path + ": " + e.what());
+        return failWith(err, "cannot write " + entry.path + ": " + e.what());
     }
     if (json)
         out << toJson(curve).dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
@@ -131,14 +126,14 @@ std::optional<Concentration> parseConcentration(const std::string& text,
     const size_t eq = text.rfind('=');
     const size_t colon = text.rfind(':');
     if (eq == std::string::npos || colon == std::string::npos || colon < eq) {
-        fail(err, "concentration \"" + text + "\" is not GAS=LEVEL:VALUE");
+        failWith(err, "concentration \"" + text + "\" is not GAS=LEVEL:VALUE");
         return std::nullopt;
     }
     Concentration c;
     const std::string gas = text.substr(0, eq);
     c.component = componentNamed(curve.components, gas);
     if (c.component < 0) {
-        fail(err, noComponent(curve.name, gas));
+        failWith(err, noComponent(curve.name, gas));
         return std::nullopt;
     }
     const int levels =
@@ -146,14 +141,14 @@ std::optional<Concentration> parseConcentration(const std::string& text,
     const auto level = wholeNumber(text.substr(eq + 1, colon - eq - 1));
     // One level past the last adds a level, as a new column of the table does.
     if (!level || *level < 1 || *level > levels + 1) {
-        fail(err,
-             "level in \"" + text + "\" is not a level of curve \"" + curve.name + "\" (1.." +
-                 std::to_string(levels + 1) + ")");
+        failWith(err,
+                 "level in \"" + text + "\" is not a level of curve \"" + curve.name + "\" (1.." +
+                     std::to_string(levels + 1) + ")");
         return std::nullopt;
     }
     const auto value = realNumber(text.substr(colon + 1));
     if (!value || *value < 0.0) {
-        fail(err, "concentration in \"" + text + "\" is not a number of 0 or more");
+        failWith(err, "concentration in \"" + text + "\" is not a number of 0 or more");
         return std::nullopt;
     }
     c.level = static_cast<int>(*level) - 1;
@@ -169,17 +164,18 @@ int runCalibrationNew(const CalibrationNewOptions& o, std::ostream& out, std::os
     if (!entry)
         return 1;
     if (o.curve.empty())
-        return fail(err, "the new curve needs a name");
+        return failWith(err, "the new curve needs a name");
     if (curveNamed(*entry, o.curve) >= 0)
-        return fail(err, "method " + o.method + " has a curve named \"" + o.curve + "\" already");
+        return failWith(err,
+                        "method " + o.method + " has a curve named \"" + o.curve + "\" already");
     NewCurve made = newCalibrationCurve(&*entry);
     if (!made.curve)
-        return fail(err, made.message);
+        return failWith(err, made.message);
     CalibrationCurve curve = std::move(*made.curve);
     if (!o.from.empty()) {
         const int from = curveNamed(*entry, o.from);
         if (from < 0)
-            return fail(err, noCurve(o.method, o.from));
+            return failWith(err, noCurve(o.method, o.from));
         const CalibrationCurve& source = entry->curves[static_cast<size_t>(from)];
         curve.components = source.components;
         for (ComponentEntry& c : curve.components)
@@ -206,9 +202,9 @@ int runCalibrationSet(const CalibrationSetOptions& o, std::ostream& out, std::os
     MethodLibraryEntry* const entry = &found->entry;
     const int position = found->position;
     if (o.type < 0 && o.internalStandard.empty() && o.concentrations.empty())
-        return fail(err, "nothing to set: give --type, --internal-standard or --concentration");
+        return failWith(err, "nothing to set: give --type, --internal-standard or --concentration");
     if (o.type > 3)
-        return fail(err, "type " + std::to_string(o.type) + " is not a curve type (0..3)");
+        return failWith(err, "type " + std::to_string(o.type) + " is not a curve type (0..3)");
     CalibrationTableEditor editor(entry->curves[static_cast<size_t>(position)],
                                   FitSettings::of(entry->method));
     const int count = static_cast<int>(editor.curve().components.size());
@@ -216,7 +212,7 @@ int runCalibrationSet(const CalibrationSetOptions& o, std::ostream& out, std::os
     if (!o.internalStandard.empty()) {
         standard = componentNamed(editor.curve().components, o.internalStandard);
         if (standard < 0)
-            return fail(err, noComponent(o.curve, o.internalStandard));
+            return failWith(err, noComponent(o.curve, o.internalStandard));
     }
     // Every value is checked before the first is applied, so a bad one changes nothing.
     std::vector<Concentration> concentrations;
@@ -270,7 +266,7 @@ int runCalibrationRemoveRun(const CalibrationRemoveRunOptions& o, std::ostream& 
         }
     }
     if (level < 0)
-        return fail(err, "run " + o.run + " is not a run of curve \"" + o.curve + "\"");
+        return failWith(err, "run " + o.run + " is not a run of curve \"" + o.curve + "\"");
     CalibrationTableEditor editor(curve, FitSettings::of(entry->method));
     const std::string path =
         curve.levels[static_cast<size_t>(level)].runs[static_cast<size_t>(run)].path;
@@ -284,7 +280,7 @@ int runCalibrationRemoveRun(const CalibrationRemoveRunOptions& o, std::ostream& 
 int runCalibrationPlot(const CalibrationPlotOptions& o, std::ostream& out, std::ostream& err)
 {
     if (o.png.empty() == o.pdf.empty())
-        return fail(err, "give one of --png FILE and --pdf FILE");
+        return failWith(err, "give one of --png FILE and --pdf FILE");
     auto found = loadCurve(o.method, o.curve, err);
     if (!found)
         return 1;
@@ -298,25 +294,25 @@ int runCalibrationPlot(const CalibrationPlotOptions& o, std::ostream& out, std::
     if (!o.component.empty()) {
         const int c = componentNamed(curve.components, o.component);
         if (c < 0)
-            return fail(err, noComponent(o.curve, o.component));
+            return failWith(err, noComponent(o.curve, o.component));
         if (!plottable(c))
-            return fail(err,
-                        "component \"" + o.component + "\" of curve \"" + o.curve +
-                            "\" has no fitted curve to draw");
+            return failWith(err,
+                            "component \"" + o.component + "\" of curve \"" + o.curve +
+                                "\" has no fitted curve to draw");
         components.push_back(c);
     } else {
         for (int i = 0; i < static_cast<int>(curve.components.size()); ++i)
             if (plottable(i))
                 components.push_back(i);
         if (components.empty())
-            return fail(err, "curve \"" + o.curve + "\" has no fitted component to draw");
+            return failWith(err, "curve \"" + o.curve + "\" has no fitted component to draw");
     }
     ensureGuiRuntime();
     const std::string& file = o.png.empty() ? o.pdf : o.png;
     const bool written = o.png.empty() ? writeCurvePdf(file, curve, components, settings)
                                        : writeCurvePng(file, curve, components.front(), settings);
     if (!written)
-        return fail(err, "cannot write " + file);
+        return failWith(err, "cannot write " + file);
     out << "Wrote " << file << " ("
         << (o.png.empty()
                 ? std::to_string(components.size()) + " page" + (components.size() == 1 ? "" : "s")

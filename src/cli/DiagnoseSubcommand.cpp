@@ -82,13 +82,6 @@ std::array<double, gas::Count> parseGases(const std::vector<std::string>& items)
     return values;
 }
 
-std::string fixed(double v, int decimals)
-{
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
 const char* saveResultName(TestSaveResult r)
 {
     switch (r) {
@@ -185,8 +178,8 @@ std::string limitLine(const LimitCheck& c)
 {
     char limit[64];
     std::snprintf(limit, sizeof limit, "%g", c.limit);
-    return limitQuantityName(c) + " " + limitKindName(c) + " " + fixed(c.value, 4) + " " + c.unit +
-        ", 限值 " + limit + (c.exceeded ? " (超过)" : "");
+    return limitQuantityName(c) + " " + limitKindName(c) + " " + fixedText(c.value, 4) + " " +
+        c.unit + ", 限值 " + limit + (c.exceeded ? " (超过)" : "");
 }
 
 Json outcomeJson(const DiagnoseOptions& o, const Outcome& r)
@@ -253,8 +246,9 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
     gases.addColumn("组份", TextTable::Align::Left);
     gases.addColumn("油中含量");
     for (size_t g = 0; g < gas::Count; ++g)
-        gases.addRow({std::string(gas::kComponentNames[g]),
-                      r.uncalibrated[g].empty() ? fixed(d.gasInOil[g], 4) : kNotCalibratedText});
+        gases.addRow(
+            {std::string(gas::kComponentNames[g]),
+             r.uncalibrated[g].empty() ? fixedText(d.gasInOil[g], 4) : kNotCalibratedText});
     gases.print(out);
     for (size_t g = 0; g < gas::Count; ++g)
         if (!r.uncalibrated[g].empty())
@@ -278,8 +272,9 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
     }
     if (const auto point = duvalPoint(d))
         out << "Duval三角形: " << duvalZoneCode(duvalZone(*point)) << " "
-            << duvalZoneName(duvalZone(*point)) << " (CH4 " << fixed(point->ch4, 1) << "%, C2H4 "
-            << fixed(point->c2h4, 1) << "%, C2H2 " << fixed(point->c2h2, 1) << "%)\n";
+            << duvalZoneName(duvalZone(*point)) << " (CH4 " << fixedText(point->ch4, 1)
+            << "%, C2H4 " << fixedText(point->c2h4, 1) << "%, C2H2 " << fixedText(point->c2h2, 1)
+            << "%)\n";
     // Every test with hydrocarbons falls in some zone; below the attention values that names
     // no fault, as the dialog says too.
     if (!r.attention.judgementOffered() && !r.interpretations.empty())
@@ -288,7 +283,8 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
         out << interpretationCaption(i.method) << ": " << (i.zone ? *i.zone : "-");
         std::string used;
         for (const auto& [name, value] : i.used)
-            used += (used.empty() ? " (" : ", ") + name + " " + (value ? fixed(*value, 2) : "∞");
+            used +=
+                (used.empty() ? " (" : ", ") + name + " " + (value ? fixedText(*value, 2) : "∞");
         out << used << (used.empty() ? "" : ")") << "\n";
     }
     out << "限值 (" << limitsBasis(r.limits) << "):\n";
@@ -304,8 +300,8 @@ void printOutcome(std::ostream& out, const DiagnoseOptions& o, const Outcome& r)
         rates.addColumn("产气率");
         for (size_t i = 0; i < rate::Count; ++i)
             rates.addRow({std::string(gas::kComponentNames[rate::kGasOf[i]]),
-                          fixed(d.working.gasRates[i], 4)});
-        rates.addRow({"总烃", fixed(d.working.gasRates[rate::TotalHydrocarbons], 4)});
+                          fixedText(d.working.gasRates[i], 4)});
+        rates.addRow({"总烃", fixedText(d.working.gasRates[rate::TotalHydrocarbons], 4)});
         rates.print(out);
     } else if (!r.ratesNotComputed.empty()) {
         out << "绝对产气率: " << r.ratesNotComputed << "\n";
@@ -318,7 +314,7 @@ DeviceClass deviceClassOf(const DiagnoseOptions& o, DeviceClass device)
 {
     if (o.voltageKv) {
         if (!std::isfinite(*o.voltageKv) || *o.voltageKv <= 0.0)
-            throw UsageError("--voltage-kv " + fixed(*o.voltageKv, 1) +
+            throw UsageError("--voltage-kv " + fixedText(*o.voltageKv, 1) +
                              ": not a voltage class in kV");
         device.voltageKv = *o.voltageKv;
     }

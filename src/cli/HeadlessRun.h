@@ -81,7 +81,6 @@ private:
     std::unique_ptr<CollectorLink> link_;
     std::array<std::unique_ptr<CChrEDoc>, 2> docs_;
     std::vector<HeadlessResult> results_;
-    int started_ = 0;
 };
 
 // The shipped file of `name`: DGAWS_HOME's copy when present, else the one the program was

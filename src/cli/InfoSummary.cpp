@@ -14,13 +14,6 @@ namespace {
 
 using Align = TextTable::Align;
 
-std::string fixed(double v, int decimals)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
 std::string general(double v)
 {
     char buf[64];
@@ -100,9 +93,10 @@ void printPeaks(std::ostream& out, const PeakTable& peaks)
         std::string name = p.componentName;
         if (p.excluded)
             name += name.empty() ? "(excluded)" : " (excluded)";
-        t.addRow({std::to_string(p.number), fixed(p.retentionTime, 3), fixed(p.area, 1),
-                  fixed(p.height, 1), fixed(p.areaPercent, 3), fixed(p.gasContent, 3),
-                  fixed(p.oilContent, 3), std::to_string(code) + " " + peakTypeName(code), name});
+        t.addRow({std::to_string(p.number), fixedText(p.retentionTime, 3), fixedText(p.area, 1),
+                  fixedText(p.height, 1), fixedText(p.areaPercent, 3), fixedText(p.gasContent, 3),
+                  fixedText(p.oilContent, 3), std::to_string(code) + " " + peakTypeName(code),
+                  name});
     }
     t.print(out);
 }
@@ -122,9 +116,9 @@ void printGroupResults(std::ostream& out, const std::vector<GroupResult>& groups
     t.addColumn("Content");
     t.addColumn("Name", Align::Left);
     for (const GroupResult& g : groups)
-        t.addRow({std::to_string(g.groupNo), fixed(g.windowStart, 3), fixed(g.windowEnd, 3),
-                  std::to_string(g.peakCount), fixed(g.totalArea, 1), fixed(g.totalHeight, 1),
-                  fixed(g.totalContent, 3), g.groupName});
+        t.addRow({std::to_string(g.groupNo), fixedText(g.windowStart, 3), fixedText(g.windowEnd, 3),
+                  std::to_string(g.peakCount), fixedText(g.totalArea, 1),
+                  fixedText(g.totalHeight, 1), fixedText(g.totalContent, 3), g.groupName});
     t.print(out);
 }
 
@@ -136,11 +130,11 @@ void printDiagnosis(std::ostream& out, const ChromatogramData& d)
         gases.addColumn(name);
     std::vector<std::string> row;
     for (double v : d.gasInOil)
-        row.push_back(fixed(v, 2));
+        row.push_back(fixedText(v, 2));
     gases.addRow(std::move(row));
     out << "  Contents in oil (uL/L):\n";
     gases.print(out, "    ");
-    field(out, "Total hydrocarbons", fixed(d.totalHydrocarbons, 4));
+    field(out, "Total hydrocarbons", fixedText(d.totalHydrocarbons, 4));
     const bool coded = d.ratioCode1 != -1 && d.ratioCode2 != -1 && d.ratioCode3 != -1;
     field(out, "Three-ratio code",
           coded ? std::to_string(d.ratioCode1) + "," + std::to_string(d.ratioCode2) + "," +
@@ -182,7 +176,7 @@ void printChromatogram(std::ostream& out, const InfoDocument& doc, const Chromat
     field(out, "Tester", orNone(m.tester));
     field(out, "Rate", std::to_string(d.pointsPerSecond) + " points per second");
     field(out, "Samples", std::to_string(d.signal.count()));
-    field(out, "Duration", fixed(d.duration(), 3) + " min");
+    field(out, "Duration", fixedText(d.duration(), 3) + " min");
     const SignalRange range = finiteRange(d.signal);
     field(out, "Signal range",
           range.valid ? general(range.min) + " .. " + general(range.max) + " uV" : "(no samples)");
@@ -214,9 +208,9 @@ void printComponents(std::ostream& out, const std::vector<ComponentEntry>& list,
         std::string conc;
         for (double v : c.concentrations)
             conc += (conc.empty() ? "" : " ") + general(v);
-        t.addRow({std::to_string(c.index), fixed(c.retentionTime, 3), fixed(c.timeWindow, 3),
-                  general(c.factor1), general(c.factor2), general(c.correlation), conc, c.formula,
-                  c.name});
+        t.addRow({std::to_string(c.index), fixedText(c.retentionTime, 3),
+                  fixedText(c.timeWindow, 3), general(c.factor1), general(c.factor2),
+                  general(c.correlation), conc, c.formula, c.name});
     }
     t.print(out);
 }
@@ -287,8 +281,8 @@ void printMethod(std::ostream& out, const MethodLibraryEntry& e)
         t.addColumn("To/min");
         t.addColumn("Name", Align::Left);
         for (const GroupDefinition& g : m.groups)
-            t.addRow({std::to_string(g.groupNo), fixed(g.windowStart, 3), fixed(g.windowEnd, 3),
-                      g.groupName});
+            t.addRow({std::to_string(g.groupNo), fixedText(g.windowStart, 3),
+                      fixedText(g.windowEnd, 3), g.groupName});
         t.print(out);
     }
     printComponents(out, m.components, "Components");
@@ -318,7 +312,7 @@ void printRateRecord(std::ostream& out, const TestRecordBlock& t)
     static const char* const gases[] = {"CH4(甲烷)", "C2H2(乙炔)",   "C2H4(乙烯)",   "C2H6(乙烷)",
                                         "H2(氢气)",  "CO(一氧化碳)", "CO2(二氧化碳)"};
     for (size_t i = 0; i < std::size(gases); ++i)
-        field(out, gases[i], fixed(t.values[i], 4) + " uL/L");
+        field(out, gases[i], fixedText(t.values[i], 4) + " uL/L");
 }
 
 void printInfoSummary(std::ostream& out, const InfoDocument& doc)

@@ -3,6 +3,7 @@
 #include "chromatogram/TextFormat.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace dgaws::cli {
 namespace {
@@ -18,6 +19,17 @@ bool isWide(char32_t c)
 }
 
 }  // namespace
+
+std::string fixedText(double v, int decimals)
+{
+    const int length = std::snprintf(nullptr, 0, "%.*f", decimals, v);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%.*f", decimals, v);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
 
 int displayWidth(std::string_view s)
 {

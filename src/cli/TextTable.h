@@ -11,6 +11,10 @@ namespace dgaws::cli {
 // component names line up with Latin ones. Bytes that are not valid UTF-8 count as one.
 int displayWidth(std::string_view utf8);
 
+// A number with a fixed count of decimals, as the tables and fields print it; any magnitude
+// fits.
+std::string fixedText(double v, int decimals);
+
 // A plain-text table whose columns are as wide as their widest cell.
 class TextTable {
 public:

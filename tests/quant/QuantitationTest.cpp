@@ -12,7 +12,7 @@
 namespace dgaws::test {
 namespace {
 
-constexpr double kTol = 1e-9;
+constexpr double kContentTol = 1e-9;
 
 ComponentEntry fitted(const std::string& name, double minutes, double f1, double f2 = 0.0,
                       int curveType = 0)
@@ -82,7 +82,7 @@ TEST_F(QuantifyTest, CorrectedNormalisationIgnoresUnidentifiedPeaks)
     d.method.quantOption2 = static_cast<int>(CurveAxis::ConcentrationX);
     d.method.components[1].factor1 = 0;
     quantify(d, nullptr);
-    EXPECT_NEAR(d.peaks[0].gasContent, 100.0, kTol);
+    EXPECT_NEAR(d.peaks[0].gasContent, 100.0, kContentTol);
     EXPECT_EQ(d.peaks[2].gasContent, 0.0);
 }
 
@@ -116,7 +116,7 @@ TEST_F(QuantifyTest, InternalStandardGivesItsOwnPeakZero)
     curve.impurityFactor1 = 0.5;
     d.groupResults = {GroupResult{}};
     quantify(d, &curve);
-    EXPECT_NEAR(d.peaks[4].gasContent, 10 * 0.5 * 4, kTol);
+    EXPECT_NEAR(d.peaks[4].gasContent, 10 * 0.5 * 4, kContentTol);
     EXPECT_EQ(d.groupResults.size(), 1u);  // never rebuilt by this method
     quantify(d, nullptr);                  // no library curve: no impurity amount
     EXPECT_EQ(d.peaks[4].gasContent, 0.0);
@@ -174,7 +174,7 @@ TEST_F(QuantifyTest, ExponentialStandardRaisesTenToTheCurveOfTheLogResponse)
     d.peaks.append(identifiedPeak(2.0, 40, 1, "b"));  // unfitted: 0, not 10^0
     d.peaks.append(identifiedPeak(3.0, 0, 0, "a"));   // log10 0: 0, not NaN
     quantify(d, nullptr);
-    EXPECT_NEAR(d.peaks[0].gasContent, 20.0, kTol);
+    EXPECT_NEAR(d.peaks[0].gasContent, 20.0, kContentTol);
     EXPECT_EQ(d.peaks[1].gasContent, 0.0);
     EXPECT_EQ(d.peaks[2].gasContent, 0.0);
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace dgaws {
@@ -20,6 +21,15 @@ inline QString qs(const char* s)
 inline std::string ss(const QString& s)
 {
     return s.toStdString();
+}
+
+// One number laid out by a printf pattern, as the stored formats and the classic tables
+// print it.
+inline QString printfNumber(const char* pattern, double v)
+{
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, pattern, v);
+    return QString::fromLatin1(buffer);
 }
 
 // Stored colours are 0x00BBGGRR.

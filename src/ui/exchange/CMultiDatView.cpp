@@ -1,6 +1,7 @@
 #include "ui/exchange/CMultiDatView.h"
 
 #include "ui/graph/CChrEGraphView.h"
+#include "ui/graph/DecimatedCurve.h"
 
 #include "chromatogram/PeakRecord.h"
 #include "processing/ComparisonEntry.h"
@@ -11,8 +12,6 @@
 namespace dgaws {
 
 namespace {
-
-constexpr double kMillivolt = 0.001;
 
 // The level of sample i as drawn: mV, or % of the trace's extent between the normalised
 // display's times.

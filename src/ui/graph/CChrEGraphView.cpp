@@ -15,15 +15,6 @@ namespace dgaws {
 
 namespace {
 
-constexpr double kMillivolt = 0.001;
-
-QString format(const char* pattern, double v)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, v);
-    return QString::fromLatin1(buffer);
-}
-
 // A short upright stroke centred on the point: the classic start, apex and end mark.
 QCPScatterStyle tickStyle(const QColor& color)
 {
@@ -289,19 +280,19 @@ QString CChrEGraphView::peakLabel(const PeakRecord& p)
     QStringList parts;
     const int flags = p.displayFlags & 0xFF;
     if (flags & PeakLabel::RetentionTime)
-        parts << format("%1.3f", p.retentionTime);
+        parts << printfNumber("%1.3f", p.retentionTime);
     if (flags & PeakLabel::Number)
         parts << QString::number(p.number);
     if (flags & PeakLabel::ComponentName)
         parts << qs(p.componentName);
     if (flags & PeakLabel::Height)
-        parts << format("%1.1f", p.height);
+        parts << printfNumber("%1.1f", p.height);
     if (flags & PeakLabel::Area)
-        parts << format("%1.1f", p.area);
+        parts << printfNumber("%1.1f", p.area);
     if (flags & PeakLabel::Type)
         parts << qs(peakTypeName(peakTypeCode(p.typeFlags)));
     if (flags & PeakLabel::Percent)
-        parts << format("%1.4f", p.areaPercent) + QLatin1Char('%');
+        parts << printfNumber("%1.4f", p.areaPercent) + QLatin1Char('%');
     parts.removeAll(QString());
     return parts.join(QLatin1Char(' '));
 }

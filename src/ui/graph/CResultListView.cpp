@@ -29,13 +29,6 @@ namespace {
 const char* const kGroupHeaders[] = {"组号", "组名",   "时间窗起点", "时间窗终点",
                                      "峰数", "总面积", "总峰高",     "总含量"};
 
-QString format(const char* pattern, double v)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, v);
-    return QString::fromLatin1(buffer);
-}
-
 }  // namespace
 
 CResultListView::CResultListView(QWidget* parent) : QTableWidget(parent)
@@ -165,12 +158,12 @@ void CResultListView::fillGroupRows()
             row.peakIndex = -1;
             row.cells = {std::to_string(g.groupNo),
                          g.groupName,
-                         format("%1.3lf", g.windowStart).toStdString(),
-                         format("%1.3lf", g.windowEnd).toStdString(),
+                         printfNumber("%1.3lf", g.windowStart).toStdString(),
+                         printfNumber("%1.3lf", g.windowEnd).toStdString(),
                          std::to_string(g.peakCount),
-                         format("%1.1lf", g.totalArea).toStdString(),
-                         format("%1.1lf", g.totalHeight).toStdString(),
-                         format("%1.4lf", g.totalContent).toStdString()};
+                         printfNumber("%1.1lf", g.totalArea).toStdString(),
+                         printfNumber("%1.1lf", g.totalHeight).toStdString(),
+                         printfNumber("%1.4lf", g.totalContent).toStdString()};
             rows_.push_back(std::move(row));
         }
     }

@@ -9,12 +9,6 @@
 
 namespace dgaws {
 
-namespace {
-
-constexpr double kMillivolt = 0.001;
-
-}  // namespace
-
 DecimatedCurve::DecimatedCurve(QCPGraph* graph) : graph_(graph)
 {
     // The curve thins itself; the graph's own thinning would walk every point again.

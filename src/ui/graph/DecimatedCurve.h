@@ -8,6 +8,9 @@ namespace dgaws {
 
 struct ChromatogramData;
 
+// Samples are stored in µV; the graphs draw mV.
+inline constexpr double kMillivolt = 0.001;
+
 // One chromatogram drawn on a graph in minutes and mV without handing the graph every
 // sample: before each redraw the graph gets the samples in view, or, when they outnumber
 // the pixel columns, the lowest and highest sample of each column. So a redraw costs the

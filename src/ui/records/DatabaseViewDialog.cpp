@@ -2,6 +2,7 @@
 
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
+#include "ui/records/RecordListItem.h"
 
 #include "app/StoredTestStatus.h"
 #include "dga/DgaLimits.h"
@@ -33,13 +34,7 @@ namespace dgaws {
 
 namespace {
 
-constexpr int kIdRole = Qt::UserRole + 1;
 constexpr const char* kTimeFormat = "yyyy/MM/dd HH:mm:ss";
-
-int idOf(const QListWidgetItem* item)
-{
-    return item ? item->data(kIdRole).toInt() : -1;
-}
 
 QString fixed2(double v)
 {
@@ -175,7 +170,7 @@ DatabaseViewDialog::DatabaseViewDialog(TestRecordDatabase& db, OperatorPrompts& 
         if (const auto all = db_.companies())
             for (const auto& c : *all) {
                 auto* item = new QListWidgetItem(qs(c.name), companies_);
-                item->setData(kIdRole, c.id);
+                item->setData(kRecordIdRole, c.id);
             }
     }
     // An empty view tells nothing: it opens on the first company and its first device.
@@ -185,12 +180,12 @@ DatabaseViewDialog::DatabaseViewDialog(TestRecordDatabase& db, OperatorPrompts& 
 
 int DatabaseViewDialog::companyId() const
 {
-    return idOf(companies_->currentItem());
+    return recordIdOf(companies_->currentItem());
 }
 
 int DatabaseViewDialog::deviceId() const
 {
-    return idOf(devices_->currentItem());
+    return recordIdOf(devices_->currentItem());
 }
 
 void DatabaseViewDialog::select(const QString& company, const QString& device)
@@ -220,7 +215,7 @@ void DatabaseViewDialog::fillDevices()
         if (const auto all = db_.devices(companyId()))
             for (const auto& d : *all) {
                 auto* item = new QListWidgetItem(qs(d.name), devices_);
-                item->setData(kIdRole, d.id);
+                item->setData(kRecordIdRole, d.id);
             }
     }
     if (devices_->count() > 0)

@@ -3,6 +3,7 @@
 #include "ui/common/DialogButtons.h"
 #include "ui/common/OperatorPrompts.h"
 #include "ui/common/QtText.h"
+#include "ui/records/RecordListItem.h"
 
 #include "app/TestRecordDatabase.h"
 
@@ -20,17 +21,6 @@
 #include <utility>
 
 namespace dgaws {
-
-namespace {
-
-constexpr int kIdRole = Qt::UserRole + 1;
-
-int idOf(const QListWidgetItem* item)
-{
-    return item ? item->data(kIdRole).toInt() : -1;
-}
-
-}  // namespace
 
 CompanyNameDialog::CompanyNameDialog(const QString& name, QWidget* parent)
     : QDialog(parent), name_(new QLineEdit(name, this))
@@ -140,19 +130,19 @@ DeviceLibraryDialog::DeviceLibraryDialog(TestRecordDatabase& db, OperatorPrompts
 
 int DeviceLibraryDialog::selectedCompany() const
 {
-    return idOf(companies_->currentItem());
+    return recordIdOf(companies_->currentItem());
 }
 
 int DeviceLibraryDialog::selectedDevice() const
 {
-    return idOf(devices_->currentItem());
+    return recordIdOf(devices_->currentItem());
 }
 
 QList<QPair<int, QString>> DeviceLibraryDialog::companyChoices() const
 {
     QList<QPair<int, QString>> choices;
     for (int i = 0; i < companies_->count(); ++i)
-        choices.append({idOf(companies_->item(i)), companies_->item(i)->text()});
+        choices.append({recordIdOf(companies_->item(i)), companies_->item(i)->text()});
     return choices;
 }
 
@@ -164,7 +154,7 @@ void DeviceLibraryDialog::reload(int selectCompany, int selectDevice)
     if (all)
         for (const auto& c : *all) {
             auto* item = new QListWidgetItem(qs(c.name), companies_);
-            item->setData(kIdRole, c.id);
+            item->setData(kRecordIdRole, c.id);
             if (c.id == selectCompany)
                 companies_->setCurrentItem(item);
         }
@@ -184,7 +174,7 @@ void DeviceLibraryDialog::fillDevices(int selectDevice)
         return;
     for (const auto& d : *all) {
         auto* item = new QListWidgetItem(qs(d.name), devices_);
-        item->setData(kIdRole, d.id);
+        item->setData(kRecordIdRole, d.id);
         if (d.id == selectDevice)
             devices_->setCurrentItem(item);
     }

@@ -19,7 +19,7 @@ using namespace dgaws::test;
 namespace {
 
 // Three runs of one sample that differ in height and length.
-QStringList writeRuns(UiFixture& f)
+QStringList writeComparedRuns(UiFixture& f)
 {
     QStringList paths;
     for (int k = 1; k <= 3; ++k) {
@@ -55,7 +55,7 @@ private slots:
     void threeRunsAveragedEqualTheCommandLine()
     {
         UiFixture f;
-        const QStringList runs = writeRuns(f);
+        const QStringList runs = writeComparedRuns(f);
         CMultiDatChildFrame* w = openWindow(f);
         QVERIFY(w);
         QCOMPARE(f.prompts.messages.last(), qs(comparison::kWindowNote));
@@ -96,7 +96,7 @@ private slots:
     void thePrintShowsTheOverlayAndTheList()
     {
         UiFixture f;
-        const QStringList runs = writeRuns(f);
+        const QStringList runs = writeComparedRuns(f);
         CMultiDatChildFrame* w = openWindow(f);
         QVERIFY(w);
         w->addFiles(runs);
@@ -152,7 +152,7 @@ private slots:
     void theInversionProposesItsNameAndACancelledDialogAddsNothing()
     {
         UiFixture f;
-        const QStringList runs = writeRuns(f);
+        const QStringList runs = writeComparedRuns(f);
         CMultiDatChildFrame* w = openWindow(f);
         w->addFiles(runs);
         w->document().set.current = 1;
@@ -172,7 +172,7 @@ private slots:
     void aPartialDifferenceTakesTheRangeTheDialogGives()
     {
         UiFixture f;
-        const QStringList runs = writeRuns(f);
+        const QStringList runs = writeComparedRuns(f);
         CMultiDatChildFrame* w = openWindow(f);
         w->addFiles(runs);
         auto& entries = w->document().set.entries;
@@ -198,7 +198,7 @@ private slots:
     {
         UiFixture f;
         CMultiDatChildFrame* w = openWindow(f);
-        w->addFiles(writeRuns(f));
+        w->addFiles(writeComparedRuns(f));
         whenDialogShows([](QDialog& d) {
             auto& dialog = dynamic_cast<NormalisationDialog&>(d);
             dialog.setValues(true, 1.0, 1.5);
@@ -219,7 +219,7 @@ private slots:
     void deletingAllCheckedEntriesLeavesNoCurrentOrReference()
     {
         UiFixture f;
-        const QStringList runs = writeRuns(f);
+        const QStringList runs = writeComparedRuns(f);
         CMultiDatChildFrame* w = openWindow(f);
         w->addFiles(runs);
         w->document().set.current = 2;
