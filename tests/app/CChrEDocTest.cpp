@@ -57,25 +57,9 @@ struct Channels {
 
 }  // namespace
 
-TEST(DocumentTitle, StarFollowsTheModifiedFlagExactlyOnce)
-{
-    CChrEDoc doc;
-    doc.setTitle("A_001.chg");
-    doc.setModifiedFlag(true);
-    doc.setModifiedFlag(true);
-    EXPECT_EQ(doc.title(), "A_001.chg*");
-    doc.setTitle("A_001.chg*");
-    EXPECT_EQ(doc.title(), "A_001.chg*");
-    doc.setModifiedFlag(false);
-    EXPECT_EQ(doc.title(), "A_001.chg");
-    doc.setTitle("B**");
-    EXPECT_EQ(doc.title(), "B*") << "clearing removes exactly one trailing star";
-    doc.setTitle("");
-    doc.setModifiedFlag(true);
-    EXPECT_EQ(doc.title(), "");
-}
-
-TEST(DocumentFiles, SaveThenLoadWithTheirLogLinesAndState)
+// Saved and opened again with its log lines, the title's star following the modified flag
+// exactly once; a live channel saves only the samples it acquired.
+TEST(DocumentFiles, SaveThenLoadWithTheirLogLinesStateAndTitle)
 {
     TempDir dir;
     Recorder rec;
@@ -83,12 +67,22 @@ TEST(DocumentFiles, SaveThenLoadWithTheirLogLinesAndState)
     rec.attach(doc);
     doc.data = sampleRecord(30);
     doc.data.method.deviceNo = "主变1";
-    doc.setTitle("新谱图");
+    doc.setTitle("A_001.chg");
     doc.setModifiedFlag(true);
+    doc.setModifiedFlag(true);
+    EXPECT_EQ(doc.title(), "A_001.chg*");
+    doc.setTitle("A_001.chg*");
+    EXPECT_EQ(doc.title(), "A_001.chg*");
     const std::string path = dir.path("样品.chg");
     ASSERT_TRUE(doc.saveToFile(path));
     EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.title(), "A_001.chg");
     EXPECT_EQ(doc.pathName, path);
+    doc.setTitle("B**");
+    EXPECT_EQ(doc.title(), "B*") << "clearing removes exactly one trailing star";
+    doc.setTitle("");
+    doc.setModifiedFlag(true);
+    EXPECT_EQ(doc.title(), "");
 
     CChrEDoc other;
     rec.attach(other);
@@ -100,21 +94,16 @@ TEST(DocumentFiles, SaveThenLoadWithTheirLogLinesAndState)
         rec.logs,
         (std::vector<std::string>{"用户保存了名为样品.chg的文件", "用户打开了名为样品.chg的文件"}));
     EXPECT_TRUE(rec.messages.empty());
-}
 
-TEST(DocumentFiles, LiveChannelSignalIsCutToTheAcquiredSamples)
-{
-    TempDir dir;
-    CChrEDoc doc;
-    doc.state = CChrEDoc::ChannelB;
-    doc.data = sampleRecord(24000);
-    doc.acquiredCount = 1234;
-    ASSERT_TRUE(doc.saveToFile(dir.path("b.chg")));
+    other.acquiredCount = 12;  // a file's count of acquired points means nothing
+    ASSERT_TRUE(other.saveToFile(dir.path("f.chg")));
+    EXPECT_EQ(readChromatogramFile(dir.path("f.chg")).signal.count(), 30);
+    CChrEDoc live;
+    live.state = CChrEDoc::ChannelB;
+    live.data = sampleRecord(24000);
+    live.acquiredCount = 1234;
+    ASSERT_TRUE(live.saveToFile(dir.path("b.chg")));
     EXPECT_EQ(readChromatogramFile(dir.path("b.chg")).signal.count(), 1234);
-    CChrEDoc fromFile;  // a file's count of acquired points means nothing
-    fromFile.data = sampleRecord(50);
-    ASSERT_TRUE(fromFile.saveToFile(dir.path("f.chg")));
-    EXPECT_EQ(readChromatogramFile(dir.path("f.chg")).signal.count(), 50);
 }
 
 // The operator reads the operation's own text, then why it failed; the caller gets the same.
@@ -234,46 +223,31 @@ TEST(DocumentSave, ProposesAPathInTheMethodsFolderWhenThereIsNone)
     EXPECT_EQ(named.pathName, dir.path("B_20261206.chg"));
 }
 
-TEST(CloseRules, LiveWindowsAskToSaveChangesAndWaitWhileAChannelSamples)
+TEST(CloseRules, WindowsAskToSaveChangesAndWaitWhileAChannelOfItsSlotsSamples)
 {
     Channels c;
-    EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::Close);
-    c.b.setModifiedFlag(true);
-    EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::AskToSave)
-        << "a changed live window asks like any other";
+    CChrEDoc fresh;  // a new document counts as one from a file
+    for (CChrEDoc* d : {&c.b, &c.file, &fresh}) {
+        EXPECT_EQ(decideDocumentClose(*d, c.app), CloseDecision::Close);
+        d->setModifiedFlag(true);
+        EXPECT_EQ(decideDocumentClose(*d, c.app), CloseDecision::AskToSave);
+    }
     ChannelRun running{.acquiring = true};
+    CChrEDoc third;
+    third.attachRun(&running);
+    c.app.setSlot(2, &third);
+    EXPECT_FALSE(channelSampling(c.app)) << "only the channel slots count";
     c.a.attachRun(&running);
     EXPECT_TRUE(channelSampling(c.app));
     EXPECT_EQ(decideDocumentClose(c.a, c.app), CloseDecision::Refuse);
     EXPECT_EQ(decideDocumentClose(c.b, c.app), CloseDecision::Refuse)
         << "channel B waits while channel A samples";
-    EXPECT_EQ(decideDocumentClose(c.file, c.app), CloseDecision::Close)
+    EXPECT_EQ(decideDocumentClose(c.file, c.app), CloseDecision::AskToSave)
         << "a file's window is not held by a run";
     running.acquiring = false;
     EXPECT_FALSE(channelSampling(c.app));
-}
-
-TEST(CloseRules, FileWindowsAskOnlyWhenChanged)
-{
-    Channels c;
-    EXPECT_EQ(decideDocumentClose(c.file, c.app), CloseDecision::Close);
-    c.file.setModifiedFlag(true);
-    EXPECT_EQ(decideDocumentClose(c.file, c.app), CloseDecision::AskToSave);
-    CChrEDoc fresh;  // a new document counts as one from a file
-    fresh.setModifiedFlag(true);
-    EXPECT_EQ(decideDocumentClose(fresh, c.app), CloseDecision::AskToSave);
-}
-
-TEST(CloseRules, OnlyTheChannelSlotsCount)
-{
-    Channels c;
-    CChrEDoc third;
-    ChannelRun running{.acquiring = true};
-    third.attachRun(&running);
-    c.app.setSlot(2, &third);
-    EXPECT_FALSE(channelSampling(c.app));
+    running.acquiring = true;
     c.app.documentDestroyed(&c.a);
-    c.a.attachRun(&running);
     EXPECT_FALSE(channelSampling(c.app)) << "a document out of its slot holds nothing";
 }
 

@@ -1,4 +1,5 @@
 #include "DatabaseFixture.h"
+#include "app/PreviousTest.h"
 #include "app/RecordSchema.h"
 #include "chromatogram/CivilTime.h"
 
@@ -40,11 +41,20 @@ std::vector<std::string> timesOf(const Result<std::vector<TestRecord>>& rows)
 
 using Strings = std::vector<std::string>;
 
+// A row as databases written by earlier versions hold it.
+std::string oldRow(int company, int device, const std::string& time, int broken)
+{
+    return "INSERT INTO ReportInfo (CompanyID, DeviceID, BatchNo, InjectTime, H2, CH4, C2H6, "
+           "C2H4, C2H2, CO, CO2, O2, N2, AllC, Broken) VALUES (" +
+        std::to_string(company) + ", " + std::to_string(device) + ", 'old', '" + time +
+        "', 1, 1, 1, 1, 1, 1, 1, 1, 1, 4, " + std::to_string(broken) + ")";
+}
+
 }  // namespace
 
 using TestRecords = dgaws::test::DatabaseTest;
 
-TEST_P(TestRecords, CompaniesAreAddedRenamedAndDeletedByTheirRules)
+TEST_P(TestRecords, CompaniesAndTheirDevicesAreAddedRenamedAndDeletedByTheirRules)
 {
     EXPECT_TRUE(db.addCompany("东郊变电站"));
     EXPECT_EQ(takeMessages(), Strings{"您已经成功添加了'送样公司'。"});
@@ -56,50 +66,38 @@ TEST_P(TestRecords, CompaniesAreAddedRenamedAndDeletedByTheirRules)
     const int west = db.companyId("西郊变电站").value();
     EXPECT_NE(east, west);
     EXPECT_EQ(db.companyId("东郊").value(), -1);
-
     EXPECT_FALSE(db.renameCompany(west, "东郊变电站"))
         << "two companies of one name could never be found";
     EXPECT_TRUE(db.renameCompany(west, "西郊站"));
     EXPECT_EQ(db.companyId("西郊站").value(), west);
     EXPECT_FALSE(db.renameCompany(-1, "x"));
 
-    db.addDevice("1号主变", east);
+    EXPECT_TRUE(db.addDevice("1号主变", east));
+    EXPECT_TRUE(db.addDevice("1号主变", west)) << "the same name in another company is another";
+    takeMessages();
+    EXPECT_FALSE(db.addDevice("1号主变", east));
+    EXPECT_EQ(takeMessages().back(), "该送样公司已有同名设备!");
+    EXPECT_FALSE(db.addDevice("2号主变", 999999)) << "no such company";
+    EXPECT_EQ(rowCount("DeviceInfo"), 2);
+    const int inEast = db.deviceId("1号主变", east).value();
+    const int inWest = db.deviceId("1号主变", west).value();
+    EXPECT_NE(inEast, inWest);
     takeMessages();
     EXPECT_FALSE(db.deleteCompany(east));
     EXPECT_EQ(takeMessages(), Strings{"有关联设备，不能删除公司名!"});
-    EXPECT_TRUE(db.deleteDevice(db.deviceId("1号主变", east).value()));
+    EXPECT_TRUE(db.modifyDevice(inEast, "3号主变", west));
+    EXPECT_EQ(db.deviceId("3号主变", east).value(), -1);
+    EXPECT_EQ(db.deviceId("3号主变", west).value(), inEast);
+    EXPECT_FALSE(db.modifyDevice(inEast, "1号主变", west));
+    EXPECT_TRUE(db.devices(east)->empty());
+    EXPECT_FALSE(db.modifyDevice(-1, "x", east));
+    EXPECT_FALSE(db.deleteDevice(-1));
+    EXPECT_TRUE(db.deleteDevice(inEast));
+    EXPECT_EQ(db.deviceName(inEast).value(), "未知设备");
     EXPECT_TRUE(db.deleteCompany(east));
     EXPECT_EQ(db.companyName(east).value(), "未知设备");
     EXPECT_FALSE(db.deleteCompany(-1));
     EXPECT_EQ(*db.companies(), (std::vector<TestRecordDatabase::Company>{{west, "西郊站"}}));
-}
-
-TEST_P(TestRecords, DevicesBelongToOneCompanyAndAreFoundOnlyThere)
-{
-    db.addCompany("甲公司");
-    db.addCompany("乙公司");
-    const int a = db.companyId("甲公司").value();
-    const int b = db.companyId("乙公司").value();
-    takeMessages();
-
-    EXPECT_TRUE(db.addDevice("1号主变", a));
-    EXPECT_TRUE(db.addDevice("1号主变", b)) << "the same name in another company is another device";
-    EXPECT_FALSE(db.addDevice("1号主变", a));
-    EXPECT_EQ(takeMessages().back(), "该送样公司已有同名设备!");
-    EXPECT_FALSE(db.addDevice("2号主变", 999999)) << "no such company";
-    EXPECT_EQ(rowCount("DeviceInfo"), 2);
-
-    const int inA = db.deviceId("1号主变", a).value();
-    EXPECT_NE(inA, db.deviceId("1号主变", b).value());
-    EXPECT_TRUE(db.modifyDevice(inA, "3号主变", b));
-    EXPECT_EQ(db.deviceId("3号主变", a).value(), -1);
-    EXPECT_EQ(db.deviceId("3号主变", b).value(), inA);
-    EXPECT_FALSE(db.modifyDevice(inA, "1号主变", b));
-    EXPECT_TRUE(db.devices(a)->empty());
-    EXPECT_FALSE(db.modifyDevice(-1, "x", a));
-    EXPECT_FALSE(db.deleteDevice(-1));
-    EXPECT_TRUE(db.deleteDevice(inA));
-    EXPECT_EQ(db.deviceName(inA).value(), "未知设备");
 }
 
 TEST_P(TestRecords, HostileNamesAreStoredAndFoundLikeAnyOtherName)
@@ -134,13 +132,12 @@ TEST_P(TestRecords, ASaveInsertsThenReplacesTheSingleRowOfThatDeviceAndTime)
     const auto [company, device] = companyWithDevice("东郊变电站", "1号主变");
     const auto [company2, device2] = companyWithDevice("西郊变电站", "2号主变");
     takeMessages();
-
-    EXPECT_EQ(db.saveTest("东郊变电站", "1号主变", testAt("2024/05/17 09:30:15", 12.345, -2)),
-              TestSaveResult::Inserted);
+    TestRecord first = testAt("2024/05/17 09:30:15", 12.345, -2);
+    first.values[TestRecord::CH4] = 2.225;
+    EXPECT_EQ(db.saveTest("东郊变电站", "1号主变", first), TestSaveResult::Inserted);
     EXPECT_TRUE(takeMessages().empty());
     EXPECT_EQ(db.saveTest("东郊变电站", "1号主变", testAt("2024/05/17 09:30:16", 1.0)),
               TestSaveResult::Inserted);
-
     // Another device sampled in the same second is another test: it keeps a row of its own.
     EXPECT_EQ(db.saveTest("西郊变电站", "2号主变", testAt("2024/05/17 09:30:15", 7.0)),
               TestSaveResult::Inserted);
@@ -163,17 +160,53 @@ TEST_P(TestRecords, ASaveInsertsThenReplacesTheSingleRowOfThatDeviceAndTime)
     EXPECT_DOUBLE_EQ(row.values[TestRecord::H2], 99.99) << "two decimals are kept";
     EXPECT_DOUBLE_EQ(row.values[TestRecord::AllC], 14.0);
     EXPECT_EQ(row.status, 0) << "only an exceeded attention value is abnormal";
-    const auto first = db.queryTests(company, device, TestRange::All, std::time(nullptr));
-    EXPECT_EQ(timesOf(first), (Strings{"2024/05/17 09:30:16", "2024/05/17 09:30:15"}));
-    ASSERT_EQ(first->size(), 2u);
-    EXPECT_DOUBLE_EQ(first->back().values[TestRecord::H2], 12.35) << "untouched by the other";
-    EXPECT_EQ(first->back().status, 1);
+    const auto rows = db.queryTests(company, device, TestRange::All, std::time(nullptr));
+    EXPECT_EQ(timesOf(rows), (Strings{"2024/05/17 09:30:16", "2024/05/17 09:30:15"}));
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_DOUBLE_EQ(rows->back().values[TestRecord::H2], 12.35) << "untouched by the other";
+    EXPECT_EQ(rows->back().status, 1);
+    EXPECT_EQ(testRowTexts(1, rows->back(), "甲", "乙"),
+              (Strings{"1", "2024/05/17 09:30:15", "12.35", "2.23", "3.00", "4.00", "5.00",
+                       "6.00", "7.00", "8.00", "9.00", "14.00", "是", "甲", "乙", "2024051701"}));
 
-    // Stored as a fixed-width text that orders as the times do, on every engine.
+    // Stored as a fixed-width text that orders as the times do, the columns in their order.
     EXPECT_EQ(rawRows("SELECT DISTINCT InjectTime FROM ReportInfo ORDER BY InjectTime"),
               (Strings{"2024-05-17 09:30:15", "2024-05-17 09:30:16"}));
-    EXPECT_EQ(rawRows("SELECT Broken FROM ReportInfo WHERE InjectTime = '2024-05-17 09:30:16'"),
-              Strings{"0"});
+    const std::string ofFirst = " FROM ReportInfo WHERE DeviceID = " + std::to_string(device) +
+        " ORDER BY InjectTime";
+    EXPECT_EQ(rawRows("SELECT Broken" + ofFirst), (Strings{"1", "0"}));
+    EXPECT_EQ(rawRows("SELECT C2H6" + ofFirst), (Strings{"3", "3"}));
+    EXPECT_EQ(rawRows("SELECT N2" + ofFirst), (Strings{"9", "9"}));
+}
+
+TEST_P(TestRecords, UnknownNamesUnusableValuesAndTwoRowsOfOneTimeSaveNothing)
+{
+    const auto [company, device] = companyWithDevice("甲", "甲的设备");
+    companyWithDevice("乙", "乙的设备");
+    takeMessages();
+    EXPECT_EQ(db.saveTest("丙", "甲的设备", testAt("2024/01/01 08:00:00", 1.0)),
+              TestSaveResult::CompanyNotFound);
+    EXPECT_EQ(takeMessages(), Strings{TestRecordDatabase::kNoSuchCompany});
+    EXPECT_EQ(db.saveTest("甲", "乙的设备", testAt("2024/01/01 08:00:00", 1.0)),
+              TestSaveResult::DeviceNotFound);
+    EXPECT_EQ(takeMessages().size(), 1u);
+    for (const std::string bad :
+         {"", "2024/1/1 8:00:00", "2024/13/01 08:00:00", "2024-01-01 08:00:00"}) {
+        EXPECT_EQ(db.saveTest("甲", "甲的设备", testAt(bad, 1.0)), TestSaveResult::Failed) << bad;
+        EXPECT_TRUE(lastMessage().ends_with("-数据库ReportInfo表插入数据出现问题!"))
+            << lastMessage();
+    }
+    TestRecord nan = testAt("2024/01/01 08:00:00", std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(db.saveTest("甲", "甲的设备", nan), TestSaveResult::Failed);
+    EXPECT_EQ(rowCount("ReportInfo"), 0);
+
+    for (int i = 0; i < 2; ++i)
+        rawRows(oldRow(company, device, "2024-01-01 08:00:00", 0));
+    takeMessages();
+    EXPECT_EQ(db.saveTest("甲", "甲的设备", testAt("2024/01/01 08:00:00", 50.0)),
+              TestSaveResult::NothingWritten);
+    EXPECT_TRUE(takeMessages().empty());
+    EXPECT_EQ(rawRows("SELECT BatchNo FROM ReportInfo"), (Strings{"old", "old"}));
 }
 
 TEST_P(TestRecords, ADatabaseOfTheFirstLayoutIsBroughtUpToDateWithEveryRow)
@@ -189,11 +222,7 @@ TEST_P(TestRecords, ADatabaseOfTheFirstLayoutIsBroughtUpToDateWithEveryRow)
         rawRows(std::string("ALTER TABLE DeviceInfo DROP COLUMN ") + column);
     rawRows("CREATE INDEX ReportInfoByTime ON ReportInfo (InjectTime)");
     for (int i = 0; i < 3; ++i)
-        rawRows("INSERT INTO ReportInfo (CompanyID, DeviceID, BatchNo, InjectTime, H2, CH4, C2H6, "
-                "C2H4, C2H2, CO, CO2, O2, N2, AllC, Broken) VALUES (" +
-                std::to_string(company) + ", " + std::to_string(device) + ", 'old', '2024-01-0" +
-                std::to_string(i + 1) + " 08:00:00', 1, 1, 1, 1, 1, 1, 1, 1, 1, 4, " +
-                std::to_string(i % 2) + ")");
+        rawRows(oldRow(company, device, "2024-01-0" + std::to_string(i + 1) + " 08:00:00", i % 2));
 
     for (int open = 0; open < 2; ++open) {
         ASSERT_TRUE(db.open(settings)) << lastMessage();
@@ -221,61 +250,8 @@ TEST_P(TestRecords, ADatabaseOfTheFirstLayoutIsBroughtUpToDateWithEveryRow)
     EXPECT_EQ(db.queryTests(company2, device2, TestRange::All, std::time(nullptr))->size(), 1u);
 }
 
-TEST_P(TestRecords, AbnormalFlagColumnOrderAndTheShownRow)
-{
-    const auto [company, device] = companyWithDevice("甲", "乙");
-    TestRecord r = testAt("2023/01/02 03:04:05", 151.0, -2);
-    r.values = {1.111, 2.225, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0};
-    ASSERT_EQ(db.saveTest("甲", "乙", r), TestSaveResult::Inserted);
-    EXPECT_EQ(rawRows("SELECT Broken FROM ReportInfo"), Strings{"1"});
-    EXPECT_EQ(rawRows("SELECT C2H6 FROM ReportInfo"), Strings{"3"});
-    EXPECT_EQ(rawRows("SELECT N2 FROM ReportInfo"), Strings{"9"});
-    const auto rows = db.queryTests(company, device, TestRange::All, std::time(nullptr));
-    ASSERT_EQ(rows->size(), 1u);
-    EXPECT_EQ(testRowTexts(1, rows->front(), "甲", "乙"),
-              (Strings{"1", "2023/01/02 03:04:05", "1.11", "2.23", "3.00", "4.00", "5.00", "6.00",
-                       "7.00", "8.00", "9.00", "10.00", "是", "甲", "乙", "2024051701"}));
-}
-
-TEST_P(TestRecords, TwoRowsOfOneTimeAreLeftAlone)
-{
-    const auto [company, device] = companyWithDevice("甲", "乙");
-    for (int i = 0; i < 2; ++i)
-        rawRows("INSERT INTO ReportInfo (CompanyID, DeviceID, BatchNo, InjectTime, H2, CH4, C2H6, "
-                "C2H4, C2H2, CO, CO2, O2, N2, AllC, Broken) VALUES (" +
-                std::to_string(company) + ", " + std::to_string(device) +
-                ", 'old', '2024-01-01 08:00:00', 1, 1, 1, 1, 1, 1, 1, 1, 1, 4, 0)");
-    takeMessages();
-    EXPECT_EQ(db.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 50.0)),
-              TestSaveResult::NothingWritten);
-    EXPECT_TRUE(takeMessages().empty());
-    EXPECT_EQ(rawRows("SELECT BatchNo FROM ReportInfo"), (Strings{"old", "old"}));
-}
-
-TEST_P(TestRecords, UnknownNamesAndUnusableValuesSaveNothing)
-{
-    companyWithDevice("甲", "甲的设备");
-    companyWithDevice("乙", "乙的设备");
-    takeMessages();
-    EXPECT_EQ(db.saveTest("丙", "甲的设备", testAt("2024/01/01 08:00:00", 1.0)),
-              TestSaveResult::CompanyNotFound);
-    EXPECT_EQ(takeMessages(), Strings{TestRecordDatabase::kNoSuchCompany});
-    EXPECT_EQ(db.saveTest("甲", "乙的设备", testAt("2024/01/01 08:00:00", 1.0)),
-              TestSaveResult::DeviceNotFound);
-    EXPECT_EQ(takeMessages().size(), 1u);
-
-    for (const std::string bad :
-         {"", "2024/1/1 8:00:00", "2024/13/01 08:00:00", "2024-01-01 08:00:00"}) {
-        EXPECT_EQ(db.saveTest("甲", "甲的设备", testAt(bad, 1.0)), TestSaveResult::Failed) << bad;
-        EXPECT_TRUE(lastMessage().ends_with("-数据库ReportInfo表插入数据出现问题!"))
-            << lastMessage();
-    }
-    TestRecord nan = testAt("2024/01/01 08:00:00", std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(db.saveTest("甲", "甲的设备", nan), TestSaveResult::Failed);
-    EXPECT_EQ(rowCount("ReportInfo"), 0);
-}
-
-TEST_P(TestRecords, RangesAreStrictlyBetweenTheirInstantsNewestFirst)
+// Ranges, and the previous test of the gas production rates, are strictly before "now".
+TEST_P(TestRecords, RangesAndThePreviousTestAreStrictlyBetweenTheirInstantsNewestFirst)
 {
     // Ranges are counted in local time; a zone without summer time keeps the bounds whole.
     ::setenv("TZ", "UTC", 1);
@@ -293,8 +269,10 @@ TEST_P(TestRecords, RangesAreStrictlyBetweenTheirInstantsNewestFirst)
         "2023/03/16 00:00:30",  // exactly 365 days before (2024 is a leap year)
         "2023/03/16 00:00:31", "2019/12/31 23:59:59",
     };
-    for (const std::string& t : times)
-        ASSERT_EQ(db.saveTest("甲", "乙", testAt(t, 1.0)), TestSaveResult::Inserted) << t;
+    for (size_t i = 0; i < times.size(); ++i)
+        ASSERT_EQ(db.saveTest("甲", "乙", testAt(times[i], 10.0 + static_cast<double>(i))),
+                  TestSaveResult::Inserted)
+            << times[i];
     ASSERT_EQ(db.saveTest("丙", "丁", testAt("2024/03/10 12:00:00", 1.0)),
               TestSaveResult::Inserted);
 
@@ -318,9 +296,21 @@ TEST_P(TestRecords, RangesAreStrictlyBetweenTheirInstantsNewestFirst)
     EXPECT_EQ(timesOf(db.queryTests(other, otherDevice, TestRange::All, now)),
               Strings{"2024/03/10 12:00:00"});
     EXPECT_TRUE(db.queryTests(company, otherDevice, TestRange::All, now)->empty());
+
+    // The previous test: the device's latest a second or more earlier, in the rate order.
+    const auto previous =
+        previousTestFromDatabase(db, "甲", "乙", OleDateTime::fromCivil(2024, 3, 15, 0, 0, 30));
+    ASSERT_TRUE(previous);
+    EXPECT_EQ(previous->testTime.format("%Y/%m/%d %H:%M:%S"), "2024/03/15 00:00:29");
+    EXPECT_DOUBLE_EQ(previous->values[0], 2.0);   // CH4 first
+    EXPECT_DOUBLE_EQ(previous->values[1], 5.0);   // then C2H2
+    EXPECT_DOUBLE_EQ(previous->values[4], 12.0);  // H2 fifth
+    EXPECT_FALSE(
+        previousTestFromDatabase(db, "甲", "乙", OleDateTime::fromCivil(2019, 12, 31, 23, 59, 59)));
+    EXPECT_FALSE(previousTestFromDatabase(db, "乙", "乙", OleDateTime::fromCivil(2024, 3, 15)));
 }
 
-TEST_P(TestRecords, TheSchemaIsCreatedOnceAndKeptAcrossOpens)
+TEST_P(TestRecords, TheSchemaIsKeptAcrossOpensAndAFailureToConnectIsReported)
 {
     companyWithDevice("甲", "乙");
     ASSERT_EQ(db.saveTest("甲", "乙", testAt("2024/01/01 08:00:00", 1.0)),
@@ -338,10 +328,7 @@ TEST_P(TestRecords, TheSchemaIsCreatedOnceAndKeptAcrossOpens)
     again.deleteDevice(old);
     again.addDevice("乙", c);
     EXPECT_NE(again.deviceId("乙", c).value(), old);
-}
 
-TEST_P(TestRecords, AFailureToConnectIsReportedAndNothingElseHappens)
-{
     DatabaseSettings bad = settings;
     if (GetParam() == Engine::SQLite)
         bad.sqliteFile = "/proc/no-such-place/toqlsh.db";
@@ -362,7 +349,6 @@ TEST_P(TestRecords, AFailureToConnectIsReportedAndNothingElseHappens)
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], shown[0] + "结果未保存到数据库。");
 }
-
 // Two programs saving into one database at once: every test arrives exactly once.
 TEST_P(TestRecords, TwoProcessesSavingAtOnceLoseNothing)
 {
