@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -51,6 +50,8 @@ TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
     // A finished and saved run leaves no safety copy behind.
     EXPECT_TRUE(b.autosaves().empty());
     EXPECT_TRUE(b.messages.empty());
+    EXPECT_EQ(ChannelRuns::timeText(1.5), "采集时间：1.500分");
+    EXPECT_EQ(ChannelRuns::voltageText(-2500.0f), "当前电压：-2.500mV");
 }
 
 // A day's run at 20 points per second is 1.7 million points; the buffer holds what came.
@@ -70,12 +71,6 @@ TEST(ChannelRuns, TheSignalGrowsWithTheRunNotWithItsStopTime)
     b.runs->stop(b.doc(0));
     ASSERT_EQ(b.saved.size(), 1u);
     EXPECT_EQ(savedSamples(b.saved[0].second).size(), static_cast<size_t>(n));
-}
-
-TEST(ChannelRuns, TheStatusTextsOfAPoint)
-{
-    EXPECT_EQ(ChannelRuns::timeText(1.5), "采集时间：1.500分");
-    EXPECT_EQ(ChannelRuns::voltageText(-2500.0f), "当前电压：-2.500mV");
 }
 
 TEST(ChannelRuns, RunNeedsAMethodInEveryChannelItStartsAndAllStartOpensTheOther)
@@ -105,12 +100,9 @@ TEST(ChannelRuns, RunNeedsAMethodInEveryChannelItStartsAndAllStartOpensTheOther)
     EXPECT_FALSE(b.runs->run(b.doc(1)));
     EXPECT_EQ(b.messages.back(), ChannelRuns::kNoMethod);
     EXPECT_FALSE(b.doc(0).acquiring());
-}
 
-TEST(ChannelRuns, AStartWithoutMethodIsReportedOncePerChannel)
-{
-    RunsBench b;
-    b.openBoth();
+    // A start signal without a method is reported once per channel.
+    b.messages.clear();
     b.doc(0).libraryMethodIndex = -1;
     b.doc(1).libraryMethodIndex = -1;
     for (int c : {0, 0, 1})
@@ -236,20 +228,6 @@ TEST_P(Merging, TheTwoChannelsJoinWithoutAStep)
 
 INSTANTIATE_TEST_SUITE_P(BIntoAAndAIntoB, Merging, ::testing::Values(0, 1));
 
-// Runs that were not one injection are never joined: whatever the other channel's document
-// still holds (a cancelled run, an earlier run, a cancelled watch), each file is exactly the
-// samples of its own run.
-struct LoneRunCase {
-    const char* name;
-    int allStart;
-    // Plays the runs on the bench; fed[c] collects what each channel's run recorded.
-    std::function<void(RunsBench&, std::array<std::vector<float>, 2>& fed)> play;
-
-    friend void PrintTo(const LoneRunCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class LoneRuns : public ::testing::TestWithParam<std::tuple<LoneRunCase, int>> {};
-
 // Feeds channel `c` until its 60-point run ends, recording the samples.
 void runToItsEnd(RunsBench& b, int c, float base, std::vector<float>& fed)
 {
@@ -259,83 +237,71 @@ void runToItsEnd(RunsBench& b, int c, float base, std::vector<float>& fed)
     }
 }
 
-TEST_P(LoneRuns, AreSavedAloneWithExactlyTheirOwnSamples)
+// Runs that were not one injection are never joined: whatever the other channel's document
+// still holds (a cancelled run, an earlier run, a cancelled watch), each file is exactly the
+// samples of its own run. A merge once joined a cancelled B run into A's.
+TEST(ChannelRuns, LoneRunsAreSavedAloneWithExactlyTheirOwnSamples)
 {
-    const auto& [play, mergeAB] = GetParam();
-    RunsBench b(0.05);  // 60 points
-    b.settings.Merge = 1;
-    b.settings.MergeAB = mergeAB;
-    b.settings.AllStart = play.allStart;
-    b.openBoth();
-    std::array<std::vector<float>, 2> fed;
-    play.play(b, fed);
-    ASSERT_FALSE(b.saved.empty());
-    // Each channel's last file holds its last run; a play checks earlier files as they come.
-    std::map<int, std::string> last;
-    for (const auto& [channel, path] : b.saved)
-        last[channel] = path;
-    for (const auto& [channel, path] : last) {
-        ASSERT_FALSE(path.empty());
-        EXPECT_EQ(savedSamples(path), fed.at(static_cast<size_t>(channel)))
-            << play.name << ": channel " << channel;
-    }
-    // Nor is a document that ran alone changed afterwards by another channel's run.
-    for (int c = 0; c < 2; ++c) {
-        if (!fed[static_cast<size_t>(c)].empty()) {
-            EXPECT_EQ(b.doc(c).data.signal.values(), fed[static_cast<size_t>(c)]) << play.name;
+    using Fed = std::array<std::vector<float>, 2>;
+    const std::vector<std::tuple<const char*, int, std::function<void(RunsBench&, Fed&)>>> plays = {
+        {"B cancelled, A finishes", 1,
+         [](RunsBench& b, Fed& fed) {
+             ASSERT_TRUE(b.runs->run(b.doc(0)));
+             for (int i = 0; i < 30; ++i) {
+                 fed[0].push_back(10.0f + i);
+                 b.point(0, fed[0].back());
+                 b.point(1, -500.0f);
+             }
+             ASSERT_TRUE(b.runs->cancel(b.doc(1)));
+             runToItsEnd(b, 0, 40.0f, fed[0]);
+             ASSERT_EQ(b.saved.size(), 1u);
+         }},
+        {"A alone, then B alone twice", 0,
+         [](RunsBench& b, Fed& fed) {
+             ASSERT_TRUE(b.runs->run(b.doc(0)));
+             runToItsEnd(b, 0, 100.0f, fed[0]);
+             ASSERT_TRUE(b.runs->run(b.doc(1)));
+             runToItsEnd(b, 1, -300.0f, fed[1]);
+             ASSERT_EQ(b.saved.size(), 2u);
+             EXPECT_EQ(savedSamples(b.saved[1].second), fed[1]);
+             fed[1].clear();
+             ASSERT_TRUE(b.runs->run(b.doc(1)));
+             runToItsEnd(b, 1, 700.0f, fed[1]);
+             ASSERT_EQ(b.saved.size(), 3u);
+         }},
+        {"a cancelled watch of A, then B alone", 0,
+         [](RunsBench& b, Fed& fed) {
+             ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
+             for (int i = 0; i < 25; ++i)
+                 b.point(0, 1000.0f);
+             ASSERT_TRUE(b.runs->cancel(b.doc(0)));
+             ASSERT_TRUE(b.runs->run(b.doc(1)));
+             runToItsEnd(b, 1, 5.0f, fed[1]);
+             ASSERT_EQ(b.saved.size(), 1u);
+         }},
+    };
+    for (const auto& [name, allStart, play] : plays)
+        for (int mergeAB : {0, 1}) {
+            SCOPED_TRACE(std::string(name) + (mergeAB ? ", A into B" : ", B into A"));
+            RunsBench b(0.05);  // 60 points
+            b.settings.Merge = 1;
+            b.settings.MergeAB = mergeAB;
+            b.settings.AllStart = allStart;
+            b.openBoth();
+            Fed fed;
+            play(b, fed);
+            ASSERT_FALSE(b.saved.empty());
+            // Each channel's last file holds its last run, and its document nothing else.
+            std::map<int, std::string> last;
+            for (const auto& [channel, path] : b.saved)
+                last[channel] = path;
+            for (const auto& [channel, path] : last)
+                EXPECT_EQ(savedSamples(path), fed.at(static_cast<size_t>(channel))) << channel;
+            for (size_t c = 0; c < 2; ++c)
+                EXPECT_TRUE(fed[c].empty() || b.doc(static_cast<int>(c)).data.signal.values() == fed[c])
+                    << c;
         }
-    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    BIntoAAndAIntoB, LoneRuns,
-    ::testing::Combine(
-        ::testing::Values(LoneRunCase{"B cancelled, A finishes", 1,
-                                      [](RunsBench& b, std::array<std::vector<float>, 2>& fed) {
-                                          ASSERT_TRUE(b.runs->run(b.doc(0)));
-                                          for (int i = 0; i < 30; ++i) {
-                                              fed[0].push_back(10.0f + i);
-                                              b.point(0, fed[0].back());
-                                              b.point(1, -500.0f);
-                                          }
-                                          ASSERT_TRUE(b.runs->cancel(b.doc(1)));
-                                          std::vector<float> rest;
-                                          runToItsEnd(b, 0, 40.0f, rest);
-                                          fed[0].insert(fed[0].end(), rest.begin(), rest.end());
-                                          ASSERT_EQ(b.saved.size(), 1u);
-                                      }},
-                          LoneRunCase{"A alone, then B alone", 0,
-                                      [](RunsBench& b, std::array<std::vector<float>, 2>& fed) {
-                                          ASSERT_TRUE(b.runs->run(b.doc(0)));
-                                          runToItsEnd(b, 0, 100.0f, fed[0]);
-                                          ASSERT_TRUE(b.runs->run(b.doc(1)));
-                                          runToItsEnd(b, 1, -300.0f, fed[1]);
-                                          ASSERT_EQ(b.saved.size(), 2u);
-                                          EXPECT_EQ(savedSamples(b.saved[1].second), fed[1]);
-                                          // B's run again: the earlier A run is not joined this time either.
-                                          fed[1].clear();
-                                          ASSERT_TRUE(b.runs->run(b.doc(1)));
-                                          runToItsEnd(b, 1, 700.0f, fed[1]);
-                                          ASSERT_EQ(b.saved.size(), 3u);
-                                      }},
-                          LoneRunCase{"a cancelled watch of A, then B alone", 0,
-                                      [](RunsBench& b, std::array<std::vector<float>, 2>& fed) {
-                                          ASSERT_TRUE(b.runs->watchStart(b.doc(0)));
-                                          for (int i = 0; i < 25; ++i)
-                                              b.point(0, 1000.0f);
-                                          ASSERT_TRUE(b.runs->cancel(b.doc(0)));
-                                          ASSERT_TRUE(b.runs->run(b.doc(1)));
-                                          runToItsEnd(b, 1, 5.0f, fed[1]);
-                                          ASSERT_EQ(b.saved.size(), 1u);
-                                      }}),
-        ::testing::Values(0, 1)),
-    [](const ::testing::TestParamInfo<LoneRuns::ParamType>& row) {
-        std::string name = std::get<0>(row.param).name;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return name + (std::get<1>(row.param) ? "_AIntoB" : "_BIntoA");
-    });
 
 // Nothing writes or replaces a chromatogram that is still being recorded: the run's file
 // would hold half a run, and a merge would join into a signal that is still growing.
@@ -383,9 +349,11 @@ TEST(ChannelRuns, SavingAndMergingARunInProgressAreRefusedAndTheRunGoesOn)
     EXPECT_EQ(savedSamples(b.saved[0].second), fed);
 }
 
-TEST(ChannelRuns, CancelAsksAndThenKeepsNothing)
+// A cancel asks and then keeps nothing; a run whose save dialog is cancelled keeps its
+// safety copy, and one saved where the dialog says loses it.
+TEST(ChannelRuns, CancelKeepsNothingAndACancelledSaveDialogKeepsTheSafetyCopy)
 {
-    RunsBench b;
+    RunsBench b(0.05);  // 60 points
     b.settings.AllStart = 0;
     b.openBoth();
     ASSERT_TRUE(b.runs->run(b.doc(0)));
@@ -402,14 +370,8 @@ TEST(ChannelRuns, CancelAsksAndThenKeepsNothing)
     EXPECT_EQ(b.doc(0).acquiredCount, 30);
     EXPECT_TRUE(b.saved.empty());
     EXPECT_TRUE(b.autosaves().empty());
-}
 
-TEST(ChannelRuns, ACancelledSaveDialogKeepsTheSafetyCopy)
-{
-    RunsBench b(0.05);  // 60 points
     b.settings.DirectSave = 0;
-    b.settings.AllStart = 0;
-    b.openBoth();
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     for (int i = 0; i < 60; ++i)
         b.point(0, static_cast<float>(i));
@@ -422,7 +384,6 @@ TEST(ChannelRuns, ACancelledSaveDialogKeepsTheSafetyCopy)
     EXPECT_EQ(recovered.signal.count(), 60);
     EXPECT_EQ(recovered.signal.at(59), 59.0f);
 
-    // Choosing a path in the dialog saves there, and then the copy goes.
     b.dialogChoice = b.dir.path("elsewhere/mine.chg");
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     for (int i = 0; i < 60; ++i)

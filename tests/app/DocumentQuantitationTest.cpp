@@ -68,6 +68,19 @@ protected:
             EXPECT_EQ(standard.data.standardRun, 0);
         }
     }
+    // The level-0 standard integrated anew at twice its height, from `path`.
+    void reprocessStandard(CChrEDoc& standard, const std::string& path)
+    {
+        standard.setMethodLibrary(&library);
+        loadSignal(standard, 1600, 800);
+        standard.pathName = path;
+        standard.data.sampleType = 1;
+        standard.data.standardLevel = 0;
+        standard.data.standardRun = 0;
+        standard.libraryMethodIndex = 0;
+        standard.libraryCalibrationIndex = 0;
+        standard.detectPeaks();
+    }
     // The sample: 1.5 times the first standard, so 150 and 150 uL/L in the gas.
     void loadSample(CChrEDoc& d)
     {
@@ -104,50 +117,14 @@ TEST_F(DocumentQuantitationTest, StandardsAtTwoLevelsThenASampleQuantifiedWithTh
                 1e-9);
 }
 
-// Another workstation saved the method into the shared folder after this one read it: a
-// standard processed here does not overwrite that file unasked, and the operator is told.
-TEST_F(DocumentQuantitationTest, AStandardLeavesAMethodAnotherWorkstationSavedAndSaysSo)
-{
-    enterStandards();
-    MethodLibraryEntry theirs = loadMethodFile(library.at(0).path);
-    theirs.method.tester = "another workstation";
-    saveMethodFile(theirs);
-    const std::string saved = readWholeFile(theirs.path);
-
-    CChrEDoc standard;
-    std::vector<std::string> messages;
-    standard.setMessageSink([&messages](const std::string& text) { messages.push_back(text); });
-    standard.setMethodLibrary(&library);
-    loadSignal(standard, 1600, 800);
-    standard.pathName = dir.path("std0.chg");
-    standard.data.sampleType = 1;
-    standard.data.standardLevel = 0;
-    standard.data.standardRun = 0;
-    standard.libraryMethodIndex = 0;
-    standard.libraryCalibrationIndex = 0;
-    standard.detectPeaks();
-
-    EXPECT_TRUE(readWholeFile(theirs.path) == saved) << "the other workstation's file changed";
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("已被另一工作站修改"), std::string::npos) << messages[0];
-}
-
-TEST_F(DocumentQuantitationTest, ReprocessingAStandardReplacesItsRunAndRefits)
+// Reprocessing a standard replaces its run and refits; but where another workstation saved
+// the method into the shared folder after this one read it, the file is left and that is said.
+TEST_F(DocumentQuantitationTest, ReprocessingAStandardRefitsUnlessAnotherWorkstationSavedTheMethod)
 {
     enterStandards();
     const double before = library.at(0).curves[0].components[0].factor1;
-
     CChrEDoc standard;
-    standard.setMethodLibrary(&library);
-    loadSignal(standard, 1600, 800);           // the level-1 standard, integrated anew at twice
-    standard.pathName = dir.path("STD0.chg");  // the same file, as a case-blind disk names it
-    standard.data.sampleType = 1;
-    standard.data.standardLevel = 0;
-    standard.data.standardRun = 0;
-    standard.libraryMethodIndex = 0;
-    standard.libraryCalibrationIndex = 0;
-    standard.detectPeaks();
-
+    reprocessStandard(standard, dir.path("STD0.chg"));  // the same file, on a case-blind disk
     const CalibrationCurve& curve = library.at(0).curves[0];
     ASSERT_EQ(curve.levels[0].runs.size(), 1u);
     EXPECT_EQ(curve.levels[0].runs[0].path, dir.path("STD0.chg"));
@@ -156,6 +133,18 @@ TEST_F(DocumentQuantitationTest, ReprocessingAStandardReplacesItsRunAndRefits)
     EXPECT_NE(curve.components[0].factor1, before);
     for (const PeakRecord& p : standard.data.peaks)
         EXPECT_EQ(p.gasContent, 0.0) << "a standard is not quantified";
+
+    MethodLibraryEntry theirs = loadMethodFile(library.at(0).path);
+    theirs.method.tester = "another workstation";
+    saveMethodFile(theirs);
+    const std::string saved = readWholeFile(theirs.path);
+    CChrEDoc again;
+    std::vector<std::string> messages;
+    again.setMessageSink([&messages](const std::string& text) { messages.push_back(text); });
+    reprocessStandard(again, dir.path("std0.chg"));
+    EXPECT_TRUE(readWholeFile(theirs.path) == saved) << "the other workstation's file changed";
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("已被另一工作站修改"), std::string::npos) << messages[0];
 }
 
 // A chromatogram opened from its file is linked again to the method and curve it names, so
@@ -222,7 +211,9 @@ TEST_F(DocumentQuantitationTest, AnAppliedMethodKeepsTheSample)
     }
 }
 
-TEST_F(DocumentQuantitationTest, WithoutALibraryTheOwnTableIsUsed)
+// Without a library the document's own table identifies; a hand-made assignment is
+// quantified and survives the evaluation.
+TEST_F(DocumentQuantitationTest, WithoutALibraryTheOwnTableAndHandMadeAssignmentsAreUsed)
 {
     CChrEDoc alone;
     loadSignal(alone, 800, 400);
@@ -234,19 +225,13 @@ TEST_F(DocumentQuantitationTest, WithoutALibraryTheOwnTableIsUsed)
     EXPECT_EQ(alone.data.peaks[1].componentName, GasSet::CH4);
     EXPECT_NEAR(alone.data.peaks[0].gasContent + alone.data.peaks[1].gasContent, 100.0, 1e-9);
     EXPECT_NEAR(alone.data.peaks[0].gasContent, 200.0 / 3.0, 0.1);
-}
 
-TEST_F(DocumentQuantitationTest, AHandMadeAssignmentIsQuantifiedAndSurvivesTheEvaluation)
-{
-    CChrEDoc alone;
-    loadSignal(alone, 800, 400);
     alone.data.method.calcMethod = 3;
     alone.data.method.quantOption2 = 1;  // amount = area x factor1
     alone.data.method.components = {gas(GasSet::H2, 1.0, 0)};
     alone.data.method.components[0].factor1 = 0.5;
     alone.detectPeaks();
     ASSERT_EQ(alone.data.peaks[1].componentName, "");
-
     PeakInfoEditor editor(alone.peakInfoContext(), 1);  // the unidentified peak at 2.0
     RetentionTimePrompt keep{0, 0};
     alone.finishPeakInfo(editor.accept(std::string(GasSet::H2), 2.0, 0.1, keep, {}, {}));

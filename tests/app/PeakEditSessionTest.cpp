@@ -66,10 +66,23 @@ TEST(PeakEditSession, AddsAPeakWithThreeValidClicksAndAsksFirst)
     EXPECT_FALSE(f.session.active());
 }
 
-TEST(PeakEditSession, DeletesTheClickedPeakAndUndoRedoFollow)
+// A cut, a delete and a move on the finished chromatogram, each undone or redone.
+TEST(PeakEditSession, CutDeleteAndMoveEditTheTableAndUndoRedoFollow)
 {
     Finished f;
     const PeakTable before = f.doc.data.peaks;
+    f.doc.selectedPeak = 0;
+    f.session.choose(Mode::VerticalCut);
+    ASSERT_EQ(f.session.click(2100), Click::Edited);
+    const PeakTable& t = f.doc.data.peaks;
+    ASSERT_EQ(t.size(), 2);
+    EXPECT_EQ(t[0].endIndex, t[1].startIndex);
+    EXPECT_NE(t[0].endIndex, before[0].endIndex);
+    EXPECT_EQ(peakTypeName(peakTypeCode(t[1].typeFlags)), std::string("重叠尾峰(VB)"));
+    EXPECT_EQ(f.doc.data.method.manualEvents.back().kind, ManualEventKind::VerticalCut);
+    EXPECT_TRUE(f.session.undo());
+    EXPECT_EQ(f.doc.data.peaks, before);
+
     f.session.choose(Mode::deletePeak);
     EXPECT_EQ(f.session.click(1400), Click::Refused) << "no peak there";
     EXPECT_EQ(f.session.mode(), Mode::deletePeak);
@@ -77,27 +90,20 @@ TEST(PeakEditSession, DeletesTheClickedPeakAndUndoRedoFollow)
     ASSERT_EQ(f.doc.data.peaks.size(), 1);
     EXPECT_EQ(f.doc.data.peaks[0].apexIndex, before[0].apexIndex);
     EXPECT_EQ(f.doc.data.method.manualEvents.back().kind, ManualEventKind::deletePeak);
-
     EXPECT_TRUE(f.session.undo());
     EXPECT_EQ(f.doc.data.peaks, before);
     EXPECT_TRUE(f.session.redo());
     EXPECT_EQ(f.doc.data.peaks.size(), 1);
-}
 
-TEST(PeakEditSession, AModeEndsWhenChosenAgainAndARefusedMoveKeepsIt)
-{
-    Finished f;
+    // A mode ends when chosen again; a move needs a selected peak and a refused drag keeps it.
     f.doc.selectedPeak = -1;
     f.session.choose(Mode::MoveStart);
     EXPECT_FALSE(f.session.active()) << "no peak to move";
-
     f.doc.selectedPeak = 0;
     f.session.choose(Mode::MoveApex);
     EXPECT_EQ(f.session.mode(), Mode::MoveApex);
     f.session.choose(Mode::MoveApex);
     EXPECT_FALSE(f.session.active());
-
-    // A drag that breaks the limits is ignored and the mode waits for another.
     const int apex = f.doc.data.peaks[0].apexIndex;
     f.session.choose(Mode::MoveEnd);
     EXPECT_EQ(f.session.click(apex - 5), Click::Refused);
@@ -110,26 +116,8 @@ TEST(PeakEditSession, AModeEndsWhenChosenAgainAndARefusedMoveKeepsIt)
     f.doc.attachRun(&running);
     EXPECT_FALSE(f.session.available(Mode::AddPeak));
     EXPECT_FALSE(f.session.available(Mode::MoveApex));
-}
 
-TEST(PeakEditSession, VerticalCutJoinsThePeaksUnderOneBaseline)
-{
-    Finished f;
-    const PeakRecord first = f.doc.data.peaks[0];
-    f.doc.selectedPeak = 0;
-    f.session.choose(Mode::VerticalCut);
-    ASSERT_EQ(f.session.click(2100), Click::Edited);
-    const PeakTable& t = f.doc.data.peaks;
-    ASSERT_EQ(t.size(), 2);
-    EXPECT_EQ(t[0].endIndex, t[1].startIndex);
-    EXPECT_NE(t[0].endIndex, first.endIndex);
-    EXPECT_EQ(peakTypeName(peakTypeCode(t[1].typeFlags)), std::string("重叠尾峰(VB)"));
-    EXPECT_EQ(f.doc.data.method.manualEvents.back().kind, ManualEventKind::VerticalCut);
-}
-
-TEST(PeakEditSession, MapsTimesToTheNearestSampleOnTheSignal)
-{
-    Finished f;
+    // Times map to the nearest sample on the signal.
     EXPECT_EQ(PeakEditSession::sampleAt(f.doc.data, 1.0), 1200);
     EXPECT_EQ(PeakEditSession::sampleAt(f.doc.data, 1.0 + 0.6 / 1200.0), 1201);
     EXPECT_EQ(PeakEditSession::sampleAt(f.doc.data, -3.0), 0);

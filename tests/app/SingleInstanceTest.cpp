@@ -47,63 +47,46 @@ bool activateFromAnotherThread(const SingleInstance& second, const QStringList& 
 
 }  // namespace
 
-TEST(SingleInstance, ASecondInstanceOfTheSameRootActivatesTheFirst)
+// A second start of the same data root hands its files to the first and activates it.
+TEST(SingleInstance, ASecondInstanceOfTheSameRootHandsItsFilesToTheFirst)
 {
     const QString root = uniqueRoot("same");
     SingleInstance first(root);
     ASSERT_TRUE(first.claim());
     int requests = 0;
+    QStringList opened;
     QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++requests; });
-
+    QObject::connect(&first, &SingleInstance::openRequested,
+                     [&](const QString& path) { opened << path; });
     SingleInstance second(root);
     EXPECT_FALSE(second.claim());
     EXPECT_TRUE(activateFromAnotherThread(second));
     EXPECT_EQ(requests, 1);
-}
-
-// Two starts at the same moment: the later one may clear the socket file of the earlier
-// before that one is reachable. The root stays taken all the same.
-TEST(SingleInstance, TheRootStaysTakenWhenItsSocketFileIsGone)
-{
-    const QString root = uniqueRoot("race");
-    SingleInstance first(root);
-    ASSERT_TRUE(first.claim());
-    QLocalServer::removeServer(SingleInstance::serverName(root));
-    SingleInstance second(root);
-    EXPECT_FALSE(second.claim());
-}
-
-TEST(SingleInstance, ASecondStartHandsItsFilesToTheFirst)
-{
-    const QString root = uniqueRoot("files");
-    SingleInstance first(root);
-    ASSERT_TRUE(first.claim());
-    QStringList opened;
-    QObject::connect(&first, &SingleInstance::openRequested,
-                     [&](const QString& path) { opened << path; });
+    EXPECT_TRUE(opened.isEmpty());
     const QStringList files = {QStringLiteral("/数据/油样 1.chg"), QStringLiteral("/b\nc.cdf")};
-    SingleInstance second(root);
     EXPECT_TRUE(activateFromAnotherThread(second, files));
     EXPECT_EQ(opened, files);
+    EXPECT_EQ(requests, 2);
+
+    // Two starts at the same moment: the later one may clear the socket file of the earlier
+    // before that one is reachable. The root stays taken all the same.
+    QLocalServer::removeServer(SingleInstance::serverName(root));
+    SingleInstance third(root);
+    EXPECT_FALSE(third.claim());
 }
 
-TEST(SingleInstance, OtherDataRootsRunSideBySideAndNothingIsActivatedWhereNoneRuns)
+// Other data roots run side by side; nothing is activated where none runs; the socket file
+// a crashed instance left behind, bound to nobody, is taken over.
+TEST(SingleInstance, OtherRootsRunSideBySideAndALeftSocketIsTakenOver)
 {
-    SingleInstance a(uniqueRoot("a"));
+    const QString root = uniqueRoot("a");
     SingleInstance b(uniqueRoot("b"));
-    EXPECT_FALSE(a.activateRunning(200));
-    EXPECT_TRUE(a.claim());
-    EXPECT_TRUE(b.claim());
-}
-
-TEST(SingleInstance, TheSocketOfAnInstanceThatIsGoneIsTakenOver)
-{
-    const QString root = uniqueRoot("stale");
     {
-        SingleInstance first(root);
-        ASSERT_TRUE(first.claim());
+        SingleInstance a(root);
+        EXPECT_FALSE(a.activateRunning(200));
+        EXPECT_TRUE(a.claim());
+        EXPECT_TRUE(b.claim());
     }
-    // A crashed instance leaves its socket file behind, bound to nobody.
     const QByteArray file =
         (QDir::tempPath() + "/" + SingleInstance::serverName(root)).toLocal8Bit();
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
