@@ -116,30 +116,27 @@ TEST_P(DocumentDiagnosisTest, AnUnreachableDatabaseIsSaidSoAndTheDiagnosisStillS
     EXPECT_TRUE(doc.isModified());
 }
 
-TEST_P(DocumentDiagnosisTest, UnreadableLinkedFileIsReportedAndNothingIsSaved)
+// An unknown device, then an unreadable linked file: each is said, nothing is saved and the
+// document stays unmodified with its own contents.
+TEST_P(DocumentDiagnosisTest, AnUnknownDeviceOrUnreadableLinkedFileSavesNothing)
 {
-    doc.data.linkedFile = "B.chg";
-    companyWithDevice("东郊变电站", "1号主变");
+    companyWithDevice("东郊变电站", "2号主变");
+    takeMessages();
+    EXPECT_FALSE(diagnoseDocument(doc, env, &db).has_value());
+    EXPECT_EQ(
+        takeMessages(),
+        std::vector<std::string>{
+            "不存在对应的设备名，结果无法保存到数据库，请重新输入公司名和设备名，再点诊断。"});
+    EXPECT_FALSE(doc.isModified());
 
+    db.addDevice("1号主变", db.companyId("东郊变电站").value());
+    doc.data.linkedFile = "B.chg";
     EXPECT_FALSE(diagnoseDocument(doc, env, &db).has_value());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("关联文件 " + dir.path("B.chg")), std::string::npos) << shown[0];
     EXPECT_NE(shown[0].find("No such file or directory"), std::string::npos) << shown[0];
     EXPECT_EQ(doc.data.gasInOil[gas::H2], 300.0) << "the own chromatogram's contents stand";
     EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(rowCount("ReportInfo"), 0);
-}
-
-TEST_P(DocumentDiagnosisTest, UnknownDeviceLeavesTheDocumentUnmodified)
-{
-    companyWithDevice("东郊变电站", "2号主变");
-    takeMessages();
-    EXPECT_FALSE(diagnoseDocument(doc, env, &db).has_value());
-    EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(
-        takeMessages(),
-        std::vector<std::string>{
-            "不存在对应的设备名，结果无法保存到数据库，请重新输入公司名和设备名，再点诊断。"});
     EXPECT_EQ(rowCount("ReportInfo"), 0);
 }
 

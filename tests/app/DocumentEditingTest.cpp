@@ -165,11 +165,15 @@ TEST(DocumentEditing, RunTimeAidsFollowTheNewestAcquiredSample)
 }
 
 // The command's question, order of steps and replay are the processing layer's; here the
-// document's part: its flag, title, hooks and the running channel.
-TEST(DocumentDetection, DetectingMarksTheDocumentThroughItsHooks)
+// document's part: its own record after a load, its flag, title, hooks and running channel.
+TEST(DocumentDetection, DetectingTheDocumentsOwnRecordMarksItThroughItsHooks)
 {
     CChrEDoc doc;
     test::loadTwoPeaks(doc);
+    ChromatogramData replacement = doc.data;
+    replacement.pointsPerSecond = 10;
+    doc.data = replacement;
+    EXPECT_EQ(doc.engine.chromatogram(), &doc.data);
     doc.setTitle("A_1.chg");
     doc.setQuestionSink([](const std::string&) { return true; });
     int undo = 0, replay = 0;
@@ -177,8 +181,11 @@ TEST(DocumentDetection, DetectingMarksTheDocumentThroughItsHooks)
     doc.setManualEventReplayHook([&] { ++replay; });
 
     EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
+    ASSERT_EQ(doc.data.peaks.size(), 2);
+    EXPECT_NEAR(doc.data.peaks[0].retentionTime, 800.0 / 10 / 60, 0.01);
     EXPECT_EQ(doc.title(), "A_1.chg*");
     EXPECT_EQ(undo, 1);
+    EXPECT_EQ(replay, 0);
     doc.data.method.useManualEvents = 1;
     EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Detected);
     EXPECT_EQ(replay, 1);
@@ -187,17 +194,4 @@ TEST(DocumentDetection, DetectingMarksTheDocumentThroughItsHooks)
     doc.attachRun(&running);
     EXPECT_FALSE(doc.canDetectPeaks());
     EXPECT_EQ(doc.detectPeaks(), PeakDetectionCommand::Outcome::Unavailable);
-}
-
-TEST(DocumentDetection, EngineWorksOnTheDocumentsOwnRecordAfterALoad)
-{
-    CChrEDoc doc;
-    test::loadTwoPeaks(doc);
-    ChromatogramData replacement = doc.data;
-    replacement.pointsPerSecond = 10;
-    doc.data = replacement;
-    EXPECT_EQ(doc.engine.chromatogram(), &doc.data);
-    doc.detectPeaks();
-    ASSERT_EQ(doc.data.peaks.size(), 2);
-    EXPECT_NEAR(doc.data.peaks[0].retentionTime, 800.0 / 10 / 60, 0.01);
 }
