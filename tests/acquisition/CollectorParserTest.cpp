@@ -22,14 +22,14 @@ TEST(CollectorFrame, DecodesChannelRangeSignAndMagnitude)
     EXPECT_EQ(a.magnitude, 2097151);
     EXPECT_NEAR(a.microvolts, -2.5e6, 2.0);  // -2.5 V
     // Only bits 4 and 5 select the channel; the groups of seven bits come most significant first.
-    for (uint8_t h : {0x80, 0xA0, 0xB0, 0x8F, 0xAF, 0xBF})
-        EXPECT_EQ(decodeFrame({h, 0, 0, 0}).channel, 0) << int(h);
-    for (uint8_t h : {0x90, 0x91, 0x9C, 0x9F})
-        EXPECT_EQ(decodeFrame({h, 0, 0, 0}).channel, 1) << int(h);
+    for (uint8_t h : {0x80, 0xA0, 0xB0, 0x8F, 0xAF, 0xBF, 0x90, 0x91, 0x9C, 0x9F})
+        EXPECT_EQ(decodeFrame({h, 0, 0, 0}).channel, (h & 0x30) == 0x10 ? 1 : 0) << int(h);
     EXPECT_EQ(decodeFrame({0x80, 0x01, 0x02, 0x03}).magnitude, 16384 + 256 + 3);
 }
 
-TEST(CollectorParser, FramesGiveNoPointBeforeTheFirstReadyByte)
+// No point before the first ready byte, which may come inside a frame; the other card type
+// gives nothing at all.
+TEST(CollectorParser, FramesGivePointsOnlyAfterTheReadyByteOfThisCard)
 {
     CollectorBench bench(false);
     bench.host.runBoth();
@@ -40,19 +40,23 @@ TEST(CollectorParser, FramesGiveNoPointBeforeTheFirstReadyByte)
     }
     EXPECT_TRUE(bench.host.points.empty());
     EXPECT_FALSE(bench.collector->confirmEvent().isSet());
-
-    // A ready byte in the middle of a frame confirms without breaking the frame.
     const auto f = frame(0, 5000);
     feed(*bench.collector, std::vector<uint8_t>{f[0], f[1], 0xF3, f[2], f[3]});
     values.push_back(expectedMicrovolts(5000, false, false));
     EXPECT_TRUE(bench.collector->confirmEvent().isSet());
     EXPECT_EQ(bench.host.confirmations, 1);
     EXPECT_EQ(bench.host.values(0), std::vector<float>{cardPoints(values).back()});
+    feed(*bench.collector, std::vector<uint8_t>{0xFF});
+    EXPECT_EQ(bench.host.confirmations, 1) << "later ready bytes change nothing";
 
-    // Later ready bytes change nothing.
-    const uint8_t ready = 0xFF;
-    bench.collector->receive(&ready, 1);
-    EXPECT_EQ(bench.host.confirmations, 1);
+    CollectorBench other(false);
+    other.settings.liveCardType = 1;
+    other.host.runBoth();
+    feed(*other.collector, std::vector<uint8_t>{0xE0});
+    for (int i = 0; i < 20; ++i)
+        feed(*other.collector, frame(0, 100));
+    EXPECT_FALSE(other.collector->confirmed());
+    EXPECT_TRUE(other.host.points.empty());
 }
 
 class Decimation : public ::testing::TestWithParam<int> {};
@@ -71,8 +75,7 @@ TEST_P(Decimation, SixFramesWarmUpThenEveryFrameOrEverySecond)
     }
     const std::vector<float> all = cardPoints(a);  // one per frame from the 7th
     std::vector<float> expected;
-    const size_t step = GetParam() == 10 ? 2 : 1;
-    for (size_t k = 0; k < all.size(); k += step)
+    for (size_t k = 0; k < all.size(); k += GetParam() == 10 ? 2 : 1)
         expected.push_back(all[k]);
     EXPECT_EQ(bench.host.values(0), expected);
     EXPECT_EQ(bench.host.values(1).size(), expected.size());
@@ -80,19 +83,23 @@ TEST_P(Decimation, SixFramesWarmUpThenEveryFrameOrEverySecond)
 
 INSTANTIATE_TEST_SUITE_P(PointsPerSecond, Decimation, ::testing::Values(10, 20, 50));
 
-TEST(CollectorParser, RangeSwitchIsRepairedByAStraightLine)
+// A switch of range is repaired by a straight line over the card's settling frames; the
+// range of a channel's first frame is no switch.
+TEST(CollectorParser, ARangeSwitchIsRepairedByAStraightLine)
 {
     CollectorBench bench;
     bench.host.runBoth();
     auto& c = *bench.collector;
-    // 1600 fine counts are 119.2 uV; the first three coarse frames are the card settling.
-    const int32_t fine = 1600;
+    const int32_t fine = 1600;  // 119.2 uV
     const std::vector<int32_t> coarse = {500, 20, 300, 110, 111, 112, 113, 114, 115, 116};
-    for (int i = 0; i < 10; ++i)
+    std::vector<float> first;
+    for (int i = 0; i < 10; ++i) {
         feed(c, frame(0, fine));
+        feed(c, frame(1, coarse[static_cast<size_t>(i)], true));
+        first.push_back(expectedMicrovolts(coarse[static_cast<size_t>(i)], true, false));
+    }
     for (int32_t m : coarse)
         feed(c, frame(0, m, true));
-
     const float before = expectedMicrovolts(fine, false, false);
     const float after = expectedMicrovolts(110, true, false);
     const float d = (after - before) * 0.25f;
@@ -102,65 +109,45 @@ TEST(CollectorParser, RangeSwitchIsRepairedByAStraightLine)
     for (size_t i = 3; i < coarse.size(); ++i)
         repaired.push_back(expectedMicrovolts(coarse[i], true, false));
     EXPECT_EQ(bench.host.values(0), cardPoints(repaired));
+    EXPECT_EQ(bench.host.values(1), cardPoints(first));
 }
 
-TEST(CollectorParser, TheFirstFramesRangeIsNoSwitch)
-{
-    CollectorBench bench;
-    bench.host.runBoth();
-    std::vector<float> v;
-    for (int32_t m : {900, 30, 700, 10, 500, 20, 300, 40, 100}) {
-        feed(*bench.collector, frame(1, m, true));
-        v.push_back(expectedMicrovolts(m, true, false));
-    }
-    EXPECT_EQ(bench.host.values(1), cardPoints(v));
-}
-
-TEST(CollectorParser, StartBitHeldForManyFramesStartsOnce)
+// A start bit held for many frames starts once, opening both windows (AllStart); one seen
+// during the warm-up starts with the first point, and alone without AllStart.
+TEST(CollectorParser, AStartBitHeldForManyFramesStartsOnce)
 {
     CollectorBench bench;
     bench.host.validMethod = false;  // each start then reports itself
     auto& c = *bench.collector;
     for (int i = 0; i < 60; ++i)
         feed(c, frame(0, 100, false, false, true));
-    // The start opened both windows (AllStart) and asked for both channels once.
     EXPECT_EQ(bench.host.noMethod, (std::vector<int>{0, 1}));
-    EXPECT_TRUE(c.attached(0));
-    EXPECT_TRUE(c.attached(1));
-
+    EXPECT_TRUE(c.attached(0) && c.attached(1));
     for (int i = 0; i < 10; ++i)
         feed(c, frame(0, 100));
     EXPECT_EQ(bench.host.noMethod.size(), 2u);
     for (int i = 0; i < 10; ++i)
         feed(c, frame(0, 100, false, false, true));
     EXPECT_EQ(bench.host.noMethod, (std::vector<int>{0, 1, 0, 1}));
+
+    CollectorBench warm;
+    warm.settings.AllStart = 0;
+    for (int i = 0; i < 6; ++i)
+        feed(*warm.collector, frame(0, 100, false, false, i < 2));
+    EXPECT_TRUE(warm.host.runStarts.empty());
+    feed(*warm.collector, frame(0, 100));  // the 7th frame, the first point: it carries the start
+    EXPECT_EQ(warm.host.runStarts, (std::vector<int>{0}));
+    EXPECT_EQ(warm.host.values(0).size(), 1u);
+    EXPECT_FALSE(warm.collector->attached(1));
 }
 
-TEST(CollectorParser, AStartSeenDuringWarmUpStartsWithTheFirstPoint)
+// Damaged input loses only the damaged frames, and however the stream is split into reads,
+// the points are the same.
+TEST(CollectorParser, DamagedOrSplitInputGivesThePointsOfTheWholeFrames)
 {
-    CollectorBench bench;
-    bench.settings.AllStart = 0;
-    auto& c = *bench.collector;
-    feed(c, frame(0, 100, false, false, true));
-    feed(c, frame(0, 100, false, false, true));
-    for (int i = 0; i < 4; ++i)
-        feed(c, frame(0, 100));
-    EXPECT_TRUE(bench.host.runStarts.empty());
-    feed(c, frame(0, 100));  // the 7th frame, the first point: it carries the start
-    EXPECT_EQ(bench.host.runStarts, (std::vector<int>{0}));
-    EXPECT_EQ(bench.host.values(0).size(), 1u);
-    EXPECT_FALSE(c.attached(1));
-}
-
-TEST(CollectorParser, DamagedInputLosesOnlyTheDamagedFrames)
-{
-    std::vector<uint8_t> clean, damaged;
-    auto add = [](std::vector<uint8_t>& to, const std::array<uint8_t, 4>& f) {
-        to.insert(to.end(), f.begin(), f.end());
-    };
-    for (int i = 0; i < 40; ++i) {
-        const auto f = frame(i % 3 == 0 ? 1 : 0, 1000 + 37 * i, i % 11 == 5, i % 7 == 1);
-        add(clean, f);
+    std::vector<uint8_t> clean{0xE0}, damaged{0xE0};
+    for (int i = 0; i < 300; ++i) {
+        const auto f = frame(i % 2, (i * 7919) % 2097152, i % 13 == 0, i % 5 == 0, i % 50 < 3);
         switch (i % 5) {
         case 0: damaged.insert(damaged.end(), {0x05, 0x7F}); break;        // data with no header
         case 1: damaged.insert(damaged.end(), {0xC0, 0xDF, 0xD3}); break;  // ignored bytes
@@ -168,46 +155,26 @@ TEST(CollectorParser, DamagedInputLosesOnlyTheDamagedFrames)
         case 3: damaged.push_back(0xE7); break;  // ready byte between frames
         default: break;
         }
-        add(damaged, f);
-    }
-    CollectorBench a, b;
-    a.host.runBoth();
-    b.host.runBoth();
-    feed(*a.collector, clean);
-    feed(*b.collector, damaged);
-    ASSERT_FALSE(a.host.points.empty());
-    EXPECT_EQ(a.host.values(0), b.host.values(0));
-    EXPECT_EQ(a.host.values(1), b.host.values(1));
-}
-
-TEST(CollectorParser, SplitsOfTheStreamGiveTheSamePoints)
-{
-    std::vector<uint8_t> bytes{0xE0};
-    for (int i = 0; i < 300; ++i) {
-        const auto f = frame(i % 2, (i * 7919) % 2097152, i % 13 == 0, i % 5 == 0, i % 50 < 3);
-        bytes.insert(bytes.end(), f.begin(), f.end());
+        for (auto* to : {&clean, &damaged})
+            to->insert(to->end(), f.begin(), f.end());
         if (i % 17 == 0)
-            bytes.push_back(0xC5);
+            clean.push_back(0xC5);
     }
-    auto run = [&](size_t chunk) {
+    auto run = [](const std::vector<uint8_t>& bytes, size_t chunk) {
         CollectorBench bench(false);
         bench.host.runBoth();
         for (size_t at = 0; at < bytes.size(); at += chunk) {
-            const size_t n = std::min(chunk, bytes.size() - at);
-            for (size_t i = 0; i < n; ++i)
-                bench.collector->push(bytes[at + i]);
+            for (size_t i = at; i < std::min(at + chunk, bytes.size()); ++i)
+                bench.collector->push(bytes[i]);
             bench.collector->parse();
         }
-        return bench.host.points;
+        return std::array<std::vector<float>, 2>{bench.host.values(0), bench.host.values(1)};
     };
-    const auto whole = run(bytes.size());
-    ASSERT_EQ(whole.size(), 2u * (150 - 6));
-    for (size_t chunk : {1u, 3u, 4u, 7u, 64u}) {
-        const auto split = run(chunk);
-        ASSERT_EQ(split.size(), whole.size()) << chunk;
-        for (size_t i = 0; i < whole.size(); ++i)
-            ASSERT_TRUE(split[i].channel == whole[i].channel && split[i].value == whole[i].value)
-                << i;
+    const auto whole = run(clean, clean.size());
+    ASSERT_EQ(whole[0].size() + whole[1].size(), 2u * (150 - 6));
+    for (size_t chunk : {1u, 3u, 4u, 7u, 64u, 100000u}) {
+        EXPECT_EQ(run(clean, chunk), whole) << chunk;
+        EXPECT_EQ(run(damaged, chunk), whole) << chunk;
     }
 }
 
@@ -220,7 +187,6 @@ TEST(CollectorParser, AFullRingLosesItsUnreadBytesButNotTheAcquiredPoints)
         feed(c, frame(0, 4000 + i));
     const auto acquired = bench.host.values(0);
     ASSERT_EQ(acquired.size(), 4u);
-
     for (size_t i = 0; i < ByteRing::kSize - 1; ++i)
         c.push(frame(0, 9)[i % 4]);
     EXPECT_EQ(c.queued(), ByteRing::kSize - 1);
@@ -228,23 +194,8 @@ TEST(CollectorParser, AFullRingLosesItsUnreadBytesButNotTheAcquiredPoints)
     EXPECT_EQ(c.queued(), 0u);
     c.parse();
     EXPECT_EQ(bench.host.values(0), acquired);
-
-    // The stream goes on normally after the loss.
-    feed(c, frame(0, 4100));
+    feed(c, frame(0, 4100));  // the stream goes on normally after the loss
     EXPECT_EQ(bench.host.values(0).size(), 5u);
-}
-
-TEST(CollectorParser, TheOtherCardTypeGivesNothing)
-{
-    CollectorBench bench(false);
-    bench.settings.liveCardType = 1;
-    bench.host.runBoth();
-    const uint8_t ready = 0xE0;
-    bench.collector->receive(&ready, 1);
-    for (int i = 0; i < 20; ++i)
-        feed(*bench.collector, frame(0, 100));
-    EXPECT_FALSE(bench.collector->confirmed());
-    EXPECT_TRUE(bench.host.points.empty());
 }
 
 TEST(ChannelSample, IgnitionLightsAtTheTwentiethSampleAboveTheThreshold)
@@ -263,77 +214,54 @@ TEST(ChannelSample, IgnitionLightsAtTheTwentiethSampleAboveTheThreshold)
     for (int i = 0; i < 50; ++i)
         c.channelSample(0, 9000.0f, false);
     EXPECT_EQ(bench.host.ignitionChanges, 1);
-
     c.channelSample(0, 2000.0f, false);  // at the threshold counts as out
     EXPECT_FALSE(run.ignited);
     EXPECT_EQ(bench.host.ignitionChanges, 2);
-    // The count starts again from nothing.
-    for (int i = 0; i < 19; ++i)
+    for (int i = 0; i < 19; ++i)  // the count starts again from nothing
         c.channelSample(0, 5000.0f, false);
     EXPECT_FALSE(run.ignited);
-    // Channel B has its own count.
-    bench.host.openChannel(1);
+    bench.host.openChannel(1);  // channel B has its own count
     for (int i = 0; i < 20; ++i)
         c.channelSample(1, 5000.0f, false);
     EXPECT_TRUE(c.run(1).ignited);
     EXPECT_FALSE(run.ignited);
 }
 
-TEST(ChannelSample, AnInvertedChannelFlipsItsSign)
+// An inverted channel flips its sign; automatic zero makes each run's first point zero; a
+// zero request zeroes from the next point on; a channel that is not running drops points.
+TEST(ChannelSample, PolarityAutomaticZeroAndZeroRequests)
 {
     CollectorBench bench;
-    bench.settings.ConvertB = 1;
-    bench.host.runBoth();
-    bench.collector->channelSample(0, 12.5f, false);
-    bench.collector->channelSample(1, 12.5f, false);
-    bench.collector->channelSample(1, -3.0f, false);
-    EXPECT_EQ(bench.host.values(0), (std::vector<float>{12.5f}));
-    EXPECT_EQ(bench.host.values(1), (std::vector<float>{-12.5f, 3.0f}));
-}
+    bench.host.openChannel(0);
+    auto& c = *bench.collector;
+    c.channelSample(0, 1.0f, false);
+    EXPECT_TRUE(bench.host.points.empty());
+    EXPECT_EQ(c.runPointCount(0), 0);
 
-TEST(ChannelSample, AutoBaseMakesTheFirstPointOfEachRunZero)
-{
-    CollectorBench bench;
+    bench.settings.ConvertB = 1;
     bench.settings.AutoBase = 1;
     bench.host.runBoth();
-    auto& c = *bench.collector;
     for (float v : {100.0f, 150.0f, 90.0f})
         c.channelSample(0, v, false);
-    EXPECT_EQ(bench.host.values(0), (std::vector<float>{0.0f, 50.0f, -10.0f}));
-
-    // A new run takes a new zero.
     c.stopRunning(0);
     c.channelSample(0, 500.0f, false);  // not running: dropped
     bench.host.runStart(0);
     c.channelSample(0, 40.0f, false);
     c.channelSample(0, 45.0f, false);
     EXPECT_EQ(bench.host.values(0), (std::vector<float>{0.0f, 50.0f, -10.0f, 0.0f, 5.0f}));
-}
 
-TEST(ChannelSample, AZeroRequestZeroesFromTheNextPointOn)
-{
-    CollectorBench bench;
-    bench.host.runBoth();
-    auto& c = *bench.collector;
+    bench.settings.AutoBase = 0;
+    c.channelSample(1, 12.5f, false);  // inverted
+    c.channelSample(1, -3.0f, false);
     ChannelRun& run = c.run(1);
-    c.channelSample(1, 300.0f, false);
     run.zeroRequest = true;
-    c.channelSample(1, 320.0f, false);
+    c.channelSample(1, 300.0f, false);
     c.channelSample(1, 330.0f, false);
     EXPECT_FALSE(run.zeroRequest);
     EXPECT_TRUE(c.zeroActive(1));
-    EXPECT_EQ(bench.host.values(1), (std::vector<float>{300.0f, 0.0f, 10.0f}));
+    EXPECT_EQ(bench.host.values(1), (std::vector<float>{-12.5f, 3.0f, 0.0f, -30.0f}));
     c.stopRunning(1);
     EXPECT_FALSE(c.zeroActive(1));
-}
-
-TEST(ChannelSample, APointOfAChannelThatIsNotRunningIsDropped)
-{
-    CollectorBench bench;
-    bench.host.openChannel(0);
-    bench.collector->channelSample(0, 1.0f, false);
-    EXPECT_TRUE(bench.host.points.empty());
-    EXPECT_EQ(bench.collector->runPointCount(0), 0);
 }
 
 }  // namespace

@@ -57,20 +57,6 @@ protected:
     std::vector<uint8_t> got;
 };
 
-TEST_F(CommPortTest, TheLineIsSetAsAsked)
-{
-    ASSERT_TRUE(port.open(collect(), kDevice, 4800, 'e', 7, 2));
-    ScriptedSerialPort& dev = *ports.last();
-    EXPECT_EQ(dev.devicePath, kDevice);
-    EXPECT_EQ(dev.baud, 4800);
-    EXPECT_EQ(dev.dataBits, QSerialPort::Data7);
-    EXPECT_EQ(dev.parity, QSerialPort::EvenParity);
-    EXPECT_EQ(dev.stopBits, QSerialPort::TwoStop);
-    EXPECT_EQ(dev.flowControl, QSerialPort::NoFlowControl);
-    EXPECT_TRUE(dev.requestToSend);
-    EXPECT_TRUE(reports.empty());
-}
-
 // A busy or absent device: the port says nothing, the link tells the operator and falls back
 // to the simulated connection; the next pick opens at the collector's line.
 TEST_F(CommPortTest, ARefusedOpenIsToldOnlyByTheLink)
@@ -107,8 +93,18 @@ TEST_F(CommPortTest, ARefusedOpenIsToldOnlyByTheLink)
 
 // The first setter that fails is reported once, naming it; the rest are skipped and the
 // port still counts as open and still delivers.
-TEST_F(CommPortTest, EachFailingSetterIsReportedOnceAndThePortStaysOpen)
+TEST_F(CommPortTest, TheLineIsSetAsAskedAndEachFailingSetterIsReportedOnce)
 {
+    ASSERT_TRUE(port.open(collect(), kDevice, 4800, 'e', 7, 2));
+    const ScriptedSerialPort& line = *ports.last();
+    EXPECT_EQ(line.devicePath, kDevice);
+    EXPECT_EQ(line.baud, 4800);
+    EXPECT_EQ(line.dataBits, QSerialPort::Data7);
+    EXPECT_EQ(line.parity, QSerialPort::EvenParity);
+    EXPECT_EQ(line.stopBits, QSerialPort::TwoStop);
+    EXPECT_EQ(line.flowControl, QSerialPort::NoFlowControl);
+    EXPECT_TRUE(line.requestToSend);
+    EXPECT_TRUE(reports.empty());
     const std::vector<std::string> setters{"setBaudRate()", "setDataBits()", "setParity()",
                                            "setStopBits()", "setFlowControl()"};
     for (size_t i = 0; i < setters.size(); ++i) {

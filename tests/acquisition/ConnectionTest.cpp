@@ -123,8 +123,13 @@ TEST_P(SearchWhileConnected, FindsTheCollectorAgainOrFails)
 
 INSTANTIATE_TEST_SUITE_P(CollectorListedOrNot, SearchWhileConnected, ::testing::Bool());
 
+// A search that cannot list the ports, or finds nothing, offers the simulated connection.
 TEST_F(ConnectionTest, AFailedSearchOffersTheSimulatedConnection)
 {
+    EXPECT_FALSE(search([]() -> std::vector<PortEntry> { throw std::runtime_error("busy"); }));
+    EXPECT_EQ(texts.back(), PortSearch::kDeviceError);
+    EXPECT_EQ(asked.size(), 1u);
+    asked.clear();
     PtyPair a, b;
     ASSERT_TRUE(a.ok() && b.ok());
     PortEntry absent;
@@ -145,49 +150,10 @@ TEST_F(ConnectionTest, AFailedSearchOffersTheSimulatedConnection)
     EXPECT_FALSE(link->simulationMode());
 }
 
-TEST_F(ConnectionTest, AnErrorWhileListingPortsEndsTheSearchWithItsText)
-{
-    EXPECT_FALSE(search([]() -> std::vector<PortEntry> { throw std::runtime_error("busy"); }));
-    EXPECT_EQ(texts.back(), PortSearch::kDeviceError);
-    EXPECT_EQ(asked.size(), 1u);
-}
-
-TEST_F(ConnectionTest, TheDefaultPortIsUsedAfterOneQuestion)
-{
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    bench.settings.UseDefaultCom = 1;
-    bench.settings.ComPort = pty.path();
-    int listed = 0;
-    QObject::connect(link.get(), &CollectorLink::waitText,
-                     [&](const QString& t) { texts.push_back(t.toStdString()); });
-    EXPECT_TRUE(link->connectManually(
-        [&](const std::string& q) {
-            asked.push_back(q);
-            return true;
-        },
-        [&](const std::vector<PortEntry>&) {
-            ++listed;
-            return std::nullopt;
-        }));
-    EXPECT_EQ(
-        asked,
-        (std::vector<std::string>{"软件配置了默认连接[通讯口" + pty.path() + "],是否要采用"}));
-    EXPECT_EQ(listed, 0);
-    EXPECT_TRUE(link->portOpen());
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"已经打开[串口" + pty.path() + "],正在等待校验数据..."}));
-
-    // The wait window may close one second (scaled) after the first ready byte.
-    int over = 0;
-    QObject::connect(link.get(), &CollectorLink::connectionWaitOver, [&] { ++over; });
-    pty.write({0xE5});
-    EXPECT_TRUE(pumpUntil([&] { return over == 1; }));
-}
-
 // Every manual connection attempt ends the wait window, whatever its outcome: a port that
 // does not open, a cancelled choice, a port that stays silent, and each collector that
-// answers (the second connection of a program run as well as the first).
+// answers (the second connection of a program run as well as the first). A default port is
+// used after one question, without the list.
 TEST_F(ConnectionTest, EveryManualAttemptEndsTheWaitWithItsOutcome)
 {
     int over = 0;
@@ -217,9 +183,19 @@ TEST_F(ConnectionTest, EveryManualAttemptEndsTheWaitWithItsOutcome)
 
     PtyPair silent, collector;
     ASSERT_TRUE(silent.ok() && collector.ok());
-    const auto yes = [](const std::string&) { return true; };
+    const auto yes = [&](const std::string& q) {
+        asked.push_back(q);
+        return true;
+    };
+    const auto list = [](const std::vector<PortEntry>&) {
+        ADD_FAILURE() << "a default port needs no list";
+        return std::optional<CollectorLink::PortChoice>{};
+    };
     bench.settings.ComPort = silent.path();
-    ASSERT_TRUE(link->connectManually(yes, nullptr));
+    ASSERT_TRUE(link->connectManually(yes, list));
+    EXPECT_EQ(
+        asked,
+        (std::vector<std::string>{"软件配置了默认连接[通讯口" + silent.path() + "],是否要采用"}));
     EXPECT_TRUE(pumpUntil([&] { return over == 3; }));
     EXPECT_EQ(messages.back(),
               "[串口" + silent.path() + "]没有收到校验数据,请检查采集器是否连接并已打开电源");
@@ -227,7 +203,8 @@ TEST_F(ConnectionTest, EveryManualAttemptEndsTheWaitWithItsOutcome)
     bench.settings.ComPort = collector.path();
     for (int attempt = 4; attempt <= 5; ++attempt) {
         const size_t told = messages.size();
-        ASSERT_TRUE(link->connectManually(yes, nullptr));
+        ASSERT_TRUE(link->connectManually(yes, list));
+        EXPECT_TRUE(link->portOpen());
         EXPECT_EQ(texts.back(), "已经打开[串口" + collector.path() + "],正在等待校验数据...");
         collector.write({0xE5});
         EXPECT_TRUE(pumpUntil([&] { return over == attempt; })) << attempt;
@@ -253,12 +230,26 @@ TEST(PortNames, TheNumberOfAFriendlyName)
     EXPECT_EQ(f.description, "FT232R USB UART");
 }
 
+// Without its file the simulation is refused with the text of how it was asked for; with
+// it, the demonstration data plays into both channels and starts again; an empty file
+// plays -1.0.
 TEST_F(ConnectionTest, TheDemonstrationDataPlaysIntoBothChannelsAndStartsAgain)
 {
+    TempDir dir;
+    bench.settings.SimDataPath = dir.path("nothing-here.DMD");
+    int settingsAsked = 0;
+    QObject::connect(link.get(), &CollectorLink::openSettingsRequested, [&] { ++settingsAsked; });
+    EXPECT_FALSE(link->startSimulation());
+    EXPECT_FALSE(link->startSimulation(CollectorLink::SimulationEntry::DialogButton));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{CollectorLink::kNoDemoData, CollectorLink::kNoDemoFile}));
+    EXPECT_EQ(settingsAsked, 2);
+    EXPECT_FALSE(link->simulationMode());
+    messages.clear();
+
     std::vector<float> values;
     for (int i = 0; i < 1000; ++i)
         values.push_back(static_cast<float>(i) * 0.25f + 3.0f);
-    TempDir dir;
     bench.settings.SimDataPath = dir.path("QLCHGDATA.DMD");
     // 4003 bytes: the 3 left over are ignored.
     writeFileAtomically(bench.settings.SimDataPath,
@@ -279,33 +270,15 @@ TEST_F(ConnectionTest, TheDemonstrationDataPlaysIntoBothChannelsAndStartsAgain)
             ASSERT_EQ(got[i], values[i % 1000]) << c << " " << i;
     }
     EXPECT_EQ(bench.host.values(0).size(), bench.host.values(1).size());
-}
 
-TEST_F(ConnectionTest, AMissingDemonstrationFileIsReportedAndNothingPlays)
-{
-    TempDir dir;
-    bench.settings.SimDataPath = dir.path("nothing-here.DMD");
-    int settingsAsked = 0;
-    QObject::connect(link.get(), &CollectorLink::openSettingsRequested, [&] { ++settingsAsked; });
-    EXPECT_FALSE(link->startSimulation());
-    EXPECT_FALSE(link->startSimulation(CollectorLink::SimulationEntry::DialogButton));
-    EXPECT_EQ(messages,
-              (std::vector<std::string>{CollectorLink::kNoDemoData, CollectorLink::kNoDemoFile}));
-    EXPECT_EQ(settingsAsked, 2);
-    EXPECT_FALSE(link->simulationMode());
-}
-
-TEST(SimulatedConnection, AnEmptyFilePlaysMinusOne)
-{
-    CollectorBench bench;
-    bench.host.runBoth();
-    TempDir dir;
+    CollectorBench empty;
+    empty.host.runBoth();
     writeFileAtomically(dir.path("empty.DMD"), "");
-    ASSERT_TRUE(bench.collector->loadDemoData(dir.path("empty.DMD")));
-    bench.collector->simulationTick();
-    EXPECT_EQ(bench.host.values(0), (std::vector<float>{-1.0f}));
-    EXPECT_EQ(bench.host.values(1), (std::vector<float>{-1.0f}));
-    EXPECT_FALSE(bench.collector->loadDemoData(dir.path("absent.DMD")));
+    ASSERT_TRUE(empty.collector->loadDemoData(dir.path("empty.DMD")));
+    empty.collector->simulationTick();
+    EXPECT_EQ(empty.host.values(0), (std::vector<float>{-1.0f}));
+    EXPECT_EQ(empty.host.values(1), (std::vector<float>{-1.0f}));
+    EXPECT_FALSE(empty.collector->loadDemoData(dir.path("absent.DMD")));
 }
 
 }  // namespace
