@@ -61,9 +61,16 @@ struct Fixture {
 
 }  // namespace
 
-TEST(OpenChannel, TheDefaultMethodAndCalibrationAreFoundByName)
+// A channel window takes the default method and calibration by name, the library's table and
+// the project folder, and the conditions remembered for its channel.
+TEST(OpenChannel, TheDefaultMethodCalibrationAndConditionsFillTheDocument)
 {
-    Fixture f;
+    Fixture f([](QSettings& ini) {
+        ini.setValue("ConditionB/CondNumbB", 2);
+        ini.setValue("ConditionB/CondItemB0", "柱温 60℃");
+        ini.setValue("ConditionB/CondItemB1", "载气 N2");
+        ini.setValue("System/BDefaultCali", "missing");
+    });
     CChrEDoc doc;
     f.app->prepareChannelDocument(doc, 0);
     EXPECT_EQ(doc.state, CChrEDoc::ChannelA);
@@ -75,39 +82,20 @@ TEST(OpenChannel, TheDefaultMethodAndCalibrationAreFoundByName)
     EXPECT_EQ(doc.data.method.components, f.app->library().at(1).curves[1].components)
         << "a file saved from the channel holds the table it was identified with";
     EXPECT_EQ(doc.data.method.saveFolder, f.app->settings().ProjectPath);
-}
-
-TEST(OpenChannel, NamesThatAreEmptyOrUnknownLeaveTheIndexesUnset)
-{
-    Fixture f([](QSettings& ini) {
-        ini.setValue("System/ADefaultProg", "");
-        ini.setValue("System/BDefaultCali", "missing");
-    });
-    CChrEDoc a;
-    f.app->prepareChannelDocument(a, 0);
-    EXPECT_EQ(a.libraryMethodIndex, -1);
-    EXPECT_EQ(a.libraryCalibrationIndex, -1);
+    EXPECT_NE(doc.data.method.instrumentInfo[0].value, "柱温 60℃") << "channel A has its own list";
 
     CChrEDoc b;
     f.app->prepareChannelDocument(b, 1);
     EXPECT_EQ(b.libraryMethodIndex, f.app->library().indexOf("QLDefault"));
-    EXPECT_EQ(b.libraryCalibrationIndex, -1);
-}
-
-TEST(OpenChannel, TheRememberedConditionsFillTheSampleInformation)
-{
-    Fixture f([](QSettings& ini) {
-        ini.setValue("ConditionB/CondNumbB", 2);
-        ini.setValue("ConditionB/CondItemB0", "柱温 60℃");
-        ini.setValue("ConditionB/CondItemB1", "载气 N2");
-    });
-    CChrEDoc b;
-    f.app->prepareChannelDocument(b, 1);
+    EXPECT_EQ(b.libraryCalibrationIndex, -1) << "an unknown name leaves the index unset";
     ASSERT_GE(b.data.method.instrumentInfo.size(), 2u);
     EXPECT_EQ(b.data.method.instrumentInfo[1].value, "载气 N2");
+
+    Fixture empty([](QSettings& ini) { ini.setValue("System/ADefaultProg", ""); });
     CChrEDoc a;
-    f.app->prepareChannelDocument(a, 0);
-    EXPECT_NE(a.data.method.instrumentInfo[0].value, "柱温 60℃") << "channel A has its own list";
+    empty.app->prepareChannelDocument(a, 0);
+    EXPECT_EQ(a.libraryMethodIndex, -1);
+    EXPECT_EQ(a.libraryCalibrationIndex, -1);
 }
 
 TEST(DataRootTest, TheHomeOptionWinsOverTheEnvironmentWhichWinsOverTheHomeFolder)
@@ -159,7 +147,9 @@ TEST(RecentFilesTest, FiveNewestFirstWithoutRepeats)
     EXPECT_EQ(third.files().size(), 4u) << "a removed entry leaves no stale key behind";
 }
 
-TEST(WindowOptions, ReadsOptionsAndFilesInAnyOrder)
+// Options and files in any order, the toolkit's own options left to it, and unusable
+// arguments refused with the reason.
+TEST(WindowOptions, ReadsOptionsAndFilesInAnyOrderAndRefusesWhatItCannotUse)
 {
     const WindowOptions o = WindowOptions::parse(
         {"dgaws", "a.chg", "--home", "/data", "--run", "--speed", "60", "-", "b.chg"});
@@ -169,32 +159,25 @@ TEST(WindowOptions, ReadsOptionsAndFilesInAnyOrder)
     EXPECT_TRUE(o.simulate);  // an unattended run has no wizard to wait on
     EXPECT_EQ(o.speed, 60.0);
     EXPECT_EQ(o.files, (std::vector<std::string>{"a.chg", "-", "b.chg"}));
+    EXPECT_FALSE(o.help || o.version);
     // The value of --home is a folder, never a file to open.
     EXPECT_TRUE(WindowOptions::parse({"dgaws", "--home=/x", "--home", "y.chg"}).files.empty());
-    // The toolkit's own options and their values are left to it.
     const WindowOptions qt =
         WindowOptions::parse({"dgaws", "-platform", "offscreen", "-reverse", "c.chg"});
     EXPECT_TRUE(qt.error.empty()) << qt.error;
     EXPECT_EQ(qt.files, std::vector<std::string>{"c.chg"});
-}
 
-TEST(WindowOptions, UnusableArgumentsAreRefusedWithTheReason)
-{
-    const struct {
-        std::vector<std::string> args;
-        const char* reason;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
         {{"dgaws", "--speed"}, "--speed needs a value"},
         {{"dgaws", "--speed", "0.5"}, "at least 1"},
         {{"dgaws", "--speed", "fast"}, "\"fast\""},
         {{"dgaws", "--speed", "nan"}, "\"nan\""},
+        {{"dgaws", "--speed", "5x"}, "\"5x\""},
         {{"dgaws", "--simulat"}, "unknown option --simulat"},
         {{"dgaws", "a.chg", "--home"}, "--home needs a value"},
     };
-    for (const auto& c : cases) {
-        const WindowOptions o = WindowOptions::parse(c.args);
-        EXPECT_NE(o.error.find(c.reason), std::string::npos) << o.error;
-    }
+    for (const auto& [args, reason] : refused)
+        EXPECT_NE(WindowOptions::parse(args).error.find(reason), std::string::npos) << reason;
     EXPECT_TRUE(WindowOptions::parse({"dgaws", "-h"}).help);
     EXPECT_TRUE(WindowOptions::parse({"dgaws", "--version"}).version);
 }

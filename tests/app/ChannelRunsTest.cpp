@@ -298,7 +298,8 @@ TEST(ChannelRuns, LoneRunsAreSavedAloneWithExactlyTheirOwnSamples)
             for (const auto& [channel, path] : last)
                 EXPECT_EQ(savedSamples(path), fed.at(static_cast<size_t>(channel))) << channel;
             for (size_t c = 0; c < 2; ++c)
-                EXPECT_TRUE(fed[c].empty() || b.doc(static_cast<int>(c)).data.signal.values() == fed[c])
+                EXPECT_TRUE(fed[c].empty() ||
+                            b.doc(static_cast<int>(c)).data.signal.values() == fed[c])
                     << c;
         }
 }

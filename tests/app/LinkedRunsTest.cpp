@@ -32,39 +32,10 @@ std::vector<uint8_t> frames(int n, A a, B b, Key key, std::vector<float>& va,
     return bytes;
 }
 
-// A run from bytes written into a pseudo-terminal to the saved chromatograms, checked against
-// the values the frames were built from.
-TEST(LinkedRuns, ARunFromTheWireIsSavedSampleForSample)
-{
-    PtyPair pty;
-    RunsBench b(1.0);  // 1200 points
-    CollectorLink link(b.settings, *b.runs);
-    link.newCollector();
-    b.openBoth();
-    ASSERT_TRUE(link.openCollectorPort(pty.path()));
-    ASSERT_TRUE(pty.write({0xE0}));
-    ASSERT_TRUE(pumpUntil([&] { return link.collector()->confirmed(); }));
-    ASSERT_TRUE(b.runs->run(b.doc(0)));  // both channels (AllStart)
-
-    std::vector<float> va, vb;
-    LineFeeder feeder(
-        pty,
-        frames(
-            1206, [](int i) { return 20000 + 15 * i + (i > 500 && i < 560 ? 40000 : 0); },
-            [](int i) { return 3000 + (i % 97) * 11; }, [](int) { return false; }, va, vb));
-    ASSERT_TRUE(pumpUntil([&] { return !b.doc(0).acquiring() && !b.doc(1).acquiring(); }));
-    ASSERT_EQ(b.saved.size(), 2u);
-    for (const auto& [channel, path] : b.saved) {
-        const ChromatogramData d = readChromatogramFile(path);
-        EXPECT_EQ(d.signal.values(), cardPoints(channel == 0 ? va : vb)) << path;
-        EXPECT_EQ(d.pointsPerSecond, 20);
-    }
-    EXPECT_TRUE(b.autosaves().empty());
-}
-
-// The instrument's start key, held for many frames, opens both channel windows and starts
-// both runs once, with the frame that carries it.
-TEST(LinkedRuns, TheStartSignalOnTheWireStartsBothChannelsOnce)
+// The instrument's start key, held for many frames and pressed again later, opens both
+// channel windows and starts both runs once, with the frame that carries it; the runs are
+// saved sample for sample as the frames were built.
+TEST(LinkedRuns, TheStartKeyOnTheWireStartsBothChannelsOnceAndTheRunsAreSavedAsSent)
 {
     PtyPair pty;
     RunsBench b(0.5);  // 600 points
@@ -74,59 +45,32 @@ TEST(LinkedRuns, TheStartSignalOnTheWireStartsBothChannelsOnce)
     std::vector<float> va, vb;
     std::vector<uint8_t> bytes{0xE0};
     const auto run = frames(
-        700, [](int i) { return 7000 + 3 * i; }, [](int i) { return 9000 - 2 * i; },
-        [](int i) { return i < 40 || (i > 300 && i < 320); }, va, vb);  // pressed again later
+        700, [](int i) { return 20000 + 15 * i + (i > 500 && i < 560 ? 40000 : 0); },
+        [](int i) { return 3000 + (i % 97) * 11; },
+        [](int i) { return i < 40 || (i > 300 && i < 320); }, va, vb);
     bytes.insert(bytes.end(), run.begin(), run.end());
     LineFeeder feeder(pty, bytes);
     ASSERT_TRUE(pumpUntil([&] { return b.saved.size() == 2; }));
     ASSERT_NE(b.docs[0], nullptr);
     ASSERT_NE(b.docs[1], nullptr);
     // Frame 7 of A carries the start; B's next point is its first.
-    for (const auto& [channel, path] : b.saved)
-        EXPECT_EQ(readChromatogramFile(path).signal.values(),
-                  cardPoints(channel == 0 ? va : vb, 606))
-            << path;
+    for (const auto& [channel, path] : b.saved) {
+        const ChromatogramData d = readChromatogramFile(path);
+        EXPECT_EQ(d.signal.values(), cardPoints(channel == 0 ? va : vb, 606)) << path;
+        EXPECT_EQ(d.pointsPerSecond, 20);
+    }
+    EXPECT_TRUE(b.autosaves().empty());
 }
 
-// The connect command during a run: the channels move over to the new collector and the
-// run goes on into the same documents, the ignition indicator with it.
-TEST(LinkedRuns, ANewCollectorTakesTheRunOver)
+// The connect command during a run: a simulation going on ends first (the new collector has
+// no demonstration values, it would put -1.0 uV points into the channel), and the channels
+// move over to the new collector, the run going on into the same documents, the ignition
+// indicator with it.
+TEST(LinkedRuns, ANewCollectorEndsTheSimulationAndTakesTheRunOver)
 {
     RunsBench b(1.0);
     b.settings.AllStart = 0;
-    CollectorLink link(b.settings, *b.runs);
-    link.newCollector();
-    b.openBoth();
-    ASSERT_TRUE(b.runs->run(b.doc(0)));
-    for (int i = 0; i < 30; ++i)
-        link.collector()->channelSample(0, 5000.0f, false);
-    ASSERT_TRUE(b.doc(0).ignited());
-
-    link.newCollector();
-    CCollector& fresh = *link.collector();
-    EXPECT_TRUE(fresh.attached(0) && fresh.attached(1));
-    EXPECT_TRUE(b.doc(0).ignited());
-    EXPECT_TRUE(fresh.running(0));
-    EXPECT_FALSE(fresh.running(1));
-    EXPECT_EQ(fresh.runPointCount(0), 30);
-    fresh.channelSample(0, 7.0f, false);
-    fresh.channelSample(1, 7.0f, false);
-    EXPECT_EQ(b.doc(0).acquiredCount, 31);
-    EXPECT_EQ(b.doc(0).data.signal.at(30), 7.0f);
-    EXPECT_FALSE(b.doc(0).ignited());
-    EXPECT_EQ(b.doc(1).acquiredCount, 0);
-    b.runs->stop(b.doc(0));
-    ASSERT_EQ(b.saved.size(), 1u);
-    EXPECT_EQ(readChromatogramFile(b.saved[0].second).signal.count(), 31);
-}
-
-// The connect command while the simulation plays: the new collector has no demonstration
-// values, so a simulation going on would put -1.0 uV points into the running channel.
-TEST(LinkedRuns, ConnectingWhileTheSimulationPlaysEndsItFirst)
-{
-    RunsBench b(1.0);
-    b.settings.AllStart = 0;
-    const std::vector<float> values(400, 250.0f);
+    const std::vector<float> values(400, 5000.0f);
     b.settings.SimDataPath = b.dir.path("QLCHGDATA.DMD");
     writeFileAtomically(
         b.settings.SimDataPath,
@@ -137,15 +81,30 @@ TEST(LinkedRuns, ConnectingWhileTheSimulationPlaysEndsItFirst)
     b.openBoth();
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     ASSERT_TRUE(pumpUntil([&] { return b.doc(0).acquiredCount >= 50; }));
+    ASSERT_TRUE(b.doc(0).ignited());
 
     link.newCollector();
     EXPECT_FALSE(link.simulationMode());
-    const int before = b.doc(0).acquiredCount;
-    // A tick that was due plays nothing now.
-    QCoreApplication::processEvents();
-    EXPECT_EQ(b.doc(0).acquiredCount, before);
-    for (int i = 0; i < b.doc(0).acquiredCount; ++i)
-        ASSERT_EQ(b.doc(0).data.signal.at(i), 250.0f) << i;
+    const int n = b.doc(0).acquiredCount;
+    QCoreApplication::processEvents();  // a tick that was due plays nothing now
+    EXPECT_EQ(b.doc(0).acquiredCount, n);
+    for (int i = 0; i < n; ++i)
+        ASSERT_EQ(b.doc(0).data.signal.at(i), 5000.0f) << i;
+    CCollector& fresh = *link.collector();
+    EXPECT_TRUE(fresh.attached(0) && fresh.attached(1));
+    EXPECT_TRUE(b.doc(0).ignited());
+    EXPECT_TRUE(fresh.running(0));
+    EXPECT_FALSE(fresh.running(1));
+    EXPECT_EQ(fresh.runPointCount(0), n);
+    fresh.channelSample(0, 7.0f, false);
+    fresh.channelSample(1, 7.0f, false);
+    EXPECT_EQ(b.doc(0).acquiredCount, n + 1);
+    EXPECT_EQ(b.doc(0).data.signal.at(n), 7.0f);
+    EXPECT_FALSE(b.doc(0).ignited());
+    EXPECT_EQ(b.doc(1).acquiredCount, 0);
+    b.runs->stop(b.doc(0));
+    ASSERT_EQ(b.saved.size(), 1u);
+    EXPECT_EQ(readChromatogramFile(b.saved[0].second).signal.count(), n + 1);
 }
 
 }  // namespace

@@ -166,14 +166,14 @@ TEST_P(TestRecords, ASaveInsertsThenReplacesTheSingleRowOfThatDeviceAndTime)
     EXPECT_DOUBLE_EQ(rows->back().values[TestRecord::H2], 12.35) << "untouched by the other";
     EXPECT_EQ(rows->back().status, 1);
     EXPECT_EQ(testRowTexts(1, rows->back(), "甲", "乙"),
-              (Strings{"1", "2024/05/17 09:30:15", "12.35", "2.23", "3.00", "4.00", "5.00",
-                       "6.00", "7.00", "8.00", "9.00", "14.00", "是", "甲", "乙", "2024051701"}));
+              (Strings{"1", "2024/05/17 09:30:15", "12.35", "2.23", "3.00", "4.00", "5.00", "6.00",
+                       "7.00", "8.00", "9.00", "14.00", "是", "甲", "乙", "2024051701"}));
 
     // Stored as a fixed-width text that orders as the times do, the columns in their order.
     EXPECT_EQ(rawRows("SELECT DISTINCT InjectTime FROM ReportInfo ORDER BY InjectTime"),
               (Strings{"2024-05-17 09:30:15", "2024-05-17 09:30:16"}));
-    const std::string ofFirst = " FROM ReportInfo WHERE DeviceID = " + std::to_string(device) +
-        " ORDER BY InjectTime";
+    const std::string ofFirst =
+        " FROM ReportInfo WHERE DeviceID = " + std::to_string(device) + " ORDER BY InjectTime";
     EXPECT_EQ(rawRows("SELECT Broken" + ofFirst), (Strings{"1", "0"}));
     EXPECT_EQ(rawRows("SELECT C2H6" + ofFirst), (Strings{"3", "3"}));
     EXPECT_EQ(rawRows("SELECT N2" + ofFirst), (Strings{"9", "9"}));
