@@ -57,40 +57,6 @@ protected:
     std::vector<uint8_t> got;
 };
 
-// A busy or absent device: the port says nothing, the link tells the operator and falls back
-// to the simulated connection; the next pick opens at the collector's line.
-TEST_F(CommPortTest, ARefusedOpenIsToldOnlyByTheLink)
-{
-    LinkBench bench;
-    CollectorLink link(bench.settings, bench.host);
-    ScriptedPorts linkPorts;
-    linkPorts.install(link.port());
-    std::vector<std::string> told, portErrors;
-    QObject::connect(&link, &CollectorLink::message,
-                     [&](const QString& t) { told.push_back(t.toStdString()); });
-    QObject::connect(&link, &CollectorLink::portError,
-                     [&](const QString& t) { portErrors.push_back(t.toStdString()); });
-    const auto pick = [](const std::vector<PortEntry>&) {
-        return CollectorLink::PortChoice{kDevice, false};
-    };
-
-    linkPorts.next.refuseOpen = true;
-    EXPECT_FALSE(link.connectManually(nullptr, pick));
-    EXPECT_FALSE(link.portOpen());
-    EXPECT_TRUE(link.simulationMode());
-    EXPECT_EQ(told.size(), 1u);
-
-    linkPorts.next.refuseOpen = false;
-    EXPECT_TRUE(link.connectManually(nullptr, pick));
-    EXPECT_TRUE(link.portOpen());
-    const ScriptedSerialPort& dev = *linkPorts.last();
-    EXPECT_EQ(dev.baud, 9600);
-    EXPECT_EQ(dev.parity, QSerialPort::NoParity);
-    EXPECT_EQ(dev.dataBits, QSerialPort::Data8);
-    EXPECT_EQ(dev.stopBits, QSerialPort::OneStop);
-    EXPECT_TRUE(portErrors.empty());
-}
-
 // The first setter that fails is reported once, naming it; the rest are skipped and the
 // port still counts as open and still delivers.
 TEST_F(CommPortTest, TheLineIsSetAsAskedAndEachFailingSetterIsReportedOnce)
@@ -150,19 +116,41 @@ TEST_F(CommPortTest, AReadErrorIsReportedOncePerOpen)
     EXPECT_EQ(reports, (std::vector<std::string>{readFailure, readFailure}));
 }
 
-// An adapter pulled out during a run: told once, tried again while it is away, and the run
-// goes on with the points that come once it is plugged back in.
-TEST_F(CommPortTest, AnUnpluggedAdapterIsToldOnceAndTakenBackWhenItReturns)
+// A busy or absent device: the port says nothing, the link tells the operator and falls back
+// to the simulated connection; the next pick opens at the collector's line. An adapter
+// pulled out during the run is told once, tried again while it is away, and the run goes on
+// with the points that come once it is plugged back in.
+TEST_F(CommPortTest, ARefusedOrUnpluggedPortIsToldByTheLinkAndTakenBackWhenItReturns)
 {
     LinkBench bench;
     bench.settings.searchWaitScale = 0.005;
     CollectorLink link(bench.settings, bench.host);
     ports.install(link.port());
-    std::vector<std::string> told;
+    std::vector<std::string> told, messages;
     std::vector<QString> back;
     QObject::connect(&link, &CollectorLink::portError,
                      [&](const QString& t) { told.push_back(t.toStdString()); });
+    QObject::connect(&link, &CollectorLink::message,
+                     [&](const QString& t) { messages.push_back(t.toStdString()); });
     QObject::connect(&link, &CollectorLink::portBack, [&](const QString& p) { back.push_back(p); });
+    const auto pick = [](const std::vector<PortEntry>&) {
+        return CollectorLink::PortChoice{kDevice, false};
+    };
+    ports.next.refuseOpen = true;
+    EXPECT_FALSE(link.connectManually(nullptr, pick));
+    EXPECT_FALSE(link.portOpen());
+    EXPECT_TRUE(link.simulationMode());
+    EXPECT_EQ(messages.size(), 1u);
+    ports.next.refuseOpen = false;
+    EXPECT_TRUE(link.connectManually(nullptr, pick));
+    EXPECT_TRUE(link.portOpen());
+    const ScriptedSerialPort& dev = *ports.last();
+    EXPECT_EQ(dev.baud, 9600);
+    EXPECT_EQ(dev.parity, QSerialPort::NoParity);
+    EXPECT_EQ(dev.dataBits, QSerialPort::Data8);
+    EXPECT_EQ(dev.stopBits, QSerialPort::OneStop);
+    EXPECT_TRUE(told.empty());
+
     ASSERT_TRUE(link.openCollectorPort(kDevice));
     bench.host.runBoth();
     ports.last()->feed({0xE0});
