@@ -278,8 +278,8 @@ TEST_P(TestRecords, RangesAndThePreviousTestAreStrictlyBetweenTheirInstantsNewes
 
     std::tm tm = test::civilTime(2024, 3, 15, 0, 0, 30);
     const std::time_t now = std::mktime(&tm);
-    const auto query = [&](TestRange range) {
-        return timesOf(db.queryTests(company, device, range, now));
+    const auto query = [&, c = company, d = device](TestRange range) {
+        return timesOf(db.queryTests(c, d, range, now));
     };
     const Strings week = {"2024/03/15 00:00:29", "2024/03/08 00:00:31"};
     EXPECT_EQ(query(TestRange::Week), week);
