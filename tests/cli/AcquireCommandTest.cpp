@@ -158,15 +158,14 @@ TEST_F(AcquireCommandTest, AcquireWithoutAPortOrCollectorFails)
     AcquireOptions o;
     o.port = path("no-such-port");
     o.outDir = path("out");
-    Output r =
-        captured([&](std::ostream& out, std::ostream& err) { return runAcquire(o, out, err); });
+    Output r = call(runAcquire, o);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot open port"), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty());
 
     o.port = line.path();
     o.confirmSeconds = 0.2;  // nothing answers on this line
-    r = captured([&](std::ostream& out, std::ostream& err) { return runAcquire(o, out, err); });
+    r = call(runAcquire, o);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no collector answered"), std::string::npos) << r.err;
 }
@@ -195,8 +194,7 @@ TEST_F(AcquireCommandTest, AKilledAcquisitionIsRecoveredWithEveryPointItHadWritt
     RecoverOptions r;
     r.dir = copies();
     r.json = true;
-    const Output back =
-        captured([&](std::ostream& out, std::ostream& err) { return runRecover(r, out, err); });
+    const Output back = call(runRecover, r);
     ASSERT_EQ(back.status, 0) << back.err;
     const auto j = nlohmann::json::parse(back.out);
     ASSERT_EQ(j["runs"].size(), 1u);

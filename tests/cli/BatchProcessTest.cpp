@@ -66,8 +66,7 @@ TEST_F(BatchProcessTest, ManyFilesGoOnPastADamagedOneIntoOneSummary)
     o.jobs = 3;
     o.summary = path("summary.csv");
     o.outputDir = path("out");
-    const Output r =
-        captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
+    const Output r = call(runBatch, o);
     // A failed file makes the status 1, after every other file was done.
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("damaged.chg: cannot read"), std::string::npos) << r.err;
@@ -117,8 +116,7 @@ TEST_F(BatchProcessTest, AHundredFilesWithOneDamagedMatchEachFileProcessedAlone)
     o.inputs = {path("archive")};
     o.jobs = 4;
     o.summary = path("summary.jsonl");
-    const Output r =
-        captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
+    const Output r = call(runBatch, o);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("99 of 100 chromatograms processed"), std::string::npos) << r.out;
 
@@ -160,15 +158,14 @@ TEST_F(BatchProcessTest, AMissingInputOrAnUnknownSummaryKindStopsBeforeAnyFile)
     BatchOptions o;
     o.inputs = {path("one.chg"), path("nowhere")};
     o.summary = path("s.csv");
-    Output r =
-        captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
+    Output r = call(runBatch, o);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("no such file or folder"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(o.summary));
 
     o.inputs = {path("one.chg")};
     o.summary = path("s.txt");
-    r = captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
+    r = call(runBatch, o);
     EXPECT_EQ(r.status, 2);
 
     // An output folder that is the inputs' own would write over the originals.
@@ -178,7 +175,7 @@ TEST_F(BatchProcessTest, AMissingInputOrAnUnknownSummaryKindStopsBeforeAnyFile)
     for (const std::vector<std::string>& inputs :
          {std::vector<std::string>{path("one.chg")}, std::vector<std::string>{path("")}}) {
         o.inputs = inputs;
-        r = captured([&](std::ostream& out, std::ostream& err) { return runBatch(o, out, err); });
+        r = call(runBatch, o);
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("would write over"), std::string::npos) << r.err;
         EXPECT_EQ(readWholeFile(path("one.chg")), original);

@@ -49,6 +49,13 @@ template <class Run> Output captured(Run run)
     return r;
 }
 
+// What `command(options, out, err)` returned and printed.
+template <class Command, class Options> Output call(Command command, const Options& options)
+{
+    return captured(
+        [&](std::ostream& out, std::ostream& err) { return command(options, out, err); });
+}
+
 using dgaws::test::gaussians;
 
 // A finished, diagnosed chromatogram with Chinese texts in every kind of field.

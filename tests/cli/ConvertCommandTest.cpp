@@ -17,12 +17,12 @@ using nlohmann::json;
 
 Output convert(const ConvertOptions& o)
 {
-    return captured([&](std::ostream& out, std::ostream& err) { return runConvert(o, out, err); });
+    return call(runConvert, o);
 }
 
 Output compare(const CompareOptions& o)
 {
-    return captured([&](std::ostream& out, std::ostream& err) { return runCompare(o, out, err); });
+    return call(runCompare, o);
 }
 
 class ConvertCommandTest : public TempDirTest {

@@ -37,7 +37,7 @@ protected:
         r.company = company;
         r.home = path("home");
         r.json = json_;
-        return captured([&](std::ostream& out, std::ostream& err) { return runDb(r, out, err); });
+        return call(runDb, r);
     }
     bool json_ = false;
 };

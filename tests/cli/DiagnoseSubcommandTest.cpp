@@ -17,6 +17,8 @@ namespace dgaws::cli::test {
 namespace {
 
 using nlohmann::json;
+using DbObject = DbRequest::Object;
+using DbAction = DbRequest::Action;
 
 PeakRecord gasPeak(const std::string& name, double oil)
 {
@@ -82,30 +84,28 @@ protected:
         EXPECT_EQ(saveRateRecord(r, file), 1);
         return file;
     }
-    // The company and device of the test chromatogram in the database, or its tests there.
-    Output db(DbRequest::Object object, const std::string& name = {},
-              const std::string& company = {})
+    // A request on the company, device or tests of the test chromatogram.
+    Output db(DbObject object, DbAction action = DbAction::Add, const std::string& name = {},
+              std::optional<double> voltageKv = {}, const std::string& standard = {})
     {
         DbRequest r;
         r.object = object;
-        r.action =
-            object == DbRequest::Object::Tests ? DbRequest::Action::List : DbRequest::Action::Add;
+        r.action = action;
         r.name = name;
-        r.company = company;
+        r.company = object == DbObject::Company ? std::string() : "东郊变电站";
         r.device = "1号主变";
+        r.voltageKv = voltageKv;
+        r.standard = standard;
         r.home = options.home;
         r.json = true;
-        return captured([&](std::ostream& out, std::ostream& err) { return runDb(r, out, err); });
+        return call(runDb, r);
     }
     void addCompanyAndDevice()
     {
-        ASSERT_EQ(db(DbRequest::Object::Company, "东郊变电站").status, 0);
-        ASSERT_EQ(db(DbRequest::Object::Device, "1号主变", "东郊变电站").status, 0);
+        ASSERT_EQ(db(DbObject::Company, DbAction::Add, "东郊变电站").status, 0);
+        ASSERT_EQ(db(DbObject::Device, DbAction::Add, "1号主变").status, 0);
     }
-    json storedTests()
-    {
-        return json::parse(db(DbRequest::Object::Tests, {}, "东郊变电站").out)["tests"];
-    }
+    json storedTests() { return json::parse(db(DbObject::Tests, DbAction::List).out)["tests"]; }
 
     DiagnoseOptions options;
     CollectFromPeaks collect;
@@ -290,12 +290,6 @@ TEST_F(DiagnoseCliTest, RatesWithoutTheOilDensityNameWhatIsMissing)
     EXPECT_EQ(r.out.find("inf"), std::string::npos) << r.out;
 }
 
-}  // namespace
-}  // namespace dgaws::cli::test
-
-namespace dgaws::cli::test {
-namespace {
-
 TEST_F(DiagnoseCliTest, VoltageClassAndStandardJudgeTheLimitsAndEveryMethodIsListed)
 {
     const auto limitOf = [](const json& j, const std::string& quantity, const std::string& kind) {
@@ -353,37 +347,14 @@ TEST_F(DiagnoseCliTest, VoltageClassAndStandardJudgeTheLimitsAndEveryMethodIsLis
     }
 }
 
-}  // namespace
-}  // namespace dgaws::cli::test
-
-namespace dgaws::cli::test {
-namespace {
-
 TEST_F(DiagnoseCliTest, TheDevicesClassInTheDatabaseJudgesItsTestsUnlessOverridden)
 {
     addCompanyAndDevice();
-    DbRequest set;
-    set.object = DbRequest::Object::Device;
-    set.action = DbRequest::Action::Set;
-    set.name = "1号主变";
-    set.company = "东郊变电站";
-    set.voltageKv = 500;
-    set.home = options.home;
-    const auto setClass = [&set] {
-        return captured([&](std::ostream& out, std::ostream& err) { return runDb(set, out, err); });
-    };
-    ASSERT_EQ(setClass().status, 0);
-    DbRequest list;
-    list.object = DbRequest::Object::Device;
-    list.company = "东郊变电站";
-    list.home = options.home;
-    list.json = true;
-    const json devices = json::parse(
-        captured([&](std::ostream& out, std::ostream& err) { return runDb(list, out, err); }).out);
+    ASSERT_EQ(db(DbObject::Device, DbAction::Set, "1号主变", 500).status, 0);
+    const json devices = json::parse(db(DbObject::Device, DbAction::List).out);
     EXPECT_EQ(devices[0]["voltageKv"], 500.0);
     EXPECT_EQ(devices[0]["standard"], "dlt722");
-    set.standard = "ieee";
-    EXPECT_EQ(setClass().status, 2);
+    EXPECT_EQ(db(DbObject::Device, DbAction::Set, "1号主变", 500, "ieee").status, 2);
 
     options.file = writeTest("A.chg");
     options.saveDb = true;

@@ -50,7 +50,7 @@ protected:
         o.steps = std::move(steps);
         o.outputPath = output;
         o.json = asJson;
-        return captured([&](std::ostream& out, std::ostream& err) { return runEdit(o, out, err); });
+        return call(runEdit, o);
     }
 
     static std::vector<int> kinds(const ChromatogramData& d)
@@ -206,8 +206,7 @@ protected:
         o.operations = std::move(operations);
         o.outputPath = output;
         o.json = true;
-        return captured(
-            [&](std::ostream& out, std::ostream& err) { return runSignal(o, out, err); });
+        return call(runSignal, o);
     }
 
     std::string input_;

@@ -43,8 +43,7 @@ protected:
         r.home = home_;
         if (fill)
             fill(r);
-        return captured(
-            [&](std::ostream& out, std::ostream& err) { return runMethod(r, out, err); });
+        return call(runMethod, r);
     }
 
     int peaksWith(const std::string& methodFile)
@@ -58,8 +57,7 @@ protected:
         o.path = file;
         o.methodPath = methodFile;
         o.json = true;
-        const Output r =
-            captured([&](std::ostream& out, std::ostream& err) { return runProcess(o, out, err); });
+        const Output r = call(runProcess, o);
         EXPECT_EQ(r.status, 0) << r.err;
         return r.status == 0 ? static_cast<int>(json::parse(r.out)["peaks"].size()) : -1;
     }

@@ -18,8 +18,7 @@ using nlohmann::json;
 
 Output process(ProcessOptions options)
 {
-    return captured(
-        [&](std::ostream& out, std::ostream& err) { return runProcess(options, out, err); });
+    return call(runProcess, options);
 }
 
 ChromatogramData unprocessed(int rate = 20)
@@ -168,8 +167,7 @@ TEST_F(ProcessCommandTest, ASavedRunProcessedOrEditedAgainKeepsItsNamesAndConten
     demo.speed = 100000;
     demo.merge = false;
     demo.json = true;
-    const Output run =
-        captured([&](std::ostream& out, std::ostream& err) { return runDemo(demo, out, err); });
+    const Output run = call(runDemo, demo);
     ASSERT_EQ(run.status, 0) << run.err;
     const auto runs = json::parse(run.out)["runs"];
     ASSERT_EQ(runs.size(), 2u);
@@ -186,9 +184,7 @@ TEST_F(ProcessCommandTest, ASavedRunProcessedOrEditedAgainKeepsItsNamesAndConten
         e.path = file;
         e.steps = {{"negative", "9"}, {"negative", "9"}};
         e.json = true;
-        const Output again[] = {process(p), captured([&](std::ostream& out, std::ostream& err) {
-                                    return runEdit(e, out, err);
-                                })};
+        const Output again[] = {process(p), call(runEdit, e)};
         for (const Output& o : again) {
             ASSERT_EQ(o.status, 0) << o.err;
             const auto peaks = json::parse(o.out)["peaks"];

@@ -24,11 +24,7 @@ protected:
         options.out = path("cards");
         options.home = path("home");
     }
-    Output run()
-    {
-        return captured(
-            [&](std::ostream& out, std::ostream& err) { return runWorkbook(options, out, err); });
-    }
+    Output run() { return call(runWorkbook, options); }
     std::string card() const { return path("cards/B_1_设备档案卡片.xlsx"); }
 
     WorkbookOptions options;
