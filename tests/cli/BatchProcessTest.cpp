@@ -20,12 +20,7 @@ namespace {
 // Three peaks that the chromatogram's own component table names.
 ChromatogramData identifiable(const char* company)
 {
-    ChromatogramData d = sampleChromatogram();
-    d.signal.assign(gaussians(6000, {{1200, 900, 30}, {2400, 500, 40}, {4200, 300, 50}}));
-    d.peaks.clear();
-    d.method.integration = IntegrationParams{};
-    d.method.manualEvents.clear();
-    d.method.timeProgram.clear();
+    ChromatogramData d = threePeaksToDetect();
     d.method.sendingCompany = company;
     d.method.components.clear();
     const std::pair<const char*, double> gases[] = {

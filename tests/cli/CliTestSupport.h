@@ -119,4 +119,18 @@ inline ChromatogramData sampleChromatogram()
     return d;
 }
 
+// The sample's records around Gaussians at 1.0, 2.0 and 3.5 minutes, not yet detected, with
+// the default integration parameters and no manual or timed events.
+inline ChromatogramData threePeaksToDetect()
+{
+    ChromatogramData d = sampleChromatogram();
+    d.signal.assign(gaussians(6000, {{1200, 900, 30}, {2400, 500, 40}, {4200, 300, 50}}));
+    d.peaks.clear();
+    d.evaluated = 0;
+    d.method.integration = IntegrationParams{};
+    d.method.manualEvents.clear();
+    d.method.timeProgram.clear();
+    return d;
+}
+
 }  // namespace dgaws::cli::test

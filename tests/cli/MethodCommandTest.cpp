@@ -49,10 +49,7 @@ protected:
     int peaksWith(const std::string& methodFile)
     {
         const std::string file = path("run.chg");
-        ChromatogramData d = sampleChromatogram();
-        d.signal.assign(gaussians(6000, {{1200, 900, 30}, {2400, 500, 40}, {4200, 300, 50}}));
-        d.peaks.clear();
-        writeChromatogramFile(file, d);
+        writeChromatogramFile(file, threePeaksToDetect());
         ProcessOptions o;
         o.path = file;
         o.methodPath = methodFile;

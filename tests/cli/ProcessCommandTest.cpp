@@ -21,19 +21,6 @@ Output process(ProcessOptions options)
     return call(runProcess, options);
 }
 
-ChromatogramData unprocessed(int rate = 20)
-{
-    ChromatogramData d = sampleChromatogram();
-    d.signal.assign(gaussians(6000, {{1200, 900, 30}, {2400, 500, 40}, {4200, 300, 50}}));
-    d.pointsPerSecond = rate;
-    d.peaks.clear();
-    d.evaluated = 0;
-    d.method.integration = IntegrationParams{};
-    d.method.manualEvents.clear();
-    d.method.timeProgram.clear();
-    return d;
-}
-
 std::string fixed(const char* format, double v)
 {
     char buf[64];
@@ -46,7 +33,7 @@ class ProcessCommandTest : public TempDirTest {};
 TEST_F(ProcessCommandTest, JsonAndTextShowTheSameResults)
 {
     const std::string file = path("A.chg");
-    writeChromatogramFile(file, unprocessed());
+    writeChromatogramFile(file, threePeaksToDetect());
     ProcessOptions o;
     o.path = file;
     o.json = true;
@@ -79,7 +66,7 @@ TEST_F(ProcessCommandTest, JsonAndTextShowTheSameResults)
 TEST_F(ProcessCommandTest, SampleFileIsTakenAtTheGivenRateWithTheMethodsParameters)
 {
     const std::string dat = path("A.dat");
-    writeBinaryChromatogram(dat, unprocessed());
+    writeBinaryChromatogram(dat, threePeaksToDetect());
 
     // A method that locks out the first peak.
     MethodLibraryEntry entry;
@@ -105,7 +92,7 @@ TEST_F(ProcessCommandTest, SampleFileIsTakenAtTheGivenRateWithTheMethodsParamete
 
 TEST_F(ProcessCommandTest, AreasFollowTheFilesRateNotTheSettingAndDeletionFollowsTheSetting)
 {
-    ChromatogramData d = unprocessed();
+    ChromatogramData d = threePeaksToDetect();
     const std::string file = path("A.chg");
     writeChromatogramFile(file, d);
     ProcessOptions o;
@@ -135,7 +122,7 @@ TEST_F(ProcessCommandTest, AreasFollowTheFilesRateNotTheSettingAndDeletionFollow
 TEST_F(ProcessCommandTest, FailuresPrintOneLineAndNothingElse)
 {
     const std::string file = path("A.chg");
-    writeChromatogramFile(file, unprocessed());
+    writeChromatogramFile(file, threePeaksToDetect());
     MethodLibraryEntry entry;
     entry.path = path("m.she");
     saveMethodFile(entry);
@@ -205,7 +192,7 @@ TEST_F(ProcessCommandTest, ASavedRunProcessedOrEditedAgainKeepsItsNamesAndConten
 
 TEST_F(ProcessCommandTest, AContentThatCouldNotBeFormedIsNullNotZeroAndStaysOutOfTheTotals)
 {
-    ChromatogramData d = unprocessed();
+    ChromatogramData d = threePeaksToDetect();
     d.method.calcMethod = 3;  // external standard
     d.sampleAmount = 100;
     ComponentEntry fitted;
