@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <limits>
 #include <sstream>
 
 namespace dgaws::cli::test {
@@ -19,69 +18,22 @@ namespace {
 
 using nlohmann::json;
 
-Output info(const std::string& path, bool asJson, bool samples = false)
+Output info(const std::string& path, bool asJson)
 {
     return captured([&](std::ostream& out, std::ostream& err) {
-        return runInfo({path, asJson, samples}, out, err);
+        return runInfo({path, asJson, false}, out, err);
     });
 }
 
-json infoJsonOf(const std::string& path, bool samples = false)
+json infoJsonOf(const std::string& path)
 {
-    const Output r = info(path, true, samples);
+    const Output r = info(path, true);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
     return json::parse(r.out);
 }
 
 class InfoCommandTest : public TempDirTest {};
-
-// A real chromatogram and the shipped method are golden outputs; here the kinds of record a
-// demonstration run does not hold.
-TEST_F(InfoCommandTest, ChromatogramJsonCarriesTheRecordsARunDoesNotHold)
-{
-    const std::string file = path("A_1号主变.chg");
-    writeChromatogramFile(file, sampleChromatogram());
-    const json j = infoJsonOf(file);
-    EXPECT_EQ(j["signal"]["first"].get<double>(), 0.1);  // shortest form of 0.1f, not 0.10000000149
-    EXPECT_EQ(j["peaks"][1]["excluded"], 1);
-    EXPECT_FALSE(j["peaks"][0].contains("workValue"));  // never stored
-    EXPECT_EQ(j["groupResults"][0]["groupName"], "烃类");
-    EXPECT_EQ(j["conclusion"], "低温过热(低于150℃)");
-    EXPECT_EQ(j["extraTexts"], json({"", "", "复检", "", ""}));
-    EXPECT_EQ(j["method"]["manualEvents"][0]["peak"]["componentName"], "H2(氢气)");
-    EXPECT_EQ(j["method"]["timeProgram"][0]["type"], 4);
-}
-
-// A damaged file can hold NaN, infinities and invalid dates; the document must stay valid
-// JSON and the summary must not let a NaN sample poison the extrema.
-TEST_F(InfoCommandTest, NonFiniteValuesAndInvalidDatesStayValidJson)
-{
-    ChromatogramData d = sampleChromatogram();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    d.peaks[0].area = nan;
-    d.peaks[0].height = inf;
-    d.peaks[0].apexValue = std::numeric_limits<float>::quiet_NaN();
-    d.gasInOil[1] = -inf;
-    d.signal.set(0, std::numeric_limits<float>::quiet_NaN());
-    d.signal.set(5, std::numeric_limits<float>::infinity());
-    d.injectionTime.status = OleDateTime::Invalid;
-    d.method.testRecord.testTime.date = nan;
-    const std::string file = path("damaged.chg");
-    writeChromatogramFile(file, d);
-
-    const json j = infoJsonOf(file, true);
-    for (const char* at :
-         {"/peaks/0/area", "/peaks/0/height", "/peaks/0/apexValue", "/gasInOil/1", "/signal/first",
-          "/signal/samples/0", "/signal/samples/5", "/injectionTime/text",
-          "/method/testRecord/testTime/date", "/method/testRecord/testTime/text"})
-        EXPECT_TRUE(j[json::json_pointer(at)].is_null()) << at;
-    EXPECT_EQ(j["peaks"][0]["retentionTime"].get<double>(), 0.55);
-    EXPECT_EQ(j["signal"]["min"].get<double>(), -42.5);
-    EXPECT_EQ(j["signal"]["max"].get<double>(), 812.25);
-    EXPECT_EQ(j["injectionTime"]["status"], 1);
-}
 
 TEST_F(InfoCommandTest, PreviousTestRecord)
 {
@@ -108,6 +60,7 @@ TEST_F(InfoCommandTest, FileTypeFollowsExtensionOrContent)
     writeBinaryChromatogram(path("old.DAT"), d);
     json j = infoJsonOf(path("old.DAT"));
     EXPECT_EQ(j["fileType"], "dat");
+    EXPECT_EQ(j["signal"]["first"].get<double>(), 0.1);  // shortest form of 0.1f, not 0.10000000149
     EXPECT_EQ(j["pointsPerSecond"], 10);
     EXPECT_EQ(j["signalMax"].get<double>(), 812.25);
 
