@@ -88,32 +88,7 @@ TEST_F(MethodCommandTest, ACopyWithItsOwnSlopeDetectsDifferentlyAndIsListed)
     EXPECT_EQ(j["methods"][0]["label"], "M2-显示");
 }
 
-TEST_F(MethodCommandTest, BadFieldsAndValuesAreNamedAndTheFileStays)
-{
-    const std::string file = folder_ + "/QLDefault.she";
-    const std::string before = readWholeFile(file);
-    const Output unknown = method(A::Set, [](auto& r) {
-        r.name = "QLDefault", r.values = {"slope=40", "slop=3"};
-    });
-    EXPECT_EQ(unknown.status, 1);
-    EXPECT_EQ(unknown.err, "dgaws-cli: unknown method field slop\n");
-    const Output bad =
-        method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=2.5"}; });
-    EXPECT_EQ(bad.err, "dgaws-cli: bad value for judgeWidth: 2.5\n");
-    const Output tooSmall =
-        method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"judgeWidth=4"}; });
-    EXPECT_EQ(tooSmall.status, 1);
-    EXPECT_EQ(
-        method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"calcMethod=7"}; }).status,
-        1);
-    const Output renamed =
-        method(A::Set, [](auto& r) { r.name = "QLDefault", r.values = {"name=X"}; });
-    EXPECT_EQ(renamed.status, 1);
-    EXPECT_EQ(method(A::New, [](auto& r) { r.name = "QLDefault"; }).status, 1);
-    EXPECT_EQ(readWholeFile(file), before);
-}
-
-TEST_F(MethodCommandTest, ReportSettingsAreSetAsTheSheetSetsThemAndCheckedTheSameWay)
+TEST_F(MethodCommandTest, SettingsAreSetAsTheSheetSetsThemAndBadOnesChangeNothing)
 {
     const std::string file = folder_ + "/QLDefault.she";
     const Output set = method(A::Set, [](auto& r) {
@@ -138,23 +113,32 @@ TEST_F(MethodCommandTest, ReportSettingsAreSetAsTheSheetSetsThemAndCheckedTheSam
             shown.push_back(c.key);
     EXPECT_EQ(shown, (std::vector<std::string>{"number", "componentName", "oilContent"}));
 
+    // A good value before a bad one is not applied either.
     const std::string before = readWholeFile(file);
     struct Refused {
-        std::string value, err;
+        std::vector<std::string> values;
+        std::string err;
     };
     for (const Refused& r : {
-             Refused{"report.marginTop=61", "bad value for report.marginTop: 61"},
-             Refused{"report.marginRight=-1", "bad value for report.marginRight: -1"},
-             Refused{"report.language=2", "bad value for report.language: 2"},
-             Refused{"report.decimals=11", "bad value for report.decimals: 11"},
-             Refused{"report.columns=number,peakColour", "unknown report column peakColour"},
-             Refused{"report.titel=x", "unknown method field report.titel"},
+             Refused{{"slope=40", "slop=3"}, "unknown method field slop"},
+             Refused{{"judgeWidth=2.5"}, "bad value for judgeWidth: 2.5"},
+             Refused{{"judgeWidth=4"}, "judgeWidth must be at least 5"},
+             Refused{{"calcMethod=7"}, "calcMethod must be 0 to 6"},
+             Refused{{"name=X"}, "unknown method field name"},
+             Refused{{"report.marginTop=61"}, "bad value for report.marginTop: 61"},
+             Refused{{"report.marginRight=-1"}, "bad value for report.marginRight: -1"},
+             Refused{{"report.language=2"}, "bad value for report.language: 2"},
+             Refused{{"report.decimals=11"}, "bad value for report.decimals: 11"},
+             Refused{{"report.columns=number,peakColour"}, "unknown report column peakColour"},
+             Refused{{"report.titel=x"}, "unknown method field report.titel"},
          }) {
         const Output out =
-            method(A::Set, [&r](auto& q) { q.name = "QLDefault", q.values = {r.value}; });
-        EXPECT_EQ(out.status, 1) << r.value;
+            method(A::Set, [&r](auto& q) { q.name = "QLDefault", q.values = r.values; });
+        EXPECT_EQ(out.status, 1) << r.err;
         EXPECT_EQ(out.err, "dgaws-cli: " + r.err + "\n");
     }
+    const Output exists = method(A::New, [](auto& r) { r.name = "QLDefault"; });
+    EXPECT_EQ(exists.err, "dgaws-cli: a method named QLDefault exists\n");
     EXPECT_EQ(readWholeFile(file), before);
 }
 
