@@ -2,6 +2,8 @@
 // is killed or stopped by a signal in the middle of its run.
 #include "cli/AcquireCommand.h"
 #include "cli/CliTestSupport.h"
+#include "cli/EditCommand.h"
+#include "cli/ProcessCommand.h"
 #include "cli/ToolRunner.h"
 
 #include "acquisition/Autosave.h"
@@ -93,8 +95,10 @@ TEST_F(AcquireCommandTest, DemoJoinsTheChannelsByDefault)
 }
 
 // The demonstration plays the standard gas the shipped curves were fitted to: each channel
-// names the gases of its own detector and gives back their standard contents.
-TEST_F(AcquireCommandTest, DemoFindsAndQuantifiesTheNineGasesWhileTheRunIsGoing)
+// names the gases of its own detector and gives back their standard contents. Its files,
+// processed again or edited with edits that cancel out, name and quantify the peaks as saved:
+// the file alone carries the table of the curve it was quantified with.
+TEST_F(AcquireCommandTest, DemoFindsAndQuantifiesTheNineGasesAndItsFilesKeepThem)
 {
     std::ostringstream out, err;
     DemoOptions o;
@@ -130,6 +134,25 @@ TEST_F(AcquireCommandTest, DemoFindsAndQuantifiesTheNineGasesWhileTheRunIsGoing)
             } else {
                 EXPECT_TRUE(p.componentName.empty()) << p.componentName;
                 EXPECT_EQ(p.gasContent, 0.0) << formulas[i];
+            }
+        }
+        ProcessOptions again;
+        again.path = run["file"].get<std::string>();
+        again.json = true;
+        EditOptions cancelled;
+        cancelled.path = again.path;
+        cancelled.steps = {{"negative", "9"}, {"negative", "9"}};
+        cancelled.json = true;
+        for (const Output& result : {call(runProcess, again), call(runEdit, cancelled)}) {
+            ASSERT_EQ(result.status, 0) << result.err;
+            const auto peaks = nlohmann::json::parse(result.out)["peaks"];
+            ASSERT_EQ(peaks.size(), 9u) << again.path;
+            for (size_t i = 0; i < 9; ++i) {
+                const PeakRecord& want = d.peaks[static_cast<int>(i)];
+                EXPECT_EQ(peaks[i]["componentName"], want.componentName) << again.path << i;
+                EXPECT_NEAR(peaks[i]["gasContent"].get<double>(), want.gasContent,
+                            1e-6 * (1.0 + want.gasContent))
+                    << again.path << i;
             }
         }
     }

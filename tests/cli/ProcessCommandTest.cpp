@@ -2,8 +2,6 @@
 
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/MethodFile.h"
-#include "cli/AcquireCommand.h"
-#include "cli/EditCommand.h"
 #include "cli/ProcessCommand.h"
 
 #include <gtest/gtest.h>
@@ -142,52 +140,6 @@ TEST_F(ProcessCommandTest, FailuresPrintOneLineAndNothingElse)
     fails(entry.path, "", "", "dgaws-cli: cannot read " + entry.path + ": not a chromatogram");
     fails(file, file, "", "dgaws-cli: cannot read " + file + ": ");
     fails(file, "", path("no/out.chg"), "dgaws-cli: cannot write " + path("no/out.chg") + ": ");
-}
-
-// A run saved by the demonstration, processed again or edited with edits that cancel out,
-// names and quantifies its peaks as the saved file does, on either channel: the file alone
-// carries the table of the curve it was quantified with.
-TEST_F(ProcessCommandTest, ASavedRunProcessedOrEditedAgainKeepsItsNamesAndContents)
-{
-    DemoOptions demo;
-    demo.outDir = path("demo");
-    demo.speed = 100000;
-    demo.merge = false;
-    demo.json = true;
-    const Output run = call(runDemo, demo);
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto runs = json::parse(run.out)["runs"];
-    ASSERT_EQ(runs.size(), 2u);
-    for (const auto& r : runs) {
-        const std::string file = r["file"].get<std::string>();
-        std::vector<PeakRecord> saved;  // as the result table lists them
-        for (const PeakRecord& peak : readChromatogramFile(file).peaks)
-            if (!peak.excluded)
-                saved.push_back(peak);
-        ProcessOptions p;
-        p.path = file;
-        p.json = true;
-        EditOptions e;
-        e.path = file;
-        e.steps = {{"negative", "9"}, {"negative", "9"}};
-        e.json = true;
-        const Output again[] = {process(p), call(runEdit, e)};
-        for (const Output& o : again) {
-            ASSERT_EQ(o.status, 0) << o.err;
-            const auto peaks = json::parse(o.out)["peaks"];
-            ASSERT_EQ(peaks.size(), saved.size()) << file;
-            int named = 0;
-            for (size_t i = 0; i < saved.size(); ++i) {
-                const PeakRecord& want = saved[i];
-                named += want.componentName.empty() ? 0 : 1;
-                EXPECT_EQ(peaks[i]["componentName"], want.componentName) << file << " peak " << i;
-                EXPECT_NEAR(peaks[i]["gasContent"].get<double>(), want.gasContent,
-                            1e-6 * (1.0 + want.gasContent))
-                    << file << " peak " << i;
-            }
-            EXPECT_GE(named, 3) << file;
-        }
-    }
 }
 
 TEST_F(ProcessCommandTest, AContentThatCouldNotBeFormedIsNullNotZeroAndStaysOutOfTheTotals)
