@@ -277,29 +277,14 @@ TEST_F(QuantifyTest, ContentsThatCouldNotBeFormedAreToldApartFromAbsentGas)
         bool groupCalc;
         std::vector<bool> uncalibrated;  // fitted, unfitted, member of fitted, unidentified
     };
+    using enum QuantMethod;  // area normalisation needs no curve
     const Case cases[] = {
-        {"external", QuantMethod::ExternalStandard, 100, false, {false, true, true, false}},
-        {"external, grouped",
-         QuantMethod::ExternalStandard,
-         100,
-         true,
-         {false, true, false, false}},
-        {"exponential",
-         QuantMethod::ExponentialExternalStandard,
-         100,
-         false,
-         {false, true, true, false}},
-        {"no sample amount", QuantMethod::ExternalStandard, 0, false, {true, true, true, false}},
-        {"corrected normalisation",
-         QuantMethod::CorrectedNormalisation,
-         0,
-         false,
-         {false, true, true, false}},
-        {"area normalisation needs no curve",
-         QuantMethod::AreaNormalisation,
-         100,
-         false,
-         {false, false, false, false}},
+        {"external", ExternalStandard, 100, false, {false, true, true, false}},
+        {"external, grouped", ExternalStandard, 100, true, {false, true, false, false}},
+        {"exponential", ExponentialExternalStandard, 100, false, {false, true, true, false}},
+        {"no sample amount", ExternalStandard, 0, false, {true, true, true, false}},
+        {"corrected normalisation", CorrectedNormalisation, 0, false, {false, true, true, false}},
+        {"area normalisation", AreaNormalisation, 100, false, {false, false, false, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
