@@ -22,7 +22,7 @@ std::vector<float> savedSamples(const std::string& path)
     return readChromatogramFile(path).signal.values();
 }
 
-TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
+TEST(ChannelRuns, ARunEndsAtItsStopTimeIsSavedUnderItsProposedNameAndGrowsWithItsPoints)
 {
     RunsBench b(0.5);  // 600 points at 20 per second
     b.openBoth();
@@ -52,14 +52,9 @@ TEST(ChannelRuns, ARunEndsAtItsStopTimeAndIsSavedUnderItsProposedName)
     EXPECT_TRUE(b.messages.empty());
     EXPECT_EQ(ChannelRuns::timeText(1.5), "采集时间：1.500分");
     EXPECT_EQ(ChannelRuns::voltageText(-2500.0f), "当前电压：-2.500mV");
-}
 
-// A day's run at 20 points per second is 1.7 million points; the buffer holds what came.
-TEST(ChannelRuns, TheSignalGrowsWithTheRunNotWithItsStopTime)
-{
-    RunsBench b(1440.0);
-    b.settings.AllStart = 0;
-    b.openBoth();
+    // A day's run at 20 points per second is 1.7 million points; the buffer holds what came.
+    b.doc(0).data.method.integration.stopTime = 1440.0;
     ASSERT_TRUE(b.runs->run(b.doc(0)));
     EXPECT_LE(b.doc(0).data.signal.count(), SignalBuffer::kGrowStep);
     const int n = SignalBuffer::kGrowStep + 10;
@@ -69,8 +64,8 @@ TEST(ChannelRuns, TheSignalGrowsWithTheRunNotWithItsStopTime)
     EXPECT_LE(b.doc(0).data.signal.count(), 2 * SignalBuffer::kGrowStep);
     EXPECT_EQ(b.doc(0).data.signal.at(n - 1), static_cast<float>((n - 1) % 1000));
     b.runs->stop(b.doc(0));
-    ASSERT_EQ(b.saved.size(), 1u);
-    EXPECT_EQ(savedSamples(b.saved[0].second).size(), static_cast<size_t>(n));
+    ASSERT_EQ(b.saved.size(), 2u);
+    EXPECT_EQ(savedSamples(b.saved[1].second).size(), static_cast<size_t>(n));
 }
 
 TEST(ChannelRuns, RunNeedsAMethodInEveryChannelItStartsAndAllStartOpensTheOther)

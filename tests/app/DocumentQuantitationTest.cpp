@@ -182,6 +182,7 @@ TEST_F(DocumentQuantitationTest, AnAppliedMethodKeepsTheSample)
     other.method.tester = "library tester";
     other.method.gasVolume = 9.0;
     other.method.integration.slope = 77.0;
+    other.method.calcMethod = 0;  // area percent of the identified peaks
     ASSERT_TRUE(library.addNew(other).ok());
     const int index = library.indexOf("Other");
     ASSERT_GE(index, 0);
@@ -198,9 +199,18 @@ TEST_F(DocumentQuantitationTest, AnAppliedMethodKeepsTheSample)
         m.tester = "张工";
         sample.data.injectionTime = OleDateTime::fromCivil(2024, 5, 17, 9, 30, 15);
         sample.data.linkedFile = dir.path("B.chg");
+        sample.detectPeaks();
+        ASSERT_EQ(sample.data.peaks.size(), 2);
+        sample.setModifiedFlag(false);
         const ChromatogramData before = sample.data;
 
+        EXPECT_FALSE(apply(sample, {index + 5, 0}));
         ASSERT_TRUE(apply(sample, {index, 0}));
+        EXPECT_TRUE(sample.isModified());
+        // Processed anew with the applied method: its table names the peaks.
+        EXPECT_EQ(sample.data.peaks[0].componentName, GasSet::H2);
+        EXPECT_NEAR(sample.data.peaks[0].gasContent + sample.data.peaks[1].gasContent, 100.0,
+                    1e-6);
         EXPECT_EQ(sample.data.methodName, "Other");
         EXPECT_EQ(m.deviceNo, before.method.deviceNo);
         EXPECT_EQ(m.serialNo, before.method.serialNo);

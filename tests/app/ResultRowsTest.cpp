@@ -47,7 +47,9 @@ std::vector<std::string> lines(const std::string& text)
 
 }  // namespace
 
-TEST(ResultRows, PeakRowsCarryTheTableFormats)
+// Rows carry the table's formats; excluded peaks are listed on request but never summed, and
+// a content that could not be formed reads as such.
+TEST(ResultRows, RowsCarryTheTableFormatsAndTotalsLeaveOutWhatIsExcluded)
 {
     PeakRecord p = peak(3, 1.23456, 1234.56, 98765.44, 12.345678);
     p.componentName = "H2(氢气)";
@@ -56,31 +58,28 @@ TEST(ResultRows, PeakRowsCarryTheTableFormats)
     p.resolution = 1.5;
     p.tailingFactor = 0.9876;
     p.plates = 1234.6;
-    const auto rows = ResultRows::build(table({p}), {true, false, {}});
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].peakIndex, 0);
-    EXPECT_EQ(rows[0].cells,
+    const auto one = ResultRows::build(table({p}), {true, false, {}});
+    ASSERT_EQ(one.size(), 2u);
+    EXPECT_EQ(one[0].peakIndex, 0);
+    EXPECT_EQ(one[0].cells,
               (std::vector<std::string>{"1", "3", "H2(氢气)", "1.235", "1234.6", "98765.4",
                                         "12.3457", "1.2346", "0.1235", "重叠峰(VV)", "0.044",
                                         "1.500", "0.988", "1235"}));
-    EXPECT_TRUE(rows[1].isTotals());
-}
+    EXPECT_TRUE(one[1].isTotals());
 
-TEST(ResultRows, ExcludedPeaksAreListedOnRequestButNeverSummed)
-{
     const PeakTable t = table({peak(1, 0.5, 10.0, 100.0, 40.0), peak(2, 0.7, 1.0, 2.0, 0.0, 1),
                                peak(3, 0.9, 20.0, 150.0, 60.0)});
     const auto hidden = ResultRows::build(t, {false, false, {}});
     const auto all = ResultRows::build(t, {false, true, {}});
     ASSERT_EQ(hidden.size(), 3u);
     ASSERT_EQ(all.size(), 4u);
+    EXPECT_FALSE(hidden[1].isTotals());
     EXPECT_EQ(hidden[1].peakIndex, 2) << "rows keep their peak's table position";
     EXPECT_EQ(hidden[1].cells[0], "2") << "row numbers count the shown rows";
     EXPECT_EQ(hidden.back().cells, all.back().cells);
     EXPECT_EQ(all.back().cells,
               (std::vector<std::string>{"合计", "", "", "", "30.0", "250.0", "100.0000", "10.0000",
                                         "1.0000", ""}));
-    // A content that could not be formed reads as such, and the totals say they leave it out.
     const auto flagged = ResultRows::build(t, {false, false, {false, false, true}});
     EXPECT_EQ(flagged[1].cells[7], "未校正");
     EXPECT_EQ(flagged[1].cells[8], "未校正");
