@@ -107,7 +107,6 @@ TEST_F(ConnectionTest, TheSearchSkipsASilentPortAndFindsTheCollectorOnTheNextAga
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "确认端口号ttyS7连接了色谱仪!"), 0);
 }
 
-
 // A search that cannot list the ports, or finds nothing, offers the simulated connection.
 TEST_F(ConnectionTest, AFailedSearchOffersTheSimulatedConnection)
 {

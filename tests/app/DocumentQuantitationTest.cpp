@@ -209,8 +209,7 @@ TEST_F(DocumentQuantitationTest, AnAppliedMethodKeepsTheSample)
         EXPECT_TRUE(sample.isModified());
         // Processed anew with the applied method: its table names the peaks.
         EXPECT_EQ(sample.data.peaks[0].componentName, GasSet::H2);
-        EXPECT_NEAR(sample.data.peaks[0].gasContent + sample.data.peaks[1].gasContent, 100.0,
-                    1e-6);
+        EXPECT_NEAR(sample.data.peaks[0].gasContent + sample.data.peaks[1].gasContent, 100.0, 1e-6);
         EXPECT_EQ(sample.data.methodName, "Other");
         EXPECT_EQ(m.deviceNo, before.method.deviceNo);
         EXPECT_EQ(m.serialNo, before.method.serialNo);
