@@ -136,33 +136,6 @@ TEST(ChannelRuns, ABaselineLevellingWindowHoldsThenTakesOffTheStep)
             << "point " << p;
 }
 
-TEST(ChannelRuns, LevellingWindowsActOnlyWhenStartedAndOrdered)
-{
-    AcquisitionSettings s;
-    s.StartA1 = "0";
-    s.StopA1 = "1";
-    s.StartA2 = "2";
-    s.StopA2 = "1";
-    s.StartA3 = "abc";
-    s.StopA3 = "3";
-    const BaselineLevelling l = BaselineLevelling::fromSettings(s, 0, 20);
-    EXPECT_EQ(l.active, (std::array<bool, 3>{false, false, false}));
-    // Windows see the value after the offsets of the windows before them.
-    s.StartA1 = "0.05";  // points 60..119
-    s.StopA1 = "0.1";
-    s.StartA2 = "0.075";  // points 90..149
-    s.StopA2 = "0.125";
-    BaselineLevelling two = BaselineLevelling::fromSettings(s, 0, 20);
-    std::vector<float> out;
-    for (int p = 1; p <= 200; ++p)
-        out.push_back(two.apply(p, static_cast<float>(p)));
-    EXPECT_EQ(out[58], 59.0f);
-    EXPECT_EQ(out[89], 60.0f);   // window 2 holds what window 1 let through
-    EXPECT_EQ(out[119], 60.0f);  // window 1 ends: its step of 60 is taken off
-    EXPECT_EQ(out[149], 60.0f);  // window 2 ends: its own step of 30 is taken off too
-    EXPECT_EQ(out[199], 110.0f);
-}
-
 TEST(ChannelRuns, AllStopEndsAndSavesBothChannels)
 {
     RunsBench b(1.0);
