@@ -197,6 +197,10 @@ TEST(CollectorParser, AFullRingLosesItsUnreadBytesButNotTheAcquiredPoints)
     EXPECT_EQ(bench.host.values(0), acquired);
     feed(c, frame(0, 4100));  // the stream goes on normally after the loss
     EXPECT_EQ(bench.host.values(0).size(), 5u);
+    for (uint8_t byte : frame(0, 4200))
+        c.push(byte);
+    c.reset();  // back to the state after construction, nothing queued
+    EXPECT_EQ(c.queued(), 0u);
 }
 
 TEST(ChannelSample, IgnitionLightsAtTheTwentiethSampleAboveTheThreshold)
