@@ -84,6 +84,11 @@ TEST_P(DocumentDiagnosisTest, SavesMarksModifiedAndReadsTheLinkedFileBesideTheDo
     doc.readLinkedData();
     EXPECT_EQ(doc.linkedData.peaks[0].oilContent, 9.0);
     EXPECT_EQ(doc.linkedData.peaks[0].workValue, 0.0);
+    other.peaks[0].oilContent = 8.0;
+    other.peaks.append(p);
+    writeChromatogramFile(dir.path("B.chg"), other);
+    doc.readLinkedData();
+    EXPECT_EQ(doc.linkedData.peaks.size(), 2);
 
     // Judged, the test is still abnormal: saved again, its row keeps Broken = 1.
     doc.data.diagnosisCode = 3;  // as "三比值判定" leaves it once it names a fault

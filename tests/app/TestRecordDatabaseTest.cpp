@@ -190,8 +190,8 @@ TEST_P(TestRecords, UnknownNamesUnusableValuesAndTwoRowsOfOneTimeSaveNothing)
     EXPECT_EQ(db.saveTest("甲", "乙的设备", testAt("2024/01/01 08:00:00", 1.0)),
               TestSaveResult::DeviceNotFound);
     EXPECT_EQ(takeMessages().size(), 1u);
-    for (const std::string bad :
-         {"", "2024/1/1 8:00:00", "2024/13/01 08:00:00", "2024-01-01 08:00:00"}) {
+    for (const std::string bad : {"", "2024/1/1 8:00:00", "2024/13/01 08:00:00",
+                                  "2024-01-01 08:00:00", "2024/01/01 08:00:00Z"}) {
         EXPECT_EQ(db.saveTest("甲", "甲的设备", testAt(bad, 1.0)), TestSaveResult::Failed) << bad;
         EXPECT_TRUE(lastMessage().ends_with("-数据库ReportInfo表插入数据出现问题!"))
             << lastMessage();
