@@ -56,6 +56,12 @@ TEST(Settings, FirstStartTakesEveryDefaultAndADamagedMethodIsNamedAtTheNext)
     EXPECT_EQ(app->eventLog().entries()[0].time, kStart);
     EXPECT_TRUE(app->methodLoadFailures().empty());
     EXPECT_EQ(WorkstationApp::damagedMethodsText({}), "");
+    std::vector<std::string> shown;
+    EXPECT_TRUE(app->connectDatabase([&](const std::string& t) { shown.push_back(t); }));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(std::filesystem::is_regular_file(f.root.databaseFile()));
+    app->exit();
+    EXPECT_FALSE(app->database().isOpen());
 
     // A damaged method file is named, never dropped without a word.
     const std::string damaged = s.SchemePath + "/broken.she";
@@ -116,8 +122,12 @@ TEST(Settings, StoredValuesThatCannotBeUsedFallBack)
         ini.setValue("ProjectPath", "");
         ini.setValue("SchemePath", QString::fromStdString(f.dir.path("my methods/2024")));
         ini.setValue("AllStop", " 1 ");
+        ini.setValue("DbDriver", "QNOSUCH");
     }
     auto app = f.start();
+    std::vector<std::string> shown;
+    EXPECT_FALSE(app->connectDatabase([&](const std::string& t) { shown.push_back(t); }));
+    EXPECT_EQ(shown.size(), 1u) << "a database that cannot work is said";
     EXPECT_EQ(app->settings().CardType, 0);
     EXPECT_EQ(app->mainFrameTitle(), WorkstationApp::kTitleCard0);
     EXPECT_EQ(app->settings().ViewTree, 1) << "a number key with text keeps its default";
@@ -125,7 +135,8 @@ TEST(Settings, StoredValuesThatCannotBeUsedFallBack)
     EXPECT_EQ(app->settings().ProjectPath, f.root.defaultProjectPath());
     EXPECT_TRUE(std::filesystem::is_directory(f.dir.path("my methods/2024")))
         << "the folder chain is created level by level";
-    app->exit();
+    app->exit();  // and the exit does not trip over the missing connection
+    EXPECT_EQ(app->eventLog().entries().back().text, "系统退出");
     EXPECT_EQ(f.ini().value("System/CardType").toInt(), 0) << "the next save writes 0";
 }
 
@@ -251,26 +262,6 @@ TEST(EventLogRotation, MoreThanFiveHundredEntriesStartANewFileAtTheNextStart)
             EXPECT_EQ(app->eventLog().count(), 1);
         }
     }
-}
-
-TEST(Database, ConnectsInTheDataRootOrReportsAConfigurationThatCannotWork)
-{
-    Fixture f;
-    auto app = f.start();
-    std::vector<std::string> shown;
-    const auto show = [&](const std::string& t) { shown.push_back(t); };
-    EXPECT_TRUE(app->connectDatabase(show));
-    EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(std::filesystem::is_regular_file(f.root.databaseFile()));
-    app->exit();
-    EXPECT_FALSE(app->database().isOpen());
-
-    f.ini().setValue("System/DbDriver", "QNOSUCH");
-    app = f.start();
-    EXPECT_FALSE(app->connectDatabase(show));
-    EXPECT_EQ(shown.size(), 1u);
-    app->exit();  // and the exit does not trip over the missing connection
-    EXPECT_EQ(app->eventLog().entries().back().text, "系统退出");
 }
 
 TEST(DatabaseSettings, SqliteFileInTheDataRootUnlessTheSettingsOrTheTextNameAServer)
