@@ -205,10 +205,14 @@ TEST(Reports, ALongTableGoesOnWithItsHeaderOnEveryPage)
     }
 }
 
-TEST(Reports, TheTriangleIsDrawnWithTheZonesTheJudgementUses)
+// The triangle is drawn with the zones the judgement uses: at points off the zone limits,
+// across the whole triangle, the polygon drawn for the zone a point is judged in holds it, and
+// no other polygon does. Wherever the test lies, no zone code covers its point. Triangles 4
+// and 5 refine only what Triangle 1 calls them for; elsewhere their table row reads "not
+// applicable" and the drawing shows no point that would say otherwise.
+TEST(Reports, TheDuvalDrawingsShowWhatTheJudgementSays)
 {
-    // Points off the zone limits, across the whole triangle: the polygon drawn for the
-    // zone a point is judged in holds it, and no other polygon does.
+    ensureGui();
     const DuvalZone zones[] = {DuvalZone::PD, DuvalZone::T1, DuvalZone::T2, DuvalZone::T3,
                                DuvalZone::D1, DuvalZone::D2, DuvalZone::DT};
     for (double c2h4 = 0.3; c2h4 < 100.0; c2h4 += 0.5)
@@ -220,16 +224,12 @@ TEST(Reports, TheTriangleIsDrawnWithTheZonesTheJudgementUses)
                 ASSERT_EQ(inside, z == judged) << c2h4 << " " << c2h2 << " " << duvalZoneCode(z);
             }
         }
-}
 
-// Wherever the test lies, the zone codes leave its point visible: at the apex (where the PD
-// code stands), on each code's own anchor, near the corners and in the middle.
-TEST(Reports, NoZoneCodeCoversTheTestsPoint)
-{
-    ensureGui();
     QFont font;
     font.setPixelSize(13);
     const QFontMetricsF fm(font);
+    // At the apex (where the PD code stands), on each code's own anchor, near the corners and
+    // in the middle.
     const DuvalPoint points[] = {{100, 0, 0}, {99, 0.5, 0.5}, {88, 10, 2},  {63, 35, 2},
                                  {20, 72, 8}, {30, 10, 60},   {30, 32, 38}, {50, 42, 8},
                                  {0, 100, 0}, {0, 0, 100},    {34, 33, 33}, {97, 1, 2}};
@@ -243,13 +243,7 @@ TEST(Reports, NoZoneCodeCoversTheTestsPoint)
                 EXPECT_FALSE(box.intersects(*point))
                     << duvalZoneCode(zone) << " over " << p.ch4 << "/" << p.c2h4 << "/" << p.c2h2;
         }
-}
 
-// Triangles 4 and 5 refine only what Triangle 1 calls them for; elsewhere their table row
-// reads "not applicable" and the drawing shows no point that would say otherwise.
-TEST(Reports, ARefiningTriangleShowsThePointOnlyWhereItApplies)
-{
-    ensureGui();
     const auto redPixels = [](DuvalDiagram diagram, const KeyGases& g) {
         QImage image(300, 300, QImage::Format_RGB32);
         image.fill(Qt::white);

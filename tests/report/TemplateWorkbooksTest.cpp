@@ -103,26 +103,19 @@ TEST(RecordCardWorkbook, TheChosenColumnTakesTheTestAsNumbersAndTheTemplateKeeps
     EXPECT_EQ(recordCardCells(d).back().row, 26);
     d.method.testRecord = {};
     EXPECT_EQ(recordCardCells(d).back().row, 24);
-}
 
-TEST(RecordCardWorkbook, AppendingTwiceFillsTwoColumnsAndKeepsTheFirst)
-{
-    Templates t;
-    ChromatogramData first = testedSample();
-    const std::string card =
-        writeTemplateWorkbook(WorkbookKind::RecordCard, first, "A1", t.methods, t.out, 0);
+    // Appending twice fills two more columns and keeps the first.
     ChromatogramData second = testedSample();
     second.gasInOil[gas::H2] = 77.0;
-    appendToRecordCard(card, second, 1);
-    ChromatogramData third = testedSample();
-    third.gasInOil[gas::H2] = 99.0;
-    appendToRecordCard(card, third, 2);
-
-    const auto cells = XlsxReader(card).sheet("设备档案卡片");
-    EXPECT_DOUBLE_EQ(number(cells, "D13"), 31.5);
-    EXPECT_DOUBLE_EQ(number(cells, "F13"), 77.0);
-    EXPECT_DOUBLE_EQ(number(cells, "H13"), 99.0);
-    EXPECT_DOUBLE_EQ(number(cells, "D22"), 42.5);
+    appendToRecordCard(path, second, 1);
+    second.gasInOil[gas::H2] = 99.0;
+    appendToRecordCard(path, second, 2);
+    const auto appended = XlsxReader(path).sheet("设备档案卡片");
+    EXPECT_DOUBLE_EQ(number(appended, "F13"), 77.0);
+    EXPECT_DOUBLE_EQ(number(appended, "H13"), 99.0);
+    EXPECT_DOUBLE_EQ(number(appended, "H22"), 42.5);
+    EXPECT_DOUBLE_EQ(number(appended, "I13"), 31.5);
+    EXPECT_DOUBLE_EQ(number(appended, "I25"), growth);
 }
 
 TEST(TemplateWorkbooks, WhatIsNoWorkbookIsRefusedAndNothingIsWritten)

@@ -12,6 +12,7 @@
 
 #include "../chromatogram/TempDir.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QSettings>
@@ -45,6 +46,37 @@ struct UiFixture {
         // Keys reach the frame's shortcuts only while it is the active window.
         frame->activateWindow();
         active = QTest::qWaitForWindowActive(frame.get());
+    }
+
+    // The test database, connected with its messages told to the operator, knowing the
+    // company and its device when they are given.
+    TestRecordDatabase& database(const char* company = nullptr, const char* device = nullptr)
+    {
+        app->connectDatabase([this](const std::string& m) { prompts.messages << qs(m); });
+        TestRecordDatabase& db = app->database();
+        if (company) {
+            db.addCompany(company);
+            if (device)
+                db.addDevice(device, db.companyId(company).value());
+        }
+        return db;
+    }
+
+    // The window's command of that caption, wherever it sits.
+    QAction* command(const QString& text) const
+    {
+        for (QAction* a : frame->findChildren<QAction*>())
+            if (a->text() == text)
+                return a;
+        return nullptr;
+    }
+
+    bool logged(const std::string& text) const
+    {
+        for (const CRecord& r : app->eventLog().copy())
+            if (r.text == text)
+                return true;
+        return false;
     }
 
     // A sample chromatogram written into the data folder.

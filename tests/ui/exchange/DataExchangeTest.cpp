@@ -18,26 +18,6 @@
 using namespace dgaws;
 using namespace dgaws::test;
 
-namespace {
-
-QAction* command(CMainFrame& frame, const char* text)
-{
-    for (QAction* a : frame.findChildren<QAction*>())
-        if (a->text() == qs(text))
-            return a;
-    return nullptr;
-}
-
-bool logged(WorkstationApp& app, const std::string& text)
-{
-    for (const CRecord& r : app.eventLog().entries())
-        if (r.text == text)
-            return true;
-    return false;
-}
-
-}  // namespace
-
 class DataExchangeTest : public QObject {
     Q_OBJECT
 private slots:
@@ -45,16 +25,16 @@ private slots:
     {
         UiFixture f;
         f.prompts.files << DGAWS_TESTDATA_DIR "/aia/uniform-0.4s.cdf";
-        command(*f.frame, "载入国际通用谱图格式(&I)")->trigger();
+        f.command(qs("载入国际通用谱图格式(&I)"))->trigger();
         CChildFrame* w = f.frame->activeFrame();
         QVERIFY(w);
-        QVERIFY(logged(*f.app, "用户打开了一张国际通用色谱文件uniform-0.4s.cdf。"));
+        QVERIFY(f.logged("用户打开了一张国际通用色谱文件uniform-0.4s.cdf。"));
         CChrEDoc& doc = w->document();
         const std::vector<float> original = doc.data.signal.values();
         QVERIFY(original.size() > 8);
 
         f.prompts.integers.push_back(4);
-        QAction* smooth = command(*f.frame, SignalCommands::kSmooth);
+        QAction* smooth = f.command(qs(SignalCommands::kSmooth));
         QVERIFY(smooth->isEnabled());
         smooth->trigger();
         QCOMPARE(f.prompts.offeredIntegers.last(), 4);
@@ -63,7 +43,7 @@ private slots:
 
         const QString out = qs(f.dir.path("smoothed.cdf"));
         f.prompts.files << out;
-        command(*f.frame, "保存为国际通用谱图格式(&G)")->trigger();
+        f.command(qs("保存为国际通用谱图格式(&G)"))->trigger();
         QCOMPARE(dgaws::importCdf(ss(out)).signal.values(), smoothed);
 
         // The smoothing was one undo step: the samples come back as they were.
@@ -89,11 +69,11 @@ private slots:
         const std::string path = f.dir.path("ten.txt");
         saveText(sample::makeSampleChromatogram(10, 1.0), path, TextLayout::Standard);
         f.prompts.files << qs(path);
-        command(*f.frame, "载入通用色谱文本文件(&C)")->trigger();
+        f.command(qs("载入通用色谱文本文件(&C)"))->trigger();
         QVERIFY(f.frame->activeFrame());
         QCOMPARE(f.frame->activeFrame()->document().data.pointsPerSecond, 10);
         QCOMPARE(f.app->settings().pointsPerSecond, 10);
-        QVERIFY(logged(*f.app, "用户打开了一张标准色谱谱图文本文件ten.txt。"));
+        QVERIFY(f.logged("用户打开了一张标准色谱谱图文本文件ten.txt。"));
 
         // A rate the card cannot take is the file's own; new runs keep theirs, and the
         // operator is told.
@@ -101,51 +81,38 @@ private slots:
         saveText(sample::makeSampleChromatogram(13, 1.0), odd, TextLayout::Standard);
         f.prompts.files << qs(odd);
         f.prompts.messages.clear();
-        command(*f.frame, "载入通用色谱文本文件(&C)")->trigger();
+        f.command(qs("载入通用色谱文本文件(&C)"))->trigger();
         QCOMPARE(f.frame->activeFrame()->document().data.pointsPerSecond, 13);
         QCOMPARE(f.app->settings().pointsPerSecond, 10);
         QCOMPARE(f.prompts.messages,
                  QStringList{qs(formatText(DataServiceCommands::kRateNotTaken, "13"))});
     }
 
-    void mergePutsTheChosenFileFirstWhenAsked()
+    // On one chromatogram: the linked one is drawn and hidden, the noise close-up centres on
+    // the newest sample, baseline subtraction and restore are one undo step each, and a merge
+    // puts the chosen file first when asked.
+    void signalCommandsChangeTheOpenChromatogramAsAsked()
     {
         UiFixture f;
-        ChromatogramData head = sample::makeSampleChromatogram(20, 1.0);
-        ChromatogramData tail = sample::makeSampleChromatogram(20, 0.5);
-        CChildFrame* w = f.frame->openDocument(f.writeSample("open.chg", head));
-        f.prompts.files << f.writeSample("chosen.chg", tail);
-        whenDialogShows([](QDialog& d) {
-            for (QRadioButton* b : d.findChildren<QRadioButton*>())
-                if (b->text() == qs(MergeOrderDialog::kChosenFirst))
-                    b->setChecked(true);
-            saveDialogShot(d, "merge-order");
-            d.accept();
-        });
-        command(*f.frame, DataServiceCommands::kMerge)->trigger();
-        const SignalBuffer& merged = w->document().data.signal;
-        const int p = tail.signal.count(), q = head.signal.count();
-        QCOMPARE(merged.count(), p + q - 1);
-        QCOMPARE(merged.at(0), tail.signal.at(0));
-        QCOMPARE(merged.at(p - 1), tail.signal.at(p - 1));
-        QVERIFY(w->document().isModified());
-    }
-
-    void baselineSubtractionAndRestoreAreUndoneAsOneStepEach()
-    {
-        UiFixture f;
-        ChromatogramData data = sample::makeSampleChromatogram(20, 1.0);
-        CChildFrame* w = f.frame->openDocument(f.writeSample("run.chg", data));
+        ChromatogramData data = sample::makeSampleChromatogram(20, 8.0);
+        data.linkedFile = ss(f.writeSample("B.chg", sample::makeSampleChromatogram(20, 2.0)));
+        CChildFrame* w = f.frame->openDocument(f.writeSample("A.chg", data));
         CChrEDoc& doc = w->document();
-        const std::vector<float> original = doc.data.signal.values();
+        QCOMPARE(w->graph()->linkedSamples(), 2400);
+        f.command(qs(SignalCommands::kLinked))->trigger();
+        QCOMPARE(w->graph()->linkedSamples(), 0);
+        f.command(qs(SignalCommands::kNoise))->trigger();
+        const int last = doc.data.signal.count() - 1;
+        QCOMPARE(w->graph()->xAxis->range().lower, doc.data.indexToTime(last) - 5.0);
+        QCOMPARE(w->graph()->yAxis->range().center(), doc.data.signal.at(last) * 0.001);
 
         // A baseline shorter than the signal is refused and changes nothing.
+        const std::vector<float> original = doc.data.signal.values();
         f.prompts.files << f.writeSample("short.chg", sample::makeSampleChromatogram(20, 0.5));
         QVERIFY(!f.frame->signalCommands().subtractBaseline(*w));
         QCOMPARE(f.prompts.messages.last(), qs(SignalCorrection::kBaselineTooShort));
         QCOMPARE(doc.data.signal.values(), original);
-
-        f.prompts.files << f.writeSample("base.chg", sample::makeSampleChromatogram(20, 2.0));
+        f.prompts.files << f.writeSample("base.chg", sample::makeSampleChromatogram(20, 9.0));
         QVERIFY(f.frame->signalCommands().subtractBaseline(*w));
         const std::vector<float> corrected = doc.data.signal.values();
         QVERIFY(corrected != original);
@@ -155,18 +122,24 @@ private slots:
         QCOMPARE(doc.data.signal.values(), corrected);
         w->undoEdit();
         QCOMPARE(doc.data.signal.values(), original);
-    }
 
-    void theNoiseCloseUpCentresOnTheNewestSample()
-    {
-        UiFixture f;
-        CChildFrame* w = f.frame->openDocument(
-            f.writeSample("noise.chg", sample::makeSampleChromatogram(20, 8.0)));
-        command(*f.frame, SignalCommands::kNoise)->trigger();
-        const ChromatogramData& d = w->document().data;
-        const int last = d.signal.count() - 1;
-        QCOMPARE(w->graph()->xAxis->range().lower, d.indexToTime(last) - 5.0);
-        QCOMPARE(w->graph()->yAxis->range().center(), d.signal.at(last) * 0.001);
+        ChromatogramData tail = sample::makeSampleChromatogram(20, 0.5);
+        f.prompts.files << f.writeSample("chosen.chg", tail);
+        whenDialogShows([](QDialog& d) {
+            for (QRadioButton* b : d.findChildren<QRadioButton*>())
+                if (b->text() == qs(MergeOrderDialog::kChosenFirst))
+                    b->setChecked(true);
+            saveDialogShot(d, "merge-order");
+            d.accept();
+        });
+        doc.setModifiedFlag(false);
+        f.command(qs(DataServiceCommands::kMerge))->trigger();
+        const SignalBuffer& merged = doc.data.signal;
+        const int p = tail.signal.count();
+        QCOMPARE(merged.count(), p + static_cast<int>(original.size()) - 1);
+        QCOMPARE(merged.at(0), tail.signal.at(0));
+        QCOMPARE(merged.at(p - 1), tail.signal.at(p - 1));
+        QVERIFY(doc.isModified());
     }
 
     void droppedChromatogramsOpenByTheirKind()
@@ -185,17 +158,6 @@ private slots:
         QCOMPARE(f.frame->frames()[0]->document().pathName, ss(chg));
         // The time column was recognised: the rate comes from the file.
         QCOMPARE(f.frame->frames()[1]->document().data.pointsPerSecond, 10);
-    }
-
-    void theLinkedChromatogramIsDrawnAndCanBeHidden()
-    {
-        UiFixture f;
-        ChromatogramData a = sample::makeSampleChromatogram(20, 1.0);
-        a.linkedFile = ss(f.writeSample("B.chg", sample::makeSampleChromatogram(20, 2.0)));
-        CChildFrame* w = f.frame->openDocument(f.writeSample("A.chg", a));
-        QCOMPARE(w->graph()->linkedSamples(), 2400);
-        command(*f.frame, SignalCommands::kLinked)->trigger();
-        QCOMPARE(w->graph()->linkedSamples(), 0);
     }
 };
 

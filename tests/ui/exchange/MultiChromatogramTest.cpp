@@ -34,9 +34,7 @@ QStringList writeComparedRuns(UiFixture& f)
 
 CMultiDatChildFrame* openWindow(UiFixture& f)
 {
-    for (QAction* a : f.frame->findChildren<QAction*>())
-        if (a->text() == QStringLiteral("多谱图处理(&U)"))
-            a->trigger();
+    f.command(QStringLiteral("多谱图处理(&U)"))->trigger();
     QMdiSubWindow* sub = f.frame->mdiArea()->activeSubWindow();
     return sub ? qobject_cast<CMultiDatChildFrame*>(sub->widget()) : nullptr;
 }
@@ -149,34 +147,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(nowhere + QStringLiteral(".part")));
     }
 
-    void theInversionProposesItsNameAndACancelledDialogAddsNothing()
+    // The inversion proposes its name (a cancelled dialog adds nothing), a partial difference
+    // takes the range the dialog gives, the normalised display scales every trace between its
+    // times, and deleting every checked entry leaves no current entry or reference.
+    void eachOperationAddsItsResultAndDeletingAllLeavesNoReference()
     {
         UiFixture f;
         const QStringList runs = writeComparedRuns(f);
         CMultiDatChildFrame* w = openWindow(f);
+        QVERIFY(w);
         w->addFiles(runs);
-        w->document().set.current = 1;
+        auto& set = w->document().set;
+        set.current = 1;
         QVERIFY(!w->invert());
-        QCOMPARE(w->document().set.entries.size(), size_t(3));
+        QCOMPARE(set.entries.size(), size_t(3));
         QCOMPARE(f.prompts.lastSaveProposal,
                  qs(comparison::proposedResultPath(ss(runs[1]), comparison::kInversionSuffix)));
-
         f.prompts.files << QString::fromUtf8(ScriptedPrompts::kTakeProposal);
         QCOMPARE(w->invert(), std::optional<int>(3));
-        const ChromatogramData& source = w->document().set.entries[1].data;
-        const ChromatogramData& inverted = w->document().set.entries[3].data;
-        QCOMPARE(inverted.signal.at(10), -source.signal.at(10));
+        QCOMPARE(set.entries[3].data.signal.at(10), -set.entries[1].data.signal.at(10));
         QVERIFY(QFileInfo::exists(f.prompts.lastSaveProposal));
-    }
 
-    void aPartialDifferenceTakesTheRangeTheDialogGives()
-    {
-        UiFixture f;
-        const QStringList runs = writeComparedRuns(f);
-        CMultiDatChildFrame* w = openWindow(f);
-        w->addFiles(runs);
-        auto& entries = w->document().set.entries;
-        entries[0].checked = entries[2].checked = 1;
+        for (size_t k = 0; k < set.entries.size(); ++k)
+            set.entries[k].checked = k == 0 || k == 2 ? 1 : 0;
         whenDialogShows([](QDialog& d) {
             auto& dialog = dynamic_cast<DifferenceDialog&>(d);
             comparison::DifferenceOptions o;
@@ -188,17 +181,11 @@ private slots:
             dialog.accept();
         });
         f.prompts.files << qs(f.dir.path("part.chg"));
-        QCOMPARE(w->difference(), std::optional<int>(3));
-        const SignalBuffer& r = entries[3].data.signal;
+        QCOMPARE(w->difference(), std::optional<int>(4));
+        const SignalBuffer& r = set.entries[4].data.signal;
         QCOMPARE(r.count(), 600);
-        QCOMPARE(r.at(7), entries[0].data.signal.at(607) - entries[2].data.signal.at(607));
-    }
+        QCOMPARE(r.at(7), set.entries[0].data.signal.at(607) - set.entries[2].data.signal.at(607));
 
-    void theNormalisedDisplayScalesEveryTraceBetweenItsTimes()
-    {
-        UiFixture f;
-        CMultiDatChildFrame* w = openWindow(f);
-        w->addFiles(writeComparedRuns(f));
         whenDialogShows([](QDialog& d) {
             auto& dialog = dynamic_cast<NormalisationDialog&>(d);
             dialog.setValues(true, 1.0, 1.5);
@@ -206,25 +193,19 @@ private slots:
             dialog.accept();
         });
         w->editNormalisation();
-        QVERIFY(w->document().set.normalize);
-        // Each trace's largest peak between the times reaches 100 %.
-        for (int k = 0; k < w->graph()->traceCount(); ++k) {
+        QVERIFY(set.normalize);
+        // Each run's largest peak between the times reaches 100 %.
+        QCOMPARE(w->graph()->traceCount(), 5);
+        for (int k = 0; k < 3; ++k) {
             bool found = false;
             const QCPRange values = w->graph()->graph(k)->getValueRange(found);
             QVERIFY(found);
             QVERIFY(values.upper >= 100.0 - 1e-9);
         }
-    }
 
-    void deletingAllCheckedEntriesLeavesNoCurrentOrReference()
-    {
-        UiFixture f;
-        const QStringList runs = writeComparedRuns(f);
-        CMultiDatChildFrame* w = openWindow(f);
-        w->addFiles(runs);
-        w->document().set.current = 2;
+        set.current = 2;
         w->matchWindow();
-        QCOMPARE(w->document().set.reference, 2);
+        QCOMPARE(set.reference, 2);
         checkAll(*w);
         QStringList asked;
         w->setDeleteQuestion([&asked](const QString& text) {
@@ -233,10 +214,10 @@ private slots:
         });
         w->deleteChecked();
         QCOMPARE(asked.size(), 1);
-        QCOMPARE(asked[0], QStringLiteral("删除谱图文件:\n\n") + runs[2]);
-        QVERIFY(w->document().set.entries.empty());
-        QCOMPARE(w->document().set.current, -1);
-        QCOMPARE(w->document().set.reference, -1);
+        QCOMPARE(asked[0], QStringLiteral("删除谱图文件:\n\n") + qs(f.dir.path("part.chg")));
+        QVERIFY(set.entries.empty());
+        QCOMPARE(set.current, -1);
+        QCOMPARE(set.reference, -1);
         QVERIFY(QFileInfo::exists(runs[0]));
         QCOMPARE(w->graph()->traceCount(), 0);
     }

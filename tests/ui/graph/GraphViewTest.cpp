@@ -13,7 +13,7 @@ using namespace dgaws::test;
 class GraphViewTest : public QObject {
     Q_OBJECT
 private slots:
-    void aStoredChromatogramIsDrawnInTheMethodsRangeAndColours()
+    void aStoredChromatogramIsDrawnInTheMethodsRangeColoursAndLabels()
     {
         UiFixture f;
         ChromatogramData data = sample::makeSampleChromatogram();
@@ -33,12 +33,8 @@ private slots:
         g.xAxis->setRange(2.0, 3.0);
         g.resetRange();
         QCOMPARE(g.xAxis->range().upper, 9.0);
-    }
 
-    void labelCommandsChooseWhatIsWrittenAtEachPeak()
-    {
-        UiFixture f;
-        CChildFrame* w = f.frame->openDocument(f.writeSample("A_l.chg"));
+        // The label commands choose what is written at each peak.
         const FrameActions& a = f.frame->actions();
         a.labels[2]->trigger();  // component names
         QCOMPARE(w->graph()->labelTexts()[0], QString::fromUtf8("H2(氢气)"));

@@ -92,51 +92,36 @@ private slots:
     }
 
     // Another workstation saves the method into the shared folder after this one read it;
-    // each of this one's saves is then asked about and goes as the operator chooses.
+    // each of this one's saves is then asked about and goes as the operator chooses: nothing,
+    // reload, save as without a name, save as "Mine", overwrite.
     void aMethodAnotherWorkstationSavedIsSavedOnlyAsTheOperatorChooses()
     {
         UiFixture f;
         MethodLibrary& library = f.app->library();
         const std::string path = library.at(0).path;
         const std::string copy = library.pathFor("Mine");
-        struct Round {
-            std::optional<int> choice;  // 0 reload, 1 overwrite, 2 save as
-            std::optional<QString> newName;
-            bool ok;
-            const char* onDisk;  // tester in the shared file afterwards
-            bool copied;         // this round's edit went into Mine.she
-        };
-        const Round rounds[] = {
-            {std::nullopt, std::nullopt, false, "other", false},
-            {0, std::nullopt, false, "other", false},
-            {2, std::nullopt, false, "other", false},
-            {2, QStringLiteral("Mine"), true, "other", true},
-            {1, std::nullopt, true, "mine", false},
-        };
-        int n = 0;
-        for (const Round& r : rounds) {
-            const std::string other = "other " + std::to_string(++n);
+        const std::optional<int> choices[] = {std::nullopt, 0, 2, 2, 1};
+        for (int n = 1; n <= 5; ++n) {
+            const std::string other = "other " + std::to_string(n);
+            const std::string mine = "mine " + std::to_string(n);
             MethodLibraryEntry theirs = loadMethodFile(path);
             theirs.method.tester = other;
             saveMethodFile(theirs);
-
             f.prompts.questions.clear();
-            f.prompts.choices = {r.choice};
-            f.prompts.texts = {r.newName};
+            f.prompts.choices = {choices[n - 1]};
+            f.prompts.texts = {n == 4 ? std::optional<QString>(QStringLiteral("Mine"))
+                                      : std::nullopt};
             const size_t at = static_cast<size_t>(library.indexOf("QLDefault"));
-            MethodLibraryEntry mine = library.at(at);
-            mine.method.tester = "mine " + std::to_string(n);
-            const LibraryResult result = library.edit(at, mine);
-            QCOMPARE(result.ok(), r.ok);
+            MethodLibraryEntry edited = library.at(at);
+            edited.method.tester = mine;
+            QCOMPARE(library.edit(at, edited).ok(), n >= 4);
             QCOMPARE(f.prompts.questions.value(0),
                      QString::fromUtf8("方法文件QLDefault读入后已被另一工作站修改。"));
-            QCOMPARE(loadMethodFile(path).method.tester,
-                     std::string(r.onDisk) + " " + std::to_string(n));
+            QCOMPARE(loadMethodFile(path).method.tester, n == 5 ? mine : other);
             QCOMPARE(std::filesystem::exists(copy), n >= 4);
-            if (r.copied)
-                QCOMPARE(loadMethodFile(copy).method.tester, "mine " + std::to_string(n));
-            // Reloading takes the other's method into this library.
-            if (r.choice == 0)
+            if (n == 4)
+                QCOMPARE(loadMethodFile(copy).method.tester, mine);
+            if (n == 2)  // reloading takes the other's method into this library
                 QCOMPARE(library.at(at).method.tester, other);
         }
     }

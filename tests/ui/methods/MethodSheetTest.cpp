@@ -44,14 +44,6 @@ QStringList methodLabels(CMainFrame& frame)
     return out;
 }
 
-bool logged(WorkstationApp& app, const std::string& text)
-{
-    for (const CRecord& r : app.eventLog().copy())
-        if (r.text == text)
-            return true;
-    return false;
-}
-
 // Triggers a command of the tree's context menu for the method at `index` (-1: none).
 void treeCommand(CMainFrame& frame, int index, const QString& text)
 {
@@ -94,7 +86,9 @@ CChildFrame* detectedSample(UiFixture& f)
 class MethodSheetTest : public QObject {
     Q_OBJECT
 private slots:
-    void theIntegrationPageChangesDetectionOnceWithOneUndoStep()
+    // Typed values and the proposal change the detection once with the sheet's OK, one undo
+    // step each; a library method proposes from the active window, and without one it cannot.
+    void theIntegrationPageAndItsProposalChangeDetectionWithOneUndoStep()
     {
         UiFixture f;
         CChildFrame* w = detectedSample(f);
@@ -102,7 +96,6 @@ private slots:
         CChrEDoc& doc = w->document();
         const int before = doc.data.peaks.size();
         QVERIFY(before >= 9);
-
         // A minimum area above the small peaks excludes them; only evaluation is needed.
         editDocumentMethod(*f.frame, [](MethodSheet& s) {
             saveDialogShot(s, "method-sheet-integration");
@@ -112,7 +105,6 @@ private slots:
         const int kept = doc.data.peaks.size();  // the excluded ones are deleted
         QVERIFY(kept > 0 && kept < before);
         QVERIFY(w->windowTitle().endsWith(QLatin1Char('*')));
-
         // A slope no rise reaches leaves nothing to detect; undo brings the peaks back.
         editDocumentMethod(*f.frame, [](MethodSheet& s) {
             s.integrationPage()->minArea()->setText(QStringLiteral("0"));
@@ -122,18 +114,9 @@ private slots:
         f.frame->updateCommandStates();
         f.frame->peakEditActions().undo->trigger();
         QCOMPARE(doc.data.peaks.size(), kept);
-    }
 
-    // The proposal is read from the active chromatogram, fills the page, says where it came
-    // from and, like typed values, changes the detection once with the sheet's OK.
-    void theProposalFillsThePageAndTakesEffectWithOk()
-    {
-        UiFixture f;
-        CChildFrame* w = detectedSample(f);
-        QVERIFY(w);
-        CChrEDoc& doc = w->document();
-        const AnalysisMethod before = doc.data.method;
-        const PeakTable peaksBefore = doc.data.peaks;
+        const AnalysisMethod typed = doc.data.method;
+        const PeakTable typedPeaks = doc.data.peaks;
         const IntegrationProposal expected = proposeIntegration(
             doc.data, areaDivisor(doc.engine.settings().cacuFrequence, doc.data.pointsPerSecond));
         QVERIFY(expected.peakFound);
@@ -147,95 +130,137 @@ private slots:
             QCOMPARE(page->minArea()->text().toDouble(), expected.params.minArea);
             QCOMPARE(page->timeDoubling()->text().toDouble(), 0.0);
             QVERIFY(page->proposalFigures()->text().contains(QStringLiteral("最窄峰半峰宽")));
-            saveDialogShot(s, "method-sheet-proposal");
         });
-        IntegrationParams proposed = before.integration;
+        IntegrationParams proposed = typed.integration;
         applyProposal(expected, proposed);
         QVERIFY(doc.data.method.integration == proposed);
         QVERIFY(doc.data.peaks.size() > 0);
         f.frame->updateCommandStates();
         f.frame->peakEditActions().undo->trigger();
-        QVERIFY(doc.data.method == before);
-        QCOMPARE(doc.data.peaks, peaksBefore);
+        QVERIFY(doc.data.method == typed);
+        QCOMPARE(doc.data.peaks, typedPeaks);
 
-        // A library method proposes from the active window, and without one it cannot.
-        bool enabled = false;
-        whenDialogShows([&enabled](QDialog& d) {
-            enabled = dynamic_cast<MethodSheet&>(d).integrationPage()->suggestButton()->isEnabled();
-            d.reject();
-        });
-        treeCommand(*f.frame, -1, QStringLiteral("新建分析方法(&N)"));
-        QVERIFY(enabled);
+        const auto libraryCanPropose = [&f] {
+            bool enabled = false;
+            whenDialogShows([&enabled](QDialog& d) {
+                enabled =
+                    dynamic_cast<MethodSheet&>(d).integrationPage()->suggestButton()->isEnabled();
+                d.reject();
+            });
+            treeCommand(*f.frame, -1, QStringLiteral("新建分析方法(&N)"));
+            return enabled;
+        };
+        QVERIFY(libraryCanPropose());
         doc.setModifiedFlag(false);  // nothing to ask on closing
-        for (QMdiSubWindow* sub : f.frame->mdiArea()->subWindowList())
-            if (sub->widget() == w)
-                QVERIFY(sub->close());
+        f.frame->mdiArea()->closeAllSubWindows();
         QApplication::processEvents();
         QCOMPARE(f.frame->activeFrame(), nullptr);
-        whenDialogShows([&enabled](QDialog& d) {
-            enabled = dynamic_cast<MethodSheet&>(d).integrationPage()->suggestButton()->isEnabled();
-            d.reject();
-        });
-        treeCommand(*f.frame, -1, QStringLiteral("新建分析方法(&N)"));
-        QVERIFY(!enabled);
+        QVERIFY(!libraryCanPropose());
     }
 
-    void badInputIsNamedFocusedAndChangesNothing()
+    // Bad input is named and focused and keeps the sheet open; the report settings page, with
+    // the command line's checks, edits what the next report prints.
+    void badInputIsRefusedAndTheReportSettingsPageChangesThePrint()
     {
         UiFixture f;
         CChildFrame* w = detectedSample(f);
         QVERIFY(w);
         CChrEDoc& doc = w->document();
-        const AnalysisMethod kept = doc.data.method;
-        bool stayedOpen = false;
-        bool focused = false;
-        whenDialogShows([&](QDialog& d) {
-            auto& sheet = dynamic_cast<MethodSheet&>(d);
-            sheet.tabs()->setCurrentIndex(2);
-            saveDialogShot(sheet, "method-sheet-quantitation");
-            sheet.tabs()->setCurrentIndex(1);
-            saveDialogShot(sheet, "method-sheet-components");
-            for (int page = 3; page < sheet.tabs()->count(); ++page) {
+        doc.data.method.serialNo = "2024041101";
+        bool refused = true;
+        editDocumentMethod(*f.frame, [&](MethodSheet& sheet) {
+            const QStringList shots{QStringLiteral("components"), QStringLiteral("quantitation")};
+            for (int page = 1; page < sheet.tabs()->count(); ++page) {
                 sheet.tabs()->setCurrentIndex(page);
-                saveDialogShot(sheet, QStringLiteral("method-sheet-page%1").arg(page + 1));
+                saveDialogShot(sheet,
+                               QStringLiteral("method-sheet-") +
+                                   shots.value(page - 1, QStringLiteral("page%1").arg(page + 1)));
             }
-            sheet.integrationPage()->slope()->setText(QStringLiteral("3x"));
-            sheet.integrationPage()->judgeWidth()->setText(QStringLiteral("4"));
-            sheet.accept();
-            stayedOpen = sheet.isVisible() && sheet.tabs()->currentIndex() == 0;
-            focused = sheet.focusWidget() == sheet.integrationPage()->slope();
-            sheet.integrationPage()->slope()->setText(QStringLiteral("30"));
-            sheet.accept();  // the history needs five entries
-            focused = focused && sheet.focusWidget() == sheet.integrationPage()->judgeWidth();
-            sheet.integrationPage()->judgeWidth()->setText(QStringLiteral("16"));
-            // A run of no length, or of more than a day, is no run.
-            for (const char* stop : {"0", "1e6"}) {
-                sheet.integrationPage()->stopTime()->setText(QString::fromLatin1(stop));
+            CPP_DetectParaDlg* integration = sheet.integrationPage();
+            const QString stop = integration->stopTime()->text();
+            // Each bad field in turn: the sheet stays, on the field, and says why.
+            const auto refusedOn = [&](QLineEdit* field, const char* bad, const QString& good) {
+                field->setText(QString::fromLatin1(bad));
                 sheet.accept();
-                focused = focused && sheet.isVisible() &&
-                    sheet.focusWidget() == sheet.integrationPage()->stopTime();
-            }
-            sheet.reject();
+                refused = refused && sheet.isVisible() && sheet.focusWidget() == field;
+                field->setText(good);
+            };
+            integration->judgeWidth()->setText(QStringLiteral("4"));
+            refusedOn(integration->slope(), "3x", QStringLiteral("30"));
+            QCOMPARE(sheet.tabs()->currentIndex(), 0);
+            refusedOn(integration->judgeWidth(), "4", QStringLiteral("16"));
+            // A run of no length, or of more than a day, is no run.
+            refusedOn(integration->stopTime(), "0", stop);
+            refusedOn(integration->stopTime(), "1e6", stop);
+
+            auto* page = sheet.page<ReportSettingsPage>();
+            QVERIFY(page);
+            sheet.tabs()->setCurrentWidget(page);
+            page->title()->setText(QStringLiteral("东郊实验室色谱报告"));
+            page->language()->setCurrentIndex(1);
+            page->section(0)->setChecked(false);  // no chromatogram
+            for (int c = 0; c < page->columns()->count(); ++c)
+                if (page->columns()->item(c)->text() == QStringLiteral("峰高"))
+                    page->columns()->item(c)->setCheckState(Qt::Unchecked);
+            refusedOn(page->margin(0), "61", QStringLiteral("15"));
+            saveDialogShot(sheet, "method-sheet-report-settings");
         });
-        f.frame->actions().editMethod->trigger();
-        QVERIFY(stayedOpen);
-        QVERIFY(focused);
+        QVERIFY(refused);
         QCOMPARE(
             f.prompts.messages,
             (QStringList{QStringLiteral("斜率必须是数字。"), QStringLiteral("判峰宽度不能小于5。"),
                          QStringLiteral("停止时间必须大于0。"),
-                         QStringLiteral("停止时间不能大于1440。")}));
-        QVERIFY(doc.data.method == kept);
+                         QStringLiteral("停止时间不能大于1440。"),
+                         qs(ReportSettingsPage::kMarginRange)}));
+        QCOMPARE(doc.data.method.integration.slope, 30.0);
+        const ReportSettings& r = doc.data.method.report;
+        QCOMPARE(r.title, std::string("东郊实验室色谱报告"));
+        QCOMPARE(r.showChromatogram, 0);
+
+        const Report printed =
+            f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Analysis);
+        QCOMPARE(printed.title, r.title);
+        QCOMPARE(printed.marginLeft, 15.0);
+        QCOMPARE(printed.language, ReportLanguage::English);
+        QCOMPARE(printed.reportNumber, std::string("2024041101"));
+        for (const ReportBlock& b : printed.blocks) {
+            QVERIFY(!std::holds_alternative<ReportGraph>(b));
+            if (const auto* table = std::get_if<ReportTable>(&b))
+                for (const std::string& header : table->headers)
+                    QVERIFY(header != "峰高" && header != "Height");
+        }
     }
 
-    void aTimeProgramRowChangesDetectionFromItsTimeOn()
+    // A row of the time program, from the time scale or from the page, changes the detection
+    // from its time on.
+    void timeProgramRowsChangeDetectionFromTheirTimeOn()
     {
         UiFixture f;
         CChildFrame* w = detectedSample(f);
         QVERIFY(w);
         CChrEDoc& doc = w->document();
+        f.frame->updateCommandStates();
+        f.frame->peakEditActions().timeEvent->setChecked(true);
+        whenDialogShows([](QDialog& d) {
+            dynamic_cast<TimeEventDialog&>(d).type()->setCurrentIndex(
+                TimeEventType::IntegrationOff);
+            d.accept();
+        });
+        CChrEGraphView* graph = w->graph();
+        const int x = static_cast<int>(graph->xAxis->coordToPixel(5.0));
+        QTest::mouseClick(graph, Qt::LeftButton, {},
+                          QPoint(x, graph->axisRect()->rect().bottom() + 6));
+        QCOMPARE(doc.data.method.timeProgram.size(), size_t{1});
+        QVERIFY(std::abs(doc.data.method.timeProgram[0].time - 5.0) < 0.05);
+        QVERIFY(doc.data.method.timeProgramEnabled);
+        QVERIFY(doc.data.peaks.size() > 0);
+        for (const PeakRecord& p : doc.data.peaks)
+            QVERIFY(p.retentionTime < 5.0);
+        QVERIFY(!f.frame->peakEditActions().timeEvent->isChecked());
+
         editDocumentMethod(*f.frame, [](MethodSheet& s) {
             CPP_DetectParaDlg* page = s.integrationPage();
+            page->timeProgramSwitch()->setChecked(false);
             QVERIFY(!page->addButton()->isEnabled());
             page->timeProgramSwitch()->setChecked(true);
             QVERIFY(page->addButton()->isEnabled());
@@ -256,35 +281,10 @@ private slots:
             QCOMPARE(page->timeProgram()->item(1, 3)->text(), QStringLiteral("禁止积分"));
             QCOMPARE(page->timeProgram()->item(0, 2)->text(), QStringLiteral("10.00"));
         });
-        QCOMPARE(doc.data.method.timeProgram.size(), size_t{2});
+        QCOMPARE(doc.data.method.timeProgram.size(), size_t{3});
         QVERIFY(doc.data.peaks.size() > 0);
         for (const PeakRecord& p : doc.data.peaks)
             QVERIFY2(p.retentionTime < 3.0, "no peak after integration is switched off");
-    }
-
-    void clickingTheTimeScaleAddsARowThere()
-    {
-        UiFixture f;
-        CChildFrame* w = detectedSample(f);
-        QVERIFY(w);
-        CChrEDoc& doc = w->document();
-        f.frame->updateCommandStates();
-        f.frame->peakEditActions().timeEvent->setChecked(true);
-        whenDialogShows([](QDialog& d) {
-            auto& row = dynamic_cast<TimeEventDialog&>(d);
-            row.type()->setCurrentIndex(TimeEventType::IntegrationOff);
-            row.accept();
-        });
-        CChrEGraphView* graph = w->graph();
-        const QRect plot = graph->axisRect()->rect();
-        const int x = static_cast<int>(graph->xAxis->coordToPixel(5.0));
-        QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(x, plot.bottom() + 6));
-        QCOMPARE(doc.data.method.timeProgram.size(), size_t{1});
-        QVERIFY(std::abs(doc.data.method.timeProgram[0].time - 5.0) < 0.05);
-        QVERIFY(doc.data.method.timeProgramEnabled);
-        for (const PeakRecord& p : doc.data.peaks)
-            QVERIFY(p.retentionTime < 5.0);
-        QVERIFY(!f.frame->peakEditActions().timeEvent->isChecked());
     }
 
     void libraryMethodsAreMadeHiddenShownDeletedAndMadeDefault()
@@ -301,7 +301,7 @@ private slots:
         const int m2 = library.indexOf("M2");
         QVERIFY(m2 >= 0);
         QCOMPARE(library.at(static_cast<size_t>(m2)).method.integration.slope, 45.0);
-        QVERIFY(logged(*f.app, "用户新建了一个名为M2的分析方法"));
+        QVERIFY(f.logged("用户新建了一个名为M2的分析方法"));
         const std::string path = library.at(static_cast<size_t>(m2)).path;
 
         f.prompts.yesNo = {true};
@@ -326,58 +326,14 @@ private slots:
         treeCommand(*f.frame, m2, QStringLiteral("删除分析方法(&D)"));
         QCOMPARE(library.indexOf("M2"), -1);
         QVERIFY(!std::filesystem::exists(path));
-        QVERIFY(logged(*f.app, "用户删除了一个名为M2的分析方法"));
+        QVERIFY(f.logged("用户删除了一个名为M2的分析方法"));
         QVERIFY(f.prompts.questions.contains(QString::fromUtf8("您确定要删除该方法文件吗?")));
     }
 
-    void aComponentMadeFromAPeakIsInTheLibraryAndIdentifiedNextRun()
-    {
-        UiFixture f;
-        CChildFrame* w = detectedSample(f);
-        QVERIFY(w);
-        CChrEDoc& doc = w->document();
-        // The largest peak: unidentified once the table is emptied.
-        doc.data.method.components.clear();
-        doc.engine.evaluate(0xFFFF);
-        int peak = 0;
-        for (int i = 0; i < doc.data.peaks.size(); ++i)
-            if (doc.data.peaks[i].height > doc.data.peaks[peak].height)
-                peak = i;
-        doc.selectedPeak = peak;
-        f.frame->updateCommandStates();
-        QVERIFY(f.frame->peakEditActions().peakInfo->isEnabled());
-
-        whenDialogShows([](QDialog& d) {
-            auto& info = dynamic_cast<PeakInfoDialog&>(d);
-            // Without the box ticked a new name is refused and the dialog stays.
-            info.component()->setEditText(QStringLiteral("Gas-X"));
-            info.accept();
-            QVERIFY(info.isVisible());
-            info.addNew()->setChecked(true);
-            saveDialogShot(info, "peak-info");
-            info.accept();
-        });
-        f.frame->peakEditActions().peakInfo->trigger();
-        QCOMPARE(f.prompts.messages.value(0),
-                 QString::fromUtf8("如果您是在添加新组份，请勾选“添加新组份到组份表”"));
-        const int m = f.app->library().indexOf("QLDefault");
-        QVERIFY(m >= 0);
-        const auto& libraryTable = f.app->library().at(static_cast<size_t>(m)).method.components;
-        QVERIFY(componentNamed(libraryTable, "Gas-X") >= 0);
-        const MethodLibraryEntry onDisk =
-            loadMethodFile(f.app->library().at(static_cast<size_t>(m)).path);
-        QVERIFY(componentNamed(onDisk.method.components, "Gas-X") >= 0);
-        QVERIFY(logged(*f.app, "用户保存了一个名为QLDefault.she的分析方法"));
-
-        f.prompts.yesNo = {true};
-        doc.detectPeaks();
-        int named = 0;
-        for (const PeakRecord& p : doc.data.peaks)
-            named += p.componentName == "Gas-X" ? 1 : 0;
-        QCOMPARE(named, 1);
-    }
-
-    void peakIdentityByHandKeepsOrderRemembersTheAnswerAndDeletesAfterYes()
+    // By hand, a peak's identity keeps the elution order, remembers the answer about the
+    // component's time and deletes after yes; a new name becomes a library component that
+    // the next detection identifies.
+    void peakIdentityByHandKeepsOrderAndANewComponentIsIdentifiedNextRun()
     {
         UiFixture f;
         CChildFrame* w = detectedSample(f);
@@ -394,65 +350,82 @@ private slots:
             return table[static_cast<size_t>(componentNamed(table, "N2(氮气)"))].retentionTime;
         };
         const double n2Before = n2Time();
-        int asked = 0;
-        const auto answerKeepAndRemember = [&asked] {
-            whenDialogShows([&asked](QDialog& d) {
-                auto& ask = dynamic_cast<UpdateRTimeDialog&>(d);
-                ++asked;
-                saveDialogShot(ask, "update-retention-time");
-                ask.rememberBox()->setChecked(true);
-                ask.keepButton()->click();
-            });
+        const auto editPeak = [&f, &doc](int peak, std::function<void(PeakInfoDialog&)> edit) {
+            doc.selectedPeak = peak;
+            f.frame->updateCommandStates();
+            whenDialogShows([edit](QDialog& d) { edit(dynamic_cast<PeakInfoDialog&>(d)); });
+            f.frame->peakEditActions().peakInfo->trigger();
+            QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
         };
 
         // A component that elutes after earlier entries is refused for an early peak.
-        doc.selectedPeak = peakNear(0.80);
-        QVERIFY(doc.selectedPeak >= 0);
         QString afterRefusal = QStringLiteral("unset");
-        whenDialogShows([&afterRefusal](QDialog& d) {
-            auto& info = dynamic_cast<PeakInfoDialog&>(d);
+        editPeak(peakNear(0.80), [&afterRefusal](PeakInfoDialog& info) {
             const int n2 = info.component()->findText(QString::fromUtf8("N2(氮气)"));
             info.component()->setCurrentIndex(n2);
             emit info.component()->activated(n2);
             afterRefusal = info.component()->currentText();
             info.reject();
         });
-        f.frame->updateCommandStates();
-        f.frame->peakEditActions().peakInfo->trigger();
         QCOMPARE(f.prompts.messages.value(0), qs(PeakInfoEditor::kOutOfOrder));
         QCOMPARE(afterRefusal, QString());
 
         // Kept, and remembered: the second time nothing is asked and the time stays.
-        doc.selectedPeak = peakNear(1.90);
-        for (const char* time : {"1.950", "1.960"}) {
-            const bool first = time[3] == '5';
-            whenDialogShows([&, time, first](QDialog& d) {
-                auto& info = dynamic_cast<PeakInfoDialog&>(d);
+        int asked = 0;
+        for (const char* time : {"1.950", "1.960"})
+            editPeak(peakNear(1.90), [&asked, time](PeakInfoDialog& info) {
                 info.retentionTime()->setText(QString::fromUtf8(time));
-                if (first)
-                    answerKeepAndRemember();
+                if (asked == 0)
+                    whenDialogShows([&asked](QDialog& d) {
+                        auto& ask = dynamic_cast<UpdateRTimeDialog&>(d);
+                        ++asked;
+                        saveDialogShot(ask, "update-retention-time");
+                        ask.rememberBox()->setChecked(true);
+                        ask.keepButton()->click();
+                    });
                 info.accept();
             });
-            f.frame->peakEditActions().peakInfo->trigger();
-            QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
-        }
         QCOMPARE(asked, 1);
         QCOMPARE(f.app->settings().ShowUpdateRTimeDlg, 0);
         QCOMPARE(f.app->settings().LastUpdateRTime, 0);
         QCOMPARE(n2Time(), n2Before);
 
         // An empty name deletes the peak's component after the question.
-        doc.selectedPeak = peakNear(1.90);
         f.prompts.yesNo = {true};
-        whenDialogShows([](QDialog& d) {
-            auto& info = dynamic_cast<PeakInfoDialog&>(d);
+        const int n2Peak = peakNear(1.90);
+        editPeak(n2Peak, [](PeakInfoDialog& info) {
             info.component()->setEditText(QString());
             info.accept();
         });
-        f.frame->peakEditActions().peakInfo->trigger();
         QVERIFY(f.prompts.questions.contains(
             QString::fromUtf8("真的要从组份表中删除[N2(氮气)]组份吗?")));
         QCOMPARE(componentNamed(table, "N2(氮气)"), -1);
+
+        // The peak, now unidentified, takes a new name only with the box ticked.
+        f.prompts.messages.clear();
+        editPeak(n2Peak, [](PeakInfoDialog& info) {
+            info.component()->setEditText(QStringLiteral("Gas-X"));
+            info.accept();
+            QVERIFY(info.isVisible());
+            info.addNew()->setChecked(true);
+            saveDialogShot(info, "peak-info");
+            info.accept();
+        });
+        QCOMPARE(f.prompts.messages.value(0),
+                 QString::fromUtf8("如果您是在添加新组份，请勾选“添加新组份到组份表”"));
+        const int m = f.app->library().indexOf("QLDefault");
+        QVERIFY(m >= 0);
+        const MethodLibraryEntry& entry = f.app->library().at(static_cast<size_t>(m));
+        QVERIFY(componentNamed(entry.method.components, "Gas-X") >= 0);
+        QVERIFY(componentNamed(loadMethodFile(entry.path).method.components, "Gas-X") >= 0);
+        QVERIFY(f.logged("用户保存了一个名为QLDefault.she的分析方法"));
+
+        f.prompts.yesNo = {true};
+        doc.detectPeaks();
+        int named = 0;
+        for (const PeakRecord& p : doc.data.peaks)
+            named += p.componentName == "Gas-X" ? 1 : 0;
+        QCOMPARE(named, 1);
     }
 
     void theManualEventTableClearsOnlyAfterYes()
@@ -481,70 +454,18 @@ private slots:
         QVERIFY(doc.data.method.useManualEvents);
         QVERIFY(doc.isModified());
         QCOMPARE(f.prompts.questions.count(QString::fromUtf8("确认要全部删除吗?")), 2);
-    }
 
-    void theStatusBarNamesTheSampleKindAndCalculation()
-    {
-        UiFixture f;
+        // The status bar names the sample kind and the calculation.
         ChromatogramData standard = sample::makeSampleChromatogram();
         standard.sampleType = 1;
         standard.standardLevel = 2;
         standard.method.calcMethod = 3;
         standard.method.groupCalc = 1;
-        CChildFrame* w = f.frame->openDocument(f.writeSample("std.chg", standard));
-        QVERIFY(w);
+        QVERIFY(f.frame->openDocument(f.writeSample("std.chg", standard)));
         f.frame->updateCommandStates();
         CProgStatusBar* bar = f.frame->progressBar();
         QCOMPARE(bar->paneText(CProgStatusBar::SampleKind), QString::fromUtf8("标样：3"));
         QCOMPARE(bar->paneText(CProgStatusBar::Analysis), QString::fromUtf8("外标法-分组"));
-    }
-
-    // The report settings page edits what the printed reports say, with the same checks as
-    // the command line, and the next report prints it.
-    void theReportSettingsPageChangesWhatTheReportPrints()
-    {
-        UiFixture f;
-        CChildFrame* w = detectedSample(f);
-        QVERIFY(w);
-        CChrEDoc& doc = w->document();
-        doc.data.method.serialNo = "2024041101";
-        bool refused = false;
-        editDocumentMethod(*f.frame, [&](MethodSheet& s) {
-            auto* page = s.page<ReportSettingsPage>();
-            QVERIFY(page);
-            s.tabs()->setCurrentWidget(page);
-            page->title()->setText(QStringLiteral("东郊实验室色谱报告"));
-            page->margin(0)->setText(QStringLiteral("61"));
-            page->language()->setCurrentIndex(1);
-            page->section(0)->setChecked(false);  // no chromatogram
-            for (int c = 0; c < page->columns()->count(); ++c)
-                if (page->columns()->item(c)->text() == QStringLiteral("峰高"))
-                    page->columns()->item(c)->setCheckState(Qt::Unchecked);
-            s.accept();
-            refused = s.isVisible() && s.focusWidget() == page->margin(0);
-            page->margin(0)->setText(QStringLiteral("15"));
-            saveDialogShot(s, "method-sheet-report-settings");
-        });
-        QVERIFY(refused);
-        QCOMPARE(f.prompts.messages, QStringList{qs(ReportSettingsPage::kMarginRange)});
-        const ReportSettings& r = doc.data.method.report;
-        QCOMPARE(r.title, std::string("东郊实验室色谱报告"));
-        QCOMPARE(r.marginLeft, 15.0);
-        QCOMPARE(r.language, 1);
-        QCOMPARE(r.showChromatogram, 0);
-
-        const Report printed =
-            f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Analysis);
-        QCOMPARE(printed.title, r.title);
-        QCOMPARE(printed.marginLeft, 15.0);
-        QCOMPARE(printed.language, ReportLanguage::English);
-        QCOMPARE(printed.reportNumber, std::string("2024041101"));
-        for (const ReportBlock& b : printed.blocks) {
-            QVERIFY(!std::holds_alternative<ReportGraph>(b));
-            if (const auto* table = std::get_if<ReportTable>(&b))
-                for (const std::string& header : table->headers)
-                    QVERIFY(header != "峰高" && header != "Height");
-        }
     }
 };
 

@@ -25,11 +25,6 @@ using namespace dgaws::test;
 
 namespace {
 
-void connectDatabase(UiFixture& f)
-{
-    f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
-}
-
 // Answers the next name dialog with `name` (and, for a device, the company at `company`).
 void answerName(const QString& name, int company = -1)
 {
@@ -76,8 +71,7 @@ private slots:
     void theDeviceLibraryKeepsCompaniesAndTheirDevices()
     {
         UiFixture f;
-        connectDatabase(f);
-        TestRecordDatabase& db = f.app->database();
+        TestRecordDatabase& db = f.database();
         DeviceLibraryDialog dialog(db, f.prompts);
         answerName(QStringLiteral("东郊变电站"));
         dialog.addCompany();
@@ -111,10 +105,7 @@ private slots:
     void theViewListsAndDrawsTheTestsOfTheChosenDevice()
     {
         UiFixture f;
-        connectDatabase(f);
-        TestRecordDatabase& db = f.app->database();
-        db.addCompany("东郊变电站");
-        db.addDevice("1号主变", db.companyId("东郊变电站").value());
+        TestRecordDatabase& db = f.database("东郊变电站", "1号主变");
         const std::time_t now = std::time(nullptr);
         saveTest(db, "1号主变", now - 40 * 86400, 60.0);
         saveTest(db, "1号主变", now - 2 * 86400, 160.0);
@@ -176,9 +167,7 @@ private slots:
     void eachTestIsListedWithItsStatusByItsDevicesClass()
     {
         UiFixture f;
-        connectDatabase(f);
-        TestRecordDatabase& db = f.app->database();
-        db.addCompany("东郊变电站");
+        TestRecordDatabase& db = f.database("东郊变电站");
         const int company = db.companyId("东郊变电站").value();
         const struct {
             const char* device;

@@ -45,13 +45,8 @@ const char* const kDevice = "1号主变";
 // A's curve) beside it, for a device the database knows when `knownDevice`.
 CChildFrame* diagnosableDocument(UiFixture& f, bool knownDevice)
 {
-    f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
-    if (knownDevice) {
-        TestRecordDatabase& db = f.app->database();
-        db.addCompany(kCompany);
-        db.addDevice(kDevice, db.companyId(kCompany).value());
-        f.prompts.messages.clear();
-    }
+    f.database(knownDevice ? kCompany : nullptr, kDevice);
+    f.prompts.messages.clear();
     CChildFrame* w =
         f.frame->openDocument(f.writeSample("gasesB.chg", sample::demoGasChromatogram()));
     CChrEDoc& doc = w->document();
@@ -86,7 +81,7 @@ private slots:
         QVERIFY(f.frame->actions().diagnose->isEnabled());
         f.prompts.yesNo = {true};  // count the part of a day as one day
 
-        QString hydrogenShown, codesBefore, adviceBefore, codesAfter, conclusionAfter;
+        QString hydrogenShown, codesBefore, adviceBefore, codesAfter, conclusionAfter, previewed;
         whenDialogShows([&](QDialog& d) {
             auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
             hydrogenShown = dialog.gasTable()->item(0, 1)->text();
@@ -96,9 +91,16 @@ private slots:
             codesAfter = dialog.ratioCodes()->text();
             conclusionAfter = dialog.conclusion()->text();
             saveDialogShot(dialog, "diagnosis");
-            dialog.reject();
+            // The preview button closes the dialog and previews the DGA report.
+            whenDialogShows([&](QDialog& preview) {
+                previewed = QString::fromLatin1(preview.metaObject()->className());
+                saveDialogShot(preview, "dga-report-preview");
+                preview.reject();
+            });
+            dialog.previewButton()->click();
         });
         f.frame->actions().diagnose->trigger();
+        QCOMPARE(previewed, QStringLiteral("QPrintPreviewDialog"));
 
         QCOMPARE(f.prompts.questions, QStringList{qs(kLessThanADayQuestion)});
         const auto& g = doc.data.gasInOil;
@@ -115,6 +117,13 @@ private slots:
         QVERIFY2(doc.data.diagnosisCode2 >= 0, "the codes name a fault type");
         QCOMPARE(qs(doc.data.conclusion), conclusionAfter);
         QVERIFY(doc.isModified());
+        // The report shows the judgement the dialog made.
+        bool fault = false;
+        for (const ReportBlock& b :
+             f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga).blocks)
+            if (const auto* text = std::get_if<ReportText>(&b))
+                fault = fault || text->text == "故障类型: " + doc.data.conclusion;
+        QVERIFY(fault && !doc.data.conclusion.empty());
 
         TestRecordDatabase& db = f.app->database();
         const int company = db.companyId(kCompany).value();
@@ -164,6 +173,26 @@ private slots:
         doc.data.method.testRecord.text2 = "gasesA_0409.chg";
         writeChromatogramFile(doc.pathName, doc.data);
         const std::string previous = "2024/04/09 09:00:00 (gasesB_0409.chg, gasesA_0409.chg)";
+
+        // Without the oil's density the rates stay empty, and the dialog says why.
+        doc.data.method.oilValue2 = 0.0;
+        QStringList rateCells;
+        QString note;
+        whenDialogShows([&](QDialog& d) {
+            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
+            for (int row = 0; row < dialog.gasTable()->rowCount(); ++row) {
+                const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2);
+                rateCells << (cell ? cell->text() : QString());
+            }
+            for (const QLabel* label : dialog.findChildren<QLabel*>())
+                if (label->text().contains(QString::fromUtf8("油的密度")))
+                    note = label->text();
+            dialog.reject();
+        });
+        f.frame->actions().diagnose->trigger();
+        QCOMPARE(rateCells.join(QString()), QString());
+        QCOMPARE(note, QString::fromUtf8("未计算产气率：缺少油的密度"));
+        doc.data.method.oilValue2 = 0.88;
 
         std::array<QString, gas::Count> shownRates;
         QString previousShown;
@@ -251,32 +280,6 @@ private slots:
         QCOMPARE(fromWindow, printed(cli));
     }
 
-    void thePreviewButtonClosesTheDialogAndPreviewsTheDgaReport()
-    {
-        UiFixture f;
-        CChildFrame* w = diagnosableDocument(f, true);
-        f.prompts.yesNo = {true};
-        QString previewed;
-        whenDialogShows([&](QDialog& d) {
-            dynamic_cast<DiagnosisDialog&>(d).judgeButton()->click();
-            whenDialogShows([&](QDialog& preview) {
-                previewed = QString::fromLatin1(preview.metaObject()->className());
-                saveDialogShot(preview, "dga-report-preview");
-                preview.reject();
-            });
-            dynamic_cast<DiagnosisDialog&>(d).previewButton()->click();
-        });
-        f.frame->actions().diagnose->trigger();
-        QCOMPARE(previewed, QStringLiteral("QPrintPreviewDialog"));
-        // The report shows the judgement the dialog made.
-        const Report r = f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga);
-        bool fault = false;
-        for (const ReportBlock& b : r.blocks)
-            if (const auto* text = std::get_if<ReportText>(&b))
-                fault = fault || text->text == "故障类型: " + w->document().data.conclusion;
-        QVERIFY(fault && !w->document().data.conclusion.empty());
-    }
-
     // No attention value exceeded: the triangle still names a zone, as a supplement that
     // says it is one, and the judgement says why it is not offered.
     void aNormalTestShowsFurtherInterpretationsAsASupplement()
@@ -311,42 +314,45 @@ private slots:
         QVERIFY(attention.judgeButton()->toolTip().isEmpty());
     }
 
-    void ratesWithoutTheOilDensityStayEmptyAndSayWhy()
-    {
-        UiFixture f;
-        CChildFrame* w = diagnosableDocument(f, true);
-        w->document().data.method.oilValue2 = 0.0;
-        QStringList rateCells;
-        QString note;
-        whenDialogShows([&](QDialog& d) {
-            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
-            for (int row = 0; row < dialog.gasTable()->rowCount(); ++row) {
-                const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2);
-                rateCells << (cell ? cell->text() : QString());
-            }
-            for (const QLabel* label : dialog.findChildren<QLabel*>())
-                if (label->text().contains(QString::fromUtf8("油的密度")))
-                    note = label->text();
-            dialog.reject();
-        });
-        f.frame->actions().diagnose->trigger();
-
-        QVERIFY(f.prompts.questions.isEmpty());
-        QCOMPARE(rateCells.join(QString()), QString());
-        QCOMPARE(note, QString::fromUtf8("未计算产气率：缺少油的密度"));
-    }
-
+    // Refused while running, and while the operator will not add the device; a fresh
+    // database then learns the company and device and the diagnosis goes on.
     void aFreshDatabaseLearnsTheCompanyAndDeviceAndTheDiagnosisGoesOn()
     {
         UiFixture f;
         CChildFrame* w = diagnosableDocument(f, false);
+        CChrEDoc& doc = w->document();
+        bool dialogShown = false;
+        QTimer guard;  // closes a dialog that must not come, and dies with the test
+        connect(&guard, &QTimer::timeout, [&dialogShown] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialogShown = true;
+                d->reject();
+            }
+        });
+        guard.start(5);
+        ChannelRun running{.acquiring = true};
+        doc.attachRun(&running);
+        f.frame->updateCommandStates();
+        QVERIFY(!f.frame->actions().diagnose->isEnabled());
+        QVERIFY(!f.frame->documentCommands().diagnose(*w));
+        QCOMPARE(f.prompts.messages,
+                 QStringList{qs(DocumentCommands::kCannotDiagnoseWhileSampling)});
+        QCOMPARE(doc.data.diagnosisCode, -1);
+        doc.attachRun(nullptr);
+        f.prompts.messages.clear();
+        QVERIFY(!f.frame->documentCommands().diagnose(*w));
+        QVERIFY(f.prompts.messages.contains(qs(TestRecordDatabase::kNoSuchCompany)));
+        QVERIFY(!dialogShown);
+        QVERIFY(!doc.isModified());
+        guard.stop();
+
         // Add the company, add the device, count the part of a day as one day.
+        f.prompts.questions.clear();
         f.prompts.yesNo = {true, true, true};
         QString zone;
         whenDialogShows([&](QDialog& d) {
-            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
-            zone = dialog.duvalLabel()->text();
-            dialog.reject();
+            zone = dynamic_cast<DiagnosisDialog&>(d).duvalLabel()->text();
+            d.reject();
         });
         QVERIFY(f.frame->documentCommands().diagnose(*w));
         QCOMPARE(f.prompts.questions.value(0),
@@ -359,7 +365,7 @@ private slots:
         QCOMPARE(db.queryTests(company, device, TestRange::All, std::time(nullptr))->size(),
                  size_t{1});
         // The hydrocarbons place the test in a zone of the triangle.
-        const auto point = duvalPoint(w->document().data);
+        const auto point = duvalPoint(doc.data);
         QVERIFY(point);
         QVERIFY(zone.startsWith(QString::fromLatin1(duvalZoneCode(duvalZone(*point)))));
     }
@@ -425,38 +431,6 @@ private slots:
                                         std::time(nullptr));
         QCOMPARE(rows->size(), size_t{1});
         QCOMPARE(rows->front().status, 0);  // saved again at 110 kV: no longer abnormal
-    }
-
-    void theCommandIsRefusedWhileRunningAndWithoutAKnownDevice()
-    {
-        UiFixture f;
-        CChildFrame* w = diagnosableDocument(f, false);
-        CChrEDoc& doc = w->document();
-        bool dialogShown = false;
-        QTimer guard;  // closes a dialog that must not come, and dies with the test
-        connect(&guard, &QTimer::timeout, [&dialogShown] {
-            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                dialogShown = true;
-                d->reject();
-            }
-        });
-        guard.start(5);
-
-        ChannelRun running{.acquiring = true};
-        doc.attachRun(&running);
-        f.frame->updateCommandStates();
-        QVERIFY(!f.frame->actions().diagnose->isEnabled());
-        QVERIFY(!f.frame->documentCommands().diagnose(*w));
-        QCOMPARE(f.prompts.messages,
-                 QStringList{qs(DocumentCommands::kCannotDiagnoseWhileSampling)});
-        QCOMPARE(doc.data.diagnosisCode, -1);
-
-        doc.attachRun(nullptr);
-        f.prompts.messages.clear();
-        QVERIFY(!f.frame->documentCommands().diagnose(*w));
-        QVERIFY(f.prompts.messages.contains(qs(TestRecordDatabase::kNoSuchCompany)));
-        QVERIFY(!dialogShown);
-        QVERIFY(!doc.isModified());
     }
 };
 

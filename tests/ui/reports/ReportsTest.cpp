@@ -109,11 +109,8 @@ private slots:
     void theDgaReportPrintsTheLimitsOfTheDevicesClass()
     {
         UiFixture f;
-        f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
-        TestRecordDatabase& db = f.app->database();
-        db.addCompany("东郊变电站");
+        TestRecordDatabase& db = f.database("东郊变电站", "1号主变");
         const int company = db.companyId("东郊变电站").value();
-        db.addDevice("1号主变", company);
         QVERIFY(db.setDeviceClass(db.deviceId("1号主变", company).value(),
                                   {500, false, JudgingStandard::Dlt722}));
         ChromatogramData d = sample::demoGasChromatogram();

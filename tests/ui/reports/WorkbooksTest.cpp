@@ -44,6 +44,8 @@ double number(const std::map<std::string, ReadCell>& cells, const std::string& r
 class WorkbooksTest : public QObject {
     Q_OBJECT
 private slots:
+    // A new card takes the chosen column and opens; appended to, it keeps the first test; a
+    // new card of its name is asked about; a file that is no card is left alone.
     void aNewCardTakesTheChosenColumnAndOpens()
     {
         UiFixture f;
@@ -93,16 +95,13 @@ private slots:
         QCOMPARE(f.frame->workbookCommands().write(*w, WorkbookKind::RecordCard), path);
         const auto fresh = XlsxReader(ss(*path)).sheet("设备档案卡片");
         QVERIFY(fresh.count("F22") == 0 || fresh.at("F22").value.empty());
-    }
 
-    void aFileThatIsNoCardIsLeftAlone()
-    {
-        UiFixture f;
-        OpenedFiles opened;
-        CChildFrame* w = f.frame->openDocument(f.writeSample("B_bad.chg"));
+        // A file that is no card is left alone, and nothing is opened.
         const std::string notes = f.root.root() + "/notes.xlsx";
         writeFileAtomically(notes, "not a workbook");
         f.prompts.files = {qs(notes)};
+        f.prompts.messages.clear();
+        opened.paths.clear();
         chooseColumn(0);
         QVERIFY(!f.frame->workbookCommands().appendToCard(*w));
         QCOMPARE(f.prompts.messages.size(), 1);
@@ -118,10 +117,7 @@ private slots:
         CChildFrame* w = f.frame->openDocument(f.writeSample("B_label.chg"));
         w->document().data.method.sendingCompany = "东郊变电站";
         w->document().data.method.text4 = f.root.root() + "/labels";
-        QAction* label = nullptr;
-        for (QAction* a : f.frame->findChildren<QAction*>())
-            if (a->text() == qs(WorkbookCommands::kSampleLabel))
-                label = a;
+        QAction* label = f.command(qs(WorkbookCommands::kSampleLabel));
         QVERIFY(label && label->isEnabled());
         label->trigger();
         QCOMPARE(opened.paths.size(), 1);

@@ -84,57 +84,20 @@ QMdiSubWindow* subWindowOf(CMainFrame& frame, CChildFrame* child)
 class RunTest : public QObject {
     Q_OBJECT
 private slots:
-    void aRunIsDrawnLiveStopsAtItsTimeAndIsSavedUnderItsProposedName()
-    {
-        SimulatedRun f;
-        QVERIFY(f.a);
-        QCOMPARE(f.prompts.messages,
-                 QStringList{QString::fromUtf8("模拟连接已经建立，您可以采样体验了("
-                                               "如果通道已打开，需要关闭后重新打开才能采样)!")});
-        f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
-        QTest::keyClick(f.frame.get(), Qt::Key_Space);
-        QVERIFY(f.doc().acquiring());
-        QVERIFY(f.frame->actions().stop->isEnabled());
-
-        // Points reach the graph while the run goes on, and the status bar follows them.
-        QTRY_VERIFY_WITH_TIMEOUT(f.a->graph()->traceSamples() > 400, 5000);
-        QVERIFY(f.doc().acquiring());
-        QVERIFY(!f.frame->progressBar()->paneText(CProgStatusBar::Time).isEmpty());
-        // The detector's points are marked before their peaks are complete.
-        QTRY_VERIFY_WITH_TIMEOUT(f.a->graph()->liveMarkCount() > 0, 5000);
-        QVERIFY(f.doc().acquiring());
-
-        // The method's six minutes end the run (played fast; a loaded machine may take a while);
-        // the file goes where the proposal said.
-        QTRY_VERIFY_WITH_TIMEOUT(!f.doc().acquiring(), 60000);
-        const QString saved = qs(f.doc().pathName);
-        QCOMPARE(saved, f.prompts.lastSaveProposal);
-        const ChromatogramData stored = readChromatogramFile(ss(saved));
-        QCOMPARE(stored.signal.count(), 6 * 60 * 20);
-        QCOMPARE(f.a->graph()->traceSamples(), stored.signal.count());
-        QVERIFY(f.frame->fileTree()->files().contains(
-            QDir(qs(f.app->settings().ProjectPath)).relativeFilePath(saved)));
-
-        // The result table names the gases of channel A's calibration, ADefaultCali.
-        CResultListView& list = *f.a->results();
-        QCOMPARE(list.rowCount(), stored.peaks.size() + 1);
-        const CalibrationCurve* curve = f.doc().calibrationCurve();
-        QVERIFY(curve);
-        int named = 0;
-        for (int r = 0; r + 1 < list.rowCount(); ++r)
-            for (const ComponentEntry& c : curve->components)
-                named += list.item(r, 2)->text() == qs(c.name);
-        QVERIFY2(named >= static_cast<int>(curve->components.size()),
-                 qPrintable(QString::number(named)));
-        QCOMPARE(f.a->graph()->bandCount(), static_cast<int>(curve->components.size()));
-    }
-
     void nothingClosesWhileTheRunGoesOnAndStopKeepsWhatWasAcquired()
     {
         SimulatedRun f(20.0);
         f.prompts.files = {QString::fromUtf8(ScriptedPrompts::kTakeProposal)};
         QTest::keyClick(f.frame.get(), Qt::Key_Space);
         QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > 100, 5000);
+        // Zeroing makes the next point the baseline.
+        f.frame->updateCommandStates();
+        const int before = f.doc().acquiredCount;
+        f.frame->actions().zero->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > before + 5, 5000);
+        QVERIFY(!f.doc().channelRun()->zeroRequest);
+        QVERIFY(f.doc().data.signal.at(before - 1) != 0.0f);
+        QCOMPARE(f.doc().data.signal.at(before), 0.0f);
 
         QVERIFY(!f.frame->close());
         QCOMPARE(f.prompts.messages.last(), QString::fromUtf8("正在采样，不能关闭。"));
@@ -166,22 +129,6 @@ private slots:
 
         QVERIFY(f.frame->close());
         QCOMPARE(qs(f.app->eventLog().entries().back().text), QString::fromUtf8("系统退出"));
-    }
-
-    void zeroingMakesTheNextPointTheBaseline()
-    {
-        SimulatedRun f(5.0);
-        QTest::keyClick(f.frame.get(), Qt::Key_Space);
-        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > 20, 5000);
-        f.frame->updateCommandStates();
-        const int before = f.doc().acquiredCount;
-        f.frame->actions().zero->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(f.doc().acquiredCount > before + 5, 5000);
-        QVERIFY(!f.doc().channelRun()->zeroRequest);
-        QVERIFY(f.doc().data.signal.at(before - 1) != 0.0f);
-        QCOMPARE(f.doc().data.signal.at(before), 0.0f);
-        f.prompts.yesNo = {true};
-        QTest::keyClick(f.frame.get(), Qt::Key_Escape);
     }
 
     // Ctrl-C, a terminate request: the window ends through its exit sequence, and the run
@@ -228,17 +175,18 @@ private slots:
     }
 
     // A new operator's first day: half a minute after connecting the run is started on
-    // both channels; the sample is described once, diagnosed, carded and the windows closed.
+    // both channels, drawn live and saved under the proposed names; the sample is described
+    // once, diagnosed, carded and the windows closed.
     void aDayOnTheSimulatedConnectionKeepsEveryNumberAndFileWhereItBelongs()
     {
         UiFixture f({{"System/Merge", 0}, {"System/AllStop", 1}});
         OpenedFiles opened;
-        f.app->connectDatabase([&f](const std::string& m) { f.prompts.messages << qs(m); });
-        TestRecordDatabase& db = f.app->database();
-        db.addCompany("东郊变电站");
-        db.addDevice("1号主变", db.companyId("东郊变电站").value());
+        f.database("东郊变电站", "1号主变");
         f.frame->runController().setSimulationSpeed(200.0);
         QVERIFY(f.frame->runController().startSimulation());
+        QCOMPARE(f.prompts.messages.value(f.prompts.messages.size() - 1),
+                 QString::fromUtf8("模拟连接已经建立，您可以采样体验了("
+                                   "如果通道已打开，需要关闭后重新打开才能采样)!"));
         QTest::keyClick(f.frame.get(), Qt::Key_A);
         CChildFrame* a = f.frame->frames().value(0);
         QVERIFY(a);
@@ -252,7 +200,33 @@ private slots:
         CChildFrame* b = f.frame->frames().value(1);
         CChrEDoc& docA = a->document();
         CChrEDoc& docB = b->document();
+        QVERIFY(docA.acquiring() && f.frame->actions().stop->isEnabled());
+        // Points reach the graph while the run goes on, and the status bar follows them; the
+        // detector's points are marked before their peaks are complete.
+        QTRY_VERIFY_WITH_TIMEOUT(a->graph()->traceSamples() > 400, 5000);
+        QVERIFY(!f.frame->progressBar()->paneText(CProgStatusBar::Time).isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(a->graph()->liveMarkCount() > 0, 5000);
+        QVERIFY(docA.acquiring());
+        // The method's six minutes end the run (played fast; a loaded machine may take a while).
         QTRY_VERIFY_WITH_TIMEOUT(!docA.acquiring() && !docB.acquiring(), 60000);
+        QVERIFY(qs(docA.pathName) == f.prompts.lastSaveProposal ||
+                qs(docB.pathName) == f.prompts.lastSaveProposal);
+        const ChromatogramData stored = readChromatogramFile(docA.pathName);
+        QCOMPARE(stored.signal.count(), 6 * 60 * 20);
+        QCOMPARE(a->graph()->traceSamples(), stored.signal.count());
+        QVERIFY(f.frame->fileTree()->files().contains(
+            QDir(qs(f.app->settings().ProjectPath)).relativeFilePath(qs(docA.pathName))));
+        // The result table names the gases of channel A's calibration, ADefaultCali.
+        const CalibrationCurve* curve = docA.calibrationCurve();
+        QVERIFY(curve);
+        QCOMPARE(a->results()->rowCount(), stored.peaks.size() + 1);
+        int named = 0;
+        for (int r = 0; r + 1 < a->results()->rowCount(); ++r)
+            for (const ComponentEntry& c : curve->components)
+                named += a->results()->item(r, 2)->text() == qs(c.name);
+        QVERIFY2(named >= static_cast<int>(curve->components.size()),
+                 qPrintable(QString::number(named)));
+        QCOMPARE(a->graph()->bandCount(), static_cast<int>(curve->components.size()));
 
         // Saved runs carry no modified mark, in the window nor in the tabs.
         for (CChildFrame* w : {a, b}) {

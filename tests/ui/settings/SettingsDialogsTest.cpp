@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(e.AutoBase, 1);  // untouched items keep their values
     }
 
-    void systemOptionsAsksAboutAnUnusualStartRiseAndSaves()
+    void systemOptionsAskAboutAnUnusualStartRiseAndThePasswordIsSetOnce()
     {
         UiFixture f;
         CChildFrame* w = f.frame->openChannel(0);
@@ -81,11 +81,9 @@ private slots:
         QCOMPARE(ini.value("System/AutoStartHeight").toString(), QStringLiteral("0.2"));
         QCOMPARE(ini.value("System/StopA2").toString(), QStringLiteral("4.000"));
         QVERIFY2(w->graph()->auxiliaryLines(), "open graphs follow the auxiliary-line setting");
-    }
 
-    void thePasswordDialogStaysOpenUntilTheChangeSucceeds()
-    {
-        UiFixture f;
+        // The password dialog stays open until the change succeeds.
+        f.prompts.messages.clear();
         whenDialogShows([](QDialog& d) {
             auto& dialog = static_cast<PasswordDialog&>(d);
             dialog.newPassword()->setText(QStringLiteral("abc"));

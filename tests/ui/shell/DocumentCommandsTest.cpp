@@ -42,7 +42,9 @@ CChildFrame* finishedChannel(UiFixture& f)
 class DocumentCommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    void saveUsesTheProposedNameAndTheTreeShowsTheFile()
+    // Save uses the proposed name and the tree shows the file; a cancelled "save as" forgets
+    // the path, and a chosen name is taken.
+    void saveUsesTheProposedNameAndCancellingSaveAsForgetsThePath()
     {
         UiFixture f;
         CChildFrame* w = finishedChannel(f);
@@ -54,24 +56,18 @@ private slots:
         f.frame->updateCommandStates();
         QVERIFY(f.frame->actions().save->isEnabled());
 
-        f.frame->actions().save->trigger();
-        QCOMPARE(w->document().pathName, f.app->settings().ProjectPath + "/谱图文件名(未知).chg");
-        QVERIFY(f.frame->fileTree()->files().contains(QString::fromUtf8("谱图文件名(未知).chg")));
-    }
-
-    void saveAsProposesAndCancelForgetsThePath()
-    {
-        UiFixture f;
-        CChildFrame* w = finishedChannel(f);
         w->document().pathName = "/nowhere/previous.chg";
         f.frame->actions().saveAs->trigger();  // unscripted: the dialog is cancelled
         QCOMPARE(f.prompts.lastSaveProposal, QStringLiteral("/nowhere/previous.chg"));
         QVERIFY(w->document().pathName.empty());
         QVERIFY(f.frame->fileTree()->files().isEmpty());
-
         f.frame->actions().saveAs->trigger();
-        QCOMPARE(f.prompts.lastSaveProposal,
-                 qs(f.app->settings().ProjectPath + "/谱图文件名(未知).chg"));
+        const std::string proposed = f.app->settings().ProjectPath + "/谱图文件名(未知).chg";
+        QCOMPARE(f.prompts.lastSaveProposal, qs(proposed));
+        f.frame->actions().save->trigger();
+        QCOMPARE(w->document().pathName, proposed);
+        QCOMPARE(f.frame->fileTree()->files(),
+                 QStringList{QString::fromUtf8("谱图文件名(未知).chg")});
         const QString chosen = qs(f.app->settings().ProjectPath + "/sub/mine.chg");
         QDir().mkpath(QFileInfo(chosen).absolutePath());
         f.prompts.files = {chosen};
@@ -80,7 +76,9 @@ private slots:
         QVERIFY(f.frame->fileTree()->files().contains(QStringLiteral("sub/mine.chg")));
     }
 
-    void coloursComeBackFromTheDialogAndRedraw()
+    // Colours come back from their dialog and redraw; the background is read and drawn and
+    // leaves the document and its mark unchanged.
+    void coloursAndTheBackgroundAreDrawnFromTheirDialogs()
     {
         UiFixture f;
         CChildFrame* w = f.frame->openDocument(f.writeSample("A_c.chg"));
@@ -92,13 +90,33 @@ private slots:
         f.frame->actions().colors->trigger();
         QCOMPARE(w->windowTitle(), QStringLiteral("A_c.chg*"));
         QCOMPARE(w->graph()->graph(1)->pen().color(), QColor(255, 0, 0));
-
         whenDialogShows([](QDialog& d) {
             static_cast<ColorSelectDialog&>(d).setColor(6, 0x00FF00);
             d.reject();
         });
         f.frame->actions().colors->trigger();
         QCOMPARE(w->document().data.method.colors.traceColor, 0x0000FF);
+
+        ChromatogramData reference = sample::makeSampleChromatogram(10, 5.0);
+        const QString bg = f.writeSample("reference.chg", reference);
+        whenDialogShows([bg](QDialog& d) {
+            auto& dialog = static_cast<BackgroundDialog&>(d);
+            dialog.fileEdit()->setText(bg);
+            dialog.showBox()->setChecked(true);
+            dialog.accept();
+        });
+        f.frame->actions().background->trigger();
+        QCOMPARE(qs(w->document().backgroundFile), bg);
+        QCOMPARE(w->graph()->backgroundSamples(), reference.signal.count());
+        QVERIFY2(w->document().isModified(), "unsaved changes keep their mark");
+        w->document().setModifiedFlag(false);
+        f.frame->documentCommands().applyBackground(*w, bg, false, 0x00FF00);
+        QCOMPARE(w->graph()->backgroundSamples(), 0);
+        QVERIFY(!w->document().isModified());
+        f.frame->documentCommands().applyBackground(*w, QStringLiteral("/no/such.chg"), true,
+                                                    0x808080);
+        QVERIFY(f.prompts.messages.last().startsWith(QString::fromUtf8("谱图文件载入失败。\n")));
+        QCOMPARE(w->graph()->backgroundSamples(), 0);
     }
 
     void sampleInformationIsEditedAndTheOtherChannelFound()
@@ -153,34 +171,6 @@ private slots:
         f.frame->actions().sampleInfo->trigger();
         QCOMPARE(shownType, QStringLiteral("基线"));
         QVERIFY(storeChromatogram(w->document().data) == before);
-    }
-
-    void theBackgroundIsReadDrawnAndLeavesTheDocumentAndItsMarkUnchanged()
-    {
-        UiFixture f;
-        CChildFrame* w = f.frame->openDocument(f.writeSample("A_main.chg"));
-        ChromatogramData reference = sample::makeSampleChromatogram(10, 5.0);
-        const QString bg = f.writeSample("reference.chg", reference);
-        w->document().setModifiedFlag(true);
-        whenDialogShows([bg](QDialog& d) {
-            auto& dialog = static_cast<BackgroundDialog&>(d);
-            dialog.fileEdit()->setText(bg);
-            dialog.showBox()->setChecked(true);
-            dialog.accept();
-        });
-        f.frame->actions().background->trigger();
-        QCOMPARE(qs(w->document().backgroundFile), bg);
-        QCOMPARE(w->graph()->backgroundSamples(), reference.signal.count());
-        QVERIFY2(w->document().isModified(), "unsaved changes keep their mark");
-
-        w->document().setModifiedFlag(false);
-        f.frame->documentCommands().applyBackground(*w, bg, false, 0x00FF00);
-        QCOMPARE(w->graph()->backgroundSamples(), 0);
-        QVERIFY(!w->document().isModified());
-        f.frame->documentCommands().applyBackground(*w, QStringLiteral("/no/such.chg"), true,
-                                                    0x808080);
-        QVERIFY(f.prompts.messages.last().startsWith(QString::fromUtf8("谱图文件载入失败。\n")));
-        QCOMPARE(w->graph()->backgroundSamples(), 0);
     }
 
     void peakDetectionFindsThePeaksAndAsksBeforeDoingItAgain()
