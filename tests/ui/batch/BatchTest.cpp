@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <memory>
 #include <set>
 
 using namespace dgaws;
@@ -81,9 +82,10 @@ void fill(BatchDialog& d, const std::string& in, const std::string& out, const s
 struct Hold {
     std::atomic<bool> reached{false};
     std::atomic<bool> go{false};
+    QMetaObject::Connection connection;
     Hold(BatchDialog& d, size_t at)
     {
-        QObject::connect(
+        connection = QObject::connect(
             &d, &BatchDialog::fileFinished, &d,
             [this, at](const BatchProgress& p) {
                 if (p.done != at)
@@ -93,7 +95,11 @@ struct Hold {
             },
             Qt::DirectConnection);
     }
-    ~Hold() { release(); }
+    ~Hold()
+    {
+        release();
+        QObject::disconnect(connection);
+    }
     void release()
     {
         go = true;
@@ -147,7 +153,9 @@ private slots:
         QVERIFY(leftovers(f.dir.root().string()).isEmpty());
     }
 
-    void cancelStopsAfterTheFileInFlightAndSaysSo()
+    // Closing while running asks, and unanswered the batch goes on; cancel stops after the
+    // file in flight and says so; closing with yes cancels and waits for the worker.
+    void cancelAndClosingStopAfterTheFileInFlight()
     {
         UiFixture f;
         const std::string in = writeRuns(f);
@@ -156,15 +164,18 @@ private slots:
         d.jobsBox()->setValue(1);
         d.show();
         QSignalSpy ended(&d, &BatchDialog::batchEnded);
-        Hold hold(d, 3);
+        auto hold = std::make_unique<Hold>(d, 3);
         d.startButton()->click();
-        QTRY_VERIFY(hold.reached);
+        QTRY_VERIFY(hold->reached);
         QVERIFY(!d.startButton()->isEnabled());
         QVERIFY(!d.outputEdit()->isEnabled());
+        d.close();
+        QVERIFY(d.isVisible());
+        QCOMPARE(f.prompts.questions, QStringList{qs(BatchDialog::kAskCancel)});
         QCoreApplication::processEvents();  // the first files' progress
         saveDialogShot(d, QStringLiteral("batch-running"));
         d.cancelButton()->click();
-        hold.release();
+        hold->release();
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 60000);
         saveDialogShot(d, QStringLiteral("batch-cancelled"));
 
@@ -183,26 +194,13 @@ private slots:
         QVERIFY(leftovers(f.dir.root().string()).isEmpty());
         QCOMPARE(f.app->eventLog().entries().back().text,
                  ss(qs(BatchDialog::kCancelledLog).arg(20).arg(3).arg(0)));
-    }
 
-    void closingWhileRunningAsksCancelsAndWaits()
-    {
-        UiFixture f;
-        const std::string in = writeRuns(f);
-        BatchDialog d(*f.app, f.prompts);
-        fill(d, in, f.dir.path("out"), {});
-        d.jobsBox()->setValue(1);
-        d.show();
-        Hold hold(d, 1);
+        hold = std::make_unique<Hold>(d, 1);
         d.startButton()->click();
-        QTRY_VERIFY(hold.reached);
-        d.close();  // not answered: the batch goes on and the dialog stays
-        QVERIFY(d.isVisible());
-        QCOMPARE(f.prompts.questions.size(), 1);
-        QCOMPARE(f.prompts.questions.last(), qs(BatchDialog::kAskCancel));
+        QTRY_VERIFY(hold->reached);
         f.prompts.yesNo = {true};
         d.close();
-        hold.release();
+        hold->release();
         QTRY_VERIFY_WITH_TIMEOUT(!d.isVisible(), 60000);
         QVERIFY(!d.running());
         QVERIFY(d.outcome().cancelled);

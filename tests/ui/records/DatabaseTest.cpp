@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(db.companyId("东郊变电站").value(), -1);
     }
 
-    void theViewListsAndDrawsTheTestsOfTheChosenDevice()
+    void theViewListsDrawsAndJudgesTheTestsOfTheChosenDevice()
     {
         UiFixture f;
         TestRecordDatabase& db = f.database("东郊变电站", "1号主变");
@@ -161,13 +161,8 @@ private slots:
         QVERIFY(lines[0].endsWith(QStringLiteral("总烃,异常,公司,设备,批号,状态")));
         QVERIFY(lines[1].contains(QStringLiteral(",160.00,")));
         QVERIFY(f.prompts.messages.isEmpty());
-    }
 
-    // Each listed test says how it stands against the limits of its own device's class.
-    void eachTestIsListedWithItsStatusByItsDevicesClass()
-    {
-        UiFixture f;
-        TestRecordDatabase& db = f.database("东郊变电站");
+        // Each listed test says how it stands against the limits of its own device's class.
         const int company = db.companyId("东郊变电站").value();
         const struct {
             const char* device;
@@ -185,13 +180,13 @@ private slots:
             QVERIFY(db.setDeviceClass(db.deviceId(c.device, company).value(), c.limits));
             saveTest(db, c.device, std::time(nullptr) - 86400, 20.0, 2.0);
         }
-        DatabaseViewDialog view(db, f.prompts, {});
-        const int status = view.tests()->columnCount() - 1;
+        DatabaseViewDialog classes(db, f.prompts, {});
+        const int status = classes.tests()->columnCount() - 1;
         for (const auto& c : cases) {
-            view.select(QStringLiteral("东郊变电站"), qs(c.device));
-            QCOMPARE(view.tests()->rowCount(), 1);
-            QVERIFY2(view.tests()->item(0, status)->text().startsWith(c.status),
-                     qPrintable(view.tests()->item(0, status)->text()));
+            classes.select(QStringLiteral("东郊变电站"), qs(c.device));
+            QCOMPARE(classes.tests()->rowCount(), 1);
+            QVERIFY2(classes.tests()->item(0, status)->text().startsWith(c.status),
+                     qPrintable(classes.tests()->item(0, status)->text()));
         }
     }
 

@@ -174,56 +174,51 @@ private slots:
         writeChromatogramFile(doc.pathName, doc.data);
         const std::string previous = "2024/04/09 09:00:00 (gasesB_0409.chg, gasesA_0409.chg)";
 
+        // The rates, the note on them and the previous test as the judging dialog shows them.
+        struct Shown {
+            std::array<QString, gas::Count> rates;
+            QString note, previous;
+        };
+        const auto diagnose = [&f] {
+            Shown shown;
+            whenDialogShows([&shown](QDialog& d) {
+                auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
+                for (int row = 0; row < dialog.gasTable()->rowCount(); ++row)
+                    if (const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2))
+                        shown.rates[size_t(row)] = cell->text();
+                for (const QLabel* label : dialog.findChildren<QLabel*>())
+                    if (label->text().contains(QString::fromUtf8("油的密度")))
+                        shown.note = label->text();
+                if (!dialog.previousTestLabel()->isHidden())
+                    shown.previous = dialog.previousTestLabel()->text();
+                dialog.judgeButton()->click();
+                dialog.reject();
+            });
+            f.frame->actions().diagnose->trigger();
+            return shown;
+        };
         // Without the oil's density the rates stay empty, and the dialog says why.
         doc.data.method.oilValue2 = 0.0;
-        QStringList rateCells;
-        QString note;
-        whenDialogShows([&](QDialog& d) {
-            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
-            for (int row = 0; row < dialog.gasTable()->rowCount(); ++row) {
-                const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2);
-                rateCells << (cell ? cell->text() : QString());
-            }
-            for (const QLabel* label : dialog.findChildren<QLabel*>())
-                if (label->text().contains(QString::fromUtf8("油的密度")))
-                    note = label->text();
-            dialog.reject();
-        });
-        f.frame->actions().diagnose->trigger();
-        QCOMPARE(rateCells.join(QString()), QString());
-        QCOMPARE(note, QString::fromUtf8("未计算产气率：缺少油的密度"));
+        Shown shown = diagnose();
+        QCOMPARE(QStringList(shown.rates.begin(), shown.rates.end()).join(QString()), QString());
+        QCOMPARE(shown.note, QString::fromUtf8("未计算产气率：缺少油的密度"));
         doc.data.method.oilValue2 = 0.88;
-
-        std::array<QString, gas::Count> shownRates;
-        QString previousShown;
-        whenDialogShows([&](QDialog& d) {
-            auto& dialog = dynamic_cast<DiagnosisDialog&>(d);
-            if (!dialog.previousTestLabel()->isHidden())
-                previousShown = dialog.previousTestLabel()->text();
-            for (int row = 0; row < dialog.gasTable()->rowCount(); ++row)
-                if (const QTableWidgetItem* cell = dialog.gasTable()->item(row, 2))
-                    shownRates[size_t(row)] = cell->text();
-            dialog.judgeButton()->click();
-            dialog.reject();
-        });
-        f.frame->actions().diagnose->trigger();
+        shown = diagnose();
         QVERIFY(f.prompts.questions.isEmpty());
-        QVERIFY(!shownRates[gas::C2H2].isEmpty());
-        QCOMPARE(previousShown, QString::fromUtf8("上次实验: ") + qs(previous));
+        QVERIFY(!shown.rates[gas::C2H2].isEmpty());
+        QCOMPARE(shown.previous, QString::fromUtf8("上次实验: ") + qs(previous));
 
         const Report report = f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga);
         const ReportTable* table = nullptr;
-        for (const ReportBlock& b : report.blocks)
+        bool previousPrinted = false;
+        for (const ReportBlock& b : report.blocks) {
             if (const auto* t = std::get_if<ReportTable>(&b); t && !table)
                 table = t;
-        QVERIFY(table);
-        bool previousPrinted = false;
-        for (const ReportBlock& b : report.blocks)
             if (const auto* fields = std::get_if<ReportFields>(&b))
                 for (const auto& [label, value] : fields->fields)
-                    previousPrinted =
-                        previousPrinted || (label == "上次实验:" && value == previous);
-        QVERIFY(previousPrinted);
+                    previousPrinted |= label == "上次实验:" && value == previous;
+        }
+        QVERIFY(table && previousPrinted);
         const auto column = [table](DgaPrintSettings::Column c) {
             const auto at = std::find(table->headers.begin(), table->headers.end(),
                                       std::string(dgaColumnTitle(c, ReportLanguage::Chinese)));
@@ -253,8 +248,8 @@ private slots:
                     lastRate[g] = row[rateColumn];
         }
         for (size_t g = 0; g < gas::Count; ++g)
-            if (!shownRates[g].isEmpty())
-                QCOMPARE(QString::fromStdString(lastRate[g]).trimmed(), shownRates[g]);
+            if (!shown.rates[g].isEmpty())
+                QCOMPARE(QString::fromStdString(lastRate[g]).trimmed(), shown.rates[g]);
 
         const QString window = qs(f.root.root() + "/window.pdf");
         f.prompts.files = {window};
