@@ -174,8 +174,9 @@ int runCalibrationShow(const CalibrationShowOptions& options, std::ostream& out,
 int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, std::ostream& err)
 {
     MethodLibraryEntry entry;
+    FileStamp read;
     try {
-        entry = loadMethodFile(options.method);
+        entry = loadMethodFile(options.method, &read);
     } catch (const std::exception& e) {
         return failWith(err, "cannot read " + options.method + ": " + e.what());
     }
@@ -203,7 +204,8 @@ int runCalibrationAdd(const CalibrationAddOptions& options, std::ostream& out, s
     }
     curve->calibrated = calibratedFlag(*curve);
     try {
-        saveMethodFile(entry);
+        // Another workstation's save since the file was read is not overwritten.
+        saveMethodFileChecked(entry, &read);
     } catch (const std::exception& e) {
         return failWith(err, "cannot write " + options.method + ": " + e.what());
     }

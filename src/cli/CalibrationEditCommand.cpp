@@ -21,11 +21,20 @@
 namespace dgaws::cli {
 namespace {
 
+// A method file as read, with what it held then: another workstation may save it before this
+// command writes it back, and that save must not be overwritten.
+struct ReadMethod {
+    MethodLibraryEntry entry;
+    FileStamp read;
+};
+
 // The method file, or the failure line already written.
-std::optional<MethodLibraryEntry> load(const std::string& path, std::ostream& err)
+std::optional<ReadMethod> load(const std::string& path, std::ostream& err)
 {
     try {
-        return loadMethodFile(path);
+        ReadMethod m;
+        m.entry = loadMethodFile(path, &m.read);
+        return m;
     } catch (const std::exception& e) {
         failWith(err, "cannot read " + path + ": " + e.what());
         return std::nullopt;
@@ -48,6 +57,7 @@ std::string noCurve(const std::string& method, const std::string& curve)
 // A method file and the place of one of its curves.
 struct MethodCurve {
     MethodLibraryEntry entry;
+    FileStamp read;
     int position = -1;
     const CalibrationCurve& curve() const { return entry.curves[static_cast<size_t>(position)]; }
 };
@@ -56,15 +66,15 @@ struct MethodCurve {
 std::optional<MethodCurve> loadCurve(const std::string& method, const std::string& curve,
                                      std::ostream& err)
 {
-    auto entry = load(method, err);
-    if (!entry)
+    auto m = load(method, err);
+    if (!m)
         return std::nullopt;
-    const int position = curveNamed(*entry, curve);
+    const int position = curveNamed(m->entry, curve);
     if (position < 0) {
         failWith(err, noCurve(method, curve));
         return std::nullopt;
     }
-    return MethodCurve{std::move(*entry), position};
+    return MethodCurve{std::move(m->entry), m->read, position};
 }
 
 std::string noComponent(const std::string& curve, const std::string& gas)
@@ -94,15 +104,17 @@ std::optional<double> realNumber(const std::string& text)
     }
 }
 
-// The curve's `calibrated` as the table's OK leaves it, then the whole file written.
-int store(MethodLibraryEntry& entry, int position, const CalibrationTableEditor& editor, bool json,
-          const std::string& done, std::ostream& out, std::ostream& err)
+// The curve's `calibrated` as the table's OK leaves it, then the whole file written, unless
+// the file is no longer the one read.
+int store(MethodLibraryEntry& entry, const FileStamp& read, int position,
+          const CalibrationTableEditor& editor, bool json, const std::string& done,
+          std::ostream& out, std::ostream& err)
 {
     CalibrationCurve& curve = entry.curves[static_cast<size_t>(position)];
     curve = editor.curve();
     curve.calibrated = calibratedFlag(curve);
     try {
-        saveMethodFile(entry);
+        saveMethodFileChecked(entry, &read);
     } catch (const std::exception& e) {
         return failWith(err, "cannot write " + entry.path + ": " + e.what());
     }
@@ -160,15 +172,16 @@ std::optional<Concentration> parseConcentration(const std::string& text,
 
 int runCalibrationNew(const CalibrationNewOptions& o, std::ostream& out, std::ostream& err)
 {
-    auto entry = load(o.method, err);
-    if (!entry)
+    auto read = load(o.method, err);
+    if (!read)
         return 1;
+    MethodLibraryEntry* const entry = &read->entry;
     if (o.curve.empty())
         return failWith(err, "the new curve needs a name");
     if (curveNamed(*entry, o.curve) >= 0)
         return failWith(err,
                         "method " + o.method + " has a curve named \"" + o.curve + "\" already");
-    NewCurve made = newCalibrationCurve(&*entry);
+    NewCurve made = newCalibrationCurve(entry);
     if (!made.curve)
         return failWith(err, made.message);
     CalibrationCurve curve = std::move(*made.curve);
@@ -188,7 +201,7 @@ int runCalibrationNew(const CalibrationNewOptions& o, std::ostream& out, std::os
     curve.name = o.curve;
     entry->curves.push_back(curve);
     const CalibrationTableEditor editor(curve, FitSettings::of(entry->method));
-    return store(*entry, static_cast<int>(entry->curves.size()) - 1, editor, o.json,
+    return store(*entry, read->read, static_cast<int>(entry->curves.size()) - 1, editor, o.json,
                  "Added curve " + o.curve + " with " + std::to_string(curve.components.size()) +
                      " components to " + o.method + ".",
                  out, err);
@@ -231,7 +244,8 @@ int runCalibrationSet(const CalibrationSetOptions& o, std::ostream& out, std::os
     }
     for (const Concentration& c : concentrations)
         editor.setConcentration(c.component, c.level, c.value);
-    return store(*entry, position, editor, o.json, "Updated curve " + o.curve + ".", out, err);
+    return store(*entry, found->read, position, editor, o.json, "Updated curve " + o.curve + ".",
+                 out, err);
 }
 
 int runCalibrationRemoveRun(const CalibrationRemoveRunOptions& o, std::ostream& out,
@@ -271,7 +285,7 @@ int runCalibrationRemoveRun(const CalibrationRemoveRunOptions& o, std::ostream& 
     const std::string path =
         curve.levels[static_cast<size_t>(level)].runs[static_cast<size_t>(run)].path;
     editor.deleteRun(level, run, [](const std::string&) { return true; });
-    return store(*entry, position, editor, o.json,
+    return store(*entry, found->read, position, editor, o.json,
                  "Removed run " + std::to_string(run + 1) + " of level " +
                      std::to_string(level + 1) + " (" + path + ") from curve " + o.curve + ".",
                  out, err);

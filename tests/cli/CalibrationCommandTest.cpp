@@ -5,6 +5,7 @@
 
 #include "chromatogram/ChromatogramFile.h"
 #include "chromatogram/FileIO.h"
+#include "chromatogram/FileLock.h"
 #include "chromatogram/MethodFile.h"
 #include "cli/CalibrationCommand.h"
 #include "cli/CalibrationEditCommand.h"
@@ -16,7 +17,14 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <sstream>
+#include <thread>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace dgaws::cli::test {
 namespace {
@@ -197,6 +205,48 @@ TEST_F(CalibrationCommandTest, BadNamesAndValuesExitOneNamingThemAndChangeNothin
         EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
     }
     EXPECT_EQ(readWholeFile(she), before);
+}
+
+// Another workstation saves the method while a command that has read it waits to write:
+// every command that writes the curve fails and leaves the other's file as it saved it.
+TEST_F(CalibrationCommandTest, ASaveAfterAnotherWorkstationsSaveFailsAndLeavesTheirFile)
+{
+    const std::string she = path("DGA.she");
+    ASSERT_EQ(add("A通道", 1, {standard("s1.chg", 1)}).status, 0);
+    const std::function<Output()> writes[] = {
+        [&] { return add("A通道", 1, {standard("s2.chg", 2)}); },
+        [&] {
+            return call(runCalibrationNew, CalibrationNewOptions{she, "B", "", false});
+        },
+        [&] {
+            return call(runCalibrationSet, CalibrationSetOptions{she, "A通道", 1, "", {}, false});
+        },
+        [&] {
+            return call(runCalibrationRemoveRun,
+                        CalibrationRemoveRunOptions{she, "A通道", "1", false});
+        },
+    };
+    int n = 0;
+    for (const auto& write : writes) {
+        SCOPED_TRACE(++n);
+        MethodLibraryEntry theirs = loadMethodFile(she);
+        theirs.method.tester = "another workstation " + std::to_string(n);
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(::inotify_add_watch(watch, she.c_str(), IN_CLOSE_NOWRITE), 0);
+        Output result;
+        auto saving = std::make_optional<FileLock>(she);  // their save is under way
+        std::thread command([&] { result = write(); });
+        pollfd read{watch, POLLIN, 0};
+        const bool commandHasRead = ::poll(&read, 1, 30000) == 1;
+        writeFileAtomically(she, storeMethodFile(theirs));
+        saving.reset();
+        command.join();
+        ::close(watch);
+        ASSERT_TRUE(commandHasRead);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.err.find("已被另一工作站修改"), std::string::npos) << result.err;
+        EXPECT_TRUE(readWholeFile(she) == storeMethodFile(theirs)) << "their file changed";
+    }
 }
 
 TEST_F(CalibrationCommandTest, TheToolMakesACurveEditsItAndDrawsIt)
