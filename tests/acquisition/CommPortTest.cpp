@@ -116,10 +116,10 @@ TEST_F(CommPortTest, AReadErrorIsReportedOncePerOpen)
     EXPECT_EQ(reports, (std::vector<std::string>{readFailure, readFailure}));
 }
 
-// A busy or absent device: the port says nothing, the link tells the operator and falls back
-// to the simulated connection; the next pick opens at the collector's line. An adapter
-// pulled out during the run is told once, tried again while it is away, and the run goes on
-// with the points that come once it is plugged back in.
+// An adapter pulled out during a run is told once, tried again while it is away, and the run
+// goes on with the points that come once it is plugged back in. A busy or absent device
+// picked later: the port says nothing, the link tells the operator and falls back to the
+// simulated connection; the next pick opens at the collector's line.
 TEST_F(CommPortTest, ARefusedOrUnpluggedPortIsToldByTheLinkAndTakenBackWhenItReturns)
 {
     LinkBench bench;
@@ -136,21 +136,6 @@ TEST_F(CommPortTest, ARefusedOrUnpluggedPortIsToldByTheLinkAndTakenBackWhenItRet
     const auto pick = [](const std::vector<PortEntry>&) {
         return CollectorLink::PortChoice{kDevice, false};
     };
-    ports.next.refuseOpen = true;
-    EXPECT_FALSE(link.connectManually(nullptr, pick));
-    EXPECT_FALSE(link.portOpen());
-    EXPECT_TRUE(link.simulationMode());
-    EXPECT_EQ(messages.size(), 1u);
-    ports.next.refuseOpen = false;
-    EXPECT_TRUE(link.connectManually(nullptr, pick));
-    EXPECT_TRUE(link.portOpen());
-    const ScriptedSerialPort& dev = *ports.last();
-    EXPECT_EQ(dev.baud, 9600);
-    EXPECT_EQ(dev.parity, QSerialPort::NoParity);
-    EXPECT_EQ(dev.dataBits, QSerialPort::Data8);
-    EXPECT_EQ(dev.stopBits, QSerialPort::OneStop);
-    EXPECT_TRUE(told.empty());
-
     ASSERT_TRUE(link.openCollectorPort(kDevice));
     bench.host.runBoth();
     ports.last()->feed({0xE0});
@@ -178,6 +163,22 @@ TEST_F(CommPortTest, ARefusedOrUnpluggedPortIsToldByTheLinkAndTakenBackWhenItRet
     for (int i = 0; i < 2; ++i)
         oneFrame();
     EXPECT_EQ(bench.host.values(0).size(), 4u);
+    EXPECT_EQ(told.size(), 1u);
+    EXPECT_TRUE(messages.empty());
+
+    ports.next.refuseOpen = true;
+    EXPECT_FALSE(link.connectManually(nullptr, pick));
+    EXPECT_FALSE(link.portOpen());
+    EXPECT_TRUE(link.simulationMode());
+    EXPECT_EQ(messages.size(), 1u);
+    ports.next.refuseOpen = false;
+    EXPECT_TRUE(link.connectManually(nullptr, pick));
+    EXPECT_TRUE(link.portOpen());
+    const ScriptedSerialPort& dev = *ports.last();
+    EXPECT_EQ(dev.baud, 9600);
+    EXPECT_EQ(dev.parity, QSerialPort::NoParity);
+    EXPECT_EQ(dev.dataBits, QSerialPort::Data8);
+    EXPECT_EQ(dev.stopBits, QSerialPort::OneStop);
     EXPECT_EQ(told.size(), 1u);
 }
 

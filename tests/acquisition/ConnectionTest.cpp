@@ -164,6 +164,12 @@ TEST_F(ConnectionTest, EveryManualAttemptEndsTheWaitWithItsOutcome)
     }));
     EXPECT_TRUE(link->simulationMode());  // the dialog was cancelled
     EXPECT_EQ(over, 2);
+    link->setSimulationMode(false);
+    EXPECT_FALSE(link->connectManually(nullptr, [](const std::vector<PortEntry>&) {
+        return CollectorLink::PortChoice{"", true};
+    }));
+    EXPECT_TRUE(link->simulationMode());  // no port chosen
+    EXPECT_EQ(over, 3);
 
     PtyPair silent, collector;
     ASSERT_TRUE(silent.ok() && collector.ok());
@@ -180,12 +186,12 @@ TEST_F(ConnectionTest, EveryManualAttemptEndsTheWaitWithItsOutcome)
     EXPECT_EQ(
         asked,
         (std::vector<std::string>{"软件配置了默认连接[通讯口" + silent.path() + "],是否要采用"}));
-    EXPECT_TRUE(pumpUntil([&] { return over == 3; }));
+    EXPECT_TRUE(pumpUntil([&] { return over == 4; }));
     EXPECT_EQ(messages.back(),
               "[串口" + silent.path() + "]没有收到校验数据,请检查采集器是否连接并已打开电源");
 
     bench.settings.ComPort = collector.path();
-    for (int attempt = 4; attempt <= 5; ++attempt) {
+    for (int attempt = 5; attempt <= 6; ++attempt) {
         const size_t told = messages.size();
         ASSERT_TRUE(link->connectManually(yes, list));
         EXPECT_TRUE(link->portOpen());
@@ -246,7 +252,8 @@ TEST_F(ConnectionTest, TheDemonstrationDataPlaysIntoBothChannelsAndStartsAgain)
     EXPECT_EQ(messages, (std::vector<std::string>{CollectorLink::kSimulationStarted}));
     bench.host.runBoth();
     ASSERT_TRUE(pumpUntil([&] { return bench.host.values(1).size() >= 1200; }));
-    link->stopSimulation();
+    link->shutdown();
+    EXPECT_FALSE(link->simulationMode());
     for (int c = 0; c < 2; ++c) {
         const std::vector<float> got = bench.host.values(c);
         ASSERT_GE(got.size(), 1200u);
@@ -263,6 +270,8 @@ TEST_F(ConnectionTest, TheDemonstrationDataPlaysIntoBothChannelsAndStartsAgain)
     EXPECT_EQ(empty.host.values(0), (std::vector<float>{-1.0f}));
     EXPECT_EQ(empty.host.values(1), (std::vector<float>{-1.0f}));
     EXPECT_FALSE(empty.collector->loadDemoData(dir.path("absent.DMD")));
+    link.reset();  // the host is never left holding a collector that is gone
+    EXPECT_EQ(bench.host.collector(), nullptr);
 }
 
 }  // namespace
