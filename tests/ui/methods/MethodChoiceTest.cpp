@@ -64,7 +64,9 @@ void chooseInDialog(CMainFrame& frame, std::function<void(MethodChoiceDialog&)> 
 class MethodChoiceTest : public QObject {
     Q_OBJECT
 private slots:
-    void theTreeListsShownMethodsWithTheirCurvesAndFollowsTheLibrary()
+    // The tree lists the shown methods with their curves and follows the library; a method
+    // and curve chosen for a chromatogram quantify it with that curve.
+    void theTreeFollowsTheLibraryAndAChosenCurveQuantifies()
     {
         UiFixture f;
         const QStringList shipped{QString::fromUtf8("QLDefault-显示－AB通道默认方法")};
@@ -89,6 +91,34 @@ private slots:
         f.writeSample("one.chg");
         f.frame->fileTree()->refresh();
         QCOMPARE(f.frame->fileTree()->files(), QStringList{QStringLiteral("one.chg")});
+
+        // Choosing a method and curve quantifies with that curve.
+        CChildFrame* w =
+            f.frame->openDocument(f.writeSample("gases.chg", sample::demoGasChromatogram()));
+        QVERIFY(w);
+        CChrEDoc& doc = w->document();
+        doc.data.sampleType = 2;
+        doc.detectPeaks();
+        QCOMPARE(contentNear(doc, 0.55), 0.0);  // H2, channel A
+
+        chooseInDialog(*f.frame, [](MethodChoiceDialog& d) {
+            d.methodList()->setCurrentRow(0);
+            d.curveList()->setCurrentRow(1);
+        });
+        QCOMPARE(doc.data.calibrationName, std::string("BDefaultCali"));
+        QCOMPARE(doc.data.sampleType, 0);
+        QCOMPARE(contentNear(doc, 0.55), 0.0);
+        QVERIFY2(std::abs(contentNear(doc, 0.65) - 100.0) < 5.0, "CH4 comes out as the standard's");
+
+        bool preset = false;
+        chooseInDialog(*f.frame, [&preset](MethodChoiceDialog& d) {
+            preset = d.methodList()->currentRow() == 0 && d.curveList()->currentRow() == 1;
+            d.curveList()->setCurrentRow(0);
+        });
+        QVERIFY2(preset, "the document's method and curve are preset");
+        QCOMPARE(doc.data.calibrationName, std::string("ADefaultCali"));
+        QVERIFY2(std::abs(contentNear(doc, 0.55) - 500.0) < 25.0, "H2 comes out as the standard's");
+        QCOMPARE(contentNear(doc, 0.65), 0.0);
     }
 
     // Another workstation saves the method into the shared folder after this one read it;
@@ -170,37 +200,6 @@ private slots:
         f.prompts.yesNo = {true};
         f.frame->actions().cancel->trigger();
         QVERIFY(!doc.acquiring());
-    }
-
-    void choosingAMethodAndCurveQuantifiesWithThatCurve()
-    {
-        UiFixture f;
-        CChildFrame* w =
-            f.frame->openDocument(f.writeSample("gases.chg", sample::demoGasChromatogram()));
-        QVERIFY(w);
-        CChrEDoc& doc = w->document();
-        doc.data.sampleType = 2;
-        doc.detectPeaks();
-        QCOMPARE(contentNear(doc, 0.55), 0.0);  // H2, channel A
-
-        chooseInDialog(*f.frame, [](MethodChoiceDialog& d) {
-            d.methodList()->setCurrentRow(0);
-            d.curveList()->setCurrentRow(1);
-        });
-        QCOMPARE(doc.data.calibrationName, std::string("BDefaultCali"));
-        QCOMPARE(doc.data.sampleType, 0);
-        QCOMPARE(contentNear(doc, 0.55), 0.0);
-        QVERIFY2(std::abs(contentNear(doc, 0.65) - 100.0) < 5.0, "CH4 comes out as the standard's");
-
-        bool preset = false;
-        chooseInDialog(*f.frame, [&preset](MethodChoiceDialog& d) {
-            preset = d.methodList()->currentRow() == 0 && d.curveList()->currentRow() == 1;
-            d.curveList()->setCurrentRow(0);
-        });
-        QVERIFY2(preset, "the document's method and curve are preset");
-        QCOMPARE(doc.data.calibrationName, std::string("ADefaultCali"));
-        QVERIFY2(std::abs(contentNear(doc, 0.55) - 500.0) < 25.0, "H2 comes out as the standard's");
-        QCOMPARE(contentNear(doc, 0.65), 0.0);
     }
 };
 

@@ -62,11 +62,19 @@ private slots:
         QVERIFY(!QFileInfo::exists(nowhere + QStringLiteral(".part")));
     }
 
-    void thePrintSettingsChooseRowsColumnsAndLanguage()
+    // The print settings choose rows, columns and language; the printed limits are those the
+    // diagnosis judges by, the device's own class.
+    void thePrintSettingsChooseRowsColumnsAndLanguageAndTheLimitsAreTheDevices()
     {
         UiFixture f;
-        CChildFrame* w =
-            f.frame->openDocument(f.writeSample("B_report.chg", sample::demoGasChromatogram()));
+        TestRecordDatabase& db = f.database("东郊变电站", "1号主变");
+        QVERIFY(
+            db.setDeviceClass(db.deviceId("1号主变", db.companyId("东郊变电站").value()).value(),
+                              {500, false, JudgingStandard::Dlt722}));
+        ChromatogramData gases = sample::demoGasChromatogram();
+        gases.method.sendingCompany = "东郊变电站";
+        gases.method.deviceNo = "1号主变";
+        CChildFrame* w = f.frame->openDocument(f.writeSample("B_report.chg", gases));
         w->document().detectPeaks();
         f.frame->documentCommands().applyMethodChoice(*w, {0, 1});
         bool okWithoutColumns = true;
@@ -103,21 +111,7 @@ private slots:
                          name == GasSet::C2H4 || name == GasSet::C2H6,
                      name.c_str());
         }
-    }
 
-    // The printed limits are those the diagnosis judged by: the device's own class.
-    void theDgaReportPrintsTheLimitsOfTheDevicesClass()
-    {
-        UiFixture f;
-        TestRecordDatabase& db = f.database("东郊变电站", "1号主变");
-        const int company = db.companyId("东郊变电站").value();
-        QVERIFY(db.setDeviceClass(db.deviceId("1号主变", company).value(),
-                                  {500, false, JudgingStandard::Dlt722}));
-        ChromatogramData d = sample::demoGasChromatogram();
-        d.method.sendingCompany = "东郊变电站";
-        d.method.deviceNo = "1号主变";
-        CChildFrame* w = f.frame->openDocument(f.writeSample("B_class.chg", d));
-        const Report r = f.frame->reportCommands().reportOf(*w, ReportCommands::Kind::Dga);
         QString limits;
         for (const ReportBlock& b : r.blocks)
             if (const auto* h = std::get_if<ReportHeading>(&b); h && qs(h->text).contains("kV"))
