@@ -94,6 +94,7 @@ private slots:
         CChildFrame* w = detectedSample(f);
         QVERIFY(w);
         CChrEDoc& doc = w->document();
+        const AnalysisMethod original = doc.data.method;
         const int before = doc.data.peaks.size();
         QVERIFY(before >= 9);
         // A minimum area above the small peaks excludes them; only evaluation is needed.
@@ -115,7 +116,11 @@ private slots:
         f.frame->peakEditActions().undo->trigger();
         QCOMPARE(doc.data.peaks.size(), kept);
 
+        // The sheet's OK changed what was typed, and nothing the other pages show.
         const AnalysisMethod typed = doc.data.method;
+        AnalysisMethod expectedMethod = original;
+        expectedMethod.integration.minArea = 5000.0;
+        QVERIFY(typed == expectedMethod);
         const PeakTable typedPeaks = doc.data.peaks;
         const IntegrationProposal expected = proposeIntegration(
             doc.data, areaDivisor(doc.engine.settings().cacuFrequence, doc.data.pointsPerSecond));
@@ -131,9 +136,8 @@ private slots:
             QCOMPARE(page->timeDoubling()->text().toDouble(), 0.0);
             QVERIFY(page->proposalFigures()->text().contains(QStringLiteral("最窄峰半峰宽")));
         });
-        IntegrationParams proposed = typed.integration;
-        applyProposal(expected, proposed);
-        QVERIFY(doc.data.method.integration == proposed);
+        applyProposal(expected, expectedMethod.integration);
+        QVERIFY(doc.data.method == expectedMethod);
         QVERIFY(doc.data.peaks.size() > 0);
         f.frame->updateCommandStates();
         f.frame->peakEditActions().undo->trigger();
