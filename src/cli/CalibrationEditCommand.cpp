@@ -54,10 +54,8 @@ std::string noCurve(const std::string& method, const std::string& curve)
     return "method " + method + " has no curve named \"" + curve + "\"";
 }
 
-// A method file and the place of one of its curves.
-struct MethodCurve {
-    MethodLibraryEntry entry;
-    FileStamp read;
+// A method file as read and the place of one of its curves.
+struct MethodCurve : ReadMethod {
     int position = -1;
     const CalibrationCurve& curve() const { return entry.curves[static_cast<size_t>(position)]; }
 };
@@ -74,7 +72,7 @@ std::optional<MethodCurve> loadCurve(const std::string& method, const std::strin
         failWith(err, noCurve(method, curve));
         return std::nullopt;
     }
-    return MethodCurve{std::move(m->entry), m->read, position};
+    return MethodCurve{std::move(*m), position};
 }
 
 std::string noComponent(const std::string& curve, const std::string& gas)
